@@ -1,0 +1,1 @@
+namespace tvn { int CataloguePlaceholder() { return 0; } }

@@ -1,0 +1,1 @@
+namespace tvn { int CorePlaceholder() { return 0; } }

@@ -1,0 +1,1 @@
+namespace tvn { int GamesPlaceholder() { return 0; } }

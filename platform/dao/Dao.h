@@ -1,0 +1,248 @@
+#pragma once
+// A small data-access layer with the vocabulary of the classic desktop
+// database objects (engine, workspace, database, recordset, table
+// definition, field, index) over SQLite 3. The window code opens tables by
+// name and walks them through an index with Seek, opens SQL text as
+// recordsets, and adds, edits and deletes rows through them.
+//
+// SQL text is accepted in the desktop engine's dialect (ucase, instr, &,
+// `delete * from`, `*` wildcards, #m/d/yyyy# dates ...) and translated.
+// Errors are thrown as dao::Error with the engine's numbers and texts.
+//
+// Objects are handed around by shared pointer: a database or recordset is
+// one object, whoever holds it.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/Variant.h"
+
+namespace dao {
+
+using vb::Variant;
+
+// Field type codes.
+enum DataType : int {
+  dbBoolean = 1,
+  dbByte = 2,
+  dbInteger = 3,
+  dbLong = 4,
+  dbCurrency = 5,
+  dbSingle = 6,
+  dbDouble = 7,
+  dbDate = 8,
+  dbText = 10,
+  dbMemo = 12,
+};
+
+enum RecordsetType : int {
+  dbOpenDefault = 0,  // table-type for a table name, dynaset for SQL text
+  dbOpenTable = 1,
+  dbOpenDynaset = 2,
+  dbOpenSnapshot = 4,
+};
+
+enum EditMode : int { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
+
+// Engine error numbers the callers look at.
+enum ErrorNumber : int {
+  errNoCurrentRecord = 3021,     // "No current record."
+  errDuplicateKey = 3022,
+  errCouldNotFindFile = 3024,    // "Could not find file '...'."
+  errInvalidOperation = 3219,
+  errTableNotFound = 3078,
+  errUpdateWithoutEdit = 3020,
+  errNotADatabase = 3343,        // "Unrecognized database format '...'."
+  errFileLocked = 3045,          // "Could not use '...'; file already in use."
+  errReadOnly = 3051,            // "The engine cannot open the file '...'. It is already opened exclusively by another user, or you need permission to view its data."
+  errItemNotFound = 3265,        // "Item not found in this collection."
+  errFieldTooSmall = 3163,       // "The field is too small to accept the amount of data you attempted to add. ..."
+  errObjectExists = 3010,        // "Table '...' already exists."
+  errIndexExists = 3284,         // "Index already exists."
+  errSyntax = 3075,              // syntax error in query expression
+  errDataType = 3464,            // "Data type mismatch in criteria expression."
+  errConversion = 13,            // "Type mismatch"
+  errGeneral = 3000,             // any other engine failure
+};
+
+class Error : public std::runtime_error {
+ public:
+  Error(int number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+  int Number() const { return number_; }
+  std::string Description() const { return what(); }
+
+ private:
+  int number_;
+};
+
+// Quoting of user text for SQL built by concatenation: every single quote
+// doubled. SqlEscape gives the inside of a quoted literal, SqlQuote the
+// whole literal with its quotes.
+std::string SqlEscape(const std::string& text);
+std::string SqlQuote(const std::string& text);
+
+class Database;
+class Recordset;
+class TableDef;
+class Workspace;
+using DatabasePtr = std::shared_ptr<Database>;
+using RecordsetPtr = std::shared_ptr<Recordset>;
+using TableDefPtr = std::shared_ptr<TableDef>;
+
+// A field definition (in a TableDef) or a field of a recordset's current row.
+struct FieldDef {
+  std::string Name;
+  int Type = dbText;
+  int Size = 50;                 // characters for Text; 0 = the type's own size
+  bool AllowZeroLength = false;  // Text and Memo: "" may be stored
+  bool Required = false;
+};
+
+struct IndexDef {
+  std::string Name;
+  std::vector<std::string> Fields;  // in key order
+  bool Primary = false;
+  bool Unique = false;
+};
+
+class TableDef {
+ public:
+  explicit TableDef(std::string name) : Name(std::move(name)) {}
+  std::string Name;
+  std::vector<FieldDef> Fields;
+  std::vector<IndexDef> Indexes;
+
+  // Building a definition (before it is appended to a database).
+  FieldDef& CreateField(const std::string& name, int type, int size = 0);
+  IndexDef& CreateIndex(const std::string& name);
+
+  // On a definition that belongs to a database (taken from TableDefs):
+  // add one field or index to the stored table at once.
+  void AppendField(const FieldDef& field);
+  void AppendIndex(const IndexDef& index);
+  // Change AllowZeroLength of a stored field.
+  void SetAllowZeroLength(const std::string& field, bool allow);
+
+ private:
+  friend class Database;
+  std::weak_ptr<Database> db_;
+};
+
+// A recordset: a table opened by name (table-type: Index, Seek) or the rows
+// of an SQL text (dynaset or snapshot). Rows added through it stay on it.
+class Recordset {
+ public:
+  virtual ~Recordset() = default;
+
+  virtual bool BOF() const = 0;
+  virtual bool Eof() const = 0;  // EOF is a C macro, hence the spelling
+  virtual long RecordCount() = 0;
+  virtual int Type() const = 0;
+  virtual int EditMode() const = 0;
+
+  virtual void MoveFirst() = 0;
+  virtual void MoveLast() = 0;
+  virtual void MoveNext() = 0;
+  virtual void MovePrevious() = 0;
+
+  virtual void AddNew() = 0;
+  virtual void Edit() = 0;
+  virtual void Update() = 0;
+  virtual void CancelUpdate() = 0;
+  virtual void Delete() = 0;  // the current row; position is then "deleted" until a move
+
+  // Field access by name (without regard to case) or by position.
+  virtual Variant GetField(const std::string& name) const = 0;
+  virtual Variant GetField(int index) const = 0;
+  virtual void SetField(const std::string& name, const Variant& value) = 0;
+  virtual int FieldCount() const = 0;
+  virtual FieldDef FieldInfo(int index) const = 0;
+  virtual bool HasField(const std::string& name) const = 0;
+
+  // Table-type only.
+  virtual void SetIndex(const std::string& indexName) = 0;
+  virtual std::string Index() const = 0;
+  // Comparison "=", "<", "<=", ">", ">="; one key per field of the index.
+  virtual void Seek(const std::string& comparison, const Variant& key1,
+                    const Variant& key2 = Variant()) = 0;
+  virtual bool NoMatch() const = 0;
+
+  // An opaque position token for the current row.
+  using BookmarkType = std::int64_t;
+  virtual BookmarkType Bookmark() const = 0;
+  virtual void SetBookmark(BookmarkType bookmark) = 0;
+
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+
+  // Convenience accessor in the style of rs!name / rs("name").
+  class FieldRef {
+   public:
+    FieldRef(Recordset& rs, std::string name) : rs_(rs), name_(std::move(name)) {}
+    Variant Value() const { return rs_.GetField(name_); }
+    operator Variant() const { return Value(); }
+    FieldRef& operator=(const Variant& v) { rs_.SetField(name_, v); return *this; }
+   private:
+    Recordset& rs_;
+    std::string name_;
+  };
+  FieldRef Fields(const std::string& name) { return FieldRef(*this, name); }
+  FieldRef operator[](const std::string& name) { return Fields(name); }
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+ public:
+  virtual ~Database() = default;
+
+  // File name as opened (after resolving letter case).
+  virtual std::string Name() const = 0;
+
+  // A table name opens a table-type recordset (dbOpenDefault); SQL text
+  // opens a dynaset. A missing table raises 3078.
+  virtual RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) = 0;
+  // Runs an action query (insert, update, delete, create ...).
+  virtual void Execute(const std::string& sql) = 0;
+  virtual long RecordsAffected() const = 0;
+
+  // Table definitions (user tables only).
+  virtual std::vector<std::string> TableDefNames() = 0;
+  // The definition of a stored table, live: AppendField/AppendIndex act on
+  // the file. Raises 3265 when the table does not exist.
+  virtual TableDefPtr TableDefs(const std::string& name) = 0;
+  virtual TableDefPtr CreateTableDef(const std::string& name) = 0;
+  // Creates the table with its fields and indexes.
+  virtual void AppendTableDef(const TableDef& def) = 0;
+  virtual void DeleteTableDef(const std::string& name) = 0;
+
+  virtual void BeginTrans() = 0;
+  virtual void CommitTrans() = 0;
+  virtual void Rollback() = 0;
+
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+};
+
+class Workspace {
+ public:
+  // Opens an existing database file; the name is resolved relative to the
+  // current folder without regard to letter case, "\" read as "/".
+  // A missing file raises 3024; a file that is no database raises 3343.
+  DatabasePtr OpenDatabase(const std::string& name, bool exclusive = false, bool readOnly = false);
+  // Creates a new, empty database file (3204 when it exists).
+  DatabasePtr CreateDatabase(const std::string& name);
+  void BeginTrans();
+  void CommitTrans();
+  void Rollback();
+};
+
+class DBEngine {
+ public:
+  static Workspace& Workspaces(int index = 0);
+  // Copies source into a new, compacted file target; target must not exist.
+  static void CompactDatabase(const std::string& source, const std::string& target);
+};
+
+}  // namespace dao

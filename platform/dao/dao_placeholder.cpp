@@ -1,0 +1,1 @@
+namespace dao { int Placeholder() { return 0; } }

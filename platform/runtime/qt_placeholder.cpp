@@ -1,0 +1,1 @@
+namespace vb { int QtPlaceholder() { return 0; } }

@@ -1,0 +1,1 @@
+namespace tvn { int ReportsPlaceholder() { return 0; } }

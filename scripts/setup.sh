@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then
+# configures and builds Tavolin into a build folder.
+#   scripts/setup.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+shift || true
+
+packages=(build-essential cmake ninja-build pkg-config
+  qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${TVN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
