@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/Errors.h"
 #include "platform/runtime/Variant.h"
 
 namespace dao {
@@ -67,15 +68,10 @@ enum ErrorNumber : int {
   errGeneral = 3000,             // any other engine failure
 };
 
-class Error : public std::runtime_error {
+// An engine error; windows catch vb::RuntimeError and show number and text.
+class Error : public vb::RuntimeError {
  public:
-  Error(int number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
-  int Number() const { return number_; }
-  std::string Description() const { return what(); }
-
- private:
-  int number_;
+  using vb::RuntimeError::RuntimeError;
 };
 
 // Quoting of user text for SQL built by concatenation: every single quote
