@@ -9,3 +9,12 @@ std::string ProgramFolder() {
   return std::string(home ? home : ".") + "/.local/share/tavolin";
 }
 }  // namespace vb
+
+namespace vb {
+// Minimal form until the full file functions land: separators only.
+std::string ResolvePath(const std::string& name) {
+  std::string s = name;
+  for (char& c : s) if (c == '\\') c = '/';
+  return s;
+}
+}  // namespace vb

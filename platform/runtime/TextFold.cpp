@@ -1,0 +1,102 @@
+#include "platform/runtime/TextFold.h"
+
+#include <locale.h>
+#include <wctype.h>
+
+namespace vb {
+namespace {
+
+locale_t Utf8Locale() {
+  // C.UTF-8 is built into the C library; it knows the case of every letter.
+  static locale_t loc = [] {
+    locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+    if (!l) l = newlocale(LC_CTYPE_MASK, "C", locale_t(0));
+    return l;
+  }();
+  return loc;
+}
+
+char32_t Upper(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), Utf8Locale()));
+}
+
+char32_t Lower(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+  return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), Utf8Locale()));
+}
+
+// Decodes one character at s[i], advancing i.
+char32_t Next(std::string_view s, size_t& i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (len == 0 || i + len > s.size()) { ++i; return 0xFFFD; }
+  if (len == 1) { ++i; return c; }
+  char32_t cp = c & (0x7F >> len);
+  for (int k = 1; k < len; ++k) {
+    unsigned char cc = static_cast<unsigned char>(s[i + k]);
+    if ((cc >> 6) != 2) { ++i; return 0xFFFD; }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  i += len;
+  return cp;
+}
+
+void Append(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+template <class F>
+std::string Map(std::string_view s, F f) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) Append(out, f(Next(s, i)));
+  return out;
+}
+
+}  // namespace
+
+std::u32string DecodeUtf8(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) out += Next(s, i);
+  return out;
+}
+
+std::string EncodeUtf8(std::u32string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : s) Append(out, c);
+  return out;
+}
+
+std::string UpperCase(std::string_view s) { return Map(s, Upper); }
+std::string LowerCase(std::string_view s) { return Map(s, Lower); }
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    char32_t x = Upper(Next(a, i));
+    char32_t y = Upper(Next(b, j));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+}  // namespace vb

@@ -1,0 +1,18 @@
+#pragma once
+// Unicode-aware letter case for UTF-8 text. One rule serves the string
+// functions (UCase, LCase, text comparison) and the database's NOCASE
+// collation, so "Édith" and "édith" are one name wherever they meet.
+#include <string>
+#include <string_view>
+
+namespace vb {
+
+std::u32string DecodeUtf8(std::string_view s);  // invalid bytes become U+FFFD
+std::string EncodeUtf8(std::u32string_view s);
+std::string UpperCase(std::string_view s);
+std::string LowerCase(std::string_view s);
+// Compares without regard to case: -1, 0 or 1 (code point order of the
+// upper-cased texts).
+int CompareNoCase(std::string_view a, std::string_view b);
+
+}  // namespace vb
