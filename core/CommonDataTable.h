@@ -1,0 +1,30 @@
+#pragma once
+// Brings an open collection of the earlier layout (one item table per
+// section) up to the last state of that layout, so the conversion finds
+// every table and field it copies. Does nothing on a current-layout file.
+#include <cstdint>
+#include <string>
+
+#include "platform/dao/Dao.h"
+
+namespace tvn {
+
+class CommonDataTable {
+ public:
+  // Upgrades App().CollectionDB when it is of the earlier layout.
+  void CheckTable();
+  // True when the table had the field; when it had not, it has been added.
+  bool Has_Table_Field(const dao::DatabasePtr& db, const std::string& table,
+                       const std::string& field, int type, std::int16_t size);
+  // True when the source file was compacted in place.
+  bool Compact_A_Database(const std::string& source, const std::string& temporary);
+
+ private:
+  void EnsureSectionTable(const std::string& table, const std::string& captionTable,
+                          bool miniDisc, bool mp3);
+  void EnsureAdminRecord();
+  void AddTableField(dao::TableDef& def, const std::string& name, int type, std::int16_t size);
+  bool FieldIsReadable(dao::Recordset& rs, const std::string& field, int type);
+};
+
+}  // namespace tvn

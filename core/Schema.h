@@ -1,0 +1,36 @@
+#pragma once
+// The layout of every file the program keeps, defined once: the collection
+// database (current and earlier layout), the master list and the tips
+// database. The shipped templates are written from it.
+#include <string>
+#include <vector>
+
+#include "platform/dao/Dao.h"
+
+namespace tvn::schema {
+
+// Table definitions of the current-layout collection ("av32e.mdb").
+std::vector<dao::TableDef> CollectionTables();
+// Table definitions of the earlier layout (one item table per section),
+// as the upgrade would leave it; for tests and the conversion.
+std::vector<dao::TableDef> EarlierCollectionTables();
+// Master list ("admine.sys") and tips database ("tips.sys").
+std::vector<dao::TableDef> MasterListTables();
+std::vector<dao::TableDef> TipsTables();
+
+// Writes any missing template into the folder: "av32e.mdb", "admine.sys"
+// and "tips.sys" (found without regard to letter case).
+void EnsureTemplates(const std::string& folder);
+
+// Creates a file from definitions (and the rows the template holds).
+void CreateCollectionFile(const std::string& path);
+void CreateMasterListFile(const std::string& path);
+void CreateTipsFile(const std::string& path);
+void CreateEarlierCollectionFile(const std::string& path);
+
+// The program's version numbers (major, minor, revision).
+int VersionMajor();
+int VersionMinor();
+int VersionRevision();
+
+}  // namespace tvn::schema
