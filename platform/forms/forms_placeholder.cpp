@@ -1,0 +1,1 @@
+namespace vb { int FormsPlaceholder() { return 0; } }
