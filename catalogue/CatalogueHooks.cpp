@@ -1,0 +1,29 @@
+#include "catalogue/CatalogueHooks.h"
+
+namespace tvn {
+
+namespace {
+
+CatalogueHooks Defaults() {
+  CatalogueHooks h;
+  h.showHelpTopic = [](int) {};
+  h.quitHelp = [] {};
+  h.showTips = [](QWidget*) {};
+  h.closeQuickDisplay = [] {};
+  h.windowLoaded = [](NewMain_Form*) {};
+  h.windowUnloading = [](NewMain_Form*) {};
+  return h;
+}
+
+CatalogueHooks& Current() {
+  static CatalogueHooks hooks = Defaults();
+  return hooks;
+}
+
+}  // namespace
+
+CatalogueHooks& CatalogueHooks::Get() { return Current(); }
+
+void CatalogueHooks::Reset() { Current() = Defaults(); }
+
+}  // namespace tvn

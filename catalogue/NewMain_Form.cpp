@@ -1,0 +1,225 @@
+// Life of the catalogue window: position, first activation, tips, unload;
+// the text helpers that every routine of the window uses.
+#include "catalogue/NewMain_Form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "catalogue/CatalogueHooks.h"
+#include "core/AppState.h"
+#include "platform/runtime/Settings.h"
+
+namespace tvn {
+
+namespace {
+
+const char kApp[] = "TVN";
+const char kSection[] = "Startup";
+
+QPointer<NewMain_Form> g_window;
+
+// A number stored as text by the settings store; anything unreadable is
+// taken as the default.
+double ReadNumber(const std::string& key, double defaultValue) {
+  const QString text = QString::fromStdString(vb::GetSetting(kApp, kSection, key, ""));
+  bool ok = false;
+  const double v = text.trimmed().toDouble(&ok);
+  return ok ? v : defaultValue;
+}
+
+int ReadByte(const std::string& key, int defaultValue) {
+  const double v = ReadNumber(key, defaultValue);
+  if (v < 0 || v > 255) return defaultValue;
+  return int(v + 0.5);
+}
+
+std::string TwipsText(int pixels) {
+  return QString::number(double(float(pixels * NewMain_Form::kTwipsPerPixel))).toStdString();
+}
+
+}  // namespace
+
+void ShowCatalogueWindow(QWidget* launcher) {
+  if (g_window) {
+    g_window->show();
+    g_window->raise();
+    g_window->activateWindow();
+    return;
+  }
+  auto* w = new NewMain_Form(launcher);
+  w->setAttribute(Qt::WA_DeleteOnClose);
+  g_window = w;
+  w->show();
+}
+
+void CloseCatalogueWindow() {
+  if (g_window) g_window->close();
+}
+
+NewMain_Form* CatalogueWindow() { return g_window.data(); }
+
+NewMain_Form::NewMain_Form(QWidget* launcher) : QMainWindow(nullptr), launcher_(launcher) {
+  BuildWindow();
+  Form_Initialize();
+  Form_Load();
+}
+
+NewMain_Form::~NewMain_Form() {
+  if (!unloaded_) Form_Unload();
+}
+
+// ---------------------------------------------------------------- life
+
+void NewMain_Form::Form_Initialize() {
+  // Stored in twips; 0 or less (or nothing readable) keeps the designed place.
+  const double top = ReadNumber("TV_T", double(y() * kTwipsPerPixel));
+  const double left = ReadNumber("TV_L", double(x() * kTwipsPerPixel));
+  if (left > 0) move(int(float(left) / kTwipsPerPixel), y());
+  if (top > 0) move(x(), int(float(top) / kTwipsPerPixel));
+}
+
+void NewMain_Form::Form_Load() {
+  FirstActivate = true;
+  CatalogueHooks::Get().windowLoaded(this);
+}
+
+bool NewMain_Form::event(QEvent* e) {
+  const bool result = QMainWindow::event(e);
+  if (e->type() == QEvent::WindowActivate) {
+    // Run after the activation has been delivered: the first activation
+    // may open modal windows.
+    QMetaObject::invokeMethod(this, [this] { Form_Activate(); }, Qt::QueuedConnection);
+  }
+  return result;
+}
+
+void NewMain_Form::Form_Activate() {
+  if (FirstActivate) {
+    FirstActivate = false;
+    if (launcher_) launcher_->unsetCursor();
+    if (ReadByte("NF", 0) != 2) {
+      ShowHelp(2);
+      vb::SaveSetting(kApp, kSection, "NF", "2");
+    }
+    AVData()->SectionNumber(0);
+    int last = ReadByte("LG", 6);
+    if (last < 1 || last > 9) last = 6;  // a damaged setting must still open a section
+    ItemClickProcess(Byte(last));
+    QCoreApplication::processEvents();
+  }
+  unsetCursor();
+  QApplication::restoreOverrideCursor();
+  if (App().TipNum > 0) ShowTipsWindow();
+}
+
+void NewMain_Form::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  // Every step runs, whatever the one before did.
+  auto step = [](auto&& f) {
+    try {
+      f();
+    } catch (...) {
+    }
+  };
+  step([&] { CatalogueHooks::Get().windowUnloading(this); });
+  step([&] {
+    if (AVData()->QDOpen()) CloseQuickDisplay();
+  });
+  step([&] {
+    if (AVData()->SectionNumber() != 0)
+      vb::SaveSetting(kApp, kSection, "LG", std::to_string(int(AVData()->SectionNumber())));
+  });
+  step([&] {
+    if (CaptionRecords) CaptionRecords->Close();
+    CaptionRecords.reset();
+  });
+  step([&] {
+    if (RecordRow) RecordRow->Close();
+    RecordRow.reset();
+    if (SectionRecords) SectionRecords->Close();
+    SectionRecords.reset();
+    if (PublisherRecords) PublisherRecords->Close();
+    PublisherRecords.reset();
+  });
+  step([&] { QuitHelpViewer(); });
+  step([&] {
+    if (launcher_) {
+      if (auto* running = launcher_->findChild<QCheckBox*>("AVRunning")) running->setChecked(false);
+    }
+  });
+  step([&] {
+    vb::SaveSetting(kApp, kSection, "TV_T", TwipsText(y()));
+    vb::SaveSetting(kApp, kSection, "TV_L", TwipsText(x()));
+  });
+  step([&] {
+    if (g_window == this) g_window = nullptr;
+  });
+}
+
+void NewMain_Form::closeEvent(QCloseEvent* e) {
+  Form_Unload();
+  e->accept();
+}
+
+void NewMain_Form::EnableUi(bool on) {
+  SSListBar1->setEnabled(on);
+  List_Combo->setEnabled(on);
+  Toolbar2->setEnabled(on);
+  Toolbar1Buttons[8]->setVisible(on);
+  View_Menu->setEnabled(on);
+  UtilitiesMenu->setEnabled(on);
+  Help_Menu->setEnabled(on);
+  View_Menu->menuAction()->setEnabled(on);
+  UtilitiesMenu->menuAction()->setEnabled(on);
+  Help_Menu->menuAction()->setEnabled(on);
+  update();
+}
+
+void NewMain_Form::ShowHelp(int topic) { CatalogueHooks::Get().showHelpTopic(topic); }
+
+void NewMain_Form::QuitHelpViewer() { CatalogueHooks::Get().quitHelp(); }
+
+void NewMain_Form::ShowTipsWindow() { CatalogueHooks::Get().showTips(this); }
+
+void NewMain_Form::CloseQuickDisplay() { CatalogueHooks::Get().closeQuickDisplay(); }
+
+// ---------------------------------------------------------------- text helpers
+
+std::string NewMain_Form::TextOf(const QWidget* control) {
+  if (auto* e = qobject_cast<const QLineEdit*>(control)) return e->text().toStdString();
+  if (auto* c = qobject_cast<const QComboBox*>(control)) return c->currentText().toStdString();
+  if (auto* t = qobject_cast<const QTextEdit*>(control)) return t->toPlainText().toStdString();
+  return {};
+}
+
+void NewMain_Form::SetTextOf(QWidget* control, const std::string& text) {
+  const QString q = QString::fromStdString(text);
+  if (auto* e = qobject_cast<QLineEdit*>(control)) {
+    e->setText(q);
+  } else if (auto* c = qobject_cast<QComboBox*>(control)) {
+    if (c->isEditable()) {
+      c->setEditText(q);
+    } else {
+      c->setCurrentIndex(c->findText(q, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    }
+  } else if (auto* t = qobject_cast<QTextEdit*>(control)) {
+    t->setPlainText(q);
+  }
+}
+
+std::uint32_t NewMain_Form::BackColourOf(const QWidget* control) {
+  const QColor c = control->palette().color(QPalette::Base);
+  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+}  // namespace tvn

@@ -1,0 +1,286 @@
+#pragma once
+// The media catalogue window: the section bar on the left, the letter bar
+// and the title list above, the record editor in five tabs on the right.
+// One window shows one media section at a time; routines copy between a
+// row of mediadata and the controls field by field (no data binding).
+//
+// Controls and routines are public, as on a classic form: other windows
+// (the quick display, the collection manager) call ItemClickProcess and
+// CS_Load_Data, and the tests look at the controls.
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <string>
+
+#include "catalogue/DateBox.h"
+#include "core/TVNDATA.h"
+#include "platform/dao/Dao.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tvn {
+
+class NewMain_Form;
+
+// Opens the media catalogue window, or brings it to the front when it is
+// open. The launcher passes itself: its pointer is set back to the default
+// at the window's first activation and its check box "AVRunning" is
+// cleared when the window unloads.
+void ShowCatalogueWindow(QWidget* launcher);
+// Unloads the catalogue window when it is open (the launcher's close).
+void CloseCatalogueWindow();
+// The open catalogue window, or nullptr.
+NewMain_Form* CatalogueWindow();
+
+class NewMain_Form : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Colours the editor takes (0x00BBGGRR, as stored by the classic forms).
+  static constexpr std::uint32_t kEditableColour = 0xFFFFFF;
+  static constexpr std::uint32_t kLockedColour = 0xE0E0E0;
+  static constexpr int kTwipsPerPixel = 15;
+  static constexpr int kTitleRows = 40;
+
+  // launcher: the window that opened this one (may be nullptr).
+  explicit NewMain_Form(QWidget* launcher = nullptr);
+  ~NewMain_Form() override;
+
+  // ---- life of the window
+  void Form_Initialize();
+  void Form_Load();
+  void Form_Activate();
+  void Form_Unload();
+  void EnableUi(bool on);
+
+  // ---- sections
+  void ItemClickProcess(Byte section);
+  void SSListBar1_ItemClick(const std::string& caption);
+  void SwitchSection();
+  void FillFormatLists(QComboBox* list);
+
+  // ---- record display
+  void SetEditFieldsEnabled(std::uint32_t colour, bool enabled);
+  void CS_Load_Data(const std::string& name);
+  void ClearRecordForm();
+
+  // ---- title list, navigation and letter bar
+  void RefreshTitleList();
+  void ShowCurrentTitle();
+  void StepRecord(int mode, int direction);
+  void MarkLettersWithTitles(int mode, const std::string& value);
+  void ResetLetterBar();
+  std::string LetterForTitle(bool activate, const std::string& name);
+  void ActivateLetter(int buttonIndex);
+  void ShowActiveLetter(int active, int previous);
+  void FillTitleListForLetter(std::string& letter, int mode, const std::string& value);
+  void FillCatalogNumberList(QComboBox* list);
+  void Toolbar2_ButtonClick(int index);
+  void List_Combo_Click();
+  void Flocation_Click();
+  void Toolbar1_ButtonClick(int index);
+
+  // ---- title grid, artists and picture
+  void LoadTitlesAndPicture();
+  void CollectArtistsAndTitles(int rowCount);
+  void WriteArtistsAndTitles();
+  void SetSelectionTitles();
+  void UpdateAddTitleButton();
+  // The grid's current row and the text of its current cell.
+  int GridRow() const;
+  void SetGridRow(int row);
+  std::string GridText() const;
+  void SetGridText(const std::string& text);
+
+  // ---- lookup combos of the editor
+  void FillArtistCombos(bool alsoOthers);
+  void FillLabelStudioList(QComboBox* list);
+  void FillCategoryList(QComboBox* list);
+  // The distinct non-empty values of a mediadata field in the section.
+  void FillDistinctCombo(QComboBox* combo, const std::string& field);
+
+  // ---- window state shared by the routines
+  dao::RecordsetPtr SectionRecords;
+  dao::RecordsetPtr RecordRow;
+  dao::RecordsetPtr CaptionRecords;
+  dao::RecordsetPtr PublisherRecords;
+  bool AddingRecord = false;
+  int SelectionMode = 0;
+  std::string SelectionValue;
+  bool ListHasItems = false;
+  int ActiveLetterButton = 1;
+  int PreviousLetterButton = 51;
+  std::string SelectedLetter = "A";
+  bool FirstActivate = false;
+
+  // ---- controls
+  QTreeWidget* SSListBar1 = nullptr;
+  QToolBar* Toolbar1 = nullptr;
+  QToolBar* Toolbar2 = nullptr;
+  std::array<QAction*, 9> Toolbar1Buttons{};   // 1..8
+  std::array<QAction*, 79> LetterButtons{};    // 1..78
+  QComboBox* List_Combo = nullptr;
+  QTabWidget* SSTab1 = nullptr;
+
+  // Main tab: shared fields
+  std::array<QComboBox*, 4> Artist{};
+  QComboBox* CD_Record_Company = nullptr;
+  QComboBox* CD_Category_List = nullptr;
+
+  // music frame
+  QGroupBox* Music_Data_Frame = nullptr;
+  QLabel* CSLP_Name_Label = nullptr;
+  QLineEdit* CS_Name_Text = nullptr;
+  QLineEdit* CS_CatNum_Text = nullptr;
+  QLineEdit* CS_TTime_Text = nullptr;
+  QLabel* Label10 = nullptr;
+  QComboBox* CS_Format_List_Text = nullptr;
+  DateBox* CS_Date_Text = nullptr;
+  QPushButton* btnbdm = nullptr;
+  QFrame* CDFrame = nullptr;
+  QLineEdit* CD_Slot_Text = nullptr;
+  QComboBox* PlayerCombo = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* CD_Serial_Text = nullptr;
+  QLabel* Label11 = nullptr;
+  QLineEdit* CD_Group_Text = nullptr;
+  QLineEdit* FileLocationText = nullptr;
+  QPushButton* Flocation = nullptr;
+  QPushButton* PlayButton = nullptr;
+
+  // video frame
+  QGroupBox* Video_Data_Frame = nullptr;
+  QLabel* Video_Name_Label = nullptr;
+  QLineEdit* Video_Name_Text = nullptr;
+  QLabel* Label7 = nullptr;
+  QLineEdit* Video_CatNum_Text = nullptr;
+  QLineEdit* TapeIndex = nullptr;
+  QLineEdit* Video_TTime_Text = nullptr;
+  QLineEdit* Video_RYear_Text = nullptr;
+  QComboBox* Video_Sound_Text = nullptr;
+  QComboBox* Video_Rating_Combo = nullptr;
+  QComboBox* QRating = nullptr;
+  DateBox* Video_Date_Text = nullptr;
+  QPushButton* btnbdv = nullptr;
+  QFrame* VT_Frame2 = nullptr;
+  QComboBox* VT_Format_List_Text = nullptr;
+  QLabel* Label20 = nullptr;
+  QComboBox* Speed_List = nullptr;
+  QFrame* DVDLD_Frame2 = nullptr;
+  QLineEdit* Video_PRatio_Text = nullptr;
+  QLineEdit* Video_SRatio_Text = nullptr;
+  QComboBox* Video_Sides_Combo = nullptr;
+
+  // software frame
+  QGroupBox* SCD_Data_Frame = nullptr;
+  QLineEdit* SCD_Name_Text = nullptr;
+  QLineEdit* SCD_CatNum_Text = nullptr;
+  QLineEdit* Homepage_text = nullptr;
+  QLineEdit* Email_Text = nullptr;
+  DateBox* SCD_Date_Text = nullptr;
+  QPushButton* btnBlankADate = nullptr;
+
+  // My Fields tab: f1Text, f2text, f3Text ... f10Text and their captions
+  // f1Cap, F2Cap, f3Cap ... f10Cap (index 0 is field 1).
+  std::array<QLineEdit*, 10> fText{};
+  std::array<QLabel*, 10> fCap{};
+
+  // Titles tab
+  QTableWidget* TGrid = nullptr;
+  QPushButton* AddButton = nullptr;
+  QPushButton* ModifyButton = nullptr;
+  QPushButton* DeleteButton = nullptr;
+
+  // Notes and Picture tabs
+  QTextEdit* CD_Notes_Text = nullptr;
+  QLabel* Picture_Box = nullptr;
+  QPushButton* Add_Picture = nullptr;
+  QPushButton* Delete_Picture = nullptr;
+
+  // menus (their commands are wired by the menu handlers)
+  QMenu* File_Menu = nullptr;
+  QAction* SmartComboMenu = nullptr;
+  QAction* menuAutoSpell = nullptr;
+  QAction* Exit_Menu = nullptr;
+  QMenu* View_Menu = nullptr;
+  QAction* menuQD = nullptr;
+  QAction* View_All_Artists_Menu = nullptr;
+  QAction* Artist_Select_Menu = nullptr;
+  QAction* Category_Select_Menu = nullptr;
+  QAction* Label_Select_Menu = nullptr;
+  QAction* Format_Select_Menu = nullptr;
+  QAction* Tape_Select_Menu = nullptr;
+  QAction* SortSelectmenu = nullptr;
+  QMenu* UtilitiesMenu = nullptr;
+  QAction* CollectionMenu = nullptr;
+  QAction* ArtistManagerMenu = nullptr;
+  QAction* CategoryMMenu = nullptr;
+  QAction* LSMenu = nullptr;
+  QAction* Compact_Menu = nullptr;
+  QAction* ReportMenu = nullptr;
+  QAction* RWStandardmenu = nullptr;
+  QMenu* Help_Menu = nullptr;
+  QAction* Content_Menu = nullptr;
+  QAction* MenuAbout = nullptr;
+  QAction* TipMenu = nullptr;
+  QAction* WebMenu = nullptr;
+  QAction* EmailMenu = nullptr;
+
+  // Text of a text box, combo box or notes box, and setting it.
+  static std::string TextOf(const QWidget* control);
+  static void SetTextOf(QWidget* control, const std::string& text);
+  // The back colour an edit control shows (0x00BBGGRR).
+  static std::uint32_t BackColourOf(const QWidget* control);
+
+ protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  // The neighbouring windows and the help viewer (CatalogueHooks).
+  void ShowHelp(int topic);
+  void QuitHelpViewer();
+  void ShowTipsWindow();
+  void CloseQuickDisplay();
+
+  void BuildWindow();
+  void BuildMenus();
+  void BuildToolbars();
+  QWidget* BuildMainTab();
+  QWidget* BuildMusicFrame();
+  QWidget* BuildVideoFrame();
+  QWidget* BuildSoftwareFrame();
+  QWidget* BuildMyFieldsTab();
+  QWidget* BuildTitlesTab();
+  QWidget* BuildPictureTab();
+  void SetRecordToolbar(bool add, bool cancel, bool file, bool del, bool prev, bool next);
+  void ToolbarBrowseMode();
+  void ToolbarEmptyMode();
+  void OpenSectionRecordset();
+  void OpenCaptionRecords(const std::string& table);
+  void ShowCaptions();
+  bool RowPassesSelection(int mode, const std::string& value) const;
+  void ShowDate(DateBox* box, const vb::Variant& value);
+  bool SectionHasRows() const;
+  std::string CurrentSectionName() const;
+
+  QPointer<QWidget> launcher_;
+  bool unloaded_ = false;
+  bool loading_ = false;  // CS_Load_Data is running
+};
+
+}  // namespace tvn

@@ -1,0 +1,139 @@
+// The title grid, the four artist boxes and the picture of a record.
+#include <QComboBox>
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "catalogue/NewMain_Form.h"
+#include "core/AppState.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+
+namespace tvn {
+
+namespace {
+
+// The work arrays that carry a record's artists and titles from the editor
+// to the row being stored; meaningful between one collect and its write.
+std::array<std::string, 5> TrackArtists;
+std::array<std::string, 41> TrackTitles;
+
+}  // namespace
+
+int NewMain_Form::GridRow() const { return std::max(0, TGrid->currentRow()); }
+
+void NewMain_Form::SetGridRow(int row) { TGrid->setCurrentCell(row, 1); }
+
+std::string NewMain_Form::GridText() const {
+  const QTableWidgetItem* item = TGrid->item(GridRow(), 1);
+  return item ? item->text().toStdString() : std::string();
+}
+
+void NewMain_Form::SetGridText(const std::string& text) {
+  const int row = GridRow();
+  QTableWidgetItem* item = TGrid->item(row, 1);
+  if (!item) {
+    item = new QTableWidgetItem();
+    TGrid->setItem(row, 1, item);
+  }
+  item->setText(QString::fromStdString(text));
+}
+
+void NewMain_Form::SetSelectionTitles() {
+  TGrid->clearContents();
+  TGrid->setRowCount(kTitleRows + 1);
+  const int rowHeight = 300 / kTwipsPerPixel;
+  for (int r = 0; r <= kTitleRows; ++r) {
+    TGrid->setRowHeight(r, rowHeight);
+    auto* item = new QTableWidgetItem();
+    TGrid->setItem(r, 1, item);
+  }
+  TGrid->setColumnWidth(0, 0);
+  TGrid->setColumnHidden(0, true);
+  TGrid->setColumnWidth(1, 5600 / kTwipsPerPixel);
+  // Row 0 is the grid's fixed header.
+  QTableWidgetItem* header = TGrid->item(0, 1);
+  header->setFlags(Qt::ItemIsEnabled);
+  QFont f = header->font();
+  f.setBold(true);
+  header->setFont(f);
+  header->setBackground(TGrid->palette().button());
+  header->setText("Selection Titles");
+  SetGridRow(0);
+}
+
+void NewMain_Form::LoadTitlesAndPicture() {
+  for (int i = 1; i <= 4; ++i)
+    Artist[i - 1]->setEditText(QString::fromStdString(vb::NzStr(RecordRow->GetField("artist" + std::to_string(i)))));
+  for (int i = 1; i <= kTitleRows; ++i) {
+    SetGridRow(i);
+    SetGridText(vb::NzStr(RecordRow->GetField("title" + std::to_string(i))));
+  }
+  SetGridRow(0);
+
+  try {
+    const std::string path = vb::Trim(vb::NzStr(RecordRow->GetField("Picture")));
+    if (path.empty()) {
+      Picture_Box->clear();
+      return;
+    }
+    // Stored relative to the program folder ("pics\name.jpg").
+    const std::string resolved =
+        vb::ResolvePath(path.front() == '/' ? path : vb::ProgramFolder() + "/" + path);
+    QPixmap picture;
+    if (!vb::FileExists(resolved) || !picture.load(QString::fromStdString(resolved)))
+      throw vb::RuntimeError(vb::errFileNotFound, "File not found");
+    Picture_Box->setPixmap(picture.scaled(Picture_Box->size().expandedTo(QSize(200, 150)), Qt::KeepAspectRatio,
+                                          Qt::SmoothTransformation));
+  } catch (const vb::RuntimeError&) {
+    // A picture that cannot be shown is unlinked from the record for good.
+    Picture_Box->clear();
+    try {
+      RecordRow->Edit();
+      RecordRow->SetField("Picture", vb::Variant(""));
+      RecordRow->Update();
+    } catch (const vb::RuntimeError&) {
+      // A read-only or locked file: the record keeps its reference.
+      try {
+        RecordRow->CancelUpdate();
+      } catch (const vb::RuntimeError&) {
+      }
+    }
+  }
+}
+
+void NewMain_Form::CollectArtistsAndTitles(int rowCount) {
+  rowCount = std::clamp(rowCount, 0, kTitleRows);
+  for (int i = 0; i <= 3; ++i) TrackArtists[i].clear();
+  int n = 0;
+  for (int i = 0; i <= 3; ++i) {
+    // A box holding only blanks counts as empty, like a blank title row.
+    const std::string text = vb::Trim(Artist[i]->currentText().toStdString());
+    if (!text.empty()) TrackArtists[n++] = text;
+  }
+  for (int i = 1; i <= rowCount; ++i) TrackTitles[i].clear();
+  n = 1;
+  for (int r = 1; r <= rowCount; ++r) {
+    SetGridRow(r);
+    const std::string text = vb::Trim(GridText());
+    if (!text.empty()) TrackTitles[n++] = text;
+  }
+  SetGridRow(1);
+}
+
+void NewMain_Form::WriteArtistsAndTitles() {
+  for (int i = 1; i <= 4; ++i)
+    RecordRow->SetField("artist" + std::to_string(i), vb::Variant(vb::Left(TrackArtists[i - 1], 50)));
+  for (int i = 1; i <= kTitleRows; ++i)
+    RecordRow->SetField("title" + std::to_string(i), vb::Variant(vb::Left(TrackTitles[i], 60)));
+}
+
+void NewMain_Form::UpdateAddTitleButton() {
+  const QTableWidgetItem* last = TGrid->item(kTitleRows, 1);
+  AddButton->setEnabled(!last || last->text().isEmpty());
+}
+
+}  // namespace tvn

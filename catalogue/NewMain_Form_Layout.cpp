@@ -1,0 +1,518 @@
+// Building the catalogue window: controls, layouts, toolbars and menus.
+#include <QAction>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "catalogue/NewMain_Form.h"
+
+namespace tvn {
+
+namespace {
+
+QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength = 0) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  if (maxLength > 0) e->setMaxLength(maxLength);
+  return e;
+}
+
+QComboBox* MakeCombo(QWidget* parent, const char* name) {
+  auto* c = new QComboBox(parent);
+  c->setObjectName(name);
+  c->setEditable(true);
+  c->setInsertPolicy(QComboBox::NoInsert);
+  return c;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
+  auto* l = new QLabel(QString::fromUtf8(caption), parent);
+  if (name) l->setObjectName(name);
+  return l;
+}
+
+DateBox* MakeDate(QWidget* parent, const char* name) {
+  auto* d = new DateBox(parent);
+  d->setObjectName(name);
+  return d;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+  b->setObjectName(name);
+  return b;
+}
+
+// One face of a letter button: has titles (plain), active (filled) or no
+// titles (greyed).
+QIcon LetterFace(char letter, int role) {
+  QPixmap pm(18, 18);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  QColor fill = role == 1 ? QColor(40, 90, 170) : QColor(0, 0, 0, 0);
+  QColor ink = role == 0 ? QColor(20, 20, 20) : role == 1 ? QColor(255, 255, 255) : QColor(170, 170, 170);
+  p.setPen(Qt::NoPen);
+  p.setBrush(fill);
+  p.drawRoundedRect(QRectF(1, 1, 16, 16), 3, 3);
+  QFont f = p.font();
+  f.setBold(role != 2);
+  f.setPixelSize(12);
+  p.setFont(f);
+  p.setPen(ink);
+  p.drawText(QRect(0, 0, 18, 18), Qt::AlignCenter, QString(QChar(letter)));
+  return QIcon(pm);
+}
+
+}  // namespace
+
+void NewMain_Form::BuildWindow() {
+  setObjectName("NewMain_Form");
+  setWindowTitle("The Tavolin");
+  BuildMenus();
+  BuildToolbars();
+
+  auto* central = new QWidget(this);
+  auto* outer = new QHBoxLayout(central);
+  auto* splitter = new QSplitter(Qt::Horizontal, central);
+  outer->addWidget(splitter);
+
+  // The section bar: media groups with their sections.
+  SSListBar1 = new QTreeWidget(splitter);
+  SSListBar1->setObjectName("SSListBar1");
+  SSListBar1->setHeaderHidden(true);
+  SSListBar1->setRootIsDecorated(false);
+  SSListBar1->setMinimumWidth(140);
+  SSListBar1->setMaximumWidth(220);
+  struct Group {
+    const char* caption;
+    std::vector<const char*> items;
+  };
+  const std::vector<Group> groups = {
+      {"Audio", {"Cassettes", "Compact Discs", "LPs", "MiniDisc", "MP3"}},
+      {"Video", {"DVDs", "Laser Discs", "Video Tapes"}},
+      {"Computer", {"Software"}},
+  };
+  for (const auto& g : groups) {
+    auto* header = new QTreeWidgetItem(SSListBar1, QStringList(QString::fromUtf8(g.caption)));
+    QFont f = header->font(0);
+    f.setBold(true);
+    header->setFont(0, f);
+    header->setFlags(Qt::ItemIsEnabled);
+    for (const char* item : g.items) new QTreeWidgetItem(header, QStringList(QString::fromUtf8(item)));
+  }
+  SSListBar1->expandAll();
+  connect(SSListBar1, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item, int) { SSListBar1_ItemClick(item->text(0).toStdString()); });
+
+  auto* right = new QWidget(splitter);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  auto* listRow = new QHBoxLayout();
+  listRow->addWidget(new QLabel("Titles:", right));
+  List_Combo = new QComboBox(right);
+  List_Combo->setObjectName("List_Combo");
+  List_Combo->setEditable(true);
+  List_Combo->lineEdit()->setReadOnly(true);
+  List_Combo->setInsertPolicy(QComboBox::NoInsert);
+  List_Combo->setMaxVisibleItems(25);
+  List_Combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  List_Combo->setMinimumContentsLength(30);
+  connect(List_Combo, &QComboBox::activated, this, [this](int) { List_Combo_Click(); });
+  listRow->addWidget(List_Combo, 1);
+  rightLayout->addLayout(listRow);
+
+  SSTab1 = new QTabWidget(right);
+  SSTab1->setObjectName("SSTab1");
+  SSTab1->addTab(BuildMainTab(), "Main");
+  SSTab1->addTab(BuildMyFieldsTab(), "My Fields");
+  SSTab1->addTab(BuildTitlesTab(), "Titles");
+  auto* notes = new QWidget(SSTab1);
+  auto* notesLayout = new QVBoxLayout(notes);
+  CD_Notes_Text = new QTextEdit(notes);
+  CD_Notes_Text->setObjectName("CD_Notes_Text");
+  CD_Notes_Text->setAcceptRichText(false);
+  notesLayout->addWidget(CD_Notes_Text);
+  SSTab1->addTab(notes, "Notes");
+  SSTab1->addTab(BuildPictureTab(), "Picture");
+  rightLayout->addWidget(SSTab1, 1);
+
+  splitter->addWidget(SSListBar1);
+  splitter->addWidget(right);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  setCentralWidget(central);
+  resize(980, 640);
+}
+
+void NewMain_Form::BuildMenus() {
+  auto add = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
+                    const QKeySequence& key = QKeySequence()) {
+    action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(name);
+    if (!key.isEmpty()) action->setShortcut(key);
+  };
+  File_Menu = menuBar()->addMenu("&File");
+  File_Menu->setObjectName("File_Menu");
+  add(File_Menu, SmartComboMenu, "SmartComboMenu", "Use Smart Combo boxes", QKeySequence(Qt::SHIFT | Qt::Key_F2));
+  SmartComboMenu->setCheckable(true);
+  SmartComboMenu->setChecked(true);
+  add(File_Menu, menuAutoSpell, "menuAutoSpell", "Do not use auto spell check for any field");
+  menuAutoSpell->setCheckable(true);
+  File_Menu->addSeparator();
+  add(File_Menu, Exit_Menu, "Exit_Menu", "Exit");
+
+  View_Menu = menuBar()->addMenu("&View");
+  View_Menu->setObjectName("View_Menu");
+  add(View_Menu, menuQD, "menuQD", "Quick Display", QKeySequence(Qt::Key_F2));
+  View_Menu->addSeparator();
+  add(View_Menu, View_All_Artists_Menu, "View_All_Artists_Menu", "Display all records  (default)");
+  add(View_Menu, Artist_Select_Menu, "Artist_Select_Menu", "Display only records for a selected Artist");
+  add(View_Menu, Category_Select_Menu, "Category_Select_Menu", "Display only records for a selected Category");
+  add(View_Menu, Label_Select_Menu, "Label_Select_Menu", "Display only records for a selected Label\\Studio");
+  add(View_Menu, Format_Select_Menu, "Format_Select_Menu", "Display only records for a selected Format");
+  add(View_Menu, Tape_Select_Menu, "Tape_Select_Menu", "Display only records for a selected Tape #");
+  add(View_Menu, SortSelectmenu, "SortSelectmenu", "Display Records Using Tape #/Tape Index # Sort");
+  for (QAction* a : {View_All_Artists_Menu, Artist_Select_Menu, Category_Select_Menu, Label_Select_Menu,
+                     Format_Select_Menu, Tape_Select_Menu, SortSelectmenu})
+    a->setCheckable(true);
+  View_All_Artists_Menu->setChecked(true);
+
+  UtilitiesMenu = menuBar()->addMenu("&Utilities ");
+  UtilitiesMenu->setObjectName("UtilitiesMenu");
+  add(UtilitiesMenu, CollectionMenu, "CollectionMenu", "Collection Manager", QKeySequence(Qt::CTRL | Qt::Key_M));
+  add(UtilitiesMenu, ArtistManagerMenu, "ArtistManagerMenu", "Artists Manager");
+  add(UtilitiesMenu, CategoryMMenu, "CategoryMMenu", "Category Manager");
+  add(UtilitiesMenu, LSMenu, "LSMenu", "Label/Studio Manager");
+  UtilitiesMenu->addSeparator();
+  add(UtilitiesMenu, Compact_Menu, "Compact_Menu", "Compact Current Database", QKeySequence(Qt::SHIFT | Qt::Key_F4));
+  UtilitiesMenu->addSeparator();
+  add(UtilitiesMenu, ReportMenu, "ReportMenu", "Report Wizard - ver 6", QKeySequence(Qt::CTRL | Qt::Key_R));
+  add(UtilitiesMenu, RWStandardmenu, "RWStandardmenu", "Report Wizard - ver 5");
+
+  Help_Menu = menuBar()->addMenu("&Help");
+  Help_Menu->setObjectName("Help_Menu");
+  add(Help_Menu, Content_Menu, "Content_Menu", "Contents");
+  add(Help_Menu, MenuAbout, "MenuAbout", "About", QKeySequence(Qt::CTRL | Qt::Key_B));
+  add(Help_Menu, TipMenu, "TipMenu", "Tips");
+  add(Help_Menu, WebMenu, "WebMenu", "The Tavolin Homepage");
+  add(Help_Menu, EmailMenu, "EmailMenu", "Email Quillmoor Software");
+}
+
+void NewMain_Form::BuildToolbars() {
+  Toolbar1 = addToolBar("Record");
+  Toolbar1->setObjectName("Toolbar1");
+  Toolbar1->setMovable(false);
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  const char* tips[] = {nullptr,
+                        "Add a new record",
+                        "Cancel add",
+                        "File changes/add",
+                        "Delete record",
+                        "Move to previous record",
+                        "Move to next record",
+                        nullptr,
+                        "Report Wizard"};
+  const char* captions[] = {nullptr, "Add", "Cancel", "File", "Delete", "Previous", "Next", nullptr, "Reports"};
+  for (int i = 1; i <= 8; ++i) {
+    QAction* a;
+    if (i == 7) {
+      a = Toolbar1->addSeparator();
+    } else {
+      a = Toolbar1->addAction(QString::fromUtf8(captions[i]));
+      a->setToolTip(QString::fromUtf8(tips[i]));
+      connect(a, &QAction::triggered, this, [this, i] { Toolbar1_ButtonClick(i); });
+    }
+    a->setObjectName(QString("Toolbar1_%1").arg(i));
+    Toolbar1Buttons[i] = a;
+  }
+
+  addToolBarBreak();
+  Toolbar2 = addToolBar("Letters");
+  Toolbar2->setObjectName("Toolbar2");
+  Toolbar2->setMovable(false);
+  Toolbar2->setIconSize(QSize(18, 18));
+  // 324.28 twips: the letter bar is one row of small buttons.
+  Toolbar2->setFixedHeight(std::max(22, 32428 / 100 / kTwipsPerPixel + 6));
+  for (int k = 1; k <= 26; ++k) {
+    const char letter = char('A' + k - 1);
+    const QString l(QChar{letter});
+    for (int role = 0; role < 3; ++role) {
+      const int index = 3 * k - 2 + role;
+      QAction* a = Toolbar2->addAction(LetterFace(letter, role), l);
+      a->setObjectName(QString("Toolbar2_%1").arg(index));
+      a->setToolTip(role == 0   ? "Selection for titles beginning with " + l
+                    : role == 1 ? QString("Active list of titles")
+                                : "No Data for " + l);
+      a->setVisible(role == 2);
+      connect(a, &QAction::triggered, this, [this, index] { Toolbar2_ButtonClick(index); });
+      LetterButtons[index] = a;
+    }
+  }
+}
+
+QWidget* NewMain_Form::BuildMainTab() {
+  auto* tab = new QWidget();
+  auto* layout = new QVBoxLayout(tab);
+
+  auto* shared = new QGridLayout();
+  for (int i = 0; i < 4; ++i) {
+    Artist[i] = MakeCombo(tab, "");
+    Artist[i]->setObjectName(QString("Artist(%1)").arg(i));
+    shared->addWidget(new QLabel(QString("Artist %1").arg(i + 1), tab), i / 2, (i % 2) * 2);
+    shared->addWidget(Artist[i], i / 2, (i % 2) * 2 + 1);
+  }
+  CD_Record_Company = MakeCombo(tab, "CD_Record_Company");
+  CD_Category_List = MakeCombo(tab, "CD_Category_List");
+  shared->addWidget(new QLabel("Label/Studio", tab), 2, 0);
+  shared->addWidget(CD_Record_Company, 2, 1);
+  shared->addWidget(new QLabel("Category", tab), 2, 2);
+  shared->addWidget(CD_Category_List, 2, 3);
+  shared->setColumnStretch(1, 1);
+  shared->setColumnStretch(3, 1);
+
+  layout->addWidget(BuildMusicFrame());
+  layout->addWidget(BuildVideoFrame());
+  layout->addWidget(BuildSoftwareFrame());
+  layout->addLayout(shared);
+  layout->addStretch(1);
+  return tab;
+}
+
+QWidget* NewMain_Form::BuildMusicFrame() {
+  Music_Data_Frame = new QGroupBox();
+  Music_Data_Frame->setObjectName("Music_Data_Frame");
+  auto* g = new QGridLayout(Music_Data_Frame);
+  CSLP_Name_Label = MakeLabel(Music_Data_Frame, "CSLP_Name_Label", "Cassette Name");
+  CS_Name_Text = MakeText(Music_Data_Frame, "CS_Name_Text", 48);
+  CS_CatNum_Text = MakeText(Music_Data_Frame, "CS_CatNum_Text", 50);
+  CS_TTime_Text = MakeText(Music_Data_Frame, "CS_TTime_Text");
+  Label10 = MakeLabel(Music_Data_Frame, "Label10", "Format");
+  CS_Format_List_Text = MakeCombo(Music_Data_Frame, "CS_Format_List_Text");
+  CS_Date_Text = MakeDate(Music_Data_Frame, "CS_Date_Text");
+  btnbdm = MakeButton(Music_Data_Frame, "btnbdm", "Clear Date");
+  g->addWidget(CSLP_Name_Label, 0, 0);
+  g->addWidget(CS_Name_Text, 0, 1, 1, 3);
+  g->addWidget(new QLabel("Catalog Number", Music_Data_Frame), 1, 0);
+  g->addWidget(CS_CatNum_Text, 1, 1);
+  g->addWidget(new QLabel("Total Time", Music_Data_Frame), 1, 2);
+  g->addWidget(CS_TTime_Text, 1, 3);
+  g->addWidget(new QLabel("Date Acquired", Music_Data_Frame), 2, 0);
+  auto* dateRow = new QHBoxLayout();
+  dateRow->addWidget(CS_Date_Text);
+  dateRow->addWidget(btnbdm);
+  dateRow->addStretch(1);
+  g->addLayout(dateRow, 2, 1);
+  g->addWidget(Label10, 2, 2);
+  g->addWidget(CS_Format_List_Text, 2, 3);
+
+  // Changer fields of the Compact Disc section.
+  CDFrame = new QFrame(Music_Data_Frame);
+  CDFrame->setObjectName("CDFrame");
+  auto* cd = new QGridLayout(CDFrame);
+  cd->setContentsMargins(0, 0, 0, 0);
+  CD_Slot_Text = MakeText(CDFrame, "CD_Slot_Text");
+  PlayerCombo = MakeCombo(CDFrame, "PlayerCombo");
+  Label5 = MakeLabel(CDFrame, "Label5", "CD Serial #");
+  CD_Serial_Text = MakeText(CDFrame, "CD_Serial_Text", 50);
+  Label11 = MakeLabel(CDFrame, "Label11", "Changer Group #");
+  CD_Group_Text = MakeText(CDFrame, "CD_Group_Text");
+  cd->addWidget(new QLabel("Changer Slot #", CDFrame), 0, 0);
+  cd->addWidget(CD_Slot_Text, 0, 1);
+  cd->addWidget(new QLabel("Changer", CDFrame), 0, 2);
+  cd->addWidget(PlayerCombo, 0, 3);
+  cd->addWidget(Label5, 1, 0);
+  cd->addWidget(CD_Serial_Text, 1, 1);
+  cd->addWidget(Label11, 1, 2);
+  cd->addWidget(CD_Group_Text, 1, 3);
+  g->addWidget(CDFrame, 3, 0, 1, 4);
+
+  // File location of the MP3 section.
+  FileLocationText = MakeText(Music_Data_Frame, "FileLocationText", 100);
+  Flocation = MakeButton(Music_Data_Frame, "Flocation", "...");
+  PlayButton = MakeButton(Music_Data_Frame, "PlayButton", "Play");
+  connect(Flocation, &QPushButton::clicked, this, [this] { Flocation_Click(); });
+  auto* fileRow = new QHBoxLayout();
+  fileRow->addWidget(FileLocationText, 1);
+  fileRow->addWidget(Flocation);
+  fileRow->addWidget(PlayButton);
+  g->addLayout(fileRow, 4, 0, 1, 4);
+  g->setColumnStretch(1, 1);
+  g->setColumnStretch(3, 1);
+  return Music_Data_Frame;
+}
+
+QWidget* NewMain_Form::BuildVideoFrame() {
+  Video_Data_Frame = new QGroupBox();
+  Video_Data_Frame->setObjectName("Video_Data_Frame");
+  auto* g = new QGridLayout(Video_Data_Frame);
+  Video_Name_Label = MakeLabel(Video_Data_Frame, "Video_Name_Label", "Video Tape Name");
+  Video_Name_Text = MakeText(Video_Data_Frame, "Video_Name_Text", 48);
+  Label7 = MakeLabel(Video_Data_Frame, "Label7", "Tape Number");
+  Video_CatNum_Text = MakeText(Video_Data_Frame, "Video_CatNum_Text", 50);
+  TapeIndex = MakeText(Video_Data_Frame, "TapeIndex", 10);
+  Video_TTime_Text = MakeText(Video_Data_Frame, "Video_TTime_Text", 10);
+  Video_RYear_Text = MakeText(Video_Data_Frame, "Video_RYear_Text", 10);
+  Video_Sound_Text = MakeCombo(Video_Data_Frame, "Video_Sound_Text");
+  Video_Rating_Combo = MakeCombo(Video_Data_Frame, "Video_Rating_Combo");
+  QRating = MakeCombo(Video_Data_Frame, "QRating");
+  Video_Date_Text = MakeDate(Video_Data_Frame, "Video_Date_Text");
+  btnbdv = MakeButton(Video_Data_Frame, "btnbdv", "Clear Date");
+  g->addWidget(Video_Name_Label, 0, 0);
+  g->addWidget(Video_Name_Text, 0, 1, 1, 3);
+  g->addWidget(Label7, 1, 0);
+  auto* numRow = new QHBoxLayout();
+  numRow->addWidget(Video_CatNum_Text, 1);
+  numRow->addWidget(TapeIndex);
+  g->addLayout(numRow, 1, 1);
+  g->addWidget(new QLabel("Total Time", Video_Data_Frame), 1, 2);
+  g->addWidget(Video_TTime_Text, 1, 3);
+  g->addWidget(new QLabel("Year Released", Video_Data_Frame), 2, 0);
+  g->addWidget(Video_RYear_Text, 2, 1);
+  g->addWidget(new QLabel("Sound", Video_Data_Frame), 2, 2);
+  g->addWidget(Video_Sound_Text, 2, 3);
+  g->addWidget(new QLabel("Rating", Video_Data_Frame), 3, 0);
+  g->addWidget(Video_Rating_Combo, 3, 1);
+  g->addWidget(new QLabel("Quality", Video_Data_Frame), 3, 2);
+  g->addWidget(QRating, 3, 3);
+  g->addWidget(new QLabel("Date Acquired", Video_Data_Frame), 4, 0);
+  auto* dateRow = new QHBoxLayout();
+  dateRow->addWidget(Video_Date_Text);
+  dateRow->addWidget(btnbdv);
+  dateRow->addStretch(1);
+  g->addLayout(dateRow, 4, 1);
+
+  // Tape fields (Video Tapes) and disc fields (DVDs, Laser Discs).
+  VT_Frame2 = new QFrame(Video_Data_Frame);
+  VT_Frame2->setObjectName("VT_Frame2");
+  auto* vt = new QHBoxLayout(VT_Frame2);
+  vt->setContentsMargins(0, 0, 0, 0);
+  VT_Format_List_Text = MakeCombo(VT_Frame2, "VT_Format_List_Text");
+  Label20 = MakeLabel(VT_Frame2, "Label20", "Tape Speed");
+  Speed_List = MakeCombo(VT_Frame2, "Speed_List");
+  vt->addWidget(new QLabel("Tape Format", VT_Frame2));
+  vt->addWidget(VT_Format_List_Text, 1);
+  vt->addWidget(Label20);
+  vt->addWidget(Speed_List, 1);
+  g->addWidget(VT_Frame2, 5, 0, 1, 4);
+
+  DVDLD_Frame2 = new QFrame(Video_Data_Frame);
+  DVDLD_Frame2->setObjectName("DVDLD_Frame2");
+  auto* disc = new QHBoxLayout(DVDLD_Frame2);
+  disc->setContentsMargins(0, 0, 0, 0);
+  Video_PRatio_Text = MakeText(DVDLD_Frame2, "Video_PRatio_Text", 10);
+  Video_SRatio_Text = MakeText(DVDLD_Frame2, "Video_SRatio_Text", 10);
+  Video_Sides_Combo = MakeCombo(DVDLD_Frame2, "Video_Sides_Combo");
+  disc->addWidget(new QLabel("Picture Ratio", DVDLD_Frame2));
+  disc->addWidget(Video_PRatio_Text, 1);
+  disc->addWidget(new QLabel("Screen Ratio", DVDLD_Frame2));
+  disc->addWidget(Video_SRatio_Text, 1);
+  disc->addWidget(new QLabel("Sides", DVDLD_Frame2));
+  disc->addWidget(Video_Sides_Combo);
+  g->addWidget(DVDLD_Frame2, 6, 0, 1, 4);
+  g->setColumnStretch(1, 1);
+  g->setColumnStretch(3, 1);
+  return Video_Data_Frame;
+}
+
+QWidget* NewMain_Form::BuildSoftwareFrame() {
+  SCD_Data_Frame = new QGroupBox();
+  SCD_Data_Frame->setObjectName("SCD_Data_Frame");
+  auto* g = new QGridLayout(SCD_Data_Frame);
+  SCD_Name_Text = MakeText(SCD_Data_Frame, "SCD_Name_Text", 48);
+  SCD_CatNum_Text = MakeText(SCD_Data_Frame, "SCD_CatNum_Text", 50);
+  Homepage_text = MakeText(SCD_Data_Frame, "Homepage_text", 50);
+  Email_Text = MakeText(SCD_Data_Frame, "Email_Text", 50);
+  SCD_Date_Text = MakeDate(SCD_Data_Frame, "SCD_Date_Text");
+  btnBlankADate = MakeButton(SCD_Data_Frame, "btnBlankADate", "Clear Date");
+  g->addWidget(new QLabel("Software Name", SCD_Data_Frame), 0, 0);
+  g->addWidget(SCD_Name_Text, 0, 1, 1, 3);
+  g->addWidget(new QLabel("Catalog Number", SCD_Data_Frame), 1, 0);
+  g->addWidget(SCD_CatNum_Text, 1, 1);
+  g->addWidget(new QLabel("Date Acquired", SCD_Data_Frame), 1, 2);
+  auto* dateRow = new QHBoxLayout();
+  dateRow->addWidget(SCD_Date_Text);
+  dateRow->addWidget(btnBlankADate);
+  dateRow->addStretch(1);
+  g->addLayout(dateRow, 1, 3);
+  g->addWidget(new QLabel("Home Page", SCD_Data_Frame), 2, 0);
+  g->addWidget(Homepage_text, 2, 1);
+  g->addWidget(new QLabel("E-mail", SCD_Data_Frame), 2, 2);
+  g->addWidget(Email_Text, 2, 3);
+  g->setColumnStretch(1, 1);
+  g->setColumnStretch(3, 1);
+  return SCD_Data_Frame;
+}
+
+QWidget* NewMain_Form::BuildMyFieldsTab() {
+  auto* tab = new QWidget();
+  auto* form = new QFormLayout(tab);
+  for (int i = 0; i < 10; ++i) {
+    const QString n = QString::number(i + 1);
+    fCap[i] = new QLabel("My Field " + n, tab);
+    fCap[i]->setObjectName(i == 1 ? QString("F2Cap") : "f" + n + "Cap");
+    fText[i] = new QLineEdit(tab);
+    fText[i]->setObjectName(i == 1 ? QString("f2text") : "f" + n + "Text");
+    fText[i]->setMaxLength(50);
+    form->addRow(fCap[i], fText[i]);
+  }
+  return tab;
+}
+
+QWidget* NewMain_Form::BuildTitlesTab() {
+  auto* tab = new QWidget();
+  auto* layout = new QVBoxLayout(tab);
+  TGrid = new QTableWidget(kTitleRows + 1, 2, tab);
+  TGrid->setObjectName("TGrid");
+  TGrid->horizontalHeader()->hide();
+  TGrid->verticalHeader()->hide();
+  TGrid->horizontalHeader()->setStretchLastSection(true);
+  TGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+  layout->addWidget(TGrid, 1);
+  auto* buttons = new QHBoxLayout();
+  AddButton = MakeButton(tab, "AddButton", "Add Title");
+  ModifyButton = MakeButton(tab, "ModifyButton", "Modify Title");
+  DeleteButton = MakeButton(tab, "DeleteButton", "Delete Title");
+  buttons->addWidget(AddButton);
+  buttons->addWidget(ModifyButton);
+  buttons->addWidget(DeleteButton);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+  return tab;
+}
+
+QWidget* NewMain_Form::BuildPictureTab() {
+  auto* tab = new QWidget();
+  auto* layout = new QVBoxLayout(tab);
+  Picture_Box = new QLabel(tab);
+  Picture_Box->setObjectName("Picture_Box");
+  Picture_Box->setAlignment(Qt::AlignCenter);
+  Picture_Box->setMinimumSize(200, 150);
+  Picture_Box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  layout->addWidget(Picture_Box, 1);
+  auto* buttons = new QHBoxLayout();
+  Add_Picture = MakeButton(tab, "Add_Picture", "Add/Change Picture");
+  Delete_Picture = MakeButton(tab, "Delete_Picture", "Delete Picture");
+  buttons->addWidget(Add_Picture);
+  buttons->addWidget(Delete_Picture);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+  return tab;
+}
+
+}  // namespace tvn

@@ -1,0 +1,205 @@
+// Record display: showing one mediadata row in the editor, clearing the
+// editor, and making it editable or unavailable.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include "catalogue/NewMain_Form.h"
+#include "core/AppState.h"
+#include "platform/runtime/Functions.h"
+
+namespace tvn {
+
+namespace {
+
+bool On(Boolean flag) { return flag != 0; }
+
+QColor FromBgr(std::uint32_t colour) {
+  return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+}  // namespace
+
+bool NewMain_Form::SectionHasRows() const {
+  return SectionRecords && SectionRecords->IsOpen() && SectionRecords->RecordCount() > 0;
+}
+
+void NewMain_Form::SetEditFieldsEnabled(std::uint32_t colour, bool enabled) {
+  const QColor c = FromBgr(colour);
+  auto paint = [&c](QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, c);
+    w->setPalette(p);
+  };
+  for (QComboBox* a : Artist) {
+    paint(a);
+    a->setEnabled(enabled);
+  }
+  const std::initializer_list<QWidget*> fields = {
+      CD_Record_Company, CD_Category_List,   CD_Notes_Text,     CS_Name_Text,     FileLocationText,
+      CS_Date_Text,      CS_CatNum_Text,     CS_TTime_Text,     CS_Format_List_Text, CD_Slot_Text,
+      CD_Group_Text,     PlayerCombo,        CD_Serial_Text,    Email_Text,       Homepage_text,
+      VT_Format_List_Text, Speed_List,       Video_Name_Text,   SCD_Name_Text,    Video_RYear_Text,
+      Video_Date_Text,   SCD_Date_Text,      Video_CatNum_Text, SCD_CatNum_Text,  Video_Rating_Combo,
+      QRating,           TapeIndex,          Video_TTime_Text,  Video_Sound_Text, Video_PRatio_Text,
+      Video_SRatio_Text, Video_Sides_Combo};
+  for (QWidget* w : fields) paint(w);
+  for (QWidget* w : fields) w->setEnabled(enabled);
+  for (int tab = 1; tab <= 4; ++tab) SSTab1->setTabEnabled(tab, enabled);
+}
+
+void NewMain_Form::ShowDate(DateBox* box, const vb::Variant& value) {
+  try {
+    box->SetDateValue(value);
+  } catch (...) {
+    // The box keeps whatever it shows.
+  }
+}
+
+void NewMain_Form::CS_Load_Data(const std::string& name) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct CursorBack {
+    ~CursorBack() { QApplication::restoreOverrideCursor(); }
+  } cursorBack;
+
+  ClearRecordForm();
+  SSTab1->setTabEnabled(4, true);
+  const TVNDATA* d = AVData();
+
+  // Put SectionRecords on the record, starting where it stands so that the
+  // next or previous record is found at once. One round at most: a name the
+  // set does not hold (filtered out, deleted meanwhile) ends the search.
+  if (SectionHasRows()) {
+    dao::Recordset& rs = *SectionRecords;
+    if (rs.Eof() || rs.BOF()) rs.MoveFirst();
+    const auto start = rs.Bookmark();
+    bool found = false;
+    while (!rs.Eof()) {
+      if (vb::NzStr(rs.GetField("Name")) == name) {
+        found = true;
+        break;
+      }
+      rs.MoveNext();
+      if (rs.Eof()) rs.MoveFirst();
+      if (rs.Bookmark() == start) break;
+    }
+    if (!found) rs.MoveFirst();
+  }
+
+  RecordRow = App().CollectionDB->OpenRecordset(
+      "select * from mediadata where sectionnumber = " + std::to_string(int(d->SectionNumber())) +
+      " and name = " + dao::SqlQuote(name));
+  if (RecordRow->RecordCount() == 0 || RecordRow->Eof()) {
+    // The row is gone: the editor stays empty and the title list stays as it is.
+    RecordRow->Close();
+    RecordRow.reset();
+    return;
+  }
+
+  auto F = [this](const char* field) { return RecordRow->GetField(field); };
+  auto S = [&F](const char* field) { return QString::fromStdString(vb::NzStr(F(field))); };
+  auto text = [](QWidget* w, const QString& t) { SetTextOf(w, t.toStdString()); };
+  auto ifNotNull = [](QWidget* w, const vb::Variant& v) {
+    if (!v.isNull() && !v.isEmpty()) SetTextOf(w, vb::NzStr(v));
+  };
+
+  text(CD_Record_Company, S("labelstudio"));
+  text(CD_Category_List, S("Category"));
+  text(CD_Notes_Text, S("Notes"));
+  for (int i = 0; i < 10; ++i) text(fText[i], S(("f" + std::to_string(i + 1)).c_str()));
+
+  LoadTitlesAndPicture();
+
+  if (On(d->MusicOn())) {
+    text(CS_Name_Text, S("Name"));
+    if (On(d->CS_On()) || On(d->LP_On())) text(CS_Format_List_Text, S("format_type"));
+    if (On(d->CD_On())) {
+      ifNotNull(CD_Slot_Text, F("slot"));
+      const vb::Variant group = F("GrpNum");
+      if (!group.isNull() && vb::IsNumeric(group)) SetTextOf(CD_Group_Text, vb::NzStr(group));
+      ifNotNull(PlayerCombo, F("player"));
+      text(CD_Serial_Text, S("serial"));
+    }
+    ShowDate(CS_Date_Text, F("date_aquired"));
+    text(CS_CatNum_Text, S("cat_number"));
+    text(CS_TTime_Text, S("total_time"));
+  }
+  if (On(d->MP_On())) ifNotNull(FileLocationText, F("filelocation"));
+  if (On(d->VideoOn())) {
+    text(Video_Name_Text, S("Name"));
+    if (On(d->DVD_On()) || On(d->LD_On())) {
+      text(Video_SRatio_Text, S("SRatio"));
+      text(Video_PRatio_Text, S("PRatio"));
+      ifNotNull(Video_Sides_Combo, F("sides"));
+    }
+    text(Video_Sound_Text, S("format_type2"));
+    text(Video_Rating_Combo, S("rating"));
+    text(QRating, S("QRating"));
+    try {
+      const vb::Variant year = F("RYear");
+      if (!year.isNull() && !year.isEmpty() && vb::IsDate(year))
+        SetTextOf(Video_RYear_Text, vb::Format(vb::CDate(year), "yyyy"));
+    } catch (const vb::RuntimeError&) {
+      // Not a date: the box stays empty.
+    }
+    ShowDate(Video_Date_Text, F("date_aquired"));
+    text(Video_CatNum_Text, S("cat_number"));
+    text(Video_TTime_Text, S("total_time"));
+    if (On(d->VT_On())) {
+      text(VT_Format_List_Text, S("format_type"));
+      text(Speed_List, S("Tape_Speed"));
+      text(TapeIndex, S("TapeIndex"));
+    }
+  }
+  if (On(d->SCD_On())) {
+    text(SCD_Name_Text, S("Name"));
+    text(Homepage_text, S("homepage"));
+    text(Email_Text, S("emailid"));
+    ShowDate(SCD_Date_Text, F("date_aquired"));
+    text(SCD_CatNum_Text, S("cat_number"));
+  }
+
+  UpdateAddTitleButton();
+
+  if (On(d->MusicOn())) SetTextOf(List_Combo, TextOf(CS_Name_Text));
+  if (On(d->VideoOn())) SetTextOf(List_Combo, TextOf(Video_Name_Text));
+  if (On(d->SCD_On())) SetTextOf(List_Combo, TextOf(SCD_Name_Text));
+}
+
+void NewMain_Form::ClearRecordForm() {
+  const TVNDATA* d = AVData();
+  SSTab1->setCurrentIndex(0);
+  SSTab1->setTabEnabled(4, false);
+  for (QComboBox* a : Artist) a->setEditText(QString());
+  try {
+    if (RecordRow) RecordRow->Close();
+  } catch (...) {
+    // Closed already.
+  }
+  RecordRow.reset();
+  SetSelectionTitles();
+
+  auto clear = [](std::initializer_list<QWidget*> controls) {
+    for (QWidget* w : controls) SetTextOf(w, "");
+  };
+  clear({CD_Record_Company, CD_Category_List, CD_Notes_Text});
+  for (QLineEdit* f : fText) f->clear();
+  if (On(d->MusicOn())) {
+    clear({CS_Name_Text, CS_Date_Text, CS_CatNum_Text});
+    if (On(d->CS_On()) || On(d->LP_On())) clear({CS_Format_List_Text});
+    if (On(d->CD_On())) clear({CD_Slot_Text, CD_Group_Text, PlayerCombo, CD_Serial_Text});
+    clear({CS_TTime_Text});
+  }
+  if (On(d->MP_On())) clear({FileLocationText});
+  if (On(d->VideoOn())) {
+    clear({Video_Name_Text, Video_Date_Text, Video_CatNum_Text, Video_TTime_Text});
+    if (On(d->DVD_On()) || On(d->LD_On())) clear({Video_SRatio_Text, Video_PRatio_Text, Video_Sides_Combo});
+    clear({Video_Sound_Text, Video_RYear_Text, Video_Rating_Combo, QRating});
+    if (On(d->VT_On())) clear({VT_Format_List_Text, Speed_List, TapeIndex});
+  }
+  if (On(d->SCD_On())) clear({SCD_Name_Text, SCD_Date_Text, SCD_CatNum_Text, Homepage_text, Email_Text});
+}
+
+}  // namespace tvn

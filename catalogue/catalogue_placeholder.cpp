@@ -1,1 +1,0 @@
-namespace tvn { int CataloguePlaceholder() { return 0; } }
