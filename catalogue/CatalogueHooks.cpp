@@ -1,13 +1,16 @@
 #include "catalogue/CatalogueHooks.h"
 
+#include "platform/forms/HelpViewer.h"
+#include "platform/runtime/Files.h"
+
 namespace tvn {
 
 namespace {
 
 CatalogueHooks Defaults() {
   CatalogueHooks h;
-  h.showHelpTopic = [](int) {};
-  h.quitHelp = [] {};
+  h.showHelpTopic = [](int topic) { forms::ShowHelpPage(vb::ProgramFolder() + "/Reruve.HLP", topic); };
+  h.quitHelp = [] { forms::CloseHelp(); };
   h.showTips = [](QWidget*) {};
   h.closeQuickDisplay = [] {};
   h.windowLoaded = [](NewMain_Form*) {};

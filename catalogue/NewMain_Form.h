@@ -15,6 +15,7 @@
 #include "catalogue/DateBox.h"
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
+#include "platform/forms/FlexGrid.h"
 
 class QAction;
 class QCheckBox;
@@ -26,7 +27,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
 class QTextEdit;
 class QToolBar;
 class QTreeWidget;
@@ -100,11 +100,6 @@ class NewMain_Form : public QMainWindow {
   void WriteArtistsAndTitles();
   void SetSelectionTitles();
   void UpdateAddTitleButton();
-  // The grid's current row and the text of its current cell.
-  int GridRow() const;
-  void SetGridRow(int row);
-  std::string GridText() const;
-  void SetGridText(const std::string& text);
 
   // ---- lookup combos of the editor
   void FillArtistCombos(bool alsoOthers);
@@ -200,7 +195,7 @@ class NewMain_Form : public QMainWindow {
   std::array<QLabel*, 10> fCap{};
 
   // Titles tab
-  QTableWidget* TGrid = nullptr;
+  forms::FlexGrid* TGrid = nullptr;
   QPushButton* AddButton = nullptr;
   QPushButton* ModifyButton = nullptr;
   QPushButton* DeleteButton = nullptr;

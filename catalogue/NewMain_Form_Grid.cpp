@@ -1,11 +1,8 @@
 // The title grid, the four artist boxes and the picture of a record.
 #include <QComboBox>
-#include <QFont>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTableWidget>
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
@@ -23,56 +20,25 @@ std::array<std::string, 41> TrackTitles;
 
 }  // namespace
 
-int NewMain_Form::GridRow() const { return std::max(0, TGrid->currentRow()); }
-
-void NewMain_Form::SetGridRow(int row) { TGrid->setCurrentCell(row, 1); }
-
-std::string NewMain_Form::GridText() const {
-  const QTableWidgetItem* item = TGrid->item(GridRow(), 1);
-  return item ? item->text().toStdString() : std::string();
-}
-
-void NewMain_Form::SetGridText(const std::string& text) {
-  const int row = GridRow();
-  QTableWidgetItem* item = TGrid->item(row, 1);
-  if (!item) {
-    item = new QTableWidgetItem();
-    TGrid->setItem(row, 1, item);
-  }
-  item->setText(QString::fromStdString(text));
-}
-
 void NewMain_Form::SetSelectionTitles() {
-  TGrid->clearContents();
-  TGrid->setRowCount(kTitleRows + 1);
-  const int rowHeight = 300 / kTwipsPerPixel;
-  for (int r = 0; r <= kTitleRows; ++r) {
-    TGrid->setRowHeight(r, rowHeight);
-    auto* item = new QTableWidgetItem();
-    TGrid->setItem(r, 1, item);
-  }
-  TGrid->setColumnWidth(0, 0);
-  TGrid->setColumnHidden(0, true);
-  TGrid->setColumnWidth(1, 5600 / kTwipsPerPixel);
-  // Row 0 is the grid's fixed header.
-  QTableWidgetItem* header = TGrid->item(0, 1);
-  header->setFlags(Qt::ItemIsEnabled);
-  QFont f = header->font();
-  f.setBold(true);
-  header->setFont(f);
-  header->setBackground(TGrid->palette().button());
-  header->setText("Selection Titles");
-  SetGridRow(0);
+  TGrid->Clear();
+  TGrid->SetRows(kTitleRows + 1);
+  for (int r = 0; r <= kTitleRows; ++r) TGrid->SetRowHeight(r, 300);
+  TGrid->SetColWidth(0, 0);
+  TGrid->SetColWidth(1, 5600);
+  TGrid->SetCol(1);
+  TGrid->SetRow(0);
+  TGrid->SetText("Selection Titles");
 }
 
 void NewMain_Form::LoadTitlesAndPicture() {
   for (int i = 1; i <= 4; ++i)
     Artist[i - 1]->setEditText(QString::fromStdString(vb::NzStr(RecordRow->GetField("artist" + std::to_string(i)))));
   for (int i = 1; i <= kTitleRows; ++i) {
-    SetGridRow(i);
-    SetGridText(vb::NzStr(RecordRow->GetField("title" + std::to_string(i))));
+    TGrid->SetRow(i);
+    TGrid->SetText(QString::fromStdString(vb::NzStr(RecordRow->GetField("title" + std::to_string(i)))));
   }
-  SetGridRow(0);
+  TGrid->SetRow(0);
 
   try {
     const std::string path = vb::Trim(vb::NzStr(RecordRow->GetField("Picture")));
@@ -117,11 +83,11 @@ void NewMain_Form::CollectArtistsAndTitles(int rowCount) {
   for (int i = 1; i <= rowCount; ++i) TrackTitles[i].clear();
   n = 1;
   for (int r = 1; r <= rowCount; ++r) {
-    SetGridRow(r);
-    const std::string text = vb::Trim(GridText());
+    TGrid->SetRow(r);
+    const std::string text = vb::Trim(TGrid->Text().toStdString());
     if (!text.empty()) TrackTitles[n++] = text;
   }
-  SetGridRow(1);
+  TGrid->SetRow(1);
 }
 
 void NewMain_Form::WriteArtistsAndTitles() {
@@ -132,8 +98,8 @@ void NewMain_Form::WriteArtistsAndTitles() {
 }
 
 void NewMain_Form::UpdateAddTitleButton() {
-  const QTableWidgetItem* last = TGrid->item(kTitleRows, 1);
-  AddButton->setEnabled(!last || last->text().isEmpty());
+  // All forty rows used: no room for another title.
+  AddButton->setEnabled(TGrid->TextMatrix(kTitleRows, 1).isEmpty());
 }
 
 }  // namespace tvn

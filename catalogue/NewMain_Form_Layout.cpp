@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -272,8 +271,9 @@ QWidget* NewMain_Form::BuildMainTab() {
 
   auto* shared = new QGridLayout();
   for (int i = 0; i < 4; ++i) {
+    // Control arrays are named "<array>_<index>".
     Artist[i] = MakeCombo(tab, "");
-    Artist[i]->setObjectName(QString("Artist(%1)").arg(i));
+    Artist[i]->setObjectName(QString("Artist_%1").arg(i));
     shared->addWidget(new QLabel(QString("Artist %1").arg(i + 1), tab), i / 2, (i % 2) * 2);
     shared->addWidget(Artist[i], i / 2, (i % 2) * 2 + 1);
   }
@@ -477,12 +477,12 @@ QWidget* NewMain_Form::BuildMyFieldsTab() {
 QWidget* NewMain_Form::BuildTitlesTab() {
   auto* tab = new QWidget();
   auto* layout = new QVBoxLayout(tab);
-  TGrid = new QTableWidget(kTitleRows + 1, 2, tab);
+  TGrid = new forms::FlexGrid(tab);
   TGrid->setObjectName("TGrid");
-  TGrid->horizontalHeader()->hide();
-  TGrid->verticalHeader()->hide();
+  TGrid->SetCols(2);
+  TGrid->SetFixedRows(1);
+  TGrid->SetRows(kTitleRows + 1);
   TGrid->horizontalHeader()->setStretchLastSection(true);
-  TGrid->setSelectionMode(QAbstractItemView::SingleSelection);
   layout->addWidget(TGrid, 1);
   auto* buttons = new QHBoxLayout();
   AddButton = MakeButton(tab, "AddButton", "Add Title");
