@@ -117,7 +117,6 @@ void NewMain_Form::Form_Activate() {
     QCoreApplication::processEvents();
   }
   unsetCursor();
-  QApplication::restoreOverrideCursor();
   if (App().TipNum > 0) ShowTipsWindow();
 }
 
