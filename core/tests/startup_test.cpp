@@ -104,6 +104,7 @@ TEST_F(StartupTest, PlainFileNamedPicsShowsTheErrorAndEndsTheProgram) {
 
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
   EXPECT_EQ(vb::PromptScript::Records()[0].kind, "msgbox");
+  EXPECT_EQ(vb::PromptScript::Records()[0].text.rfind("Error 75", 0), 0u) << vb::PromptScript::Records()[0].text;
   ASSERT_EQ(endings_.size(), 1u);
   EXPECT_NE(endings_[0], 0);
   // Nothing after the failing step ran; what came before it stays.
@@ -182,6 +183,7 @@ TEST_F(StartupTest, AboutModeWaitsForCloseAndNeverOpensTheLauncher) {
 
 TEST_F(StartupTest, ClosingTheLastWindowEndsTheProgram) {
   Splash_Form& splash = win::Splash_Form.Get();
+  splash.Show();
   splash.close();
   EXPECT_EQ(endings_.size(), 1u);
 }
