@@ -3,24 +3,13 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "platform/runtime/Prompter.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/FlexGrid.h"
 
 namespace tvn {
 
 namespace {
-
 constexpr int TitleRows = 40;
-
-// TODO(forms): give way to CheckNoQuote of core/TavolinModule.h once it lands.
-void RemoveQuotes(QLineEdit& field) {
-  const QString text = field.text();
-  if (!text.contains(QLatin1Char('"'))) return;
-  vb::MsgBox("The \" is an an invalid character", vb::vbOKOnly | vb::vbInformation);
-  QString cleaned = text;
-  cleaned.remove(QLatin1Char('"'));
-  field.setText(cleaned);
-}
-
 }  // namespace
 
 AddTitleForm::AddTitleForm() {
@@ -51,11 +40,11 @@ AddTitleForm::AddTitleForm() {
 void AddTitleForm::ApplyButton_Click() {
   const std::string title = TitleText->text().toStdString();
   if (title.empty()) return;
-  if (Grid) {
+  if (TGrid) {
     for (int row = 1; row <= TitleRows; ++row) {
-      Grid->SetRow(row);
-      if (Grid->Text().empty()) {
-        Grid->SetText(title);
+      TGrid->SetRow(row);
+      if (TGrid->Text().isEmpty()) {
+        TGrid->SetText(QString::fromStdString(title));
         break;
       }
     }
@@ -65,6 +54,6 @@ void AddTitleForm::ApplyButton_Click() {
 
 void AddTitleForm::CancelButton_Click() { Unload(); }
 
-void AddTitleForm::TitleText_Change() { RemoveQuotes(*TitleText); }
+void AddTitleForm::TitleText_Change() { CheckNoQuote(TitleText); }
 
 }  // namespace tvn

@@ -8,17 +8,11 @@
 
 #include "core/Windows.h"
 
-namespace tvn {
+namespace forms {
+class FlexGrid;
+}
 
-// What the dialog needs of the title grid: rows 1 to 40 hold the titles;
-// Text is the cell of the current row in the title column.
-class TitleGridAccess {
- public:
-  virtual ~TitleGridAccess() = default;
-  virtual void SetRow(int row) = 0;
-  virtual std::string Text() const = 0;
-  virtual void SetText(const std::string& text) = 0;
-};
+namespace tvn {
 
 class AddTitleForm : public Form {
   Q_OBJECT
@@ -31,8 +25,9 @@ class AddTitleForm : public Form {
   QPushButton* ApplyButton;
   QPushButton* CancelButton;
 
-  // The grid Apply writes to; set by the catalogue window before it shows the dialog.
-  TitleGridAccess* Grid = nullptr;
+  // The catalogue window's title grid (rows 1 to 40 hold the titles, its
+  // current column is the title column); set before the dialog is shown.
+  forms::FlexGrid* TGrid = nullptr;
 
   void ApplyButton_Click();
   void CancelButton_Click();

@@ -9,7 +9,7 @@
 #include "core/ConversionModule32.h"
 #include "core/Schema.h"
 #include "core/Splash_Form.h"
-#include "core/Tip_Form.h"
+#include "core/TavolinModule.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -71,7 +71,7 @@ void Start_Form::StartupWork() {
   const std::string folder = vb::ProgramFolder();
 
   // 1. Help file.
-  // TODO(forms): SetHelpFile(<this window>, folder) once core/TavolinModule.h lands.
+  SetHelpFile(this, folder);
 
   // 2. The program folder becomes the current folder; a new data folder
   // is created and given the templates the program ships.
@@ -128,7 +128,7 @@ void Start_Form::StartupWork() {
   OpenMediaData();
 
   // A pending tip of the day shows at the catalogue window's first activation.
-  ReadTipOnOff();
+  ReadTipSetting();
 }
 
 void Start_Form::Continue_but_Click() {

@@ -3,25 +3,13 @@
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Settings.h"
 
 namespace tvn {
-
-void ReadTipOnOff() {
-  const std::string value = vb::GetSetting("TVN", "Startup", "TipOnOff");
-  bool ok = false;
-  const double number = QString::fromStdString(value).trimmed().toDouble(&ok);
-  // Out of the 16-bit range or no number at all: no tip is pending.
-  if (value == "0" || !ok || !std::isfinite(number) || number < -32768.5 || number > 32767.5) {
-    App().TipNum = 0;
-    return;
-  }
-  App().TipNum = static_cast<std::int16_t>(std::nearbyint(number));  // rounds half to even
-}
 
 Tip_Form::Tip_Form() {
   setObjectName("Tip_Form");
@@ -80,11 +68,11 @@ void Tip_Form::Form_Load() {
   }
   if (g.TipNum >= 999) {
     // Asked for from the menu: always from the first tip.
-    ReadTipOnOff();
+    ReadTipSetting();
     if (g.TipNum == 0) TipCheck->setChecked(true);
     g.TipNum = 1;
   } else {
-    ReadTipOnOff();
+    ReadTipSetting();
   }
   if (tipCount_ == 0) return;
   tips_->Seek("=", vb::Variant(static_cast<int>(g.TipNum)));

@@ -44,9 +44,4 @@ class Tip_Form : public Form {
   std::int32_t tipCount_ = 0;
 };
 
-// Reads the setting "TipOnOff" into App().TipNum: "0" (or nothing) gives 0,
-// any other text its number rounded to a 16-bit integer.
-// TODO(forms): give way to ReadTipSetting of core/TavolinModule.h once it lands.
-void ReadTipOnOff();
-
 }  // namespace tvn

@@ -5,6 +5,7 @@
 
 #include "core/AddTitleForm.h"
 #include "core/SortForm.h"
+#include "platform/forms/FlexGrid.h"
 #include "core/tests/LaunchFixture.h"
 
 namespace tvn::testing {
@@ -32,36 +33,37 @@ TEST_F(DialogsTest, ChooserHidesOnAPickAndKeepsTheChoice) {
   EXPECT_TRUE(endings_.empty());
 }
 
-// A title grid of 40 rows (row 0 the header).
-class FakeGrid : public TitleGridAccess {
- public:
-  FakeGrid() : rows(41) { rows[0] = "Title"; }
-  void SetRow(int r) override { row = r; }
-  std::string Text() const override { return rows.at(row); }
-  void SetText(const std::string& t) override { rows.at(row) = t; }
-  std::vector<std::string> rows;
-  int row = 0;
-};
-
+// The catalogue window's title grid: a header row and rows 1 to 40.
 class TitleDialogTest : public LaunchTest {
  protected:
+  void SetUp() override {
+    LaunchTest::SetUp();
+    grid = std::make_unique<forms::FlexGrid>();
+    grid->SetCols(2);
+    grid->SetRows(41);
+    grid->SetCol(1);
+    grid->SetTextMatrix(0, 1, "Title");
+  }
   AddTitleForm& Open() {
     AddTitleForm& f = win::AddTitleForm.Get();
-    f.Grid = &grid;
+    f.TGrid = grid.get();
     return f;
   }
-  FakeGrid grid;
+  std::string Cell(int row) const { return grid->TextMatrix(row, 1).toStdString(); }
+  void Put(int row, const std::string& text) { grid->SetTextMatrix(row, 1, QString::fromStdString(text)); }
+  std::unique_ptr<forms::FlexGrid> grid;
 };
 
 TEST_F(TitleDialogTest, ApplyFillsTheFirstEmptyRow) {
-  grid.rows[1] = "One";
-  grid.rows[3] = "Three";
+  Put(1, "One");
+  Put(3, "Three");
   AddTitleForm& f = Open();
   f.TitleText->setText("Two");
   f.ApplyButton->click();
-  EXPECT_EQ(grid.rows[2], "Two");
-  EXPECT_EQ(grid.row, 2);
-  EXPECT_EQ(grid.rows[3], "Three");
+  EXPECT_EQ(Cell(2), "Two");
+  EXPECT_EQ(grid->Row(), 2);
+  EXPECT_EQ(Cell(3), "Three");
+  EXPECT_EQ(Cell(4), "");
   EXPECT_FALSE(win::AddTitleForm.Loaded());
 }
 
@@ -69,21 +71,20 @@ TEST_F(TitleDialogTest, EmptyTextDoesNothingAndCancelLeavesTheGrid) {
   AddTitleForm& f = Open();
   f.ApplyButton->click();
   EXPECT_TRUE(win::AddTitleForm.Loaded());
-  EXPECT_EQ(grid.rows[1], "");
+  EXPECT_EQ(Cell(1), "");
   f.TitleText->setText("Not wanted");
   f.CancelButton->click();
   EXPECT_FALSE(win::AddTitleForm.Loaded());
-  for (int r = 1; r <= 40; ++r) EXPECT_EQ(grid.rows[r], "");
+  for (int r = 1; r <= 40; ++r) EXPECT_EQ(Cell(r), "");
 }
 
 TEST_F(TitleDialogTest, FullGridTakesNothingAndTheDialogCloses) {
-  for (int r = 1; r <= 40; ++r) grid.rows[r] = "T" + std::to_string(r);
-  const auto before = grid.rows;
+  for (int r = 1; r <= 40; ++r) Put(r, "T" + std::to_string(r));
   AddTitleForm& f = Open();
   f.TitleText->setText("One too many");
   f.ApplyButton->click();
-  EXPECT_EQ(grid.rows, before);
-  EXPECT_EQ(grid.row, 40);
+  for (int r = 1; r <= 40; ++r) EXPECT_EQ(Cell(r), "T" + std::to_string(r));
+  EXPECT_EQ(grid->Row(), 40);
   EXPECT_FALSE(win::AddTitleForm.Loaded());
   EXPECT_TRUE(vb::PromptScript::Records().empty());
 }
@@ -97,7 +98,7 @@ TEST_F(TitleDialogTest, DoubleQuotesAreRemovedWithOneMessage) {
   EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbOKOnly | vb::vbInformation);
   EXPECT_EQ(f.TitleText->text().toStdString(), "Say Hi ");
   f.ApplyButton->click();
-  EXPECT_EQ(grid.rows[1], "Say Hi ");
+  EXPECT_EQ(Cell(1), "Say Hi ");
 }
 
 }  // namespace

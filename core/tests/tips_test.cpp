@@ -120,23 +120,5 @@ TEST_F(TipsTest, MissingTipsFileRaisesToTheCaller) {
   EXPECT_FALSE(win::Tip_Form.Loaded());
 }
 
-TEST(TipSetting, ReadsTheNumberOrNothing) {
-  TestApp();
-  QTemporaryDir dir;
-  vb::SetSettingsFile(dir.path().toStdString() + "/s.ini");
-  const std::pair<const char*, int> cases[] = {{"0", 0},   {"", 0},      {"7", 7},     {" 12 ", 12}, {"2.5", 2},
-                                               {"3.5", 4}, {"abc", 0},   {"99999", 0}, {"-3", -3}};
-  for (const auto& [text, expected] : cases) {
-    vb::SaveSetting("TVN", "Startup", "TipOnOff", text);
-    ReadTipOnOff();
-    EXPECT_EQ(App().TipNum, expected) << '"' << text << '"';
-  }
-  vb::DeleteSetting("TVN", "Startup", "TipOnOff");
-  App().TipNum = 5;
-  ReadTipOnOff();
-  EXPECT_EQ(App().TipNum, 0);
-  vb::SetSettingsFile("");
-}
-
 }  // namespace
 }  // namespace tvn::testing
