@@ -145,8 +145,8 @@ std::string DoubleText(double d) {
   return buf;
 }
 
-// A string converted where a number is wanted: a number text, or a date
-// text giving its serial; else Type mismatch.
+// A string converted where a number is wanted: only a number text will
+// do; anything else is a Type mismatch.
 double NumberOfString(const std::string& s) {
   double d;
   if (ParseNumberText(s, d)) return d;
