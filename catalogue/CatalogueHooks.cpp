@@ -1,7 +1,12 @@
 #include "catalogue/CatalogueHooks.h"
 
-#include "platform/forms/HelpViewer.h"
-#include "platform/runtime/Files.h"
+#include <QApplication>
+#include <QWidget>
+
+#include "core/SortForm.h"
+#include "core/TavolinModule.h"
+#include "core/Tip_Form.h"
+#include "core/Windows.h"
 
 namespace tvn {
 
@@ -9,12 +14,18 @@ namespace {
 
 CatalogueHooks Defaults() {
   CatalogueHooks h;
-  h.showHelpTopic = [](int topic) { forms::ShowHelpPage(vb::ProgramFolder() + "/Reruve.HLP", topic); };
-  h.quitHelp = [] { forms::CloseHelp(); };
-  h.showTips = [](QWidget*) {};
-  h.closeQuickDisplay = [] {};
-  h.windowLoaded = [](NewMain_Form*) {};
-  h.windowUnloading = [](NewMain_Form*) {};
+  h.showHelpTopic = [](int topic) { ShowHelpTopic(topic); };
+  h.quitHelp = [] { QuitHelp(); };
+  h.showTips = [](QWidget*) { win::Tip_Form->ShowModal(); };
+  h.closeQuickDisplay = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "AVQDForm") w->close();
+  };
+  // The sort chooser is loaded, hidden, for the selection filters.
+  h.windowLoaded = [](NewMain_Form*) { win::SortForm.Get(); };
+  h.windowUnloading = [](NewMain_Form*) {
+    if (SortForm* s = win::SortForm.Peek()) s->Unload();
+  };
   return h;
 }
 

@@ -16,6 +16,10 @@
 
 #include "catalogue/CatalogueHooks.h"
 #include "core/AppState.h"
+#include "core/MainForm.h"
+#include "core/TavolinModule.h"
+#include "core/Windows.h"
+#include "platform/runtime/Files.h"
 #include "platform/runtime/Settings.h"
 
 namespace tvn {
@@ -67,6 +71,19 @@ void CloseCatalogueWindow() {
 
 NewMain_Form* CatalogueWindow() { return g_window.data(); }
 
+void RegisterCatalogueWindow() {
+  RegisterMediaCatalogue({
+      [] { ShowCatalogueWindow(win::MainForm.Peek()); },
+      [] {
+        if (g_window) {
+          g_window->raise();
+          g_window->activateWindow();
+        }
+      },
+      [] { CloseCatalogueWindow(); },
+  });
+}
+
 NewMain_Form::NewMain_Form(QWidget* launcher) : QMainWindow(nullptr), launcher_(launcher) {
   BuildWindow();
   Form_Initialize();
@@ -88,6 +105,7 @@ void NewMain_Form::Form_Initialize() {
 }
 
 void NewMain_Form::Form_Load() {
+  SetHelpFile(this, vb::ProgramFolder());
   FirstActivate = true;
   CatalogueHooks::Get().windowLoaded(this);
 }
@@ -105,7 +123,10 @@ bool NewMain_Form::event(QEvent* e) {
 void NewMain_Form::Form_Activate() {
   if (FirstActivate) {
     FirstActivate = false;
-    if (launcher_) launcher_->unsetCursor();
+    if (launcher_) {
+      launcher_->setProperty("MousePointer", 0);
+      launcher_->unsetCursor();
+    }
     if (ReadByte("NF", 0) != 2) {
       ShowHelp(2);
       vb::SaveSetting(kApp, kSection, "NF", "2");

@@ -43,6 +43,9 @@ class NewMain_Form;
 void ShowCatalogueWindow(QWidget* launcher);
 // Unloads the catalogue window when it is open (the launcher's close).
 void CloseCatalogueWindow();
+// Tells the launcher how to show, bring forward and unload this window;
+// the program calls it once at start.
+void RegisterCatalogueWindow();
 // The open catalogue window, or nullptr.
 NewMain_Form* CatalogueWindow();
 
@@ -105,8 +108,6 @@ class NewMain_Form : public QMainWindow {
   void FillArtistCombos(bool alsoOthers);
   void FillLabelStudioList(QComboBox* list);
   void FillCategoryList(QComboBox* list);
-  // The distinct non-empty values of a mediadata field in the section.
-  void FillDistinctCombo(QComboBox* combo, const std::string& field);
 
   // ---- window state shared by the routines
   dao::RecordsetPtr SectionRecords;
@@ -262,9 +263,6 @@ class NewMain_Form : public QMainWindow {
   QWidget* BuildMyFieldsTab();
   QWidget* BuildTitlesTab();
   QWidget* BuildPictureTab();
-  void SetRecordToolbar(bool add, bool cancel, bool file, bool del, bool prev, bool next);
-  void ToolbarBrowseMode();
-  void ToolbarEmptyMode();
   void OpenSectionRecordset();
   void OpenCaptionRecords(const std::string& table);
   void ShowCaptions();

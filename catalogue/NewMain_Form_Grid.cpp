@@ -6,6 +6,7 @@
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 
@@ -41,19 +42,17 @@ void NewMain_Form::LoadTitlesAndPicture() {
   TGrid->SetRow(0);
 
   try {
-    const std::string path = vb::Trim(vb::NzStr(RecordRow->GetField("Picture")));
-    if (path.empty()) {
+    const std::string stored = vb::NzStr(RecordRow->GetField("Picture"));
+    if (vb::Trim(stored).empty()) {
       Picture_Box->clear();
       return;
     }
-    // Stored relative to the program folder ("pics\name.jpg").
-    const std::string resolved =
-        vb::ResolvePath(path.front() == '/' ? path : vb::ProgramFolder() + "/" + path);
-    QPixmap picture;
-    if (!vb::FileExists(resolved) || !picture.load(QString::fromStdString(resolved)))
-      throw vb::RuntimeError(vb::errFileNotFound, "File not found");
-    Picture_Box->setPixmap(picture.scaled(Picture_Box->size().expandedTo(QSize(200, 150)), Qt::KeepAspectRatio,
-                                          Qt::SmoothTransformation));
+    if (!ShowPicture(Picture_Box, stored)) throw vb::RuntimeError(vb::errFileNotFound, "File not found");
+    // Fit the picture into the tab, keeping its proportions.
+    const QSize room = Picture_Box->size().expandedTo(QSize(200, 150));
+    const QPixmap shown = Picture_Box->pixmap();
+    if (shown.width() > room.width() || shown.height() > room.height())
+      Picture_Box->setPixmap(shown.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
   } catch (const vb::RuntimeError&) {
     // A picture that cannot be shown is unlinked from the record for good.
     Picture_Box->clear();

@@ -10,6 +10,7 @@
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -61,19 +62,7 @@ void NewMain_Form::ItemClickProcess(Byte section) {
   TVNDATA* d = AVData();
   d->SectionNumber(section);
   // Every flag off, then the chosen section's on.
-  d->CSEnter(vb::True);
-  d->LoadFirstRec(vb::True);
-  d->CS_On(vb::False);
-  d->CD_On(vb::False);
-  d->DVD_On(vb::False);
-  d->LD_On(vb::False);
-  d->SCD_On(vb::False);
-  d->VT_On(vb::False);
-  d->LP_On(vb::False);
-  d->MD_On(vb::False);
-  d->MP_On(vb::False);
-  d->MusicOn(vb::False);
-  d->VideoOn(vb::False);
+  ResetSectionFlags();
   switch (section) {
     case 1: d->CS_On(vb::True); break;
     case 2: d->CD_On(vb::True); break;
@@ -228,7 +217,8 @@ void NewMain_Form::SwitchSection() {
     SortSelectmenu->setVisible(true);
   }
   if (On(d->VideoOn())) {
-    FillDistinctCombo(Video_Sound_Text, "format_type2");
+    std::string filter;
+    FillDistinctCombo(Video_Sound_Text, "format_type2", filter);
     Fill(Video_Rating_Combo, {"G", "PG", "PG13", "R", "NC17", "NR", "X", "X+"});
     Fill(QRating, {"5-Star", "4.5-Star", "4-Star", "3.5-Star", "3-Star", "2.5-Star", "2-Star", "1.5-Star",
                    "1-Star", ".5-Star", "Turkey"});
@@ -348,24 +338,6 @@ void NewMain_Form::FillCategoryList(QComboBox* list) {
   list->clear();
   ListHasItems = false;
   list->addItems(LookupNames("Category", "category", "category", ListHasItems));
-}
-
-void NewMain_Form::FillDistinctCombo(QComboBox* combo, const std::string& field) {
-  combo->clear();
-  const std::string n = std::to_string(int(AVData()->SectionNumber()));
-  dao::RecordsetPtr rs = App().CollectionDB->OpenRecordset(
-      "select distinct " + field + " from mediadata  where sectionnumber = " + n + " and " + field +
-      " <> '' order by " + field);
-  QStringList values;
-  if (rs->RecordCount() > 0) {
-    rs->MoveFirst();
-    while (!rs->Eof()) {
-      values << QString::fromStdString(vb::NzStr(rs->GetField(0)));
-      rs->MoveNext();
-    }
-  }
-  rs->Close();
-  combo->addItems(values);
 }
 
 }  // namespace tvn

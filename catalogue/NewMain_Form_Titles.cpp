@@ -9,6 +9,7 @@
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -146,13 +147,13 @@ void NewMain_Form::RefreshTitleList() {
     SectionRecords->MoveFirst();
     ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
     CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
-    ToolbarBrowseMode();
+    ToolbarBrowseMode(Toolbar1);
   } else {
     List_Combo->clear();
     ClearRecordForm();
     ResetLetterBar();
     SetEditFieldsEnabled(kLockedColour, false);
-    ToolbarEmptyMode();
+    ToolbarEmptyMode(Toolbar1);
   }
 }
 
@@ -245,15 +246,6 @@ void NewMain_Form::Flocation_Click() {
   const std::string file = vb::GetOpenFileName("Open", "All files (*)");
   if (!file.empty()) FileLocationText->setText(QString::fromStdString(file));
 }
-
-void NewMain_Form::SetRecordToolbar(bool add, bool cancel, bool file, bool del, bool prev, bool next) {
-  const bool shown[] = {false, add, cancel, file, del, prev, next};
-  for (int i = 1; i <= 6; ++i) Toolbar1Buttons[i]->setVisible(shown[i]);
-}
-
-void NewMain_Form::ToolbarBrowseMode() { SetRecordToolbar(true, false, true, true, true, true); }
-
-void NewMain_Form::ToolbarEmptyMode() { SetRecordToolbar(true, false, false, false, false, false); }
 
 void NewMain_Form::Toolbar1_ButtonClick(int index) {
   switch (index) {

@@ -46,6 +46,9 @@ void CatalogueTest::SetUp() {
   auto& hooks = tvn::CatalogueHooks::Get();
   hooks.showHelpTopic = [this](int topic) { helpTopics.push_back(topic); };
   hooks.quitHelp = [] {};
+  hooks.closeQuickDisplay = [] {};
+  hooks.windowLoaded = [](tvn::NewMain_Form*) {};
+  hooks.windowUnloading = [](tvn::NewMain_Form*) {};
   hooks.showTips = [this](QWidget*) {
     ++tipsShown;
     tvn::App().TipNum = 0;  // as the tips window does when it closes
