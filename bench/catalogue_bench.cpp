@@ -1,0 +1,173 @@
+// The catalogue window on a collection of 100,000 items (about 11,000 per
+// section): choosing a section, choosing a letter and stepping to the next
+// record, each beside the raw SQLite query that reads the same rows.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "catalogue/CatalogueHooks.h"
+#include "catalogue/NewMain_Form.h"
+#include "core/AppState.h"
+#include "core/Schema.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
+
+namespace {
+
+constexpr int kItems = 100000;
+const char* kSectionNames[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
+                               "Video Tape", "MiniDisc", "MP3", "Software"};
+
+std::filesystem::path PrepareFolder() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "tvncatbenchXXXXXX").string();
+  if (!::mkdtemp(tmpl.data())) std::abort();
+  std::filesystem::path dir = tmpl;
+  ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
+  vb::SetSettingsFile((dir / "settings.ini").string());
+  std::filesystem::current_path(dir);
+  vb::PromptScript::Install();
+  tvn::schema::CreateCollectionFile((dir / "big.mdb").string());
+
+  auto db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
+  db->BeginTrans();
+  auto rs = db->OpenRecordset("mediadata");
+  for (int i = 0; i < kItems; ++i) {
+    const int section = 1 + i % 9;
+    rs->AddNew();
+    // Names spread over the alphabet, as a real collection's are.
+    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
+    rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
+    rs->SetField("section", kSectionNames[section - 1]);
+    rs->SetField("artist1", "Artist " + std::to_string(i % 500));
+    rs->SetField("category", "Category " + std::to_string(i % 40));
+    rs->SetField("cat_number", std::to_string(i % 1000));
+    rs->SetField("notes", "Some notes about the item");
+    for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
+    rs->SetField("date_aquired", vb::DateSerial(2001, 1 + i % 12, 1 + i % 28));
+    rs->Update();
+  }
+  rs->Close();
+  db->CommitTrans();
+  db->Close();
+  return dir;
+}
+
+struct Fixture {
+  std::filesystem::path dir;
+  std::unique_ptr<tvn::NewMain_Form> window;
+  sqlite3* raw = nullptr;
+
+  Fixture() {
+    static int argc = 1;
+    static char name[] = "catalogue_bench";
+    static char* argv[] = {name, nullptr};
+    if (!qApp) new QApplication(argc, argv);
+    dir = PrepareFolder();
+    tvn::AVData()->CurCollection("Bench");
+    tvn::App().CollectionDB = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
+    auto& hooks = tvn::CatalogueHooks::Get();
+    hooks.showHelpTopic = [](int) {};
+    hooks.windowLoaded = [](tvn::NewMain_Form*) {};
+    hooks.windowUnloading = [](tvn::NewMain_Form*) {};
+    window = std::make_unique<tvn::NewMain_Form>();
+    window->ItemClickProcess(6);
+    sqlite3_open_v2((dir / "big.mdb").c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  }
+  ~Fixture() {
+    window.reset();
+    sqlite3_close(raw);
+    tvn::App().CollectionDB->Close();
+    std::error_code ec;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+Fixture& F() {
+  static Fixture f;
+  return f;
+}
+
+// Reads every column of every row a query returns.
+long RawRows(const std::string& sql) {
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(F().raw, sql.c_str(), -1, &st, nullptr);
+  long rows = 0;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    const int n = sqlite3_column_count(st);
+    for (int c = 0; c < n; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+    ++rows;
+  }
+  sqlite3_finalize(st);
+  return rows;
+}
+
+void BM_SectionChoice(benchmark::State& state) {
+  auto& w = *F().window;
+  tvn::Byte section = 2;
+  for (auto _ : state) {
+    w.ItemClickProcess(section);
+    section = section == 2 ? 6 : 2;
+  }
+}
+BENCHMARK(BM_SectionChoice)->Unit(benchmark::kMillisecond);
+
+void BM_SectionChoiceRawSQLite(benchmark::State& state) {
+  int section = 2;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        RawRows("select * from mediadata where sectionnumber = " + std::to_string(section) + " order by name"));
+    section = section == 2 ? 6 : 2;
+  }
+}
+BENCHMARK(BM_SectionChoiceRawSQLite)->Unit(benchmark::kMillisecond);
+
+void BM_LetterChoice(benchmark::State& state) {
+  auto& w = *F().window;
+  w.ItemClickProcess(6);
+  int letter = 0;
+  for (auto _ : state) {
+    w.Toolbar2_ButtonClick(3 * (letter + 1) - 2);
+    letter = (letter + 5) % 26;
+  }
+}
+BENCHMARK(BM_LetterChoice)->Unit(benchmark::kMillisecond);
+
+void BM_LetterChoiceRawSQLite(benchmark::State& state) {
+  int letter = 0;
+  for (auto _ : state) {
+    const std::string l(1, char('A' + letter));
+    benchmark::DoNotOptimize(RawRows("select name from mediadata where sectionnumber = 6 and name like '" + l +
+                                     "%' order by name"));
+    benchmark::DoNotOptimize(RawRows("select * from mediadata where sectionnumber = 6 and name like '" + l +
+                                     "%' order by name limit 1"));
+    letter = (letter + 5) % 26;
+  }
+}
+BENCHMARK(BM_LetterChoiceRawSQLite)->Unit(benchmark::kMillisecond);
+
+void BM_NextRecord(benchmark::State& state) {
+  auto& w = *F().window;
+  w.ItemClickProcess(6);
+  for (auto _ : state) w.Toolbar1_ButtonClick(6);
+}
+BENCHMARK(BM_NextRecord)->Unit(benchmark::kMillisecond);
+
+void BM_NextRecordRawSQLite(benchmark::State& state) {
+  // The row of one record by its name, as showing the next record reads it.
+  int i = 5;  // items 5, 14, 23 ... are video tapes
+  for (auto _ : state) {
+    const std::string name = std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i);
+    benchmark::DoNotOptimize(RawRows("select * from mediadata where sectionnumber = 6 and name = '" + name + "'"));
+    i = (i + 9) % kItems;
+  }
+}
+BENCHMARK(BM_NextRecordRawSQLite)->Unit(benchmark::kMillisecond);
+
+}  // namespace
