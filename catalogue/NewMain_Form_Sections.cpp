@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
@@ -79,6 +80,13 @@ void NewMain_Form::ItemClickProcess(Byte section) {
   const bool video = On(d->VT_On()) || On(d->DVD_On()) || On(d->LD_On());
   d->MusicOn(music ? vb::True : vb::False);
   d->VideoOn(video ? vb::True : vb::False);
+
+  // The list bar shows which section is current.
+  if (section >= 1 && section <= 9) {
+    const auto found = SSListBar1->findItems(QString::fromUtf8(kSections[section].listCaption),
+                                             Qt::MatchExactly | Qt::MatchRecursive);
+    if (!found.isEmpty()) SSListBar1->setCurrentItem(found.front());
+  }
 
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
