@@ -1,0 +1,1 @@
+#include "platform/dao/tests/DaoTestUtil.h"
