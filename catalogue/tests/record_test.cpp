@@ -115,7 +115,7 @@ TEST_F(CatalogueTest, LockingTheEditorGreysFieldsButNotTheUserFields) {
   EXPECT_EQ(NewMain_Form::BackColourOf(w.CS_Name_Text), NewMain_Form::kLockedColour);
   EXPECT_EQ(NewMain_Form::BackColourOf(w.Artist[3]), NewMain_Form::kLockedColour);
   EXPECT_FALSE(w.CS_Date_Text->isEnabled());
-  EXPECT_TRUE(w.fText[0]->isEnabled());
+  EXPECT_TRUE(w.fText[0]->isEnabledTo(w.fText[0]->parentWidget()));
   EXPECT_NE(NewMain_Form::BackColourOf(w.fText[0]), NewMain_Form::kLockedColour);
   EXPECT_TRUE(w.SSTab1->isTabEnabled(0));
   EXPECT_FALSE(w.SSTab1->isTabEnabled(1));
