@@ -96,6 +96,10 @@ class NewMain_Form : public QMainWindow {
   void List_Combo_Click();
   void Flocation_Click();
   void Toolbar1_ButtonClick(int index);
+  // Forgets what the title routines know of SectionRecords' rows; needed
+  // only after a name or filter field was changed through SectionRecords
+  // itself (a newly opened SectionRecords is read afresh anyway).
+  void InvalidateTitleRows();
 
   // ---- title grid, artists and picture
   void LoadTitlesAndPicture();
@@ -266,7 +270,22 @@ class NewMain_Form : public QMainWindow {
   void OpenSectionRecordset();
   void OpenCaptionRecords(const std::string& table);
   void ShowCaptions();
-  bool RowPassesSelection(int mode, const std::string& value) const;
+  // What the title routines read of each row of SectionRecords, in its
+  // order: read once per opened set, so the letter bar, the title list and
+  // the search for a name do not fetch every row again.
+  struct TitleRow {
+    std::string name;
+    std::string letter;  // the letter bar's letter of the name
+    std::array<std::string, 4> artists;
+    std::string category, labelstudio, format, catNumber;
+    dao::Recordset::BookmarkType mark = 0;
+  };
+  const std::vector<TitleRow>& TitleRows();
+  static bool RowPassesSelection(const TitleRow& row, int mode, const std::string& value);
+  // Leaves SectionRecords after its last row, as a full walk does.
+  void MoveSectionToEnd();
+  std::vector<TitleRow> titleRows_;
+  std::weak_ptr<dao::Recordset> titleSource_;
   void ShowDate(DateBox* box, const vb::Variant& value);
   bool SectionHasRows() const;
   std::string CurrentSectionName() const;

@@ -23,7 +23,9 @@ QColor FromBgr(std::uint32_t colour) {
 }  // namespace
 
 bool NewMain_Form::SectionHasRows() const {
-  return SectionRecords && SectionRecords->IsOpen() && SectionRecords->RecordCount() > 0;
+  // A set without rows is at its start and its end at once; asking this
+  // way spares counting the rows of a large section.
+  return SectionRecords && SectionRecords->IsOpen() && !(SectionRecords->BOF() && SectionRecords->Eof());
 }
 
 void NewMain_Form::SetEditFieldsEnabled(std::uint32_t colour, bool enabled) {
@@ -75,15 +77,18 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
     dao::Recordset& rs = *SectionRecords;
     if (rs.Eof() || rs.BOF()) rs.MoveFirst();
     const auto start = rs.Bookmark();
+    const std::vector<TitleRow>& rows = TitleRows();
+    const size_t n = rows.size();
+    size_t from = 0;
+    while (from < n && rows[from].mark != start) ++from;
+    if (from == n) from = 0;
     bool found = false;
-    while (!rs.Eof()) {
-      if (vb::NzStr(rs.GetField("Name")) == name) {
+    for (size_t k = 0; k < n && !found; ++k) {
+      const TitleRow& row = rows[(from + k) % n];
+      if (row.name == name) {
+        rs.SetBookmark(row.mark);
         found = true;
-        break;
       }
-      rs.MoveNext();
-      if (rs.Eof()) rs.MoveFirst();
-      if (rs.Bookmark() == start) break;
     }
     if (!found) rs.MoveFirst();
   }

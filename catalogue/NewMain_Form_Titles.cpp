@@ -21,6 +21,13 @@ const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 // The upper-cased first character of a title; anything outside A-Z is "A".
 std::string TitleLetter(const std::string& name) {
+  if (name.empty()) return "A";
+  const unsigned char c = static_cast<unsigned char>(name[0]);
+  if (c < 0x80) {
+    const char upper = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
+    return (upper >= 'A' && upper <= 'Z') ? std::string(1, upper) : std::string("A");
+  }
+  // Outside ASCII a few letters still upper-case into A-Z (dotless i, long s).
   const std::string first = vb::UCase(vb::Left(name, 1));
   if (first.size() == 1 && kLetters.find(first[0]) != std::string::npos) return first;
   return "A";
@@ -30,17 +37,63 @@ bool IsLetter(const std::string& s) { return s.size() == 1 && kLetters.find(s[0]
 
 }  // namespace
 
-bool NewMain_Form::RowPassesSelection(int mode, const std::string& value) const {
-  const dao::Recordset& rs = *SectionRecords;
-  auto is = [&](const char* field) { return vb::NzStr(rs.GetField(field)) == value; };
+const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
+  const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
+  if (current) return titleRows_;
+  titleRows_.clear();
+  titleSource_ = SectionRecords;
+  if (!SectionHasRows()) return titleRows_;
+  dao::Recordset& rs = *SectionRecords;
+  auto text = [&rs](const char* field) { return vb::NzStr(rs.GetField(field)); };
+  // Reading the rows does not move the set for the caller.
+  const bool wasBOF = rs.BOF();
+  const bool onRow = !wasBOF && !rs.Eof();
+  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  rs.MoveFirst();
+  while (!rs.Eof()) {
+    TitleRow row;
+    row.name = text("Name");
+    row.letter = TitleLetter(row.name);
+    row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
+    row.category = text("Category");
+    row.labelstudio = text("labelstudio");
+    row.format = text("format_type");
+    row.catNumber = text("cat_number");
+    row.mark = rs.Bookmark();
+    titleRows_.push_back(std::move(row));
+    rs.MoveNext();
+  }
+  if (onRow) {
+    rs.SetBookmark(mark);
+  } else if (wasBOF) {
+    rs.MoveFirst();
+    rs.MovePrevious();
+  }
+  return titleRows_;
+}
+
+void NewMain_Form::InvalidateTitleRows() {
+  titleRows_.clear();
+  titleSource_.reset();
+}
+
+bool NewMain_Form::RowPassesSelection(const TitleRow& row, int mode, const std::string& value) {
   switch (mode) {
-    case 1: return is("artist1") || is("artist2") || is("artist3") || is("artist4");
-    case 2: return is("Category");
-    case 3: return is("labelstudio");
-    case 4: return is("format_type");
-    case 5: return is("cat_number");
+    case 1:
+      return row.artists[0] == value || row.artists[1] == value || row.artists[2] == value ||
+             row.artists[3] == value;
+    case 2: return row.category == value;
+    case 3: return row.labelstudio == value;
+    case 4: return row.format == value;
+    case 5: return row.catNumber == value;
     default: return true;
   }
+}
+
+void NewMain_Form::MoveSectionToEnd() {
+  if (!SectionHasRows()) return;
+  SectionRecords->MoveLast();
+  SectionRecords->MoveNext();
 }
 
 void NewMain_Form::ResetLetterBar() {
@@ -54,20 +107,16 @@ void NewMain_Form::ResetLetterBar() {
 void NewMain_Form::MarkLettersWithTitles(int mode, const std::string& value) {
   ResetLetterBar();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *SectionRecords;
-  rs.MoveFirst();
   std::string last;
-  while (!rs.Eof()) {
-    if (RowPassesSelection(mode, value)) {
-      const std::string name = vb::NzStr(rs.GetField("Name"));
-      const std::string first = vb::Left(name, 1);
-      if (!first.empty() && first != last) {
-        LetterForTitle(false, name);
-        last = first;
-      }
+  for (const TitleRow& row : TitleRows()) {
+    if (!RowPassesSelection(row, mode, value)) continue;
+    const std::string first = vb::Left(row.name, 1);
+    if (!first.empty() && first != last) {
+      LetterForTitle(false, row.name);
+      last = first;
     }
-    rs.MoveNext();
   }
+  MoveSectionToEnd();
 }
 
 std::string NewMain_Form::LetterForTitle(bool activate, const std::string& name) {
@@ -108,24 +157,17 @@ void NewMain_Form::FillTitleListForLetter(std::string& letter, int mode, const s
   if (!IsLetter(letter)) letter.assign(1, 'A');
   List_Combo->clear();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *SectionRecords;
-  const bool onRow = !rs.BOF() && !rs.Eof();
-  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  const bool onRow = !SectionRecords->BOF() && !SectionRecords->Eof();
   QStringList names;
-  rs.MoveFirst();
-  while (!rs.Eof()) {
-    if (RowPassesSelection(mode, value)) {
-      const std::string name = vb::NzStr(rs.GetField("Name"));
-      if (TitleLetter(name) == letter) names << QString::fromStdString(name);
-    }
-    rs.MoveNext();
-  }
+  for (const TitleRow& row : TitleRows())
+    if (row.letter == letter && RowPassesSelection(row, mode, value)) names << QString::fromStdString(row.name);
   List_Combo->addItems(names);
   if (!names.isEmpty()) {
     List_Combo->setCurrentIndex(0);
     List_Combo->setEditText(names.front());
   }
-  if (onRow) rs.SetBookmark(mark);
+  // The walk ends where it began, or after the last row when it began off a row.
+  if (!onRow) MoveSectionToEnd();
 }
 
 void NewMain_Form::RefreshTitleList() {
@@ -221,25 +263,17 @@ void NewMain_Form::FillCatalogNumberList(QComboBox* list) {
   list->clear();
   ListHasItems = false;
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *SectionRecords;
-  const bool onRow = !rs.BOF() && !rs.Eof();
-  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
   QStringList seen;
-  rs.MoveFirst();
-  while (!rs.Eof()) {
+  for (const TitleRow& row : TitleRows()) {
     // A record without a catalogue number adds no entry.
-    const vb::Variant v = rs.GetField("cat_number");
-    if (!v.isNull() && !v.isEmpty()) {
-      const QString number = QString::fromStdString(vb::NzStr(v));
-      if (!seen.contains(number)) {
-        seen << number;
-        ListHasItems = true;
-      }
+    if (row.catNumber.empty()) continue;
+    const QString number = QString::fromStdString(row.catNumber);
+    if (!seen.contains(number)) {
+      seen << number;
+      ListHasItems = true;
     }
-    rs.MoveNext();
   }
   list->addItems(seen);
-  if (onRow) rs.SetBookmark(mark);
 }
 
 void NewMain_Form::Flocation_Click() {

@@ -197,3 +197,19 @@ TEST_F(CatalogueTest, FileLocationChooserFillsTheBoxOrLeavesIt) {
   w.Flocation_Click();
   EXPECT_EQ(w.FileLocationText->text().toStdString(), "/music/new.mp3");
 }
+
+TEST_F(CatalogueTest, ANewlyOpenedSetIsListedAfresh) {
+  AddItem(2, "Alpha");
+  AddItem(2, "Avalon");
+  auto& w = WindowOn(2);
+  ASSERT_EQ(w.List_Combo->count(), 2);
+  // As a selection does: the walked set is replaced by a narrower one.
+  w.SectionRecords = tvn::App().CollectionDB->OpenRecordset(
+      "select * from mediadata where sectionnumber = 2 and name = 'Avalon' order by name");
+  w.RefreshTitleList();
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Avalon"}));
+  EXPECT_EQ(Shown(w), "Avalon");
+  // Stepping never leaves the set.
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(Shown(w), "Avalon");
+}
