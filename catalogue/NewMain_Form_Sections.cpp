@@ -111,6 +111,8 @@ void NewMain_Form::FillFormatLists(QComboBox* list) {
 }
 
 void NewMain_Form::OpenSectionRecordset() {
+  const dao::DatabasePtr& db = App().CollectionDB;
+  if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
   if (SectionRecords) SectionRecords->Close();
   SectionRecords = App().CollectionDB->OpenRecordset(
       "select * from mediadata where sectionnumber = " + std::to_string(int(AVData()->SectionNumber())) +

@@ -205,3 +205,11 @@ TEST_F(CatalogueTest, EmptyCollectionOpensEverySectionWithoutFailing) {
   }
   EXPECT_TRUE(vb::PromptScript::Records().empty());
 }
+
+TEST_F(CatalogueTest, NoOpenCollectionGivesAMessageNotACrash) {
+  auto& w = Window();
+  tvn::App().CollectionDB->Close();
+  w.ItemClickProcess(2);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_NE(vb::PromptScript::Records()[0].text.find("91"), std::string::npos);
+}
