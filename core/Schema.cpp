@@ -212,8 +212,10 @@ void CreateFile(const std::string& path, const std::vector<TableDef>& tables, Fi
   if (vb::FileExists(work)) vb::Kill(work);
   try {
     dao::DatabasePtr db = dao::DBEngine::Workspaces(0).CreateDatabase(work);
+    db->BeginTrans();
     for (const auto& t : tables) db->AppendTableDef(t);
     fill(*db);
+    db->CommitTrans();
     db->Close();
     vb::Name(work, path);
   } catch (...) {
