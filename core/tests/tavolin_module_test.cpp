@@ -419,6 +419,23 @@ TEST_F(Module, QuickDisplayGridFillsAndSorts) {
   EXPECT_EQ(grid.TextMatrix(0, 2), "Name");
 }
 
+TEST_F(Module, RecordSaveRefillsTheOpenQuickDisplayOnly) {
+  auto db = std::make_shared<fake::Database>();
+  db->rowsFor = [](const std::string&) {
+    return std::vector<Row>{Media("LP", 5, "One", Variant("A"), Variant::Null())};
+  };
+  tvn::App().CollectionDB = db;
+  tvn::FillQuickDisplayGrid();  // no quick display open: nothing is read
+  EXPECT_TRUE(db->opened.empty());
+  QWidget window;
+  window.setObjectName("AVQDForm");
+  auto* grid = new forms::FlexGrid(&window);
+  grid->setObjectName("QDGrid");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_EQ(db->opened.size(), 1u);
+  EXPECT_EQ(grid->TextMatrix(1, 2), "One");
+}
+
 // ---- pictures
 
 TEST_F(Module, PicturesAreFoundInAnyLetterCaseAndMissingOnesShowNothing) {

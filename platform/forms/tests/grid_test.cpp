@@ -124,6 +124,43 @@ TEST(FlexGrid, GenericSortNumbersAsNumbersTextWithoutCase) {
   EXPECT_EQ(Column(g, 1), QStringList({"gamma", "beta", "alpha2", "Alpha", ""}));
 }
 
+TEST(FlexGrid, TopRowSetWhileRedrawIsOffHoldsAfterwards) {
+  TestApp();
+  forms::FlexGrid g;
+  g.resize(300, 200);
+  g.show();
+  g.SetCols(2);
+  g.SetRedraw(false);
+  g.SetRows(501);
+  for (int r = 1; r <= 500; ++r) g.SetTextMatrix(r, 1, QString::number(r));
+  g.SetCol(1);
+  g.Sort(forms::flexSortGenericDescending);
+  g.SetRow(400);
+  g.SetTopRow(400);
+  g.SetRedraw(true);
+  EXPECT_EQ(g.TopRow(), 400);
+  EXPECT_EQ(g.Text(), "101");
+  g.SetTopRow(10);
+  EXPECT_EQ(g.TopRow(), 10);
+}
+
+TEST(FlexGrid, CellColoursAndTheFloodMark) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(3);
+  g.SetRows(3);
+  g.SetCellBackColor(1, 1, Qt::yellow);
+  g.SetCellForeColor(1, 2, Qt::blue);
+  EXPECT_EQ(g.Model()->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+  EXPECT_EQ(g.Model()->index(0, 2).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::blue));
+  EXPECT_FALSE(g.Model()->index(1, 1).data(Qt::BackgroundRole).isValid());
+  g.SetFloodColor(Qt::darkGreen);
+  g.SetCellFloodPercent(2, 1, 100);
+  EXPECT_EQ(g.Model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::darkGreen));
+  g.SetCellFloodPercent(2, 1, 0);
+  EXPECT_EQ(g.Model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor());
+}
+
 TEST(FlexGrid, ColumnWidthsInTwipsAndHiddenColumn) {
   TestApp();
   forms::FlexGrid g;
