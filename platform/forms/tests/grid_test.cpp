@@ -161,6 +161,22 @@ TEST(FlexGrid, CellColoursAndTheFloodMark) {
   EXPECT_EQ(g.Model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor());
 }
 
+TEST(FlexGrid, EditableCellsReportOnlyTheUsersEdits) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(2);
+  g.SetRows(41);
+  QSignalSpy edited(&g, &forms::FlexGrid::CellEdited);
+  EXPECT_FALSE(g.Model()->setData(g.Model()->index(0, 1), "typed", Qt::EditRole));  // read-only grid
+  g.SetEditable(true);
+  g.SetTextMatrix(1, 1, "set by the program");
+  EXPECT_EQ(edited.count(), 0);
+  EXPECT_TRUE(g.Model()->setData(g.Model()->index(4, 1), "typed", Qt::EditRole));
+  ASSERT_EQ(edited.count(), 1);
+  EXPECT_EQ(edited[0][0].toInt(), 5);
+  EXPECT_EQ(g.TextMatrix(5, 1), "typed");
+}
+
 TEST(FlexGrid, ColumnWidthsInTwipsAndHiddenColumn) {
   TestApp();
   forms::FlexGrid g;
