@@ -17,6 +17,13 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
+// The sanitizer build runs several times slower; time limits widen there.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSlowBuild = true;
+#else
+constexpr bool kSlowBuild = false;
+#endif
+
 QApplication& TestApp() {
   static int argc = 1;
   static char name[] = "quick_display_db_test";
@@ -112,7 +119,7 @@ TEST_F(Collection, HundredThousandRecordsFillTheGridQuickly) {
   for (int r = 1; r <= 1000; ++r) dated += grid.TextMatrix(r, 7).isEmpty() ? 0 : 1;
   EXPECT_GT(dated, 0);
   EXPECT_LT(dated, 1000);
-  EXPECT_LT(seconds, 10.0);
+  EXPECT_LT(seconds, kSlowBuild ? 40.0 : 10.0);
 }
 
 }  // namespace

@@ -17,6 +17,13 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
+// The sanitizer build runs several times slower; time limits widen there.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSlowBuild = true;
+#else
+constexpr bool kSlowBuild = false;
+#endif
+
 QStringList Column(const forms::FlexGrid& g, int col) {
   QStringList out;
   for (int r = g.FixedRows(); r < g.Rows(); ++r) out << g.TextMatrix(r, col);
@@ -211,7 +218,7 @@ TEST(FlexGrid, HundredThousandRowsFillAndSortQuickly) {
   g.Sort(forms::flexSortGenericAscending);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(g.TextMatrix(1, 2), "Title 0 2");
-  EXPECT_LT(seconds, 5.0);
+  EXPECT_LT(seconds, kSlowBuild ? 30.0 : 5.0);
 }
 
 TEST(ComboFind, FirstItemBeginningWithPrefixWithoutCase) {
