@@ -76,11 +76,15 @@ void BM_StartupToLauncher(benchmark::State& state) {
   BenchApp();
   QApplication::setQuitOnLastWindowClosed(false);
   static const StartupFolder folder;
-  tvn::SetEndProgramHandler([](int) {});
+  static bool ended = false;
+  tvn::SetEndProgramHandler([](int) {
+    ended = true;
+    tvn::ResetProgramEnded();
+  });
   for (auto _ : state) {
     tvn::win::Start_Form->Continue_but->click();
     tvn::win::Splash_Form->Timer1_Timer();
-    if (!tvn::win::MainForm.Loaded() || tvn::ProgramEnded()) {
+    if (!tvn::win::MainForm.Loaded() || ended) {
       state.SkipWithError("the launcher did not open");
       break;
     }
