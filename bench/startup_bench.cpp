@@ -15,6 +15,7 @@
 #include "core/Start_Form.h"
 #include "core/Windows.h"
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -89,6 +90,12 @@ void BM_StartupToLauncher(benchmark::State& state) {
       break;
     }
     state.PauseTiming();
+    auto count = tvn::App().CollectionDB->OpenRecordset("select count(*) as n from mediadata");
+    if (vb::CLng(count->GetField("n")) != kStartupItems) {
+      state.SkipWithError("the collection opened is not the large one");
+      break;
+    }
+    count->Close();
     tvn::ReleaseProgram();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     tvn::ResetProgramEnded();
