@@ -60,6 +60,7 @@ std::filesystem::path PrepareFolder() {
 
 struct Fixture {
   std::filesystem::path dir;
+  dao::DatabasePtr db;
   std::unique_ptr<tvn::NewMain_Form> window;
   sqlite3* raw = nullptr;
 
@@ -70,7 +71,8 @@ struct Fixture {
     if (!qApp) new QApplication(argc, argv);
     dir = PrepareFolder();
     tvn::AVData()->CurCollection("Bench");
-    tvn::App().CollectionDB = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
+    db = dao::DBEngine::Workspaces(0).OpenDatabase((dir / "big.mdb").string());
+    tvn::App().CollectionDB = db;
     auto& hooks = tvn::CatalogueHooks::Get();
     hooks.showHelpTopic = [](int) {};
     hooks.windowLoaded = [](tvn::NewMain_Form*) {};
@@ -82,15 +84,18 @@ struct Fixture {
   ~Fixture() {
     window.reset();
     sqlite3_close(raw);
-    tvn::App().CollectionDB->Close();
+    db->Close();
     std::error_code ec;
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
     std::filesystem::remove_all(dir, ec);
   }
 };
 
+// The window's collection; other benchmarks of the program may have
+// opened theirs in between.
 Fixture& F() {
   static Fixture f;
+  tvn::App().CollectionDB = f.db;
   return f;
 }
 

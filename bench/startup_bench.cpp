@@ -15,6 +15,7 @@
 #include "core/Start_Form.h"
 #include "core/Windows.h"
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -76,15 +77,25 @@ void BM_StartupToLauncher(benchmark::State& state) {
   BenchApp();
   QApplication::setQuitOnLastWindowClosed(false);
   static const StartupFolder folder;
-  tvn::SetEndProgramHandler([](int) {});
+  static bool ended = false;
+  tvn::SetEndProgramHandler([](int) {
+    ended = true;
+    tvn::ResetProgramEnded();
+  });
   for (auto _ : state) {
     tvn::win::Start_Form->Continue_but->click();
     tvn::win::Splash_Form->Timer1_Timer();
-    if (!tvn::win::MainForm.Loaded() || tvn::ProgramEnded()) {
+    if (!tvn::win::MainForm.Loaded() || ended) {
       state.SkipWithError("the launcher did not open");
       break;
     }
     state.PauseTiming();
+    auto count = tvn::App().CollectionDB->OpenRecordset("select count(*) as n from mediadata");
+    if (vb::CLng(count->GetField("n")) != kStartupItems) {
+      state.SkipWithError("the collection opened is not the large one");
+      break;
+    }
+    count->Close();
     tvn::ReleaseProgram();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     tvn::ResetProgramEnded();

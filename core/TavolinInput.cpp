@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QToolBar>
@@ -43,6 +44,25 @@ void SetToolbarState(QToolBar* toolbar, const bool (&visible)[6]) {
   for (int i = 0; i < 6 && i < actions.size(); ++i) actions[i]->setVisible(visible[i]);
 }
 
+// Hands the typed characters of a combo's line edit to ComboAutoComplete
+// and drops the key when it was used.
+class AutoCompleteFilter : public QObject {
+ public:
+  static constexpr const char* kName = "ComboAutoCompleteFilter";
+  explicit AutoCompleteFilter(QComboBox* combo) : QObject(combo), combo_(combo) { setObjectName(kName); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() != 1) return false;
+    std::int16_t key = std::int16_t(text[0].unicode());
+    ComboAutoComplete(key, combo_);
+    return key == 0;
+  }
+
+ private:
+  QComboBox* combo_;
+};
+
 QToolBar* Toolbar1(QWidget* window) {
   return forms::FindControl<QToolBar>(window, QStringLiteral("Toolbar1"));
 }
@@ -76,6 +96,8 @@ void ToolbarEmptyMode(QWidget* window) { ToolbarEmptyMode(Toolbar1(window)); }
 // ---- input
 
 void CheckNoQuote(QWidget* control) {
+  // A list-only combo shows list items, which the user cannot type into.
+  if (auto* combo = qobject_cast<QComboBox*>(control); combo && !combo->isEditable()) return;
   const QString text = forms::ControlText(control);
   if (!text.contains(QLatin1Char('"'))) return;
   vb::MsgBox("The \" is an an invalid character", vb::vbOKOnly + vb::vbInformation);
@@ -113,6 +135,13 @@ void ComboAutoComplete(std::int16_t& keyAscii, QWidget* activeControl) {
   combo->setEditText(text);
   forms::SetSelection(combo, int(typed.size()), int(text.size()));
   keyAscii = 0;
+}
+
+void AttachComboAutoComplete(QComboBox* combo) {
+  if (!combo || !combo->isEditable() || !combo->lineEdit()) return;
+  forms::MakePlainCombo(combo);
+  if (combo->findChild<QObject*>(AutoCompleteFilter::kName, Qt::FindDirectChildrenOnly)) return;
+  combo->lineEdit()->installEventFilter(new AutoCompleteFilter(combo));
 }
 
 // ---- spelling and thesaurus

@@ -19,6 +19,7 @@ namespace tvn {
 namespace {
 int loadedForms = 0;
 bool programEnded = false;
+int endRequests = 0;  // how often the program was told to end
 int programExitCode = 0;
 std::function<void(int)>& EndHandler() {
   static std::function<void(int)> handler;
@@ -42,7 +43,8 @@ Form::~Form() {
 int Form::LoadedCount() { return loadedForms; }
 
 void Form::Load() {
-  if (loaded_) return;
+  // Once the program has ended, no window comes back.
+  if (loaded_ || programEnded) return;
   loaded_ = true;
   ++loadedForms;
   try {
@@ -87,6 +89,7 @@ void Form::Hide() { hide(); }
 void Form::Unload() {
   if (!loaded_ || unloading_) return;
   unloading_ = true;
+  const int endsBefore = endRequests;
   try {
     Form_Unload();
   } catch (...) {
@@ -100,7 +103,7 @@ void Form::Unload() {
   hide();
   deleteLater();
   // A program whose last window is gone has nothing left to do.
-  if (loadedForms == 0 && !programEnded) EndProgram();
+  if (loadedForms == 0 && !programEnded && endRequests == endsBefore) EndProgram();
 }
 
 void Form::Release() {
@@ -171,6 +174,7 @@ void ReleaseProgram() {
 }
 
 void EndProgram(int exitCode) {
+  ++endRequests;
   if (programEnded) return;
   programEnded = true;
   programExitCode = exitCode;

@@ -138,7 +138,8 @@ bool ProgramEnded();
 int ProgramExitCode();
 // Tests replace what EndProgram does, so that an ending can be observed
 // without stopping the test; an empty handler restores the real ending.
-// ResetProgramEnded clears the ended mark between tests.
+// Once ended, no window loads again until ResetProgramEnded (a handler
+// that lets the test go on calls it).
 void SetEndProgramHandler(std::function<void(int exitCode)> handler);
 void ResetProgramEnded();
 // What the real ending does before the event loop stops (tests call it to

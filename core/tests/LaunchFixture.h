@@ -52,7 +52,11 @@ class LaunchTest : public ::testing::Test {
     vb::PromptScript::Clear();
     ResetProgramEnded();
     endings_.clear();
-    SetEndProgramHandler([this](int code) { endings_.push_back(code); });
+    // An ending is recorded, and the test goes on.
+    SetEndProgramHandler([this](int code) {
+      endings_.push_back(code);
+      ResetProgramEnded();
+    });
     ResetGlobals();
   }
 

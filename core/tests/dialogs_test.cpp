@@ -44,6 +44,10 @@ class TitleDialogTest : public LaunchTest {
     grid->SetCol(1);
     grid->SetTextMatrix(0, 1, "Title");
   }
+  void TearDown() override {
+    grid.reset();  // before the windows of the program go
+    LaunchTest::TearDown();
+  }
   AddTitleForm& Open() {
     AddTitleForm& f = win::AddTitleForm.Get();
     f.TGrid = grid.get();

@@ -115,6 +115,23 @@ TEST_F(StartupTest, PlainFileNamedPicsShowsTheErrorAndEndsTheProgram) {
   EXPECT_TRUE(std::filesystem::is_regular_file(InHome("PICS")));
 }
 
+TEST_F(StartupTest, AfterTheErrorEndNothingLoadsAgain) {
+  // As the program starts: the reference loads the window, then shows it;
+  // the ending releases every window as the real one does.
+  SetEndProgramHandler([this](int code) {
+    endings_.push_back(code);
+    ReleaseProgram();
+  });
+  Home();
+  std::ofstream(InHome("PICS")) << "not a folder";
+  win::Start_Form->Show();
+  EXPECT_TRUE(ProgramEnded());
+  EXPECT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_FALSE(win::Splash_Form.Loaded());
+  EXPECT_FALSE(win::Start_Form.Loaded());
+}
+
 TEST_F(StartupTest, UnreadableCollectionShowsTheErrorAndEndsTheProgram) {
   Home();
   std::ofstream(InHome("broken.mdb")) << "this is no database";

@@ -71,6 +71,11 @@ TEST_F(TipsTest, PendingTipIsShownAndSteppingSavesTheNextOne) {
 TEST_F(TipsTest, NextWrapsAroundAndTheLastTipSavesTheFirst) {
   SetSetting("TipOnOff", "9");
   App().TipNum = 9;
+  Tip_Form& e = Open();
+  EXPECT_EQ(CloseAndRead(e), "10");  // the last tip still comes next
+
+  App().TipNum = 9;
+  SetSetting("TipOnOff", "9");
   Tip_Form& f = Open();
   f.NextTip->click();
   EXPECT_EQ(Shown(f), "Tip 10");

@@ -64,6 +64,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   if (row >= rows_ || index.column() >= cols_) return false;
   cells_[size_t(Key(row, index.column()))] = value.toString();
   emit dataChanged(index, index);
+  emit Edited(row, index.column());
   return true;
 }
 
@@ -115,9 +116,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(t
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setWordWrap(false);
   colWidths_.assign(size_t(model_->cols_), -1);
-  connect(model_, &GridModel::dataChanged, this, [this](const QModelIndex& tl, const QModelIndex&) {
-    if (model_->editable_) emit CellEdited(tl.row() + model_->fixedRows_, tl.column());
-  });
+  connect(model_, &GridModel::Edited, this, &FlexGrid::CellEdited);
 }
 
 bool FlexGrid::ValidCell(int row, int col) const {
@@ -254,6 +253,7 @@ void FlexGrid::SetRedraw(bool on) {
   }
   ApplyColumns();
   SyncView();
+  if (pendingTop_ >= 0) SetTopRow(pendingTop_);
 }
 
 void FlexGrid::SyncView() {
@@ -329,10 +329,19 @@ void FlexGrid::Sort(int order) {
   }
 }
 
-int FlexGrid::TopRow() const { return verticalScrollBar()->value() + model_->fixedRows_; }
+int FlexGrid::TopRow() const {
+  if (pendingTop_ >= 0) return pendingTop_;
+  return verticalScrollBar()->value() + model_->fixedRows_;
+}
 
 void FlexGrid::SetTopRow(int row) {
   if (row < model_->fixedRows_ || row >= model_->rows_) return;
+  if (!model_->redraw_ || model_->dirty_) {
+    pendingTop_ = row;
+    return;
+  }
+  pendingTop_ = -1;
+  updateGeometries();  // the scroll range must know the current row count
   verticalScrollBar()->setValue(row - model_->fixedRows_);
 }
 

@@ -36,6 +36,9 @@ class GridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+ signals:
+  void Edited(int row, int col);  // the user changed a cell (grid rows)
+
  private:
   friend class FlexGrid;
   struct CellStyle {
@@ -98,7 +101,9 @@ class FlexGrid : public QTableView {
   void Sort(int order);
 
   int TopRow() const;
-  void SetTopRow(int row);  // scrolls the row to the top of the view
+  // Scrolls the row to the top of the view; with redraw off, once redraw
+  // resumes.
+  void SetTopRow(int row);
 
   // Cell colours; a flood of 100 per cent paints the cell in FloodColor.
   void SetCellBackColor(int row, int col, const QColor& color);
@@ -133,6 +138,7 @@ class FlexGrid : public QTableView {
   int row_ = 1;
   int col_ = 0;
   bool syncing_ = false;
+  int pendingTop_ = -1;
   std::vector<int> colWidths_;
 };
 
