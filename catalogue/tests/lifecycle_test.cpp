@@ -11,6 +11,7 @@
 
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AppState.h"
+#include "core/Windows.h"
 
 using cattest::CatalogueTest;
 
@@ -133,4 +134,21 @@ TEST_F(CatalogueTest, LauncherOpensOneWindowAndClosesIt) {
   tvn::CloseCatalogueWindow();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(tvn::CatalogueWindow(), nullptr);
+}
+
+TEST_F(CatalogueTest, RegisteredWithTheLauncherItOpensComesForwardAndUnloads) {
+  SetSetting("NF", "2");
+  tvn::RegisterCatalogueWindow();
+  const tvn::MediaCatalogueEntry& entry = tvn::MediaCatalogue();
+  ASSERT_TRUE(entry.Show && entry.BringForward && entry.Unload);
+  entry.Show();
+  tvn::NewMain_Form* w = tvn::CatalogueWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->isVisible());
+  entry.BringForward();
+  EXPECT_EQ(tvn::CatalogueWindow(), w);
+  entry.Unload();
+  EXPECT_EQ(tvn::CatalogueWindow(), nullptr);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  tvn::RegisterMediaCatalogue({});
 }

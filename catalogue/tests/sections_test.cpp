@@ -213,3 +213,29 @@ TEST_F(CatalogueTest, NoOpenCollectionGivesAMessageNotACrash) {
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
   EXPECT_NE(vb::PromptScript::Records()[0].text.find("91"), std::string::npos);
 }
+
+TEST_F(CatalogueTest, LookupCombosOfferTheEntriesFlaggedForTheSection) {
+  auto db = tvn::App().CollectionDB;
+  auto add = [&db](const char* table, const char* field, const char* name, const char* flag) {
+    auto rs = db->OpenRecordset(table);
+    rs->AddNew();
+    rs->SetField(field, name);
+    rs->SetField(flag, true);
+    rs->Update();
+    rs->Close();
+  };
+  add("artists", "artist_name", "Disc Artist", "cd");
+  add("artists", "artist_name", "Film Star", "DVD");
+  add("category", "category", "Jazz", "cd");
+  add("labelstudio", "LabelStudio_Name", "Publisher", "scd");
+  auto& w = WindowOn(7);  // MiniDiscs use the CD flag
+  EXPECT_EQ(Items(w.Artist[2]), (Strings{"Disc Artist"}));
+  EXPECT_EQ(Items(w.CD_Category_List), (Strings{"Jazz"}));
+  EXPECT_TRUE(Items(w.CD_Record_Company).empty());
+  w.ItemClickProcess(4);  // Laser Discs use the DVD flag
+  EXPECT_EQ(Items(w.Artist[0]), (Strings{"Film Star"}));
+  EXPECT_TRUE(Items(w.CD_Category_List).empty());
+  w.ItemClickProcess(9);  // Software leaves the artist boxes as they are
+  EXPECT_EQ(Items(w.Artist[0]), (Strings{"Film Star"}));
+  EXPECT_EQ(Items(w.CD_Record_Company), (Strings{"Publisher"}));
+}
