@@ -288,11 +288,9 @@ class NewMain_Form : public QMainWindow {
   std::weak_ptr<dao::Recordset> titleSource_;
   void ShowDate(DateBox* box, const vb::Variant& value);
   bool SectionHasRows() const;
-  std::string CurrentSectionName() const;
 
   QPointer<QWidget> launcher_;
   bool unloaded_ = false;
-  bool loading_ = false;  // CS_Load_Data is running
 };
 
 }  // namespace tvn

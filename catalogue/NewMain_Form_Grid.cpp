@@ -7,7 +7,6 @@
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
-#include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 
 namespace tvn {
