@@ -2,6 +2,7 @@
 // start-up work; the event loop runs until the launcher ends the program.
 #include <QApplication>
 
+#include "catalogue/NewMain_Form.h"
 #include "core/Start_Form.h"
 #include "core/Windows.h"
 #include "platform/runtime/Guard.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   // last window's unload), not Qt's last-window rule.
   QApplication::setQuitOnLastWindowClosed(false);
   vb::SetAppTitle("Tavolin");
+  // The launcher opens the media catalogue through what it registers.
+  tvn::RegisterCatalogueWindow();
   if (!vb::Guarded([] { tvn::win::Start_Form->Show(); })) return 1;
   if (tvn::ProgramEnded()) return tvn::ProgramExitCode();
   return app.exec();
