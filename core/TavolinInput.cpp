@@ -76,6 +76,8 @@ void ToolbarEmptyMode(QWidget* window) { ToolbarEmptyMode(Toolbar1(window)); }
 // ---- input
 
 void CheckNoQuote(QWidget* control) {
+  // A list-only combo shows list items, which the user cannot type into.
+  if (auto* combo = qobject_cast<QComboBox*>(control); combo && !combo->isEditable()) return;
   const QString text = forms::ControlText(control);
   if (!text.contains(QLatin1Char('"'))) return;
   vb::MsgBox("The \" is an an invalid character", vb::vbOKOnly + vb::vbInformation);

@@ -125,7 +125,8 @@ void CheckNoQuote(QWidget* control);
 // caller drops the event. activeControl: the combo that has the focus
 // (nullptr: the application's focus widget). Works only while the menu
 // entry (QAction) "SmartComboMenu" of an open window is checked; a combo
-// that is not editable is left alone.
+// that is not editable is left alone. Give such combos
+// forms::MakePlainCombo, so Qt's own completion does not act as well.
 void ComboAutoComplete(std::int16_t& keyAscii, QWidget* activeControl = nullptr);
 bool SmartComboEnabled();
 

@@ -82,6 +82,9 @@ std::string SqlQuote(const std::string& text);
 
 class Database;
 class Recordset;
+namespace detail {
+class DatabaseImpl;
+}
 class TableDef;
 class Workspace;
 using DatabasePtr = std::shared_ptr<Database>;
@@ -124,6 +127,7 @@ class TableDef {
 
  private:
   friend class Database;
+  friend class detail::DatabaseImpl;
   std::weak_ptr<Database> db_;
 };
 

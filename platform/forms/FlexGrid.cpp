@@ -254,6 +254,7 @@ void FlexGrid::SetRedraw(bool on) {
   }
   ApplyColumns();
   SyncView();
+  if (pendingTop_ >= 0) SetTopRow(pendingTop_);
 }
 
 void FlexGrid::SyncView() {
@@ -329,10 +330,19 @@ void FlexGrid::Sort(int order) {
   }
 }
 
-int FlexGrid::TopRow() const { return verticalScrollBar()->value() + model_->fixedRows_; }
+int FlexGrid::TopRow() const {
+  if (pendingTop_ >= 0) return pendingTop_;
+  return verticalScrollBar()->value() + model_->fixedRows_;
+}
 
 void FlexGrid::SetTopRow(int row) {
   if (row < model_->fixedRows_ || row >= model_->rows_) return;
+  if (!model_->redraw_ || model_->dirty_) {
+    pendingTop_ = row;
+    return;
+  }
+  pendingTop_ = -1;
+  updateGeometries();  // the scroll range must know the current row count
   verticalScrollBar()->setValue(row - model_->fixedRows_);
 }
 

@@ -98,7 +98,9 @@ class FlexGrid : public QTableView {
   void Sort(int order);
 
   int TopRow() const;
-  void SetTopRow(int row);  // scrolls the row to the top of the view
+  // Scrolls the row to the top of the view; with redraw off, once redraw
+  // resumes.
+  void SetTopRow(int row);
 
   // Cell colours; a flood of 100 per cent paints the cell in FloodColor.
   void SetCellBackColor(int row, int col, const QColor& color);
@@ -133,6 +135,7 @@ class FlexGrid : public QTableView {
   int row_ = 1;
   int col_ = 0;
   bool syncing_ = false;
+  int pendingTop_ = -1;
   std::vector<int> colWidths_;
 };
 

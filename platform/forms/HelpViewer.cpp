@@ -27,6 +27,8 @@ class HelpWindow : public QWidget {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Tavolin Help"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // An open help window alone does not keep the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout;
     contents_ = new QPushButton(QStringLiteral("Contents"), this);

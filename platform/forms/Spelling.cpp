@@ -2,7 +2,7 @@
 
 #include <hunspell/hunspell.hxx>
 
-#include <QDialogButtonBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -191,6 +191,7 @@ SpellDecider SpellDialog::Asker(QWidget* parent) {
 int CheckWindowSpelling(QWidget* control, SpellChecker& checker, SpellDecider decide) {
   if (!control || !IsTextControl(control) || !control->isEnabled()) return 0;
   if (auto* e = qobject_cast<QLineEdit*>(control); e && e->isReadOnly()) return 0;
+  if (auto* c = qobject_cast<QComboBox*>(control); c && !c->isEditable()) return 0;
   if (auto* t = qobject_cast<QTextEdit*>(control); t && t->isReadOnly()) return 0;
   if (auto* p = qobject_cast<QPlainTextEdit*>(control); p && p->isReadOnly()) return 0;
   if (!checker.IsReady()) {

@@ -1,0 +1,313 @@
+#pragma once
+// The SQLite side of the data layer: the database object and the two
+// kinds of recordset. Not part of the public interface.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/dao/Dao.h"
+#include "platform/dao/DaoErrors.h"
+#include "platform/dao/JetSql.h"
+
+namespace dao::detail {
+
+class RecordsetBase;
+
+// DAO type of a declared column type; size gets the Text length.
+int TypeFromDecl(const std::string& decl, int& size);
+// The declared column type of a field definition.
+std::string DeclFromField(const FieldDef& f);
+
+// A prepared statement that is reset when it goes out of scope.
+class StmtUse {
+ public:
+  explicit StmtUse(sqlite3_stmt* s) : s_(s) {}
+  ~StmtUse() {
+    if (s_) {
+      sqlite3_reset(s_);
+      sqlite3_clear_bindings(s_);
+    }
+  }
+  StmtUse(const StmtUse&) = delete;
+  StmtUse& operator=(const StmtUse&) = delete;
+  sqlite3_stmt* get() const { return s_; }
+
+ private:
+  sqlite3_stmt* s_;
+};
+
+// Prepared statements by text, finalized together.
+class StmtCache {
+ public:
+  explicit StmtCache(sqlite3* db = nullptr) : db_(db) {}
+  ~StmtCache() { Clear(); }
+  StmtCache(const StmtCache&) = delete;
+  StmtCache& operator=(const StmtCache&) = delete;
+  void SetDb(sqlite3* db) { db_ = db; }
+  // Returns SQLITE_OK and the statement, or the error code.
+  int Get(const std::string& sql, sqlite3_stmt** out);
+  void ResetAll();
+  void Clear();
+
+ private:
+  sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> map_;
+};
+
+class DatabaseImpl : public Database {
+ public:
+  DatabaseImpl(sqlite3* db, std::string path, std::string name);
+  ~DatabaseImpl() override;
+
+  std::string Name() const override { return name_; }
+  RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) override;
+  void Execute(const std::string& sql) override;
+  long RecordsAffected() const override { return affected_; }
+  std::vector<std::string> TableDefNames() override;
+  TableDefPtr TableDefs(const std::string& name) override;
+  TableDefPtr CreateTableDef(const std::string& name) override;
+  void AppendTableDef(const TableDef& def) override;
+  void DeleteTableDef(const std::string& name) override;
+  void BeginTrans() override;
+  void CommitTrans() override;
+  void Rollback() override;
+  void Close() override;
+  bool IsOpen() const override { return db_ != nullptr; }
+
+  // For the recordsets and table definitions.
+  sqlite3* Handle() const;
+  const std::string& Path() const { return path_; }
+  // Maps an SQLite failure to the engine's error and throws it.
+  [[noreturn]] void Raise(int rc, const std::string& context) const;
+  sqlite3_stmt* Prepare(const std::string& sql, const std::string& context);  // cached
+  // Runs one statement with no result rows.
+  void Run(const std::string& sql, const std::string& context);
+  const TableInfo* Table(const std::string& name);
+  void SchemaChanged();
+  const Translation& Translate(const std::string& jet);
+  // Every write through this connection calls this first: open
+  // recordsets let go of running scans so the write cannot disturb them,
+  // and other connections to the same file release their read locks.
+  void BeforeWrite(bool schemaChange);
+  void AfterWrite() { ++generation_; }
+  std::uint64_t Generation() const { return generation_; }
+  void Register(RecordsetBase* rs);
+  void Unregister(RecordsetBase* rs);
+  void ReleaseAll();  // all recordsets drop their statements
+  void AppendFieldTo(const std::string& table, const FieldDef& f);
+  void AppendIndexTo(const std::string& table, const IndexDef& idx);
+  void SetAllowZeroLength(const std::string& table, const std::string& field, bool allow);
+  int TransactionDepth() const { return transDepth_; }
+
+ private:
+  void LoadTable(const std::string& name, TableInfo& info);
+  std::string RealTableName(const std::string& name);
+  void ThrowIfClosed() const;
+
+  sqlite3* db_;
+  std::string path_;  // resolved file name
+  std::string name_;
+  StmtCache stmts_;
+  long affected_ = 0;
+  std::uint64_t generation_ = 0;
+  int transDepth_ = 0;
+  std::vector<RecordsetBase*> recordsets_;
+  std::map<std::string, std::unique_ptr<TableInfo>> tables_;  // by lower-case name
+  std::unordered_map<std::string, Translation> translations_;
+};
+
+using DatabaseImplPtr = std::shared_ptr<DatabaseImpl>;
+
+// Description of one field of a recordset.
+struct FieldMeta {
+  std::string name;
+  std::string lower;
+  std::string table;  // the stored table it comes from ("" for an expression)
+  std::string column;
+  int type = 0;
+  int size = 0;
+  bool allowZeroLength = true;
+  bool required = false;
+};
+
+// What both kinds of recordset share: fields, the edit buffer, reading
+// values from the statement that holds the current row, writing rows.
+class RecordsetBase : public Recordset {
+ public:
+  explicit RecordsetBase(DatabaseImplPtr db);
+  ~RecordsetBase() override;
+
+  int EditMode() const override { return editMode_; }
+  Variant GetField(const std::string& name) const override;
+  Variant GetField(int index) const override;
+  void SetField(const std::string& name, const Variant& value) override;
+  int FieldCount() const override { return static_cast<int>(fields_.size()); }
+  FieldDef FieldInfo(int index) const override;
+  bool HasField(const std::string& name) const override { return FindField(name) >= 0; }
+  void Close() override;
+  bool IsOpen() const override { return open_; }
+  void CancelUpdate() override;
+
+  // Called by the database before a write through its own connection.
+  virtual void BeforeOwnWrite() {}
+  // Called before schema changes and writes through another connection:
+  // every statement is reset.
+  virtual void ReleaseStatements();
+  void Detach();  // the database closed
+  // Finalizes statements the recordset owns outside its cache.
+  virtual void FinalizeOwn() {}
+
+ protected:
+  void CheckOpen() const;
+  int FindField(const std::string& name) const;
+  int FieldIndexOrThrow(const std::string& name) const;
+  void BuildFieldMap();
+  // The statement positioned on the current row and the column offset of
+  // field 0 in it; throws 3021/3167 when there is no current row.
+  virtual sqlite3_stmt* CurrentRow() const = 0;
+  virtual Variant MaterializedValue(int) const { return Variant::Null(); }
+  virtual bool Materialized() const { return false; }
+  void BeginEdit(int mode);
+  // Writes the buffer: inserts (returns the new rowid) or updates rowid.
+  std::int64_t WriteBuffer(const std::string& table, std::int64_t rowid);
+  void DeleteRow(const std::string& table, std::int64_t rowid);
+  Variant ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) const;
+
+  DatabaseImplPtr db_;
+  bool open_ = true;
+  std::vector<FieldMeta> fields_;
+  std::unordered_map<std::string, int> fieldMap_;  // lower-case name (and table.name) -> index
+  int editMode_ = dbEditNone;
+  std::vector<std::optional<Variant>> buffer_;
+  StmtCache stmts_;
+  std::int64_t lastModified_ = 0;
+};
+
+// A stored table opened by name: rows in the order of the current index
+// (or of rowid), reached through keyset queries so that additions and
+// deletions show at once.
+class TableRecordset : public RecordsetBase {
+ public:
+  TableRecordset(DatabaseImplPtr db, const TableInfo& info);
+  ~TableRecordset() override;
+
+  bool BOF() const override;
+  bool Eof() const override;
+  long RecordCount() override;
+  int Type() const override { return dbOpenTable; }
+  void MoveFirst() override;
+  void MoveLast() override;
+  void MoveNext() override;
+  void MovePrevious() override;
+  void AddNew() override;
+  void Edit() override;
+  void Update() override;
+  void Delete() override;
+  void SetIndex(const std::string& indexName) override;
+  std::string Index() const override { return indexName_; }
+  void Seek(const std::string& comparison, const Variant& key1, const Variant& key2 = Variant()) override;
+  bool NoMatch() const override { return noMatch_; }
+  BookmarkType Bookmark() const override;
+  void SetBookmark(BookmarkType bookmark) override;
+  void ReleaseStatements() override;
+  void FinalizeOwn() override;
+
+ protected:
+  sqlite3_stmt* CurrentRow() const override;
+
+ private:
+  enum class Pos { Before, On, Deleted, After };
+  bool Empty();
+  // Runs a navigation query; on a row, makes it current and returns true.
+  bool TryPosition(const std::string& where, const std::string& order, const std::vector<sqlite3_value*>& binds,
+                   const std::int64_t* rowid = nullptr);
+  bool Step(bool forward, const std::vector<sqlite3_value*>& keys, int known, int tail);
+  void TakeKeys(sqlite3_stmt* st);
+  void ClearKeys();
+  std::string OrderBy(size_t fromLevel, bool desc) const;
+  std::string Col(size_t level) const;
+
+  std::string table_;
+  std::string indexName_;
+  std::vector<std::string> indexCols_;  // quoted column names
+  std::vector<int> indexFieldPos_;      // field index of each index column
+  Pos pos_ = Pos::Before;
+  bool noMatch_ = false;
+  std::int64_t rowid_ = 0;
+  std::vector<sqlite3_value*> keys_;  // index key values of the current row
+  mutable sqlite3_stmt* row_ = nullptr;
+  mutable std::uint64_t rowGen_ = 0;
+  std::string selectAll_;
+  std::string pointSql_;
+};
+
+// The rows of SQL text. A select on one table keeps the rowids of its rows
+// (read as the caller moves on) and reads a row again by rowid; any other
+// select is read whole into memory and cannot be changed.
+class QueryRecordset : public RecordsetBase {
+ public:
+  QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type);
+  ~QueryRecordset() override;
+
+  bool BOF() const override;
+  bool Eof() const override;
+  long RecordCount() override;
+  int Type() const override { return type_; }
+  void MoveFirst() override;
+  void MoveLast() override;
+  void MoveNext() override;
+  void MovePrevious() override;
+  void AddNew() override;
+  void Edit() override;
+  void Update() override;
+  void Delete() override;
+  void SetIndex(const std::string&) override;
+  std::string Index() const override { return ""; }
+  void Seek(const std::string&, const Variant&, const Variant& = Variant()) override;
+  bool NoMatch() const override { return false; }
+  BookmarkType Bookmark() const override;
+  void SetBookmark(BookmarkType bookmark) override;
+  void BeforeOwnWrite() override { Drain(); }
+  void ReleaseStatements() override;
+  void FinalizeOwn() override;
+
+ protected:
+  sqlite3_stmt* CurrentRow() const override;
+  Variant MaterializedValue(int index) const override;
+  bool Materialized() const override { return !keyed_; }
+
+ private:
+  size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }
+  bool FetchMore();  // one more row from the scan; false at its end
+  void Drain();
+  void CheckUpdatable() const;
+  bool Deleted(size_t i) const { return deleted_[i] != 0; }
+  void CurrentOrThrow() const;
+
+  int type_;
+  bool keyed_;
+  Translation tr_;
+  sqlite3_stmt* scan_ = nullptr;  // running scan (keyed), owned
+  bool complete_ = false;
+  long scanAt_ = -1;  // row index the scan is positioned on
+  std::vector<std::int64_t> rowids_;
+  std::vector<std::vector<Variant>> rows_;  // materialized results
+  std::vector<char> deleted_;
+  long live_ = 0;  // rows not deleted
+  long pos_ = -1;  // -1 before the first row; Known() after the last
+  bool bof_ = true, eof_ = true;
+  mutable sqlite3_stmt* point_ = nullptr;
+  mutable long pointAt_ = -1;
+  mutable std::uint64_t pointGen_ = 0;
+  std::string pointSql_;
+  std::optional<long> count_;
+};
+
+}  // namespace dao::detail

@@ -1,0 +1,841 @@
+// The database object, workspace and engine over SQLite.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "platform/dao/DaoInternal.h"
+#include "platform/dao/SqlFunctions.h"
+#include "platform/runtime/Files.h"
+
+namespace dao {
+
+std::string SqlEscape(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
+
+std::string SqlQuote(const std::string& text) { return "'" + SqlEscape(text) + "'"; }
+
+namespace detail {
+namespace {
+
+constexpr int kBusyTimeoutMs = 500;
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool StartsWithWord(const std::string& s, const char* word) {
+  size_t i = 0;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  size_t n = std::strlen(word);
+  if (s.size() - i < n) return false;
+  for (size_t k = 0; k < n; ++k)
+    if (std::tolower(static_cast<unsigned char>(s[i + k])) != word[k]) return false;
+  return i + n == s.size() || !std::isalnum(static_cast<unsigned char>(s[i + n]));
+}
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  auto p = std::filesystem::absolute(path, ec);
+  return ec ? path : p.lexically_normal().string();
+}
+
+// Files of this process that several connections share: a write through
+// one makes the others let go of their read positions.
+std::mutex& RegistryMutex() {
+  static std::mutex m;
+  return m;
+}
+std::multimap<std::string, DatabaseImpl*>& Registry() {
+  static std::multimap<std::string, DatabaseImpl*> r;
+  return r;
+}
+
+struct WorkspaceState {
+  std::vector<std::weak_ptr<DatabaseImpl>> databases;
+};
+WorkspaceState& Workspace0() {
+  static WorkspaceState s;
+  return s;
+}
+
+std::string FileLockedText(const std::string& path) {
+  return "Could not use '" + path + "'; file already in use.";
+}
+std::string NotADatabaseText(const std::string& path) { return "Unrecognized database format '" + path + "'."; }
+
+// Checks the file before SQLite sees it: SQLite would take an empty or
+// missing file for a new database.
+void CheckFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    Fail(errCouldNotFindFile, "Could not find file '" + path + "'.");
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    Fail(errReadOnly, "The database engine cannot open the file '" + path +
+                          "'. It is already opened exclusively by another user, or you need permission to view "
+                          "its data.");
+  char header[16] = {};
+  in.read(header, sizeof header);
+  if (in.gcount() != sizeof header || std::memcmp(header, "SQLite format 3", 16) != 0 || st.st_size < 512)
+    Fail(errNotADatabase, NotADatabaseText(path));
+}
+
+sqlite3* OpenConnection(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_close(db);
+    Fail(errReadOnly, "The database engine cannot open the file '" + path +
+                          "'. It is already opened exclusively by another user, or you need permission to view "
+                          "its data.");
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  RegisterFunctions(db);
+  return db;
+}
+
+// Reads the schema once so that a locked or damaged file shows now.
+void Probe(sqlite3* db, const std::string& path) {
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v2(db, "select count(*) from sqlite_master", -1, &st, nullptr);
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) rc = SQLITE_OK;
+  }
+  sqlite3_finalize(st);
+  if (rc == SQLITE_OK) return;
+  int primary = rc & 0xFF;
+  sqlite3_close(db);
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) Fail(errFileLocked, FileLockedText(path));
+  if (primary == SQLITE_NOTADB) Fail(errNotADatabase, NotADatabaseText(path));
+  Fail(errCorrupt, "Cannot open database '" + path +
+                       "'. It may not be a database that your application recognizes, or the file may be corrupt.");
+}
+
+}  // namespace
+
+int TypeFromDecl(const std::string& decl, int& size) {
+  std::string d = Upper(decl);
+  size = 0;
+  size_t paren = d.find('(');
+  std::string base = d.substr(0, paren);
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  while (!base.empty() && base.front() == ' ') base.erase(0, 1);
+  int n = 0;
+  if (paren != std::string::npos) n = std::atoi(d.c_str() + paren + 1);
+  if (base == "BOOLEAN" || base == "BIT" || base == "YESNO" || base == "LOGICAL") return size = 1, dbBoolean;
+  if (base == "BYTE" || base == "TINYINT") return size = 1, dbByte;
+  if (base == "SMALLINT" || base == "SHORT") return size = 2, dbInteger;
+  if (base == "INTEGER" || base == "INT" || base == "LONG" || base == "BIGINT" || base == "COUNTER")
+    return size = 4, dbLong;
+  if (base == "CURRENCY" || base == "MONEY") return size = 8, dbCurrency;
+  if (base == "SINGLE") return size = 4, dbSingle;
+  if (base == "DOUBLE" || base == "FLOAT" || base == "REAL" || base == "NUMERIC" || base == "DECIMAL" ||
+      base == "DOUBLE PRECISION")
+    return size = 8, dbDouble;
+  if (base == "DATETIME" || base == "DATE" || base == "TIME" || base == "TIMESTAMP") return size = 8, dbDate;
+  if (base == "VARCHAR" || base == "CHAR" || base == "NVARCHAR" || base == "CHARACTER" || base == "NCHAR" ||
+      (base == "TEXT" && n > 0))
+    return size = n > 0 ? n : 255, dbText;
+  if (base == "TEXT" || base == "MEMO" || base == "CLOB" || base == "LONGTEXT") return size = 0, dbMemo;
+  return 0;
+}
+
+std::string DeclFromField(const FieldDef& f) {
+  switch (f.Type) {
+    case dbBoolean: return "BOOLEAN";
+    case dbByte: return "BYTE";
+    case dbInteger: return "SMALLINT";
+    case dbLong: return "INTEGER";
+    case dbCurrency: return "CURRENCY";
+    case dbSingle: return "SINGLE";
+    case dbDouble: return "DOUBLE";
+    case dbDate: return "DATETIME";
+    case dbText: return "VARCHAR(" + std::to_string(f.Size > 0 ? f.Size : 50) + ")";
+    case dbMemo: return "TEXT";
+    default: Fail(errInvalidArgument, "Invalid argument.");
+  }
+}
+
+int StmtCache::Get(const std::string& sql, sqlite3_stmt** out) {
+  auto it = map_.find(sql);
+  if (it != map_.end()) {
+    *out = it->second;
+    return SQLITE_OK;
+  }
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                              nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return rc;
+  }
+  map_.emplace(sql, st);
+  *out = st;
+  return SQLITE_OK;
+}
+
+void StmtCache::ResetAll() {
+  for (auto& [sql, st] : map_) sqlite3_reset(st);
+}
+
+void StmtCache::Clear() {
+  for (auto& [sql, st] : map_) sqlite3_finalize(st);
+  map_.clear();
+}
+
+// ---------------------------------------------------------------- database
+
+DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
+    : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db) {
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  Registry().emplace(path_, this);
+}
+
+DatabaseImpl::~DatabaseImpl() { Close(); }
+
+void DatabaseImpl::ThrowIfClosed() const {
+  if (!db_) Fail(3420, "Object invalid or no longer set.");
+}
+
+sqlite3* DatabaseImpl::Handle() const {
+  ThrowIfClosed();
+  return db_;
+}
+
+void DatabaseImpl::Raise(int rc, const std::string& context) const {
+  std::string msg = db_ ? sqlite3_errmsg(db_) : "";
+  int primary = rc & 0xFF;
+  switch (primary) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: Fail(errFileLocked, FileLockedText(path_));
+    case SQLITE_READONLY: Fail(errNotUpdatable, "Cannot update. Database or object is read-only.");
+    case SQLITE_NOTADB: Fail(errNotADatabase, NotADatabaseText(path_));
+    case SQLITE_CORRUPT:
+      Fail(errCorrupt, "Cannot open database '" + path_ +
+                           "'. It may not be a database that your application recognizes, or the file may be "
+                           "corrupt.");
+    case SQLITE_FULL: Fail(errDiskFull, "Not enough space on disk.");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN: Fail(3043, "Disk or network error.");
+    case SQLITE_CONSTRAINT:
+      if (rc == SQLITE_CONSTRAINT_NOTNULL) {
+        std::string col = msg.substr(msg.rfind('.') == std::string::npos ? 0 : msg.rfind('.') + 1);
+        Fail(errRequired, "The field '" + col +
+                              "' cannot contain a Null value because the Required property for this field is set "
+                              "to True. Enter a value in this field.");
+      }
+      Fail(errDuplicateKey,
+           "The changes you requested to the table were not successful because they would create duplicate "
+           "values in the index, primary key, or relationship. Change the data in the field or fields that "
+           "contain duplicate data, remove the index, or redefine the index to permit duplicate entries and try "
+           "again.");
+    default: break;
+  }
+  if (msg.rfind("no such table: ", 0) == 0) {
+    std::string t = msg.substr(15);
+    if (size_t dot = t.find('.'); dot != std::string::npos && t.substr(0, dot) == "main") t = t.substr(dot + 1);
+    Fail(errTableNotFound, "The database engine cannot find the input table or query '" + t +
+                               "'. Make sure it exists and that its name is spelled correctly.");
+  }
+  if (msg.rfind("no such column: ", 0) == 0) Fail(errTooFewParameters, "Too few parameters. Expected 1.");
+  if (msg.find("syntax error") != std::string::npos || msg.rfind("no such function", 0) == 0 ||
+      msg.find("wrong number of arguments") != std::string::npos)
+    FailSyntax(context);
+  if (msg.find("already exists") != std::string::npos) Fail(errObjectExists, msg);
+  if (msg.find("Data type mismatch") != std::string::npos) Fail(errDataType, msg);
+  Fail(errGeneral, msg + (context.empty() ? "" : " (" + context + ")"));
+}
+
+sqlite3_stmt* DatabaseImpl::Prepare(const std::string& sql, const std::string& context) {
+  ThrowIfClosed();
+  sqlite3_stmt* st = nullptr;
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) Raise(rc, context);
+  return st;
+}
+
+void DatabaseImpl::Run(const std::string& sql, const std::string& context) {
+  ThrowIfClosed();
+  sqlite3_stmt* st = nullptr;
+  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) rc = SQLITE_OK;
+  }
+  if (rc != SQLITE_OK) {
+    // The message belongs to the failed statement; read it before finalizing.
+    std::string msg = sqlite3_errmsg(db_);
+    int ext = sqlite3_extended_errcode(db_);
+    sqlite3_finalize(st);
+    (void)msg;
+    Raise(ext ? ext : rc, context);
+  }
+  affected_ = sqlite3_changes(db_);
+  sqlite3_finalize(st);
+}
+
+std::string DatabaseImpl::RealTableName(const std::string& name) {
+  sqlite3_stmt* st = Prepare(
+      "select name from sqlite_master where type in ('table','view') and name = ?1 collate nocase", "");
+  StmtUse use(st);
+  sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  int rc = sqlite3_step(st);
+  if (rc == SQLITE_ROW) return reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  if (rc != SQLITE_DONE) Raise(sqlite3_extended_errcode(db_), name);
+  return "";
+}
+
+void DatabaseImpl::LoadTable(const std::string& name, TableInfo& info) {
+  info.name = name;
+  sqlite3_stmt* st = nullptr;
+  std::string sql = "pragma table_info(" + QuoteIdent(name) + ")";
+  int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    Raise(rc, name);
+  }
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    ColumnInfo c;
+    c.name = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    const unsigned char* decl = sqlite3_column_text(st, 2);
+    c.declType = decl ? reinterpret_cast<const char*>(decl) : "";
+    c.type = TypeFromDecl(c.declType, c.size);
+    c.required = sqlite3_column_int(st, 3) != 0;
+    info.columns.push_back(std::move(c));
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE) Raise(rc, name);
+  if (!RealTableName("tvn_fieldprops").empty()) {
+    sqlite3_stmt* p = Prepare(
+        "select fieldname from tvn_fieldprops where tablename = ?1 collate nocase and allowzerolength = 0", "");
+    StmtUse use(p);
+    sqlite3_bind_text(p, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(p) == SQLITE_ROW) {
+      int c = info.Find(reinterpret_cast<const char*>(sqlite3_column_text(p, 0)));
+      if (c >= 0) info.columns[static_cast<size_t>(c)].allowZeroLength = false;
+    }
+  }
+}
+
+const TableInfo* DatabaseImpl::Table(const std::string& name) {
+  ThrowIfClosed();
+  std::string key = Lower(name);
+  auto it = tables_.find(key);
+  if (it != tables_.end()) return it->second.get();
+  std::string real = RealTableName(name);
+  if (real.empty()) return nullptr;
+  auto info = std::make_unique<TableInfo>();
+  LoadTable(real, *info);
+  const TableInfo* p = info.get();
+  tables_[key] = std::move(info);
+  return p;
+}
+
+void DatabaseImpl::SchemaChanged() {
+  tables_.clear();
+  translations_.clear();
+}
+
+const Translation& DatabaseImpl::Translate(const std::string& jet) {
+  auto it = translations_.find(jet);
+  if (it != translations_.end()) return it->second;
+  if (translations_.size() > 500) translations_.clear();
+  Translation tr = TranslateJet(jet, [this](const std::string& t) { return Table(t); });
+  return translations_.emplace(jet, std::move(tr)).first->second;
+}
+
+void DatabaseImpl::Register(RecordsetBase* rs) { recordsets_.push_back(rs); }
+
+void DatabaseImpl::Unregister(RecordsetBase* rs) {
+  recordsets_.erase(std::remove(recordsets_.begin(), recordsets_.end(), rs), recordsets_.end());
+}
+
+void DatabaseImpl::ReleaseAll() {
+  for (RecordsetBase* rs : recordsets_) rs->ReleaseStatements();
+  stmts_.ResetAll();
+}
+
+void DatabaseImpl::BeforeWrite(bool schemaChange) {
+  ThrowIfClosed();
+  if (schemaChange) ReleaseAll();
+  else
+    for (RecordsetBase* rs : recordsets_) rs->BeforeOwnWrite();
+  std::vector<DatabaseImpl*> others;
+  {
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    auto [b, e] = Registry().equal_range(path_);
+    for (auto it = b; it != e; ++it)
+      if (it->second != this) others.push_back(it->second);
+  }
+  for (DatabaseImpl* o : others) {
+    o->ReleaseAll();
+    o->AfterWrite();
+    if (schemaChange) o->SchemaChanged();
+  }
+}
+
+RecordsetPtr DatabaseImpl::OpenRecordset(const std::string& source, int type) {
+  ThrowIfClosed();
+  std::string s = source;
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1);
+  bool isName = !s.empty() && s.find_first_of(" \t\r\n") == std::string::npos && !StartsWithWord(s, "select");
+  if (s.size() > 2 && s.front() == '[' && s.back() == ']' && s.find(']') == s.size() - 1) {
+    s = s.substr(1, s.size() - 2);
+    isName = true;
+  }
+  auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
+  if (isName) {
+    const TableInfo* info = Table(s);
+    if (!info)
+      Fail(errTableNotFound, "The database engine cannot find the input table or query '" + s +
+                                 "'. Make sure it exists and that its name is spelled correctly.");
+    if (type == dbOpenDefault || type == dbOpenTable) return std::make_shared<TableRecordset>(self, *info);
+    return std::make_shared<QueryRecordset>(self, Translate("select * from " + QuoteIdent(info->name)), type);
+  }
+  if (type == dbOpenTable) Fail(errInvalidOperation, "Invalid operation.");
+  const Translation& tr = Translate(s);
+  if (!tr.isSelect) Fail(3219, "Invalid operation.");
+  return std::make_shared<QueryRecordset>(self, tr, type == dbOpenDefault ? dbOpenDynaset : type);
+}
+
+void DatabaseImpl::Execute(const std::string& sql) {
+  ThrowIfClosed();
+  Translation tr = Translate(sql);
+  if (tr.isSelect) Fail(3065, "Cannot execute a select query.");
+  bool ddl = StartsWithWord(sql, "create") || StartsWithWord(sql, "alter") || StartsWithWord(sql, "drop");
+  BeforeWrite(ddl);
+  if (ddl) {
+    Run(tr.sql, sql);
+    SchemaChanged();
+  } else {
+    sqlite3_stmt* st = Prepare(tr.sql, sql);
+    StmtUse use(st);
+    int rc = sqlite3_step(st);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) Raise(sqlite3_extended_errcode(db_), sql);
+    affected_ = sqlite3_changes(db_);
+  }
+  AfterWrite();
+}
+
+std::vector<std::string> DatabaseImpl::TableDefNames() {
+  ThrowIfClosed();
+  std::vector<std::string> out;
+  sqlite3_stmt* st = Prepare("select name from sqlite_master where type = 'table' order by name", "");
+  StmtUse use(st);
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    std::string n = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    std::string l = Lower(n);
+    if (l.rfind("sqlite_", 0) == 0 || l.rfind("tvn_", 0) == 0) continue;
+    out.push_back(n);
+  }
+  if (rc != SQLITE_DONE) Raise(sqlite3_extended_errcode(db_), "");
+  return out;
+}
+
+TableDefPtr DatabaseImpl::TableDefs(const std::string& name) {
+  const TableInfo* info = Table(name);
+  if (!info) FailItemNotFound();
+  auto def = std::make_shared<TableDef>(info->name);
+  for (const ColumnInfo& c : info->columns) {
+    FieldDef f;
+    f.Name = c.name;
+    f.Type = c.type ? c.type : dbText;
+    f.Size = c.size;
+    f.AllowZeroLength = c.allowZeroLength && (f.Type == dbText || f.Type == dbMemo);
+    f.Required = c.required;
+    def->Fields.push_back(f);
+  }
+  // Indexes: the stored name "T.N" is index N of table T.
+  std::string prefix = Lower(info->name) + ".";
+  sqlite3_stmt* st = nullptr;
+  std::string sql = "pragma index_list(" + QuoteIdent(info->name) + ")";
+  if (int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr); rc != SQLITE_OK) {
+    sqlite3_finalize(st);
+    Raise(rc, name);
+  }
+  std::vector<std::tuple<std::string, bool, std::string>> list;
+  while (sqlite3_step(st) == SQLITE_ROW)
+    list.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), sqlite3_column_int(st, 2) != 0,
+                      reinterpret_cast<const char*>(sqlite3_column_text(st, 3)));
+  sqlite3_finalize(st);
+  for (auto& [stored, unique, origin] : list) {
+    IndexDef idx;
+    idx.Name = Lower(stored).rfind(prefix, 0) == 0 ? stored.substr(prefix.size()) : stored;
+    if (origin == "pk") idx.Name = "PrimaryKey";
+    idx.Unique = unique;
+    idx.Primary = origin == "pk" || (unique && Lower(idx.Name) == "primarykey");
+    std::string isql = "pragma index_info(" + QuoteIdent(stored) + ")";
+    if (sqlite3_prepare_v2(db_, isql.c_str(), -1, &st, nullptr) == SQLITE_OK)
+      while (sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* col = sqlite3_column_text(st, 2);
+        idx.Fields.push_back(col ? reinterpret_cast<const char*>(col) : "");
+      }
+    sqlite3_finalize(st);
+    def->Indexes.push_back(idx);
+  }
+  std::reverse(def->Indexes.begin(), def->Indexes.end());  // in the order they were made
+  def->db_ = std::static_pointer_cast<Database>(shared_from_this());
+  return def;
+}
+
+TableDefPtr DatabaseImpl::CreateTableDef(const std::string& name) {
+  ThrowIfClosed();
+  auto def = std::make_shared<TableDef>(name);
+  return def;
+}
+
+namespace {
+std::string ColumnSql(const FieldDef& f) {
+  std::string s = QuoteIdent(f.Name) + " " + DeclFromField(f);
+  if (f.Required) s += " NOT NULL";
+  if (f.Type == dbBoolean) s += " DEFAULT 0";  // a Yes/No field is never Null
+  if (f.Type == dbText || f.Type == dbMemo) s += " COLLATE NOCASE";
+  return s;
+}
+
+std::string IndexSql(const std::string& table, const IndexDef& idx) {
+  if (idx.Fields.empty()) Fail(3264, "No field defined--cannot append TableDef or Index.");
+  std::string s = std::string("CREATE ") + (idx.Unique || idx.Primary ? "UNIQUE " : "") + "INDEX " +
+                  QuoteIdent(table + "." + idx.Name) + " ON " + QuoteIdent(table) + " (";
+  for (size_t i = 0; i < idx.Fields.size(); ++i) s += (i ? ", " : "") + QuoteIdent(idx.Fields[i]);
+  return s + ")";
+}
+
+// A savepoint around several statements: all or nothing.
+class Atomic {
+ public:
+  explicit Atomic(DatabaseImpl& db) : db_(db) { db_.Run("SAVEPOINT tvn_ddl", ""); }
+  ~Atomic() {
+    if (!done_) {
+      sqlite3_exec(db_.Handle(), "ROLLBACK TO tvn_ddl; RELEASE tvn_ddl", nullptr, nullptr, nullptr);
+      db_.SchemaChanged();
+    }
+  }
+  void Commit() {
+    db_.Run("RELEASE tvn_ddl", "");
+    done_ = true;
+  }
+
+ private:
+  DatabaseImpl& db_;
+  bool done_ = false;
+};
+
+void StoreZeroLength(DatabaseImpl& db, const std::string& table, const std::string& field, bool allow) {
+  db.Run("CREATE TABLE IF NOT EXISTS tvn_fieldprops (tablename TEXT COLLATE NOCASE, fieldname TEXT COLLATE "
+         "NOCASE, allowzerolength INTEGER, PRIMARY KEY (tablename, fieldname))",
+         "");
+  db.Run("DELETE FROM tvn_fieldprops WHERE tablename = " + SqlQuote(table) + " AND fieldname = " + SqlQuote(field),
+         "");
+  if (!allow)
+    db.Run("INSERT INTO tvn_fieldprops VALUES (" + SqlQuote(table) + ", " + SqlQuote(field) + ", 0)", "");
+}
+}  // namespace
+
+void DatabaseImpl::AppendTableDef(const TableDef& def) {
+  ThrowIfClosed();
+  if (!RealTableName(def.Name).empty()) Fail(errObjectExists, "Table '" + def.Name + "' already exists.");
+  if (def.Fields.empty()) Fail(3264, "No field defined--cannot append TableDef or Index.");
+  BeforeWrite(true);
+  {
+    Atomic tx(*this);
+    std::string sql = "CREATE TABLE " + QuoteIdent(def.Name) + " (";
+    for (size_t i = 0; i < def.Fields.size(); ++i) sql += (i ? ", " : "") + ColumnSql(def.Fields[i]);
+    Run(sql + ")", sql);
+    for (const IndexDef& idx : def.Indexes) Run(IndexSql(def.Name, idx), def.Name);
+    for (const FieldDef& f : def.Fields)
+      if ((f.Type == dbText || f.Type == dbMemo) && !f.AllowZeroLength) StoreZeroLength(*this, def.Name, f.Name, false);
+    tx.Commit();
+  }
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::AppendFieldTo(const std::string& table, const FieldDef& f) {
+  const TableInfo* info = Table(table);
+  if (!info) FailItemNotFound();
+  if (info->Find(f.Name) >= 0) Fail(errFieldExists, "Cannot define field more than once.");
+  std::string real = info->name;
+  BeforeWrite(true);
+  {
+    Atomic tx(*this);
+    Run("ALTER TABLE " + QuoteIdent(real) + " ADD COLUMN " + ColumnSql(f), real);
+    if ((f.Type == dbText || f.Type == dbMemo) && !f.AllowZeroLength) StoreZeroLength(*this, real, f.Name, false);
+    tx.Commit();
+  }
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::AppendIndexTo(const std::string& table, const IndexDef& idx) {
+  const TableInfo* info = Table(table);
+  if (!info) FailItemNotFound();
+  std::string real = info->name;
+  for (const std::string& f : idx.Fields)
+    if (info->Find(f) < 0) FailItemNotFound();
+  sqlite3_stmt* st = Prepare("select 1 from sqlite_master where type = 'index' and name = ?1 collate nocase", "");
+  {
+    StmtUse use(st);
+    std::string stored = real + "." + idx.Name;
+    sqlite3_bind_text(st, 1, stored.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(st) == SQLITE_ROW) Fail(errIndexExists, "Index already exists.");
+  }
+  BeforeWrite(true);
+  Run(IndexSql(real, idx), real);
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::SetAllowZeroLength(const std::string& table, const std::string& field, bool allow) {
+  const TableInfo* info = Table(table);
+  if (!info) FailItemNotFound();
+  int c = info->Find(field);
+  if (c < 0) FailItemNotFound();
+  std::string real = info->name, col = info->columns[static_cast<size_t>(c)].name;
+  BeforeWrite(true);
+  {
+    Atomic tx(*this);
+    StoreZeroLength(*this, real, col, allow);
+    tx.Commit();
+  }
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::DeleteTableDef(const std::string& name) {
+  std::string real = RealTableName(name);
+  if (real.empty()) FailItemNotFound();
+  BeforeWrite(true);
+  {
+    Atomic tx(*this);
+    Run("DROP TABLE " + QuoteIdent(real), real);
+    if (!RealTableName("tvn_fieldprops").empty())
+      Run("DELETE FROM tvn_fieldprops WHERE tablename = " + SqlQuote(real), "");
+    tx.Commit();
+  }
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::BeginTrans() {
+  ThrowIfClosed();
+  Run(transDepth_ == 0 ? "BEGIN" : "SAVEPOINT tvn_t" + std::to_string(transDepth_), "");
+  ++transDepth_;
+}
+
+void DatabaseImpl::CommitTrans() {
+  ThrowIfClosed();
+  if (transDepth_ == 0)
+    Fail(errNoTransaction, "You tried to commit or rollback a transaction without first beginning a transaction.");
+  --transDepth_;
+  Run(transDepth_ == 0 ? "COMMIT" : "RELEASE tvn_t" + std::to_string(transDepth_), "");
+}
+
+void DatabaseImpl::Rollback() {
+  ThrowIfClosed();
+  if (transDepth_ == 0)
+    Fail(errNoTransaction, "You tried to commit or rollback a transaction without first beginning a transaction.");
+  BeforeWrite(true);
+  --transDepth_;
+  if (transDepth_ == 0) Run("ROLLBACK", "");
+  else {
+    std::string sp = "tvn_t" + std::to_string(transDepth_);
+    Run("ROLLBACK TO " + sp, "");
+    Run("RELEASE " + sp, "");
+  }
+  SchemaChanged();
+  AfterWrite();
+}
+
+void DatabaseImpl::Close() {
+  if (!db_) return;
+  std::vector<RecordsetBase*> open = recordsets_;
+  for (RecordsetBase* rs : open) rs->Detach();
+  recordsets_.clear();
+  if (transDepth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  transDepth_ = 0;
+  stmts_.Clear();
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(RegistryMutex());
+    auto [b, e] = Registry().equal_range(path_);
+    for (auto it = b; it != e; ++it)
+      if (it->second == this) {
+        Registry().erase(it);
+        break;
+      }
+  }
+  tables_.clear();
+  translations_.clear();
+}
+
+}  // namespace detail
+
+// ---------------------------------------------------------------- TableDef
+
+FieldDef& TableDef::CreateField(const std::string& name, int type, int size) {
+  FieldDef f;
+  f.Name = name;
+  f.Type = type;
+  if (type == dbText) f.Size = size > 0 ? size : 50;
+  else {
+    int s = 0;
+    detail::TypeFromDecl(detail::DeclFromField(f), s);
+    f.Size = s;
+  }
+  Fields.push_back(f);
+  return Fields.back();
+}
+
+IndexDef& TableDef::CreateIndex(const std::string& name) {
+  IndexDef idx;
+  idx.Name = name;
+  Indexes.push_back(idx);
+  return Indexes.back();
+}
+
+void TableDef::AppendField(const FieldDef& field) {
+  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  if (db) db->AppendFieldTo(Name, field);
+  for (const FieldDef& f : Fields)
+    if (detail::SameName(f.Name, field.Name)) {
+      if (!db) detail::Fail(detail::errFieldExists, "Cannot define field more than once.");
+      return;
+    }
+  Fields.push_back(field);
+}
+
+void TableDef::AppendIndex(const IndexDef& index) {
+  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  if (db) db->AppendIndexTo(Name, index);
+  Indexes.push_back(index);
+}
+
+void TableDef::SetAllowZeroLength(const std::string& field, bool allow) {
+  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  if (db) db->SetAllowZeroLength(Name, field, allow);
+  for (FieldDef& f : Fields)
+    if (detail::SameName(f.Name, field)) {
+      f.AllowZeroLength = allow;
+      return;
+    }
+  if (!db) detail::FailItemNotFound();
+}
+
+// ---------------------------------------------------------------- workspace
+
+DatabasePtr Workspace::OpenDatabase(const std::string& name, bool exclusive, bool readOnly) {
+  (void)exclusive;  // one program uses the files; SQLite's own locking is enough
+  std::string path = detail::Absolute(vb::ResolvePath(name));
+  detail::CheckFile(path);
+  sqlite3* db = detail::OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+  detail::Probe(db, path);
+  auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path);
+  detail::Workspace0().databases.push_back(impl);
+  return impl;
+}
+
+DatabasePtr Workspace::CreateDatabase(const std::string& name) {
+  std::string path = detail::Absolute(vb::ResolvePath(name));
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) detail::Fail(detail::errDatabaseExists, "Database already exists.");
+  sqlite3* db = detail::OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // Writing the header makes the file a database at once (an empty file
+  // would not pass as one).
+  if (sqlite3_exec(db, "PRAGMA user_version = 0; CREATE TABLE tvn_new (x); DROP TABLE tvn_new;", nullptr, nullptr,
+                   nullptr) != SQLITE_OK) {
+    std::string msg = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    std::remove(path.c_str());
+    detail::Fail(errGeneral, "Could not create '" + path + "': " + msg);
+  }
+  auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path);
+  detail::Workspace0().databases.push_back(impl);
+  return impl;
+}
+
+namespace {
+template <class F>
+void ForEachOpen(F f) {
+  auto& list = detail::Workspace0().databases;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [](const std::weak_ptr<detail::DatabaseImpl>& w) {
+                              auto p = w.lock();
+                              return !p || !p->IsOpen();
+                            }),
+             list.end());
+  for (auto& w : list)
+    if (auto p = w.lock()) f(*p);
+}
+}  // namespace
+
+void Workspace::BeginTrans() {
+  ForEachOpen([](detail::DatabaseImpl& d) { d.BeginTrans(); });
+}
+void Workspace::CommitTrans() {
+  ForEachOpen([](detail::DatabaseImpl& d) {
+    if (d.TransactionDepth() > 0) d.CommitTrans();
+  });
+}
+void Workspace::Rollback() {
+  ForEachOpen([](detail::DatabaseImpl& d) {
+    if (d.TransactionDepth() > 0) d.Rollback();
+  });
+}
+
+Workspace& DBEngine::Workspaces(int index) {
+  static Workspace ws;
+  if (index != 0) detail::FailItemNotFound();
+  return ws;
+}
+
+void DBEngine::CompactDatabase(const std::string& source, const std::string& target) {
+  std::string src = detail::Absolute(vb::ResolvePath(source));
+  std::string dst = detail::Absolute(vb::ResolvePath(target));
+  detail::CheckFile(src);
+  struct stat st {};
+  if (::stat(dst.c_str(), &st) == 0) detail::Fail(detail::errDatabaseExists, "Database already exists.");
+  sqlite3* db = detail::OpenConnection(src, SQLITE_OPEN_READONLY);
+  detail::Probe(db, src);
+  // The copy's indexes are built anew with this layer's collation.
+  std::string sql = "VACUUM INTO " + SqlQuote(dst);
+  int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  std::string msg = sqlite3_errmsg(db);
+  int ext = sqlite3_extended_errcode(db);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) {
+    std::remove(dst.c_str());
+    if ((ext & 0xFF) == SQLITE_BUSY) detail::Fail(errFileLocked, detail::FileLockedText(src));
+    if ((ext & 0xFF) == SQLITE_CORRUPT || (ext & 0xFF) == SQLITE_NOTADB)
+      detail::Fail(detail::errCorrupt, "Cannot open database '" + src +
+                                           "'. It may not be a database that your application recognizes, or "
+                                           "the file may be corrupt.");
+    detail::Fail(errGeneral, "Could not compact '" + src + "': " + msg);
+  }
+}
+
+}  // namespace dao

@@ -1,0 +1,1028 @@
+// Table-type and query recordsets.
+#include <cctype>
+#include <cmath>
+
+#include "platform/dao/Convert.h"
+#include "platform/dao/DaoInternal.h"
+#include "platform/runtime/TextFold.h"
+
+namespace dao::detail {
+namespace {
+
+std::string LowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string ColumnText(sqlite3_stmt* st, int col) {
+  const unsigned char* t = sqlite3_column_text(st, col);
+  return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(st, col)))
+           : std::string();
+}
+
+[[noreturn]] void FailRecordDeleted() { Fail(errRecordDeleted, "Record is deleted."); }
+[[noreturn]] void FailNoEdit() { Fail(errUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit."); }
+[[noreturn]] void FailConversion() { Fail(errConversionFailed, "Data type conversion error."); }
+[[noreturn]] void FailNotUpdatable() { Fail(errNotUpdatable, "Cannot update. Database or object is read-only."); }
+
+// The number in a value, for numeric and date columns.
+double NumberOf(const Variant& v) {
+  if (v.isString()) {
+    double d;
+    if (ParseNumber(v.rawString(), d)) return d;
+    if (SerialFromUserText(v.rawString(), d)) return d;
+    std::string u = vb::UpperCase(v.rawString());
+    if (u == "TRUE") return -1;
+    if (u == "FALSE") return 0;
+    FailConversion();
+  }
+  if (v.isDate() || v.type() == vb::VarType::Double) return v.rawDouble();
+  return static_cast<double>(v.rawInt());
+}
+
+// Binds a value for a column of DAO type `type` (0: as the value is).
+void BindAs(sqlite3_stmt* st, int i, const Variant& v, int type) {
+  if (v.isNull() || v.isEmpty()) {
+    if (type == dbBoolean) sqlite3_bind_int(st, i, 0);  // a Yes/No field is never Null
+    else sqlite3_bind_null(st, i);
+    return;
+  }
+  switch (type) {
+    case dbBoolean: sqlite3_bind_int(st, i, NumberOf(v) != 0 ? -1 : 0); return;
+    case dbByte:
+    case dbInteger:
+    case dbLong: {
+      double d = std::nearbyint(NumberOf(v));  // to even, as CInt rounds
+      double lo = type == dbByte ? 0 : type == dbInteger ? -32768 : -2147483648.0;
+      double hi = type == dbByte ? 255 : type == dbInteger ? 32767 : 2147483647.0;
+      if (d < lo || d > hi) Fail(3349, "Numeric field overflow.");
+      sqlite3_bind_int64(st, i, static_cast<sqlite3_int64>(d));
+      return;
+    }
+    case dbCurrency:
+    case dbSingle:
+    case dbDouble: sqlite3_bind_double(st, i, NumberOf(v)); return;
+    case dbDate: {
+      double serial;
+      if (v.isString()) {
+        if (!SerialFromUserText(v.rawString(), serial)) FailConversion();
+      } else {
+        serial = NumberOf(v);
+      }
+      std::string iso = IsoFromSerial(serial);
+      sqlite3_bind_text(st, i, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    case dbText:
+    case dbMemo: {
+      if (v.isString()) {
+        const std::string& s = v.rawString();
+        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_STATIC);
+      } else {
+        std::string s = ValueText(v);
+        sqlite3_bind_text(st, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+      }
+      return;
+    }
+    default: break;
+  }
+  switch (v.type()) {
+    case vb::VarType::String:
+      sqlite3_bind_text(st, i, v.rawString().data(), static_cast<int>(v.rawString().size()), SQLITE_STATIC);
+      return;
+    case vb::VarType::Double: sqlite3_bind_double(st, i, v.rawDouble()); return;
+    case vb::VarType::Date: {
+      std::string iso = IsoFromSerial(v.rawDouble());
+      sqlite3_bind_text(st, i, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    default: sqlite3_bind_int64(st, i, v.rawInt()); return;
+  }
+}
+
+// Checks a value against its field before it is written.
+void Validate(const Variant& v, const FieldMeta& f) {
+  if (f.type != dbText && f.type != dbMemo) return;
+  if (v.isNull() || v.isEmpty()) return;
+  if (v.isString() && v.rawString().empty()) {
+    if (!f.allowZeroLength)
+      Fail(errZeroLength, "Field '" + f.table + "." + f.column + "' cannot be a zero-length string.");
+    return;
+  }
+  if (f.type == dbText && f.size > 0) {
+    size_t n = v.isString() ? CharCount(v.rawString()) : CharCount(ValueText(v));
+    if (n > static_cast<size_t>(f.size))
+      Fail(errFieldTooSmall,
+           "The field is too small to accept the amount of data you attempted to add. Try inserting or pasting "
+           "less data.");
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- base
+
+RecordsetBase::RecordsetBase(DatabaseImplPtr db) : db_(std::move(db)), stmts_(db_->Handle()) {
+  db_->Register(this);
+}
+
+RecordsetBase::~RecordsetBase() {
+  if (db_) db_->Unregister(this);
+}
+
+void RecordsetBase::Close() {
+  if (!open_) return;
+  FinalizeOwn();
+  stmts_.Clear();
+  open_ = false;
+  editMode_ = dbEditNone;
+  db_->Unregister(this);
+}
+
+void RecordsetBase::Detach() {
+  FinalizeOwn();
+  stmts_.Clear();
+  open_ = false;
+}
+
+void RecordsetBase::ReleaseStatements() { stmts_.ResetAll(); }
+
+void RecordsetBase::CheckOpen() const {
+  if (!open_) Fail(3420, "Object invalid or no longer set.");
+}
+
+void RecordsetBase::BuildFieldMap() {
+  fieldMap_.clear();
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    FieldMeta& f = fields_[i];
+    f.lower = LowerAscii(f.name);
+    fieldMap_.emplace(f.lower, static_cast<int>(i));
+  }
+  // "table.field" reaches a field whose bare name another field took.
+  for (size_t i = 0; i < fields_.size(); ++i)
+    if (!fields_[i].table.empty())
+      fieldMap_.emplace(LowerAscii(fields_[i].table) + "." + fields_[i].lower, static_cast<int>(i));
+}
+
+int RecordsetBase::FindField(const std::string& name) const {
+  char buf[64];
+  if (name.size() < sizeof buf) {
+    for (size_t i = 0; i < name.size(); ++i)
+      buf[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+    auto it = fieldMap_.find(std::string(buf, name.size()));
+    return it == fieldMap_.end() ? -1 : it->second;
+  }
+  auto it = fieldMap_.find(LowerAscii(name));
+  return it == fieldMap_.end() ? -1 : it->second;
+}
+
+int RecordsetBase::FieldIndexOrThrow(const std::string& name) const {
+  int i = FindField(name);
+  if (i < 0) FailItemNotFound();
+  return i;
+}
+
+Variant RecordsetBase::GetField(const std::string& name) const {
+  CheckOpen();
+  return GetField(FieldIndexOrThrow(name));
+}
+
+Variant RecordsetBase::GetField(int index) const {
+  CheckOpen();
+  if (index < 0 || index >= static_cast<int>(fields_.size())) FailItemNotFound();
+  if (editMode_ != dbEditNone && buffer_[static_cast<size_t>(index)]) return *buffer_[static_cast<size_t>(index)];
+  if (editMode_ == dbEditAdd) return fields_[static_cast<size_t>(index)].type == dbBoolean ? Variant(false) : Variant::Null();
+  if (Materialized()) return MaterializedValue(index);
+  return ValueOf(CurrentRow(), index, fields_[static_cast<size_t>(index)]);
+}
+
+void RecordsetBase::SetField(const std::string& name, const Variant& value) {
+  CheckOpen();
+  int i = FieldIndexOrThrow(name);
+  if (editMode_ == dbEditNone) FailNoEdit();
+  const FieldMeta& f = fields_[static_cast<size_t>(i)];
+  if (f.table.empty()) Fail(3164, "Field cannot be updated.");
+  buffer_[static_cast<size_t>(i)] = value;
+}
+
+FieldDef RecordsetBase::FieldInfo(int index) const {
+  CheckOpen();
+  if (index < 0 || index >= static_cast<int>(fields_.size())) FailItemNotFound();
+  const FieldMeta& m = fields_[static_cast<size_t>(index)];
+  FieldDef f;
+  f.Name = m.name;
+  f.Type = m.type ? m.type : dbText;
+  f.Size = m.size;
+  f.AllowZeroLength = m.allowZeroLength && (f.Type == dbText || f.Type == dbMemo);
+  f.Required = m.required;
+  return f;
+}
+
+void RecordsetBase::CancelUpdate() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  buffer_.clear();
+}
+
+void RecordsetBase::BeginEdit(int mode) {
+  buffer_.assign(fields_.size(), std::nullopt);
+  editMode_ = mode;
+}
+
+Variant RecordsetBase::ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) const {
+  int t = sqlite3_column_type(st, col);
+  if (t == SQLITE_NULL) return Variant::Null();
+  switch (f.type) {
+    case dbBoolean:
+      if (t == SQLITE_TEXT) {
+        std::string u = vb::UpperCase(ColumnText(st, col));
+        double d;
+        return Variant(u == "TRUE" || (ParseNumber(u, d) && d != 0));
+      }
+      return Variant(sqlite3_column_double(st, col) != 0);
+    case dbByte:
+    case dbInteger:
+    case dbLong: {
+      if (t != SQLITE_INTEGER && t != SQLITE_FLOAT) break;
+      sqlite3_int64 i = sqlite3_column_int64(st, col);
+      if (f.type == dbByte && i >= 0 && i <= 255) return Variant::Byte(static_cast<std::uint8_t>(i));
+      if (f.type == dbInteger && i >= -32768 && i <= 32767) return Variant::Integer(static_cast<std::int16_t>(i));
+      if (i >= INT32_MIN && i <= INT32_MAX) return Variant::Long(static_cast<std::int32_t>(i));
+      return Variant(static_cast<double>(i));
+    }
+    case dbCurrency:
+    case dbSingle:
+    case dbDouble:
+      if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return Variant(sqlite3_column_double(st, col));
+      break;
+    case dbDate: {
+      if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) return Variant::Date(sqlite3_column_double(st, col));
+      double serial;
+      std::string s = ColumnText(st, col);
+      if (SerialFromIso(s, serial) || SerialFromUserText(s, serial)) return Variant::Date(serial);
+      return Variant(std::move(s));
+    }
+    case dbText:
+    case dbMemo:
+      if (t == SQLITE_FLOAT) return Variant(NumberText(sqlite3_column_double(st, col)));
+      return Variant(ColumnText(st, col));
+    default: break;
+  }
+  switch (t) {
+    case SQLITE_INTEGER: {
+      sqlite3_int64 i = sqlite3_column_int64(st, col);
+      if (i >= INT32_MIN && i <= INT32_MAX) return Variant::Long(static_cast<std::int32_t>(i));
+      return Variant(static_cast<double>(i));
+    }
+    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, col));
+    default: return Variant(ColumnText(st, col));
+  }
+}
+
+std::int64_t RecordsetBase::WriteBuffer(const std::string& table, std::int64_t rowid) {
+  bool insert = editMode_ == dbEditAdd;
+  std::string sql;
+  std::vector<int> cols;
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    const FieldMeta& f = fields_[i];
+    // A new row's Yes/No fields are False rather than Null.
+    if (buffer_[i] || (insert && f.type == dbBoolean && !f.table.empty())) {
+      if (buffer_[i]) Validate(*buffer_[i], f);
+      cols.push_back(static_cast<int>(i));
+    }
+  }
+  if (insert) {
+    if (cols.empty()) {
+      sql = "INSERT INTO " + QuoteIdent(table) + " DEFAULT VALUES";
+    } else {
+      sql = "INSERT INTO " + QuoteIdent(table) + " (";
+      std::string values;
+      for (size_t k = 0; k < cols.size(); ++k) {
+        sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column);
+        values += k ? ",?" : "?";
+      }
+      sql += ") VALUES (" + values + ")";
+    }
+  } else {
+    if (cols.empty()) return rowid;
+    sql = "UPDATE " + QuoteIdent(table) + " SET ";
+    for (size_t k = 0; k < cols.size(); ++k)
+      sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column) + "=?";
+    sql += " WHERE _rowid_=?";
+  }
+  db_->BeforeWrite(false);
+  sqlite3_stmt* st = nullptr;
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  StmtUse use(st);
+  for (size_t k = 0; k < cols.size(); ++k) {
+    size_t i = static_cast<size_t>(cols[k]);
+    static const Variant null = Variant::Null();
+    BindAs(st, static_cast<int>(k + 1), buffer_[i] ? *buffer_[i] : null, fields_[i].type);
+  }
+  if (!insert) sqlite3_bind_int64(st, static_cast<int>(cols.size() + 1), rowid);
+  rc = sqlite3_step(st);
+  if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
+  db_->AfterWrite();
+  std::int64_t id = insert ? sqlite3_last_insert_rowid(db_->Handle()) : rowid;
+  lastModified_ = id;
+  return id;
+}
+
+void RecordsetBase::DeleteRow(const std::string& table, std::int64_t rowid) {
+  db_->BeforeWrite(false);
+  sqlite3_stmt* st = nullptr;
+  std::string sql = "DELETE FROM " + QuoteIdent(table) + " WHERE _rowid_=?";
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  StmtUse use(st);
+  sqlite3_bind_int64(st, 1, rowid);
+  rc = sqlite3_step(st);
+  if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
+  db_->AfterWrite();
+}
+
+// ---------------------------------------------------------------- table
+
+TableRecordset::TableRecordset(DatabaseImplPtr db, const TableInfo& info) : RecordsetBase(std::move(db)) {
+  table_ = info.name;
+  for (const ColumnInfo& c : info.columns) {
+    FieldMeta f;
+    f.name = c.name;
+    f.table = info.name;
+    f.column = c.name;
+    f.type = c.type;
+    f.size = c.size;
+    f.allowZeroLength = c.allowZeroLength;
+    f.required = c.required;
+    fields_.push_back(std::move(f));
+  }
+  BuildFieldMap();
+  selectAll_ = "SELECT *, _rowid_ FROM " + QuoteIdent(table_);
+  pointSql_ = selectAll_ + " WHERE _rowid_ = ?1";
+  if (!Step(true, {}, 0, -1)) pos_ = Pos::Before;
+}
+
+TableRecordset::~TableRecordset() { ClearKeys(); }
+
+void TableRecordset::ClearKeys() {
+  for (sqlite3_value* v : keys_) sqlite3_value_free(v);
+  keys_.clear();
+}
+
+void TableRecordset::TakeKeys(sqlite3_stmt* st) {
+  ClearKeys();
+  for (int p : indexFieldPos_) keys_.push_back(sqlite3_value_dup(sqlite3_column_value(st, p)));
+  rowid_ = sqlite3_column_int64(st, static_cast<int>(fields_.size()));
+}
+
+void TableRecordset::FinalizeOwn() { row_ = nullptr; }
+
+void TableRecordset::ReleaseStatements() {
+  RecordsetBase::ReleaseStatements();
+  row_ = nullptr;
+}
+
+std::string TableRecordset::Col(size_t level) const { return indexCols_[level]; }
+
+std::string TableRecordset::OrderBy(size_t fromLevel, bool desc) const {
+  std::string s;
+  for (size_t i = fromLevel; i < indexCols_.size(); ++i) s += indexCols_[i] + (desc ? " DESC, " : ", ");
+  return s + (desc ? "_rowid_ DESC" : "_rowid_");
+}
+
+bool TableRecordset::TryPosition(const std::string& where, const std::string& order,
+                                 const std::vector<sqlite3_value*>& binds, const std::int64_t* rowid) {
+  std::int64_t rowidValue = rowid ? *rowid : 0;
+  std::string sql = selectAll_;
+  if (!where.empty()) sql += " WHERE " + where;
+  sql += " ORDER BY " + order + " LIMIT 1";
+  sqlite3_stmt* st = nullptr;
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  if (row_) {
+    sqlite3_reset(row_);
+    row_ = nullptr;
+  }
+  sqlite3_reset(st);
+  for (size_t i = 0; i < binds.size(); ++i) sqlite3_bind_value(st, static_cast<int>(i + 1), binds[i]);
+  if (rowid) sqlite3_bind_int64(st, static_cast<int>(binds.size() + 1), rowidValue);
+  rc = sqlite3_step(st);
+  if (rc == SQLITE_ROW) {
+    row_ = st;
+    rowGen_ = db_->Generation();
+    TakeKeys(st);
+    pos_ = Pos::On;
+    return true;
+  }
+  sqlite3_reset(st);
+  if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table_);
+  return false;
+}
+
+// Moves to the row after (forward) or before the position made of the
+// first `known` index keys and a tail: 0 the rowid, -1 below every row
+// with those keys, +1 above them. NULL keys sort first, as in the index.
+bool TableRecordset::Step(bool forward, const std::vector<sqlite3_value*>& keys, int known, int tail) {
+  size_t n = static_cast<size_t>(known);
+  for (size_t L = n + 1; L-- > 0;) {
+    std::string fixed;
+    std::vector<sqlite3_value*> binds;
+    for (size_t i = 0; i < L; ++i) {
+      fixed += (i ? " AND " : "") + Col(i) + " IS ?";
+      binds.push_back(keys[i]);
+    }
+    auto join = [&](const std::string& cond) { return fixed.empty() ? cond : cond.empty() ? fixed : fixed + " AND " + cond; };
+    if (L == n) {
+      if (tail == 0) {
+        std::string cond = forward ? "_rowid_ > ?" : "_rowid_ < ?";
+        if (TryPosition(join(cond), forward ? "_rowid_" : "_rowid_ DESC", binds, &rowid_)) return true;
+      } else if ((tail < 0) == forward) {
+        if (TryPosition(fixed, OrderBy(L, !forward), binds)) return true;
+      }
+      continue;
+    }
+    bool keyNull = sqlite3_value_type(keys[L]) == SQLITE_NULL;
+    if (forward) {
+      std::vector<sqlite3_value*> b = binds;
+      std::string cond = Col(L) + (keyNull ? " IS NOT NULL" : " > ?");
+      if (!keyNull) b.push_back(keys[L]);
+      if (TryPosition(join(cond), OrderBy(L, false), b)) return true;
+    } else if (!keyNull) {
+      std::vector<sqlite3_value*> b = binds;
+      b.push_back(keys[L]);
+      if (TryPosition(join(Col(L) + " < ?"), OrderBy(L, true), b)) return true;
+      if (TryPosition(join(Col(L) + " IS NULL"), OrderBy(L + 1, true), binds)) return true;
+    }
+  }
+  return false;
+}
+
+bool TableRecordset::Empty() {
+  sqlite3_stmt* st = nullptr;
+  std::string sql = "SELECT 1 FROM " + QuoteIdent(table_) + " LIMIT 1";
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  StmtUse use(st);
+  rc = sqlite3_step(st);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table_);
+  return rc != SQLITE_ROW;
+}
+
+bool TableRecordset::BOF() const {
+  CheckOpen();
+  return pos_ == Pos::Before || (pos_ == Pos::After && const_cast<TableRecordset*>(this)->Empty());
+}
+
+bool TableRecordset::Eof() const {
+  CheckOpen();
+  return pos_ == Pos::After || (pos_ == Pos::Before && const_cast<TableRecordset*>(this)->Empty());
+}
+
+long TableRecordset::RecordCount() {
+  CheckOpen();
+  sqlite3_stmt* st = nullptr;
+  std::string sql = "SELECT count(*) FROM " + QuoteIdent(table_);
+  int rc = stmts_.Get(sql, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  StmtUse use(st);
+  if (sqlite3_step(st) != SQLITE_ROW) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table_);
+  return static_cast<long>(sqlite3_column_int64(st, 0));
+}
+
+void TableRecordset::MoveFirst() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (!Step(true, {}, 0, -1)) {
+    pos_ = Pos::Before;
+    FailNoCurrentRecord();
+  }
+}
+
+void TableRecordset::MoveLast() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (!Step(false, {}, 0, 1)) {
+    pos_ = Pos::After;
+    FailNoCurrentRecord();
+  }
+}
+
+void TableRecordset::MoveNext() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (pos_ == Pos::After || (pos_ == Pos::Before && Empty())) FailNoCurrentRecord();
+  bool found = pos_ == Pos::Before ? Step(true, {}, 0, -1)
+                                   : Step(true, keys_, static_cast<int>(indexCols_.size()), 0);
+  if (!found) pos_ = Pos::After;
+}
+
+void TableRecordset::MovePrevious() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (pos_ == Pos::Before || (pos_ == Pos::After && Empty())) FailNoCurrentRecord();
+  bool found = pos_ == Pos::After ? Step(false, {}, 0, 1)
+                                  : Step(false, keys_, static_cast<int>(indexCols_.size()), 0);
+  if (!found) pos_ = Pos::Before;
+}
+
+sqlite3_stmt* TableRecordset::CurrentRow() const {
+  if (pos_ == Pos::Deleted) FailRecordDeleted();
+  if (pos_ != Pos::On) FailNoCurrentRecord();
+  if (row_ && rowGen_ == db_->Generation()) return row_;
+  auto* self = const_cast<TableRecordset*>(this);
+  if (row_) sqlite3_reset(row_);
+  row_ = nullptr;
+  sqlite3_stmt* st = nullptr;
+  int rc = self->stmts_.Get(pointSql_, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, pointSql_);
+  sqlite3_reset(st);
+  sqlite3_bind_int64(st, 1, rowid_);
+  rc = sqlite3_step(st);
+  if (rc != SQLITE_ROW) {
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table_);
+    FailRecordDeleted();
+  }
+  row_ = st;
+  rowGen_ = db_->Generation();
+  return st;
+}
+
+void TableRecordset::AddNew() {
+  CheckOpen();
+  BeginEdit(dbEditAdd);
+}
+
+void TableRecordset::Edit() {
+  CheckOpen();
+  CurrentRow();
+  BeginEdit(dbEditInProgress);
+}
+
+void TableRecordset::Update() {
+  CheckOpen();
+  if (editMode_ == dbEditNone) FailNoEdit();
+  if (editMode_ == dbEditAdd) {
+    bool hadRow = pos_ == Pos::On;
+    std::int64_t id = WriteBuffer(table_, 0);
+    editMode_ = dbEditNone;
+    buffer_.clear();
+    if (!hadRow) {  // a table with no current row shows the new one
+      rowid_ = id;
+      pos_ = Pos::On;
+      TakeKeys(CurrentRow());
+    }
+    return;
+  }
+  WriteBuffer(table_, rowid_);
+  editMode_ = dbEditNone;
+  buffer_.clear();
+  TakeKeys(CurrentRow());  // the row keeps its place in the index order
+}
+
+void TableRecordset::Delete() {
+  CheckOpen();
+  CurrentRow();
+  editMode_ = dbEditNone;
+  DeleteRow(table_, rowid_);
+  if (row_) sqlite3_reset(row_);
+  row_ = nullptr;
+  pos_ = Pos::Deleted;
+}
+
+void TableRecordset::SetIndex(const std::string& indexName) {
+  CheckOpen();
+  sqlite3* h = db_->Handle();
+  sqlite3_stmt* st = nullptr;
+  std::string stored;
+  {
+    int rc = stmts_.Get("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 COLLATE NOCASE AND "
+                        "name = ?2 COLLATE NOCASE",
+                        &st);
+    if (rc != SQLITE_OK) db_->Raise(rc, indexName);
+    StmtUse use(st);
+    std::string want = table_ + "." + indexName;
+    sqlite3_bind_text(st, 1, table_.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, want.c_str(), -1, SQLITE_TRANSIENT);
+    rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) stored = ColumnText(st, 0);
+    else if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(h), indexName);
+  }
+  if (stored.empty()) Fail(errInvalidIndex, "'" + indexName + "' is not an index in this table.");
+  std::vector<std::string> cols;
+  std::vector<int> pos;
+  std::string sql = "PRAGMA index_info(" + QuoteIdent(stored) + ")";
+  if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK)
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      std::string c = ColumnText(st, 2);
+      int f = FindField(c);
+      if (f < 0) {
+        sqlite3_finalize(st);
+        Fail(errInvalidIndex, "'" + indexName + "' is not an index in this table.");
+      }
+      cols.push_back(QuoteIdent(c));
+      pos.push_back(f);
+    }
+  sqlite3_finalize(st);
+  indexName_ = indexName;
+  indexCols_ = cols;
+  indexFieldPos_ = pos;
+  editMode_ = dbEditNone;
+  // A new order starts at its first row.
+  if (!Step(true, {}, 0, -1)) pos_ = Pos::Before;
+}
+
+void TableRecordset::Seek(const std::string& comparison, const Variant& key1, const Variant& key2) {
+  CheckOpen();
+  if (indexCols_.empty()) Fail(errNoIndex, "Operation invalid without a current index.");
+  editMode_ = dbEditNone;
+  size_t n = key2.isEmpty() ? 1 : 2;
+  if (n > indexCols_.size()) n = indexCols_.size();
+  // Keys take the type of their index field.
+  std::vector<sqlite3_value*> keys;
+  sqlite3_stmt* conv = nullptr;
+  std::string csql = "SELECT ?1, ?2";
+  int rc = stmts_.Get(csql, &conv);
+  if (rc != SQLITE_OK) db_->Raise(rc, csql);
+  {
+    StmtUse use(conv);
+    const Variant* k[2] = {&key1, &key2};
+    for (size_t i = 0; i < n; ++i) {
+      int type = fields_[static_cast<size_t>(indexFieldPos_[i])].type;
+      if (k[i]->isNull() || k[i]->isEmpty()) sqlite3_bind_null(conv, static_cast<int>(i + 1));
+      else BindAs(conv, static_cast<int>(i + 1), *k[i], type);
+    }
+    sqlite3_step(conv);
+    for (size_t i = 0; i < n; ++i) keys.push_back(sqlite3_value_dup(sqlite3_column_value(conv, static_cast<int>(i))));
+  }
+  bool found = false;
+  try {
+    if (comparison == "=") {
+      std::string where;
+      for (size_t i = 0; i < n; ++i) where += (i ? " AND " : "") + Col(i) + " IS ?";
+      found = TryPosition(where, OrderBy(0, false), keys);
+    } else if (comparison == ">=") {
+      found = Step(true, keys, static_cast<int>(n), -1);
+    } else if (comparison == ">") {
+      found = Step(true, keys, static_cast<int>(n), 1);
+    } else if (comparison == "<") {
+      found = Step(false, keys, static_cast<int>(n), -1);
+    } else if (comparison == "<=") {
+      found = Step(false, keys, static_cast<int>(n), 1);
+    } else {
+      Fail(errInvalidArgument, "Invalid argument.");
+    }
+  } catch (...) {
+    for (sqlite3_value* v : keys) sqlite3_value_free(v);
+    throw;
+  }
+  for (sqlite3_value* v : keys) sqlite3_value_free(v);
+  noMatch_ = !found;
+  if (!found) {
+    if (row_) sqlite3_reset(row_);
+    row_ = nullptr;
+    pos_ = Pos::After;
+  }
+}
+
+Recordset::BookmarkType TableRecordset::Bookmark() const {
+  CheckOpen();
+  CurrentRow();
+  return rowid_;
+}
+
+void TableRecordset::SetBookmark(BookmarkType bookmark) {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  std::int64_t old = rowid_;
+  Pos oldPos = pos_;
+  rowid_ = bookmark;
+  pos_ = Pos::On;
+  row_ = nullptr;
+  try {
+    TakeKeys(CurrentRow());
+  } catch (const Error&) {
+    rowid_ = old;
+    pos_ = oldPos;
+    Fail(errNotValidBookmark, "Not a valid bookmark.");
+  }
+}
+
+// ---------------------------------------------------------------- query
+
+QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type)
+    : RecordsetBase(std::move(db)), type_(type), keyed_(tr.keyed), tr_(tr) {
+  sqlite3* h = db_->Handle();
+  sqlite3_stmt* st = nullptr;
+  if (keyed_) {
+    std::string sql = "SELECT " + tr_.selectList + ", _rowid_ " + tr_.fromRest;
+    if (sqlite3_prepare_v3(h, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(st);
+      st = nullptr;
+      keyed_ = false;  // a view, for one: read it whole
+    }
+    pointSql_ = "SELECT " + tr_.selectList + ", _rowid_ FROM " + QuoteIdent(tr_.table) + " WHERE _rowid_ = ?1";
+  }
+  if (!st) {
+    int rc = sqlite3_prepare_v2(h, tr_.sql.c_str(), -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+      std::string msg = sqlite3_errmsg(h);
+      int ext = sqlite3_extended_errcode(h);
+      sqlite3_finalize(st);
+      (void)msg;
+      db_->Raise(ext, tr_.sql);
+    }
+  }
+  int n = sqlite3_column_count(st) - (keyed_ ? 1 : 0);
+  for (int i = 0; i < n; ++i) {
+    FieldMeta f;
+    f.name = sqlite3_column_name(st, i);
+    const char* table = sqlite3_column_table_name(st, i);
+    const char* origin = sqlite3_column_origin_name(st, i);
+    const char* decl = sqlite3_column_decltype(st, i);
+    if (decl) f.type = TypeFromDecl(decl, f.size);
+    if (table && origin) {
+      f.table = table;
+      f.column = origin;
+      if (const TableInfo* info = db_->Table(table)) {
+        int c = info->Find(origin);
+        if (c >= 0) {
+          f.allowZeroLength = info->columns[static_cast<size_t>(c)].allowZeroLength;
+          f.required = info->columns[static_cast<size_t>(c)].required;
+        }
+      }
+    }
+    fields_.push_back(std::move(f));
+  }
+  BuildFieldMap();
+  if (keyed_) {
+    scan_ = st;
+  } else {
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      std::vector<Variant> row;
+      row.reserve(static_cast<size_t>(n));
+      for (int i = 0; i < n; ++i) row.push_back(ValueOf(st, i, fields_[static_cast<size_t>(i)]));
+      rows_.push_back(std::move(row));
+      deleted_.push_back(0);
+    }
+    int ext = sqlite3_extended_errcode(h);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+      db_->Raise(ext, tr_.sql);
+    }
+    complete_ = true;
+    live_ = static_cast<long>(rows_.size());
+  }
+  if (keyed_) FetchMore();
+  if (Known() > 0) {
+    pos_ = 0;
+    bof_ = eof_ = false;
+  }
+}
+
+QueryRecordset::~QueryRecordset() {
+  if (scan_) sqlite3_finalize(scan_);
+}
+
+bool QueryRecordset::FetchMore() {
+  if (complete_ || !scan_) return false;
+  int rc = sqlite3_step(scan_);
+  if (rc == SQLITE_ROW) {
+    rowids_.push_back(sqlite3_column_int64(scan_, static_cast<int>(fields_.size())));
+    deleted_.push_back(0);
+    ++live_;
+    scanAt_ = static_cast<long>(rowids_.size()) - 1;
+    return true;
+  }
+  complete_ = true;
+  scanAt_ = -1;
+  int ext = sqlite3_extended_errcode(db_->Handle());
+  sqlite3_finalize(scan_);
+  scan_ = nullptr;
+  if (rc != SQLITE_DONE) db_->Raise(ext, tr_.sql);
+  return false;
+}
+
+void QueryRecordset::Drain() {
+  while (FetchMore()) {
+  }
+}
+
+void QueryRecordset::ReleaseStatements() {
+  Drain();
+  RecordsetBase::ReleaseStatements();
+  point_ = nullptr;
+  pointAt_ = -1;
+}
+
+void QueryRecordset::FinalizeOwn() {
+  if (scan_) sqlite3_finalize(scan_);
+  scan_ = nullptr;
+  point_ = nullptr;
+  complete_ = true;
+}
+
+bool QueryRecordset::BOF() const {
+  CheckOpen();
+  return bof_ || (complete_ && live_ == 0);
+}
+
+bool QueryRecordset::Eof() const {
+  CheckOpen();
+  return eof_ || (complete_ && live_ == 0);
+}
+
+long QueryRecordset::RecordCount() {
+  CheckOpen();
+  if (complete_) return live_;
+  if (!count_) {
+    sqlite3_stmt* st = nullptr;
+    std::string sql = "SELECT count(*) FROM (" + tr_.sql + ")";
+    int rc = stmts_.Get(sql, &st);
+    if (rc != SQLITE_OK) db_->Raise(rc, sql);
+    StmtUse use(st);
+    if (sqlite3_step(st) != SQLITE_ROW) db_->Raise(sqlite3_extended_errcode(db_->Handle()), tr_.sql);
+    count_ = static_cast<long>(sqlite3_column_int64(st, 0));
+  }
+  return *count_;
+}
+
+void QueryRecordset::MoveFirst() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  long i = 0;
+  while (true) {
+    if (i >= static_cast<long>(Known()) && !FetchMore()) FailNoCurrentRecord();
+    if (!Deleted(static_cast<size_t>(i))) break;
+    ++i;
+  }
+  pos_ = i;
+  bof_ = eof_ = false;
+}
+
+void QueryRecordset::MoveLast() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  Drain();
+  long i = static_cast<long>(Known()) - 1;
+  while (i >= 0 && Deleted(static_cast<size_t>(i))) --i;
+  if (i < 0) FailNoCurrentRecord();
+  pos_ = i;
+  bof_ = eof_ = false;
+}
+
+void QueryRecordset::MoveNext() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (eof_ || (complete_ && live_ == 0)) FailNoCurrentRecord();
+  long i = pos_ + 1;
+  while (true) {
+    if (i >= static_cast<long>(Known()) && !FetchMore()) {
+      pos_ = static_cast<long>(Known());
+      eof_ = true;
+      bof_ = live_ == 0;
+      return;
+    }
+    if (!Deleted(static_cast<size_t>(i))) break;
+    ++i;
+  }
+  pos_ = i;
+  bof_ = eof_ = false;
+}
+
+void QueryRecordset::MovePrevious() {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  if (bof_ || (complete_ && live_ == 0)) FailNoCurrentRecord();
+  long i = pos_ - 1;
+  while (i >= 0 && Deleted(static_cast<size_t>(i))) --i;
+  if (i < 0) {
+    pos_ = -1;
+    bof_ = true;
+    eof_ = live_ == 0;
+    return;
+  }
+  pos_ = i;
+  bof_ = eof_ = false;
+}
+
+void QueryRecordset::CurrentOrThrow() const {
+  if (pos_ < 0 || pos_ >= static_cast<long>(Known())) FailNoCurrentRecord();
+  if (Deleted(static_cast<size_t>(pos_))) FailRecordDeleted();
+}
+
+sqlite3_stmt* QueryRecordset::CurrentRow() const {
+  CurrentOrThrow();
+  if (scan_ && scanAt_ == pos_) return scan_;
+  if (point_ && pointAt_ == pos_ && pointGen_ == db_->Generation()) return point_;
+  auto* self = const_cast<QueryRecordset*>(this);
+  sqlite3_stmt* st = nullptr;
+  int rc = self->stmts_.Get(pointSql_, &st);
+  if (rc != SQLITE_OK) db_->Raise(rc, pointSql_);
+  sqlite3_reset(st);
+  sqlite3_bind_int64(st, 1, rowids_[static_cast<size_t>(pos_)]);
+  rc = sqlite3_step(st);
+  if (rc != SQLITE_ROW) {
+    sqlite3_reset(st);
+    point_ = nullptr;
+    if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), tr_.sql);
+    FailRecordDeleted();
+  }
+  point_ = st;
+  pointAt_ = pos_;
+  pointGen_ = db_->Generation();
+  return st;
+}
+
+Variant QueryRecordset::MaterializedValue(int index) const {
+  CurrentOrThrow();
+  return rows_[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
+}
+
+void QueryRecordset::CheckUpdatable() const {
+  if (!keyed_ || type_ == dbOpenSnapshot) FailNotUpdatable();
+}
+
+void QueryRecordset::AddNew() {
+  CheckOpen();
+  CheckUpdatable();
+  BeginEdit(dbEditAdd);
+}
+
+void QueryRecordset::Edit() {
+  CheckOpen();
+  CheckUpdatable();
+  CurrentRow();
+  BeginEdit(dbEditInProgress);
+}
+
+void QueryRecordset::Update() {
+  CheckOpen();
+  if (editMode_ == dbEditNone) FailNoEdit();
+  if (editMode_ == dbEditAdd) {
+    bool hadRow = pos_ >= 0 && pos_ < static_cast<long>(Known()) && !Deleted(static_cast<size_t>(pos_));
+    std::int64_t id = WriteBuffer(tr_.table, 0);  // ends the scan first
+    editMode_ = dbEditNone;
+    buffer_.clear();
+    // The new row joins the end of the set and stays reachable.
+    rowids_.push_back(id);
+    deleted_.push_back(0);
+    ++live_;
+    if (!hadRow) {
+      pos_ = static_cast<long>(rowids_.size()) - 1;
+      bof_ = eof_ = false;
+    }
+    return;
+  }
+  WriteBuffer(tr_.table, rowids_[static_cast<size_t>(pos_)]);
+  editMode_ = dbEditNone;
+  buffer_.clear();
+}
+
+void QueryRecordset::Delete() {
+  CheckOpen();
+  CheckUpdatable();
+  CurrentOrThrow();
+  editMode_ = dbEditNone;
+  DeleteRow(tr_.table, rowids_[static_cast<size_t>(pos_)]);
+  deleted_[static_cast<size_t>(pos_)] = 1;
+  --live_;
+}
+
+void QueryRecordset::SetIndex(const std::string&) {
+  CheckOpen();
+  Fail(3251, "Operation is not supported for this type of object.");
+}
+
+void QueryRecordset::Seek(const std::string&, const Variant&, const Variant&) {
+  CheckOpen();
+  Fail(3251, "Operation is not supported for this type of object.");
+}
+
+Recordset::BookmarkType QueryRecordset::Bookmark() const {
+  CheckOpen();
+  CurrentOrThrow();
+  return keyed_ ? rowids_[static_cast<size_t>(pos_)] : pos_;
+}
+
+void QueryRecordset::SetBookmark(BookmarkType bookmark) {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  long found = -1;
+  if (keyed_) {
+    for (size_t i = 0; i < rowids_.size() && found < 0; ++i)
+      if (rowids_[i] == bookmark) found = static_cast<long>(i);
+    while (found < 0 && FetchMore())
+      if (rowids_.back() == bookmark) found = static_cast<long>(rowids_.size()) - 1;
+  } else if (bookmark >= 0 && bookmark < static_cast<long>(rows_.size())) {
+    found = static_cast<long>(bookmark);
+  }
+  if (found < 0 || Deleted(static_cast<size_t>(found))) Fail(errNotValidBookmark, "Not a valid bookmark.");
+  pos_ = found;
+  bof_ = eof_ = false;
+}
+
+}  // namespace dao::detail

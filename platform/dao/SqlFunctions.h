@@ -1,0 +1,10 @@
+#pragma once
+#include <sqlite3.h>
+
+namespace dao::detail {
+
+// Registers the dialect's functions (tvn_instr, tvn_ucase, ..., like) and
+// the Unicode-aware NOCASE collation on a connection.
+int RegisterFunctions(sqlite3* db);
+
+}  // namespace dao::detail

@@ -1,1 +1,0 @@
-namespace dao { int Placeholder() { return 0; } }

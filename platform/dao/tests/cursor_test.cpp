@@ -1,0 +1,255 @@
+// Table-type recordsets with Index and Seek, query recordsets, and cursor
+// movement at both ends.
+#include "platform/dao/tests/DaoTestUtil.h"
+
+using namespace dao;
+using daotest::DaoTest;
+using daotest::ErrorOf;
+using daotest::Str;
+using vb::Variant;
+
+namespace {
+
+class CursorTest : public DaoTest {
+ protected:
+  void SetUp() override {
+    DaoTest::SetUp();
+    Create();
+    TableDef t("people");
+    t.CreateField("name", dbText, 50).AllowZeroLength = true;
+    t.CreateField("section", dbByte);
+    t.CreateField("born", dbDate);
+    t.CreateField("flag", dbBoolean);
+    auto& byName = t.CreateIndex("name");
+    byName.Fields = {"name"};
+    auto& two = t.CreateIndex("secname");
+    two.Fields = {"section", "name"};
+    db_->AppendTableDef(t);
+  }
+  void Add(const std::string& name, int section) {
+    auto rs = db_->OpenRecordset("people");
+    rs->AddNew();
+    rs->Fields("name") = Variant(name);
+    rs->Fields("section") = Variant(section);
+    rs->Update();
+  }
+  std::vector<std::string> Walk(const RecordsetPtr& rs) {
+    std::vector<std::string> out;
+    while (!rs->Eof()) {
+      out.push_back(Str(rs->GetField("name")));
+      rs->MoveNext();
+    }
+    return out;
+  }
+};
+
+TEST_F(CursorTest, EmptyRecordsetIsAtBothEnds) {
+  auto rs = db_->OpenRecordset("people");
+  EXPECT_TRUE(rs->BOF());
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(rs->RecordCount(), 0);
+  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), errNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }), errNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { rs->GetField("name"); }), errNoCurrentRecord);
+  auto q = db_->OpenRecordset("select * from people where name = 'x'");
+  EXPECT_TRUE(q->BOF());
+  EXPECT_TRUE(q->Eof());
+  EXPECT_EQ(q->RecordCount(), 0);
+  EXPECT_EQ(ErrorOf([&] { q->MoveNext(); }), errNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { q->GetField("name"); }), errNoCurrentRecord);
+}
+
+TEST_F(CursorTest, TableWalksInIndexOrderAndSeesOwnAdditions) {
+  for (auto n : {"delta", "alpha", "charlie"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("people");
+  rs->SetIndex("name");
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"alpha", "charlie", "delta"}));
+  // At EOF; a row added now shows at once, in its place.
+  rs->AddNew();
+  rs->Fields("name") = Variant("bravo");
+  rs->Update();
+  rs->MoveFirst();
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
+  EXPECT_EQ(rs->RecordCount(), 4);
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_FALSE(rs->BOF());
+  EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), errNoCurrentRecord);
+  rs->MovePrevious();
+  EXPECT_EQ(Str(rs->GetField("name")), "delta");
+  rs->MoveFirst();
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->BOF());
+  EXPECT_FALSE(rs->Eof());
+  EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }), errNoCurrentRecord);
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "alpha");
+  rs->MoveLast();
+  EXPECT_EQ(Str(rs->GetField("name")), "delta");
+}
+
+TEST_F(CursorTest, DeleteWhileWalkingMovesOn) {
+  for (auto n : {"a", "b", "c", "d"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("people");
+  rs->SetIndex("name");
+  std::vector<std::string> kept;
+  while (!rs->Eof()) {
+    std::string n = Str(rs->GetField("name"));
+    if (n == "b" || n == "d") {
+      rs->Delete();
+      EXPECT_EQ(ErrorOf([&] { rs->GetField("name"); }), 3167);
+    } else {
+      kept.push_back(n);
+    }
+    rs->MoveNext();
+  }
+  EXPECT_EQ(kept, (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(rs->RecordCount(), 2);
+  // The same through a query recordset.
+  auto q = db_->OpenRecordset("select * from people order by name");
+  q->Delete();
+  q->MoveNext();
+  EXPECT_EQ(Str(q->GetField("name")), "c");
+  EXPECT_EQ(q->RecordCount(), 1);
+  q->MovePrevious();
+  EXPECT_TRUE(q->BOF());
+}
+
+TEST_F(CursorTest, SeekComparisonsOnOneFieldIndex) {
+  for (auto n : {"b", "d", "f"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("people");
+  rs->SetIndex("name");
+  auto seek = [&](const char* cmp, const char* key) -> std::string {
+    rs->Seek(cmp, Variant(key));
+    return rs->NoMatch() ? "nomatch" : Str(rs->GetField("name"));
+  };
+  EXPECT_EQ(seek("=", "D"), "d");  // without regard to case
+  EXPECT_EQ(seek("=", "c"), "nomatch");
+  EXPECT_EQ(ErrorOf([&] { rs->GetField("name"); }), errNoCurrentRecord);
+  EXPECT_EQ(seek(">=", "c"), "d");
+  EXPECT_EQ(seek(">=", "d"), "d");
+  EXPECT_EQ(seek(">", "d"), "f");
+  EXPECT_EQ(seek(">", "f"), "nomatch");
+  EXPECT_EQ(seek("<", "d"), "b");
+  EXPECT_EQ(seek("<=", "d"), "d");
+  EXPECT_EQ(seek("<=", "e"), "d");
+  EXPECT_EQ(seek("<", "b"), "nomatch");
+  // After a match the walk goes on from there.
+  seek("=", "d");
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "f");
+}
+
+TEST_F(CursorTest, SeekOnTwoFieldIndexAndNullKeys) {
+  Add("x", 2);
+  Add("a", 3);
+  Add("m", 2);
+  {
+    auto rs = db_->OpenRecordset("people");
+    rs->AddNew();
+    rs->Fields("section") = Variant(2);  // name stays Null
+    rs->Update();
+  }
+  auto rs = db_->OpenRecordset("people");
+  rs->SetIndex("secname");
+  rs->Seek("=", Variant(2), Variant("m"));
+  ASSERT_FALSE(rs->NoMatch());
+  EXPECT_EQ(Str(rs->GetField("name")), "m");
+  rs->Seek(">", Variant(2), Variant("m"));
+  EXPECT_EQ(Str(rs->GetField("name")), "x");
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "a");
+  rs->Seek("<", Variant(2), Variant("m"));
+  EXPECT_TRUE(rs->GetField("name").isNull());  // Null sorts first within section 2
+  rs->Seek("=", Variant(2));
+  EXPECT_TRUE(rs->GetField("name").isNull());
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "m");
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->GetField("name").isNull());
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->BOF());
+  rs->Seek("=", Variant(4), Variant("a"));
+  EXPECT_TRUE(rs->NoMatch());
+  EXPECT_EQ(ErrorOf([&] { rs->SetIndex("nosuch"); }), 3800);
+}
+
+TEST_F(CursorTest, DynasetKeepsAddedRowsAndEdits) {
+  for (auto n : {"b", "a"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("select * from people where name = 'TVNPERZZDIIUUFFEE$#)_(@SSCXG' and section = 1");
+  EXPECT_TRUE(rs->Eof());
+  rs->AddNew();
+  rs->Fields("name") = Variant("new");
+  rs->Fields("section") = Variant(1);
+  rs->Update();
+  EXPECT_EQ(rs->RecordCount(), 1);
+  EXPECT_EQ(Str(rs->GetField("name")), "new");  // after the addition it holds the new row
+  rs->Edit();
+  rs->Fields("name") = Variant("newer");
+  rs->Update();
+  EXPECT_EQ(Str(rs->GetField("name")), "newer");
+  rs->MoveFirst();
+  EXPECT_EQ(Str(rs->GetField("name")), "newer");
+
+  auto all = db_->OpenRecordset("select name from people order by name");
+  EXPECT_EQ(all->RecordCount(), 3);
+  auto bm = all->Bookmark();
+  all->MoveNext();
+  all->AddNew();
+  all->Fields("name") = Variant("0first");
+  all->Update();
+  EXPECT_EQ(Str(all->GetField("name")), "b");  // the current row stays
+  all->MoveLast();
+  EXPECT_EQ(Str(all->GetField("name")), "0first");  // added rows join the end
+  all->SetBookmark(bm);
+  EXPECT_EQ(Str(all->GetField("name")), "a");
+  EXPECT_EQ(all->RecordCount(), 4);
+  EXPECT_EQ(ErrorOf([&] { all->SetBookmark(987654); }), 3159);
+}
+
+TEST_F(CursorTest, WritesThroughOneRecordsetDoNotDisturbAnotherScan) {
+  for (int i = 0; i < 50; ++i) Add("n" + std::to_string(100 + i), 1);
+  auto scan = db_->OpenRecordset("select * from people where section = 1 order by name");
+  EXPECT_EQ(scan->RecordCount(), 50);
+  int seen = 0;
+  while (!scan->Eof()) {
+    std::string n = Str(scan->GetField("name"));
+    // Renaming rows ahead of the scan must neither repeat nor drop rows.
+    db_->Execute("update people set name = 'z' & name where name = '" + n + "'");
+    ++seen;
+    scan->MoveNext();
+  }
+  EXPECT_EQ(seen, 50);
+  scan->MoveFirst();
+  EXPECT_EQ(Str(scan->GetField("name")), "zn100");
+}
+
+TEST_F(CursorTest, BookmarkOnTableReturnsToRow) {
+  for (auto n : {"a", "b", "c"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("people");
+  rs->SetIndex("name");
+  rs->MoveNext();
+  auto bm = rs->Bookmark();
+  rs->MoveLast();
+  rs->SetBookmark(bm);
+  EXPECT_EQ(Str(rs->GetField("name")), "b");
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "c");
+}
+
+TEST_F(CursorTest, TransactionsRollBack) {
+  Add("kept", 1);
+  db_->BeginTrans();
+  Add("gone", 1);
+  db_->Execute("delete * from people where name = 'kept'");
+  db_->Rollback();
+  auto rs = db_->OpenRecordset("select * from people");
+  EXPECT_EQ(rs->RecordCount(), 1);
+  EXPECT_EQ(Str(rs->GetField("name")), "kept");
+  db_->BeginTrans();
+  Add("second", 1);
+  db_->CommitTrans();
+  EXPECT_EQ(db_->OpenRecordset("people")->RecordCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { db_->CommitTrans(); }), 3034);
+}
+
+}  // namespace
