@@ -141,7 +141,7 @@ void AVQDForm::btnSearch_Click() {
     if (srchOption[size_t(index)]->isChecked()) QDGrid->SetCol(index);
   }
   QDGrid->SetRedraw(false);
-  QDGrid->Sort(forms::flexSortGenericAscending);
+  SortRows(forms::flexSortGenericAscending);
 
   const QString wanted = text.toUpper();
   const int n = int(wanted.size());
@@ -223,9 +223,22 @@ void AVQDForm::QDGrid_MouseUp(Qt::MouseButton button, const QPoint& globalPos) {
   popup1->popup(globalPos);
 }
 
-void AVQDForm::menuA_Click() { QDGrid->Sort(forms::flexSortGenericAscending); }
+void AVQDForm::menuA_Click() { SortRows(forms::flexSortGenericAscending); }
 
-void AVQDForm::menuD_Click() { QDGrid->Sort(forms::flexSortGenericDescending); }
+void AVQDForm::menuD_Click() { SortRows(forms::flexSortGenericDescending); }
+
+void AVQDForm::SortRows(int order) {
+  QDGrid->Sort(order);
+  // The mark travels with its row; MarkedRow follows it, so the next
+  // marking clears the row that carries it.
+  if (MarkedRow <= 0) return;
+  for (int r = 1; r < QDGrid->Rows(); ++r) {
+    if (QDGrid->CellFloodPercent(r, kFirstMarkedCol) == 100) {
+      MarkedRow = r;
+      return;
+    }
+  }
+}
 
 // ---- the one window
 

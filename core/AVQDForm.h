@@ -69,6 +69,8 @@ class AVQDForm : public QWidget {
   // ---- routines
   // Moves the row mark to the grid's current row (mark true) or removes it.
   void HighlightQuickRow(bool mark);
+  // Sorts the data rows on the current column (a sort code of the grid).
+  void SortRows(int order);
 
   // ---- window state
   std::int32_t MarkedRow = 0;

@@ -126,8 +126,9 @@ TEST_F(LookupEditorsTest, ArtistRenameAndDeleteReachAllFourArtistFields) {
   EXPECT_EQ(tvntest::CountRows(db_, "select * from artists"), 1);
   EXPECT_EQ(f.ShownName, "Other");
   EXPECT_EQ(With("artist1", ""), std::vector<std::string>{"a1"});  // empty text, not null
-  EXPECT_EQ(With("artist2", ""), (std::vector<std::string>{"a1", "a3", "a4", "a5"}));
-  EXPECT_EQ(With("artist4", ""), (std::vector<std::string>{"a4"}));
+  EXPECT_EQ(With("artist2", ""), std::vector<std::string>{"a2"});
+  EXPECT_EQ(With("artist3", ""), std::vector<std::string>{"a3"});
+  EXPECT_EQ(With("artist4", ""), std::vector<std::string>{"a4"});
   EXPECT_EQ(With("artist1", "Guns"), std::vector<std::string>{"a4"});
   EXPECT_EQ(With("artist1", "Other"), std::vector<std::string>{"a2"});
 }

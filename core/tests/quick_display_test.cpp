@@ -131,6 +131,18 @@ TEST_F(QuickDisplayTest, SortingOnTheCurrentColumn) {
   f.menuD_Click();
   EXPECT_EQ(Column(3).front(), "Zappa");
   EXPECT_EQ(Column(2).front(), "Moonlight");  // rows move whole
+
+  // A marked row keeps its mark through a sort.
+  f.QDGrid->SetRow(1);
+  f.QDGrid_Click();
+  f.menuA_Click();
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.MarkedRow, 2).toStdString(), "Moonlight");
+  EXPECT_TRUE(Marked(f.MarkedRow));
+  f.QDGrid->SetRow(1);
+  f.QDGrid_Click();
+  int marks = 0;
+  for (int r = 1; r < f.QDGrid->Rows(); ++r) marks += Marked(r) ? 1 : 0;
+  EXPECT_EQ(marks, 1);
 }
 
 TEST_F(QuickDisplayTest, QuickJumpLandsOnTheFirstRowAtOrAfterTheText) {
