@@ -276,10 +276,32 @@ void PartsFromSerial(double serial, int& year, int& month, int& day, int& hour, 
 std::string IsoFromSerial(double serial) {
   int y, m, d, h, mi, s;
   PartsFromSerial(serial, y, m, d, h, mi, s);
-  char b[40];
-  if (h == 0 && mi == 0 && s == 0) std::snprintf(b, sizeof b, "%04d-%02d-%02d", y, m, d);
-  else std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
-  return b;
+  if (y < 0 || y > 9999) {
+    char b[48];
+    std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, s);
+    return b;
+  }
+  auto put = [](std::string& out, int v, int digits) {
+    char t[4];
+    for (int k = digits - 1; k >= 0; --k, v /= 10) t[k] = static_cast<char>('0' + v % 10);
+    out.append(t, static_cast<size_t>(digits));
+  };
+  std::string out;
+  out.reserve(19);
+  put(out, y, 4);
+  out += '-';
+  put(out, m, 2);
+  out += '-';
+  put(out, d, 2);
+  if (h || mi || s) {
+    out += ' ';
+    put(out, h, 2);
+    out += ':';
+    put(out, mi, 2);
+    out += ':';
+    put(out, s, 2);
+  }
+  return out;
 }
 
 bool SerialFromIso(std::string_view s, double& serial) {

@@ -118,6 +118,7 @@ class DatabaseImpl : public Database {
   long affected_ = 0;
   std::uint64_t generation_ = 0;
   int transDepth_ = 0;
+  int siblings_ = 0;  // other open connections to the same file in this process
   std::vector<RecordsetBase*> recordsets_;
   std::map<std::string, std::unique_ptr<TableInfo>> tables_;  // by lower-case name
   std::unordered_map<std::string, Translation> translations_;
@@ -185,8 +186,12 @@ class RecordsetBase : public Recordset {
   std::vector<FieldMeta> fields_;
   std::unordered_map<std::string, int> fieldMap_;  // lower-case name (and table.name) -> index
   int editMode_ = dbEditNone;
+  void ClearBuffer();
   std::vector<std::optional<Variant>> buffer_;
+  std::vector<int> touched_;   // fields set since AddNew/Edit
+  std::vector<int> booleans_;  // Yes/No fields of a stored table
   StmtCache stmts_;
+  std::unordered_map<std::string, sqlite3_stmt*> writeStmts_;  // by column set; owned by stmts_
   std::int64_t lastModified_ = 0;
 };
 

@@ -209,6 +209,11 @@ void StmtCache::Clear() {
 DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
     : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db) {
   std::lock_guard<std::mutex> lock(RegistryMutex());
+  auto [b, e] = Registry().equal_range(path_);
+  for (auto it = b; it != e; ++it) {
+    ++it->second->siblings_;
+    ++siblings_;
+  }
   Registry().emplace(path_, this);
 }
 
@@ -381,6 +386,7 @@ void DatabaseImpl::BeforeWrite(bool schemaChange) {
   if (schemaChange) ReleaseAll();
   else
     for (RecordsetBase* rs : recordsets_) rs->BeforeOwnWrite();
+  if (siblings_ == 0) return;
   std::vector<DatabaseImpl*> others;
   {
     std::lock_guard<std::mutex> lock(RegistryMutex());
@@ -683,11 +689,15 @@ void DatabaseImpl::Close() {
   {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     auto [b, e] = Registry().equal_range(path_);
-    for (auto it = b; it != e; ++it)
+    for (auto it = b; it != e;) {
       if (it->second == this) {
-        Registry().erase(it);
-        break;
+        it = Registry().erase(it);
+        continue;
       }
+      --it->second->siblings_;
+      ++it;
+    }
+    siblings_ = 0;
   }
   tables_.clear();
   translations_.clear();

@@ -1,4 +1,5 @@
 // Table-type and query recordsets.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -9,9 +10,11 @@
 namespace dao::detail {
 namespace {
 
+inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : out) c = LowerChar(c);
   return out;
 }
 
@@ -134,6 +137,7 @@ RecordsetBase::~RecordsetBase() {
 void RecordsetBase::Close() {
   if (!open_) return;
   FinalizeOwn();
+  writeStmts_.clear();
   stmts_.Clear();
   open_ = false;
   editMode_ = dbEditNone;
@@ -142,6 +146,7 @@ void RecordsetBase::Close() {
 
 void RecordsetBase::Detach() {
   FinalizeOwn();
+  writeStmts_.clear();
   stmts_.Clear();
   open_ = false;
 }
@@ -168,8 +173,7 @@ void RecordsetBase::BuildFieldMap() {
 int RecordsetBase::FindField(const std::string& name) const {
   char buf[64];
   if (name.size() < sizeof buf) {
-    for (size_t i = 0; i < name.size(); ++i)
-      buf[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+    for (size_t i = 0; i < name.size(); ++i) buf[i] = LowerChar(name[i]);
     auto it = fieldMap_.find(std::string(buf, name.size()));
     return it == fieldMap_.end() ? -1 : it->second;
   }
@@ -203,6 +207,7 @@ void RecordsetBase::SetField(const std::string& name, const Variant& value) {
   if (editMode_ == dbEditNone) FailNoEdit();
   const FieldMeta& f = fields_[static_cast<size_t>(i)];
   if (f.table.empty()) Fail(3164, "Field cannot be updated.");
+  if (!buffer_[static_cast<size_t>(i)]) touched_.push_back(i);
   buffer_[static_cast<size_t>(i)] = value;
 }
 
@@ -222,12 +227,24 @@ FieldDef RecordsetBase::FieldInfo(int index) const {
 void RecordsetBase::CancelUpdate() {
   CheckOpen();
   editMode_ = dbEditNone;
-  buffer_.clear();
+  ClearBuffer();
 }
 
 void RecordsetBase::BeginEdit(int mode) {
-  buffer_.assign(fields_.size(), std::nullopt);
+  if (buffer_.size() != fields_.size()) {
+    buffer_.assign(fields_.size(), std::nullopt);
+    touched_.clear();
+    booleans_.clear();
+    for (size_t i = 0; i < fields_.size(); ++i)
+      if (fields_[i].type == dbBoolean && !fields_[i].table.empty()) booleans_.push_back(static_cast<int>(i));
+  }
+  ClearBuffer();
   editMode_ = mode;
+}
+
+void RecordsetBase::ClearBuffer() {
+  for (int i : touched_) buffer_[static_cast<size_t>(i)].reset();
+  touched_.clear();
 }
 
 Variant RecordsetBase::ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) const {
@@ -284,37 +301,49 @@ std::int64_t RecordsetBase::WriteBuffer(const std::string& table, std::int64_t r
   bool insert = editMode_ == dbEditAdd;
   std::string sql;
   std::vector<int> cols;
-  for (size_t i = 0; i < fields_.size(); ++i) {
-    const FieldMeta& f = fields_[i];
-    // A new row's Yes/No fields are False rather than Null.
-    if (buffer_[i] || (insert && f.type == dbBoolean && !f.table.empty())) {
-      if (buffer_[i]) Validate(*buffer_[i], f);
-      cols.push_back(static_cast<int>(i));
-    }
+  cols = touched_;
+  for (int i : cols) Validate(*buffer_[static_cast<size_t>(i)], fields_[static_cast<size_t>(i)]);
+  // A new row's Yes/No fields are False rather than Null.
+  if (insert)
+    for (int b : booleans_)
+      if (!buffer_[static_cast<size_t>(b)]) cols.push_back(b);
+  std::sort(cols.begin(), cols.end());
+  if (!insert && cols.empty()) return rowid;
+  // The statement for this set of columns, made once.
+  std::string key(insert ? "i" : "u");
+  for (int c : cols) {
+    key += static_cast<char>(c & 0xFF);
+    key += static_cast<char>(c >> 8);
   }
-  if (insert) {
-    if (cols.empty()) {
-      sql = "INSERT INTO " + QuoteIdent(table) + " DEFAULT VALUES";
-    } else {
-      sql = "INSERT INTO " + QuoteIdent(table) + " (";
-      std::string values;
-      for (size_t k = 0; k < cols.size(); ++k) {
-        sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column);
-        values += k ? ",?" : "?";
-      }
-      sql += ") VALUES (" + values + ")";
-    }
+  sqlite3_stmt* st = nullptr;
+  auto found = writeStmts_.find(key);
+  if (found != writeStmts_.end()) {
+    st = found->second;
   } else {
-    if (cols.empty()) return rowid;
-    sql = "UPDATE " + QuoteIdent(table) + " SET ";
-    for (size_t k = 0; k < cols.size(); ++k)
-      sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column) + "=?";
-    sql += " WHERE _rowid_=?";
+    if (insert) {
+      if (cols.empty()) {
+        sql = "INSERT INTO " + QuoteIdent(table) + " DEFAULT VALUES";
+      } else {
+        sql = "INSERT INTO " + QuoteIdent(table) + " (";
+        std::string values;
+        for (size_t k = 0; k < cols.size(); ++k) {
+          sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column);
+          values += k ? ",?" : "?";
+        }
+        sql += ") VALUES (" + values + ")";
+      }
+    } else {
+      sql = "UPDATE " + QuoteIdent(table) + " SET ";
+      for (size_t k = 0; k < cols.size(); ++k)
+        sql += (k ? "," : "") + QuoteIdent(fields_[static_cast<size_t>(cols[k])].column) + "=?";
+      sql += " WHERE _rowid_=?";
+    }
+    int rc = stmts_.Get(sql, &st);
+    if (rc != SQLITE_OK) db_->Raise(rc, sql);
+    writeStmts_.emplace(key, st);
   }
   db_->BeforeWrite(false);
-  sqlite3_stmt* st = nullptr;
-  int rc = stmts_.Get(sql, &st);
-  if (rc != SQLITE_OK) db_->Raise(rc, sql);
+  int rc;
   StmtUse use(st);
   for (size_t k = 0; k < cols.size(); ++k) {
     size_t i = static_cast<size_t>(cols[k]);
@@ -568,7 +597,7 @@ void TableRecordset::Update() {
     bool hadRow = pos_ == Pos::On;
     std::int64_t id = WriteBuffer(table_, 0);
     editMode_ = dbEditNone;
-    buffer_.clear();
+    ClearBuffer();
     if (!hadRow) {  // a table with no current row shows the new one
       rowid_ = id;
       pos_ = Pos::On;
@@ -578,7 +607,7 @@ void TableRecordset::Update() {
   }
   WriteBuffer(table_, rowid_);
   editMode_ = dbEditNone;
-  buffer_.clear();
+  ClearBuffer();
   TakeKeys(CurrentRow());  // the row keeps its place in the index order
 }
 
@@ -966,7 +995,7 @@ void QueryRecordset::Update() {
     bool hadRow = pos_ >= 0 && pos_ < static_cast<long>(Known()) && !Deleted(static_cast<size_t>(pos_));
     std::int64_t id = WriteBuffer(tr_.table, 0);  // ends the scan first
     editMode_ = dbEditNone;
-    buffer_.clear();
+    ClearBuffer();
     // The new row joins the end of the set and stays reachable.
     rowids_.push_back(id);
     deleted_.push_back(0);
@@ -979,7 +1008,7 @@ void QueryRecordset::Update() {
   }
   WriteBuffer(tr_.table, rowids_[static_cast<size_t>(pos_)]);
   editMode_ = dbEditNone;
-  buffer_.clear();
+  ClearBuffer();
 }
 
 void QueryRecordset::Delete() {
