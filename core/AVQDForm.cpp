@@ -65,7 +65,6 @@ AVQDForm::AVQDForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   btnSearch = new QPushButton(QStringLiteral("Quick Jump"), this);
   btnSearch->setObjectName(QStringLiteral("btnSearch"));
   connect(btnSearch, &QPushButton::clicked, this, [this] { vb::Guarded([this] { btnSearch_Click(); }); });
-  connect(txtSearch, &QLineEdit::returnPressed, this, [this] { vb::Guarded([this] { btnSearch_Click(); }); });
   searchRow->addWidget(btnSearch);
   layout->addLayout(searchRow);
 

@@ -139,4 +139,9 @@ void ArtistForm::Delete_Picture_Click() {
   Picture_Box->clear();
 }
 
+void ShowArtistManager(QWidget* parent) {
+  ArtistForm editor(parent);
+  ShowLookupEditor(editor);
+}
+
 }  // namespace tvn

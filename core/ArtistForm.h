@@ -44,4 +44,7 @@ class ArtistForm final : public LookupEditorForm {
   void StateChanged() override;
 };
 
+// Opens the editor modally over parent.
+void ShowArtistManager(QWidget* parent);
+
 }  // namespace tvn

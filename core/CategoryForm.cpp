@@ -30,4 +30,9 @@ void CategoryForm::WriteFields(dao::Recordset& rs) {
   rs.SetField("Category", vb::Variant(Category_Text->text().toStdString()));
 }
 
+void ShowCategoryManager(QWidget* parent) {
+  CategoryForm editor(parent);
+  ShowLookupEditor(editor);
+}
+
 }  // namespace tvn

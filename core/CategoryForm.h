@@ -21,4 +21,7 @@ class CategoryForm final : public LookupEditorForm {
   void WriteFields(dao::Recordset& rs) override;
 };
 
+// Opens the editor modally over parent.
+void ShowCategoryManager(QWidget* parent);
+
 }  // namespace tvn

@@ -70,4 +70,9 @@ void LabelForm::WriteFields(dao::Recordset& rs) {
   }
 }
 
+void ShowLabelManager(QWidget* parent) {
+  LabelForm editor(parent);
+  ShowLookupEditor(editor);
+}
+
 }  // namespace tvn

@@ -30,4 +30,7 @@ class LabelForm final : public LookupEditorForm {
   void WriteFields(dao::Recordset& rs) override;
 };
 
+// Opens the editor modally over parent.
+void ShowLabelManager(QWidget* parent);
+
 }  // namespace tvn

@@ -124,6 +124,11 @@ dao::Database& LookupEditorForm::Collection() {
   return *App().CollectionDB;
 }
 
+void ShowLookupEditor(LookupEditorForm& editor) {
+  if (!vb::Guarded([&] { editor.Form_Load(); })) return;
+  editor.exec();
+}
+
 // ---- events
 
 void LookupEditorForm::Form_Load() {

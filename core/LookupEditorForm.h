@@ -127,6 +127,10 @@ class LookupEditorForm : public QDialog {
   bool emptyState_ = false;
 };
 
+// Loads an editor and shows it modally; an error of the load is shown and
+// the editor is not opened.
+void ShowLookupEditor(LookupEditorForm& editor);
+
 // Sets a box's background from a 0x00BBGGRR colour.
 void SetBackColour(QWidget* box, std::uint32_t bgr);
 // The background colour of a box as 0x00BBGGRR.
