@@ -23,7 +23,7 @@ constexpr int kItems = 100000;
 const char* const kSections[] = {"Cassette", "Compact Disc", "DVD",      "Laser Disc", "LP",
                                  "Video Tape", "MiniDisc",     "MP3",      "Software"};
 
-QApplication& App() {
+QApplication& BenchQtApp() {
   static int argc = 1;
   static char name[] = "quick_display_bench";
   static char* argv[] = {name, nullptr};
@@ -31,13 +31,14 @@ QApplication& App() {
   return *app;
 }
 
-// A data folder of its own holding one collection of kItems items; the
-// collection is left open as the program's collection.
+// A data folder of its own holding one collection of kItems items, kept
+// open while the benchmark program runs.
 struct BenchCollection {
   std::filesystem::path dir;
+  dao::DatabasePtr db;
   BenchCollection() {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    App();
+    BenchQtApp();
     std::string tmpl = (std::filesystem::temp_directory_path() / "tvnqdbenchXXXXXX").string();
     if (!::mkdtemp(tmpl.data())) std::abort();
     dir = tmpl;
@@ -46,7 +47,7 @@ struct BenchCollection {
     std::filesystem::current_path(dir);
     vb::PromptScript::Install();
     tvn::schema::CreateCollectionFile((dir / "big.mdb").string());
-    auto db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
+    db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
     db->BeginTrans();
     auto rs = db->OpenRecordset("mediadata");
     for (int i = 0; i < kItems; ++i) {
@@ -64,11 +65,17 @@ struct BenchCollection {
     }
     rs->Close();
     db->CommitTrans();
+  }
+  // Makes this collection the program's open collection (other benchmarks
+  // of the program may have opened theirs in between).
+  void Use() const {
+    ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
+    std::filesystem::current_path(dir);
     tvn::App().CollectionDB = db;
   }
   ~BenchCollection() {
-    tvn::App().CollectionDB->Close();
-    tvn::App().CollectionDB.reset();
+    if (tvn::App().CollectionDB == db) tvn::App().CollectionDB.reset();
+    db->Close();
     std::error_code ec;
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
     std::filesystem::remove_all(dir, ec);
@@ -77,6 +84,7 @@ struct BenchCollection {
 
 const BenchCollection& Collection() {
   static const BenchCollection collection;
+  collection.Use();
   return collection;
 }
 

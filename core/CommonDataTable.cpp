@@ -27,10 +27,13 @@ bool TableOpens(const dao::DatabasePtr& db, const std::string& table) {
 
 void DeleteAllRows(const dao::RecordsetPtr& rs) {
   if (!(rs->BOF() && rs->Eof())) {
+    // Counted first: no move is made after the last row is gone.
+    rs->MoveLast();
+    const long rows = rs->RecordCount();
     rs->MoveFirst();
-    while (!rs->Eof()) {
+    for (long i = 0; i < rows; ++i) {
       rs->Delete();
-      rs->MoveNext();
+      if (i + 1 < rows) rs->MoveNext();
     }
   }
   rs->Close();

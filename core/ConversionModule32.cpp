@@ -30,7 +30,8 @@ void CloseIfOpen(const dao::DatabasePtr& db) {
 void CopyRows(dao::Database& from, dao::Database& to, const std::string& table,
               const std::string& targetTable, std::uint8_t sectionNumber) {
   std::vector<std::string> names;
-  for (const auto& f : from.TableDefs(table)->Fields) names.push_back(f.Name);
+  const dao::TableDefPtr def = from.TableDefs(table);
+  for (const auto& f : def->Fields) names.push_back(f.Name);
   auto source = from.OpenRecordset(table);
   auto target = to.OpenRecordset(targetTable);
   if (!(source->BOF() && source->Eof())) {

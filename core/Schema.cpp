@@ -212,8 +212,10 @@ void CreateFile(const std::string& path, const std::vector<TableDef>& tables, Fi
   if (vb::FileExists(work)) vb::Kill(work);
   try {
     dao::DatabasePtr db = dao::DBEngine::Workspaces(0).CreateDatabase(work);
+    db->BeginTrans();
     for (const auto& t : tables) db->AppendTableDef(t);
     fill(*db);
+    db->CommitTrans();
     db->Close();
     vb::Name(work, path);
   } catch (...) {
@@ -246,10 +248,10 @@ const std::array<const char*, 24> kTips = {
     "LPs, Video Tapes, MiniDisc, MP3 and Software. Pick a section on the section bar to see its titles.",
     "To add an item, press Add on the toolbar, fill in the fields and press File. Cancel add leaves "
     "the record as it was.",
-    "Only the name of an item is required. If the section already holds the same name, Tavolin files "
-    "the new item as \"- 2\", \"- 3\" and so on.",
-    "The letter bar jumps to the titles that begin with a letter. Letters without titles are shown "
-    "greyed out.",
+    "Only the name of an item is required. If the section already holds the same name, Tavolin adds "
+    "\"- 2\", \"- 3\" and so on to the new item's name.",
+    "The letter bar jumps to the titles that begin with a letter, and shows which letters have titles "
+    "in the section.",
     "The Artists Manager, Category Manager and Label/Studio Manager on the Utilities menu keep the "
     "lists that feed the record editor's drop-down boxes.",
     "Renaming an artist, category or label/studio in its manager changes every record that names it.",

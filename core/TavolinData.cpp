@@ -303,8 +303,9 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
       if (c == '\\') c = '/';
     }
     const std::string program = vb::ProgramFolder();
-    const std::string chosen =
-        vb::GetOpenFileName("Open", "JPG (*.jpg);;BMP (*.bmp);;GIF Files (*.gif)", program + "/" + fileName);
+    // The dialog opens on the stored picture, found in whatever letter case.
+    const std::string chosen = vb::GetOpenFileName("Open", "JPG (*.jpg);;BMP (*.bmp);;GIF Files (*.gif)",
+                                                   vb::ResolvePath(program + "/" + fileName));
     if (vb::Trim(chosen).empty()) return;  // Cancel
 
     std::string name = QFileInfo(QString::fromStdString(chosen)).fileName().toStdString();

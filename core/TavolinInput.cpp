@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QToolBar>
@@ -42,6 +43,25 @@ void SetToolbarState(QToolBar* toolbar, const bool (&visible)[6]) {
   const QList<QAction*> actions = toolbar->actions();
   for (int i = 0; i < 6 && i < actions.size(); ++i) actions[i]->setVisible(visible[i]);
 }
+
+// Hands the typed characters of a combo's line edit to ComboAutoComplete
+// and drops the key when it was used.
+class AutoCompleteFilter : public QObject {
+ public:
+  static constexpr const char* kName = "ComboAutoCompleteFilter";
+  explicit AutoCompleteFilter(QComboBox* combo) : QObject(combo), combo_(combo) { setObjectName(kName); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() != 1) return false;
+    std::int16_t key = std::int16_t(text[0].unicode());
+    ComboAutoComplete(key, combo_);
+    return key == 0;
+  }
+
+ private:
+  QComboBox* combo_;
+};
 
 QToolBar* Toolbar1(QWidget* window) {
   return forms::FindControl<QToolBar>(window, QStringLiteral("Toolbar1"));
@@ -115,6 +135,13 @@ void ComboAutoComplete(std::int16_t& keyAscii, QWidget* activeControl) {
   combo->setEditText(text);
   forms::SetSelection(combo, int(typed.size()), int(text.size()));
   keyAscii = 0;
+}
+
+void AttachComboAutoComplete(QComboBox* combo) {
+  if (!combo || !combo->isEditable() || !combo->lineEdit()) return;
+  forms::MakePlainCombo(combo);
+  if (combo->findChild<QObject*>(AutoCompleteFilter::kName, Qt::FindDirectChildrenOnly)) return;
+  combo->lineEdit()->installEventFilter(new AutoCompleteFilter(combo));
 }
 
 // ---- spelling and thesaurus

@@ -129,6 +129,9 @@ void CheckNoQuote(QWidget* control);
 // forms::MakePlainCombo, so Qt's own completion does not act as well.
 void ComboAutoComplete(std::int16_t& keyAscii, QWidget* activeControl = nullptr);
 bool SmartComboEnabled();
+// Wires an editable combo's key presses to ComboAutoComplete (and makes it
+// a plain combo): what a window does for each of its completing combos.
+void AttachComboAutoComplete(QComboBox* combo);
 
 // F7 (key code 118 or Qt::Key_F7) checks the control's spelling; F8 (119 or
 // Qt::Key_F8) looks its selected text up in the thesaurus. Other keys, and

@@ -108,7 +108,8 @@ TEST_F(ConversionTest, CurrentFileOnlyGetsEmptyTapeIndexAllowed) {
   }
   OpenCollection("av30.mdb");
   EXPECT_TRUE(vb::PromptScript::Texts().empty());
-  for (const auto& f : db()->TableDefs("report")->Fields) {
+  const auto report = db()->TableDefs("report");
+  for (const auto& f : report->Fields) {
     if (f.Name == "TapeIndex") {
       EXPECT_TRUE(f.AllowZeroLength);
     }

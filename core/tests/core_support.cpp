@@ -76,7 +76,8 @@ bool HasTable(const dao::DatabasePtr& db, const std::string& table) {
 }
 
 bool HasField(const dao::DatabasePtr& db, const std::string& table, const std::string& field) {
-  for (const auto& f : db->TableDefs(table)->Fields)
+  const auto def = db->TableDefs(table);
+  for (const auto& f : def->Fields)
     if (vb::CompareText(f.Name, field) == 0) return true;
   return false;
 }

@@ -47,8 +47,9 @@ TEST(SchemaDefinition, MediaDataHoldsEverySectionFieldWithTheSameType) {
     }
   }
   // The lookup and caption tables are copied by name as well.
+  const auto earlier = tvn::schema::EarlierCollectionTables();
   for (const char* name : {"artists", "category", "labelstudio", "cassettecaption", "mdcaption"}) {
-    const auto& before = Find(tvn::schema::EarlierCollectionTables(), name);
+    const auto& before = Find(earlier, name);
     const auto& now = Find(current, name);
     for (const auto& f : before.Fields) EXPECT_NE(FindField(now, f.Name), nullptr) << name << "." << f.Name;
   }

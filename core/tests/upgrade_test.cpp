@@ -46,7 +46,8 @@ TEST_F(UpgradeTest, OriginalEarlierFileGetsEveryTableAndFieldAndMovesTheMiniDisc
     for (const auto& f : t.Fields) EXPECT_TRUE(HasField(db(), t.Name, f.Name)) << t.Name << "." << f.Name;
   }
   bool tapeNum = false;
-  for (const auto& i : db()->TableDefs("vt")->Indexes) tapeNum = tapeNum || i.Name == "TapeNum";
+  const auto vt = db()->TableDefs("vt");
+  for (const auto& i : vt->Indexes) tapeNum = tapeNum || i.Name == "TapeNum";
   EXPECT_TRUE(tapeNum);
 
   auto admin = db()->OpenRecordset("admin");

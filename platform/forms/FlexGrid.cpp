@@ -64,6 +64,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   if (row >= rows_ || index.column() >= cols_) return false;
   cells_[size_t(Key(row, index.column()))] = value.toString();
   emit dataChanged(index, index);
+  emit Edited(row, index.column());
   return true;
 }
 
@@ -115,9 +116,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(t
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setWordWrap(false);
   colWidths_.assign(size_t(model_->cols_), -1);
-  connect(model_, &GridModel::dataChanged, this, [this](const QModelIndex& tl, const QModelIndex&) {
-    if (model_->editable_) emit CellEdited(tl.row() + model_->fixedRows_, tl.column());
-  });
+  connect(model_, &GridModel::Edited, this, &FlexGrid::CellEdited);
 }
 
 bool FlexGrid::ValidCell(int row, int col) const {

@@ -36,6 +36,9 @@ class GridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+ signals:
+  void Edited(int row, int col);  // the user changed a cell (grid rows)
+
  private:
   friend class FlexGrid;
   struct CellStyle {

@@ -17,6 +17,13 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
+// The sanitizer build runs several times slower; time limits widen there.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSlowBuild = true;
+#else
+constexpr bool kSlowBuild = false;
+#endif
+
 QStringList Column(const forms::FlexGrid& g, int col) {
   QStringList out;
   for (int r = g.FixedRows(); r < g.Rows(); ++r) out << g.TextMatrix(r, col);
@@ -161,6 +168,22 @@ TEST(FlexGrid, CellColoursAndTheFloodMark) {
   EXPECT_EQ(g.Model()->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor());
 }
 
+TEST(FlexGrid, EditableCellsReportOnlyTheUsersEdits) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(2);
+  g.SetRows(41);
+  QSignalSpy edited(&g, &forms::FlexGrid::CellEdited);
+  EXPECT_FALSE(g.Model()->setData(g.Model()->index(0, 1), "typed", Qt::EditRole));  // read-only grid
+  g.SetEditable(true);
+  g.SetTextMatrix(1, 1, "set by the program");
+  EXPECT_EQ(edited.count(), 0);
+  EXPECT_TRUE(g.Model()->setData(g.Model()->index(4, 1), "typed", Qt::EditRole));
+  ASSERT_EQ(edited.count(), 1);
+  EXPECT_EQ(edited[0][0].toInt(), 5);
+  EXPECT_EQ(g.TextMatrix(5, 1), "typed");
+}
+
 TEST(FlexGrid, ColumnWidthsInTwipsAndHiddenColumn) {
   TestApp();
   forms::FlexGrid g;
@@ -195,7 +218,7 @@ TEST(FlexGrid, HundredThousandRowsFillAndSortQuickly) {
   g.Sort(forms::flexSortGenericAscending);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(g.TextMatrix(1, 2), "Title 0 2");
-  EXPECT_LT(seconds, 5.0);
+  EXPECT_LT(seconds, kSlowBuild ? 30.0 : 5.0);
 }
 
 TEST(ComboFind, FirstItemBeginningWithPrefixWithoutCase) {
