@@ -1,0 +1,314 @@
+#include "core/AVCollection_Form.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/AppState.h"
+#include "core/Schema.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
+
+namespace tvn {
+
+namespace {
+
+constexpr const char* kTemplate = "av32e.mdb";
+
+dao::Workspace& Workspace() {
+  return App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0);
+}
+
+// Files in the program folder that belong to the program itself.
+constexpr const char* kReservedFiles[] = {"av32e.mdb", "pl33e.mdb", "temp.mdb"};
+
+}  // namespace
+
+AVCollection_Form::AVCollection_Form(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("AVCollection_Form"));
+  setWindowTitle(QStringLiteral("Collection Manager"));
+  setModal(true);
+
+  auto* layout = new QHBoxLayout(this);
+  CB_List = new QListWidget(this);
+  CB_List->setObjectName(QStringLiteral("CB_List"));
+  CB_List->setMinimumWidth(260);
+  layout->addWidget(CB_List, 1);
+
+  auto* buttons = new QVBoxLayout;
+  auto button = [this, buttons](const char* name, const char* caption, void (AVCollection_Form::*handler)()) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, handler] { vb::Guarded([&] { (this->*handler)(); }); });
+    buttons->addWidget(b);
+    return b;
+  };
+  CreateCB = button("CreateCB", "Create", &AVCollection_Form::CreateCB_Click);
+  OpenCB = button("OpenCB", "Open", &AVCollection_Form::OpenCB_Click);
+  DeleteCB = button("DeleteCB", "Delete", &AVCollection_Form::DeleteCB_Click);
+  btnClearDatabase = button("btnClearDatabase", "Delete All Records", &AVCollection_Form::btnClearDatabase_Click);
+  buttons->addStretch(1);
+  ExitCB = button("ExitCB", "Exit", &AVCollection_Form::ExitCB_Click);
+  layout->addLayout(buttons);
+}
+
+AVCollection_Form::~AVCollection_Form() {
+  try {
+    Form_Unload();
+  } catch (...) {
+  }
+}
+
+// ---- life of the window
+
+void AVCollection_Form::Form_Load() {
+  vb::ChDir(vb::ProgramFolder());
+  AppGlobals& g = App();
+  g.AdminDB = Workspace().OpenDatabase("admin.sys");
+  g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections");
+  g.CollectionsRS->SetIndex("master");
+  unloaded_ = false;
+  FillCollectionList();
+}
+
+void AVCollection_Form::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  AppGlobals& g = App();
+  if (g.CollectionsRS && g.CollectionsRS->IsOpen()) g.CollectionsRS->Close();
+  g.CollectionsRS.reset();
+  if (g.AdminDB && g.AdminDB->IsOpen()) g.AdminDB->Close();
+  g.AdminDB.reset();
+}
+
+void AVCollection_Form::closeEvent(QCloseEvent* event) {
+  vb::Guarded([this] { Form_Unload(); });
+  QDialog::closeEvent(event);
+}
+
+void AVCollection_Form::done(int result) {
+  vb::Guarded([this] { Form_Unload(); });
+  QDialog::done(result);
+}
+
+void AVCollection_Form::ExitCB_Click() { close(); }
+
+// ---- the list
+
+void AVCollection_Form::FillCollectionList() {
+  CB_List->clear();
+  dao::Recordset& rs = *App().CollectionsRS;
+  if (rs.RecordCount() < 1) return;
+  rs.MoveFirst();
+  while (!rs.Eof()) {
+    CB_List->addItem(QString::fromStdString(vb::NzStr(rs.GetField("AVCollection"))));
+    rs.MoveNext();
+  }
+}
+
+std::string AVCollection_Form::SelectedText() const {
+  QListWidgetItem* item = CB_List->currentItem();
+  if (!item || !item->isSelected()) return {};
+  return item->text().toStdString();
+}
+
+std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except) const {
+  const std::string wanted = vb::UCase(fileName);
+  dao::RecordsetPtr rs = App().AdminDB->OpenRecordset("select dbname, AVCollection from avcollections");
+  std::string owner;
+  while (!rs->Eof()) {
+    const std::string name = vb::NzStr(rs->GetField("AVCollection"));
+    if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && name != except) {
+      owner = name.empty() ? std::string(" ") : name;
+      break;
+    }
+    rs->MoveNext();
+  }
+  rs->Close();
+  return owner;
+}
+
+// ---- create
+
+std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
+  if (vb::Trim(name).empty()) return "A collection needs a name.";
+  for (unsigned char c : name) {
+    if (c == '/' || c == '\\') return "A collection name may not contain \"/\" or \"\\\".";
+    if (c < 32 || c == 127) return "A collection name may not contain control characters.";
+  }
+  if (name.front() == '.') return "A collection name may not begin with \".\".";
+  const std::string file = name + ".mdb";
+  if (file.size() > 255) return "The collection name is too long.";
+  for (const char* reserved : kReservedFiles) {
+    if (vb::UCase(file) == vb::UCase(reserved))
+      return "The file \"" + file + "\" is kept by the program itself; please choose another name.";
+  }
+  return {};
+}
+
+bool AVCollection_Form::CheckExistingDatabase() {
+  const int answer = vb::MsgBox(
+      "The system found a database using this collection name.\nDo you wish to use this database???\n"
+      "     Yes = Use existing database\n"
+      "     No  = Keep that database and do not create the collection.",
+      vb::vbYesNo + vb::vbQuestion);
+  return answer == vb::vbYes;
+}
+
+void AVCollection_Form::CreateCB_Click() {
+  const std::string answer =
+      vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!");
+  if (answer.empty()) return;  // Cancel
+  dao::Recordset& rs = *App().CollectionsRS;
+  rs.Seek("=", vb::Variant(answer));
+  if (!rs.NoMatch()) return;  // the collection is listed already
+
+  const std::string problem = CollectionNameProblem(answer);
+  if (!problem.empty()) {
+    vb::MsgBox(problem + "\nThe collection was not created.", vb::vbOKOnly + vb::vbExclamation);
+    return;
+  }
+  const std::string fileName = answer + ".mdb";
+
+  // A file another collection uses is neither shared nor replaced.
+  const std::string owner = CollectionUsingFile(fileName);
+  if (!owner.empty()) {
+    vb::MsgBox("The database file \"" + fileName + "\" belongs to the collection \"" + vb::Trim(owner) +
+                   "\".\nPlease choose another name; the collection was not created.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return;
+  }
+
+  bool exists = false;
+  const std::string wanted = vb::UCase(fileName);
+  for (const std::string& found : vb::Dir(vb::ProgramFolder(), "*.mdb")) {
+    if (vb::UCase(found) == wanted) {
+      exists = true;
+      break;
+    }
+  }
+  if (vb::FileExists(fileName)) exists = true;
+
+  if (exists) {
+    // An existing file is used as it is or left alone; it is never replaced.
+    if (!CheckExistingDatabase()) return;
+  } else {
+    try {
+      if (!vb::FileExists(kTemplate)) schema::EnsureTemplates(vb::ProgramFolder());
+      if (!vb::FileCopy(kTemplate, fileName, false))
+        throw vb::RuntimeError(vb::errFileAlreadyExists, "File already exists");
+    } catch (const std::exception& e) {
+      vb::MsgBox("The collection \"" + answer + "\" could not be created:\n" + e.what(),
+                 vb::vbOKOnly + vb::vbExclamation);
+      return;
+    }
+  }
+
+  AVData()->LastDB(fileName);
+  AVData()->CurCollection(answer);
+  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+
+  rs.AddNew();
+  rs.SetField("dbname", vb::Variant(AVData()->LastDB()));
+  rs.SetField("AVCollection", vb::Variant(AVData()->CurCollection()));
+  rs.Update();
+  FillCollectionList();
+}
+
+// ---- open
+
+void AVCollection_Form::OpenCB_Click() {
+  if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
+  const std::string selected = SelectedText();
+  dao::Recordset& rs = *App().CollectionsRS;
+  rs.Seek("=", vb::Variant(selected));
+  if (rs.NoMatch()) return;
+  const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  // Switching to a file that is gone would leave no collection to open.
+  if (!vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
+    vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
+                   "\" was not found.\nThe current collection stays open.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return;
+  }
+  AVData()->LastDB(dbname);
+  AVData()->CurCollection(vb::NzStr(rs.GetField("AVCollection")));
+  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+  accept();
+}
+
+// ---- delete
+
+void AVCollection_Form::DeleteCB_Click() {
+  if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
+  const std::string selected = SelectedText();
+  if (selected == AVData()->CurCollection() || selected == kSystemCollection) {
+    vb::MsgBox("The system collection or open collection may not be deleted", vb::vbOKOnly);
+    return;
+  }
+  if (vb::MsgBox("Delete the selected collection???", vb::vbYesNo) != vb::vbYes) return;
+  dao::Recordset& rs = *App().CollectionsRS;
+  rs.Seek("=", vb::Variant(selected));
+  if (rs.NoMatch()) return;
+  const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) == vb::vbYes) {
+    // The file of the open collection, or one another entry lists, stays.
+    const bool openFile = vb::UCase(dbname) == vb::UCase(AVData()->LastDB());
+    const std::string other = CollectionUsingFile(dbname, selected);
+    if (openFile || !other.empty()) {
+      vb::MsgBox("The database file \"" + dbname + "\" is used by " +
+                     (openFile ? std::string("the open collection") : "the collection \"" + vb::Trim(other) + "\"") +
+                     " and was kept.",
+                 vb::vbOKOnly + vb::vbInformation);
+    } else if (!dbname.empty() && vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
+      vb::Kill(vb::ProgramFolder() + "/" + dbname);
+    }
+    rs.Seek("=", vb::Variant(selected));
+    if (rs.NoMatch()) return;
+  }
+  rs.Delete();
+  FillCollectionList();
+}
+
+// ---- clear
+
+void AVCollection_Form::btnClearDatabase_Click() {
+  if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
+  const std::string selected = SelectedText();
+  if (vb::MsgBox("WARNING!!!!\nThis will delete all records from all sections\n of the Collection: " + selected +
+                     "\nDo you wish to continue????",
+                 vb::vbYesNo) == vb::vbNo)
+    return;
+  // The records deleted are those of the collection the warning names.
+  dao::Recordset& rs = *App().CollectionsRS;
+  rs.Seek("=", vb::Variant(selected));
+  if (rs.NoMatch()) return;
+  const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  try {
+    dao::DatabasePtr db = Workspace().OpenDatabase(dbname);
+    try {
+      db->Execute("delete * from mediadata");
+    } catch (...) {
+      db->Close();
+      throw;
+    }
+    db->Close();
+  } catch (const vb::RuntimeError& e) {
+    vb::MsgBox("The records of the collection \"" + selected + "\" could not be deleted:\n" + e.Description(),
+               vb::vbOKOnly + vb::vbExclamation);
+  }
+}
+
+void ShowCollectionManager(QWidget* parent) {
+  AVCollection_Form form(parent);
+  if (!vb::Guarded([&] { form.Form_Load(); })) return;
+  form.exec();
+}
+
+}  // namespace tvn

@@ -1,0 +1,279 @@
+#include "core/AVQDForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+QPointer<AVQDForm>& OpenWindow() {
+  static QPointer<AVQDForm> window;
+  return window;
+}
+
+constexpr int kFirstMarkedCol = 1;
+constexpr int kLastMarkedCol = 7;
+
+}  // namespace
+
+QuickDisplayHooks& QuickDisplayHooks::Get() {
+  static QuickDisplayHooks hooks;
+  return hooks;
+}
+
+AVQDForm::AVQDForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("AVQDForm"));
+  setWindowTitle(QStringLiteral("Tavolin Quick Display"));
+  resize(900, 560);
+
+  auto* layout = new QVBoxLayout(this);
+
+  auto* searchRow = new QHBoxLayout;
+  auto* options = new QGroupBox(this);
+  auto* optionRow = new QHBoxLayout(options);
+  const std::pair<int, const char*> choices[] = {{2, "Name"}, {3, "Artist"}, {5, "Publisher/Studio"}};
+  for (const auto& [index, caption] : choices) {
+    auto* b = new QRadioButton(QString::fromLatin1(caption), options);
+    b->setObjectName(QStringLiteral("srchOption_%1").arg(index));
+    srchOption[size_t(index)] = b;
+    optionRow->addWidget(b);
+    connect(b, &QRadioButton::clicked, this, [this, i = index] { vb::Guarded([&] { srchOption_Click(i); }); });
+  }
+  searchRow->addWidget(options);
+  txtSearch = new QLineEdit(this);
+  txtSearch->setObjectName(QStringLiteral("txtSearch"));
+  txtSearch->setEnabled(false);
+  searchRow->addWidget(txtSearch, 1);
+  btnSearch = new QPushButton(QStringLiteral("Quick Jump"), this);
+  btnSearch->setObjectName(QStringLiteral("btnSearch"));
+  connect(btnSearch, &QPushButton::clicked, this, [this] { vb::Guarded([this] { btnSearch_Click(); }); });
+  searchRow->addWidget(btnSearch);
+  layout->addLayout(searchRow);
+
+  QDGrid = new forms::FlexGrid(this);
+  QDGrid->setObjectName(QStringLiteral("QDGrid"));
+  connect(QDGrid, &forms::FlexGrid::Click, this, [this] { vb::Guarded([this] { QDGrid_Click(); }); });
+  connect(QDGrid, &forms::FlexGrid::DblClick, this, [this] { vb::Guarded([this] { QDGrid_DblClick(); }); });
+  connect(QDGrid, &forms::FlexGrid::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
+    vb::Guarded([&] { QDGrid_MouseUp(button, pos); });
+  });
+  layout->addWidget(QDGrid, 1);
+
+  auto* bottom = new QHBoxLayout;
+  auto* hints = new QVBoxLayout;
+  SortHint = new QLabel(QStringLiteral("..to sort on any column, select then right click"), this);
+  OpenHint = new QLabel(QStringLiteral("..Double click to open on main form"), this);
+  hints->addWidget(SortHint);
+  hints->addWidget(OpenHint);
+  bottom->addLayout(hints, 1);
+  btnClose = new QPushButton(QStringLiteral("Close"), this);
+  btnClose->setObjectName(QStringLiteral("btnClose"));
+  connect(btnClose, &QPushButton::clicked, this, [this] { btnClose_Click(); });
+  bottom->addWidget(btnClose);
+  layout->addLayout(bottom);
+
+  popup1 = new QMenu(QStringLiteral("popupmenu"), this);
+  popup1->setObjectName(QStringLiteral("popup1"));
+  menuA = popup1->addAction(QStringLiteral("Sort Ascending"));
+  menuA->setObjectName(QStringLiteral("menuA"));
+  menuD = popup1->addAction(QStringLiteral("Sort Descending"));
+  menuD->setObjectName(QStringLiteral("menuD"));
+  connect(menuA, &QAction::triggered, this, [this] { vb::Guarded([this] { menuA_Click(); }); });
+  connect(menuD, &QAction::triggered, this, [this] { vb::Guarded([this] { menuD_Click(); }); });
+}
+
+AVQDForm::~AVQDForm() { Form_Unload(); }
+
+// ---- life of the window
+
+void AVQDForm::Form_Load() {
+  AVData()->QDOpen(-1);
+  loaded_ = true;
+  if (!App().CollectionDB || !App().CollectionDB->IsOpen())
+    throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
+  // One read transaction over the fill: the rows are read under one lock
+  // instead of one per row, which more than halves the time on a large
+  // collection.
+  dao::Database& db = *App().CollectionDB;
+  db.BeginTrans();
+  try {
+    FillQuickDisplayGrid(*QDGrid, db);
+  } catch (...) {
+    db.Rollback();
+    throw;
+  }
+  db.CommitTrans();
+  MarkedRow = 0;
+}
+
+void AVQDForm::Form_Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  AVData()->QDOpen(0);
+}
+
+void AVQDForm::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  QWidget::closeEvent(event);
+}
+
+void AVQDForm::btnClose_Click() { close(); }
+
+// ---- search
+
+void AVQDForm::srchOption_Click(int index) {
+  QDGrid->SetCol(index);
+  txtSearch->setEnabled(true);
+}
+
+void AVQDForm::btnSearch_Click() {
+  const QString text = txtSearch->text();
+  if (text.isEmpty()) return;
+  for (int index : {2, 3, 5}) {
+    if (srchOption[size_t(index)]->isChecked()) QDGrid->SetCol(index);
+  }
+  QDGrid->SetRedraw(false);
+  SortRows(forms::flexSortGenericAscending);
+
+  const QString wanted = text.toUpper();
+  const int n = int(wanted.size());
+  const int col = QDGrid->Col();
+  int found = 0;
+  for (int r = 1; r < QDGrid->Rows(); ++r) {
+    if (QDGrid->TextMatrix(r, col).left(n).toUpper() >= wanted) {
+      found = r;
+      break;
+    }
+  }
+  QDGrid->SetRow(found > 0 ? found : 1);
+  QDGrid->SetTopRow(QDGrid->Row());
+  QDGrid->SetRedraw(true);
+  HighlightQuickRow(found > 0);
+}
+
+// ---- grid
+
+void AVQDForm::QDGrid_Click() { HighlightQuickRow(true); }
+
+void AVQDForm::HighlightQuickRow(bool mark) {
+  if (QDGrid->Row() <= 0) return;
+  const int row = QDGrid->Row();
+  const int col = QDGrid->Col();
+  const bool redraw = QDGrid->Redraw();
+  QDGrid->SetRedraw(false);
+  // A refill may have left fewer rows than the mark's number.
+  if (MarkedRow > 0 && MarkedRow < QDGrid->Rows()) {
+    for (int c = kFirstMarkedCol; c <= kLastMarkedCol; ++c) QDGrid->SetCellFloodPercent(MarkedRow, c, 0);
+  }
+  MarkedRow = row;
+  if (mark) {
+    for (int c = kFirstMarkedCol; c <= kLastMarkedCol; ++c) QDGrid->SetCellFloodPercent(row, c, 100);
+  } else {
+    MarkedRow = 0;
+  }
+  QDGrid->SetCol(col);
+  QDGrid->SetRedraw(redraw);
+}
+
+void AVQDForm::QDGrid_DblClick() {
+  QDGrid->SetCol(colSection);
+  const std::string sectionText = QDGrid->Text().toStdString();
+  if (!vb::IsNumeric(vb::Variant(sectionText))) return;
+  const double number = vb::Val(sectionText);
+  if (number < 1 || number > 9) return;
+  const Byte section = Byte(number);
+  QDGrid->SetCol(colName);
+  const std::string name = QDGrid->Text().toStdString();
+
+  QuickDisplayHooks& hooks = QuickDisplayHooks::Get();
+  // Loading a record over a new one that is being typed would make the
+  // next save add the loaded record a second time.
+  if (hooks.AddingRecord && hooks.AddingRecord()) {
+    if (vb::MsgBox("A new record is being added in the catalogue window.\n"
+                   "Drop the new record and open \"" + name + "\"?",
+                   vb::vbYesNo + vb::vbQuestion) != vb::vbYes)
+      return;
+    if (hooks.CancelAdd) hooks.CancelAdd();
+    if (hooks.AddingRecord()) return;  // the new record could not be dropped
+  }
+
+  setCursor(Qt::WaitCursor);
+  struct RestoreCursor {
+    QWidget* w;
+    ~RestoreCursor() { w->unsetCursor(); }
+  } restore{this};
+  HighlightQuickRow(true);
+  if (section != AVData()->SectionNumber() && hooks.ItemClickProcess) hooks.ItemClickProcess(section);
+  QDGrid->SetCol(colName);
+  if (hooks.CS_Load_Data) hooks.CS_Load_Data(name);
+  unsetCursor();
+  if (hooks.BringForward) hooks.BringForward();
+}
+
+void AVQDForm::QDGrid_MouseUp(Qt::MouseButton button, const QPoint& globalPos) {
+  if (button == Qt::LeftButton) return;
+  popup1->popup(globalPos);
+}
+
+void AVQDForm::menuA_Click() { SortRows(forms::flexSortGenericAscending); }
+
+void AVQDForm::menuD_Click() { SortRows(forms::flexSortGenericDescending); }
+
+void AVQDForm::SortRows(int order) {
+  QDGrid->Sort(order);
+  // The mark travels with its row; MarkedRow follows it, so the next
+  // marking clears the row that carries it.
+  if (MarkedRow <= 0) return;
+  for (int r = 1; r < QDGrid->Rows(); ++r) {
+    if (QDGrid->CellFloodPercent(r, kFirstMarkedCol) == 100) {
+      MarkedRow = r;
+      return;
+    }
+  }
+}
+
+// ---- the one window
+
+AVQDForm* ShowQuickDisplay(QWidget* parent) {
+  QPointer<AVQDForm>& window = OpenWindow();
+  if (!window) {
+    auto* w = new AVQDForm(parent);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    if (!vb::Guarded([w] { w->Form_Load(); })) {
+      w->Form_Unload();
+      w->deleteLater();
+      return nullptr;
+    }
+    window = w;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window.data();
+}
+
+AVQDForm* QuickDisplayWindow() { return OpenWindow().data(); }
+
+void CloseQuickDisplay() {
+  if (AVQDForm* w = OpenWindow().data()) w->close();
+}
+
+}  // namespace tvn

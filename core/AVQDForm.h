@@ -1,0 +1,106 @@
+#pragma once
+// The quick display: every record of the open collection, all sections
+// together, in one grid. The user sorts on any column from the right-click
+// menu, jumps to the first row at or after a typed text in the name,
+// artist or publisher/studio column, and double-clicks a row to open its
+// record in the catalogue window. Modeless: while it is open
+// TVNDATA.QDOpen is true and every record save refills the grid.
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/TVNDATA.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace forms {
+class FlexGrid;
+}
+
+namespace tvn {
+
+// How the quick display reaches the catalogue window, which lives in a
+// library built on this one. The program wires these when it creates the
+// catalogue window; an unset hook does nothing.
+struct QuickDisplayHooks {
+  // The catalogue window is open and is adding a new record.
+  std::function<bool()> AddingRecord;
+  // Drops that new record (the catalogue's Cancel add).
+  std::function<void()> CancelAdd;
+  // Switches the catalogue window to a section (1 to 9).
+  std::function<void(Byte section)> ItemClickProcess;
+  // Loads the record of that name of the current section.
+  std::function<void(const std::string& name)> CS_Load_Data;
+  // Brings the catalogue window to the front with the focus.
+  std::function<void()> BringForward;
+
+  static QuickDisplayHooks& Get();
+};
+
+class AVQDForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AVQDForm(QWidget* parent = nullptr);
+  ~AVQDForm() override;
+
+  // Grid columns.
+  enum Column : int { colSection = 0, colSectionName = 1, colName = 2, colArtist = 3, colPublisher = 5 };
+
+  // ---- events
+  void Form_Load();
+  void Form_Unload();
+  void btnClose_Click();
+  void srchOption_Click(int index);
+  void btnSearch_Click();
+  void QDGrid_Click();
+  void QDGrid_DblClick();
+  void QDGrid_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+  void menuA_Click();
+  void menuD_Click();
+
+  // ---- routines
+  // Moves the row mark to the grid's current row (mark true) or removes it.
+  void HighlightQuickRow(bool mark);
+  // Sorts the data rows on the current column (a sort code of the grid).
+  void SortRows(int order);
+
+  // ---- window state
+  std::int32_t MarkedRow = 0;
+
+  // ---- controls
+  forms::FlexGrid* QDGrid = nullptr;
+  QLineEdit* txtSearch = nullptr;
+  // Indexed by the grid column each searches: 2 Name, 3 Artist, 5 Publisher/Studio.
+  std::array<QRadioButton*, 6> srchOption{};
+  QPushButton* btnSearch = nullptr;
+  QPushButton* btnClose = nullptr;
+  QLabel* SortHint = nullptr;
+  QLabel* OpenHint = nullptr;
+  QMenu* popup1 = nullptr;
+  QAction* menuA = nullptr;
+  QAction* menuD = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool loaded_ = false;
+};
+
+// Opens the quick display (not modal), or brings it to the front when it
+// is open. Returns the window, or nullptr when it could not be loaded.
+AVQDForm* ShowQuickDisplay(QWidget* parent = nullptr);
+// The open quick display, or nullptr.
+AVQDForm* QuickDisplayWindow();
+// Closes the quick display when it is open.
+void CloseQuickDisplay();
+
+}  // namespace tvn

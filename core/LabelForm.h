@@ -1,0 +1,36 @@
+#pragma once
+// The label/studio editor ("Label/Studio Manager"): the lookup list of
+// labels and studios. The web address and e-mail belong to software
+// publishers: they are shown and written only for an entry ticked for
+// "Software CDs".
+#include "core/LookupEditorForm.h"
+
+class QPlainTextEdit;
+
+namespace tvn {
+
+class LabelForm final : public LookupEditorForm {
+  Q_OBJECT
+
+ public:
+  explicit LabelForm(QWidget* parent = nullptr);
+
+  QLineEdit* NameBox() const override { return LabelStudio_Name_Text; }
+
+  QLineEdit* LabelStudio_Name_Text = nullptr;
+  QLineEdit* LabelStudio_Location_Text = nullptr;
+  QPlainTextEdit* LabelStudio_Notes_Text = nullptr;
+  QLineEdit* LS_WWW_Text = nullptr;
+  QLineEdit* LS_EMAIL_Text = nullptr;
+
+ protected:
+  std::vector<QWidget*> TextBoxes() const override;
+  std::vector<QWidget*> StateBoxes() const override;
+  void ShowFields(dao::Recordset& rs) override;
+  void WriteFields(dao::Recordset& rs) override;
+};
+
+// Opens the editor modally over parent.
+void ShowLabelManager(QWidget* parent);
+
+}  // namespace tvn

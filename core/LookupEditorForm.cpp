@@ -1,0 +1,304 @@
+#include "core/LookupEditorForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/Controls.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+constexpr const char* kUseWithCaptions[6] = {"Cassettes", "Compact/Mini Discs", "Video Discs",
+                                             "LPs",       "Video Tapes",        "Software CDs"};
+
+struct ToolbarEntry {
+  const char* text;
+  const char* tip;
+};
+constexpr ToolbarEntry kToolbar[6] = {
+    {"Add", "Add new category"},        {"Cancel", "Cancel add"},
+    {"File", "File category add/update"}, {"Delete", "Delete Category"},
+    {"Previous", "Previous category"},  {"Next", "Next category"},
+};
+
+}  // namespace
+
+void SetBackColour(QWidget* box, std::uint32_t bgr) {
+  if (!box) return;
+  const QColor colour(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+  QPalette p = box->palette();
+  p.setColor(QPalette::Base, colour);
+  p.setColor(QPalette::Window, colour);
+  box->setPalette(p);
+}
+
+std::uint32_t BackColour(const QWidget* box) {
+  const QColor c = box->palette().color(QPalette::Base);
+  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+LookupEditorForm::LookupEditorForm(Design design, QWidget* parent) : QDialog(parent), design_(std::move(design)) {
+  setObjectName(QString::fromLatin1(design_.formName));
+  setWindowTitle(QString::fromLatin1(design_.caption));
+  setModal(true);
+
+  layout_ = new QVBoxLayout(this);
+
+  Toolbar1 = new QToolBar(this);
+  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  for (int i = 1; i <= 6; ++i) {
+    QAction* a = Toolbar1->addAction(QString::fromLatin1(kToolbar[i - 1].text));
+    a->setToolTip(QString::fromLatin1(kToolbar[i - 1].tip));
+    a->setObjectName(QStringLiteral("Toolbar1_%1").arg(i));
+    Toolbar1Buttons[size_t(i)] = a;
+    connect(a, &QAction::triggered, this, [this, i] { vb::Guarded([&] { Toolbar1_ButtonClick(i); }); });
+  }
+  layout_->addWidget(Toolbar1);
+
+  auto* chooserRow = new QHBoxLayout;
+  Select_Item_Combo = new QComboBox(this);
+  Select_Item_Combo->setObjectName(QStringLiteral("Select_Item_Combo"));
+  Select_Item_Combo->setEditable(false);
+  Select_Item_Combo->setMinimumWidth(260);
+  connect(Select_Item_Combo, &QComboBox::activated, this,
+          [this](int) { RunGuarded(&LookupEditorForm::Select_Item_Combo_Click); });
+  chooserRow->addWidget(Select_Item_Combo, 1);
+  layout_->addLayout(chooserRow);
+
+  fieldAreaPos_ = layout_->count();
+
+  UseWithFrame = new QGroupBox(QStringLiteral("Use With"), this);
+  UseWithFrame->setObjectName(QStringLiteral("UseWithFrame"));
+  auto* boxes = new QGridLayout(UseWithFrame);
+  for (int i = 0; i < 6; ++i) {
+    auto* box = new QCheckBox(QString::fromLatin1(kUseWithCaptions[i]), UseWithFrame);
+    box->setObjectName(QStringLiteral("Artist_UseWith_%1").arg(design_.firstBox + i));
+    Artist_UseWith[size_t(i)] = box;
+    boxes->addWidget(box, i / 3, i % 3);
+  }
+  layout_->addWidget(UseWithFrame);
+
+  auto* closeRow = new QHBoxLayout;
+  closeRow->addStretch(1);
+  Close_Category = new QPushButton(QStringLiteral(" Close "), this);
+  Close_Category->setObjectName(QStringLiteral("Close_Category"));
+  Close_Category->setAutoDefault(false);
+  connect(Close_Category, &QPushButton::clicked, this, [this] { Close_Category_Click(); });
+  closeRow->addWidget(Close_Category);
+  layout_->addLayout(closeRow);
+}
+
+LookupEditorForm::~LookupEditorForm() = default;
+
+void LookupEditorForm::SetFieldArea(QWidget* area) {
+  layout_->insertWidget(fieldAreaPos_, area, 1);
+  if (QLineEdit* name = NameBox()) {
+    connect(name, &QLineEdit::textEdited, this, [this] { RunGuarded(&LookupEditorForm::NameBox_KeyUp); });
+  }
+}
+
+void LookupEditorForm::RunGuarded(void (LookupEditorForm::*handler)()) {
+  vb::Guarded([&] { (this->*handler)(); });
+}
+
+dao::Database& LookupEditorForm::Collection() {
+  if (!App().CollectionDB || !App().CollectionDB->IsOpen())
+    throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
+  return *App().CollectionDB;
+}
+
+void ShowLookupEditor(LookupEditorForm& editor) {
+  if (!vb::Guarded([&] { editor.Form_Load(); })) return;
+  editor.exec();
+}
+
+// ---- events
+
+void LookupEditorForm::Form_Load() {
+  EntryTable = Collection().OpenRecordset(design_.table);
+  EntryTable->SetIndex(design_.index);
+  if (EntryTable->RecordCount() < 1) {
+    EnterEmptyState();
+  } else {
+    emptyState_ = false;
+    SetEntryFieldsState(kEnabledColour, true);
+    EntryTable->MoveFirst();
+    ShowEntry();
+    ToolbarBrowseMode(Toolbar1);
+    FillSelectItemCombo(design_.nameField, this, *EntryTable);
+  }
+  StateChanged();
+}
+
+void LookupEditorForm::EnterEmptyState() {
+  emptyState_ = true;
+  ClearEntry();
+  ToolbarEmptyMode(Toolbar1);
+  Select_Item_Combo->clear();
+  SetEntryFieldsState(kDisabledColour, false);
+}
+
+void LookupEditorForm::Select_Item_Combo_Click() {
+  if (!EntryTable || Select_Item_Combo->count() == 0) return;
+  EntryTable->Seek("=", vb::Variant(Select_Item_Combo->currentText().toStdString()));
+  // A name that is no longer in the table leaves the shown entry as it is.
+  if (EntryTable->NoMatch()) return;
+  ShowEntry();
+}
+
+void LookupEditorForm::Close_Category_Click() { close(); }
+
+void LookupEditorForm::NameBox_KeyUp() {
+  if (QLineEdit* name = NameBox()) CheckNoQuote(name);
+}
+
+void LookupEditorForm::Toolbar1_ButtonClick(int index) {
+  if (!EntryTable) return;
+  dao::Recordset& rs = *EntryTable;
+  switch (index) {
+    case btnAdd:
+      AddingEntry = true;
+      ToolbarAddMode(Toolbar1);
+      if (rs.RecordCount() == 0) SetEntryFieldsState(kEnabledColour, true);
+      ClearEntry();
+      // The table keeps its position: Cancel add shows that entry again.
+      break;
+
+    case btnCancelAdd:
+      AddingEntry = false;
+      if (rs.RecordCount() < 1) {
+        emptyState_ = true;
+        ToolbarEmptyMode(Toolbar1);
+        SetEntryFieldsState(kDisabledColour, false);
+      } else {
+        ToolbarBrowseMode(Toolbar1);
+      }
+      if (rs.RecordCount() > 0) ShowEntry();
+      else ClearEntry();
+      break;
+
+    case btnFile:
+      SaveEntry();
+      emptyState_ = false;
+      ToolbarBrowseMode(Toolbar1);
+      FillSelectItemCombo(design_.nameField, this, rs);
+      break;
+
+    case btnDelete: {
+      if (vb::MsgBox("Delete the diplayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
+      dao::Database& db = Collection();
+      const std::string old = ShownName;
+      db.BeginTrans();
+      try {
+        rs.Delete();
+        CarryIntoRecords(db, old, "");
+        db.CommitTrans();
+      } catch (...) {
+        db.Rollback();
+        throw;
+      }
+      if (rs.RecordCount() < 1) {
+        EnterEmptyState();
+      } else {
+        ToolbarBrowseMode(Toolbar1);
+        rs.MoveFirst();
+        FillSelectItemCombo(design_.nameField, this, rs);
+        ShowEntry();
+      }
+      break;
+    }
+
+    case btnPrevious:
+      rs.MovePrevious();
+      if (rs.BOF()) rs.MoveFirst();
+      ShowEntry();
+      break;
+
+    case btnNext:
+      rs.MoveNext();
+      if (rs.Eof()) rs.MoveLast();
+      ShowEntry();
+      break;
+
+    default:
+      return;
+  }
+  StateChanged();
+}
+
+// ---- routines
+
+void LookupEditorForm::ClearEntry() {
+  for (QCheckBox* box : Artist_UseWith) box->setCheckState(Qt::Unchecked);
+  for (QWidget* w : TextBoxes()) forms::SetControlText(w, QString());
+  ShownName.clear();
+}
+
+void LookupEditorForm::SetEntryFieldsState(std::uint32_t colour, bool enabled) {
+  for (QWidget* w : StateBoxes()) {
+    SetBackColour(w, colour);
+    w->setEnabled(enabled);
+  }
+}
+
+void LookupEditorForm::ShowEntry() {
+  dao::Recordset& rs = *EntryTable;
+  ClearEntry();
+  LoadUseWithBoxes(design_.firstBox, this, rs);
+  ShowFields(rs);
+  ShowExtras(rs);
+  ShownName = NameBox()->text().toStdString();
+}
+
+void LookupEditorForm::SaveEntry() {
+  dao::Database& db = Collection();
+  dao::Recordset& rs = *EntryTable;
+  const std::string oldName = ShownName;
+  const std::string newName = NameBox()->text().toStdString();
+  db.BeginTrans();
+  try {
+    SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry);
+    WriteFields(rs);
+    rs.Update();
+    // An entry without a name names no record: carrying "" into the
+    // records would give every record without an entry this name.
+    if (!AddingEntry && !oldName.empty()) CarryIntoRecords(db, oldName, newName);
+    db.CommitTrans();
+  } catch (...) {
+    if (rs.EditMode() != dao::dbEditNone) rs.CancelUpdate();
+    db.Rollback();
+    throw;
+  }
+  AddingEntry = false;
+  rs.Seek("=", vb::Variant(newName));
+  if (rs.NoMatch()) rs.MoveFirst();
+  ShowEntry();
+}
+
+void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName) {
+  if (oldName.empty()) return;
+  const std::string from = dao::SqlEscape(oldName);
+  const std::string to = dao::SqlEscape(newName);
+  for (const std::string& column : design_.columns) {
+    db.Execute("UPDATE mediadata set " + column + " = '" + to + "' where " + column + " = '" + from + "'");
+  }
+}
+
+}  // namespace tvn

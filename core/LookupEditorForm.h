@@ -1,0 +1,139 @@
+#pragma once
+// The editor of one lookup list (artists, categories, labels/studios).
+// The three editors are one window: a chooser of every entry in name order,
+// the six-button record toolbar, the entry's fields, the six "Use With"
+// section boxes and a Close button. The entry table is opened on the open
+// collection by table name and walked through its name index.
+//
+// Because the records of mediadata hold the lookup names themselves, a
+// rename or a delete is carried into every record by UPDATE statements.
+// The entry's own change and those statements run in one transaction, so
+// a failure leaves both the list and the records as they were.
+//
+// A derived window supplies its table, its fields and the mediadata
+// columns that carry its names; everything else lives here.
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/dao/Dao.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QToolBar;
+class QVBoxLayout;
+
+namespace tvn {
+
+class LookupEditorForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Background colours of the field boxes (0x00BBGGRR).
+  static constexpr std::uint32_t kEnabledColour = 0xFFFFFF;
+  static constexpr std::uint32_t kDisabledColour = 0xE0E0E0;
+
+  // Toolbar buttons by position.
+  enum ToolbarButton : int { btnAdd = 1, btnCancelAdd = 2, btnFile = 3, btnDelete = 4, btnPrevious = 5, btnNext = 6 };
+
+  // What tells one editor from another.
+  struct Design {
+    const char* formName;   // objectName of the window
+    const char* caption;
+    const char* table;      // table opened by name
+    const char* index;      // its name index
+    const char* nameField;  // chooser list and seek key
+    std::int16_t firstBox;  // index of the first "Use With" box
+    std::vector<std::string> columns;  // mediadata columns holding the names
+  };
+
+  ~LookupEditorForm() override;
+
+  // ---- events
+  // Opens the entry table and shows its first entry (or the empty state).
+  void Form_Load();
+  void Select_Item_Combo_Click();
+  void Toolbar1_ButtonClick(int index);
+  void Close_Category_Click();
+  // The name box refuses the double quote.
+  void NameBox_KeyUp();
+
+  // ---- routines
+  void ClearEntry();
+  void ShowEntry();
+  void SetEntryFieldsState(std::uint32_t colour, bool enabled);
+  void SaveEntry();
+
+  const Design& design() const { return design_; }
+  // The box whose text is the entry's name.
+  virtual QLineEdit* NameBox() const = 0;
+
+  // ---- window state
+  dao::RecordsetPtr EntryTable;
+  bool AddingEntry = false;
+  std::string ShownName;
+
+  // ---- controls
+  QToolBar* Toolbar1 = nullptr;
+  std::array<QAction*, 7> Toolbar1Buttons{};  // 1 .. 6
+  QComboBox* Select_Item_Combo = nullptr;
+  QGroupBox* UseWithFrame = nullptr;
+  // The six section boxes in order cas, cd, DVD, lp, VT, scd; each is
+  // named "Artist_UseWith_<firstBox + i>".
+  std::array<QCheckBox*, 6> Artist_UseWith{};
+  QPushButton* Close_Category = nullptr;
+
+ protected:
+  LookupEditorForm(Design design, QWidget* parent);
+
+  // Puts the derived window's field area between the chooser and the
+  // "Use With" frame.
+  void SetFieldArea(QWidget* area);
+
+  // Every text box that ClearEntry empties.
+  virtual std::vector<QWidget*> TextBoxes() const = 0;
+  // The boxes whose colour and enabled state follow the editor's state.
+  virtual std::vector<QWidget*> StateBoxes() const = 0;
+  // Copies the current row into the boxes (after the section flags are loaded).
+  virtual void ShowFields(dao::Recordset& rs) = 0;
+  // Writes the boxes into the pending row (after the section flags are set).
+  virtual void WriteFields(dao::Recordset& rs) = 0;
+  // After the fields are shown (the artist editor shows its picture).
+  virtual void ShowExtras(dao::Recordset&) {}
+  // The editor changed between its empty, browsing and adding states.
+  virtual void StateChanged() {}
+
+  // The section box of the Software flag ("Software CDs").
+  QCheckBox* SoftwareBox() const { return Artist_UseWith[5]; }
+  bool IsEmptyState() const { return emptyState_; }
+
+  static dao::Database& Collection();
+
+ private:
+  void EnterEmptyState();
+  void RunGuarded(void (LookupEditorForm::*handler)());
+  // The UPDATE statements of a rename (newName) or a delete ("").
+  void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);
+
+  Design design_;
+  QVBoxLayout* layout_ = nullptr;
+  int fieldAreaPos_ = 0;
+  bool emptyState_ = false;
+};
+
+// Loads an editor and shows it modally; an error of the load is shown and
+// the editor is not opened.
+void ShowLookupEditor(LookupEditorForm& editor);
+
+// Sets a box's background from a 0x00BBGGRR colour.
+void SetBackColour(QWidget* box, std::uint32_t bgr);
+// The background colour of a box as 0x00BBGGRR.
+std::uint32_t BackColour(const QWidget* box);
+
+}  // namespace tvn

@@ -1,0 +1,260 @@
+// The collection manager: creating, opening, deleting and clearing
+// collections, and what it refuses to do.
+#include <QApplication>
+#include <QListWidget>
+
+#include "core/AVCollection_Form.h"
+#include "core/AppState.h"
+#include "core/Schema.h"
+#include "core/tests/CoreTestSupport.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
+
+namespace {
+
+using tvn::AVCollection_Form;
+using tvn::AVData;
+using vb::PromptScript;
+
+QApplication& TestApp() {
+  static int argc = 1;
+  static char name[] = "collections_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = qApp ? static_cast<QApplication*>(qApp) : new QApplication(argc, argv);
+  return *app;
+}
+
+class CollectionsTest : public tvntest::DataFolderTest {
+ protected:
+  void SetUp() override {
+    TestApp();
+    DataFolderTest::SetUp();
+    tvn::schema::EnsureTemplates(dir_.string());
+    tvn::schema::CreateMasterListFile(Path("admin.sys"));
+    tvn::schema::CreateCollectionFile(Path("av30.mdb"));
+    tvn::App().AppWorkspace = &dao::DBEngine::Workspaces(0);
+    AVData()->LastDB("av30.mdb");
+    AVData()->CurCollection("My Collection");
+    vb::SaveSetting("TVN", "Startup", "CurDB", "av30.mdb");
+    form_ = std::make_unique<AVCollection_Form>();
+    form_->Form_Load();
+  }
+  void TearDown() override {
+    form_.reset();
+    DataFolderTest::TearDown();
+  }
+
+  std::vector<std::string> Listed() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < form_->CB_List->count(); ++i) names.push_back(form_->CB_List->item(i)->text().toStdString());
+    return names;
+  }
+  bool IsListed(const std::string& name) const {
+    for (const auto& n : Listed())
+      if (n == name) return true;
+    return false;
+  }
+  void Select(const std::string& name) {
+    const auto items = form_->CB_List->findItems(QString::fromStdString(name), Qt::MatchExactly);
+    ASSERT_FALSE(items.isEmpty()) << name;
+    form_->CB_List->setCurrentItem(items.first());
+    items.first()->setSelected(true);
+  }
+  void Create(const std::string& name) {
+    PromptScript::AnswerText(name);
+    form_->CreateCB_Click();
+  }
+  long Items(const std::string& file) {
+    auto db = tvntest::Open(Path(file));
+    const long n = tvntest::CountRows(db, "select * from mediadata");
+    db->Close();
+    return n;
+  }
+  void AddItem(const std::string& file, const std::string& name) {
+    auto db = tvntest::Open(Path(file));
+    tvntest::AddRow(db, "mediadata", {{"name", name}, {"section", "LP"}, {"SectionNumber", dao::Variant::Byte(5)}});
+    db->Close();
+  }
+  std::string Setting() { return vb::GetSetting("TVN", "Startup", "CurDB", "<none>"); }
+
+  std::unique_ptr<AVCollection_Form> form_;
+};
+
+TEST_F(CollectionsTest, CreateOpenAndDeleteACollection) {
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+
+  Create("Rock Albums");
+  EXPECT_TRUE(vb::FileExists(Path("Rock Albums.mdb")));
+  EXPECT_TRUE(IsListed("Rock Albums"));
+  EXPECT_EQ(AVData()->LastDB(), "Rock Albums.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "Rock Albums");
+  EXPECT_EQ(Setting(), "Rock Albums.mdb");
+  EXPECT_EQ(Items("Rock Albums.mdb"), 0);
+  EXPECT_EQ(PromptScript::Records().size(), 1u);  // the input box only
+
+  // A listed name again: nothing happens and nothing is said.
+  AddItem("Rock Albums.mdb", "kept");
+  Create("Rock Albums");
+  EXPECT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(Items("Rock Albums.mdb"), 1);
+  EXPECT_EQ(Listed().size(), 2u);
+
+  // Open the system collection again.
+  Select("My Collection");
+  form_->OpenCB_Click();
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "My Collection");
+  EXPECT_EQ(Setting(), "av30.mdb");
+
+  // Delete the new one with its file.
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+  Select("Rock Albums");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_FALSE(IsListed("Rock Albums"));
+  EXPECT_FALSE(vb::FileExists(Path("Rock Albums.mdb")));
+  const auto texts = PromptScript::Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[texts.size() - 2], "Delete the selected collection???");
+  EXPECT_EQ(texts.back(), "Do you wish to also delete the physical collection database???");
+}
+
+TEST_F(CollectionsTest, DeletingFromTheListOnlyOrNotAtAll) {
+  Create("Jazz");
+  Create("Blues");  // now the open collection
+  Select("Jazz");
+  PromptScript::Answer(vb::vbNo);  // not deleted
+  form_->DeleteCB_Click();
+  EXPECT_TRUE(IsListed("Jazz"));
+
+  Select("Jazz");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbNo);  // keep the file
+  form_->DeleteCB_Click();
+  EXPECT_FALSE(IsListed("Jazz"));
+  EXPECT_TRUE(vb::FileExists(Path("Jazz.mdb")));
+}
+
+TEST_F(CollectionsTest, SystemAndOpenCollectionAreProtected) {
+  Create("Current");
+  for (const std::string& name : {std::string("My Collection"), std::string("Current")}) {
+    PromptScript::Clear();
+    Select(name);
+    form_->DeleteCB_Click();
+    ASSERT_EQ(PromptScript::Records().size(), 1u) << name;
+    EXPECT_EQ(PromptScript::Records()[0].text, "The system collection or open collection may not be deleted");
+    EXPECT_EQ(PromptScript::Records()[0].buttons, vb::vbOKOnly);
+    EXPECT_TRUE(IsListed(name));
+  }
+  EXPECT_TRUE(vb::FileExists(Path("av30.mdb")));
+  EXPECT_TRUE(vb::FileExists(Path("Current.mdb")));
+
+  // Without a selection the three commands do nothing.
+  form_->CB_List->clearSelection();
+  form_->CB_List->setCurrentItem(nullptr);
+  PromptScript::Clear();
+  form_->DeleteCB_Click();
+  form_->OpenCB_Click();
+  form_->btnClearDatabase_Click();
+  EXPECT_TRUE(PromptScript::Records().empty());
+  EXPECT_EQ(AVData()->LastDB(), "Current.mdb");
+}
+
+TEST_F(CollectionsTest, NamesThatCannotBeFilesAreRefusedBeforeAnythingIsCreated) {
+  const auto before = tvntest::ReadBytes(Path("av32e.mdb"));
+  for (const std::string& name : {std::string("   "), std::string("a/b"), std::string("back\\slash"),
+                                  std::string(".hidden"), std::string("av32e"), std::string("PL33E"),
+                                  std::string("Temp")}) {
+    PromptScript::Clear();
+    Create(name);
+    ASSERT_EQ(PromptScript::Records().size(), 2u) << name;  // input box, then the refusal
+    EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos) << name;
+    EXPECT_FALSE(IsListed(name)) << name;
+  }
+  EXPECT_EQ(Listed().size(), 1u);
+  EXPECT_FALSE(vb::FileExists(Path("a/b.mdb")));
+  EXPECT_FALSE(vb::FileExists(Path(".hidden.mdb")));
+  EXPECT_EQ(tvntest::ReadBytes(Path("av32e.mdb")), before);
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
+
+  // Cancel (an empty answer) does nothing at all.
+  PromptScript::Clear();
+  Create("");
+  EXPECT_EQ(PromptScript::Records().size(), 1u);
+}
+
+TEST_F(CollectionsTest, AnExistingFileIsUsedOrKeptButNeverReplaced) {
+  tvn::schema::CreateCollectionFile(Path("Found.mdb"));
+  AddItem("Found.mdb", "old item");
+
+  PromptScript::AnswerText("Found");
+  PromptScript::Answer(vb::vbNo);
+  form_->CreateCB_Click();
+  EXPECT_FALSE(IsListed("Found"));
+  EXPECT_EQ(Items("Found.mdb"), 1);
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+
+  PromptScript::AnswerText("Found");
+  PromptScript::Answer(vb::vbYes);
+  form_->CreateCB_Click();
+  EXPECT_TRUE(IsListed("Found"));
+  EXPECT_EQ(Items("Found.mdb"), 1);
+  EXPECT_EQ(AVData()->LastDB(), "Found.mdb");
+
+  // The system collection's file is never taken over by another name.
+  AddItem("av30.mdb", "system item");
+  PromptScript::Clear();
+  Create("AV30");
+  EXPECT_FALSE(IsListed("AV30"));
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_NE(PromptScript::Records()[1].text.find("My Collection"), std::string::npos);
+  EXPECT_EQ(Items("av30.mdb"), 1);
+}
+
+TEST_F(CollectionsTest, ClearingDeletesTheRecordsOfTheNamedCollectionOnly) {
+  Create("Videos");
+  AddItem("Videos.mdb", "one");
+  AddItem("Videos.mdb", "two");
+  AddItem("av30.mdb", "system item");
+  {
+    auto db = tvntest::Open(Path("Videos.mdb"));
+    tvntest::AddRow(db, "artists", {{"artist_name", "Stays"}});
+    db->Close();
+  }
+
+  Select("Videos");
+  PromptScript::Answer(vb::vbNo);
+  form_->btnClearDatabase_Click();
+  EXPECT_EQ(Items("Videos.mdb"), 2);
+  EXPECT_NE(PromptScript::Texts().back().find(" of the Collection: Videos"), std::string::npos);
+
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  EXPECT_EQ(Items("Videos.mdb"), 0);
+  EXPECT_EQ(Items("av30.mdb"), 1);
+  auto db = tvntest::Open(Path("Videos.mdb"));
+  EXPECT_EQ(tvntest::CountRows(db, "select * from artists"), 1);
+  db->Close();
+}
+
+TEST_F(CollectionsTest, OpeningACollectionWhoseFileIsGoneKeepsTheCurrentOne) {
+  Create("Gone");
+  Select("My Collection");
+  form_->OpenCB_Click();
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+  vb::Kill(Path("Gone.mdb"));
+  Select("Gone");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  ASSERT_EQ(PromptScript::Records().size(), 1u);
+  EXPECT_NE(PromptScript::Records()[0].text.find("was not found"), std::string::npos);
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// The quick display: filling, sorting, the quick jump, the row mark and
+// opening a record in the catalogue window.
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "core/AVQDForm.h"
+#include "core/AppState.h"
+#include "core/Schema.h"
+#include "core/TavolinModule.h"
+#include "core/tests/CoreTestSupport.h"
+#include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace {
+
+using tvn::AVData;
+using tvn::AVQDForm;
+using tvn::QuickDisplayHooks;
+using vb::PromptScript;
+
+QApplication& TestApp() {
+  static int argc = 1;
+  static char name[] = "quick_display_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = qApp ? static_cast<QApplication*>(qApp) : new QApplication(argc, argv);
+  return *app;
+}
+
+const char* const kSections[] = {"", "Cassette", "Compact Disc", "DVD", "Laser Disc", "LP", "Video Tape"};
+
+class QuickDisplayTest : public tvntest::DataFolderTest {
+ protected:
+  void SetUp() override {
+    TestApp();
+    DataFolderTest::SetUp();
+    tvn::schema::CreateCollectionFile(Path("av30.mdb"));
+    db_ = tvntest::Open(Path("av30.mdb"));
+    tvn::App().CollectionDB = db_;
+    AVData()->QDOpen(0);
+    AVData()->SectionNumber(2);
+    Item(2, "Moonlight", "Zappa");
+    Item(2, "abbey road", "Beatles");
+    Item(3, "Matrix", "");
+    Item(5, "Nevermind", "Nirvana");
+    Item(6, "Alien", "Scott");
+    QuickDisplayHooks::Get() = QuickDisplayHooks{};
+    QuickDisplayHooks& h = QuickDisplayHooks::Get();
+    h.ItemClickProcess = [this](tvn::Byte s) { calls_.push_back("section " + std::to_string(int(s))); };
+    h.CS_Load_Data = [this](const std::string& n) { calls_.push_back("load " + n); };
+    h.BringForward = [this] { calls_.push_back("front"); };
+  }
+  void TearDown() override {
+    form_.reset();
+    QuickDisplayHooks::Get() = QuickDisplayHooks{};
+    DataFolderTest::TearDown();
+  }
+
+  void Item(int section, const std::string& name, const std::string& artist) {
+    tvntest::AddRow(db_, "mediadata", {{"name", name},
+                                       {"section", kSections[section]},
+                                       {"SectionNumber", dao::Variant::Byte(std::uint8_t(section))},
+                                       {"artist1", artist}});
+  }
+  AVQDForm& Open() {
+    form_ = std::make_unique<AVQDForm>();
+    form_->Form_Load();
+    return *form_;
+  }
+  std::vector<std::string> Column(int col) const {
+    std::vector<std::string> v;
+    for (int r = 1; r < form_->QDGrid->Rows(); ++r) v.push_back(form_->QDGrid->TextMatrix(r, col).toStdString());
+    return v;
+  }
+  bool Marked(int row) const {
+    for (int c = 1; c <= 7; ++c)
+      if (form_->QDGrid->CellFloodPercent(row, c) != 100) return false;
+    return form_->QDGrid->CellFloodPercent(row, 0) == 0;
+  }
+  void Jump(int option, const std::string& text) {
+    form_->srchOption[size_t(option)]->setChecked(true);
+    form_->srchOption_Click(option);
+    form_->txtSearch->setText(QString::fromStdString(text));
+    form_->btnSearch_Click();
+  }
+  // Double-clicks the row holding the name.
+  void DoubleClick(const std::string& name) {
+    for (int r = 1; r < form_->QDGrid->Rows(); ++r) {
+      if (form_->QDGrid->TextMatrix(r, 2).toStdString() == name) {
+        form_->QDGrid->SetRow(r);
+        form_->QDGrid_DblClick();
+        return;
+      }
+    }
+    FAIL() << name;
+  }
+
+  dao::DatabasePtr db_;
+  std::unique_ptr<AVQDForm> form_;
+  std::vector<std::string> calls_;
+};
+
+TEST_F(QuickDisplayTest, ListsEveryRecordAndKeepsTheOpenFlag) {
+  AVQDForm& f = Open();
+  EXPECT_EQ(f.windowTitle().toStdString(), "Tavolin Quick Display");
+  EXPECT_TRUE(AVData()->QDOpen());
+  EXPECT_EQ(f.MarkedRow, 0);
+  EXPECT_FALSE(f.txtSearch->isEnabled());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"abbey road", "Moonlight", "Matrix", "Nevermind", "Alien"}));
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "2", "3", "5", "6"}));
+  EXPECT_EQ(f.QDGrid->TextMatrix(0, 5).toStdString(), "Publisher/Studio");
+
+  // A save in the catalogue window refills the open window.
+  Item(1, "Tape", "Someone");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_EQ(Column(2).front(), "Tape");
+  EXPECT_EQ(f.QDGrid->Rows(), 7);
+
+  f.close();
+  EXPECT_FALSE(AVData()->QDOpen());
+}
+
+TEST_F(QuickDisplayTest, SortingOnTheCurrentColumn) {
+  AVQDForm& f = Open();
+  f.QDGrid->SetRow(2);
+  f.QDGrid->SetCol(3);
+  f.menuA_Click();
+  EXPECT_EQ(Column(3), (std::vector<std::string>{"", "Beatles", "Nirvana", "Scott", "Zappa"}));
+  EXPECT_EQ(f.QDGrid->TextMatrix(0, 3).toStdString(), "Artist");
+  f.menuD_Click();
+  EXPECT_EQ(Column(3).front(), "Zappa");
+  EXPECT_EQ(Column(2).front(), "Moonlight");  // rows move whole
+
+  // A marked row keeps its mark through a sort.
+  f.QDGrid->SetRow(1);
+  f.QDGrid_Click();
+  f.menuA_Click();
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.MarkedRow, 2).toStdString(), "Moonlight");
+  EXPECT_TRUE(Marked(f.MarkedRow));
+  f.QDGrid->SetRow(1);
+  f.QDGrid_Click();
+  int marks = 0;
+  for (int r = 1; r < f.QDGrid->Rows(); ++r) marks += Marked(r) ? 1 : 0;
+  EXPECT_EQ(marks, 1);
+}
+
+TEST_F(QuickDisplayTest, QuickJumpLandsOnTheFirstRowAtOrAfterTheText) {
+  AVQDForm& f = Open();
+  // An empty text does nothing, not even a sort.
+  f.QDGrid->SetCol(3);
+  f.menuD_Click();
+  f.srchOption_Click(2);
+  EXPECT_TRUE(f.txtSearch->isEnabled());
+  f.btnSearch_Click();
+  EXPECT_EQ(Column(3).front(), "Zappa");
+
+  Jump(2, "m");
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"abbey road", "Alien", "Matrix", "Moonlight", "Nevermind"}));
+  EXPECT_EQ(f.QDGrid->Row(), 3);
+  EXPECT_EQ(f.MarkedRow, 3);
+  EXPECT_TRUE(Marked(3));
+
+  // No name begins with "MP": the next one after it.
+  Jump(2, "mp");
+  EXPECT_EQ(f.QDGrid->Row(), 5);
+  EXPECT_FALSE(Marked(3));
+  EXPECT_TRUE(Marked(5));
+
+  // A cell shorter than the text is compared whole: "Scott" < "SCOTTY".
+  Jump(3, "scotty");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 3).toStdString(), "Zappa");
+
+  // Past every entry: row 1, and no mark.
+  Jump(2, "zzz");
+  EXPECT_EQ(f.QDGrid->Row(), 1);
+  EXPECT_EQ(f.MarkedRow, 0);
+  for (int r = 1; r < f.QDGrid->Rows(); ++r) EXPECT_FALSE(Marked(r)) << r;
+}
+
+TEST_F(QuickDisplayTest, ClickingMovesTheMark) {
+  AVQDForm& f = Open();
+  f.QDGrid->SetRow(2);
+  f.QDGrid_Click();
+  EXPECT_TRUE(Marked(2));
+  f.QDGrid->SetRow(4);
+  f.QDGrid_Click();
+  EXPECT_FALSE(Marked(2));
+  EXPECT_TRUE(Marked(4));
+  // A refill to fewer rows leaves a mark number past the end: no harm.
+  db_->Execute("delete * from mediadata where SectionNumber > 2");
+  tvn::FillQuickDisplayGrid();
+  f.QDGrid->SetRow(1);
+  f.QDGrid_Click();
+  EXPECT_TRUE(Marked(1));
+}
+
+TEST_F(QuickDisplayTest, DoubleClickOpensTheRecordInItsSection) {
+  AVQDForm& f = Open();
+  DoubleClick("Matrix");
+  EXPECT_EQ(calls_, (std::vector<std::string>{"section 3", "load Matrix", "front"}));
+  EXPECT_EQ(f.QDGrid->Col(), 2);
+  EXPECT_TRUE(Marked(f.QDGrid->Row()));
+
+  // Same section as the catalogue's: only the load.
+  calls_.clear();
+  DoubleClick("Moonlight");
+  EXPECT_EQ(calls_, (std::vector<std::string>{"load Moonlight", "front"}));
+
+  // The header row, and the empty row of an empty collection, do nothing.
+  calls_.clear();
+  f.QDGrid->SetRow(0);
+  f.QDGrid_DblClick();
+  db_->Execute("delete * from mediadata");
+  tvn::FillQuickDisplayGrid();
+  ASSERT_EQ(f.QDGrid->Rows(), 2);
+  f.QDGrid->SetRow(1);
+  f.QDGrid_DblClick();
+  EXPECT_TRUE(calls_.empty());
+}
+
+// A record opened over a new one being typed would be saved twice.
+TEST_F(QuickDisplayTest, DoubleClickWhileTheCatalogueAddsAsksFirst) {
+  bool adding = true;
+  QuickDisplayHooks::Get().AddingRecord = [&adding] { return adding; };
+  QuickDisplayHooks::Get().CancelAdd = [this, &adding] {
+    calls_.push_back("cancel add");
+    adding = false;
+  };
+  Open();
+  PromptScript::Answer(vb::vbNo);
+  DoubleClick("Alien");
+  EXPECT_TRUE(calls_.empty());
+  EXPECT_TRUE(adding);
+  ASSERT_EQ(PromptScript::Records().size(), 1u);
+
+  PromptScript::Answer(vb::vbYes);
+  DoubleClick("Alien");
+  EXPECT_EQ(calls_, (std::vector<std::string>{"cancel add", "section 6", "load Alien", "front"}));
+}
+
+TEST_F(QuickDisplayTest, OneWindowAtATime) {
+  AVQDForm* w = tvn::ShowQuickDisplay();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(tvn::ShowQuickDisplay(), w);
+  EXPECT_EQ(tvn::QuickDisplayWindow(), w);
+  EXPECT_TRUE(AVData()->QDOpen());
+  tvn::CloseQuickDisplay();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(tvn::QuickDisplayWindow(), nullptr);
+  EXPECT_FALSE(AVData()->QDOpen());
+}
+
+}  // namespace
