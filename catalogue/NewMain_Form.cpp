@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include "catalogue/CatalogueHooks.h"
+#include "core/AVQDForm.h"
 #include "core/AppState.h"
 #include "core/MainForm.h"
 #include "core/TavolinModule.h"
@@ -82,6 +83,20 @@ void RegisterCatalogueWindow() {
       },
       [] { CloseCatalogueWindow(); },
   });
+  // The quick display shows a record through the catalogue window's two
+  // public routines; it lives below this library, so it is told how here.
+  auto& qd = QuickDisplayHooks::Get();
+  qd.AddingRecord = [] { return g_window && g_window->AddingRecord; };
+  qd.CancelAdd = [] { if (g_window) g_window->Toolbar1_ButtonClick(2); };
+  qd.ItemClickProcess = [](Byte section) { if (g_window) g_window->ItemClickProcess(section); };
+  qd.CS_Load_Data = [](const std::string& name) { if (g_window) g_window->CS_Load_Data(name); };
+  qd.BringForward = [] {
+    if (g_window) {
+      g_window->raise();
+      g_window->activateWindow();
+    }
+  };
+  CatalogueHooks::Get().closeQuickDisplay = [] { CloseQuickDisplay(); };
 }
 
 NewMain_Form::NewMain_Form(QWidget* launcher) : QMainWindow(nullptr), launcher_(launcher) {
