@@ -354,6 +354,7 @@ std::int64_t RecordsetBase::WriteBuffer(const std::string& table, std::int64_t r
   rc = sqlite3_step(st);
   if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
   db_->AfterWrite();
+  if (!insert && sqlite3_changes(db_->Handle()) == 0) FailRecordDeleted();  // deleted meanwhile
   std::int64_t id = insert ? sqlite3_last_insert_rowid(db_->Handle()) : rowid;
   lastModified_ = id;
   return id;
