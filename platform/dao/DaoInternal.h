@@ -279,7 +279,10 @@ class QueryRecordset : public RecordsetBase {
   bool NoMatch() const override { return false; }
   BookmarkType Bookmark() const override;
   void SetBookmark(BookmarkType bookmark) override;
-  void BeforeOwnWrite() override { Drain(); }
+  void BeforeOwnWrite() override {
+    Drain();
+    StopFollowing();
+  }
   void ReleaseStatements() override;
   void FinalizeOwn() override;
 
@@ -292,6 +295,9 @@ class QueryRecordset : public RecordsetBase {
   size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
+  bool DrainByRowids();
+  void Follow(long target);
+  void StopFollowing();
   void CheckUpdatable() const;
   bool Deleted(size_t i) const { return deleted_[i] != 0; }
   void CurrentOrThrow() const;

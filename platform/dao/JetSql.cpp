@@ -490,6 +490,8 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   out.table = t[from + 1].text;
   out.selectList = em.Range(1, from);
   out.fromRest = em.Range(from, t.size());
+  size_t order = FindWord(t, after, t.size(), "order");
+  out.countSql = "select count(*) " + em.Range(from, order == std::string::npos ? t.size() : order);
   return out;
 }
 
