@@ -317,7 +317,7 @@ int main(int argc, char** argv) {
   std::printf("Generating %d mediadata rows...\n", kRows);
   Setup();
   // Layer and raw alternate, so that both meet the same load.
-  for (int rep = 0; rep < 3; ++rep) {
+  for (int rep = 0; rep < 5; ++rep) {
     benchmark::RegisterBenchmark("section_query/layer", SectionDao)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("section_query/raw", SectionRaw)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("section_movelast_walk/layer", GridDao)->Unit(benchmark::kMillisecond);
