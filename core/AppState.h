@@ -31,4 +31,7 @@ struct AppGlobals {
 
 AppGlobals& App();
 
+// The shared workspace; the engine's workspace 0 until start-up sets one.
+dao::Workspace& AppWorkspace();
+
 }  // namespace tvn

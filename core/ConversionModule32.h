@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/dao/Dao.h"
+
 namespace tvn {
 
 // Shared-module routines.
@@ -16,5 +18,13 @@ void ConvertCollection();
 void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber);
 void ConvertMasterList(const std::string& backupName);
 void CopyMasterRows(const std::string& table);
+
+// The backup name of a collection file: its name up to the first "." (of
+// the file name, not of a folder) followed by ".30"; "" when the name has
+// no ".".
+std::string CollectionBackupName(const std::string& file);
+// True when table mediadata opens; false when the file has no such table
+// (the earlier layout). Any other failure (locked, damaged) is raised.
+bool IsCurrentLayout(const dao::DatabasePtr& db);
 
 }  // namespace tvn

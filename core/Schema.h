@@ -14,6 +14,10 @@ std::vector<dao::TableDef> CollectionTables();
 // Table definitions of the earlier layout (one item table per section),
 // as the upgrade would leave it; for tests and the conversion.
 std::vector<dao::TableDef> EarlierCollectionTables();
+// The earlier layout as files of older versions hold it, before the
+// upgrade: no minidisc and mp3 tables (nor their caption tables), no admin
+// table, and without the fields the upgrade adds.
+std::vector<dao::TableDef> OriginalEarlierCollectionTables();
 // Master list ("admine.sys") and tips database ("tips.sys").
 std::vector<dao::TableDef> MasterListTables();
 std::vector<dao::TableDef> TipsTables();
@@ -27,10 +31,23 @@ void CreateCollectionFile(const std::string& path);
 void CreateMasterListFile(const std::string& path);
 void CreateTipsFile(const std::string& path);
 void CreateEarlierCollectionFile(const std::string& path);
+void CreateOriginalEarlierCollectionFile(const std::string& path);
+
+// Table names of the nine sections in section order (1 to 9): the
+// earlier layout's item tables, the caption tables and the display names
+// stored in mediadata.section.
+const std::vector<std::string>& SectionTableNames();
+const std::vector<std::string>& CaptionTableNames();
+const std::vector<std::string>& SectionDisplayNames();
+
+// Number of tips in "tips.sys" (numbered 1 to TipCount()).
+int TipCount();
 
 // The program's version numbers (major, minor, revision).
 int VersionMajor();
 int VersionMinor();
 int VersionRevision();
+// The three numbers run together ("6012"), as written into admin.Ver.
+std::string VersionText();
 
 }  // namespace tvn::schema

@@ -1,6 +1,21 @@
+// Tavolin: the program starts with its start window, whose load does the
+// start-up work; the event loop runs until the launcher ends the program.
 #include <QApplication>
 
+#include "core/Start_Form.h"
+#include "core/Windows.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  // No exception crosses the event loop: the application object shows it.
+  vb::Application app(argc, argv);
+  QApplication::setApplicationName("Tavolin");
+  // The windows decide when the program ends (the launcher's close, or the
+  // last window's unload), not Qt's last-window rule.
+  QApplication::setQuitOnLastWindowClosed(false);
+  vb::SetAppTitle("Tavolin");
+  if (!vb::Guarded([] { tvn::win::Start_Form->Show(); })) return 1;
+  if (tvn::ProgramEnded()) return tvn::ProgramExitCode();
+  return app.exec();
 }

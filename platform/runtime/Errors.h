@@ -26,6 +26,28 @@ enum RuntimeErrorNumber : int {
   errPathNotFound = 76,
   errPathFileAccess = 75,
   errInvalidProcedureCall = 5,
+  errInvalidUseOfNull = 94,
+  errInternal = 51,
 };
+
+// The runtime's own text for one of its error numbers ("" when unknown).
+inline const char* ErrorText(int number) {
+  switch (number) {
+    case errInvalidProcedureCall: return "Invalid procedure call or argument";
+    case errOverflow: return "Overflow";
+    case errTypeMismatch: return "Type mismatch";
+    case errInternal: return "Internal error";
+    case errFileNotFound: return "File not found";
+    case errFileAlreadyExists: return "File already exists";
+    case errPermissionDenied: return "Permission denied";
+    case errPathFileAccess: return "Path/File access error";
+    case errPathNotFound: return "Path not found";
+    case errInvalidUseOfNull: return "Invalid use of Null";
+    default: return "";
+  }
+}
+
+// Raises one of the runtime's errors with its own text.
+[[noreturn]] inline void Raise(int number) { throw RuntimeError(number, ErrorText(number)); }
 
 }  // namespace vb

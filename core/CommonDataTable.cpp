@@ -1,0 +1,274 @@
+// Upgrade of an earlier-layout collection to the last state of that layout.
+// The upgrade changes the user's file in several steps (new tables, moved
+// mini-disc rows, new fields); a copy of the file is taken first and put
+// back when any step fails, so a failed upgrade leaves the file as it was.
+#include "core/CommonDataTable.h"
+
+#include "core/AppState.h"
+#include "core/ConversionModule32.h"
+#include "core/Schema.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+
+namespace tvn {
+
+namespace {
+
+bool TableOpens(const dao::DatabasePtr& db, const std::string& table) {
+  try {
+    auto rs = db->OpenRecordset(table);
+    rs->Close();
+    return true;
+  } catch (const vb::RuntimeError& e) {
+    if (e.Number() == dao::errTableNotFound) return false;
+    throw;
+  }
+}
+
+void DeleteAllRows(const dao::RecordsetPtr& rs) {
+  if (!(rs->BOF() && rs->Eof())) {
+    // Counted first: no move is made after the last row is gone.
+    rs->MoveLast();
+    const long rows = rs->RecordCount();
+    rs->MoveFirst();
+    for (long i = 0; i < rows; ++i) {
+      rs->Delete();
+      if (i + 1 < rows) rs->MoveNext();
+    }
+  }
+  rs->Close();
+}
+
+}  // namespace
+
+void CommonDataTable::CheckTable() {
+  auto& app = App();
+  if (IsCurrentLayout(app.CollectionDB)) return;
+
+  // Keep a copy of the file as it is, to put back if the upgrade fails.
+  const std::string file = app.CollectionDB->Name();
+  std::string backup = CollectionBackupName(file);
+  if (backup.empty()) backup = file + ".30";
+  app.CollectionDB->Close();
+  vb::FileCopy(file, backup, true);
+  app.CollectionDB = AppWorkspace().OpenDatabase(file);
+
+  try {
+    EnsureAdminRecord();
+    EnsureSectionTable("MiniDisc", "MDCaption", true, false);
+    EnsureSectionTable("MP3", "MPCaption", false, true);
+
+    struct Upgrade {
+      const char* table;
+      const char* field;
+      int type;
+      std::int16_t size;
+    };
+    static const Upgrade upgrades[] = {
+        {"vt", "QRating", dao::dbText, 10},          {"vt", "TapeIndex", dao::dbText, 10},
+        {"dvd", "QRating", dao::dbText, 10},         {"ld", "QRating", dao::dbText, 10},
+        {"report", "QRating", dao::dbText, 10},      {"report", "TapeIndex", dao::dbText, 10},
+        {"report", "filelocation", dao::dbText, 100}, {"title_list", "LongTitle", dao::dbText, 60},
+        {"Compact_Disk", "GrpNum", dao::dbByte, 1},  {"Compact_Disk", "Player", dao::dbText, 10},
+        {"Report", "GrpNum", dao::dbByte, 1},        {"Report", "Player", dao::dbText, 10},
+    };
+    for (const auto& u : upgrades) Has_Table_Field(app.CollectionDB, u.table, u.field, u.type, u.size);
+
+    auto admin = app.CollectionDB->OpenRecordset("admin");
+    admin->MoveFirst();
+    admin->Edit();
+    admin->SetField("ver", schema::VersionText());
+    admin->Update();
+    admin->Close();
+  } catch (...) {
+    // Put the file back as it was and hand the error on.
+    try {
+      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+      const std::string restore = file + ".restore";
+      vb::FileCopy(backup, restore, true);
+      vb::Name(restore, file);
+      app.CollectionDB = AppWorkspace().OpenDatabase(file);
+    } catch (...) {
+      // The copy stays under the backup name; the first error is the one to report.
+    }
+    throw;
+  }
+}
+
+bool CommonDataTable::Has_Table_Field(const dao::DatabasePtr& db, const std::string& table,
+                                      const std::string& field, int type, std::int16_t size) {
+  auto rs = db->OpenRecordset(table);
+  bool addedRow = false;
+  if (rs->BOF() && rs->Eof()) {
+    rs->AddNew();
+    rs->Update();
+    addedRow = true;
+  }
+  rs->MoveFirst();
+  const bool readable = FieldIsReadable(*rs, field, type);
+  if (addedRow) {
+    rs->MoveFirst();
+    rs->Delete();
+  }
+  rs->Close();
+
+  if (!readable) {
+    dao::FieldDef f;
+    f.Name = field;
+    f.Type = type;
+    f.Size = type == dao::dbText ? size : 0;
+    f.AllowZeroLength = type == dao::dbText || type == dao::dbMemo;
+    db->TableDefs(table)->AppendField(f);
+  }
+
+  // Failures from here on are ignored: the index may exist already.
+  if (field == "TapeIndex") {
+    try {
+      auto def = db->TableDefs(table);
+      dao::IndexDef index;
+      index.Name = "TapeNum";
+      index.Fields = {"cat_number", "TapeIndex"};
+      def->AppendIndex(index);
+    } catch (const std::exception&) {
+    }
+  }
+  return readable;
+}
+
+bool CommonDataTable::Compact_A_Database(const std::string& source, const std::string& temporary) {
+  try {
+    dao::DBEngine::CompactDatabase(source, temporary);
+    // Moving the compacted copy over the source in one step means the
+    // database is never missing under its name.
+    vb::Name(temporary, vb::ResolvePath(source));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void CommonDataTable::EnsureSectionTable(const std::string& table, const std::string& captionTable,
+                                         bool miniDisc, bool mp3) {
+  auto& db = App().CollectionDB;
+  if (TableOpens(db, table)) return;
+
+  auto def = db->CreateTableDef(table);
+  auto text = [&](const std::string& name, std::int16_t size) {
+    AddTableField(*def, name, dao::dbText, size);
+  };
+  text("name", 50);
+  text("category", 50);
+  text("labelstudio", 50);
+  if (mp3) text("filelocation", 100);
+  for (int n = 1; n <= 4; ++n) text("artist" + std::to_string(n), 50);
+  text("cat_number", 50);
+  AddTableField(*def, "notes", dao::dbMemo, 0);
+  text("picture", 50);
+  AddTableField(*def, "date_aquired", dao::dbDate, 0);
+  for (int n = 1; n <= 40; ++n) text("title" + std::to_string(n), 60);
+  for (int n = 1; n <= 3; ++n) text("extra" + std::to_string(n), 50);
+  text("Total_Time", 10);
+  text("serial", 50);
+  AddTableField(*def, "slot", dao::dbInteger, 0);
+  text("section", 50);
+  text("track_time", 10);
+  AddTableField(*def, "track_num", dao::dbInteger, 0);
+  for (int n = 1; n <= 10; ++n) text("f" + std::to_string(n), 50);
+  text("Format_Type", 50);
+  AddTableField(*def, "GrpNum", dao::dbByte, 0);
+  text("Player", 10);
+  for (const char* i : {"artist1", "artist2", "artist3", "artist4", "category", "date_aquired",
+                        "labelstudio", "name"}) {
+    dao::IndexDef index;
+    index.Name = i;
+    index.Fields = {i};
+    def->Indexes.push_back(index);
+  }
+  db->AppendTableDef(*def);
+
+  // A caption table left behind without its section table is kept as it is.
+  if (!TableOpens(db, captionTable)) {
+    auto captions = db->CreateTableDef(captionTable);
+    for (int n = 1; n <= 10; ++n) AddTableField(*captions, "f" + std::to_string(n), dao::dbText, 50);
+    db->AppendTableDef(*captions);
+    auto rs = db->OpenRecordset(captionTable);
+    rs->AddNew();
+    for (int n = 1; n <= 10; ++n)
+      rs->SetField("f" + std::to_string(n), "My Field " + std::to_string(n));
+    rs->Update();
+    rs->Close();
+  }
+
+  if (!miniDisc) return;
+  // Earlier versions filed mini-discs under cassettes and compact discs.
+  db->Execute(std::string(" INSERT INTO MiniDisc ") + "SELECT *" +
+              "FROM Cassette where format_type = 'MiniDisk';");
+  DeleteAllRows(db->OpenRecordset("select * from cassette where format_type = 'MiniDisk'"));
+  db->Execute(std::string(" INSERT INTO MiniDisc ") + "SELECT *" +
+              "FROM Compact_Disk where (instr(1,ucase(notes),'MINIDISC') > 0) or "
+              "(instr(1,ucase(notes),'MINIDISK') > 0) ;");
+  DeleteAllRows(db->OpenRecordset(
+      "select * from Compact_Disk where (instr(1,ucase(notes),'MINIDISC') > 0) or "
+      "(instr(1,ucase(notes),'MINIDISK') > 0)"));
+  auto md = db->OpenRecordset("minidisc");
+  if (!(md->BOF() && md->Eof())) {
+    md->MoveFirst();
+    while (!md->Eof()) {
+      md->Edit();
+      md->SetField("format_type", dao::Variant::Null());
+      md->Update();
+      md->MoveNext();
+    }
+  }
+  md->Close();
+}
+
+void CommonDataTable::EnsureAdminRecord() {
+  auto& db = App().CollectionDB;
+  if (!TableOpens(db, "admin")) {
+    auto def = db->CreateTableDef("Admin");
+    AddTableField(*def, "Ver", dao::dbText, 50);
+    AddTableField(*def, "Extra", dao::dbText, 50);
+    db->AppendTableDef(*def);
+  }
+  auto rs = db->OpenRecordset("admin");
+  if (rs->BOF() && rs->Eof()) {
+    rs->AddNew();
+    rs->Update();
+  }
+  rs->Close();
+}
+
+void CommonDataTable::AddTableField(dao::TableDef& def, const std::string& name, int type,
+                                   std::int16_t size) {
+  dao::FieldDef f;
+  f.Name = name;
+  f.Type = type;
+  f.Size = type == dao::dbText ? size : 0;
+  f.AllowZeroLength = type == dao::dbText || type == dao::dbMemo;
+  def.Fields.push_back(f);
+}
+
+bool CommonDataTable::FieldIsReadable(dao::Recordset& rs, const std::string& field, int type) {
+  try {
+    dao::Variant v = rs.GetField(field);
+    switch (type) {
+      case dao::dbText:
+      case dao::dbMemo:
+        (void)vb::NzStr(v);
+        break;
+      case dao::dbInteger:
+      case dao::dbLong:
+      case dao::dbDouble:
+        (void)vb::IsNumeric(v);
+        break;
+      default:
+        break;
+    }
+    return true;
+  } catch (const vb::RuntimeError&) {
+    return false;
+  }
+}
+
+}  // namespace tvn

@@ -1,0 +1,205 @@
+// Conversion of an earlier-layout collection (one item table per section)
+// into the current layout, and of a master list without the game
+// collection list.
+//
+// Both conversions build the new file beside the old one and move it over
+// the old name in one rename only when every table has been copied: until
+// then the user's file stays as it was under its own name, so a failure at
+// any step loses nothing. The ".30" backup is kept as well.
+#include "core/ConversionModule32.h"
+
+#include <vector>
+
+#include "core/AppState.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+const char* const kWorkSuffix = ".converting";
+
+void CloseIfOpen(const dao::DatabasePtr& db) {
+  if (db && db->IsOpen()) db->Close();
+}
+
+// Copies every row of a table of `from` into `targetTable` of `to`, field
+// by field under the same names; section tables also get their number.
+void CopyRows(dao::Database& from, dao::Database& to, const std::string& table,
+              const std::string& targetTable, std::uint8_t sectionNumber) {
+  std::vector<std::string> names;
+  const dao::TableDefPtr def = from.TableDefs(table);
+  for (const auto& f : def->Fields) names.push_back(f.Name);
+  auto source = from.OpenRecordset(table);
+  auto target = to.OpenRecordset(targetTable);
+  if (!(source->BOF() && source->Eof())) {
+    source->MoveFirst();
+    while (!source->Eof()) {
+      target->AddNew();
+      for (const auto& n : names) target->SetField(n, source->GetField(n));
+      if (sectionNumber > 0) target->SetField("SectionNumber", dao::Variant::Byte(sectionNumber));
+      target->Update();
+      source->MoveNext();
+    }
+  }
+  source->Close();
+  target->Close();
+}
+
+// Runs `fill` on a copy of `templateName` opened as `db`, then puts the
+// copy in place of `target`. On failure the copy is removed and the error
+// goes on to the caller; `target` has not been touched.
+template <typename Fill>
+void RebuildFromTemplate(dao::DatabasePtr& db, const std::string& templateName,
+                         const std::string& target, Fill fill) {
+  const std::string work = target + kWorkSuffix;
+  try {
+    vb::FileCopy(vb::ResolvePath(templateName), work, true);
+    db = AppWorkspace().OpenDatabase(work);
+    db->BeginTrans();
+    fill();
+    db->CommitTrans();
+    CloseIfOpen(App().OldDB);
+    db->Close();
+    vb::Name(work, target);
+  } catch (...) {
+    try {
+      if (db && db->IsOpen()) {
+        try {
+          db->Rollback();
+        } catch (const std::exception&) {
+        }
+        db->Close();
+      }
+      CloseIfOpen(App().OldDB);
+      if (vb::FileExists(work)) vb::Kill(work);
+    } catch (const std::exception&) {
+      // The first error is the one the caller needs to see.
+    }
+    throw;
+  }
+}
+
+}  // namespace
+
+std::string CollectionBackupName(const std::string& file) {
+  const auto sep = file.find_last_of("/\\");
+  const auto start = sep == std::string::npos ? 0 : sep + 1;
+  const auto dot = file.find('.', start);
+  if (dot == std::string::npos) return "";
+  return file.substr(0, dot) + ".30";
+}
+
+bool IsCurrentLayout(const dao::DatabasePtr& db) {
+  try {
+    auto rs = db->OpenRecordset("mediadata");
+    rs->Close();
+    return true;
+  } catch (const vb::RuntimeError& e) {
+    // Only a missing table marks the earlier layout; a locked or damaged
+    // file is reported, never converted.
+    if (e.Number() == dao::errTableNotFound) return false;
+    throw;
+  }
+}
+
+void OpenMediaData() {
+  auto& app = App();
+  if (IsCurrentLayout(app.CollectionDB)) {
+    PrepareReportTapeIndex();
+    return;
+  }
+  ConvertCollection();
+  app.CollectionDB = AppWorkspace().OpenDatabase(AVData()->LastDB());
+}
+
+void PrepareReportTapeIndex() {
+  App().CollectionDB->TableDefs("report")->SetAllowZeroLength("TapeIndex", true);
+}
+
+void OpenPlCollections() {
+  auto& app = App();
+  if (!app.AdminDB || !app.AdminDB->IsOpen()) app.AdminDB = AppWorkspace().OpenDatabase("admin.sys");
+  std::string backup = "Admin.30";
+  dao::RecordsetPtr rs;
+  try {
+    rs = app.AdminDB->OpenRecordset("plcollections");
+    backup = "Admin.30i";
+    rs->SetIndex("dbname");
+    rs->Close();
+    return;
+  } catch (const vb::RuntimeError& e) {
+    if (rs && rs->IsOpen()) rs->Close();
+    // A master list that cannot be read is not rebuilt.
+    if (!rs && e.Number() != dao::errTableNotFound) throw;
+  }
+  ConvertMasterList(backup);
+  app.AdminDB = AppWorkspace().OpenDatabase("admin.sys");
+}
+
+void ConvertCollection() {
+  auto& app = App();
+  const std::string file = AVData()->LastDB();
+  CloseIfOpen(app.CollectionDB);
+
+  const std::string backup = CollectionBackupName(file);
+  if (backup.empty())
+    throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
+
+  vb::MsgBox(std::string("The Collection being opened has not been converted") + "\n" +
+                 "to version 6.x. The Collection will now be converted." + "\n\n" +
+                 "The old version file will be saved as: " + backup,
+             vb::vbInformation);
+
+  const std::string target = vb::ResolvePath(file);
+  const std::string backupPath = vb::ResolvePath(backup);
+  vb::FileCopy(target, backupPath, true);
+
+  RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
+    app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
+    for (const char* t : {"category", "labelstudio", "mdcaption", "mpcaption", "scdcaption",
+                          "vtcaption", "cassettecaption", "cdcaption", "dvdcaption", "ldcaption",
+                          "lpcaption"})
+      app.CollectionDB->Execute(std::string("delete * from ") + t);
+    const char* sections[] = {"cassette", "Compact_Disk", "dvd", "ld", "lp",
+                              "vt",       "minidisc",     "mp3", "scd"};
+    for (std::uint8_t s = 1; s <= 9; ++s) CopyTableRows(sections[s - 1], s);
+    for (const char* t : {"artists", "cassettecaption", "category", "cdcaption", "dvdcaption",
+                          "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
+                          "vtcaption", "lpcaption"})
+      CopyTableRows(t, 0);
+  });
+
+  vb::MsgBox("The Collection has been converted to version 6.0 format.", vb::vbInformation);
+}
+
+void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber) {
+  auto& app = App();
+  CopyRows(*app.OldDB, *app.CollectionDB, oldTable, sectionNumber > 0 ? "mediadata" : oldTable,
+           sectionNumber);
+}
+
+void ConvertMasterList(const std::string& backupName) {
+  auto& app = App();
+  CloseIfOpen(app.AdminDB);
+  const std::string master = vb::ResolvePath("admin.sys");
+  const std::string backupPath = vb::ResolvePath(backupName);
+  vb::FileCopy(master, backupPath, true);
+
+  // Only the media collection list is carried over; plcollections comes
+  // from the template.
+  RebuildFromTemplate(app.AdminDB, "admine.sys", master, [&] {
+    app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
+    app.AdminDB->Execute("delete * from avcollections");
+    CopyMasterRows("avcollections");
+  });
+}
+
+void CopyMasterRows(const std::string& table) {
+  auto& app = App();
+  CopyRows(*app.OldDB, *app.AdminDB, table, table, 0);
+}
+
+}  // namespace tvn

@@ -1,0 +1,335 @@
+// The data side of the helper module: lookup choosers, section flag boxes,
+// distinct-value combos, the quick-display grid and record pictures.
+#include <array>
+#include <cmath>
+#include <set>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+
+#include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+constexpr std::array<const char*, 6> kSectionFlags = {"cas", "cd", "DVD", "lp", "VT", "scd"};
+
+template <class T>
+T* RequireControl(QWidget* window, const QString& name) {
+  if (T* c = forms::FindControl<T>(window, name)) return c;
+  throw vb::RuntimeError(438, "Object doesn't support this property or method (no control " + name.toStdString() + ")");
+}
+
+QCheckBox* RequireUseWithBox(QWidget* window, int index) {
+  if (auto* c = forms::ControlArrayItem<QCheckBox>(window, QStringLiteral("Artist_UseWith"), index)) return c;
+  throw vb::RuntimeError(340, "Control array element '" + std::to_string(index) + "' doesn't exist");
+}
+
+bool FlagIsTrue(const vb::Variant& v) {
+  switch (v.type()) {
+    case vb::VarType::Boolean:
+    case vb::VarType::Byte:
+    case vb::VarType::Integer:
+    case vb::VarType::Long:
+      return v.rawInt() != 0;
+    case vb::VarType::Double:
+      return v.rawDouble() != 0.0;
+    case vb::VarType::String: {
+      const QString s = QString::fromStdString(v.rawString()).trimmed();
+      if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
+      bool ok = false;
+      const double d = s.toDouble(&ok);
+      return ok && d != 0.0;
+    }
+    default:
+      return false;
+  }
+}
+
+QString CellText(const vb::Variant& v) {
+  if (v.isNull() || v.isEmpty()) return {};
+  if (v.isString()) return QString::fromStdString(v.rawString());
+  return QString::fromStdString(vb::NzStr(v));
+}
+
+// "mm/dd/yyyy" of a date serial (days since 30 December 1899).
+QString DateText(double serial) {
+  // Serial 25569 is 1 January 1970; civil date from the days since then.
+  const long z = long(std::floor(serial)) - 25569 + 719468;
+  const long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long doe = z - era * 146097;
+  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long y = yoe + era * 400;
+  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long mp = (5 * doy + 2) / 153;
+  const long d = doy - (153 * mp + 2) / 5 + 1;
+  const long m = mp < 10 ? mp + 3 : mp - 9;
+  if (m <= 2) ++y;
+  return QStringLiteral("%1/%2/%3")
+      .arg(m, 2, 10, QLatin1Char('0'))
+      .arg(d, 2, 10, QLatin1Char('0'))
+      .arg(y, 4, 10, QLatin1Char('0'));
+}
+
+QString AcquiredText(const vb::Variant& v) {
+  if (v.isDate()) return DateText(v.rawDouble());
+  if (v.isString() && vb::IsDate(v)) {
+    const vb::Variant d = vb::CDate(v);
+    if (d.isDate()) return DateText(d.rawDouble());
+  }
+  return {};
+}
+
+QString Canonical(const QString& path) {
+  const QString c = QFileInfo(path).canonicalFilePath();
+  return c.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : c;
+}
+
+}  // namespace
+
+// ---- lookup choosers and flags
+
+void FillSelectItemCombo(const std::string& fieldName, QWidget* window, dao::Recordset& rs) {
+  QComboBox* combo = RequireControl<QComboBox>(window, QStringLiteral("Select_Item_Combo"));
+  const dao::Recordset::BookmarkType mark = rs.Bookmark();
+  combo->clear();
+  rs.MoveFirst();
+  QStringList items;
+  while (!rs.Eof()) {
+    items << CellText(rs.GetField(fieldName));
+    rs.MoveNext();
+  }
+  combo->addItems(items);
+  if (!items.isEmpty()) {
+    if (combo->isEditable()) combo->setEditText(items.first());
+    else combo->setCurrentIndex(0);
+  }
+  rs.SetBookmark(mark);
+}
+
+void LoadUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs) {
+  for (size_t i = 0; i < kSectionFlags.size(); ++i) {
+    QCheckBox* box = RequireUseWithBox(window, firstIndex + int(i));
+    if (FlagIsTrue(rs.GetField(kSectionFlags[i]))) box->setCheckState(Qt::Checked);
+  }
+}
+
+void SaveUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs, bool adding) {
+  std::array<bool, 6> ticked{};
+  for (size_t i = 0; i < kSectionFlags.size(); ++i)
+    ticked[i] = RequireUseWithBox(window, firstIndex + int(i))->checkState() == Qt::Checked;
+  if (adding) rs.AddNew();
+  else rs.Edit();
+  for (size_t i = 0; i < kSectionFlags.size(); ++i) rs.SetField(kSectionFlags[i], vb::Variant(ticked[i]));
+}
+
+void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::string& filter) {
+  combo->clear();
+  const std::string n = vb::Trim(std::to_string(int(AVData()->SectionNumber())));
+  if (filter.empty()) {
+    filter = " where sectionnumber = " + n + " and " + fieldName + " <> '' ";
+  } else {
+    filter += " and (sectionnumber = " + n + " and " + fieldName + " <> '') ";
+  }
+  dao::RecordsetPtr rs =
+      App().CollectionDB->OpenRecordset("select distinct " + fieldName + " from mediadata " + filter + "order by " + fieldName);
+  QStringList items;
+  if (rs->RecordCount() != 0) {
+    rs->MoveFirst();
+    while (!rs->Eof()) {
+      items << CellText(rs->GetField(fieldName));
+      rs->MoveNext();
+    }
+  }
+  rs->Close();
+  combo->addItems(items);
+}
+
+// ---- quick display
+
+void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
+  grid.SetRedraw(false);
+  grid.Clear();
+  grid.SetFixedRows(1);
+  grid.SetCols(8);
+  static const int widths[8] = {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000};
+  for (int c = 0; c < 8; ++c) grid.SetColWidth(c, widths[c]);
+  static const char* const captions[8] = {"",       "Section",          "Name",      "Artist",
+                                          "Category", "Publisher/Studio", "Catolog #", "Aquired On"};
+  for (int c = 1; c < 8; ++c) grid.SetTextMatrix(0, c, QString::fromLatin1(captions[c]));
+
+  dao::RecordsetPtr rs = db.OpenRecordset(
+      "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
+      "sectionnumber,name");
+  long count = 0;
+  if (rs->RecordCount() > 0) {
+    rs->MoveLast();
+    count = rs->RecordCount();
+    grid.SetRows(int(count) + 1);
+  } else {
+    grid.SetRows(2);
+  }
+  if (count > 0) {
+    rs->MoveFirst();
+    // Fields by position, in the order of the select list.
+    int row = 1;
+    while (!rs->Eof() && row < grid.Rows()) {
+      grid.SetTextMatrix(row, 1, CellText(rs->GetField(0)));
+      grid.SetTextMatrix(row, 0, CellText(rs->GetField(1)));
+      for (int c = 2; c <= 6; ++c) grid.SetTextMatrix(row, c, CellText(rs->GetField(c)));
+      grid.SetTextMatrix(row, 7, AcquiredText(rs->GetField(7)));
+      rs->MoveNext();
+      ++row;
+    }
+  }
+  rs->Close();
+  grid.SetRow(1);
+  grid.SetRedraw(true);
+}
+
+void FillQuickDisplayGrid() {
+  if (!App().CollectionDB) return;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() != QLatin1String("AVQDForm")) continue;
+    if (auto* grid = w->findChild<forms::FlexGrid*>(QStringLiteral("QDGrid"))) {
+      FillQuickDisplayGrid(*grid, *App().CollectionDB);
+      return;
+    }
+  }
+}
+
+// ---- pictures
+
+std::string PictureReference(const std::string& fileName) { return "pics\\" + fileName; }
+
+std::string PictureFolder() {
+  const std::string program = vb::ProgramFolder();
+  const QDir dir(QString::fromStdString(program));
+  for (const QString& entry : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    if (entry.compare(QLatin1String("pics"), Qt::CaseInsensitive) == 0) return dir.filePath(entry).toStdString();
+  }
+  return program + "/PICS";
+}
+
+bool IsInPictureFolder(const std::string& path) {
+  const QFileInfo file(QString::fromStdString(path));
+  const QString folder = Canonical(file.absolutePath());
+  if (folder == Canonical(QString::fromStdString(PictureFolder()))) return true;
+  // Another folder of the same name in other letter case still counts.
+  const QFileInfo dir(folder);
+  return dir.fileName().compare(QLatin1String("pics"), Qt::CaseInsensitive) == 0 &&
+         Canonical(dir.absolutePath()) == Canonical(QString::fromStdString(vb::ProgramFolder()));
+}
+
+std::string FreePictureName(const std::string& folder, const std::string& fileName) {
+  const QDir dir(QString::fromStdString(folder));
+  std::set<QString> taken;
+  for (const QString& e : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+    taken.insert(e.toCaseFolded());
+  const QString name = QString::fromStdString(fileName);
+  if (!taken.count(name.toCaseFolded())) return fileName;
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  const QString base = dot > 0 ? name.left(dot) : name;
+  const QString ext = dot > 0 ? name.mid(dot) : QString();
+  for (int n = 2;; ++n) {
+    const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(ext);
+    if (!taken.count(candidate.toCaseFolded())) return candidate.toStdString();
+  }
+}
+
+std::string CopyPictureIntoFolder(const std::string& source) {
+  const QString folder = QString::fromStdString(PictureFolder());
+  if (!QDir().mkpath(folder)) throw vb::RuntimeError(vb::errPathNotFound, "Path not found");
+  const std::string name = FreePictureName(folder.toStdString(), QFileInfo(QString::fromStdString(source)).fileName().toStdString());
+  // QFile::copy never overwrites an existing file.
+  if (!QFile::copy(QString::fromStdString(source), QDir(folder).filePath(QString::fromStdString(name))))
+    throw vb::RuntimeError(vb::errPathFileAccess, "Path/File access error");
+  return name;
+}
+
+std::string PicturePath(const std::string& storedReference) {
+  const std::string stored = vb::Trim(storedReference);
+  if (stored.empty()) return {};
+  std::string relative = stored;
+  for (char& c : relative) {
+    if (c == '\\') c = '/';
+  }
+  while (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
+  if (relative.empty()) return {};
+  const std::string path = vb::ResolvePath(vb::ProgramFolder() + "/" + relative);
+  return QFileInfo(QString::fromStdString(path)).isFile() ? path : std::string();
+}
+
+bool ShowPicture(QWidget* pictureBox, const std::string& storedReference) {
+  auto* label = qobject_cast<QLabel*>(pictureBox);
+  if (!label) return false;
+  const std::string path = PicturePath(storedReference);
+  QImage image;
+  if (!path.empty()) {
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(true);
+    image = reader.read();
+  }
+  if (image.isNull()) {
+    label->clear();
+    return false;
+  }
+  label->setPixmap(QPixmap::fromImage(image));
+  return true;
+}
+
+void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
+  try {
+    std::string fileName = "MyPic.gif";
+    const vb::Variant stored = rs.GetField("Picture");
+    if (!stored.isNull()) fileName = vb::NzStr(stored);
+    if (vb::Trim(fileName).empty()) fileName = "MyPic.jpg";
+    for (char& c : fileName) {
+      if (c == '\\') c = '/';
+    }
+    const std::string program = vb::ProgramFolder();
+    // The dialog opens on the stored picture, found in whatever letter case.
+    const std::string chosen = vb::GetOpenFileName("Open", "JPG (*.jpg);;BMP (*.bmp);;GIF Files (*.gif)",
+                                                   vb::ResolvePath(program + "/" + fileName));
+    if (vb::Trim(chosen).empty()) return;  // Cancel
+
+    std::string name = QFileInfo(QString::fromStdString(chosen)).fileName().toStdString();
+    if (name.empty()) return;
+    if (!IsInPictureFolder(chosen)) {
+      const int answer = vb::MsgBox(
+          "File must be located in the " + program + "/pics directory. Copy file to the required directory??",
+          vb::vbYesNo);
+      if (answer != vb::vbYes) return;
+      name = CopyPictureIntoFolder(chosen);
+    }
+    rs.Edit();
+    try {
+      rs.SetField("Picture", vb::Variant(PictureReference(name)));
+      rs.Update();
+    } catch (...) {
+      if (rs.EditMode() != dao::dbEditNone) rs.CancelUpdate();
+      throw;
+    }
+    vb::ChDir(program);
+    ShowPicture(forms::FindControl<QWidget>(window, QStringLiteral("Picture_Box")), PictureReference(name));
+  } catch (...) {
+    // Every failure ends the choice quietly; what was stored stays stored.
+  }
+}
+
+}  // namespace tvn

@@ -1,0 +1,204 @@
+#include "core/Windows.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "core/AddTitleForm.h"
+#include "core/AppState.h"
+#include "core/MainForm.h"
+#include "core/SortForm.h"
+#include "core/Splash_Form.h"
+#include "core/Start_Form.h"
+#include "core/Tip_Form.h"
+
+namespace tvn {
+
+namespace {
+int loadedForms = 0;
+bool programEnded = false;
+int endRequests = 0;  // how often the program was told to end
+int programExitCode = 0;
+std::function<void(int)>& EndHandler() {
+  static std::function<void(int)> handler;
+  return handler;
+}
+MediaCatalogueEntry& CatalogueEntry() {
+  static MediaCatalogueEntry entry;
+  return entry;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- Form
+
+Form::Form(QWidget* parent) : QWidget(parent) {}
+
+Form::~Form() {
+  if (loaded_) --loadedForms;
+  if (modalLoop_) modalLoop_->exit();
+}
+
+int Form::LoadedCount() { return loadedForms; }
+
+void Form::Load() {
+  // Once the program has ended, no window comes back.
+  if (loaded_ || programEnded) return;
+  loaded_ = true;
+  ++loadedForms;
+  try {
+    Form_Load();
+  } catch (...) {
+    if (loaded_) {
+      loaded_ = false;
+      --loadedForms;
+    }
+    throw;
+  }
+}
+
+void Form::Show() {
+  Load();
+  if (!loaded_) return;  // the load unloaded the window again
+  show();
+  raise();
+  activateWindow();
+}
+
+void Form::ShowModal() {
+  Load();
+  if (!loaded_) return;
+  QPointer<Form> self(this);
+  QEventLoop loop;
+  modalLoop_ = &loop;
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  raise();
+  activateWindow();
+  loop.exec(QEventLoop::DialogExec);
+  if (self) {
+    modalLoop_ = nullptr;
+    if (isVisible()) hide();
+    setWindowModality(Qt::NonModal);
+  }
+}
+
+void Form::Hide() { hide(); }
+
+void Form::Unload() {
+  if (!loaded_ || unloading_) return;
+  unloading_ = true;
+  const int endsBefore = endRequests;
+  try {
+    Form_Unload();
+  } catch (...) {
+    unloading_ = false;
+    throw;
+  }
+  unloading_ = false;
+  if (!loaded_) return;  // the program ended inside the unload
+  loaded_ = false;
+  --loadedForms;
+  hide();
+  deleteLater();
+  // A program whose last window is gone has nothing left to do.
+  if (loadedForms == 0 && !programEnded && endRequests == endsBefore) EndProgram();
+}
+
+void Form::Release() {
+  if (!loaded_) return;
+  loaded_ = false;
+  --loadedForms;
+}
+
+void Form::setMousePointer(int pointer) {
+  mousePointer_ = pointer;
+  if (pointer == vbHourglass)
+    setCursor(Qt::WaitCursor);
+  else
+    unsetCursor();
+}
+
+int Form::Left() const { return PixelsToTwips(pos().x()); }
+int Form::Top() const { return PixelsToTwips(pos().y()); }
+void Form::SetLeft(int twips) { move(TwipsToPixels(twips), pos().y()); }
+void Form::SetTop(int twips) { move(pos().x(), TwipsToPixels(twips)); }
+
+void Form::closeEvent(QCloseEvent* event) {
+  // The user closing the window unloads it; Unload hides it itself.
+  event->ignore();
+  if (loaded_ && !unloading_) Unload();
+}
+
+void Form::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (modalLoop_) modalLoop_->exit();
+}
+
+bool Form::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::WindowActivate && loaded_) Form_Activate();
+  return handled;
+}
+
+// ---------------------------------------------------------------- references
+
+namespace win {
+FormRef<tvn::Start_Form> Start_Form;
+FormRef<tvn::Splash_Form> Splash_Form;
+FormRef<tvn::MainForm> MainForm;
+FormRef<tvn::Tip_Form> Tip_Form;
+FormRef<tvn::SortForm> SortForm;
+FormRef<tvn::AddTitleForm> AddTitleForm;
+}  // namespace win
+
+// ---------------------------------------------------------------- ending
+
+void ReleaseProgram() {
+  // Every window goes at once, without its unload routine.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* form = qobject_cast<Form*>(w)) form->Release();
+  }
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    w->hide();
+    w->deleteLater();
+  }
+  AppGlobals& g = App();
+  g.CollectionsRS.reset();
+  g.CollectionDB.reset();
+  g.AdminDB.reset();
+  g.OldDB.reset();
+  g.GameCatalogue.reset();
+  g.ReportLibrary.reset();
+}
+
+void EndProgram(int exitCode) {
+  ++endRequests;
+  if (programEnded) return;
+  programEnded = true;
+  programExitCode = exitCode;
+  if (EndHandler()) {
+    EndHandler()(exitCode);
+    return;
+  }
+  ReleaseProgram();
+  QCoreApplication::exit(exitCode);
+}
+
+bool ProgramEnded() { return programEnded; }
+int ProgramExitCode() { return programExitCode; }
+
+void SetEndProgramHandler(std::function<void(int)> handler) { EndHandler() = std::move(handler); }
+
+void ResetProgramEnded() {
+  programEnded = false;
+  programExitCode = 0;
+}
+
+// ---------------------------------------------------------------- catalogue
+
+void RegisterMediaCatalogue(MediaCatalogueEntry entry) { CatalogueEntry() = std::move(entry); }
+const MediaCatalogueEntry& MediaCatalogue() { return CatalogueEntry(); }
+
+}  // namespace tvn

@@ -1,1 +1,0 @@
-namespace tvn { int CorePlaceholder() { return 0; } }

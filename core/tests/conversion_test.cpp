@@ -1,0 +1,252 @@
+// Conversion of earlier-layout collections and of master lists without the
+// game collection list, through the routines that open them.
+#include <gtest/gtest.h>
+
+#include "core/AppState.h"
+#include "core/CommonDataTable.h"
+#include "core/ConversionModule32.h"
+#include "core/Schema.h"
+#include "core/tests/CoreTestSupport.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace {
+
+using tvntest::CountRows;
+using tvntest::HasTable;
+using tvntest::Open;
+
+const char* const kFirstMessage =
+    "The Collection being opened has not been converted\n"
+    "to version 6.x. The Collection will now be converted.\n\n"
+    "The old version file will be saved as: ";
+const char* const kDoneMessage = "The Collection has been converted to version 6.0 format.";
+
+class ConversionTest : public tvntest::DataFolderTest {
+ protected:
+  void SetUp() override {
+    DataFolderTest::SetUp();
+    tvn::schema::EnsureTemplates(dir_.string());
+  }
+  // Opens a collection the way start-up does: open, upgrade, convert.
+  void OpenCollection(const std::string& file) {
+    tvn::AVData()->LastDB(file);
+    tvn::App().CollectionDB = Open(file);
+    tvn::CommonDataTable().CheckTable();
+    tvn::OpenMediaData();
+  }
+  dao::DatabasePtr& db() { return tvn::App().CollectionDB; }
+  bool NoWorkFilesLeft() {
+    for (const auto& e : std::filesystem::directory_iterator(dir_))
+      if (e.path().filename().string().find(".converting") != std::string::npos) return false;
+    return true;
+  }
+};
+
+TEST_F(ConversionTest, EarlierFileEndsInTheCurrentLayoutWithEverySectionRow) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("Old Stuff.mdb"));
+  auto content = tvntest::FillEarlierCollection(Path("Old Stuff.mdb"), 5);
+  OpenCollection("Old Stuff.mdb");
+
+  ASSERT_TRUE(db()->IsOpen());
+  EXPECT_TRUE(tvn::IsCurrentLayout(db()));
+  EXPECT_FALSE(HasTable(db(), "cassette"));
+  content.rowsPerTable["minidisc"] = content.movedToMiniDisc;
+  const auto& sections = tvn::schema::SectionTableNames();
+  long total = 0;
+  for (int s = 1; s <= 9; ++s) {
+    const long expected = content.rowsPerTable[sections[s - 1]];
+    EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = " + std::to_string(s)),
+              expected)
+        << sections[s - 1];
+    total += expected;
+  }
+  EXPECT_EQ(CountRows(db(), "select * from mediadata"), total);
+  // Values come across unchanged; Null dates stay Null.
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'lp item 2' and SectionNumber = 5 "
+                            "and date_aquired = #3/3/1998# and slot = 2 and artist1 = 'Artist 2'"),
+            1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'lp item 1' and date_aquired is null"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where notes = 'it''s \"quoted\"'"), 7);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and format_type is null"),
+            content.movedToMiniDisc);
+
+  // Lookup and caption rows of the old file replace those of the template.
+  EXPECT_EQ(CountRows(db(), "select * from category"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from artists where artist_name = 'Old Artist' and cd"), 1);
+  for (const auto& c : tvn::schema::CaptionTableNames()) {
+    EXPECT_EQ(CountRows(db(), "select * from " + c), 1) << c;
+  }
+  EXPECT_EQ(CountRows(db(), "select * from vtcaption where f1 = 'Old vtcaption' and f2 = 'My Field 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mdcaption where f1 = 'My Field 1'"), 1);
+
+  // Both messages, in order; the backup holds the old layout.
+  ASSERT_EQ(vb::PromptScript::Records().size(), 2u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, std::string(kFirstMessage) + "Old Stuff.30");
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbInformation);
+  EXPECT_EQ(vb::PromptScript::Records()[1].text, kDoneMessage);
+  auto backup = Open(Path("Old Stuff.30"));
+  EXPECT_TRUE(HasTable(backup, "cassette"));
+  EXPECT_FALSE(HasTable(backup, "mediadata"));
+  backup->Close();
+  EXPECT_TRUE(NoWorkFilesLeft());
+
+  // Opening it again changes nothing and asks nothing.
+  db()->Close();
+  vb::PromptScript::Clear();
+  OpenCollection("Old Stuff.mdb");
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(CountRows(db(), "select * from mediadata"), total);
+}
+
+TEST_F(ConversionTest, CurrentFileOnlyGetsEmptyTapeIndexAllowed) {
+  tvn::schema::CreateCollectionFile(Path("av30.mdb"));
+  {
+    auto d = Open("av30.mdb");
+    d->TableDefs("report")->SetAllowZeroLength("TapeIndex", false);
+    d->Close();
+  }
+  OpenCollection("av30.mdb");
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  const auto report = db()->TableDefs("report");
+  for (const auto& f : report->Fields) {
+    if (f.Name == "TapeIndex") {
+      EXPECT_TRUE(f.AllowZeroLength);
+    }
+  }
+  tvntest::AddRow(db(), "report", {{"cat_number", "T1"}, {"TapeIndex", ""}});
+  EXPECT_FALSE(std::filesystem::exists(Path("av30.30")));
+}
+
+TEST_F(ConversionTest, FailureHalfWayLosesNothing) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  tvntest::FillEarlierCollection(Path("old.mdb"), 3);
+  tvn::AVData()->LastDB("old.mdb");
+  tvn::App().CollectionDB = Open("old.mdb");
+  tvn::CommonDataTable().CheckTable();
+  // A field that mediadata does not have: the copy of lp, the fifth
+  // section, fails after four sections have been copied.
+  db()->TableDefs("lp")->AppendField(dao::FieldDef{"lp_only", dao::dbText, 10, true, false});
+  db()->Close();
+  Open("old.mdb")->Close();
+  const std::string before = tvntest::ReadBytes(Path("old.mdb"));
+  tvn::App().CollectionDB = Open("old.mdb");
+
+  EXPECT_THROW(tvn::OpenMediaData(), vb::RuntimeError);
+  EXPECT_EQ(tvntest::ReadBytes(Path("old.mdb")), before);
+  EXPECT_TRUE(NoWorkFilesLeft());
+  EXPECT_EQ(tvntest::ReadBytes(Path("old.30")), before);
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);  // no "converted" message
+  auto d = Open("old.mdb");
+  EXPECT_FALSE(HasTable(d, "mediadata"));
+  EXPECT_EQ(CountRows(d, "select * from lp"), 3);
+  d->Close();
+}
+
+TEST_F(ConversionTest, MissingTemplateOrNameWithoutPointConvertsNothing) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  tvntest::FillEarlierCollection(Path("old.mdb"), 1);
+  std::filesystem::remove(Path("av32e.mdb"));
+  tvn::AVData()->LastDB("old.mdb");
+  tvn::App().CollectionDB = Open("old.mdb");
+  tvn::CommonDataTable().CheckTable();
+  db()->Close();
+  const std::string before = tvntest::ReadBytes(Path("old.mdb"));
+  tvn::App().CollectionDB = Open("old.mdb");
+  EXPECT_THROW(tvn::OpenMediaData(), vb::RuntimeError);
+  EXPECT_EQ(tvntest::ReadBytes(Path("old.mdb")), before);
+  EXPECT_TRUE(NoWorkFilesLeft());
+
+  std::filesystem::copy_file(Path("old.mdb"), Path("nodot"));
+  vb::PromptScript::Clear();
+  tvn::AVData()->LastDB("nodot");
+  tvn::App().CollectionDB = Open("nodot");
+  EXPECT_THROW(tvn::OpenMediaData(), vb::RuntimeError);
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(tvntest::ReadBytes(Path("nodot")), before);
+}
+
+TEST(BackupName, UpToTheFirstPointOfTheFileName) {
+  EXPECT_EQ(tvn::CollectionBackupName("av30.mdb"), "av30.30");
+  EXPECT_EQ(tvn::CollectionBackupName("My.Music.mdb"), "My.30");
+  EXPECT_EQ(tvn::CollectionBackupName("/data/v1.2/old.mdb"), "/data/v1.2/old.30");
+  EXPECT_EQ(tvn::CollectionBackupName("nodot"), "");
+}
+
+class MasterListTest : public ConversionTest {
+ protected:
+  // A master list of an older version: avcollections only, or plcollections
+  // without its index.
+  void MakeOldMasterList(bool withPlCollections) {
+    auto tables = tvn::schema::MasterListTables();
+    if (withPlCollections)
+      tables[1].Indexes.clear();
+    else
+      tables.pop_back();
+    auto d = dao::DBEngine::Workspaces(0).CreateDatabase(Path("Admin.sys"));
+    for (const auto& t : tables) d->AppendTableDef(t);
+    tvntest::AddRow(d, "avcollections", {{"dbname", "av30.mdb"}, {"AVCollection", "My Collection"}});
+    tvntest::AddRow(d, "avcollections", {{"dbname", "Jazz.mdb"}, {"AVCollection", "Jazz"}});
+    d->Close();
+  }
+  void ExpectRebuilt(const std::string& backup) {
+    ASSERT_TRUE(tvn::App().AdminDB && tvn::App().AdminDB->IsOpen());
+    auto& admin = tvn::App().AdminDB;
+    auto pl = admin->OpenRecordset("plcollections");
+    pl->SetIndex("dbname");
+    pl->Close();
+    auto av = admin->OpenRecordset("avcollections");
+    av->SetIndex("master");
+    av->Seek("=", "Jazz");
+    EXPECT_FALSE(av->NoMatch());
+    av->Close();
+    EXPECT_EQ(CountRows(admin, "select * from avcollections"), 2);
+    EXPECT_TRUE(std::filesystem::exists(Path(backup)));
+    EXPECT_TRUE(vb::PromptScript::Texts().empty());
+    EXPECT_TRUE(NoWorkFilesLeft());
+    // The rebuilt list replaced the file under its own name.
+    EXPECT_FALSE(std::filesystem::exists(Path("admin.sys")));
+  }
+};
+
+TEST_F(MasterListTest, WithoutGameListIsRebuiltWithBackupAdmin30) {
+  MakeOldMasterList(false);
+  tvn::App().AdminDB = Open("admin.sys");
+  tvn::OpenPlCollections();
+  ExpectRebuilt("Admin.30");
+  EXPECT_FALSE(std::filesystem::exists(Path("Admin.30i")));
+}
+
+TEST_F(MasterListTest, WithoutGameListIndexIsRebuiltWithBackupAdmin30i) {
+  MakeOldMasterList(true);
+  tvn::App().AdminDB = Open("admin.sys");
+  tvn::OpenPlCollections();
+  ExpectRebuilt("Admin.30i");
+}
+
+TEST_F(MasterListTest, CurrentListIsLeftAloneAndAFailedRebuildLosesNothing) {
+  tvn::schema::CreateMasterListFile(Path("admin.sys"));
+  Open("admin.sys")->Close();
+  const std::string current = tvntest::ReadBytes(Path("admin.sys"));
+  tvn::App().AdminDB = Open("admin.sys");
+  tvn::OpenPlCollections();
+  tvn::App().AdminDB->Close();
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), current);
+  EXPECT_FALSE(std::filesystem::exists(Path("Admin.30")));
+
+  std::filesystem::remove(Path("admin.sys"));
+  MakeOldMasterList(false);
+  {
+    // A column the template does not have makes the copy fail.
+    auto d = Open("admin.sys");
+    d->TableDefs("avcollections")->AppendField(dao::FieldDef{"note", dao::dbText, 10, true, false});
+    d->Close();
+  }
+  const std::string before = tvntest::ReadBytes(Path("Admin.sys"));
+  tvn::App().AdminDB = Open("admin.sys");
+  EXPECT_THROW(tvn::OpenPlCollections(), vb::RuntimeError);
+  EXPECT_EQ(tvntest::ReadBytes(Path("Admin.sys")), before);
+  EXPECT_TRUE(NoWorkFilesLeft());
+}
+
+}  // namespace

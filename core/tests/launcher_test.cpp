@@ -1,0 +1,212 @@
+// The launcher: its remembered position, its two catalogue flags, and the
+// game catalogue window it opens, brings forward and closes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "core/MainForm.h"
+#include "core/tests/LaunchFixture.h"
+#include "games/avplclass.h"
+#include "platform/dao/Dao.h"
+
+namespace tvn::testing {
+namespace {
+
+std::vector<QWidget*> GameWindows() {
+  std::vector<QWidget*> found;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == "PLMain_Form" && w->isVisible()) found.push_back(w);
+  return found;
+}
+
+void Activate(QWidget* w) {
+  QEvent activate(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(w, &activate);
+}
+
+class LauncherTest : public LaunchTest {
+ protected:
+  void SetUp() override {
+    LaunchTest::SetUp();
+    App().AppWorkspace = &dao::DBEngine::Workspaces(0);
+    RegisterMediaCatalogue({});
+  }
+  void TearDown() override {
+    RegisterMediaCatalogue({});
+    LaunchTest::TearDown();
+  }
+
+  QPoint DesignPosition() {
+    // A launcher made with nothing stored sits where it was designed.
+    MainForm probe;
+    return probe.pos();
+  }
+};
+
+TEST_F(LauncherTest, PositionIsRestoredOnlyWhenAboveZero) {
+  const QPoint design = DesignPosition();
+  {
+    // Nothing stored: design position; the close stores it in twips.
+    MainForm& launcher = win::MainForm.Get();
+    EXPECT_EQ(launcher.pos(), design);
+    launcher.move(40, 30);
+    launcher.btnExit->click();
+    EXPECT_EQ(Setting("SF_L"), "600");
+    EXPECT_EQ(Setting("SF_T"), "450");
+    EXPECT_EQ(endings_.size(), 1u);
+    Pump();
+  }
+  {
+    SetSetting("SF_L", "3000");
+    SetSetting("SF_T", "1500");
+    MainForm& launcher = win::MainForm.Get();
+    EXPECT_EQ(launcher.pos(), QPoint(200, 100));
+    launcher.Unload();
+    Pump();
+  }
+  {
+    // A window at the left edge comes back at the design left.
+    SetSetting("SF_L", "0");
+    SetSetting("SF_T", "1500");
+    MainForm& launcher = win::MainForm.Get();
+    EXPECT_EQ(launcher.pos(), QPoint(design.x(), 100));
+    launcher.Unload();
+    Pump();
+  }
+  {
+    SetSetting("SF_L", "-45");
+    SetSetting("SF_T", "rubbish");
+    MainForm& launcher = win::MainForm.Get();
+    EXPECT_EQ(launcher.pos(), design);
+  }
+}
+
+TEST_F(LauncherTest, GameCatalogueOpensOnceComesForwardAndClosesThroughTheLibrary) {
+  MainForm& launcher = win::MainForm.Get();
+  launcher.Show();
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_TRUE(launcher.PLRunning->isHidden());
+  EXPECT_TRUE(launcher.AVRunning->isHidden());
+
+  launcher.btnOpenPellion->click();
+  EXPECT_EQ(launcher.PLRunning->Value(), 1);
+  EXPECT_EQ(launcher.MousePointer(), vbHourglass);
+  ASSERT_EQ(GameWindows().size(), 1u);
+  QWidget* game = GameWindows().front();
+  EXPECT_EQ(game->windowTitle().toStdString(), "The Pellion");
+  EXPECT_TRUE(launcher.isVisible());
+
+  // Its first activation gives the launcher its pointer back.
+  Pump();
+  Activate(game);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+
+  // A second click opens no second window.
+  launcher.setMousePointer(vbDefault);
+  launcher.btnOpenPellion->click();
+  Pump();
+  EXPECT_EQ(GameWindows().size(), 1u);
+  EXPECT_EQ(launcher.PLRunning->Value(), 1);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+
+  // The window's own close clears the flag; the next click opens it afresh.
+  game->close();
+  Pump();
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  launcher.btnOpenPellion->click();
+  EXPECT_EQ(GameWindows().size(), 1u);
+  EXPECT_EQ(launcher.PLRunning->Value(), 1);
+
+  // Closing the launcher closes the game window first.
+  launcher.btnExit->click();
+  Pump();
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+}
+
+TEST_F(LauncherTest, GameLibraryFailureIsShownAndTheLauncherStaysUsable) {
+  MainForm& launcher = win::MainForm.Get();
+  App().AppWorkspace = nullptr;  // the game library cannot work without it
+  launcher.btnOpenPellion->click();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_TRUE(win::MainForm.Loaded());
+}
+
+TEST_F(LauncherTest, GameWindowReachesTheLauncherOnlyByName) {
+  // Any window with the two members will do; names match without regard to case.
+  Form standIn;
+  auto* flag = new FlagCheckBox(&standIn);
+  flag->setObjectName("plRUNNING");
+  flag->setValue(1);
+  standIn.setMousePointer(vbHourglass);
+
+  avplclass games;
+  dao::Workspace* ws = App().AppWorkspace;
+  std::string folder = vb::ProgramFolder();
+  QObject* frm = &standIn;
+  games.fload(ws, folder, frm);
+  EXPECT_EQ(frm, &standIn);
+  EXPECT_EQ(ws, App().AppWorkspace);
+  EXPECT_EQ(folder, vb::ProgramFolder());
+  ASSERT_EQ(GameWindows().size(), 1u);
+  Activate(GameWindows().front());
+  EXPECT_EQ(standIn.MousePointer(), vbDefault);
+
+  // A second object acts on the same window.
+  avplclass other;
+  other.FrontWindow();
+  other.FClose();
+  Pump();
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(flag->Value(), 0);
+  // Nothing open: both do nothing.
+  EXPECT_NO_THROW(other.FClose());
+  EXPECT_NO_THROW(other.FrontWindow());
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+}
+
+TEST_F(LauncherTest, MediaCatalogueFlagAndCloseOrder) {
+  std::vector<std::string> events;
+  int shows = 0;
+  RegisterMediaCatalogue({[&] { ++shows; },
+                          [&] {
+                            events.push_back("forward");
+                            throw std::runtime_error("cannot take the focus");
+                          },
+                          [&] { events.push_back("media closed"); }});
+  MainForm& launcher = win::MainForm.Get();
+  QObject::connect(launcher.PLRunning, &QCheckBox::toggled, [&](bool on) {
+    if (!on) events.push_back("game closed");
+  });
+
+  launcher.btnOpenTavolin->click();
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(launcher.AVRunning->Value(), 1);
+  EXPECT_EQ(launcher.MousePointer(), vbHourglass);
+  launcher.btnOpenTavolin->click();  // the error of bringing it forward is ignored
+  EXPECT_EQ(shows, 1);
+
+  launcher.btnOpenPellion->click();
+  launcher.btnExit->click();
+  Pump();
+  EXPECT_EQ(events, (std::vector<std::string>{"forward", "game closed", "media closed"}));
+  EXPECT_EQ(endings_.size(), 1u);
+}
+
+TEST_F(LauncherTest, WithoutMediaCatalogueNothingStaysMarkedOpen) {
+  MainForm& launcher = win::MainForm.Get();
+  launcher.btnOpenTavolin->click();
+  EXPECT_EQ(launcher.AVRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+}
+
+}  // namespace
+}  // namespace tvn::testing

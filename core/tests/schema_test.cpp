@@ -1,0 +1,196 @@
+// The file layouts, the templates written from them, and the state object.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "core/AppState.h"
+#include "core/Schema.h"
+#include "core/tests/CoreTestSupport.h"
+#include "platform/runtime/Functions.h"
+
+namespace {
+
+using tvntest::CountRows;
+using tvntest::HasField;
+using tvntest::Open;
+
+const dao::TableDef& Find(const std::vector<dao::TableDef>& defs, const std::string& name) {
+  for (const auto& d : defs)
+    if (vb::CompareText(d.Name, name) == 0) return d;
+  throw std::runtime_error("no table " + name);
+}
+
+const dao::FieldDef* FindField(const dao::TableDef& t, const std::string& name) {
+  for (const auto& f : t.Fields)
+    if (vb::CompareText(f.Name, name) == 0) return &f;
+  return nullptr;
+}
+
+// The conversion copies every field of every earlier section table into
+// mediadata by name; a field missing there or of another type would make
+// the conversion fail or change data.
+TEST(SchemaDefinition, MediaDataHoldsEverySectionFieldWithTheSameType) {
+  const auto current = tvn::schema::CollectionTables();
+  const auto& media = Find(current, "mediadata");
+  for (const auto& t : tvn::schema::EarlierCollectionTables()) {
+    if (std::find(tvn::schema::SectionTableNames().begin(), tvn::schema::SectionTableNames().end(),
+                  t.Name) == tvn::schema::SectionTableNames().end())
+      continue;
+    for (const auto& f : t.Fields) {
+      const auto* m = FindField(media, f.Name);
+      ASSERT_NE(m, nullptr) << t.Name << "." << f.Name;
+      EXPECT_EQ(m->Type, f.Type) << f.Name;
+      if (f.Type == dao::dbText) {
+        EXPECT_GE(m->Size, f.Size) << f.Name;
+      }
+    }
+  }
+  // The lookup and caption tables are copied by name as well.
+  const auto earlier = tvn::schema::EarlierCollectionTables();
+  for (const char* name : {"artists", "category", "labelstudio", "cassettecaption", "mdcaption"}) {
+    const auto& before = Find(earlier, name);
+    const auto& now = Find(current, name);
+    for (const auto& f : before.Fields) EXPECT_NE(FindField(now, f.Name), nullptr) << name << "." << f.Name;
+  }
+}
+
+TEST(SchemaDefinition, ReportCarriesEveryMediaDataFieldAndTextAllowsEmpty) {
+  const auto current = tvn::schema::CollectionTables();
+  const auto& media = Find(current, "mediadata");
+  const auto& report = Find(current, "report");
+  for (const auto& f : media.Fields) EXPECT_NE(FindField(report, f.Name), nullptr) << f.Name;
+  for (int n = 1; n <= 10; ++n) {
+    EXPECT_NE(FindField(media, "f" + std::to_string(n) + "c"), nullptr);
+    EXPECT_NE(FindField(media, "title" + std::to_string(n * 4)), nullptr);
+  }
+  const auto master = tvn::schema::MasterListTables();
+  const auto tips = tvn::schema::TipsTables();
+  for (const auto* defs : {&current, &master, &tips})
+    for (const auto& t : *defs)
+      for (const auto& f : t.Fields)
+        if (f.Type == dao::dbText || f.Type == dao::dbMemo) {
+          EXPECT_TRUE(f.AllowZeroLength) << t.Name << "." << f.Name;
+        }
+  // Names are unique within each table.
+  for (const auto& t : current) {
+    std::set<std::string> seen;
+    for (const auto& f : t.Fields) EXPECT_TRUE(seen.insert(vb::LCase(f.Name)).second) << t.Name << "." << f.Name;
+  }
+}
+
+class TemplateTest : public tvntest::DataFolderTest {};
+
+TEST_F(TemplateTest, NewFolderGetsAllThreeTemplatesOnceAndExistingOnesAreKept) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  for (const char* f : {"av32e.mdb", "admine.sys", "tips.sys"})
+    EXPECT_TRUE(std::filesystem::exists(Path(f))) << f;
+  const std::string before = tvntest::ReadBytes(Path("av32e.mdb"));
+
+  // A template spelled in other letter case counts as present.
+  std::filesystem::rename(Path("admine.sys"), Path("AdminE.sys"));
+  std::filesystem::remove(Path("tips.sys"));
+  tvn::schema::EnsureTemplates(dir_.string());
+  EXPECT_FALSE(std::filesystem::exists(Path("admine.sys")));
+  EXPECT_TRUE(std::filesystem::exists(Path("tips.sys")));
+  EXPECT_EQ(tvntest::ReadBytes(Path("av32e.mdb")), before);
+  // No work file is left behind.
+  for (const auto& e : std::filesystem::directory_iterator(dir_))
+    EXPECT_EQ(e.path().filename().string().find(".new"), std::string::npos) << e.path();
+}
+
+TEST_F(TemplateTest, CollectionTemplateHoldsTheLayoutAndItsRows) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  auto db = Open("av32e.mdb");
+  for (const auto& t : tvn::schema::CollectionTables()) {
+    auto stored = db->TableDefs(t.Name);
+    ASSERT_EQ(stored->Fields.size(), t.Fields.size()) << t.Name;
+    for (size_t i = 0; i < t.Fields.size(); ++i) {
+      EXPECT_EQ(vb::LCase(stored->Fields[i].Name), vb::LCase(t.Fields[i].Name));
+      EXPECT_EQ(stored->Fields[i].Type, t.Fields[i].Type) << t.Name << "." << t.Fields[i].Name;
+      if (t.Fields[i].Type == dao::dbText) {
+        EXPECT_EQ(stored->Fields[i].Size, t.Fields[i].Size);
+      }
+    }
+    for (const auto& i : t.Indexes) {
+      bool found = false;
+      for (const auto& s : stored->Indexes) found = found || vb::CompareText(s.Name, i.Name) == 0;
+      EXPECT_TRUE(found) << t.Name << " index " << i.Name;
+    }
+  }
+  for (const auto& c : tvn::schema::CaptionTableNames()) {
+    auto rs = db->OpenRecordset(c);
+    ASSERT_FALSE(rs->Eof()) << c;
+    for (int n = 1; n <= 10; ++n)
+      EXPECT_EQ(vb::NzStr(rs->GetField("f" + std::to_string(n))), "My Field " + std::to_string(n));
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof()) << c << " has one row";
+  }
+  auto admin = db->OpenRecordset("admin");
+  EXPECT_EQ(vb::NzStr(admin->GetField("Ver")), "6012");
+  EXPECT_EQ(CountRows(db, "select * from mediadata"), 0);
+  // The lookup indexes are seekable by the names the windows use.
+  auto artists = db->OpenRecordset("artists");
+  artists->SetIndex("artist_name");
+  auto labels = db->OpenRecordset("labelstudio");
+  labels->SetIndex("name");
+  auto report = db->OpenRecordset("report");
+  report->SetIndex("TapeNum");
+  db->Close();
+}
+
+TEST_F(TemplateTest, MasterListAndTipsTemplates) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  auto admin = Open("admine.sys");
+  auto av = admin->OpenRecordset("avcollections");
+  av->SetIndex("dbname");
+  av->Seek("=", "av30.mdb");
+  ASSERT_FALSE(av->NoMatch());
+  EXPECT_EQ(vb::NzStr(av->GetField("AVCollection")), "My Collection");
+  av->SetIndex("master");
+  auto pl = admin->OpenRecordset("plcollections");
+  pl->SetIndex("dbname");
+  pl->Seek("=", "MyGames.mdb");
+  EXPECT_FALSE(pl->NoMatch());
+  pl->SetIndex("master");
+  admin->Close();
+
+  auto tips = Open("tips.sys");
+  auto rs = tips->OpenRecordset("tips");
+  rs->SetIndex("tipnum");
+  EXPECT_GE(tvn::schema::TipCount(), 20);
+  EXPECT_EQ(CountRows(tips, "select * from tips"), tvn::schema::TipCount());
+  // Numbered from 1 without gaps, each with a text.
+  for (int n = 1; n <= tvn::schema::TipCount(); ++n) {
+    rs->Seek("=", dao::Variant::Integer(static_cast<std::int16_t>(n)));
+    ASSERT_FALSE(rs->NoMatch()) << n;
+    EXPECT_GT(vb::Len(vb::NzStr(rs->GetField("Tip"))), 20) << n;
+  }
+  tips->Close();
+}
+
+TEST(AppState, StateObjectIsMadeOnFirstUseWithEverythingClearAndKept) {
+  tvn::TVNDATA* first = tvn::AVData();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->OnExit(), 0);
+  EXPECT_EQ(first->SectionNumber(), 0);
+  EXPECT_EQ(first->A_Button(), 0);
+  EXPECT_EQ(first->LastDB(), "");
+  EXPECT_EQ(first->SLetterW(), "");
+  first->SectionNumber(9);
+  first->SCD_On(vb::True);
+  first->LastDB("av30.mdb");
+  EXPECT_EQ(tvn::AVData(), first);
+  // Handing back the same reference, or an empty one, keeps the object.
+  tvn::SetAVData(tvn::AVDataRef());
+  tvn::SetAVData(nullptr);
+  EXPECT_EQ(tvn::AVData(), first);
+  EXPECT_EQ(tvn::AVData()->SectionNumber(), 9);
+  EXPECT_EQ(tvn::AVData()->SCD_On(), -1);
+  EXPECT_EQ(tvn::AVData()->MusicOn(), 0);
+  EXPECT_EQ(tvn::AVData()->VideoOn(), 0);
+  EXPECT_EQ(&tvn::App(), &tvn::App());
+  EXPECT_EQ(&tvn::AppWorkspace(), &dao::DBEngine::Workspaces(0));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include "games/PLMain_Form.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+
+#include "games/PLModule.h"
+#include "platform/runtime/Errors.h"
+#include "platform/runtime/Prompter.h"
+
+namespace pl {
+
+PLMain_Form::PLMain_Form() {
+  setObjectName("PLMain_Form");
+  setWindowTitle("The Pellion");
+  resize(640, 480);
+}
+
+void PLMain_Form::Form_Activate() {
+  if (!firstActivate_) return;
+  firstActivate_ = false;
+  try {
+    SetLateBound(PL().Launcher, "MousePointer", 0);
+  } catch (const vb::RuntimeError& e) {
+    vb::ShowError(e.Number(), e.Description());
+  }
+}
+
+void PLMain_Form::Form_Unload() {
+  // Every failure of the unload is ignored: the window closes regardless.
+  try {
+    SetLateBound(LateBoundChild(PL().Launcher, "plrunning"), "Value", 0);
+  } catch (...) {
+  }
+}
+
+void PLMain_Form::Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  Form_Unload();
+  hide();
+  if (PL().MainWindow == this) PL().MainWindow = nullptr;
+  deleteLater();
+}
+
+bool PLMain_Form::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  if (event->type() == QEvent::WindowActivate && !unloaded_) Form_Activate();
+  return handled;
+}
+
+void PLMain_Form::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  Unload();
+}
+
+}  // namespace pl

@@ -1,1 +1,0 @@
-namespace tvn { int GamesPlaceholder() { return 0; } }

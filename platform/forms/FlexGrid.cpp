@@ -1,0 +1,403 @@
+#include "platform/forms/FlexGrid.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace forms {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+
+QColor Blend(const QColor& base, const QColor& flood, int percent) {
+  const double f = std::clamp(percent, 0, 100) / 100.0;
+  return QColor::fromRgbF(float(base.redF() * (1 - f) + flood.redF() * f),
+                          float(base.greenF() * (1 - f) + flood.greenF() * f),
+                          float(base.blueF() * (1 - f) + flood.blueF() * f));
+}
+}  // namespace
+
+// ---- model
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {
+  cells_.resize(size_t(rows_) * size_t(cols_));
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : std::max(0, shownRows_ - fixedRows_);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownCols_; }
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row() + fixedRows_;
+  const int col = index.column();
+  if (row >= rows_ || col >= cols_) return {};
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return cells_[size_t(Key(row, col))];
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole: {
+      auto it = styles_.find(Key(row, col));
+      if (it == styles_.end()) return {};
+      const CellStyle& s = it->second;
+      if (role == Qt::BackgroundRole) {
+        if (s.flood > 0) return Blend(s.back.isValid() ? s.back : QColor(Qt::white), floodColor_, s.flood);
+        return s.back.isValid() ? QVariant(s.back) : QVariant();
+      }
+      if (s.flood >= 50) return QColor(Qt::white);
+      return s.fore.isValid() ? QVariant(s.fore) : QVariant();
+    }
+    default:
+      return {};
+  }
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!editable_ || role != Qt::EditRole || !index.isValid()) return false;
+  const int row = index.row() + fixedRows_;
+  if (row >= rows_ || index.column() >= cols_) return false;
+  cells_[size_t(Key(row, index.column()))] = value.toString();
+  emit dataChanged(index, index);
+  emit Edited(row, index.column());
+  return true;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  if (editable_ && index.isValid()) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (fixedRows_ < 1 || section < 0 || section >= cols_) return {};
+  return cells_[size_t(section)];
+}
+
+void GridModel::Publish() {
+  beginResetModel();
+  shownRows_ = rows_;
+  shownCols_ = cols_;
+  endResetModel();
+  dirty_ = false;
+}
+
+void GridModel::CellChanged(int row, int col) {
+  if (!redraw_ || dirty_) {
+    dirty_ = true;
+    return;
+  }
+  if (row < fixedRows_) {
+    emit headerDataChanged(Qt::Horizontal, col, col);
+  } else {
+    const QModelIndex i = index(row - fixedRows_, col);
+    emit dataChanged(i, i);
+  }
+}
+
+// ---- grid
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
+  setModel(model_);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setSectionsClickable(false);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  setWordWrap(false);
+  colWidths_.assign(size_t(model_->cols_), -1);
+  connect(model_, &GridModel::Edited, this, &FlexGrid::CellEdited);
+}
+
+bool FlexGrid::ValidCell(int row, int col) const {
+  return row >= 0 && col >= 0 && row < model_->rows_ && col < model_->cols_;
+}
+
+void FlexGrid::SetRows(int rows) {
+  rows = std::max(rows, model_->fixedRows_);
+  if (rows == model_->rows_) return;
+  const int cols = model_->cols_;
+  if (rows < model_->rows_) {
+    std::erase_if(model_->styles_, [&](const auto& kv) { return kv.first >= std::int64_t(rows) * cols; });
+  }
+  model_->cells_.resize(size_t(rows) * size_t(cols));
+  model_->rows_ = rows;
+  if (row_ >= rows) row_ = rows - 1;
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+void FlexGrid::SetCols(int cols) {
+  cols = std::max(cols, 1);
+  if (cols == model_->cols_) return;
+  const int old = model_->cols_;
+  const int rows = model_->rows_;
+  std::vector<QString> cells(size_t(rows) * size_t(cols));
+  std::unordered_map<std::int64_t, GridModel::CellStyle> styles;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < std::min(old, cols); ++c) {
+      cells[size_t(r) * cols + c] = std::move(model_->cells_[size_t(r) * old + c]);
+      if (auto it = model_->styles_.find(std::int64_t(r) * old + c); it != model_->styles_.end())
+        styles[std::int64_t(r) * cols + c] = it->second;
+    }
+  }
+  model_->cells_ = std::move(cells);
+  model_->styles_ = std::move(styles);
+  model_->cols_ = cols;
+  colWidths_.resize(size_t(cols), -1);
+  if (col_ >= cols) col_ = cols - 1;
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+void FlexGrid::SetFixedRows(int fixed) {
+  fixed = std::clamp(fixed, 0, 1);
+  if (fixed == model_->fixedRows_) return;
+  model_->fixedRows_ = fixed;
+  if (model_->rows_ < fixed) SetRows(fixed);
+  horizontalHeader()->setVisible(fixed > 0);
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const {
+  if (!ValidCell(row, col)) return {};
+  return model_->cells_[size_t(model_->Key(row, col))];
+}
+
+void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
+  if (!ValidCell(row, col)) return;
+  model_->cells_[size_t(model_->Key(row, col))] = text;
+  model_->CellChanged(row, col);
+}
+
+void FlexGrid::SetRow(int row) {
+  row_ = row;
+  SyncView();
+}
+
+void FlexGrid::SetCol(int col) {
+  col_ = col;
+  SyncView();
+}
+
+void FlexGrid::Clear() {
+  std::fill(model_->cells_.begin(), model_->cells_.end(), QString());
+  model_->styles_.clear();
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+int FlexGrid::ColWidth(int col) const {
+  if (col < 0 || col >= int(colWidths_.size())) return -1;
+  return colWidths_[size_t(col)];
+}
+
+void FlexGrid::SetColWidth(int col, int twips) {
+  if (col < 0 || col >= model_->cols_) return;
+  colWidths_[size_t(col)] = std::max(0, twips);
+  if (model_->redraw_ && !model_->dirty_) ApplyColumns();
+}
+
+void FlexGrid::SetRowHeight(int row, int twips) {
+  if (row < 0 || row >= model_->rows_) return;
+  const int px = std::max(1, twips / kTwipsPerPixel);
+  if (row < model_->fixedRows_) {
+    horizontalHeader()->setMinimumHeight(px);
+  } else if (row - model_->fixedRows_ < model_->rowCount()) {
+    setRowHeight(row - model_->fixedRows_, px);
+  }
+}
+
+void FlexGrid::ApplyColumns() {
+  for (int c = 0; c < model_->shownCols_ && c < int(colWidths_.size()); ++c) {
+    const int w = colWidths_[size_t(c)];
+    if (w < 0) continue;
+    setColumnHidden(c, w == 0);
+    if (w > 0) setColumnWidth(c, std::max(1, w / kTwipsPerPixel));
+  }
+}
+
+void FlexGrid::SetRedraw(bool on) {
+  if (model_->redraw_ == on) return;
+  model_->redraw_ = on;
+  if (!on) return;
+  if (model_->dirty_) {
+    model_->Publish();
+  }
+  ApplyColumns();
+  SyncView();
+  if (pendingTop_ >= 0) SetTopRow(pendingTop_);
+}
+
+void FlexGrid::SyncView() {
+  if (!model_->redraw_ || model_->dirty_ || syncing_) return;
+  if (row_ < model_->fixedRows_ || row_ >= model_->rows_ || col_ < 0 || col_ >= model_->cols_) return;
+  syncing_ = true;
+  const QModelIndex i = model_->index(row_ - model_->fixedRows_, col_);
+  selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+  syncing_ = false;
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (syncing_ || !current.isValid()) return;
+  row_ = current.row() + model_->fixedRows_;
+  col_ = current.column();
+}
+
+void FlexGrid::Sort(int order) {
+  if (order != flexSortGenericAscending && order != flexSortGenericDescending) return;
+  const int first = model_->fixedRows_;
+  const int rows = model_->rows_;
+  const int cols = model_->cols_;
+  const int col = col_;
+  if (col < 0 || col >= cols || rows - first < 2) return;
+  struct SortKey {
+    bool number;
+    double value;
+    QString folded;
+  };
+  const int n = rows - first;
+  std::vector<SortKey> keys(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const QString& t = model_->cells_[size_t(model_->Key(first + i, col))];
+    bool ok = false;
+    const QString trimmed = t.trimmed();
+    const double v = trimmed.isEmpty() ? 0.0 : trimmed.toDouble(&ok);
+    keys[size_t(i)] = SortKey{ok, v, t.toCaseFolded()};
+  }
+  std::vector<int> order_(static_cast<size_t>(n));
+  std::iota(order_.begin(), order_.end(), 0);
+  const bool ascending = order == flexSortGenericAscending;
+  auto less = [&](int a, int b) {
+    const SortKey& x = keys[size_t(a)];
+    const SortKey& y = keys[size_t(b)];
+    int c;
+    if (x.number && y.number) c = x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
+    else c = x.folded.compare(y.folded);
+    return ascending ? c < 0 : c > 0;
+  };
+  std::stable_sort(order_.begin(), order_.end(), less);
+  std::vector<QString> cells(size_t(n) * size_t(cols));
+  std::unordered_map<std::int64_t, GridModel::CellStyle> styles;
+  std::vector<int> newPos(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) newPos[size_t(order_[size_t(i)])] = i;
+  for (int i = 0; i < n; ++i) {
+    const int from = first + order_[size_t(i)];
+    for (int c = 0; c < cols; ++c) cells[size_t(i) * cols + c] = std::move(model_->cells_[size_t(model_->Key(from, c))]);
+  }
+  for (auto& [key, style] : model_->styles_) {
+    const int r = int(key / cols);
+    const int c = int(key % cols);
+    if (r < first) styles[key] = style;
+    else styles[model_->Key(first + newPos[size_t(r - first)], c)] = style;
+  }
+  std::move(cells.begin(), cells.end(), model_->cells_.begin() + std::ptrdiff_t(first) * cols);
+  model_->styles_ = std::move(styles);
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+int FlexGrid::TopRow() const {
+  if (pendingTop_ >= 0) return pendingTop_;
+  return verticalScrollBar()->value() + model_->fixedRows_;
+}
+
+void FlexGrid::SetTopRow(int row) {
+  if (row < model_->fixedRows_ || row >= model_->rows_) return;
+  if (!model_->redraw_ || model_->dirty_) {
+    pendingTop_ = row;
+    return;
+  }
+  pendingTop_ = -1;
+  updateGeometries();  // the scroll range must know the current row count
+  verticalScrollBar()->setValue(row - model_->fixedRows_);
+}
+
+void FlexGrid::SetCellBackColor(int row, int col, const QColor& color) {
+  if (!ValidCell(row, col)) return;
+  model_->styles_[model_->Key(row, col)].back = color;
+  model_->CellChanged(row, col);
+}
+
+void FlexGrid::SetCellForeColor(int row, int col, const QColor& color) {
+  if (!ValidCell(row, col)) return;
+  model_->styles_[model_->Key(row, col)].fore = color;
+  model_->CellChanged(row, col);
+}
+
+void FlexGrid::SetCellFloodPercent(int row, int col, int percent) {
+  if (!ValidCell(row, col)) return;
+  model_->styles_[model_->Key(row, col)].flood = std::clamp(percent, 0, 100);
+  model_->CellChanged(row, col);
+}
+
+int FlexGrid::CellFloodPercent(int row, int col) const {
+  auto it = model_->styles_.find(model_->Key(row, col));
+  return ValidCell(row, col) && it != model_->styles_.end() ? it->second.flood : 0;
+}
+
+QColor FlexGrid::CellBackColor(int row, int col) const {
+  auto it = model_->styles_.find(model_->Key(row, col));
+  return ValidCell(row, col) && it != model_->styles_.end() ? it->second.back : QColor();
+}
+
+void FlexGrid::SetFloodColor(const QColor& color) {
+  model_->floodColor_ = color;
+  viewport()->update();
+}
+
+void FlexGrid::SetEditable(bool editable) {
+  model_->editable_ = editable;
+  setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed
+                           : QAbstractItemView::NoEditTriggers);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+  const Qt::MouseButton button = event->button();
+  const QPoint global = event->globalPosition().toPoint();
+  const bool onCell = indexAt(event->position().toPoint()).isValid();
+  QTableView::mouseReleaseEvent(event);
+  if (button == Qt::LeftButton && onCell) emit Click();
+  emit MouseUp(button, global);
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  const bool onCell = indexAt(event->position().toPoint()).isValid();
+  QTableView::mouseDoubleClickEvent(event);
+  if (onCell) emit DblClick();
+}
+
+}  // namespace forms

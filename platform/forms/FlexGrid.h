@@ -1,0 +1,145 @@
+#pragma once
+// The grid control of the record lists: rows and columns of cell texts,
+// row 0 the fixed header row, a current row and column, sorting by a
+// column, redraw that can be suspended, cell colours. Built on Qt's
+// model/view: the texts live in one flat table of strings, the view paints
+// only the rows on screen, so 100,000 rows fill and scroll quickly.
+//
+// Rows and columns count from 0 and include the fixed header row, as the
+// window code addresses them: with FixedRows 1, row 0 is the header shown
+// above the data and rows 1 .. Rows()-1 are data rows. Widths and heights
+// are in twips (15 twips to the pixel); a column of width 0 is hidden.
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QString>
+#include <QTableView>
+
+namespace forms {
+
+// Sort codes: the generic order compares numbers as numbers and other
+// text as text, without regard to letter case.
+enum GridSort : int { flexSortNone = 0, flexSortGenericAscending = 1, flexSortGenericDescending = 2 };
+
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit GridModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ signals:
+  void Edited(int row, int col);  // the user changed a cell (grid rows)
+
+ private:
+  friend class FlexGrid;
+  struct CellStyle {
+    QColor back;
+    QColor fore;
+    int flood = 0;  // per cent
+  };
+  std::int64_t Key(int row, int col) const { return std::int64_t(row) * cols_ + col; }
+  void Publish();  // tells the view everything changed
+  void CellChanged(int row, int col);
+
+  int rows_ = 2;
+  int cols_ = 2;
+  int fixedRows_ = 1;
+  int shownRows_ = 2;  // what the view was last told
+  int shownCols_ = 2;
+  bool redraw_ = true;
+  bool dirty_ = false;
+  bool editable_ = false;
+  QColor floodColor_ = QColor(0, 0, 128);
+  std::vector<QString> cells_;
+  std::unordered_map<std::int64_t, CellStyle> styles_;
+};
+
+class FlexGrid : public QTableView {
+  Q_OBJECT
+ public:
+  explicit FlexGrid(QWidget* parent = nullptr);
+
+  int Rows() const { return model_->rows_; }
+  void SetRows(int rows);  // keeps the texts of the rows that stay
+  int Cols() const { return model_->cols_; }
+  void SetCols(int cols);
+  int FixedRows() const { return model_->fixedRows_; }
+  void SetFixedRows(int fixed);  // 0 or 1
+
+  QString TextMatrix(int row, int col) const;
+  void SetTextMatrix(int row, int col, const QString& text);
+
+  // The current cell; row 0 (the header) may be current for reading and
+  // writing its text, but is never selected on screen.
+  int Row() const { return row_; }
+  void SetRow(int row);
+  int Col() const { return col_; }
+  void SetCol(int col);
+  QString Text() const { return TextMatrix(row_, col_); }
+  void SetText(const QString& text) { SetTextMatrix(row_, col_, text); }
+
+  // Empties every cell (the row and column counts stay).
+  void Clear();
+
+  int ColWidth(int col) const;  // twips; -1 when never set
+  void SetColWidth(int col, int twips);
+  void SetRowHeight(int row, int twips);
+
+  bool Redraw() const { return model_->redraw_; }
+  void SetRedraw(bool on);
+
+  // Sorts the data rows (below the fixed row) on the current column.
+  void Sort(int order);
+
+  int TopRow() const;
+  // Scrolls the row to the top of the view; with redraw off, once redraw
+  // resumes.
+  void SetTopRow(int row);
+
+  // Cell colours; a flood of 100 per cent paints the cell in FloodColor.
+  void SetCellBackColor(int row, int col, const QColor& color);
+  void SetCellForeColor(int row, int col, const QColor& color);
+  void SetCellFloodPercent(int row, int col, int percent);
+  int CellFloodPercent(int row, int col) const;
+  QColor CellBackColor(int row, int col) const;
+  QColor FloodColor() const { return model_->floodColor_; }
+  void SetFloodColor(const QColor& color);
+
+  // Lets the user type into data cells (the header stays read-only).
+  void SetEditable(bool editable);
+
+  GridModel* Model() const { return model_; }
+
+ signals:
+  void Click();                                      // a cell was clicked
+  void DblClick();                                   // a cell was double-clicked
+  void MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+  void CellEdited(int row, int col);
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+ private:
+  bool ValidCell(int row, int col) const;
+  void SyncView();      // view current cell and columns from the grid's state
+  void ApplyColumns();
+  GridModel* model_;
+  int row_ = 1;
+  int col_ = 0;
+  bool syncing_ = false;
+  int pendingTop_ = -1;
+  std::vector<int> colWidths_;
+};
+
+}  // namespace forms

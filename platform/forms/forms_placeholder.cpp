@@ -1,1 +1,0 @@
-namespace vb { int FormsPlaceholder() { return 0; } }

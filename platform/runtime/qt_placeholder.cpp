@@ -1,1 +1,0 @@
-namespace vb { int QtPlaceholder() { return 0; } }

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include "platform/runtime/Functions.h"
+
+using vb::Variant;
+
+namespace {
+
+int ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const vb::RuntimeError& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+double Serial(int y, int m, int d) { return vb::DateSerial(y, m, d).rawDouble(); }
+
+}  // namespace
+
+TEST(Variant, KindsAndBooleanValue) {
+  EXPECT_EQ(Variant().type(), vb::VarType::Empty);
+  EXPECT_EQ(Variant::Null().type(), vb::VarType::Null);
+  EXPECT_EQ(Variant(true).type(), vb::VarType::Boolean);
+  EXPECT_EQ(Variant(true).rawInt(), -1);
+  EXPECT_EQ(Variant::Integer(5).type(), vb::VarType::Integer);
+  EXPECT_EQ(Variant::Byte(200).type(), vb::VarType::Byte);
+  EXPECT_EQ(Variant(5).type(), vb::VarType::Long);
+  EXPECT_EQ(Variant(2.5).type(), vb::VarType::Double);
+  EXPECT_EQ(Variant("x").type(), vb::VarType::String);
+  EXPECT_EQ(Variant::Date(1).type(), vb::VarType::Date);
+  EXPECT_TRUE(vb::IsNull(Variant::Null()));
+  EXPECT_TRUE(vb::IsEmpty(Variant()));
+  EXPECT_EQ(vb::NzStr(Variant::Null()), "");
+  EXPECT_EQ(vb::NzStr(Variant(12)), "12");
+}
+
+TEST(Conversions, IntegersRoundToEvenAndOverflow) {
+  EXPECT_EQ(vb::CInt(Variant(2.5)), 2);
+  EXPECT_EQ(vb::CInt(Variant(3.5)), 4);
+  EXPECT_EQ(vb::CInt(Variant(-2.5)), -2);
+  EXPECT_EQ(vb::CInt(Variant(2.51)), 3);
+  EXPECT_EQ(vb::CInt(Variant(" 12 ")), 12);
+  EXPECT_EQ(vb::CInt(Variant(true)), -1);
+  EXPECT_EQ(vb::CInt(Variant()), 0);
+  EXPECT_EQ(vb::CInt(Variant(32767.4)), 32767);
+  EXPECT_EQ(vb::CLng(Variant(1e9 + 0.5)), 1000000000);
+  EXPECT_EQ(vb::CLng(Variant("-7.5")), -8);
+  EXPECT_EQ(vb::CByte(Variant(255)), 255);
+  EXPECT_EQ(ErrorOf([] { vb::CInt(Variant(32767.5)); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::CInt(Variant(-40000)); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::CLng(Variant(3e9)); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::CByte(Variant(-1)); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::CInt(Variant("abc")); }), vb::errTypeMismatch);
+  EXPECT_EQ(ErrorOf([] { vb::CInt(Variant::Null()); }), vb::errInvalidUseOfNull);
+  EXPECT_EQ(ErrorOf([] { vb::CDbl(Variant("")); }), vb::errTypeMismatch);
+}
+
+TEST(Conversions, ValReadsTheLeadingNumber) {
+  EXPECT_EQ(vb::Val("  12abc"), 12);
+  EXPECT_EQ(vb::Val(""), 0);
+  EXPECT_EQ(vb::Val("abc"), 0);
+  EXPECT_EQ(vb::Val("1.5e2"), 150);
+  EXPECT_EQ(vb::Val("-3.25 kg"), -3.25);
+  EXPECT_EQ(vb::Val(" 1 2 3"), 123);
+  EXPECT_EQ(vb::Val("7e"), 7);
+  EXPECT_EQ(vb::Val(".5"), 0.5);
+  EXPECT_EQ(vb::Val("1,000"), 1);
+}
+
+TEST(Conversions, IsNumericAcceptsOnlyWholeNumbers) {
+  EXPECT_TRUE(vb::IsNumeric(Variant(" 12 ")));
+  EXPECT_TRUE(vb::IsNumeric(Variant("1e3")));
+  EXPECT_TRUE(vb::IsNumeric(Variant("-0.5")));
+  EXPECT_TRUE(vb::IsNumeric(Variant("1,000")));
+  EXPECT_TRUE(vb::IsNumeric(Variant(3)));
+  EXPECT_TRUE(vb::IsNumeric(Variant()));
+  EXPECT_FALSE(vb::IsNumeric(Variant("")));
+  EXPECT_FALSE(vb::IsNumeric(Variant("abc")));
+  EXPECT_FALSE(vb::IsNumeric(Variant("12abc")));
+  EXPECT_FALSE(vb::IsNumeric(Variant("1e")));
+  EXPECT_FALSE(vb::IsNumeric(Variant(".")));
+  EXPECT_FALSE(vb::IsNumeric(Variant::Null()));
+  EXPECT_FALSE(vb::IsNumeric(Variant::Date(3)));
+}
+
+TEST(Conversions, CStrOfEachKind) {
+  EXPECT_EQ(vb::CStr(Variant(true)), "True");
+  EXPECT_EQ(vb::CStr(Variant(false)), "False");
+  EXPECT_EQ(vb::CStr(Variant(2.5)), "2.5");
+  EXPECT_EQ(vb::CStr(Variant(3.0)), "3");
+  EXPECT_EQ(vb::CStr(Variant(0.1 + 0.2)), "0.3");
+  EXPECT_EQ(vb::CStr(Variant(-0.0)), "0");
+  EXPECT_EQ(vb::CStr(Variant(1e20)), "1E+20");
+  EXPECT_EQ(vb::CStr(Variant(-42)), "-42");
+  EXPECT_EQ(vb::CStr(Variant()), "");
+  EXPECT_EQ(vb::CStr(vb::DateSerial(1999, 12, 31)), "12/31/1999");
+  EXPECT_EQ(vb::CStr(Variant::Date(Serial(1999, 12, 31) + 0.5)), "12/31/1999 12:00:00 PM");
+  EXPECT_EQ(ErrorOf([] { vb::CStr(Variant::Null()); }), vb::errInvalidUseOfNull);
+  EXPECT_TRUE(vb::CBool(Variant("true")));
+  EXPECT_FALSE(vb::CBool(Variant("0")));
+  EXPECT_TRUE(vb::CBool(Variant(-1)));
+}
+
+TEST(Dates, TextsUsersType) {
+  struct Case {
+    const char* text;
+    int y, m, d;
+  } ok[] = {
+      {"1/1/1999", 1999, 1, 1},      {"12/31/99", 1999, 12, 31},    {"1/5/00", 2000, 1, 5},
+      {"6/7/29", 2029, 6, 7},        {"6/7/30", 1930, 6, 7},        {"1999-12-31", 1999, 12, 31},
+      {"Dec 31, 1999", 1999, 12, 31}, {"31 Dec 1999", 1999, 12, 31}, {"December 31 1999", 1999, 12, 31},
+      {"31-Dec-99", 1999, 12, 31},   {"2/29/2000", 2000, 2, 29},    {" 3-4-2001 ", 2001, 3, 4},
+      {"Friday, December 31, 1999", 1999, 12, 31},
+  };
+  for (const Case& c : ok) {
+    SCOPED_TRACE(c.text);
+    ASSERT_TRUE(vb::IsDate(Variant(c.text)));
+    Variant d = vb::CDate(Variant(c.text));
+    EXPECT_EQ(d.type(), vb::VarType::Date);
+    EXPECT_EQ(vb::Year(d), c.y);
+    EXPECT_EQ(vb::Month(d), c.m);
+    EXPECT_EQ(vb::Day(d), c.d);
+  }
+  for (const char* bad : {"13/45/1999", "2/30/2001", "2/29/2001", "31/12/1999", "0/1/1999", "", "abc", "12",
+                          "1/1/1999/5", "1999-13-01", "Foo 3, 1999", "1/1-1999", "25:00", "1/1/1999 10:61"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(vb::IsDate(Variant(bad)));
+    EXPECT_EQ(ErrorOf([&] { vb::CDate(Variant(bad)); }), vb::errTypeMismatch);
+  }
+  EXPECT_FALSE(vb::IsDate(Variant::Null()));
+  EXPECT_FALSE(vb::IsDate(Variant(36000)));
+  EXPECT_TRUE(vb::IsDate(vb::DateSerial(2000, 1, 1)));
+  // A time of day with the date, or alone.
+  Variant t = vb::CDate(Variant("1/2/2003 1:30 PM"));
+  EXPECT_EQ(vb::Format(t, "yyyy-mm-dd hh:nn:ss"), "2003-01-02 13:30:00");
+  EXPECT_EQ(vb::Format(vb::CDate(Variant("12:00 AM")), "hh:mm"), "00:00");
+  // The year without a day, as the release-year box writes it.
+  EXPECT_EQ(vb::Year(vb::CDate(Variant("1/1/1987"))), 1987);
+}
+
+TEST(Dates, SerialsAndIso) {
+  EXPECT_EQ(Serial(1899, 12, 30), 0);
+  EXPECT_EQ(Serial(1900, 1, 1), 2);
+  EXPECT_EQ(Serial(1999, 12, 31), 36525);
+  EXPECT_EQ(Serial(1999, 13, 1), Serial(2000, 1, 1));
+  EXPECT_EQ(Serial(2000, 3, 0), Serial(2000, 2, 29));
+  EXPECT_EQ(Serial(99, 1, 1), Serial(1999, 1, 1));
+  EXPECT_EQ(vb::Year(Variant::Date(-1.25)), 1899);
+  EXPECT_EQ(vb::Day(Variant::Date(-1.25)), 29);
+  EXPECT_EQ(vb::Format(Variant::Date(-1.25), "hh:nn"), "06:00");
+  EXPECT_EQ(vb::Year(Variant("5/6/2007")), 2007);
+  EXPECT_EQ(ErrorOf([] { vb::Year(Variant::Null()); }), vb::errInvalidUseOfNull);
+
+  for (const char* iso : {"1999-12-31", "2000-02-29 13:45:00", "1850-06-01", "9999-12-31 23:59:59"}) {
+    double s = 0;
+    ASSERT_TRUE(vb::IsoToDate(iso, s)) << iso;
+    EXPECT_EQ(vb::DateToIso(s), iso);
+  }
+  double s = 0;
+  ASSERT_TRUE(vb::IsoToDate("2000-01-02T03:04", s));
+  EXPECT_EQ(vb::DateToIso(s), "2000-01-02 03:04:00");
+  for (const char* bad : {"", "1999-02-30", "1999-1-1", "1999-12-31x", "1999-12-31 25:00:00", "12/31/1999"})
+    EXPECT_FALSE(vb::IsoToDate(bad, s)) << bad;
+  // A time just short of midnight rounds to the next day, not to "24:00".
+  EXPECT_EQ(vb::DateToIso(Serial(2000, 1, 1) + 0.9999999), "2000-01-02");
+  double now = vb::Now().rawDouble();
+  EXPECT_GE(vb::Date().rawDouble(), now - 1);
+  EXPECT_LE(vb::Date().rawDouble(), now);
+}
+
+TEST(Format, Dates) {
+  Variant d = vb::DateSerial(1999, 3, 7);
+  EXPECT_EQ(vb::Format(d, "mm/dd/yyyy"), "03/07/1999");
+  EXPECT_EQ(vb::Format(d, "m/d/yyyy"), "3/7/1999");
+  EXPECT_EQ(vb::Format(d, "yyyy"), "1999");
+  EXPECT_EQ(vb::Format(d, "yy"), "99");
+  EXPECT_EQ(vb::Format(d, "Short Date"), "3/7/1999");
+  EXPECT_EQ(vb::Format(d, "General Date"), "3/7/1999");
+  EXPECT_EQ(vb::Format(d, "Long Date"), "Sunday, March 7, 1999");
+  EXPECT_EQ(vb::Format(d, "mmmm d, yyyy"), "March 7, 1999");
+  EXPECT_EQ(vb::Format(d, "dd-mmm-yy"), "07-Mar-99");
+  EXPECT_EQ(vb::Format(d, "ddd"), "Sun");
+  Variant t = Variant::Date(d.rawDouble() + (13 * 3600 + 5 * 60 + 9) / 86400.0);
+  EXPECT_EQ(vb::Format(t, "hh:mm:ss"), "13:05:09");
+  EXPECT_EQ(vb::Format(t, "h:nn AM/PM"), "1:05 PM");
+  EXPECT_EQ(vb::Format(t, "General Date"), "3/7/1999 1:05:09 PM");
+  EXPECT_EQ(vb::Format(Variant::Date(0.75), "General Date"), "6:00:00 PM");
+  // Date texts and serial numbers are formatted as dates; other text stays.
+  EXPECT_EQ(vb::Format(Variant("12/31/99"), "yyyy"), "1999");
+  EXPECT_EQ(vb::Format(Variant("1999-12-31"), "mm/dd/yyyy"), "12/31/1999");
+  EXPECT_EQ(vb::Format(Variant(36525), "mm/dd/yyyy"), "12/31/1999");
+  EXPECT_EQ(vb::Format(Variant("n/a"), "mm/dd/yyyy"), "n/a");
+  EXPECT_EQ(vb::Format(Variant::Null(), "mm/dd/yyyy"), "");
+  EXPECT_EQ(vb::Format(Variant("\"1\" \\y yyyy"), ""), "\"1\" \\y yyyy");
+  EXPECT_EQ(vb::Format(d, "\"Year \"yyyy\\!"), "Year 1999!");
+}
+
+TEST(Format, Numbers) {
+  EXPECT_EQ(vb::Format(Variant(2.5), "0"), "3");
+  EXPECT_EQ(vb::Format(Variant(-2.5), "0"), "-3");
+  EXPECT_EQ(vb::Format(Variant(1.005), "0.00"), "1.01");
+  EXPECT_EQ(vb::Format(Variant(3), "0.00"), "3.00");
+  EXPECT_EQ(vb::Format(Variant(1234567.891), "#,##0"), "1,234,568");
+  EXPECT_EQ(vb::Format(Variant(999.5), "#,##0"), "1,000");
+  EXPECT_EQ(vb::Format(Variant(12), "#,##0"), "12");
+  EXPECT_EQ(vb::Format(Variant(5), "00"), "05");
+  EXPECT_EQ(vb::Format(Variant(123), "00"), "123");
+  EXPECT_EQ(vb::Format(Variant(0), "#,##0"), "0");
+  EXPECT_EQ(vb::Format(Variant(0.5), "#.##"), ".5");
+  EXPECT_EQ(vb::Format(Variant(0.256), "0.0%"), "25.6%");
+  EXPECT_EQ(vb::Format(Variant(-3), "0;(0)"), "(3)");
+  EXPECT_EQ(vb::Format(Variant(0), "0;(0);\"none\""), "none");
+  EXPECT_EQ(vb::Format(Variant(-0.001), "0.00"), "0.00");
+  EXPECT_EQ(vb::Format(Variant(1e-7), "0.00"), "0.00");
+  EXPECT_EQ(vb::Format(Variant(1234.5), "Standard"), "1,234.50");
+  EXPECT_EQ(vb::Format(Variant(-1234.5), "Currency"), "($1,234.50)");
+  EXPECT_EQ(vb::Format(Variant(" 42 "), "000"), "042");
+  EXPECT_EQ(vb::Format(Variant("abc"), "000"), "abc");
+  EXPECT_EQ(vb::Format(Variant(2.50), ""), "2.5");
+  EXPECT_EQ(vb::Format(Variant(true), "Yes/No"), "Yes");
+}
+
+TEST(Strings, CharactersNotBytes) {
+  const std::string s = "Édith Piaf";
+  EXPECT_EQ(vb::Len(s), 10);
+  EXPECT_EQ(vb::Left(s, 2), "Éd");
+  EXPECT_EQ(vb::Right(s, 4), "Piaf");
+  EXPECT_EQ(vb::Mid(s, 2, 4), "dith");
+  EXPECT_EQ(vb::Mid(s, 7), "Piaf");
+  EXPECT_EQ(vb::Mid(s, 20), "");
+  EXPECT_EQ(vb::Left(s, 99), s);
+  EXPECT_EQ(vb::Right("ñé", 1), "é");
+  EXPECT_EQ(ErrorOf([] { vb::Mid("abc", 0); }), vb::errInvalidProcedureCall);
+  EXPECT_EQ(ErrorOf([] { vb::Left("abc", -1); }), vb::errInvalidProcedureCall);
+  EXPECT_EQ(vb::Trim("  a b  "), "a b");
+  EXPECT_EQ(vb::LTrim("  a "), "a ");
+  EXPECT_EQ(vb::RTrim("  a "), "  a");
+  EXPECT_EQ(vb::Trim("\ta\t"), "\ta\t");
+  EXPECT_EQ(vb::UCase("édith"), "ÉDITH");
+  EXPECT_EQ(vb::LCase("ÉDITH"), "édith");
+  EXPECT_EQ(vb::Chr(233), "é");
+  EXPECT_EQ(vb::Asc("é"), 233);
+  EXPECT_EQ(ErrorOf([] { vb::Asc(""); }), vb::errInvalidProcedureCall);
+  EXPECT_EQ(vb::Space(3), "   ");
+  EXPECT_EQ(vb::String(2, '*'), "**");
+}
+
+TEST(Strings, InStrAndReplace) {
+  EXPECT_EQ(vb::InStr("abcabc", "c"), 3);
+  EXPECT_EQ(vb::InStr(4, "abcabc", "c"), 6);
+  EXPECT_EQ(vb::InStr(7, "abcabc", "c"), 0);
+  EXPECT_EQ(vb::InStr("abc", "C"), 0);
+  EXPECT_EQ(vb::InStr("abc", "C", true), 3);
+  EXPECT_EQ(vb::InStr(1, "Café Noir", "NOIR", true), 6);  // counts characters, not bytes
+  EXPECT_EQ(vb::InStr(2, "abc", ""), 2);
+  EXPECT_EQ(vb::InStr(" 1 2 3 ", " 2 "), 3);
+  EXPECT_EQ(ErrorOf([] { long zero = 0; vb::InStr(zero, "abc", "a"); }), vb::errInvalidProcedureCall);
+  EXPECT_EQ(vb::InStrRev("a\\b\\c.jpg", "\\"), 4);
+  EXPECT_EQ(vb::InStrRev("abc", "x"), 0);
+  EXPECT_EQ(vb::Replace("O'Brien's", "'", "''"), "O''Brien''s");
+  EXPECT_EQ(vb::Replace("aaa", "a", "aa"), "aaaaaa");
+  EXPECT_EQ(vb::Replace("abc", "", "x"), "abc");
+  EXPECT_EQ(vb::CompareText("Édith", "édith"), 0);
+  EXPECT_LT(vb::CompareText("abc", "ABD"), 0);
+}
+
+TEST(Strings, LikePatterns) {
+  EXPECT_TRUE(vb::Like("Abbey Road", "a*"));
+  EXPECT_FALSE(vb::Like("Abbey Road", "a*", false));
+  EXPECT_TRUE(vb::Like("Abbey Road", "*road"));
+  EXPECT_TRUE(vb::Like("cat", "c?t"));
+  EXPECT_FALSE(vb::Like("cart", "c?t"));
+  EXPECT_TRUE(vb::Like("a1", "a#"));
+  EXPECT_FALSE(vb::Like("ab", "a#"));
+  EXPECT_TRUE(vb::Like("m", "[a-z]"));
+  EXPECT_TRUE(vb::Like("M", "[a-z]"));
+  EXPECT_FALSE(vb::Like("5", "[a-z]"));
+  EXPECT_TRUE(vb::Like("5", "[!a-z]"));
+  EXPECT_TRUE(vb::Like("a*b", "a[*]b"));
+  EXPECT_FALSE(vb::Like("axb", "a[*]b"));
+  EXPECT_TRUE(vb::Like("", "*"));
+  EXPECT_TRUE(vb::Like("éclair", "É*"));
+  EXPECT_TRUE(vb::Like("x.jpg", "*.JPG"));
+}
+
+TEST(Compare, LooseComparison) {
+  EXPECT_EQ(vb::Compare(Variant(2), Variant(10)), -1);
+  EXPECT_EQ(vb::Compare(Variant("2"), Variant("10")), 1);  // as text
+  EXPECT_EQ(vb::Compare(Variant("10"), Variant(2)), 1);    // as numbers
+  EXPECT_EQ(vb::Compare(Variant("abc"), Variant("ABC")), 1);
+  EXPECT_EQ(vb::Compare(Variant("abc"), Variant("ABC"), true), 0);
+  EXPECT_EQ(vb::Compare(Variant(), Variant(0)), 0);
+  EXPECT_EQ(vb::Compare(Variant(), Variant("")), 0);
+  EXPECT_EQ(vb::Compare(Variant(true), Variant(-1)), 0);
+  EXPECT_EQ(vb::Compare(Variant(5), Variant("x")), -1);
+  EXPECT_EQ(vb::Compare(vb::DateSerial(1999, 1, 1), Variant("1/1/1999")), 0);
+  EXPECT_EQ(ErrorOf([] { vb::Compare(Variant::Null(), Variant(1)); }), vb::errInvalidUseOfNull);
+}

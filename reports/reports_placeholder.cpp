@@ -1,1 +1,0 @@
-namespace tvn { int ReportsPlaceholder() { return 0; } }

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/runtime/Prompter.h"
+#include "reports/EditTitleForm.h"
+#include "reports/ReportModule.h"
+#include "reports/TVNInit.h"
+
+namespace {
+
+struct App {
+  App() {
+    static int argc = 1;
+    static char name[] = "reports_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+};
+
+class ReportEntry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static App app;
+    vb::PromptScript::Install();
+    vb::PromptScript::Clear();
+  }
+  void TearDown() override { vb::PromptScript::Uninstall(); }
+
+  // Runs the title editor on text, doing `steps` in the open dialog.
+  std::string EditTitle(const std::string& text, std::function<void(tvn::reports::EditTitleForm*)> steps) {
+    std::string value = text;
+    vb::TextControlAdapter control([&] { return value; }, [&](const std::string& t) { value = t; });
+    QTimer::singleShot(0, [&] {
+      auto* form = qobject_cast<tvn::reports::EditTitleForm*>(QApplication::activeModalWidget());
+      ASSERT_NE(form, nullptr);
+      steps(form);
+      if (form->isVisible()) form->CancelButton->click();
+    });
+    TVNInit().EditTitleRoutine(control, "/unused");
+    return value;
+  }
+};
+
+TEST_F(ReportEntry, TitleEditorStartsWithTheTextAndAppliesTheEdit) {
+  std::string seen;
+  std::string result = EditTitle("Side A", [&](auto* form) {
+    seen = form->TitleText->text().toStdString();
+    form->TitleText->setText("Side B");
+    form->ApplyButton->click();
+  });
+  EXPECT_EQ(seen, "Side A");
+  EXPECT_EQ(result, "Side B");
+}
+
+TEST_F(ReportEntry, EmptyApplyKeepsTheDialogOpenAndCancelChangesNothing) {
+  bool stillOpen = false;
+  std::string result = EditTitle("Track 1", [&](auto* form) {
+    form->TitleText->clear();
+    form->ApplyButton->click();
+    stillOpen = form->isVisible();
+    form->TitleText->setText("edited");
+    form->CancelButton->click();
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(result, "Track 1");
+}
+
+TEST_F(ReportEntry, DoubleQuotesAreRemovedWithOneMessage) {
+  std::string result = EditTitle("x", [&](auto* form) {
+    form->TitleText->setText("12\" single \"mix\"");
+    QTest::keyClick(form->TitleText, Qt::Key_End);
+    form->ApplyButton->click();
+  });
+  EXPECT_EQ(result, "12 single mix");
+  auto texts = vb::PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "The \" is an an invalid character");
+}
+
+TEST_F(ReportEntry, StartStandardReportKeepsItsArgumentsAndTellsTheUser) {
+  dao::DatabasePtr db;
+  std::shared_ptr<tvn::TVNDATA> state;
+  TVNInit init;
+  init.StartStandardReport(db, state, "/data/folder");
+  EXPECT_EQ(tvn::reports::Module().ReportAppFolder, "/data/folder");
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Texts()[0], "Reports are not available in this version.");
+}
+
+}  // namespace
