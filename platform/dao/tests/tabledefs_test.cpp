@@ -186,3 +186,16 @@ TEST_F(TableDefsTest, DefinitionFromCreateTableDefGrowsUntilAppended) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableDefsTest, FileNamesResolveWithoutRegardToCase) {
+  Create("admin.sys");
+  db_->Close();
+  auto db = DBEngine::Workspaces(0).OpenDatabase(Path("ADMIN.SYS"));
+  EXPECT_EQ(db->Name(), Path("admin.sys"));
+  DBEngine::CompactDatabase(Path("Admin.Sys"), Path("Temp.mdb"));
+  EXPECT_TRUE(std::filesystem::exists(Path("Temp.mdb")));
+}
+
+}  // namespace
