@@ -150,6 +150,55 @@ void SectionRaw(benchmark::State& state) {
   sqlite3_close(db);
 }
 
+// ---- the grid's way: move to the last row to learn the count, then walk
+// from the first. Raw: a count of the section's rows, then the scan.
+
+void GridDao(benchmark::State& state) {
+  auto db = dao::DBEngine::Workspaces(0).OpenDatabase(g_daoFile);
+  int n = 0;
+  for (auto _ : state) {
+    auto rs = db->OpenRecordset(SectionSql(n % 9 + 1));
+    rs->MoveLast();
+    long count = rs->RecordCount();
+    benchmark::DoNotOptimize(count);
+    rs->MoveFirst();
+    while (!rs->Eof()) {
+      vb::Variant v = rs->GetField("name");
+      benchmark::DoNotOptimize(v);
+      rs->MoveNext();
+    }
+    ++n;
+  }
+}
+
+void GridRaw(benchmark::State& state) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(g_rawFile.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  int n = 0;
+  for (auto _ : state) {
+    std::string sql = SectionSql(n % 9 + 1);
+    std::string countSql = "select count(*) from mediadata where sectionnumber = " + std::to_string(n % 9 + 1);
+    sqlite3_stmt* st = nullptr;
+    Check(sqlite3_prepare_v2(db, countSql.c_str(), -1, &st, nullptr), db);
+    sqlite3_step(st);
+    long count = sqlite3_column_int(st, 0);
+    benchmark::DoNotOptimize(count);
+    sqlite3_finalize(st);
+    Check(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), db);
+    int col = 0;
+    for (int i = 0; i < sqlite3_column_count(st); ++i)
+      if (sqlite3_stricmp(sqlite3_column_name(st, i), "name") == 0) col = i;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      const unsigned char* t = sqlite3_column_text(st, col);
+      std::string v(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(st, col)));
+      benchmark::DoNotOptimize(v);
+    }
+    sqlite3_finalize(st);
+    ++n;
+  }
+  sqlite3_close(db);
+}
+
 // ---- Seek on the name index
 
 void SeekDao(benchmark::State& state) {
@@ -268,9 +317,11 @@ int main(int argc, char** argv) {
   std::printf("Generating %d mediadata rows...\n", kRows);
   Setup();
   // Layer and raw alternate, so that both meet the same load.
-  for (int rep = 0; rep < 3; ++rep) {
+  for (int rep = 0; rep < 5; ++rep) {
     benchmark::RegisterBenchmark("section_query/layer", SectionDao)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("section_query/raw", SectionRaw)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("section_movelast_walk/layer", GridDao)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("section_movelast_walk/raw", GridRaw)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("seek/layer", SeekDao)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("seek/raw", SeekRaw)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("addnew_update_10000/layer", AddDao)->Unit(benchmark::kMillisecond);
@@ -282,13 +333,14 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   std::printf("\nlayer/raw (target: at most 1.5)\n");
   bool ok = true;
-  for (const char* name : {"section_query", "seek", "addnew_update_10000"}) {
+  for (const char* name : {"section_query", "seek", "addnew_update_10000", "section_movelast_walk"}) {
     auto l = reporter.times.find(std::string(name) + "/layer");
     auto r = reporter.times.find(std::string(name) + "/raw");
     if (l == reporter.times.end() || r == reporter.times.end() || r->second <= 0) continue;
     double ratio = l->second / r->second;
-    ok = ok && ratio <= 1.5;
-    std::printf("  %-22s %6.2f\n", name, ratio);
+    bool informative = std::string(name) == "section_movelast_walk";  // not one of the targets
+    if (!informative) ok = ok && ratio <= 1.5;
+    std::printf("  %-22s %6.2f%s\n", name, ratio, informative ? "  (for information)" : "");
   }
   std::filesystem::remove_all(g_dir);
   return ok ? 0 : 1;

@@ -30,10 +30,7 @@ class StmtUse {
  public:
   explicit StmtUse(sqlite3_stmt* s) : s_(s) {}
   ~StmtUse() {
-    if (s_) {
-      sqlite3_reset(s_);
-      sqlite3_clear_bindings(s_);
-    }
+    if (s_) sqlite3_reset(s_);  // every use binds all its parameters anew
   }
   StmtUse(const StmtUse&) = delete;
   StmtUse& operator=(const StmtUse&) = delete;
@@ -223,6 +220,12 @@ class TableRecordset : public RecordsetBase {
   void SetBookmark(BookmarkType bookmark) override;
   void ReleaseStatements() override;
   void FinalizeOwn() override;
+  // An open cursor on the table would make SQLite save its place at every
+  // insert; the row is read again by rowid when needed.
+  void BeforeOwnWrite() override {
+    if (row_) sqlite3_reset(row_);
+    row_ = nullptr;
+  }
 
  protected:
   sqlite3_stmt* CurrentRow() const override;
@@ -279,7 +282,13 @@ class QueryRecordset : public RecordsetBase {
   bool NoMatch() const override { return false; }
   BookmarkType Bookmark() const override;
   void SetBookmark(BookmarkType bookmark) override;
-  void BeforeOwnWrite() override { Drain(); }
+  void BeforeOwnWrite() override {
+    Drain();
+    StopFollowing();
+    if (point_) sqlite3_reset(point_);
+    point_ = nullptr;
+    pointAt_ = -1;
+  }
   void ReleaseStatements() override;
   void FinalizeOwn() override;
 
@@ -292,6 +301,9 @@ class QueryRecordset : public RecordsetBase {
   size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
+  bool DrainByRowids();
+  void Follow(long target);
+  void StopFollowing();
   void CheckUpdatable() const;
   bool Deleted(size_t i) const { return deleted_[i] != 0; }
   void CurrentOrThrow() const;

@@ -418,7 +418,7 @@ RecordsetPtr DatabaseImpl::OpenRecordset(const std::string& source, int type) {
       Fail(errTableNotFound, "The database engine cannot find the input table or query '" + s +
                                  "'. Make sure it exists and that its name is spelled correctly.");
     if (type == dbOpenDefault || type == dbOpenTable) return std::make_shared<TableRecordset>(self, *info);
-    return std::make_shared<QueryRecordset>(self, Translate("select * from " + QuoteIdent(info->name)), type);
+    return std::make_shared<QueryRecordset>(self, Translate("select * from [" + info->name + "]"), type);
   }
   if (type == dbOpenTable) Fail(errInvalidOperation, "Invalid operation.");
   const Translation& tr = Translate(s);
@@ -510,6 +510,7 @@ TableDefPtr DatabaseImpl::TableDefs(const std::string& name) {
 TableDefPtr DatabaseImpl::CreateTableDef(const std::string& name) {
   ThrowIfClosed();
   auto def = std::make_shared<TableDef>(name);
+  def->db_ = std::static_pointer_cast<Database>(shared_from_this());
   return def;
 }
 
@@ -728,25 +729,41 @@ IndexDef& TableDef::CreateIndex(const std::string& name) {
   return Indexes.back();
 }
 
+namespace {
+// The database a definition belongs to, when its table is stored there.
+std::shared_ptr<detail::DatabaseImpl> StoredIn(const std::weak_ptr<Database>& weak, const std::string& table) {
+  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(weak.lock());
+  if (db && db->IsOpen() && db->Table(table)) return db;
+  return nullptr;
+}
+}  // namespace
+
 void TableDef::AppendField(const FieldDef& field) {
-  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  auto db = StoredIn(db_, Name);
   if (db) db->AppendFieldTo(Name, field);
-  for (const FieldDef& f : Fields)
+  // CreateField has already put a field into the definition; appending
+  // that field again changes nothing.
+  for (FieldDef& f : Fields)
     if (detail::SameName(f.Name, field.Name)) {
-      if (!db) detail::Fail(detail::errFieldExists, "Cannot define field more than once.");
+      if (&f != &field) f = field;
       return;
     }
   Fields.push_back(field);
 }
 
 void TableDef::AppendIndex(const IndexDef& index) {
-  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  auto db = StoredIn(db_, Name);
   if (db) db->AppendIndexTo(Name, index);
+  for (IndexDef& i : Indexes)
+    if (detail::SameName(i.Name, index.Name)) {
+      if (&i != &index) i = index;
+      return;
+    }
   Indexes.push_back(index);
 }
 
 void TableDef::SetAllowZeroLength(const std::string& field, bool allow) {
-  auto db = std::dynamic_pointer_cast<detail::DatabaseImpl>(db_.lock());
+  auto db = StoredIn(db_, Name);
   if (db) db->SetAllowZeroLength(Name, field, allow);
   for (FieldDef& f : Fields)
     if (detail::SameName(f.Name, field)) {

@@ -428,6 +428,8 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   std::vector<Tok> t = Tokenize(jet);
   while (!t.empty() && t.back().kind == Kind::Op && t.back().text == ";") t.pop_back();
   if (t.empty()) FailSyntax(jet);
+  for (const Tok& k : t)
+    if (k.kind == Kind::Op && k.text == ";") Fail(3142, "Characters found after end of SQL statement.");
 
   // Word-level rewrites.
   std::vector<Tok> w;
@@ -488,6 +490,8 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   out.table = t[from + 1].text;
   out.selectList = em.Range(1, from);
   out.fromRest = em.Range(from, t.size());
+  size_t order = FindWord(t, after, t.size(), "order");
+  out.countSql = "select count(*) " + em.Range(from, order == std::string::npos ? t.size() : order);
   return out;
 }
 

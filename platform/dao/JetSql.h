@@ -36,6 +36,7 @@ struct Translation {
   std::string table;
   std::string selectList;
   std::string fromRest;  // "from <table> where ... order by ..."
+  std::string countSql;  // "select count(*) from <table> where ..." (no order)
 };
 
 // Throws dao::Error (3075 syntax, 3127 unknown field in INSERT INTO).

@@ -354,6 +354,7 @@ std::int64_t RecordsetBase::WriteBuffer(const std::string& table, std::int64_t r
   rc = sqlite3_step(st);
   if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
   db_->AfterWrite();
+  if (!insert && sqlite3_changes(db_->Handle()) == 0) FailRecordDeleted();  // deleted meanwhile
   std::int64_t id = insert ? sqlite3_last_insert_rowid(db_->Handle()) : rowid;
   lastModified_ = id;
   return id;
@@ -829,19 +830,90 @@ bool QueryRecordset::FetchMore() {
   complete_ = true;
   scanAt_ = -1;
   int ext = sqlite3_extended_errcode(db_->Handle());
-  sqlite3_finalize(scan_);
-  scan_ = nullptr;
-  if (rc != SQLITE_DONE) db_->Raise(ext, tr_.sql);
+  if (rc != SQLITE_DONE) {
+    sqlite3_finalize(scan_);
+    scan_ = nullptr;
+    db_->Raise(ext, tr_.sql);
+  }
+  sqlite3_reset(scan_);  // kept to walk the rows again (Follow)
   return false;
 }
 
 void QueryRecordset::Drain() {
-  while (FetchMore()) {
+  if (complete_ || !scan_) return;
+  if (!DrainByRowids())
+    while (FetchMore()) {
+    }
+}
+
+// Learns the remaining rowids from the same query reduced to its rowids,
+// which reads far less than the scan; the scan stays where it was and can
+// go on feeding a forward walk. Fails (and the scan is stepped to its end
+// instead) when the two disagree about the rows already seen.
+bool QueryRecordset::DrainByRowids() {
+  sqlite3_stmt* st = nullptr;
+  if (stmts_.Get("SELECT _rowid_ " + tr_.fromRest, &st) != SQLITE_OK) return false;
+  StmtUse use(st);
+  size_t k = 0;
+  std::vector<std::int64_t> rest;
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    std::int64_t id = sqlite3_column_int64(st, 0);
+    if (k < rowids_.size()) {
+      if (rowids_[k] != id) return false;
+    } else {
+      rest.push_back(id);
+    }
+    ++k;
   }
+  if (rc != SQLITE_DONE || k < rowids_.size()) return false;
+  rowids_.insert(rowids_.end(), rest.begin(), rest.end());
+  deleted_.insert(deleted_.end(), rest.size(), 0);
+  live_ += static_cast<long>(rest.size());
+  complete_ = true;
+  return true;
+}
+
+void QueryRecordset::StopFollowing() {
+  if (complete_ && scan_ && scanAt_ >= 0) sqlite3_reset(scan_);
+  if (complete_) scanAt_ = -1;
+}
+
+// Once every rowid is known (after MoveLast, RecordCount of a finished
+// scan, a write ...), a walk from the first row runs the query again
+// beside the known rowids, so rows are read as fast as on the first pass.
+// Each row the scan gives must be the one expected; otherwise the rows
+// are read by rowid from there on.
+void QueryRecordset::Follow(long target) {
+  if (!complete_ || !scan_ || scanAt_ >= target) return;
+  long idx = scanAt_;
+  if (idx < 0) {
+    long first = 0;
+    while (first < static_cast<long>(Known()) && Deleted(static_cast<size_t>(first))) ++first;
+    if (target != first) return;
+    sqlite3_reset(scan_);
+  } else if (target - idx > 8) {
+    StopFollowing();
+    return;
+  }
+  int rowidCol = static_cast<int>(fields_.size());
+  while (idx < target) {
+    long next = idx + 1;
+    while (next < static_cast<long>(Known()) && Deleted(static_cast<size_t>(next))) ++next;
+    if (next >= static_cast<long>(Known()) || sqlite3_step(scan_) != SQLITE_ROW ||
+        sqlite3_column_int64(scan_, rowidCol) != rowids_[static_cast<size_t>(next)]) {
+      sqlite3_reset(scan_);
+      scanAt_ = -1;
+      return;
+    }
+    idx = next;
+  }
+  scanAt_ = idx;
 }
 
 void QueryRecordset::ReleaseStatements() {
   Drain();
+  StopFollowing();
   RecordsetBase::ReleaseStatements();
   point_ = nullptr;
   pointAt_ = -1;
@@ -869,7 +941,7 @@ long QueryRecordset::RecordCount() {
   if (complete_) return live_;
   if (!count_) {
     sqlite3_stmt* st = nullptr;
-    std::string sql = "SELECT count(*) FROM (" + tr_.sql + ")";
+    std::string sql = tr_.countSql.empty() ? "SELECT count(*) FROM (" + tr_.sql + ")" : tr_.countSql;
     int rc = stmts_.Get(sql, &st);
     if (rc != SQLITE_OK) db_->Raise(rc, sql);
     StmtUse use(st);
@@ -890,6 +962,7 @@ void QueryRecordset::MoveFirst() {
   }
   pos_ = i;
   bof_ = eof_ = false;
+  Follow(pos_);
 }
 
 void QueryRecordset::MoveLast() {
@@ -920,6 +993,7 @@ void QueryRecordset::MoveNext() {
   }
   pos_ = i;
   bof_ = eof_ = false;
+  Follow(pos_);
 }
 
 void QueryRecordset::MovePrevious() {

@@ -253,3 +253,39 @@ TEST_F(CursorTest, TransactionsRollBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CursorTest, WalkAfterMoveLastSeesEveryRowOnce) {
+  for (int i = 0; i < 30; ++i) Add("n" + std::to_string(100 + i), i % 2);
+  auto rs = db_->OpenRecordset("select * from people where section = 1 order by name");
+  rs->MoveLast();
+  EXPECT_EQ(Str(rs->GetField("name")), "n129");
+  EXPECT_EQ(rs->RecordCount(), 15);
+  rs->MoveFirst();
+  std::vector<std::string> seen;
+  while (!rs->Eof()) {
+    std::string n = Str(rs->GetField("name"));
+    seen.push_back(n);
+    if (n == "n105") rs->Delete();  // a write in the middle of the walk
+    if (n == "n111") {
+      rs->Edit();
+      rs->Fields("name") = Variant("n0-moved");  // would sort first if the query ran again
+      rs->Update();
+      EXPECT_EQ(Str(rs->GetField("name")), "n0-moved");
+    }
+    rs->MoveNext();
+  }
+  EXPECT_EQ(seen.size(), 15u);
+  EXPECT_EQ(seen.front(), "n101");
+  EXPECT_EQ(seen.back(), "n129");
+  rs->MovePrevious();
+  EXPECT_EQ(Str(rs->GetField("name")), "n129");
+  rs->MoveFirst();
+  rs->MoveNext();
+  rs->MoveNext();
+  EXPECT_EQ(Str(rs->GetField("name")), "n107");  // n105 was deleted
+  EXPECT_EQ(rs->RecordCount(), 14);
+}
+
+}  // namespace

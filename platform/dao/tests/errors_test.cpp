@@ -168,3 +168,40 @@ TEST_F(ErrorsTest, DuplicateKeyAndAtomicUpdate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ErrorsTest, TwoConnectionsToOneFileDoNotLockEachOther) {
+  MakeTable();
+  for (int i = 0; i < 20; ++i)
+    db_->Execute("insert into avcollections (dbname, avcollection) values ('f" + std::to_string(i) + "', 'x')");
+  auto second = DBEngine::Workspaces(0).OpenDatabase(Path("t.mdb"));
+  auto scan = second->OpenRecordset("select * from avcollections order by dbname");
+  auto table = second->OpenRecordset("avcollections");
+  scan->MoveNext();
+  // The other connection's open reads must not block this write.
+  db_->Execute("update avcollections set avcollection = 'y'");
+  EXPECT_EQ(db_->RecordsAffected(), 20);
+  EXPECT_EQ(Str(scan->GetField("avcollection")), "y");
+  EXPECT_EQ(Str(table->GetField("avcollection")), "y");
+  scan->MoveNext();
+  EXPECT_EQ(Str(scan->GetField("dbname")), "f10");
+  EXPECT_EQ(scan->RecordCount(), 20);
+}
+
+TEST_F(ErrorsTest, ReadOnlyDatabaseRefusesWrites) {
+  MakeTable();
+  db_->Close();
+  auto ro = DBEngine::Workspaces(0).OpenDatabase(Path("t.mdb"), false, true);
+  EXPECT_EQ(ErrorOf([&] { ro->Execute("delete * from avcollections"); }), 3027);
+  auto rs = ro->OpenRecordset("avcollections");
+  rs->AddNew();
+  rs->Fields("dbname") = Variant("a");
+  EXPECT_EQ(ErrorOf([&] { rs->Update(); }), 3027);
+  // A closed database and its recordsets refuse use with a clear error.
+  ro->Close();
+  EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }), 3420);
+  EXPECT_EQ(ErrorOf([&] { ro->OpenRecordset("avcollections"); }), 3420);
+}
+
+}  // namespace

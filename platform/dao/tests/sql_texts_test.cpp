@@ -216,3 +216,59 @@ TEST_F(SqlTextTest, JoinWithTwoNameColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+// The game catalogue's report queries: nested outer joins over lookups.
+TEST_F(DaoTest, GameReportJoins) {
+  Create();
+  db_->Execute("create table MediaData (name VARCHAR(50) COLLATE NOCASE, sectionNumber BYTE, developer INTEGER, "
+               "genre INTEGER, publisher INTEGER, systemnumber INTEGER, printrecord BOOLEAN DEFAULT 0, "
+               "date_aquired DATETIME)");
+  db_->Execute("create table Developer (developer INTEGER, Artist_Name VARCHAR(50) COLLATE NOCASE)");
+  db_->Execute("create table Genre (genre INTEGER, Category VARCHAR(50) COLLATE NOCASE)");
+  db_->Execute("create table Publisher (publisher INTEGER, LabelStudio_Name VARCHAR(50) COLLATE NOCASE)");
+  db_->Execute("create table sections (section BYTE, name VARCHAR(50) COLLATE NOCASE)");
+  db_->Execute("create table SysType (systypeID INTEGER, systype VARCHAR(50) COLLATE NOCASE)");
+  db_->Execute("create table SysTypeMedia (SysTypeID INTEGER, systemnumber INTEGER)");
+  db_->Execute("insert into MediaData values ('Tetris', 1, 1, 1, 0, 10, 0, #5/6/1990#)");
+  db_->Execute("insert into MediaData values ('Zelda', 2, 2, 0, 1, 11, 0, null)");
+  db_->Execute("insert into Developer values (1, 'Pajitnov')");
+  db_->Execute("insert into Developer values (2, 'Miyamoto')");
+  db_->Execute("insert into Genre values (1, 'Puzzle')");
+  db_->Execute("insert into Publisher values (1, 'Big N')");
+  db_->Execute("insert into sections values (1, 'Gameboy')");
+  db_->Execute("insert into sections values (2, 'Nintendo')");
+  db_->Execute("insert into SysType values (3, 'Handheld')");
+  db_->Execute("insert into SysTypeMedia values (3, 10)");
+
+  db_->Execute("update mediadata set printrecord = true");
+  db_->Execute(std::string("update mediadata set printrecord = ") + " instr(1,'" + " 1" + " ',' ' & "
+               "trim(str(sectionnumber)) & ' ') > 0 and printrecord");
+  std::string from =
+      std::string("sections.name FROM (((MediaData LEFT OUTER JOIN Developer ON MediaData.developer = "
+                  "Developer.developer) ") +
+      "LEFT OUTER JOIN Genre ON MediaData.genre = Genre.genre) LEFT OUTER JOIN Publisher ON " +
+      "MediaData.publisher = Publisher.publisher) LEFT OUTER JOIN sections ON " +
+      "MediaData.sectionNumber = sections.section ";
+  auto rs = db_->OpenRecordset("SELECT MediaData.*, Developer.Artist_Name, Genre.Category, Publisher.LabelStudio_Name, " +
+                               from + "where printrecord order by mediadata.name");
+  ASSERT_EQ(rs->RecordCount(), 1);
+  EXPECT_EQ(Str(rs->GetField("name")), "Tetris");
+  EXPECT_EQ(Str(rs->GetField("sections.name")), "Gameboy");
+  EXPECT_EQ(Str(rs->GetField("artist_name")), "Pajitnov");
+  EXPECT_TRUE(rs->GetField("labelstudio_name").isNull());
+  EXPECT_EQ(rs->GetField("date_aquired"), Variant::Date(32999.0));
+  auto all = db_->OpenRecordset("SELECT MediaData.sectionnumber,MediaData.name,MediaData.date_aquired, "
+                                "Developer.Artist_Name, Genre.Category, Publisher.LabelStudio_Name, " +
+                                from + "order by sections.name,mediadata.name");
+  EXPECT_EQ(all->RecordCount(), 2);
+  all->MoveLast();
+  EXPECT_EQ(Str(all->GetField("labelstudio_name")), "Big N");
+  auto sys = db_->OpenRecordset(
+      "SELECT SysType.* FROM SysTypeMedia INNER JOIN SysType ON SysTypeMedia.SysTypeID = SysType.systypeID where "
+      "systypemedia.systemnumber = 10;");
+  EXPECT_EQ(Str(sys->GetField("systype")), "Handheld");
+}
+
+}  // namespace

@@ -165,3 +165,37 @@ TEST_F(TableDefsTest, FileMadeWithPlainSqliteOpens) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableDefsTest, DefinitionFromCreateTableDefGrowsUntilAppended) {
+  Create();
+  auto def = db_->CreateTableDef("title_list");
+  def->AppendField(def->CreateField("LongTitle", dbText, 60));  // the habit of Fields.Append
+  EXPECT_EQ(def->Fields.size(), 1u);
+  db_->AppendTableDef(*def);
+  FieldDef more;
+  more.Name = "extra";
+  more.Type = dbLong;
+  def->AppendField(more);  // now the stored table grows
+  EXPECT_EQ(db_->TableDefs("title_list")->Fields.size(), 2u);
+  auto rs = db_->OpenRecordset("title_list", dbOpenDynaset);
+  EXPECT_EQ(rs->Type(), dbOpenDynaset);
+  EXPECT_EQ(rs->FieldCount(), 2);
+  EXPECT_EQ(rs->FieldInfo(1).Type, dbLong);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TableDefsTest, FileNamesResolveWithoutRegardToCase) {
+  Create("admin.sys");
+  db_->Close();
+  auto db = DBEngine::Workspaces(0).OpenDatabase(Path("ADMIN.SYS"));
+  EXPECT_EQ(db->Name(), Path("admin.sys"));
+  DBEngine::CompactDatabase(Path("Admin.Sys"), Path("Temp.mdb"));
+  EXPECT_TRUE(std::filesystem::exists(Path("Temp.mdb")));
+}
+
+}  // namespace

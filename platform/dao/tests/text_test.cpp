@@ -121,6 +121,7 @@ TEST_F(TextTest, TranslationLeavesQuotedTextAlone) {
   EXPECT_FALSE(detail::TranslateJet("select distinct a from t", none).keyed);
   EXPECT_FALSE(detail::TranslateJet("select a.x from t as a", none).keyed);
   EXPECT_EQ(ErrorOf([&] { detail::TranslateJet("select 'open", none); }), errSyntax);
+  EXPECT_EQ(ErrorOf([&] { detail::TranslateJet("delete from t; drop table u", none); }), 3142);
 }
 
 TEST_F(TextTest, DialectConversions) {
