@@ -428,8 +428,12 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   std::vector<Tok> t = Tokenize(jet);
   while (!t.empty() && t.back().kind == Kind::Op && t.back().text == ";") t.pop_back();
   if (t.empty()) FailSyntax(jet);
+  // A trigger's body is the one place where ";" belongs inside a statement.
+  bool trigger = t.size() > 2 && t[0].kind == Kind::Word && Lower(t[0].text) == "create" &&
+                 t[1].kind == Kind::Word && Lower(t[1].text) == "trigger";
   for (const Tok& k : t)
-    if (k.kind == Kind::Op && k.text == ";") Fail(3142, "Characters found after end of SQL statement.");
+    if (!trigger && k.kind == Kind::Op && k.text == ";")
+      Fail(3142, "Characters found after end of SQL statement.");
 
   // Word-level rewrites.
   std::vector<Tok> w;
