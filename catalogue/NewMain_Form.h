@@ -291,6 +291,62 @@ class NewMain_Form : public QMainWindow {
 
   QPointer<QWidget> launcher_;
   bool unloaded_ = false;
+
+  // Record editing: save, record commands, lookup combos, field input
+ public:
+  // ---- record save
+  bool ValidateNameEntered();
+  // Stores the editor's contents; a database error is thrown with nothing
+  // of the record or its lookup rows written, the editor left as it was.
+  void SaveRecordFromForm();
+  // The name the record is stored under: the given name when the section
+  // has no other record of it, else the name with "- 2", "- 3" ... and the
+  // base shortened so that the whole fits the column.
+  std::string UniqueSectionName(const std::string& name, const std::string& ownName);
+
+  // ---- record commands (Toolbar1 and the editor's buttons)
+  void AddRecord();
+  void CancelAdd();
+  void FileRecord();
+  void DeleteRecord();
+  void ReportButton_Click();
+  void AddButton_Click();
+  void ModifyButton_Click();
+  void DeleteButton_Click();
+  void Add_Picture_Click();
+  void Delete_Picture_Click();
+  void btnbdm_Click();
+  void btnbdv_Click();
+  void btnBlankADate_Click();
+  void PlayButton_Click();
+  void LoadNameField();
+
+  // ---- lookup combos
+  void FillArtistSelectionList();
+  void CD_Record_Company_Click();
+
+  // ---- field input and user field captions
+  static void SelectAllText(QWidget* control);
+  void EditFieldCaption(const std::string& fieldName, QLabel* label);
+  void f1Cap_DblClick();
+  void F2Cap_DblClick();
+  void f3Cap_DblClick();
+  void f4Cap_DblClick();
+  void f5Cap_DblClick();
+  void f6Cap_DblClick();
+  void f7Cap_DblClick();
+  void f8Cap_DblClick();
+  void f9Cap_DblClick();
+  void f10Cap_DblClick();
+  void CD_Notes_Text_Change();
+
+ private:
+  // Wires the editor's buttons and the input behaviour of its fields.
+  void ConnectRecordEditing();
+  // Opens SectionRecords again for the selection in force (or the whole
+  // section); with show, starts the title list again at A as a new
+  // selection does. False when it holds no record.
+  bool RequerySelection(bool show);
 };
 
 }  // namespace tvn

@@ -157,6 +157,7 @@ void NewMain_Form::BuildWindow() {
   splitter->setStretchFactor(1, 1);
   setCentralWidget(central);
   resize(980, 640);
+  ConnectRecordEditing();
 }
 
 void NewMain_Form::BuildMenus() {

@@ -291,9 +291,12 @@ void NewMain_Form::Toolbar1_ButtonClick(int index) {
       StepRecord(SelectionMode, 1);
       ShowCurrentTitle();
       break;
-    default:
-      // Add, cancel, file, delete and the report wizard: the record commands.
-      break;
+    case 1: AddRecord(); break;
+    case 2: CancelAdd(); break;
+    case 3: FileRecord(); break;
+    case 4: DeleteRecord(); break;
+    case 8: ReportButton_Click(); break;
+    default: break;
   }
 }
 

@@ -1,0 +1,190 @@
+// The record commands: add, cancel, file, delete and the report wizard on
+// the record toolbar, and the smaller commands of the editor's tabs
+// (titles, picture, clear date, play).
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "catalogue/NewMain_Form.h"
+#include "core/AddTitleForm.h"
+#include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "core/Windows.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/TextControl.h"
+#include "reports/TVNInit.h"
+
+namespace tvn {
+
+namespace {
+
+bool On(Boolean flag) { return flag != 0; }
+
+constexpr int kPictureTab = 4;
+
+// Runs a command; a database error ends it with its number and text.
+template <class F>
+void Reporting(F&& command) {
+  try {
+    command();
+  } catch (const vb::RuntimeError& e) {
+    vb::ShowError(e.Number(), e.Description());
+  }
+}
+
+// The report library's entry object, made on first use and kept.
+TVNInit& ReportLibrary() {
+  auto& library = App().ReportLibrary;
+  if (!library) library = std::make_shared<TVNInit>();
+  return *library;
+}
+
+}  // namespace
+
+void NewMain_Form::AddRecord() {
+  EnableUi(false);
+  // A record that is not filed yet gets no picture.
+  SSTab1->setTabEnabled(kPictureTab, false);
+  AddingRecord = true;
+  if (!SectionHasRows()) SetEditFieldsEnabled(kEditableColour, true);
+  ClearRecordForm();
+  ToolbarAddMode(Toolbar1);
+  const TVNDATA* d = AVData();
+  if (On(d->MusicOn()))
+    CS_Name_Text->setFocus();
+  else if (On(d->VideoOn()))
+    Video_Name_Text->setFocus();
+  else if (On(d->SCD_On()))
+    SCD_Name_Text->setFocus();
+}
+
+void NewMain_Form::CancelAdd() {
+  // The add is over: a File after this edits the record shown.
+  AddingRecord = false;
+  if (SectionHasRows()) {
+    SectionRecords->MoveFirst();
+    ShowCurrentTitle();
+    ToolbarBrowseMode(Toolbar1);
+  } else {
+    ClearRecordForm();
+    SetEditFieldsEnabled(kLockedColour, false);
+    ToolbarEmptyMode(Toolbar1);
+  }
+  EnableUi(true);
+}
+
+void NewMain_Form::FileRecord() {
+  if (!ValidateNameEntered()) return;
+  try {
+    SaveRecordFromForm();
+  } catch (const vb::RuntimeError& e) {
+    // Nothing was stored; the editor keeps its contents for another try.
+    vb::ShowError(e.Number(), e.Description());
+    return;
+  }
+  ToolbarBrowseMode(Toolbar1);
+  EnableUi(true);
+  SSTab1->setTabEnabled(kPictureTab, true);
+}
+
+void NewMain_Form::DeleteRecord() {
+  if (vb::MsgBox("Delete the displayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
+  if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
+  Reporting([this] {
+    RecordRow->Delete();
+    ActiveLetterButton = 1;
+    PreviousLetterButton = 51;
+    RequerySelection(true);
+    RefreshTitleList();
+    ShowActiveLetter(1, 51);
+  });
+}
+
+void NewMain_Form::ReportButton_Click() {
+  Reporting([] {
+    std::shared_ptr<TVNDATA> state = AVDataRef();
+    ReportLibrary().StartStandardReport(App().CollectionDB, state, vb::ProgramFolder(), false);
+    SetAVData(state);
+  });
+}
+
+// ---------------------------------------------------------------- titles
+
+void NewMain_Form::AddButton_Click() {
+  tvn::AddTitleForm& form = win::AddTitleForm.Get();
+  form.TGrid = TGrid;
+  form.ShowModal();
+  UpdateAddTitleButton();
+}
+
+void NewMain_Form::ModifyButton_Click() {
+  if (TGrid->Text().isEmpty() || TGrid->Row() == 0) return;
+  vb::TextControlAdapter cell([this] { return TGrid->Text().toStdString(); },
+                              [this](const std::string& t) { TGrid->SetText(QString::fromStdString(t)); });
+  ReportLibrary().EditTitleRoutine(cell, vb::ProgramFolder());
+}
+
+void NewMain_Form::DeleteButton_Click() {
+  if (TGrid->Text().isEmpty() || TGrid->Row() == 0) return;
+  // The titles below move up by one; the last row is then free.
+  for (int r = TGrid->Row(); r < kTitleRows; ++r) TGrid->SetTextMatrix(r, 1, TGrid->TextMatrix(r + 1, 1));
+  TGrid->SetTextMatrix(kTitleRows, 1, QString());
+  TGrid->SetRow(kTitleRows - 1);
+  UpdateAddTitleButton();
+}
+
+// ---------------------------------------------------------------- picture, dates, play
+
+void NewMain_Form::Add_Picture_Click() {
+  if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
+  LoadPictureForRecord(this, *RecordRow);
+}
+
+void NewMain_Form::Delete_Picture_Click() {
+  // The row shown, whatever row the title list stands on.
+  if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
+  Reporting([this] {
+    RecordRow->Edit();
+    try {
+      RecordRow->SetField("Picture", vb::Variant(""));
+      RecordRow->Update();
+    } catch (...) {
+      RecordRow->CancelUpdate();
+      throw;
+    }
+    Picture_Box->clear();
+  });
+}
+
+void NewMain_Form::btnbdm_Click() { CS_Date_Text->clear(); }
+void NewMain_Form::btnbdv_Click() { Video_Date_Text->clear(); }
+void NewMain_Form::btnBlankADate_Click() { SCD_Date_Text->clear(); }
+
+void NewMain_Form::PlayButton_Click() {
+  const std::string file = TextOf(FileLocationText);
+  if (!file.empty()) OpenWithShell(file);
+}
+
+// ---------------------------------------------------------------- after a lookup editor
+
+void NewMain_Form::LoadNameField() {
+  TVNDATA* d = AVData();
+  if (!SectionHasRows()) d->LoadFirstRec(vb::True);
+  if (On(d->LoadFirstRec())) {
+    ActiveLetterButton = 1;
+    PreviousLetterButton = 51;
+    SelectedLetter.assign(1, 'A');
+    RefreshTitleList();
+  } else {
+    if (SectionRecords->Eof() || SectionRecords->BOF()) SectionRecords->MoveFirst();
+    CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
+  }
+}
+
+}  // namespace tvn

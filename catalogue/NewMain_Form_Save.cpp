@@ -1,0 +1,393 @@
+// Filing a record: the name check, the row with its unique name, the
+// lookup rows the record names, and the refreshes that show it again.
+//
+// The row and its lookup rows are written in one transaction: a failure
+// anywhere (a full disk, a locked file, a value a column cannot take)
+// leaves neither the row nor any lookup row behind, and the editor keeps
+// what the user typed for another try.
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTextEdit>
+
+#include "catalogue/NewMain_Form.h"
+#include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+// Asked for when a new row is begun: no record has this name, so the set
+// opened on it is empty and takes the new row.
+const char kDummyName[] = "TVNPERZZDIIUUFFEE$#)_(@SSCXG";
+// Width of mediadata.name, and the part of it a typed name may take.
+constexpr long kNameWidth = 50;
+constexpr long kTypedNameWidth = 48;
+
+bool On(Boolean flag) { return flag != 0; }
+
+std::string SectionDisplayName(const TVNDATA* d) {
+  if (On(d->CS_On())) return "Cassette";
+  if (On(d->CD_On())) return "Compact Disc";
+  if (On(d->MD_On())) return "MiniDisc";
+  if (On(d->MP_On())) return "MP3";
+  if (On(d->LP_On())) return "LP";
+  if (On(d->DVD_On())) return "DVD";
+  if (On(d->LD_On())) return "Laser Disc";
+  if (On(d->VT_On())) return "Video Tape";
+  if (On(d->SCD_On())) return "Software";
+  return {};
+}
+
+// The lookup tables' column of the current section.
+std::string SectionLookupColumn(const TVNDATA* d) {
+  if (On(d->CS_On())) return "cas";
+  if (On(d->LP_On())) return "lp";
+  if (On(d->CD_On()) || On(d->MD_On()) || On(d->MP_On())) return "cd";
+  if (On(d->VT_On())) return "VT";
+  if (On(d->DVD_On()) || On(d->LD_On())) return "DVD";
+  if (On(d->SCD_On())) return "scd";
+  return {};
+}
+
+std::string SectionText(const TVNDATA* d) { return vb::Trim(std::to_string(int(d->SectionNumber()))); }
+
+dao::Database& CollectionDatabase() {
+  const dao::DatabasePtr& db = App().CollectionDB;
+  if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  return *db;
+}
+
+// A pending AddNew or Edit is dropped; a set that is closed already is left alone.
+void CancelPending(const dao::RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    if (rs->IsOpen() && rs->EditMode() != dao::dbEditNone) rs->CancelUpdate();
+  } catch (const vb::RuntimeError&) {
+  }
+}
+
+void CloseQuietly(dao::RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    rs->Close();
+  } catch (const vb::RuntimeError&) {
+  }
+  rs.reset();
+}
+
+}  // namespace
+
+bool NewMain_Form::ValidateNameEntered() {
+  const TVNDATA* d = AVData();
+  QLineEdit* box = On(d->MusicOn()) ? CS_Name_Text : On(d->VideoOn()) ? Video_Name_Text
+                                                   : On(d->SCD_On())  ? SCD_Name_Text
+                                                                      : nullptr;
+  const std::string name = box ? vb::Trim(TextOf(box)) : std::string();
+  if (!name.empty()) return true;
+  vb::MsgBox("The system requires that a name be entered.", vb::vbOKOnly);
+  if (box) box->setFocus();
+  return false;
+}
+
+std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
+  dao::Database& db = CollectionDatabase();
+  const std::string section = SectionText(AVData());
+  auto taken = [&](const std::string& candidate) {
+    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata where name = " + dao::SqlQuote(candidate) +
+                                            " and sectionnumber = " + section);
+    long holders = 0;
+    while (!rs->Eof()) {
+      ++holders;
+      rs->MoveNext();
+    }
+    rs->Close();
+    // A record renamed in letter case only does not stand in its own way.
+    if (!ownName.empty() && vb::CompareText(candidate, ownName) == 0) --holders;
+    return holders > 0;
+  };
+  std::string candidate = name;
+  for (int n = 1; taken(candidate); ++n) {
+    const std::string suffix = "-" + std::string(" ") + std::to_string(n + 1);
+    // The suffix must fit the column: the name gives way, never the save.
+    candidate = vb::Left(name, kNameWidth - vb::Len(suffix)) + suffix;
+  }
+  return candidate;
+}
+
+void NewMain_Form::SaveRecordFromForm() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct CursorBack {
+    ~CursorBack() { QApplication::restoreOverrideCursor(); }
+  } cursorBack;
+
+  TVNDATA* d = AVData();
+  dao::Database& db = CollectionDatabase();
+  const std::string section = SectionText(d);
+  const bool music = On(d->MusicOn()), video = On(d->VideoOn()), software = On(d->SCD_On());
+
+  CollectArtistsAndTitles(kTitleRows);
+
+  QLineEdit* nameBox = music ? CS_Name_Text : video ? Video_Name_Text : software ? SCD_Name_Text : nullptr;
+  std::string name = vb::Left(vb::Trim(nameBox ? TextOf(nameBox) : std::string()), kTypedNameWidth);
+
+  const bool adding = AddingRecord;
+  if (adding) {
+    CloseQuietly(RecordRow);
+    RecordRow = db.OpenRecordset("select * from mediadata where name = " + dao::SqlQuote(kDummyName) +
+                                 " and sectionnumber = " + section);
+  } else if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) {
+    throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
+  }
+
+  std::string ownName;
+  bool changed = false;
+  if (!adding) {
+    ownName = vb::NzStr(RecordRow->GetField("Name"));
+    changed = ownName != name;
+  }
+  if (changed || adding) name = UniqueSectionName(name, ownName);
+
+  // What the editor says, as it goes into the row.
+  auto text = [](const QWidget* w) { return TextOf(w); };
+  auto cut = [&text](const QWidget* w, long n) { return vb::Left(text(w), n); };
+  auto trimCut = [&text](const QWidget* w, long n) { return vb::Left(vb::Trim(text(w)), n); };
+  auto dateValue = [](const DateBox* box) {
+    return box->HoldsDate() ? vb::CDate(vb::Variant(box->text().toStdString())) : vb::Variant::Null();
+  };
+  const std::string labelStudio = trimCut(CD_Record_Company, 50);
+  const std::string category = trimCut(CD_Category_List, 50);
+
+  // The year box takes a bare four-character year as the first of January.
+  vb::Variant releaseYear;
+  bool haveYear = false;
+  if (video) {
+    if (vb::Len(text(Video_RYear_Text)) == 4) Video_RYear_Text->setText("1/1/" + Video_RYear_Text->text());
+    const vb::Variant year(text(Video_RYear_Text));
+    if (vb::IsDate(year)) {
+      releaseYear = vb::CDate(year);
+      haveYear = true;
+    }
+  }
+
+  dao::RecordsetPtr lookup;
+  db.BeginTrans();
+  try {
+    if (adding)
+      RecordRow->AddNew();
+    else
+      RecordRow->Edit();
+    WriteArtistsAndTitles();
+
+    dao::Recordset& row = *RecordRow;
+    auto set = [&row](const char* field, const vb::Variant& value) { row.SetField(field, value); };
+    const std::string displayName = SectionDisplayName(d);
+    if (!displayName.empty()) set("section", displayName);
+    set("SectionNumber", vb::Variant::Byte(d->SectionNumber()));
+    set("labelstudio", labelStudio);
+    set("Category", category);
+    set("Notes", vb::Trim(text(CD_Notes_Text)));
+    for (int i = 0; i < 10; ++i) set(("f" + std::to_string(i + 1)).c_str(), cut(fText[i], 50));
+
+    if (music) {
+      set("Name", name);
+      set("cat_number", cut(CS_CatNum_Text, 50));
+      set("total_time", text(CS_TTime_Text));  // as typed, not cut
+      if (On(d->CS_On()) || On(d->LP_On())) set("format_type", cut(CS_Format_List_Text, 50));
+      if (On(d->CD_On())) {
+        const vb::Variant slot(text(CD_Slot_Text)), group(text(CD_Group_Text));
+        if (vb::IsNumeric(slot)) set("slot", vb::Variant::Integer(vb::CInt(slot)));
+        if (vb::IsNumeric(group)) set("GrpNum", vb::Variant::Byte(vb::CByte(group)));
+        set("player", cut(PlayerCombo, 10));
+        set("serial", cut(CD_Serial_Text, 50));
+      }
+      set("date_aquired", dateValue(CS_Date_Text));
+    }
+    if (On(d->MP_On())) set("filelocation", cut(FileLocationText, 100));
+    if (video) {
+      set("Name", name);
+      set("cat_number", cut(Video_CatNum_Text, 50));
+      set("total_time", cut(Video_TTime_Text, 10));
+      if (On(d->DVD_On()) || On(d->LD_On())) {
+        set("SRatio", cut(Video_SRatio_Text, 10));
+        set("PRatio", cut(Video_PRatio_Text, 10));
+        const vb::Variant sides(text(Video_Sides_Combo));
+        if (vb::IsNumeric(sides)) set("sides", vb::CDbl(sides));
+      }
+      if (On(d->VT_On())) {
+        set("format_type", cut(VT_Format_List_Text, 50));
+        set("Tape_Speed", cut(Speed_List, 2));
+        set("TapeIndex", cut(TapeIndex, 10));
+      }
+      set("format_type2", cut(Video_Sound_Text, 50));
+      set("rating", cut(Video_Rating_Combo, 4));
+      set("QRating", cut(QRating, 10));
+      if (haveYear) set("RYear", releaseYear);
+      set("date_aquired", dateValue(Video_Date_Text));
+    }
+    if (software) {
+      set("Name", name);
+      set("cat_number", cut(SCD_CatNum_Text, 50));
+      set("homepage", cut(Homepage_text, 50));
+      set("emailid", cut(Email_Text, 50));
+      set("date_aquired", dateValue(SCD_Date_Text));
+    }
+    row.Update();
+    row.MoveFirst();
+
+    // Every artist, category and label/studio the record names is offered
+    // in this section from now on.
+    const std::string column = SectionLookupColumn(d);
+    auto keep = [&](const std::string& key, const char* nameColumn) {
+      lookup->Seek("=", vb::Variant(key));
+      if (lookup->NoMatch()) {
+        lookup->AddNew();
+        lookup->SetField(nameColumn, key);
+      } else {
+        lookup->Edit();
+      }
+      if (!column.empty()) lookup->SetField(column, true);
+      lookup->Update();
+    };
+    lookup = db.OpenRecordset("artists");
+    lookup->SetIndex("artist_name");
+    for (QComboBox* artist : Artist) {
+      // Stored as the record stores it, so the list and the record agree.
+      const std::string key = trimCut(artist, 50);
+      if (!key.empty()) keep(key, "artist_name");
+    }
+    CloseQuietly(lookup);
+    if (!category.empty()) {
+      lookup = db.OpenRecordset("category");
+      lookup->SetIndex("category");
+      keep(category, "Category");
+      CloseQuietly(lookup);
+    }
+    if (!labelStudio.empty()) {
+      lookup = db.OpenRecordset("LabelStudio");
+      lookup->SetIndex("name");
+      keep(labelStudio, "LabelStudio_Name");
+      CloseQuietly(lookup);
+    }
+
+    // A software publisher keeps its addresses.
+    if (software && !labelStudio.empty()) {
+      if (!PublisherRecords || !PublisherRecords->IsOpen()) {
+        PublisherRecords = db.OpenRecordset("LabelStudio");
+        PublisherRecords->SetIndex("Name");
+      }
+      dao::Recordset& publishers = *PublisherRecords;
+      publishers.Seek("=", vb::Variant(labelStudio));
+      if (publishers.NoMatch()) {
+        publishers.AddNew();
+        publishers.SetField("LabelStudio_Name", labelStudio);
+      } else {
+        publishers.Edit();
+      }
+      publishers.SetField("scd", true);
+      publishers.SetField("LSEmail", trimCut(Email_Text, 50));
+      publishers.SetField("lswww", trimCut(Homepage_text, 50));
+      publishers.Update();
+    }
+    db.CommitTrans();
+  } catch (...) {
+    CancelPending(RecordRow);
+    CancelPending(lookup);
+    CancelPending(PublisherRecords);
+    CloseQuietly(lookup);
+    try {
+      db.Rollback();
+    } catch (const vb::RuntimeError&) {
+    }
+    // The shown row as it is stored again; a new row was never there.
+    CloseQuietly(RecordRow);
+    if (!adding) {
+      try {
+        RecordRow = db.OpenRecordset("select * from mediadata where sectionnumber = " + section +
+                                     " and name = " + dao::SqlQuote(ownName));
+      } catch (const vb::RuntimeError&) {
+        RecordRow.reset();
+      }
+    }
+    throw;
+  }
+
+  if (video) {
+    std::string filter;
+    FillDistinctCombo(Video_Sound_Text, "format_type2", filter);
+  }
+  AddingRecord = false;
+
+  // The title list and the letter bar follow the stored name.
+  RequerySelection(false);
+  std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  FillTitleListForLetter(letter, SelectionMode, SelectionValue);
+  MarkLettersWithTitles(SelectionMode, SelectionValue);
+  d->P_Button(Integer(PreviousLetterButton));
+  d->A_Button(Integer(ActiveLetterButton));
+  d->SLetterW(LetterForTitle(true, name));
+  PreviousLetterButton = d->P_Button();
+  ActiveLetterButton = d->A_Button();
+  SelectedLetter = d->SLetterW();
+  ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
+
+  FillArtistCombos(true);
+  if (On(d->QDOpen())) FillQuickDisplayGrid();
+  CS_Load_Data(name);
+}
+
+bool NewMain_Form::RequerySelection(bool show) {
+  TVNDATA* d = AVData();
+  for (QGroupBox* frame : {Music_Data_Frame, Video_Data_Frame, SCD_Data_Frame}) frame->setEnabled(true);
+  const std::string section = SectionText(d);
+  const std::string value = dao::SqlQuote(vb::UCase(SelectionValue));
+  std::string where;
+  switch (SelectionMode) {
+    case 1:
+      where = " and (ucase(artist1) = " + value + " or ucase(artist2) = " + value + " or ucase(artist3) = " + value +
+              " or ucase(artist4) = " + value + ")";
+      break;
+    case 2: where = " and ucase(category) = " + value; break;
+    case 3: where = " and ucase(labelstudio) = " + value; break;
+    case 4: where = " and ucase(format_type) = " + value; break;
+    default: break;
+  }
+  bool found = false;
+  if (!where.empty()) {
+    CloseQuietly(SectionRecords);
+    SectionRecords =
+        CollectionDatabase().OpenRecordset("select * from mediadata where sectionnumber = " + section + where +
+                                           " order by name");
+    found = SectionHasRows();
+  } else if (SelectionMode == 5) {
+    // The tape-number selection filters the whole section's set as it is
+    // walked: the set stays, what is known of its rows does not.
+    found = true;
+    InvalidateTitleRows();
+  } else {
+    OpenSectionRecordset();
+    found = SectionHasRows();
+  }
+  if (!show) return found;
+  if (found) {
+    ActiveLetterButton = 1;
+    PreviousLetterButton = 51;
+    SelectedLetter = "A";
+    d->CSEnter(vb::False);
+    RefreshTitleList();
+  } else {
+    if (SelectionMode != 0) vb::MsgBox("No records found for selection", vb::vbOKOnly, "No records found");
+    // Back to the whole section.
+    SelectionValue.clear();
+    SelectionMode = 0;
+    d->CSEnter(vb::True);
+    SwitchSection();
+  }
+  return found;
+}
+
+}  // namespace tvn
