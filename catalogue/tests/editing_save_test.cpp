@@ -1,0 +1,322 @@
+// Filing records: unique names per section, the field rules, the lookup
+// rows the record names, text that holds quotes and wildcards, and a save
+// that fails half-way.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "catalogue/tests/CatalogueTestSupport.h"
+#include "core/AppState.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+using cattest::CatalogueTest;
+using tvn::NewMain_Form;
+
+namespace {
+
+std::string S(const vb::Variant& v) { return vb::NzStr(v); }
+std::string T(const QWidget* w) { return NewMain_Form::TextOf(w); }
+void Set(QWidget* w, const std::string& text) { NewMain_Form::SetTextOf(w, text); }
+
+std::vector<std::string> Names(int section) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select name from mediadata where sectionnumber = " +
+                                                   std::to_string(section) + " order by name");
+  std::vector<std::string> out;
+  while (!rs->Eof()) {
+    out.push_back(vb::NzStr(rs->GetField("name")));
+    rs->MoveNext();
+  }
+  rs->Close();
+  return out;
+}
+
+vb::Variant Field(int section, const std::string& name, const std::string& field) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select * from mediadata where sectionnumber = " +
+                                                   std::to_string(section) + " and name = " + dao::SqlQuote(name));
+  EXPECT_FALSE(rs->Eof()) << name;
+  vb::Variant v = rs->Eof() ? vb::Variant() : rs->GetField(field);
+  rs->Close();
+  return v;
+}
+
+// Rows of a lookup table: name and the value of one flag column.
+std::map<std::string, bool> Lookup(const std::string& table, const std::string& nameColumn, const std::string& flag) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select * from " + table);
+  std::map<std::string, bool> out;
+  while (!rs->Eof()) {
+    const vb::Variant v = rs->GetField(flag);
+    out[vb::NzStr(rs->GetField(nameColumn))] = !v.isNull() && vb::CBool(v);
+    rs->MoveNext();
+  }
+  rs->Close();
+  return out;
+}
+
+long Count(const std::string& table) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select count(*) as n from " + table);
+  const long n = vb::CLng(rs->GetField("n"));
+  rs->Close();
+  return n;
+}
+
+// Adds a record through the editor: Add, the name, what else, File.
+void AddThroughEditor(NewMain_Form& w, QLineEdit* nameBox, const std::string& name,
+                      const std::function<void()>& more = {}) {
+  w.Toolbar1_ButtonClick(1);
+  nameBox->setText(QString::fromStdString(name));
+  if (more) more();
+  w.Toolbar1_ButtonClick(3);
+}
+
+}  // namespace
+
+TEST_F(CatalogueTest, RepeatedNamesAreNumberedWithinTheirSectionOnly) {
+  auto& w = WindowOn(2);
+  AddThroughEditor(w, w.CS_Name_Text, "Abbey Road");
+  AddThroughEditor(w, w.CS_Name_Text, "Abbey Road");
+  AddThroughEditor(w, w.CS_Name_Text, "  Abbey Road  ");
+  // Letter case does not make a name another one.
+  AddThroughEditor(w, w.CS_Name_Text, "abbey road");
+  EXPECT_EQ(Names(2), (std::vector<std::string>{"Abbey Road", "Abbey Road- 2", "Abbey Road- 3", "abbey road- 4"}));
+  EXPECT_EQ(T(w.CS_Name_Text), "abbey road- 4");  // the stored record is shown
+  EXPECT_EQ(T(w.List_Combo), "abbey road- 4");
+  EXPECT_FALSE(w.AddingRecord);
+  EXPECT_EQ(S(Field(2, "Abbey Road- 2", "section")), "Compact Disc");
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());  // no message on the way
+
+  w.ItemClickProcess(1);
+  AddThroughEditor(w, w.CS_Name_Text, "Abbey Road");
+  EXPECT_EQ(Names(1), std::vector<std::string>{"Abbey Road"});
+  EXPECT_EQ(S(Field(1, "Abbey Road", "section")), "Cassette");
+  EXPECT_EQ(vb::CLng(Field(1, "Abbey Road", "SectionNumber")), 1);
+}
+
+TEST_F(CatalogueTest, EditsKeepTheNameUnlessItIsRenamedOntoAnother) {
+  AddItem(5, "Blue");
+  AddItem(5, "Kind of Blue");
+  auto& w = WindowOn(5);
+  w.CS_Load_Data("Blue");
+  w.CD_Notes_Text->setPlainText("Only the notes change");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(5), (std::vector<std::string>{"Blue", "Kind of Blue"}));
+  EXPECT_EQ(S(Field(5, "Blue", "notes")), "Only the notes change");
+
+  w.CS_Name_Text->setText("Blue Train");  // a free name
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(5), (std::vector<std::string>{"Blue Train", "Kind of Blue"}));
+
+  w.CS_Name_Text->setText("BLUE TRAIN");  // its own name in other letters
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(5), (std::vector<std::string>{"BLUE TRAIN", "Kind of Blue"}));
+
+  w.CS_Name_Text->setText("Kind of Blue");  // another record's name
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(5), (std::vector<std::string>{"Kind of Blue", "Kind of Blue- 2"}));
+  EXPECT_EQ(T(w.CS_Name_Text), "Kind of Blue- 2");
+}
+
+TEST_F(CatalogueTest, LongNamesAreCutAndTheirSuffixAlwaysFits) {
+  auto& w = WindowOn(3);
+  w.Video_Name_Text->setMaxLength(100);  // as if pasted past the box's limit
+  const std::string sixty = std::string(30, 'x') + std::string(30, 'y');
+  AddThroughEditor(w, w.Video_Name_Text, "   " + sixty + "  ");
+  const std::string first48 = sixty.substr(0, 48);
+  ASSERT_EQ(Names(3), std::vector<std::string>{first48});
+  // The same name again: the base gives way to the suffix.
+  for (int i = 0; i < 9; ++i) AddThroughEditor(w, w.Video_Name_Text, sixty);
+  const std::vector<std::string> names = Names(3);
+  ASSERT_EQ(names.size(), 10u);
+  EXPECT_NE(std::find(names.begin(), names.end(), sixty.substr(0, 47) + "- 2"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), sixty.substr(0, 46) + "- 10"), names.end());
+  for (const auto& n : names) EXPECT_LE(n.size(), 50u) << n;
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+}
+
+TEST_F(CatalogueTest, YearDateAndNumberRules) {
+  AddItem(3, "Alien", {{"RYear", vb::DateSerial(1980, 1, 1)}, {"sides", vb::Variant(1.0)},
+                       {"date_aquired", vb::DateSerial(2000, 5, 6)}});
+  auto& w = WindowOn(3);
+  w.Video_RYear_Text->setText("79");      // no date: the stored year stays
+  w.Video_Sides_Combo->setEditText("two");  // no number: the stored sides stay
+  w.Video_Date_Text->setText("");         // an empty date box stores Null
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::Year(Field(3, "Alien", "RYear")), 1980);
+  EXPECT_EQ(vb::CDbl(Field(3, "Alien", "sides")), 1.0);
+  EXPECT_TRUE(Field(3, "Alien", "date_aquired").isNull());
+
+  w.Video_RYear_Text->setText("1979");
+  w.Video_Sides_Combo->setEditText("2");
+  w.Video_Date_Text->setText("12/31/1999");
+  w.Video_Rating_Combo->setEditText("PG13X");  // cut to its column
+  w.Toolbar1_ButtonClick(3);
+  const vb::Variant year = Field(3, "Alien", "RYear");
+  EXPECT_EQ(vb::Year(year), 1979);
+  EXPECT_EQ(vb::Month(year), 1);
+  EXPECT_EQ(vb::Day(year), 1);
+  EXPECT_EQ(vb::CDbl(Field(3, "Alien", "sides")), 2.0);
+  EXPECT_EQ(vb::Format(Field(3, "Alien", "date_aquired"), "mm/dd/yyyy"), "12/31/1999");
+  EXPECT_EQ(S(Field(3, "Alien", "rating")), "PG13");
+  EXPECT_EQ(T(w.Video_RYear_Text), "1979");  // the record shown again
+
+  // Changer fields of a compact disc: numbers only.
+  AddItem(2, "Changer", {{"slot", vb::Variant(4)}});
+  w.ItemClickProcess(2);
+  w.CD_Slot_Text->setText("slot nine");
+  w.CD_Group_Text->setText("3");
+  w.fText[0]->setText("  kept as typed  ");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::CLng(Field(2, "Changer", "slot")), 4);
+  EXPECT_EQ(vb::CLng(Field(2, "Changer", "GrpNum")), 3);
+  EXPECT_EQ(S(Field(2, "Changer", "f1")), "  kept as typed  ");
+}
+
+TEST_F(CatalogueTest, LookupRowsFollowWhatTheRecordNames) {
+  auto& w = WindowOn(7);  // MiniDisc: the compact-disc column
+  AddThroughEditor(w, w.CS_Name_Text, "Mini", [&] {
+    Set(w.Artist[1], "  New Artist ");
+    Set(w.CD_Category_List, "Ambient");
+    Set(w.CD_Record_Company, "Warp");
+  });
+  EXPECT_EQ(Lookup("artists", "artist_name", "cd"), (std::map<std::string, bool>{{"New Artist", true}}));
+  EXPECT_EQ(Lookup("category", "category", "cd"), (std::map<std::string, bool>{{"Ambient", true}}));
+  EXPECT_EQ(Lookup("labelstudio", "LabelStudio_Name", "cd"), (std::map<std::string, bool>{{"Warp", true}}));
+  EXPECT_EQ(S(Field(7, "Mini", "artist1")), "New Artist");  // the boxes close up
+  // The new names are offered at once.
+  EXPECT_EQ(Items(w.Artist[3]), std::vector<std::string>{"New Artist"});
+
+  w.ItemClickProcess(8);  // MP3 sets the same column
+  AddThroughEditor(w, w.CS_Name_Text, "Track", [&] { Set(w.Artist[0], "Other"); });
+  EXPECT_TRUE(Lookup("artists", "artist_name", "cd")["Other"]);
+
+  w.ItemClickProcess(4);  // Laser Disc: the DVD column of an existing row
+  AddThroughEditor(w, w.Video_Name_Text, "Laser", [&] { Set(w.Artist[0], "new artist"); });
+  EXPECT_EQ(Lookup("artists", "artist_name", "DVD"),
+            (std::map<std::string, bool>{{"New Artist", true}, {"Other", false}}));
+
+  // Four empty artist boxes leave the artists alone.
+  const long before = Count("artists");
+  AddThroughEditor(w, w.Video_Name_Text, "No Artists");
+  EXPECT_EQ(Count("artists"), before);
+}
+
+TEST_F(CatalogueTest, SoftwarePublisherKeepsItsAddresses) {
+  auto& w = WindowOn(9);
+  AddThroughEditor(w, w.SCD_Name_Text, "Editor", [&] {
+    Set(w.CD_Record_Company, "Acme Soft");
+    w.Email_Text->setText("support@acme.example");
+    w.Homepage_text->setText("www.acme.example");
+  });
+  auto publisher = [](const char* field) {
+    auto rs = tvn::App().CollectionDB->OpenRecordset("select * from labelstudio where LabelStudio_Name = 'Acme Soft'");
+    const vb::Variant v = rs->Eof() ? vb::Variant() : rs->GetField(field);
+    rs->Close();
+    return v;
+  };
+  EXPECT_EQ(Count("labelstudio"), 1);
+  EXPECT_EQ(S(publisher("LSEmail")), "support@acme.example");
+  EXPECT_EQ(S(publisher("lswww")), "www.acme.example");
+  EXPECT_TRUE(vb::CBool(publisher("scd")));
+  EXPECT_EQ(S(Field(9, "Editor", "emailid")), "support@acme.example");
+
+  w.Email_Text->setText("help@acme.example");
+  w.Homepage_text->setText("");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Count("labelstudio"), 1);
+  EXPECT_EQ(S(publisher("LSEmail")), "help@acme.example");
+  EXPECT_EQ(S(publisher("lswww")), "");
+
+  // Choosing the publisher fills its addresses; an unknown one empties them.
+  w.Email_Text->clear();
+  Set(w.CD_Record_Company, "Acme Soft");
+  w.CD_Record_Company_Click();
+  EXPECT_EQ(T(w.Email_Text), "help@acme.example");
+  EXPECT_EQ(T(w.Homepage_text), "");
+  Set(w.CD_Record_Company, "Nobody");
+  w.CD_Record_Company_Click();
+  EXPECT_EQ(T(w.Email_Text), "");
+  // Outside the software section the addresses are left alone.
+  w.ItemClickProcess(2);
+  w.Email_Text->setText("stays");
+  Set(w.CD_Record_Company, "Acme Soft");
+  w.CD_Record_Company_Click();
+  EXPECT_EQ(T(w.Email_Text), "stays");
+}
+
+TEST_F(CatalogueTest, QuotesAndWildcardsAreStoredAndFoundExactly) {
+  AddItem(2, "Rock and Roll");
+  AddItem(2, "100% Hits");
+  auto& w = WindowOn(2);
+  const std::vector<std::string> odd = {"Rock 'n' Roll", "100%", "Hits*", "Hit?", "[live]", "x' or '1'='1"};
+  for (const auto& name : odd) {
+    AddThroughEditor(w, w.CS_Name_Text, name, [&] {
+      Set(w.Artist[0], "O'Brien");
+      Set(w.CD_Category_List, "Rock 'n' Roll [50%]");
+    });
+    EXPECT_EQ(T(w.CS_Name_Text), name);  // stored and shown again under its own name
+  }
+  AddThroughEditor(w, w.CS_Name_Text, "Rock 'n' Roll");
+  std::vector<std::string> expected = {"100%", "100% Hits", "Hit?", "Hits*", "Rock 'n' Roll", "Rock 'n' Roll- 2",
+                                       "Rock and Roll", "[live]", "x' or '1'='1"};
+  std::vector<std::string> names = Names(2);
+  std::sort(names.begin(), names.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(Lookup("artists", "artist_name", "cd"), (std::map<std::string, bool>{{"O'Brien", true}}));
+  EXPECT_EQ(Lookup("category", "category", "cd"), (std::map<std::string, bool>{{"Rock 'n' Roll [50%]", true}}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+}
+
+TEST_F(CatalogueTest, AFailedSaveKeepsTheEditorAndWritesNothing) {
+  auto& w = WindowOn(2);
+  tvn::App().CollectionDB->Execute(
+      "CREATE TRIGGER no_artists BEFORE INSERT ON artists BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  w.Toolbar1_ButtonClick(1);
+  w.CS_Name_Text->setText("Half Written");
+  Set(w.Artist[0], "Someone");
+  Set(w.CD_Category_List, "Jazz");
+  w.Toolbar1_ButtonClick(3);
+  const auto texts = vb::PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 1u);
+  // The engine's number and text (the trigger stands for a full disk).
+  EXPECT_EQ(texts[0].rfind("Error 3", 0), 0u) << texts[0];
+  EXPECT_TRUE(Names(2).empty());
+  EXPECT_EQ(Count("category"), 0);
+  // Still adding, with what the user typed.
+  EXPECT_TRUE(w.AddingRecord);
+  EXPECT_EQ(T(w.CS_Name_Text), "Half Written");
+  EXPECT_EQ(T(w.Artist[0]), "Someone");
+  EXPECT_FALSE(w.Toolbar1Buttons[1]->isVisible());
+  EXPECT_TRUE(w.Toolbar1Buttons[3]->isVisible());
+
+  // Once the cause is gone the same contents file once.
+  tvn::App().CollectionDB->Execute("DROP TRIGGER no_artists");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(2), std::vector<std::string>{"Half Written"});
+  EXPECT_EQ(Count("category"), 1);
+  EXPECT_FALSE(w.AddingRecord);
+
+  // A failing edit leaves the stored row as it was and the editor as typed.
+  tvn::App().CollectionDB->Execute(
+      "CREATE TRIGGER no_edits BEFORE UPDATE ON mediadata BEGIN SELECT RAISE(ABORT, 'file locked'); END");
+  w.CS_Name_Text->setText("Renamed");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(2), std::vector<std::string>{"Half Written"});
+  EXPECT_EQ(T(w.CS_Name_Text), "Renamed");
+  tvn::App().CollectionDB->Execute("DROP TRIGGER no_edits");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(2), std::vector<std::string>{"Renamed"});
+}
+
+TEST_F(CatalogueTest, AnEmptyNameIsRefused) {
+  auto& w = WindowOn(6);
+  w.Toolbar1_ButtonClick(1);
+  w.Video_Name_Text->setText("   ");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{"The system requires that a name be entered."});
+  EXPECT_TRUE(Names(6).empty());
+  EXPECT_TRUE(w.AddingRecord);
+  EXPECT_FALSE(w.SSListBar1->isEnabled());  // the add goes on
+}
