@@ -42,6 +42,8 @@ class FieldInputFilter : public QObject {
       : QObject(control), control_(control), behaviour_(behaviour) {}
 
   bool eventFilter(QObject*, QEvent* event) override {
+    // A locked editor takes no keys.
+    if (!control_->isEnabled()) return false;
     switch (event->type()) {
       case QEvent::FocusIn:
         if (behaviour_ & kSelectAll) {
