@@ -94,8 +94,9 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(
-      "select * from mediadata where sectionnumber = " + std::to_string(int(d->SectionNumber())) +
-      " and name = " + dao::SqlQuote(name));
+      // "sectionnumber + 0": the row is found through the index on name.
+      "select * from mediadata where name = " + dao::SqlQuote(name) +
+      " and sectionnumber + 0 = " + std::to_string(int(d->SectionNumber())));
   if (RecordRow->RecordCount() == 0 || RecordRow->Eof()) {
     // The row is gone: the editor stays empty and the title list stays as it is.
     RecordRow->Close();

@@ -56,6 +56,13 @@ std::string SectionLookupColumn(const TVNDATA* d) {
 
 std::string SectionText(const TVNDATA* d) { return vb::Trim(std::to_string(int(d->SectionNumber()))); }
 
+// The rows of one name in the current section. The section is tested as
+// "sectionnumber + 0" so that the engine finds the rows through the index
+// on name, not by walking every row of the section.
+std::string NameInSection(const std::string& name, const TVNDATA* d) {
+  return " where name = " + dao::SqlQuote(name) + " and sectionnumber + 0 = " + SectionText(d);
+}
+
 dao::Database& CollectionDatabase() {
   const dao::DatabasePtr& db = App().CollectionDB;
   if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
@@ -96,10 +103,8 @@ bool NewMain_Form::ValidateNameEntered() {
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
   dao::Database& db = CollectionDatabase();
-  const std::string section = SectionText(AVData());
   auto taken = [&](const std::string& candidate) {
-    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata where name = " + dao::SqlQuote(candidate) +
-                                            " and sectionnumber = " + section);
+    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata" + NameInSection(candidate, AVData()));
     long holders = 0;
     while (!rs->Eof()) {
       ++holders;
@@ -138,8 +143,7 @@ void NewMain_Form::SaveRecordFromForm() {
   const bool adding = AddingRecord;
   if (adding) {
     CloseQuietly(RecordRow);
-    RecordRow = db.OpenRecordset("select * from mediadata where name = " + dao::SqlQuote(kDummyName) +
-                                 " and sectionnumber = " + section);
+    RecordRow = db.OpenRecordset("select * from mediadata" + NameInSection(kDummyName, d));
   } else if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) {
     throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
   }
@@ -307,8 +311,7 @@ void NewMain_Form::SaveRecordFromForm() {
     CloseQuietly(RecordRow);
     if (!adding) {
       try {
-        RecordRow = db.OpenRecordset("select * from mediadata where sectionnumber = " + section +
-                                     " and name = " + dao::SqlQuote(ownName));
+        RecordRow = db.OpenRecordset("select * from mediadata" + NameInSection(ownName, d));
       } catch (const vb::RuntimeError&) {
         RecordRow.reset();
       }
