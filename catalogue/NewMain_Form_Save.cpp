@@ -178,6 +178,14 @@ void NewMain_Form::SaveRecordFromForm() {
     }
   }
 
+  // The sound list and the lookup combos are read again only when the
+  // save can have changed what they offer.
+  const std::string sound = cut(Video_Sound_Text, 50);
+  const bool soundListed = sound.empty() || Video_Sound_Text->findText(QString::fromStdString(sound),
+                                                                       Qt::MatchFixedString) >= 0;
+  const bool soundKept = adding || vb::NzStr(RecordRow->GetField("format_type2")) == sound;
+  bool listsChanged = false;
+
   dao::RecordsetPtr lookup;
   db.BeginTrans();
   try {
@@ -227,7 +235,7 @@ void NewMain_Form::SaveRecordFromForm() {
         set("Tape_Speed", cut(Speed_List, 2));
         set("TapeIndex", cut(TapeIndex, 10));
       }
-      set("format_type2", cut(Video_Sound_Text, 50));
+      set("format_type2", sound);
       set("rating", cut(Video_Rating_Combo, 4));
       set("QRating", cut(QRating, 10));
       if (haveYear) set("RYear", releaseYear);
@@ -252,10 +260,14 @@ void NewMain_Form::SaveRecordFromForm() {
         lookup->AddNew();
         lookup->SetField(nameColumn, key);
       } else {
+        // A row that has the section's flag already needs no writing.
+        const vb::Variant flag = column.empty() ? vb::Variant(true) : lookup->GetField(column);
+        if (!flag.isNull() && !flag.isEmpty() && vb::CBool(flag)) return;
         lookup->Edit();
       }
       if (!column.empty()) lookup->SetField(column, true);
       lookup->Update();
+      listsChanged = true;
     };
     lookup = db.OpenRecordset("artists");
     lookup->SetIndex("artist_name");
@@ -289,6 +301,7 @@ void NewMain_Form::SaveRecordFromForm() {
       if (publishers.NoMatch()) {
         publishers.AddNew();
         publishers.SetField("LabelStudio_Name", labelStudio);
+        listsChanged = true;
       } else {
         publishers.Edit();
       }
@@ -319,7 +332,7 @@ void NewMain_Form::SaveRecordFromForm() {
     throw;
   }
 
-  if (video) {
+  if (video && !(soundListed && soundKept)) {
     std::string filter;
     FillDistinctCombo(Video_Sound_Text, "format_type2", filter);
   }
@@ -338,7 +351,7 @@ void NewMain_Form::SaveRecordFromForm() {
   SelectedLetter = d->SLetterW();
   ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
 
-  FillArtistCombos(true);
+  if (listsChanged) FillArtistCombos(true);
   if (On(d->QDOpen())) FillQuickDisplayGrid();
   CS_Load_Data(name);
 }

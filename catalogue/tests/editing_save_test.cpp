@@ -320,3 +320,18 @@ TEST_F(CatalogueTest, AnEmptyNameIsRefused) {
   EXPECT_TRUE(w.AddingRecord);
   EXPECT_FALSE(w.SSListBar1->isEnabled());  // the add goes on
 }
+
+TEST_F(CatalogueTest, SoundListFollowsTheSavedValues) {
+  AddItem(6, "Brazil", {{"format_type2", vb::Variant("Mono")}});
+  AddItem(6, "Casablanca", {{"format_type2", vb::Variant("Mono")}});
+  auto& w = WindowOn(6);
+  ASSERT_EQ(Items(w.Video_Sound_Text), std::vector<std::string>{"Mono"});
+  w.Video_Sound_Text->setEditText("Stereo");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Items(w.Video_Sound_Text), (std::vector<std::string>{"Mono", "Stereo"}));
+  w.CS_Load_Data("Casablanca");
+  w.Video_Sound_Text->setEditText("Stereo");  // the last record of Mono
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Items(w.Video_Sound_Text), std::vector<std::string>{"Stereo"});
+  EXPECT_EQ(T(w.Video_Sound_Text), "Stereo");
+}
