@@ -262,3 +262,24 @@ TEST_F(MenuTest, TapeSortOrdersByTapeAndIndexAndFallsBackWithoutTapes) {
   w.Toolbar1_ButtonClick(6);
   EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Alien");
 }
+
+TEST_F(MenuTest, ASectionSwitchEndsTheSelectionAndTheTapeOrder) {
+  AddItem(6, "Alien", {{"cat_number", V("T2")}, {"category", V("Horror")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"category", V("Comedy")}});
+  AddLookup("category", "category", "Comedy", {"VT"});
+  auto& w = Shown(6);
+  w.SortSelectmenu->trigger();
+  ASSERT_EQ(Checked(w), (Strings{"SortSelectmenu"}));
+  w.ItemClickProcess(2);
+  w.ItemClickProcess(6);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Alien", "Brazil"}));
+
+  pick = "Comedy";
+  w.Category_Select_Menu->trigger();
+  ASSERT_EQ(w.SelectionMode, 2);
+  w.ItemClickProcess(6);
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Alien", "Brazil"}));
+}
