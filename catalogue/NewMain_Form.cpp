@@ -101,6 +101,7 @@ void RegisterCatalogueWindow() {
 
 NewMain_Form::NewMain_Form(QWidget* launcher) : QMainWindow(nullptr), launcher_(launcher) {
   BuildWindow();
+  ConnectMenuCommands();
   Form_Initialize();
   Form_Load();
 }

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "catalogue/DateBox.h"
@@ -292,6 +293,64 @@ class NewMain_Form : public QMainWindow {
   QPointer<QWidget> launcher_;
   bool unloaded_ = false;
 
+  // Selection filters and menu commands
+ public:
+  // The View menu's selections: each asks for one value in the chooser
+  // and narrows SectionRecords to the records that hold it.
+  void Artist_Select_Menu_Click();
+  void Category_Select_Menu_Click();
+  void Label_Select_Menu_Click();
+  void Format_Select_Menu_Click();
+  void Tape_Select_Menu_Click();
+  void View_All_Artists_Menu_Click();
+  void FillArtistSelectionList();
+  // Runs the active selection again; show: rebuild the title list, or
+  // report that nothing was found and show the whole section.
+  void RunSelectionQuery(bool show);
+  void ClearSelectionMenuChecks();
+  // The video tapes in tape number and tape index order; with
+  // allowFallBack a collection without tapes shows the section by name.
+  void RefreshSort(bool allowFallBack);
+  void OpenVideoTapeRecordset();
+
+  // The menu commands.
+  void SmartComboMenu_Click();
+  void menuAutoSpell_Click();
+  void Exit_Menu_Click();
+  void menuQD_Click();
+  void SortSelectmenu_Click();
+  void CollectionMenu_Click();
+  void ArtistManagerMenu_Click();
+  void CategoryMMenu_Click();
+  void LSMenu_Click();
+  void Compact_Menu_Click();
+  void ReportMenu_Click();
+  void RWStandardmenu_Click();
+  void Content_Menu_Click();
+  void MenuAbout_Click();
+  void TipMenu_Click();
+  void WebMenu_Click();
+  void EmailMenu_Click();
+  // The report library's wizard (runStandard false) or standard-report
+  // selector, through the one program-wide entry object.
+  void RunReportLibrary(bool runStandard);
+
+ private:
+  void ConnectMenuCommands();
+  // One selection command: its menu entry, the chooser's prompt, the fill
+  // of the chooser's list, the selection mode, and whether the first
+  // artist box is emptied.
+  void RunSelectionCommand(QAction* entry, const char* prompt, const std::function<void(QComboBox*)>& fill,
+                           int mode, bool emptyFirstArtist);
+  void EnableRecordFrames(bool on);
+  // Shows the current record again, or the title list when there is none
+  // (after a lookup editor changed names the record may show).
+  void ShowRecordAgain();
+  // Closes the recordsets the window holds on the collection.
+  void CloseWindowRecordsets();
+  // Opens TVNDATA.LastDB as the collection, brought to the current layout.
+  void OpenCollectionAtLastDB();
+
   // Record editing: save, record commands, lookup combos, field input
  public:
   // ---- record save
@@ -322,7 +381,6 @@ class NewMain_Form : public QMainWindow {
   void LoadNameField();
 
   // ---- lookup combos
-  void FillArtistSelectionList();
   void CD_Record_Company_Click();
 
   // ---- field input and user field captions
@@ -343,10 +401,6 @@ class NewMain_Form : public QMainWindow {
  private:
   // Wires the editor's buttons and the input behaviour of its fields.
   void ConnectRecordEditing();
-  // Opens SectionRecords again for the selection in force (or the whole
-  // section); with show, starts the title list again at A as a new
-  // selection does. False when it holds no record.
-  bool RequerySelection(bool show);
 };
 
 }  // namespace tvn

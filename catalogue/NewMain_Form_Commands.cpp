@@ -100,18 +100,15 @@ void NewMain_Form::DeleteRecord() {
     RecordRow->Delete();
     ActiveLetterButton = 1;
     PreviousLetterButton = 51;
-    RequerySelection(true);
+    RunSelectionQuery(true);
     RefreshTitleList();
     ShowActiveLetter(1, 51);
   });
 }
 
 void NewMain_Form::ReportButton_Click() {
-  Reporting([] {
-    std::shared_ptr<TVNDATA> state = AVDataRef();
-    ReportLibrary().StartStandardReport(App().CollectionDB, state, vb::ProgramFolder(), false);
-    SetAVData(state);
-  });
+  // The same as the report wizard of the menu.
+  Reporting([this] { RunReportLibrary(false); });
 }
 
 // ---------------------------------------------------------------- titles
@@ -173,18 +170,6 @@ void NewMain_Form::PlayButton_Click() {
 
 // ---------------------------------------------------------------- after a lookup editor
 
-void NewMain_Form::LoadNameField() {
-  TVNDATA* d = AVData();
-  if (!SectionHasRows()) d->LoadFirstRec(vb::True);
-  if (On(d->LoadFirstRec())) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    SelectedLetter.assign(1, 'A');
-    RefreshTitleList();
-  } else {
-    if (SectionRecords->Eof() || SectionRecords->BOF()) SectionRecords->MoveFirst();
-    CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
-  }
-}
+void NewMain_Form::LoadNameField() { ShowRecordAgain(); }
 
 }  // namespace tvn

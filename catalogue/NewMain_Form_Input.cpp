@@ -16,7 +16,6 @@
 
 #include "catalogue/NewMain_Form.h"
 #include "core/AppState.h"
-#include "core/SortForm.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
 #include "platform/runtime/Functions.h"
@@ -231,37 +230,6 @@ void NewMain_Form::CD_Record_Company_Click() {
   }
   Homepage_text->setText(QString::fromStdString(home));
   Email_Text->setText(QString::fromStdString(mail));
-}
-
-void NewMain_Form::FillArtistSelectionList() {
-  QComboBox* choices = win::SortForm->Choice_List;
-  choices->clear();
-  ListHasItems = false;
-  const TVNDATA* d = AVData();
-  std::string flag;
-  if (On(d->CS_On())) flag = "cas";
-  else if (On(d->CD_On()) || On(d->MD_On()) || On(d->MP_On())) flag = "cd";
-  else if (On(d->DVD_On()) || On(d->LD_On())) flag = "DVD";
-  else if (On(d->LP_On())) flag = "lp";
-  else if (On(d->VT_On())) flag = "VT";
-  else if (On(d->SCD_On())) flag = "scd";
-  if (flag.empty()) return;
-  dao::RecordsetPtr rs = App().CollectionDB->OpenRecordset("Artists");
-  rs->SetIndex("artist_name");
-  QStringList names;
-  if (rs->RecordCount() > 0) {
-    rs->MoveFirst();
-    while (!rs->Eof()) {
-      const vb::Variant set = rs->GetField(flag);
-      if (!set.isNull() && !set.isEmpty() && vb::CBool(set)) {
-        names << QString::fromStdString(vb::NzStr(rs->GetField("artist_name")));
-        ListHasItems = true;
-      }
-      rs->MoveNext();
-    }
-  }
-  rs->Close();
-  choices->addItems(names);
 }
 
 }  // namespace tvn

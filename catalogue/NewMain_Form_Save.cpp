@@ -7,7 +7,6 @@
 // what the user typed for another try.
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QTextEdit>
 
@@ -339,7 +338,9 @@ void NewMain_Form::SaveRecordFromForm() {
   AddingRecord = false;
 
   // The title list and the letter bar follow the stored name.
-  RequerySelection(false);
+  RunSelectionQuery(false);
+  // The tape-number selection keeps its set, whose rows may have changed.
+  InvalidateTitleRows();
   std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
@@ -354,56 +355,6 @@ void NewMain_Form::SaveRecordFromForm() {
   if (listsChanged) FillArtistCombos(true);
   if (On(d->QDOpen())) FillQuickDisplayGrid();
   CS_Load_Data(name);
-}
-
-bool NewMain_Form::RequerySelection(bool show) {
-  TVNDATA* d = AVData();
-  for (QGroupBox* frame : {Music_Data_Frame, Video_Data_Frame, SCD_Data_Frame}) frame->setEnabled(true);
-  const std::string section = SectionText(d);
-  const std::string value = dao::SqlQuote(vb::UCase(SelectionValue));
-  std::string where;
-  switch (SelectionMode) {
-    case 1:
-      where = " and (ucase(artist1) = " + value + " or ucase(artist2) = " + value + " or ucase(artist3) = " + value +
-              " or ucase(artist4) = " + value + ")";
-      break;
-    case 2: where = " and ucase(category) = " + value; break;
-    case 3: where = " and ucase(labelstudio) = " + value; break;
-    case 4: where = " and ucase(format_type) = " + value; break;
-    default: break;
-  }
-  bool found = false;
-  if (!where.empty()) {
-    CloseQuietly(SectionRecords);
-    SectionRecords =
-        CollectionDatabase().OpenRecordset("select * from mediadata where sectionnumber = " + section + where +
-                                           " order by name");
-    found = SectionHasRows();
-  } else if (SelectionMode == 5) {
-    // The tape-number selection filters the whole section's set as it is
-    // walked: the set stays, what is known of its rows does not.
-    found = true;
-    InvalidateTitleRows();
-  } else {
-    OpenSectionRecordset();
-    found = SectionHasRows();
-  }
-  if (!show) return found;
-  if (found) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    SelectedLetter = "A";
-    d->CSEnter(vb::False);
-    RefreshTitleList();
-  } else {
-    if (SelectionMode != 0) vb::MsgBox("No records found for selection", vb::vbOKOnly, "No records found");
-    // Back to the whole section.
-    SelectionValue.clear();
-    SelectionMode = 0;
-    d->CSEnter(vb::True);
-    SwitchSection();
-  }
-  return found;
 }
 
 }  // namespace tvn

@@ -159,8 +159,8 @@ void NewMain_Form::SwitchSection() {
 
   SelectionMode = 0;
   SelectionValue.clear();
-  for (QAction* a : {Artist_Select_Menu, Category_Select_Menu, Format_Select_Menu, Label_Select_Menu})
-    a->setChecked(false);
+  // The tape entries too: the section is shown in name order again.
+  ClearSelectionMenuChecks();
   View_All_Artists_Menu->setChecked(true);
   Artist_Select_Menu->setVisible(true);
   Tape_Select_Menu->setVisible(false);

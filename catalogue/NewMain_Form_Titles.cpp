@@ -175,10 +175,20 @@ void NewMain_Form::RefreshTitleList() {
   if (SectionHasRows()) {
     SetEditFieldsEnabled(kEditableColour, true);
     MarkLettersWithTitles(SelectionMode, SelectionValue);
+    // The first title the selection lets through (a tape selection keeps
+    // every row of the section in SectionRecords).
+    const std::vector<TitleRow>& rows = TitleRows();
+    std::string first = rows.empty() ? std::string() : rows.front().name;
+    for (const TitleRow& row : rows) {
+      if (RowPassesSelection(row, SelectionMode, SelectionValue)) {
+        first = row.name;
+        break;
+      }
+    }
     SectionRecords->MoveFirst();
     d->P_Button(Integer(PreviousLetterButton));
     d->A_Button(Integer(ActiveLetterButton));
-    LetterForTitle(true, vb::NzStr(SectionRecords->GetField("Name")));
+    LetterForTitle(true, first);
     PreviousLetterButton = d->P_Button();
     ActiveLetterButton = d->A_Button();
     SelectedLetter = d->SLetterW();
@@ -188,7 +198,7 @@ void NewMain_Form::RefreshTitleList() {
     d->SLetterW(letter);
     SectionRecords->MoveFirst();
     ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
-    CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
+    CS_Load_Data(first);
     ToolbarBrowseMode(Toolbar1);
   } else {
     List_Combo->clear();

@@ -21,6 +21,12 @@ namespace {
 
 const char* const kWorkSuffix = ".converting";
 
+std::function<void(long)>& Progress() {
+  static std::function<void(long)> progress;
+  return progress;
+}
+long rowsCopied = 0;
+
 void CloseIfOpen(const dao::DatabasePtr& db) {
   if (db && db->IsOpen()) db->Close();
 }
@@ -41,6 +47,8 @@ void CopyRows(dao::Database& from, dao::Database& to, const std::string& table,
       for (const auto& n : names) target->SetField(n, source->GetField(n));
       if (sectionNumber > 0) target->SetField("SectionNumber", dao::Variant::Byte(sectionNumber));
       target->Update();
+      ++rowsCopied;
+      if (Progress()) Progress()(rowsCopied);
       source->MoveNext();
     }
   }
@@ -83,6 +91,8 @@ void RebuildFromTemplate(dao::DatabasePtr& db, const std::string& templateName,
 }
 
 }  // namespace
+
+void SetConversionProgress(std::function<void(long rowsCopied)> progress) { Progress() = std::move(progress); }
 
 std::string CollectionBackupName(const std::string& file) {
   const auto sep = file.find_last_of("/\\");
@@ -155,6 +165,7 @@ void ConvertCollection() {
 
   const std::string target = vb::ResolvePath(file);
   const std::string backupPath = vb::ResolvePath(backup);
+  rowsCopied = 0;
   vb::FileCopy(target, backupPath, true);
 
   RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
@@ -187,6 +198,7 @@ void ConvertMasterList(const std::string& backupName) {
   const std::string master = vb::ResolvePath("admin.sys");
   const std::string backupPath = vb::ResolvePath(backupName);
   vb::FileCopy(master, backupPath, true);
+  rowsCopied = 0;
 
   // Only the media collection list is carried over; plcollections comes
   // from the template.

@@ -2,6 +2,7 @@
 // Conversion of collections and of the master list into the current
 // layout, and the opening routines of the shared module that call it.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/dao/Dao.h"
@@ -18,6 +19,11 @@ void ConvertCollection();
 void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber);
 void ConvertMasterList(const std::string& backupName);
 void CopyMasterRows(const std::string& table);
+
+// While a conversion copies rows, progress is told the number of rows
+// copied so far in that conversion, after each row. Empty (the default):
+// nothing is told.
+void SetConversionProgress(std::function<void(long rowsCopied)> progress);
 
 // The backup name of a collection file: its name up to the first "." (of
 // the file name, not of a folder) followed by ".30"; "" when the name has

@@ -13,8 +13,6 @@
 #include "core/AppState.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
-#include "reports/EditTitleForm.h"
-#include "reports/TVNInit.h"
 
 using cattest::CatalogueTest;
 using tvn::NewMain_Form;
@@ -141,10 +139,11 @@ TEST_F(CatalogueTest, TitleButtons) {
   // Modify edits the current title in the title editor.
   w.TGrid->SetRow(1);
   QTimer::singleShot(0, [] {
-    auto* editor = qobject_cast<tvn::reports::EditTitleForm*>(QApplication::activeModalWidget());
+    QWidget* editor = QApplication::activeModalWidget();
     ASSERT_NE(editor, nullptr);
-    editor->TitleText->setText("Overture");
-    editor->ApplyButton_Click();
+    ASSERT_EQ(editor->objectName(), "EditTitleForm");
+    editor->findChild<QLineEdit*>("TitleText")->setText("Overture");
+    editor->findChild<QPushButton*>("ApplyButton")->click();
   });
   w.ModifyButton_Click();
   EXPECT_EQ(w.TGrid->TextMatrix(1, 1), "Overture");

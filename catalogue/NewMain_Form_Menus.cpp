@@ -1,0 +1,342 @@
+// The menu commands of the catalogue window: input options, the lookup
+// editors, quick display, reports, help, and the two commands that close
+// and reopen the collection (switching it and compacting it).
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTextEdit>
+
+#include <cstdio>
+
+#include "catalogue/MenuHooks.h"
+#include "catalogue/NewMain_Form.h"
+#include "core/AppState.h"
+#include "core/CommonDataTable.h"
+#include "core/ConversionModule32.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/Spelling.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
+#include "reports/TVNInit.h"
+
+#ifndef TVN_WEB_PAGE
+#define TVN_WEB_PAGE "help:index.html"
+#endif
+#ifndef TVN_SUPPORT_MAIL
+#define TVN_SUPPORT_MAIL "support@example.invalid"
+#endif
+
+namespace tvn {
+
+namespace {
+
+bool On(Boolean flag) { return flag != 0; }
+
+// The busy pointer over the window while a long step runs; the window
+// takes no input meanwhile.
+class BusyWindow {
+ public:
+  explicit BusyWindow(QWidget* window) : window_(window) {
+    window_->setCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    window_->setEnabled(false);
+  }
+  ~BusyWindow() { Done(); }
+  void Done() {
+    if (done_) return;
+    done_ = true;
+    QApplication::restoreOverrideCursor();
+    if (window_) {
+      window_->setEnabled(true);
+      window_->unsetCursor();
+    }
+  }
+
+ private:
+  QPointer<QWidget> window_;
+  bool done_ = false;
+};
+
+// The progress of a conversion, shown from its first copied row on.
+class ConversionProgressDialog {
+ public:
+  explicit ConversionProgressDialog(QWidget* owner) : owner_(owner) {
+    SetConversionProgress([this](long rows) { Show(rows); });
+  }
+  ~ConversionProgressDialog() {
+    SetConversionProgress({});
+    delete dialog_;
+  }
+
+ private:
+  void Show(long rows) {
+    if (!dialog_) {
+      dialog_ = new QProgressDialog(owner_);
+      dialog_->setObjectName("ConversionProgress");
+      dialog_->setWindowTitle(QString::fromStdString(vb::AppTitle()));
+      dialog_->setCancelButton(nullptr);
+      dialog_->setRange(0, 0);  // the number of rows to come is not known
+      dialog_->setMinimumDuration(0);
+      dialog_->setWindowModality(Qt::WindowModal);
+      dialog_->show();
+    }
+    dialog_->setLabelText(QString("Converting the collection: %1 rows copied").arg(rows));
+    // Repaint now and then only: a collection may hold many thousand rows.
+    if (rows % 50 == 1) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    MenuHooks::Get().conversionProgress(owner_, rows);
+  }
+
+  QWidget* owner_;
+  QPointer<QProgressDialog> dialog_;
+};
+
+// The support address as a "mailto:" address.
+std::string SupportMailAddress() {
+  const std::string address = TVN_SUPPORT_MAIL;
+  if (vb::LCase(vb::Left(address, 7)) == "mailto:") return address;
+  return "mailto:" + address;
+}
+
+// A name for the compacted copy beside the file that no file has yet.
+std::string CompactionTarget(const std::string& file) {
+  const auto slash = file.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+  std::string target = folder + "/Temp.mdb";
+  for (int n = 1; vb::FileExists(target); ++n) target = folder + "/Temp" + std::to_string(n) + ".mdb";
+  return target;
+}
+
+}  // namespace
+
+void NewMain_Form::ConnectMenuCommands() {
+  auto wire = [this](QAction* action, void (NewMain_Form::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
+      // A checkable entry has toggled itself already; its command sets the
+      // mark as it needs.
+      if (action->isCheckable()) action->setChecked(!checked);
+      vb::Guarded([this, handler] { (this->*handler)(); });
+    });
+  };
+  wire(SmartComboMenu, &NewMain_Form::SmartComboMenu_Click);
+  wire(menuAutoSpell, &NewMain_Form::menuAutoSpell_Click);
+  wire(Exit_Menu, &NewMain_Form::Exit_Menu_Click);
+  wire(menuQD, &NewMain_Form::menuQD_Click);
+  wire(View_All_Artists_Menu, &NewMain_Form::View_All_Artists_Menu_Click);
+  wire(Artist_Select_Menu, &NewMain_Form::Artist_Select_Menu_Click);
+  wire(Category_Select_Menu, &NewMain_Form::Category_Select_Menu_Click);
+  wire(Label_Select_Menu, &NewMain_Form::Label_Select_Menu_Click);
+  wire(Format_Select_Menu, &NewMain_Form::Format_Select_Menu_Click);
+  wire(Tape_Select_Menu, &NewMain_Form::Tape_Select_Menu_Click);
+  wire(SortSelectmenu, &NewMain_Form::SortSelectmenu_Click);
+  wire(CollectionMenu, &NewMain_Form::CollectionMenu_Click);
+  wire(ArtistManagerMenu, &NewMain_Form::ArtistManagerMenu_Click);
+  wire(CategoryMMenu, &NewMain_Form::CategoryMMenu_Click);
+  wire(LSMenu, &NewMain_Form::LSMenu_Click);
+  wire(Compact_Menu, &NewMain_Form::Compact_Menu_Click);
+  wire(ReportMenu, &NewMain_Form::ReportMenu_Click);
+  wire(RWStandardmenu, &NewMain_Form::RWStandardmenu_Click);
+  wire(Content_Menu, &NewMain_Form::Content_Menu_Click);
+  wire(MenuAbout, &NewMain_Form::MenuAbout_Click);
+  wire(TipMenu, &NewMain_Form::TipMenu_Click);
+  wire(WebMenu, &NewMain_Form::WebMenu_Click);
+  wire(EmailMenu, &NewMain_Form::EmailMenu_Click);
+}
+
+// ---------------------------------------------------------------- File
+
+void NewMain_Form::SmartComboMenu_Click() {
+  // The combos' completion reads the mark as the user types.
+  SmartComboMenu->setChecked(!SmartComboMenu->isChecked());
+}
+
+void NewMain_Form::menuAutoSpell_Click() {
+  menuAutoSpell->setChecked(!menuAutoSpell->isChecked());
+  if (!menuAutoSpell->isChecked()) return;
+  // Checking as the user types ends for every text box of the window.
+  auto stop = [](QTextDocument* document) {
+    for (auto* h : document->findChildren<forms::SpellHighlighter*>(Qt::FindDirectChildrenOnly)) {
+      h->setDocument(nullptr);
+      h->deleteLater();
+    }
+  };
+  for (QTextEdit* t : findChildren<QTextEdit*>()) stop(t->document());
+  for (QPlainTextEdit* t : findChildren<QPlainTextEdit*>()) stop(t->document());
+}
+
+void NewMain_Form::Exit_Menu_Click() { close(); }
+
+// ---------------------------------------------------------------- View
+
+void NewMain_Form::menuQD_Click() { MenuHooks::Get().showQuickDisplay(this); }
+
+void NewMain_Form::SortSelectmenu_Click() { RefreshSort(true); }
+
+// ---------------------------------------------------------------- Utilities
+
+void NewMain_Form::CloseWindowRecordsets() {
+  for (dao::RecordsetPtr* rs : {&RecordRow, &SectionRecords, &CaptionRecords, &PublisherRecords}) {
+    if (*rs && (*rs)->IsOpen()) (*rs)->Close();
+    rs->reset();
+  }
+  InvalidateTitleRows();
+}
+
+void NewMain_Form::OpenCollectionAtLastDB() {
+  auto& app = App();
+  app.CollectionDB = AppWorkspace().OpenDatabase(AVData()->LastDB());
+  CommonDataTable().CheckTable();
+  ConversionProgressDialog progress(this);
+  OpenMediaData();
+}
+
+void NewMain_Form::CollectionMenu_Click() {
+  auto& app = App();
+  TVNDATA* d = AVData();
+  const std::string previousFile = d->LastDB();
+  const std::string previousName = d->CurCollection();
+
+  CloseWindowRecordsets();
+  if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+  MenuHooks::Get().showCollectionManager(this);
+
+  BusyWindow busy(this);
+  auto reopen = [this] {
+    OpenCollectionAtLastDB();
+    Form_Load();
+    AVData()->SectionNumber(0);
+    int last = int(vb::Val(vb::GetSetting("TVN", "Startup", "LG", "6")));
+    if (last < 1 || last > 9) last = 6;
+    ItemClickProcess(Byte(last));
+    if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
+  };
+  try {
+    reopen();
+  } catch (const vb::RuntimeError& e) {
+    // The chosen collection cannot be used: say why, and go back to the
+    // one that was open, so the window keeps a collection to work on.
+    busy.Done();
+    vb::ShowError(e.Number(), e.Description());
+    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+    if (previousFile.empty() || vb::UCase(previousFile) == vb::UCase(d->LastDB())) return;
+    d->LastDB(previousFile);
+    d->CurCollection(previousName);
+    vb::SaveSetting("TVN", "Startup", "CurDB", previousFile);
+    BusyWindow again(this);
+    reopen();
+  }
+}
+
+void NewMain_Form::ShowRecordAgain() {
+  TVNDATA* d = AVData();
+  if (!SectionHasRows()) d->LoadFirstRec(vb::True);
+  if (On(d->LoadFirstRec())) {
+    ActiveLetterButton = 1;
+    PreviousLetterButton = 51;
+    SelectedLetter = "A";
+    RefreshTitleList();
+  } else {
+    if (SectionRecords->Eof() || SectionRecords->BOF()) SectionRecords->MoveFirst();
+    CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
+  }
+}
+
+void NewMain_Form::ArtistManagerMenu_Click() {
+  MenuHooks::Get().showArtistManager(this);
+  FillArtistCombos(false);
+  ShowRecordAgain();
+}
+
+void NewMain_Form::CategoryMMenu_Click() {
+  MenuHooks::Get().showCategoryManager(this);
+  FillArtistCombos(true);
+  ShowRecordAgain();
+}
+
+void NewMain_Form::LSMenu_Click() {
+  MenuHooks::Get().showLabelManager(this);
+  FillArtistCombos(true);
+  ShowRecordAgain();
+}
+
+void NewMain_Form::Compact_Menu_Click() {
+  auto& app = App();
+  const std::string lastDB = AVData()->LastDB();
+  if (vb::MsgBox("Please make a copy of the file " + lastDB + " before compacting database" + "\n" +
+                     "Compact database now??",
+                 vb::vbYesNo, "Compact Warning") != vb::vbYes)
+    return;
+
+  BusyWindow busy(this);
+  bool compacted = false;
+  std::string target;
+  try {
+    CloseWindowRecordsets();
+    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+    vb::ChDir(vb::ProgramFolder());
+    const std::string file = vb::ResolvePath(lastDB);
+    target = CompactionTarget(file);
+    // The collection keeps its name throughout: the compacted copy is made
+    // beside it and moved over it in one rename.
+    MenuHooks::Get().compactDatabase(file, target);
+    MenuHooks::Get().replaceFile(target, file);
+    compacted = true;
+  } catch (const std::exception&) {
+    if (!target.empty() && vb::FileExists(target)) std::remove(target.c_str());
+  }
+
+  try {
+    app.CollectionDB = AppWorkspace().OpenDatabase(lastDB);
+  } catch (const vb::RuntimeError& e) {
+    busy.Done();
+    if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+    vb::ShowError(e.Number(), e.Description());
+    return;
+  }
+  busy.Done();
+  if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+  Form_Load();
+  Form_Activate();
+}
+
+void NewMain_Form::RunReportLibrary(bool runStandard) {
+  auto& app = App();
+  const std::string folder = vb::ProgramFolder();
+  if (!app.ReportLibrary) app.ReportLibrary = std::make_shared<TVNInit>();
+  std::shared_ptr<TVNDATA> state = AVDataRef();
+  app.ReportLibrary->StartStandardReport(app.CollectionDB, state, folder, runStandard);
+  if (state) SetAVData(state);
+}
+
+void NewMain_Form::ReportMenu_Click() { RunReportLibrary(false); }
+
+void NewMain_Form::RWStandardmenu_Click() { RunReportLibrary(true); }
+
+// ---------------------------------------------------------------- Help
+
+void NewMain_Form::Content_Menu_Click() { ShowHelp(HelpContents); }
+
+void NewMain_Form::MenuAbout_Click() {
+  App().AboutMode = true;
+  struct AboutModeBack {
+    ~AboutModeBack() { App().AboutMode = false; }
+  } back;
+  MenuHooks::Get().showAbout(this);
+}
+
+void NewMain_Form::TipMenu_Click() {
+  App().TipNum = 1000;
+  Form_Activate();
+}
+
+void NewMain_Form::WebMenu_Click() { MenuHooks::Get().openWithShell(TVN_WEB_PAGE); }
+
+void NewMain_Form::EmailMenu_Click() { MenuHooks::Get().openWithShell(SupportMailAddress()); }
+
+}  // namespace tvn

@@ -1,0 +1,285 @@
+// The View menu's selections: which section offers which, what the chooser
+// lists, what a pick narrows the title list to, and the way back to the
+// whole section.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include "catalogue/tests/MenuTestSupport.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+using cattest::MenuTest;
+using Strings = std::vector<std::string>;
+using V = vb::Variant;
+
+namespace {
+
+// The names of SectionRecords' rows in its order.
+Strings RowNames(tvn::NewMain_Form& w) {
+  Strings names;
+  auto& rs = *w.SectionRecords;
+  if (rs.BOF() && rs.Eof()) return names;
+  rs.MoveFirst();
+  while (!rs.Eof()) {
+    names.push_back(vb::NzStr(rs.GetField("name")));
+    rs.MoveNext();
+  }
+  rs.MoveFirst();
+  return names;
+}
+
+// The View entries that carry a check mark.
+Strings Checked(tvn::NewMain_Form& w) {
+  Strings out;
+  for (QAction* a : {w.View_All_Artists_Menu, w.Artist_Select_Menu, w.Category_Select_Menu, w.Label_Select_Menu,
+                     w.Format_Select_Menu, w.Tape_Select_Menu, w.SortSelectmenu})
+    if (a->isChecked()) out.push_back(a->objectName().toStdString());
+  return out;
+}
+
+}  // namespace
+
+TEST_F(MenuTest, EachSectionOffersItsSelections) {
+  struct Expect {
+    int section;
+    bool artist, format, tape;
+  };
+  // Category and label are offered everywhere; the rest as the section's
+  // fields allow.
+  const Expect expected[] = {{1, true, true, false},  {2, true, false, false}, {3, true, false, false},
+                             {4, true, false, false}, {5, true, true, false},  {6, true, true, true},
+                             {7, true, true, false},  {8, true, true, false},  {9, false, true, false}};
+  auto& w = Window();
+  for (const Expect& e : expected) {
+    w.ItemClickProcess(tvn::Byte(e.section));
+    SCOPED_TRACE(e.section);
+    EXPECT_EQ(w.Artist_Select_Menu->isVisible(), e.artist);
+    EXPECT_TRUE(w.Category_Select_Menu->isVisible());
+    EXPECT_TRUE(w.Label_Select_Menu->isVisible());
+    EXPECT_EQ(w.Format_Select_Menu->isVisible(), e.format);
+    EXPECT_EQ(w.Tape_Select_Menu->isVisible(), e.tape);
+    EXPECT_EQ(w.SortSelectmenu->isVisible(), e.tape);
+  }
+}
+
+TEST_F(MenuTest, ArtistSelectionFindsTheArtistInAnyOfTheFourFieldsAndViewAllEndsIt) {
+  AddArtist("Miles Davis", {"cd"});
+  AddArtist("John Coltrane", {"cd"});
+  AddArtist("Elvis", {"VT"});  // another section's artist is not offered
+  AddItem(2, "Kind of Blue", {{"artist1", V("Miles Davis")}});
+  AddItem(2, "Bitches Brew", {{"artist2", V("Wayne Shorter")}, {"artist4", V("Miles Davis")}});
+  AddItem(2, "Giant Steps", {{"artist1", V("John Coltrane")}});
+  AddItem(2, "Blue Train", {{"artist1", V("John Coltrane")}, {"artist3", V("MILES DAVIS")}});
+  AddItem(1, "Tape of Miles", {{"artist1", V("Miles Davis")}});
+  auto& w = Shown(2);
+
+  bool framesLockedWhileChoosing = false;
+  whileChoosing = [&] { framesLockedWhileChoosing = !w.Music_Data_Frame->isEnabled(); };
+  pick = "Miles Davis";
+  w.Artist_Select_Menu->trigger();
+
+  EXPECT_EQ(chooserPrompt, "Pick the desired Artist from the list above");
+  EXPECT_EQ(chooserItems, (Strings{"John Coltrane", "Miles Davis"}));
+  EXPECT_EQ(chooserPickWas, -1) << "nothing is picked before the user picks";
+  EXPECT_TRUE(framesLockedWhileChoosing);
+  EXPECT_TRUE(w.Music_Data_Frame->isEnabled());
+  EXPECT_EQ(w.SelectionMode, 1);
+  EXPECT_EQ(w.SelectionValue, "Miles Davis");
+  // Any of the four artist fields, in any letter case; only this section.
+  EXPECT_EQ(RowNames(w), (Strings{"Bitches Brew", "Blue Train", "Kind of Blue"}));
+  EXPECT_EQ(Checked(w), (Strings{"Artist_Select_Menu"}));
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Bitches Brew");
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Bitches Brew"}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+
+  w.View_All_Artists_Menu->trigger();
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(w.SelectionValue, "");
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Bitches Brew", "Blue Train", "Giant Steps", "Kind of Blue"}));
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Bitches Brew", "Blue Train"}));
+}
+
+TEST_F(MenuTest, CategoryLabelAndFormatSelectionsNarrowTheSection) {
+  AddLookup("category", "category", "Drama", {"DVD"});
+  AddLookup("category", "category", "Comedy", {"DVD"});
+  AddLookup("labelstudio", "LabelStudio_Name", "Blue Note", {"lp"});
+  AddItem(3, "Brazil", {{"category", V("Comedy")}});
+  AddItem(3, "Ran", {{"category", V("Drama")}});
+  AddItem(3, "Ikiru", {{"category", V("Drama")}});
+  AddItem(5, "Somethin' Else", {{"labelstudio", V("Blue Note")}});
+  AddItem(5, "Time Out", {{"labelstudio", V("Columbia")}});
+  AddItem(1, "Mixtape", {{"format_type", V("Cassette")}});
+  AddItem(1, "Car Tape", {{"format_type", V("8 Track")}});
+
+  auto& w = Shown(3);
+  pick = "Drama";
+  w.Category_Select_Menu_Click();
+  EXPECT_EQ(chooserPrompt, "Pick the desired Category from the list above");
+  EXPECT_EQ(chooserItems, (Strings{"Comedy", "Drama"}));
+  EXPECT_EQ(w.SelectionMode, 2);
+  EXPECT_EQ(RowNames(w), (Strings{"Ikiru", "Ran"}));
+  EXPECT_EQ(Checked(w), (Strings{"Category_Select_Menu"}));
+
+  w.ItemClickProcess(5);
+  pick = "Blue Note";
+  w.Label_Select_Menu_Click();
+  EXPECT_EQ(chooserPrompt, "Pick the desired Label from the list above");
+  EXPECT_EQ(w.SelectionMode, 3);
+  EXPECT_EQ(RowNames(w), (Strings{"Somethin' Else"}));
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Somethin' Else");
+
+  w.ItemClickProcess(1);
+  pick = "8 Track";
+  w.Format_Select_Menu_Click();
+  EXPECT_EQ(chooserPrompt, "Pick the desired Format from the list above");
+  EXPECT_EQ(chooserItems, (Strings{"Cassette", "8 Track"}));
+  EXPECT_EQ(w.SelectionMode, 4);
+  EXPECT_EQ(RowNames(w), (Strings{"Car Tape"}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+}
+
+TEST_F(MenuTest, SelectionWithoutMatchOrWithoutChoicesReturnsToTheWholeSection) {
+  AddLookup("category", "category", "Horror", {"DVD"});
+  AddItem(3, "Brazil", {{"category", V("Comedy")}});
+  AddItem(3, "Ran", {{"category", V("Drama")}});
+  auto& w = Shown(3);
+
+  // A category no record holds.
+  pick = "Horror";
+  w.Category_Select_Menu_Click();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, "No records found for selection");
+  EXPECT_EQ(vb::PromptScript::Records()[0].title, "No records found");
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbOKOnly);
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Brazil", "Ran"}));
+
+  // No artist is flagged for DVDs: the chooser is not shown at all.
+  vb::PromptScript::Clear();
+  const int shown = choosersShown;
+  w.Artist_Select_Menu_Click();
+  EXPECT_EQ(choosersShown, shown);
+  EXPECT_EQ(vb::PromptScript::Texts(), (Strings{"No items for selection"}));
+  EXPECT_EQ(vb::PromptScript::Records()[0].title, "No records found");
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_TRUE(w.Video_Data_Frame->isEnabled());
+
+  // The chooser closed without a pick selects nothing.
+  vb::PromptScript::Clear();
+  pick = "";
+  w.Category_Select_Menu_Click();
+  EXPECT_EQ(vb::PromptScript::Texts(), (Strings{"No records found for selection"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Brazil", "Ran"}));
+}
+
+TEST_F(MenuTest, SelectionInAnEmptySectionDoesNothing) {
+  AddArtist("Miles Davis", {"cd"});
+  auto& w = Shown(2);
+  w.Artist_Select_Menu->trigger();
+  EXPECT_EQ(choosersShown, 0);
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  // The menu's own toggle does not leave the entry checked.
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+}
+
+TEST_F(MenuTest, ValuesWithQuotesAndWildcardsSelectExactlyThatValue) {
+  AddArtist("O'Brien", {"cd"});
+  AddArtist("O''Brien", {"cd"});
+  AddLookup("category", "category", "Rock*", {"cd"});
+  AddLookup("category", "category", "100%", {"cd"});
+  AddItem(2, "Irish Songs", {{"artist1", V("O'Brien")}, {"category", V("Rock*")}});
+  AddItem(2, "Doubled", {{"artist1", V("O''Brien")}, {"category", V("100%")}});
+  AddItem(2, "Rockabilly", {{"artist1", V("OBrien")}, {"category", V("Rockabilly")}});
+  AddItem(2, "Full", {{"category", V("1000")}});
+  auto& w = Shown(2);
+
+  pick = "O'Brien";
+  w.Artist_Select_Menu_Click();
+  EXPECT_EQ(RowNames(w), (Strings{"Irish Songs"}));
+  pick = "O''Brien";
+  w.Artist_Select_Menu_Click();
+  EXPECT_EQ(RowNames(w), (Strings{"Doubled"}));
+  pick = "Rock*";
+  w.Category_Select_Menu_Click();
+  EXPECT_EQ(RowNames(w), (Strings{"Irish Songs"}));
+  pick = "100%";
+  w.Category_Select_Menu_Click();
+  EXPECT_EQ(RowNames(w), (Strings{"Doubled"}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+}
+
+TEST_F(MenuTest, TapeSelectionKeepsTheSetAndListsOnlyThatTape) {
+  AddItem(6, "Alien", {{"cat_number", V("T2")}, {"TapeIndex", V("1")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"TapeIndex", V("2")}});
+  AddItem(6, "Aliens", {{"cat_number", V("T2")}, {"TapeIndex", V("2")}});
+  AddItem(6, "Blade Runner", {{"cat_number", V("T1")}, {"TapeIndex", V("1")}});
+  AddItem(6, "Untaped");
+  auto& w = Shown(6);
+
+  pick = "T1";
+  w.Tape_Select_Menu_Click();
+  EXPECT_EQ(chooserPrompt, "Pick the desired Tape # from the list above");
+  EXPECT_EQ(chooserItems, (Strings{"T2", "T1"}));
+  EXPECT_EQ(w.SelectionMode, 5);
+  EXPECT_EQ(w.SelectionValue, "T1");
+  EXPECT_EQ(RowNames(w).size(), 5u) << "no query: the set stays as it was";
+  EXPECT_EQ(Face('B'), 1);
+  EXPECT_EQ(Face('A'), 2) << "the A titles are on another tape";
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Blade Runner", "Brazil"}));
+  EXPECT_EQ(Checked(w), (Strings{"Tape_Select_Menu"}));
+}
+
+TEST_F(MenuTest, TapeSortOrdersByTapeAndIndexAndFallsBackWithoutTapes) {
+  // No video tapes: the section by name, with "all records" checked.
+  {
+    AddItem(3, "Zelig");
+    auto& w = Shown(6);
+    w.SortSelectmenu->trigger();
+    EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+    EXPECT_TRUE(RowNames(w).empty());
+    EXPECT_EQ(w.List_Combo->count(), 0);
+  }
+  AddItem(6, "Alien", {{"cat_number", V("T2")}, {"TapeIndex", V("1")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"TapeIndex", V("2")}});
+  AddItem(6, "Aliens", {{"cat_number", V("T2")}, {"TapeIndex", V("2")}});
+  AddItem(6, "Blade Runner", {{"cat_number", V("T1")}, {"TapeIndex", V("1")}});
+  auto& w = Shown(6);
+  w.SelectionMode = 0;
+  w.SortSelectmenu->trigger();
+  EXPECT_EQ(RowNames(w), (Strings{"Blade Runner", "Brazil", "Alien", "Aliens"}));
+  EXPECT_EQ(Checked(w), (Strings{"SortSelectmenu"}));
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Blade Runner");
+  EXPECT_EQ(w.SelectionMode, 0);
+
+  // Next walks the tape order.
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Brazil");
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Alien");
+}
+
+TEST_F(MenuTest, ASectionSwitchEndsTheSelectionAndTheTapeOrder) {
+  AddItem(6, "Alien", {{"cat_number", V("T2")}, {"category", V("Horror")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"category", V("Comedy")}});
+  AddLookup("category", "category", "Comedy", {"VT"});
+  auto& w = Shown(6);
+  w.SortSelectmenu->trigger();
+  ASSERT_EQ(Checked(w), (Strings{"SortSelectmenu"}));
+  w.ItemClickProcess(2);
+  w.ItemClickProcess(6);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Alien", "Brazil"}));
+
+  pick = "Comedy";
+  w.Category_Select_Menu->trigger();
+  ASSERT_EQ(w.SelectionMode, 2);
+  w.ItemClickProcess(6);
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Alien", "Brazil"}));
+}

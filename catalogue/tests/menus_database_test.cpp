@@ -1,0 +1,260 @@
+// The two commands that close and reopen the collection: compaction and
+// the switch to another collection (with the conversion of an
+// earlier-layout file). Whatever happens, the user's file keeps its name
+// and contents and a collection is open afterwards.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLineEdit>
+#include <QProgressDialog>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "catalogue/tests/MenuTestSupport.h"
+#include "core/Schema.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+using cattest::MenuTest;
+using Strings = std::vector<std::string>;
+using V = vb::Variant;
+
+namespace {
+
+const char kCompactQuestion[] =
+    "Please make a copy of the file av30.mdb before compacting database\nCompact database now??";
+
+Strings Names(const std::string& where = "") {
+  Strings out;
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select name from mediadata" + where + " order by name");
+  while (!rs->Eof()) {
+    out.push_back(vb::NzStr(rs->GetField("name")));
+    rs->MoveNext();
+  }
+  rs->Close();
+  return out;
+}
+
+ino_t Inode(const std::filesystem::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+bool BusyNow(QWidget* window) {
+  const QCursor* c = QApplication::overrideCursor();
+  return c && c->shape() == Qt::WaitCursor && !window->isEnabled();
+}
+
+}  // namespace
+
+class CompactTest : public MenuTest {
+ protected:
+  void SetUp() override {
+    MenuTest::SetUp();
+    const std::string notes(2000, 'n');
+    for (int i = 0; i < 300; ++i)
+      AddItem(i % 2 ? 2 : 6, "Item " + std::to_string(1000 + i), {{"notes", V(notes)}});
+    file = Dir() / "av30.mdb";
+  }
+  bool NoWorkFileLeft() {
+    for (const auto& e : std::filesystem::directory_iterator(Dir()))
+      if (e.path().filename().string().rfind("Temp", 0) == 0) return false;
+    return true;
+  }
+  std::filesystem::path file;
+};
+
+TEST_F(CompactTest, AnsweredNoTouchesNothing) {
+  auto& w = Shown(2);
+  const auto db = tvn::App().CollectionDB;
+  const auto records = w.SectionRecords;
+  const auto size = std::filesystem::file_size(file);
+  const auto inode = Inode(file);
+  vb::PromptScript::Answer(vb::vbNo);
+  w.Compact_Menu->trigger();
+
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, kCompactQuestion);
+  EXPECT_EQ(vb::PromptScript::Records()[0].title, "Compact Warning");
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNo);
+  EXPECT_EQ(tvn::App().CollectionDB, db);
+  EXPECT_TRUE(db->IsOpen());
+  EXPECT_EQ(w.SectionRecords, records);
+  EXPECT_TRUE(records->IsOpen());
+  EXPECT_EQ(std::filesystem::file_size(file), size);
+  EXPECT_EQ(Inode(file), inode);
+  EXPECT_TRUE(w.isEnabled());
+}
+
+TEST_F(CompactTest, AnsweredYesKeepsTheRecordsInASmallerFile) {
+  auto& w = Shown(2);
+  tvn::App().CollectionDB->Execute("delete * from mediadata where name > 'Item 1040'");
+  const Strings before = Names();
+  ASSERT_EQ(before.size(), 41u);
+  const auto size = std::filesystem::file_size(file);
+
+  bool busy = false;
+  const auto compact = tvn::MenuHooks::Get().compactDatabase;
+  tvn::MenuHooks::Get().compactDatabase = [&](const std::string& from, const std::string& to) {
+    busy = BusyNow(&w);
+    compact(from, to);
+  };
+  SetSetting("LG", "6");
+  vb::PromptScript::Answer(vb::vbYes);
+  w.Compact_Menu->trigger();
+
+  EXPECT_EQ(vb::PromptScript::Texts(), Strings{kCompactQuestion});
+  EXPECT_TRUE(busy);
+  EXPECT_FALSE(BusyNow(&w));
+  ASSERT_TRUE(tvn::App().CollectionDB && tvn::App().CollectionDB->IsOpen());
+  EXPECT_EQ(Names(), before);
+  EXPECT_LT(std::filesystem::file_size(file), size / 2);
+  EXPECT_TRUE(NoWorkFileLeft());
+  // The window starts afresh on the section stored last.
+  EXPECT_EQ(tvn::AVData()->SectionNumber(), 6);
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Item 1000");
+  EXPECT_TRUE(w.SectionRecords->IsOpen());
+}
+
+TEST_F(CompactTest, AFailureKeepsTheOriginalFileAndOpensItAgain) {
+  auto& w = Shown(2);
+  const Strings before = Names();
+  const auto inode = Inode(file);
+  const auto size = std::filesystem::file_size(file);
+  auto& hooks = tvn::MenuHooks::Get();
+
+  // Failing after the compacted copy was written, and failing in the
+  // compaction itself.
+  const auto realReplace = hooks.replaceFile;
+  const auto realCompact = hooks.compactDatabase;
+  for (int failure = 0; failure < 2; ++failure) {
+    SCOPED_TRACE(failure);
+    hooks.replaceFile = [&](const std::string&, const std::string&) {
+      throw vb::RuntimeError(75, "Path/File access error");
+    };
+    if (failure == 1) {
+      hooks.replaceFile = realReplace;
+      hooks.compactDatabase = [&](const std::string& from, const std::string& to) {
+        realCompact(from, to);
+        std::filesystem::resize_file(to, 100);  // a half-written copy
+        throw vb::RuntimeError(3000, "Disk full");
+      };
+    }
+    vb::PromptScript::Clear();
+    vb::PromptScript::Answer(vb::vbYes);
+    w.Compact_Menu->trigger();
+
+    ASSERT_EQ(vb::PromptScript::Records().size(), 2u);
+    EXPECT_EQ(vb::PromptScript::Records()[1].text, "There was an error compacting Database");
+    EXPECT_EQ(vb::PromptScript::Records()[1].buttons, vb::vbInformation | vb::vbOKOnly);
+    EXPECT_EQ(vb::PromptScript::Records()[1].title, vb::AppTitle());
+    EXPECT_EQ(Inode(file), inode) << "the original file stays in place";
+    EXPECT_EQ(std::filesystem::file_size(file), size);
+    EXPECT_TRUE(NoWorkFileLeft());
+    ASSERT_TRUE(tvn::App().CollectionDB && tvn::App().CollectionDB->IsOpen());
+    EXPECT_EQ(Names(), before);
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_FALSE(BusyNow(&w));
+    EXPECT_FALSE(w.Video_Name_Text->text().isEmpty() && w.CS_Name_Text->text().isEmpty());
+  }
+}
+
+TEST_F(MenuTest, CollectionCommandSwitchesToAnotherCollectionAndBack) {
+  AddItem(2, "Mine");
+  const std::string other = (Dir() / "Other.mdb").string();
+  tvn::schema::CreateCollectionFile(other);
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(other);
+    auto rs = db->OpenRecordset("mediadata");
+    rs->AddNew();
+    rs->SetField("name", V("Theirs"));
+    rs->SetField("SectionNumber", V::Byte(2));
+    rs->SetField("section", V("Compact Disc"));
+    rs->Update();
+    rs->Close();
+    db->Close();
+  }
+  auto& w = Shown(2);
+  bool closedWhileChoosing = false;
+  auto choose = [&](const std::string& file, const std::string& name) {
+    whileOpen = [&, file, name] {
+      closedWhileChoosing = !tvn::App().CollectionDB->IsOpen();
+      tvn::AVData()->LastDB(file);
+      tvn::AVData()->CurCollection(name);
+    };
+  };
+  choose("Other.mdb", "Other");
+  w.CollectionMenu->trigger();
+  EXPECT_TRUE(closedWhileChoosing);
+  EXPECT_EQ(opened, Strings{"collections"});
+  ASSERT_TRUE(tvn::App().CollectionDB->IsOpen());
+  EXPECT_EQ(Names(), Strings{"Theirs"});
+  EXPECT_EQ(tvn::AVData()->SectionNumber(), 2);
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Theirs");
+  EXPECT_TRUE(w.windowTitle().contains("Other"));
+  EXPECT_TRUE(w.isEnabled());
+
+  choose("av30.mdb", "My Collection");
+  w.CollectionMenu->trigger();
+  EXPECT_EQ(Names(), Strings{"Mine"});
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Mine");
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+
+  // A file that is no collection: the error is told and the collection
+  // that was open comes back.
+  {
+    std::ofstream junk(Dir() / "Junk.mdb");
+    junk << "not a database";
+  }
+  choose("Junk.mdb", "Junk");
+  w.CollectionMenu->trigger();
+  EXPECT_EQ(vb::PromptScript::Texts().size(), 1u);
+  ASSERT_TRUE(tvn::App().CollectionDB->IsOpen());
+  EXPECT_EQ(tvn::AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(Names(), Strings{"Mine"});
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Mine");
+}
+
+TEST_F(MenuTest, CollectionOfTheEarlierLayoutIsConvertedWithProgress) {
+  tvn::schema::EnsureTemplates(Dir().string());
+  const std::string old = (Dir() / "Old.mdb").string();
+  tvn::schema::CreateEarlierCollectionFile(old);
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(old);
+    auto rs = db->OpenRecordset("compact_disk");
+    for (int i = 0; i < 120; ++i) {
+      rs->AddNew();
+      rs->SetField("name", V("Old " + std::to_string(100 + i)));
+      rs->Update();
+    }
+    rs->Close();
+    db->Close();
+  }
+  auto& w = Shown(2);
+  whileOpen = [] {
+    tvn::AVData()->LastDB("Old.mdb");
+    tvn::AVData()->CurCollection("Old");
+  };
+  long lastCount = 0;
+  std::string label;
+  bool busy = false;
+  tvn::MenuHooks::Get().conversionProgress = [&](QWidget* owner, long rows) {
+    lastCount = rows;
+    auto* dialog = owner->findChild<QProgressDialog*>("ConversionProgress");
+    if (dialog && dialog->isVisible()) label = dialog->labelText().toStdString();
+    busy = BusyNow(&w);
+  };
+  w.CollectionMenu->trigger();
+
+  EXPECT_GE(lastCount, 120);
+  EXPECT_NE(label.find(std::to_string(lastCount)), std::string::npos) << label;
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(w.findChild<QProgressDialog*>("ConversionProgress"), nullptr) << "gone when done";
+  EXPECT_EQ(Names().size(), 120u);
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Old 100");
+  EXPECT_TRUE(std::filesystem::exists(Dir() / "Old.30"));
+}
