@@ -62,7 +62,10 @@ size_t DefaultIndex(int style, size_t count) {
 
 std::string ButtonNames(const std::vector<Button>& buttons) {
   std::string s;
-  for (const Button& b : buttons) s += (s.empty() ? "" : "/") + std::string(b.name);
+  for (const Button& b : buttons) {
+    if (!s.empty()) s += '/';
+    s += b.name;
+  }
   return s;
 }
 
