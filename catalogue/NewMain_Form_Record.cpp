@@ -97,9 +97,8 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(
-      // "sectionnumber + 0": the row is found through the index on name.
       "select * from mediadata where name = " + dao::SqlQuote(name) +
-      " and sectionnumber + 0 = " + std::to_string(int(d->SectionNumber())));
+      " and sectionnumber = " + std::to_string(int(d->SectionNumber())));
   if (RecordRow->RecordCount() == 0 || RecordRow->Eof()) {
     // The row is gone: the editor stays empty and the title list stays as it is.
     RecordRow->Close();

@@ -55,11 +55,10 @@ std::string SectionLookupColumn(const TVNDATA* d) {
 
 std::string SectionText(const TVNDATA* d) { return vb::Trim(std::to_string(int(d->SectionNumber()))); }
 
-// The rows of one name in the current section. The section is tested as
-// "sectionnumber + 0" so that the engine finds the rows through the index
-// on name, not by walking every row of the section.
+// The rows of one name in the current section (found through the
+// collection's index on section and name).
 std::string NameInSection(const std::string& name, const TVNDATA* d) {
-  return " where name = " + dao::SqlQuote(name) + " and sectionnumber + 0 = " + SectionText(d);
+  return " where name = " + dao::SqlQuote(name) + " and sectionnumber = " + SectionText(d);
 }
 
 dao::Database& CollectionDatabase() {
