@@ -152,6 +152,7 @@ class RecordsetBase : public Recordset {
   void Close() override;
   bool IsOpen() const override { return open_; }
   void CancelUpdate() override;
+  std::vector<std::vector<Variant>> GetRows(long maxRows) override;
 
   // Called by the database before a write through its own connection.
   virtual void BeforeOwnWrite() {}
@@ -172,6 +173,8 @@ class RecordsetBase : public Recordset {
   virtual sqlite3_stmt* CurrentRow() const = 0;
   virtual Variant MaterializedValue(int) const { return Variant::Null(); }
   virtual bool Materialized() const { return false; }
+  // True while the position is on a row deleted through this recordset.
+  virtual bool OnDeletedRow() const { return false; }
   void BeginEdit(int mode);
   // Writes the buffer: inserts (returns the new rowid) or updates rowid.
   std::int64_t WriteBuffer(const std::string& table, std::int64_t rowid);
@@ -220,6 +223,7 @@ class TableRecordset : public RecordsetBase {
   void SetBookmark(BookmarkType bookmark) override;
   void ReleaseStatements() override;
   void FinalizeOwn() override;
+  bool OnDeletedRow() const override { return pos_ == Pos::Deleted; }
   // An open cursor on the table would make SQLite save its place at every
   // insert; the row is read again by rowid when needed.
   void BeforeOwnWrite() override {
@@ -296,6 +300,9 @@ class QueryRecordset : public RecordsetBase {
   sqlite3_stmt* CurrentRow() const override;
   Variant MaterializedValue(int index) const override;
   bool Materialized() const override { return !keyed_; }
+  bool OnDeletedRow() const override {
+    return pos_ >= 0 && pos_ < static_cast<long>(Known()) && Deleted(static_cast<size_t>(pos_));
+  }
 
  private:
   size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }

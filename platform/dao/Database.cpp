@@ -110,6 +110,9 @@ sqlite3* OpenConnection(const std::string& path, int flags) {
   }
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // Sorts too big for the page cache spill into memory rather than into
+  // temporary files.
+  sqlite3_exec(db, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
   RegisterFunctions(db);
   return db;
 }
@@ -208,6 +211,12 @@ void StmtCache::Clear() {
 
 DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
     : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db) {
+  // A listing of the whole collection sorts some megabytes of rows: with
+  // SQLite's small default page cache the sorter spills and every pass
+  // reads the file again. A larger cache keeps both in memory; it grows
+  // only as far as it is used. (Set here, once the file passed its probe,
+  // as the setting reads the schema.)
+  sqlite3_exec(db_, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
   std::lock_guard<std::mutex> lock(RegistryMutex());
   auto [b, e] = Registry().equal_range(path_);
   for (auto it = b; it != e; ++it) {

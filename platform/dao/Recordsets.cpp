@@ -126,6 +126,32 @@ void Validate(const Variant& v, const FieldMeta& f) {
 
 // ---------------------------------------------------------------- base
 
+std::vector<std::vector<Variant>> RecordsetBase::GetRows(long maxRows) {
+  CheckOpen();
+  editMode_ = dbEditNone;
+  ClearBuffer();
+  const size_t n = fields_.size();
+  std::vector<std::vector<Variant>> columns(n);
+  if (Eof()) return columns;
+  if (BOF()) MoveFirst();
+  long read = 0;
+  while (!Eof() && (maxRows < 0 || read < maxRows)) {
+    if (!OnDeletedRow()) {
+      // The row is taken straight from the statement that holds it (the
+      // running scan on a first pass), without a lookup per field.
+      if (Materialized()) {
+        for (size_t i = 0; i < n; ++i) columns[i].push_back(MaterializedValue(static_cast<int>(i)));
+      } else {
+        sqlite3_stmt* st = CurrentRow();
+        for (size_t i = 0; i < n; ++i) columns[i].push_back(ValueOf(st, static_cast<int>(i), fields_[i]));
+      }
+      ++read;
+    }
+    MoveNext();
+  }
+  return columns;
+}
+
 RecordsetBase::RecordsetBase(DatabaseImplPtr db) : db_(std::move(db)), stmts_(db_->Handle()) {
   db_->Register(this);
 }
@@ -979,7 +1005,9 @@ void QueryRecordset::MoveLast() {
 void QueryRecordset::MoveNext() {
   CheckOpen();
   editMode_ = dbEditNone;
-  if (eof_ || (complete_ && live_ == 0)) FailNoCurrentRecord();
+  // On a row just deleted (the last one left, too) the move goes on to
+  // EOF; only a set with no position left to leave refuses.
+  if (eof_ || (complete_ && live_ == 0 && bof_)) FailNoCurrentRecord();
   long i = pos_ + 1;
   while (true) {
     if (i >= static_cast<long>(Known()) && !FetchMore()) {
@@ -999,7 +1027,7 @@ void QueryRecordset::MoveNext() {
 void QueryRecordset::MovePrevious() {
   CheckOpen();
   editMode_ = dbEditNone;
-  if (bof_ || (complete_ && live_ == 0)) FailNoCurrentRecord();
+  if (bof_ || (complete_ && live_ == 0 && eof_)) FailNoCurrentRecord();
   long i = pos_ - 1;
   while (i >= 0 && Deleted(static_cast<size_t>(i))) --i;
   if (i < 0) {
@@ -1129,3 +1157,20 @@ void QueryRecordset::SetBookmark(BookmarkType bookmark) {
 }
 
 }  // namespace dao::detail
+
+namespace dao {
+
+// For recordsets of other makes (fakes in tests): field by field.
+std::vector<std::vector<Variant>> Recordset::GetRows(long maxRows) {
+  const int n = FieldCount();
+  std::vector<std::vector<Variant>> columns(static_cast<size_t>(n));
+  if (Eof()) return columns;
+  if (BOF()) MoveFirst();
+  for (long read = 0; !Eof() && (maxRows < 0 || read < maxRows); ++read) {
+    for (int i = 0; i < n; ++i) columns[static_cast<size_t>(i)].push_back(GetField(i));
+    MoveNext();
+  }
+  return columns;
+}
+
+}  // namespace dao
