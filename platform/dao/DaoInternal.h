@@ -300,12 +300,16 @@ class QueryRecordset : public RecordsetBase {
   sqlite3_stmt* CurrentRow() const override;
   Variant MaterializedValue(int index) const override;
   bool Materialized() const override { return !keyed_; }
+  std::vector<std::vector<Variant>> GetRows(long maxRows) override;
   bool OnDeletedRow() const override {
     return pos_ >= 0 && pos_ < static_cast<long>(Known()) && Deleted(static_cast<size_t>(pos_));
   }
 
  private:
   size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }
+  // Every row of a fresh recordset read in stored order and sorted here;
+  // false (nothing changed) when the order cannot be reproduced so.
+  bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
   bool DrainByRowids();
