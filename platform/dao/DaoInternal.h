@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -135,6 +136,16 @@ struct FieldMeta {
   bool required = false;
 };
 
+// One value of a result row as SQLite holds it; text points into the
+// statement (or a copy) and lives only as long as that.
+struct RawValue {
+  int type = SQLITE_NULL;
+  sqlite3_int64 i = 0;  // INTEGER, and FLOAT as SQLite converts it
+  double d = 0;         // FLOAT, and INTEGER or BLOB as SQLite converts them
+  std::string_view text;  // TEXT and BLOB
+  static RawValue From(sqlite3_stmt* st, int col);
+};
+
 // What both kinds of recordset share: fields, the edit buffer, reading
 // values from the statement that holds the current row, writing rows.
 class RecordsetBase : public Recordset {
@@ -180,6 +191,7 @@ class RecordsetBase : public Recordset {
   std::int64_t WriteBuffer(const std::string& table, std::int64_t rowid);
   void DeleteRow(const std::string& table, std::int64_t rowid);
   Variant ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) const;
+  Variant ValueFrom(const RawValue& v, const FieldMeta& f) const;
 
   DatabaseImplPtr db_;
   bool open_ = true;
