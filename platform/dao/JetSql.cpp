@@ -497,9 +497,14 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   size_t order = FindWord(t, after, t.size(), "order");
   out.countSql = "select count(*) " + em.Range(from, order == std::string::npos ? t.size() : order);
   if (order == std::string::npos || order + 1 >= t.size() || !t[order + 1].is("by")) return out;
-  // A select list of plain names: no alias can stand for a column in the order.
-  for (size_t i = 1; i < from; ++i)
-    if (!(t[i].isName() && !t[i].is("as")) && !t[i].is(",") && !t[i].is("*") && !t[i].is(".")) return out;
+  // A select list of plain names (or table.name, *): no alias can stand
+  // for a column in the order.
+  for (const auto& [b, e] : SplitCommas(t, 1, from)) {
+    auto plain = [&](size_t i) { return (t[i].isName() && !t[i].is("as")) || t[i].is("*"); };
+    if (e - b == 1 && plain(b)) continue;
+    if (e - b == 3 && t[b].isName() && t[b + 1].is(".") && plain(b + 2)) continue;
+    return out;
+  }
   std::vector<Translation::OrderTerm> terms;
   for (const auto& [b, e] : SplitCommas(t, order + 2, t.size())) {
     size_t n = e - b;

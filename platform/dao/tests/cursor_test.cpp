@@ -406,6 +406,7 @@ TEST_F(CursorTest, GetRowsOfAnOrderedQueryKeepsTheQueryOrder) {
                           "select name from people where section <> 1 order by born, name",
                           "select name from people order by born desc, [name] asc",
                           "select name, section as s from people order by s desc, name",
+                          "select name, born section from people order by section, name",
                           "select name, section from people order by section, name"}) {
     SCOPED_TRACE(sql);
     auto walk = db_->OpenRecordset(sql);
