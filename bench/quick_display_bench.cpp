@@ -37,6 +37,9 @@ struct BenchCollection {
   std::filesystem::path dir;
   dao::DatabasePtr db;
   BenchCollection() {
+    // The program state outlives this collection (statics end in reverse
+    // order of their making), so the destructor can still look at it.
+    tvn::App();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     BenchQtApp();
     std::string tmpl = (std::filesystem::temp_directory_path() / "tvnqdbenchXXXXXX").string();

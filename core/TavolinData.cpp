@@ -1,5 +1,6 @@
 // The data side of the helper module: lookup choosers, section flag boxes,
 // distinct-value combos, the quick-display grid and record pictures.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <set>
@@ -80,6 +81,14 @@ QString DateText(double serial) {
   const long d = doy - (153 * mp + 2) / 5 + 1;
   const long m = mp < 10 ? mp + 3 : mp - 9;
   if (m <= 2) ++y;
+  if (y >= 0 && y <= 9999) {
+    // Written digit by digit: a full listing formats one date per row.
+    const char16_t text[10] = {char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),         u'/',
+                               char16_t(u'0' + d / 10),   char16_t(u'0' + d % 10),         u'/',
+                               char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10),
+                               char16_t(u'0' + y / 10 % 10), char16_t(u'0' + y % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
+  }
   return QStringLiteral("%1/%2/%3")
       .arg(m, 2, 10, QLatin1Char('0'))
       .arg(d, 2, 10, QLatin1Char('0'))
@@ -162,6 +171,36 @@ void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::stri
 
 // ---- quick display
 
+namespace {
+
+// The same stored value (a column sorted on it repeats it row after row).
+bool SameValue(const vb::Variant& a, const vb::Variant& b) {
+  if (a.type() != b.type()) return false;
+  switch (a.type()) {
+    case vb::VarType::Empty:
+    case vb::VarType::Null: return true;
+    case vb::VarType::String: return a.rawString() == b.rawString();
+    case vb::VarType::Boolean:
+    case vb::VarType::Byte:
+    case vb::VarType::Integer:
+    case vb::VarType::Long: return a.rawInt() == b.rawInt();
+    case vb::VarType::Double:
+    case vb::VarType::Date: return a.rawDouble() == b.rawDouble();
+    default: return false;
+  }
+}
+
+QString QuickCellText(const vb::Variant& v) {
+  switch (v.type()) {
+    case vb::VarType::Byte:
+    case vb::VarType::Integer:
+    case vb::VarType::Long: return QString::number(v.rawInt());
+    default: return CellText(v);
+  }
+}
+
+}  // namespace
+
 void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
   grid.SetRedraw(false);
   grid.Clear();
@@ -176,28 +215,36 @@ void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
   dao::RecordsetPtr rs = db.OpenRecordset(
       "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
       "sectionnumber,name");
+  // Every row in one pass of the query, column by column. Afterwards the
+  // recordset knows all its rows, so moving to the last one for the full
+  // count reads nothing again.
+  std::vector<std::vector<vb::Variant>> fields;
   long count = 0;
-  if (rs->RecordCount() > 0) {
+  if (!rs->Eof()) {
+    fields = rs->GetRows();
     rs->MoveLast();
-    count = rs->RecordCount();
-    grid.SetRows(int(count) + 1);
-  } else {
-    grid.SetRows(2);
-  }
-  if (count > 0) {
-    rs->MoveFirst();
-    // Fields by position, in the order of the select list.
-    int row = 1;
-    while (!rs->Eof() && row < grid.Rows()) {
-      grid.SetTextMatrix(row, 1, CellText(rs->GetField(0)));
-      grid.SetTextMatrix(row, 0, CellText(rs->GetField(1)));
-      for (int c = 2; c <= 6; ++c) grid.SetTextMatrix(row, c, CellText(rs->GetField(c)));
-      grid.SetTextMatrix(row, 7, AcquiredText(rs->GetField(7)));
-      rs->MoveNext();
-      ++row;
-    }
+    count = std::min(rs->RecordCount(), fields.empty() ? 0L : long(fields[0].size()));
   }
   rs->Close();
+  if (count > 0 && fields.size() < 8) throw vb::RuntimeError(3265, "Item not found in this collection.");
+  grid.SetRows(count > 0 ? int(count) + 1 : 2);
+  // Grid column of each field, in the order of the select list.
+  static const int gridCol[8] = {1, 0, 2, 3, 4, 5, 6, 7};
+  for (size_t f = 0; f < 8 && count > 0; ++f) {
+    const std::vector<vb::Variant>& values = fields[f];
+    const int col = gridCol[f];
+    // A value equal to the row above shares its text.
+    const vb::Variant* last = nullptr;
+    QString text;
+    for (long i = 0; i < count; ++i) {
+      const vb::Variant& v = values[size_t(i)];
+      if (!last || !SameValue(*last, v)) {
+        text = f == 7 ? AcquiredText(v) : QuickCellText(v);
+        last = &v;
+      }
+      grid.SetTextMatrix(int(i) + 1, col, text);
+    }
+  }
   grid.SetRow(1);
   grid.SetRedraw(true);
 }

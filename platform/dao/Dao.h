@@ -162,6 +162,13 @@ class Recordset {
   virtual FieldDef FieldInfo(int index) const = 0;
   virtual bool HasField(const std::string& name) const = 0;
 
+  // Reads the rows from the current one on (the first when before it),
+  // at most maxRows of them (all when maxRows < 0), in one pass, and moves
+  // past them: onto the next row, or to EOF when they ran out. Deleted
+  // rows are skipped. The result holds one vector per field, in field
+  // order, each with one value per row read (empty at EOF).
+  virtual std::vector<std::vector<Variant>> GetRows(long maxRows = -1);
+
   // Table-type only.
   virtual void SetIndex(const std::string& indexName) = 0;
   virtual std::string Index() const = 0;

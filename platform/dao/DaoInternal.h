@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -135,6 +136,16 @@ struct FieldMeta {
   bool required = false;
 };
 
+// One value of a result row as SQLite holds it; text points into the
+// statement (or a copy) and lives only as long as that.
+struct RawValue {
+  int type = SQLITE_NULL;
+  sqlite3_int64 i = 0;  // INTEGER, and FLOAT as SQLite converts it
+  double d = 0;         // FLOAT, and INTEGER or BLOB as SQLite converts them
+  std::string_view text;  // TEXT and BLOB
+  static RawValue From(sqlite3_stmt* st, int col);
+};
+
 // What both kinds of recordset share: fields, the edit buffer, reading
 // values from the statement that holds the current row, writing rows.
 class RecordsetBase : public Recordset {
@@ -152,6 +163,7 @@ class RecordsetBase : public Recordset {
   void Close() override;
   bool IsOpen() const override { return open_; }
   void CancelUpdate() override;
+  std::vector<std::vector<Variant>> GetRows(long maxRows) override;
 
   // Called by the database before a write through its own connection.
   virtual void BeforeOwnWrite() {}
@@ -172,11 +184,14 @@ class RecordsetBase : public Recordset {
   virtual sqlite3_stmt* CurrentRow() const = 0;
   virtual Variant MaterializedValue(int) const { return Variant::Null(); }
   virtual bool Materialized() const { return false; }
+  // True while the position is on a row deleted through this recordset.
+  virtual bool OnDeletedRow() const { return false; }
   void BeginEdit(int mode);
   // Writes the buffer: inserts (returns the new rowid) or updates rowid.
   std::int64_t WriteBuffer(const std::string& table, std::int64_t rowid);
   void DeleteRow(const std::string& table, std::int64_t rowid);
   Variant ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) const;
+  Variant ValueFrom(const RawValue& v, const FieldMeta& f) const;
 
   DatabaseImplPtr db_;
   bool open_ = true;
@@ -220,6 +235,7 @@ class TableRecordset : public RecordsetBase {
   void SetBookmark(BookmarkType bookmark) override;
   void ReleaseStatements() override;
   void FinalizeOwn() override;
+  bool OnDeletedRow() const override { return pos_ == Pos::Deleted; }
   // An open cursor on the table would make SQLite save its place at every
   // insert; the row is read again by rowid when needed.
   void BeforeOwnWrite() override {
@@ -296,9 +312,16 @@ class QueryRecordset : public RecordsetBase {
   sqlite3_stmt* CurrentRow() const override;
   Variant MaterializedValue(int index) const override;
   bool Materialized() const override { return !keyed_; }
+  std::vector<std::vector<Variant>> GetRows(long maxRows) override;
+  bool OnDeletedRow() const override {
+    return pos_ >= 0 && pos_ < static_cast<long>(Known()) && Deleted(static_cast<size_t>(pos_));
+  }
 
  private:
   size_t Known() const { return keyed_ ? rowids_.size() : rows_.size(); }
+  // Every row of a fresh recordset read in stored order and sorted here;
+  // false (nothing changed) when the order cannot be reproduced so.
+  bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
   bool DrainByRowids();

@@ -496,6 +496,30 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   out.fromRest = em.Range(from, t.size());
   size_t order = FindWord(t, after, t.size(), "order");
   out.countSql = "select count(*) " + em.Range(from, order == std::string::npos ? t.size() : order);
+  if (order == std::string::npos || order + 1 >= t.size() || !t[order + 1].is("by")) return out;
+  // A select list of plain names (or table.name, *): no alias can stand
+  // for a column in the order.
+  for (const auto& [b, e] : SplitCommas(t, 1, from)) {
+    auto plain = [&](size_t i) { return (t[i].isName() && !t[i].is("as")) || t[i].is("*"); };
+    if (e - b == 1 && plain(b)) continue;
+    if (e - b == 3 && t[b].isName() && t[b + 1].is(".") && plain(b + 2)) continue;
+    return out;
+  }
+  std::vector<Translation::OrderTerm> terms;
+  for (const auto& [b, e] : SplitCommas(t, order + 2, t.size())) {
+    size_t n = e - b;
+    if (n < 1 || n > 2 || !t[b].isName() || t[b].is("asc") || t[b].is("desc")) return out;
+    Translation::OrderTerm term;
+    term.column = t[b].text;
+    if (n == 2) {
+      if (t[b + 1].is("desc")) term.desc = true;
+      else if (!t[b + 1].is("asc")) return out;
+    }
+    terms.push_back(std::move(term));
+  }
+  if (terms.empty()) return out;
+  out.orderBy = std::move(terms);
+  out.unordered = em.Range(from, order);
   return out;
 }
 

@@ -37,6 +37,16 @@ struct Translation {
   std::string selectList;
   std::string fromRest;  // "from <table> where ... order by ..."
   std::string countSql;  // "select count(*) from <table> where ..." (no order)
+  // A keyed select of plain columns ordered by plain columns of its table
+  // only: "from <table> where ..." without the order, and the order's
+  // columns with their direction, so that the rows can be read in stored
+  // order and sorted in memory. Empty when the order is not that simple.
+  struct OrderTerm {
+    std::string column;
+    bool desc = false;
+  };
+  std::vector<OrderTerm> orderBy;
+  std::string unordered;
 };
 
 // Throws dao::Error (3075 syntax, 3127 unknown field in INSERT INTO).

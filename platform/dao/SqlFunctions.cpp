@@ -270,6 +270,8 @@ using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 }  // namespace
 
+int NoCaseCompare(const char* a, int la, const char* b, int lb) { return NoCaseCollate(nullptr, la, a, lb, b); }
+
 int RegisterFunctions(sqlite3* db) {
   int rc = sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollate, nullptr);
   if (rc != SQLITE_OK) return rc;

@@ -7,4 +7,7 @@ namespace dao::detail {
 // the Unicode-aware NOCASE collation on a connection.
 int RegisterFunctions(sqlite3* db);
 
+// The NOCASE collation's comparison of two UTF-8 texts.
+int NoCaseCompare(const char* a, int la, const char* b, int lb);
+
 }  // namespace dao::detail

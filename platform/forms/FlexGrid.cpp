@@ -63,6 +63,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
   const int row = index.row() + fixedRows_;
   if (row >= rows_ || index.column() >= cols_) return false;
   cells_[size_t(Key(row, index.column()))] = value.toString();
+  ForgetRanks(index.column());
   emit dataChanged(index, index);
   emit Edited(row, index.column());
   return true;
@@ -132,6 +133,7 @@ void FlexGrid::SetRows(int rows) {
   }
   model_->cells_.resize(size_t(rows) * size_t(cols));
   model_->rows_ = rows;
+  model_->ForgetRanks();
   if (row_ >= rows) row_ = rows - 1;
   model_->dirty_ = true;
   if (model_->redraw_) {
@@ -158,6 +160,7 @@ void FlexGrid::SetCols(int cols) {
   model_->cells_ = std::move(cells);
   model_->styles_ = std::move(styles);
   model_->cols_ = cols;
+  model_->ForgetRanks();
   colWidths_.resize(size_t(cols), -1);
   if (col_ >= cols) col_ = cols - 1;
   model_->dirty_ = true;
@@ -172,6 +175,7 @@ void FlexGrid::SetFixedRows(int fixed) {
   fixed = std::clamp(fixed, 0, 1);
   if (fixed == model_->fixedRows_) return;
   model_->fixedRows_ = fixed;
+  model_->ForgetRanks();
   if (model_->rows_ < fixed) SetRows(fixed);
   horizontalHeader()->setVisible(fixed > 0);
   model_->dirty_ = true;
@@ -190,6 +194,7 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   if (!ValidCell(row, col)) return;
   model_->cells_[size_t(model_->Key(row, col))] = text;
+  if (row >= model_->fixedRows_) model_->ForgetRanks(col);
   model_->CellChanged(row, col);
 }
 
@@ -205,6 +210,7 @@ void FlexGrid::SetCol(int col) {
 
 void FlexGrid::Clear() {
   std::fill(model_->cells_.begin(), model_->cells_.end(), QString());
+  model_->ForgetRanks();
   model_->styles_.clear();
   model_->dirty_ = true;
   if (model_->redraw_) {
@@ -272,6 +278,47 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
   col_ = current.column();
 }
 
+const std::vector<int>& GridModel::Ranks(int col) {
+  if (ranks_.size() != size_t(cols_)) ranks_.assign(size_t(cols_), {});
+  std::vector<int>& ranks = ranks_[size_t(col)];
+  const int first = fixedRows_;
+  const int n = std::max(0, rows_ - first);
+  if (ranks.size() == size_t(n)) return ranks;
+  struct SortKey {
+    bool number;
+    double value;
+    QString folded;
+  };
+  std::vector<SortKey> keys(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const QString& t = cells_[size_t(Key(first + i, col))];
+    bool ok = false;
+    const QStringView trimmed = QStringView(t).trimmed();
+    const double v = trimmed.isEmpty() ? 0.0 : trimmed.toDouble(&ok);
+    SortKey& k = keys[size_t(i)];
+    k.number = ok;
+    k.value = v;
+    k.folded = t.toCaseFolded();
+  }
+  auto compare = [&](int a, int b) {
+    const SortKey& x = keys[size_t(a)];
+    const SortKey& y = keys[size_t(b)];
+    if (x.number && y.number) return x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
+    return x.folded.compare(y.folded);  // a number against text compares as the texts do
+  };
+  std::vector<int> order(static_cast<size_t>(n));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(a, b) < 0; });
+  // Rows that compare equal share a rank.
+  ranks.assign(size_t(n), 0);
+  for (int i = 1; i < n; ++i) {
+    const int prev = order[size_t(i - 1)];
+    const int cur = order[size_t(i)];
+    ranks[size_t(cur)] = compare(prev, cur) < 0 ? i : ranks[size_t(prev)];
+  }
+  return ranks;
+}
+
 void FlexGrid::Sort(int order) {
   if (order != flexSortGenericAscending && order != flexSortGenericDescending) return;
   const int first = model_->fixedRows_;
@@ -279,32 +326,22 @@ void FlexGrid::Sort(int order) {
   const int cols = model_->cols_;
   const int col = col_;
   if (col < 0 || col >= cols || rows - first < 2) return;
-  struct SortKey {
-    bool number;
-    double value;
-    QString folded;
-  };
   const int n = rows - first;
-  std::vector<SortKey> keys(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    const QString& t = model_->cells_[size_t(model_->Key(first + i, col))];
-    bool ok = false;
-    const QString trimmed = t.trimmed();
-    const double v = trimmed.isEmpty() ? 0.0 : trimmed.toDouble(&ok);
-    keys[size_t(i)] = SortKey{ok, v, t.toCaseFolded()};
-  }
+  const std::vector<int>& ranks = model_->Ranks(col);
   std::vector<int> order_(static_cast<size_t>(n));
   std::iota(order_.begin(), order_.end(), 0);
   const bool ascending = order == flexSortGenericAscending;
-  auto less = [&](int a, int b) {
-    const SortKey& x = keys[size_t(a)];
-    const SortKey& y = keys[size_t(b)];
-    int c;
-    if (x.number && y.number) c = x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
-    else c = x.folded.compare(y.folded);
-    return ascending ? c < 0 : c > 0;
-  };
-  std::stable_sort(order_.begin(), order_.end(), less);
+  if (ascending)
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) { return ranks[size_t(a)] < ranks[size_t(b)]; });
+  else
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) { return ranks[size_t(a)] > ranks[size_t(b)]; });
+  // The known ranks move with their rows.
+  for (std::vector<int>& known : model_->ranks_) {
+    if (known.size() != size_t(n)) continue;
+    std::vector<int> moved(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) moved[size_t(i)] = known[size_t(order_[size_t(i)])];
+    known = std::move(moved);
+  }
   std::vector<QString> cells(size_t(n) * size_t(cols));
   std::unordered_map<std::int64_t, GridModel::CellStyle> styles;
   std::vector<int> newPos(static_cast<size_t>(n));

@@ -49,6 +49,14 @@ class GridModel : public QAbstractTableModel {
   std::int64_t Key(int row, int col) const { return std::int64_t(row) * cols_ + col; }
   void Publish();  // tells the view everything changed
   void CellChanged(int row, int col);
+  // Sort ranks of the data rows by column, worked out on the first sort of
+  // a column and kept (moving with the rows) until a cell of it changes:
+  // sorting again, either way, compares numbers instead of texts.
+  const std::vector<int>& Ranks(int col);
+  void ForgetRanks(int col) {
+    if (col >= 0 && size_t(col) < ranks_.size()) ranks_[size_t(col)].clear();
+  }
+  void ForgetRanks() { ranks_.clear(); }
 
   int rows_ = 2;
   int cols_ = 2;
@@ -61,6 +69,7 @@ class GridModel : public QAbstractTableModel {
   QColor floodColor_ = QColor(0, 0, 128);
   std::vector<QString> cells_;
   std::unordered_map<std::int64_t, CellStyle> styles_;
+  std::vector<std::vector<int>> ranks_;  // by column; empty when not known
 };
 
 class FlexGrid : public QTableView {

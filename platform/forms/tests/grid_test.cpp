@@ -201,6 +201,52 @@ TEST(FlexGrid, ColumnWidthsInTwipsAndHiddenColumn) {
   EXPECT_EQ(g.columnWidth(1), 100);
 }
 
+// Sorting again (either way, or on another column sorted before) follows
+// the rows as they are now, also after a cell changed or rows came.
+TEST(FlexGrid, SortingAgainFollowsMovedAndChangedCells) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(2);
+  g.SetRows(5);
+  const QStringList letters = {"b", "D", "a", "c"};
+  const QStringList numbers = {"3", "1", "4", "2"};
+  for (int i = 0; i < 4; ++i) {
+    g.SetTextMatrix(i + 1, 0, numbers[i]);
+    g.SetTextMatrix(i + 1, 1, letters[i]);
+  }
+  g.SetCol(1);
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 1), QStringList({"a", "b", "c", "D"}));
+  g.SetCol(0);
+  g.Sort(forms::flexSortGenericDescending);
+  EXPECT_EQ(Column(g, 0), QStringList({"4", "3", "2", "1"}));
+  EXPECT_EQ(Column(g, 1), QStringList({"a", "b", "c", "D"}));
+  g.SetCol(1);
+  g.Sort(forms::flexSortGenericDescending);
+  EXPECT_EQ(Column(g, 1), QStringList({"D", "c", "b", "a"}));
+  EXPECT_EQ(Column(g, 0), QStringList({"1", "2", "3", "4"}));
+  // A changed cell takes its new place.
+  g.SetTextMatrix(1, 1, "B");  // was "D"
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 1), QStringList({"a", "B", "b", "c"}));
+  EXPECT_EQ(Column(g, 0), QStringList({"4", "1", "3", "2"}));  // equal "B" and "b" keep their order
+  g.SetCol(0);
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 0), QStringList({"1", "2", "3", "4"}));
+  EXPECT_EQ(Column(g, 1), QStringList({"B", "c", "b", "a"}));
+  // A new row joins the next sort.
+  g.SetRows(6);
+  g.SetTextMatrix(5, 0, "0");
+  g.SetTextMatrix(5, 1, "e");
+  g.Sort(forms::flexSortGenericDescending);
+  EXPECT_EQ(Column(g, 0), QStringList({"4", "3", "2", "1", "0"}));
+  // Cleared cells sort as empty text.
+  g.Clear();
+  g.SetTextMatrix(2, 0, "x");
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 0), QStringList({"", "", "", "", "x"}));
+}
+
 TEST(FlexGrid, HundredThousandRowsFillAndSortQuickly) {
   TestApp();
   forms::FlexGrid g;
