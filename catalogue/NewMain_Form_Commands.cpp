@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AddTitleForm.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
@@ -24,7 +25,6 @@ namespace tvn {
 
 namespace {
 
-bool On(Boolean flag) { return flag != 0; }
 
 constexpr int kPictureTab = 4;
 

@@ -8,6 +8,7 @@
 
 #include "catalogue/MenuHooks.h"
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/SortForm.h"
 #include "core/Windows.h"
@@ -18,21 +19,8 @@ namespace tvn {
 
 namespace {
 
-bool On(Boolean flag) { return flag != 0; }
 
-// The artists table's flag column of the current section.
-std::string ArtistFlagColumn() {
-  const TVNDATA* d = AVData();
-  if (On(d->CS_On())) return "cas";
-  if (On(d->CD_On()) || On(d->MD_On()) || On(d->MP_On())) return "cd";
-  if (On(d->DVD_On()) || On(d->LD_On())) return "DVD";
-  if (On(d->LP_On())) return "lp";
-  if (On(d->VT_On())) return "VT";
-  if (On(d->SCD_On())) return "scd";
-  return {};
-}
 
-bool FlagSet(const vb::Variant& v) { return !v.isNull() && !v.isEmpty() && vb::CBool(v); }
 
 const char kNothingFoundTitle[] = "No records found";
 
@@ -55,7 +43,7 @@ void NewMain_Form::FillArtistSelectionList() {
   SortForm& chooser = win::SortForm.Get();
   chooser.Choice_List->clear();
   ListHasItems = false;
-  const std::string flag = ArtistFlagColumn();
+  const std::string flag = SectionLookupColumn();
   dao::RecordsetPtr rs = App().CollectionDB->OpenRecordset("Artists");
   rs->SetIndex("artist_name");
   QStringList names;

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
@@ -25,7 +26,6 @@ namespace tvn {
 
 namespace {
 
-bool On(Boolean flag) { return flag != 0; }
 
 // What a field does on entry, on a key and on a key release.
 enum Behaviour : unsigned {

@@ -14,6 +14,7 @@
 
 #include "catalogue/MenuHooks.h"
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
 #include "core/ConversionModule32.h"
@@ -37,7 +38,6 @@ namespace tvn {
 
 namespace {
 
-bool On(Boolean flag) { return flag != 0; }
 
 // The busy pointer over the window while a long step runs; the window
 // takes no input meanwhile.

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "platform/runtime/Functions.h"
 
@@ -14,7 +15,6 @@ namespace tvn {
 
 namespace {
 
-bool On(Boolean flag) { return flag != 0; }
 
 QColor FromBgr(std::uint32_t colour) {
   return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));

@@ -11,6 +11,7 @@
 #include <QTextEdit>
 
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
@@ -27,7 +28,6 @@ const char kDummyName[] = "TVNPERZZDIIUUFFEE$#)_(@SSCXG";
 constexpr long kNameWidth = 50;
 constexpr long kTypedNameWidth = 48;
 
-bool On(Boolean flag) { return flag != 0; }
 
 std::string SectionDisplayName(const TVNDATA* d) {
   if (On(d->CS_On())) return "Cassette";
@@ -42,16 +42,6 @@ std::string SectionDisplayName(const TVNDATA* d) {
   return {};
 }
 
-// The lookup tables' column of the current section.
-std::string SectionLookupColumn(const TVNDATA* d) {
-  if (On(d->CS_On())) return "cas";
-  if (On(d->LP_On())) return "lp";
-  if (On(d->CD_On()) || On(d->MD_On()) || On(d->MP_On())) return "cd";
-  if (On(d->VT_On())) return "VT";
-  if (On(d->DVD_On()) || On(d->LD_On())) return "DVD";
-  if (On(d->SCD_On())) return "scd";
-  return {};
-}
 
 std::string SectionText(const TVNDATA* d) { return vb::Trim(std::to_string(int(d->SectionNumber()))); }
 

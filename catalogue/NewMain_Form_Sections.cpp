@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "catalogue/NewMain_Form.h"
+#include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
@@ -45,7 +46,6 @@ void Fill(QComboBox* list, std::initializer_list<const char*> items) {
   for (const char* i : items) list->addItem(QString::fromUtf8(i));
 }
 
-bool On(Boolean flag) { return flag != 0; }
 
 }  // namespace
 
@@ -284,26 +284,14 @@ void NewMain_Form::SwitchSection() {
 
 namespace {
 
-// The lookup tables' flag column of the current section.
-std::string SectionFlagColumn() {
-  const TVNDATA* d = AVData();
-  if (On(d->CS_On())) return "cas";
-  if (On(d->CD_On()) || On(d->MD_On()) || On(d->MP_On())) return "cd";
-  if (On(d->DVD_On()) || On(d->LD_On())) return "DVD";
-  if (On(d->LP_On())) return "lp";
-  if (On(d->VT_On())) return "VT";
-  if (On(d->SCD_On())) return "scd";
-  return {};
-}
 
-bool FlagSet(const vb::Variant& v) { return !v.isNull() && !v.isEmpty() && vb::CBool(v); }
 
 // The names of a lookup table whose rows carry the section's flag, in the
 // order of the named index.
 QStringList LookupNames(const std::string& table, const std::string& index, const std::string& field,
                         bool& any) {
   QStringList names;
-  const std::string flag = SectionFlagColumn();
+  const std::string flag = SectionLookupColumn();
   if (flag.empty()) return names;
   dao::RecordsetPtr rs = App().CollectionDB->OpenRecordset(table);
   rs->SetIndex(index);
