@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "catalogue/NewMain_Form.h"
+#include "core/tests/CoreTestSupport.h"
 #include "platform/runtime/Variant.h"
 
 namespace cattest {
 
 using Fields = std::map<std::string, vb::Variant>;
 
-class CatalogueTest : public ::testing::Test {
+class CatalogueTest : public tvntest::DataFolderTest {
  protected:
   static void SetUpTestSuite();
   void SetUp() override;
@@ -42,8 +43,6 @@ class CatalogueTest : public ::testing::Test {
   int tipsShown = 0;
 
  private:
-  std::filesystem::path dir_;
-  std::filesystem::path oldCwd_;
   std::unique_ptr<tvn::NewMain_Form> window_;
 };
 

@@ -26,15 +26,7 @@ void CatalogueTest::SetUpTestSuite() {
 }
 
 void CatalogueTest::SetUp() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "tvncatXXXXXX").string();
-  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-  dir_ = tmpl;
-  ::setenv("TAVOLIN_HOME", dir_.c_str(), 1);
-  vb::SetSettingsFile((dir_ / "settings.ini").string());
-  oldCwd_ = std::filesystem::current_path();
-  std::filesystem::current_path(dir_);
-  vb::PromptScript::Install();
-  vb::PromptScript::Clear();
+  tvntest::DataFolderTest::SetUp();
 
   tvn::SetAVData(std::make_shared<tvn::TVNDATA>());
   tvn::AVData()->CurCollection("My Collection");
@@ -58,14 +50,7 @@ void CatalogueTest::SetUp() {
 void CatalogueTest::TearDown() {
   window_.reset();
   tvn::CatalogueHooks::Reset();
-  auto& db = tvn::App().CollectionDB;
-  if (db && db->IsOpen()) db->Close();
-  db.reset();
-  vb::PromptScript::Uninstall();
-  std::filesystem::current_path(oldCwd_);
-  vb::SetSettingsFile("");
-  std::error_code ec;
-  std::filesystem::remove_all(dir_, ec);
+  tvntest::DataFolderTest::TearDown();
 }
 
 void CatalogueTest::AddItem(int section, const std::string& name, const Fields& more) {
