@@ -128,7 +128,10 @@ void NewMain_Form::Form_Load() {
 
 bool NewMain_Form::event(QEvent* e) {
   const bool result = QMainWindow::event(e);
-  if (e->type() == QEvent::WindowActivate) {
+  // Showing the window activates it on every desktop that has a window
+  // manager; without one (or when the desktop keeps the focus elsewhere)
+  // the first showing still does the first activation's work.
+  if (e->type() == QEvent::WindowActivate || (e->type() == QEvent::Show && FirstActivate)) {
     // Run after the activation has been delivered: the first activation
     // may open modal windows.
     QMetaObject::invokeMethod(this, [this] { Form_Activate(); }, Qt::QueuedConnection);

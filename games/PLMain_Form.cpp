@@ -44,7 +44,11 @@ void PLMain_Form::Unload() {
 
 bool PLMain_Form::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
+  // The first showing counts as the first activation even where no window
+  // manager activates the window.
   if (event->type() == QEvent::WindowActivate && !unloaded_) Form_Activate();
+  if (event->type() == QEvent::Show && firstActivate_)
+    QMetaObject::invokeMethod(this, [this] { if (!unloaded_) Form_Activate(); }, Qt::QueuedConnection);
   return handled;
 }
 
