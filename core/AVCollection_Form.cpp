@@ -157,7 +157,7 @@ bool AVCollection_Form::CheckExistingDatabase() {
       "The system found a database using this collection name.\nDo you wish to use this database???\n"
       "     Yes = Use existing database\n"
       "     No  = Keep that database and do not create the collection.",
-      vb::vbYesNo + vb::vbQuestion);
+      vb::vbYesNo);
   return answer == vb::vbYes;
 }
 

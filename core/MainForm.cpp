@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cmath>
 #include <exception>
+#include <limits>
 #include <memory>
 
 #include "core/AppState.h"
@@ -18,12 +20,14 @@ namespace tvn {
 
 namespace {
 
-// A stored position in twips; anything that is not a number counts as
-// "no position" and leaves the window where it is.
+// A stored position in twips; anything that is not a number, or a number
+// no window position can have, counts as "no position" and leaves the
+// window where it is.
 double StoredTwips(const std::string& text) {
   bool ok = false;
   const double v = QString::fromStdString(text).trimmed().toDouble(&ok);
-  return ok ? v : 0.0;
+  if (!ok || !std::isfinite(v) || std::fabs(v) > std::numeric_limits<int>::max()) return 0.0;
+  return v;
 }
 
 }  // namespace

@@ -80,6 +80,15 @@ TEST_F(LauncherTest, PositionIsRestoredOnlyWhenAboveZero) {
     SetSetting("SF_T", "rubbish");
     MainForm& launcher = win::MainForm.Get();
     EXPECT_EQ(launcher.pos(), design);
+    launcher.Unload();
+    Pump();
+  }
+  {
+    // Numbers no position can have are no position either.
+    SetSetting("SF_L", "1e300");
+    SetSetting("SF_T", "inf");
+    MainForm& launcher = win::MainForm.Get();
+    EXPECT_EQ(launcher.pos(), design);
   }
 }
 
