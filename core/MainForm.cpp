@@ -98,7 +98,14 @@ void MainForm::btnOpenTavolin_Click() {
 void MainForm::OpenMediaCatalogueWindow() {
   const MediaCatalogueEntry& catalogue = MediaCatalogue();
   if (catalogue.Show) {
-    catalogue.Show();
+    try {
+      catalogue.Show();
+    } catch (...) {
+      // The window did not open: the launcher must be able to try again.
+      AVRunning->setValue(0);
+      setMousePointer(vbDefault);
+      throw;
+    }
     return;
   }
   // No media catalogue in this build: nothing is open after all.

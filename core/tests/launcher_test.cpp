@@ -10,6 +10,7 @@
 #include "core/tests/LaunchFixture.h"
 #include "games/avplclass.h"
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Errors.h"
 
 namespace tvn::testing {
 namespace {
@@ -208,6 +209,22 @@ TEST_F(LauncherTest, MediaCatalogueFlagAndCloseOrder) {
   Pump();
   EXPECT_EQ(events, (std::vector<std::string>{"forward", "game closed", "media closed"}));
   EXPECT_EQ(endings_.size(), 1u);
+}
+
+TEST_F(LauncherTest, MediaCatalogueThatFailsToOpenCanBeOpenedAgain) {
+  int shows = 0;
+  RegisterMediaCatalogue({[&] {
+                            if (++shows == 1) throw vb::RuntimeError(3044, "Not a valid path.");
+                          },
+                          [] {}, [] {}});
+  MainForm& launcher = win::MainForm.Get();
+  EXPECT_THROW(launcher.btnOpenTavolin_Click(), vb::RuntimeError);
+  EXPECT_EQ(launcher.AVRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+  launcher.btnOpenTavolin_Click();
+  EXPECT_EQ(shows, 2);
+  EXPECT_EQ(launcher.AVRunning->Value(), 1);
+  RegisterMediaCatalogue({});
 }
 
 TEST_F(LauncherTest, WithoutMediaCatalogueNothingStaysMarkedOpen) {
