@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <cmath>
 
 #include "catalogue/CatalogueHooks.h"
 #include "core/AVQDForm.h"
@@ -38,13 +39,20 @@ double ReadNumber(const std::string& key, double defaultValue) {
   const QString text = QString::fromStdString(vb::GetSetting(kApp, kSection, key, ""));
   bool ok = false;
   const double v = text.trimmed().toDouble(&ok);
-  return ok ? v : defaultValue;
+  // "nan" and "inf" read as numbers too; no setting means either.
+  return ok && std::isfinite(v) ? v : defaultValue;
 }
 
 int ReadByte(const std::string& key, int defaultValue) {
   const double v = ReadNumber(key, defaultValue);
   if (v < 0 || v > 255) return defaultValue;
   return int(v + 0.5);
+}
+
+// A stored position is applied when it is above 0 and within what a
+// window position can hold (16-bit pixel coordinates).
+bool PlaceablePosition(double twips) {
+  return twips > 0 && twips / NewMain_Form::kTwipsPerPixel <= 32767;
 }
 
 std::string TwipsText(int pixels) {
@@ -116,8 +124,8 @@ void NewMain_Form::Form_Initialize() {
   // Stored in twips; 0 or less (or nothing readable) keeps the designed place.
   const double top = ReadNumber("TV_T", double(y() * kTwipsPerPixel));
   const double left = ReadNumber("TV_L", double(x() * kTwipsPerPixel));
-  if (left > 0) move(int(float(left) / kTwipsPerPixel), y());
-  if (top > 0) move(x(), int(float(top) / kTwipsPerPixel));
+  if (PlaceablePosition(left)) move(int(float(left) / kTwipsPerPixel), y());
+  if (PlaceablePosition(top)) move(x(), int(float(top) / kTwipsPerPixel));
 }
 
 void NewMain_Form::Form_Load() {

@@ -97,8 +97,8 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(
-      "select * from mediadata where name = " + dao::SqlQuote(name) +
-      " and sectionnumber = " + std::to_string(int(d->SectionNumber())));
+      "select * from mediadata where sectionnumber = " + std::to_string(int(d->SectionNumber())) +
+      " and name = " + dao::SqlQuote(name));
   if (RecordRow->RecordCount() == 0 || RecordRow->Eof()) {
     // The row is gone: the editor stays empty and the title list stays as it is.
     RecordRow->Close();

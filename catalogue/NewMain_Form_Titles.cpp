@@ -142,14 +142,15 @@ void NewMain_Form::ActivateLetter(int buttonIndex) {
 }
 
 void NewMain_Form::ShowActiveLetter(int active, int previous) {
-  auto button = [this](int i) -> QAction* { return i >= 1 && i <= 78 ? LetterButtons[i] : nullptr; };
-  if (QAction* noData = button(previous + 2); noData && !noData->isVisible()) {
-    button(previous + 1)->setVisible(false);
-    button(previous)->setVisible(true);
+  // Only a group's first index names a letter; anything else changes nothing.
+  auto group = [](int i) { return i >= 1 && i <= 76 && (i - 1) % 3 == 0; };
+  if (group(previous) && !LetterButtons[previous + 2]->isVisible()) {
+    LetterButtons[previous + 1]->setVisible(false);
+    LetterButtons[previous]->setVisible(true);
   }
-  if (QAction* noData = button(active + 2); noData && !noData->isVisible()) {
-    button(active)->setVisible(false);
-    button(active + 1)->setVisible(true);
+  if (group(active) && !LetterButtons[active + 2]->isVisible()) {
+    LetterButtons[active]->setVisible(false);
+    LetterButtons[active + 1]->setVisible(true);
   }
 }
 

@@ -157,9 +157,18 @@ void LookupEditorForm::EnterEmptyState() {
 
 void LookupEditorForm::Select_Item_Combo_Click() {
   if (!EntryTable || Select_Item_Combo->count() == 0) return;
-  EntryTable->Seek("=", vb::Variant(Select_Item_Combo->currentText().toStdString()));
-  // A name that is no longer in the table leaves the shown entry as it is.
-  if (EntryTable->NoMatch()) return;
+  dao::Recordset& rs = *EntryTable;
+  // A failed seek leaves the table past its end; the shown entry must stay
+  // the current row, or a following File or Delete has no row to act on.
+  const bool onRow = !rs.Eof() && !rs.BOF();
+  const dao::Recordset::BookmarkType shown = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  rs.Seek("=", vb::Variant(Select_Item_Combo->currentText().toStdString()));
+  // A name that is not found (a stored name without text) leaves the shown
+  // entry as it is.
+  if (rs.NoMatch()) {
+    if (onRow) rs.SetBookmark(shown);
+    return;
+  }
   ShowEntry();
 }
 

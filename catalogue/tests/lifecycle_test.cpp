@@ -77,6 +77,21 @@ TEST_F(CatalogueTest, StoredPositionIsAppliedOnlyWhenAboveZero) {
   EXPECT_EQ(moved.y(), tvn::NewMain_Form().y());
 }
 
+TEST_F(CatalogueTest, UnreadableNumbersInTheSettingsCountAsMissing) {
+  const QPoint designed = tvn::NewMain_Form().pos();
+  // Texts that read as numbers no position or section can be.
+  SetSetting("TV_L", "1e30");
+  SetSetting("TV_T", "inf");
+  SetSetting("NF", "nan");
+  SetSetting("LG", "nan");
+  auto& w = Window();
+  EXPECT_EQ(w.pos(), designed);
+  w.Form_Activate();
+  EXPECT_EQ(helpTopics, std::vector<int>{2});
+  EXPECT_EQ(Setting("NF"), "2");
+  EXPECT_EQ(tvn::AVData()->SectionNumber(), 6);
+}
+
 TEST_F(CatalogueTest, UnloadStoresPositionInTwipsAndKeepsLastSectionWhenNoneChosen) {
   SetSetting("LG", "4");
   {

@@ -249,6 +249,26 @@ TEST_F(LookupEditorsTest, RenamingAnEntryWithoutANameTouchesNoRecord) {
   EXPECT_TRUE(With("artist1", "Somebody").empty());
 }
 
+// A chooser name the table cannot find (a stored name without text) keeps
+// the shown entry current, so File still changes that entry.
+TEST_F(LookupEditorsTest, AChooserNameNotFoundKeepsTheShownEntryCurrent) {
+  tvntest::AddRow(db_, "artists", {{"artist_nationality", "none"}});  // no name at all
+  tvntest::AddRow(db_, "artists", {{"artist_name", "Alpha"}});
+  tvn::ArtistForm f;
+  f.Form_Load();
+  f.Toolbar1_ButtonClick(Btn::btnNext);
+  ASSERT_EQ(f.ShownName, "Alpha");
+  const int blank = f.Select_Item_Combo->findText(QString());
+  ASSERT_GE(blank, 0);
+  f.Select_Item_Combo->setCurrentIndex(blank);
+  f.Select_Item_Combo_Click();
+  EXPECT_EQ(f.ShownName, "Alpha");
+  f.Nationality_Text->setText("Swedish");
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(vb::NzStr(Field("select * from artists where artist_name = 'Alpha'", "artist_nationality")), "Swedish");
+  EXPECT_EQ(tvntest::CountRows(db_, "select * from artists"), 2);
+}
+
 TEST_F(LookupEditorsTest, SectionFlagsAreStoredAndShown) {
   tvn::ArtistForm f;
   f.Form_Load();
