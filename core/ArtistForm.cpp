@@ -102,16 +102,10 @@ void ArtistForm::ShowExtras(dao::Recordset& rs) {
     Picture_Box->clear();
     return;
   }
-  if (ShowPicture(Picture_Box, stored)) return;
-  // A picture that cannot be loaded any more loses its reference.
-  Picture_Box->clear();
-  try {
-    rs.Edit();
-    rs.SetField("Picture", vb::Variant(std::string()));
-    rs.Update();
-  } catch (...) {
-    if (rs.EditMode() != dao::dbEditNone) rs.CancelUpdate();
-  }
+  // A picture that cannot be loaded (a folder not mounted, a file moved)
+  // shows nothing; its reference stays, so it shows again once the file
+  // is back. Only Delete Picture removes it.
+  if (!ShowPicture(Picture_Box, stored)) Picture_Box->clear();
 }
 
 void ArtistForm::StateChanged() {
