@@ -328,8 +328,11 @@ void NewMain_Form::SaveRecordFromForm() {
 
   // The title list and the letter bar follow the stored name.
   RunSelectionQuery(false);
-  // The tape-number selection keeps its set, whose rows may have changed.
-  InvalidateTitleRows();
+  // The tape-number selection keeps its set, whose rows have changed.
+  if (SelectionMode == 5)
+    ReopenKeptSelectionSet();
+  else
+    InvalidateTitleRows();
   std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
