@@ -140,6 +140,9 @@ void NewMain_Form::SaveRecordFromForm() {
   bool changed = false;
   if (!adding) {
     ownName = vb::NzStr(RecordRow->GetField("Name"));
+    // The name box holds 48 characters, so a longer stored name (one with
+    // its number) shows cut: left as shown, the record keeps its name.
+    if (vb::Len(ownName) > kTypedNameWidth && vb::Trim(vb::Left(ownName, kTypedNameWidth)) == name) name = ownName;
     changed = ownName != name;
   }
   if (changed || adding) name = UniqueSectionName(name, ownName);
