@@ -312,6 +312,10 @@ class NewMain_Form : public QMainWindow {
   // allowFallBack a collection without tapes shows the section by name.
   void RefreshSort(bool allowFallBack);
   void OpenVideoTapeRecordset();
+  // The tape-number selection keeps the set it was chosen in; after a
+  // record was filed or deleted the set is read again, in the same order.
+  void ReopenKeptSelectionSet();
+  std::weak_ptr<dao::Recordset> tapeOrderedSet_;
 
   // The menu commands.
   void SmartComboMenu_Click();

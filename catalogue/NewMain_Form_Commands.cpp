@@ -100,6 +100,7 @@ void NewMain_Form::DeleteRecord() {
     RecordRow->Delete();
     ActiveLetterButton = 1;
     PreviousLetterButton = 51;
+    if (SelectionMode == 5) ReopenKeptSelectionSet();
     RunSelectionQuery(true);
     RefreshTitleList();
     ShowActiveLetter(1, 51);

@@ -182,6 +182,17 @@ void NewMain_Form::OpenVideoTapeRecordset() {
   if (SectionRecords) SectionRecords->Close();
   SectionRecords = App().CollectionDB->OpenRecordset(
       "select * from mediadata where sectionnumber = 6 order by cat_number, tapeindex");
+  tapeOrderedSet_ = SectionRecords;
+}
+
+void NewMain_Form::ReopenKeptSelectionSet() {
+  // A set holds the rows it was opened with: a new row is missing from it
+  // and a deleted one would still be listed.
+  if (SectionRecords && tapeOrderedSet_.lock() == SectionRecords)
+    OpenVideoTapeRecordset();
+  else
+    OpenSectionRecordset();
+  InvalidateTitleRows();
 }
 
 void NewMain_Form::RefreshSort(bool allowFallBack) {

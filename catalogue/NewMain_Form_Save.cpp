@@ -140,6 +140,9 @@ void NewMain_Form::SaveRecordFromForm() {
   bool changed = false;
   if (!adding) {
     ownName = vb::NzStr(RecordRow->GetField("Name"));
+    // The name box holds 48 characters, so a longer stored name (one with
+    // its number) shows cut: left as shown, the record keeps its name.
+    if (vb::Len(ownName) > kTypedNameWidth && vb::Trim(vb::Left(ownName, kTypedNameWidth)) == name) name = ownName;
     changed = ownName != name;
   }
   if (changed || adding) name = UniqueSectionName(name, ownName);
@@ -328,8 +331,11 @@ void NewMain_Form::SaveRecordFromForm() {
 
   // The title list and the letter bar follow the stored name.
   RunSelectionQuery(false);
-  // The tape-number selection keeps its set, whose rows may have changed.
-  InvalidateTitleRows();
+  // The tape-number selection keeps its set, whose rows have changed.
+  if (SelectionMode == 5)
+    ReopenKeptSelectionSet();
+  else
+    InvalidateTitleRows();
   std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);

@@ -135,6 +135,27 @@ TEST_F(CatalogueTest, LongNamesAreCutAndTheirSuffixAlwaysFits) {
   EXPECT_TRUE(vb::PromptScript::Texts().empty());
 }
 
+TEST_F(CatalogueTest, ALongNumberedNameSurvivesAnEditThatLeavesItAlone) {
+  // The name box holds 48 characters; a numbered name can be 50 long.
+  const std::string base(48, 'z');
+  const std::string numbered = base.substr(0, 47) + "- 2";
+  auto& w = WindowOn(3);
+  AddThroughEditor(w, w.Video_Name_Text, base);
+  AddThroughEditor(w, w.Video_Name_Text, base);
+  ASSERT_EQ(Names(3), (std::vector<std::string>{numbered, base}));
+
+  w.CS_Load_Data(numbered);
+  w.CD_Notes_Text->setPlainText("Only the notes change");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(3), (std::vector<std::string>{numbered, base}));
+  EXPECT_EQ(S(Field(3, numbered, "notes")), "Only the notes change");
+
+  // Renamed on purpose, it takes the new name.
+  w.Video_Name_Text->setText("Short");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Names(3), (std::vector<std::string>{"Short", base}));
+}
+
 TEST_F(CatalogueTest, YearDateAndNumberRules) {
   AddItem(3, "Alien", {{"RYear", vb::DateSerial(1980, 1, 1)}, {"sides", vb::Variant(1.0)},
                        {"date_aquired", vb::DateSerial(2000, 5, 6)}});

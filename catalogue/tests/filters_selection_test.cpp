@@ -283,3 +283,33 @@ TEST_F(MenuTest, ASectionSwitchEndsTheSelectionAndTheTapeOrder) {
   EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
   EXPECT_EQ(RowNames(w), (Strings{"Alien", "Brazil"}));
 }
+
+TEST_F(MenuTest, FilingAndDeletingUnderTheTapeSelectionKeepItsListTrue) {
+  AddItem(6, "Alien", {{"cat_number", V("T2")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}});
+  AddItem(6, "Blade Runner", {{"cat_number", V("T1")}});
+  auto& w = Shown(6);
+  pick = "T1";
+  w.Tape_Select_Menu_Click();
+  ASSERT_EQ(Items(w.List_Combo), (Strings{"Blade Runner", "Brazil"}));
+  ASSERT_EQ(w.Video_Name_Text->text().toStdString(), "Blade Runner");
+
+  // A record filed on the chosen tape joins the list and can be stepped to.
+  w.Toolbar1_ButtonClick(1);
+  w.Video_Name_Text->setText("Batman");
+  w.Video_CatNum_Text->setText("T1");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(w.SelectionMode, 5);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Batman", "Blade Runner", "Brazil"}));
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Batman");
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Blade Runner");
+
+  // A deleted one leaves it.
+  vb::PromptScript::Answer(vb::vbYes);
+  w.Toolbar1_ButtonClick(4);
+  EXPECT_EQ(w.SelectionMode, 5);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Batman", "Brazil"}));
+  EXPECT_NE(w.Video_Name_Text->text().toStdString(), "Blade Runner");
+  EXPECT_EQ(vb::PromptScript::Records().size(), 1u) << "only the delete question";
+}
