@@ -104,6 +104,8 @@ void NewMain_Form::DeleteRecord() {
     RunSelectionQuery(true);
     RefreshTitleList();
     ShowActiveLetter(1, 51);
+    // An open quick display must not go on listing the deleted record.
+    if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
   });
 }
 

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
+#include "core/AVQDForm.h"
 #include "core/AppState.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -114,6 +115,23 @@ TEST_F(CatalogueTest, DeleteAsksFirst) {
   EXPECT_TRUE(Names(2).empty());
   EXPECT_EQ(Toolbar(w), "100000");
   EXPECT_FALSE(w.CS_Name_Text->isEnabled());
+}
+
+TEST_F(CatalogueTest, DeleteRefillsAnOpenQuickDisplay) {
+  AddItem(2, "Abbey Road");
+  AddItem(2, "Help");
+  auto& w = WindowOn(2);
+  tvn::AVQDForm* qd = tvn::ShowQuickDisplay();
+  ASSERT_NE(qd, nullptr);
+  const int before = qd->QDGrid->Rows();
+
+  vb::PromptScript::Answer(vb::vbYes);
+  w.Toolbar1_ButtonClick(4);
+  EXPECT_EQ(qd->QDGrid->Rows(), before - 1);
+  for (int r = qd->QDGrid->FixedRows(); r < qd->QDGrid->Rows(); ++r)
+    for (int c = 0; c < qd->QDGrid->Cols(); ++c) EXPECT_NE(qd->QDGrid->TextMatrix(r, c), "Abbey Road");
+  tvn::CloseQuickDisplay();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CatalogueTest, TitleButtons) {
