@@ -233,6 +233,8 @@ void NewMain_Form::CollectionMenu_Click() {
   }
 }
 
+// The title list from "A" when the section starts afresh (or is empty),
+// else the record the section's set stands on.
 void NewMain_Form::ShowRecordAgain() {
   TVNDATA* d = AVData();
   if (!SectionHasRows()) d->LoadFirstRec(vb::True);

@@ -269,15 +269,7 @@ void NewMain_Form::SwitchSection() {
   update();
   FillArtistCombos(true);
 
-  if (!SectionHasRows()) d->LoadFirstRec(vb::True);
-  if (On(d->LoadFirstRec())) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    SelectedLetter = "A";
-    RefreshTitleList();
-  } else {
-    CS_Load_Data(vb::NzStr(SectionRecords->GetField("Name")));
-  }
+  ShowRecordAgain();
 }
 
 // ---------------------------------------------------------------- lookup combos
