@@ -2,6 +2,8 @@
 // section): choosing a section, choosing a letter and stepping to the next
 // record, each beside the raw SQLite query that reads the same rows.
 #include <benchmark/benchmark.h>
+
+#include "bench/BenchSupport.h"
 #include <sqlite3.h>
 
 #include <QApplication>
@@ -25,13 +27,7 @@ const char* kSectionNames[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", 
                                "Video Tape", "MiniDisc", "MP3", "Software"};
 
 std::filesystem::path PrepareFolder() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "tvncatbenchXXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) std::abort();
-  std::filesystem::path dir = tmpl;
-  ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
-  vb::SetSettingsFile((dir / "settings.ini").string());
-  std::filesystem::current_path(dir);
-  vb::PromptScript::Install();
+  std::filesystem::path dir = bench::MakeDataFolder("tvncatbench");
   tvn::schema::CreateCollectionFile((dir / "big.mdb").string());
 
   auto db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
@@ -85,9 +81,7 @@ struct Fixture {
     window.reset();
     sqlite3_close(raw);
     db->Close();
-    std::error_code ec;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-    std::filesystem::remove_all(dir, ec);
+    bench::RemoveDataFolder(dir);
   }
 };
 

@@ -2,6 +2,8 @@
 // rows, and the refreshes that follow (title list, letter bar, lookup
 // combos), beside the raw SQLite statements that store the same row.
 #include <benchmark/benchmark.h>
+
+#include "bench/BenchSupport.h"
 #include <sqlite3.h>
 
 #include <QApplication>
@@ -37,13 +39,7 @@ struct SaveFixture {
     static char name[] = "catalogue_save_bench";
     static char* argv[] = {name, nullptr};
     if (!qApp) new QApplication(argc, argv);
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tvnsavebenchXXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) std::abort();
-    dir = tmpl;
-    ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
-    vb::SetSettingsFile((dir / "settings.ini").string());
-    std::filesystem::current_path(dir);
-    vb::PromptScript::Install();
+    dir = bench::MakeDataFolder("tvnsavebench");
     tvn::schema::CreateCollectionFile((dir / "save.mdb").string());
 
     db = dao::DBEngine::Workspaces(0).OpenDatabase("save.mdb");
@@ -83,9 +79,7 @@ struct SaveFixture {
     window.reset();
     sqlite3_close(raw);
     db->Close();
-    std::error_code ec;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-    std::filesystem::remove_all(dir, ec);
+    bench::RemoveDataFolder(dir);
   }
 };
 

@@ -2,6 +2,8 @@
 // current layout (rows per second), as opening such a file does it.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -20,13 +22,7 @@ constexpr int kItems = 50000;
 // A data folder of its own with the templates and one earlier-layout
 // collection of kItems items spread over the nine sections.
 std::filesystem::path PrepareFolder() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "tvnconvbenchXXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) std::abort();
-  std::filesystem::path dir = tmpl;
-  ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
-  vb::SetSettingsFile((dir / "settings.ini").string());
-  std::filesystem::current_path(dir);
-  vb::PromptScript::Install();
+  std::filesystem::path dir = bench::MakeDataFolder("tvnconvbench");
   tvn::schema::EnsureTemplates(dir.string());
   tvn::schema::CreateEarlierCollectionFile((dir / "earlier.mdb").string());
 
@@ -56,9 +52,7 @@ std::filesystem::path PrepareFolder() {
 struct BenchFolder {
   std::filesystem::path dir = PrepareFolder();
   ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-    std::filesystem::remove_all(dir, ec);
+    bench::RemoveDataFolder(dir);
   }
 };
 

@@ -3,6 +3,8 @@
 // 300 ms.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <cstdlib>
@@ -42,13 +44,7 @@ struct BenchCollection {
     tvn::App();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     BenchQtApp();
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tvnqdbenchXXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) std::abort();
-    dir = tmpl;
-    ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
-    vb::SetSettingsFile((dir / "settings.ini").string());
-    std::filesystem::current_path(dir);
-    vb::PromptScript::Install();
+    dir = bench::MakeDataFolder("tvnqdbench");
     tvn::schema::CreateCollectionFile((dir / "big.mdb").string());
     db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
     db->BeginTrans();
@@ -79,9 +75,7 @@ struct BenchCollection {
   ~BenchCollection() {
     if (tvn::App().CollectionDB == db) tvn::App().CollectionDB.reset();
     db->Close();
-    std::error_code ec;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-    std::filesystem::remove_all(dir, ec);
+    bench::RemoveDataFolder(dir);
   }
 };
 

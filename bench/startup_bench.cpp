@@ -3,6 +3,8 @@
 // splash window's 3.5 seconds not counted).
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchSupport.h"
+
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
@@ -34,12 +36,7 @@ QApplication& BenchApp() {
 
 // A data folder whose current collection holds kStartupItems items.
 std::filesystem::path PrepareStartupFolder() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "tvnstartbenchXXXXXX").string();
-  if (!::mkdtemp(tmpl.data())) std::abort();
-  std::filesystem::path dir = tmpl;
-  ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
-  vb::SetSettingsFile((dir / "settings.ini").string());
-  vb::PromptScript::Install();
+  std::filesystem::path dir = bench::MakeDataFolder("tvnstartbench");
   tvn::schema::EnsureTemplates(dir.string());
   tvn::schema::CreateCollectionFile((dir / "big.mdb").string());
   auto db = dao::DBEngine::Workspaces(0).OpenDatabase((dir / "big.mdb").string());
@@ -67,9 +64,7 @@ std::filesystem::path PrepareStartupFolder() {
 struct StartupFolder {
   std::filesystem::path dir = PrepareStartupFolder();
   ~StartupFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-    std::filesystem::remove_all(dir, ec);
+    bench::RemoveDataFolder(dir);
   }
 };
 

@@ -17,6 +17,9 @@ namespace cattest {
 
 using Fields = std::map<std::string, vb::Variant>;
 
+// The names of a section's records in the collection, in name order.
+std::vector<std::string> Names(int section);
+
 class CatalogueTest : public tvntest::DataFolderTest {
  protected:
   static void SetUpTestSuite();

@@ -6,6 +6,7 @@
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AppState.h"
 #include "core/Schema.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -51,6 +52,18 @@ void CatalogueTest::TearDown() {
   window_.reset();
   tvn::CatalogueHooks::Reset();
   tvntest::DataFolderTest::TearDown();
+}
+
+std::vector<std::string> Names(int section) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select name from mediadata where sectionnumber = " +
+                                                   std::to_string(section) + " order by name");
+  std::vector<std::string> out;
+  while (!rs->Eof()) {
+    out.push_back(vb::NzStr(rs->GetField("name")));
+    rs->MoveNext();
+  }
+  rs->Close();
+  return out;
 }
 
 void CatalogueTest::AddItem(int section, const std::string& name, const Fields& more) {

@@ -18,21 +18,11 @@
 using cattest::CatalogueTest;
 using tvn::NewMain_Form;
 
+using cattest::Names;
+
 namespace {
 
 std::string T(const QWidget* w) { return NewMain_Form::TextOf(w); }
-
-std::vector<std::string> Names(int section) {
-  auto rs = tvn::App().CollectionDB->OpenRecordset("select name from mediadata where sectionnumber = " +
-                                                   std::to_string(section) + " order by name");
-  std::vector<std::string> out;
-  while (!rs->Eof()) {
-    out.push_back(vb::NzStr(rs->GetField("name")));
-    rs->MoveNext();
-  }
-  rs->Close();
-  return out;
-}
 
 // Which of the toolbar's buttons 1 to 6 show.
 std::string Toolbar(const NewMain_Form& w) {

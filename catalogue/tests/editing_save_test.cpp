@@ -15,23 +15,13 @@
 using cattest::CatalogueTest;
 using tvn::NewMain_Form;
 
+using cattest::Names;
+
 namespace {
 
 std::string S(const vb::Variant& v) { return vb::NzStr(v); }
 std::string T(const QWidget* w) { return NewMain_Form::TextOf(w); }
 void Set(QWidget* w, const std::string& text) { NewMain_Form::SetTextOf(w, text); }
-
-std::vector<std::string> Names(int section) {
-  auto rs = tvn::App().CollectionDB->OpenRecordset("select name from mediadata where sectionnumber = " +
-                                                   std::to_string(section) + " order by name");
-  std::vector<std::string> out;
-  while (!rs->Eof()) {
-    out.push_back(vb::NzStr(rs->GetField("name")));
-    rs->MoveNext();
-  }
-  rs->Close();
-  return out;
-}
 
 vb::Variant Field(int section, const std::string& name, const std::string& field) {
   auto rs = tvn::App().CollectionDB->OpenRecordset("select * from mediadata where sectionnumber = " +
