@@ -36,7 +36,8 @@ double HimetricToTwips(double himetric) { return himetric * 1440.0 / 2540.0; }
 
 namespace {
 double DotsPerInch(int dotsPerMeter) {
-  return dotsPerMeter > 0 ? dotsPerMeter * 0.0254 : 96.0;
+  // Dots per metre are stored whole: 3780 is 96 dpi, 11811 is 300.
+  return dotsPerMeter > 0 ? std::max(1.0, std::round(dotsPerMeter * 0.0254)) : 96.0;
 }
 }  // namespace
 

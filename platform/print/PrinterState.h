@@ -29,7 +29,8 @@ struct PendingTable {
   long bodyShade = -1;
   std::set<int> boldColumns;             // 1-based
   std::set<int> boldRows;                // 0 the header
-  std::set<std::pair<int, int>> boldCells;
+  std::set<std::pair<int, int>> boldCells;  // (row, column)
+  bool boldAll = false;
 };
 
 struct Printer::State {
