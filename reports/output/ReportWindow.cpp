@@ -128,8 +128,13 @@ print::Printer& ReportWindowFrame::Printer() const { return *printer_; }
 
 void ReportWindowFrame::PlaceExportFrame(QWidget* panel) {
   if (!panel || !panel->layout()) return;
+  QLayout* layout = panel->layout();
+  // Directly below the panel's last frame, with the free room under it.
+  while (layout->count() > 0 && layout->itemAt(layout->count() - 1)->spacerItem())
+    delete layout->takeAt(layout->count() - 1);
   ExportFrame->setParent(panel);
-  panel->layout()->addWidget(ExportFrame);
+  layout->addWidget(ExportFrame);
+  if (auto* box = qobject_cast<QBoxLayout*>(layout)) box->addStretch();
   ExportFrame->show();
 }
 
