@@ -204,3 +204,24 @@ TEST_F(LookupReports, EmptyTablesGiveTheHeadingAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LookupReports, LongNotesAcrossAPageEndStayOnThePaper) {
+  std::string words;
+  for (int i = 0; i < 400; ++i) words += "note" + std::to_string(i) + " ";
+  db_->BeginTrans();
+  for (int i = 0; i < 12; ++i) AddArtist("Artist " + std::to_string(10 + i), {"cd"}, words);
+  db_->CommitTrans();
+  RptForm& w = OpenWindow(8);
+  const print::Document& doc = Create(w);
+  ASSERT_GE(doc.PageCount(), 3);
+  EXPECT_EQ(Names(doc).size(), 12u);
+  for (const auto& page : doc.pages)
+    for (const auto& t : Texts(page)) {
+      EXPECT_LE(t.y, 15840 - 770) << t.text.toStdString();
+      EXPECT_LE(t.x + t.width, 12240 - 1440 + 1) << t.text.toStdString();
+    }
+}
+
+}  // namespace
