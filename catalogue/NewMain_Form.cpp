@@ -122,10 +122,13 @@ NewMain_Form::~NewMain_Form() {
 
 void NewMain_Form::Form_Initialize() {
   // Stored in twips; 0 or less (or nothing readable) keeps the designed place.
-  const double top = ReadNumber("TV_T", double(y() * kTwipsPerPixel));
-  const double left = ReadNumber("TV_L", double(x() * kTwipsPerPixel));
-  if (PlaceablePosition(left)) move(int(float(left) / kTwipsPerPixel), y());
-  if (PlaceablePosition(top)) move(x(), int(float(top) / kTwipsPerPixel));
+  const QPoint designed = WindowPlace(*this);
+  const double top = ReadNumber("TV_T", double(designed.y() * kTwipsPerPixel));
+  const double left = ReadNumber("TV_L", double(designed.x() * kTwipsPerPixel));
+  QPoint place = designed;
+  if (PlaceablePosition(left)) place.setX(int(float(left) / kTwipsPerPixel));
+  if (PlaceablePosition(top)) place.setY(int(float(top) / kTwipsPerPixel));
+  if (place != designed) PlaceWindow(*this, place);
 }
 
 void NewMain_Form::Form_Load() {
@@ -205,8 +208,9 @@ void NewMain_Form::Form_Unload() {
     }
   });
   step([&] {
-    vb::SaveSetting(kApp, kSection, "TV_T", TwipsText(y()));
-    vb::SaveSetting(kApp, kSection, "TV_L", TwipsText(x()));
+    const QPoint place = WindowPlace(*this);
+    vb::SaveSetting(kApp, kSection, "TV_T", TwipsText(place.y()));
+    vb::SaveSetting(kApp, kSection, "TV_L", TwipsText(place.x()));
   });
   step([&] {
     if (g_window == this) g_window = nullptr;

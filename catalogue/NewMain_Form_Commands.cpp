@@ -136,6 +136,7 @@ void NewMain_Form::DeleteButton_Click() {
   for (int r = TGrid->Row(); r < kTitleRows; ++r) TGrid->SetTextMatrix(r, 1, TGrid->TextMatrix(r + 1, 1));
   TGrid->SetTextMatrix(kTitleRows, 1, QString());
   TGrid->SetRow(kTitleRows - 1);
+  TGrid->SetTopRow(1);  // the list is read from its first title again
   UpdateAddTitleButton();
 }
 

@@ -39,6 +39,9 @@ void NewMain_Form::LoadTitlesAndPicture() {
     TGrid->SetText(QString::fromStdString(vb::NzStr(RecordRow->GetField("title" + std::to_string(i)))));
   }
   TGrid->SetRow(0);
+  // Filling the rows scrolled the view down to the last; a record's titles
+  // are read from the first.
+  TGrid->SetTopRow(1);
 
   try {
     const std::string stored = vb::NzStr(RecordRow->GetField("Picture"));

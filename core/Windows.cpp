@@ -120,10 +120,10 @@ void Form::setMousePointer(int pointer) {
     unsetCursor();
 }
 
-int Form::Left() const { return PixelsToTwips(pos().x()); }
-int Form::Top() const { return PixelsToTwips(pos().y()); }
-void Form::SetLeft(int twips) { move(TwipsToPixels(twips), pos().y()); }
-void Form::SetTop(int twips) { move(pos().x(), TwipsToPixels(twips)); }
+int Form::Left() const { return PixelsToTwips(WindowPlace(*this).x()); }
+int Form::Top() const { return PixelsToTwips(WindowPlace(*this).y()); }
+void Form::SetLeft(int twips) { PlaceWindow(*this, QPoint(TwipsToPixels(twips), WindowPlace(*this).y())); }
+void Form::SetTop(int twips) { PlaceWindow(*this, QPoint(WindowPlace(*this).x(), TwipsToPixels(twips))); }
 
 void Form::closeEvent(QCloseEvent* event) {
   // The user closing the window unloads it; Unload hides it itself.

@@ -81,6 +81,13 @@ constexpr int TwipsPerPixel = 15;
 inline int PixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
 inline int TwipsToPixels(int twips) { return twips / TwipsPerPixel; }
 
+// The place a window stores and is put back at: the top left of its client
+// area. The frame belongs to the window manager and is unknown until the
+// window has been shown, so storing one and restoring the other moves the
+// window by the title bar's height at every open and close.
+inline QPoint WindowPlace(const QWidget& w) { return w.geometry().topLeft(); }
+inline void PlaceWindow(QWidget& w, QPoint place) { w.setGeometry(QRect(place, w.size())); }
+
 // A program-wide reference to the one window of class T.
 template <class T>
 class FormRef {

@@ -10,6 +10,9 @@ shift || true
 packages=(build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation)
+# Callers add what only their path needs (the desktop tests' X server).
+read -r -a extra <<< "${TVN_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test. Windows are tested offscreen.
-#   scripts/test.sh             normal build in build/
-#   scripts/test.sh --sanitize  AddressSanitizer + UBSan build in build-asan/
-#                               (also when TVN_SANITIZE=1)
+# Sets up, builds and runs every test. Windows are tested offscreen; the
+# desktop tests (label "desktop") then run in a second pass on an Xvfb
+# screen with openbox, started here and stopped at exit.
+#   scripts/test.sh                 normal build in build/
+#   scripts/test.sh --sanitize      AddressSanitizer + UBSan build in build-asan/
+#                                   (also when TVN_SANITIZE=1)
+#   scripts/test.sh --desktop-only  only the desktop pass
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 sanitize=${TVN_SANITIZE:-0}
+desktop_only=0
 for a in "$@"; do
   case "$a" in
     --sanitize) sanitize=1 ;;
+    --desktop-only) desktop_only=1 ;;
     *) echo "unknown argument: $a" >&2; exit 2 ;;
   esac
 done
+# The desktop pass needs an X server and a window manager.
+export TVN_EXTRA_PACKAGES="xvfb xauth openbox x11-utils"
 if [ "$sanitize" = 1 ]; then
   build=$here/build-asan
   TVN_BUILD_TYPE=Debug "$here/scripts/setup.sh" "$build" -DTVN_SANITIZE=ON -DTVN_BUILD_BENCH=OFF
@@ -26,13 +33,59 @@ export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
 # Tests must never touch the user's own data or settings.
 export TAVOLIN_HOME="$(mktemp -d)"
 export XDG_CONFIG_HOME="$TAVOLIN_HOME/.config"
-trap 'rm -rf "$TAVOLIN_HOME"' EXIT
+xvfb_pid=
+wm_pid=
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$TAVOLIN_HOME"
+}
+trap cleanup EXIT
 cd "$build"
+
+# Prints the failing tests' output first, the summary line last.
+report() {
+  grep -v -E '^(100% tests passed|[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+)$' "$1" || true
+  grep -E '^([0-9]+% tests passed.*)$|^No tests were found' "$1" | tail -n 1
+}
+
+rc=0
+if [ "$desktop_only" = 0 ]; then
+  set +e
+  ctest --output-on-failure --parallel "$(nproc)" --timeout 600 -LE desktop > ctest.log 2>&1
+  rc=$?
+  set -e
+  report ctest.log
+fi
+
+# The desktop pass: a screen of its own, with a window manager.
+fail_desktop() { echo "desktop tests: $*" >&2; exit 1; }
+command -v Xvfb >/dev/null || fail_desktop "Xvfb is not installed"
+command -v openbox >/dev/null || fail_desktop "openbox is not installed"
+n=90
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp > desktop-xvfb.log 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$n" ] || fail_desktop "Xvfb did not start (see $build/desktop-xvfb.log)"
+export DISPLAY=":$n"
+export QT_QPA_PLATFORM=xcb
+openbox > desktop-openbox.log 2>&1 &
+wm_pid=$!
+# openbox owns the screen's window-manager selection once it runs.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  kill -0 "$wm_pid" 2>/dev/null || break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+  fail_desktop "openbox did not start (see $build/desktop-openbox.log)"
 set +e
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600 > ctest.log 2>&1
-rc=$?
+# One at a time: the windows share one screen and its focus.
+timeout 120 ctest --output-on-failure --timeout 60 -L desktop > ctest-desktop.log 2>&1
+drc=$?
 set -e
-# The failing tests' output first, the summary line last.
-grep -v -E '^(100% tests passed|[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+)$' ctest.log || true
-grep -E '^([0-9]+% tests passed.*)$' ctest.log | tail -n 1
+report ctest-desktop.log
+grep -q '^No tests were found' ctest-desktop.log && drc=1
+[ "$drc" -ne 0 ] && rc=$drc
 exit $rc

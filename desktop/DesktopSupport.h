@@ -1,0 +1,19 @@
+#pragma once
+// Waiting on what a window manager does to a window: it maps the window,
+// puts a frame around it and may move it, all after show() has returned.
+#include <QWidget>
+
+namespace tvndesk {
+
+// True when a screen is there to test on; the cases skip themselves
+// otherwise.
+bool HaveDisplay();
+
+// Shows the window and waits until it is exposed and its place on screen
+// (frame and client area) has stopped changing. False after the timeout.
+bool ShowSettled(QWidget& w, int timeoutMs = 5000);
+
+// Waits until the window's place has stopped changing.
+bool Settled(QWidget& w, int timeoutMs = 5000);
+
+}  // namespace tvndesk
