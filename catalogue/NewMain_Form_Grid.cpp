@@ -56,19 +56,10 @@ void NewMain_Form::LoadTitlesAndPicture() {
     if (shown.width() > room.width() || shown.height() > room.height())
       Picture_Box->setPixmap(shown.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
   } catch (const vb::RuntimeError&) {
-    // A picture that cannot be shown is unlinked from the record for good.
+    // A picture that cannot be shown (moved, on a disk not mounted, not a
+    // picture) shows nothing; the record keeps its reference, which only
+    // the picture delete command clears.
     Picture_Box->clear();
-    try {
-      RecordRow->Edit();
-      RecordRow->SetField("Picture", vb::Variant(""));
-      RecordRow->Update();
-    } catch (const vb::RuntimeError&) {
-      // A read-only or locked file: the record keeps its reference.
-      try {
-        RecordRow->CancelUpdate();
-      } catch (const vb::RuntimeError&) {
-      }
-    }
   }
 }
 

@@ -161,23 +161,41 @@ TEST_F(CatalogueTest, TitlesAndArtistsAreShownAndCollectedClosedUp) {
   EXPECT_EQ(vb::NzStr(rs->GetField("title40")), "");
 }
 
-TEST_F(CatalogueTest, MissingPictureIsUnlinkedAndAPresentOneShown) {
+TEST_F(CatalogueTest, PictureThatCannotBeShownKeepsItsReferenceUntilDeleted) {
   std::filesystem::create_directories(Dir() / "pics");
   {
     // A 1x1 picture in the XPM text format, which every Qt build reads.
     std::ofstream xpm(Dir() / "pics" / "dot.xpm");
     xpm << "/* XPM */\nstatic char *d[] = {\"1 1 1 1\",\"a c #FF0000\",\"a\"};\n";
+    std::ofstream bad(Dir() / "pics" / "broken.jpg");
+    bad << "not a picture at all";
   }
   AddItem(1, "Gone", {{"picture", vb::Variant("pics\\missing.jpg")}});
   AddItem(1, "Here", {{"picture", vb::Variant("pics\\dot.xpm")}});
+  AddItem(1, "Junk", {{"picture", vb::Variant("pics\\broken.jpg")}});
+  auto stored = [](const std::string& name) {
+    auto rs = tvn::App().CollectionDB->OpenRecordset("select picture from mediadata where name = '" + name + "'");
+    return vb::NzStr(rs->GetField("picture"));
+  };
   auto& w = WindowOn(1);
   ASSERT_EQ(T(w.CS_Name_Text), "Gone");
   EXPECT_TRUE(w.Picture_Box->pixmap().isNull());
-  auto rs = tvn::App().CollectionDB->OpenRecordset("select picture from mediadata where name = 'Gone'");
-  EXPECT_EQ(vb::NzStr(rs->GetField("picture")), "");
+  EXPECT_EQ(stored("Gone"), "pics\\missing.jpg");
 
   w.CS_Load_Data("Here");
   EXPECT_FALSE(w.Picture_Box->pixmap().isNull());
-  rs = tvn::App().CollectionDB->OpenRecordset("select picture from mediadata where name = 'Here'");
-  EXPECT_EQ(vb::NzStr(rs->GetField("picture")), "pics\\dot.xpm");
+  EXPECT_EQ(stored("Here"), "pics\\dot.xpm");
+
+  // A file that does not decode: nothing shown, not even the last picture.
+  w.CS_Load_Data("Junk");
+  EXPECT_TRUE(w.Picture_Box->pixmap().isNull());
+  EXPECT_EQ(stored("Junk"), "pics\\broken.jpg");
+
+  // Shown again and again, the reference stays; the delete command clears it.
+  w.CS_Load_Data("Gone");
+  w.CS_Load_Data("Gone");
+  EXPECT_EQ(stored("Gone"), "pics\\missing.jpg");
+  w.Delete_Picture_Click();
+  EXPECT_EQ(stored("Gone"), "");
+  EXPECT_EQ(stored("Junk"), "pics\\broken.jpg");
 }
