@@ -19,6 +19,15 @@ class DateBox : public QLineEdit {
   void SetDateValue(const vb::Variant& value);
   // True when the text is a date from 100/1/1 to 9999/12/31.
   bool HoldsDate() const;
+
+  // A date the box can be filed with: empty, or a whole date with a
+  // four-digit year, either as digits ("12/31/1999" month first, or
+  // "1999-12-31") or with the month's name ("Dec 31, 1999"). Two-digit years, days beyond the
+  // month's end and day-first texts are refused rather than guessed.
+  bool Fileable() const;
+  // What filing stores: Null for an empty box, else the date. Only after
+  // Fileable() returned True.
+  vb::Variant FiledValue() const;
 };
 
 }  // namespace tvn

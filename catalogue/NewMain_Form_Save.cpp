@@ -83,10 +83,25 @@ bool NewMain_Form::ValidateNameEntered() {
                                                    : On(d->SCD_On())  ? SCD_Name_Text
                                                                       : nullptr;
   const std::string name = box ? vb::Trim(TextOf(box)) : std::string();
-  if (!name.empty()) return true;
-  vb::MsgBox("The system requires that a name be entered.", vb::vbOKOnly);
-  if (box) box->setFocus();
-  return false;
+  if (name.empty()) {
+    vb::MsgBox("The system requires that a name be entered.", vb::vbOKOnly);
+    if (box) box->setFocus();
+    return false;
+  }
+  // A date that cannot be read for sure is refused before anything is
+  // written, so the stored date stays and nothing typed is lost.
+  DateBox* date = On(d->MusicOn()) ? CS_Date_Text : On(d->VideoOn()) ? Video_Date_Text
+                                                : On(d->SCD_On())  ? SCD_Date_Text
+                                                                   : nullptr;
+  if (date && !date->Fileable()) {
+    vb::MsgBox("\"" + vb::Trim(TextOf(date)) +
+                   "\" is not a whole date. Enter the date as month/day/year with a four-digit year, "
+                   "for example 12/31/1999, or leave the box empty.",
+               vb::vbOKOnly);
+    date->setFocus();
+    return false;
+  }
+  return true;
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
@@ -151,9 +166,6 @@ void NewMain_Form::SaveRecordFromForm() {
   auto text = [](const QWidget* w) { return TextOf(w); };
   auto cut = [&text](const QWidget* w, long n) { return vb::Left(text(w), n); };
   auto trimCut = [&text](const QWidget* w, long n) { return vb::Left(vb::Trim(text(w)), n); };
-  auto dateValue = [](const DateBox* box) {
-    return box->HoldsDate() ? vb::CDate(vb::Variant(box->text().toStdString())) : vb::Variant::Null();
-  };
   const std::string labelStudio = trimCut(CD_Record_Company, 50);
   const std::string category = trimCut(CD_Category_List, 50);
 
@@ -188,6 +200,10 @@ void NewMain_Form::SaveRecordFromForm() {
 
     dao::Recordset& row = *RecordRow;
     auto set = [&row](const char* field, const vb::Variant& value) { row.SetField(field, value); };
+    // A date the check let through; any other keeps the stored one.
+    auto setDate = [&set](const DateBox* box) {
+      if (box->Fileable()) set("date_aquired", box->FiledValue());
+    };
     const std::string displayName = SectionDisplayName(d);
     if (!displayName.empty()) set("section", displayName);
     set("SectionNumber", vb::Variant::Byte(d->SectionNumber()));
@@ -208,7 +224,7 @@ void NewMain_Form::SaveRecordFromForm() {
         set("player", cut(PlayerCombo, 10));
         set("serial", cut(CD_Serial_Text, 50));
       }
-      set("date_aquired", dateValue(CS_Date_Text));
+      setDate(CS_Date_Text);
     }
     if (On(d->MP_On())) set("filelocation", cut(FileLocationText, 100));
     if (video) {
@@ -230,14 +246,14 @@ void NewMain_Form::SaveRecordFromForm() {
       set("rating", cut(Video_Rating_Combo, 4));
       set("QRating", cut(QRating, 10));
       if (haveYear) set("RYear", releaseYear);
-      set("date_aquired", dateValue(Video_Date_Text));
+      setDate(Video_Date_Text);
     }
     if (software) {
       set("Name", name);
       set("cat_number", cut(SCD_CatNum_Text, 50));
       set("homepage", cut(Homepage_text, 50));
       set("emailid", cut(Email_Text, 50));
-      set("date_aquired", dateValue(SCD_Date_Text));
+      setDate(SCD_Date_Text);
     }
     row.Update();
     row.MoveFirst();

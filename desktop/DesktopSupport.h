@@ -5,6 +5,10 @@
 
 namespace tvndesk {
 
+// Before the application object exists: without a DISPLAY the X platform
+// would end the process, so the offscreen one is taken and the cases skip.
+void PlatformForDisplay();
+
 // True when a screen is there to test on; the cases skip themselves
 // otherwise.
 bool HaveDisplay();

@@ -11,6 +11,10 @@ namespace {
 
 class CatalogueDesktop : public cattest::CatalogueTest {
  protected:
+  static void SetUpTestSuite() {
+    tvndesk::PlatformForDisplay();
+    cattest::CatalogueTest::SetUpTestSuite();
+  }
   void SetUp() override {
     cattest::CatalogueTest::SetUp();
     if (!tvndesk::HaveDisplay()) GTEST_SKIP() << "no X display: run through scripts/test.sh";

@@ -7,6 +7,11 @@
 
 namespace tvndesk {
 
+void PlatformForDisplay() {
+  const char* d = std::getenv("DISPLAY");
+  if (!d || !*d) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
 bool HaveDisplay() {
   const char* d = std::getenv("DISPLAY");
   return d && *d && QGuiApplication::platformName() == "xcb";

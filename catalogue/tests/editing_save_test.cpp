@@ -321,6 +321,39 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheEditorAndWritesNothing) {
   EXPECT_EQ(Names(2), std::vector<std::string>{"Renamed"});
 }
 
+TEST_F(CatalogueTest, DatesThatCannotBeReadForSureAreRefusedAndTheStoredDateStays) {
+  AddItem(6, "Brazil", {{"date_aquired", vb::DateSerial(2000, 5, 6)}});
+  auto& w = WindowOn(6);
+  auto stored = [] { return vb::Format(Field(6, "Brazil", "date_aquired"), "yyyy-mm-dd"); };
+  for (const char* bad : {"31/12/1999", "2/30/2001", "12/31/99", "13/1/2001", "Dec 31", "Dec 31, 19", "soon"}) {
+    vb::PromptScript::Clear();
+    w.Video_Date_Text->setText(bad);
+    w.Toolbar1_ButtonClick(3);
+    ASSERT_EQ(vb::PromptScript::Texts().size(), 1u) << bad;
+    EXPECT_NE(vb::PromptScript::Texts()[0].find("is not a whole date"), std::string::npos) << bad;
+    EXPECT_EQ(stored(), "2000-05-06") << bad;
+    EXPECT_EQ(T(w.Video_Date_Text), bad);  // what was typed stays to be mended
+  }
+
+  // Written out, the date is read whole, not from the box's first characters.
+  const std::pair<const char*, const char*> good[] = {{"December 5, 1999", "1999-12-05"},
+                                                      {"Dec 31, 1999", "1999-12-31"},
+                                                      {"2/28/2001", "2001-02-28"},
+                                                      {"1999-07-04", "1999-07-04"}};
+  for (const auto& [typed, date] : good) {
+    vb::PromptScript::Clear();
+    w.Video_Date_Text->setText(typed);
+    w.Toolbar1_ButtonClick(3);
+    EXPECT_TRUE(vb::PromptScript::Texts().empty()) << typed;
+    EXPECT_EQ(stored(), date) << typed;
+  }
+  // Shown again, the box holds the whole date.
+  EXPECT_EQ(T(w.Video_Date_Text), "7/4/1999");
+  w.Video_Date_Text->setText("");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_TRUE(Field(6, "Brazil", "date_aquired").isNull());
+}
+
 TEST_F(CatalogueTest, AnEmptyNameIsRefused) {
   auto& w = WindowOn(6);
   w.Toolbar1_ButtonClick(1);
