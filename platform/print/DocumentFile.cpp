@@ -118,11 +118,20 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
 }
 
 bool LoadDocument(const std::string& file, Document* out, std::string* error) {
-  QFile in(QString::fromStdString(file));
-  if (!in.open(QIODevice::ReadOnly)) {
+  QFile f(QString::fromStdString(file));
+  if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = "The report document \"" + file + "\" cannot be opened.";
     return false;
   }
+  // Read at once: the stream then works from memory.
+  QByteArray bytes = f.readAll();
+  if (f.error() != QFileDevice::NoError) {
+    if (error) *error = "The report document \"" + file + "\" cannot be read.";
+    return false;
+  }
+  f.close();
+  QBuffer in(&bytes);
+  in.open(QIODevice::ReadOnly);
   QDataStream s(&in);
   s.setVersion(kStreamVersion);
   quint32 magic = 0;
