@@ -1,7 +1,7 @@
 // Upgrade of an earlier-layout collection to the last state of that layout.
-// The upgrade changes the user's file in several steps (new tables, moved
-// mini-disc rows, new fields); a copy of the file is taken first and put
-// back when any step fails, so a failed upgrade leaves the file as it was.
+// The upgrade runs in several steps (new tables, moved mini-disc rows, new
+// fields) on a work copy of the file, which the conversion then reads; the
+// user's file itself is only ever replaced by the finished conversion.
 #include "core/CommonDataTable.h"
 
 #include "core/AppState.h"
@@ -39,20 +39,57 @@ void DeleteAllRows(const dao::RecordsetPtr& rs) {
   rs->Close();
 }
 
+const char* const kUpgradeSuffix = ".upgrading";
+
 }  // namespace
+
+std::string UpgradeWorkCopyName(const std::string& file) { return file + kUpgradeSuffix; }
+
+bool IsUpgradeWorkCopy(const std::string& file) {
+  const std::string suffix = kUpgradeSuffix;
+  return file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
 
 void CommonDataTable::CheckTable() {
   auto& app = App();
   if (IsCurrentLayout(app.CollectionDB)) return;
-
-  // Keep a copy of the file as it is, to put back if the upgrade fails.
   const std::string file = app.CollectionDB->Name();
+  // A copy being upgraded already is not copied again.
+  if (IsUpgradeWorkCopy(file)) {
+    UpgradeOpenCollection();
+    return;
+  }
+
+  // The backup is taken once, from the file as the user left it; a later
+  // attempt after an interrupted one keeps that first copy.
   std::string backup = CollectionBackupName(file);
   if (backup.empty()) backup = file + ".30";
   app.CollectionDB->Close();
-  vb::FileCopy(file, backup, true);
-  app.CollectionDB = AppWorkspace().OpenDatabase(file);
+  vb::FileCopy(file, backup, false);
 
+  // The upgrade changes a copy only: the user's file is never written
+  // until the converted file replaces it in one rename, so an interruption
+  // at any point leaves it as it was.
+  const std::string work = UpgradeWorkCopyName(file);
+  try {
+    vb::FileCopy(file, work, true);
+    app.CollectionDB = AppWorkspace().OpenDatabase(work);
+    UpgradeOpenCollection();
+  } catch (...) {
+    try {
+      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+      if (vb::FileExists(work)) vb::Kill(work);
+      app.CollectionDB = AppWorkspace().OpenDatabase(file);
+    } catch (...) {
+      // The first error is the one to report.
+    }
+    throw;
+  }
+}
+
+void CommonDataTable::UpgradeOpenCollection() {
+  auto& app = App();
+  app.CollectionDB->BeginTrans();
   try {
     EnsureAdminRecord();
     EnsureSectionTable("MiniDisc", "MDCaption", true, false);
@@ -80,16 +117,11 @@ void CommonDataTable::CheckTable() {
     admin->SetField("ver", schema::VersionText());
     admin->Update();
     admin->Close();
+    app.CollectionDB->CommitTrans();
   } catch (...) {
-    // Put the file back as it was and hand the error on.
     try {
-      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-      const std::string restore = file + ".restore";
-      vb::FileCopy(backup, restore, true);
-      vb::Name(restore, file);
-      app.CollectionDB = AppWorkspace().OpenDatabase(file);
-    } catch (...) {
-      // The copy stays under the backup name; the first error is the one to report.
+      app.CollectionDB->Rollback();
+    } catch (const std::exception&) {
     }
     throw;
   }
@@ -216,6 +248,8 @@ void CommonDataTable::EnsureSectionTable(const std::string& table, const std::st
     while (!md->Eof()) {
       md->Edit();
       md->SetField("format_type", dao::Variant::Null());
+      // Moved rows are filed under the mini-disc section, not the one they came from.
+      md->SetField("section", schema::SectionDisplayNames()[6]);
       md->Update();
       md->MoveNext();
     }

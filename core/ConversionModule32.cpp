@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/AppState.h"
+#include "core/CommonDataTable.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -152,36 +153,54 @@ void OpenPlCollections() {
 void ConvertCollection() {
   auto& app = App();
   const std::string file = AVData()->LastDB();
-  CloseIfOpen(app.CollectionDB);
-
+  const std::string target = vb::ResolvePath(file);
   const std::string backup = CollectionBackupName(file);
-  if (backup.empty())
+  // The rows are read from the upgraded work copy, never from the file.
+  const bool haveWorkCopy = app.CollectionDB && app.CollectionDB->IsOpen() &&
+                            IsUpgradeWorkCopy(app.CollectionDB->Name());
+  if (!backup.empty() && !haveWorkCopy) CommonDataTable().CheckTable();
+  const std::string work = app.CollectionDB && app.CollectionDB->IsOpen() ? app.CollectionDB->Name() : "";
+  CloseIfOpen(app.CollectionDB);
+  auto dropWorkCopy = [&] {
+    if (IsUpgradeWorkCopy(work) && vb::FileExists(work)) vb::Kill(work);
+  };
+
+  if (backup.empty()) {
+    dropWorkCopy();
     throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
+  }
 
   vb::MsgBox(std::string("The Collection being opened has not been converted") + "\n" +
                  "to version 6.x. The Collection will now be converted." + "\n\n" +
                  "The old version file will be saved as: " + backup,
              vb::vbInformation);
 
-  const std::string target = vb::ResolvePath(file);
-  const std::string backupPath = vb::ResolvePath(backup);
   rowsCopied = 0;
-  vb::FileCopy(target, backupPath, true);
-
-  RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
-    app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
-    for (const char* t : {"category", "labelstudio", "mdcaption", "mpcaption", "scdcaption",
-                          "vtcaption", "cassettecaption", "cdcaption", "dvdcaption", "ldcaption",
-                          "lpcaption"})
-      app.CollectionDB->Execute(std::string("delete * from ") + t);
-    const char* sections[] = {"cassette", "Compact_Disk", "dvd", "ld", "lp",
-                              "vt",       "minidisc",     "mp3", "scd"};
-    for (std::uint8_t s = 1; s <= 9; ++s) CopyTableRows(sections[s - 1], s);
-    for (const char* t : {"artists", "cassettecaption", "category", "cdcaption", "dvdcaption",
-                          "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
-                          "vtcaption", "lpcaption"})
-      CopyTableRows(t, 0);
-  });
+  try {
+    if (!IsUpgradeWorkCopy(work))
+      throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
+    RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
+      app.OldDB = AppWorkspace().OpenDatabase(work, false, true);
+      for (const char* t : {"category", "labelstudio", "mdcaption", "mpcaption", "scdcaption",
+                            "vtcaption", "cassettecaption", "cdcaption", "dvdcaption", "ldcaption",
+                            "lpcaption"})
+        app.CollectionDB->Execute(std::string("delete * from ") + t);
+      const char* sections[] = {"cassette", "Compact_Disk", "dvd", "ld", "lp",
+                                "vt",       "minidisc",     "mp3", "scd"};
+      for (std::uint8_t s = 1; s <= 9; ++s) CopyTableRows(sections[s - 1], s);
+      for (const char* t : {"artists", "cassettecaption", "category", "cdcaption", "dvdcaption",
+                            "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
+                            "vtcaption", "lpcaption"})
+        CopyTableRows(t, 0);
+    });
+  } catch (...) {
+    try {
+      dropWorkCopy();
+    } catch (const std::exception&) {
+    }
+    throw;
+  }
+  dropWorkCopy();
 
   vb::MsgBox("The Collection has been converted to version 6.0 format.", vb::vbInformation);
 }
