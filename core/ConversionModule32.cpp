@@ -219,12 +219,24 @@ void ConvertMasterList(const std::string& backupName) {
   vb::FileCopy(master, backupPath, true);
   rowsCopied = 0;
 
-  // Only the media collection list is carried over; plcollections comes
-  // from the template.
+  // The media collection list is carried over, and the game collection
+  // list when the old file has one (it only lacked its index); otherwise
+  // plcollections comes from the template.
   RebuildFromTemplate(app.AdminDB, "admine.sys", master, [&] {
     app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
     app.AdminDB->Execute("delete * from avcollections");
     CopyMasterRows("avcollections");
+    bool hasGameList = true;
+    try {
+      app.OldDB->OpenRecordset("plcollections")->Close();
+    } catch (const vb::RuntimeError& e) {
+      if (e.Number() != dao::errTableNotFound) throw;
+      hasGameList = false;
+    }
+    if (hasGameList) {
+      app.AdminDB->Execute("delete * from plcollections");
+      CopyMasterRows("plcollections");
+    }
   });
 }
 

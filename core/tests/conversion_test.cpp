@@ -314,9 +314,19 @@ TEST_F(MasterListTest, WithoutGameListIsRebuiltWithBackupAdmin30) {
 
 TEST_F(MasterListTest, WithoutGameListIndexIsRebuiltWithBackupAdmin30i) {
   MakeOldMasterList(true);
+  {
+    auto d = Open("admin.sys");
+    tvntest::AddRow(d, "plcollections", {{"dbname", "Chess.mdb"}, {"plCollection", "Chess"}});
+    tvntest::AddRow(d, "plcollections", {{"dbname", "Cards.mdb"}, {"plCollection", "Cards"}});
+    d->Close();
+  }
   tvn::App().AdminDB = Open("admin.sys");
   tvn::OpenPlCollections();
   ExpectRebuilt("Admin.30i");
+  // The game collections are kept, in place of the template's row.
+  auto& admin = tvn::App().AdminDB;
+  EXPECT_EQ(CountRows(admin, "select * from plcollections"), 2);
+  EXPECT_EQ(CountRows(admin, "select * from plcollections where dbname = 'Chess.mdb' and plCollection = 'Chess'"), 1);
 }
 
 TEST_F(MasterListTest, CurrentListIsLeftAloneAndAFailedRebuildLosesNothing) {
