@@ -4,6 +4,17 @@
 // user's file itself is only ever replaced by the finished conversion.
 #include "core/CommonDataTable.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
 #include "core/AppState.h"
 #include "core/ConversionModule32.h"
 #include "core/Schema.h"
@@ -42,6 +53,58 @@ void DeleteAllRows(const dao::RecordsetPtr& rs) {
 const char* const kUpgradeSuffix = ".upgrading";
 
 }  // namespace
+
+namespace {
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// True for the names the program's own interrupted work leaves behind.
+bool IsLeftover(std::string name) {
+  for (const char* journal : {"-journal", "-wal", "-shm"})
+    if (EndsWith(name, journal)) {
+      name.resize(name.size() - std::strlen(journal));
+      break;
+    }
+  const std::string lower = vb::LCase(name);
+  // The compacted copy: "Temp.mdb", "Temp1.mdb", ... (never "Tempest.mdb").
+  if (lower.rfind("temp", 0) == 0 && EndsWith(lower, ".mdb")) {
+    const std::string middle = lower.substr(4, lower.size() - 8);
+    if (middle.empty() || AllDigits(middle)) return true;
+  }
+  if (EndsWith(name, ".converting") || EndsWith(name, kUpgradeSuffix)) return true;
+  const auto dotNew = name.rfind(".new");
+  if (dotNew != std::string::npos && dotNew > 0 && AllDigits(name.substr(dotNew + 4))) return true;
+  // A file copy's temporary ".tvn-<process>-<n>.tmp", once that process is gone.
+  if (name.rfind(".tvn-", 0) == 0 && EndsWith(name, ".tmp")) {
+    const std::string rest = name.substr(5);
+    const auto dash = rest.find('-');
+    if (dash == std::string::npos || !AllDigits(rest.substr(0, dash))) return false;
+    const long pid = std::stol(rest.substr(0, dash));
+    return pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+  }
+  return false;
+}
+
+}  // namespace
+
+void RemoveLeftoverFiles(const std::string& folder, const std::string& keep) {
+  std::error_code ec;
+  std::vector<std::filesystem::path> doomed;
+  for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError) || it->is_symlink(typeError)) continue;
+    if (!keep.empty() && std::filesystem::equivalent(it->path(), keep, typeError)) continue;
+    if (IsLeftover(it->path().filename().string())) doomed.push_back(it->path());
+  }
+  for (const auto& p : doomed) std::filesystem::remove(p, ec);
+}
 
 std::string UpgradeWorkCopyName(const std::string& file) { return file + kUpgradeSuffix; }
 
@@ -169,6 +232,12 @@ bool CommonDataTable::Has_Table_Field(const dao::DatabasePtr& db, const std::str
 
 bool CommonDataTable::Compact_A_Database(const std::string& source, const std::string& temporary) {
   try {
+    // What an interrupted compaction left is cleared first; the copy made
+    // now goes under the name the caller chose.
+    const std::string resolved = vb::ResolvePath(source);
+    const auto slash = resolved.find_last_of('/');
+    RemoveLeftoverFiles(slash == std::string::npos ? std::string(".") : resolved.substr(0, slash),
+                        vb::ResolvePath(temporary));
     dao::DBEngine::CompactDatabase(source, temporary);
     // Moving the compacted copy over the source in one step means the
     // database is never missing under its name.

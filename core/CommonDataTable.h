@@ -13,6 +13,13 @@ namespace tvn {
 std::string UpgradeWorkCopyName(const std::string& file);
 bool IsUpgradeWorkCopy(const std::string& file);
 
+// Removes from the folder what an interrupted compaction or file copy left
+// behind: "Temp.mdb" and "Temp<n>.mdb" with their journals, the work copies
+// of a conversion and of a template, and half-written file copies of
+// programs no longer running. A file named `keep` (a full path) stays.
+// Failures to remove are ignored.
+void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = "");
+
 class CommonDataTable {
  public:
   // When App().CollectionDB is of the earlier layout: writes its backup

@@ -88,6 +88,7 @@ void Start_Form::StartupWork() {
     if (ec) throw vb::RuntimeError(vb::errPathNotFound, "Path not found: " + folder);
   }
   vb::ChDir(folder);
+  RemoveLeftoverFiles(folder);
   schema::EnsureTemplates(folder);
 
   // 3. The workspace every database is opened through.
