@@ -8,10 +8,13 @@
 // any step loses nothing. The ".30" backup is kept as well.
 #include "core/ConversionModule32.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
+#include "core/UniqueName.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -89,6 +92,38 @@ void RebuildFromTemplate(dao::DatabasePtr& db, const std::string& templateName,
     }
     throw;
   }
+}
+
+// Gives every name that occurs a second time in one section the numbered
+// form a save would give it; the first row keeps the plain name. Returns
+// how many rows were renamed.
+long NumberTwiceFiledNames(dao::Database& db) {
+  constexpr long kNameWidth = 50;
+  std::set<std::pair<int, std::string>> seen;  // section, name in upper case
+  auto key = [](int section, const std::string& n) { return std::make_pair(section, vb::UCase(n)); };
+  long renamed = 0;
+  auto rs = db.OpenRecordset("mediadata");
+  while (!rs->Eof()) {
+    const int section = static_cast<int>(vb::Val(vb::NzStr(rs->GetField("SectionNumber"))));
+    const dao::Variant value = rs->GetField("name");
+    if (!vb::IsNull(value)) {
+      const std::string name = vb::NzStr(value);
+      if (seen.count(key(section, name))) {
+        const std::string unique = NumberedUniqueName(
+            name, kNameWidth, [&](const std::string& c) { return seen.count(key(section, c)) > 0; });
+        rs->Edit();
+        rs->SetField("name", unique);
+        rs->Update();
+        seen.insert(key(section, unique));
+        ++renamed;
+      } else {
+        seen.insert(key(section, name));
+      }
+    }
+    rs->MoveNext();
+  }
+  rs->Close();
+  return renamed;
 }
 
 }  // namespace
@@ -176,6 +211,7 @@ void ConvertCollection() {
              vb::vbInformation);
 
   rowsCopied = 0;
+  long renamed = 0;
   try {
     if (!IsUpgradeWorkCopy(work))
       throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
@@ -192,6 +228,7 @@ void ConvertCollection() {
                             "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
                             "vtcaption", "lpcaption"})
         CopyTableRows(t, 0);
+      renamed = NumberTwiceFiledNames(*app.CollectionDB);
     });
   } catch (...) {
     try {
@@ -202,7 +239,12 @@ void ConvertCollection() {
   }
   dropWorkCopy();
 
-  vb::MsgBox("The Collection has been converted to version 6.0 format.", vb::vbInformation);
+  std::string done = "The Collection has been converted to version 6.0 format.";
+  if (renamed > 0)
+    done += "\n\n" + std::to_string(renamed) +
+            (renamed == 1 ? " item was renamed: its name occurred twice in one section."
+                          : " items were renamed: their names occurred twice in one section.");
+  vb::MsgBox(done, vb::vbInformation);
 }
 
 void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber) {

@@ -175,6 +175,37 @@ TEST_F(ConversionTest, BackupIsWrittenOnceFromTheUntouchedFileAndMiniDiscsGetThe
   EXPECT_TRUE(NoWorkFilesLeft());
 }
 
+TEST_F(ConversionTest, NamesFiledTwiceInASectionGetTheSaveNumberAndAreCounted) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  tvntest::FillEarlierCollection(Path("old.mdb"), 1);
+  const std::string longName(50, 'x');
+  {
+    auto d = Open("old.mdb");
+    // Two cassettes of one name, and a cassette mini-disc with the name of
+    // a compact-disc mini-disc: both end in the mini-disc section.
+    tvntest::AddRow(d, "cassette", {{"name", "Same"}});
+    tvntest::AddRow(d, "cassette", {{"name", "SAME"}});
+    tvntest::AddRow(d, "cassette", {{"name", "Both"}, {"Format_Type", "MiniDisk"}});
+    tvntest::AddRow(d, "Compact_Disk", {{"name", "Both"}, {"notes", "minidisc"}});
+    tvntest::AddRow(d, "lp", {{"name", longName}});
+    tvntest::AddRow(d, "lp", {{"name", longName}});
+    // The same name in another section is no clash.
+    tvntest::AddRow(d, "dvd", {{"name", "Same"}});
+    d->Close();
+  }
+  OpenCollection("old.mdb");
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 1 and name = 'Same'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 1 and name = 'SAME- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and name = 'Both'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and name = 'Both- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 5 and name = '" +
+                                std::string(47, 'x') + "- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 3 and name = 'Same'"), 1);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 2u);
+  EXPECT_EQ(vb::PromptScript::Records()[1].text,
+            std::string(kDoneMessage) + "\n\n3 items were renamed: their names occurred twice in one section.");
+}
+
 // A conversion killed at any moment leaves the file as it was; the next
 // open converts it from scratch, with the result of an uninterrupted run.
 TEST_F(ConversionTest, KilledConversionLeavesTheFileAndTheNextOpenConvertsIt) {
