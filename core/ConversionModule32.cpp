@@ -162,7 +162,12 @@ void OpenMediaData() {
 }
 
 void PrepareReportTapeIndex() {
-  App().CollectionDB->TableDefs("report")->SetAllowZeroLength("TapeIndex", true);
+  // Written only when it needs changing: a read-only collection that is
+  // current already opens for browsing.
+  const dao::TableDefPtr report = App().CollectionDB->TableDefs("report");
+  for (const auto& f : report->Fields)
+    if (vb::UCase(f.Name) == "TAPEINDEX" && f.AllowZeroLength) return;
+  report->SetAllowZeroLength("TapeIndex", true);
 }
 
 void OpenPlCollections() {

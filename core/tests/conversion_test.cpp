@@ -124,6 +124,20 @@ TEST_F(ConversionTest, CurrentFileOnlyGetsEmptyTapeIndexAllowed) {
   EXPECT_FALSE(std::filesystem::exists(Path("av30.30")));
 }
 
+TEST_F(ConversionTest, ReadOnlyCurrentCollectionOpensWithoutAWrite) {
+  tvn::schema::CreateCollectionFile(Path("ro.mdb"));
+  tvntest::AddRow(Open("ro.mdb"), "mediadata", {{"name", "Kept"}, {"SectionNumber", dao::Variant::Byte(1)}});
+  Open("ro.mdb")->Close();
+  const std::string before = tvntest::ReadBytes(Path("ro.mdb"));
+  std::filesystem::permissions(Path("ro.mdb"), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  EXPECT_NO_THROW(OpenCollection("ro.mdb"));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'Kept'"), 1);
+  db()->Close();
+  EXPECT_TRUE(tvntest::ReadBytes(Path("ro.mdb")) == before);
+  std::filesystem::permissions(Path("ro.mdb"), std::filesystem::perms::owner_all);
+}
+
 TEST_F(ConversionTest, FailureHalfWayLosesNothing) {
   tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
   tvntest::FillEarlierCollection(Path("old.mdb"), 3);
