@@ -1,6 +1,7 @@
 #include "core/AVCollection_Form.h"
 
 #include <QCloseEvent>
+#include <cstring>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -26,6 +27,39 @@ dao::Workspace& Workspace() {
 
 // Files in the program folder that belong to the program itself.
 constexpr const char* kReservedFiles[] = {"av32e.mdb", "pl33e.mdb", "temp.mdb"};
+
+// Both catalogues keep their collection lists in the master list.
+struct CollectionList {
+  const char* table;
+  const char* nameField;
+};
+constexpr CollectionList kCollectionLists[] = {{"avcollections", "AVCollection"}, {"plcollections", "plCollection"}};
+
+// Characters that are special in file names or file patterns.
+constexpr const char* kRefusedCharacters = "*?[]:|\"<>\\/";
+
+// Two names that differ only by blanks or letter case are one name.
+std::string NameKey(const std::string& name) {
+  std::string key;
+  for (char c : vb::UCase(name))
+    if (c != ' ' && c != '\t') key += c;
+  return key;
+}
+
+// A file name from the master list names a file directly inside the data
+// folder; anything else ("../other.mdb", "sub/x.mdb") is never touched.
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name)
+    if (c == '/' || c == '\\' || c < 32) return false;
+  return true;
+}
+
+void RefuseFileName(const std::string& dbname) {
+  vb::MsgBox("The database file name \"" + dbname + "\" is not a plain file name of the data folder.\n"
+             "The collection was left as it is.",
+             vb::vbOKOnly + vb::vbExclamation);
+}
 
 }  // namespace
 
@@ -120,18 +154,41 @@ std::string AVCollection_Form::SelectedText() const {
 
 std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except) const {
   const std::string wanted = vb::UCase(fileName);
-  dao::RecordsetPtr rs = App().AdminDB->OpenRecordset("select dbname, AVCollection from avcollections");
-  std::string owner;
-  while (!rs->Eof()) {
-    const std::string name = vb::NzStr(rs->GetField("AVCollection"));
-    if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && name != except) {
-      owner = name.empty() ? std::string(" ") : name;
-      break;
+  for (const CollectionList& list : kCollectionLists) {
+    const bool own = std::string(list.table) == "avcollections";
+    dao::RecordsetPtr rs;
+    try {
+      rs = App().AdminDB->OpenRecordset(std::string("select * from ") + list.table);
+    } catch (const vb::RuntimeError&) {
+      if (own) throw;
+      continue;  // a master list without the game catalogue's list
     }
+    std::string owner;
+    while (!rs->Eof()) {
+      const std::string name = vb::NzStr(rs->GetField(list.nameField));
+      if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && !(own && name == except)) {
+        owner = name.empty() ? std::string(" ") : name;
+        if (!own) owner += " (game catalogue)";
+        break;
+      }
+      rs->MoveNext();
+    }
+    rs->Close();
+    if (!owner.empty()) return owner;
+  }
+  return {};
+}
+
+bool AVCollection_Form::IsListedName(const std::string& name) const {
+  const std::string key = NameKey(name);
+  dao::RecordsetPtr rs = App().AdminDB->OpenRecordset("select AVCollection from avcollections");
+  bool found = false;
+  while (!rs->Eof() && !found) {
+    found = NameKey(vb::NzStr(rs->GetField("AVCollection"))) == key;
     rs->MoveNext();
   }
   rs->Close();
-  return owner;
+  return found;
 }
 
 // ---- create
@@ -139,7 +196,8 @@ std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, 
 std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
   if (vb::Trim(name).empty()) return "A collection needs a name.";
   for (unsigned char c : name) {
-    if (c == '/' || c == '\\') return "A collection name may not contain \"/\" or \"\\\".";
+    if (std::strchr(kRefusedCharacters, c) && c != 0)
+      return "A collection name may not contain any of  * ? [ ] : | \" < > \\ /";
     if (c < 32 || c == 127) return "A collection name may not contain control characters.";
   }
   if (name.front() == '.') return "A collection name may not begin with \".\".";
@@ -156,18 +214,17 @@ bool AVCollection_Form::CheckExistingDatabase() {
   const int answer = vb::MsgBox(
       "The system found a database using this collection name.\nDo you wish to use this database???\n"
       "     Yes = Use existing database\n"
-      "     No  = Keep that database and do not create the collection.",
+      "     No  = Delete current databse and create a new one.",
       vb::vbYesNo);
   return answer == vb::vbYes;
 }
 
 void AVCollection_Form::CreateCB_Click() {
   const std::string answer =
-      vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!");
+      vb::Trim(vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!"));
   if (answer.empty()) return;  // Cancel
   dao::Recordset& rs = *App().CollectionsRS;
-  rs.Seek("=", vb::Variant(answer));
-  if (!rs.NoMatch()) return;  // the collection is listed already
+  if (IsListedName(answer)) return;  // the collection is listed already
 
   const std::string problem = CollectionNameProblem(answer);
   if (!problem.empty()) {
@@ -195,14 +252,11 @@ void AVCollection_Form::CreateCB_Click() {
   }
   if (vb::FileExists(fileName)) exists = true;
 
-  if (exists) {
-    // An existing file is used as it is or left alone; it is never replaced.
-    if (!CheckExistingDatabase()) return;
-  } else {
+  // A file no list names is the user's to keep or to replace.
+  if (!exists || !CheckExistingDatabase()) {
     try {
       if (!vb::FileExists(kTemplate)) schema::EnsureTemplates(vb::ProgramFolder());
-      if (!vb::FileCopy(kTemplate, fileName, false))
-        throw vb::RuntimeError(vb::errFileAlreadyExists, "File already exists");
+      vb::FileCopy(kTemplate, fileName, true);
     } catch (const std::exception& e) {
       vb::MsgBox("The collection \"" + answer + "\" could not be created:\n" + e.what(),
                  vb::vbOKOnly + vb::vbExclamation);
@@ -230,6 +284,10 @@ void AVCollection_Form::OpenCB_Click() {
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  if (!IsPlainFileName(dbname)) {
+    RefuseFileName(dbname);
+    return;
+  }
   // Switching to a file that is gone would leave no collection to open.
   if (!vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
     vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
@@ -248,26 +306,33 @@ void AVCollection_Form::OpenCB_Click() {
 void AVCollection_Form::DeleteCB_Click() {
   if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
   const std::string selected = SelectedText();
-  if (selected == AVData()->CurCollection() || selected == kSystemCollection) {
+  dao::Recordset& rs = *App().CollectionsRS;
+  // The open collection is known by its file, whatever name the row shows.
+  rs.Seek("=", vb::Variant(selected));
+  const bool openRow = !rs.NoMatch() && vb::UCase(vb::NzStr(rs.GetField("dbname"))) == vb::UCase(AVData()->LastDB());
+  if (selected == AVData()->CurCollection() || selected == kSystemCollection || openRow) {
     vb::MsgBox("The system collection or open collection may not be deleted", vb::vbOKOnly);
     return;
   }
   if (vb::MsgBox("Delete the selected collection???", vb::vbYesNo) != vb::vbYes) return;
-  dao::Recordset& rs = *App().CollectionsRS;
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
-  if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) == vb::vbYes) {
+  if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) ==
+      vb::vbYes) {
     // The file of the open collection, or one another entry lists, stays.
     const bool openFile = vb::UCase(dbname) == vb::UCase(AVData()->LastDB());
     const std::string other = CollectionUsingFile(dbname, selected);
-    if (openFile || !other.empty()) {
+    if (!IsPlainFileName(dbname)) {
+      RefuseFileName(dbname);
+      return;
+    } else if (openFile || !other.empty()) {
       vb::MsgBox("The database file \"" + dbname + "\" is used by " +
                      (openFile ? std::string("the open collection") : "the collection \"" + vb::Trim(other) + "\"") +
                      " and was kept.",
                  vb::vbOKOnly + vb::vbInformation);
     } else if (!dbname.empty() && vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
-      vb::Kill(vb::ProgramFolder() + "/" + dbname);
+      vb::KillFile(vb::ProgramFolder() + "/" + dbname);
     }
     rs.Seek("=", vb::Variant(selected));
     if (rs.NoMatch()) return;
@@ -290,6 +355,10 @@ void AVCollection_Form::btnClearDatabase_Click() {
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  if (!IsPlainFileName(dbname)) {
+    RefuseFileName(dbname);
+    return;
+  }
   try {
     dao::DatabasePtr db = Workspace().OpenDatabase(dbname);
     try {

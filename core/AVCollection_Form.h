@@ -36,11 +36,12 @@ class AVCollection_Form : public QDialog {
   // ---- routines
   void FillCollectionList();
   // Asks whether an existing file of the new collection's name is to be
-  // used. True: use it. False: keep it and create nothing.
+  // used. True: use it. False: it is replaced by an empty collection.
   bool CheckExistingDatabase();
 
   // Why a typed name cannot name a collection's file here, or "" when it
-  // can: blank, a path separator or control character, a leading dot, a
+  // can: blank, a character special in file names or patterns
+  // (* ? [ ] : | " < > \ /) or a control character, a leading dot, a
   // name too long for a file, or a file the program keeps for itself
   // (the templates, the compaction file).
   static std::string CollectionNameProblem(const std::string& name);
@@ -62,6 +63,8 @@ class AVCollection_Form : public QDialog {
   // The display name of the listed collection whose file is fileName
   // (letter case ignored), other than except; "" when there is none.
   std::string CollectionUsingFile(const std::string& fileName, const std::string& except = "") const;
+  // Whether a listed display name equals name, blanks and letter case aside.
+  bool IsListedName(const std::string& name) const;
   bool unloaded_ = true;
 };
 
