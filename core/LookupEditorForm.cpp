@@ -230,6 +230,7 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
         db.Rollback();
         throw;
       }
+      RefillQuickDisplay();
       if (rs.RecordCount() < 1) {
         EnterEmptyState();
       } else {
@@ -327,11 +328,18 @@ bool LookupEditorForm::SaveEntry() {
     db.Rollback();
     throw;
   }
+  const bool renamed = !AddingEntry && !oldName.empty() && oldName != newName;
   AddingEntry = false;
+  if (renamed) RefillQuickDisplay();
   rs.Seek("=", vb::Variant(newName));
   if (rs.NoMatch()) rs.MoveFirst();
   ShowEntry();
   return true;
+}
+
+void LookupEditorForm::RefillQuickDisplay() {
+  // The records' names changed under an open quick display.
+  if (AVData()->QDOpen()) FillQuickDisplayGrid();
 }
 
 void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName) {

@@ -121,6 +121,7 @@ class LookupEditorForm : public QDialog {
   void EnterEmptyState();
   // Whether an entry of the table has this name, letter case aside.
   bool NameTaken(const std::string& name);
+  void RefillQuickDisplay();
   void RunGuarded(void (LookupEditorForm::*handler)());
   // The UPDATE statements of a rename (newName) or a delete ("").
   void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);
