@@ -19,7 +19,6 @@ namespace tvn {
 
 namespace {
 
-constexpr const char* kTemplate = "av32e.mdb";
 
 dao::Workspace& Workspace() {
   return App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0);
@@ -63,9 +62,29 @@ void RefuseFileName(const std::string& dbname) {
 
 }  // namespace
 
-AVCollection_Form::AVCollection_Form(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("AVCollection_Form"));
-  setWindowTitle(QStringLiteral("Collection Manager"));
+const CollectionManagerConfig& AVCollection_Form::MediaCollections() {
+  static const CollectionManagerConfig config{
+      "AVCollection_Form",
+      "Collection Manager",
+      "avcollections",
+      "AVCollection",
+      "av32e.mdb",
+      "CurDB",
+      {"delete * from mediadata"},
+      [] { return AVData()->LastDB(); },
+      [](const std::string& v) { AVData()->LastDB(v); },
+      [] { return AVData()->CurCollection(); },
+      [](const std::string& v) { AVData()->CurCollection(v); },
+  };
+  return config;
+}
+
+AVCollection_Form::AVCollection_Form(QWidget* parent) : AVCollection_Form(MediaCollections(), parent) {}
+
+AVCollection_Form::AVCollection_Form(const CollectionManagerConfig& config, QWidget* parent)
+    : QDialog(parent), config_(config) {
+  setObjectName(QString::fromLatin1(config_.formName));
+  setWindowTitle(QString::fromLatin1(config_.caption));
   setModal(true);
 
   auto* layout = new QHBoxLayout(this);
@@ -105,7 +124,7 @@ void AVCollection_Form::Form_Load() {
   vb::ChDir(vb::ProgramFolder());
   AppGlobals& g = App();
   g.AdminDB = Workspace().OpenDatabase("admin.sys");
-  g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections");
+  g.CollectionsRS = g.AdminDB->OpenRecordset(config_.list);
   g.CollectionsRS->SetIndex("master");
   unloaded_ = false;
   FillCollectionList();
@@ -141,7 +160,7 @@ void AVCollection_Form::FillCollectionList() {
   if (rs.RecordCount() < 1) return;
   rs.MoveFirst();
   while (!rs.Eof()) {
-    CB_List->addItem(QString::fromStdString(vb::NzStr(rs.GetField("AVCollection"))));
+    CB_List->addItem(QString::fromStdString(vb::NzStr(rs.GetField(config_.nameField))));
     rs.MoveNext();
   }
 }
@@ -155,7 +174,7 @@ std::string AVCollection_Form::SelectedText() const {
 std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except) const {
   const std::string wanted = vb::UCase(fileName);
   for (const CollectionList& list : kCollectionLists) {
-    const bool own = std::string(list.table) == "avcollections";
+    const bool own = vb::UCase(list.table) == vb::UCase(config_.list);
     dao::RecordsetPtr rs;
     try {
       rs = App().AdminDB->OpenRecordset(std::string("select * from ") + list.table);
@@ -181,10 +200,11 @@ std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, 
 
 bool AVCollection_Form::IsListedName(const std::string& name) const {
   const std::string key = NameKey(name);
-  dao::RecordsetPtr rs = App().AdminDB->OpenRecordset("select AVCollection from avcollections");
+  dao::RecordsetPtr rs =
+      App().AdminDB->OpenRecordset(std::string("select ") + config_.nameField + " from " + config_.list);
   bool found = false;
   while (!rs->Eof() && !found) {
-    found = NameKey(vb::NzStr(rs->GetField("AVCollection"))) == key;
+    found = NameKey(vb::NzStr(rs->GetField(config_.nameField))) == key;
     rs->MoveNext();
   }
   rs->Close();
@@ -255,8 +275,8 @@ void AVCollection_Form::CreateCB_Click() {
   // A file no list names is the user's to keep or to replace.
   if (!exists || !CheckExistingDatabase()) {
     try {
-      if (!vb::FileExists(kTemplate)) schema::EnsureTemplates(vb::ProgramFolder());
-      vb::FileCopy(kTemplate, fileName, true);
+      if (!vb::FileExists(config_.templateFile)) schema::EnsureTemplates(vb::ProgramFolder());
+      vb::FileCopy(config_.templateFile, fileName, true);
     } catch (const std::exception& e) {
       vb::MsgBox("The collection \"" + answer + "\" could not be created:\n" + e.what(),
                  vb::vbOKOnly + vb::vbExclamation);
@@ -264,13 +284,13 @@ void AVCollection_Form::CreateCB_Click() {
     }
   }
 
-  AVData()->LastDB(fileName);
-  AVData()->CurCollection(answer);
-  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+  config_.setLastDB(fileName);
+  config_.setCurCollection(answer);
+  vb::SaveSetting("TVN", "Startup", config_.settingKey, config_.lastDB());
 
   rs.AddNew();
-  rs.SetField("dbname", vb::Variant(AVData()->LastDB()));
-  rs.SetField("AVCollection", vb::Variant(AVData()->CurCollection()));
+  rs.SetField("dbname", vb::Variant(config_.lastDB()));
+  rs.SetField(config_.nameField, vb::Variant(config_.curCollection()));
   rs.Update();
   FillCollectionList();
 }
@@ -295,9 +315,9 @@ void AVCollection_Form::OpenCB_Click() {
                vb::vbOKOnly + vb::vbExclamation);
     return;
   }
-  AVData()->LastDB(dbname);
-  AVData()->CurCollection(vb::NzStr(rs.GetField("AVCollection")));
-  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+  config_.setLastDB(dbname);
+  config_.setCurCollection(vb::NzStr(rs.GetField(config_.nameField)));
+  vb::SaveSetting("TVN", "Startup", config_.settingKey, config_.lastDB());
   accept();
 }
 
@@ -309,8 +329,8 @@ void AVCollection_Form::DeleteCB_Click() {
   dao::Recordset& rs = *App().CollectionsRS;
   // The open collection is known by its file, whatever name the row shows.
   rs.Seek("=", vb::Variant(selected));
-  const bool openRow = !rs.NoMatch() && vb::UCase(vb::NzStr(rs.GetField("dbname"))) == vb::UCase(AVData()->LastDB());
-  if (selected == AVData()->CurCollection() || selected == kSystemCollection || openRow) {
+  const bool openRow = !rs.NoMatch() && vb::UCase(vb::NzStr(rs.GetField("dbname"))) == vb::UCase(config_.lastDB());
+  if (selected == config_.curCollection() || selected == kSystemCollection || openRow) {
     vb::MsgBox("The system collection or open collection may not be deleted", vb::vbOKOnly);
     return;
   }
@@ -321,7 +341,7 @@ void AVCollection_Form::DeleteCB_Click() {
   if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) ==
       vb::vbYes) {
     // The file of the open collection, or one another entry lists, stays.
-    const bool openFile = vb::UCase(dbname) == vb::UCase(AVData()->LastDB());
+    const bool openFile = vb::UCase(dbname) == vb::UCase(config_.lastDB());
     const std::string other = CollectionUsingFile(dbname, selected);
     if (!IsPlainFileName(dbname)) {
       RefuseFileName(dbname);
@@ -361,9 +381,13 @@ void AVCollection_Form::btnClearDatabase_Click() {
   }
   try {
     dao::DatabasePtr db = Workspace().OpenDatabase(dbname);
+    // All of the collection's records go, or none.
+    db->BeginTrans();
     try {
-      db->Execute("delete * from mediadata");
+      for (const std::string& statement : config_.clearStatements) db->Execute(statement);
+      db->CommitTrans();
     } catch (...) {
+      db->Rollback();
       db->Close();
       throw;
     }

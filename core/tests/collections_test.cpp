@@ -362,4 +362,37 @@ TEST_F(CollectionsTest, AFileTheGameCatalogueListsIsRefusedBeforeTheQuestion) {
   EXPECT_EQ(Items("MyGames.mdb"), 1);
 }
 
+// The same manager on the game catalogue's list: its own template, list
+// and setting, and the media list's files are out of its reach.
+TEST_F(CollectionsTest, TheSecondConfigurationKeepsToItsOwnListTemplateAndSetting) {
+  std::string last = "MyGames.mdb", current = "My Collection";
+  tvn::CollectionManagerConfig games{"PLCollection_Form", "Collection Manager", "plcollections", "plCollection",
+                                     "pl33e.mdb", "CurDB_PL", {"delete * from mediadata"},
+                                     [&] { return last; }, [&](const std::string& v) { last = v; },
+                                     [&] { return current; }, [&](const std::string& v) { current = v; }};
+  // A stand-in template of its own: the game schema is not needed here.
+  vb::FileCopy(Path("av32e.mdb"), Path("pl33e.mdb"));
+  AddItem("pl33e.mdb", "template mark");
+  form_ = std::make_unique<AVCollection_Form>(games, nullptr);
+  form_->Form_Load();
+  EXPECT_EQ(form_->objectName().toStdString(), "PLCollection_Form");
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+
+  Create("Consoles");
+  EXPECT_TRUE(IsListed("Consoles"));
+  EXPECT_EQ(last, "Consoles.mdb");
+  EXPECT_EQ(current, "Consoles");
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "Consoles.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Consoles.mdb")), tvntest::ReadBytes(Path("pl33e.mdb")));
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+
+  // The media collection's file is refused before any question.
+  PromptScript::Clear();
+  Create("AV30");
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos);
+  EXPECT_FALSE(IsListed("AV30"));
+}
+
 }  // namespace
