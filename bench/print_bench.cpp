@@ -160,7 +160,7 @@ void BM_PrintHtml(benchmark::State& state) {
     if (!print::WriteHtml(p.document(), FileIn("bench.htm"), &error)) state.SkipWithError(error.c_str());
   });
 }
-BENCHMARK(BM_PrintHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PrintHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_PrintHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The floor: the same table markup made straight from the rows as one
@@ -190,7 +190,7 @@ void BM_PrintHtmlFloor(benchmark::State& state) {
     f.write(html.data(), static_cast<qint64>(html.size()));
   });
 }
-BENCHMARK(BM_PrintHtmlFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PrintHtmlFloor)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_PrintSaveDoc(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));

@@ -22,8 +22,10 @@ std::vector<dao::TableDef> OriginalEarlierCollectionTables();
 std::vector<dao::TableDef> MasterListTables();
 std::vector<dao::TableDef> TipsTables();
 
-// Writes any missing template into the folder: "av32e.mdb", "admine.sys"
-// and "tips.sys" (found without regard to letter case).
+// Writes any missing or damaged template (one that does not open or lacks
+// a table) into the folder: "av32e.mdb", "admine.sys" and "tips.sys"
+// (found without regard to letter case). A folder under a template's name
+// is raised, naming it.
 void EnsureTemplates(const std::string& folder);
 
 // Creates a file from definitions (and the rows the template holds).

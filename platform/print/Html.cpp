@@ -30,18 +30,21 @@ std::string Name(const QColor& c) { return c.name().toStdString(); }
 void AppendEscaped(std::string& out, const QString& text) {
   const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
   const qsizetype n = text.size();
-  // Fast path: copy plain ASCII straight in; stop at the first character
+  // Fast path: plain ASCII goes in by chunks; stop at the first character
   // that needs more.
-  const size_t start = out.size();
-  out.resize(start + static_cast<size_t>(n));
-  char* dst = out.data() + start;
+  char buf[256];
   qsizetype i = 0;
-  for (; i < n; ++i) {
-    const char16_t c = u[i];
-    if (c >= 0x80 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\n') break;
-    dst[i] = static_cast<char>(c);
+  while (i < n) {
+    int k = 0;
+    while (i < n && k < static_cast<int>(sizeof buf)) {
+      const char16_t c = u[i];
+      if (c >= 0x80 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\n') break;
+      buf[k++] = static_cast<char>(c);
+      ++i;
+    }
+    out.append(buf, static_cast<size_t>(k));
+    if (k < static_cast<int>(sizeof buf)) break;
   }
-  out.resize(start + static_cast<size_t>(i));
   if (i == n) return;
   for (; i < n; ++i) {
     const char16_t c = u[i];
