@@ -218,3 +218,22 @@ TEST_F(CatalogueTest, LoadNameFieldShowsTheRecordAgainOrRebuildsTheList) {
   w.LoadNameField();
   EXPECT_EQ(Toolbar(w), "100000");
 }
+
+TEST_F(CatalogueTest, AfterDeleteExactlyOneLetterIsActive) {
+  for (const char* name : {"1999", "Abbey Road", "Help", "Zappa"}) AddItem(2, name);
+  auto& w = WindowOn(2);
+  auto active = [this] {
+    std::string out;
+    for (char c = 'A'; c <= 'Z'; ++c)
+      if (Face(c) == 1) out += c;
+    return out;
+  };
+  for (int i = 0; i < 3; ++i) {
+    // The record shown is one of a later letter, chosen on the bar.
+    const char letter = i == 0 ? 'H' : 'Z';
+    if (Face(letter) == 0) w.LetterButtons[3 * (letter - 'A' + 1) - 2]->trigger();
+    vb::PromptScript::Answer(vb::vbYes);
+    w.Toolbar1_ButtonClick(4);
+    EXPECT_EQ(active().size(), 1u) << "after delete " << i << ": " << active() << " shown as " << T(w.CS_Name_Text);
+  }
+}
