@@ -59,6 +59,7 @@ class NewMain_Form : public QMainWindow {
   static constexpr std::uint32_t kLockedColour = 0xE0E0E0;
   static constexpr int kTwipsPerPixel = 15;
   static constexpr int kTitleRows = 40;
+  static constexpr int kTypedNameLength = 48;  // what a name box takes as typed
 
   // launcher: the window that opened this one (may be nullptr).
   explicit NewMain_Form(QWidget* launcher = nullptr);

@@ -300,7 +300,7 @@ QWidget* NewMain_Form::BuildMusicFrame() {
   Music_Data_Frame->setObjectName("Music_Data_Frame");
   auto* g = new QGridLayout(Music_Data_Frame);
   CSLP_Name_Label = MakeLabel(Music_Data_Frame, "CSLP_Name_Label", "Cassette Name");
-  CS_Name_Text = MakeText(Music_Data_Frame, "CS_Name_Text", 48);
+  CS_Name_Text = MakeText(Music_Data_Frame, "CS_Name_Text", kTypedNameLength);
   CS_CatNum_Text = MakeText(Music_Data_Frame, "CS_CatNum_Text", 50);
   CS_TTime_Text = MakeText(Music_Data_Frame, "CS_TTime_Text");
   Label10 = MakeLabel(Music_Data_Frame, "Label10", "Format");
@@ -363,7 +363,7 @@ QWidget* NewMain_Form::BuildVideoFrame() {
   Video_Data_Frame->setObjectName("Video_Data_Frame");
   auto* g = new QGridLayout(Video_Data_Frame);
   Video_Name_Label = MakeLabel(Video_Data_Frame, "Video_Name_Label", "Video Tape Name");
-  Video_Name_Text = MakeText(Video_Data_Frame, "Video_Name_Text", 48);
+  Video_Name_Text = MakeText(Video_Data_Frame, "Video_Name_Text", kTypedNameLength);
   Label7 = MakeLabel(Video_Data_Frame, "Label7", "Tape Number");
   Video_CatNum_Text = MakeText(Video_Data_Frame, "Video_CatNum_Text", 50);
   TapeIndex = MakeText(Video_Data_Frame, "TapeIndex", 10);
@@ -435,7 +435,7 @@ QWidget* NewMain_Form::BuildSoftwareFrame() {
   SCD_Data_Frame = new QGroupBox();
   SCD_Data_Frame->setObjectName("SCD_Data_Frame");
   auto* g = new QGridLayout(SCD_Data_Frame);
-  SCD_Name_Text = MakeText(SCD_Data_Frame, "SCD_Name_Text", 48);
+  SCD_Name_Text = MakeText(SCD_Data_Frame, "SCD_Name_Text", kTypedNameLength);
   SCD_CatNum_Text = MakeText(SCD_Data_Frame, "SCD_CatNum_Text", 50);
   Homepage_text = MakeText(SCD_Data_Frame, "Homepage_text", 50);
   Email_Text = MakeText(SCD_Data_Frame, "Email_Text", 50);

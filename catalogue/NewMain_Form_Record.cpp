@@ -109,6 +109,12 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   auto F = [this](const char* field) { return RecordRow->GetField(field); };
   auto S = [&F](const char* field) { return QString::fromStdString(vb::NzStr(F(field))); };
   auto text = [](QWidget* w, const QString& t) { SetTextOf(w, t.toStdString()); };
+  // A stored name may be longer than a typed one (its number added at the
+  // end): the box widens its limit so the whole name shows.
+  auto nameText = [](QLineEdit* box, const QString& t) {
+    box->setMaxLength(std::max(kTypedNameLength, int(t.size())));
+    box->setText(t);
+  };
   auto ifNotNull = [](QWidget* w, const vb::Variant& v) {
     if (!v.isNull() && !v.isEmpty()) SetTextOf(w, vb::NzStr(v));
   };
@@ -121,7 +127,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   LoadTitlesAndPicture();
 
   if (On(d->MusicOn())) {
-    text(CS_Name_Text, S("Name"));
+    nameText(CS_Name_Text, S("Name"));
     if (On(d->CS_On()) || On(d->LP_On())) text(CS_Format_List_Text, S("format_type"));
     if (On(d->CD_On())) {
       ifNotNull(CD_Slot_Text, F("slot"));
@@ -136,7 +142,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   }
   if (On(d->MP_On())) ifNotNull(FileLocationText, F("filelocation"));
   if (On(d->VideoOn())) {
-    text(Video_Name_Text, S("Name"));
+    nameText(Video_Name_Text, S("Name"));
     if (On(d->DVD_On()) || On(d->LD_On())) {
       text(Video_SRatio_Text, S("SRatio"));
       text(Video_PRatio_Text, S("PRatio"));
@@ -162,7 +168,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
     }
   }
   if (On(d->SCD_On())) {
-    text(SCD_Name_Text, S("Name"));
+    nameText(SCD_Name_Text, S("Name"));
     text(Homepage_text, S("homepage"));
     text(Email_Text, S("emailid"));
     ShowDate(SCD_Date_Text, F("date_aquired"));
@@ -194,6 +200,7 @@ void NewMain_Form::ClearRecordForm() {
   };
   clear({CD_Record_Company, CD_Category_List, CD_Notes_Text});
   for (QLineEdit* f : fText) f->clear();
+  for (QLineEdit* box : {CS_Name_Text, Video_Name_Text, SCD_Name_Text}) box->setMaxLength(kTypedNameLength);
   if (On(d->MusicOn())) {
     clear({CS_Name_Text, CS_Date_Text, CS_CatNum_Text});
     if (On(d->CS_On()) || On(d->LP_On())) clear({CS_Format_List_Text});

@@ -110,13 +110,18 @@ TEST_F(CatalogueTest, EditsKeepTheNameUnlessItIsRenamedOntoAnother) {
 
 TEST_F(CatalogueTest, LongNamesAreCutAndTheirSuffixAlwaysFits) {
   auto& w = WindowOn(3);
-  w.Video_Name_Text->setMaxLength(100);  // as if pasted past the box's limit
+  auto add = [&w](const std::string& name) {
+    w.Toolbar1_ButtonClick(1);
+    w.Video_Name_Text->setMaxLength(100);  // as if pasted past the box's limit
+    w.Video_Name_Text->setText(QString::fromStdString(name));
+    w.Toolbar1_ButtonClick(3);
+  };
   const std::string sixty = std::string(30, 'x') + std::string(30, 'y');
-  AddThroughEditor(w, w.Video_Name_Text, "   " + sixty + "  ");
+  add("   " + sixty + "  ");
   const std::string first48 = sixty.substr(0, 48);
   ASSERT_EQ(Names(3), std::vector<std::string>{first48});
   // The same name again: the base gives way to the suffix.
-  for (int i = 0; i < 9; ++i) AddThroughEditor(w, w.Video_Name_Text, sixty);
+  for (int i = 0; i < 9; ++i) add(sixty);
   const std::vector<std::string> names = Names(3);
   ASSERT_EQ(names.size(), 10u);
   EXPECT_NE(std::find(names.begin(), names.end(), sixty.substr(0, 47) + "- 2"), names.end());
@@ -135,6 +140,8 @@ TEST_F(CatalogueTest, ALongNumberedNameSurvivesAnEditThatLeavesItAlone) {
   ASSERT_EQ(Names(3), (std::vector<std::string>{numbered, base}));
 
   w.CS_Load_Data(numbered);
+  EXPECT_EQ(T(w.Video_Name_Text), numbered);  // the whole name, its number too
+  EXPECT_EQ(w.List_Combo->currentText().toStdString(), numbered);
   w.CD_Notes_Text->setPlainText("Only the notes change");
   w.Toolbar1_ButtonClick(3);
   EXPECT_EQ(Names(3), (std::vector<std::string>{numbered, base}));
