@@ -150,7 +150,11 @@ void NewMain_Form::RunSelectionQuery(bool show) {
     // (the chooser closed without a pick) finds nothing.
     found = !SelectionValue.empty();
   } else {
-    OpenSectionRecordset();
+    // While the tape sort is checked, the whole section stays in tape order.
+    if (SortSelectmenu->isChecked() && AVData()->SectionNumber() == 6)
+      OpenVideoTapeRecordset();
+    else
+      OpenSectionRecordset();
     found = SectionHasRows();
   }
 

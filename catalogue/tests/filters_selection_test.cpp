@@ -263,6 +263,30 @@ TEST_F(MenuTest, TapeSortOrdersByTapeAndIndexAndFallsBackWithoutTapes) {
   EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Alien");
 }
 
+TEST_F(MenuTest, TapeSortStaysAfterFileAndDelete) {
+  AddItem(6, "Alien", {{"cat_number", V("T2")}, {"TapeIndex", V("1")}});
+  AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"TapeIndex", V("2")}});
+  AddItem(6, "Zelig", {{"cat_number", V("T0")}, {"TapeIndex", V("1")}});
+  AddItem(6, "Blade Runner", {{"cat_number", V("T1")}, {"TapeIndex", V("1")}});
+  auto& w = Shown(6);
+  w.SelectionMode = 0;
+  w.SortSelectmenu->trigger();
+  ASSERT_EQ(RowNames(w), (Strings{"Zelig", "Blade Runner", "Brazil", "Alien"}));
+
+  w.Video_TTime_Text->setText("90");
+  w.Toolbar1_ButtonClick(3);  // File
+  EXPECT_EQ(RowNames(w), (Strings{"Zelig", "Blade Runner", "Brazil", "Alien"}));
+  EXPECT_EQ(Checked(w), (Strings{"SortSelectmenu"}));
+
+  vb::PromptScript::Answer(vb::vbYes);
+  w.Toolbar1_ButtonClick(4);  // Delete the one shown
+  EXPECT_EQ(RowNames(w), (Strings{"Blade Runner", "Brazil", "Alien"}));
+  EXPECT_EQ(Checked(w), (Strings{"SortSelectmenu"}));
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Blade Runner");
+  w.Toolbar1_ButtonClick(6);  // Next follows the tapes
+  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Brazil");
+}
+
 TEST_F(MenuTest, ASectionSwitchEndsTheSelectionAndTheTapeOrder) {
   AddItem(6, "Alien", {{"cat_number", V("T2")}, {"category", V("Horror")}});
   AddItem(6, "Brazil", {{"cat_number", V("T1")}, {"category", V("Comedy")}});
