@@ -1,6 +1,7 @@
 // The menu commands of the catalogue window: input options, the lookup
 // editors, quick display, reports, help, and the two commands that close
 // and reopen the collection (switching it and compacting it).
+#include <filesystem>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -270,7 +271,10 @@ void NewMain_Form::LSMenu_Click() {
 void NewMain_Form::Compact_Menu_Click() {
   auto& app = App();
   const std::string lastDB = AVData()->LastDB();
-  if (vb::MsgBox("Please make a copy of the file " + lastDB + " before compacting database" + "\n" +
+  // The question names the file itself, so the user copies the right one.
+  vb::ChDir(vb::ProgramFolder());
+  const std::string fullPath = std::filesystem::absolute(vb::ResolvePath(lastDB)).lexically_normal().string();
+  if (vb::MsgBox("Please make a copy of the file " + fullPath + " before compacting database" + "\n" +
                      "Compact database now??",
                  vb::vbYesNo, "Compact Warning") != vb::vbYes)
     return;
@@ -303,6 +307,10 @@ void NewMain_Form::Compact_Menu_Click() {
   }
   busy.Done();
   if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+  // The window starts afresh on the section it was on, as if it had been
+  // closed and opened again.
+  if (AVData()->SectionNumber() != 0)
+    vb::SaveSetting("TVN", "Startup", "LG", std::to_string(int(AVData()->SectionNumber())));
   Form_Load();
   Form_Activate();
 }

@@ -25,8 +25,9 @@ using V = vb::Variant;
 
 namespace {
 
-const char kCompactQuestion[] =
-    "Please make a copy of the file av30.mdb before compacting database\nCompact database now??";
+std::string CompactQuestion(const std::filesystem::path& file) {
+  return "Please make a copy of the file " + file.string() + " before compacting database\nCompact database now??";
+}
 
 Strings Names(const std::string& where = "") {
   Strings out;
@@ -78,7 +79,7 @@ TEST_F(CompactTest, AnsweredNoTouchesNothing) {
   w.Compact_Menu->trigger();
 
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
-  EXPECT_EQ(vb::PromptScript::Records()[0].text, kCompactQuestion);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, CompactQuestion(file));
   EXPECT_EQ(vb::PromptScript::Records()[0].title, "Compact Warning");
   EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNo);
   EXPECT_EQ(tvn::App().CollectionDB, db);
@@ -107,16 +108,16 @@ TEST_F(CompactTest, AnsweredYesKeepsTheRecordsInASmallerFile) {
   vb::PromptScript::Answer(vb::vbYes);
   w.Compact_Menu->trigger();
 
-  EXPECT_EQ(vb::PromptScript::Texts(), Strings{kCompactQuestion});
+  EXPECT_EQ(vb::PromptScript::Texts(), Strings{CompactQuestion(file)});
   EXPECT_TRUE(busy);
   EXPECT_FALSE(BusyNow(&w));
   ASSERT_TRUE(tvn::App().CollectionDB && tvn::App().CollectionDB->IsOpen());
   EXPECT_EQ(Names(), before);
   EXPECT_LT(std::filesystem::file_size(file), size / 2);
   EXPECT_TRUE(NoWorkFileLeft());
-  // The window starts afresh on the section stored last.
-  EXPECT_EQ(tvn::AVData()->SectionNumber(), 6);
-  EXPECT_EQ(w.Video_Name_Text->text().toStdString(), "Item 1000");
+  // The window starts afresh on the section it was on.
+  EXPECT_EQ(tvn::AVData()->SectionNumber(), 2);
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Item 1001");
   EXPECT_TRUE(w.SectionRecords->IsOpen());
 }
 
