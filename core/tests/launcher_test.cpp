@@ -33,9 +33,11 @@ class LauncherTest : public LaunchTest {
     LaunchTest::SetUp();
     App().AppWorkspace = &dao::DBEngine::Workspaces(0);
     RegisterMediaCatalogue({});
+    pl::RegisterGameCatalogue();
   }
   void TearDown() override {
     RegisterMediaCatalogue({});
+    RegisterGameCatalogue({});
     LaunchTest::TearDown();
   }
 
@@ -148,6 +150,19 @@ TEST_F(LauncherTest, GameLibraryFailureIsShownAndTheLauncherStaysUsable) {
   EXPECT_EQ(launcher.MousePointer(), vbDefault);
   EXPECT_TRUE(endings_.empty());
   EXPECT_TRUE(win::MainForm.Loaded());
+}
+
+TEST_F(LauncherTest, WithoutARegisteredGameCatalogueTheButtonLeavesNothingRunning) {
+  RegisterGameCatalogue({});
+  MainForm& launcher = win::MainForm.Get();
+  launcher.btnOpenPellion->click();
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+  // The launcher still closes cleanly.
+  launcher.btnExit->click();
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
 }
 
 TEST_F(LauncherTest, GameWindowReachesTheLauncherOnlyByName) {
