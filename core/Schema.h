@@ -26,6 +26,14 @@ std::vector<dao::TableDef> TipsTables();
 // and "tips.sys" (found without regard to letter case).
 void EnsureTemplates(const std::string& folder);
 
+// The game collection: its tables, the template "pl33e.mdb" (written by
+// EnsureTemplates when missing), its six caption tables and section names.
+std::vector<dao::TableDef> GameCollectionTables();
+void CreateGameCollectionFile(const std::string& path);
+void EnsureGameTemplate(const std::string& folder);
+const std::vector<std::string>& GameCaptionTableNames();
+const std::vector<std::string>& GameSectionNames();
+
 // Creates a file from definitions (and the rows the template holds).
 void CreateCollectionFile(const std::string& path);
 void CreateMasterListFile(const std::string& path);
