@@ -11,7 +11,7 @@ void avplclass::fload(dao::Workspace*& WS, std::string& Apathx, QObject*& frmx) 
   g.Workspace = WS;
   g.Launcher = frmx;
   g.APath = Apathx;
-  // The game collection is opened here once the game catalogue keeps one.
+  if (!g.MainWindow) pl::OpenGameDatabase();
   if (!g.MainWindow) g.MainWindow = new pl::PLMain_Form();
   g.MainWindow->show();
   g.MainWindow->raise();

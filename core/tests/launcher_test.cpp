@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "core/MainForm.h"
+#include "core/Schema.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/avplclass.h"
 #include "platform/dao/Dao.h"
@@ -34,6 +35,9 @@ class LauncherTest : public LaunchTest {
     App().AppWorkspace = &dao::DBEngine::Workspaces(0);
     RegisterMediaCatalogue({});
     pl::RegisterGameCatalogue();
+    // What start-up leaves in the data folder: the templates and the master list.
+    schema::EnsureTemplates(Home());
+    vb::FileCopy(Home() + "/admine.sys", Home() + "/admin.sys");
   }
   void TearDown() override {
     RegisterMediaCatalogue({});
