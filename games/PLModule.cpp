@@ -19,6 +19,11 @@ PLGlobals& PL() {
   return globals;
 }
 
+avplDataclass& PLData() {
+  static avplDataclass data;
+  return data;
+}
+
 void SetLateBound(QObject* object, const char* property, int value) {
   if (!object) throw vb::RuntimeError(91, "Object variable or With block variable not set");
   const QMetaObject* meta = object->metaObject();
@@ -56,7 +61,8 @@ std::string FileInFolder(const std::string& folder, const std::string& name) {
 void OpenGameDatabase() {
   PLGlobals& g = PL();
   if (!g.Workspace) throw vb::RuntimeError(91, "Object variable or With block variable not set");
-  const std::string folder = g.APath.empty() ? vb::ProgramFolder() : g.APath;
+  avplDataclass& d = PLData();
+  const std::string folder = d.APath.empty() ? vb::ProgramFolder() : d.APath;
   vb::ChDir(folder);
   std::string last = vb::GetSetting("TVN", "Startup", "CurDB_PL", "");
   std::string found = last.empty() ? std::string() : FileInFolder(folder, last);
@@ -77,7 +83,7 @@ void OpenGameDatabase() {
     rs->SetIndex("dbname");
     rs->Seek("=", vb::Variant(found));
     if (!rs->NoMatch()) {
-      g.CurCollection = vb::NzStr(rs->GetField("plCollection"));
+      d.CurCollection = vb::NzStr(rs->GetField("plCollection"));
     }
     rs->Close();
     admin->Close();
@@ -85,7 +91,7 @@ void OpenGameDatabase() {
   dao::DatabasePtr db = g.Workspace->OpenDatabase(folder + "/" + found);
   if (g.GameDB) g.GameDB->Close();
   g.GameDB = db;
-  g.LastDB = found;
+  d.LastDB = found;
 }
 
 }  // namespace pl

@@ -5,6 +5,9 @@
 #include <QObject>
 #include <string>
 
+#include <memory>
+
+#include "games/avplDataclass.h"
 #include "platform/dao/Dao.h"
 
 namespace pl {
@@ -14,12 +17,12 @@ class PLMain_Form;
 struct PLGlobals {
   dao::Workspace* Workspace = nullptr;  // the program's; every game database is opened through it
   QPointer<QObject> Launcher;           // the program's launcher window, reached by member names only
-  std::string APath;                    // the program folder
   QPointer<PLMain_Form> MainWindow;     // the game catalogue window while it exists
   dao::DatabasePtr GameDB;              // the open game collection
-  std::string LastDB;                   // its file name, as the folder spells it
-  std::string CurCollection;            // its display name from the master list
 };
+
+// The state object, created on first use and kept for the library's life.
+avplDataclass& PLData();
 
 // The default game collection, made from the template when missing.
 inline constexpr const char* DefaultGameDB = "MyGames.mdb";

@@ -10,7 +10,7 @@ void avplclass::fload(dao::Workspace*& WS, std::string& Apathx, QObject*& frmx) 
   pl::PLGlobals& g = pl::PL();
   g.Workspace = WS;
   g.Launcher = frmx;
-  g.APath = Apathx;
+  pl::PLData().APath = Apathx;
   if (!g.MainWindow) pl::OpenGameDatabase();
   if (!g.MainWindow) g.MainWindow = new pl::PLMain_Form();
   g.MainWindow->show();

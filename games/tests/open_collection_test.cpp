@@ -22,8 +22,8 @@ class OpenGameCollection : public LaunchTest {
     vb::FileCopy(Home() + "/admine.sys", Home() + "/admin.sys");
     pl::PLGlobals& g = pl::PL();
     g.Workspace = &dao::DBEngine::Workspaces(0);
-    g.APath = Home();
-    g.CurCollection.clear();
+    pl::PLData().APath = Home();
+    pl::PLData().CurCollection.clear();
   }
   void TearDown() override {
     pl::PLGlobals& g = pl::PL();
@@ -41,8 +41,8 @@ TEST_F(OpenGameCollection, FirstOpenMakesTheDefaultCollectionFromTheTemplate) {
   pl::PLGlobals& g = pl::PL();
   EXPECT_EQ(Setting(), "MyGames.mdb");
   EXPECT_TRUE(Exists("MyGames.mdb"));
-  EXPECT_EQ(g.LastDB, "MyGames.mdb");
-  EXPECT_EQ(g.CurCollection, "My Collection");
+  EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(pl::PLData().CurCollection, "My Collection");
   ASSERT_TRUE(g.GameDB);
   auto rs = g.GameDB->OpenRecordset("select name from sections where section = 6");
   EXPECT_EQ(vb::NzStr(rs->GetField("name")), "Other");
@@ -67,22 +67,21 @@ TEST_F(OpenGameCollection, SettingIsMatchedWithoutCaseAndAMissingFileFallsBackTo
   }
   Set("retro's [GAMES].MDB");
   pl::OpenGameDatabase();
-  pl::PLGlobals& g = pl::PL();
-  EXPECT_EQ(g.LastDB, "Retro's [Games].mdb");
-  EXPECT_EQ(g.CurCollection, "Retro's [Games]");
+  EXPECT_EQ(pl::PLData().LastDB, "Retro's [Games].mdb");
+  EXPECT_EQ(pl::PLData().CurCollection, "Retro's [Games]");
   EXPECT_FALSE(Exists("MyGames.mdb"));  // a named collection that exists is used as it is
 
   // The default collection spelled in other case is found, not remade.
   Set("mygames.MDB");
   pl::OpenGameDatabase();
   EXPECT_TRUE(Exists("MyGames.mdb"));
-  EXPECT_EQ(g.CurCollection, "My Collection");
+  EXPECT_EQ(pl::PLData().CurCollection, "My Collection");
 
   // A setting naming a missing file: the default collection, and the setting rewritten.
   Set("gone.mdb");
   pl::OpenGameDatabase();
   EXPECT_EQ(Setting(), "MyGames.mdb");
-  EXPECT_EQ(g.LastDB, "MyGames.mdb");
+  EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
 }
 
 TEST_F(OpenGameCollection, FailuresReachTheCallerAndKeepTheOpenCollection) {
