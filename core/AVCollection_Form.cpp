@@ -1,6 +1,7 @@
 #include "core/AVCollection_Form.h"
 
 #include <QCloseEvent>
+#include <cstring>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,7 +19,6 @@ namespace tvn {
 
 namespace {
 
-constexpr const char* kTemplate = "av32e.mdb";
 
 dao::Workspace& Workspace() {
   return App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0);
@@ -27,11 +27,64 @@ dao::Workspace& Workspace() {
 // Files in the program folder that belong to the program itself.
 constexpr const char* kReservedFiles[] = {"av32e.mdb", "pl33e.mdb", "temp.mdb"};
 
+// Both catalogues keep their collection lists in the master list.
+struct CollectionList {
+  const char* table;
+  const char* nameField;
+};
+constexpr CollectionList kCollectionLists[] = {{"avcollections", "AVCollection"}, {"plcollections", "plCollection"}};
+
+// Characters that are special in file names or file patterns.
+constexpr const char* kRefusedCharacters = "*?[]:|\"<>\\/";
+
+// Two names that differ only by blanks or letter case are one name.
+std::string NameKey(const std::string& name) {
+  std::string key;
+  for (char c : vb::UCase(name))
+    if (c != ' ' && c != '\t') key += c;
+  return key;
+}
+
+// A file name from the master list names a file directly inside the data
+// folder; anything else ("../other.mdb", "sub/x.mdb") is never touched.
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name)
+    if (c == '/' || c == '\\' || c < 32) return false;
+  return true;
+}
+
+void RefuseFileName(const std::string& dbname) {
+  vb::MsgBox("The database file name \"" + dbname + "\" is not a plain file name of the data folder.\n"
+             "The collection was left as it is.",
+             vb::vbOKOnly + vb::vbExclamation);
+}
+
 }  // namespace
 
-AVCollection_Form::AVCollection_Form(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("AVCollection_Form"));
-  setWindowTitle(QStringLiteral("Collection Manager"));
+const CollectionManagerConfig& AVCollection_Form::MediaCollections() {
+  static const CollectionManagerConfig config{
+      "AVCollection_Form",
+      "Collection Manager",
+      "avcollections",
+      "AVCollection",
+      "av32e.mdb",
+      "CurDB",
+      {"delete * from mediadata"},
+      [] { return AVData()->LastDB(); },
+      [](const std::string& v) { AVData()->LastDB(v); },
+      [] { return AVData()->CurCollection(); },
+      [](const std::string& v) { AVData()->CurCollection(v); },
+  };
+  return config;
+}
+
+AVCollection_Form::AVCollection_Form(QWidget* parent) : AVCollection_Form(MediaCollections(), parent) {}
+
+AVCollection_Form::AVCollection_Form(const CollectionManagerConfig& config, QWidget* parent)
+    : QDialog(parent), config_(config) {
+  setObjectName(QString::fromLatin1(config_.formName));
+  setWindowTitle(QString::fromLatin1(config_.caption));
   setModal(true);
 
   auto* layout = new QHBoxLayout(this);
@@ -71,7 +124,7 @@ void AVCollection_Form::Form_Load() {
   vb::ChDir(vb::ProgramFolder());
   AppGlobals& g = App();
   g.AdminDB = Workspace().OpenDatabase("admin.sys");
-  g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections");
+  g.CollectionsRS = g.AdminDB->OpenRecordset(config_.list);
   g.CollectionsRS->SetIndex("master");
   unloaded_ = false;
   FillCollectionList();
@@ -107,7 +160,7 @@ void AVCollection_Form::FillCollectionList() {
   if (rs.RecordCount() < 1) return;
   rs.MoveFirst();
   while (!rs.Eof()) {
-    CB_List->addItem(QString::fromStdString(vb::NzStr(rs.GetField("AVCollection"))));
+    CB_List->addItem(QString::fromStdString(vb::NzStr(rs.GetField(config_.nameField))));
     rs.MoveNext();
   }
 }
@@ -120,18 +173,42 @@ std::string AVCollection_Form::SelectedText() const {
 
 std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except) const {
   const std::string wanted = vb::UCase(fileName);
-  dao::RecordsetPtr rs = App().AdminDB->OpenRecordset("select dbname, AVCollection from avcollections");
-  std::string owner;
-  while (!rs->Eof()) {
-    const std::string name = vb::NzStr(rs->GetField("AVCollection"));
-    if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && name != except) {
-      owner = name.empty() ? std::string(" ") : name;
-      break;
+  for (const CollectionList& list : kCollectionLists) {
+    const bool own = vb::UCase(list.table) == vb::UCase(config_.list);
+    dao::RecordsetPtr rs;
+    try {
+      rs = App().AdminDB->OpenRecordset(std::string("select * from ") + list.table);
+    } catch (const vb::RuntimeError&) {
+      if (own) throw;
+      continue;  // a master list without the game catalogue's list
     }
+    std::string owner;
+    while (!rs->Eof()) {
+      const std::string name = vb::NzStr(rs->GetField(list.nameField));
+      if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && !(own && name == except)) {
+        owner = name.empty() ? std::string(" ") : name;
+        if (!own) owner += " (game catalogue)";
+        break;
+      }
+      rs->MoveNext();
+    }
+    rs->Close();
+    if (!owner.empty()) return owner;
+  }
+  return {};
+}
+
+bool AVCollection_Form::IsListedName(const std::string& name) const {
+  const std::string key = NameKey(name);
+  dao::RecordsetPtr rs =
+      App().AdminDB->OpenRecordset(std::string("select ") + config_.nameField + " from " + config_.list);
+  bool found = false;
+  while (!rs->Eof() && !found) {
+    found = NameKey(vb::NzStr(rs->GetField(config_.nameField))) == key;
     rs->MoveNext();
   }
   rs->Close();
-  return owner;
+  return found;
 }
 
 // ---- create
@@ -139,7 +216,8 @@ std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, 
 std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
   if (vb::Trim(name).empty()) return "A collection needs a name.";
   for (unsigned char c : name) {
-    if (c == '/' || c == '\\') return "A collection name may not contain \"/\" or \"\\\".";
+    if (std::strchr(kRefusedCharacters, c) && c != 0)
+      return "A collection name may not contain any of  * ? [ ] : | \" < > \\ /";
     if (c < 32 || c == 127) return "A collection name may not contain control characters.";
   }
   if (name.front() == '.') return "A collection name may not begin with \".\".";
@@ -156,18 +234,17 @@ bool AVCollection_Form::CheckExistingDatabase() {
   const int answer = vb::MsgBox(
       "The system found a database using this collection name.\nDo you wish to use this database???\n"
       "     Yes = Use existing database\n"
-      "     No  = Keep that database and do not create the collection.",
+      "     No  = Delete current databse and create a new one.",
       vb::vbYesNo);
   return answer == vb::vbYes;
 }
 
 void AVCollection_Form::CreateCB_Click() {
   const std::string answer =
-      vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!");
+      vb::Trim(vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!"));
   if (answer.empty()) return;  // Cancel
   dao::Recordset& rs = *App().CollectionsRS;
-  rs.Seek("=", vb::Variant(answer));
-  if (!rs.NoMatch()) return;  // the collection is listed already
+  if (IsListedName(answer)) return;  // the collection is listed already
 
   const std::string problem = CollectionNameProblem(answer);
   if (!problem.empty()) {
@@ -195,14 +272,11 @@ void AVCollection_Form::CreateCB_Click() {
   }
   if (vb::FileExists(fileName)) exists = true;
 
-  if (exists) {
-    // An existing file is used as it is or left alone; it is never replaced.
-    if (!CheckExistingDatabase()) return;
-  } else {
+  // A file no list names is the user's to keep or to replace.
+  if (!exists || !CheckExistingDatabase()) {
     try {
-      if (!vb::FileExists(kTemplate)) schema::EnsureTemplates(vb::ProgramFolder());
-      if (!vb::FileCopy(kTemplate, fileName, false))
-        throw vb::RuntimeError(vb::errFileAlreadyExists, "File already exists");
+      if (!vb::FileExists(config_.templateFile)) schema::EnsureTemplates(vb::ProgramFolder());
+      vb::FileCopy(config_.templateFile, fileName, true);
     } catch (const std::exception& e) {
       vb::MsgBox("The collection \"" + answer + "\" could not be created:\n" + e.what(),
                  vb::vbOKOnly + vb::vbExclamation);
@@ -210,13 +284,13 @@ void AVCollection_Form::CreateCB_Click() {
     }
   }
 
-  AVData()->LastDB(fileName);
-  AVData()->CurCollection(answer);
-  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+  config_.setLastDB(fileName);
+  config_.setCurCollection(answer);
+  vb::SaveSetting("TVN", "Startup", config_.settingKey, config_.lastDB());
 
   rs.AddNew();
-  rs.SetField("dbname", vb::Variant(AVData()->LastDB()));
-  rs.SetField("AVCollection", vb::Variant(AVData()->CurCollection()));
+  rs.SetField("dbname", vb::Variant(config_.lastDB()));
+  rs.SetField(config_.nameField, vb::Variant(config_.curCollection()));
   rs.Update();
   FillCollectionList();
 }
@@ -230,6 +304,10 @@ void AVCollection_Form::OpenCB_Click() {
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  if (!IsPlainFileName(dbname)) {
+    RefuseFileName(dbname);
+    return;
+  }
   // Switching to a file that is gone would leave no collection to open.
   if (!vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
     vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
@@ -237,9 +315,9 @@ void AVCollection_Form::OpenCB_Click() {
                vb::vbOKOnly + vb::vbExclamation);
     return;
   }
-  AVData()->LastDB(dbname);
-  AVData()->CurCollection(vb::NzStr(rs.GetField("AVCollection")));
-  vb::SaveSetting("TVN", "Startup", "CurDB", AVData()->LastDB());
+  config_.setLastDB(dbname);
+  config_.setCurCollection(vb::NzStr(rs.GetField(config_.nameField)));
+  vb::SaveSetting("TVN", "Startup", config_.settingKey, config_.lastDB());
   accept();
 }
 
@@ -248,26 +326,33 @@ void AVCollection_Form::OpenCB_Click() {
 void AVCollection_Form::DeleteCB_Click() {
   if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
   const std::string selected = SelectedText();
-  if (selected == AVData()->CurCollection() || selected == kSystemCollection) {
+  dao::Recordset& rs = *App().CollectionsRS;
+  // The open collection is known by its file, whatever name the row shows.
+  rs.Seek("=", vb::Variant(selected));
+  const bool openRow = !rs.NoMatch() && vb::UCase(vb::NzStr(rs.GetField("dbname"))) == vb::UCase(config_.lastDB());
+  if (selected == config_.curCollection() || selected == kSystemCollection || openRow) {
     vb::MsgBox("The system collection or open collection may not be deleted", vb::vbOKOnly);
     return;
   }
   if (vb::MsgBox("Delete the selected collection???", vb::vbYesNo) != vb::vbYes) return;
-  dao::Recordset& rs = *App().CollectionsRS;
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
-  if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) == vb::vbYes) {
+  if (vb::MsgBox("Do you wish to also delete the physical collection database???", vb::vbYesNo) ==
+      vb::vbYes) {
     // The file of the open collection, or one another entry lists, stays.
-    const bool openFile = vb::UCase(dbname) == vb::UCase(AVData()->LastDB());
+    const bool openFile = vb::UCase(dbname) == vb::UCase(config_.lastDB());
     const std::string other = CollectionUsingFile(dbname, selected);
-    if (openFile || !other.empty()) {
+    if (!IsPlainFileName(dbname)) {
+      RefuseFileName(dbname);
+      return;
+    } else if (openFile || !other.empty()) {
       vb::MsgBox("The database file \"" + dbname + "\" is used by " +
                      (openFile ? std::string("the open collection") : "the collection \"" + vb::Trim(other) + "\"") +
                      " and was kept.",
                  vb::vbOKOnly + vb::vbInformation);
     } else if (!dbname.empty() && vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
-      vb::Kill(vb::ProgramFolder() + "/" + dbname);
+      vb::KillFile(vb::ProgramFolder() + "/" + dbname);
     }
     rs.Seek("=", vb::Variant(selected));
     if (rs.NoMatch()) return;
@@ -290,11 +375,19 @@ void AVCollection_Form::btnClearDatabase_Click() {
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
+  if (!IsPlainFileName(dbname)) {
+    RefuseFileName(dbname);
+    return;
+  }
   try {
     dao::DatabasePtr db = Workspace().OpenDatabase(dbname);
+    // All of the collection's records go, or none.
+    db->BeginTrans();
     try {
-      db->Execute("delete * from mediadata");
+      for (const std::string& statement : config_.clearStatements) db->Execute(statement);
+      db->CommitTrans();
     } catch (...) {
+      db->Rollback();
       db->Close();
       throw;
     }

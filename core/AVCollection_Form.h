@@ -7,18 +7,39 @@
 // TVNDATA.CurCollection and the setting "CurDB"; the caller reopens the
 // collection when this window has closed.
 #include <QDialog>
+#include <functional>
 #include <string>
+#include <vector>
 
 class QListWidget;
 class QPushButton;
 
 namespace tvn {
 
+// What tells one catalogue's collection manager from the other's.
+struct CollectionManagerConfig {
+  const char* formName;      // objectName of the window
+  const char* caption;
+  const char* list;          // the catalogue's table of "admin.sys"
+  const char* nameField;     // its display-name field (index "master")
+  const char* templateFile;  // copied for a new collection
+  const char* settingKey;    // "Startup" key of the current collection
+  std::vector<std::string> clearStatements;  // empty a collection, in one transaction
+  std::function<std::string()> lastDB;
+  std::function<void(const std::string&)> setLastDB;
+  std::function<std::string()> curCollection;
+  std::function<void(const std::string&)> setCurCollection;
+};
+
 class AVCollection_Form : public QDialog {
   Q_OBJECT
 
  public:
   explicit AVCollection_Form(QWidget* parent = nullptr);
+  AVCollection_Form(const CollectionManagerConfig& config, QWidget* parent);
+
+  // The media catalogue's configuration: avcollections, "av32e.mdb", "CurDB".
+  static const CollectionManagerConfig& MediaCollections();
   ~AVCollection_Form() override;
 
   // The system collection, which can never be deleted here.
@@ -36,11 +57,12 @@ class AVCollection_Form : public QDialog {
   // ---- routines
   void FillCollectionList();
   // Asks whether an existing file of the new collection's name is to be
-  // used. True: use it. False: keep it and create nothing.
+  // used. True: use it. False: it is replaced by an empty collection.
   bool CheckExistingDatabase();
 
   // Why a typed name cannot name a collection's file here, or "" when it
-  // can: blank, a path separator or control character, a leading dot, a
+  // can: blank, a character special in file names or patterns
+  // (* ? [ ] : | " < > \ /) or a control character, a leading dot, a
   // name too long for a file, or a file the program keeps for itself
   // (the templates, the compaction file).
   static std::string CollectionNameProblem(const std::string& name);
@@ -62,6 +84,9 @@ class AVCollection_Form : public QDialog {
   // The display name of the listed collection whose file is fileName
   // (letter case ignored), other than except; "" when there is none.
   std::string CollectionUsingFile(const std::string& fileName, const std::string& except = "") const;
+  // Whether a listed display name equals name, blanks and letter case aside.
+  bool IsListedName(const std::string& name) const;
+  CollectionManagerConfig config_;
   bool unloaded_ = true;
 };
 

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 
 namespace tvn {
 
@@ -40,6 +41,17 @@ LabelForm::LabelForm(QWidget* parent)
   LS_EMAIL_Text = line("LS_EMAIL_Text");
   form->addRow(QStringLiteral("Label/Studio Email ID"), LS_EMAIL_Text);
   SetFieldArea(area);
+  connect(SoftwareBox(), &QCheckBox::clicked, this, [this](bool ticked) {
+    if (ticked) vb::Guarded([this] { ShowStoredAddresses(); });
+  });
+}
+
+void LabelForm::ShowStoredAddresses() {
+  if (AddingEntry || addressesShown_ || !EntryTable || EntryTable->Eof() || EntryTable->BOF()) return;
+  // What the user typed while the box was unticked stays.
+  if (!LS_EMAIL_Text->isModified()) LS_EMAIL_Text->setText(FieldText(*EntryTable, "LSEmail"));
+  if (!LS_WWW_Text->isModified()) LS_WWW_Text->setText(FieldText(*EntryTable, "lswww"));
+  addressesShown_ = true;
 }
 
 std::vector<QWidget*> LabelForm::TextBoxes() const {
@@ -54,7 +66,8 @@ void LabelForm::ShowFields(dao::Recordset& rs) {
   LabelStudio_Name_Text->setText(FieldText(rs, "LabelStudio_Name"));
   LabelStudio_Location_Text->setText(FieldText(rs, "LabelStudio_Location"));
   LabelStudio_Notes_Text->setPlainText(FieldText(rs, "LabelStudio_Notes"));
-  if (SoftwareBox()->checkState() == Qt::Checked) {
+  addressesShown_ = SoftwareBox()->checkState() == Qt::Checked;
+  if (addressesShown_) {
     LS_EMAIL_Text->setText(FieldText(rs, "LSEmail"));
     LS_WWW_Text->setText(FieldText(rs, "lswww"));
   }
@@ -64,7 +77,11 @@ void LabelForm::WriteFields(dao::Recordset& rs) {
   rs.SetField("LabelStudio_Name", vb::Variant(LabelStudio_Name_Text->text().toStdString()));
   rs.SetField("LabelStudio_Location", vb::Variant(LabelStudio_Location_Text->text().toStdString()));
   rs.SetField("LabelStudio_Notes", vb::Variant(LabelStudio_Notes_Text->toPlainText().toStdString()));
-  if (SoftwareBox()->checkState() == Qt::Checked) {
+  // Boxes that never showed the stored addresses and were not typed in
+  // hold nothing to store.
+  const bool addresses =
+      AddingEntry || addressesShown_ || LS_EMAIL_Text->isModified() || LS_WWW_Text->isModified();
+  if (SoftwareBox()->checkState() == Qt::Checked && addresses) {
     rs.SetField("LSEmail", vb::Variant(LS_EMAIL_Text->text().toStdString()));
     rs.SetField("lswww", vb::Variant(LS_WWW_Text->text().toStdString()));
   }

@@ -28,6 +28,11 @@ class LabelForm final : public LookupEditorForm {
   std::vector<QWidget*> StateBoxes() const override;
   void ShowFields(dao::Recordset& rs) override;
   void WriteFields(dao::Recordset& rs) override;
+
+ private:
+  // Ticking "Software CDs" on a shown entry brings its stored addresses.
+  void ShowStoredAddresses();
+  bool addressesShown_ = false;
 };
 
 // Opens the editor modally over parent.

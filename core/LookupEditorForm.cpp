@@ -134,6 +134,12 @@ void ShowLookupEditor(LookupEditorForm& editor) {
 void LookupEditorForm::Form_Load() {
   EntryTable = Collection().OpenRecordset(design_.table);
   EntryTable->SetIndex(design_.index);
+  // The name box takes no more than the name field holds.
+  for (int i = 0; i < EntryTable->FieldCount(); ++i) {
+    const dao::FieldDef info = EntryTable->FieldInfo(i);
+    if (vb::UCase(info.Name) == vb::UCase(design_.nameField) && info.Type == dao::dbText && info.Size > 0)
+      NameBox()->setMaxLength(info.Size);
+  }
   if (EntryTable->RecordCount() < 1) {
     EnterEmptyState();
   } else {
@@ -204,7 +210,7 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       break;
 
     case btnFile:
-      SaveEntry();
+      if (!SaveEntry()) return;
       emptyState_ = false;
       ToolbarBrowseMode(Toolbar1);
       FillSelectItemCombo(design_.nameField, this, rs);
@@ -217,12 +223,14 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       db.BeginTrans();
       try {
         rs.Delete();
-        CarryIntoRecords(db, old, "");
+        // Records still named by an equal entry keep their name.
+        if (!NameTaken(old)) CarryIntoRecords(db, old, "");
         db.CommitTrans();
       } catch (...) {
         db.Rollback();
         throw;
       }
+      RefillQuickDisplay();
       if (rs.RecordCount() < 1) {
         EnterEmptyState();
       } else {
@@ -276,11 +284,36 @@ void LookupEditorForm::ShowEntry() {
   ShownName = NameBox()->text().toStdString();
 }
 
-void LookupEditorForm::SaveEntry() {
+bool LookupEditorForm::NameTaken(const std::string& name) {
+  const std::string wanted = vb::UCase(name);
+  dao::RecordsetPtr names =
+      Collection().OpenRecordset(std::string("select ") + design_.nameField + " from " + design_.table);
+  bool taken = false;
+  while (!names->Eof() && !taken) {
+    taken = vb::UCase(vb::NzStr(names->GetField(design_.nameField))) == wanted;
+    names->MoveNext();
+  }
+  names->Close();
+  return taken;
+}
+
+bool LookupEditorForm::SaveEntry() {
   dao::Database& db = Collection();
   dao::Recordset& rs = *EntryTable;
   const std::string oldName = ShownName;
   const std::string newName = NameBox()->text().toStdString();
+  // A blank name would name nothing and, carried into the records, blank
+  // every record of the entry.
+  if (vb::Trim(newName).empty()) {
+    vb::MsgBox("Please enter a name; the entry was not filed.", vb::vbOKOnly + vb::vbExclamation);
+    return false;
+  }
+  const bool sameEntry = !AddingEntry && vb::UCase(newName) == vb::UCase(oldName);
+  if (!sameEntry && NameTaken(newName)) {
+    vb::MsgBox("The name \"" + newName + "\" is in the list already; the entry was not filed.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return false;
+  }
   db.BeginTrans();
   try {
     SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry);
@@ -295,10 +328,18 @@ void LookupEditorForm::SaveEntry() {
     db.Rollback();
     throw;
   }
+  const bool renamed = !AddingEntry && !oldName.empty() && oldName != newName;
   AddingEntry = false;
+  if (renamed) RefillQuickDisplay();
   rs.Seek("=", vb::Variant(newName));
   if (rs.NoMatch()) rs.MoveFirst();
   ShowEntry();
+  return true;
+}
+
+void LookupEditorForm::RefillQuickDisplay() {
+  // The records' names changed under an open quick display.
+  if (AVData()->QDOpen()) FillQuickDisplayGrid();
 }
 
 void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName) {

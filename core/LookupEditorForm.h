@@ -68,7 +68,9 @@ class LookupEditorForm : public QDialog {
   void ClearEntry();
   void ShowEntry();
   void SetEntryFieldsState(std::uint32_t colour, bool enabled);
-  void SaveEntry();
+  // Files the shown or new entry; false (after a message, nothing written)
+  // for a blank name or a name another entry has.
+  bool SaveEntry();
 
   const Design& design() const { return design_; }
   // The box whose text is the entry's name.
@@ -117,6 +119,9 @@ class LookupEditorForm : public QDialog {
 
  private:
   void EnterEmptyState();
+  // Whether an entry of the table has this name, letter case aside.
+  bool NameTaken(const std::string& name);
+  void RefillQuickDisplay();
   void RunGuarded(void (LookupEditorForm::*handler)());
   // The UPDATE statements of a rename (newName) or a delete ("").
   void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);

@@ -546,19 +546,47 @@ void CreateGameCollectionFile(const std::string& path) {
   });
 }
 
-void EnsureGameTemplate(const std::string& folder) {
-  const std::string base = folder.empty() ? std::string(".") : folder;
-  if (vb::Dir(base, "pl33e.mdb").empty()) CreateGameCollectionFile(base + "/pl33e.mdb");
+namespace {
+
+// True when the file opens and holds every table of its layout.
+bool HoldsTables(const std::string& path, const std::vector<TableDef>& tables) {
+  try {
+    dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(path, false, true);
+    bool all = true;
+    for (const auto& t : tables) {
+      try {
+        db->OpenRecordset(t.Name)->Close();
+      } catch (const vb::RuntimeError&) {
+        all = false;
+      }
+    }
+    db->Close();
+    return all;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
+
+}  // namespace
 
 void EnsureTemplates(const std::string& folder) {
   const std::string base = folder.empty() ? std::string(".") : folder;
-  auto missing = [&base](const std::string& name) { return vb::Dir(base, name).empty(); };
-  auto at = [&base](const std::string& name) { return base + "/" + name; };
-  if (missing("av32e.mdb")) CreateCollectionFile(at("av32e.mdb"));
-  if (missing("admine.sys")) CreateMasterListFile(at("admine.sys"));
-  if (missing("tips.sys")) CreateTipsFile(at("tips.sys"));
-  EnsureGameTemplate(base);
+  // A template that is missing, does not open or lacks a table is written
+  // anew from the layout here; the copies made from it are then sound.
+  auto ensure = [&base](const std::string& name, const std::vector<TableDef>& tables,
+                        void (*create)(const std::string&)) {
+    for (const auto& f : vb::Dir(base, name, true))
+      throw vb::RuntimeError(vb::errPathFileAccess,
+                             "The template " + base + "/" + f + " is a folder, not a file");
+    const auto found = vb::Dir(base, name);
+    const std::string path = base + "/" + (found.empty() ? name : found.front());
+    if (!found.empty() && HoldsTables(path, tables)) return;
+    create(path);
+  };
+  ensure("av32e.mdb", CollectionTables(), &CreateCollectionFile);
+  ensure("admine.sys", MasterListTables(), &CreateMasterListFile);
+  ensure("tips.sys", TipsTables(), &CreateTipsFile);
+  ensure("pl33e.mdb", GameCollectionTables(), &CreateGameCollectionFile);
 }
 
 int VersionMajor() { return TVN_VERSION_MAJOR; }

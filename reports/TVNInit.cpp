@@ -7,6 +7,8 @@
 
 namespace tvn::reports {
 
+// One state object for this library, created on first use and kept until
+// the library is unloaded; the shared output code receives it by reference.
 ReportModuleState& Module() {
   static ReportModuleState state;
   return state;

@@ -9,7 +9,7 @@ shift || true
 
 packages=(build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us)
+  libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -165,7 +165,7 @@ TEST_F(CollectionsTest, SystemAndOpenCollectionAreProtected) {
 
 TEST_F(CollectionsTest, NamesThatCannotBeFilesAreRefusedBeforeAnythingIsCreated) {
   const auto before = tvntest::ReadBytes(Path("av32e.mdb"));
-  for (const std::string& name : {std::string("   "), std::string("a/b"), std::string("back\\slash"),
+  for (const std::string& name : {std::string("a/b"), std::string("back\\slash"),
                                   std::string(".hidden"), std::string("av32e"), std::string("PL33E"),
                                   std::string("Temp")}) {
     PromptScript::Clear();
@@ -181,22 +181,17 @@ TEST_F(CollectionsTest, NamesThatCannotBeFilesAreRefusedBeforeAnythingIsCreated)
   EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
   EXPECT_EQ(Setting(), "av30.mdb");
 
-  // Cancel (an empty answer) does nothing at all.
+  // Cancel (an empty answer) and an all-blank answer do nothing at all.
   PromptScript::Clear();
   Create("");
-  EXPECT_EQ(PromptScript::Records().size(), 1u);
+  Create("   ");
+  EXPECT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(Listed().size(), 1u);
 }
 
-TEST_F(CollectionsTest, AnExistingFileIsUsedOrKeptButNeverReplaced) {
+TEST_F(CollectionsTest, AnExistingUnlistedFileIsUsedOrReplacedAsTheUserAnswers) {
   tvn::schema::CreateCollectionFile(Path("Found.mdb"));
   AddItem("Found.mdb", "old item");
-
-  PromptScript::AnswerText("Found");
-  PromptScript::Answer(vb::vbNo);
-  form_->CreateCB_Click();
-  EXPECT_FALSE(IsListed("Found"));
-  EXPECT_EQ(Items("Found.mdb"), 1);
-  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
 
   PromptScript::AnswerText("Found");
   PromptScript::Answer(vb::vbYes);
@@ -204,6 +199,17 @@ TEST_F(CollectionsTest, AnExistingFileIsUsedOrKeptButNeverReplaced) {
   EXPECT_TRUE(IsListed("Found"));
   EXPECT_EQ(Items("Found.mdb"), 1);
   EXPECT_EQ(AVData()->LastDB(), "Found.mdb");
+  EXPECT_NE(PromptScript::Texts().back().find("     No  = Delete current databse and create a new one."),
+            std::string::npos);
+
+  tvn::schema::CreateCollectionFile(Path("Stale.mdb"));
+  AddItem("Stale.mdb", "stale item");
+  PromptScript::AnswerText("Stale");
+  PromptScript::Answer(vb::vbNo);
+  form_->CreateCB_Click();
+  EXPECT_TRUE(IsListed("Stale"));
+  EXPECT_EQ(Items("Stale.mdb"), 0);
+  EXPECT_EQ(AVData()->LastDB(), "Stale.mdb");
 
   // The system collection's file is never taken over by another name.
   AddItem("av30.mdb", "system item");
@@ -255,6 +261,138 @@ TEST_F(CollectionsTest, OpeningACollectionWhoseFileIsGoneKeepsTheCurrentOne) {
   EXPECT_NE(PromptScript::Records()[0].text.find("was not found"), std::string::npos);
   EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
   EXPECT_EQ(Setting(), "av30.mdb");
+}
+
+TEST_F(CollectionsTest, NamesWithPatternCharactersAreRefusedAndNeverExpandedOnDelete) {
+  for (const char* bad : {"*", "a?b", "[x]", "c:d", "p|q", "say \"hi\"", "<x>"}) {
+    PromptScript::Clear();
+    Create(bad);
+    ASSERT_EQ(PromptScript::Records().size(), 2u) << bad;
+    EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos) << bad;
+  }
+  EXPECT_EQ(Listed().size(), 1u);
+
+  // A "*" row that came into the list another way deletes only its own file.
+  Create("Keep");
+  Select("My Collection");
+  form_->OpenCB_Click();
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    tvntest::AddRow(admin, "avcollections", {{"dbname", "*.mdb"}, {"AVCollection", "Star"}});
+    admin->Close();
+  }
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+  Select("Star");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_FALSE(IsListed("Star"));
+  EXPECT_TRUE(vb::FileExists(Path("Keep.mdb")));
+  EXPECT_TRUE(vb::FileExists(Path("av30.mdb")));
+  EXPECT_TRUE(vb::FileExists(Path("av32e.mdb")));
+}
+
+TEST_F(CollectionsTest, NamesAreTrimmedAndBlanksOrCaseDoNotMakeANewName) {
+  Create("  Rock Albums  ");
+  EXPECT_TRUE(IsListed("Rock Albums"));
+  EXPECT_TRUE(vb::FileExists(Path("Rock Albums.mdb")));
+  Create("rock  albums");
+  Create("ROCKALBUMS");
+  EXPECT_EQ(Listed().size(), 2u);
+}
+
+TEST_F(CollectionsTest, TheOpenCollectionsRowAndFileStayWhateverItsName) {
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    tvntest::AddRow(admin, "avcollections", {{"dbname", "AV30.mdb"}, {"AVCollection", "Alias"}});
+    admin->Close();
+  }
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+  Select("Alias");
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  ASSERT_FALSE(PromptScript::Records().empty());
+  EXPECT_EQ(PromptScript::Records()[0].text, "The system collection or open collection may not be deleted");
+  EXPECT_TRUE(IsListed("Alias"));
+  EXPECT_TRUE(vb::FileExists(Path("av30.mdb")));
+}
+
+TEST_F(CollectionsTest, AFileNameOutsideTheDataFolderIsNeverOpenedClearedOrDeleted) {
+  const std::filesystem::path outside = dir_ / "sub";
+  std::filesystem::create_directories(outside);
+  tvn::schema::CreateCollectionFile((outside / "other.mdb").string());
+  AddItem("sub/other.mdb", "outside item");
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    tvntest::AddRow(admin, "avcollections", {{"dbname", "sub/other.mdb"}, {"AVCollection", "Far"}});
+    admin->Close();
+  }
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+
+  Select("Far");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  ASSERT_EQ(PromptScript::Records().size(), 1u);
+
+  Select("Far");
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  Select("Far");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_EQ(Items("sub/other.mdb"), 1);
+  EXPECT_TRUE(vb::FileExists(Path("sub/other.mdb")));
+}
+
+TEST_F(CollectionsTest, AFileTheGameCatalogueListsIsRefusedBeforeTheQuestion) {
+  tvn::schema::CreateCollectionFile(Path("MyGames.mdb"));
+  AddItem("MyGames.mdb", "a game");
+  PromptScript::Clear();
+  Create("mygames");
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos);
+  EXPECT_FALSE(IsListed("mygames"));
+  EXPECT_EQ(Items("MyGames.mdb"), 1);
+}
+
+// The same manager on the game catalogue's list: its own template, list
+// and setting, and the media list's files are out of its reach.
+TEST_F(CollectionsTest, TheSecondConfigurationKeepsToItsOwnListTemplateAndSetting) {
+  std::string last = "MyGames.mdb", current = "My Collection";
+  tvn::CollectionManagerConfig games{"PLCollection_Form", "Collection Manager", "plcollections", "plCollection",
+                                     "pl33e.mdb", "CurDB_PL", {"delete * from mediadata"},
+                                     [&] { return last; }, [&](const std::string& v) { last = v; },
+                                     [&] { return current; }, [&](const std::string& v) { current = v; }};
+  // A stand-in template of its own: the game schema is not needed here.
+  vb::FileCopy(Path("av32e.mdb"), Path("pl33e.mdb"));
+  AddItem("pl33e.mdb", "template mark");
+  form_ = std::make_unique<AVCollection_Form>(games, nullptr);
+  form_->Form_Load();
+  EXPECT_EQ(form_->objectName().toStdString(), "PLCollection_Form");
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+
+  Create("Consoles");
+  EXPECT_TRUE(IsListed("Consoles"));
+  EXPECT_EQ(last, "Consoles.mdb");
+  EXPECT_EQ(current, "Consoles");
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "Consoles.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Consoles.mdb")), tvntest::ReadBytes(Path("pl33e.mdb")));
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+
+  // The media collection's file is refused before any question.
+  PromptScript::Clear();
+  Create("AV30");
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos);
+  EXPECT_FALSE(IsListed("AV30"));
 }
 
 }  // namespace

@@ -363,4 +363,83 @@ TEST_F(LookupEditorsTest, NameBoxRefusesTheDoubleQuote) {
   ASSERT_EQ(PromptScript::Records().size(), 1u);
 }
 
+TEST_F(LookupEditorsTest, BlankOrTakenNamesAreRefusedAndWriteNothing) {
+  tvntest::AddRow(db_, "category", {{"category", "Jazz"}});
+  tvntest::AddRow(db_, "category", {{"category", "Rock"}});
+  Item("j", {{"category", "Jazz"}});
+  tvn::CategoryForm c;
+  c.Form_Load();
+  ASSERT_EQ(c.ShownName, "Jazz");
+  for (const char* bad : {"", "   ", "rock", "ROCK"}) {
+    PromptScript::Clear();
+    c.Category_Text->setText(bad);
+    c.Toolbar1_ButtonClick(Btn::btnFile);
+    ASSERT_EQ(PromptScript::Records().size(), 1u) << bad;
+    EXPECT_NE(PromptScript::Records()[0].text.find("not filed"), std::string::npos) << bad;
+    EXPECT_EQ(With("category", "Jazz"), std::vector<std::string>{"j"}) << bad;
+    EXPECT_EQ(tvntest::CountRows(db_, "select * from category where category = 'Jazz'"), 1) << bad;
+  }
+  // The shown entry may change its own letter case.
+  c.Category_Text->setText("JAZZ");
+  c.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(With("category", "JAZZ"), std::vector<std::string>{"j"});
+
+  // A new entry cannot take a listed name either.
+  c.Toolbar1_ButtonClick(Btn::btnAdd);
+  c.Category_Text->setText(" ");
+  PromptScript::Clear();
+  c.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(PromptScript::Records().size(), 1u);
+  EXPECT_TRUE(c.AddingEntry);
+  EXPECT_FALSE(c.Toolbar1Buttons[Btn::btnAdd]->isVisible() && c.isVisible());
+  EXPECT_EQ(tvntest::CountRows(db_, "select * from category"), 2);
+
+  // The name box takes at most the field's width.
+  tvn::LabelForm l;
+  l.Form_Load();
+  EXPECT_GT(l.LabelStudio_Name_Text->maxLength(), 0);
+  EXPECT_LT(l.LabelStudio_Name_Text->maxLength(), 32767);
+  EXPECT_GT(c.Category_Text->maxLength(), 0);
+  EXPECT_LT(c.Category_Text->maxLength(), 32767);
+}
+
+TEST_F(LookupEditorsTest, DeletingOneOfTwoEqualEntriesKeepsTheRecordsNames) {
+  tvntest::AddRow(db_, "category", {{"category", "Blues"}});
+  tvntest::AddRow(db_, "category", {{"category", "blues"}});
+  Item("b", {{"category", "Blues"}});
+  tvn::CategoryForm c;
+  c.Form_Load();
+  PromptScript::Answer(vb::vbYes);
+  c.Toolbar1_ButtonClick(Btn::btnDelete);
+  EXPECT_EQ(tvntest::CountRows(db_, "select * from category"), 1);
+  EXPECT_EQ(With("category", "Blues"), std::vector<std::string>{"b"});
+}
+
+TEST_F(LookupEditorsTest, TickingSoftwareShowsTheStoredAddressesAndUntouchedBoxesAreNotWritten) {
+  tvntest::AddRow(db_, "labelstudio", {{"LabelStudio_Name", "Soft"}, {"dvd", true},
+                                       {"lswww", "http://stored"}, {"LSEmail", "me@stored"}});
+  tvn::LabelForm f;
+  f.Form_Load();
+  ASSERT_EQ(f.ShownName, "Soft");
+  EXPECT_EQ(f.LS_WWW_Text->text(), "");
+  f.Artist_UseWith[5]->click();  // the user ticks "Software CDs"
+  ASSERT_EQ(f.Artist_UseWith[5]->checkState(), Qt::Checked);
+  EXPECT_EQ(f.LS_WWW_Text->text(), "http://stored");
+  EXPECT_EQ(f.LS_EMAIL_Text->text(), "me@stored");
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  const std::string sql = "select * from labelstudio where LabelStudio_Name = 'Soft'";
+  EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://stored");
+  EXPECT_EQ(vb::NzStr(Field(sql, "LSEmail")), "me@stored");
+  EXPECT_TRUE(vb::CBool(Field(sql, "scd")));
+
+  // Ticked in code, without the boxes ever showing the addresses: kept.
+  f.Artist_UseWith[5]->setCheckState(Qt::Unchecked);
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  f.Artist_UseWith[5]->setChecked(true);
+  f.LS_WWW_Text->setText("");
+  f.LS_EMAIL_Text->setText("");
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://stored");
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "core/AVQDForm.h"
+#include "core/ArtistForm.h"
 #include "core/AppState.h"
 #include "core/Schema.h"
 #include "core/TavolinModule.h"
@@ -249,6 +250,22 @@ TEST_F(QuickDisplayTest, OneWindowAtATime) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(tvn::QuickDisplayWindow(), nullptr);
   EXPECT_FALSE(AVData()->QDOpen());
+}
+
+TEST_F(QuickDisplayTest, ALookupRenameOrDeleteRefillsTheOpenDisplay) {
+  tvntest::AddRow(db_, "artists", {{"artist_name", "Zappa"}});
+  AVQDForm& f = Open();
+  ASSERT_EQ(f.QDGrid->TextMatrix(2, 3).toStdString(), "Zappa");
+  tvn::ArtistForm editor;
+  editor.Form_Load();
+  editor.Artist_Name_text->setText("Frank Zappa");
+  editor.Toolbar1_ButtonClick(tvn::LookupEditorForm::btnFile);
+  EXPECT_EQ(f.QDGrid->TextMatrix(2, 3).toStdString(), "Frank Zappa");
+
+  vb::PromptScript::Answer(vb::vbYes);
+  editor.Toolbar1_ButtonClick(tvn::LookupEditorForm::btnDelete);
+  EXPECT_EQ(f.QDGrid->TextMatrix(2, 3).toStdString(), "");
+  EXPECT_EQ(f.QDGrid->TextMatrix(2, 2).toStdString(), "Moonlight");
 }
 
 }  // namespace

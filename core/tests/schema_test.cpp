@@ -1,6 +1,8 @@
 // The file layouts, the templates written from them, and the state object.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <algorithm>
 #include <set>
 
@@ -97,6 +99,37 @@ TEST_F(TemplateTest, NewFolderGetsAllThreeTemplatesOnceAndExistingOnesAreKept) {
   // No work file is left behind.
   for (const auto& e : std::filesystem::directory_iterator(dir_))
     EXPECT_EQ(e.path().filename().string().find(".new"), std::string::npos) << e.path();
+}
+
+TEST_F(TemplateTest, DamagedTemplatesAreRebuiltAndAFolderIsNamed) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  // Not a database, a database without a table, an empty file.
+  { std::ofstream(Path("av32e.mdb"), std::ios::trunc) << "garbage"; }
+  {
+    auto d = tvntest::Open(Path("admine.sys"));
+    d->Execute("drop table plcollections");
+    d->Close();
+  }
+  { std::ofstream(Path("tips.sys"), std::ios::trunc); }
+  tvn::schema::EnsureTemplates(dir_.string());
+  auto c = tvntest::Open(Path("av32e.mdb"));
+  EXPECT_TRUE(tvntest::HasTable(c, "mediadata"));
+  c->Close();
+  auto a = tvntest::Open(Path("admine.sys"));
+  EXPECT_TRUE(tvntest::HasTable(a, "plcollections"));
+  a->Close();
+  auto t = tvntest::Open(Path("tips.sys"));
+  EXPECT_EQ(tvntest::CountRows(t, "select * from tips"), tvn::schema::TipCount());
+  t->Close();
+
+  std::filesystem::remove(Path("tips.sys"));
+  std::filesystem::create_directory(Path("Tips.sys"));
+  try {
+    tvn::schema::EnsureTemplates(dir_.string());
+    ADD_FAILURE() << "no error";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Description(), "The template " + dir_.string() + "/Tips.sys is a folder, not a file");
+  }
 }
 
 TEST_F(TemplateTest, CollectionTemplateHoldsTheLayoutAndItsRows) {

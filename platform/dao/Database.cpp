@@ -16,6 +16,7 @@
 namespace dao {
 
 std::string SqlEscape(const std::string& text) {
+  if (text.find('\0') != std::string::npos) detail::FailZeroByte();
   std::string out;
   out.reserve(text.size() + 2);
   for (char c : text) {
@@ -186,7 +187,8 @@ std::string DeclFromField(const FieldDef& f) {
 int StmtCache::Get(const std::string& sql, sqlite3_stmt** out) {
   auto it = map_.find(sql);
   if (it != map_.end()) {
-    *out = it->second;
+    uses_.splice(uses_.begin(), uses_, it->second.use);
+    *out = it->second.stmt;
     return SQLITE_OK;
   }
   sqlite3_stmt* st = nullptr;
@@ -196,24 +198,32 @@ int StmtCache::Get(const std::string& sql, sqlite3_stmt** out) {
     sqlite3_finalize(st);
     return rc;
   }
-  map_.emplace(sql, st);
+  if (capacity_ && map_.size() >= capacity_) {
+    auto old = map_.find(uses_.back());
+    sqlite3_finalize(old->second.stmt);
+    map_.erase(old);
+    uses_.pop_back();
+  }
+  uses_.push_front(sql);
+  map_.emplace(sql, Entry{st, uses_.begin()});
   *out = st;
   return SQLITE_OK;
 }
 
 void StmtCache::ResetAll() {
-  for (auto& [sql, st] : map_) sqlite3_reset(st);
+  for (auto& [sql, e] : map_) sqlite3_reset(e.stmt);
 }
 
 void StmtCache::Clear() {
-  for (auto& [sql, st] : map_) sqlite3_finalize(st);
+  for (auto& [sql, e] : map_) sqlite3_finalize(e.stmt);
   map_.clear();
+  uses_.clear();
 }
 
 // ---------------------------------------------------------------- database
 
 DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
-    : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db) {
+    : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db, kStatementCacheSize) {
   // A listing of the whole collection sorts some megabytes of rows: with
   // SQLite's small default page cache the sorter spills and every pass
   // reads the file again. A larger cache keeps both in memory; it grows

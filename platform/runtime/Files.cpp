@@ -259,6 +259,14 @@ void Kill(const std::string& name) {
   if (::unlink(path.c_str()) != 0) RaiseErrno(errno);
 }
 
+void KillFile(const std::string& name) {
+  const std::string path = ResolvePath(name);
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) RaiseErrno(errno);
+  if (S_ISDIR(st.st_mode)) Raise(errFileNotFound);
+  if (::unlink(path.c_str()) != 0) RaiseErrno(errno);
+}
+
 void Name(const std::string& oldName, const std::string& newName) {
   std::string from = ResolvePath(oldName);
   if (!Exists(from)) Raise(errFileNotFound);

@@ -27,6 +27,9 @@ std::vector<std::string> Dir(const std::string& folder, const std::string& patte
 // and false is returned. Throws vb::RuntimeError on failure.
 bool FileCopy(const std::string& source, const std::string& target, bool overwrite = true);
 void Kill(const std::string& name);                           // delete a file
+// Deletes exactly the one file named; "*" and "?" are ordinary characters
+// here, never a pattern. Throws vb::RuntimeError when there is no such file.
+void KillFile(const std::string& name);
 void Name(const std::string& oldName, const std::string& newName);  // rename (atomic over an existing target)
 void MkDir(const std::string& name);
 void ChDir(const std::string& name);

@@ -134,6 +134,16 @@ TEST_F(Files, KillNameAndFolders) {
   EXPECT_EQ(vb::Dir(root_, "*"), (std::vector<std::string>{"c.txt"}));
   EXPECT_EQ(ErrorOf([] { vb::Kill("*.tmp"); }), vb::errFileNotFound);
 
+  // The single-file delete reads "*" and "?" as the name's own characters.
+  Write(root_ + "/*.txt", "");
+  Write(root_ + "/d?.txt", "");
+  vb::KillFile("*.txt");
+  EXPECT_EQ(vb::Dir(root_, "*"), (std::vector<std::string>{"c.txt", "d?.txt"}));
+  EXPECT_EQ(ErrorOf([] { vb::KillFile("d*.txt"); }), vb::errFileNotFound);
+  vb::KillFile("D?.TXT");
+  EXPECT_EQ(vb::Dir(root_, "*"), (std::vector<std::string>{"c.txt"}));
+  vb::Kill("c.txt");
+
   vb::MkDir("Pics");
   EXPECT_EQ(ErrorOf([] { vb::MkDir("PICS"); }), vb::errPathFileAccess);
   EXPECT_EQ(ErrorOf([] { vb::MkDir("no/such/folder"); }), vb::errPathNotFound);

@@ -1,0 +1,21 @@
+#pragma once
+// The report-document file: our own format. A magic word and a version,
+// then the pages with their items; pictures are stored once each, as PNG.
+// See docs/file-format.md.
+#include "platform/print/Document.h"
+
+#include <string>
+
+namespace print {
+
+// Pages from..to (1-based, inclusive; 0, 0 for all). False with *error
+// naming the file when it cannot be written or the range is outside the
+// document.
+bool SaveDocument(const Document& document, const std::string& file, int from, int to,
+                  std::string* error);
+// Reads a whole file into *out. A file that is not a report document, is cut
+// short, or comes from a newer version is refused: false with *error, *out
+// untouched.
+bool LoadDocument(const std::string& file, Document* out, std::string* error);
+
+}  // namespace print

@@ -1,0 +1,354 @@
+// The report surface: cursor, text flow, page breaks, header and drawing.
+// Tables are laid out in Tables.cpp.
+#include "platform/print/Printer.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/print/DocumentFile.h"
+#include "platform/print/Fonts.h"
+#include "platform/print/PrinterState.h"
+
+namespace print {
+
+Printer::Printer(QObject* parent) : QObject(parent), d_(new State) {}
+Printer::~Printer() { delete d_; }
+
+// ---- documents
+
+void Printer::StartDoc() {
+  if (d_->table.open) d_->table = PendingTable{};
+  d_->doc.pages.clear();
+  d_->docStart = 0;
+  d_->open = true;
+  d_->docOrientation = d_->orientation;
+  d_->exportOk = true;
+  d_->AddPage();
+}
+
+void Printer::EndDoc() {
+  if (!d_->open) return;
+  if (d_->table.open || !d_->table.rows.empty()) EndTable();
+  d_->StampHeaders();
+  d_->open = false;
+  d_->exportOk = true;
+  if (!d_->exportFile.empty() && d_->exportFormat == kExportHtml) {
+    std::string error;
+    d_->exportOk = WriteHtml(d_->doc, d_->exportFile, &error);
+    if (!d_->exportOk) d_->error = error;
+  }
+  d_->previewPage = d_->doc.pages.empty() ? 0 : 1;
+  emit documentChanged();
+  emit previewPageChanged(d_->previewPage);
+}
+
+void Printer::NewPage() {
+  d_->EnsureDoc();
+  d_->AddPage();
+}
+
+void Printer::KillDoc() {
+  d_->doc.pages.clear();
+  d_->table = PendingTable{};
+  d_->open = false;
+  d_->previewPage = 0;
+  emit documentChanged();
+  emit previewPageChanged(0);
+}
+
+void Printer::Refresh() { emit refreshRequested(); }
+
+bool Printer::IsDocOpen() const { return d_->open; }
+
+// ---- text flow
+
+void Printer::Text(const std::string& text) {
+  d_->EnsureDoc();
+  const QString all = QString::fromStdString(text);
+  qsizetype start = 0;
+  while (true) {
+    const qsizetype lf = all.indexOf(QLatin1Char('\n'), start);
+    QString piece = all.mid(start, lf < 0 ? -1 : lf - start);
+    piece.remove(QLatin1Char('\r'));
+    if (!piece.isEmpty()) d_->Print(piece);
+    if (lf < 0) break;
+    d_->LineFeed();
+    start = lf + 1;
+  }
+}
+
+double Printer::CurrentX() const { return d_->x; }
+void Printer::SetCurrentX(double x) { d_->x = x; }
+double Printer::CurrentY() const { return d_->y; }
+void Printer::SetCurrentY(double y) { d_->y = y; }
+double Printer::TextWidth(const std::string& text) const {
+  return MeasureText(d_->font, QString::fromStdString(text));
+}
+double Printer::TextHeight() const { return LineHeight(d_->font); }
+
+// ---- fonts and colour
+
+std::string Printer::FontName() const { return d_->font.name; }
+void Printer::SetFontName(const std::string& name) { d_->font.name = name; }
+double Printer::FontSize() const { return d_->font.size; }
+void Printer::SetFontSize(double points) {
+  if (points > 0) d_->font.size = points;
+}
+bool Printer::FontBold() const { return d_->font.bold; }
+void Printer::SetFontBold(bool on) { d_->font.bold = on; }
+bool Printer::FontItalic() const { return d_->font.italic; }
+void Printer::SetFontItalic(bool on) { d_->font.italic = on; }
+bool Printer::FontUnderline() const { return d_->font.underline; }
+void Printer::SetFontUnderline(bool on) { d_->font.underline = on; }
+FontSpec Printer::Font() const { return d_->font; }
+void Printer::SetFont(const FontSpec& font) { d_->font = font; }
+FontSpec Printer::HdrFont() const { return d_->hdrFont; }
+void Printer::SetHdrFont(const FontSpec& font) { d_->hdrFont = font; }
+long Printer::TextColor() const { return d_->color; }
+void Printer::SetTextColor(long bgr) { d_->color = bgr; }
+
+// ---- page geometry
+
+double Printer::MarginLeft() const { return d_->marginLeft; }
+void Printer::SetMarginLeft(double t) { d_->marginLeft = std::max(0.0, t); }
+double Printer::MarginRight() const { return d_->marginRight; }
+void Printer::SetMarginRight(double t) { d_->marginRight = std::max(0.0, t); }
+double Printer::MarginTop() const { return d_->marginTop; }
+void Printer::SetMarginTop(double t) { d_->marginTop = std::max(0.0, t); }
+double Printer::MarginBottom() const { return d_->marginBottom; }
+void Printer::SetMarginBottom(double t) { d_->marginBottom = std::max(0.0, t); }
+double Printer::IndentLeft() const { return d_->indentLeft; }
+void Printer::SetIndentLeft(double t) { d_->indentLeft = t; }
+double Printer::IndentRight() const { return d_->indentRight; }
+void Printer::SetIndentRight(double t) { d_->indentRight = t; }
+int Printer::TextAlign() const { return d_->align; }
+void Printer::SetTextAlign(int code) { d_->align = code; }
+int Printer::Orientation() const { return d_->orientation; }
+void Printer::SetOrientation(int o) { d_->orientation = o == kLandscape ? kLandscape : kPortrait; }
+double Printer::PageWidth() const { return d_->PageWidth(); }
+double Printer::PageHeight() const { return d_->PageHeight(); }
+std::string Printer::Header() const { return d_->header; }
+void Printer::SetHeader(const std::string& header) { d_->header = header; }
+
+// ---- drawing
+
+void Printer::DrawPicture(const QImage& picture, double x, double y, double width, double height) {
+  if (picture.isNull()) return;
+  d_->EnsureDoc();
+  PictureItem p;
+  p.x = x;
+  p.y = y;
+  p.width = width > 0 && height > 0 ? width : PictureWidthTwips(picture);
+  p.height = width > 0 && height > 0 ? height : PictureHeightTwips(picture);
+  p.image = picture;
+  d_->doc.pages.back().pictures.push_back(std::move(p));
+}
+
+void Printer::DrawLine(double x1, double y1, double x2, double y2) {
+  d_->EnsureDoc();
+  d_->doc.pages.back().lines.push_back(LineItem{x1, y1, x2, y2, d_->pen, d_->penWidth});
+}
+
+void Printer::DrawRectangle(double x1, double y1, double x2, double y2) {
+  d_->EnsureDoc();
+  BoxItem b;
+  b.x = std::min(x1, x2);
+  b.y = std::min(y1, y2);
+  b.width = std::abs(x2 - x1);
+  b.height = std::abs(y2 - y1);
+  b.brush = d_->brush;
+  b.filled = d_->brush >= 0;
+  b.pen = d_->pen;
+  b.outlined = d_->pen >= 0;
+  d_->doc.pages.back().boxes.push_back(b);
+}
+
+long Printer::PenColor() const { return d_->pen; }
+void Printer::SetPenColor(long bgr) { d_->pen = bgr; }
+long Printer::BrushColor() const { return d_->brush; }
+void Printer::SetBrushColor(long bgr) { d_->brush = bgr; }
+double Printer::PenWidth() const { return d_->penWidth; }
+void Printer::SetPenWidth(double t) { d_->penWidth = std::max(0.0, t); }
+
+// ---- pages, preview, export and files
+
+int Printer::PageCount() const { return d_->doc.PageCount(); }
+int Printer::PreviewPage() const { return d_->previewPage; }
+void Printer::SetPreviewPage(int page) {
+  const int n = PageCount();
+  page = n == 0 ? 0 : std::clamp(page, 1, n);
+  if (page == d_->previewPage) return;
+  d_->previewPage = page;
+  emit previewPageChanged(page);
+}
+std::string Printer::ExportFile() const { return d_->exportFile; }
+void Printer::SetExportFile(const std::string& file) { d_->exportFile = file; }
+int Printer::ExportFormat() const { return d_->exportFormat; }
+void Printer::SetExportFormat(int format) { d_->exportFormat = format; }
+bool Printer::LastExportOk() const { return d_->exportOk; }
+std::string Printer::LastError() const { return d_->error; }
+const Document& Printer::document() const { return d_->doc; }
+
+bool Printer::SaveDoc(const std::string& file, int from, int to) {
+  std::string error;
+  if (!SaveDocument(d_->doc, file, from, to, &error)) {
+    d_->error = error;
+    return false;
+  }
+  return true;
+}
+
+bool Printer::LoadDoc(const std::string& file, bool append) {
+  Document loaded;
+  std::string error;
+  if (!LoadDocument(file, &loaded, &error)) {
+    d_->error = error;
+    return false;
+  }
+  if (!append) d_->doc.pages.clear();
+  const bool wasEmpty = d_->doc.pages.empty();
+  for (auto& p : loaded.pages) d_->doc.pages.push_back(std::move(p));
+  d_->open = false;
+  d_->table = PendingTable{};
+  if (wasEmpty || d_->previewPage == 0) d_->previewPage = d_->doc.pages.empty() ? 0 : 1;
+  emit documentChanged();
+  emit previewPageChanged(d_->previewPage);
+  return true;
+}
+
+bool Printer::WritePdf(const std::string& file) const {
+  std::string error;
+  if (!print::WritePdf(d_->doc, file, &error)) {
+    d_->error = error;
+    return false;
+  }
+  return true;
+}
+
+QString Printer::Html() const { return DocumentHtml(d_->doc); }
+
+void RenderPage(const Printer& printer, int page, QPainter& painter) {
+  RenderPage(printer.document(), page, painter);
+}
+
+// ---- the state's flow routines
+
+double Printer::State::PageWidth() const {
+  const int o = open ? docOrientation : orientation;
+  return o == kLandscape ? kLetterHeight : kLetterWidth;
+}
+double Printer::State::PageHeight() const {
+  const int o = open ? docOrientation : orientation;
+  return o == kLandscape ? kLetterWidth : kLetterHeight;
+}
+
+void Printer::State::EnsureDoc() {
+  if (!open) {
+    // Drawing without StartDoc begins a document rather than losing the text.
+    doc.pages.clear();
+    docStart = 0;
+    open = true;
+    docOrientation = orientation;
+    AddPage();
+  } else if (doc.pages.empty()) {
+    AddPage();
+  }
+}
+
+void Printer::State::AddPage() {
+  Page p;
+  p.width = PageWidth();
+  p.height = PageHeight();
+  doc.pages.push_back(std::move(p));
+  x = LeftLimit();
+  y = marginTop;
+  lineHeight = 0;
+}
+
+void Printer::State::LineFeed() {
+  y += std::max(lineHeight, print::LineHeight(font));
+  x = LeftLimit();
+  lineHeight = 0;
+}
+
+void Printer::State::BreakIfBelow(double height) {
+  if (y + height > PageHeight() - marginBottom && y > marginTop) {
+    const double keepX = x;
+    AddPage();
+    x = keepX;
+  }
+}
+
+void Printer::State::Emit(const QString& text, double width) {
+  const double h = print::LineHeight(font);
+  BreakIfBelow(h);
+  TextItem t;
+  t.x = x;
+  t.y = y;
+  t.baseline = y + FontFor(font).metrics.ascent();
+  t.width = width;
+  t.font = font;
+  t.color = color;
+  t.text = text;
+  doc.pages.back().texts.push_back(std::move(t));
+  x += width;
+  lineHeight = std::max(lineHeight, h);
+}
+
+void Printer::State::Print(const QString& piece) {
+  const double left = LeftLimit();
+  const double right = RightLimit();
+  if (align == kTextAlignTitle || align == kTextAlignDate) {
+    const auto lines = WrapText(font, piece, right - left, right - left);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) LineFeed();
+      const double w = MeasureText(font, lines[i]);
+      x = align == kTextAlignDate ? right - w : left + (right - left - w) / 2;
+      Emit(lines[i], w);
+    }
+    return;
+  }
+  const double whole = MeasureText(font, piece);
+  if (x + whole <= right + 0.5) {
+    Emit(piece, whole);
+    return;
+  }
+  const auto lines = WrapText(font, piece, right - x, right - left);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) LineFeed();
+    if (!lines[i].isEmpty()) Emit(lines[i], MeasureText(font, lines[i]));
+  }
+}
+
+void Printer::State::StampHeaders() {
+  if (header.empty()) return;
+  const QStringList parts = QString::fromStdString(header).split(QLatin1Char('|'));
+  const auto& fm = FontFor(hdrFont).metrics;
+  const double h = fm.ascent() + fm.descent();
+  for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
+    Page& page = doc.pages[i];
+    const double top = std::max(0.0, (marginTop - h) / 2);
+    const double left = marginLeft;
+    const double right = page.width - marginRight;
+    for (int k = 0; k < std::min<int>(3, static_cast<int>(parts.size())); ++k) {
+      QString text = parts[k];
+      text.replace(QLatin1String("%d"), QString::number(i + 1));
+      if (text.isEmpty()) continue;
+      const double w = fm.horizontalAdvance(text);
+      TextItem t;
+      t.x = k == 0 ? left : k == 1 ? left + (right - left - w) / 2 : right - w;
+      t.y = top;
+      t.baseline = top + fm.ascent();
+      t.width = w;
+      t.font = hdrFont;
+      t.color = 0;
+      t.text = text;
+      t.header = true;
+      page.texts.push_back(std::move(t));
+    }
+  }
+}
+
+}  // namespace print

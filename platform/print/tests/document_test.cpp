@@ -1,0 +1,268 @@
+// Report documents, HTML export and PDF: files written and read back.
+#include <gtest/gtest.h>
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/print/DocumentFile.h"
+#include "platform/print/Printer.h"
+
+namespace {
+
+using print::Printer;
+
+QString BodyText(const print::Document& doc, int page) {
+  QString all;
+  for (const auto& t : doc.pages[static_cast<size_t>(page - 1)].texts)
+    if (!t.header && t.table < 0) all += t.text + "/";
+  return all;
+}
+
+// A document of `pages` pages, each saying which page it is, with a table
+// and a picture on the first.
+void Fill(Printer& p, int pages, const std::string& name = "Doc") {
+  p.SetHeader("The Tavolin||Page %d");
+  p.StartDoc();
+  QImage pic(20, 10, QImage::Format_RGB32);
+  pic.fill(Qt::blue);
+  p.DrawPicture(pic, 1440, 720);
+  p.AddTable("<1in|^1in", "Name|Mark", "Rock|X;", 0xC0C0FF);
+  for (int i = 1; i <= pages; ++i) {
+    if (i > 1) p.NewPage();
+    p.SetFontBold(i % 2 == 0);
+    p.Text(name + " page " + std::to_string(i) + "\n");
+  }
+  p.EndDoc();
+}
+
+std::string PathIn(const QTemporaryDir& dir, const char* name) { return dir.filePath(name).toStdString(); }
+
+QByteArray ReadAll(const std::string& file) {
+  QFile f(QString::fromStdString(file));
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(ReportDocuments, AllPagesRoundTrip) {
+  QTemporaryDir dir;
+  Printer p;
+  Fill(p, 3);
+  const std::string file = PathIn(dir, "report.vsr");
+  ASSERT_TRUE(p.SaveDoc(file)) << p.LastError();
+  Printer q;
+  ASSERT_TRUE(q.LoadDoc(file)) << q.LastError();
+  EXPECT_EQ(q.PageCount(), 3);
+  EXPECT_EQ(q.PreviewPage(), 1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(q.document().pages[i], p.document().pages[i]) << "page " << i + 1;
+  EXPECT_EQ(q.document().pages[0].pictures.size(), 1u);
+  EXPECT_EQ(q.document().pages[0].pictures[0].image.pixelColor(0, 0), QColor(Qt::blue));
+}
+
+TEST(ReportDocuments, ARangeOrOnePageIsSavedAndAppendedDocumentsFollow) {
+  QTemporaryDir dir;
+  Printer p;
+  Fill(p, 4);
+  const std::string range = PathIn(dir, "range.vsr");
+  const std::string one = PathIn(dir, "one.vsr");
+  ASSERT_TRUE(p.SaveDoc(range, 2, 3));
+  ASSERT_TRUE(p.SaveDoc(one, 4, 4));
+  EXPECT_FALSE(p.SaveDoc(PathIn(dir, "bad.vsr"), 3, 9));
+  EXPECT_FALSE(p.SaveDoc(PathIn(dir, "bad.vsr"), 3, 2));
+  EXPECT_FALSE(QFile::exists(dir.filePath("bad.vsr")));
+
+  Printer q;
+  ASSERT_TRUE(q.LoadDoc(range));
+  ASSERT_EQ(q.PageCount(), 2);
+  EXPECT_EQ(BodyText(q.document(), 1), "Doc page 2/");
+  EXPECT_EQ(BodyText(q.document(), 2), "Doc page 3/");
+  q.SetPreviewPage(2);
+  ASSERT_TRUE(q.LoadDoc(one, true));
+  ASSERT_EQ(q.PageCount(), 3);
+  EXPECT_EQ(BodyText(q.document(), 3), "Doc page 4/");
+  EXPECT_EQ(q.PreviewPage(), 2);  // appending keeps the page shown
+  ASSERT_TRUE(q.LoadDoc(one));    // as new: replaces
+  EXPECT_EQ(q.PageCount(), 1);
+  EXPECT_EQ(q.PreviewPage(), 1);
+}
+
+TEST(ReportDocuments, AFileThatIsNoReportDocumentIsRefusedAndTheDocumentStays) {
+  QTemporaryDir dir;
+  Printer p;
+  Fill(p, 2);
+  const std::string good = PathIn(dir, "good.vsr");
+  ASSERT_TRUE(p.SaveDoc(good));
+
+  const std::string foreign = PathIn(dir, "foreign.vsr");
+  {
+    QFile f(QString::fromStdString(foreign));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("VSPrinter document of another program, not ours at all");
+  }
+  EXPECT_FALSE(p.LoadDoc(foreign));
+  EXPECT_EQ(p.LastError(), "The file \"" + foreign + "\" is not a report document.");
+  EXPECT_EQ(p.PageCount(), 2);
+  EXPECT_EQ(BodyText(p.document(), 1), "Doc page 1/");
+
+  // Cut short.
+  const QByteArray bytes = ReadAll(good);
+  const std::string cut = PathIn(dir, "cut.vsr");
+  {
+    QFile f(QString::fromStdString(cut));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.left(bytes.size() * 2 / 3));
+  }
+  EXPECT_FALSE(p.LoadDoc(cut, true));
+  EXPECT_NE(p.LastError().find("is damaged or incomplete"), std::string::npos);
+  EXPECT_EQ(p.PageCount(), 2);
+
+  // From a newer version.
+  QByteArray newer = bytes;
+  newer[5] = static_cast<char>(99);
+  const std::string future = PathIn(dir, "future.vsr");
+  {
+    QFile f(QString::fromStdString(future));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(newer);
+  }
+  EXPECT_FALSE(p.LoadDoc(future));
+  EXPECT_NE(p.LastError().find("newer version"), std::string::npos);
+
+  // Missing, and an empty file.
+  EXPECT_FALSE(p.LoadDoc(PathIn(dir, "missing.vsr")));
+  EXPECT_NE(p.LastError().find("missing.vsr"), std::string::npos);
+  const std::string empty = PathIn(dir, "empty.vsr");
+  QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
+  EXPECT_FALSE(p.LoadDoc(empty));
+  EXPECT_EQ(p.PageCount(), 2);
+}
+
+TEST(ReportDocuments, AnAbsurdCountIsRefusedWithoutReadingOn) {
+  QTemporaryDir dir;
+  const std::string file = PathIn(dir, "huge.vsr");
+  {
+    QFile f(QString::fromStdString(file));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QDataStream s(&f);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << quint32(0x54565244) << quint16(1) << quint32(0) << quint32(0x7FFFFFFF);
+  }
+  print::Document doc;
+  std::string error;
+  EXPECT_FALSE(print::LoadDocument(file, &doc, &error));
+  EXPECT_NE(error.find("damaged"), std::string::npos);
+}
+
+TEST(ReportDocuments, SavingWhereNothingCanBeWrittenFailsNamingTheFile) {
+  Printer p;
+  Fill(p, 1);
+  const std::string file = "/nonexistent-folder/report.vsr";
+  EXPECT_FALSE(p.SaveDoc(file));
+  EXPECT_NE(p.LastError().find(file), std::string::npos);
+  EXPECT_FALSE(p.WritePdf("/nonexistent-folder/rpt.pdf"));
+  EXPECT_NE(p.LastError().find("rpt.pdf"), std::string::npos);
+}
+
+TEST(HtmlExport, WrittenAtEndDocOnlyWhenExportFileIsSet) {
+  QTemporaryDir dir;
+  const std::string html = PathIn(dir, "rpt.htm");
+  Printer p;
+  Fill(p, 2);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(html)));
+  EXPECT_TRUE(p.LastExportOk());
+
+  p.SetExportFormat(print::kExportHtml);
+  p.SetExportFile(html);
+  p.StartDoc();
+  p.Text("Artist <One> & co\n");
+  p.StartTable();
+  p.AddTable("<1.8in|^.75in", "Category|CD\nMini Disc", "Rock|X;", 0xC0C0FF);
+  p.AddTable("<1.8in|^.75in", "Category|CD\nMini Disc", "Jazz|;", 0xC0C0FF);
+  p.TableCell(print::kTableCellFontBold, std::nullopt, 1, true);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(html)));
+  p.EndDoc();
+  EXPECT_TRUE(p.LastExportOk());
+  const QString text = QString::fromUtf8(ReadAll(html));
+  EXPECT_TRUE(text.contains("Artist &lt;One&gt; &amp; co"));
+  EXPECT_EQ(text.count("<table>"), 1);
+  EXPECT_TRUE(text.contains("CD<br>Mini Disc"));
+  EXPECT_TRUE(text.contains("background:#ffc0c0"));
+  EXPECT_TRUE(text.contains("font-weight:bold\">Rock</td>"));
+  EXPECT_LT(text.indexOf("Rock"), text.indexOf("Jazz"));
+  EXPECT_FALSE(text.contains("Page 1"));  // the page header belongs to the printed page
+
+  // Clearing ExportFile leaves an earlier export alone.
+  p.SetExportFile("");
+  p.StartDoc();
+  p.EndDoc();
+  EXPECT_TRUE(QString::fromUtf8(ReadAll(html)).contains("Rock"));
+}
+
+TEST(HtmlExport, ATableOverSeveralPagesIsOneTableWithItsHeaderOnce) {
+  Printer p;
+  p.StartDoc();
+  p.StartTable();
+  for (int i = 0; i < 200; ++i) p.AddTable("<2in|<2in", "Name|Value", "n" + std::to_string(i) + "|v;", 65535, -1, true);
+  p.EndTable();
+  p.EndDoc();
+  ASSERT_GT(p.PageCount(), 2);
+  const QString html = p.Html();
+  EXPECT_EQ(html.count("<table>"), 1);
+  EXPECT_EQ(html.count(">Name</th>"), 1);
+  EXPECT_EQ(html.count("<tr"), 201);
+}
+
+TEST(HtmlExport, AFailedWriteIsReportedNamingTheFile) {
+  Printer p;
+  p.SetExportFile("/nonexistent-folder/rpt.htm");
+  p.StartDoc();
+  p.Text("x");
+  p.EndDoc();
+  EXPECT_FALSE(p.LastExportOk());
+  EXPECT_EQ(p.LastError(), "The HTML file \"/nonexistent-folder/rpt.htm\" cannot be written.");
+  EXPECT_EQ(p.PageCount(), 1);  // the document itself is done
+}
+
+int PdfPageCount(const QByteArray& pdf) {
+  int n = 0;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+    if (pdf.mid(at, 12) != "/Type /Pages") ++n;
+  return n;
+}
+
+// The first page's media box, as "x y w h".
+std::string MediaBox(const QByteArray& pdf) {
+  const qsizetype at = pdf.indexOf("/MediaBox [");
+  if (at < 0) return "";
+  const qsizetype start = at + 11;
+  return pdf.mid(start, pdf.indexOf(']', start) - start).trimmed().toStdString();
+}
+
+TEST(PdfOutput, APdfHasThePagesOfTheDocument) {
+  QTemporaryDir dir;
+  Printer p;
+  Fill(p, 3);
+  const std::string pdf = PathIn(dir, "rpt.pdf");
+  ASSERT_TRUE(p.WritePdf(pdf)) << p.LastError();
+  const QByteArray bytes = ReadAll(pdf);
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(PdfPageCount(bytes), 3);
+  // Letter at 72 points an inch.
+  EXPECT_EQ(MediaBox(bytes), "0 0 612.000000 792.000000");
+
+  Printer wide;
+  wide.SetOrientation(print::kLandscape);
+  Fill(wide, 1);
+  ASSERT_TRUE(wide.WritePdf(PathIn(dir, "wide.pdf")));
+  EXPECT_EQ(MediaBox(ReadAll(PathIn(dir, "wide.pdf"))), "0 0 792.000000 612.000000");
+}
+
+TEST(PngPages, APageRendersAtTheAskedResolution) {
+  Printer p;
+  Fill(p, 2);
+  const QImage img = print::RenderPageImage(p.document(), 2, 72);
+  EXPECT_EQ(img.size(), QSize(612, 792));
+  EXPECT_TRUE(print::RenderPageImage(p.document(), 3, 72).isNull());
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+#include "reports/output/ReportWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/print/Printer.h"
+#include "platform/print/PreviewWidget.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+#include "reports/output/FileFilter.h"
+#include "reports/output/PrintPageForm.h"
+#include "reports/output/RForm.h"
+#include "reports/output/SaveLoadDocumentForm.h"
+#include "reports/output/WindowBusy.h"
+
+namespace tvn::reports {
+namespace {
+
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+void Warn(const std::string& text) { vb::MsgBox(text, vb::vbExclamation | vb::vbOKOnly, vb::AppTitle()); }
+
+}  // namespace
+
+std::string DataFolderFile(const ReportContext& context, const std::string& name) {
+  std::string folder = context.ReportAppFolder.empty() ? vb::ProgramFolder() : context.ReportAppFolder;
+  return QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(name)).toStdString();
+}
+
+ReportWindowFrame::ReportWindowFrame(ReportContext& context, const QString& caption, QWidget* parent)
+    : QDialog(parent), context_(context), printer_(std::make_unique<print::Printer>()) {
+  setWindowTitle(caption);
+  setModal(true);
+  setSizeGripEnabled(true);
+
+  VSPrinter1 = new print::PreviewWidget(this);
+  VSPrinter1->setObjectName("VSPrinter1");
+  VSPrinter1->SetPrinter(printer_.get());
+  MaxButton = Button(this, "MaxButton", "Maximize Report Window");
+  CreateButton = Button(this, "CreateButton", "Create Report");
+  SaveButton = Button(this, "SaveButton", "Save/Load Document");
+  CloseButton = Button(this, "CloseButton", "Close");
+
+  // The notice stands over the preview while a report is built.
+  MsgFrame = new QFrame(VSPrinter1);
+  MsgFrame->setObjectName("MsgFrame");
+  MsgFrame->setFrameShape(QFrame::NoFrame);
+  MsgFrame->setAutoFillBackground(true);
+  MsgLabel = new QLabel("Processing Report ........", MsgFrame);
+  MsgLabel->setObjectName("MsgLabel");
+  QFont notice("MS Sans Serif", 12);
+  notice.setBold(true);
+  MsgLabel->setFont(notice);
+  auto* msgLayout = new QVBoxLayout(MsgFrame);
+  msgLayout->addWidget(MsgLabel, 0, Qt::AlignCenter);
+  MsgFrame->resize(MsgFrame->sizeHint().expandedTo(QSize(148, 77)));
+  MsgFrame->hide();
+
+  ExportFrame = new QFrame(this);
+  ExportFrame->setObjectName("ExportFrame");
+  ExportFrame->setFrameShape(QFrame::NoFrame);
+  Check1 = new QCheckBox("Create ASCII Delimited File", ExportFrame);
+  Check1->setObjectName("Check1");
+  Check1->hide();  // no writer exports delimited text
+  HTMLCheck = new QCheckBox("Create HTML/RTF document", ExportFrame);
+  HTMLCheck->setObjectName("HTMLCheck");
+  btnPDF = Button(ExportFrame, "btnPDF", "Save report in PDF format");
+  btnPDF->setEnabled(false);
+  auto* exportLayout = new QVBoxLayout(ExportFrame);
+  exportLayout->setContentsMargins(4, 4, 4, 4);
+  exportLayout->addWidget(Check1);
+  exportLayout->addWidget(HTMLCheck);
+  exportLayout->addWidget(btnPDF);
+
+  OptionsArea = new QWidget(this);
+  OptionsArea->setObjectName("OptionsArea");
+  optionsLayout_ = new QVBoxLayout(OptionsArea);
+  optionsLayout_->setContentsMargins(0, 0, 0, 0);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(OptionsArea, 1);
+  left->addWidget(ExportFrame);
+  auto* right = new QVBoxLayout;
+  right->setSpacing(0);
+  right->addWidget(VSPrinter1, 1);
+  right->addWidget(MaxButton);
+  right->addWidget(CreateButton);
+  right->addWidget(SaveButton);
+  right->addWidget(CloseButton);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left, 0);
+  layout->addLayout(right, 1);
+  // The left column is about 4200 of the window's 8850 twips.
+  OptionsArea->setMinimumWidth(270);
+  resize(760, 560);
+
+  auto guarded = [this](void (ReportWindowFrame::*handler)()) {
+    return [this, handler] { vb::Guarded([&] { (this->*handler)(); }); };
+  };
+  connect(CreateButton, &QPushButton::clicked, this, guarded(&ReportWindowFrame::CreateButton_Click));
+  connect(btnPDF, &QPushButton::clicked, this, guarded(&ReportWindowFrame::btnPDF_Click));
+  connect(SaveButton, &QPushButton::clicked, this, guarded(&ReportWindowFrame::SaveButton_Click));
+  connect(MaxButton, &QPushButton::clicked, this, guarded(&ReportWindowFrame::MaxButton_Click));
+  connect(CloseButton, &QPushButton::clicked, this, guarded(&ReportWindowFrame::CloseButton_Click));
+}
+
+ReportWindowFrame::~ReportWindowFrame() {
+  if (context_.CurrentReportWindow == this) context_.CurrentReportWindow = nullptr;
+  if (context_.ReportPrinter == printer_.get()) context_.ReportPrinter = nullptr;
+  // The preview lets go of the surface before the surface goes.
+  VSPrinter1->SetPrinter(nullptr);
+}
+
+print::Printer& ReportWindowFrame::Printer() const { return *printer_; }
+
+void ReportWindowFrame::PlaceExportFrame(QWidget* panel) {
+  if (!panel || !panel->layout()) return;
+  QLayout* layout = panel->layout();
+  // Directly below the panel's last frame, with the free room under it.
+  while (layout->count() > 0 && layout->itemAt(layout->count() - 1)->spacerItem())
+    delete layout->takeAt(layout->count() - 1);
+  ExportFrame->setParent(panel);
+  layout->addWidget(ExportFrame);
+  if (auto* box = qobject_cast<QBoxLayout*>(layout)) box->addStretch();
+  ExportFrame->show();
+}
+
+std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const std::string& filter,
+                                           bool forSaving) {
+  const std::string qtFilter = DialogFilter(filter);
+  std::string start = defaultName.empty() ? DataFolderFile(context_, "") : defaultName;
+  return forSaving ? vb::GetSaveFileName("", qtFilter, start) : vb::GetOpenFileName("", qtFilter, start);
+}
+
+void ReportWindowFrame::CreateButton_Click() {
+  print::Printer& printer = *printer_;
+  // The export name goes first: the empty document that clears the
+  // preview must never be written over the last report's export.
+  printer.SetExportFile("");
+  context_.AsciiExportFile.clear();
+  printer.KillDoc();
+  printer.SetHeader("");
+  printer.StartDoc();
+  printer.EndDoc();
+  printer.Refresh();
+
+  MsgFrame->move((VSPrinter1->width() - MsgFrame->width()) / 2, (VSPrinter1->height() - MsgFrame->height()) / 2);
+  MsgFrame->show();
+  MsgFrame->raise();
+  QApplication::processEvents();
+
+  printer.SetExportFormat(print::kExportHtml);
+  printer.SetExportFile("");
+  if (HTMLCheck->isChecked()) {
+    vb::MsgBox("When prompted enter the file name for the HTML version of report",
+               vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+    std::string file = AskFileName(DataFolderFile(context_, "rpt.htm"), "(*.htm; *html)) | *.htm;*.html");
+    if (file.empty()) file = DataFolderFile(context_, "rpt.htm");
+    printer.SetExportFile(file);
+  }
+
+  {
+    WindowBusy busy(this);
+    // Whatever way the writer ends, the notice goes and PDF export opens.
+    struct Finish {
+      ReportWindowFrame* w;
+      ~Finish() {
+        w->MsgFrame->hide();
+        w->btnPDF->setEnabled(true);
+      }
+    } finish{this};
+    context_.ReportPrinter = &printer;
+    RunReportWriter();
+  }
+  printer.Refresh();
+}
+
+void ReportWindowFrame::btnPDF_Click() {
+  std::string file = AskFileName(DataFolderFile(context_, "rpt.pdf"), "*.pdf | *.pdf");
+  if (file.empty()) return;
+  WindowBusy busy(this);
+  if (!printer_->WritePdf(file)) Warn("The PDF file could not be written:\n" + file);
+}
+
+void ReportWindowFrame::SaveButton_Click() {
+  context_.DocumentAction = 0;
+  {
+    SaveLoadDocumentForm choice(context_, this);
+    choice.exec();
+  }
+  const std::uint8_t action = context_.DocumentAction;
+  std::string file = AskFileName("", "(*.vsr;)) | *.vsr;", action == 0);
+  if (file.empty()) return;
+  WindowBusy busy(this);
+  switch (action) {
+    case 0: {
+      {
+        PrintPageForm pages(context_, this);
+        pages.exec();
+      }
+      if (context_.PageFrom == -1) return;  // the range was cancelled
+      bool saved = context_.PageFrom + context_.PageTo != 0
+                       ? printer_->SaveDoc(file, context_.PageFrom, context_.PageTo)
+                       : printer_->SaveDoc(file);
+      if (!saved) Warn(printer_->LastError());
+      break;
+    }
+    case 1:
+    case 2:
+      if (!printer_->LoadDoc(file, action == 2)) {
+        Warn(printer_->LastError());
+      } else {
+        printer_->Refresh();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void ReportWindowFrame::MaxButton_Click() {
+  WindowBusy busy(this);
+  RForm preview(context_, this);
+  preview.exec();
+}
+
+void ReportWindowFrame::CloseButton_Click() { close(); }
+
+void ReportWindowFrame::closeEvent(QCloseEvent* event) {
+  if (context_.CurrentReportWindow == this) context_.CurrentReportWindow = nullptr;
+  QDialog::closeEvent(event);
+}
+
+}  // namespace tvn::reports

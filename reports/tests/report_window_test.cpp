@@ -1,0 +1,267 @@
+// The media report window: its panel on each report type, Create Report
+// with and without the HTML export, the PDF export and the document
+// commands.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <filesystem>
+
+#include "platform/print/Printer.h"
+#include "platform/print/PreviewWidget.h"
+#include "platform/runtime/Prompter.h"
+#include "reports/ReportModule.h"
+#include "reports/output/FileFilter.h"
+#include "reports/output/PrintPageForm.h"
+#include "reports/output/SaveLoadDocumentForm.h"
+#include "reports/tests/ReportTestSupport.h"
+
+namespace {
+
+using tvn::reports::PrintPageForm;
+using tvn::reports::RptForm;
+using tvn::reports::SaveLoadDocumentForm;
+
+class ReportWindow : public tvntest::ReportTest {
+ protected:
+  // Which panel is shown, and whether the export frame stands in it.
+  static QString ShownPanel(RptForm& w) {
+    if (w.R6Frame->isVisible()) return "R6Frame";
+    if (w.R7Frame->isVisible()) return "R7Frame";
+    if (w.R8Frame->isVisible()) return "R8Frame";
+    return "";
+  }
+  static bool ExportIn(RptForm& w, QWidget* panel) { return panel->isAncestorOf(w.ExportFrame); }
+
+  // Ticks exactly the given R8Check boxes.
+  static void Sections(RptForm& w, std::initializer_list<int> ticked) {
+    for (auto* box : w.R8Check) box->setChecked(false);
+    for (int i : ticked) w.R8Check[i]->setChecked(true);
+  }
+
+  // Save/Load Document with the given choice and file; `pages` handles
+  // the page range when saving.
+  void SaveLoad(RptForm& w, int option, const std::string& file, std::function<void(PrintPageForm*)> pages = {}) {
+    vb::PromptScript::AnswerText(file);
+    std::vector<std::function<void(QWidget*)>> steps{[option](QWidget* m) {
+      auto* f = qobject_cast<SaveLoadDocumentForm*>(m);
+      ASSERT_NE(f, nullptr);
+      f->Option1[option]->click();
+      f->ApplyButton->click();
+    }};
+    if (pages) steps.push_back([pages](QWidget* m) {
+      auto* f = qobject_cast<PrintPageForm*>(m);
+      ASSERT_NE(f, nullptr);
+      pages(f);
+    });
+    WithModal([&] { w.SaveButton->click(); }, steps);
+  }
+
+  void ManyArtists(int count) {
+    db_->BeginTrans();
+    for (int i = 0; i < count; ++i)
+      AddArtist("Artist " + std::to_string(100 + i), {"cd"}, "Some notes about this one.");
+    db_->CommitTrans();
+  }
+};
+
+TEST_F(ReportWindow, EachReportTypeShowsItsOwnPanelWithTheExportFrameInIt) {
+  struct Case {
+    int type;
+    QString panel;
+  };
+  for (const Case& c : {Case{6, "R6Frame"}, Case{7, "R7Frame"}, Case{8, "R8Frame"}, Case{10, "R8Frame"},
+                        Case{9, ""}, Case{16, ""}, Case{17, ""}}) {
+    RptForm& w = OpenWindow(c.type);
+    EXPECT_EQ(ShownPanel(w), c.panel) << c.type;
+    EXPECT_TRUE(w.ExportFrame->isVisible()) << c.type;
+    if (c.panel.isEmpty()) {
+      EXPECT_TRUE(ExportIn(w, w.OptionsArea->parentWidget()) && !ExportIn(w, w.OptionsArea)) << c.type;
+    } else {
+      QWidget* panel = w.findChild<QWidget*>(c.panel);
+      EXPECT_TRUE(ExportIn(w, panel)) << c.type;
+    }
+    EXPECT_EQ(w.windowTitle(), "Tavolin - Report Window");
+    EXPECT_FALSE(w.btnPDF->isEnabled());
+    EXPECT_FALSE(w.Check1->isVisible());
+    EXPECT_EQ(w.HTMLCheck->text(), "Create HTML/RTF document");
+    EXPECT_EQ(tvn::reports::Module().CurrentReportWindow, &w);
+  }
+}
+
+TEST_F(ReportWindow, TapeNumberSortShowsOnlyForTheVideoTapesAlone) {
+  EXPECT_TRUE(OpenWindow(6, " 6 ").R6SortOption[2]->isVisible());
+  EXPECT_FALSE(OpenWindow(6, " 3 6 ").R6SortOption[2]->isVisible());
+  EXPECT_FALSE(OpenWindow(6, " 6 3 ").R6SortOption[2]->isVisible());
+  EXPECT_FALSE(OpenWindow(6, " 1 ").R6SortOption[2]->isVisible());
+  RptForm& w = OpenWindow(6, " 2 ");
+  EXPECT_TRUE(w.R6SortOption[1]->isChecked());
+  EXPECT_EQ(w.R6SortOption[2]->text(), "Video Tape #/Tape # Index");
+  EXPECT_TRUE(w.R7SortOption[0]->isChecked());
+}
+
+TEST_F(ReportWindow, OneLineReportHidesTheReportOptions) {
+  RptForm& w = OpenWindow(6);
+  EXPECT_TRUE(w.Frame14->isVisible());
+  w.TypeOption[2]->click();
+  EXPECT_FALSE(w.Frame14->isVisible());
+  w.TypeOption[1]->click();
+  EXPECT_TRUE(w.Frame14->isVisible());
+  for (auto* box : w.R6Check) EXPECT_TRUE(RptForm::Ticked(box));
+}
+
+TEST_F(ReportWindow, CreateReportBuildsTheChosenSectionsAndOpensThePdfExport) {
+  AddArtist("Abba", {"cas"});
+  AddArtist("Beck", {"lp"});
+  AddArtist("Cher", {"cd"});
+  RptForm& w = OpenWindow(8);
+  Sections(w, {0, 4});
+  w.CreateButton->click();
+  const print::Document& doc = w.Printer().document();
+  ASSERT_EQ(doc.PageCount(), 1);
+  const print::TextItem* abba = Find(doc.pages[0], "Abba");
+  const print::TextItem* beck = Find(doc.pages[0], "Beck");
+  ASSERT_TRUE(abba && beck);
+  EXPECT_EQ(abba->x, 1440);
+  EXPECT_EQ(beck->x, 6500);
+  EXPECT_EQ(abba->y, beck->y);
+  EXPECT_FALSE(HasText(doc, "Cher"));
+  EXPECT_TRUE(w.btnPDF->isEnabled());
+  EXPECT_FALSE(w.MsgFrame->isVisible());
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_TRUE(Messages().empty());  // no export, no notice
+  EXPECT_EQ(w.VSPrinter1->PageShown(), 1);
+}
+
+TEST_F(ReportWindow, HtmlExportFallsBackToTheDataFolderAndIsNotOverwrittenByTheNextReport) {
+  AddArtist("Abba", {"cas"});
+  AddArtist("Dido", {});
+  RptForm& w = OpenWindow(8);
+  Sections(w, {0});
+  w.HTMLCheck->setChecked(true);
+  w.CreateButton->click();  // the file dialog is cancelled
+  const std::string html = Path("rpt.htm");
+  auto texts = Messages();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "When prompted enter the file name for the HTML version of report");
+  EXPECT_EQ(texts[1], "HTML file: \n" + html + "\nhas been created.");
+  auto records = vb::PromptScript::Records();
+  auto dialog = std::find_if(records.begin(), records.end(), [](auto& r) { return r.kind == "save"; });
+  ASSERT_NE(dialog, records.end());
+  EXPECT_EQ(dialog->defaultText, html);
+  const std::string first = tvntest::ReadBytes(html);
+  EXPECT_NE(first.find("Abba"), std::string::npos);
+  EXPECT_EQ(first.find("Dido"), std::string::npos);
+
+  vb::PromptScript::Clear();
+  w.HTMLCheck->setChecked(false);
+  Sections(w, {});
+  w.CreateButton->click();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(tvntest::ReadBytes(html), first);
+  EXPECT_TRUE(HasText(w.Printer().document(), "Dido"));
+}
+
+TEST_F(ReportWindow, AnHtmlFileThatCannotBeWrittenIsNamedInAWarning) {
+  AddArtist("Abba", {"cas"});
+  RptForm& w = OpenWindow(8);
+  w.HTMLCheck->setChecked(true);
+  const std::string bad = Path("missing/folder/out.htm");
+  vb::PromptScript::AnswerText(bad);
+  w.CreateButton->click();
+  auto texts = Messages();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1], "HTML file: \n" + bad + "\ncould not be written.");
+  EXPECT_TRUE(w.CreateButton->isEnabled());
+  EXPECT_TRUE(HasText(w.Printer().document(), "Abba"));
+}
+
+TEST_F(ReportWindow, PdfExportWritesThePagesAndWarnsWhenItCannot) {
+  AddArtist("Abba", {"cas"});
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+  w.btnPDF->click();  // cancelled: nothing written, nothing said
+  EXPECT_FALSE(std::filesystem::exists(Path("rpt.pdf")));
+  EXPECT_TRUE(Messages().empty());
+  ASSERT_EQ(vb::PromptScript::Records().back().defaultText, Path("rpt.pdf"));
+
+  vb::PromptScript::AnswerText(Path("out.pdf"));
+  w.btnPDF->click();
+  EXPECT_EQ(tvntest::ReadBytes(Path("out.pdf")).substr(0, 5), "%PDF-");
+  EXPECT_TRUE(Messages().empty());
+
+  vb::PromptScript::AnswerText(Path("no/such/out.pdf"));
+  w.btnPDF->click();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(Path("no/such/out.pdf")), std::string::npos);
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(ReportWindow, DocumentsSaveAllOrARangeAndLoadAsNewOrAppended) {
+  ManyArtists(60);
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+  const int pages = w.Printer().PageCount();
+  ASSERT_GE(pages, 3);
+
+  SaveLoad(w, 0, Path("all.vsr"), [](PrintPageForm* f) { f->ApplyButton->click(); });
+  SaveLoad(w, 0, Path("part.vsr"), [](PrintPageForm* f) {
+    f->PageOption[2]->click();
+    f->FromPage->setText("2");
+    f->ToPage->setText("3");
+    f->ApplyButton->click();
+  });
+  w.VSPrinter1->ShowPage(2);
+  SaveLoad(w, 0, Path("one.vsr"), [](PrintPageForm* f) {
+    f->PageOption[1]->click();
+    f->ApplyButton->click();
+  });
+  SaveLoad(w, 0, Path("none.vsr"), [](PrintPageForm* f) { f->CancelButton->click(); });
+  EXPECT_FALSE(std::filesystem::exists(Path("none.vsr")));
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+
+  SaveLoad(w, 1, Path("part.vsr"));
+  EXPECT_EQ(w.Printer().PageCount(), 2);
+  SaveLoad(w, 2, Path("all.vsr"));
+  EXPECT_EQ(w.Printer().PageCount(), 2 + pages);
+  SaveLoad(w, 1, Path("one.vsr"));
+  ASSERT_EQ(w.Printer().PageCount(), 1);
+  EXPECT_TRUE(Messages().empty());
+
+  // A file that is no report document is refused; the document stays.
+  {
+    QFile junk(QString::fromStdString(Path("junk.vsr")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a report at all");
+  }
+  SaveLoad(w, 2, Path("junk.vsr"));
+  EXPECT_EQ(w.Printer().PageCount(), 1);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("junk.vsr"), std::string::npos);
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(ReportWindow, ACancelledDocumentDialogEndsTheCommandSilently) {
+  RptForm& w = OpenWindow(9);
+  w.CreateButton->click();
+  WithModal([&] { w.SaveButton->click(); }, {[](QWidget* m) { qobject_cast<QDialog*>(m)->close(); }});
+  EXPECT_EQ(tvn::reports::Module().DocumentAction, 0);
+  EXPECT_TRUE(Messages().empty());
+  auto records = vb::PromptScript::Records();
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.back().kind, "save");
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(ReportFileFilter, TheWindowsFiltersReadAsQtFilters) {
+  EXPECT_EQ(tvn::reports::DialogFilter("*.pdf | *.pdf"), "*.pdf (*.pdf)");
+  EXPECT_EQ(tvn::reports::DialogFilter("(*.htm; *html)) | *.htm;*.html"), "*.htm, *.html (*.htm *.html)");
+  EXPECT_EQ(tvn::reports::DialogFilter("(*.vsr;)) | *.vsr;"), "*.vsr (*.vsr)");
+}
+
+}  // namespace
