@@ -297,6 +297,33 @@ void AddRaw(benchmark::State& state) {
 // Collects the CPU time per iteration of every run for the ratios; of
 // several repetitions the best counts, which shields the ratio from other
 // work on the machine.
+// Text built from user input: a megabyte memo matched against a pattern of
+// several stars, its leading number read, and many distinct statements
+// (each search its own text) run on one database. For information.
+void LongTextDao(benchmark::State& state) {
+  std::string file = g_dir + "/longtext.mdb";
+  std::filesystem::remove(file);
+  auto db = dao::DBEngine::Workspaces(0).CreateDatabase(file);
+  db->Execute("create table m (memo LONGTEXT)");
+  db->Execute("insert into m (memo) values ('" + std::string(1 << 20, 'a') + "')");
+  for (auto _ : state) {
+    auto rs = db->OpenRecordset("select count(*) from m where memo like '*a*a*a*a*b*' or val(memo) > 0",
+                                dao::dbOpenSnapshot);
+    benchmark::DoNotOptimize(rs->GetField(0));
+  }
+}
+
+void DistinctStatementsDao(benchmark::State& state) {
+  std::string file = g_dir + "/statements.mdb";
+  std::filesystem::remove(file);
+  auto db = dao::DBEngine::Workspaces(0).CreateDatabase(file);
+  db->Execute("create table t (n INTEGER)");
+  sqlite3_int64 before = sqlite3_memory_used();
+  for (auto _ : state)
+    for (int i = 0; i < 20000; ++i) db->Execute("update t set n = 1 where n = " + std::to_string(i));
+  state.counters["kept_MB"] = static_cast<double>(sqlite3_memory_used() - before) / (1024.0 * 1024.0);
+}
+
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -327,6 +354,10 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("addnew_update_10000/layer", AddDao)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("addnew_update_10000/raw", AddRaw)->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("like_val_1mb_memo/layer", LongTextDao)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("distinct_statements_20000/layer", DistinctStatementsDao)
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(1);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -16,7 +16,7 @@ CatalogueHooks Defaults() {
   CatalogueHooks h;
   h.showHelpTopic = [](int topic) { ShowHelpTopic(topic); };
   h.quitHelp = [] { QuitHelp(); };
-  h.showTips = [](QWidget*) { win::Tip_Form->ShowModal(); };
+  h.showTips = [](QWidget*) { ShowTipOfTheDay(); };
   h.closeQuickDisplay = [] {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w->objectName() == "AVQDForm") w->close();

@@ -12,6 +12,7 @@
 
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"
+#include "core/UniqueName.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
@@ -103,13 +104,7 @@ std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::
     if (!ownName.empty() && vb::CompareText(candidate, ownName) == 0) --holders;
     return holders > 0;
   };
-  std::string candidate = name;
-  for (int n = 1; taken(candidate); ++n) {
-    const std::string suffix = "-" + std::string(" ") + std::to_string(n + 1);
-    // The suffix must fit the column: the name gives way, never the save.
-    candidate = vb::Left(name, kNameWidth - vb::Len(suffix)) + suffix;
-  }
-  return candidate;
+  return NumberedUniqueName(name, kNameWidth, taken);
 }
 
 void NewMain_Form::SaveRecordFromForm() {

@@ -1,8 +1,19 @@
 // Upgrade of an earlier-layout collection to the last state of that layout.
-// The upgrade changes the user's file in several steps (new tables, moved
-// mini-disc rows, new fields); a copy of the file is taken first and put
-// back when any step fails, so a failed upgrade leaves the file as it was.
+// The upgrade runs in several steps (new tables, moved mini-disc rows, new
+// fields) on a work copy of the file, which the conversion then reads; the
+// user's file itself is only ever replaced by the finished conversion.
 #include "core/CommonDataTable.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "core/AppState.h"
 #include "core/ConversionModule32.h"
@@ -39,20 +50,109 @@ void DeleteAllRows(const dao::RecordsetPtr& rs) {
   rs->Close();
 }
 
+const char* const kUpgradeSuffix = ".upgrading";
+
 }  // namespace
+
+namespace {
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// True for the names the program's own interrupted work leaves behind.
+bool IsLeftover(std::string name) {
+  for (const char* journal : {"-journal", "-wal", "-shm"})
+    if (EndsWith(name, journal)) {
+      name.resize(name.size() - std::strlen(journal));
+      break;
+    }
+  const std::string lower = vb::LCase(name);
+  // The compacted copy: "Temp.mdb", "Temp1.mdb", ... (never "Tempest.mdb").
+  if (lower.rfind("temp", 0) == 0 && EndsWith(lower, ".mdb")) {
+    const std::string middle = lower.substr(4, lower.size() - 8);
+    if (middle.empty() || AllDigits(middle)) return true;
+  }
+  if (EndsWith(name, ".converting") || EndsWith(name, kUpgradeSuffix)) return true;
+  const auto dotNew = name.rfind(".new");
+  if (dotNew != std::string::npos && dotNew > 0 && AllDigits(name.substr(dotNew + 4))) return true;
+  // A file copy's temporary ".tvn-<process>-<n>.tmp", once that process is gone.
+  if (name.rfind(".tvn-", 0) == 0 && EndsWith(name, ".tmp")) {
+    const std::string rest = name.substr(5);
+    const auto dash = rest.find('-');
+    if (dash == std::string::npos || !AllDigits(rest.substr(0, dash))) return false;
+    const long pid = std::stol(rest.substr(0, dash));
+    return pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+  }
+  return false;
+}
+
+}  // namespace
+
+void RemoveLeftoverFiles(const std::string& folder, const std::string& keep) {
+  std::error_code ec;
+  std::vector<std::filesystem::path> doomed;
+  for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError) || it->is_symlink(typeError)) continue;
+    if (!keep.empty() && std::filesystem::equivalent(it->path(), keep, typeError)) continue;
+    if (IsLeftover(it->path().filename().string())) doomed.push_back(it->path());
+  }
+  for (const auto& p : doomed) std::filesystem::remove(p, ec);
+}
+
+std::string UpgradeWorkCopyName(const std::string& file) { return file + kUpgradeSuffix; }
+
+bool IsUpgradeWorkCopy(const std::string& file) {
+  const std::string suffix = kUpgradeSuffix;
+  return file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
 
 void CommonDataTable::CheckTable() {
   auto& app = App();
   if (IsCurrentLayout(app.CollectionDB)) return;
-
-  // Keep a copy of the file as it is, to put back if the upgrade fails.
   const std::string file = app.CollectionDB->Name();
+  // A copy being upgraded already is not copied again.
+  if (IsUpgradeWorkCopy(file)) {
+    UpgradeOpenCollection();
+    return;
+  }
+
+  // The backup is taken once, from the file as the user left it; a later
+  // attempt after an interrupted one keeps that first copy.
   std::string backup = CollectionBackupName(file);
   if (backup.empty()) backup = file + ".30";
   app.CollectionDB->Close();
-  vb::FileCopy(file, backup, true);
-  app.CollectionDB = AppWorkspace().OpenDatabase(file);
+  vb::FileCopy(file, backup, false);
 
+  // The upgrade changes a copy only: the user's file is never written
+  // until the converted file replaces it in one rename, so an interruption
+  // at any point leaves it as it was.
+  const std::string work = UpgradeWorkCopyName(file);
+  try {
+    vb::FileCopy(file, work, true);
+    app.CollectionDB = AppWorkspace().OpenDatabase(work);
+    UpgradeOpenCollection();
+  } catch (...) {
+    try {
+      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+      if (vb::FileExists(work)) vb::Kill(work);
+      app.CollectionDB = AppWorkspace().OpenDatabase(file);
+    } catch (...) {
+      // The first error is the one to report.
+    }
+    throw;
+  }
+}
+
+void CommonDataTable::UpgradeOpenCollection() {
+  auto& app = App();
+  app.CollectionDB->BeginTrans();
   try {
     EnsureAdminRecord();
     EnsureSectionTable("MiniDisc", "MDCaption", true, false);
@@ -80,16 +180,11 @@ void CommonDataTable::CheckTable() {
     admin->SetField("ver", schema::VersionText());
     admin->Update();
     admin->Close();
+    app.CollectionDB->CommitTrans();
   } catch (...) {
-    // Put the file back as it was and hand the error on.
     try {
-      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-      const std::string restore = file + ".restore";
-      vb::FileCopy(backup, restore, true);
-      vb::Name(restore, file);
-      app.CollectionDB = AppWorkspace().OpenDatabase(file);
-    } catch (...) {
-      // The copy stays under the backup name; the first error is the one to report.
+      app.CollectionDB->Rollback();
+    } catch (const std::exception&) {
     }
     throw;
   }
@@ -137,6 +232,12 @@ bool CommonDataTable::Has_Table_Field(const dao::DatabasePtr& db, const std::str
 
 bool CommonDataTable::Compact_A_Database(const std::string& source, const std::string& temporary) {
   try {
+    // What an interrupted compaction left is cleared first; the copy made
+    // now goes under the name the caller chose.
+    const std::string resolved = vb::ResolvePath(source);
+    const auto slash = resolved.find_last_of('/');
+    RemoveLeftoverFiles(slash == std::string::npos ? std::string(".") : resolved.substr(0, slash),
+                        vb::ResolvePath(temporary));
     dao::DBEngine::CompactDatabase(source, temporary);
     // Moving the compacted copy over the source in one step means the
     // database is never missing under its name.
@@ -216,6 +317,8 @@ void CommonDataTable::EnsureSectionTable(const std::string& table, const std::st
     while (!md->Eof()) {
       md->Edit();
       md->SetField("format_type", dao::Variant::Null());
+      // Moved rows are filed under the mini-disc section, not the one they came from.
+      md->SetField("section", schema::SectionDisplayNames()[6]);
       md->Update();
       md->MoveNext();
     }

@@ -9,9 +9,23 @@
 
 namespace tvn {
 
+// The work copy an earlier-layout file is upgraded in, beside the file.
+std::string UpgradeWorkCopyName(const std::string& file);
+bool IsUpgradeWorkCopy(const std::string& file);
+
+// Removes from the folder what an interrupted compaction or file copy left
+// behind: "Temp.mdb" and "Temp<n>.mdb" with their journals, the work copies
+// of a conversion and of a template, and half-written file copies of
+// programs no longer running. A file named `keep` (a full path) stays.
+// Failures to remove are ignored.
+void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = "");
+
 class CommonDataTable {
  public:
-  // Upgrades App().CollectionDB when it is of the earlier layout.
+  // When App().CollectionDB is of the earlier layout: writes its backup
+  // (once) and leaves App().CollectionDB open on an upgraded work copy
+  // (UpgradeWorkCopyName), which the conversion reads and removes. The
+  // file itself is not written.
   void CheckTable();
   // True when the table had the field; when it had not, it has been added.
   bool Has_Table_Field(const dao::DatabasePtr& db, const std::string& table,
@@ -20,6 +34,7 @@ class CommonDataTable {
   bool Compact_A_Database(const std::string& source, const std::string& temporary);
 
  private:
+  void UpgradeOpenCollection();
   void EnsureSectionTable(const std::string& table, const std::string& captionTable,
                           bool miniDisc, bool mp3);
   void EnsureAdminRecord();

@@ -8,9 +8,13 @@
 // any step loses nothing. The ".30" backup is kept as well.
 #include "core/ConversionModule32.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/AppState.h"
+#include "core/CommonDataTable.h"
+#include "core/UniqueName.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -90,6 +94,38 @@ void RebuildFromTemplate(dao::DatabasePtr& db, const std::string& templateName,
   }
 }
 
+// Gives every name that occurs a second time in one section the numbered
+// form a save would give it; the first row keeps the plain name. Returns
+// how many rows were renamed.
+long NumberTwiceFiledNames(dao::Database& db) {
+  constexpr long kNameWidth = 50;
+  std::set<std::pair<int, std::string>> seen;  // section, name in upper case
+  auto key = [](int section, const std::string& n) { return std::make_pair(section, vb::UCase(n)); };
+  long renamed = 0;
+  auto rs = db.OpenRecordset("mediadata");
+  while (!rs->Eof()) {
+    const int section = static_cast<int>(vb::Val(vb::NzStr(rs->GetField("SectionNumber"))));
+    const dao::Variant value = rs->GetField("name");
+    if (!vb::IsNull(value)) {
+      const std::string name = vb::NzStr(value);
+      if (seen.count(key(section, name))) {
+        const std::string unique = NumberedUniqueName(
+            name, kNameWidth, [&](const std::string& c) { return seen.count(key(section, c)) > 0; });
+        rs->Edit();
+        rs->SetField("name", unique);
+        rs->Update();
+        seen.insert(key(section, unique));
+        ++renamed;
+      } else {
+        seen.insert(key(section, name));
+      }
+    }
+    rs->MoveNext();
+  }
+  rs->Close();
+  return renamed;
+}
+
 }  // namespace
 
 void SetConversionProgress(std::function<void(long rowsCopied)> progress) { Progress() = std::move(progress); }
@@ -126,7 +162,12 @@ void OpenMediaData() {
 }
 
 void PrepareReportTapeIndex() {
-  App().CollectionDB->TableDefs("report")->SetAllowZeroLength("TapeIndex", true);
+  // Written only when it needs changing: a read-only collection that is
+  // current already opens for browsing.
+  const dao::TableDefPtr report = App().CollectionDB->TableDefs("report");
+  for (const auto& f : report->Fields)
+    if (vb::UCase(f.Name) == "TAPEINDEX" && f.AllowZeroLength) return;
+  report->SetAllowZeroLength("TapeIndex", true);
 }
 
 void OpenPlCollections() {
@@ -152,38 +193,63 @@ void OpenPlCollections() {
 void ConvertCollection() {
   auto& app = App();
   const std::string file = AVData()->LastDB();
-  CloseIfOpen(app.CollectionDB);
-
+  const std::string target = vb::ResolvePath(file);
   const std::string backup = CollectionBackupName(file);
-  if (backup.empty())
+  // The rows are read from the upgraded work copy, never from the file.
+  const bool haveWorkCopy = app.CollectionDB && app.CollectionDB->IsOpen() &&
+                            IsUpgradeWorkCopy(app.CollectionDB->Name());
+  if (!backup.empty() && !haveWorkCopy) CommonDataTable().CheckTable();
+  const std::string work = app.CollectionDB && app.CollectionDB->IsOpen() ? app.CollectionDB->Name() : "";
+  CloseIfOpen(app.CollectionDB);
+  auto dropWorkCopy = [&] {
+    if (IsUpgradeWorkCopy(work) && vb::FileExists(work)) vb::Kill(work);
+  };
+
+  if (backup.empty()) {
+    dropWorkCopy();
     throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
+  }
 
   vb::MsgBox(std::string("The Collection being opened has not been converted") + "\n" +
                  "to version 6.x. The Collection will now be converted." + "\n\n" +
                  "The old version file will be saved as: " + backup,
              vb::vbInformation);
 
-  const std::string target = vb::ResolvePath(file);
-  const std::string backupPath = vb::ResolvePath(backup);
   rowsCopied = 0;
-  vb::FileCopy(target, backupPath, true);
+  long renamed = 0;
+  try {
+    if (!IsUpgradeWorkCopy(work))
+      throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
+    RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
+      app.OldDB = AppWorkspace().OpenDatabase(work, false, true);
+      for (const char* t : {"category", "labelstudio", "mdcaption", "mpcaption", "scdcaption",
+                            "vtcaption", "cassettecaption", "cdcaption", "dvdcaption", "ldcaption",
+                            "lpcaption"})
+        app.CollectionDB->Execute(std::string("delete * from ") + t);
+      const char* sections[] = {"cassette", "Compact_Disk", "dvd", "ld", "lp",
+                                "vt",       "minidisc",     "mp3", "scd"};
+      for (std::uint8_t s = 1; s <= 9; ++s) CopyTableRows(sections[s - 1], s);
+      for (const char* t : {"artists", "cassettecaption", "category", "cdcaption", "dvdcaption",
+                            "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
+                            "vtcaption", "lpcaption"})
+        CopyTableRows(t, 0);
+      renamed = NumberTwiceFiledNames(*app.CollectionDB);
+    });
+  } catch (...) {
+    try {
+      dropWorkCopy();
+    } catch (const std::exception&) {
+    }
+    throw;
+  }
+  dropWorkCopy();
 
-  RebuildFromTemplate(app.CollectionDB, "av32e.mdb", target, [&] {
-    app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
-    for (const char* t : {"category", "labelstudio", "mdcaption", "mpcaption", "scdcaption",
-                          "vtcaption", "cassettecaption", "cdcaption", "dvdcaption", "ldcaption",
-                          "lpcaption"})
-      app.CollectionDB->Execute(std::string("delete * from ") + t);
-    const char* sections[] = {"cassette", "Compact_Disk", "dvd", "ld", "lp",
-                              "vt",       "minidisc",     "mp3", "scd"};
-    for (std::uint8_t s = 1; s <= 9; ++s) CopyTableRows(sections[s - 1], s);
-    for (const char* t : {"artists", "cassettecaption", "category", "cdcaption", "dvdcaption",
-                          "labelstudio", "ldcaption", "mdcaption", "mpcaption", "scdcaption",
-                          "vtcaption", "lpcaption"})
-      CopyTableRows(t, 0);
-  });
-
-  vb::MsgBox("The Collection has been converted to version 6.0 format.", vb::vbInformation);
+  std::string done = "The Collection has been converted to version 6.0 format.";
+  if (renamed > 0)
+    done += "\n\n" + std::to_string(renamed) +
+            (renamed == 1 ? " item was renamed: its name occurred twice in one section."
+                          : " items were renamed: their names occurred twice in one section.");
+  vb::MsgBox(done, vb::vbInformation);
 }
 
 void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber) {
@@ -200,12 +266,24 @@ void ConvertMasterList(const std::string& backupName) {
   vb::FileCopy(master, backupPath, true);
   rowsCopied = 0;
 
-  // Only the media collection list is carried over; plcollections comes
-  // from the template.
+  // The media collection list is carried over, and the game collection
+  // list when the old file has one (it only lacked its index); otherwise
+  // plcollections comes from the template.
   RebuildFromTemplate(app.AdminDB, "admine.sys", master, [&] {
     app.OldDB = AppWorkspace().OpenDatabase(backupPath, false, true);
     app.AdminDB->Execute("delete * from avcollections");
     CopyMasterRows("avcollections");
+    bool hasGameList = true;
+    try {
+      app.OldDB->OpenRecordset("plcollections")->Close();
+    } catch (const vb::RuntimeError& e) {
+      if (e.Number() != dao::errTableNotFound) throw;
+      hasGameList = false;
+    }
+    if (hasGameList) {
+      app.AdminDB->Execute("delete * from plcollections");
+      CopyMasterRows("plcollections");
+    }
   });
 }
 

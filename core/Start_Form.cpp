@@ -29,6 +29,10 @@ bool ListHolds(const std::vector<std::string>& names, const std::string& upperNa
   return false;
 }
 
+// The user chose to end rather than go on with the default collection;
+// the reason has been shown already.
+struct StartDeclined {};
+
 }  // namespace
 
 Start_Form::Start_Form() {
@@ -54,6 +58,9 @@ Start_Form::Start_Form() {
 void Start_Form::Form_Load() {
   try {
     StartupWork();
+  } catch (const StartDeclined&) {
+    EndProgram(1);
+    return;
   } catch (const vb::RuntimeError& e) {
     vb::ShowError(e.Number(), e.Description());
     EndProgram(1);
@@ -81,6 +88,7 @@ void Start_Form::StartupWork() {
     if (ec) throw vb::RuntimeError(vb::errPathNotFound, "Path not found: " + folder);
   }
   vb::ChDir(folder);
+  RemoveLeftoverFiles(folder);
   schema::EnsureTemplates(folder);
 
   // 3. The workspace every database is opened through.
@@ -97,6 +105,9 @@ void Start_Form::StartupWork() {
     vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
   } else if (data.LastDB() != DefaultCollectionFile) {
     if (!ListHolds(vb::Dir(folder, "*.mdb"), vb::UCase(data.LastDB()))) {
+      vb::MsgBox("The current collection file\n" + vb::ResolvePath(data.LastDB()) +
+                     "\nwas not found. The default collection will be opened.",
+                 vb::vbExclamation);
       data.LastDB(DefaultCollectionFile);
       vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
     }
@@ -108,24 +119,50 @@ void Start_Form::StartupWork() {
   if (!ListHolds(vb::Dir(folder, "*.mdb"), "AV30.MDB")) vb::FileCopy("av32e.mdb", "AV30.mdb", false);
 
   // 7. The master list: the display name of the current collection.
-  g.AdminDB = g.AppWorkspace->OpenDatabase("admin.sys");
-  OpenPlCollections();
-  g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections", dao::dbOpenTable);
-  g.CollectionsRS->SetIndex("dbname");
-  g.CollectionsRS->Seek("=", data.LastDB());
-  if (!g.CollectionsRS->NoMatch()) data.CurCollection(vb::NzStr(g.CollectionsRS->GetField("AVCollection")));
-  g.CollectionsRS->Close();
-  g.AdminDB->Close();
+  auto lookUpDisplayName = [&] {
+    g.AdminDB = g.AppWorkspace->OpenDatabase("admin.sys");
+    OpenPlCollections();
+    g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections", dao::dbOpenTable);
+    g.CollectionsRS->SetIndex("dbname");
+    g.CollectionsRS->Seek("=", data.LastDB());
+    data.CurCollection(g.CollectionsRS->NoMatch() ? std::string()
+                                                  : vb::NzStr(g.CollectionsRS->GetField("AVCollection")));
+    g.CollectionsRS->Close();
+    g.AdminDB->Close();
+  };
+  lookUpDisplayName();
 
-  // 8. The collection.
-  g.CollectionDB = g.AppWorkspace->OpenDatabase(data.LastDB());
-
-  // 9. Bring it to the current layout.
-  {
+  // 8. The collection, and 9. bring it to the current layout.
+  auto openCollection = [&] {
+    g.CollectionDB = g.AppWorkspace->OpenDatabase(data.LastDB());
     CommonDataTable table;
     table.CheckTable();
+    OpenMediaData();
+  };
+  std::string failure;
+  try {
+    openCollection();
+  } catch (const vb::RuntimeError& e) {
+    if (vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile)) throw;
+    failure = e.Description();
+  } catch (const std::exception& e) {
+    if (vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile)) throw;
+    failure = e.what();
   }
-  OpenMediaData();
+  if (!failure.empty()) {
+    // A current collection that cannot be used need not end the program at
+    // every start: the user may go on with the default one.
+    if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
+    const int answer = vb::MsgBox("The current collection file\n" + vb::ResolvePath(data.LastDB()) +
+                                      "\ncannot be opened:\n" + failure +
+                                      "\n\nOpen the default collection instead?",
+                                  vb::vbYesNo + vb::vbExclamation);
+    if (answer != vb::vbYes) throw StartDeclined{};
+    data.LastDB(DefaultCollectionFile);
+    vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
+    lookUpDisplayName();
+    openCollection();
+  }
 
   // A pending tip of the day shows at the catalogue window's first activation.
   ReadTipSetting();

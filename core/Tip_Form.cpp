@@ -1,3 +1,5 @@
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Files.h"
 #include "core/Tip_Form.h"
 
 #include <QHBoxLayout>
@@ -53,6 +55,24 @@ Tip_Form::Tip_Form() {
 
   connect(NextTip, &QPushButton::clicked, this, [this] { NextTip_Click(); });
   connect(CloseTip, &QPushButton::clicked, this, [this] { CloseTip_Click(); });
+}
+
+void ShowTipOfTheDay() {
+  AppGlobals& g = App();
+  try {
+    win::Tip_Form->ShowModal();
+  } catch (const std::exception& e) {
+    const auto* runtime = dynamic_cast<const vb::RuntimeError*>(&e);
+    g.TipNum = 0;
+    try {
+      if (g.AdminDB && g.AdminDB->IsOpen() && vb::UCase(g.AdminDB->Name()).ends_with("TIPS.SYS")) g.AdminDB->Close();
+    } catch (const std::exception&) {
+    }
+    g.AdminDB.reset();
+    vb::MsgBox("The tips file\n" + vb::ResolvePath("tips.sys") + "\ncannot be opened:\n" +
+                   (runtime ? runtime->Description() : std::string(e.what())),
+               vb::vbExclamation);
+  }
 }
 
 void Tip_Form::Form_Load() {

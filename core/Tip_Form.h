@@ -14,6 +14,11 @@
 
 namespace tvn {
 
+// Shows the tips window modally. When "tips.sys" cannot be read, one
+// message names the file and the pending tip is cleared, so it is not
+// asked for again at the next activation.
+void ShowTipOfTheDay();
+
 class Tip_Form : public Form {
   Q_OBJECT
 

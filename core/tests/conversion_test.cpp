@@ -1,6 +1,12 @@
 // Conversion of earlier-layout collections and of master lists without the
 // game collection list, through the routines that open them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
 
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
@@ -118,29 +124,163 @@ TEST_F(ConversionTest, CurrentFileOnlyGetsEmptyTapeIndexAllowed) {
   EXPECT_FALSE(std::filesystem::exists(Path("av30.30")));
 }
 
+TEST_F(ConversionTest, ReadOnlyCurrentCollectionOpensWithoutAWrite) {
+  tvn::schema::CreateCollectionFile(Path("ro.mdb"));
+  tvntest::AddRow(Open("ro.mdb"), "mediadata", {{"name", "Kept"}, {"SectionNumber", dao::Variant::Byte(1)}});
+  Open("ro.mdb")->Close();
+  const std::string before = tvntest::ReadBytes(Path("ro.mdb"));
+  std::filesystem::permissions(Path("ro.mdb"), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  EXPECT_NO_THROW(OpenCollection("ro.mdb"));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'Kept'"), 1);
+  db()->Close();
+  EXPECT_TRUE(tvntest::ReadBytes(Path("ro.mdb")) == before);
+  std::filesystem::permissions(Path("ro.mdb"), std::filesystem::perms::owner_all);
+}
+
 TEST_F(ConversionTest, FailureHalfWayLosesNothing) {
   tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
   tvntest::FillEarlierCollection(Path("old.mdb"), 3);
-  tvn::AVData()->LastDB("old.mdb");
-  tvn::App().CollectionDB = Open("old.mdb");
-  tvn::CommonDataTable().CheckTable();
-  // A field that mediadata does not have: the copy of lp, the fifth
-  // section, fails after four sections have been copied.
-  db()->TableDefs("lp")->AppendField(dao::FieldDef{"lp_only", dao::dbText, 10, true, false});
-  db()->Close();
+  {
+    // A field that mediadata does not have: the copy of lp, the fifth
+    // section, fails after the upgrade and four sections.
+    auto d = Open("old.mdb");
+    d->TableDefs("lp")->AppendField(dao::FieldDef{"lp_only", dao::dbText, 10, true, false});
+    d->Close();
+  }
   Open("old.mdb")->Close();
   const std::string before = tvntest::ReadBytes(Path("old.mdb"));
-  tvn::App().CollectionDB = Open("old.mdb");
 
-  EXPECT_THROW(tvn::OpenMediaData(), vb::RuntimeError);
-  EXPECT_EQ(tvntest::ReadBytes(Path("old.mdb")), before);
+  EXPECT_THROW(OpenCollection("old.mdb"), vb::RuntimeError);
+  EXPECT_TRUE(tvntest::ReadBytes(Path("old.mdb")) == before);
   EXPECT_TRUE(NoWorkFilesLeft());
-  EXPECT_EQ(tvntest::ReadBytes(Path("old.30")), before);
+  EXPECT_FALSE(std::filesystem::exists(Path("old.mdb.upgrading")));
+  EXPECT_TRUE(tvntest::ReadBytes(Path("old.30")) == before);
   ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);  // no "converted" message
   auto d = Open("old.mdb");
   EXPECT_FALSE(HasTable(d, "mediadata"));
+  EXPECT_FALSE(HasTable(d, "minidisc"));  // the upgrade did not touch the file either
   EXPECT_EQ(CountRows(d, "select * from lp"), 3);
   d->Close();
+}
+
+TEST_F(ConversionTest, BackupIsWrittenOnceFromTheUntouchedFileAndMiniDiscsGetTheirSection) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  tvntest::FillEarlierCollection(Path("old.mdb"), 2);
+  // A backup left by an earlier, interrupted attempt stays as it is.
+  {
+    std::ofstream out(Path("old.30"), std::ios::binary);
+    out << "first backup";
+  }
+  OpenCollection("old.mdb");
+  EXPECT_TRUE(tvn::IsCurrentLayout(db()));
+  EXPECT_EQ(tvntest::ReadBytes(Path("old.30")), "first backup");
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and section = 'MiniDisc'"), 4);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7"), 4);
+  db()->Close();
+
+  // Without a backup the untouched file is copied.
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("new.mdb"));
+  tvntest::FillEarlierCollection(Path("new.mdb"), 1);
+  Open("new.mdb")->Close();
+  const std::string before = tvntest::ReadBytes(Path("new.mdb"));
+  OpenCollection("new.mdb");
+  EXPECT_TRUE(tvntest::ReadBytes(Path("new.30")) == before);
+  EXPECT_TRUE(NoWorkFilesLeft());
+}
+
+TEST_F(ConversionTest, NamesFiledTwiceInASectionGetTheSaveNumberAndAreCounted) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  tvntest::FillEarlierCollection(Path("old.mdb"), 1);
+  const std::string longName(50, 'x');
+  {
+    auto d = Open("old.mdb");
+    // Two cassettes of one name, and a cassette mini-disc with the name of
+    // a compact-disc mini-disc: both end in the mini-disc section.
+    tvntest::AddRow(d, "cassette", {{"name", "Same"}});
+    tvntest::AddRow(d, "cassette", {{"name", "SAME"}});
+    tvntest::AddRow(d, "cassette", {{"name", "Both"}, {"Format_Type", "MiniDisk"}});
+    tvntest::AddRow(d, "Compact_Disk", {{"name", "Both"}, {"notes", "minidisc"}});
+    tvntest::AddRow(d, "lp", {{"name", longName}});
+    tvntest::AddRow(d, "lp", {{"name", longName}});
+    // The same name in another section is no clash.
+    tvntest::AddRow(d, "dvd", {{"name", "Same"}});
+    d->Close();
+  }
+  OpenCollection("old.mdb");
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 1 and name = 'Same'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 1 and name = 'SAME- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and name = 'Both'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and name = 'Both- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 5 and name = '" +
+                                std::string(47, 'x') + "- 2'"), 1);
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 3 and name = 'Same'"), 1);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 2u);
+  EXPECT_EQ(vb::PromptScript::Records()[1].text,
+            std::string(kDoneMessage) + "\n\n3 items were renamed: their names occurred twice in one section.");
+}
+
+// A conversion killed at any moment leaves the file as it was; the next
+// open converts it from scratch, with the result of an uninterrupted run.
+TEST_F(ConversionTest, KilledConversionLeavesTheFileAndTheNextOpenConvertsIt) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+  auto content = tvntest::FillEarlierCollection(Path("old.mdb"), 40);
+  Open("old.mdb")->Close();
+  const std::string before = tvntest::ReadBytes(Path("old.mdb"));
+  std::filesystem::copy_file(Path("old.mdb"), Path("whole.mdb"));
+
+  // Kills at set points of the row copy and at random times.
+  std::mt19937 random(12345);
+  int finished = 0;
+  const long killAtRow[] = {1, 150, 300, -1, -1, -1, -1};
+  for (long row : killAtRow) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (row > 0)
+        tvn::SetConversionProgress([row](long n) {
+          if (n == row) raise(SIGKILL);
+        });
+      try {
+        OpenCollection("old.mdb");
+      } catch (...) {
+      }
+      _exit(0);
+    }
+    if (row < 0) usleep(static_cast<useconds_t>(random() % 150000));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    // Either the file as it was, or (a kill after the last step) the
+    // finished conversion, which is put back for the next round.
+    if (std::filesystem::exists(Path("old.30"))) {
+      EXPECT_TRUE(tvntest::ReadBytes(Path("old.30")) == before) << "kill at row " << row;
+    }
+    if (tvntest::ReadBytes(Path("old.mdb")) != before) {
+      auto d = Open("old.mdb");
+      EXPECT_TRUE(tvn::IsCurrentLayout(d)) << "kill at row " << row;
+      d->Close();
+      ++finished;
+      std::filesystem::copy_file(Path("old.30"), Path("old.mdb"),
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
+
+  EXPECT_LT(finished, 7);
+  OpenCollection("old.mdb");
+  auto counts = [](const dao::DatabasePtr& d) {
+    std::vector<long> out;
+    for (int s = 1; s <= 9; ++s)
+      out.push_back(CountRows(d, "select * from mediadata where SectionNumber = " + std::to_string(s)));
+    out.push_back(CountRows(d, "select distinct name, SectionNumber from mediadata"));
+    return out;
+  };
+  const auto interrupted = counts(db());
+  db()->Close();
+  OpenCollection("whole.mdb");
+  EXPECT_EQ(interrupted, counts(db()));
+  EXPECT_EQ(interrupted[6], content.movedToMiniDisc);
+  EXPECT_TRUE(tvntest::ReadBytes(Path("old.30")) == before);
 }
 
 TEST_F(ConversionTest, MissingTemplateOrNameWithoutPointConvertsNothing) {
@@ -219,9 +359,19 @@ TEST_F(MasterListTest, WithoutGameListIsRebuiltWithBackupAdmin30) {
 
 TEST_F(MasterListTest, WithoutGameListIndexIsRebuiltWithBackupAdmin30i) {
   MakeOldMasterList(true);
+  {
+    auto d = Open("admin.sys");
+    tvntest::AddRow(d, "plcollections", {{"dbname", "Chess.mdb"}, {"plCollection", "Chess"}});
+    tvntest::AddRow(d, "plcollections", {{"dbname", "Cards.mdb"}, {"plCollection", "Cards"}});
+    d->Close();
+  }
   tvn::App().AdminDB = Open("admin.sys");
   tvn::OpenPlCollections();
   ExpectRebuilt("Admin.30i");
+  // The game collections are kept, in place of the template's row.
+  auto& admin = tvn::App().AdminDB;
+  EXPECT_EQ(CountRows(admin, "select * from plcollections"), 2);
+  EXPECT_EQ(CountRows(admin, "select * from plcollections where dbname = 'Chess.mdb' and plCollection = 'Chess'"), 1);
 }
 
 TEST_F(MasterListTest, CurrentListIsLeftAloneAndAFailedRebuildLosesNothing) {

@@ -89,7 +89,10 @@ TEST_F(StartupTest, ExistingFilesInOtherLetterCaseAreKept) {
 TEST_F(StartupTest, CollectionThatIsGoneFallsBackToTheDefault) {
   SetSetting("CurDB", "gone.mdb");
   RunStartup();
-  EXPECT_TRUE(vb::PromptScript::Records().empty());
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            "The current collection file\n" + InHome("gone.mdb") +
+                "\nwas not found. The default collection will be opened.");
   EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
   EXPECT_EQ(Setting("CurDB"), "av30.mdb");
   ASSERT_TRUE(App().CollectionDB);
@@ -132,14 +135,41 @@ TEST_F(StartupTest, AfterTheErrorEndNothingLoadsAgain) {
   EXPECT_FALSE(win::Start_Form.Loaded());
 }
 
-TEST_F(StartupTest, UnreadableCollectionShowsTheErrorAndEndsTheProgram) {
+TEST_F(StartupTest, UnreadableCollectionNamesTheFileAndNoEndsTheProgram) {
   Home();
   std::ofstream(InHome("broken.mdb")) << "this is no database";
   SetSetting("CurDB", "broken.mdb");
+  vb::PromptScript::Answer(vb::vbNo);
   RunStartup();
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& asked = vb::PromptScript::Records()[0];
+  EXPECT_EQ(asked.buttons, vb::vbYesNo + vb::vbExclamation);
+  EXPECT_EQ(asked.text.rfind("The current collection file\n" + InHome("broken.mdb") + "\ncannot be opened:\n", 0), 0u)
+      << asked.text;
+  EXPECT_NE(asked.text.find("\n\nOpen the default collection instead?"), std::string::npos);
   EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Setting("CurDB"), "broken.mdb");
   EXPECT_TRUE(HasEntry("AV30.mdb"));
+}
+
+TEST_F(StartupTest, UnreadableCollectionYesGoesOnWithTheDefault) {
+  Home();
+  std::ofstream(InHome("broken.mdb")) << "this is no database";
+  SetSetting("CurDB", "broken.mdb");
+  vb::PromptScript::Answer(vb::vbYes);
+  Start_Form& start = RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_EQ(Setting("CurDB"), "av30.mdb");
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  ASSERT_TRUE(App().CollectionDB && App().CollectionDB->IsOpen());
+  EXPECT_EQ(std::filesystem::path(App().CollectionDB->Name()).filename(), "AV30.mdb");
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  // The damaged file is left as it was.
+  std::ifstream in(InHome("broken.mdb"));
+  std::string content;
+  std::getline(in, content);
+  EXPECT_EQ(content, "this is no database");
 }
 
 TEST_F(StartupTest, ContinueLeadsThroughSplashToLauncher) {

@@ -6,6 +6,7 @@
 #include "core/Tip_Form.h"
 #include "core/tests/LaunchFixture.h"
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Prompter.h"
 
 namespace tvn::testing {
 namespace {
@@ -118,11 +119,26 @@ TEST_F(TipsTest, RememberedTipThatIsGoneFallsBackToTheFirst) {
   EXPECT_EQ(CloseAndRead(f), "2");
 }
 
-TEST_F(TipsTest, MissingTipsFileRaisesToTheCaller) {
+TEST_F(TipsTest, UnreadableTipsFileShowsOneMessageAndClearsThePendingTip) {
+  // A file without the tips table.
   std::filesystem::remove(InHome("tips.sys"));
-  App().TipNum = 1000;
-  EXPECT_THROW(Open(), vb::RuntimeError);
+  dao::DBEngine::Workspaces(0).CreateDatabase(InHome("tips.sys"))->Close();
+  App().TipNum = 3;
+  vb::PromptScript::Clear();
+  ShowTipOfTheDay();
   EXPECT_FALSE(win::Tip_Form.Loaded());
+  EXPECT_EQ(App().TipNum, 0);
+  EXPECT_FALSE(App().AdminDB && App().AdminDB->IsOpen());
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text.rfind("The tips file\n" + InHome("tips.sys") + "\ncannot be opened:\n", 0),
+            0u)
+      << vb::PromptScript::Records()[0].text;
+
+  // At the next start the damaged file is rebuilt like a missing one.
+  schema::EnsureTemplates(Home());
+  App().TipNum = 1;
+  Tip_Form& f = Open();
+  EXPECT_EQ(f.TipCount(), schema::TipCount());
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // CheckTable: the upgrade of an earlier-layout collection, and what it must
 // leave alone.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
@@ -189,6 +192,40 @@ TEST_F(UpgradeTest, CompactKeepsTheDataAndRefusesAnExistingTarget) {
   const std::string before = tvntest::ReadBytes(Path("c.mdb"));
   EXPECT_FALSE(c.Compact_A_Database("c.mdb", "Temp.mdb"));
   EXPECT_EQ(tvntest::ReadBytes(Path("c.mdb")), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UpgradeTest, LeftoversOfInterruptedWorkAreRemovedAndUserFilesKept) {
+  const char* leftovers[] = {"Temp.mdb", "Temp.mdb-journal", "TEMP3.mdb", "Temp3.mdb-wal",
+                             "Old.mdb.converting", "Old.mdb.upgrading", "av32e.mdb.new4242",
+                             ".tvn-999999999-1.tmp"};
+  const char* kept[] = {"Tempest.mdb", "Temp x.mdb", "My.new.mdb", "Temple.mdb-journal",
+                        "Jazz.mdb", "notes.converting.txt"};
+  for (const char* n : leftovers) std::ofstream(Path(n)) << "x";
+  for (const char* n : kept) std::ofstream(Path(n)) << "x";
+  // A temporary copy of a program still running (this one) stays.
+  const std::string live = ".tvn-" + std::to_string(::getpid()) + "-1.tmp";
+  std::ofstream(Path(live)) << "x";
+  std::filesystem::create_directory(Path("Temp9.mdb"));
+
+  tvn::RemoveLeftoverFiles(dir_.string());
+  for (const char* n : leftovers) EXPECT_FALSE(std::filesystem::exists(Path(n))) << n;
+  for (const char* n : kept) EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
+  EXPECT_TRUE(std::filesystem::exists(Path(live)));
+  EXPECT_TRUE(std::filesystem::is_directory(Path("Temp9.mdb")));
+
+  // Before a compaction: the old leftovers go, the chosen target is kept.
+  tvn::schema::CreateCollectionFile(Path("c.mdb"));
+  std::ofstream(Path("Temp.mdb")) << "x";
+  std::ofstream(Path("Temp2.mdb-journal")) << "x";
+  EXPECT_TRUE(tvn::CommonDataTable().Compact_A_Database("c.mdb", "Temp1.mdb"));
+  EXPECT_FALSE(std::filesystem::exists(Path("Temp.mdb")));
+  EXPECT_FALSE(std::filesystem::exists(Path("Temp2.mdb-journal")));
+  EXPECT_FALSE(std::filesystem::exists(Path("Temp1.mdb")));
+  EXPECT_TRUE(std::filesystem::exists(Path("c.mdb")));
 }
 
 }  // namespace

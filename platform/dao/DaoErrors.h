@@ -14,6 +14,15 @@ namespace dao::detail {
   Fail(errSyntax, "Syntax error in query expression '" + sql + "'.");
 }
 
+constexpr int errInvalidArgument = 3001;  // "Invalid argument."
+
+// Text holding a zero byte cannot pass through SQL text or be stored: the
+// engine would cut it there.
+[[noreturn]] inline void FailZeroByte() {
+  Fail(errInvalidArgument, "The text holds a zero character (Chr(0)), which cannot be stored. Remove it and try "
+                           "again.");
+}
+
 // Numbers without a name in the public header.
 constexpr int errRecordDeleted = 3167;          // "Record is deleted."
 constexpr int errNotUpdatable = 3027;           // "Cannot update. Database or object is read-only."
@@ -28,7 +37,6 @@ constexpr int errNotValidBookmark = 3159;       // "Not a valid bookmark."
 constexpr int errConversionFailed = 3421;       // "Data type conversion error."
 constexpr int errCorrupt = 3049;                // the file is damaged
 constexpr int errDiskFull = 3026;               // "Not enough space on disk."
-constexpr int errInvalidArgument = 3001;        // "Invalid argument."
 constexpr int errInvalidIndex = 3800;           // "'...' is not an index in this table."
 constexpr int errNoIndex = 3019;                // "Operation invalid without a current index."
 

@@ -41,10 +41,17 @@ class StmtUse {
   sqlite3_stmt* s_;
 };
 
-// Prepared statements by text, finalized together.
+// Statements a database keeps prepared: enough for every query the
+// windows repeat, few enough that text built from user input (each
+// search a new statement) cannot grow the cache without end.
+constexpr size_t kStatementCacheSize = 256;
+
+// Prepared statements by text, finalized together. With a capacity, the
+// least recently used statement is finalized once more are kept: a
+// caller must not hold a statement across more than `capacity` later Gets.
 class StmtCache {
  public:
-  explicit StmtCache(sqlite3* db = nullptr) : db_(db) {}
+  explicit StmtCache(sqlite3* db = nullptr, size_t capacity = 0) : db_(db), capacity_(capacity) {}
   ~StmtCache() { Clear(); }
   StmtCache(const StmtCache&) = delete;
   StmtCache& operator=(const StmtCache&) = delete;
@@ -53,10 +60,17 @@ class StmtCache {
   int Get(const std::string& sql, sqlite3_stmt** out);
   void ResetAll();
   void Clear();
+  size_t Size() const { return map_.size(); }
 
  private:
+  struct Entry {
+    sqlite3_stmt* stmt;
+    std::list<std::string>::iterator use;  // place in uses_
+  };
   sqlite3* db_;
-  std::unordered_map<std::string, sqlite3_stmt*> map_;
+  size_t capacity_;  // 0: unbounded
+  std::unordered_map<std::string, Entry> map_;
+  std::list<std::string> uses_;  // most recent first
 };
 
 class DatabaseImpl : public Database {

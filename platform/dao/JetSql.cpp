@@ -44,12 +44,28 @@ std::string QuoteString(std::string_view s) {
 
 bool WordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
+// SQLite's own limit on expression nesting; deeper text would only
+// exhaust the stack of the recursive translation.
+constexpr int kMaxDepth = 1000;
+
 std::vector<Tok> Tokenize(const std::string& sql) {
   std::vector<Tok> out;
   size_t i = 0, n = sql.size();
+  int depth = 0;
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(sql[i]);
     if (std::isspace(c)) { ++i; continue; }
+    // A control byte outside quoted text has no meaning in the dialect and
+    // could cut the statement short in the engine.
+    if (c == 0) FailZeroByte();
+    if (c < 0x20 || c == 0x7f) FailSyntax(sql);
+    if (c == '(' && ++depth > kMaxDepth)
+      Fail(errGeneral, "Expression tree is too large (maximum depth " + std::to_string(kMaxDepth) + ").");
+    if (c == ')') --depth;
+    // "$name", ":name", "@name" and "?NNN" would be parameters to SQLite;
+    // the dialect has only the bare "?".
+    if (c == '$' || c == ':' || c == '@') FailSyntax(sql);
+    if (c == '?' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1]))) FailSyntax(sql);
     if (c == '\'' || c == '"') {  // both quote text in the dialect
       std::string value;
       size_t j = i + 1;
@@ -61,6 +77,7 @@ std::vector<Tok> Tokenize(const std::string& sql) {
           ++j;
           break;
         }
+        if (sql[j] == '\0') FailZeroByte();
         value += sql[j++];
       }
       if (!closed) FailSyntax(sql);
@@ -70,6 +87,7 @@ std::vector<Tok> Tokenize(const std::string& sql) {
       char close = c == '[' ? ']' : '`';
       size_t j = sql.find(close, i + 1);
       if (j == std::string::npos) FailSyntax(sql);
+      if (sql.find('\0', i) < j) FailZeroByte();
       out.push_back({Kind::Ident, sql.substr(i + 1, j - i - 1)});
       i = j + 1;
     } else if (c == '#' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1]))) {

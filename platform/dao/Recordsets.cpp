@@ -110,6 +110,7 @@ void BindAs(sqlite3_stmt* st, int i, const Variant& v, int type) {
 void Validate(const Variant& v, const FieldMeta& f) {
   if (f.type != dbText && f.type != dbMemo) return;
   if (v.isNull() || v.isEmpty()) return;
+  if (v.isString() && v.rawString().find('\0') != std::string::npos) FailZeroByte();
   if (v.isString() && v.rawString().empty()) {
     if (!f.allowZeroLength)
       Fail(errZeroLength, "Field '" + f.table + "." + f.column + "' cannot be a zero-length string.");

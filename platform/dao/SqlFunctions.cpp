@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/dao/Convert.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/TextFold.h"
 
 namespace dao::detail {
@@ -216,14 +217,12 @@ void FnCstr(sqlite3_context* c, int argc, sqlite3_value** v) {
 
 void FnVal(sqlite3_context* c, int, sqlite3_value** v) {
   if (IsNull(v[0])) { sqlite3_result_null(c); return; }
-  std::string s = ArgText(v[0]), digits;
-  for (char ch : s) if (ch != ' ' && ch != '\t') digits += ch;
-  size_t n = 0;
-  double d = 0;
-  // The longest leading number.
-  for (size_t k = digits.size(); k > 0; --k)
-    if (ParseNumber(digits.substr(0, k), d)) { n = k; break; }
-  sqlite3_result_double(c, n ? d : 0.0);
+  // The runtime's Val reads the leading number in one pass.
+  try {
+    sqlite3_result_double(c, vb::Val(ArgText(v[0])));
+  } catch (const std::exception& e) {
+    sqlite3_result_error(c, e.what(), -1);
+  }
 }
 
 void FnNz(sqlite3_context* c, int argc, sqlite3_value** v) {

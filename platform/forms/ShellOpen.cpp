@@ -14,12 +14,30 @@ std::function<bool(const QUrl&)>& Handler() {
   static std::function<bool(const QUrl&)> handler;
   return handler;
 }
+// Only a document is handed to the desktop: a regular file (a link is
+// judged by what it points to) that is neither a program nor a desktop
+// launcher, either of which the desktop would run instead of showing.
+bool IsDocument(const QFileInfo& file) {
+  if (!file.exists() || !file.isFile()) return false;
+  const QFileInfo real(file.canonicalFilePath());
+  if (!real.isFile() || real.isExecutable()) return false;
+  for (const QFileInfo* f : {&file, &real})
+    if (f->fileName().endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool ShellTargetUrl(const std::string& target, QUrl* url) {
   const QString t = QString::fromStdString(target).trimmed();
   if (t.isEmpty()) return false;
-  static const char* const schemes[] = {"http:", "https:", "ftp:", "file:", "mailto:"};
+  if (t.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+    const QUrl local(t, QUrl::TolerantMode);
+    if (!local.isValid() || !local.isLocalFile() || !IsDocument(QFileInfo(local.toLocalFile()))) return false;
+    *url = local;
+    return true;
+  }
+  static const char* const schemes[] = {"http:", "https:", "ftp:", "mailto:"};
   for (const char* s : schemes) {
     if (t.startsWith(QLatin1String(s), Qt::CaseInsensitive)) {
       *url = QUrl(t, QUrl::TolerantMode);
@@ -31,7 +49,7 @@ bool ShellTargetUrl(const std::string& target, QUrl* url) {
     return url->isValid();
   }
   const QFileInfo file(QString::fromStdString(vb::ResolvePath(t.toStdString())));
-  if (!file.exists()) return false;
+  if (!IsDocument(file)) return false;
   *url = QUrl::fromLocalFile(file.absoluteFilePath());
   return true;
 }

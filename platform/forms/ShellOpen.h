@@ -12,7 +12,9 @@ namespace forms {
 // "https:", "ftp:", "file:" and "mailto:" addresses as they stand, a bare
 // "www." address as a web address, anything else as a file name (relative
 // to the current folder, letter case resolved). Returns false when the
-// target is empty or names a file that does not exist.
+// target is empty, or names (also as a "file:" address) anything but an
+// existing regular file that is neither executable nor a ".desktop"
+// launcher.
 bool ShellTargetUrl(const std::string& target, QUrl* url);
 
 // Opens the target; false when it could not be opened. "help:<page>"

@@ -646,53 +646,69 @@ int CompareText(const std::string& a, const std::string& b) { return CompareNoCa
 
 namespace {
 
-bool LikeAt(const std::u32string& s, size_t si, const std::u32string& p, size_t pi) {
-  while (pi < p.size()) {
-    char32_t pc = p[pi];
-    if (pc == U'*') {
+// Does pattern position pi (one character, "?", "#" or a "[list]" ending
+// at close) take character sc?
+bool LikeOne(const std::u32string& p, size_t pi, size_t close, char32_t sc) {
+  char32_t pc = p[pi];
+  if (pc == U'?') return true;
+  if (pc == U'#') return sc >= U'0' && sc <= U'9';
+  if (pc != U'[') return pc == sc;
+  size_t k = pi + 1;
+  bool negate = k < close && p[k] == U'!';
+  if (negate) ++k;
+  bool hit = false;
+  for (; k < close; ++k) {
+    if (k + 2 < close && p[k + 1] == U'-') {
+      if (sc >= p[k] && sc <= p[k + 2]) hit = true;
+      k += 2;
+    } else if (p[k] == sc) {
+      hit = true;
+    }
+  }
+  return hit != negate;
+}
+
+// Every element but "*" takes exactly one character, so a mismatch only
+// ever needs to retry from the last "*" with one more character given to
+// it: time grows with text length times pattern length, never
+// exponentially with the number of stars.
+bool LikeAt(const std::u32string& s, const std::u32string& p) {
+  // Where each "[" closes, found once; an unclosed list is an error.
+  std::vector<size_t> closeOf(p.size(), 0);
+  for (size_t i = 0; i < p.size(); ++i)
+    if (p[i] == U'[') {
+      size_t close = p.find(U']', i + 1);
+      if (close == std::u32string::npos) Raise(errInvalidProcedureCall);
+      closeOf[i] = close;
+      i = close;
+    }
+  auto next = [&](size_t pi) { return p[pi] == U'[' ? closeOf[pi] + 1 : pi + 1; };
+  size_t si = 0, pi = 0;
+  size_t starP = std::u32string::npos, starS = 0;
+  while (si < s.size()) {
+    if (pi < p.size() && p[pi] == U'*') {
       while (pi < p.size() && p[pi] == U'*') ++pi;
       if (pi == p.size()) return true;
-      for (size_t k = si; k <= s.size(); ++k)
-        if (LikeAt(s, k, p, pi)) return true;
+      starP = pi;
+      starS = si;
+    } else if (pi < p.size() && LikeOne(p, pi, closeOf[pi], s[si])) {
+      pi = next(pi);
+      ++si;
+    } else if (starP != std::u32string::npos) {
+      pi = starP;
+      si = ++starS;
+    } else {
       return false;
     }
-    if (si >= s.size()) return false;
-    char32_t sc = s[si];
-    if (pc == U'?') {
-      ++pi;
-    } else if (pc == U'#') {
-      if (sc < U'0' || sc > U'9') return false;
-      ++pi;
-    } else if (pc == U'[') {
-      size_t close = p.find(U']', pi + 1);
-      if (close == std::u32string::npos) Raise(errInvalidProcedureCall);
-      size_t k = pi + 1;
-      bool negate = k < close && p[k] == U'!';
-      if (negate) ++k;
-      bool hit = false;
-      for (; k < close; ++k) {
-        if (k + 2 < close && p[k + 1] == U'-') {
-          if (sc >= p[k] && sc <= p[k + 2]) hit = true;
-          k += 2;
-        } else if (p[k] == sc) {
-          hit = true;
-        }
-      }
-      if (hit == negate) return false;
-      pi = close + 1;
-    } else {
-      if (pc != sc) return false;
-      ++pi;
-    }
-    ++si;
   }
-  return si == s.size();
+  while (pi < p.size() && p[pi] == U'*') ++pi;
+  return pi == p.size();
 }
 
 }  // namespace
 
 bool Like(const std::string& s, const std::string& pattern, bool textCompare) {
-  return LikeAt(Folded(s, textCompare), 0, Folded(pattern, textCompare), 0);
+  return LikeAt(Folded(s, textCompare), Folded(pattern, textCompare));
 }
 
 // ======================================================================

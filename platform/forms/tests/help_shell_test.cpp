@@ -99,10 +99,37 @@ TEST(Shell, TargetsBecomeAddressesAndMissingFilesFail) {
   EXPECT_FALSE(forms::ShellTargetUrl((dir.path() + "/missing.mp3").toStdString(), &url));
   EXPECT_FALSE(forms::ShellTargetUrl("   ", &url));
 
+  // Programs, launchers, folders and links to them are never handed on.
+  auto make = [&](const QString& name, QFileDevice::Permissions extra) {
+    QFile g(dir.filePath(name));
+    EXPECT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write("#!/bin/sh\n");
+    g.close();
+    g.setPermissions(g.permissions() | extra);
+    return dir.filePath(name).toStdString();
+  };
+  const std::string script = make("run.sh", QFileDevice::ExeOwner | QFileDevice::ExeUser);
+  const std::string launcher = make("Player.DESKTOP", {});
+  const std::string notes = make("notes.txt", {});
+  QFile::link(QString::fromStdString(script), dir.filePath("song.mp3"));
+  QFile::link(QString::fromStdString(launcher), dir.filePath("cover.jpg"));
+  for (const std::string& bad :
+       {script, launcher, dir.path().toStdString(), dir.filePath("Docs").toStdString(),
+        dir.filePath("song.mp3").toStdString(), dir.filePath("cover.jpg").toStdString(),
+        "file://" + script, "file://" + launcher, "FILE://" + dir.path().toStdString(),
+        std::string("file:relative.txt"), std::string("/dev/null")}) {
+    EXPECT_FALSE(forms::ShellTargetUrl(bad, &url)) << bad;
+  }
+  ASSERT_TRUE(forms::ShellTargetUrl("file://" + notes, &url));
+  EXPECT_EQ(url.toLocalFile().toStdString(), notes);
+  ASSERT_TRUE(forms::ShellTargetUrl(notes, &url));
+
   std::vector<QUrl> opened;
   forms::SetShellOpenHandler([&](const QUrl& u) { opened.push_back(u); return true; });
   EXPECT_TRUE(forms::ShellOpen("mailto:someone@example.org"));
   EXPECT_FALSE(forms::ShellOpen((dir.path() + "/missing.mp3").toStdString()));
+  EXPECT_FALSE(forms::ShellOpen(script));
+  EXPECT_FALSE(forms::ShellOpen("file://" + launcher));
   EXPECT_EQ(opened.size(), 1u);
   forms::SetShellOpenHandler([](const QUrl&) { return false; });
   EXPECT_FALSE(forms::ShellOpen("https://example.org"));
