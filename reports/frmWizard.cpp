@@ -136,10 +136,10 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
   DescriptionLabel->setWordWrap(true);
   NameBuildCheck = new QCheckBox("Do not build name lists for criteria selection", s1);
   NameBuildCheck->setObjectName("NameBuildCheck");
-  NameBuildCheck->setGeometry(10, 305, 245, 12);
+  NameBuildCheck->setGeometry(10, 302, 480, 20);
   TitleBuildCheck = new QCheckBox("Do not build title lists for criteria selection", s1);
   TitleBuildCheck->setObjectName("TitleBuildCheck");
-  TitleBuildCheck->setGeometry(10, 318, 245, 12);
+  TitleBuildCheck->setGeometry(10, 322, 480, 20);
   connect(ReportGrid, &QTableWidget::cellClicked, this, [this](int row, int) { ReportGrid_Click(row); });
   connect(UtilityGrid, &QTableWidget::cellClicked, this, [this](int row, int) { UtilityGrid_Click(row); });
 

@@ -80,6 +80,16 @@ TEST_F(Wizards, WizardStepsGridsAndSectionList) {
   w.C_Button[3]->click();
   EXPECT_EQ(OnShow(w.fraStep), 1);
   EXPECT_EQ(Buttons(w.C_Button), "11110");
+  // The two list boxes show their whole captions, one under the other,
+  // clear of the grid above and the buttons below.
+  for (QCheckBox* box : {w.NameBuildCheck, w.TitleBuildCheck}) {
+    EXPECT_GE(box->width(), box->sizeHint().width()) << box->text().toStdString();
+    EXPECT_GE(box->height(), box->sizeHint().height()) << box->text().toStdString();
+  }
+  EXPECT_LE(w.NameBuildCheck->geometry().bottom(), w.TitleBuildCheck->geometry().top());
+  EXPECT_LE(w.ReportGrid->geometry().bottom(), w.NameBuildCheck->geometry().top());
+  EXPECT_LE(w.TitleBuildCheck->mapTo(&w, QPoint(0, w.TitleBuildCheck->height())).y(),
+            w.C_Button[3]->mapTo(&w, QPoint(0, 0)).y());
 
   w.ReportGrid_Click(1);
   for (int r = 1; r <= 6; ++r) EXPECT_TRUE(Ticked(w.ReportGrid, r)) << r;
