@@ -6,7 +6,6 @@
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 
-class avplclass;  // the game library's entry object
 class TVNInit;    // the report library's entry object
 
 namespace tvn {
@@ -25,7 +24,6 @@ struct AppGlobals {
   dao::DatabasePtr OldDB;                  // the backup file during a conversion
   std::int16_t TipNum = 0;                 // 0 none, 1000 asked for from the menu, else the tip shown
   bool AboutMode = false;                  // the splash window is shown as the About window
-  std::shared_ptr<avplclass> GameCatalogue;
   std::shared_ptr<TVNInit> ReportLibrary;
 };
 

@@ -24,8 +24,6 @@ namespace tvn {
 
 namespace {
 
-constexpr const char* kUseWithCaptions[6] = {"Cassettes", "Compact/Mini Discs", "Video Discs",
-                                             "LPs",       "Video Tapes",        "Software CDs"};
 
 struct ToolbarEntry {
   const char* text;
@@ -51,6 +49,11 @@ void SetBackColour(QWidget* box, std::uint32_t bgr) {
 std::uint32_t BackColour(const QWidget* box) {
   const QColor c = box->palette().color(QPalette::Base);
   return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+}
+
+std::vector<std::pair<std::string, std::string>> LookupEditorForm::MediaFlags() {
+  return {{"cas", "Cassettes"}, {"cd", "Compact/Mini Discs"}, {"DVD", "Video Discs"},
+          {"lp", "LPs"},        {"VT", "Video Tapes"},        {"scd", "Software CDs"}};
 }
 
 LookupEditorForm::LookupEditorForm(Design design, QWidget* parent) : QDialog(parent), design_(std::move(design)) {
@@ -87,10 +90,10 @@ LookupEditorForm::LookupEditorForm(Design design, QWidget* parent) : QDialog(par
   UseWithFrame = new QGroupBox(QStringLiteral("Use With"), this);
   UseWithFrame->setObjectName(QStringLiteral("UseWithFrame"));
   auto* boxes = new QGridLayout(UseWithFrame);
-  for (int i = 0; i < 6; ++i) {
-    auto* box = new QCheckBox(QString::fromLatin1(kUseWithCaptions[i]), UseWithFrame);
-    box->setObjectName(QStringLiteral("Artist_UseWith_%1").arg(design_.firstBox + i));
-    Artist_UseWith[size_t(i)] = box;
+  for (int i = 0; i < int(design_.flags.size()); ++i) {
+    auto* box = new QCheckBox(QString::fromStdString(design_.flags[size_t(i)].second), UseWithFrame);
+    box->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(design_.boxes)).arg(design_.firstBox + i));
+    Artist_UseWith.push_back(box);
     boxes->addWidget(box, i / 3, i % 3);
   }
   layout_->addWidget(UseWithFrame);
@@ -118,7 +121,8 @@ void LookupEditorForm::RunGuarded(void (LookupEditorForm::*handler)()) {
   vb::Guarded([&] { (this->*handler)(); });
 }
 
-dao::Database& LookupEditorForm::Collection() {
+dao::Database& LookupEditorForm::Collection() const {
+  if (design_.database) return design_.database();
   if (!App().CollectionDB || !App().CollectionDB->IsOpen())
     throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
   return *App().CollectionDB;
@@ -278,7 +282,7 @@ void LookupEditorForm::SetEntryFieldsState(std::uint32_t colour, bool enabled) {
 void LookupEditorForm::ShowEntry() {
   dao::Recordset& rs = *EntryTable;
   ClearEntry();
-  LoadUseWithBoxes(design_.firstBox, this, rs);
+  LoadUseWithBoxes(design_.firstBox, this, rs, FlagFields(), design_.boxes);
   ShowFields(rs);
   ShowExtras(rs);
   ShownName = NameBox()->text().toStdString();
@@ -316,7 +320,7 @@ bool LookupEditorForm::SaveEntry() {
   }
   db.BeginTrans();
   try {
-    SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry);
+    SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry, FlagFields(), design_.boxes);
     WriteFields(rs);
     rs.Update();
     // An entry without a name names no record: carrying "" into the
@@ -337,6 +341,12 @@ bool LookupEditorForm::SaveEntry() {
   return true;
 }
 
+std::vector<std::string> LookupEditorForm::FlagFields() const {
+  std::vector<std::string> fields;
+  for (const auto& flag : design_.flags) fields.push_back(flag.first);
+  return fields;
+}
+
 void LookupEditorForm::RefillQuickDisplay() {
   // The records' names changed under an open quick display.
   if (AVData()->QDOpen()) FillQuickDisplayGrid();
@@ -344,6 +354,10 @@ void LookupEditorForm::RefillQuickDisplay() {
 
 void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName) {
   if (oldName.empty()) return;
+  if (design_.cascade) {
+    design_.cascade(db, oldName, newName);
+    return;
+  }
   const std::string from = dao::SqlEscape(oldName);
   const std::string to = dao::SqlEscape(newName);
   for (const std::string& column : design_.columns) {

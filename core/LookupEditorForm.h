@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,19 @@ class LookupEditorForm : public QDialog {
     const char* nameField;  // chooser list and seek key
     std::int16_t firstBox;  // index of the first "Use With" box
     std::vector<std::string> columns;  // mediadata columns holding the names
+    // The section flags in box order with their captions; the boxes are
+    // named "<boxes>_<firstBox + i>".
+    std::vector<std::pair<std::string, std::string>> flags = MediaFlags();
+    const char* boxes = "Artist_UseWith";
+    // The database of the entry table; empty: the open media collection.
+    std::function<dao::Database&()> database = {};
+    // Carries a rename (newName) or a delete ("") into the records, inside
+    // the editor's transaction; empty: an UPDATE of each of columns in
+    // mediadata.
+    std::function<void(dao::Database&, const std::string& oldName, const std::string& newName)> cascade = {};
   };
+  // The six media section flags: cas, cd, DVD, lp, VT, scd.
+  static std::vector<std::pair<std::string, std::string>> MediaFlags();
 
   ~LookupEditorForm() override;
 
@@ -86,9 +99,9 @@ class LookupEditorForm : public QDialog {
   std::array<QAction*, 7> Toolbar1Buttons{};  // 1 .. 6
   QComboBox* Select_Item_Combo = nullptr;
   QGroupBox* UseWithFrame = nullptr;
-  // The six section boxes in order cas, cd, DVD, lp, VT, scd; each is
-  // named "Artist_UseWith_<firstBox + i>".
-  std::array<QCheckBox*, 6> Artist_UseWith{};
+  // The section boxes in the order of the design's flags; each is named
+  // "<boxes>_<firstBox + i>".
+  std::vector<QCheckBox*> Artist_UseWith;
   QPushButton* Close_Category = nullptr;
 
  protected:
@@ -115,13 +128,14 @@ class LookupEditorForm : public QDialog {
   QCheckBox* SoftwareBox() const { return Artist_UseWith[5]; }
   bool IsEmptyState() const { return emptyState_; }
 
-  static dao::Database& Collection();
+  dao::Database& Collection() const;
 
  private:
   void EnterEmptyState();
   // Whether an entry of the table has this name, letter case aside.
   bool NameTaken(const std::string& name);
   void RefillQuickDisplay();
+  std::vector<std::string> FlagFields() const;
   void RunGuarded(void (LookupEditorForm::*handler)());
   // The UPDATE statements of a rename (newName) or a delete ("").
   void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);

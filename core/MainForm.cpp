@@ -11,7 +11,6 @@
 
 #include "core/AppState.h"
 #include "core/Splash_Form.h"
-#include "games/avplclass.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
@@ -31,12 +30,6 @@ double StoredTwips(const std::string& text) {
 }
 
 }  // namespace
-
-avplclass& GameCatalogueObject() {
-  AppGlobals& g = App();
-  if (!g.GameCatalogue) g.GameCatalogue = std::make_shared<avplclass>();
-  return *g.GameCatalogue;
-}
 
 MainForm::MainForm() {
   setObjectName("MainForm");
@@ -114,14 +107,20 @@ void MainForm::OpenMediaCatalogueWindow() {
 }
 
 void MainForm::btnOpenPellion_Click() {
+  const GameCatalogueEntry& games = GameCatalogue();
   if (PLRunning->Value() == 1) {
-    GameCatalogueObject().FrontWindow();
+    if (games.FrontWindow) games.FrontWindow();
     return;
   }
   setMousePointer(vbHourglass);
   PLRunning->setValue(1);
+  if (!games.fload) {
+    // No game catalogue in this build: nothing is open after all.
+    PLRunning->setValue(0);
+    setMousePointer(vbDefault);
+    return;
+  }
   std::string path = vb::ProgramFolder();
-  avplclass& games = GameCatalogueObject();
   dao::Workspace* ws = App().AppWorkspace;
   QObject* launcher = this;
   try {
@@ -146,7 +145,7 @@ void MainForm::btnExit_Click() { Unload(); }
 void MainForm::Form_Unload() {
   vb::SaveSetting("TVN", "Startup", "SF_T", std::to_string(Top()));
   vb::SaveSetting("TVN", "Startup", "SF_L", std::to_string(Left()));
-  if (PLRunning->Value() == 1) GameCatalogueObject().FClose();
+  if (PLRunning->Value() == 1 && GameCatalogue().FClose) GameCatalogue().FClose();
   if (AVRunning->Value() == 1 && MediaCatalogue().Unload) MediaCatalogue().Unload();
   EndProgram();
 }

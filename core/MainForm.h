@@ -10,8 +10,6 @@
 
 #include "core/Windows.h"
 
-class avplclass;
-
 namespace tvn {
 
 // A check box used as a flag, with the Value (0 or 1) late-bound callers set.
@@ -48,8 +46,5 @@ class MainForm : public Form {
  private:
   void OpenMediaCatalogueWindow();
 };
-
-// The one game catalogue object, created on first use.
-avplclass& GameCatalogueObject();
 
 }  // namespace tvn

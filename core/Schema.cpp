@@ -439,6 +439,113 @@ void CreateTipsFile(const std::string& path) {
   });
 }
 
+
+// ---- the game collection ("pl33e.mdb", copied to each game collection)
+
+const std::vector<std::string>& GameCaptionTableNames() {
+  static const std::vector<std::string> names = {"gbcaption",   "ncaption", "pscaption",
+                                                 "segacaption", "xcaption", "ocaption"};
+  return names;
+}
+
+const std::vector<std::string>& GameSectionNames() {
+  static const std::vector<std::string> names = {"Gameboy", "Nintendo", "Sony", "Sega", "Microsoft", "Other"};
+  return names;
+}
+
+namespace {
+
+// A key the table numbers itself; a deleted row's number is never handed
+// out again, so a new game never inherits a deleted one's links.
+void AddAutoNumber(TableDef& t, const std::string& name) {
+  FieldDef f = Field(name, dao::dbLong);
+  f.AutoIncrement = true;
+  t.Fields.push_back(f);
+}
+
+// A lookup list of the game catalogue: its key, its name and the six
+// console flags that say in which sections the entry is offered.
+TableDef GameLookupTable(const std::string& table, const std::string& key, const std::string& name) {
+  TableDef t(table);
+  AddAutoNumber(t, key);
+  Add(t, name, dao::dbText, 50);
+  for (const char* f : {"GBOn", "NTOn", "PSOn", "SegaOn", "XOn", "OtherOn"}) Add(t, f, dao::dbBoolean);
+  AddIndex(t, "name", {name});
+  return t;
+}
+
+TableDef GameLinkTable(const std::string& table, const std::string& key) {
+  TableDef t(table);
+  Add(t, "systemnumber", dao::dbLong);
+  Add(t, key, dao::dbLong);
+  AddIndex(t, "systemnumber", {"systemnumber"});
+  AddIndex(t, key, {key});
+  return t;
+}
+
+}  // namespace
+
+std::vector<dao::TableDef> GameCollectionTables() {
+  std::vector<TableDef> out;
+  TableDef games("mediadata");
+  AddAutoNumber(games, "systemnumber");
+  Add(games, "name", dao::dbText, 50);
+  Add(games, "sectionnumber", dao::dbByte);
+  Add(games, "date_aquired", dao::dbDate);
+  Add(games, "date_released", dao::dbDate);
+  for (const char* f : {"publisher", "developer", "genre"}) Add(games, f, dao::dbLong);
+  for (const char* f : {"bestfeature", "worstfeature", "homepage", "Format", "rating"})
+    Add(games, f, dao::dbText, 50);
+  Add(games, "players", dao::dbText, 10);
+  AddNumbered(games, "f", 1, 10, dao::dbText, 50);
+  for (const char* f : {"hintstips", "instructions", "notes"}) Add(games, f, dao::dbMemo);
+  Add(games, "Picture", dao::dbText, 255);
+  Add(games, "printrecord", dao::dbBoolean);
+  AddIndex(games, "SectionName", {"sectionnumber", "name"});
+  for (const char* f : {"publisher", "developer", "genre"}) AddIndex(games, f, {f});
+  out.push_back(std::move(games));
+
+  TableDef sections("sections");
+  Add(sections, "section", dao::dbByte);
+  Add(sections, "name", dao::dbText, 50);
+  AddIndex(sections, "section", {"section"}, true);
+  out.push_back(std::move(sections));
+
+  out.push_back(GameLookupTable("publisher", "publisher", "labelstudio_name"));
+  out.push_back(GameLookupTable("developer", "developer", "artist_name"));
+  out.push_back(GameLookupTable("genre", "genre", "category"));
+
+  TableDef systype("systype");
+  AddAutoNumber(systype, "systypeid");
+  Add(systype, "systype", dao::dbText, 50);
+  AddIndex(systype, "systype", {"systype"});
+  out.push_back(std::move(systype));
+  TableDef supports("supports");
+  AddAutoNumber(supports, "supports");
+  Add(supports, "Name", dao::dbText, 50);
+  AddIndex(supports, "name", {"Name"});
+  out.push_back(std::move(supports));
+
+  out.push_back(GameLinkTable("systypemedia", "systypeid"));
+  out.push_back(GameLinkTable("supportsmedia", "supports"));
+  for (const auto& c : GameCaptionTableNames()) {
+    TableDef t(c);
+    AddNumbered(t, "f", 1, 10, dao::dbText, 50);
+    out.push_back(std::move(t));
+  }
+  return out;
+}
+
+void CreateGameCollectionFile(const std::string& path) {
+  CreateFile(path, GameCollectionTables(), [](dao::Database& db) {
+    const auto& names = GameSectionNames();
+    for (size_t n = 0; n < names.size(); ++n)
+      AddRow(db, "sections", {{"section", dao::Variant::Byte(static_cast<std::uint8_t>(n + 1))},
+                              {"name", names[n]}});
+    for (const auto& c : GameCaptionTableNames()) FillCaptionRow(db, c);
+  });
+}
+
 namespace {
 
 // True when the file opens and holds every table of its layout.
@@ -479,6 +586,7 @@ void EnsureTemplates(const std::string& folder) {
   ensure("av32e.mdb", CollectionTables(), &CreateCollectionFile);
   ensure("admine.sys", MasterListTables(), &CreateMasterListFile);
   ensure("tips.sys", TipsTables(), &CreateTipsFile);
+  ensure("pl33e.mdb", GameCollectionTables(), &CreateGameCollectionFile);
 }
 
 int VersionMajor() { return TVN_VERSION_MAJOR; }

@@ -23,10 +23,18 @@ std::vector<dao::TableDef> MasterListTables();
 std::vector<dao::TableDef> TipsTables();
 
 // Writes any missing or damaged template (one that does not open or lacks
-// a table) into the folder: "av32e.mdb", "admine.sys" and "tips.sys"
+// a table) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and "pl33e.mdb"
 // (found without regard to letter case). A folder under a template's name
 // is raised, naming it.
 void EnsureTemplates(const std::string& folder);
+
+// The game collection: its tables, the template "pl33e.mdb" (written by
+// EnsureTemplates when missing or damaged), its six caption tables and
+// section names.
+std::vector<dao::TableDef> GameCollectionTables();
+void CreateGameCollectionFile(const std::string& path);
+const std::vector<std::string>& GameCaptionTableNames();
+const std::vector<std::string>& GameSectionNames();
 
 // Creates a file from definitions (and the rows the template holds).
 void CreateCollectionFile(const std::string& path);

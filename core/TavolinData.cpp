@@ -36,8 +36,8 @@ T* RequireControl(QWidget* window, const QString& name) {
   throw vb::RuntimeError(438, "Object doesn't support this property or method (no control " + name.toStdString() + ")");
 }
 
-QCheckBox* RequireUseWithBox(QWidget* window, int index) {
-  if (auto* c = forms::ControlArrayItem<QCheckBox>(window, QStringLiteral("Artist_UseWith"), index)) return c;
+QCheckBox* RequireUseWithBox(QWidget* window, const char* boxes, int index) {
+  if (auto* c = forms::ControlArrayItem<QCheckBox>(window, QString::fromLatin1(boxes), index)) return c;
   throw vb::RuntimeError(340, "Control array element '" + std::to_string(index) + "' doesn't exist");
 }
 
@@ -131,20 +131,35 @@ void FillSelectItemCombo(const std::string& fieldName, QWidget* window, dao::Rec
   rs.SetBookmark(mark);
 }
 
+const std::vector<std::string>& MediaSectionFlags() {
+  static const std::vector<std::string> flags(kSectionFlags.begin(), kSectionFlags.end());
+  return flags;
+}
+
 void LoadUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs) {
-  for (size_t i = 0; i < kSectionFlags.size(); ++i) {
-    QCheckBox* box = RequireUseWithBox(window, firstIndex + int(i));
-    if (FlagIsTrue(rs.GetField(kSectionFlags[i]))) box->setCheckState(Qt::Checked);
-  }
+  LoadUseWithBoxes(firstIndex, window, rs, MediaSectionFlags(), "Artist_UseWith");
 }
 
 void SaveUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs, bool adding) {
-  std::array<bool, 6> ticked{};
-  for (size_t i = 0; i < kSectionFlags.size(); ++i)
-    ticked[i] = RequireUseWithBox(window, firstIndex + int(i))->checkState() == Qt::Checked;
+  SaveUseWithBoxes(firstIndex, window, rs, adding, MediaSectionFlags(), "Artist_UseWith");
+}
+
+void LoadUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs,
+                      const std::vector<std::string>& flags, const char* boxes) {
+  for (size_t i = 0; i < flags.size(); ++i) {
+    QCheckBox* box = RequireUseWithBox(window, boxes, firstIndex + int(i));
+    if (FlagIsTrue(rs.GetField(flags[i]))) box->setCheckState(Qt::Checked);
+  }
+}
+
+void SaveUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs, bool adding,
+                      const std::vector<std::string>& flags, const char* boxes) {
+  std::vector<bool> ticked(flags.size());
+  for (size_t i = 0; i < flags.size(); ++i)
+    ticked[i] = RequireUseWithBox(window, boxes, firstIndex + int(i))->checkState() == Qt::Checked;
   if (adding) rs.AddNew();
   else rs.Edit();
-  for (size_t i = 0; i < kSectionFlags.size(); ++i) rs.SetField(kSectionFlags[i], vb::Variant(ticked[i]));
+  for (size_t i = 0; i < flags.size(); ++i) rs.SetField(flags[i], vb::Variant(bool(ticked[i])));
 }
 
 void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::string& filter) {

@@ -24,6 +24,7 @@
 // stored picture reference.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
@@ -54,6 +55,13 @@ void LoadUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& 
 // six flags: true exactly for a ticked box (a partly ticked box is false).
 // The row is left pending: the caller writes its fields and calls Update.
 void SaveUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs, bool adding);
+// The same for any list of flag fields bound to the boxes <boxes>_<first> ...
+void LoadUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs,
+                      const std::vector<std::string>& flags, const char* boxes);
+void SaveUseWithBoxes(std::int16_t firstIndex, QWidget* window, dao::Recordset& rs, bool adding,
+                      const std::vector<std::string>& flags, const char* boxes);
+// The media section flags in box order: cas, cd, DVD, lp, VT, scd.
+const std::vector<std::string>& MediaSectionFlags();
 
 // Fills the combo with the distinct non-empty values of a mediadata field
 // among the records of the current section, in ascending order. filter is

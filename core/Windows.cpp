@@ -169,7 +169,6 @@ void ReleaseProgram() {
   g.CollectionDB.reset();
   g.AdminDB.reset();
   g.OldDB.reset();
-  g.GameCatalogue.reset();
   g.ReportLibrary.reset();
 }
 
@@ -200,5 +199,15 @@ void ResetProgramEnded() {
 
 void RegisterMediaCatalogue(MediaCatalogueEntry entry) { CatalogueEntry() = std::move(entry); }
 const MediaCatalogueEntry& MediaCatalogue() { return CatalogueEntry(); }
+
+namespace {
+GameCatalogueEntry& GameEntry() {
+  static GameCatalogueEntry entry;
+  return entry;
+}
+}  // namespace
+
+void RegisterGameCatalogue(GameCatalogueEntry entry) { GameEntry() = std::move(entry); }
+const GameCatalogueEntry& GameCatalogue() { return GameEntry(); }
 
 }  // namespace tvn

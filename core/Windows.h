@@ -16,6 +16,9 @@
 #include <string>
 
 class QEventLoop;
+namespace dao {
+class Workspace;
+}
 
 namespace tvn {
 
@@ -164,5 +167,18 @@ struct MediaCatalogueEntry {
 };
 void RegisterMediaCatalogue(MediaCatalogueEntry entry);
 const MediaCatalogueEntry& MediaCatalogue();
+
+// ---- the game catalogue
+// The game catalogue library builds on this one, so the launcher reaches
+// its entry object through what the program registers. Until one is
+// registered, opening the game catalogue shows nothing.
+struct GameCatalogueEntry {
+  // Shows the game window with the program's workspace, folder and launcher.
+  std::function<void(dao::Workspace*& ws, std::string& path, QObject*& launcher)> fload;
+  std::function<void()> FrontWindow;  // to the front, with the focus; never fails
+  std::function<void()> FClose;       // unloads the game window
+};
+void RegisterGameCatalogue(GameCatalogueEntry entry);
+const GameCatalogueEntry& GameCatalogue();
 
 }  // namespace tvn

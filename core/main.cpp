@@ -5,6 +5,7 @@
 #include "catalogue/NewMain_Form.h"
 #include "core/Start_Form.h"
 #include "core/Windows.h"
+#include "games/avplclass.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
@@ -16,8 +17,9 @@ int main(int argc, char** argv) {
   // last window's unload), not Qt's last-window rule.
   QApplication::setQuitOnLastWindowClosed(false);
   vb::SetAppTitle("Tavolin");
-  // The launcher opens the media catalogue through what it registers.
+  // The launcher opens both catalogues through what they register.
   tvn::RegisterCatalogueWindow();
+  pl::RegisterGameCatalogue();
   if (!vb::Guarded([] { tvn::win::Start_Form->Show(); })) return 1;
   if (tvn::ProgramEnded()) return tvn::ProgramExitCode();
   return app.exec();

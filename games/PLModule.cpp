@@ -3,6 +3,9 @@
 #include <QMetaProperty>
 
 #include "platform/runtime/Errors.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Settings.h"
 
 namespace pl {
 
@@ -14,6 +17,11 @@ const char* const NoSuchMemberText = "Object doesn't support this property or me
 PLGlobals& PL() {
   static PLGlobals globals;
   return globals;
+}
+
+avplDataclass& PLData() {
+  static avplDataclass data;
+  return data;
 }
 
 void SetLateBound(QObject* object, const char* property, int value) {
@@ -37,6 +45,53 @@ QObject* LateBoundChild(QObject* object, const char* name) {
     if (wanted.compare(child->objectName(), Qt::CaseInsensitive) == 0) return child;
   }
   throw vb::RuntimeError(errNoSuchMember, NoSuchMemberText);
+}
+
+namespace {
+
+// The file of the folder with this name, letter case ignored; "" if none.
+std::string FileInFolder(const std::string& folder, const std::string& name) {
+  for (const std::string& f : vb::Dir(folder, "*.mdb"))
+    if (QString::fromStdString(f).compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0) return f;
+  return "";
+}
+
+}  // namespace
+
+void OpenGameDatabase() {
+  PLGlobals& g = PL();
+  if (!g.Workspace) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  avplDataclass& d = PLData();
+  const std::string folder = d.APath.empty() ? vb::ProgramFolder() : d.APath;
+  vb::ChDir(folder);
+  std::string last = vb::GetSetting("TVN", "Startup", "CurDB_PL", "");
+  std::string found = last.empty() ? std::string() : FileInFolder(folder, last);
+  if (found.empty()) {
+    // No setting, or one naming a file that is not there: the default
+    // collection, made from the template when it is missing too.
+    last = DefaultGameDB;
+    vb::SaveSetting("TVN", "Startup", "CurDB_PL", last);
+    found = FileInFolder(folder, last);
+    if (found.empty()) {
+      vb::FileCopy(folder + "/pl33e.mdb", folder + "/" + last, false);
+      found = last;
+    }
+  }
+  {
+    dao::DatabasePtr admin = g.Workspace->OpenDatabase(folder + "/admin.sys");
+    dao::RecordsetPtr rs = admin->OpenRecordset("plcollections", dao::dbOpenTable);
+    rs->SetIndex("dbname");
+    rs->Seek("=", vb::Variant(found));
+    if (!rs->NoMatch()) {
+      d.CurCollection = vb::NzStr(rs->GetField("plCollection"));
+    }
+    rs->Close();
+    admin->Close();
+  }
+  dao::DatabasePtr db = g.Workspace->OpenDatabase(folder + "/" + found);
+  if (g.GameDB) g.GameDB->Close();
+  g.GameDB = db;
+  d.LastDB = found;
 }
 
 }  // namespace pl

@@ -5,9 +5,10 @@
 #include <QObject>
 #include <string>
 
-namespace dao {
-class Workspace;
-}
+#include <memory>
+
+#include "games/avplDataclass.h"
+#include "platform/dao/Dao.h"
 
 namespace pl {
 
@@ -16,9 +17,22 @@ class PLMain_Form;
 struct PLGlobals {
   dao::Workspace* Workspace = nullptr;  // the program's; every game database is opened through it
   QPointer<QObject> Launcher;           // the program's launcher window, reached by member names only
-  std::string APath;                    // the program folder
   QPointer<PLMain_Form> MainWindow;     // the game catalogue window while it exists
+  dao::DatabasePtr GameDB;              // the open game collection
 };
+
+// The state object, created on first use and kept for the library's life.
+avplDataclass& PLData();
+
+// The default game collection, made from the template when missing.
+inline constexpr const char* DefaultGameDB = "MyGames.mdb";
+
+// Chooses the game collection from the setting "CurDB_PL" (falling back to
+// the default collection when it names no file of the program folder),
+// makes the default collection from "pl33e.mdb" when it is missing, reads
+// its display name from the master list and opens it. Failures reach the
+// caller; nothing is shown.
+void OpenGameDatabase();
 
 PLGlobals& PL();
 

@@ -2,6 +2,7 @@
 
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
+#include "core/Windows.h"
 #include "platform/runtime/Errors.h"
 
 void avplclass::fload(dao::Workspace*& WS, std::string& Apathx, QObject*& frmx) {
@@ -9,8 +10,8 @@ void avplclass::fload(dao::Workspace*& WS, std::string& Apathx, QObject*& frmx) 
   pl::PLGlobals& g = pl::PL();
   g.Workspace = WS;
   g.Launcher = frmx;
-  g.APath = Apathx;
-  // The game collection is opened here once the game catalogue keeps one.
+  pl::PLData().APath = Apathx;
+  if (!g.MainWindow) pl::OpenGameDatabase();
   if (!g.MainWindow) g.MainWindow = new pl::PLMain_Form();
   g.MainWindow->show();
   g.MainWindow->raise();
@@ -32,3 +33,17 @@ void avplclass::FrontWindow() {
 void avplclass::FClose() {
   if (pl::PLMain_Form* w = pl::PL().MainWindow) w->Unload();
 }
+
+namespace pl {
+
+void RegisterGameCatalogue() {
+  // One entry object serves the program; every object acts on the same window.
+  static avplclass games;
+  tvn::RegisterGameCatalogue({
+      [](dao::Workspace*& ws, std::string& path, QObject*& launcher) { games.fload(ws, path, launcher); },
+      [] { games.FrontWindow(); },
+      [] { games.FClose(); },
+  });
+}
+
+}  // namespace pl

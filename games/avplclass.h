@@ -20,3 +20,9 @@ class avplclass {
   // Unloads the game window.
   void FClose();
 };
+
+namespace pl {
+// Tells the launcher how to reach the game catalogue (the program calls
+// this once at start-up, before the launcher shows).
+void RegisterGameCatalogue();
+}  // namespace pl

@@ -3,6 +3,8 @@
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/EditTitleForm.h"
+#include "reports/frmWizard.h"
+#include "reports/frmWizardx.h"
 #include "reports/ReportModule.h"
 
 namespace tvn::reports {
@@ -31,9 +33,13 @@ void TVNInit::StartStandardReport(dao::DatabasePtr& DBx, std::shared_ptr<tvn::TV
   Module().ReportDatabase = DBx;
   Module().ReportState = AVDataX;
   Module().ReportAppFolder = std::move(APathX);
-  (void)RunStandard;
-  // The report wizards are not part of this version.
-  vb::MsgBox("Reports are not available in this version.", vb::vbInformation | vb::vbOKOnly);
+  if (RunStandard) {
+    tvn::reports::frmWizardx selector;
+    selector.exec();
+  } else {
+    tvn::reports::frmWizard wizard;
+    wizard.exec();
+  }
 }
 
 void TVNInit::EditTitleRoutine(vb::TextControl& ctlx, std::string APathX) {

@@ -1,3 +1,4 @@
+#include "reports/tests/ModalCloser.h"
 // The short menu commands: input options, the lookup editors and what the
 // window refreshes after them, quick display, reports, help, tips, About,
 // web page, support mail and Exit.
@@ -108,14 +109,15 @@ TEST_F(MenuTest, ReportCommandsShareOneEntryObjectAndKeepTheState) {
   auto& w = Shown(2);
   tvn::App().ReportLibrary.reset();
   const auto state = tvn::AVDataRef();
+  tvntest::WhenModal([](QWidget*) {});
   w.ReportMenu->trigger();
   const auto library = tvn::App().ReportLibrary;
   ASSERT_TRUE(library);
+  tvntest::WhenModal([](QWidget*) {});
   w.RWStandardmenu->trigger();
   EXPECT_EQ(tvn::App().ReportLibrary, library);
   EXPECT_EQ(tvn::AVDataRef(), state);
-  EXPECT_EQ(vb::PromptScript::Texts(), (Strings{"Reports are not available in this version.",
-                                                "Reports are not available in this version."}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
   tvn::App().ReportLibrary.reset();
 }
 

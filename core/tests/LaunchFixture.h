@@ -77,7 +77,6 @@ class LaunchTest : public ::testing::Test {
     g.CollectionDB.reset();
     g.AdminDB.reset();
     g.OldDB.reset();
-    g.GameCatalogue.reset();
     g.AppWorkspace = nullptr;
     g.TipNum = 0;
     g.AboutMode = false;

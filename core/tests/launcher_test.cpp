@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "core/MainForm.h"
+#include "core/Schema.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/avplclass.h"
 #include "platform/dao/Dao.h"
@@ -33,9 +34,14 @@ class LauncherTest : public LaunchTest {
     LaunchTest::SetUp();
     App().AppWorkspace = &dao::DBEngine::Workspaces(0);
     RegisterMediaCatalogue({});
+    pl::RegisterGameCatalogue();
+    // What start-up leaves in the data folder: the templates and the master list.
+    schema::EnsureTemplates(Home());
+    vb::FileCopy(Home() + "/admine.sys", Home() + "/admin.sys");
   }
   void TearDown() override {
     RegisterMediaCatalogue({});
+    RegisterGameCatalogue({});
     LaunchTest::TearDown();
   }
 
@@ -148,6 +154,19 @@ TEST_F(LauncherTest, GameLibraryFailureIsShownAndTheLauncherStaysUsable) {
   EXPECT_EQ(launcher.MousePointer(), vbDefault);
   EXPECT_TRUE(endings_.empty());
   EXPECT_TRUE(win::MainForm.Loaded());
+}
+
+TEST_F(LauncherTest, WithoutARegisteredGameCatalogueTheButtonLeavesNothingRunning) {
+  RegisterGameCatalogue({});
+  MainForm& launcher = win::MainForm.Get();
+  launcher.btnOpenPellion->click();
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+  // The launcher still closes cleanly.
+  launcher.btnExit->click();
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
 }
 
 TEST_F(LauncherTest, GameWindowReachesTheLauncherOnlyByName) {

@@ -442,4 +442,49 @@ TEST_F(LookupEditorsTest, TickingSoftwareShowsTheStoredAddressesAndUntouchedBoxe
   EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://stored");
 }
 
+// An editor of another design: its own database, two flags with their own
+// box names, and its own cascade.
+class TwoFlagEditor final : public LookupEditorForm {
+ public:
+  TwoFlagEditor(dao::DatabasePtr db, std::vector<std::string>* cascaded)
+      : LookupEditorForm({"TwoFlagEditor", "Two", "Category", "category", "Category", 0, {},
+                          {{"cas", "First"}, {"cd", "Second"}}, "Pick",
+                          [db]() -> dao::Database& { return *db; },
+                          [cascaded](dao::Database&, const std::string& o, const std::string& n) {
+                            cascaded->push_back(o + ">" + n);
+                          }},
+                         nullptr) {
+    box_ = new QLineEdit(this);
+    SetFieldArea(box_);
+  }
+  QLineEdit* NameBox() const override { return box_; }
+
+ protected:
+  std::vector<QWidget*> TextBoxes() const override { return {box_}; }
+  std::vector<QWidget*> StateBoxes() const override { return {box_}; }
+  void ShowFields(dao::Recordset& rs) override { box_->setText(QString::fromStdString(vb::NzStr(rs.GetField("category")))); }
+  void WriteFields(dao::Recordset& rs) override { rs.SetField("category", vb::Variant(box_->text().toStdString())); }
+
+ private:
+  QLineEdit* box_ = nullptr;
+};
+
+TEST_F(LookupEditorsTest, AnotherDesignKeepsItsDatabaseFlagsAndCascade) {
+  tvntest::AddRow(db_, "category", {{"category", "Old"}, {"cd", true}});
+  tvn::App().CollectionDB.reset();  // the editor never needs the media collection
+  std::vector<std::string> cascaded;
+  TwoFlagEditor e(db_, &cascaded);
+  e.Form_Load();
+  ASSERT_EQ(e.Artist_UseWith.size(), 2u);
+  EXPECT_EQ(e.Artist_UseWith[1]->objectName().toStdString(), "Pick_1");
+  EXPECT_EQ(e.Artist_UseWith[1]->text().toStdString(), "Second");
+  EXPECT_EQ(e.Artist_UseWith[1]->checkState(), Qt::Checked);
+  e.NameBox()->setText("New");
+  e.Artist_UseWith[0]->setChecked(true);
+  e.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(cascaded, std::vector<std::string>{"Old>New"});
+  EXPECT_TRUE(vb::CBool(Field("select cas from category where category = 'New'", "cas")));
+  tvn::App().CollectionDB = db_;
+}
+
 }  // namespace

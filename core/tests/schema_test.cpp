@@ -172,6 +172,52 @@ TEST_F(TemplateTest, CollectionTemplateHoldsTheLayoutAndItsRows) {
   db->Close();
 }
 
+TEST_F(TemplateTest, GameTemplateHoldsItsTablesSectionsAndCaptionsAndNumbersItsKeys) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  ASSERT_TRUE(std::filesystem::exists(Path("pl33e.mdb")));
+  auto db = Open("pl33e.mdb");
+  for (const auto& t : tvn::schema::GameCollectionTables()) {
+    auto stored = db->TableDefs(t.Name);
+    ASSERT_EQ(stored->Fields.size(), t.Fields.size()) << t.Name;
+    for (size_t i = 0; i < t.Fields.size(); ++i) {
+      EXPECT_EQ(stored->Fields[i].Type, t.Fields[i].Type) << t.Name << "." << t.Fields[i].Name;
+      EXPECT_EQ(stored->Fields[i].AutoIncrement, t.Fields[i].AutoIncrement) << t.Name << "." << t.Fields[i].Name;
+    }
+    for (const auto& i : t.Indexes) {
+      bool found = false;
+      for (const auto& s : stored->Indexes) found = found || vb::CompareText(s.Name, i.Name) == 0;
+      EXPECT_TRUE(found) << t.Name << " index " << i.Name;
+    }
+  }
+  // Every key a game or lookup row is reached by numbers itself.
+  for (auto [table, key] : std::vector<std::pair<const char*, const char*>>{{"mediadata", "systemnumber"},
+                                                                           {"publisher", "publisher"},
+                                                                           {"developer", "developer"},
+                                                                           {"genre", "genre"},
+                                                                           {"systype", "systypeid"},
+                                                                           {"supports", "supports"}}) {
+    const dao::FieldDef f = db->TableDefs(table)->Fields.front();
+    EXPECT_EQ(vb::LCase(f.Name), key);
+    EXPECT_TRUE(f.AutoIncrement) << table;
+  }
+  EXPECT_EQ(CountRows(db, "select * from sections"), 6);
+  EXPECT_EQ(CountRows(db, "select * from sections where section = 4 and name = 'Sega'"), 1);
+  EXPECT_EQ(CountRows(db, "select * from mediadata"), 0);
+  for (const auto& c : tvn::schema::GameCaptionTableNames()) {
+    EXPECT_EQ(CountRows(db, "select * from " + c), 1) << c;
+    auto rs = db->OpenRecordset(c);
+    EXPECT_EQ(vb::NzStr(rs->GetField("f10")), "My Field 10") << c;
+  }
+  auto publishers = db->OpenRecordset("publisher");
+  publishers->SetIndex("name");
+  db->Close();
+
+  // Present in other letter case: kept as it is.
+  std::filesystem::rename(Path("pl33e.mdb"), Path("PL33E.MDB"));
+  tvn::schema::EnsureTemplates(dir_.string());
+  EXPECT_FALSE(std::filesystem::exists(Path("pl33e.mdb")));
+}
+
 TEST_F(TemplateTest, MasterListAndTipsTemplates) {
   tvn::schema::EnsureTemplates(dir_.string());
   auto admin = Open("admine.sys");

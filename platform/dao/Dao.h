@@ -98,6 +98,9 @@ struct FieldDef {
   int Size = 50;                 // characters for Text; 0 = the type's own size
   bool AllowZeroLength = false;  // Text and Memo: "" may be stored
   bool Required = false;
+  // Long only: the table numbers new rows itself, never reusing the key of
+  // a deleted row (the table's primary key; at most one per table).
+  bool AutoIncrement = false;
 };
 
 struct IndexDef {

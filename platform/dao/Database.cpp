@@ -349,10 +349,22 @@ void DatabaseImpl::LoadTable(const std::string& name, TableInfo& info) {
     c.declType = decl ? reinterpret_cast<const char*>(decl) : "";
     c.type = TypeFromDecl(c.declType, c.size);
     c.required = sqlite3_column_int(st, 3) != 0;
+    c.autoIncrement = sqlite3_column_int(st, 5) == 1 && c.type == dbLong;
     info.columns.push_back(std::move(c));
   }
   sqlite3_finalize(st);
   if (rc != SQLITE_DONE) Raise(rc, name);
+  {
+    // An integer key numbers rows itself only when declared AUTOINCREMENT
+    // (a plain key would hand a deleted row's number to the next one).
+    sqlite3_stmt* q = Prepare("select sql from sqlite_master where type = 'table' and name = ?1 collate nocase", "");
+    StmtUse use(q);
+    sqlite3_bind_text(q, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    const bool declared = sqlite3_step(q) == SQLITE_ROW && sqlite3_column_text(q, 0) &&
+                          Upper(reinterpret_cast<const char*>(sqlite3_column_text(q, 0))).find("AUTOINCREMENT") !=
+                              std::string::npos;
+    for (ColumnInfo& c : info.columns) c.autoIncrement = c.autoIncrement && declared;
+  }
   if (!RealTableName("tvn_fieldprops").empty()) {
     sqlite3_stmt* p = Prepare(
         "select fieldname from tvn_fieldprops where tablename = ?1 collate nocase and allowzerolength = 0", "");
@@ -494,6 +506,7 @@ TableDefPtr DatabaseImpl::TableDefs(const std::string& name) {
     f.Size = c.size;
     f.AllowZeroLength = c.allowZeroLength && (f.Type == dbText || f.Type == dbMemo);
     f.Required = c.required;
+    f.AutoIncrement = c.autoIncrement;
     def->Fields.push_back(f);
   }
   // Indexes: the stored name "T.N" is index N of table T.
@@ -539,6 +552,10 @@ TableDefPtr DatabaseImpl::CreateTableDef(const std::string& name) {
 namespace {
 std::string ColumnSql(const FieldDef& f) {
   std::string s = QuoteIdent(f.Name) + " " + DeclFromField(f);
+  if (f.AutoIncrement) {
+    if (f.Type != dbLong) Fail(errInvalidArgument, "Invalid argument.");
+    return s + " PRIMARY KEY AUTOINCREMENT";
+  }
   if (f.Required) s += " NOT NULL";
   if (f.Type == dbBoolean) s += " DEFAULT 0";  // a Yes/No field is never Null
   if (f.Type == dbText || f.Type == dbMemo) s += " COLLATE NOCASE";

@@ -13,6 +13,7 @@ struct ColumnInfo {
   int size = 0;
   bool allowZeroLength = true;
   bool required = false;
+  bool autoIncrement = false;
   std::string declType;
 };
 

@@ -11,6 +11,12 @@
 #include "reports/ReportModule.h"
 #include "reports/TVNInit.h"
 
+#include <filesystem>
+
+#include "core/Schema.h"
+#include "core/tests/CoreTestSupport.h"
+#include "reports/tests/ModalCloser.h"
+
 namespace {
 
 struct App {
@@ -82,14 +88,29 @@ TEST_F(ReportEntry, DoubleQuotesAreRemovedWithOneMessage) {
   EXPECT_EQ(texts[0], "The \" is an an invalid character");
 }
 
-TEST_F(ReportEntry, StartStandardReportKeepsItsArgumentsAndTellsTheUser) {
-  dao::DatabasePtr db;
+TEST_F(ReportEntry, StartStandardReportKeepsItsArgumentsAndOpensTheChosenWizard) {
+  auto dir = std::filesystem::temp_directory_path() / "tvn_entry_test";
+  std::filesystem::create_directories(dir);
+  std::string file = (dir / "c.mdb").string();
+  std::filesystem::remove(file);
+  tvn::schema::CreateCollectionFile(file);
+  dao::DatabasePtr db = tvntest::Open(file);
   std::shared_ptr<tvn::TVNDATA> state;
   TVNInit init;
+  std::vector<std::string> opened;
+  auto closeIt = [&] {
+    tvntest::WhenModal([&](QWidget* top) { opened.push_back(top->windowTitle().toStdString()); });
+  };
+  closeIt();
   init.StartStandardReport(db, state, "/data/folder");
+  closeIt();
+  init.StartStandardReport(db, state, "/data/folder", true);
   EXPECT_EQ(tvn::reports::Module().ReportAppFolder, "/data/folder");
-  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
-  EXPECT_EQ(vb::PromptScript::Texts()[0], "Reports are not available in this version.");
+  EXPECT_EQ(opened, (std::vector<std::string>{"The Report Wizard - ver 6", "The Report Wizard - ver 5"}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  db->Close();
+  tvn::reports::Module().ReportDatabase.reset();
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -126,6 +126,43 @@ TEST_F(TableDefsTest, AppendFieldsAndIndexesToStoredTable) {
   EXPECT_EQ(db_->TableDefNames(), std::vector<std::string>{"vt"});
 }
 
+TEST_F(TableDefsTest, AutoNumberedKeyIsReadBackAndNeverReusedEvenAfterCompaction) {
+  Create("src.mdb");
+  TableDef t("games");
+  t.CreateField("id", dbLong).AutoIncrement = true;
+  t.CreateField("name", dbText, 20);
+  db_->AppendTableDef(t);
+  auto def = db_->TableDefs("games");
+  EXPECT_TRUE(FieldOf(*def, "id")->AutoIncrement);
+  EXPECT_EQ(FieldOf(*def, "id")->Type, dbLong);
+  EXPECT_FALSE(FieldOf(*def, "name")->AutoIncrement);
+
+  auto add = [&](const char* name) {
+    auto rs = db_->OpenRecordset("games");
+    rs->AddNew();
+    rs->Fields("name") = Variant(name);
+    rs->Update();
+  };
+  add("a");
+  add("b");
+  db_->Execute("delete from games where id = 2");
+  add("c");  // the deleted row's number stays unused
+  EXPECT_EQ(db_->OpenRecordset("select id from games where name = 'c'")->GetField("id"), Variant::Long(3));
+  db_->Close();
+
+  DBEngine::CompactDatabase(Path("src.mdb"), Path("Temp.mdb"));
+  db_ = DBEngine::Workspaces(0).OpenDatabase(Path("Temp.mdb"));
+  EXPECT_TRUE(FieldOf(*db_->TableDefs("games"), "id")->AutoIncrement);
+  db_->Execute("delete from games where id = 3");
+  add("d");
+  EXPECT_EQ(db_->OpenRecordset("select id from games where name = 'd'")->GetField("id"), Variant::Long(4));
+
+  // Only a Long can number itself.
+  TableDef bad("bad");
+  bad.CreateField("id", dbText, 5).AutoIncrement = true;
+  EXPECT_EQ(ErrorOf([&] { db_->AppendTableDef(bad); }), 3001);  // "Invalid argument."
+}
+
 TEST_F(TableDefsTest, CompactCopiesIntoNewFile) {
   Create("src.mdb");
   TableDef t("a");

@@ -1,0 +1,422 @@
+#include "reports/ReportSelection.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/TextFold.h"
+
+namespace tvn::reports {
+
+namespace {
+
+const char* const kNoLimits = "***NO LIMITS***";
+
+// Runs work inside one transaction: committed when it ends normally,
+// undone when it fails, so an error never leaves half of a group of
+// statements applied.
+template <class Work>
+void InOneTransaction(const dao::DatabasePtr& db, Work work) {
+  db->BeginTrans();
+  try {
+    work();
+  } catch (...) {
+    db->Rollback();
+    throw;
+  }
+  db->CommitTrans();
+}
+
+bool HasTable(const dao::DatabasePtr& db, const std::string& name) {
+  for (const std::string& t : db->TableDefNames())
+    if (vb::CompareNoCase(t, name) == 0) return true;
+  return false;
+}
+
+// The ten captions of a caption table's first row ("" for a Null), or
+// nothing when the table is missing or holds no row: such a section keeps
+// the captions its records carry.
+std::optional<std::vector<std::string>> ReadCaptions(const dao::DatabasePtr& db, const std::string& table) {
+  if (!HasTable(db, table)) return std::nullopt;
+  dao::RecordsetPtr rs = db->OpenRecordset(table);
+  std::optional<std::vector<std::string>> out;
+  if (!(rs->BOF() && rs->Eof())) {
+    rs->MoveFirst();
+    out.emplace();
+    for (int i = 1; i <= 10; ++i) out->push_back(vb::NzStr(rs->GetField("f" + std::to_string(i))));
+  }
+  rs->Close();
+  return out;
+}
+
+std::string SectionCondition(const std::string& sectionList) {
+  return "instr(1,'" + sectionList + "',' ' & sectionnumber & ' ') > 0";
+}
+
+}  // namespace
+
+void ApplyFirstFilter(const dao::DatabasePtr& db, const std::string& clause) {
+  db->Execute("update mediadata set pr1 = " + clause + " where pr1");
+}
+
+void ApplySecondFilter(const dao::DatabasePtr& db, const std::string& clause) {
+  db->Execute("update mediadata set pr2 = true where (" + clause + ") and pr1");
+}
+
+void FillReportTable(const dao::DatabasePtr& db) {
+  db->Execute("delete * from report");
+  dao::TableDefPtr def = db->TableDefs("mediadata");
+  dao::RecordsetPtr from = db->OpenRecordset("select * from mediadata where pr1 and sectionnumber = 6");
+  dao::RecordsetPtr to = db->OpenRecordset("report", dao::dbOpenTable);
+  if (!(from->BOF() && from->Eof())) {
+    // A work table of an older layout may lack a field; its copy is left out
+    // rather than ending the report.
+    std::vector<std::string> fields;
+    for (const dao::FieldDef& f : def->Fields)
+      if (to->HasField(f.Name)) fields.push_back(f.Name);
+    InOneTransaction(db, [&] {
+      from->MoveFirst();
+      while (!from->Eof()) {
+        to->AddNew();
+        for (const std::string& f : fields) to->SetField(f, from->GetField(f));
+        to->Update();
+        from->MoveNext();
+      }
+    });
+  }
+  from->Close();
+  to->Close();
+}
+
+void GatherTapeLabels(const dao::DatabasePtr& db) {
+  dao::RecordsetPtr rs = db->OpenRecordset("select * from report order by cat_number,tapeindex");
+  if (rs->BOF() && rs->Eof()) {
+    rs->Close();
+    return;
+  }
+  InOneTransaction(db, [&] {
+    std::string tape;
+    bool haveTape = false;
+    dao::Recordset::BookmarkType labelRow = 0;
+    int slot = 1;
+    rs->MoveFirst();
+    while (!rs->Eof()) {
+      std::string number = vb::NzStr(rs->GetField("cat_number"));
+      if (number.empty()) {
+        rs->Delete();
+      } else {
+        // The order ignores letter case, so the grouping does too: "t1" and
+        // "T1" are one tape.
+        if (!haveTape || vb::CompareNoCase(number, tape) != 0) {
+          tape = number;
+          haveTape = true;
+          labelRow = rs->Bookmark();
+          slot = 1;
+          for (int i = 1; i <= 8; ++i) {
+            rs->Edit();
+            rs->SetField("title" + std::to_string(i), std::string());
+            rs->Update();
+          }
+        }
+        if (slot >= 9) {
+          rs->Delete();  // a label holds eight recordings
+        } else {
+          dao::Recordset::BookmarkType here = rs->Bookmark();
+          dao::Variant name = rs->GetField("Name");
+          rs->SetBookmark(labelRow);
+          rs->Edit();
+          rs->SetField("title" + std::to_string(slot), name);
+          rs->Update();
+          rs->SetBookmark(here);
+          if (slot > 1) rs->Delete();
+          ++slot;
+        }
+      }
+      rs->MoveNext();
+    }
+  });
+  rs->Close();
+}
+
+void AddLongTitle(const dao::DatabasePtr& db, const std::string& title) {
+  dao::RecordsetPtr rs = db->OpenRecordset("select * from title_list where longtitle = '" + dao::SqlEscape(title) + "'");
+  if (rs->BOF() && rs->Eof()) {
+    rs->AddNew();
+    rs->SetField("longtitle", title);
+    rs->Update();
+  }
+  rs->Close();
+}
+
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList) {
+  InOneTransaction(db, [&] {
+    db->Execute("delete * from title_list");
+    dao::RecordsetPtr rs = db->OpenRecordset("select * from mediadata where " + SectionCondition(sectionList) + " ");
+    if (!(rs->BOF() && rs->Eof())) {
+      rs->MoveFirst();
+      while (!rs->Eof()) {
+        for (int t = 1; t <= 40; ++t) {
+          std::string value = vb::NzStr(rs->GetField("title" + std::to_string(t)));
+          if (value > "") AddLongTitle(db, value);
+        }
+        rs->MoveNext();
+      }
+    }
+    rs->Close();
+  });
+}
+
+void ApplySectionCaptions(const dao::DatabasePtr& db) {
+  static const std::vector<std::string> tables = {"cassettecaption", "cdcaption", "dvdcaption",
+                                                  "ldcaption",       "lpcaption", "vtcaption",
+                                                  "mdcaption",       "mpcaption", "scdcaption"};
+  InOneTransaction(db, [&] {
+    for (size_t s = 1; s <= tables.size(); ++s) {
+      auto captions = ReadCaptions(db, tables[s - 1]);
+      if (!captions) continue;
+      std::string sql = "update mediadata set ";
+      for (int i = 1; i <= 10; ++i) {
+        if (i > 1) sql += ", ";
+        sql += "f" + std::to_string(i) + "c = '" + dao::SqlEscape((*captions)[static_cast<size_t>(i - 1)]) + "'";
+      }
+      db->Execute(sql + " where sectionnumber = " + std::to_string(s));
+    }
+  });
+}
+
+void WidenReportTable(const dao::DatabasePtr& db) {
+  dao::RecordsetPtr rs = db->OpenRecordset("report", dao::dbOpenTable);
+  bool hasF1 = rs->HasField("f1");
+  rs->Close();
+  if (hasF1) return;
+  dao::TableDefPtr def = db->TableDefs("report");
+  for (int i = 1; i <= 10; ++i) {
+    for (const std::string& name : {"f" + std::to_string(i), "f" + std::to_string(i) + "c"}) {
+      dao::FieldDef f;
+      f.Name = name;
+      f.Type = dao::dbText;
+      f.Size = 50;
+      f.AllowZeroLength = true;
+      try {
+        def->AppendField(f);
+      } catch (const dao::Error&) {
+        // the field is there already
+      }
+    }
+  }
+}
+
+void FinishReport(const dao::DatabasePtr& db, ReportContext& ctx) {
+  ctx.ReportTitle.clear();
+  ctx.ReportSubtitle.clear();
+  db->Execute("delete * from mediadata where name & '' = ''");
+}
+
+// ---------------------------------------------------------------- wizard
+
+namespace {
+
+// A limit box's value without the blanks around it; the no-limit entry,
+// in any letter case, is no value.
+std::string LimitValueOf(std::string& box, bool trim) {
+  if (vb::UCase(vb::Trim(box)) == kNoLimits) box.clear();
+  return trim ? vb::Trim(box) : box;
+}
+
+std::string Prefix(const std::string& field, const std::string& value) {
+  return "left(" + field + "," + std::to_string(vb::Len(value)) + ") ='" + dao::SqlEscape(value) + "'";
+}
+
+}  // namespace
+
+void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool general, int special,
+                         WizardLimits limits) {
+  db->Execute("update mediadata set pr1 = false, pr2 = false");
+  if (general) {
+    db->Execute("update mediadata set pr1 = " + SectionCondition(ctx.SectionList));
+    ctx.ReportType = 6;
+  } else if (special > 4) {
+    db->Execute("update mediadata set pr1 = " + SectionCondition(ctx.SectionList));
+  }
+
+  if (ctx.ReportType == 6 && general) {
+    std::string artist = LimitValueOf(limits.artist, true);
+    std::string category = LimitValueOf(limits.category, true);
+    std::string label = LimitValueOf(limits.label, true);
+    std::string name = LimitValueOf(limits.name, false);
+    std::string title = LimitValueOf(limits.title, true);
+    std::string tape = LimitValueOf(limits.tapeIndex, true);
+
+    if (!artist.empty()) {
+      std::string clause = " (";
+      for (int i = 1; i <= 4; ++i) {
+        if (i > 1) clause += " or ";
+        clause += Prefix("artist" + std::to_string(i), artist);
+      }
+      ApplyFirstFilter(db, clause + ")");
+    }
+
+    std::string clause;
+    auto add = [&](const std::string& part) {
+      if (!clause.empty()) clause += " and ";
+      clause += part;
+    };
+    if (!category.empty()) add(" (" + Prefix("category", category) + ")");
+    if (!label.empty()) add(" (" + Prefix("labelstudio", label) + ")");
+    if (!name.empty()) add(" (" + Prefix("name", name) + ")");
+    if (!tape.empty()) add(" (cat_number ='" + dao::SqlEscape(tape) + "')");
+    if (!clause.empty()) ApplyFirstFilter(db, clause);
+
+    if (!title.empty()) {
+      InOneTransaction(db, [&] {
+        for (int t = 1; t <= 40; ++t) ApplySecondFilter(db, " " + Prefix("title" + std::to_string(t), title));
+        db->Execute("update mediadata set pr1 = false where not pr2 and pr1");
+      });
+    }
+  }
+
+  if (!general && special > 4) FillReportTable(db);
+  if (!general && special == 5) GatherTapeLabels(db);
+  if (!general && special == 6) db->Execute("update report set cat_number = name");
+}
+
+// -------------------------------------------------------------- selector
+
+namespace {
+
+const StandardChoice kChoices[] = {
+    {13, "Compact Disk Changer Report", 4830, 2370, 7, nullptr, nullptr},
+    {1, "Cassette", 180, 1335, 6, "Cassettes", " sectionnumber = 1"},
+    {2, "Compact Disk", 180, 1590, 6, "Compact Disks", " sectionnumber = 2"},
+    {3, "DVD", 2115, 1590, 6, "DVDs", " sectionnumber = 3"},
+    {0, "Laser Disc", 2115, 1830, 6, "Laser Discs", " sectionnumber = 4"},
+    {4, "LP", 180, 2310, 6, "LPs", " sectionnumber = 5"},
+    {14, "MiniDisk", 180, 1830, 6, "MiniDisc", " sectionnumber = 7"},
+    {15, "MP3", 180, 2070, 6, "MP3", " sectionnumber = 8"},
+    {16, "Video Tape Label - Ver 1", 195, 3405, 16, "Video Tapes", " sectionnumber = 6"},
+    {17, "Video Tape Label - Ver 2", 3795, 3420, 17, "Video Tapes", " sectionnumber = 6"},
+    {5, "Video Tape", 2115, 1335, 6, "Video Tapes", " sectionnumber = 6"},
+    {6, "Software", 2115, 2070, 6, "Software", " sectionnumber = 9"},
+    {7, "Span all sections except Software", 195, 2550, 6, "All Media", " sectionnumber <> 9"},
+    {8, "Artists", 4830, 1455, 8, nullptr, nullptr},
+    {9, "Category", 4830, 1785, 9, nullptr, nullptr},
+    {10, "Label or Studio", 4830, 2100, 10, nullptr, nullptr},
+    {11, "Span Cassette, CD, MiniDisc, MP3 and LP sections", 195, 2805, 6, "All Audio",
+     " (sectionnumber = 8 or sectionnumber = 7 or sectionnumber = 1 or sectionnumber = 2 or sectionnumber = 5)"},
+    {12, "Span DVD, Laser Disc, and Video Tape sections", 195, 3105, 6, "All Video",
+     " (sectionnumber = 6 or sectionnumber = 3 or sectionnumber = 4)"},
+};
+
+// The caption table of a record's section text; "" when it has none.
+std::string CaptionTableFor(const std::string& section) {
+  static const std::map<std::string, std::string> tables = {
+      {"Cassette", "cassettecaption"}, {"Compact Disc", "cdcaption"}, {"LP", "lpcaption"},
+      {"DVD", "dvdcaption"},           {"Laser Disc", "ldcaption"},   {"Video Tape", "vtcaption"},
+      {"Software", "scdcaption"},      {"MP3", "mpcaption"},          {"MiniDisc", "mdcaption"}};
+  auto it = tables.find(section);
+  return it == tables.end() ? std::string() : it->second;
+}
+
+// The selector's limit: entry i of its clauses (the title limit has forty).
+std::vector<std::string> StandardLimitClauses(int limitChoice, const std::string& limitValue) {
+  std::string n = std::to_string(vb::Len(limitValue));
+  std::string v = dao::SqlEscape(limitValue);
+  switch (limitChoice) {
+    case 2:
+      return {" (artist1 = '" + v + "' or artist2 = '" + v + "' or artist3 = '" + v + "' or artist4 = '" + v +
+              "') and "};
+    case 3:
+      return {" category ='" + v + "' and "};
+    case 4:
+      return {" labelstudio ='" + v + "' and "};
+    case 0:
+      return {" left(name," + n + ") ='" + v + "' and "};
+    case 5: {
+      std::vector<std::string> out;
+      for (int i = 1; i <= 40; ++i) out.push_back(" left(title" + std::to_string(i) + "," + n + ") ='" + v + "' and ");
+      return out;
+    }
+    case 6:
+      return {" cat_number ='" + v + "' and"};
+    default:
+      return {""};
+  }
+}
+
+// Copies into each marked record the captions of its own section.
+void CopyRecordCaptions(const dao::DatabasePtr& db) {
+  std::map<std::string, std::optional<std::vector<std::string>>> seen;
+  dao::RecordsetPtr rs = db->OpenRecordset("select * from mediadata where pr1");
+  if (!(rs->BOF() && rs->Eof())) {
+    InOneTransaction(db, [&] {
+      rs->MoveFirst();
+      while (!rs->Eof()) {
+        std::string table = CaptionTableFor(vb::NzStr(rs->GetField("section")));
+        if (!table.empty()) {
+          auto it = seen.find(table);
+          if (it == seen.end()) it = seen.emplace(table, ReadCaptions(db, table)).first;
+          if (it->second) {
+            rs->Edit();
+            for (int i = 1; i <= 10; ++i)
+              rs->SetField("f" + std::to_string(i) + "c", (*it->second)[static_cast<size_t>(i - 1)]);
+            rs->Update();
+          }
+        }
+        rs->MoveNext();
+      }
+    });
+  }
+  rs->Close();
+}
+
+}  // namespace
+
+const StandardChoice* StandardChoices(int& count) {
+  count = static_cast<int>(std::size(kChoices));
+  return kChoices;
+}
+
+const StandardChoice* FindStandardChoice(int index) {
+  for (const StandardChoice& c : kChoices)
+    if (c.index == index) return &c;
+  return nullptr;
+}
+
+void MarkStandardSelection(const dao::DatabasePtr& db, ReportContext& ctx, int reportChoice, int limitChoice,
+                           const std::string& limitValue) {
+  const StandardChoice* choice = FindStandardChoice(reportChoice);
+  if (!choice) choice = FindStandardChoice(7);
+  db->Execute("delete * from report");
+  db->Execute("update mediadata set pr1 = false, pr2 = false");
+  ctx.ReportType = choice->reportType;
+  // The report window's tape-number sort follows the report being made.
+  ctx.SectionList = choice->condition && std::string(choice->condition) == " sectionnumber = 6" ? " 6 " : "";
+  if (!choice->condition) {
+    ctx.ReportSubtitle.clear();  // the utility and changer reports take no limit
+    return;
+  }
+  if (limitChoice == 1) ctx.ReportSubtitle.clear();
+
+  std::vector<std::string> clauses = StandardLimitClauses(limitChoice, limitValue);
+  ctx.ReportTitle = choice->title;
+  InOneTransaction(db, [&] {
+    for (const std::string& clause : clauses) {
+      db->Execute("update mediadata set pr1 = " + clause + choice->condition);
+      db->Execute("update mediadata set pr1 = true where pr2");
+      db->Execute("update mediadata set pr2 = pr1");
+    }
+  });
+  CopyRecordCaptions(db);
+
+  if (ctx.ReportType == 16 || ctx.ReportType == 17) {
+    FillReportTable(db);
+    if (ctx.ReportType == 16)
+      GatherTapeLabels(db);
+    else
+      db->Execute("update report set cat_number = name");
+  }
+}
+
+}  // namespace tvn::reports

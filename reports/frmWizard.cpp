@@ -1,0 +1,313 @@
+#include "reports/frmWizard.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+#include "reports/ReportModule.h"
+#include "reports/ReportSelection.h"
+#include "reports/RptForm.h"
+#include "reports/output/WindowBusy.h"
+
+namespace tvn::reports {
+
+namespace {
+
+const char* const kNoLimits = "***NO LIMITS***";
+
+struct GridRow {
+  const char* text;
+  int kind;     // 0 heading, 1 group, 2 item
+  int section;  // items only
+};
+const GridRow kGeneralRows[] = {{"GENERAL REPORTS", 0, 0}, {"MUSIC REPORTS", 1, 0}, {"Cassette", 2, 1},
+                                {"Compact Disk", 2, 2},    {"Mini Disk", 2, 7},     {"MP3", 2, 8},
+                                {"LP", 2, 5},              {"VIDEO REPORTS", 1, 0}, {"Video Tape", 2, 6},
+                                {"DVD", 2, 3},             {"Laser Disk", 2, 4},    {"SOFTWARE REPORTS", 1, 0},
+                                {"Software", 2, 9}};
+const char* const kSpecialRows[] = {"SPECIAL REPORTS",           "Artist Utility Report",
+                                    "Category Utility Report",   "Label/Studio Utility Report",
+                                    "Compact Disk Changer Report", "Video Tape Label - Ver 1",
+                                    "Video Tape Label - Ver 2"};
+
+QTableWidget* MakeGrid(QWidget* parent, const char* name, int x, int y) {
+  auto* grid = new QTableWidget(parent);
+  grid->setObjectName(name);
+  grid->setColumnCount(1);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setGeometry(x, y, 220, 250);
+  return grid;
+}
+
+void SetRow(QTableWidget* grid, int row, const QString& text, int kind) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  QFont font = item->font();
+  font.setBold(kind < 2);
+  item->setFont(font);
+  if (kind == 0) {
+    item->setTextAlignment(Qt::AlignCenter);
+  } else {
+    item->setCheckState(Qt::Unchecked);
+    if (kind == 1) item->setBackground(QColor(224, 224, 224));
+  }
+  grid->setItem(row, 0, item);
+}
+
+bool Ticked(QTableWidget* grid, int row) { return grid->item(row, 0)->checkState() == Qt::Checked; }
+
+QComboBox* MakeCombo(QWidget* parent, const char* name, const char* caption, int y, QLabel** label = nullptr) {
+  auto* l = new QLabel(caption, parent);
+  l->setGeometry(10, y, 160, 22);
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->setEditable(true);
+  box->setGeometry(175, y, 300, 22);
+  if (label) *label = l;
+  return box;
+}
+
+// Clears the box, adds the no-limit entry and the field of every row.
+void FillList(QComboBox* box, const std::string& sql, const std::string& field) {
+  box->clear();
+  box->addItem(kNoLimits);
+  dao::RecordsetPtr rs = Module().ReportDatabase->OpenRecordset(sql);
+  while (!rs->Eof()) {
+    box->addItem(QString::fromStdString(vb::NzStr(rs->GetField(field))));
+    rs->MoveNext();
+  }
+  rs->Close();
+  box->setCurrentText(kNoLimits);
+}
+
+std::string Text(QComboBox* box) { return box->currentText().toStdString(); }
+
+}  // namespace
+
+frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
+  setObjectName("frmWizard");
+  setWindowTitle("The Report Wizard - ver 6");
+  setModal(true);
+  resize(520, 380);
+  for (int i = 0; i < 4; ++i) {
+    auto* frame = new QWidget(this);
+    frame->setObjectName(QString("Step%1").arg(i));
+    frame->setGeometry(-10000, 0, 520, 330);
+    fraStep.push_back(frame);
+  }
+  auto heading = [](QWidget* frame, const QString& text, int y = 10) {
+    auto* l = new QLabel(text, frame);
+    l->setGeometry(10, y, 500, 22);
+    l->setWordWrap(true);
+    return l;
+  };
+  heading(fraStep[0], "The Report Wizard - Step 1");
+  heading(fraStep[0],
+          "Welcome to The Tavolin Report Wizard. The Wizard will take you step by step through the process "
+          "preparing  and printing a report.",
+          40)
+      ->setMinimumHeight(60);
+  heading(fraStep[3], "The Report Wizard - Step 1");
+  heading(fraStep[3], "The report is now ready to be displayed. Click the FINISH button to display report.", 40);
+
+  QWidget* s1 = fraStep[1];
+  ReportTypeOption[0] = new QRadioButton("Create a General Report", s1);
+  ReportTypeOption[0]->setObjectName("ReportTypeOption0");
+  ReportTypeOption[0]->setGeometry(10, 5, 220, 22);
+  ReportTypeOption[0]->setChecked(true);
+  ReportTypeOption[1] = new QRadioButton("Create a Special Report", s1);
+  ReportTypeOption[1]->setObjectName("ReportTypeOption1");
+  ReportTypeOption[1]->setGeometry(260, 5, 220, 22);
+  heading(s1, "Select all desired sections to include on report", 28);
+  ReportGrid = MakeGrid(s1, "ReportGrid", 10, 52);
+  UtilityGrid = MakeGrid(s1, "UtilityGrid", 260, 52);
+  DescriptionLabel = new QLabel(s1);
+  DescriptionLabel->setObjectName("DescriptionLabel");
+  DescriptionLabel->setGeometry(260, 305, 250, 25);
+  DescriptionLabel->setWordWrap(true);
+  NameBuildCheck = new QCheckBox("Do not build name lists for criteria selection", s1);
+  NameBuildCheck->setObjectName("NameBuildCheck");
+  NameBuildCheck->setGeometry(10, 302, 480, 20);
+  TitleBuildCheck = new QCheckBox("Do not build title lists for criteria selection", s1);
+  TitleBuildCheck->setObjectName("TitleBuildCheck");
+  TitleBuildCheck->setGeometry(10, 322, 480, 20);
+  connect(ReportGrid, &QTableWidget::cellClicked, this, [this](int row, int) { ReportGrid_Click(row); });
+  connect(UtilityGrid, &QTableWidget::cellClicked, this, [this](int row, int) { UtilityGrid_Click(row); });
+
+  QWidget* s2 = fraStep[2];
+  heading(s2, "Limit Report by ");
+  ArtistCombo = MakeCombo(s2, "ArtistCombo", "A Specific Artist", 40);
+  CategoryCombo = MakeCombo(s2, "CategoryCombo", "A Specific Category", 70);
+  LabelCombo = MakeCombo(s2, "LabelCombo", "A Specific Label/Studio", 100);
+  NameCombo = MakeCombo(s2, "NameCombo", "A Specific Name", 130);
+  TitleCombo = MakeCombo(s2, "TitleCombo", "A Specific Title", 160);
+  TapeIndexCombo = MakeCombo(s2, "TapeIndexCombo", "A Specific Tape Index #", 190, &TapeIndexLabel);
+  heading(s2,
+          "Report criteria is processed with a like search of matching characters. For example if an  A  is "
+          "entered for Name the report will include all items beginning with an  A",
+          230)
+      ->setMinimumHeight(60);
+
+  const char* captions[] = {"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
+  const int lefts[] = {8, 150, 229, 304, 394};
+  for (int i = 0; i < 5; ++i) {
+    C_Button[static_cast<size_t>(i)] = new QPushButton(captions[i], this);
+    C_Button[static_cast<size_t>(i)]->setObjectName(QString("C_Button%1").arg(i));
+    C_Button[static_cast<size_t>(i)]->setGeometry(lefts[i], 345, i == 3 ? 71 : 73, 21);
+    connect(C_Button[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] { C_Button_Click(i); });
+  }
+
+  // Loading: help has no topics here; the work table is made ready.
+  WidenReportTable(Module().ReportDatabase);
+  FillReportTypeGrids();
+  DescriptionLabel->setText("");
+}
+
+void frmWizard::FillReportTypeGrids() {
+  ReportGrid->clear();
+  ReportGrid->setRowCount(13);
+  for (int r = 0; r < 13; ++r) SetRow(ReportGrid, r, kGeneralRows[r].text, kGeneralRows[r].kind);
+  UtilityGrid->clear();
+  UtilityGrid->setRowCount(7);
+  for (int r = 0; r < 7; ++r) SetRow(UtilityGrid, r, kSpecialRows[r], r == 0 ? 0 : 2);
+  FillList(ArtistCombo, "select distinct artist_name from Artists order by artist_name", "artist_name");
+  FillList(CategoryCombo, "select distinct category from Category order by category", "category");
+  FillList(LabelCombo, "select distinct LabelStudio_Name from LabelStudio order by labelstudio_name",
+           "labelstudio_name");
+}
+
+void frmWizard::ReportGrid_Click(int row) {
+  if (row <= 0 || row == 11 || row > 12) return;
+  QSignalBlocker block(ReportGrid);
+  Qt::CheckState state = Ticked(ReportGrid, row) ? Qt::Unchecked : Qt::Checked;
+  ReportGrid->item(row, 0)->setCheckState(state);
+  if (row == 1)
+    for (int r = 2; r <= 6; ++r) ReportGrid->item(r, 0)->setCheckState(state);
+  if (row == 7)
+    for (int r = 8; r <= 10; ++r) ReportGrid->item(r, 0)->setCheckState(state);
+  ReportGrid->setCurrentCell(row, 0);
+}
+
+void frmWizard::UtilityGrid_Click(int row) {
+  if (row <= 0 || row > 6) return;
+  QSignalBlocker block(UtilityGrid);
+  for (int r = 1; r <= 6; ++r) UtilityGrid->item(r, 0)->setCheckState(r == row ? Qt::Checked : Qt::Unchecked);
+  UtilityGrid->setCurrentCell(row, 0);
+  if (row == 5)
+    DescriptionLabel->setText(
+        "This report is based on Avery #5199  -  uses Tape # sort Spans Tape titles across multiple Records");
+  else if (row == 6)
+    DescriptionLabel->setText(
+        "This report is based on Avery #5199  - uses Title sort Spans Tape titles across single record");
+  else
+    DescriptionLabel->setText("");
+}
+
+void frmWizard::ShowWizardStep() { tvn::reports::ShowWizardStep(fraStep, C_Button, currentStep_, lastStep_); }
+
+void frmWizard::C_Button_Click(int index) {
+  switch (index) {
+    case 1:
+      reject();
+      break;
+    case 2:
+      Button_Routine_Bkwd();
+      if (currentStep_ >= 1) --currentStep_;
+      ShowWizardStep();
+      break;
+    case 3:
+      PrepareWizardLimits();
+      if (currentStep_ < lastStep_) ++currentStep_;
+      ShowWizardStep();
+      break;
+    case 4:
+      BuildSelectionFlags();
+      accept();
+      break;
+    default:
+      break;  // Help opens no topic in this version
+  }
+}
+
+void frmWizard::PrepareWizardLimits() {
+  if (currentStep_ != 1) return;
+  ReportModuleState& m = Module();
+  WindowBusy busy(this);
+  specialChoice_ = 0;
+  m.SectionList = "";
+  if (ReportTypeOption[0]->isChecked()) {
+    std::string list;
+    for (int r = 1; r <= 12; ++r)
+      if (kGeneralRows[r].kind == 2 && Ticked(ReportGrid, r)) list += std::to_string(kGeneralRows[r].section) + " ";
+    if (!list.empty()) m.SectionList = " " + list + " ";
+  } else {
+    for (int r = 1; r <= 6 && specialChoice_ == 0; ++r)
+      if (Ticked(UtilityGrid, r)) specialChoice_ = r;
+    static const std::uint8_t types[] = {0, 8, 9, 10, 7, 16, 17};
+    if (specialChoice_ > 0) m.ReportType = types[specialChoice_];
+    if (specialChoice_ >= 5) m.SectionList = " 6 ";
+  }
+  if (m.SectionList.empty() && specialChoice_ == 0) {
+    vb::MsgBox("Please select a report option", vb::vbInformation | vb::vbOKOnly);
+    currentStep_ = 0;
+    return;
+  }
+  bool tapesOnly = vb::Trim(m.SectionList) == "6";
+  TapeIndexCombo->setVisible(tapesOnly);
+  TapeIndexLabel->setVisible(tapesOnly);
+  TapeIndexCombo->clear();
+  if (tapesOnly)
+    FillList(TapeIndexCombo, "select distinct cat_number from mediadata where sectionnumber = 6 order by cat_number",
+             "cat_number");
+  std::string inList = "instr(1,'" + m.SectionList + "',' ' & sectionnumber & ' ') > 0";
+  if (!NameBuildCheck->isChecked())
+    FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name");
+  if (!TitleBuildCheck->isChecked()) {
+    BuildTitleList(m.ReportDatabase, m.SectionList);
+    FillList(TitleCombo, "select * from title_list order by longtitle", "longtitle");
+  }
+}
+
+void frmWizard::BuildSelectionFlags() {
+  ReportModuleState& m = Module();
+  {
+    WindowBusy busy(this);
+    WizardLimits limits{Text(ArtistCombo), Text(CategoryCombo), Text(LabelCombo),
+                        Text(NameCombo),   Text(TitleCombo),    Text(TapeIndexCombo)};
+    MarkWizardSelection(m.ReportDatabase, m, ReportTypeOption[0]->isChecked(), specialChoice_, limits);
+  }
+  {
+    RptForm report(this);
+    report.exec();
+  }
+  FinishReport(m.ReportDatabase, m);
+}
+
+void frmWizard::Form_Activate() {
+  currentStep_ = 0;
+  lastStep_ = 3;
+  ShowWizardStep();
+  QApplication::processEvents();
+  WindowBusy busy(this);
+  ApplySectionCaptions(Module().ReportDatabase);
+}
+
+void frmWizard::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Only the first showing starts the wizard over: a message box over it
+  // or the report window closing must not send the user back to step 1.
+  if (activated_) return;
+  activated_ = true;
+  Form_Activate();
+}
+
+}  // namespace tvn::reports
