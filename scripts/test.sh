@@ -88,4 +88,17 @@ set -e
 report ctest-desktop.log
 grep -q '^No tests were found' ctest-desktop.log && drc=1
 [ "$drc" -ne 0 ] && rc=$drc
+# One closing line over both passes.
+total=0; failed=0
+logs="ctest-desktop.log"
+[ "$desktop_only" = 0 ] && logs="ctest.log $logs"
+for log in $logs; do
+  [ -f "$log" ] || continue
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  [ -n "$line" ] || continue
+  f=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+  t=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/')
+  total=$((total + t)); failed=$((failed + f))
+done
+echo "total: $((total - failed)) passed, $failed failed"
 exit $rc
