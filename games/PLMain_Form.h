@@ -41,6 +41,17 @@ class QTreeWidget;
 
 namespace pl {
 
+// The six console sections: number (1 to 6, index + 1), section-bar text,
+// the flag name the lookup lists filter on, the caption suffix and the
+// table of the user-field captions.
+struct GameSection {
+  const char* caption;
+  const char* flag;
+  const char* suffix;
+  const char* captionTable;
+};
+const std::array<GameSection, 6>& GameSections();
+
 class PLMain_Form : public QMainWindow {
   Q_OBJECT
 
