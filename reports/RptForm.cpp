@@ -11,6 +11,7 @@
 #include "platform/runtime/Guard.h"
 #include "reports/LookupReports.h"
 #include "reports/ReportModule.h"
+#include "reports/StandardReport.h"
 
 namespace tvn::reports {
 namespace {
@@ -162,6 +163,9 @@ void RptForm::TypeOption_Click(int index) {
 void RptForm::RunReportWriter() {
   print::Printer& printer = Printer();
   switch (Context().ReportType) {
+    case 6:
+      PrintMediaReport(printer);
+      break;
     case 8:
       PrintArtistReport(printer);
       break;
