@@ -1,7 +1,11 @@
 #pragma once
 // A data folder of a benchmark's own, so that no run touches the user's
 // data or settings.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace bench {
@@ -12,5 +16,28 @@ namespace bench {
 std::filesystem::path MakeDataFolder(const std::string& prefix);
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
+
+// The best time in seconds of each named measure, for a closing summary.
+class BestTimes {
+ public:
+  template <class F>
+  void Timed(benchmark::State& state, const std::string& name, F&& work) {
+    for (auto _ : state) {
+      const auto t0 = std::chrono::steady_clock::now();
+      work();
+      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      auto it = best_.find(name);
+      if (it == best_.end() || s < it->second) best_[name] = s;
+    }
+  }
+  // 0 when the measure did not run.
+  double Get(const std::string& name) const {
+    auto it = best_.find(name);
+    return it == best_.end() ? 0.0 : it->second;
+  }
+
+ private:
+  std::map<std::string, double> best_;
+};
 
 }  // namespace bench
