@@ -22,6 +22,7 @@ namespace {
 // this starts a new page.
 constexpr double kPageEnd = 13000;
 constexpr double kLeft = 1440;
+constexpr double kGap = 200;
 
 const char* const kTableFormat = "+2.5in|+^2.0in|+^1.0in|+^1.0in;";
 const char* const kTableHeader = "Name|Artist|Category|Media Type;";
@@ -255,7 +256,8 @@ class StandardReportWriter {
     const std::string speed = Field(rs, "Tape_Speed");
     const std::string index = Field(rs, "TapeIndex");
     if (options_.include[5] && (Filled(screen + pictureRatio + speed + index) || sides.positive)) {
-      if (Filled(screen + pictureRatio) || sides.positive) {
+      const bool ratios = Filled(screen + pictureRatio) || sides.positive;
+      if (ratios) {
         Label("Screen Aspect Ratio: ");
         Value(screen);
         LabelAt(5000, "Picture Aspect Ratio: ");
@@ -266,7 +268,22 @@ class StandardReportWriter {
       if (Filled(speed + index)) {
         Label("Tape Index#: ");
         Value(index);
-        LabelAt(4000, "Tape Speed: ");
+        double speedX = 4000;
+        if (ratios && p_.CurrentX() + kGap > speedX) {
+          // Behind the ratios the speed's own column lies under the picture
+          // ratio: the speed follows the index, or starts the next line at
+          // its column when the line has no room left for it.
+          p_.SetFontBold(true);
+          double width = p_.TextWidth("Tape Speed: ");
+          p_.SetFontBold(false);
+          width += p_.TextWidth(speed);
+          const double rightLimit = p_.PageWidth() - p_.MarginRight() - p_.IndentRight();
+          if (p_.CurrentX() + kGap + width <= rightLimit)
+            speedX = p_.CurrentX() + kGap;
+          else
+            EndLine();
+        }
+        LabelAt(speedX, "Tape Speed: ");
         Value(speed);
       }
       EndLine();

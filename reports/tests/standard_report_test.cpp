@@ -288,8 +288,14 @@ TEST_F(StandardReport, CompleteRecordLinesTextsAndPlaces) {
   const auto tapeIndex = at("Tape Index#: ");
   EXPECT_EQ(tapeIndex.y, ratio.y);
   EXPECT_DOUBLE_EQ(tapeIndex.x, sides.x + sides.width);
-  EXPECT_EQ(at("Tape Speed: ").x, 4000);
-  EXPECT_EQ(at("Tape Speed: ").y, ratio.y);
+  // The speed follows the index instead of going back over the picture ratio.
+  const auto speed = at("Tape Speed: ");
+  const auto indexValue = at("12");
+  EXPECT_GT(speed.y, ratio.y);  // no room is left behind the index
+  EXPECT_EQ(speed.x, 4000);
+  EXPECT_EQ(at("SP").y, speed.y);
+  EXPECT_LT(speed.y, at("CD Serial #: ").y);
+  EXPECT_EQ(indexValue.y, ratio.y);
 
   EXPECT_EQ(at("CD Changer Slot #: ").x, 4000);
   EXPECT_TRUE(Find(page, "14"));
@@ -336,6 +342,7 @@ TEST_F(StandardReport, HeadingsAndValuesThatAreNotWhatTheyShouldBe) {
   AddItem("C Late", "LP", {{"title2", "Only the second"}});
   // Too large for a 32-bit number: printed as it is stored.
   AddItem("D Huge", "LP", {{"sides", 3e12}, {"slot", -4}});
+  AddItem("E Tape", "Video Tape", {{"TapeIndex", "3"}, {"Tape_Speed", "LP"}});
   const print::Document& doc = Create(false);
   EXPECT_EQ(StartingWith(doc, "Programs:").size(), 1u);
   EXPECT_EQ(StartingWith(doc, "Titles:").size(), 1u);  // the LP's block is left out: title1 is empty
@@ -348,6 +355,13 @@ TEST_F(StandardReport, HeadingsAndValuesThatAreNotWhatTheyShouldBe) {
     if (t.y == sides->y && t.x > sides->x) printed = t.text == QString::fromStdString(vb::CStr(3e12));
   EXPECT_TRUE(printed);
   EXPECT_FALSE(HasText(doc, "CD Changer Slot #: "));  // a slot below 1 is no slot
+  // A tape alone on its line keeps the speed's own column.
+  const print::TextItem* tape = Find(doc.pages[0], "Tape Index#: ");
+  const print::TextItem* speed = Find(doc.pages[0], "Tape Speed: ");
+  ASSERT_TRUE(tape && speed);
+  EXPECT_EQ(tape->x, 1440);
+  EXPECT_EQ(speed->x, 4000);
+  EXPECT_EQ(speed->y, tape->y);
 }
 
 }  // namespace
