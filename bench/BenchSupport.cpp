@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -23,6 +24,27 @@ void RemoveDataFolder(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
   std::filesystem::remove_all(dir, ec);
+}
+
+void AddItems(const dao::DatabasePtr& db, int items, const std::function<void(dao::Recordset&, int)>& more) {
+  static const char* const sections[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
+                                         "Video Tape", "MiniDisc", "MP3", "Software"};
+  auto rs = db->OpenRecordset("mediadata");
+  for (int i = 0; i < items; ++i) {
+    const int section = 1 + i % 9;
+    rs->AddNew();
+    // Names spread over the alphabet, as a real collection's are.
+    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
+    rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
+    rs->SetField("section", sections[section - 1]);
+    rs->SetField("artist1", "Artist " + std::to_string(i % 500));
+    rs->SetField("category", "Category " + std::to_string(i % 40));
+    rs->SetField("cat_number", std::to_string(i % 1000));
+    for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
+    if (more) more(*rs, i);
+    rs->Update();
+  }
+  rs->Close();
 }
 
 }  // namespace bench

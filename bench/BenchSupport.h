@@ -5,8 +5,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+
+#include "platform/dao/Dao.h"
 
 namespace bench {
 
@@ -16,6 +19,13 @@ namespace bench {
 std::filesystem::path MakeDataFolder(const std::string& prefix);
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
+
+// Adds `items` records to mediadata, spread over the nine sections (1 + i % 9)
+// with names over the alphabet, 500 artists, 40 categories, 1,000 catalogue
+// numbers and ten titles each; `more` sets further fields of record i.
+// The caller holds the transaction.
+void AddItems(const dao::DatabasePtr& db, int items,
+              const std::function<void(dao::Recordset&, int)>& more = {});
 
 // The best time in seconds of each named measure, for a closing summary.
 class BestTimes {

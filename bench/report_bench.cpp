@@ -27,8 +27,6 @@
 namespace {
 
 constexpr int kItems = 100000;
-const char* kSectionNames[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
-                               "Video Tape", "MiniDisc", "MP3", "Software"};
 
 struct Fixture {
   std::filesystem::path dir;
@@ -45,21 +43,8 @@ struct Fixture {
     tvn::schema::CreateCollectionFile(file);
     db = dao::DBEngine::Workspaces(0).OpenDatabase(file);
     db->BeginTrans();
-    auto rs = db->OpenRecordset("mediadata");
-    for (int i = 0; i < kItems; ++i) {
-      const int section = 1 + i % 9;
-      rs->AddNew();
-      rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
-      rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
-      rs->SetField("section", kSectionNames[section - 1]);
-      rs->SetField("artist1", "Artist " + std::to_string(i % 500));
-      rs->SetField("category", "Category " + std::to_string(i % 40));
-      rs->SetField("cat_number", std::to_string(i % 1000));
-      rs->SetField("sides", double(i));  // the marks below pick records by it
-      for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
-      rs->Update();
-    }
-    rs->Close();
+    // The marks below pick records by their number of sides.
+    bench::AddItems(db, kItems, [](dao::Recordset& rs, int i) { rs.SetField("sides", double(i)); });
     db->CommitTrans();
     auto& state = tvn::reports::Module();
     state.ReportDatabase = db;
