@@ -14,6 +14,7 @@
 #include "platform/print/Printer.h"
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
+#include "reports/ReportSelection.h"
 #include "reports/output/PageFrame.h"
 #include "reports/tests/ReportTestSupport.h"
 
@@ -362,6 +363,26 @@ TEST_F(StandardReport, HeadingsAndValuesThatAreNotWhatTheyShouldBe) {
   EXPECT_EQ(tape->x, 1440);
   EXPECT_EQ(speed->x, 4000);
   EXPECT_EQ(speed->y, tape->y);
+}
+
+TEST_F(StandardReport, FromTheSelectorWithTheSectionsCaptions) {
+  db_->Execute("update cdcaption set f1 = 'Producer', f2 = 'Studio'");
+  AddItem("Disc", "Compact Disc", {{"SectionNumber", dao::Variant::Byte(2)}, {"f2", "Abbey Road"}});
+  AddItem("Tape", "Video Tape", {{"SectionNumber", dao::Variant::Byte(6)}});
+  auto& m = tvn::reports::Module();
+  tvn::reports::MarkStandardSelection(db_, m, 2, 1, "");
+  ASSERT_EQ(m.ReportType, 6);
+  RptForm& w = OpenWindow(m.ReportType, m.SectionList);
+  EXPECT_FALSE(w.R6SortOption[2]->isVisible());
+  w.CreateButton->click();
+  const print::Document& doc = w.Printer().document();
+  EXPECT_EQ(NameTexts(doc), (std::vector<QString>{"Disc"}));
+  EXPECT_TRUE(HasText(doc, "Compact Disks"));
+  const print::TextItem* first = Find(doc.pages[0], "Producer: ");
+  const print::TextItem* second = Find(doc.pages[0], "Studio: ");
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(second->x, 6000);
+  EXPECT_TRUE(Find(doc.pages[0], "Abbey Road"));
 }
 
 }  // namespace
