@@ -9,8 +9,10 @@
 
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
+#include "reports/ChangerReport.h"
 #include "reports/LookupReports.h"
 #include "reports/ReportModule.h"
+#include "reports/TapeLabelReport.h"
 
 namespace tvn::reports {
 namespace {
@@ -162,6 +164,14 @@ void RptForm::TypeOption_Click(int index) {
 void RptForm::RunReportWriter() {
   print::Printer& printer = Printer();
   switch (Context().ReportType) {
+    case 7:
+      if (R7SortOption[1]->isChecked())
+        PrintChangerReportByPlayer(printer);
+      else if (R7SortOption[2]->isChecked())
+        PrintChangerReportByGroup(printer);
+      else
+        PrintChangerReportByArtist(printer);
+      break;
     case 8:
       PrintArtistReport(printer);
       break;
@@ -170,6 +180,10 @@ void RptForm::RunReportWriter() {
       break;
     case 10:
       PrintLabelStudioReport(printer);
+      break;
+    case 16:
+    case 17:
+      PrintCatalogTitleReport(printer);
       break;
     default:
       break;  // the standard, changer and tape-label writers join here
