@@ -14,8 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "catalogue/tests/CatalogueTestSupport.h"
-#include "desktop/DesktopSupport.h"
+#include "desktop/DesktopCatalogueTest.h"
 #include "platform/print/PreviewWidget.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Prompter.h"
@@ -28,16 +27,11 @@ namespace {
 using tvn::reports::frmWizard;
 using tvn::reports::RptForm;
 
-class ReportWizardDesktop : public cattest::CatalogueTest {
+class ReportWizardDesktop : public tvndesk::CatalogueDesktopTest {
  protected:
-  static void SetUpTestSuite() {
-    tvndesk::PlatformForDisplay();
-    cattest::CatalogueTest::SetUpTestSuite();
-  }
   void SetUp() override {
-    cattest::CatalogueTest::SetUp();
-    if (!tvndesk::HaveDisplay()) GTEST_SKIP() << "no X display: run through scripts/test.sh";
-    SetSetting("NF", "2");  // no first-run help
+    tvndesk::CatalogueDesktopTest::SetUp();
+    if (IsSkipped()) return;
     // The boxes are shown for real here, to be answered on the screen.
     vb::PromptScript::Uninstall();
   }
