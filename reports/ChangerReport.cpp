@@ -85,11 +85,10 @@ void PrintChangerRecords(dao::Recordset& records) {
 }
 
 void PrintChangerReportByArtist(print::Printer& printer) {
-  // One group per first artist, so that no disc is listed twice; a Null
-  // first artist and an empty one make one group with an empty heading.
-  // The order puts them next to each other, first.
-  auto lastHeading = std::make_shared<std::string>();
-  auto first = std::make_shared<bool>(true);
+  // One group per first artist, so that no disc is listed twice. A Null
+  // first artist and an empty one make one group with an empty heading;
+  // the order brings them first.
+  auto emptyDone = std::make_shared<bool>(false);
   PrintChangerReport(
       printer,
       {"select distinct artist1 from mediadata  where sectionnumber = 2 order by artist1",
@@ -102,13 +101,14 @@ void PrintChangerReportByArtist(print::Printer& printer) {
          PlainLines(p);
          p.SetTextAlign(print::kTextAlignBody);
        },
-       [lastHeading, first](dao::Recordset& groups) -> std::string {
+       [emptyDone](dao::Recordset& groups) -> std::string {
          const std::string artist = vb::NzStr(groups.GetField("artist1"));
-         if (!*first && vb::CompareText(artist, *lastHeading) == 0) return {};
-         *first = false;
-         *lastHeading = artist;
-         const std::string match =
-             artist.empty() ? "(artist1 is null or artist1 = '')" : "artist1 = " + dao::SqlQuote(artist);
+         std::string match = "artist1 = " + dao::SqlQuote(artist);
+         if (artist.empty()) {
+           if (*emptyDone) return {};
+           *emptyDone = true;
+           match = "(artist1 is null or artist1 = '')";
+         }
          return "select * from mediadata where " + match + " and sectionnumber = 2 order by name";
        }});
 }

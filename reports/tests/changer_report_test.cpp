@@ -77,13 +77,17 @@ class ChangerReport : public tvntest::ReportTest {
 
 TEST_F(ChangerReport, ByArtistEachFirstArtistOnceEachDiscOnce) {
   Sample();
+  const dao::Variant null = dao::Variant::Null();
+  Disc("Zeta", std::string(""), null, null, null);
+  Disc("Eta", "\xc3\x89mile", null, null, null);  // É
+  Disc("Theta", "\xc3\xa9mile", null, null, null);  // é
   const print::Document& doc = Create(0);
   EXPECT_TRUE(HasText(doc, "Compact Disc Changer Report"));
   EXPECT_EQ(tvn::reports::Module().ReportTitle, "Compact Disc Changer Report");
   // The Null artist heads its group with an empty heading, first; the two
   // spellings of Smith are one group, whatever the second artist.
-  EXPECT_EQ(Headings(doc), (std::vector<QString>{"O'Hara", "Smith"}));
-  EXPECT_EQ(Names(doc), (std::vector<QString>{"Gamma", "Beta", "Alpha", "Epsilon"}));
+  EXPECT_EQ(Headings(doc), (std::vector<QString>{"O'Hara", "Smith", "\u00c9mile"}));
+  EXPECT_EQ(Names(doc), (std::vector<QString>{"Gamma", "Zeta", "Beta", "Alpha", "Epsilon", "Eta", "Theta"}));
   EXPECT_EQ(Beside(doc, "Alpha", 6300), "CD Player: Rack");
   EXPECT_EQ(Beside(doc, "Alpha", 8300), "Group #: 1");
   EXPECT_EQ(Beside(doc, "Alpha", 9800), "Slot #: 3");
