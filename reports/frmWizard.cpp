@@ -101,7 +101,7 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
   for (int i = 0; i < 4; ++i) {
     auto* frame = new QWidget(this);
     frame->setObjectName(QString("Step%1").arg(i));
-    frame->setGeometry(-10000, 0, 520, 330);
+    frame->setGeometry(-10000, 0, 520, 345);  // down to the buttons
     fraStep.push_back(frame);
   }
   auto heading = [](QWidget* frame, const QString& text, int y = 10) {
