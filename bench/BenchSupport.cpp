@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "core/Schema.h"
+#include "platform/dao/Dao.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
@@ -18,6 +20,49 @@ std::filesystem::path MakeDataFolder(const std::string& prefix) {
   std::filesystem::current_path(dir);
   vb::PromptScript::Install();
   return dir;
+}
+
+void MakeGameCollection(const std::string& path, int games) {
+  tvn::schema::CreateGameCollectionFile(path);
+  dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(path);
+  db->BeginTrans();
+  for (int i = 1; i <= 200; ++i) {
+    const std::string n = std::to_string(i);
+    db->Execute("insert into publisher (labelstudio_name, GBOn, NTOn, PSOn, SegaOn, XOn, OtherOn) values "
+                "('Publisher " + n + "', true, true, true, true, true, true)");
+    db->Execute("insert into developer (artist_name, PSOn) values ('Developer " + n + "', true)");
+    if (i <= 40) db->Execute("insert into genre (category, PSOn) values ('Genre " + n + "', true)");
+    if (i <= 30) db->Execute("insert into systype (systype) values ('System " + n + "')");
+    if (i <= 30) db->Execute("insert into supports (Name) values ('Feature " + n + "')");
+  }
+  auto rs = db->OpenRecordset("mediadata");
+  auto types = db->OpenRecordset("systypemedia");
+  auto features = db->OpenRecordset("supportsmedia");
+  for (int i = 1; i <= games; ++i) {
+    rs->AddNew();
+    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "ame " + std::to_string(i));
+    rs->SetField("sectionnumber", vb::Variant::Byte(std::uint8_t(1 + i % 6)));
+    rs->SetField("publisher", vb::Variant::Long(1 + i % 200));
+    rs->SetField("developer", vb::Variant::Long(1 + i % 200));
+    rs->SetField("genre", vb::Variant::Long(1 + i % 40));
+    rs->SetField("notes", "Notes of game " + std::to_string(i));
+    rs->Update();
+    for (int k = 0; k < 2; ++k) {
+      types->AddNew();
+      types->SetField("systemnumber", vb::Variant::Long(i));
+      types->SetField("systypeid", vb::Variant::Long(1 + (i + k) % 30));
+      types->Update();
+      features->AddNew();
+      features->SetField("systemnumber", vb::Variant::Long(i));
+      features->SetField("supports", vb::Variant::Long(1 + (i + 3 * k) % 30));
+      features->Update();
+    }
+  }
+  rs->Close();
+  types->Close();
+  features->Close();
+  db->CommitTrans();
+  db->Close();
 }
 
 void RemoveDataFolder(const std::filesystem::path& dir) {

@@ -17,6 +17,11 @@ namespace bench {
 // at it: TAVOLIN_HOME, a settings file inside it, the current folder, and
 // message boxes answered without a person.
 std::filesystem::path MakeDataFolder(const std::string& prefix);
+// Writes a new game collection at path holding `games` games spread over
+// the six console sections, with publishers, developers, genres, system
+// types, features and two links of each kind per game.
+void MakeGameCollection(const std::string& path, int games);
+
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
 

@@ -394,4 +394,22 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
   }
 }
 
+void MoveRecord(dao::Recordset* rs, int direction) {
+  if (!rs) return;
+  auto attempt = [](auto&& f) {
+    try {
+      f();
+    } catch (const vb::RuntimeError&) {
+    }
+  };
+  if (direction == 1) attempt([&] { rs->MoveNext(); });
+  if (direction == 2) attempt([&] { rs->MovePrevious(); });
+  attempt([&] {
+    if (rs->BOF()) rs->MoveLast();
+  });
+  attempt([&] {
+    if (rs->Eof()) rs->MoveFirst();
+  });
+}
+
 }  // namespace tvn

@@ -113,6 +113,11 @@ bool ShowPicture(QWidget* pictureBox, const std::string& storedReference);
 // it; on failure the message "error executing command!".
 void OpenWithShell(const std::string& target);
 
+// Moves a window's set of records one row on (direction 1) or back (2),
+// wrapping round at either end; a move that fails (an empty or closed
+// set) leaves the set where it is.
+void MoveRecord(dao::Recordset* rs, int direction);
+
 // The three toolbar states over buttons 1 to 6 of Toolbar1 (buttons from 7
 // on are left alone): adding (Cancel add and File), browsing (all but
 // Cancel add), empty (Add only).
