@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "catalogue/DateBox.h"
+#include "platform/forms/DateBox.h"
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 #include "platform/forms/FlexGrid.h"
@@ -34,6 +34,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tvn {
+
+using forms::DateBox;
 
 class NewMain_Form;
 

@@ -8,6 +8,7 @@
 #include <QToolBar>
 
 #include "catalogue/NewMain_Form.h"
+#include "platform/forms/LetterBar.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
@@ -19,21 +20,9 @@ namespace {
 
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-// The upper-cased first character of a title; anything outside A-Z is "A".
-std::string TitleLetter(const std::string& name) {
-  if (name.empty()) return "A";
-  const unsigned char c = static_cast<unsigned char>(name[0]);
-  if (c < 0x80) {
-    const char upper = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
-    return (upper >= 'A' && upper <= 'Z') ? std::string(1, upper) : std::string("A");
-  }
-  // Outside ASCII a few letters still upper-case into A-Z (dotless i, long s).
-  const std::string first = vb::UCase(vb::Left(name, 1));
-  if (first.size() == 1 && kLetters.find(first[0]) != std::string::npos) return first;
-  return "A";
-}
+using forms::TitleLetter;
 
-bool IsLetter(const std::string& s) { return s.size() == 1 && kLetters.find(s[0]) != std::string::npos; }
+bool IsLetter(const std::string& s) { return forms::IsBarLetter(s); }
 
 }  // namespace
 
@@ -96,13 +85,7 @@ void NewMain_Form::MoveSectionToEnd() {
   SectionRecords->MoveNext();
 }
 
-void NewMain_Form::ResetLetterBar() {
-  for (int i = 1; i <= 76; i += 3) {
-    LetterButtons[i]->setVisible(false);
-    LetterButtons[i + 1]->setVisible(false);
-    LetterButtons[i + 2]->setVisible(true);
-  }
-}
+void NewMain_Form::ResetLetterBar() { forms::ResetLetterButtons(LetterButtons); }
 
 void NewMain_Form::MarkLettersWithTitles(int mode, const std::string& value) {
   ResetLetterBar();
@@ -125,9 +108,7 @@ std::string NewMain_Form::LetterForTitle(bool activate, const std::string& name)
   if (activate) {
     ActivateLetter(index);
   } else {
-    LetterButtons[index]->setVisible(true);
-    LetterButtons[index + 1]->setVisible(false);
-    LetterButtons[index + 2]->setVisible(false);
+    forms::ShowLetterWithTitles(LetterButtons, index);
   }
   return letter;
 }
@@ -142,16 +123,7 @@ void NewMain_Form::ActivateLetter(int buttonIndex) {
 }
 
 void NewMain_Form::ShowActiveLetter(int active, int previous) {
-  // Only a group's first index names a letter; anything else changes nothing.
-  auto group = [](int i) { return i >= 1 && i <= 76 && (i - 1) % 3 == 0; };
-  if (group(previous) && !LetterButtons[previous + 2]->isVisible()) {
-    LetterButtons[previous + 1]->setVisible(false);
-    LetterButtons[previous]->setVisible(true);
-  }
-  if (group(active) && !LetterButtons[active + 2]->isVisible()) {
-    LetterButtons[active]->setVisible(false);
-    LetterButtons[active + 1]->setVisible(true);
-  }
+  forms::SwapLetterButtons(LetterButtons, active, previous);
 }
 
 void NewMain_Form::FillTitleListForLetter(std::string& letter, int mode, const std::string& value) {

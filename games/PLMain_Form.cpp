@@ -10,14 +10,17 @@
 namespace pl {
 
 PLMain_Form::PLMain_Form() {
+  FirstActivate = true;
   setObjectName("PLMain_Form");
   setWindowTitle("The Pellion");
   resize(640, 480);
 }
 
+PLMain_Form::~PLMain_Form() = default;
+
 void PLMain_Form::Form_Activate() {
-  if (!firstActivate_) return;
-  firstActivate_ = false;
+  if (!FirstActivate) return;
+  FirstActivate = false;
   try {
     SetLateBound(PL().Launcher, "MousePointer", 0);
   } catch (const vb::RuntimeError& e) {
@@ -47,7 +50,7 @@ bool PLMain_Form::event(QEvent* event) {
   // The first showing counts as the first activation even where no window
   // manager activates the window.
   if (event->type() == QEvent::WindowActivate && !unloaded_) Form_Activate();
-  if (event->type() == QEvent::Show && firstActivate_)
+  if (event->type() == QEvent::Show && FirstActivate)
     QMetaObject::invokeMethod(this, [this] { if (!unloaded_) Form_Activate(); }, Qt::QueuedConnection);
   return handled;
 }
