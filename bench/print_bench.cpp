@@ -155,7 +155,7 @@ void BM_PrintHtml(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_PrintHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_PrintHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PrintHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The floor: the same table markup made straight from the rows as one
 // string, and written at once.
@@ -208,7 +208,7 @@ void BM_PrintLoadDoc(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_PrintLoadDoc)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_PrintLoadDoc)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PrintLoadDoc)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Runs last of this file: prints the figures against their targets.
 void BM_PrintSummary(benchmark::State& state) {
