@@ -106,20 +106,8 @@ bool NewMain_Form::ValidateNameEntered() {
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
-  dao::Database& db = CollectionDatabase();
-  auto taken = [&](const std::string& candidate) {
-    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata" + NameInSection(candidate, AVData()));
-    long holders = 0;
-    while (!rs->Eof()) {
-      ++holders;
-      rs->MoveNext();
-    }
-    rs->Close();
-    // A record renamed in letter case only does not stand in its own way.
-    if (!ownName.empty() && vb::CompareText(candidate, ownName) == 0) --holders;
-    return holders > 0;
-  };
-  return NumberedUniqueName(name, kNameWidth, taken);
+  // A record renamed in letter case only does not stand in its own way.
+  return UniqueNameInSection(CollectionDatabase(), AVData()->SectionNumber(), name, ownName, kNameWidth);
 }
 
 void NewMain_Form::SaveRecordFromForm() {

@@ -202,25 +202,7 @@ void NewMain_Form::ShowCurrentTitle() {
   CS_Load_Data(name);
 }
 
-void NewMain_Form::StepRecord(int /*mode*/, int direction) {
-  if (!SectionRecords) return;
-  dao::Recordset& rs = *SectionRecords;
-  // Errors of the moves (an empty or closed set) are of no consequence.
-  auto attempt = [](auto&& f) {
-    try {
-      f();
-    } catch (const vb::RuntimeError&) {
-    }
-  };
-  if (direction == 1) attempt([&] { rs.MoveNext(); });
-  if (direction == 2) attempt([&] { rs.MovePrevious(); });
-  attempt([&] {
-    if (rs.BOF()) rs.MoveLast();
-  });
-  attempt([&] {
-    if (rs.Eof()) rs.MoveFirst();
-  });
-}
+void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionRecords.get(), direction); }
 
 void NewMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;

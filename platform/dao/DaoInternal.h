@@ -25,6 +25,9 @@ class RecordsetBase;
 int TypeFromDecl(const std::string& decl, int& size);
 // The declared column type of a field definition.
 std::string DeclFromField(const FieldDef& f);
+// Raises the error for an engine code met while opening the file at path
+// (engine: SQLite's own text, shown for codes without a message here).
+[[noreturn]] void FailOpen(int rc, const std::string& path, const std::string& engine);
 
 // A prepared statement that is reset when it goes out of scope.
 class StmtUse {

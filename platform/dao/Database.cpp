@@ -121,7 +121,10 @@ sqlite3* OpenConnection(const std::string& path, int flags) {
   return db;
 }
 
-// Reads the schema once so that a locked or damaged file shows now.
+// Reads the schema once so that a locked or damaged file shows now. Each
+// engine failure keeps its own message: a healthy file that cannot be
+// read here (a leftover journal it may not roll back, a full disk) is not
+// called damaged.
 void Probe(sqlite3* db, const std::string& path) {
   sqlite3_stmt* st = nullptr;
   int rc = sqlite3_prepare_v2(db, "select count(*) from sqlite_master", -1, &st, nullptr);
@@ -131,15 +134,38 @@ void Probe(sqlite3* db, const std::string& path) {
   }
   sqlite3_finalize(st);
   if (rc == SQLITE_OK) return;
-  int primary = rc & 0xFF;
+  const int ext = sqlite3_extended_errcode(db);
+  const std::string engine = sqlite3_errmsg(db);
   sqlite3_close(db);
-  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) Fail(errFileLocked, FileLockedText(path));
-  if (primary == SQLITE_NOTADB) Fail(errNotADatabase, NotADatabaseText(path));
-  Fail(errCorrupt, "Cannot open database '" + path +
-                       "'. It may not be a database that your application recognizes, or the file may be corrupt.");
+  FailOpen(ext != SQLITE_OK ? ext : rc, path, engine);
 }
 
 }  // namespace
+
+void FailOpen(int rc, const std::string& path, const std::string& engine) {
+  switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: Fail(errFileLocked, FileLockedText(path));
+    case SQLITE_NOTADB: Fail(errNotADatabase, NotADatabaseText(path));
+    case SQLITE_CORRUPT:
+      Fail(errCorrupt, "Cannot open database '" + path +
+                           "'. It may not be a database that your application recognizes, or the file may be "
+                           "corrupt.");
+    case SQLITE_FULL: Fail(errDiskFull, "Disk full: there is no room to write '" + path + "'.");
+    case SQLITE_READONLY:
+      Fail(errReadOnly, "'" + path +
+                            "' cannot be opened: an unfinished change waits in its journal and cannot be undone "
+                            "because the file or its folder is read-only. Open it once where it can be written.");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+      Fail(errReadOnly, "The database engine cannot open the file '" + path +
+                            "'. It is already opened exclusively by another user, or you need permission to view "
+                            "its data.");
+    case SQLITE_IOERR: Fail(3043, "Disk or network error reading '" + path + "'.");
+    default: Fail(errGeneral, "Cannot open database '" + path + "': " + engine + ".");
+  }
+}
 
 int TypeFromDecl(const std::string& decl, int& size) {
   std::string d = Upper(decl);

@@ -2,8 +2,11 @@
 // and locked files, values that do not fit.
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 
+#include "platform/dao/DaoInternal.h"
+#include "platform/runtime/Functions.h"
 #include "platform/dao/tests/DaoTestUtil.h"
 
 using namespace dao;
@@ -202,6 +205,57 @@ TEST_F(ErrorsTest, ReadOnlyDatabaseRefusesWrites) {
   ro->Close();
   EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }), 3420);
   EXPECT_EQ(ErrorOf([&] { ro->OpenRecordset("avcollections"); }), 3420);
+}
+
+// A healthy file that cannot be read as it stands (an unfinished change in
+// its journal, opened where it may not be undone) is not called damaged;
+// each engine failure keeps a message of its own.
+TEST_F(ErrorsTest, OpenFailuresOfHealthyFilesAreNotCalledCorrupt) {
+  MakeTable();
+  for (int i = 0; i < 200; ++i)
+    db_->Execute("insert into avcollections (dbname, AVCollection) values ('f" + std::to_string(i) + "', '" +
+                 std::string(40, 'x') + "')");
+  db_->Close();
+  // Another program stopped in the middle of a change: its journal is left
+  // beside the file (copied while the change is under way).
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(Path("t.mdb").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "PRAGMA cache_size = 1; BEGIN; UPDATE avcollections SET AVCollection = 'changed';",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  ASSERT_TRUE(std::filesystem::exists(Path("t.mdb-journal")));
+  std::filesystem::copy_file(Path("t.mdb"), Path("left.mdb"));
+  std::filesystem::copy_file(Path("t.mdb-journal"), Path("left.mdb-journal"));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  try {
+    DBEngine::Workspaces(0).OpenDatabase(Path("left.mdb"), false, true);
+    FAIL() << "read a file whose change was not undone";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), errReadOnly);
+    EXPECT_EQ(e.Description().find("corrupt"), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find("journal"), std::string::npos) << e.Description();
+  }
+  // Opened where it can be written, the change is undone and every row reads as it was.
+  auto db = DBEngine::Workspaces(0).OpenDatabase(Path("left.mdb"));
+  auto rs = db->OpenRecordset("select count(*) as n from avcollections where AVCollection = 'changed'");
+  EXPECT_EQ(vb::CLng(rs->GetField("n")), 0);
+
+  auto message = [](int rc) {
+    try {
+      detail::FailOpen(rc, "/data/c.mdb", "engine text");
+    } catch (const Error& e) {
+      return std::to_string(e.Number()) + " " + e.Description();
+    }
+    return std::string();
+  };
+  EXPECT_EQ(message(SQLITE_FULL), "3026 Disk full: there is no room to write '/data/c.mdb'.");
+  EXPECT_EQ(message(SQLITE_IOERR_READ), "3043 Disk or network error reading '/data/c.mdb'.");
+  EXPECT_EQ(message(SQLITE_BUSY), "3045 Could not use '/data/c.mdb'; file already in use.");
+  EXPECT_EQ(message(SQLITE_NOTADB), "3343 Unrecognized database format '/data/c.mdb'.");
+  for (int rc : {SQLITE_CANTOPEN, SQLITE_PERM, SQLITE_READONLY, SQLITE_FULL, SQLITE_IOERR, SQLITE_LOCKED})
+    EXPECT_EQ(message(rc).find("corrupt"), std::string::npos) << rc;
+  EXPECT_NE(message(SQLITE_CORRUPT).find("corrupt"), std::string::npos);
 }
 
 }  // namespace
