@@ -16,6 +16,7 @@
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
 #include "games/PLModule.h"
+#include "games/PLQDForm.h"
 #include "platform/forms/Controls.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Guard.h"
@@ -100,7 +101,7 @@ void PLMain_Form::Form_Unload() {
     }
   });
   step([&] {
-    if (d.QDOpen && PL().CloseQuickDisplay) PL().CloseQuickDisplay();
+    if (d.QDOpen) CloseGameQuickDisplay();
   });
   step([&] { SetLateBound(LateBoundChild(PL().Launcher, "plrunning"), "Value", 0); });
   step([&] { tvn::SaveWindowPlace(*this, "PL_T", "PL_L"); });
@@ -119,8 +120,12 @@ bool PLMain_Form::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
   // The first showing counts as the first activation even where no window
   // manager activates the window; it runs after the event was delivered.
-  if (!unloaded_ && (event->type() == QEvent::WindowActivate || (event->type() == QEvent::Show && FirstActivate)))
-    QMetaObject::invokeMethod(this, [this] { if (!unloaded_) Form_Activate(); }, Qt::QueuedConnection);
+  if (unloaded_) return handled;
+  if (event->type() == QEvent::WindowActivate)
+    vb::Guarded([this] { Form_Activate(); });
+  else if (event->type() == QEvent::Show && FirstActivate)
+    QMetaObject::invokeMethod(this, [this] { if (!unloaded_) vb::Guarded([this] { Form_Activate(); }); },
+                              Qt::QueuedConnection);
   return handled;
 }
 
@@ -144,11 +149,6 @@ void PLMain_Form::ConnectControls() {
   for (size_t i = 0; i < captionHandlers.size(); ++i) {
     const auto handler = captionHandlers[i];
     tvn::OnCaptionDoubleClick(fCap[i], [this, handler] { (this->*handler)(); });
-  }
-  for (int i = 1; i <= 8; ++i) {
-    if (i == 7) continue;
-    connect(Toolbar1Buttons[size_t(i)], &QAction::triggered, this,
-            [this, i] { vb::Guarded([this, i] { Toolbar1_ButtonClick(i); }); });
   }
 }
 

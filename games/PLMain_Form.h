@@ -142,6 +142,9 @@ class PLMain_Form : public QMainWindow {
   void Compact_Menu_Click();
   void CompactGameDatabase();
   void ReportMenu_Click();
+  // After a lookup editor closed: the game on show again, with the edited
+  // names and links, or the title list from "A" when there is none.
+  void RefreshAfterEditor();
   void Content_Menu_Click();
   void txtHints_Change();
   void txtInstructions_Change();

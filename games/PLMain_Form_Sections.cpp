@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
 #include "platform/runtime/Functions.h"
@@ -42,14 +43,7 @@ bool KnownFlag(const std::string& flag) {
 
 }  // namespace
 
-std::string PLMain_Form::CurrentFlagName() {
-  avplDataclass& d = PLData();
-  const auto flags = ConsoleFlags(d);
-  std::string name;
-  for (size_t i = 0; i < flags.size(); ++i)
-    if (*flags[i]) name = GameSections()[i].flag;
-  return name;
-}
+std::string PLMain_Form::CurrentFlagName() { return ConsoleFilterWord(PLData()); }
 
 void PLMain_Form::SSListBar1_ItemClick(const std::string& caption) {
   const auto& sections = GameSections();
