@@ -135,6 +135,9 @@ void PLMain_Form::SetEditState(std::uint32_t backColour, bool enabled) {
     w->setEnabled(enabled);
   }
   for (int i = 0; i <= 6; ++i) SSTab1->setTabEnabled(i, enabled);
+  // Disabling the tab on show moves the tab bar along to the last tab; an
+  // empty section shows its greyed Main tab instead.
+  if (!enabled) SSTab1->setCurrentIndex(0);
 }
 
 void PLMain_Form::EditFieldCaption(int field) {
