@@ -151,14 +151,7 @@ void NewMain_Form::Delete_Picture_Click() {
   // The row shown, whatever row the title list stands on.
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
   Reporting([this] {
-    RecordRow->Edit();
-    try {
-      RecordRow->SetField("Picture", vb::Variant(""));
-      RecordRow->Update();
-    } catch (...) {
-      RecordRow->CancelUpdate();
-      throw;
-    }
+    DeletePictureOfRecord(*RecordRow);
     Picture_Box->clear();
   });
 }

@@ -147,14 +147,7 @@ void PLMain_Form::Add_Picture_Click() {
 void PLMain_Form::Delete_Picture_Click() {
   if (!HoldsRow(rsRecord)) return;
   Reporting([this] {
-    rsRecord->Edit();
-    try {
-      rsRecord->SetField("Picture", vb::Variant(""));
-      rsRecord->Update();
-    } catch (...) {
-      rsRecord->CancelUpdate();
-      throw;
-    }
+    tvn::DeletePictureOfRecord(*rsRecord);
     Picture_Box->clear();
   });
 }
