@@ -90,6 +90,8 @@ class NewMain_Form : public QMainWindow {
   void MarkLettersWithTitles(int mode, const std::string& value);
   void ResetLetterBar();
   std::string LetterForTitle(bool activate, const std::string& name);
+  // The letter a title is filed under ("école" under E); "A" outside A-Z.
+  static std::string TitleLetter(const std::string& name);
   void ActivateLetter(int buttonIndex);
   void ShowActiveLetter(int active, int previous);
   void FillTitleListForLetter(std::string& letter, int mode, const std::string& value);
@@ -245,6 +247,8 @@ class NewMain_Form : public QMainWindow {
   // Text of a text box, combo box or notes box, and setting it.
   static std::string TextOf(const QWidget* control);
   static void SetTextOf(QWidget* control, const std::string& text);
+  // The title list's text and current item := the record shown (name).
+  void ShowTitleInList(const std::string& name);
   // The back colour an edit control shows (0x00BBGGRR).
   static std::uint32_t BackColourOf(const QWidget* control);
 

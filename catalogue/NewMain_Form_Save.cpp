@@ -347,7 +347,7 @@ void NewMain_Form::SaveRecordFromForm() {
     ReopenKeptSelectionSet();
   else
     InvalidateTitleRows();
-  std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  std::string letter = TitleLetter(vb::Trim(name));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
   d->P_Button(Integer(PreviousLetterButton));

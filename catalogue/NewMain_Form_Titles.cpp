@@ -12,6 +12,7 @@
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -19,23 +20,16 @@ namespace {
 
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-// The upper-cased first character of a title; anything outside A-Z is "A".
-std::string TitleLetter(const std::string& name) {
-  if (name.empty()) return "A";
-  const unsigned char c = static_cast<unsigned char>(name[0]);
-  if (c < 0x80) {
-    const char upper = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
-    return (upper >= 'A' && upper <= 'Z') ? std::string(1, upper) : std::string("A");
-  }
-  // Outside ASCII a few letters still upper-case into A-Z (dotless i, long s).
-  const std::string first = vb::UCase(vb::Left(name, 1));
-  if (first.size() == 1 && kLetters.find(first[0]) != std::string::npos) return first;
-  return "A";
-}
-
 bool IsLetter(const std::string& s) { return s.size() == 1 && kLetters.find(s[0]) != std::string::npos; }
 
 }  // namespace
+
+std::string NewMain_Form::TitleLetter(const std::string& name) {
+  if (name.empty()) return "A";
+  const std::u32string first = vb::DecodeUtf8(vb::Left(name, 1));
+  const char32_t letter = first.empty() ? U'A' : vb::BaseLetter(first[0]);
+  return letter >= U'A' && letter <= U'Z' ? std::string(1, static_cast<char>(letter)) : std::string("A");
+}
 
 const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
