@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "core/Schema.h"
+#include "platform/dao/Dao.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -19,10 +22,74 @@ std::filesystem::path MakeDataFolder(const std::string& prefix) {
   return dir;
 }
 
+void MakeGameCollection(const std::string& path, int games) {
+  tvn::schema::CreateGameCollectionFile(path);
+  dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(path);
+  db->BeginTrans();
+  for (int i = 1; i <= 200; ++i) {
+    const std::string n = std::to_string(i);
+    db->Execute("insert into publisher (labelstudio_name, GBOn, NTOn, PSOn, SegaOn, XOn, OtherOn) values "
+                "('Publisher " + n + "', true, true, true, true, true, true)");
+    db->Execute("insert into developer (artist_name, PSOn) values ('Developer " + n + "', true)");
+    if (i <= 40) db->Execute("insert into genre (category, PSOn) values ('Genre " + n + "', true)");
+    if (i <= 30) db->Execute("insert into systype (systype) values ('System " + n + "')");
+    if (i <= 30) db->Execute("insert into supports (Name) values ('Feature " + n + "')");
+  }
+  auto rs = db->OpenRecordset("mediadata");
+  auto types = db->OpenRecordset("systypemedia");
+  auto features = db->OpenRecordset("supportsmedia");
+  for (int i = 1; i <= games; ++i) {
+    rs->AddNew();
+    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "ame " + std::to_string(i));
+    rs->SetField("sectionnumber", vb::Variant::Byte(std::uint8_t(1 + i % 6)));
+    rs->SetField("publisher", vb::Variant::Long(1 + i % 200));
+    rs->SetField("developer", vb::Variant::Long(1 + i % 200));
+    rs->SetField("genre", vb::Variant::Long(1 + i % 40));
+    rs->SetField("notes", "Notes of game " + std::to_string(i));
+    rs->Update();
+    for (int k = 0; k < 2; ++k) {
+      types->AddNew();
+      types->SetField("systemnumber", vb::Variant::Long(i));
+      types->SetField("systypeid", vb::Variant::Long(1 + (i + k) % 30));
+      types->Update();
+      features->AddNew();
+      features->SetField("systemnumber", vb::Variant::Long(i));
+      features->SetField("supports", vb::Variant::Long(1 + (i + 3 * k) % 30));
+      features->Update();
+    }
+  }
+  rs->Close();
+  types->Close();
+  features->Close();
+  db->CommitTrans();
+  db->Close();
+}
+
 void RemoveDataFolder(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
   std::filesystem::remove_all(dir, ec);
+}
+
+void AddItems(const dao::DatabasePtr& db, int items, const std::function<void(dao::Recordset&, int)>& more) {
+  static const char* const sections[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
+                                         "Video Tape", "MiniDisc", "MP3", "Software"};
+  auto rs = db->OpenRecordset("mediadata");
+  for (int i = 0; i < items; ++i) {
+    const int section = 1 + i % 9;
+    rs->AddNew();
+    // Names spread over the alphabet, as a real collection's are.
+    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
+    rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
+    rs->SetField("section", sections[section - 1]);
+    rs->SetField("artist1", "Artist " + std::to_string(i % 500));
+    rs->SetField("category", "Category " + std::to_string(i % 40));
+    rs->SetField("cat_number", std::to_string(i % 1000));
+    for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
+    if (more) more(*rs, i);
+    rs->Update();
+  }
+  rs->Close();
 }
 
 }  // namespace bench

@@ -1,8 +1,15 @@
 #pragma once
 // A data folder of a benchmark's own, so that no run touches the user's
 // data or settings.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
+
+#include "platform/dao/Dao.h"
 
 namespace bench {
 
@@ -10,7 +17,42 @@ namespace bench {
 // at it: TAVOLIN_HOME, a settings file inside it, the current folder, and
 // message boxes answered without a person.
 std::filesystem::path MakeDataFolder(const std::string& prefix);
+// Writes a new game collection at path holding `games` games spread over
+// the six console sections, with publishers, developers, genres, system
+// types, features and two links of each kind per game.
+void MakeGameCollection(const std::string& path, int games);
+
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
+
+// Adds `items` records to mediadata, spread over the nine sections (1 + i % 9)
+// with names over the alphabet, 500 artists, 40 categories, 1,000 catalogue
+// numbers and ten titles each; `more` sets further fields of record i.
+// The caller holds the transaction.
+void AddItems(const dao::DatabasePtr& db, int items,
+              const std::function<void(dao::Recordset&, int)>& more = {});
+
+// The best time in seconds of each named measure, for a closing summary.
+class BestTimes {
+ public:
+  template <class F>
+  void Timed(benchmark::State& state, const std::string& name, F&& work) {
+    for (auto _ : state) {
+      const auto t0 = std::chrono::steady_clock::now();
+      work();
+      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      auto it = best_.find(name);
+      if (it == best_.end() || s < it->second) best_[name] = s;
+    }
+  }
+  // 0 when the measure did not run.
+  double Get(const std::string& name) const {
+    auto it = best_.find(name);
+    return it == best_.end() ? 0.0 : it->second;
+  }
+
+ private:
+  std::map<std::string, double> best_;
+};
 
 }  // namespace bench

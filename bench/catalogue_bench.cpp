@@ -23,8 +23,6 @@
 namespace {
 
 constexpr int kItems = 100000;
-const char* kSectionNames[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
-                               "Video Tape", "MiniDisc", "MP3", "Software"};
 
 std::filesystem::path PrepareFolder() {
   std::filesystem::path dir = bench::MakeDataFolder("tvncatbench");
@@ -32,23 +30,10 @@ std::filesystem::path PrepareFolder() {
 
   auto db = dao::DBEngine::Workspaces(0).OpenDatabase("big.mdb");
   db->BeginTrans();
-  auto rs = db->OpenRecordset("mediadata");
-  for (int i = 0; i < kItems; ++i) {
-    const int section = 1 + i % 9;
-    rs->AddNew();
-    // Names spread over the alphabet, as a real collection's are.
-    rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
-    rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
-    rs->SetField("section", kSectionNames[section - 1]);
-    rs->SetField("artist1", "Artist " + std::to_string(i % 500));
-    rs->SetField("category", "Category " + std::to_string(i % 40));
-    rs->SetField("cat_number", std::to_string(i % 1000));
-    rs->SetField("notes", "Some notes about the item");
-    for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
-    rs->SetField("date_aquired", vb::DateSerial(2001, 1 + i % 12, 1 + i % 28));
-    rs->Update();
-  }
-  rs->Close();
+  bench::AddItems(db, kItems, [](dao::Recordset& rs, int i) {
+    rs.SetField("notes", "Some notes about the item");
+    rs.SetField("date_aquired", vb::DateSerial(2001, 1 + i % 12, 1 + i % 28));
+  });
   db->CommitTrans();
   db->Close();
   return dir;

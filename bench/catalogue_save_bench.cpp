@@ -25,8 +25,6 @@
 namespace {
 
 constexpr int kItems = 100000;  // about 11,000 per section
-const char* kSectionNames[] = {"Cassette", "Compact Disc", "DVD", "Laser Disc", "LP",
-                               "Video Tape", "MiniDisc", "MP3", "Software"};
 
 struct SaveFixture {
   std::filesystem::path dir;
@@ -44,20 +42,7 @@ struct SaveFixture {
 
     db = dao::DBEngine::Workspaces(0).OpenDatabase("save.mdb");
     db->BeginTrans();
-    auto rs = db->OpenRecordset("mediadata");
-    for (int i = 0; i < kItems; ++i) {
-      const int section = 1 + i % 9;
-      rs->AddNew();
-      rs->SetField("name", std::string(1, char('A' + (i * 7) % 26)) + "lbum " + std::to_string(i));
-      rs->SetField("SectionNumber", vb::Variant::Byte(std::uint8_t(section)));
-      rs->SetField("section", kSectionNames[section - 1]);
-      rs->SetField("artist1", "Artist " + std::to_string(i % 500));
-      rs->SetField("category", "Category " + std::to_string(i % 40));
-      rs->SetField("cat_number", std::to_string(i % 1000));
-      for (int t = 1; t <= 10; ++t) rs->SetField("title" + std::to_string(t), "Track " + std::to_string(t));
-      rs->Update();
-    }
-    rs->Close();
+    bench::AddItems(db, kItems);
     for (int a = 0; a < 500; ++a)
       db->Execute("insert into artists (artist_name, cd, vt) values ('Artist " + std::to_string(a) + "', true, true)");
     for (int c = 0; c < 40; ++c)

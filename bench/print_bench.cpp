@@ -83,20 +83,14 @@ const print::Printer& Laid(int rows) {
 }
 
 // Best time of each measure, in seconds.
-std::map<std::string, double>& Best() {
-  static std::map<std::string, double> best;
-  return best;
+bench::BestTimes& Times() {
+  static bench::BestTimes times;
+  return times;
 }
 
 template <class F>
 void Timed(benchmark::State& state, const std::string& name, F&& work) {
-  for (auto _ : state) {
-    const auto t0 = std::chrono::steady_clock::now();
-    work();
-    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    auto it = Best().find(name);
-    if (it == Best().end() || s < it->second) Best()[name] = s;
-  }
+  Times().Timed(state, name, std::forward<F>(work));
 }
 
 std::string Suffix(int rows) { return rows == 10000 ? "" : "@" + std::to_string(rows); }
@@ -161,7 +155,7 @@ void BM_PrintHtml(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_PrintHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_PrintHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PrintHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The floor: the same table markup made straight from the rows as one
 // string, and written at once.
@@ -214,17 +208,13 @@ void BM_PrintLoadDoc(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_PrintLoadDoc)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_PrintLoadDoc)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_PrintLoadDoc)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Runs last of this file: prints the figures against their targets.
 void BM_PrintSummary(benchmark::State& state) {
   for (auto _ : state) {
   }
-  const auto& b = Best();
-  auto get = [&](const char* k) {
-    auto it = b.find(k);
-    return it == b.end() ? 0.0 : it->second;
-  };
+  auto get = [](const std::string& k) { return Times().Get(k); };
   std::printf("\nReport page layer, 10,000 rows of five columns (%d pages):\n", Laid(10000).PageCount());
   std::printf("  %-26s %8.3f s  (target < 0.5 s)\n", "layout", get("layout"));
   std::printf("  %-26s %8.3f s  floor %.3f s  ratio %.2f (target <= 1.5)\n", "PDF", get("pdf"),

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "catalogue/DateBox.h"
+#include "platform/forms/DateBox.h"
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 #include "platform/forms/FlexGrid.h"
@@ -34,6 +34,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tvn {
+
+using forms::DateBox;
 
 class NewMain_Form;
 
@@ -90,8 +92,6 @@ class NewMain_Form : public QMainWindow {
   void MarkLettersWithTitles(int mode, const std::string& value);
   void ResetLetterBar();
   std::string LetterForTitle(bool activate, const std::string& name);
-  // The letter a title is filed under ("école" under E); "A" outside A-Z.
-  static std::string TitleLetter(const std::string& name);
   void ActivateLetter(int buttonIndex);
   void ShowActiveLetter(int active, int previous);
   void FillTitleListForLetter(std::string& letter, int mode, const std::string& value);

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/NewMain_Form.h"
+#include "platform/forms/LetterBar.h"
 
 namespace tvn {
 
@@ -55,27 +55,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) 
   auto* b = new QPushButton(QString::fromUtf8(caption), parent);
   b->setObjectName(name);
   return b;
-}
-
-// One face of a letter button: has titles (plain), active (filled) or no
-// titles (greyed).
-QIcon LetterFace(char letter, int role) {
-  QPixmap pm(18, 18);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  QColor fill = role == 1 ? QColor(40, 90, 170) : QColor(0, 0, 0, 0);
-  QColor ink = role == 0 ? QColor(20, 20, 20) : role == 1 ? QColor(255, 255, 255) : QColor(170, 170, 170);
-  p.setPen(Qt::NoPen);
-  p.setBrush(fill);
-  p.drawRoundedRect(QRectF(1, 1, 16, 16), 3, 3);
-  QFont f = p.font();
-  f.setBold(role != 2);
-  f.setPixelSize(12);
-  p.setFont(f);
-  p.setPen(ink);
-  p.drawText(QRect(0, 0, 18, 18), Qt::AlignCenter, QString(QChar(letter)));
-  return QIcon(pm);
 }
 
 }  // namespace
@@ -246,24 +225,9 @@ void NewMain_Form::BuildToolbars() {
   Toolbar2 = addToolBar("Letters");
   Toolbar2->setObjectName("Toolbar2");
   Toolbar2->setMovable(false);
-  Toolbar2->setIconSize(QSize(18, 18));
   // 324.28 twips: the letter bar is one row of small buttons.
   Toolbar2->setFixedHeight(std::max(22, 32428 / 100 / kTwipsPerPixel + 6));
-  for (int k = 1; k <= 26; ++k) {
-    const char letter = char('A' + k - 1);
-    const QString l(QChar{letter});
-    for (int role = 0; role < 3; ++role) {
-      const int index = 3 * k - 2 + role;
-      QAction* a = Toolbar2->addAction(LetterFace(letter, role), l);
-      a->setObjectName(QString("Toolbar2_%1").arg(index));
-      a->setToolTip(role == 0   ? "Selection for titles beginning with " + l
-                    : role == 1 ? QString("Active list of titles")
-                                : "No Data for " + l);
-      a->setVisible(role == 2);
-      connect(a, &QAction::triggered, this, [this, index] { Toolbar2_ButtonClick(index); });
-      LetterButtons[index] = a;
-    }
-  }
+  forms::BuildLetterBar(Toolbar2, LetterButtons, [this](int index) { Toolbar2_ButtonClick(index); });
 }
 
 QWidget* NewMain_Form::BuildMainTab() {

@@ -15,6 +15,7 @@
 #include "core/UniqueName.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+#include "platform/forms/LetterBar.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -106,20 +107,8 @@ bool NewMain_Form::ValidateNameEntered() {
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
-  dao::Database& db = CollectionDatabase();
-  auto taken = [&](const std::string& candidate) {
-    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata" + NameInSection(candidate, AVData()));
-    long holders = 0;
-    while (!rs->Eof()) {
-      ++holders;
-      rs->MoveNext();
-    }
-    rs->Close();
-    // A record renamed in letter case only does not stand in its own way.
-    if (!ownName.empty() && vb::CompareText(candidate, ownName) == 0) --holders;
-    return holders > 0;
-  };
-  return NumberedUniqueName(name, kNameWidth, taken);
+  // A record renamed in letter case only does not stand in its own way.
+  return UniqueNameInSection(CollectionDatabase(), AVData()->SectionNumber(), name, ownName, kNameWidth);
 }
 
 void NewMain_Form::SaveRecordFromForm() {
@@ -347,7 +336,7 @@ void NewMain_Form::SaveRecordFromForm() {
     ReopenKeptSelectionSet();
   else
     InvalidateTitleRows();
-  std::string letter = TitleLetter(vb::Trim(name));
+  std::string letter = forms::TitleLetter(vb::Trim(name));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
   d->P_Button(Integer(PreviousLetterButton));

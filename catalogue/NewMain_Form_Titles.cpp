@@ -8,11 +8,11 @@
 #include <QToolBar>
 
 #include "catalogue/NewMain_Form.h"
+#include "platform/forms/LetterBar.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
-#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -20,16 +20,11 @@ namespace {
 
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
-bool IsLetter(const std::string& s) { return s.size() == 1 && kLetters.find(s[0]) != std::string::npos; }
+using forms::TitleLetter;
+
+bool IsLetter(const std::string& s) { return forms::IsBarLetter(s); }
 
 }  // namespace
-
-std::string NewMain_Form::TitleLetter(const std::string& name) {
-  if (name.empty()) return "A";
-  const std::u32string first = vb::DecodeUtf8(vb::Left(name, 1));
-  const char32_t letter = first.empty() ? U'A' : vb::BaseLetter(first[0]);
-  return letter >= U'A' && letter <= U'Z' ? std::string(1, static_cast<char>(letter)) : std::string("A");
-}
 
 const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
@@ -90,13 +85,7 @@ void NewMain_Form::MoveSectionToEnd() {
   SectionRecords->MoveNext();
 }
 
-void NewMain_Form::ResetLetterBar() {
-  for (int i = 1; i <= 76; i += 3) {
-    LetterButtons[i]->setVisible(false);
-    LetterButtons[i + 1]->setVisible(false);
-    LetterButtons[i + 2]->setVisible(true);
-  }
-}
+void NewMain_Form::ResetLetterBar() { forms::ResetLetterButtons(LetterButtons); }
 
 void NewMain_Form::MarkLettersWithTitles(int mode, const std::string& value) {
   ResetLetterBar();
@@ -119,9 +108,7 @@ std::string NewMain_Form::LetterForTitle(bool activate, const std::string& name)
   if (activate) {
     ActivateLetter(index);
   } else {
-    LetterButtons[index]->setVisible(true);
-    LetterButtons[index + 1]->setVisible(false);
-    LetterButtons[index + 2]->setVisible(false);
+    forms::ShowLetterWithTitles(LetterButtons, index);
   }
   return letter;
 }
@@ -136,16 +123,7 @@ void NewMain_Form::ActivateLetter(int buttonIndex) {
 }
 
 void NewMain_Form::ShowActiveLetter(int active, int previous) {
-  // Only a group's first index names a letter; anything else changes nothing.
-  auto group = [](int i) { return i >= 1 && i <= 76 && (i - 1) % 3 == 0; };
-  if (group(previous) && !LetterButtons[previous + 2]->isVisible()) {
-    LetterButtons[previous + 1]->setVisible(false);
-    LetterButtons[previous]->setVisible(true);
-  }
-  if (group(active) && !LetterButtons[active + 2]->isVisible()) {
-    LetterButtons[active]->setVisible(false);
-    LetterButtons[active + 1]->setVisible(true);
-  }
+  forms::SwapLetterButtons(LetterButtons, active, previous);
 }
 
 void NewMain_Form::FillTitleListForLetter(std::string& letter, int mode, const std::string& value) {
@@ -224,25 +202,7 @@ void NewMain_Form::ShowCurrentTitle() {
   CS_Load_Data(name);
 }
 
-void NewMain_Form::StepRecord(int /*mode*/, int direction) {
-  if (!SectionRecords) return;
-  dao::Recordset& rs = *SectionRecords;
-  // Errors of the moves (an empty or closed set) are of no consequence.
-  auto attempt = [](auto&& f) {
-    try {
-      f();
-    } catch (const vb::RuntimeError&) {
-    }
-  };
-  if (direction == 1) attempt([&] { rs.MoveNext(); });
-  if (direction == 2) attempt([&] { rs.MovePrevious(); });
-  attempt([&] {
-    if (rs.BOF()) rs.MoveLast();
-  });
-  attempt([&] {
-    if (rs.Eof()) rs.MoveFirst();
-  });
-}
+void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionRecords.get(), direction); }
 
 void NewMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;

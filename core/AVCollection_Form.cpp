@@ -20,19 +20,24 @@ namespace tvn {
 namespace {
 
 
-dao::Workspace& Workspace() {
-  return App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0);
+// Files in the program folder that belong to the program itself.
+constexpr const char* kReservedFiles[] = {"av32e.mdb", "pl33e.mdb", "temp.mdb", "admin.sys", "admine.sys", "tips.sys"};
+
+bool IsReservedFile(const std::string& file) {
+  for (const char* reserved : kReservedFiles)
+    if (vb::UCase(file) == vb::UCase(reserved)) return true;
+  return false;
 }
 
-// Files in the program folder that belong to the program itself.
-constexpr const char* kReservedFiles[] = {"av32e.mdb", "pl33e.mdb", "temp.mdb"};
-
-// Both catalogues keep their collection lists in the master list.
+// Both catalogues keep their collection lists in the master list, and
+// their files in the one data folder.
 struct CollectionList {
   const char* table;
   const char* nameField;
+  const char* catalogue;
 };
-constexpr CollectionList kCollectionLists[] = {{"avcollections", "AVCollection"}, {"plcollections", "plCollection"}};
+constexpr CollectionList kCollectionLists[] = {{"avcollections", "AVCollection", "media catalogue"},
+                                               {"plcollections", "plCollection", "game catalogue"}};
 
 // Characters that are special in file names or file patterns.
 constexpr const char* kRefusedCharacters = "*?[]:|\"<>\\/";
@@ -87,7 +92,8 @@ AVCollection_Form::AVCollection_Form(const CollectionManagerConfig& config, QWid
   setWindowTitle(QString::fromLatin1(config_.caption));
   setModal(true);
 
-  auto* layout = new QHBoxLayout(this);
+  QBoxLayout* layout = config_.listAbove ? static_cast<QBoxLayout*>(new QVBoxLayout(this))
+                                         : static_cast<QBoxLayout*>(new QHBoxLayout(this));
   CB_List = new QListWidget(this);
   CB_List->setObjectName(QStringLiteral("CB_List"));
   CB_List->setMinimumWidth(260);
@@ -102,13 +108,30 @@ AVCollection_Form::AVCollection_Form(const CollectionManagerConfig& config, QWid
     buttons->addWidget(b);
     return b;
   };
-  CreateCB = button("CreateCB", "Create", &AVCollection_Form::CreateCB_Click);
-  OpenCB = button("OpenCB", "Open", &AVCollection_Form::OpenCB_Click);
-  DeleteCB = button("DeleteCB", "Delete", &AVCollection_Form::DeleteCB_Click);
-  btnClearDatabase = button("btnClearDatabase", "Delete All Records", &AVCollection_Form::btnClearDatabase_Click);
+  const auto& captions = config_.buttonCaptions;
+  CreateCB = button("CreateCB", captions[0], &AVCollection_Form::CreateCB_Click);
+  OpenCB = button("OpenCB", captions[1], &AVCollection_Form::OpenCB_Click);
+  DeleteCB = button("DeleteCB", captions[2], &AVCollection_Form::DeleteCB_Click);
+  btnClearDatabase = button("btnClearDatabase", captions[3], &AVCollection_Form::btnClearDatabase_Click);
   buttons->addStretch(1);
-  ExitCB = button("ExitCB", "Exit", &AVCollection_Form::ExitCB_Click);
+  ExitCB = button("ExitCB", captions[4], &AVCollection_Form::ExitCB_Click);
   layout->addLayout(buttons);
+  // Exit comes before the emptying of a collection.
+  setTabOrder(CB_List, CreateCB);
+  setTabOrder(CreateCB, OpenCB);
+  setTabOrder(OpenCB, DeleteCB);
+  setTabOrder(DeleteCB, ExitCB);
+  setTabOrder(ExitCB, btnClearDatabase);
+}
+
+dao::Workspace& AVCollection_Form::Workspace() const {
+  if (config_.workspace) return config_.workspace();
+  return App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0);
+}
+
+std::string AVCollection_Form::Folder() const {
+  if (config_.folder) return config_.folder();
+  return vb::ProgramFolder();
 }
 
 AVCollection_Form::~AVCollection_Form() {
@@ -121,11 +144,10 @@ AVCollection_Form::~AVCollection_Form() {
 // ---- life of the window
 
 void AVCollection_Form::Form_Load() {
-  vb::ChDir(vb::ProgramFolder());
-  AppGlobals& g = App();
-  g.AdminDB = Workspace().OpenDatabase("admin.sys");
-  g.CollectionsRS = g.AdminDB->OpenRecordset(config_.list);
-  g.CollectionsRS->SetIndex("master");
+  vb::ChDir(Folder());
+  adminDB_ = Workspace().OpenDatabase(InFolder("admin.sys"));
+  collectionsRS_ = adminDB_->OpenRecordset(config_.list);
+  collectionsRS_->SetIndex("master");
   unloaded_ = false;
   FillCollectionList();
 }
@@ -133,11 +155,10 @@ void AVCollection_Form::Form_Load() {
 void AVCollection_Form::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  AppGlobals& g = App();
-  if (g.CollectionsRS && g.CollectionsRS->IsOpen()) g.CollectionsRS->Close();
-  g.CollectionsRS.reset();
-  if (g.AdminDB && g.AdminDB->IsOpen()) g.AdminDB->Close();
-  g.AdminDB.reset();
+  if (collectionsRS_ && collectionsRS_->IsOpen()) collectionsRS_->Close();
+  collectionsRS_.reset();
+  if (adminDB_ && adminDB_->IsOpen()) adminDB_->Close();
+  adminDB_.reset();
 }
 
 void AVCollection_Form::closeEvent(QCloseEvent* event) {
@@ -156,7 +177,7 @@ void AVCollection_Form::ExitCB_Click() { close(); }
 
 void AVCollection_Form::FillCollectionList() {
   CB_List->clear();
-  dao::Recordset& rs = *App().CollectionsRS;
+  dao::Recordset& rs = *collectionsRS_;
   if (rs.RecordCount() < 1) return;
   rs.MoveFirst();
   while (!rs.Eof()) {
@@ -171,23 +192,25 @@ std::string AVCollection_Form::SelectedText() const {
   return item->text().toStdString();
 }
 
-std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except) const {
+std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, const std::string& except,
+                                                  bool otherOnly) const {
   const std::string wanted = vb::UCase(fileName);
   for (const CollectionList& list : kCollectionLists) {
     const bool own = vb::UCase(list.table) == vb::UCase(config_.list);
+    if (own && otherOnly) continue;
     dao::RecordsetPtr rs;
     try {
-      rs = App().AdminDB->OpenRecordset(std::string("select * from ") + list.table);
+      rs = adminDB_->OpenRecordset(std::string("select * from ") + list.table);
     } catch (const vb::RuntimeError&) {
       if (own) throw;
-      continue;  // a master list without the game catalogue's list
+      continue;  // a master list without the other catalogue's list
     }
     std::string owner;
     while (!rs->Eof()) {
       const std::string name = vb::NzStr(rs->GetField(list.nameField));
       if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == wanted && !(own && name == except)) {
         owner = name.empty() ? std::string(" ") : name;
-        if (!own) owner += " (game catalogue)";
+        if (!own) owner += std::string(" (") + list.catalogue + ")";
         break;
       }
       rs->MoveNext();
@@ -201,7 +224,7 @@ std::string AVCollection_Form::CollectionUsingFile(const std::string& fileName, 
 bool AVCollection_Form::IsListedName(const std::string& name) const {
   const std::string key = NameKey(name);
   dao::RecordsetPtr rs =
-      App().AdminDB->OpenRecordset(std::string("select ") + config_.nameField + " from " + config_.list);
+      adminDB_->OpenRecordset(std::string("select ") + config_.nameField + " from " + config_.list);
   bool found = false;
   while (!rs->Eof() && !found) {
     found = NameKey(vb::NzStr(rs->GetField(config_.nameField))) == key;
@@ -209,6 +232,28 @@ bool AVCollection_Form::IsListedName(const std::string& name) const {
   }
   rs->Close();
   return found;
+}
+
+bool AVCollection_Form::RefusedListFile(const std::string& dbname) const {
+  if (!IsPlainFileName(dbname)) {
+    RefuseFileName(dbname);
+    return true;
+  }
+  if (IsReservedFile(dbname)) {
+    vb::MsgBox("The database file \"" + dbname + "\" is kept by the program itself.\nThe collection was left as it is.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return true;
+  }
+  // Only the other catalogue's entries count here: two entries of this
+  // list naming one file are one collection.
+  const std::string owner = CollectionUsingFile(dbname, "", true);
+  if (!owner.empty()) {
+    vb::MsgBox("The database file \"" + dbname + "\" belongs to the collection \"" + vb::Trim(owner) +
+                   "\".\nThe collection was left as it is.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return true;
+  }
+  return false;
 }
 
 // ---- create
@@ -223,10 +268,8 @@ std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
   if (name.front() == '.') return "A collection name may not begin with \".\".";
   const std::string file = name + ".mdb";
   if (file.size() > 255) return "The collection name is too long.";
-  for (const char* reserved : kReservedFiles) {
-    if (vb::UCase(file) == vb::UCase(reserved))
-      return "The file \"" + file + "\" is kept by the program itself; please choose another name.";
-  }
+  if (IsReservedFile(file))
+    return "The file \"" + file + "\" is kept by the program itself; please choose another name.";
   return {};
 }
 
@@ -243,7 +286,7 @@ void AVCollection_Form::CreateCB_Click() {
   const std::string answer =
       vb::Trim(vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!"));
   if (answer.empty()) return;  // Cancel
-  dao::Recordset& rs = *App().CollectionsRS;
+  dao::Recordset& rs = *collectionsRS_;
   if (IsListedName(answer)) return;  // the collection is listed already
 
   const std::string problem = CollectionNameProblem(answer);
@@ -264,19 +307,19 @@ void AVCollection_Form::CreateCB_Click() {
 
   bool exists = false;
   const std::string wanted = vb::UCase(fileName);
-  for (const std::string& found : vb::Dir(vb::ProgramFolder(), "*.mdb")) {
+  for (const std::string& found : vb::Dir(Folder(), "*.mdb")) {
     if (vb::UCase(found) == wanted) {
       exists = true;
       break;
     }
   }
-  if (vb::FileExists(fileName)) exists = true;
+  if (vb::FileExists(InFolder(fileName))) exists = true;
 
   // A file no list names is the user's to keep or to replace.
   if (!exists || !CheckExistingDatabase()) {
     try {
-      if (!vb::FileExists(config_.templateFile)) schema::EnsureTemplates(vb::ProgramFolder());
-      vb::FileCopy(config_.templateFile, fileName, true);
+      if (!vb::FileExists(InFolder(config_.templateFile))) schema::EnsureTemplates(Folder());
+      vb::FileCopy(InFolder(config_.templateFile), InFolder(fileName), true);
     } catch (const std::exception& e) {
       vb::MsgBox("The collection \"" + answer + "\" could not be created:\n" + e.what(),
                  vb::vbOKOnly + vb::vbExclamation);
@@ -300,16 +343,13 @@ void AVCollection_Form::CreateCB_Click() {
 void AVCollection_Form::OpenCB_Click() {
   if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
   const std::string selected = SelectedText();
-  dao::Recordset& rs = *App().CollectionsRS;
+  dao::Recordset& rs = *collectionsRS_;
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
-  if (!IsPlainFileName(dbname)) {
-    RefuseFileName(dbname);
-    return;
-  }
+  if (RefusedListFile(dbname)) return;
   // Switching to a file that is gone would leave no collection to open.
-  if (!vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
+  if (!vb::FileExists(InFolder(dbname))) {
     vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
                    "\" was not found.\nThe current collection stays open.",
                vb::vbOKOnly + vb::vbExclamation);
@@ -326,7 +366,7 @@ void AVCollection_Form::OpenCB_Click() {
 void AVCollection_Form::DeleteCB_Click() {
   if (!CB_List->currentItem() || !CB_List->currentItem()->isSelected()) return;
   const std::string selected = SelectedText();
-  dao::Recordset& rs = *App().CollectionsRS;
+  dao::Recordset& rs = *collectionsRS_;
   // The open collection is known by its file, whatever name the row shows.
   rs.Seek("=", vb::Variant(selected));
   const bool openRow = !rs.NoMatch() && vb::UCase(vb::NzStr(rs.GetField("dbname"))) == vb::UCase(config_.lastDB());
@@ -351,8 +391,11 @@ void AVCollection_Form::DeleteCB_Click() {
                      (openFile ? std::string("the open collection") : "the collection \"" + vb::Trim(other) + "\"") +
                      " and was kept.",
                  vb::vbOKOnly + vb::vbInformation);
-    } else if (!dbname.empty() && vb::FileExists(vb::ProgramFolder() + "/" + dbname)) {
-      vb::KillFile(vb::ProgramFolder() + "/" + dbname);
+    } else if (IsReservedFile(dbname)) {
+      vb::MsgBox("The database file \"" + dbname + "\" is kept by the program itself and was kept.",
+                 vb::vbOKOnly + vb::vbInformation);
+    } else if (!dbname.empty() && vb::FileExists(InFolder(dbname))) {
+      vb::KillFile(InFolder(dbname));
     }
     rs.Seek("=", vb::Variant(selected));
     if (rs.NoMatch()) return;
@@ -371,16 +414,21 @@ void AVCollection_Form::btnClearDatabase_Click() {
                  vb::vbYesNo) == vb::vbNo)
     return;
   // The records deleted are those of the collection the warning names.
-  dao::Recordset& rs = *App().CollectionsRS;
+  dao::Recordset& rs = *collectionsRS_;
   rs.Seek("=", vb::Variant(selected));
   if (rs.NoMatch()) return;
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
-  if (!IsPlainFileName(dbname)) {
-    RefuseFileName(dbname);
+  if (RefusedListFile(dbname)) return;
+  // A file that is gone has no records to delete; opening it would fail
+  // with the engine's words only.
+  if (!vb::FileExists(InFolder(dbname))) {
+    vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
+                   "\" was not found.\nNo record was deleted.",
+               vb::vbOKOnly + vb::vbExclamation);
     return;
   }
   try {
-    dao::DatabasePtr db = Workspace().OpenDatabase(dbname);
+    dao::DatabasePtr db = Workspace().OpenDatabase(InFolder(dbname));
     // All of the collection's records go, or none.
     db->BeginTrans();
     try {

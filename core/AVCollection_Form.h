@@ -7,9 +7,12 @@
 // TVNDATA.CurCollection and the setting "CurDB"; the caller reopens the
 // collection when this window has closed.
 #include <QDialog>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/dao/Dao.h"
 
 class QListWidget;
 class QPushButton;
@@ -29,6 +32,16 @@ struct CollectionManagerConfig {
   std::function<void(const std::string&)> setLastDB;
   std::function<std::string()> curCollection;
   std::function<void(const std::string&)> setCurCollection;
+  // Captions of CreateCB, OpenCB, DeleteCB, btnClearDatabase and ExitCB.
+  std::array<const char*, 5> buttonCaptions = {"Create", "Open", "Delete", "Delete All Records", "Exit"};
+  // The list above the buttons instead of beside them.
+  bool listAbove = false;
+  // The workspace the master list and the collections open in; empty: the
+  // program's.
+  std::function<dao::Workspace&()> workspace = {};
+  // The folder of the master list and the collections; empty: the
+  // program folder.
+  std::function<std::string()> folder = {};
 };
 
 class AVCollection_Form : public QDialog {
@@ -82,11 +95,23 @@ class AVCollection_Form : public QDialog {
  private:
   std::string SelectedText() const;
   // The display name of the listed collection whose file is fileName
-  // (letter case ignored), other than except; "" when there is none.
-  std::string CollectionUsingFile(const std::string& fileName, const std::string& except = "") const;
+  // (letter case ignored), other than except; "" when there is none. With
+  // otherOnly, only the other catalogue's list is searched.
+  std::string CollectionUsingFile(const std::string& fileName, const std::string& except = "",
+                                  bool otherOnly = false) const;
   // Whether a listed display name equals name, blanks and letter case aside.
   bool IsListedName(const std::string& name) const;
+  // A file name from the list that this manager must leave alone: not a
+  // plain file name of the folder, a file of the program's own, or one the
+  // other catalogue lists. Tells the user why and returns true.
+  bool RefusedListFile(const std::string& dbname) const;
+  dao::Workspace& Workspace() const;
+  std::string Folder() const;
+  std::string InFolder(const std::string& file) const { return Folder() + "/" + file; }
+
   CollectionManagerConfig config_;
+  dao::DatabasePtr adminDB_;          // the master list while the window is loaded
+  dao::RecordsetPtr collectionsRS_;   // the catalogue's table of it, index "master"
   bool unloaded_ = true;
 };
 

@@ -30,7 +30,6 @@ QPointer<AVQDForm>& OpenWindow() {
 }
 
 constexpr int kFirstMarkedCol = 1;
-constexpr int kLastMarkedCol = 7;
 
 }  // namespace
 
@@ -39,9 +38,42 @@ QuickDisplayHooks& QuickDisplayHooks::Get() {
   return hooks;
 }
 
-AVQDForm::AVQDForm(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("AVQDForm"));
-  setWindowTitle(QStringLiteral("Tavolin Quick Display"));
+const QuickDisplayConfig& AVQDForm::MediaQuickDisplay() {
+  static const QuickDisplayConfig config{
+      "AVQDForm",
+      "Tavolin Quick Display",
+      {{2, "Name"}, {3, "Artist"}, {5, "Publisher/Studio"}},
+      false,
+      7,
+      9,
+      [](forms::FlexGrid& grid) {
+        if (!App().CollectionDB || !App().CollectionDB->IsOpen())
+          throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
+        // One read transaction over the fill: the rows are read under one
+        // lock instead of one per row, which more than halves the time on
+        // a large collection.
+        dao::Database& db = *App().CollectionDB;
+        db.BeginTrans();
+        try {
+          FillQuickDisplayGrid(grid, db);
+        } catch (...) {
+          db.Rollback();
+          throw;
+        }
+        db.CommitTrans();
+      },
+      [](bool open) { AVData()->QDOpen(open ? -1 : 0); },
+      [] { return int(AVData()->SectionNumber()); },
+      [] () -> QuickDisplayHooks& { return QuickDisplayHooks::Get(); },
+  };
+  return config;
+}
+
+AVQDForm::AVQDForm(QWidget* parent) : AVQDForm(MediaQuickDisplay(), parent) {}
+
+AVQDForm::AVQDForm(const QuickDisplayConfig& config, QWidget* parent) : QWidget(parent, Qt::Window), config_(config) {
+  setObjectName(QString::fromLatin1(config_.formName));
+  setWindowTitle(QString::fromLatin1(config_.caption));
   resize(900, 560);
 
   auto* layout = new QVBoxLayout(this);
@@ -49,8 +81,7 @@ AVQDForm::AVQDForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* searchRow = new QHBoxLayout;
   auto* options = new QGroupBox(this);
   auto* optionRow = new QHBoxLayout(options);
-  const std::pair<int, const char*> choices[] = {{2, "Name"}, {3, "Artist"}, {5, "Publisher/Studio"}};
-  for (const auto& [index, caption] : choices) {
+  for (const auto& [index, caption] : config_.searchOptions) {
     auto* b = new QRadioButton(QString::fromLatin1(caption), options);
     b->setObjectName(QStringLiteral("srchOption_%1").arg(index));
     srchOption[size_t(index)] = b;
@@ -105,29 +136,16 @@ AVQDForm::~AVQDForm() { Form_Unload(); }
 // ---- life of the window
 
 void AVQDForm::Form_Load() {
-  AVData()->QDOpen(-1);
+  config_.setOpen(true);
   loaded_ = true;
-  if (!App().CollectionDB || !App().CollectionDB->IsOpen())
-    throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
-  // One read transaction over the fill: the rows are read under one lock
-  // instead of one per row, which more than halves the time on a large
-  // collection.
-  dao::Database& db = *App().CollectionDB;
-  db.BeginTrans();
-  try {
-    FillQuickDisplayGrid(*QDGrid, db);
-  } catch (...) {
-    db.Rollback();
-    throw;
-  }
-  db.CommitTrans();
+  config_.fill(*QDGrid);
   MarkedRow = 0;
 }
 
 void AVQDForm::Form_Unload() {
   if (!loaded_) return;
   loaded_ = false;
-  AVData()->QDOpen(0);
+  config_.setOpen(false);
 }
 
 void AVQDForm::closeEvent(QCloseEvent* event) {
@@ -147,8 +165,12 @@ void AVQDForm::srchOption_Click(int index) {
 void AVQDForm::btnSearch_Click() {
   const QString text = txtSearch->text();
   if (text.isEmpty()) return;
-  for (int index : {2, 3, 5}) {
-    if (srchOption[size_t(index)]->isChecked()) QDGrid->SetCol(index);
+  // The first chosen option names the column; none keeps the current one.
+  for (const auto& option : config_.searchOptions) {
+    if (srchOption[size_t(option.first)]->isChecked()) {
+      QDGrid->SetCol(option.first);
+      break;
+    }
   }
   QDGrid->SetRedraw(false);
   SortRows(forms::flexSortGenericAscending);
@@ -158,7 +180,8 @@ void AVQDForm::btnSearch_Click() {
   const int col = QDGrid->Col();
   int found = 0;
   for (int r = 1; r < QDGrid->Rows(); ++r) {
-    if (QDGrid->TextMatrix(r, col).left(n).toUpper() >= wanted) {
+    const QString cell = QDGrid->TextMatrix(r, col).left(n).toUpper();
+    if (config_.prefixOnly ? cell == wanted : cell >= wanted) {
       found = r;
       break;
     }
@@ -181,11 +204,11 @@ void AVQDForm::HighlightQuickRow(bool mark) {
   QDGrid->SetRedraw(false);
   // A refill may have left fewer rows than the mark's number.
   if (MarkedRow > 0 && MarkedRow < QDGrid->Rows()) {
-    for (int c = kFirstMarkedCol; c <= kLastMarkedCol; ++c) QDGrid->SetCellFloodPercent(MarkedRow, c, 0);
+    for (int c = kFirstMarkedCol; c <= config_.lastMarkedCol; ++c) QDGrid->SetCellFloodPercent(MarkedRow, c, 0);
   }
   MarkedRow = row;
   if (mark) {
-    for (int c = kFirstMarkedCol; c <= kLastMarkedCol; ++c) QDGrid->SetCellFloodPercent(row, c, 100);
+    for (int c = kFirstMarkedCol; c <= config_.lastMarkedCol; ++c) QDGrid->SetCellFloodPercent(row, c, 100);
   } else {
     MarkedRow = 0;
   }
@@ -198,12 +221,12 @@ void AVQDForm::QDGrid_DblClick() {
   const std::string sectionText = QDGrid->Text().toStdString();
   if (!vb::IsNumeric(vb::Variant(sectionText))) return;
   const double number = vb::Val(sectionText);
-  if (number < 1 || number > 9) return;
+  if (number < 1 || number > config_.sections) return;
   const Byte section = Byte(number);
   QDGrid->SetCol(colName);
   const std::string name = QDGrid->Text().toStdString();
 
-  QuickDisplayHooks& hooks = QuickDisplayHooks::Get();
+  QuickDisplayHooks& hooks = config_.hooks();
   // Loading a record over a new one that is being typed would make the
   // next save add the loaded record a second time.
   if (hooks.AddingRecord && hooks.AddingRecord()) {
@@ -215,13 +238,21 @@ void AVQDForm::QDGrid_DblClick() {
     if (hooks.AddingRecord()) return;  // the new record could not be dropped
   }
 
+  // A record deleted since the grid was filled: the grid shows what is
+  // there now, and nothing is loaded.
+  if (config_.recordExists && !config_.recordExists(section, name)) {
+    MarkedRow = 0;
+    config_.fill(*QDGrid);
+    return;
+  }
+
   setCursor(Qt::WaitCursor);
   struct RestoreCursor {
     QWidget* w;
     ~RestoreCursor() { w->unsetCursor(); }
   } restore{this};
   HighlightQuickRow(true);
-  if (section != AVData()->SectionNumber() && hooks.ItemClickProcess) hooks.ItemClickProcess(section);
+  if (section != config_.currentSection() && hooks.ItemClickProcess) hooks.ItemClickProcess(section);
   QDGrid->SetCol(colName);
   if (hooks.CS_Load_Data) hooks.CS_Load_Data(name);
   unsetCursor();
@@ -253,9 +284,12 @@ void AVQDForm::SortRows(int order) {
 // ---- the one window
 
 AVQDForm* ShowQuickDisplay(QWidget* parent) {
-  QPointer<AVQDForm>& window = OpenWindow();
+  return ShowQuickDisplayIn(OpenWindow(), [parent] { return new AVQDForm(parent); });
+}
+
+AVQDForm* ShowQuickDisplayIn(QPointer<AVQDForm>& window, const std::function<AVQDForm*()>& make) {
   if (!window) {
-    auto* w = new AVQDForm(parent);
+    auto* w = make();
     w->setAttribute(Qt::WA_DeleteOnClose);
     if (!vb::Guarded([w] { w->Form_Load(); })) {
       w->Form_Unload();

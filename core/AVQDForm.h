@@ -5,11 +5,14 @@
 // artist or publisher/studio column, and double-clicks a row to open its
 // record in the catalogue window. Modeless: while it is open
 // TVNDATA.QDOpen is true and every record save refills the grid.
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/TVNDATA.h"
 
@@ -44,12 +47,39 @@ struct QuickDisplayHooks {
   static QuickDisplayHooks& Get();
 };
 
+// What tells one catalogue's quick display from the other's.
+struct QuickDisplayConfig {
+  const char* formName;
+  const char* caption;
+  // The search options: the grid column each searches, and its caption.
+  std::vector<std::pair<int, const char*>> searchOptions;
+  // Quick Jump finds the first row whose cell begins with the text (true)
+  // or the first at or after it (false).
+  bool prefixOnly;
+  int lastMarkedCol;  // the mark covers columns 1 to this
+  int sections;       // section numbers run from 1 to this
+  // Fills the grid with every record of the open collection.
+  std::function<void(forms::FlexGrid&)> fill;
+  // Tells the catalogue the window is open (true) or closed.
+  std::function<void(bool)> setOpen;
+  // The section on show in the catalogue window.
+  std::function<int()> currentSection;
+  std::function<QuickDisplayHooks&()> hooks;
+  // Whether the record of a row still exists; empty: always. A row whose
+  // record is gone refills the grid and loads nothing.
+  std::function<bool(int section, const std::string& name)> recordExists = {};
+};
+
 class AVQDForm : public QWidget {
   Q_OBJECT
 
  public:
   explicit AVQDForm(QWidget* parent = nullptr);
+  AVQDForm(const QuickDisplayConfig& config, QWidget* parent);
   ~AVQDForm() override;
+
+  // The media catalogue's configuration.
+  static const QuickDisplayConfig& MediaQuickDisplay();
 
   // Grid columns.
   enum Column : int { colSection = 0, colSectionName = 1, colName = 2, colArtist = 3, colPublisher = 5 };
@@ -78,7 +108,8 @@ class AVQDForm : public QWidget {
   // ---- controls
   forms::FlexGrid* QDGrid = nullptr;
   QLineEdit* txtSearch = nullptr;
-  // Indexed by the grid column each searches: 2 Name, 3 Artist, 5 Publisher/Studio.
+  // Indexed by the grid column each searches: 2 Name, 3 Artist, 5 Publisher/Studio
+  // (game catalogue: 2 Name, 3 Publisher, 4 Developer, 5 Genre).
   std::array<QRadioButton*, 6> srchOption{};
   QPushButton* btnSearch = nullptr;
   QPushButton* btnClose = nullptr;
@@ -92,8 +123,13 @@ class AVQDForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  QuickDisplayConfig config_;
   bool loaded_ = false;
 };
+
+// Shows the one window kept in slot (made by make and loaded when there
+// is none), or brings it to the front; nullptr when it could not be loaded.
+AVQDForm* ShowQuickDisplayIn(QPointer<AVQDForm>& slot, const std::function<AVQDForm*()>& make);
 
 // Opens the quick display (not modal), or brings it to the front when it
 // is open. Returns the window, or nullptr when it could not be loaded.

@@ -87,6 +87,7 @@ LookupEditorForm::LookupEditorForm(Design design, QWidget* parent) : QDialog(par
 
   fieldAreaPos_ = layout_->count();
 
+  // A list without section flags has no "Use With" frame.
   UseWithFrame = new QGroupBox(QStringLiteral("Use With"), this);
   UseWithFrame->setObjectName(QStringLiteral("UseWithFrame"));
   auto* boxes = new QGridLayout(UseWithFrame);
@@ -97,6 +98,7 @@ LookupEditorForm::LookupEditorForm(Design design, QWidget* parent) : QDialog(par
     boxes->addWidget(box, i / 3, i % 3);
   }
   layout_->addWidget(UseWithFrame);
+  UseWithFrame->setVisible(!design_.flags.empty());
 
   auto* closeRow = new QHBoxLayout;
   closeRow->addStretch(1);
@@ -226,9 +228,16 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       const std::string old = ShownName;
       db.BeginTrans();
       try {
-        rs.Delete();
-        // Records still named by an equal entry keep their name.
-        if (!NameTaken(old)) CarryIntoRecords(db, old, "");
+        if (design_.keyField) {
+          // No record may keep the key of an entry that is gone.
+          const std::int64_t key = std::int64_t(vb::CDbl(rs.GetField(design_.keyField)));
+          db.Execute(design_.deleteStatement + std::to_string(key));
+          rs.Delete();
+        } else {
+          rs.Delete();
+          // Records still named by an equal entry keep their name.
+          if (!NameTaken(old)) CarryIntoRecords(db, old, "");
+        }
         db.CommitTrans();
       } catch (...) {
         db.Rollback();
@@ -348,6 +357,10 @@ std::vector<std::string> LookupEditorForm::FlagFields() const {
 }
 
 void LookupEditorForm::RefillQuickDisplay() {
+  if (design_.recordsChanged) {
+    design_.recordsChanged();
+    return;
+  }
   // The records' names changed under an open quick display.
   if (AVData()->QDOpen()) FillQuickDisplayGrid();
 }

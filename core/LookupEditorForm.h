@@ -11,7 +11,10 @@
 // a failure leaves both the list and the records as they were.
 //
 // A derived window supplies its table, its fields and the mediadata
-// columns that carry its names; everything else lives here.
+// columns that carry its names; everything else lives here. A list whose
+// records hold the entry's key instead (the game catalogue's) names no
+// columns: a rename then touches no record, and a delete runs the design's
+// statement on the key in the same transaction.
 #include <QDialog>
 #include <array>
 #include <cstdint>
@@ -62,6 +65,14 @@ class LookupEditorForm : public QDialog {
     // the editor's transaction; empty: an UPDATE of each of columns in
     // mediadata.
     std::function<void(dao::Database&, const std::string& oldName, const std::string& newName)> cascade = {};
+    // Records that hold the entry's key: the key field, and the statement
+    // that the key (a decimal number) completes, run before the entry is
+    // deleted. Empty: the records hold names (columns, cascade).
+    const char* keyField = nullptr;
+    std::string deleteStatement = {};
+    // Called after a rename or a delete changed what the records show;
+    // empty: the media quick display is refilled when it is open.
+    std::function<void()> recordsChanged = {};
   };
   // The six media section flags: cas, cd, DVD, lp, VT, scd.
   static std::vector<std::pair<std::string, std::string>> MediaFlags();

@@ -216,20 +216,18 @@ QString QuickCellText(const vb::Variant& v) {
 
 }  // namespace
 
-void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
+void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout) {
+  const int cols = int(layout.widths.size());
+  const size_t nFields = layout.gridCol.size();
   grid.SetRedraw(false);
   grid.Clear();
   grid.SetFixedRows(1);
-  grid.SetCols(8);
-  static const int widths[8] = {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000};
-  for (int c = 0; c < 8; ++c) grid.SetColWidth(c, widths[c]);
-  static const char* const captions[8] = {"",       "Section",          "Name",      "Artist",
-                                          "Category", "Publisher/Studio", "Catolog #", "Aquired On"};
-  for (int c = 1; c < 8; ++c) grid.SetTextMatrix(0, c, QString::fromLatin1(captions[c]));
+  grid.SetCols(cols);
+  for (int c = 0; c < cols; ++c) grid.SetColWidth(c, layout.widths[size_t(c)]);
+  for (int c = 1; c < cols && c < int(layout.captions.size()); ++c)
+    grid.SetTextMatrix(0, c, QString::fromLatin1(layout.captions[size_t(c)]));
 
-  dao::RecordsetPtr rs = db.OpenRecordset(
-      "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
-      "sectionnumber,name");
+  dao::RecordsetPtr rs = db.OpenRecordset(layout.sql);
   // Every row in one pass of the query, column by column. Afterwards the
   // recordset knows all its rows, so moving to the last one for the full
   // count reads nothing again.
@@ -241,20 +239,19 @@ void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
     count = std::min(rs->RecordCount(), fields.empty() ? 0L : long(fields[0].size()));
   }
   rs->Close();
-  if (count > 0 && fields.size() < 8) throw vb::RuntimeError(3265, "Item not found in this collection.");
+  if (count > 0 && fields.size() < nFields) throw vb::RuntimeError(3265, "Item not found in this collection.");
   grid.SetRows(count > 0 ? int(count) + 1 : 2);
-  // Grid column of each field, in the order of the select list.
-  static const int gridCol[8] = {1, 0, 2, 3, 4, 5, 6, 7};
-  for (size_t f = 0; f < 8 && count > 0; ++f) {
+  for (size_t f = 0; f < nFields && count > 0; ++f) {
     const std::vector<vb::Variant>& values = fields[f];
-    const int col = gridCol[f];
+    const int col = layout.gridCol[f];
+    const bool date = int(f) == layout.dateField;
     // A value equal to the row above shares its text.
     const vb::Variant* last = nullptr;
     QString text;
     for (long i = 0; i < count; ++i) {
       const vb::Variant& v = values[size_t(i)];
       if (!last || !SameValue(*last, v)) {
-        text = f == 7 ? AcquiredText(v) : QuickCellText(v);
+        text = date ? AcquiredText(v) : QuickCellText(v);
         last = &v;
       }
       grid.SetTextMatrix(int(i) + 1, col, text);
@@ -262,6 +259,18 @@ void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
   }
   grid.SetRow(1);
   grid.SetRedraw(true);
+}
+
+void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
+  static const QueryGridLayout layout{
+      {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000},
+      {"", "Section", "Name", "Artist", "Category", "Publisher/Studio", "Catolog #", "Aquired On"},
+      "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
+      "sectionnumber,name",
+      {1, 0, 2, 3, 4, 5, 6, 7},
+      7,
+  };
+  FillQueryGrid(grid, db, layout);
 }
 
 void FillQuickDisplayGrid() {
@@ -392,6 +401,24 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
   } catch (...) {
     // Every failure ends the choice quietly; what was stored stays stored.
   }
+}
+
+void MoveRecord(dao::Recordset* rs, int direction) {
+  if (!rs) return;
+  auto attempt = [](auto&& f) {
+    try {
+      f();
+    } catch (const vb::RuntimeError&) {
+    }
+  };
+  if (direction == 1) attempt([&] { rs->MoveNext(); });
+  if (direction == 2) attempt([&] { rs->MovePrevious(); });
+  attempt([&] {
+    if (rs->BOF()) rs->MoveLast();
+  });
+  attempt([&] {
+    if (rs->Eof()) rs->MoveFirst();
+  });
 }
 
 }  // namespace tvn

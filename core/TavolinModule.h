@@ -69,6 +69,18 @@ const std::vector<std::string>& MediaSectionFlags();
 // clause that was used.
 void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::string& filter);
 
+// A grid filled from one query: row 0 the captions (column 0 has none),
+// one row per record of the query.
+struct QueryGridLayout {
+  std::vector<int> widths;            // twips, one per grid column
+  std::vector<const char*> captions;  // one per grid column
+  std::string sql;
+  std::vector<int> gridCol;           // the grid column of each field of the select list
+  int dateField = -1;                 // the field shown as "mm/dd/yyyy" (or empty)
+};
+// Fills the grid; an empty query gives the captions and one empty row.
+void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout);
+
 // Fills the quick-display grid with every record of the collection: row 0
 // the captions, one row per record ordered by section number and name;
 // column 0 (hidden) the section number. An empty collection gives the
@@ -112,6 +124,11 @@ bool ShowPicture(QWidget* pictureBox, const std::string& storedReference);
 // Opens a file, web or "mailto:" address with the desktop's program for
 // it; on failure the message "error executing command!".
 void OpenWithShell(const std::string& target);
+
+// Moves a window's set of records one row on (direction 1) or back (2),
+// wrapping round at either end; a move that fails (an empty or closed
+// set) leaves the set where it is.
+void MoveRecord(dao::Recordset* rs, int direction);
 
 // The three toolbar states over buttons 1 to 6 of Toolbar1 (buttons from 7
 // on are left alone): adding (Cancel add and File), browsing (all but

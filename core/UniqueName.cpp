@@ -1,5 +1,6 @@
 #include "core/UniqueName.h"
 
+#include "platform/dao/Dao.h"
 #include "platform/runtime/Functions.h"
 
 namespace tvn {
@@ -13,6 +14,23 @@ std::string NumberedUniqueName(const std::string& name, long width,
     candidate = vb::Left(name, width - vb::Len(suffix)) + suffix;
   }
   return candidate;
+}
+
+std::string UniqueNameInSection(dao::Database& db, int section, const std::string& name,
+                                const std::string& ownName, long width) {
+  const std::string where = " and sectionnumber = " + vb::Trim(std::to_string(section));
+  auto taken = [&](const std::string& candidate) {
+    dao::RecordsetPtr rs = db.OpenRecordset("select name from mediadata where name = " + dao::SqlQuote(candidate) + where);
+    long holders = 0;
+    while (!rs->Eof()) {
+      ++holders;
+      rs->MoveNext();
+    }
+    rs->Close();
+    if (!ownName.empty() && vb::CompareText(candidate, ownName) == 0) --holders;
+    return holders > 0;
+  };
+  return NumberedUniqueName(name, width, taken);
 }
 
 }  // namespace tvn

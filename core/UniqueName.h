@@ -5,11 +5,24 @@
 #include <functional>
 #include <string>
 
+namespace dao {
+class Database;
+}
+
 namespace tvn {
 
 // `taken` tells whether a candidate is in use; the result is at most
 // `width` characters long.
 std::string NumberedUniqueName(const std::string& name, long width,
                                const std::function<bool(const std::string&)>& taken);
+
+// The name a record of `section` is filed under in the collection's
+// mediadata: the name itself when no other record of the section has it
+// (the database compares without regard to case), else the first free
+// numbered one. ownName is the name the record is stored under now ("" for
+// a new record): a rename that changes only letter case does not collide
+// with the record itself.
+std::string UniqueNameInSection(dao::Database& db, int section, const std::string& name,
+                                const std::string& ownName, long width);
 
 }  // namespace tvn

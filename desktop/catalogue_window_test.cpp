@@ -3,24 +3,12 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "catalogue/tests/CatalogueTestSupport.h"
-#include "desktop/DesktopSupport.h"
+#include "desktop/DesktopCatalogueTest.h"
 #include "platform/forms/FlexGrid.h"
 
 namespace {
 
-class CatalogueDesktop : public cattest::CatalogueTest {
- protected:
-  static void SetUpTestSuite() {
-    tvndesk::PlatformForDisplay();
-    cattest::CatalogueTest::SetUpTestSuite();
-  }
-  void SetUp() override {
-    cattest::CatalogueTest::SetUp();
-    if (!tvndesk::HaveDisplay()) GTEST_SKIP() << "no X display: run through scripts/test.sh";
-    SetSetting("NF", "2");  // no first-run help
-  }
-};
+using CatalogueDesktop = tvndesk::CatalogueDesktopTest;
 
 // The grid row shown in the top line of the grid's view.
 int VisibleTopRow(const forms::FlexGrid& grid) { return grid.rowAt(0) + grid.FixedRows(); }

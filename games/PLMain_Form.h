@@ -1,27 +1,275 @@
 #pragma once
-// The game catalogue window. For now it is an empty window that keeps the
-// launcher informed: its first activation gives the launcher its default
-// pointer back, its unload clears the launcher's PLRunning flag.
+// The game catalogue window: the section bar of consoles on the left, the
+// letter bar and the title list above, the record editor in seven tabs on
+// the right. One window shows one console section at a time; routines
+// copy between a row of mediadata and the controls field by field.
+//
+// Controls and routines are public, as on a classic form: the quick
+// display and the collection manager call ItemClickProcessPL and
+// LoadData_PL, and the tests look at the controls. The window is split by
+// concern over PLMain_Form*.cpp:
+//   PLMain_Form.cpp          life (initialise, load, activate, unload)
+//   PLMain_Form_Layout.cpp   building the controls
+//   PLMain_Form_Sections.cpp section switch, lookup lists, link grids
+//   PLMain_Form_Record.cpp   record load and clearing
+//   PLMain_Form_Titles.cpp   title list and letter bar
+//   PLMain_Form_Menus.cpp    menus and compaction
+//   PLMain_Form_Save.cpp     record save and lookup upkeep
+//   PLMain_Form_Commands.cpp toolbar, navigation, picture and date buttons
 #include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/dao/Dao.h"
+#include "platform/forms/DateBox.h"
+#include "platform/forms/FlexGrid.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QStatusBar;
+class QTabWidget;
+class QTextEdit;
+class QToolBar;
+class QTreeWidget;
 
 namespace pl {
+
+// The six console sections: number (1 to 6, index + 1), section-bar text,
+// the flag name the lookup lists filter on, the caption suffix and the
+// table of the user-field captions.
+struct GameSection {
+  const char* caption;
+  const char* flag;
+  const char* suffix;
+  const char* captionTable;
+};
+const std::array<GameSection, 6>& GameSections();
 
 class PLMain_Form : public QMainWindow {
   Q_OBJECT
 
  public:
+  // Colours the editor takes (0x00BBGGRR, as stored by the classic forms).
+  static constexpr std::uint32_t kEditableColour = 0xFFFFFF;
+  static constexpr std::uint32_t kLockedColour = 0xE0E0E0;
+  static constexpr int kTwipsPerPixel = 15;
+  static constexpr int kNameLength = 48;  // what the name field stores
+  static constexpr int kTextLength = 50;  // the other text fields
+  static constexpr int kPlayersLength = 10;
+
   PLMain_Form();
+  ~PLMain_Form() override;
 
-  void Unload();
-
- protected:
+  // ---- life of the window (PLMain_Form.cpp)
+  void Form_Initialize();
+  void Form_Load();
   void Form_Activate();
   void Form_Unload();
+  // Runs the unload once, releases the window (the next use makes a new one).
+  void Unload();
+
+  // ---- sections, lookup lists and link grids (PLMain_Form_Sections.cpp)
+  void SSListBar1_ItemClick(const std::string& caption);
+  void ItemClickProcessPL(std::uint8_t& section);
+  void OpenSectionRecordset();
+  void SetupSection();
+  void FillRatingFormatCombos();
+  bool CheckNameEntered();
+  void FillPublisherCombo(const std::string& flag);
+  void FillDeveloperCombo(const std::string& flag);
+  void FillGenreCombo(const std::string& flag);
+  void FillSysTypeGrid();
+  void FillSupportsGrid();
+  void ToggleGridCheck(forms::FlexGrid* grid);
+  void tGrid_Click();
+  void sGrid_Click();
+  void EnableWindowControls(bool flag);
+  // The flag name of the section on show ("gbon" ... "otheron"), "" for none.
+  static std::string CurrentFlagName();
+  // System types and supported features of one game.
+  void LoadSysTypeMedia(long systemnumber);
+  void LoadSupportsMedia(long systemnumber);
+  void SaveSysTypeMedia(long systemnumber);
+  void SaveSupportsMedia(long systemnumber);
+  void ClearGridChecks(forms::FlexGrid* grid);
+
+  // ---- record load (PLMain_Form_Record.cpp)
+  void LoadData_PL(const std::string& name);
+  void ClearGameForm();
+  void SetEditState(std::uint32_t backColour, bool enabled);
+  // Renames a user field of the section on show (double-click on its caption).
+  void f1Cap_DblClick();
+  void F2Cap_DblClick();
+  void f3Cap_DblClick();
+  void f4Cap_DblClick();
+  void f5Cap_DblClick();
+  void f6Cap_DblClick();
+  void f7Cap_DblClick();
+  void f8Cap_DblClick();
+  void f9Cap_DblClick();
+  void f10Cap_DblClick();
+  void EditFieldCaption(int field);
+
+  // ---- title list and letter bar (PLMain_Form_Titles.cpp)
+  void Toolbar2_ButtonClick(int index);
+  void SetActiveLetter(int buttonIndex);
+  void FillTitleListByLetter(const std::string& letter);
+  void MarkLettersWithTitles();
+  void RefreshTitleList();
+  void List_Combo_Click();
+  void ResetLetterButtons();
+  std::string ShowLetterButton(bool activate, const std::string& name);
+  void SwapLetterButtons(int active, int previous);
+
+  // ---- menus and compaction (PLMain_Form_Menus.cpp)
+  void SmartComboMenu_Click();
+  void menuAutoSpell_Click();
+  void Exit_Menu_Click();
+  void qdmenu_Click();
+  void CollectionMenu_Click();
+  void ArtistManagerMenu_Click();
+  void CategoryMMenu_Click();
+  void LSMenu_Click();
+  void menuSysType_Click();
+  void menuSupports_Click();
+  void Compact_Menu_Click();
+  void CompactGameDatabase();
+  void ReportMenu_Click();
+  // After a lookup editor closed: the game on show again, with the edited
+  // names and links, or the title list from "A" when there is none.
+  void RefreshAfterEditor();
+  void Content_Menu_Click();
+  void txtHints_Change();
+  void txtInstructions_Change();
+  void txtNotes_Change();
+
+  // ---- record save and lookup upkeep (PLMain_Form_Save.cpp)
+  void SaveRecord();
+  long AddOrUpdatePublisher(const std::string& name);
+  long AddOrUpdateDeveloper(const std::string& name);
+  long AddOrUpdateGenre(const std::string& name);
+
+  // ---- toolbar, navigation and buttons (PLMain_Form_Commands.cpp)
+  void Toolbar1_ButtonClick(int index);
+  void ShowCurrentRecord();
+  void SetToolbarBrowse();
+  void SetToolbarVisible();
+  void SetToolbarEmpty();
+  void Add_Picture_Click();
+  void Delete_Picture_Click();
+  void btnBlankADate_Click();
+  void btnBlankRDate_Click();
+
+  // ---- window state shared by the routines
+  dao::RecordsetPtr rsSection;   // the section's games, by name
+  dao::RecordsetPtr rsRecord;    // the game on show
+  dao::RecordsetPtr rsCaption;   // the section's caption row
+  bool AddMode = false;
+  int ActiveLetterButton = 1;
+  int PreviousLetterButton = 51;
+  std::string CurrentLetter = "A";
+  bool FirstActivate = false;
+  std::uint8_t WindowSection = 0;  // the window's own copy of the section number
+  int CompactAnswer = 0;           // the answer of the compaction question
+
+  // ---- controls
+  QTreeWidget* SSListBar1 = nullptr;
+  QToolBar* Toolbar1 = nullptr;
+  QToolBar* Toolbar2 = nullptr;
+  std::array<QAction*, 9> Toolbar1Buttons{};  // 1..8
+  std::array<QAction*, 79> LetterButtons{};   // 1..78
+  QComboBox* List_Combo = nullptr;
+  QTabWidget* SSTab1 = nullptr;
+
+  // Main tab
+  QLineEdit* txtName = nullptr;
+  forms::DateBox* DateAquired = nullptr;
+  forms::DateBox* DateReleased = nullptr;
+  QPushButton* btnBlankADate = nullptr;
+  QPushButton* btnBlankRDate = nullptr;
+  QComboBox* cmbPublisher = nullptr;
+  QComboBox* cmbDeveloper = nullptr;
+  QComboBox* cmbGenre = nullptr;
+  QLineEdit* txtBestFeature = nullptr;
+  QLineEdit* txtWorstFeature = nullptr;
+  QComboBox* cmbRating = nullptr;
+  QComboBox* cmbFormat = nullptr;
+  QLineEdit* txtPlayers = nullptr;
+  QLineEdit* txtHomepage = nullptr;
+
+  // Page 2 tab
+  forms::FlexGrid* tGrid = nullptr;
+  forms::FlexGrid* sGrid = nullptr;
+
+  // My Fields tab: f1Text, f2text, f3Text ... f10Text and their captions
+  // f1Cap, F2Cap, f3Cap ... f10Cap (index 0 is field 1).
+  std::array<QLineEdit*, 10> fText{};
+  std::array<QLabel*, 10> fCap{};
+
+  // Hints/Tips, Instructions, Notes and Picture tabs
+  QTextEdit* txtHints = nullptr;
+  QTextEdit* txtInstructions = nullptr;
+  QTextEdit* txtNotes = nullptr;
+  QScrollArea* SSScroll1 = nullptr;
+  QLabel* Picture_Box = nullptr;
+  QPushButton* Add_Picture = nullptr;
+  QPushButton* Delete_Picture = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+
+  // menus
+  QMenu* File_Menu = nullptr;
+  QAction* SmartComboMenu = nullptr;
+  QAction* menuAutoSpell = nullptr;
+  QAction* Exit_Menu = nullptr;
+  QMenu* vmenu = nullptr;
+  QAction* qdmenu = nullptr;
+  QMenu* UtilitiesMenu = nullptr;
+  QAction* CollectionMenu = nullptr;
+  QAction* ArtistManagerMenu = nullptr;
+  QAction* CategoryMMenu = nullptr;
+  QAction* LSMenu = nullptr;
+  QAction* menuSysType = nullptr;
+  QAction* menuSupports = nullptr;
+  QAction* Compact_Menu = nullptr;
+  QAction* ReportMenu = nullptr;
+  QMenu* Help_Menu = nullptr;
+  QAction* Content_Menu = nullptr;
+
+  // Text of a text box, combo box or rich text box, and setting it.
+  static std::string TextOf(const QWidget* control);
+  static void SetTextOf(QWidget* control, const std::string& text);
+  // The back colour an edit control shows (0x00BBGGRR).
+  static std::uint32_t BackColourOf(const QWidget* control);
+
+ protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  bool firstActivate_ = true;
+  void BuildWindow();
+  void BuildMenus();
+  void BuildToolbars();
+  QWidget* BuildMainTab();
+  QWidget* BuildPage2Tab();
+  QWidget* BuildMyFieldsTab();
+  QWidget* BuildPictureTab();
+  void ConnectControls();
+  void ConnectMenuCommands();
+  void ConnectRecordEditing();  // the save side's wiring (PLMain_Form_Commands.cpp)
+  bool SectionHasRows() const;
+  // Fills one lookup combo with the names flagged for the section.
+  void FillLookupCombo(QComboBox* combo, const char* table, const char* field, const std::string& flag);
+  void FillLinkGrid(forms::FlexGrid* grid, const char* heading, const char* sql, const char* keyField,
+                    const char* nameField);
+  void LoadLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
+  void SaveLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   bool unloaded_ = false;
 };
 

@@ -9,8 +9,11 @@
 
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
+#include "reports/ChangerReport.h"
 #include "reports/LookupReports.h"
 #include "reports/ReportModule.h"
+#include "reports/StandardReport.h"
+#include "reports/TapeLabelReport.h"
 
 namespace tvn::reports {
 namespace {
@@ -162,6 +165,17 @@ void RptForm::TypeOption_Click(int index) {
 void RptForm::RunReportWriter() {
   print::Printer& printer = Printer();
   switch (Context().ReportType) {
+    case 6:
+      PrintMediaReport(printer);
+      break;
+    case 7:
+      if (R7SortOption[1]->isChecked())
+        PrintChangerReportByPlayer(printer);
+      else if (R7SortOption[2]->isChecked())
+        PrintChangerReportByGroup(printer);
+      else
+        PrintChangerReportByArtist(printer);
+      break;
     case 8:
       PrintArtistReport(printer);
       break;
@@ -171,8 +185,12 @@ void RptForm::RunReportWriter() {
     case 10:
       PrintLabelStudioReport(printer);
       break;
+    case 16:
+    case 17:
+      PrintCatalogTitleReport(printer);
+      break;
     default:
-      break;  // the standard, changer and tape-label writers join here
+      break;  // the remaining types have no writer of this window
   }
 }
 

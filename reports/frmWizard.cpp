@@ -49,21 +49,10 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, int x, int y) {
 }
 
 void SetRow(QTableWidget* grid, int row, const QString& text, int kind) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  QFont font = item->font();
-  font.setBold(kind < 2);
-  item->setFont(font);
-  if (kind == 0) {
-    item->setTextAlignment(Qt::AlignCenter);
-  } else {
-    item->setCheckState(Qt::Unchecked);
-    if (kind == 1) item->setBackground(QColor(224, 224, 224));
-  }
-  grid->setItem(row, 0, item);
+  SetGridRow(grid, row, 0, text, kind == 0 ? GridRowKind::Heading : kind == 1 ? GridRowKind::Group : GridRowKind::Item);
 }
 
-bool Ticked(QTableWidget* grid, int row) { return grid->item(row, 0)->checkState() == Qt::Checked; }
+bool Ticked(QTableWidget* grid, int row) { return GridTicked(grid, row, 0); }
 
 QComboBox* MakeCombo(QWidget* parent, const char* name, const char* caption, int y, QLabel** label = nullptr) {
   auto* l = new QLabel(caption, parent);
@@ -101,7 +90,7 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
   for (int i = 0; i < 4; ++i) {
     auto* frame = new QWidget(this);
     frame->setObjectName(QString("Step%1").arg(i));
-    frame->setGeometry(-10000, 0, 520, 330);
+    frame->setGeometry(-10000, 0, 520, 345);  // down to the buttons
     fraStep.push_back(frame);
   }
   auto heading = [](QWidget* frame, const QString& text, int y = 10) {
@@ -187,14 +176,12 @@ void frmWizard::FillReportTypeGrids() {
 
 void frmWizard::ReportGrid_Click(int row) {
   if (row <= 0 || row == 11 || row > 12) return;
-  QSignalBlocker block(ReportGrid);
-  Qt::CheckState state = Ticked(ReportGrid, row) ? Qt::Unchecked : Qt::Checked;
-  ReportGrid->item(row, 0)->setCheckState(state);
   if (row == 1)
-    for (int r = 2; r <= 6; ++r) ReportGrid->item(r, 0)->setCheckState(state);
-  if (row == 7)
-    for (int r = 8; r <= 10; ++r) ReportGrid->item(r, 0)->setCheckState(state);
-  ReportGrid->setCurrentCell(row, 0);
+    ToggleGridRow(ReportGrid, row, 0, 2, 6);
+  else if (row == 7)
+    ToggleGridRow(ReportGrid, row, 0, 8, 10);
+  else
+    ToggleGridRow(ReportGrid, row, 0);
 }
 
 void frmWizard::UtilityGrid_Click(int row) {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Makes the README's picture of the media catalogue window: builds the
-# program, fills a sample collection in a temporary data folder and saves
-# the window under a virtual X server (Xvfb).
-#   scripts/screenshot.sh [output.png]     default docs/catalogue.png
+# Makes the README's pictures of the media catalogue window and of a page
+# of the standard media report: builds the program, fills a sample
+# collection in a temporary data folder and saves the window and the
+# report's first page under a virtual X server (Xvfb).
+#   scripts/screenshot.sh [window.png [report.png]]
+#   defaults docs/catalogue.png and docs/report-standard.png
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/docs/catalogue.png}
-mkdir -p "$(dirname "$out")"
+report=${2:-$here/docs/report-standard.png}
+mkdir -p "$(dirname "$out")" "$(dirname "$report")"
 "$here/scripts/setup.sh" "$here/build"
 if ! command -v xvfb-run >/dev/null; then
   sudo_cmd=()
@@ -15,4 +18,4 @@ if ! command -v xvfb-run >/dev/null; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb xauth
 fi
 unset QT_QPA_PLATFORM
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/catalogue_screenshot" "$out"
+xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/catalogue_screenshot" "$out" "$report"

@@ -354,6 +354,31 @@ std::vector<Tok> WithTextOrder(const std::vector<Tok>& t) {
   return out;
 }
 
+// The statement with each plain column of a "select distinct" list given
+// the program's text collation under its own name ("select distinct
+// artist1" becomes "select distinct artist1 COLLATE TVNTEXT AS artist1"),
+// so that "Émile" and "émile" are one entry, as they are one name.
+std::vector<Tok> WithTextDistinct(std::vector<Tok> t) {
+  if (t.size() < 4 || !t[0].is("select") || !t[1].is("distinct")) return t;
+  const size_t from = FindWord(t, 2, t.size(), "from");
+  if (from == std::string::npos) return t;
+  std::vector<Tok> out(t.begin(), t.begin() + 2);
+  for (const auto& [b, e] : SplitCommas(t, 2, from)) {
+    if (out.size() > 2) out.push_back({Kind::Op, ","});
+    out.insert(out.end(), t.begin() + static_cast<long>(b), t.begin() + static_cast<long>(e));
+    size_t name = std::string::npos;
+    if (e - b == 1) name = b;
+    else if (e - b == 3 && t[b].isName() && t[b + 1].is(".")) name = b + 2;
+    if (name == std::string::npos || !t[name].isName() || IsStopper(t[name])) continue;
+    out.push_back({Kind::Word, "COLLATE"});
+    out.push_back({Kind::Word, kTextCollation});
+    out.push_back({Kind::Word, "AS"});
+    out.push_back({Kind::Ident, t[name].text});
+  }
+  out.insert(out.end(), t.begin() + static_cast<long>(from), t.end());
+  return out;
+}
+
 // Wraps [b, e) into tvn_bool( ... ): a value stored into a Boolean
 // column is True (-1) or False (0), never Null.
 struct Wrap {
@@ -556,7 +581,7 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   markTextCalls(em, t);
   // What SQLite runs sorts text by the program's collation; the plain
   // tokens stay for reading the statement's shape below.
-  const std::vector<Tok> ordered = WithTextOrder(t);
+  const std::vector<Tok> ordered = WithTextOrder(WithTextDistinct(t));
   Emitter emOrdered(ordered, jet);
   markTextCalls(emOrdered, ordered);
   out.sql = emOrdered.Range(0, ordered.size());

@@ -55,6 +55,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       if (s.flood >= 50) return QColor(Qt::white);
       return s.fore.isValid() ? QVariant(s.fore) : QVariant();
     }
+    case Qt::CheckStateRole: {
+      auto it = styles_.find(Key(row, col));
+      if (it == styles_.end() || it->second.check == 0) return {};
+      return it->second.check == 1 ? Qt::Checked : Qt::Unchecked;
+    }
     default:
       return {};
   }
@@ -220,6 +225,18 @@ void FlexGrid::Clear() {
     ApplyColumns();
     SyncView();
   }
+}
+
+int FlexGrid::CellCheckedAt(int row, int col) const {
+  if (!ValidCell(row, col)) return 0;
+  auto it = model_->styles_.find(model_->Key(row, col));
+  return it == model_->styles_.end() ? 0 : it->second.check;
+}
+
+void FlexGrid::SetCellCheckedAt(int row, int col, int state) {
+  if (!ValidCell(row, col) || state < 0 || state > 2) return;
+  model_->styles_[model_->Key(row, col)].check = state;
+  model_->CellChanged(row, col);
 }
 
 int FlexGrid::ColWidth(int col) const {

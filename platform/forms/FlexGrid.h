@@ -45,6 +45,7 @@ class GridModel : public QAbstractTableModel {
     QColor back;
     QColor fore;
     int flood = 0;  // per cent
+    int check = 0;  // check box: 0 none, 1 ticked, 2 unticked
   };
   std::int64_t Key(int row, int col) const { return std::int64_t(row) * cols_ + col; }
   void Publish();  // tells the view everything changed
@@ -122,6 +123,14 @@ class FlexGrid : public QTableView {
   QColor CellBackColor(int row, int col) const;
   QColor FloodColor() const { return model_->floodColor_; }
   void SetFloodColor(const QColor& color);
+
+  // Check boxes of cells: 1 ticked, 2 unticked, 0 no check box. The grid
+  // never flips a box by itself; the window decides what a click does.
+  enum CheckState : int { flexNoCheckbox = 0, flexChecked = 1, flexUnchecked = 2 };
+  int CellChecked() const { return CellCheckedAt(row_, col_); }
+  void SetCellChecked(int state) { SetCellCheckedAt(row_, col_, state); }
+  int CellCheckedAt(int row, int col) const;
+  void SetCellCheckedAt(int row, int col, int state);
 
   // Lets the user type into data cells (the header stays read-only).
   void SetEditable(bool editable);

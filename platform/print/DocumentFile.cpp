@@ -10,7 +10,10 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <QtEndian>
+
 #include <algorithm>
+#include <cstring>
 
 namespace print {
 
@@ -25,15 +28,6 @@ void WriteFont(QDataStream& s, const FontSpec& f) {
     << quint8((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0));
 }
 
-void ReadFont(QDataStream& s, FontSpec& f) {
-  QString name;
-  quint8 flags = 0;
-  s >> name >> f.size >> flags;
-  f.name = name.toStdString();
-  f.bold = flags & 1;
-  f.italic = flags & 2;
-  f.underline = flags & 4;
-}
 
 // Counts read from a file are checked against what is left of it, so that
 // a damaged count cannot ask for an absurd allocation.
@@ -117,19 +111,195 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   return true;
 }
 
+namespace {
+
+// Reads the fields the stream wrote (big-endian, doubles as 8 bytes, a
+// string as its byte length, 0xFFFFFFFF for a null one, then UTF-16) from
+// the file's bytes in memory. Reading past the end sets ok false and
+// yields zeros from then on.
+class FieldReader {
+ public:
+  FieldReader(const uchar* begin, const uchar* end) : p_(begin), end_(end) {}
+  bool ok() const { return ok_; }
+  qint64 left() const { return end_ - p_; }
+
+  quint32 U32() {
+    if (!Need(4)) return 0;
+    const quint32 v = qFromBigEndian<quint32>(p_);
+    p_ += 4;
+    return v;
+  }
+  qint32 I32() { return static_cast<qint32>(U32()); }
+  qint8 I8() {
+    if (!Need(1)) return 0;
+    return static_cast<qint8>(*p_++);
+  }
+  bool Bool() { return I8() != 0; }
+  double F64() {
+    if (!Need(8)) return 0;
+    const quint64 bits = qFromBigEndian<quint64>(p_);
+    p_ += 8;
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+  }
+  QString Str() {
+    const quint32 bytes = U32();
+    if (bytes == 0xFFFFFFFFu || bytes == 0) return QString();
+    if ((bytes & 1) || !Need(bytes)) {
+      ok_ = false;
+      return QString();
+    }
+    QString s(static_cast<qsizetype>(bytes / 2), Qt::Uninitialized);
+    qFromBigEndian<char16_t>(p_, s.size(), s.data());
+    p_ += bytes;
+    return s;
+  }
+  // A count of items of at least leastBytesEach bytes that fits in what is
+  // left, so that a damaged count cannot ask for an absurd allocation.
+  bool Count(quint32* n, qint64 leastBytesEach) {
+    *n = U32();
+    if (ok_ && static_cast<qint64>(*n) * leastBytesEach <= left()) return true;
+    ok_ = false;
+    return false;
+  }
+
+ private:
+  bool Need(qint64 n) {
+    if (ok_ && end_ - p_ >= n) return true;
+    ok_ = false;
+    p_ = end_;
+    return false;
+  }
+  const uchar* p_;
+  const uchar* end_;
+  bool ok_ = true;
+};
+
+void ReadFont(FieldReader& r, FontSpec& f) {
+  f.name = r.Str().toStdString();
+  f.size = r.F64();
+  const quint8 flags = static_cast<quint8>(r.I8());
+  f.bold = flags & 1;
+  f.italic = flags & 2;
+  f.underline = flags & 4;
+}
+
+bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc) {
+  quint32 pageCount = 0;
+  if (!r.Count(&pageCount, 16)) return false;
+  doc.pages.resize(pageCount);
+  quint32 n = 0;
+  for (auto& page : doc.pages) {
+    page.width = r.F64();
+    page.height = r.F64();
+    if (!r.Count(&n, 40)) return false;
+    page.texts.resize(n);
+    for (auto& t : page.texts) {
+      t.x = r.F64();
+      t.y = r.F64();
+      t.baseline = r.F64();
+      t.width = r.F64();
+      ReadFont(r, t.font);
+      t.color = r.I32();
+      t.text = r.Str();
+      t.header = r.Bool();
+      t.table = r.I32();
+    }
+    if (!r.Count(&n, 36)) return false;
+    page.pictures.resize(n);
+    for (auto& pic : page.pictures) {
+      const quint32 i = r.U32();
+      pic.x = r.F64();
+      pic.y = r.F64();
+      pic.width = r.F64();
+      pic.height = r.F64();
+      if (i >= images.size()) return false;
+      pic.image = images[i];
+    }
+    if (!r.Count(&n, 44)) return false;
+    page.lines.resize(n);
+    for (auto& l : page.lines) {
+      l.x1 = r.F64();
+      l.y1 = r.F64();
+      l.x2 = r.F64();
+      l.y2 = r.F64();
+      l.color = r.I32();
+      l.width = r.F64();
+    }
+    if (!r.Count(&n, 42)) return false;
+    page.boxes.resize(n);
+    for (auto& b : page.boxes) {
+      b.x = r.F64();
+      b.y = r.F64();
+      b.width = r.F64();
+      b.height = r.F64();
+      b.pen = r.I32();
+      b.brush = r.I32();
+      b.filled = r.Bool();
+      b.outlined = r.Bool();
+    }
+    if (!r.Count(&n, 36)) return false;
+    page.tables.resize(n);
+    for (auto& t : page.tables) {
+      t.id = r.I32();
+      t.x = r.F64();
+      t.y = r.F64();
+      t.headerShade = r.I32();
+      t.bodyShade = r.I32();
+      quint32 cols = 0;
+      if (!r.Count(&cols, 9)) return false;
+      t.columnWidths.resize(cols);
+      t.columnAlign.resize(cols);
+      for (quint32 c = 0; c < cols; ++c) {
+        t.columnWidths[c] = r.F64();
+        t.columnAlign[c] = static_cast<char>(r.I8());
+      }
+      quint32 rows = 0;
+      if (!r.Count(&rows, 21)) return false;
+      t.rows.resize(rows);
+      for (auto& row : t.rows) {
+        row.y = r.F64();
+        row.height = r.F64();
+        row.header = r.Bool();
+        quint32 cells = 0;
+        if (!r.Count(&cells, 5)) return false;
+        row.cells.resize(cells);
+        for (auto& c : row.cells) {
+          c.text = r.Str();
+          c.bold = r.Bool();
+        }
+      }
+    }
+    if (!r.ok()) return false;
+    for (const auto& t : page.texts)
+      if (t.table >= static_cast<int>(page.tables.size())) return false;
+  }
+  return r.ok();
+}
+
+}  // namespace
+
 bool LoadDocument(const std::string& file, Document* out, std::string* error) {
   QFile f(QString::fromStdString(file));
   if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = "The report document \"" + file + "\" cannot be opened.";
     return false;
   }
-  // Read at once: the stream then works from memory.
-  QByteArray bytes = f.readAll();
-  if (f.error() != QFileDevice::NoError) {
-    if (error) *error = "The report document \"" + file + "\" cannot be read.";
-    return false;
+  // The file is mapped, or else read at once; the fields are then read
+  // straight from memory.
+  QByteArray bytes;
+  const qint64 size = f.size();
+  const uchar* mapped = size > 0 ? f.map(0, size) : nullptr;
+  if (mapped) {
+    bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size);
+  } else {
+    bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+      if (error) *error = "The report document \"" + file + "\" cannot be read.";
+      return false;
+    }
   }
-  f.close();
   QBuffer in(&bytes);
   in.open(QIODevice::ReadOnly);
   QDataStream s(&in);
@@ -145,98 +315,22 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error) {
     if (error) *error = "The report document \"" + file + "\" was written by a newer version of the program.";
     return false;
   }
-  const std::string damaged = "The report document \"" + file + "\" is damaged or incomplete.";
   auto fail = [&] {
-    if (error) *error = damaged;
+    if (error) *error = "The report document \"" + file + "\" is damaged or incomplete.";
     return false;
   };
 
-  Document doc;
+  // The pictures through the stream (they are PNG), the rest directly.
   quint32 imageCount = 0;
   s >> imageCount;
   if (!CountFits(s, imageCount, 4)) return fail();
   std::vector<QImage> images(imageCount);
   for (auto& img : images) s >> img;
-  quint32 pageCount = 0;
-  s >> pageCount;
-  if (!CountFits(s, pageCount, 16)) return fail();
-  doc.pages.resize(pageCount);
-  for (auto& page : doc.pages) {
-    s >> page.width >> page.height;
-    quint32 n = 0;
-    s >> n;
-    if (!CountFits(s, n, 40)) return fail();
-    page.texts.resize(n);
-    for (auto& t : page.texts) {
-      qint32 colour = 0, table = -1;
-      s >> t.x >> t.y >> t.baseline >> t.width;
-      ReadFont(s, t.font);
-      s >> colour >> t.text >> t.header >> table;
-      t.color = colour;
-      t.table = table;
-    }
-    s >> n;
-    if (!CountFits(s, n, 36)) return fail();
-    page.pictures.resize(n);
-    for (auto& pic : page.pictures) {
-      quint32 i = 0;
-      s >> i >> pic.x >> pic.y >> pic.width >> pic.height;
-      if (i >= images.size()) return fail();
-      pic.image = images[i];
-    }
-    s >> n;
-    if (!CountFits(s, n, 44)) return fail();
-    page.lines.resize(n);
-    for (auto& l : page.lines) {
-      qint32 colour = 0;
-      s >> l.x1 >> l.y1 >> l.x2 >> l.y2 >> colour >> l.width;
-      l.color = colour;
-    }
-    s >> n;
-    if (!CountFits(s, n, 42)) return fail();
-    page.boxes.resize(n);
-    for (auto& b : page.boxes) {
-      qint32 pen = 0, brush = 0;
-      s >> b.x >> b.y >> b.width >> b.height >> pen >> brush >> b.filled >> b.outlined;
-      b.pen = pen;
-      b.brush = brush;
-    }
-    s >> n;
-    if (!CountFits(s, n, 36)) return fail();
-    page.tables.resize(n);
-    for (auto& t : page.tables) {
-      qint32 id = 0, hs = -1, bs = -1;
-      s >> id >> t.x >> t.y >> hs >> bs;
-      t.id = id;
-      t.headerShade = hs;
-      t.bodyShade = bs;
-      quint32 cols = 0;
-      s >> cols;
-      if (!CountFits(s, cols, 9)) return fail();
-      t.columnWidths.resize(cols);
-      t.columnAlign.resize(cols);
-      for (quint32 c = 0; c < cols; ++c) {
-        qint8 a = '<';
-        s >> t.columnWidths[c] >> a;
-        t.columnAlign[c] = static_cast<char>(a);
-      }
-      quint32 rows = 0;
-      s >> rows;
-      if (!CountFits(s, rows, 21)) return fail();
-      t.rows.resize(rows);
-      for (auto& r : t.rows) {
-        quint32 cells = 0;
-        s >> r.y >> r.height >> r.header >> cells;
-        if (!CountFits(s, cells, 5)) return fail();
-        r.cells.resize(cells);
-        for (auto& c : r.cells) s >> c.text >> c.bold;
-      }
-    }
-    if (s.status() != QDataStream::Ok) return fail();
-    for (const auto& t : page.texts)
-      if (t.table >= static_cast<int>(page.tables.size())) return fail();
-  }
   if (s.status() != QDataStream::Ok) return fail();
+  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
+  FieldReader r(begin + in.pos(), begin + bytes.size());
+  Document doc;
+  if (!ReadPages(r, images, doc)) return fail();
   *out = std::move(doc);
   return true;
 }

@@ -26,26 +26,22 @@ std::string Pt(double twips) {
 std::string Name(const QColor& c) { return c.name().toStdString(); }
 
 // Appends text as UTF-8 with the characters HTML reserves escaped and line
-// feeds as line breaks. Plain ASCII, the common case, goes byte by byte.
+// feeds as line breaks. Plain ASCII, the common case, is copied straight
+// into the output; the rest from the first character that needs more.
 void AppendEscaped(std::string& out, const QString& text) {
   const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
   const qsizetype n = text.size();
-  // Fast path: plain ASCII goes in by chunks; stop at the first character
-  // that needs more.
-  char buf[256];
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(n));
+  char* d = out.data() + start;
   qsizetype i = 0;
-  while (i < n) {
-    int k = 0;
-    while (i < n && k < static_cast<int>(sizeof buf)) {
-      const char16_t c = u[i];
-      if (c >= 0x80 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\n') break;
-      buf[k++] = static_cast<char>(c);
-      ++i;
-    }
-    out.append(buf, static_cast<size_t>(k));
-    if (k < static_cast<int>(sizeof buf)) break;
+  for (; i < n; ++i) {
+    const char16_t c = u[i];
+    if (c >= 0x80 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\n') break;
+    d[i] = static_cast<char>(c);
   }
   if (i == n) return;
+  out.resize(start + static_cast<size_t>(i));
   for (; i < n; ++i) {
     const char16_t c = u[i];
     if (c >= 0x80) {
@@ -93,13 +89,26 @@ const char* AlignName(char a) {
 }  // namespace
 
 namespace {
-std::string Html(const Document& document) {
+
+// Where the markup goes: into one string, or through a buffer of a fixed
+// size into a file, so that a long report is written while the buffer is
+// still in the cache and never needs memory in proportion to its length.
+struct HtmlSink {
+  static constexpr size_t kChunk = 1 << 17;
   std::string out;
-  size_t cells = 0;
-  for (const Page& page : document.pages)
-    for (const auto& t : page.tables)
-      for (const auto& r : t.rows) cells += r.cells.size();
-  out.reserve((1 << 14) + cells * 64);
+  QFile* file = nullptr;
+  bool ok = true;
+  HtmlSink() { out.reserve(kChunk + 4096); }
+  void Spill(bool last = false) {
+    if (!file || (!last && out.size() < kChunk)) return;
+    if (ok && file->write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()))
+      ok = false;
+    out.clear();
+  }
+};
+
+void Html(const Document& document, HtmlSink& sink) {
+  std::string& out = sink.out;
   out += (
       "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Report</title>\n"
       "<style>body{font-family:Arial,'Liberation Sans',sans-serif}p{margin:0}"
@@ -160,6 +169,7 @@ std::string Html(const Document& document) {
             out += r.header ? "</th>" : "</td>";
           }
           out += "</tr>\n";
+          sink.Spill();
         }
         continue;
       }
@@ -174,6 +184,7 @@ std::string Html(const Document& document) {
           p.image.save(&buffer, "PNG");
           it = imageData.insert(p.image.cacheKey(), png.toBase64().toStdString());
         }
+        sink.Spill();
         out += "<p style=\"margin-left:" + Pt(std::max(0.0, p.x - margin)) + "pt\"><img alt=\"\" width=\"" +
                std::to_string(std::lround(p.width / 15)) + "\" height=\"" +
                std::to_string(std::lround(p.height / 15)) + "\" src=\"data:image/png;base64," + *it +
@@ -194,24 +205,31 @@ std::string Html(const Document& document) {
         end = t->x + t->width;
       }
       out += "</p>\n";
+      sink.Spill();
     }
   }
   closeTable();
   out += "</body>\n</html>\n";
-  return out;
+  sink.Spill(true);
 }
 }  // namespace
 
-QString DocumentHtml(const Document& document) { return QString::fromStdString(Html(document)); }
+QString DocumentHtml(const Document& document) {
+  HtmlSink sink;
+  Html(document, sink);
+  return QString::fromStdString(sink.out);
+}
 
 bool WriteHtml(const Document& document, const std::string& file, std::string* error) {
   QFile out(QString::fromStdString(file));
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
     if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
     return false;
   }
-  const std::string bytes = Html(document);
-  const bool written = out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+  HtmlSink sink;
+  sink.file = &out;
+  Html(document, sink);
+  const bool written = sink.ok;
   out.close();
   if (!written || out.error() != QFileDevice::NoError) {
     if (error) *error = "The HTML file \"" + file + "\" cannot be written.";

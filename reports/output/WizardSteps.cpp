@@ -1,5 +1,7 @@
 #include "reports/output/WizardSteps.h"
 
+#include <QTableWidget>
+
 namespace tvn::reports {
 
 void ShowWizardStep(const std::vector<QWidget*>& steps, const WizardButtons& buttons, int current, int last,
@@ -17,6 +19,42 @@ void ShowWizardStep(const std::vector<QWidget*>& steps, const WizardButtons& but
     step->move(0, step->y());
     step->show();
   }
+}
+
+}  // namespace tvn::reports
+
+namespace tvn::reports {
+
+void SetGridRow(QTableWidget* grid, int row, int column, const QString& text, GridRowKind kind) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  QFont font = item->font();
+  font.setBold(kind != GridRowKind::Item);
+  item->setFont(font);
+  if (kind == GridRowKind::Heading) {
+    item->setTextAlignment(Qt::AlignCenter);
+  } else {
+    item->setCheckState(Qt::Unchecked);
+    if (kind == GridRowKind::Group) item->setBackground(QColor(224, 224, 224));
+  }
+  grid->setItem(row, column, item);
+}
+
+bool GridTicked(const QTableWidget* grid, int row, int column) {
+  const QTableWidgetItem* item = grid->item(row, column);
+  return item && item->checkState() == Qt::Checked;
+}
+
+void SetGridTick(QTableWidget* grid, int row, int column, bool ticked) {
+  if (QTableWidgetItem* item = grid->item(row, column)) item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember, int lastMember) {
+  QSignalBlocker block(grid);
+  const bool ticked = !GridTicked(grid, row, column);
+  SetGridTick(grid, row, column, ticked);
+  for (int r = firstMember; r <= lastMember; ++r) SetGridTick(grid, r, column, ticked);
+  grid->setCurrentCell(row, column);
 }
 
 }  // namespace tvn::reports

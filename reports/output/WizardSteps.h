@@ -1,11 +1,14 @@
 #pragma once
 // Step switching of the report wizards: every step frame is parked out of
 // sight and the current one moved into view; Back, Next and Finish are
-// enabled by the step on show.
+// enabled by the step on show. Also the check grids the wizards choose
+// sections and limits in.
 #include <QPushButton>
 #include <QWidget>
 #include <array>
 #include <vector>
+
+class QTableWidget;
 
 namespace tvn::reports {
 
@@ -17,5 +20,16 @@ using WizardButtons = std::array<QPushButton*, 5>;
 // `finishFrom` lets a wizard treat an earlier step as a ready page too.
 void ShowWizardStep(const std::vector<QWidget*>& steps, const WizardButtons& buttons, int current, int last,
                     int finishFrom = -1);
+
+// Rows of a check grid: a bold centred heading without a check box, a bold
+// grey group row ("ALL ...") whose check the rows under it follow, and
+// plain rows. Every check box starts unchecked.
+enum class GridRowKind { Heading, Group, Item };
+void SetGridRow(QTableWidget* grid, int row, int column, const QString& text, GridRowKind kind);
+bool GridTicked(const QTableWidget* grid, int row, int column);
+void SetGridTick(QTableWidget* grid, int row, int column, bool ticked);
+// Toggles the check of a row; a group row then copies its new state to
+// rows firstMember to lastMember. The row becomes current.
+void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember = 0, int lastMember = -1);
 
 }  // namespace tvn::reports

@@ -85,6 +85,7 @@ TEST_F(Wizards, WizardStepsGridsAndSectionList) {
   for (QCheckBox* box : {w.NameBuildCheck, w.TitleBuildCheck}) {
     EXPECT_GE(box->width(), box->sizeHint().width()) << box->text().toStdString();
     EXPECT_GE(box->height(), box->sizeHint().height()) << box->text().toStdString();
+    EXPECT_TRUE(w.fraStep[1]->rect().contains(box->geometry())) << "cut off by its step";
   }
   EXPECT_LE(w.NameBuildCheck->geometry().bottom(), w.TitleBuildCheck->geometry().top());
   EXPECT_LE(w.ReportGrid->geometry().bottom(), w.NameBuildCheck->geometry().top());

@@ -111,9 +111,16 @@ TEST_F(TextTest, UnicodeLettersCompareWithoutRegardToCase) {
     q->MoveNext();
   }
   EXPECT_EQ(order, std::vector<std::string>(expected.rbegin(), expected.rend()));
+  // One entry for the spellings of one name.
+  Add("\xC3\xA9" "dith piaf");
+  q = db_->OpenRecordset("select distinct artist_name from artists where artist_name >= 'E' and artist_name < 'F' "
+                         "order by artist_name");
+  order.clear();
+  for (; !q->Eof(); q->MoveNext()) order.push_back(Str(q->GetField("artist_name")));
+  EXPECT_EQ(order, (std::vector<std::string>{"Eagles", "école", "Édith Piaf", "Étude"}));
   // Ranges read letters as the order does.
   EXPECT_EQ(db_->OpenRecordset("select * from artists where artist_name < 'F' and artist_name >= 'E'")->RecordCount(),
-            4);
+            5);
 }
 
 TEST_F(TextTest, OwnCollationLeavesTheBuiltInOneAlone) {
@@ -229,6 +236,9 @@ TEST_F(TextTest, TranslationLeavesQuotedTextAlone) {
   tr = detail::TranslateJet("select * from t where n = 'Zoë' and m = 'x' order by a desc, b collate binary", none);
   EXPECT_EQ(tr.sql, "select * from t where n COLLATE TVNTEXT = 'Zoë' and m = 'x' order by a COLLATE TVNTEXT "
                     "desc, b collate binary");
+  tr = detail::TranslateJet("select distinct a, t.b, c + 1 from t order by a", none);
+  EXPECT_EQ(tr.sql, "select distinct a COLLATE TVNTEXT AS \"a\", t.b COLLATE TVNTEXT AS \"b\", c + 1 from t "
+                    "order by a COLLATE TVNTEXT");
   tr = detail::TranslateJet("update t set n = 'Zoë' where n = 'Zoe'", none);
   EXPECT_EQ(tr.sql, "update t set n = 'Zoë' where n = 'Zoe'");
   EXPECT_FALSE(detail::TranslateJet("select distinct a from t", none).keyed);

@@ -1,11 +1,11 @@
-#include "catalogue/DateBox.h"
+#include "platform/forms/DateBox.h"
 
 #include <QRegularExpression>
 #include <QSizePolicy>
 
 #include "platform/runtime/Functions.h"
 
-namespace tvn {
+namespace forms {
 
 DateBox::DateBox(QWidget* parent) : QLineEdit(parent) {
   setPlaceholderText("m/d/yyyy");
@@ -40,9 +40,9 @@ bool DateBox::HoldsDate() const {
   }
 }
 
-}  // namespace tvn
+}  // namespace forms
 
-namespace tvn {
+namespace forms {
 
 bool DateBox::Fileable() const {
   const QString t = text().trimmed();
@@ -90,4 +90,4 @@ vb::Variant DateBox::FiledValue() const {
   return vb::CDate(vb::Variant(t));
 }
 
-}  // namespace tvn
+}  // namespace forms

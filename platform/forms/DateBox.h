@@ -6,7 +6,7 @@
 
 #include "platform/runtime/Variant.h"
 
-namespace tvn {
+namespace forms {
 
 class DateBox : public QLineEdit {
   Q_OBJECT
@@ -30,4 +30,4 @@ class DateBox : public QLineEdit {
   vb::Variant FiledValue() const;
 };
 
-}  // namespace tvn
+}  // namespace forms

@@ -1,0 +1,34 @@
+#pragma once
+// The game collection manager: the collection manager of the media
+// catalogue on the game catalogue's list plcollections, its template
+// "pl33e.mdb" and its setting "CurDB_PL". The game window closes its
+// collection while the manager is shown and opens LastDB afterwards, which
+// ShowGameCollectionManager does for it.
+#include "core/AVCollection_Form.h"
+
+namespace pl {
+
+class PLCollection_Form final : public tvn::AVCollection_Form {
+  Q_OBJECT
+
+ public:
+  explicit PLCollection_Form(QWidget* parent = nullptr);
+
+  // The game catalogue's configuration.
+  static const tvn::CollectionManagerConfig& GameCollections();
+
+  // Sets useExisting to whether a file of the new collection's name is to
+  // be kept (the user's answer).
+  void CheckExistingCollectionFile(bool& useExisting) { useExisting = CheckExistingDatabase(); }
+};
+
+// Closes the open game collection, shows the manager modally over parent
+// and then opens the collection named by LastDB (the default collection
+// when that cannot be opened). An error of the manager's opening is shown.
+void ShowGameCollectionManager(QWidget* parent);
+
+// Opens LastDB of the program folder as the game collection; failures
+// reach the caller and leave no collection open.
+void OpenLastGameDatabase();
+
+}  // namespace pl

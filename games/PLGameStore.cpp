@@ -1,0 +1,253 @@
+#include "games/PLGameStore.h"
+
+#include <algorithm>
+
+#include "core/UniqueName.h"
+#include "games/avplDataclass.h"
+#include "platform/runtime/Functions.h"
+
+namespace pl {
+
+namespace {
+
+// Asked for when a new game is begun: no game has this name, so the set
+// opened on it is empty and takes the new row.
+const char kDummyName[] = "TVNPERZZDIIUUFFEE$#)_(@SSCXG";
+constexpr long kLookupWidth = 50;
+
+std::string Number(long n) { return vb::Trim(std::to_string(n)); }
+
+std::array<bool, 6> FlagsOf(const avplDataclass& s) {
+  return {s.GBOn, s.NTOn, s.PSOn, s.SegaOn, s.XOn, s.OtherOn};
+}
+
+bool IsSet(const vb::Variant& v) { return !v.isNull() && !v.isEmpty() && vb::CBool(v); }
+
+void CancelPending(const dao::RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    if (rs->IsOpen() && rs->EditMode() != dao::dbEditNone) rs->CancelUpdate();
+  } catch (const vb::RuntimeError&) {
+  }
+}
+
+void CloseQuietly(dao::RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    rs->Close();
+  } catch (const vb::RuntimeError&) {
+  }
+  rs.reset();
+}
+
+// Runs work in a transaction of its own (nested in the caller's, if any):
+// committed when it returns, rolled back when it throws.
+template <typename Work>
+auto InTransaction(dao::Database& db, Work&& work) {
+  db.BeginTrans();
+  try {
+    if constexpr (std::is_void_v<decltype(work())>) {
+      work();
+      db.CommitTrans();
+    } else {
+      auto result = work();
+      db.CommitTrans();
+      return result;
+    }
+  } catch (...) {
+    try {
+      db.Rollback();
+    } catch (const vb::RuntimeError&) {
+    }
+    throw;
+  }
+}
+
+}  // namespace
+
+const LookupTableNames& NamesOf(LookupList list) {
+  static const LookupTableNames names[] = {
+      {"publisher", "publisher", "labelstudio_name"},
+      {"developer", "developer", "artist_name"},
+      {"genre", "genre", "category"},
+  };
+  return names[static_cast<int>(list)];
+}
+
+const LinkTableNames& NamesOf(LinkList list) {
+  static const LinkTableNames names[] = {{"systypemedia", "systypeid"}, {"supportsmedia", "supports"}};
+  return names[static_cast<int>(list)];
+}
+
+std::string ConsoleFilterWord(const avplDataclass& state) {
+  const auto flags = FlagsOf(state);
+  std::string word;
+  for (size_t i = 0; i < flags.size(); ++i)
+    if (flags[i]) word = vb::LCase(kConsoleFlags[i]);
+  return word;
+}
+
+LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::string& name,
+                            const avplDataclass& state) {
+  // Trimmed, so " Nintendo" and "Nintendo" stay one entry.
+  const std::string text = vb::Left(vb::Trim(name), kLookupWidth);
+  if (text.empty()) return {};
+  const LookupTableNames& t = NamesOf(list);
+  LookupEntry entry;
+  dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + " where " + t.NameField +
+                                          " = " + dao::SqlQuote(text));
+  try {
+    if (rs->Eof()) {
+      rs->AddNew();
+      rs->SetField(t.NameField, text);
+      rs->Update();
+      entry.Added = true;
+    }
+    rs->MoveFirst();
+    const auto flags = FlagsOf(state);
+    bool missing = false;
+    for (size_t i = 0; i < flags.size(); ++i) missing = missing || (flags[i] && !IsSet(rs->GetField(kConsoleFlags[i])));
+    if (missing) {
+      rs->Edit();
+      for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i]) rs->SetField(kConsoleFlags[i], true);
+      rs->Update();
+    }
+    entry.Key = vb::CLng(rs->GetField(t.KeyField));
+  } catch (...) {
+    CancelPending(rs);
+    CloseQuietly(rs);
+    throw;
+  }
+  CloseQuietly(rs);
+  return entry;
+}
+
+void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& keys) {
+  if (systemnumber < 1) return;
+  const LinkTableNames& t = NamesOf(list);
+  std::vector<long> unique = keys;
+  std::sort(unique.begin(), unique.end());
+  unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+  InTransaction(db, [&] {
+    const std::string where = std::string(" where systemnumber = ") + Number(systemnumber);
+    db.Execute(std::string("delete * from ") + t.Table + where);
+    dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
+    try {
+      for (long key : unique) {
+        rs->AddNew();
+        rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
+        rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
+        rs->Update();
+      }
+    } catch (...) {
+      CancelPending(rs);
+      CloseQuietly(rs);
+      throw;
+    }
+    CloseQuietly(rs);
+  });
+}
+
+std::vector<long> LinkedKeys(dao::Database& db, LinkList list, long systemnumber) {
+  std::vector<long> keys;
+  if (systemnumber < 1) return keys;
+  const LinkTableNames& t = NamesOf(list);
+  dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table +
+                                          " where systemnumber = " + Number(systemnumber));
+  for (; !rs->Eof(); rs->MoveNext()) keys.push_back(vb::CLng(rs->GetField(t.EntryField)));
+  rs->Close();
+  return keys;
+}
+
+std::string UniqueGameName(dao::Database& db, int section, const std::string& name, const std::string& ownName) {
+  return tvn::UniqueNameInSection(db, section, name, ownName, kGameNameWidth);
+}
+
+StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFields& fields, long systemnumber,
+                     const std::function<void(long)>& links) {
+  const bool adding = systemnumber < 1;
+  const std::string section = Number(state.SectionNumber);
+  StoredGame stored;
+  std::string name = vb::Left(vb::Trim(fields.Name), kTypedGameNameWidth);
+
+  dao::RecordsetPtr row;
+  try {
+    InTransaction(db, [&] {
+      row = db.OpenRecordset(adding ? "select * from mediadata where name = " + dao::SqlQuote(kDummyName) +
+                                          " and sectionnumber = " + section
+                                    : "select * from mediadata where systemnumber = " + Number(systemnumber));
+      std::string ownName;
+      if (!adding) {
+        if (row->Eof()) throw dao::Error(dao::errNoCurrentRecord, "No current record.");
+        ownName = vb::NzStr(row->GetField("Name"));
+        // The name box holds 48 characters, so a longer stored name (one
+        // with its number) shows cut: left as shown, the game keeps it.
+        if (vb::Len(ownName) > kTypedGameNameWidth && vb::Trim(vb::Left(ownName, kTypedGameNameWidth)) == name)
+          name = ownName;
+      }
+      // A game edited under its own name is not tested; a case-only
+      // rename does not collide with the game itself.
+      if (adding || ownName != name) name = UniqueGameName(db, state.SectionNumber, name, ownName);
+
+      const LookupEntry publisher = KeepLookupEntry(db, LookupList::Publisher, fields.Publisher, state);
+      const LookupEntry developer = KeepLookupEntry(db, LookupList::Developer, fields.Developer, state);
+      const LookupEntry genre = KeepLookupEntry(db, LookupList::Genre, fields.Genre, state);
+
+      if (adding)
+        row->AddNew();
+      else
+        row->Edit();
+      auto set = [&row](const char* field, const vb::Variant& value) { row->SetField(field, value); };
+      auto cut = [](const std::string& s, long n) { return vb::Left(s, n); };
+      auto date = [](const vb::Variant& v) { return v.isEmpty() ? vb::Variant::Null() : v; };
+      auto key = [](long k) { return vb::Variant::Long(static_cast<std::int32_t>(k)); };
+      set("SectionNumber", vb::Variant::Byte(state.SectionNumber));
+      set("Name", name);
+      set("hintstips", fields.Hints);
+      set("notes", fields.Notes);
+      set("instructions", fields.Instructions);
+      set("date_aquired", date(fields.DateAquired));
+      set("date_released", date(fields.DateReleased));
+      set("publisher", key(publisher.Key));
+      set("developer", key(developer.Key));
+      set("genre", key(genre.Key));
+      set("bestfeature", cut(fields.BestFeature, 50));
+      set("worstfeature", cut(fields.WorstFeature, 50));
+      set("homepage", cut(fields.Homepage, 50));
+      set("Format", cut(fields.Format, 50));
+      set("rating", cut(fields.Rating, 50));
+      set("players", cut(fields.Players, 10));
+      for (size_t i = 0; i < fields.UserFields.size(); ++i)
+        set(("f" + std::to_string(i + 1)).c_str(), cut(fields.UserFields[i], 50));
+      row->Update();
+      row->MoveFirst();
+      stored.SystemNumber = vb::CLng(row->GetField("systemnumber"));
+      if (links) links(stored.SystemNumber);
+      stored.PublisherAdded = publisher.Added;
+      stored.DeveloperAdded = developer.Added;
+      stored.GenreAdded = genre.Added;
+    });
+  } catch (...) {
+    CancelPending(row);
+    CloseQuietly(row);
+    throw;
+  }
+  CloseQuietly(row);
+  stored.Name = name;
+  return stored;
+}
+
+bool DeleteGame(dao::Database& db, long systemnumber) {
+  if (systemnumber < 1) return false;
+  return InTransaction(db, [&] {
+    const std::string where = " where systemnumber = " + Number(systemnumber);
+    db.Execute("delete * from mediadata" + where);
+    if (db.RecordsAffected() == 0) return false;
+    for (LinkList list : {LinkList::SystemTypes, LinkList::Supports})
+      db.Execute(std::string("delete * from ") + NamesOf(list).Table + where);
+    return true;
+  });
+}
+
+}  // namespace pl

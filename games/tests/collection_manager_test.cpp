@@ -1,0 +1,293 @@
+// The game collection manager on real files: create, open, empty and
+// delete, and the files of the media catalogue and of the program, which it
+// never makes, empties or deletes whatever name is typed.
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+
+#include "games/PLCollection_Form.h"
+#include "games/tests/CollectionFixture.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
+
+namespace pl::testing {
+namespace {
+
+using vb::PromptScript;
+
+class GameManagerTest : public GameCollectionTest {
+ protected:
+  void SetUp() override {
+    GameCollectionTest::SetUp();
+    tvn::schema::CreateCollectionFile(InHome("av30.mdb"));
+    // The game window has closed its collection while the manager runs.
+    PL().GameDB->Close();
+    PL().GameDB.reset();
+    form_ = std::make_unique<PLCollection_Form>();
+    form_->Form_Load();
+  }
+  void TearDown() override {
+    form_.reset();
+    GameCollectionTest::TearDown();
+  }
+
+  std::vector<std::string> Listed() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < form_->CB_List->count(); ++i) names.push_back(form_->CB_List->item(i)->text().toStdString());
+    return names;
+  }
+  void Select(const std::string& name) {
+    const auto items = form_->CB_List->findItems(QString::fromStdString(name), Qt::MatchExactly);
+    ASSERT_FALSE(items.isEmpty()) << name;
+    form_->CB_List->setCurrentItem(items.first());
+    items.first()->setSelected(true);
+  }
+  void Create(const std::string& name) {
+    PromptScript::AnswerText(name);
+    form_->CreateCB_Click();
+  }
+  // Games and link rows of a collection file.
+  long InFile(const std::string& file, const std::string& table) {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome(file));
+    auto rs = db->OpenRecordset("select count(*) as n from " + table);
+    const long n = long(vb::CDbl(rs->GetField("n")));
+    rs->Close();
+    db->Close();
+    return n;
+  }
+  void PutGame(const std::string& file, const std::string& name) {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome(file));
+    db->Execute("insert into mediadata (name, sectionnumber) values (" + dao::SqlQuote(name) + ", 3)");
+    db->Execute("insert into systypemedia (systemnumber, systypeid) select systemnumber, 1 from mediadata");
+    db->Execute("insert into supportsmedia (systemnumber, supports) select systemnumber, 1 from mediadata");
+    db->Execute("insert into genre (category) values ('Puzzle')");
+    db->Close();
+  }
+  void ListRow(const std::string& name, const std::string& dbname) {
+    auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("admin.sys"));
+    admin->Execute("insert into plcollections (dbname, plCollection) values (" + dao::SqlQuote(dbname) + ", " +
+                   dao::SqlQuote(name) + ")");
+    admin->Close();
+    form_->FillCollectionList();
+  }
+  std::string LastText() { return PromptScript::Records().empty() ? "" : PromptScript::Records().back().text; }
+
+  std::unique_ptr<PLCollection_Form> form_;
+};
+
+TEST_F(GameManagerTest, WindowListsTheGameCollectionsUnderItsCaption) {
+  form_->show();
+  EXPECT_EQ(form_->windowTitle().toStdString(), "The Pellion - Collection Utility");
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+  EXPECT_EQ(form_->CreateCB->text().toStdString(), "Create a New Collection");
+  EXPECT_EQ(form_->OpenCB->text().toStdString(), "Open Selected Collection");
+  EXPECT_EQ(form_->DeleteCB->text().toStdString(), "Delete Selected Collection");
+  EXPECT_EQ(form_->btnClearDatabase->text().toStdString(), "Delete ALL records from Selected Collection");
+  EXPECT_EQ(form_->ExitCB->text().toStdString(), "Close Collection Utility");
+  EXPECT_LT(form_->CB_List->geometry().bottom(), form_->CreateCB->geometry().top());
+  // With nothing selected, Open, Delete and Empty do nothing.
+  form_->OpenCB_Click();
+  form_->DeleteCB_Click();
+  form_->btnClearDatabase_Click();
+  EXPECT_TRUE(PromptScript::Records().empty());
+}
+
+TEST_F(GameManagerTest, CreateMakesTheFileFromTheTemplateAndOpenMakesItCurrent) {
+  Create("Retro");
+  EXPECT_EQ(PromptScript::Records().front().text,
+            "Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!");
+  EXPECT_TRUE(HasEntry("Retro.mdb"));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"My Collection", "Retro"}));
+  EXPECT_EQ(PLData().LastDB, "Retro.mdb");
+  EXPECT_EQ(PLData().CurCollection, "Retro");
+  EXPECT_EQ(Setting("CurDB_PL"), "Retro.mdb");
+  EXPECT_EQ(Setting("CurDB"), "<none>");
+  EXPECT_EQ(InFile("Retro.mdb", "sections"), 6);
+
+  // A listed name is not made again and nothing is said.
+  PutGame("Retro.mdb", "Kept");
+  PromptScript::Clear();
+  Create("retro");
+  EXPECT_EQ(PromptScript::Records().size(), 1u);
+  EXPECT_EQ(InFile("Retro.mdb", "mediadata"), 1);
+
+  // Open the system collection again.
+  Select("My Collection");
+  form_->OpenCB_Click();
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(PLData().CurCollection, "My Collection");
+  EXPECT_EQ(Setting("CurDB_PL"), "MyGames.mdb");
+}
+
+TEST_F(GameManagerTest, AnUnlistedFileOfTheNameIsKeptOrReplacedAsTheUserSays) {
+  vb::FileCopy(InHome("pl33e.mdb"), InHome("RETRO.MDB"));
+  PutGame("RETRO.MDB", "Old game");
+  PromptScript::AnswerText("Retro");
+  PromptScript::Answer(vb::vbYes);
+  form_->CreateCB_Click();
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(PromptScript::Records()[1].text,
+            "The system found a database using this collection name.\nDo you wish to use this database???\n"
+            "     Yes = Use existing database\n     No  = Delete current databse and create a new one.");
+  EXPECT_EQ(InFile("RETRO.MDB", "mediadata"), 1);
+
+  vb::FileCopy(InHome("RETRO.MDB"), InHome("Arcade.mdb"));
+  PromptScript::AnswerText("Arcade");
+  PromptScript::Answer(vb::vbNo);
+  form_->CreateCB_Click();
+  EXPECT_EQ(InFile("Arcade.mdb", "mediadata"), 0);
+  EXPECT_EQ(InFile("Arcade.mdb", "genre"), 0);
+}
+
+TEST_F(GameManagerTest, NamesOfOtherFilesOrWithPatternCharactersAreRefusedBeforeAnythingIsMade) {
+  PutGame("MyGames.mdb", "Mine");
+  const auto before = EntryNames();
+  const std::vector<std::string> refused = {"av30", "AV30", "pl33e", "Temp", "MyGames", "*", "Ret?o", "[ab]", "a/b"};
+  for (const std::string& name : refused) {
+    SCOPED_TRACE(name);
+    PromptScript::Clear();
+    Create(name);
+    ASSERT_EQ(PromptScript::Records().size(), 2u);  // the input box and the refusal
+    EXPECT_NE(PromptScript::Records()[1].text.find("not created"), std::string::npos);
+  }
+  auto after = EntryNames();
+  std::sort(after.begin(), after.end());
+  auto expected = before;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(after, expected);
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+  EXPECT_EQ(InFile("MyGames.mdb", "mediadata"), 1);
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+
+  // Apostrophes and per cent signs are ordinary characters of a name.
+  Create("Tom's 100% Games");
+  EXPECT_TRUE(HasEntry("Tom's 100% Games.mdb"));
+  Select("Tom's 100% Games");
+  form_->OpenCB_Click();
+  EXPECT_EQ(PLData().LastDB, "Tom's 100% Games.mdb");
+}
+
+TEST_F(GameManagerTest, DeleteKeepsTheSystemTheOpenAndSharedCollectionsAndTheirFiles) {
+  Create("Retro");
+  Create("Arcade");  // now the open collection
+  Select("My Collection");
+  form_->DeleteCB_Click();
+  EXPECT_EQ(LastText(), "The system collection or open collection may not be deleted");
+  Select("Arcade");
+  form_->DeleteCB_Click();
+  EXPECT_EQ(LastText(), "The system collection or open collection may not be deleted");
+
+  // Yes, then No: the entry goes, the file stays.
+  Select("Retro");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbNo);
+  form_->DeleteCB_Click();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Arcade", "My Collection"}));
+  EXPECT_TRUE(HasEntry("Retro.mdb"));
+
+  // Another entry on the open collection's file is the open collection.
+  ListRow("Arcade copy", "arcade.MDB");
+  Select("Arcade copy");
+  form_->DeleteCB_Click();
+  EXPECT_EQ(LastText(), "The system collection or open collection may not be deleted");
+  // A second entry on a file: deleting it keeps the file the other uses.
+  ListRow("Old", "Retro.mdb");
+  ListRow("Retro copy", "retro.MDB");
+  Select("Retro copy");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_TRUE(HasEntry("Retro.mdb"));
+  EXPECT_NE(LastText().find("was kept"), std::string::npos);
+  // An entry on the media collection's file never deletes it.
+  ListRow("Sneaky", "av30.mdb");
+  Select("Sneaky");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_TRUE(HasEntry("av30.mdb"));
+  // The last entry of a file takes it along.
+  Select("Old");
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  form_->DeleteCB_Click();
+  EXPECT_FALSE(HasEntry("Retro.mdb"));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"Arcade", "Arcade copy", "My Collection"}));
+}
+
+TEST_F(GameManagerTest, EmptyRemovesTheGamesAndTheirLinksOfTheNamedCollectionOnly) {
+  PutGame("MyGames.mdb", "Mine");
+  Select("My Collection");
+  PromptScript::Answer(vb::vbNo);
+  form_->btnClearDatabase_Click();
+  EXPECT_EQ(LastText(), "WARNING!!!!\nThis will delete all records from all sections\n of the Collection: My "
+                        "Collection\nDo you wish to continue????");
+  EXPECT_EQ(InFile("MyGames.mdb", "mediadata"), 1);
+
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  EXPECT_EQ(InFile("MyGames.mdb", "mediadata"), 0);
+  EXPECT_EQ(InFile("MyGames.mdb", "systypemedia"), 0);
+  EXPECT_EQ(InFile("MyGames.mdb", "supportsmedia"), 0);
+  EXPECT_EQ(InFile("MyGames.mdb", "genre"), 1);  // the lookup lists stay
+
+  // A missing file: a clear message and nothing made.
+  ListRow("Gone", "Gone.mdb");
+  Select("Gone");
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  EXPECT_NE(LastText().find("was not found"), std::string::npos);
+  EXPECT_FALSE(HasEntry("Gone.mdb"));
+  // And the same on open: the current collection stays.
+  form_->OpenCB_Click();
+  EXPECT_NE(LastText().find("was not found"), std::string::npos);
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+
+  // An entry on the media collection's file neither empties nor opens it.
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("av30.mdb"));
+    db->Execute("insert into mediadata (name, section, sectionnumber) values ('Abbey Road', 'LP', 5)");
+    db->Close();
+  }
+  ListRow("Sneaky", "AV30.mdb");
+  Select("Sneaky");
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  EXPECT_NE(LastText().find("belongs to the collection"), std::string::npos);
+  EXPECT_EQ(InFile("av30.mdb", "mediadata"), 1);
+  form_->OpenCB_Click();
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+}
+
+TEST_F(GameManagerTest, TheWindowsCollectionIsClosedWhileTheManagerRunsAndLastDBOpenedAfter) {
+  Create("Retro");
+  Select("My Collection");
+  form_->OpenCB_Click();
+  form_.reset();
+  PL().GameDB = PL().Workspace->OpenDatabase(InHome("MyGames.mdb"));
+
+  bool closedWhileShown = false;
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<PLCollection_Form*>(QApplication::activeModalWidget());
+    if (!shown) return;
+    closedWhileShown = !PL().GameDB;
+    const auto items = shown->CB_List->findItems("Retro", Qt::MatchExactly);
+    if (items.isEmpty()) return;
+    shown->CB_List->setCurrentItem(items.first());
+    items.first()->setSelected(true);
+    shown->OpenCB_Click();
+  });
+  ShowGameCollectionManager(nullptr);
+  EXPECT_TRUE(closedWhileShown);
+  ASSERT_TRUE(PL().GameDB);
+  EXPECT_EQ(PLData().LastDB, "Retro.mdb");
+  EXPECT_EQ(Count("sections"), 6);
+  Db().Execute("insert into mediadata (name, sectionnumber) values ('New', 1)");
+  PL().GameDB->Close();
+  PL().GameDB.reset();
+  EXPECT_EQ(InFile("Retro.mdb", "mediadata"), 1);
+}
+
+}  // namespace
+}  // namespace pl::testing

@@ -1,0 +1,401 @@
+#include "reports/StandardReport.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "core/TavolinModule.h"
+#include "platform/dao/Dao.h"
+#include "platform/print/Printer.h"
+#include "platform/runtime/Functions.h"
+#include "reports/ReportModule.h"
+#include "reports/RptForm.h"
+#include "reports/output/PageFrame.h"
+
+namespace tvn::reports {
+namespace {
+
+// The writer's own page-end test: a record whose picture would reach past
+// this starts a new page.
+constexpr double kPageEnd = 13000;
+constexpr double kLeft = 1440;
+constexpr double kGap = 200;
+
+const char* const kTableFormat = "+2.5in|+^2.0in|+^1.0in|+^1.0in;";
+const char* const kTableHeader = "Name|Artist|Category|Media Type;";
+constexpr long kHeaderShade = 65535;
+
+struct MediaTotal {
+  const char* section;
+  const char* label;
+};
+// The order is also the order of the totals under the table.
+const MediaTotal kTotals[9] = {
+    {"Cassette", "Total Cassettes = "}, {"Compact Disc", "Total Compact Discs = "},
+    {"LP", "Total LPs = "},             {"DVD", "Total DVDs = "},
+    {"Laser Disc", "Total Laser Discs = "}, {"Video Tape", "Total Video Tapes = "},
+    {"Software", "Total Software = "},  {"MP3", "Total MP3 = "},
+    {"MiniDisc", "Total MiniDiscs = "},
+};
+
+std::string Field(const dao::Recordset& rs, const std::string& name) { return vb::NzStr(rs.GetField(name)); }
+
+// Non-empty as the report tests it: the text is longer than "".
+bool Filled(const std::string& text) { return !text.empty(); }
+
+// The text a number field prints as, and whether it counts as above 0.
+struct CountText {
+  bool positive = false;
+  std::string text;
+};
+
+CountText CountOf(const vb::Variant& value) {
+  CountText out;
+  if (!vb::IsNumeric(value)) return out;
+  const double number = vb::CDbl(value);
+  out.text = vb::Trim(vb::NzStr(value));
+  if (std::fabs(number) < static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+    out.positive = vb::CLng(value) > 0;
+  } else {
+    // Too large for a 32-bit number: its text is printed as it stands.
+    out.positive = number > 0;
+  }
+  return out;
+}
+
+class StandardReportWriter {
+ public:
+  StandardReportWriter(print::Printer& printer, const StandardReportOptions& options)
+      : p_(printer), options_(options), ctx_(Module()) {}
+
+  void Run() {
+    ctx_.ReportPrinter = &p_;
+    counts_.fill(0);
+    SetReportFonts(p_);
+    p_.StartDoc();
+    PrintReportHeading(ctx_, options_.oneLine);
+    dao::RecordsetPtr rs = ctx_.ReportDatabase->OpenRecordset(StandardReportSql(options_.sort));
+    struct Closer {
+      dao::RecordsetPtr& rs;
+      ~Closer() {
+        if (rs && rs->IsOpen()) rs->Close();
+      }
+    } closer{rs};
+    if (rs->RecordCount() != 0) {
+      first_ = true;
+      if (options_.oneLine) {
+        p_.SetFontSize(8);
+        p_.StartTable();
+      }
+      rs->MoveFirst();
+      while (!rs->Eof()) {
+        if (options_.oneLine)
+          OneLineRow(*rs);
+        else
+          CompleteRecord(*rs);
+        rs->MoveNext();
+      }
+    }
+    if (options_.oneLine) {
+      p_.EndTable();
+      p_.Text("\n\n");
+      for (int i = 0; i < 9; ++i) {
+        if (counts_[i] <= 0) continue;
+        std::string line = kTotals[i].label + vb::Trim(std::to_string(counts_[i]));
+        if (i < 8) line += "\n";
+        p_.Text(line);
+      }
+    }
+    p_.EndDoc();
+    if (options_.oneLine) p_.SetOrientation(print::kPortrait);
+    ShowExportNotice(ctx_, false, !p_.ExportFile().empty());
+  }
+
+ private:
+  void OneLineRow(const dao::Recordset& rs) {
+    const std::string section = Field(rs, "section");
+    // The cells go to the table as cells, so that a "|" or ";" in a name
+    // can neither shift the columns nor start a row of its own.
+    const std::vector<std::vector<std::string>> row{
+        {vb::Trim(Field(rs, "name")), vb::Trim(Field(rs, "artist1")), vb::Trim(Field(rs, "category")),
+         vb::Trim(section)}};
+    p_.AddTable(kTableFormat, kTableHeader, row, kHeaderShade, -1, true);
+    for (int i = 0; i < 9; ++i) {
+      if (section == kTotals[i].section) {
+        ++counts_[i];
+        break;
+      }
+    }
+  }
+
+  void Label(const std::string& label) {
+    p_.SetFontBold(true);
+    p_.Text(label);
+    p_.SetFontBold(false);
+  }
+  void Value(const std::string& text) {
+    if (!text.empty()) p_.Text(text);
+  }
+  void LabelAt(double x, const std::string& label) {
+    p_.SetCurrentX(x);
+    Label(label);
+  }
+  void EndLine(double gap = 25) {
+    p_.Text("\n");
+    p_.SetCurrentY(p_.CurrentY() + gap);
+  }
+
+  void CompleteRecord(const dao::Recordset& rs) {
+    const std::string section = Field(rs, "section");
+
+    // Picture and page end.
+    bool loaded = false;
+    double pictureHeight = 0;
+    const std::string picture = Field(rs, "Picture");
+    if (Filled(picture) && options_.include[0]) {
+      // Found as the catalogue finds it: under the data folder, "\" read as
+      // "/", names without regard to letter case.
+      const std::string path = PicturePath(picture);
+      loaded = !path.empty() && LoadReportPicture(ctx_, path);
+    }
+    if (loaded) pictureHeight = print::HimetricToTwips(print::PictureHeightHimetric(ctx_.ReportPicture));
+    if (p_.CurrentY() + pictureHeight > kPageEnd) {
+      p_.NewPage();
+    } else if (!first_) {
+      const QImage recordPicture = ctx_.ReportPicture;
+      PrintSeparatorImage(ctx_);
+      // The separator took the shared picture's place: the record's picture
+      // comes back without reading its file a second time.
+      if (loaded) ctx_.ReportPicture = recordPicture;
+    }
+    first_ = false;
+
+    // Name line.
+    p_.SetCurrentX(kLeft);
+    p_.SetFontBold(true);
+    p_.SetFontSize(10);
+    Value(Field(rs, "name"));
+    p_.SetFontSize(8);
+    const vb::Variant released = rs.GetField("RYear");
+    if (vb::IsDate(released)) {
+      LabelAt(8400, "Release Year: ");
+      Value(vb::Format(released, "mm/dd/yyyy"));
+    }
+    p_.Text("\n");
+    p_.SetFontBold(true);
+    p_.SetCurrentY(p_.CurrentY() + 50);
+
+    if (loaded) {
+      DrawReportPicture(ctx_);
+      p_.SetCurrentX(kLeft);
+      p_.SetCurrentY(p_.CurrentY() + pictureHeight + 75);
+    }
+
+    // Catalogue line.
+    Label("Catalog #: ");
+    Value(Field(rs, "cat_number"));
+    const std::string quality = Field(rs, "QRating");
+    if (Filled(quality)) {
+      LabelAt(3500, "Quality Rating: ");
+      Value(quality);
+    }
+    const std::string rating = Field(rs, "rating");
+    if (Filled(rating)) {
+      LabelAt(6200, "Rating: ");
+      Value(rating);
+    }
+    LabelAt(8500, "Media Type: ");
+    p_.Text(section + "\n");
+    p_.SetCurrentY(p_.CurrentY() + 25);
+
+    // Artists line.
+    Label("Artists:");
+    p_.SetCurrentX(2140);
+    Value(Field(rs, "artist1"));
+    for (const char* name : {"artist2", "artist3", "artist4"}) {
+      const std::string artist = Field(rs, name);
+      if (Filled(artist)) p_.Text(",   " + artist);
+    }
+    EndLine();
+
+    // Data section 1: category, label/studio, date acquired.
+    const std::string category = Field(rs, "category");
+    const std::string label = Field(rs, "labelstudio");
+    const vb::Variant acquired = rs.GetField("date_aquired");
+    if (options_.include[3] && (Filled(category + label) || vb::IsDate(acquired))) {
+      Label("Category: ");
+      Value(category);
+      LabelAt(4600, "Label/Studio: ");
+      Value(label);
+      LabelAt(8600, "Date Aquired: ");
+      if (vb::IsDate(acquired)) Value(vb::Format(acquired, "mm/dd/yyyy"));
+      EndLine();
+    }
+
+    // Data section 2: format, sound format, time.
+    const std::string format = Field(rs, "format_type");
+    const std::string sound = Field(rs, "format_type2");
+    const std::string time = Field(rs, "total_time");
+    if (options_.include[4] && Filled(format + sound + time)) {
+      Label("Format: ");
+      Value(format);
+      LabelAt(3800, "Sound Format: ");
+      Value(sound);
+      LabelAt(6800, "Total Time:");
+      Value(time);
+      EndLine();
+    }
+
+    // Data section 3: ratios and sides, then tape index and speed, on one line.
+    const CountText sides = CountOf(rs.GetField("sides"));
+    const std::string screen = Field(rs, "SRatio");
+    const std::string pictureRatio = Field(rs, "PRatio");
+    const std::string speed = Field(rs, "Tape_Speed");
+    const std::string index = Field(rs, "TapeIndex");
+    if (options_.include[5] && (Filled(screen + pictureRatio + speed + index) || sides.positive)) {
+      const bool ratios = Filled(screen + pictureRatio) || sides.positive;
+      if (ratios) {
+        Label("Screen Aspect Ratio: ");
+        Value(screen);
+        LabelAt(5000, "Picture Aspect Ratio: ");
+        Value(pictureRatio);
+        LabelAt(8000, "# Sides: ");
+        if (sides.positive) Value(sides.text);
+      }
+      if (Filled(speed + index)) {
+        Label("Tape Index#: ");
+        Value(index);
+        double speedX = 4000;
+        if (ratios && p_.CurrentX() + kGap > speedX) {
+          // Behind the ratios the speed's own column lies under the picture
+          // ratio: the speed follows the index, or starts the next line at
+          // its column when the line has no room left for it.
+          p_.SetFontBold(true);
+          double width = p_.TextWidth("Tape Speed: ");
+          p_.SetFontBold(false);
+          width += p_.TextWidth(speed);
+          const double rightLimit = p_.PageWidth() - p_.MarginRight() - p_.IndentRight();
+          if (p_.CurrentX() + kGap + width <= rightLimit)
+            speedX = p_.CurrentX() + kGap;
+          else
+            EndLine();
+        }
+        LabelAt(speedX, "Tape Speed: ");
+        Value(speed);
+      }
+      EndLine();
+    }
+
+    // Compact disc serial and changer slot.
+    const CountText slot = CountOf(rs.GetField("slot"));
+    const std::string serial = Field(rs, "serial");
+    if (options_.include[5] && (Filled(serial) || slot.positive)) {
+      Label("CD Serial #: ");
+      Value(serial);
+      LabelAt(4000, "CD Changer Slot #: ");
+      if (slot.positive) Value(slot.text);
+      EndLine();
+    }
+
+    // Web line: no option governs it.
+    const std::string mail = Field(rs, "emailid");
+    const std::string homepage = Field(rs, "homepage");
+    if (Filled(mail + homepage)) {
+      Label("EMail ID: ");
+      Value(mail);
+      LabelAt(6000, "Homepage: ");
+      p_.Text(homepage + "\n");
+      p_.SetCurrentY(p_.CurrentY() + 25);
+    }
+
+    // User-defined fields in pairs, with the captions the record carries.
+    if (options_.include[1]) {
+      for (int n = 1; n <= 9; n += 2) {
+        const std::string a = "f" + std::to_string(n);
+        const std::string b = "f" + std::to_string(n + 1);
+        const std::string valueA = Field(rs, a);
+        const std::string valueB = Field(rs, b);
+        if (!Filled(valueA + valueB)) continue;
+        Label(Field(rs, a + "c") + ": ");
+        Value(valueA);
+        LabelAt(6000, Field(rs, b + "c") + ": ");
+        p_.Text(valueB + "\n");
+        p_.SetCurrentY(p_.CurrentY() + 25);
+      }
+    }
+
+    // Titles in pairs.
+    if (options_.include[2] && Filled(Field(rs, "title1"))) {
+      const char* heading = section == "Software" ? "Programs:" : section == "DVD" ? "Chapters:" : "Titles:";
+      p_.SetFontBold(true);
+      p_.Text(std::string(heading) + "\n");
+      p_.SetCurrentY(p_.CurrentY() + 25);
+      p_.SetFontBold(false);
+      for (int n = 1; n <= 39; n += 2) {
+        const std::string a = Field(rs, "title" + std::to_string(n));
+        const std::string b = Field(rs, "title" + std::to_string(n + 1));
+        if (!Filled(a + b)) continue;
+        Value(a);
+        if (Filled(b)) p_.Text(",          " + b);
+        EndLine(100);
+      }
+    }
+
+    // Notes.
+    const std::string notes = Field(rs, "notes");
+    if (options_.include[6] && Filled(notes)) {
+      p_.SetFontBold(true);
+      p_.Text("Notes:\n");
+      p_.SetCurrentY(p_.CurrentY() + 25);
+      p_.SetFontBold(false);
+      p_.Text(notes + "\n");
+    }
+
+    p_.Text("\n\n");
+    p_.SetCurrentY(p_.CurrentY() + 400);
+  }
+
+  print::Printer& p_;
+  const StandardReportOptions& options_;
+  ReportModuleState& ctx_;
+  std::array<std::int32_t, 9> counts_{};
+  bool first_ = true;
+};
+
+}  // namespace
+
+StandardReportOptions StandardOptionsOf(const RptForm* form) {
+  StandardReportOptions options;
+  if (!form) return options;
+  options.oneLine = form->TypeOption[2] && form->TypeOption[2]->isChecked();
+  for (int index : {1, 0, 2, 3, 4}) {
+    if (form->R6SortOption[index] && form->R6SortOption[index]->isChecked()) {
+      options.sort = index;
+      break;
+    }
+  }
+  for (int i = 0; i < 7; ++i) options.include[i] = RptForm::Ticked(form->R6Check[i]);
+  return options;
+}
+
+std::string StandardReportSql(int sort) {
+  const std::string start = "select * from mediadata where not isnull(name) and pr1 order by ";
+  switch (sort) {
+    case 0: return start + "artist1,artist2,artist3,artist4,name";
+    case 2: return start + "cat_number, TapeIndex,name,artist1,artist2,artist3,artist4";
+    case 3: return start + "section,name,artist1,artist2,artist3,artist4";
+    case 4: return start + "cat_number, name,artist1,artist2,artist3,artist4";
+    default: return start + "name,artist1,artist2,artist3,artist4";
+  }
+}
+
+void PrintMediaReport(print::Printer& printer) { PrintMediaReport(printer, StandardOptionsOf(CurrentRptForm())); }
+
+void PrintMediaReport(print::Printer& printer, const StandardReportOptions& options) {
+  StandardReportWriter(printer, options).Run();
+}
+
+}  // namespace tvn::reports
