@@ -291,6 +291,8 @@ TEST_F(GameMenusTest, CollectionManagerClosesTheCollectionWhileShownAndShowsTheS
   // empty collection.
   EXPECT_EQ(int(PLData().SectionNumber), 4);
   EXPECT_EQ(w.windowTitle().toStdString(), "The Pellion - Retro: Sega");
+  ASSERT_NE(w.SSListBar1->currentItem(), nullptr);
+  EXPECT_EQ(w.SSListBar1->currentItem()->text(0).toStdString(), "Sega");
   EXPECT_EQ(w.List_Combo->count(), 0);
   EXPECT_EQ(Text(w.txtName), "");
   EXPECT_TRUE(Items(w.cmbPublisher).empty());
@@ -331,6 +333,8 @@ TEST_F(GameMenusTest, QuickDisplayDoubleClickSwitchesSectionAndLoadsTheGame) {
   qd->OpenFromQuickDisplay();
   EXPECT_EQ(int(PLData().SectionNumber), 4);
   EXPECT_EQ(w.windowTitle().toStdString(), "The Pellion - My Collection: Sega");
+  ASSERT_NE(w.SSListBar1->currentItem(), nullptr);
+  EXPECT_EQ(w.SSListBar1->currentItem()->text(0).toStdString(), "Sega");
   EXPECT_EQ(Text(w.txtName), "Sonic");
   EXPECT_EQ(Text(w.cmbPublisher), "Sega");
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Sonic");
