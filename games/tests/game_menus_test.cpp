@@ -272,6 +272,10 @@ TEST_F(GameMenusTest, CollectionManagerClosesTheCollectionWhileShownAndShowsTheS
   ASSERT_EQ(Text(w.txtName), "Sonic");
   w.SSListBar1_ItemClick("Nintendo");
   ASSERT_EQ(Text(w.txtName), "Banjo");
+  // An open quick display follows the collection that the window opens.
+  w.qdmenu->trigger();
+  ASSERT_NE(GameQuickDisplayWindow(), nullptr);
+  ASSERT_EQ(GameQuickDisplayWindow()->QDGrid->TextMatrix(1, 2), "Banjo");
 
   bool closedWhileShown = false;
   WhenShown<PLCollection_Form>([&](PLCollection_Form& f) {
@@ -297,6 +301,8 @@ TEST_F(GameMenusTest, CollectionManagerClosesTheCollectionWhileShownAndShowsTheS
   EXPECT_EQ(Text(w.txtName), "");
   EXPECT_TRUE(Items(w.cmbPublisher).empty());
   EXPECT_EQ(GridNames(w.tGrid), std::vector<std::string>{""});
+  ASSERT_NE(GameQuickDisplayWindow(), nullptr);
+  EXPECT_EQ(GameQuickDisplayWindow()->QDGrid->TextMatrix(1, 2), "");
 
   // Back to the first collection: its games and lists again.
   WhenShown<PLCollection_Form>([](PLCollection_Form& f) {
@@ -311,6 +317,7 @@ TEST_F(GameMenusTest, CollectionManagerClosesTheCollectionWhileShownAndShowsTheS
   EXPECT_EQ(Text(w.txtName), "Sonic");
   EXPECT_EQ(Items(w.cmbPublisher), (std::vector<std::string>{"Sega"}));
   EXPECT_EQ(GridNames(w.tGrid), (std::vector<std::string>{"Cartridge", "Disc"}));
+  EXPECT_EQ(GameQuickDisplayWindow()->QDGrid->Rows(), 4);
 }
 
 // ---------------------------------------------------------------- quick display
