@@ -21,6 +21,7 @@
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
 #include "games/avplclass.h"
+#include "games/tests/GameRows.h"
 #include "platform/dao/Dao.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Files.h"
@@ -28,6 +29,7 @@
 
 namespace {
 
+using pl::testing::AddGameRow;
 using tvn::MainForm;
 
 // The grid row shown in the top line of the grid's view.
@@ -63,20 +65,6 @@ class GameWindowDesktop : public tvn::testing::LaunchTest {
     rows(*db);
     db->Close();
   }
-  static long Insert(dao::Database& db, const std::string& table, const std::map<std::string, vb::Variant>& values,
-                     const std::string& key) {
-    dao::RecordsetPtr rs = db.OpenRecordset(table, dao::dbOpenTable);
-    rs->AddNew();
-    for (const auto& [f, v] : values) rs->SetField(f, v);
-    rs->Update();
-    rs->Close();
-    if (key.empty()) return 0;
-    dao::RecordsetPtr k = db.OpenRecordset("select max(" + key + ") as k from " + table);
-    const long n = long(vb::CDbl(k->GetField("k")));
-    k->Close();
-    return n;
-  }
-
   MainForm& Launcher() {
     MainForm& launcher = tvn::win::MainForm.Get();
     if (!launcher.isVisible()) {
@@ -135,7 +123,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
 
 TEST_F(GameWindowDesktop, FirstActivationGivesTheLauncherItsPointerBackAndLaterOnesKeepTheGameBeingAdded) {
   Fill([](dao::Database& db) {
-    Insert(db, "mediadata", {{"name", vb::Variant(std::string("Sonic"))}, {"sectionnumber", dao::Variant::Byte(4)}},
+    AddGameRow(db, "mediadata", {{"name", vb::Variant(std::string("Sonic"))}, {"sectionnumber", dao::Variant::Byte(4)}},
            "");
   });
   SetSetting("LPL", "4");
@@ -170,16 +158,16 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
     std::vector<long> types, features;
     for (int i = 1; i <= 40; ++i) {
       const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
-      types.push_back(Insert(db, "systype", {{"systype", vb::Variant("Type " + n)}}, "systypeid"));
-      features.push_back(Insert(db, "supports", {{"Name", vb::Variant("Feature " + n)}}, "supports"));
+      types.push_back(AddGameRow(db, "systype", {{"systype", vb::Variant("Type " + n)}}, "systypeid"));
+      features.push_back(AddGameRow(db, "supports", {{"Name", vb::Variant("Feature " + n)}}, "supports"));
     }
     for (const char* name : {"Banjo", "Blast Corps", "Bomberman", "Diddy Kong"}) {
-      const long game = Insert(
+      const long game = AddGameRow(
           db, "mediadata", {{"name", vb::Variant(std::string(name))}, {"sectionnumber", dao::Variant::Byte(2)}},
           "systemnumber");
       // Links far down both lists.
-      Insert(db, "systypemedia", {{"systemnumber", vb::Variant(game)}, {"systypeid", vb::Variant(types[35])}}, "");
-      Insert(db, "supportsmedia", {{"systemnumber", vb::Variant(game)}, {"supports", vb::Variant(features[38])}},
+      AddGameRow(db, "systypemedia", {{"systemnumber", vb::Variant(game)}, {"systypeid", vb::Variant(types[35])}}, "");
+      AddGameRow(db, "supportsmedia", {{"systemnumber", vb::Variant(game)}, {"supports", vb::Variant(features[38])}},
              "");
     }
   });

@@ -18,6 +18,7 @@
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
 #include "games/avplclass.h"
+#include "games/tests/GameRows.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -25,6 +26,8 @@
 #include "platform/runtime/Settings.h"
 
 namespace {
+
+using pl::testing::AddGameRow;
 
 struct Sample {
   const char* name;
@@ -50,20 +53,6 @@ const Sample kSamples[] = {
      "Weather that changes the map", {"Cartridge", "Disk Drive"}, {"Memory Pak", "Expansion Pak"}},
 };
 
-long Insert(dao::Database& db, const std::string& table, const std::map<std::string, vb::Variant>& values,
-            const std::string& key) {
-  dao::RecordsetPtr rs = db.OpenRecordset(table, dao::dbOpenTable);
-  rs->AddNew();
-  for (const auto& [f, v] : values) rs->SetField(f, v);
-  rs->Update();
-  rs->Close();
-  if (key.empty()) return 0;
-  dao::RecordsetPtr k = db.OpenRecordset("select max(" + key + ") as k from " + table);
-  const long n = long(vb::CDbl(k->GetField("k")));
-  k->Close();
-  return n;
-}
-
 // The key of a lookup name, made (flagged for Nintendo) on first use.
 long Lookup(dao::Database& db, std::map<std::string, long>& known, const std::string& table,
             const std::string& field, const std::string& key, const std::string& name, bool flagged) {
@@ -71,7 +60,7 @@ long Lookup(dao::Database& db, std::map<std::string, long>& known, const std::st
   if (auto it = known.find(id); it != known.end()) return it->second;
   std::map<std::string, vb::Variant> values{{field, vb::Variant(name)}};
   if (flagged) values["NTOn"] = vb::Variant(true);
-  return known[id] = Insert(db, table, values, key);
+  return known[id] = AddGameRow(db, table, values, key);
 }
 
 void FillSamples(dao::Database& db) {
@@ -82,7 +71,7 @@ void FillSamples(dao::Database& db) {
   int day = 0;
   for (const Sample& s : kSamples) {
     ++day;
-    const long game = Insert(
+    const long game = AddGameRow(
         db, "mediadata",
         {{"name", vb::Variant(std::string(s.name))},
          {"sectionnumber", dao::Variant::Byte(2)},
@@ -99,12 +88,12 @@ void FillSamples(dao::Database& db) {
          {"homepage", vb::Variant(std::string("https://example.org/games"))}},
         "systemnumber");
     for (const char* t : s.systypes)
-      Insert(db, "systypemedia",
+      AddGameRow(db, "systypemedia",
              {{"systemnumber", vb::Variant(game)},
               {"systypeid", vb::Variant(Lookup(db, known, "systype", "systype", "systypeid", t, false))}},
              "");
     for (const char* f : s.supports)
-      Insert(db, "supportsmedia",
+      AddGameRow(db, "supportsmedia",
              {{"systemnumber", vb::Variant(game)},
               {"supports", vb::Variant(Lookup(db, known, "supports", "Name", "supports", f, false))}},
              "");
