@@ -60,7 +60,12 @@ void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
   avplDataclass& d = PLData();
   d.SectionNumber = section;
   ResetGameSectionFlags(d);
-  if (section >= 1 && section <= 6) *ConsoleFlags(d)[section - 1] = true;
+  if (section >= 1 && section <= 6) {
+    *ConsoleFlags(d)[section - 1] = true;
+    // The section bar shows which console is on, however it was chosen
+    // (the bar itself, the stored section, the quick display).
+    SSListBar1->setCurrentItem(SSListBar1->topLevelItem(section - 1));
+  }
   setCursor(Qt::WaitCursor);
   struct Pointer {
     QWidget* w;
