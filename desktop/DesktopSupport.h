@@ -15,9 +15,9 @@ bool HaveDisplay();
 
 // Shows the window and waits until it is exposed and its place on screen
 // (frame and client area) has stopped changing. False after the timeout.
-bool ShowSettled(QWidget& w, int timeoutMs = 5000);
+bool ShowSettled(QWidget& w, int timeoutMs = 10000);
 
 // Waits until the window's place has stopped changing.
-bool Settled(QWidget& w, int timeoutMs = 5000);
+bool Settled(QWidget& w, int timeoutMs = 10000);
 
 }  // namespace tvndesk

@@ -30,7 +30,7 @@ bool Settled(QWidget& w, int timeoutMs) {
     const QRect f = w.frameGeometry(), c = w.geometry();
     const bool framed = f != c;
     if (f == frame && c == client && framed) {
-      if (++still >= 5) return true;
+      if (++still >= 10) return true;  // a loaded machine answers late
     } else {
       still = 0;
       frame = f;
