@@ -245,6 +245,36 @@ TEST_F(GameWindow, NewLookupsAreAddedWithTheSectionsFlag) {
   EXPECT_EQ(Items(W().cmbDeveloper), Strings{"Rare"});
 }
 
+TEST_F(GameWindow, DatesAreFiledOnlyWhenTheyReadForSure) {
+  const long game = Game("Tetris", 1);
+  Db().Execute("update mediadata set date_aquired = #03/04/2001# where systemnumber = " + std::to_string(game));
+  Open(1);
+  ASSERT_EQ(W().DateAquired->text().toStdString(), "3/4/2001");
+  // A day past the month's end, a day-first date and a two-digit year are
+  // refused with a message; the stored date stays and the text is kept.
+  for (const std::string typed : {"2/30/2001", "13/12/2001", "1/2/03"}) {
+    SCOPED_TRACE(typed);
+    PromptScript::Clear();
+    W().DateAquired->setText(QString::fromStdString(typed));
+    W().txtNotes->setPlainText("Edited");
+    Press(3);
+    ASSERT_EQ(PromptScript::Records().size(), 1u);
+    EXPECT_NE(PromptScript::Records()[0].text.find(typed), std::string::npos) << PromptScript::Records()[0].text;
+    EXPECT_EQ(W().DateAquired->text().toStdString(), typed);
+    EXPECT_EQ(Count("mediadata where date_aquired = #03/04/2001# and notes is null"), 1);
+  }
+  W().DateAquired->setText("12/31/1999");
+  W().DateReleased->setText("Dec 1, 1989");
+  Press(3);
+  EXPECT_EQ(Count("mediadata where date_aquired = #12/31/1999# and date_released = #12/01/1989#"), 1);
+  EXPECT_EQ(W().DateAquired->text().toStdString(), "12/31/1999");
+  // The button empties the box, and an empty box files Null.
+  W().btnBlankADate->click();
+  EXPECT_EQ(W().DateAquired->text().toStdString(), "");
+  Press(3);
+  EXPECT_EQ(Count("mediadata where date_aquired is null and date_released = #12/01/1989#"), 1);
+}
+
 TEST_F(GameWindow, NamesAreUniqueWithinASectionAndStoredExactly) {
   Game("Halo", 5);
   Game("Halo", 6);
