@@ -108,16 +108,20 @@ void PLMain_Form::SetupSection() {
         fCap[i]->setText(QString::fromStdString(vb::NzStr(rsCaption->GetField("f" + std::to_string(i + 1)))));
     }
   }
-  if (!SectionHasRows()) d.LoadFirstRec = true;
-  if (d.LoadFirstRec) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    CurrentLetter = "A";
-    RefreshTitleList();
-    return;
-  }
+  if (ShowTitlesFromA()) return;
   rsSection->MoveFirst();
   LoadData_PL(vb::NzStr(rsSection->GetField("Name")));
+}
+
+bool PLMain_Form::ShowTitlesFromA() {
+  avplDataclass& d = PLData();
+  if (!SectionHasRows()) d.LoadFirstRec = true;
+  if (!d.LoadFirstRec) return false;
+  ActiveLetterButton = 1;
+  PreviousLetterButton = 51;
+  CurrentLetter = "A";
+  RefreshTitleList();
+  return true;
 }
 
 void PLMain_Form::FillRatingFormatCombos() {
