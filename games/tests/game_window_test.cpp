@@ -3,6 +3,8 @@
 // their lookups and links, deleting, and the letter bar and title list
 // that follow.
 #include <QImage>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <filesystem>
@@ -510,6 +512,70 @@ TEST_F(GameWindow, PreviousAndNextCrossLettersAndWrapRound) {
   Press(3);
   EXPECT_EQ(Count("mediadata"), 4);
   EXPECT_EQ(Texts("select bestfeature from mediadata where name = 'Alpha'", "bestfeature"), Strings{"Speed"});
+}
+
+TEST_F(GameWindow, ARenameMovesTheGameToItsNewLetter) {
+  Game("Alpha", 3);
+  Game("Beta", 3);
+  Open(3);
+  ASSERT_EQ(Name(), "Alpha");
+  Type(W().txtName, "Zeta");
+  Press(3);
+  EXPECT_EQ(Name(), "Zeta");
+  EXPECT_EQ(Texts("select name from mediadata order by name", "name"), (Strings{"Beta", "Zeta"}));
+  EXPECT_EQ(LettersWithFace(1), "Z");
+  EXPECT_EQ(LettersWithFace(0), "B");
+  EXPECT_EQ(Face('A'), 2);
+  EXPECT_EQ(Items(W().List_Combo), Strings{"Zeta"});
+  // The section's order follows the new name.
+  Press(6);
+  EXPECT_EQ(Name(), "Beta");
+  EXPECT_EQ(LettersWithFace(1), "B");
+}
+
+TEST_F(GameWindow, AddAndCancelInAnEmptySectionWhitenThenGreyTheEditor) {
+  Open(6);
+  EXPECT_FALSE(W().txtName->isEnabled());
+  EXPECT_EQ(PLMain_Form::BackColourOf(W().txtName), PLMain_Form::kLockedColour);
+  Press(1);
+  EXPECT_TRUE(W().txtName->isEnabled());
+  EXPECT_EQ(PLMain_Form::BackColourOf(W().txtName), PLMain_Form::kEditableColour);
+  EXPECT_EQ(VisibleButtons(), "2 3");
+  EXPECT_FALSE(W().Toolbar1Buttons[8]->isVisible());
+  EXPECT_FALSE(W().UtilitiesMenu->isEnabled());
+  // Filing without a name is stopped with its message.
+  Press(3);
+  ASSERT_EQ(PromptScript::Texts(), Strings{"The system requires that a name be entered."});
+  EXPECT_TRUE(W().AddMode);
+  EXPECT_EQ(Count("mediadata"), 0);
+  Press(2);
+  EXPECT_FALSE(W().AddMode);
+  EXPECT_FALSE(W().txtName->isEnabled());
+  EXPECT_EQ(PLMain_Form::BackColourOf(W().txtName), PLMain_Form::kLockedColour);
+  EXPECT_EQ(VisibleButtons(), "1");
+  EXPECT_TRUE(W().Toolbar1Buttons[8]->isVisible());
+  EXPECT_TRUE(W().UtilitiesMenu->isEnabled());
+  EXPECT_TRUE(W().SSListBar1->isEnabled());
+}
+
+TEST_F(GameWindow, DeletePictureClearsTheShownGamesPictureOnly) {
+  const long a = Game("Alpha", 1);
+  const long b = Game("Beta", 1);
+  std::filesystem::create_directories(InHome("pics"));
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  ASSERT_TRUE(image.save(QString::fromStdString(InHome("pics/a.png"))));
+  Db().Execute("update mediadata set Picture = 'pics\\a.png'");
+  Open(1);
+  ASSERT_FALSE(W().Picture_Box->pixmap().isNull());
+  W().Delete_Picture->click();
+  EXPECT_TRUE(W().Picture_Box->pixmap().isNull());
+  EXPECT_EQ(Texts("select Picture from mediadata where systemnumber = " + std::to_string(a), "Picture"), Strings{""});
+  EXPECT_EQ(Texts("select Picture from mediadata where systemnumber = " + std::to_string(b), "Picture"),
+            Strings{"pics\\a.png"});
+  EXPECT_TRUE(std::filesystem::exists(InHome("pics/a.png")));
+  Press(6);
+  EXPECT_FALSE(W().Picture_Box->pixmap().isNull());
 }
 
 }  // namespace
