@@ -502,6 +502,17 @@ TEST_F(GameWindow, PreviousAndNextCrossLettersAndWrapRound) {
   Press(5);
   EXPECT_EQ(Name(), "Bravo");
 
+  // A new game takes its place in the order: Next goes on from it.
+  AddGame("Bz");
+  EXPECT_EQ(Items(W().List_Combo), (Strings{"Bravo", "Bz"}));
+  Press(6);
+  EXPECT_EQ(Name(), "Zulu");
+  Press(5);
+  EXPECT_EQ(Name(), "Bz");
+  PromptScript::Answer(vb::vbYes);
+  Press(4);
+  EXPECT_EQ(Name(), "Alpha");
+
   // After add and cancel the shown game is filed in place, not copied.
   Press(1);
   Type(W().txtName, "Never filed");
@@ -556,6 +567,36 @@ TEST_F(GameWindow, AddAndCancelInAnEmptySectionWhitenThenGreyTheEditor) {
   EXPECT_TRUE(W().Toolbar1Buttons[8]->isVisible());
   EXPECT_TRUE(W().UtilitiesMenu->isEnabled());
   EXPECT_TRUE(W().SSListBar1->isEnabled());
+}
+
+TEST_F(GameWindow, AnAddedPictureIsCopiedBesideTheOthersNeverOverThem) {
+  const long a = Game("Alpha", 1);
+  Game("Beta", 1);
+  std::filesystem::create_directories(InHome("pics"));
+  std::filesystem::create_directories(InHome("elsewhere"));
+  QImage mine(4, 4, QImage::Format_RGB32);
+  mine.fill(Qt::green);
+  ASSERT_TRUE(mine.save(QString::fromStdString(InHome("pics/shot.jpg"))));
+  const auto kept = std::filesystem::file_size(InHome("pics/shot.jpg"));
+  QImage theirs(16, 16, QImage::Format_RGB32);
+  theirs.fill(Qt::yellow);
+  ASSERT_TRUE(theirs.save(QString::fromStdString(InHome("elsewhere/shot.jpg"))));
+  Open(1);
+  W().SSTab1->setCurrentIndex(6);
+  PromptScript::AnswerText(InHome("elsewhere/shot.jpg"));
+  PromptScript::Answer(vb::vbYes);
+  W().Add_Picture->click();
+
+  EXPECT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(std::filesystem::file_size(InHome("pics/shot.jpg")), kept);
+  ASSERT_TRUE(std::filesystem::exists(InHome("pics/shot (2).jpg")));
+  EXPECT_EQ(Texts("select Picture from mediadata where systemnumber = " + std::to_string(a), "Picture"),
+            Strings{"pics\\shot (2).jpg"});
+  ASSERT_FALSE(W().Picture_Box->pixmap().isNull());
+  EXPECT_EQ(W().Picture_Box->pixmap().width(), 16);
+  // A new game takes no picture until it is stored.
+  Press(1);
+  EXPECT_FALSE(W().SSTab1->isTabEnabled(6));
 }
 
 TEST_F(GameWindow, DeletePictureClearsTheShownGamesPictureOnly) {
