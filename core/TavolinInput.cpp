@@ -70,7 +70,7 @@ QToolBar* Toolbar1(QWidget* window) {
 
 }  // namespace
 
-// ---- shell
+// ---- dates
 
 bool CheckFileableDate(forms::DateBox* box) {
   if (!box || box->Fileable()) return true;
@@ -81,6 +81,8 @@ bool CheckFileableDate(forms::DateBox* box) {
   box->setFocus();
   return false;
 }
+
+// ---- shell
 
 void OpenWithShell(const std::string& target) {
   if (!forms::ShellOpen(target)) vb::MsgBox("error executing command!", vb::vbOKOnly);
