@@ -8,6 +8,7 @@
 
 #include "core/AppState.h"
 #include "core/Schema.h"
+#include "games/PLQDForm.h"
 #include "games/tests/GameWindowFixture.h"
 #include "platform/runtime/Prompter.h"
 
@@ -64,6 +65,22 @@ TEST_F(GameWindowLife, NoSettingsGiveGameboyAndAWindowClosedBeforeAnySectionKeep
   window_->Form_Activate();
   EXPECT_EQ(Title(), "The Pellion - My Collection: Gameboy");
   EXPECT_EQ(Name(), "Tetris");
+}
+
+TEST_F(GameWindowLife, ADamagedSectionSettingShowsGameboyAndTheQuickDisplayClosesWithTheWindow) {
+  Game("Tetris", 1);
+  SetSetting("LPL", "9");
+  window_ = new PLMain_Form;
+  window_->Form_Activate();
+  EXPECT_EQ(Title(), "The Pellion - My Collection: Gameboy");
+  W().qdmenu->trigger();
+  ASSERT_NE(GameQuickDisplayWindow(), nullptr);
+  EXPECT_TRUE(PLData().QDOpen);
+  W().Unload();
+  tvn::testing::Pump();
+  EXPECT_FALSE(PLData().QDOpen);
+  EXPECT_EQ(GameQuickDisplayWindow(), nullptr);
+  EXPECT_EQ(Setting("LPL"), "1");
 }
 
 TEST_F(GameWindowLife, AReloadDoesNotDoubleTheFixedLists) {
