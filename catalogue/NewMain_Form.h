@@ -247,6 +247,8 @@ class NewMain_Form : public QMainWindow {
   // Text of a text box, combo box or notes box, and setting it.
   static std::string TextOf(const QWidget* control);
   static void SetTextOf(QWidget* control, const std::string& text);
+  // The title list's text and current item := the record shown (name).
+  void ShowTitleInList(const std::string& name);
   // The back colour an edit control shows (0x00BBGGRR).
   static std::uint32_t BackColourOf(const QWidget* control);
 

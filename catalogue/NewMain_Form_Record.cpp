@@ -177,9 +177,18 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
 
   UpdateAddTitleButton();
 
-  if (On(d->MusicOn())) SetTextOf(List_Combo, TextOf(CS_Name_Text));
-  if (On(d->VideoOn())) SetTextOf(List_Combo, TextOf(Video_Name_Text));
-  if (On(d->SCD_On())) SetTextOf(List_Combo, TextOf(SCD_Name_Text));
+  if (On(d->MusicOn())) ShowTitleInList(TextOf(CS_Name_Text));
+  if (On(d->VideoOn())) ShowTitleInList(TextOf(Video_Name_Text));
+  if (On(d->SCD_On())) ShowTitleInList(TextOf(SCD_Name_Text));
+}
+
+void NewMain_Form::ShowTitleInList(const std::string& name) {
+  // The list's current item is the record shown, so that its entry is the
+  // one highlighted when the list opens; a name the list does not hold
+  // (another letter's) leaves the current item as it is.
+  const int row = List_Combo->findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (row >= 0) List_Combo->setCurrentIndex(row);
+  SetTextOf(List_Combo, name);
 }
 
 void NewMain_Form::ClearRecordForm() {

@@ -15,6 +15,7 @@
 #include "core/UniqueName.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+#include "platform/forms/LetterBar.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -309,7 +310,7 @@ void NewMain_Form::SaveRecordFromForm() {
     ReopenKeptSelectionSet();
   else
     InvalidateTitleRows();
-  std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  std::string letter = forms::TitleLetter(vb::Trim(name));
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
   d->P_Button(Integer(PreviousLetterButton));

@@ -141,11 +141,7 @@ void LookupEditorForm::Form_Load() {
   EntryTable = Collection().OpenRecordset(design_.table);
   EntryTable->SetIndex(design_.index);
   // The name box takes no more than the name field holds.
-  for (int i = 0; i < EntryTable->FieldCount(); ++i) {
-    const dao::FieldDef info = EntryTable->FieldInfo(i);
-    if (vb::UCase(info.Name) == vb::UCase(design_.nameField) && info.Type == dao::dbText && info.Size > 0)
-      NameBox()->setMaxLength(info.Size);
-  }
+  if (const int width = TextFieldWidth(*EntryTable, design_.nameField); width > 0) NameBox()->setMaxLength(width);
   if (EntryTable->RecordCount() < 1) {
     EnterEmptyState();
   } else {

@@ -375,6 +375,14 @@ void DeletePictureOfRecord(dao::Recordset& rs) {
   }
 }
 
+int TextFieldWidth(const dao::Recordset& rs, const std::string& field) {
+  for (int i = 0; i < rs.FieldCount(); ++i) {
+    const dao::FieldDef info = rs.FieldInfo(i);
+    if (vb::CompareText(info.Name, field) == 0) return info.Type == dao::dbText ? info.Size : 0;
+  }
+  return 0;
+}
+
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
   try {
     std::string fileName = "MyPic.gif";
@@ -392,7 +400,19 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
 
     std::string name = QFileInfo(QString::fromStdString(chosen)).fileName().toStdString();
     if (name.empty()) return;
-    if (!IsInPictureFolder(chosen)) {
+    const bool inFolder = IsInPictureFolder(chosen);
+    // The reference must fit the field whole: a cut name would name
+    // another file, or none. Refused before anything is copied.
+    const std::string kept = inFolder ? name : FreePictureName(PictureFolder(), name);
+    const int width = TextFieldWidth(rs, "Picture");
+    if (width > 0 && vb::Len(PictureReference(kept)) > width) {
+      vb::MsgBox("The picture's file name \"" + kept + "\" is too long: the record holds at most " +
+                     std::to_string(width - vb::Len(PictureReference(""))) +
+                     " characters for it. Rename the file and choose it again.",
+                 vb::vbOKOnly + vb::vbExclamation);
+      return;
+    }
+    if (!inFolder) {
       const int answer = vb::MsgBox(
           "File must be located in the " + program + "/pics directory. Copy file to the required directory??",
           vb::vbYesNo);

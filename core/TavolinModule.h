@@ -97,12 +97,16 @@ void FillQuickDisplayGrid();
 // Lets the user choose a picture for the current row of the recordset,
 // copies it into the picture folder when it lies elsewhere (on the user's
 // consent, under a free name), stores "pics\" and its name in the row's
-// Picture field and shows it in the window's Picture_Box. Cancel, a refused
-// copy and any failure end it without a message and without writing.
+// Picture field and shows it in the window's Picture_Box. A name whose
+// reference does not fit the field is refused with a message before
+// anything is copied. Cancel, a refused copy and any other failure end it
+// without a message and without writing.
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs);
 // Clears the Picture field of the current row (the file stays where it
 // is); a failure drops the edit and reaches the caller.
 void DeletePictureOfRecord(dao::Recordset& rs);
+// The characters the recordset's text field holds (0: no such text field).
+int TextFieldWidth(const dao::Recordset& rs, const std::string& field);
 
 // "pics\" and the file name: the stored form of a picture reference.
 std::string PictureReference(const std::string& fileName);

@@ -1,10 +1,20 @@
 // The catalogue window on a screen with a window manager: where it opens
-// again after closing, and what the title grid shows.
+// again after closing, what its first activation does, a message box over
+// it, and what the title grid shows.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
+#include "core/AppState.h"
 #include "desktop/DesktopCatalogueTest.h"
+#include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Prompter.h"
 
 namespace {
 
@@ -78,4 +88,92 @@ TEST_F(CatalogueDesktop, TitleGridShowsItsFirstRowAfterALoadAndAfterDeleteTitle)
   EXPECT_EQ(grid.TextMatrix(5, 1), "Track 6");
   EXPECT_EQ(VisibleTopRow(grid), 1);
   EXPECT_EQ(grid.TopRow(), 1);
+}
+
+// The first activation opens the section last used on its first record,
+// shows the first-run help and the pending tip once; activating the
+// window again later repeats none of it and keeps the section chosen since.
+TEST_F(CatalogueDesktop, FirstActivationOpensTheLastSectionOnceAndLaterActivationsKeepThePlace) {
+  AddItem(2, "Bravo");
+  AddItem(2, "Alpha");
+  AddItem(1, "Tape");
+  SetSetting("LG", "2");
+  SetSetting("NF", "0");
+  tvn::App().TipNum = 3;
+  auto& w = Window();
+  ASSERT_TRUE(tvndesk::ShowSettled(w));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }));
+  EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 2);
+  EXPECT_TRUE(w.CS_Name_Text->isVisible());
+  EXPECT_EQ(w.List_Combo->currentText(), "Alpha");
+  EXPECT_EQ(Face('A'), 1);
+  EXPECT_EQ(helpTopics, std::vector<int>{2});
+  EXPECT_EQ(Setting("NF"), "2");
+  EXPECT_EQ(tipsShown, 1);
+
+  // The user picks another section, another window takes the focus, and
+  // the catalogue window is activated again.
+  w.ItemClickProcess(1);
+  ASSERT_EQ(w.CS_Name_Text->text(), "Tape");
+  QWidget other;
+  other.setWindowTitle("Another window");
+  other.resize(300, 200);
+  ASSERT_TRUE(tvndesk::ShowSettled(other));
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  QTest::qWait(50);  // the activation's queued work
+  EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 1);
+  EXPECT_EQ(w.CS_Name_Text->text(), "Tape");
+  EXPECT_EQ(helpTopics, std::vector<int>{2});
+  EXPECT_EQ(tipsShown, 1);
+}
+
+// A message box raised by the window stands over it, modal: the window
+// cannot be activated meanwhile, and after the answer it has the focus back
+// with what was typed.
+TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
+  AddItem(2, "Alpha");
+  SetSetting("LG", "2");
+  vb::PromptScript::Uninstall();  // the box is shown for real
+  auto& w = Window();
+  ASSERT_TRUE(tvndesk::ShowSettled(w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.CS_Date_Text->setText("Dec 31");
+
+  bool looked = false;
+  QString text;
+  bool parentIsWindow = false, overWindow = false, windowActive = true, modal = false;
+  auto* timer = new QTimer(&w);
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible() || QApplication::activeWindow() != box) return;
+    timer->stop();
+    looked = true;
+    text = box->text();
+    modal = box->isModal();
+    parentIsWindow = box->parentWidget() == &w;
+    overWindow = w.frameGeometry().contains(box->frameGeometry().center());
+    // Trying to bring the window forward leaves the box on top and active.
+    w.activateWindow();
+    QTest::qWait(100);
+    windowActive = QApplication::activeWindow() == &w;
+    box->button(QMessageBox::Ok)->click();
+  });
+  timer->start();
+  w.Toolbar1_ButtonClick(3);  // File: the date is refused
+  ASSERT_TRUE(looked);
+  EXPECT_NE(text.indexOf("is not a whole date"), -1) << text.toStdString();
+  EXPECT_TRUE(modal);
+  EXPECT_TRUE(parentIsWindow);
+  EXPECT_TRUE(overWindow);
+  EXPECT_FALSE(windowActive);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_EQ(QApplication::focusWidget(), w.CS_Date_Text);
+  EXPECT_EQ(w.CS_Date_Text->text(), "Dec 31");
+  EXPECT_EQ(w.CS_Name_Text->text(), "Alpha");
 }

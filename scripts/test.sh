@@ -17,8 +17,9 @@ for a in "$@"; do
     *) echo "unknown argument: $a" >&2; exit 2 ;;
   esac
 done
-# The desktop pass needs an X server and a window manager.
-export TVN_EXTRA_PACKAGES="xvfb xauth openbox x11-utils"
+# The desktop pass needs an X server and a window manager; the file
+# checks run the standard sqlite3 shell.
+export TVN_EXTRA_PACKAGES="xvfb xauth openbox x11-utils sqlite3"
 if [ "$sanitize" = 1 ]; then
   build=$here/build-asan
   TVN_BUILD_TYPE=Debug "$here/scripts/setup.sh" "$build" -DTVN_SANITIZE=ON -DTVN_BUILD_BENCH=OFF

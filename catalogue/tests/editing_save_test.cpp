@@ -328,6 +328,53 @@ TEST_F(CatalogueTest, AFailedSaveKeepsTheEditorAndWritesNothing) {
   EXPECT_EQ(Names(2), std::vector<std::string>{"Renamed"});
 }
 
+// A collection the user may not write to, opened as SQLite opens a
+// write-protected file: the records show, and a save gives the engine's
+// message, writes nothing and keeps everything typed.
+TEST_F(CatalogueTest, ASaveOnAReadOnlyCollectionGivesTheEnginesMessageAndKeepsWhatWasTyped) {
+  AddItem(2, "Kept", {{"notes", vb::Variant("old notes")}});
+  const std::string file = (Dir() / "av30.mdb").string();
+  tvn::App().CollectionDB->Close();
+  const std::string before = tvntest::ReadBytes(file);
+  tvn::App().CollectionDB = dao::DBEngine::Workspaces(0).OpenDatabase(file, false, true);
+  auto& w = WindowOn(2);
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(T(w.CS_Name_Text), "Kept");
+  EXPECT_EQ(T(w.CD_Notes_Text), "old notes");
+
+  auto refusedAsReadOnly = [] {
+    const auto texts = vb::PromptScript::Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("read-only"), std::string::npos) << texts[0];
+    vb::PromptScript::Clear();
+  };
+  // An edit.
+  w.CS_Name_Text->setText("Renamed");
+  Set(w.CD_Notes_Text, "new notes");
+  w.Toolbar1_ButtonClick(3);
+  refusedAsReadOnly();
+  EXPECT_EQ(T(w.CS_Name_Text), "Renamed");
+  EXPECT_EQ(T(w.CD_Notes_Text), "new notes");
+  EXPECT_EQ(Names(2), std::vector<std::string>{"Kept"});
+
+  // A new record.
+  w.Toolbar1_ButtonClick(1);
+  w.CS_Name_Text->setText("New One");
+  Set(w.Artist[0], "Someone");
+  Set(w.CD_Category_List, "Jazz");
+  w.Toolbar1_ButtonClick(3);
+  refusedAsReadOnly();
+  EXPECT_TRUE(w.AddingRecord);
+  EXPECT_EQ(T(w.CS_Name_Text), "New One");
+  EXPECT_EQ(T(w.Artist[0]), "Someone");
+  EXPECT_EQ(T(w.CD_Category_List), "Jazz");
+  EXPECT_TRUE(w.Toolbar1Buttons[3]->isVisible());
+  EXPECT_EQ(Names(2), std::vector<std::string>{"Kept"});
+
+  tvn::App().CollectionDB->Close();
+  EXPECT_TRUE(tvntest::ReadBytes(file) == before);
+}
+
 TEST_F(CatalogueTest, DatesThatCannotBeReadForSureAreRefusedAndTheStoredDateStays) {
   AddItem(6, "Brazil", {{"date_aquired", vb::DateSerial(2000, 5, 6)}});
   auto& w = WindowOn(6);

@@ -1,7 +1,9 @@
 // Reaching a record: the letter bar, the title list, previous/next and
 // the catalogue-number list.
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
@@ -21,7 +23,7 @@ TEST_F(CatalogueTest, LetterBarFollowsTheSectionChosen) {
   AddItem(2, "blue in green");
   AddItem(2, "Miles Ahead");
   AddItem(2, "9 to 5");
-  AddItem(2, "\xC3\x89tude");  // an accented capital counts as "A"
+  AddItem(2, "\xC3\x89tude");  // filed under its base letter, E
   AddItem(1, "Zodiac");
   auto& w = WindowOn(2);
 
@@ -31,12 +33,17 @@ TEST_F(CatalogueTest, LetterBarFollowsTheSectionChosen) {
   EXPECT_EQ(Face('M'), 0);
   EXPECT_EQ(Face('Z'), 2);
   EXPECT_EQ(Face('C'), 2);
+  EXPECT_EQ(Face('E'), 0);
   EXPECT_EQ(w.SelectedLetter, "A");
   EXPECT_EQ(tvn::AVData()->SLetterW(), "A");
   EXPECT_EQ(w.ActiveLetterButton, 1);
-  EXPECT_EQ(Items(w.List_Combo), (Strings{"9 to 5", "\xC3\x89tude"}));
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"9 to 5"}));
   EXPECT_EQ(Shown(w), "9 to 5");
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "9 to 5");
+  w.Toolbar2_ButtonClick(3 * 5 - 2);
+  EXPECT_EQ(Face('E'), 1);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"\xC3\x89tude"}));
+  EXPECT_EQ(Shown(w), "\xC3\x89tude");
 
   // Another section: every letter is marked afresh.
   w.ItemClickProcess(1);
@@ -105,6 +112,43 @@ TEST_F(CatalogueTest, NextAndPreviousWrapAtBothEndsAndMoveTheLetter) {
   w.Toolbar1_ButtonClick(5);
   w.Toolbar1_ButtonClick(5);
   EXPECT_EQ(Shown(w), "Bravo");
+}
+
+// Accented titles stand among their base letter, in the list, on the
+// letter bar and for previous/next; the list's highlighted entry is the
+// record shown.
+TEST_F(CatalogueTest, AccentedTitlesFileUnderTheirLetterAndTheListHighlightsTheRecordShown) {
+  for (const char* n : {"Zappa", "\xC3\x89tude", "Eagles", "\xC3\xA9" "cole", "Ebb"}) AddItem(2, n);
+  auto& w = WindowOn(2);
+  const Strings e = {"Eagles", "Ebb", "\xC3\xA9" "cole", "\xC3\x89tude"};
+  EXPECT_EQ(Face('E'), 1);
+  EXPECT_EQ(Face('A'), 2);
+  EXPECT_EQ(Face('Z'), 0);
+  EXPECT_EQ(Items(w.List_Combo), e);
+  EXPECT_EQ(w.List_Combo->currentIndex(), 0);
+
+  for (int i = 1; i < 4; ++i) {
+    w.Toolbar1_ButtonClick(6);
+    EXPECT_EQ(Shown(w), e[size_t(i)]);
+    EXPECT_EQ(w.List_Combo->currentIndex(), i);
+    EXPECT_EQ(w.List_Combo->currentText().toStdString(), e[size_t(i)]);
+  }
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(Shown(w), "Zappa");
+  EXPECT_EQ(Face('Z'), 1);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Zappa"}));
+  w.Toolbar1_ButtonClick(5);
+  EXPECT_EQ(Shown(w), "\xC3\x89tude");
+  EXPECT_EQ(Items(w.List_Combo), e);
+  EXPECT_EQ(w.List_Combo->currentIndex(), 3);
+
+  // Opened, the list highlights the record shown.
+  w.CS_Load_Data("Ebb");
+  w.List_Combo->showPopup();
+  EXPECT_EQ(w.List_Combo->view()->currentIndex().row(), 1);
+  EXPECT_TRUE(w.List_Combo->view()->selectionModel()->isRowSelected(1, QModelIndex()));
+  w.List_Combo->hidePopup();
+  EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Ebb");
 }
 
 TEST_F(CatalogueTest, SteppingInAnEmptySectionDoesNothing) {

@@ -514,4 +514,41 @@ TEST_F(Module, ChoosingAPictureForARecord) {
   EXPECT_EQ(rs.GetField("Picture"), Variant("pics\\Cover.jpg"));
 }
 
+// "pics\" and the name must fit the field (50 characters here): a longer
+// one is refused with a message before the copy question and before
+// anything is copied; the name a copy would get counts.
+TEST_F(Module, APictureNameTooLongForTheFieldIsRefusedBeforeAnyCopy) {
+  ASSERT_TRUE(QDir(home_.path()).mkdir("pics"));
+  ASSERT_TRUE(QDir(home_.path()).mkdir("elsewhere"));
+  const QString longName = QString(42, QLatin1Char('x')) + ".jpg";  // 46: too long
+  const QString fits = QString(41, QLatin1Char('y')) + ".jpg";      // 45: fits, but not as "... (2).jpg"
+  WriteImage(Home("elsewhere/" + longName));
+  WriteImage(Home("pics/" + longName));
+  WriteImage(Home("elsewhere/" + fits));
+  WriteImage(Home("pics/" + fits));
+  QWidget window;
+  auto* box = new QLabel(&window);
+  box->setObjectName("Picture_Box");
+  fake::Recordset rs({Row{{"name", Variant("Abba")}, {"Picture", Variant("pics\\old.jpg")}}});
+  const int before = int(QDir(Home("pics")).entryList(QDir::Files).size());
+
+  for (const QString& chosen : {"elsewhere/" + longName, "pics/" + longName, "elsewhere/" + fits}) {
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(Home(chosen).toStdString());
+    vb::PromptScript::Answer(vb::vbYes);  // would consent to a copy, were one asked for
+    tvn::LoadPictureForRecord(&window, rs);
+    ASSERT_EQ(Prompts().size(), 2u) << chosen.toStdString();
+    EXPECT_NE(Prompts()[1].find("is too long"), std::string::npos) << Prompts()[1];
+    EXPECT_NE(Prompts()[1].find("at most 45 characters"), std::string::npos) << Prompts()[1];
+    EXPECT_EQ(rs.GetField("Picture"), Variant("pics\\old.jpg"));
+    EXPECT_EQ(QDir(Home("pics")).entryList(QDir::Files).size(), before);
+    EXPECT_TRUE(box->pixmap().isNull());
+  }
+  // The one that fits as it is, in the folder, is stored.
+  vb::PromptScript::Clear();
+  vb::PromptScript::AnswerText(Home("pics/" + fits).toStdString());
+  tvn::LoadPictureForRecord(&window, rs);
+  EXPECT_EQ(rs.GetField("Picture"), Variant("pics\\" + fits.toStdString()));
+}
+
 }  // namespace

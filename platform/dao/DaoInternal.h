@@ -28,6 +28,9 @@ std::string DeclFromField(const FieldDef& f);
 // Raises the error for an engine code met while opening the file at path
 // (engine: SQLite's own text, shown for codes without a message here).
 [[noreturn]] void FailOpen(int rc, const std::string& path, const std::string& engine);
+// Rebuilds, once, the NOCASE indexes of a file written before they were
+// kept on SQLite's own collation; a read-only or busy file stays as it is.
+void RebuildOldIndexes(sqlite3* db);
 
 // A prepared statement that is reset when it goes out of scope.
 class StmtUse {

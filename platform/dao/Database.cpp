@@ -140,7 +140,33 @@ void Probe(sqlite3* db, const std::string& path) {
   FailOpen(ext != SQLITE_OK ? ext : rc, path, engine);
 }
 
+// The file's user_version once its indexes are built with SQLite's own
+// NOCASE (earlier files were indexed under a collation of the same name
+// that ordered letters beyond ASCII otherwise).
+constexpr int kIndexedWithOwnNocase = 1;
+
+int UserVersion(sqlite3* db) {
+  sqlite3_stmt* st = nullptr;
+  int v = -1;
+  if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    v = sqlite3_column_int(st, 0);
+  sqlite3_finalize(st);
+  return v;
+}
+
 }  // namespace
+
+void RebuildOldIndexes(sqlite3* db) {
+  if (sqlite3_db_readonly(db, "main") != 0 || UserVersion(db) >= kIndexedWithOwnNocase) return;
+  // All or nothing; a file another program holds, or one on a full disk,
+  // is left as it is and tried again at the next open.
+  if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return;
+  const std::string sql = "REINDEX NOCASE; PRAGMA user_version = " + std::to_string(kIndexedWithOwnNocase);
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+    return;
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
 
 void FailOpen(int rc, const std::string& path, const std::string& engine) {
   switch (rc & 0xFF) {
@@ -846,6 +872,7 @@ DatabasePtr Workspace::OpenDatabase(const std::string& name, bool exclusive, boo
   detail::CheckFile(path);
   sqlite3* db = detail::OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   detail::Probe(db, path);
+  if (!readOnly) detail::RebuildOldIndexes(db);
   auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path);
   detail::Workspace0().databases.push_back(impl);
   return impl;
@@ -858,7 +885,7 @@ DatabasePtr Workspace::CreateDatabase(const std::string& name) {
   sqlite3* db = detail::OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   // Writing the header makes the file a database at once (an empty file
   // would not pass as one).
-  if (sqlite3_exec(db, "PRAGMA user_version = 0; CREATE TABLE tvn_new (x); DROP TABLE tvn_new;", nullptr, nullptr,
+  if (sqlite3_exec(db, "PRAGMA user_version = 1; CREATE TABLE tvn_new (x); DROP TABLE tvn_new;", nullptr, nullptr,
                    nullptr) != SQLITE_OK) {
     std::string msg = sqlite3_errmsg(db);
     sqlite3_close(db);

@@ -8,6 +8,7 @@
 
 #include "platform/dao/Convert.h"
 #include "platform/dao/DaoErrors.h"
+#include "platform/dao/SqlFunctions.h"
 
 namespace dao::detail {
 namespace {
@@ -212,7 +213,7 @@ class Emitter {
           from = a + 1;
         }
         if (from == j) FailSyntax(sql_);
-        s += Simple(from, j) + ") COLLATE NOCASE";
+        s += Simple(from, j) + ") COLLATE " + kTextCollation;
         Append(out, s);
       }
       if (j < e) Append(out, Text(t_[j]));
@@ -247,7 +248,7 @@ class Emitter {
         bool call = i > b && t_[i - 1].kind == Kind::Word;
         if (call) out += inner;
         else Append(out, inner);
-        if (call && textCall_.count(i - 1)) out += " COLLATE NOCASE";
+        if (call && textCall_.count(i - 1)) out += std::string(" COLLATE ") + kTextCollation;
         i = close;
         continue;
       }
@@ -294,6 +295,88 @@ std::vector<std::pair<size_t, size_t>> SplitCommas(const std::vector<Tok>& t, si
   }
   if (from < e) parts.push_back({from, e});
   return parts;
+}
+
+// The statement with the program's text collation on a column compared
+// with quoted text ("name = 'Édith'" becomes "name COLLATE TVNTEXT =
+// 'Édith'"), so that letters beyond ASCII compare without regard to case.
+// Where SQLite's NOCASE and the program's collation agree (equality with
+// plain ASCII text) the column's own is kept, so that an index serves.
+void CollateTextComparisons(std::vector<Tok>& t) {
+  static const std::unordered_set<std::string> range = {"<", ">", "<=", ">="};
+  // An update's assignments are no comparisons.
+  size_t setBegin = std::string::npos, setEnd = std::string::npos;
+  if (t[0].is("update")) {
+    setBegin = FindWord(t, 0, t.size(), "set");
+    setEnd = setBegin == std::string::npos ? std::string::npos : FindWord(t, setBegin, t.size(), "where");
+  }
+  for (size_t i = 1; i + 1 < t.size(); ++i) {
+    if (setBegin != std::string::npos && i > setBegin && (setEnd == std::string::npos || i < setEnd)) continue;
+    const Tok& op = t[i];
+    if (op.kind != Kind::Op || !(op.text == "=" || op.text == "<>" || range.count(op.text))) continue;
+    if (t[i + 1].kind != Kind::String || !t[i - 1].isName()) continue;
+    const Tok& left = t[i - 1];
+    if (left.kind == Kind::Word && IsStopper(left)) continue;
+    // Below "A" (digits, blanks, the signs of dates and times) both
+    // collations order alike, so a range over dates keeps its index too.
+    const unsigned char least = range.count(op.text) ? 'A' : 0x80;
+    const std::string& text = t[i + 1].text;
+    if (std::none_of(text.begin(), text.end(), [least](char c) { return static_cast<unsigned char>(c) >= least; }))
+      continue;
+    t.insert(t.begin() + static_cast<long>(i), {{Kind::Word, "COLLATE"}, {Kind::Word, kTextCollation}});
+    i += 2;
+  }
+}
+
+// The statement with each term of its outer order given the program's
+// text collation ("order by name desc" becomes "order by name COLLATE
+// TVNTEXT desc"): titles sort as people read them, accents under their
+// letter, whatever collation the column's index uses.
+std::vector<Tok> WithTextOrder(const std::vector<Tok>& t) {
+  const size_t order = FindWord(t, 0, t.size(), "order");
+  if (order == std::string::npos || order + 1 >= t.size() || !t[order + 1].is("by")) return t;
+  size_t end = FindWord(t, order + 2, t.size(), "limit");
+  if (end == std::string::npos) end = t.size();
+  std::vector<Tok> out(t.begin(), t.begin() + static_cast<long>(order + 2));
+  for (const auto& [b, e] : SplitCommas(t, order + 2, end)) {
+    if (out.back().kind != Kind::Word || !out.back().is("by")) out.push_back({Kind::Op, ","});
+    size_t last = e;
+    if (e - b > 1 && (t[e - 1].is("asc") || t[e - 1].is("desc"))) last = e - 1;
+    const bool named = FindWord(t, b, last, "collate") != std::string::npos;
+    out.insert(out.end(), t.begin() + static_cast<long>(b), t.begin() + static_cast<long>(last));
+    if (!named) {
+      out.push_back({Kind::Word, "COLLATE"});
+      out.push_back({Kind::Word, kTextCollation});
+    }
+    out.insert(out.end(), t.begin() + static_cast<long>(last), t.begin() + static_cast<long>(e));
+  }
+  out.insert(out.end(), t.begin() + static_cast<long>(end), t.end());
+  return out;
+}
+
+// The statement with each plain column of a "select distinct" list given
+// the program's text collation under its own name ("select distinct
+// artist1" becomes "select distinct artist1 COLLATE TVNTEXT AS artist1"),
+// so that "Émile" and "émile" are one entry, as they are one name.
+std::vector<Tok> WithTextDistinct(std::vector<Tok> t) {
+  if (t.size() < 4 || !t[0].is("select") || !t[1].is("distinct")) return t;
+  const size_t from = FindWord(t, 2, t.size(), "from");
+  if (from == std::string::npos) return t;
+  std::vector<Tok> out(t.begin(), t.begin() + 2);
+  for (const auto& [b, e] : SplitCommas(t, 2, from)) {
+    if (out.size() > 2) out.push_back({Kind::Op, ","});
+    out.insert(out.end(), t.begin() + static_cast<long>(b), t.begin() + static_cast<long>(e));
+    size_t name = std::string::npos;
+    if (e - b == 1) name = b;
+    else if (e - b == 3 && t[b].isName() && t[b + 1].is(".")) name = b + 2;
+    if (name == std::string::npos || !t[name].isName() || IsStopper(t[name])) continue;
+    out.push_back({Kind::Word, "COLLATE"});
+    out.push_back({Kind::Word, kTextCollation});
+    out.push_back({Kind::Word, "AS"});
+    out.push_back({Kind::Ident, t[name].text});
+  }
+  out.insert(out.end(), t.begin() + static_cast<long>(from), t.end());
+  return out;
 }
 
 // Wraps [b, e) into tvn_bool( ... ): a value stored into a Boolean
@@ -486,13 +569,22 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   if (t[0].is("update")) RewriteUpdate(t, schema);
   else if (t[0].is("insert")) RewriteInsert(t, schema, jet);
 
+  auto markTextCalls = [](Emitter& e, const std::vector<Tok>& toks) {
+    for (size_t i = 0; i + 1 < toks.size(); ++i) {
+      if (toks[i].kind != Kind::Word || toks[i + 1].text != "(") continue;
+      for (const auto& [name, info] : Functions())
+        if (info.text && toks[i].text == info.target) e.textCall_.insert(i);
+    }
+  };
+  CollateTextComparisons(t);
   Emitter em(t, jet);
-  for (size_t i = 0; i + 1 < t.size(); ++i) {
-    if (t[i].kind != Kind::Word || t[i + 1].text != "(") continue;
-    for (const auto& [name, info] : Functions())
-      if (info.text && t[i].text == info.target) em.textCall_.insert(i);
-  }
-  out.sql = em.Range(0, t.size());
+  markTextCalls(em, t);
+  // What SQLite runs sorts text by the program's collation; the plain
+  // tokens stay for reading the statement's shape below.
+  const std::vector<Tok> ordered = WithTextOrder(WithTextDistinct(t));
+  Emitter emOrdered(ordered, jet);
+  markTextCalls(emOrdered, ordered);
+  out.sql = emOrdered.Range(0, ordered.size());
   out.isSelect = t[0].is("select");
   if (!out.isSelect) return out;
 
@@ -511,7 +603,7 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   out.keyed = true;
   out.table = t[from + 1].text;
   out.selectList = em.Range(1, from);
-  out.fromRest = em.Range(from, t.size());
+  out.fromRest = emOrdered.Range(from, ordered.size());
   size_t order = FindWord(t, after, t.size(), "order");
   out.countSql = "select count(*) " + em.Range(from, order == std::string::npos ? t.size() : order);
   if (order == std::string::npos || order + 1 >= t.size() || !t[order + 1].is("by")) return out;

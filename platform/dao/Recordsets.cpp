@@ -720,6 +720,15 @@ void TableRecordset::SetIndex(const std::string& indexName) {
   if (!Step(true, {}, 0, -1)) pos_ = Pos::Before;
 }
 
+namespace {
+bool BeyondAscii(sqlite3_value* v) {
+  const unsigned char* t = sqlite3_value_text(v);
+  for (int i = 0, n = sqlite3_value_bytes(v); t && i < n; ++i)
+    if (t[i] >= 0x80) return true;
+  return false;
+}
+}  // namespace
+
 void TableRecordset::Seek(const std::string& comparison, const Variant& key1, const Variant& key2) {
   CheckOpen();
   if (indexCols_.empty()) Fail(errNoIndex, "Operation invalid without a current index.");
@@ -747,7 +756,14 @@ void TableRecordset::Seek(const std::string& comparison, const Variant& key1, co
   try {
     if (comparison == "=") {
       std::string where;
-      for (size_t i = 0; i < n; ++i) where += (i ? " AND " : "") + Col(i) + " IS ?";
+      // A key beyond ASCII is matched by the program's collation (Unicode
+      // letter case); a plain one by the index's own, which then serves.
+      for (size_t i = 0; i < n; ++i) {
+        where += (i ? " AND " : "") + Col(i);
+        if (sqlite3_value_type(keys[i]) == SQLITE_TEXT && BeyondAscii(keys[i]))
+          where += std::string(" COLLATE ") + kTextCollation;
+        where += " IS ?";
+      }
       found = TryPosition(where, OrderBy(0, false), keys);
     } else if (comparison == ">=") {
       found = Step(true, keys, static_cast<int>(n), -1);
@@ -1145,10 +1161,10 @@ int CompareBytes(const std::string& a, const std::string& b) {
 
 // Writes the keys of every row as byte strings that compare with memcmp
 // as SQLite orders the keys: kind first (Null, number, text), numbers as
-// order-preserving doubles, text folded as the NOCASE collation folds
+// order-preserving doubles, text folded as the TVNTEXT collation folds
 // ASCII and ended by a zero byte; a descending key has its bytes
 // inverted. Returns false (use the comparison) for what this cannot
-// encode: non-ASCII text under NOCASE, zero bytes, blobs, integers beyond
+// encode: non-ASCII text under TVNTEXT, zero bytes, blobs, integers beyond
 // a double's precision.
 bool EncodeKeys(const std::vector<std::vector<SortKey>>& keys, const std::vector<bool>& nocase,
                 const std::vector<bool>& desc, std::string& arena, std::vector<std::uint32_t>& offsets) {
@@ -1198,20 +1214,16 @@ bool EncodeKeys(const std::vector<std::vector<SortKey>>& keys, const std::vector
 
 bool QueryRecordset::ReadAllSorted(std::vector<std::vector<Variant>>& columns) {
   sqlite3* h = db_->Handle();
-  // The collation of each order column, as the table declares it.
+  // Text sorts by the TVNTEXT collation whatever the column declares, as
+  // the translated order does.
   const size_t terms = tr_.orderBy.size();
-  std::vector<bool> nocase(terms);
+  std::vector<bool> nocase(terms, true);
   std::vector<bool> desc(terms);
   std::string sql = "SELECT " + tr_.selectList + ", _rowid_";
   for (size_t k = 0; k < terms; ++k) {
-    const char* coll = nullptr;
-    if (sqlite3_table_column_metadata(h, nullptr, tr_.table.c_str(), tr_.orderBy[k].column.c_str(), nullptr, &coll,
-                                      nullptr, nullptr, nullptr) != SQLITE_OK ||
-        !coll)
+    if (sqlite3_table_column_metadata(h, nullptr, tr_.table.c_str(), tr_.orderBy[k].column.c_str(), nullptr,
+                                      nullptr, nullptr, nullptr, nullptr) != SQLITE_OK)
       return false;
-    const std::string c = LowerAscii(coll);
-    if (c != "nocase" && c != "binary") return false;
-    nocase[k] = c == "nocase";
     desc[k] = tr_.orderBy[k].desc;
     sql += ", " + QuoteIdent(tr_.orderBy[k].column);
   }
@@ -1318,7 +1330,7 @@ bool QueryRecordset::ReadAllSorted(std::vector<std::vector<Variant>>& columns) {
         if (x.kind != y.kind) c = x.kind < y.kind ? -1 : 1;
         else if (x.kind == 1) c = CompareNumbers(x, y);
         else if (x.kind == 2 && nocase[k])
-          c = NoCaseCompare(x.text.data(), static_cast<int>(x.text.size()), y.text.data(),
+          c = TextCompare(x.text.data(), static_cast<int>(x.text.size()), y.text.data(),
                             static_cast<int>(y.text.size()));
         else if (x.kind >= 2) c = CompareBytes(x.text, y.text);
         else c = 0;

@@ -1,4 +1,4 @@
-// The functions of the SQL dialect and the Unicode-aware NOCASE collation,
+// The functions of the SQL dialect and the letter-aware TVNTEXT collation,
 // registered on every connection the layer opens.
 #include "platform/dao/SqlFunctions.h"
 
@@ -13,16 +13,18 @@
 namespace dao::detail {
 namespace {
 
-int NoCaseCollate(void*, int la, const void* pa, int lb, const void* pb) {
+// Letter case and accents aside, as people read (vb::CompareLetters).
+int TextCollate(void*, int la, const void* pa, int lb, const void* pb) {
   const unsigned char* a = static_cast<const unsigned char*>(pa);
   const unsigned char* b = static_cast<const unsigned char*>(pb);
   int n = la < lb ? la : lb;
   // Plain ASCII compares in place; the first non-ASCII byte hands the
-  // rest to the Unicode comparison (both sides are at a character start).
+  // rest to the letter-aware comparison (both sides are at a character
+  // start, and an ASCII letter is its own base letter).
   for (int i = 0; i < n; ++i) {
     unsigned char x = a[i], y = b[i];
     if ((x | y) & 0x80)
-      return vb::CompareNoCase(std::string_view(reinterpret_cast<const char*>(a + i), static_cast<size_t>(la - i)),
+      return vb::CompareLetters(std::string_view(reinterpret_cast<const char*>(a + i), static_cast<size_t>(la - i)),
                                std::string_view(reinterpret_cast<const char*>(b + i), static_cast<size_t>(lb - i)));
     if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
     if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
@@ -269,10 +271,12 @@ using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 }  // namespace
 
-int NoCaseCompare(const char* a, int la, const char* b, int lb) { return NoCaseCollate(nullptr, la, a, lb, b); }
+int TextCompare(const char* a, int la, const char* b, int lb) { return TextCollate(nullptr, la, a, lb, b); }
 
 int RegisterFunctions(sqlite3* db) {
-  int rc = sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollate, nullptr);
+  // A collation of its own name: the file's indexes stay on SQLite's own
+  // NOCASE, so that every SQLite tool finds them in the order it expects.
+  int rc = sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, TextCollate, nullptr);
   if (rc != SQLITE_OK) return rc;
   struct Def {
     const char* name;

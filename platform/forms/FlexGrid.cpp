@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "platform/runtime/TextFold.h"
+
 namespace forms {
 
 namespace {
@@ -304,7 +306,7 @@ const std::vector<int>& GridModel::Ranks(int col) {
   struct SortKey {
     bool number;
     double value;
-    QString folded;
+    std::string text;  // UTF-8, compared as titles are read (accents with their letter)
   };
   std::vector<SortKey> keys(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) {
@@ -315,13 +317,13 @@ const std::vector<int>& GridModel::Ranks(int col) {
     SortKey& k = keys[size_t(i)];
     k.number = ok;
     k.value = v;
-    k.folded = t.toCaseFolded();
+    k.text = t.toStdString();
   }
   auto compare = [&](int a, int b) {
     const SortKey& x = keys[size_t(a)];
     const SortKey& y = keys[size_t(b)];
     if (x.number && y.number) return x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
-    return x.folded.compare(y.folded);  // a number against text compares as the texts do
+    return vb::CompareLetters(x.text, y.text);  // a number against text compares as the texts do
   };
   std::vector<int> order(static_cast<size_t>(n));
   std::iota(order.begin(), order.end(), 0);

@@ -4,6 +4,7 @@
 #include <QToolBar>
 
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/TextFold.h"
 
 namespace forms {
 
@@ -57,15 +58,9 @@ void BuildLetterBar(QToolBar* bar, LetterButtons& buttons, const std::function<v
 
 std::string TitleLetter(const std::string& name) {
   if (name.empty()) return "A";
-  const unsigned char c = static_cast<unsigned char>(name[0]);
-  if (c < 0x80) {
-    const char upper = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
-    return (upper >= 'A' && upper <= 'Z') ? std::string(1, upper) : std::string("A");
-  }
-  // Outside ASCII a few letters still upper-case into A-Z (dotless i, long s).
-  const std::string first = vb::UCase(vb::Left(name, 1));
-  if (first.size() == 1 && kLetters.find(first[0]) != std::string::npos) return first;
-  return "A";
+  const std::u32string first = vb::DecodeUtf8(vb::Left(name, 1));
+  const char32_t letter = first.empty() ? U'A' : vb::BaseLetter(first[0]);
+  return letter >= U'A' && letter <= U'Z' ? std::string(1, static_cast<char>(letter)) : std::string("A");
 }
 
 bool IsBarLetter(const std::string& text) {

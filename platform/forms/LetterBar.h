@@ -20,8 +20,9 @@ using LetterButtons = std::array<QAction*, 79>;  // index 0 unused
 // click gets the index of a triggered button.
 void BuildLetterBar(QToolBar* bar, LetterButtons& buttons, const std::function<void(int)>& click);
 
-// The letter a title is listed under: its first character upper-cased,
-// "A" for anything that is not a letter A to Z.
+// The letter a title is listed under: the base letter of its first
+// character ("école" and "Étude" under E), "A" for anything that is not a
+// letter A to Z.
 std::string TitleLetter(const std::string& name);
 bool IsBarLetter(const std::string& text);
 // The button number of a letter A to Z (A 1, B 4, ... Z 76).

@@ -53,7 +53,7 @@ std::string String(long n, char c);
 std::string Chr(int code);
 int Asc(const std::string& s);             // code of the first character; error 5 on ""
 // Case-insensitive equality and ordering of text (Unicode-aware, the
-// same rule as the database's NOCASE collation).
+// same equality as the database's TVNTEXT collation).
 int CompareText(const std::string& a, const std::string& b);
 // Like the language's Like operator: *, ?, #, [charlist], without regard
 // to case when textCompare.

@@ -68,7 +68,37 @@ std::string Map(std::string_view s, F f) {
   return out;
 }
 
+// Base letters of U+00C0 to U+017F (Latin-1 letters and Latin
+// Extended-A), 8 a group; '.' marks a character that is no letter.
+constexpr char kBase[] =
+    "AAAAAAAC" "EEEEIIII" "DNOOOOO." "OUUUUYTS" "AAAAAAAC" "EEEEIIII" "DNOOOOO." "OUUUUYTY"
+    "AAAAAACC" "CCCCCCDD" "DDEEEEEE" "EEEEGGGG" "GGGGHHHH" "IIIIIIII" "IIIIJJKK" "KLLLLLLL"
+    "LLLNNNNN" "NNNNOOOO" "OOOORRRR" "RRSSSSSS" "SSTTTTTT" "UUUUUUUU" "UUUUWWYY" "YZZZZZZS";
+static_assert(sizeof kBase - 1 == 0x180 - 0xC0);
+
 }  // namespace
+
+char32_t BaseLetter(char32_t c) {
+  c = Upper(c);
+  if (c >= 0xC0 && c < 0x180 && kBase[c - 0xC0] != '.') return static_cast<char32_t>(kBase[c - 0xC0]);
+  return c;
+}
+
+int CompareLetters(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  int tie = 0;  // the first difference of the upper-cased characters
+  while (i < a.size() && j < b.size()) {
+    const char32_t x = Upper(Next(a, i));
+    const char32_t y = Upper(Next(b, j));
+    if (x == y) continue;
+    const char32_t bx = BaseLetter(x), by = BaseLetter(y);
+    if (bx != by) return bx < by ? -1 : 1;
+    if (tie == 0) tie = x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return tie;
+}
 
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;

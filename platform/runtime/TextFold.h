@@ -1,6 +1,6 @@
 #pragma once
 // Unicode-aware letter case for UTF-8 text. One rule serves the string
-// functions (UCase, LCase, text comparison) and the database's NOCASE
+// functions (UCase, LCase, text comparison) and the database's TVNTEXT
 // collation, so "Édith" and "édith" are one name wherever they meet.
 #include <string>
 #include <string_view>
@@ -14,5 +14,15 @@ std::string LowerCase(std::string_view s);
 // Compares without regard to case: -1, 0 or 1 (code point order of the
 // upper-cased texts).
 int CompareNoCase(std::string_view a, std::string_view b);
+
+// The letter a character is filed under: its upper case without accent
+// ("é" and "É" are E, "ß" is S, "Ø" is O); other characters give their
+// upper case.
+char32_t BaseLetter(char32_t c);
+// The order people read titles in: letter by letter on the base letters
+// ("école" and "Étude" come among the E, before "Zappa"), and where those
+// are the same, by the upper-cased characters. Two texts are equal exactly
+// when CompareNoCase finds them equal.
+int CompareLetters(std::string_view a, std::string_view b);
 
 }  // namespace vb

@@ -3,9 +3,13 @@
 // regard to case.
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/dao/Convert.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/tests/DaoTestUtil.h"
+#include "platform/runtime/TextFold.h"
 
 using namespace dao;
 using daotest::DaoTest;
@@ -75,49 +79,168 @@ TEST_F(TextTest, UnicodeLettersCompareWithoutRegardToCase) {
   rs->SetIndex("artist_name");
   rs->Seek("=", Variant("ørsted"));
   EXPECT_FALSE(rs->NoMatch());
-  // A unique index treats the two spellings as one name.
+  // A unique index is SQLite's own NOCASE, as every tool reads it: it
+  // folds A to Z only.
   TableDef u("u");
   u.CreateField("n", dbText, 20);
   auto& i = u.CreateIndex("n");
   i.Fields = {"n"};
   i.Unique = true;
   db_->AppendTableDef(u);
-  db_->Execute("insert into u (n) values ('Élan')");
-  EXPECT_EQ(ErrorOf([&] { db_->Execute("insert into u (n) values ('élan')"); }), errDuplicateKey);
-  // Order: letters by their upper case, accents after plain letters.
+  db_->Execute("insert into u (n) values ('Elan')");
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("insert into u (n) values ('ELAN')"); }), errDuplicateKey);
+  // Order: as people read, accented letters among their base letter.
+  Add("école");
+  Add("Étude");
+  Add("Zappa");
+  Add("Eagles");
   auto q = db_->OpenRecordset("select * from artists order by artist_name");
   std::vector<std::string> order;
   while (!q->Eof()) {
     order.push_back(Str(q->GetField("artist_name")));
     q->MoveNext();
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"apple", "zoë", "Édith Piaf", "Ørsted"}));
+  const std::vector<std::string> expected = {"apple", "Eagles", "école", "Édith Piaf", "Étude",
+                                             "Ørsted", "Zappa", "zoë"};
+  EXPECT_EQ(order, expected);
+  // The same order when SQLite sorts (an order the rows cannot be sorted by in memory).
+  q = db_->OpenRecordset("select artist_name from artists order by artist_name & '' desc");
+  order.clear();
+  while (!q->Eof()) {
+    order.push_back(Str(q->GetField("artist_name")));
+    q->MoveNext();
+  }
+  EXPECT_EQ(order, std::vector<std::string>(expected.rbegin(), expected.rend()));
+  // One entry for the spellings of one name.
+  Add("\xC3\xA9" "dith piaf");
+  q = db_->OpenRecordset("select distinct artist_name from artists where artist_name >= 'E' and artist_name < 'F' "
+                         "order by artist_name");
+  order.clear();
+  for (; !q->Eof(); q->MoveNext()) order.push_back(Str(q->GetField("artist_name")));
+  EXPECT_EQ(order, (std::vector<std::string>{"Eagles", "école", "Édith Piaf", "Étude"}));
+  // Ranges read letters as the order does.
+  EXPECT_EQ(db_->OpenRecordset("select * from artists where artist_name < 'F' and artist_name >= 'E'")->RecordCount(),
+            5);
 }
 
-TEST_F(TextTest, OwnCollationReplacesTheBuiltInOne) {
+TEST_F(TextTest, OwnCollationLeavesTheBuiltInOneAlone) {
+  // The program's collation has a name of its own; NOCASE is SQLite's.
+  auto rs = db_->OpenRecordset("select 'é' = 'É' collate nocase as builtin, 'é' = 'É' collate tvntext as own, "
+                               "'école' < 'Zappa' collate tvntext as before");
+  EXPECT_EQ(rs->GetField("builtin"), Variant::Long(0));
+  EXPECT_EQ(rs->GetField("own"), Variant::Long(1));
+  EXPECT_EQ(rs->GetField("before"), Variant::Long(1));
+}
+
+// What the standard sqlite3 shell answers to sql on the file (its output,
+// blanks at the end removed); empty when the shell is not installed.
+std::string Shell(const std::string& file, const std::string& sql) {
+  if (std::system("command -v sqlite3 >/dev/null 2>&1") != 0) return "";
+  auto quote = [](const std::string& a) {
+    std::string q = "'";
+    for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  const std::string cmd = "sqlite3 " + quote(file) + " " + quote(sql) + " 2>&1";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    pclose(p);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+std::vector<std::string> Names(const RecordsetPtr& rs) {
+  std::vector<std::string> out;
+  for (; !rs->Eof(); rs->MoveNext()) out.push_back(Str(rs->GetField("artist_name")));
+  return out;
+}
+
+// A file the program wrote passes the standard shell's check, and rows the
+// shell adds are found and sorted by the program like its own.
+TEST_F(TextTest, OtherToolsSeeAConsistentFile) {
+  if (Shell(Path("t.mdb"), "select 1") != "1") GTEST_SKIP() << "the sqlite3 shell is not installed";
+  for (const char* n : {"Zappa", "école", "Étude", "édith", "ÉDITH II", "apple", "_under", "Ørsted", "zoë"}) Add(n);
+  db_->Execute("update artists set artist_name = 'Éclat' where artist_name = 'apple'");
+  db_->Execute("delete from artists where artist_name = 'zoë'");
+  auto rs = db_->OpenRecordset("artists");
+  rs->AddNew();
+  rs->Fields("artist_name") = Variant("Èvora");
+  rs->Update();
+  rs.reset();
+  db_->Close();
+  EXPECT_EQ(Shell(Path("t.mdb"), "pragma integrity_check"), "ok");
+
+  EXPECT_EQ(Shell(Path("t.mdb"), "insert into artists (artist_name) values ('Ébène')"), "");
+  auto db = DBEngine::Workspaces(0).OpenDatabase(Path("t.mdb"));
+  auto t = db->OpenRecordset("artists");
+  t->SetIndex("artist_name");
+  t->Seek("=", Variant("ébène"));
+  ASSERT_FALSE(t->NoMatch());
+  EXPECT_EQ(Str(t->GetField("artist_name")), "Ébène");
+  t->Seek("=", Variant("ZAPPA"));
+  EXPECT_FALSE(t->NoMatch());
+  EXPECT_EQ(db->OpenRecordset("select * from artists where artist_name = 'ÉBÈNE'")->RecordCount(), 1);
+  EXPECT_EQ(Names(db->OpenRecordset("select * from artists order by artist_name")),
+            (std::vector<std::string>{"Ébène", "Éclat", "école", "édith", "ÉDITH II", "Étude", "Èvora", "Ørsted",
+                                      "Zappa", "_under"}));
+}
+
+// A file indexed under the earlier collation of the same name is rebuilt
+// once when opened for writing, and is then consistent for every tool.
+TEST_F(TextTest, FilesIndexedEarlierAreRebuiltOnOpen) {
+  if (Shell(Path("t.mdb"), "select 1") != "1") GTEST_SKIP() << "the sqlite3 shell is not installed";
+  db_->Close();
+  const std::string file = Path("old.mdb");
   sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(":memory:", &raw), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  // Built in, NOCASE folds ASCII only.
-  sqlite3_prepare_v2(raw, "select 'é' = 'É' collate nocase", -1, &st, nullptr);
-  sqlite3_step(st);
-  EXPECT_EQ(sqlite3_column_int(st, 0), 0);
-  sqlite3_finalize(st);
+  ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  auto earlier = [](void*, int la, const void* a, int lb, const void* b) {
+    return vb::CompareNoCase(std::string_view(static_cast<const char*>(a), static_cast<size_t>(la)),
+                             std::string_view(static_cast<const char*>(b), static_cast<size_t>(lb)));
+  };
+  ASSERT_EQ(sqlite3_create_collation(raw, "NOCASE", SQLITE_UTF8, nullptr, earlier), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "CREATE TABLE artists (artist_name VARCHAR(50) COLLATE NOCASE);"
+                         "CREATE INDEX \"artists.artist_name\" ON artists (artist_name);"
+                         "INSERT INTO artists VALUES ('Étude'), ('édith'), ('_x'), ('apple'), ('Ôde'), ('ôde2');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
   sqlite3_close(raw);
-  auto rs = db_->OpenRecordset("select 'é' = 'É' collate nocase as same");
-  EXPECT_EQ(rs->GetField("same"), Variant::Long(1));
+  ASSERT_NE(Shell(file, "pragma integrity_check"), "ok");  // what earlier versions left
+  ASSERT_EQ(Shell(file, "pragma user_version"), "0");
+
+  // Read-only, nothing is written.
+  DBEngine::Workspaces(0).OpenDatabase(file, false, true)->Close();
+  EXPECT_EQ(Shell(file, "pragma user_version"), "0");
+  auto db = DBEngine::Workspaces(0).OpenDatabase(file);
+  db->Close();
+  EXPECT_EQ(Shell(file, "pragma integrity_check"), "ok");
+  EXPECT_EQ(Shell(file, "pragma user_version"), "1");
+  EXPECT_EQ(Shell(file, "select count(*) from artists"), "6");
 }
 
 TEST_F(TextTest, TranslationLeavesQuotedTextAlone) {
   detail::SchemaLookup none = [](const std::string&) -> const detail::TableInfo* { return nullptr; };
   auto tr = detail::TranslateJet("select * from t where a = 'x & y, true, left(' & b and c = \"d\"\"e\"", none);
-  EXPECT_EQ(tr.sql, "select * from t where a = tvn_cat('x & y, true, left(', b) COLLATE NOCASE and c = 'd\"e'");
+  EXPECT_EQ(tr.sql, "select * from t where a = tvn_cat('x & y, true, left(', b) COLLATE TVNTEXT and c = 'd\"e'");
   tr = detail::TranslateJet("delete * from [my table] where d < #2/3/1999# and f = True", none);
   EXPECT_EQ(tr.sql, "delete from \"my table\" where d < '1999-02-03' and f = -1");
   EXPECT_FALSE(tr.isSelect);
   tr = detail::TranslateJet("select * from mediadata where isnull(x) order by name", none);
   EXPECT_TRUE(tr.keyed);
   EXPECT_EQ(tr.table, "mediadata");
+  EXPECT_EQ(tr.sql, "select * from mediadata where tvn_isnull(x) order by name COLLATE TVNTEXT");
+  EXPECT_EQ(tr.orderBy.size(), 1u);
+  tr = detail::TranslateJet("select * from t where n = 'Zoë' and m = 'x' order by a desc, b collate binary", none);
+  EXPECT_EQ(tr.sql, "select * from t where n COLLATE TVNTEXT = 'Zoë' and m = 'x' order by a COLLATE TVNTEXT "
+                    "desc, b collate binary");
+  tr = detail::TranslateJet("select distinct a, t.b, c + 1 from t order by a", none);
+  EXPECT_EQ(tr.sql, "select distinct a COLLATE TVNTEXT AS \"a\", t.b COLLATE TVNTEXT AS \"b\", c + 1 from t "
+                    "order by a COLLATE TVNTEXT");
+  tr = detail::TranslateJet("update t set n = 'Zoë' where n = 'Zoe'", none);
+  EXPECT_EQ(tr.sql, "update t set n = 'Zoë' where n = 'Zoe'");
   EXPECT_FALSE(detail::TranslateJet("select distinct a from t", none).keyed);
   EXPECT_FALSE(detail::TranslateJet("select a.x from t as a", none).keyed);
   EXPECT_EQ(ErrorOf([&] { detail::TranslateJet("select 'open", none); }), errSyntax);

@@ -131,6 +131,20 @@ TEST(FlexGrid, GenericSortNumbersAsNumbersTextWithoutCase) {
   EXPECT_EQ(Column(g, 1), QStringList({"gamma", "beta", "alpha2", "Alpha", ""}));
 }
 
+TEST(FlexGrid, GenericSortFilesAccentedTextUnderItsLetter) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(2);
+  const QStringList names = {"Zappa", QString::fromUtf8("\xC3\x89tude"), "Eagles", QString::fromUtf8("\xC3\xA9" "cole"),
+                             "Ebb"};
+  g.SetRows(names.size() + 1);
+  for (int i = 0; i < names.size(); ++i) g.SetTextMatrix(i + 1, 1, names[i]);
+  g.SetCol(1);
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 1), QStringList({"Eagles", "Ebb", QString::fromUtf8("\xC3\xA9" "cole"),
+                                       QString::fromUtf8("\xC3\x89tude"), "Zappa"}));
+}
+
 TEST(FlexGrid, TopRowSetWhileRedrawIsOffHoldsAfterwards) {
   TestApp();
   forms::FlexGrid g;
