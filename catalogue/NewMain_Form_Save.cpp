@@ -77,15 +77,7 @@ bool NewMain_Form::ValidateNameEntered() {
   DateBox* date = On(d->MusicOn()) ? CS_Date_Text : On(d->VideoOn()) ? Video_Date_Text
                                                 : On(d->SCD_On())  ? SCD_Date_Text
                                                                    : nullptr;
-  if (date && !date->Fileable()) {
-    vb::MsgBox("\"" + vb::Trim(TextOf(date)) +
-                   "\" is not a whole date. Enter the date as month/day/year with a four-digit year, "
-                   "for example 12/31/1999, or leave the box empty.",
-               vb::vbOKOnly);
-    date->setFocus();
-    return false;
-  }
-  return true;
+  return CheckFileableDate(date);
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {

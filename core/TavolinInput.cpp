@@ -13,6 +13,7 @@
 #include "core/TavolinModule.h"
 #include "platform/forms/ComboFind.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/DateBox.h"
 #include "platform/forms/HelpViewer.h"
 #include "platform/forms/ShellOpen.h"
 #include "platform/forms/Spelling.h"
@@ -68,6 +69,18 @@ QToolBar* Toolbar1(QWidget* window) {
 }
 
 }  // namespace
+
+// ---- dates
+
+bool CheckFileableDate(forms::DateBox* box) {
+  if (!box || box->Fileable()) return true;
+  vb::MsgBox("\"" + vb::Trim(box->text().toStdString()) +
+                 "\" is not a whole date. Enter the date as month/day/year with a four-digit year, "
+                 "for example 12/31/1999, or leave the box empty.",
+             vb::vbOKOnly);
+  box->setFocus();
+  return false;
+}
 
 // ---- shell
 

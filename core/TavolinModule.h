@@ -29,6 +29,10 @@
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 
+namespace forms {
+class DateBox;
+}
+
 class QComboBox;
 class QToolBar;
 class QWidget;
@@ -127,6 +131,11 @@ std::string PicturePath(const std::string& storedReference);
 bool ShowPicture(QWidget* pictureBox, const std::string& storedReference);
 
 // ---- input, window, help and shell helpers
+
+// A date box that can be filed (empty, or a date that reads for sure);
+// otherwise says so with the text typed, puts the focus in the box and
+// returns false, so nothing is written and the stored date stays.
+bool CheckFileableDate(forms::DateBox* box);
 
 // Opens a file, web or "mailto:" address with the desktop's program for
 // it; on failure the message "error executing command!".

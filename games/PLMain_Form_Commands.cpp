@@ -61,6 +61,9 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
       break;
     case 3:  // file
       if (!CheckNameEntered()) return;
+      // A date that does not read for sure is refused before anything is
+      // written: filed as Null it would erase the stored date.
+      if (!tvn::CheckFileableDate(DateAquired) || !tvn::CheckFileableDate(DateReleased)) return;
       // A failure stored nothing; the editor keeps its contents for another try.
       if (!vb::Guarded([this] { SaveRecord(); })) return;
       SetToolbarBrowse();

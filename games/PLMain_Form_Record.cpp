@@ -106,7 +106,9 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   } else {
     tvn::ShowPicture(Picture_Box, picture);
   }
-  List_Combo->setEditText(txtName->text());
+  // The stored name, not the name box: a numbered name can be longer than
+  // the box takes, and the list holds it whole.
+  List_Combo->setEditText(QString::fromStdString(text("Name")));
 }
 
 void PLMain_Form::ClearGameForm() {

@@ -27,10 +27,9 @@ dao::Database& GameDatabase() {
 
 bool HoldsRow(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->Eof() && !rs->BOF(); }
 
-// A date box's text when it is a date, else Null.
-vb::Variant DateOf(const forms::DateBox* box) {
-  return box->HoldsDate() ? vb::CDate(vb::Variant(box->text().toStdString())) : vb::Variant::Null();
-}
+// What a date box files: its date, Null when empty. The toolbar lets no
+// other text through; should one reach here it files Null.
+vb::Variant DateOf(const forms::DateBox* box) { return box->Fileable() ? box->FiledValue() : vb::Variant::Null(); }
 
 // Refills a lookup combo for the section on show after its list grew.
 void Refill(PLMain_Form& w, void (PLMain_Form::*fill)(const std::string&)) {
