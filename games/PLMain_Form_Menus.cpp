@@ -23,6 +23,7 @@
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
 
 namespace pl {
 
@@ -187,6 +188,10 @@ void PLMain_Form::CompactGameDatabase() {
   }
   busy.Done();
   if (!compacted) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
+  // The window starts afresh on the section it was on, as the media window
+  // does after its compaction.
+  if (PLData().SectionNumber != 0)
+    vb::SaveSetting("TVN", "Startup", "LPL", std::to_string(int(PLData().SectionNumber)));
   Form_Load();
   Form_Activate();
 }
