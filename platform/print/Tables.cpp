@@ -374,6 +374,7 @@ void Printer::State::LayoutTable() {
   y = ty;
   x = LeftLimit();
   lineHeight = 0;
+  CloseLine();
 }
 
 }  // namespace print
