@@ -33,31 +33,7 @@ const char kSection[] = "Startup";
 
 QPointer<NewMain_Form> g_window;
 
-// A number stored as text by the settings store; anything unreadable is
-// taken as the default.
-double ReadNumber(const std::string& key, double defaultValue) {
-  const QString text = QString::fromStdString(vb::GetSetting(kApp, kSection, key, ""));
-  bool ok = false;
-  const double v = text.trimmed().toDouble(&ok);
-  // "nan" and "inf" read as numbers too; no setting means either.
-  return ok && std::isfinite(v) ? v : defaultValue;
-}
-
-int ReadByte(const std::string& key, int defaultValue) {
-  const double v = ReadNumber(key, defaultValue);
-  if (v < 0 || v > 255) return defaultValue;
-  return int(v + 0.5);
-}
-
-// A stored position is applied when it is above 0 and within what a
-// window position can hold (16-bit pixel coordinates).
-bool PlaceablePosition(double twips) {
-  return twips > 0 && twips / NewMain_Form::kTwipsPerPixel <= 32767;
-}
-
-std::string TwipsText(int pixels) {
-  return QString::number(double(float(pixels * NewMain_Form::kTwipsPerPixel))).toStdString();
-}
+int ReadByte(const std::string& key, int defaultValue) { return ReadStartupByte(key, defaultValue); }
 
 }  // namespace
 
@@ -122,13 +98,7 @@ NewMain_Form::~NewMain_Form() {
 
 void NewMain_Form::Form_Initialize() {
   // Stored in twips; 0 or less (or nothing readable) keeps the designed place.
-  const QPoint designed = WindowPlace(*this);
-  const double top = ReadNumber("TV_T", double(designed.y() * kTwipsPerPixel));
-  const double left = ReadNumber("TV_L", double(designed.x() * kTwipsPerPixel));
-  QPoint place = designed;
-  if (PlaceablePosition(left)) place.setX(int(float(left) / kTwipsPerPixel));
-  if (PlaceablePosition(top)) place.setY(int(float(top) / kTwipsPerPixel));
-  if (place != designed) PlaceWindow(*this, place);
+  RestoreWindowPlace(*this, "TV_T", "TV_L");
 }
 
 void NewMain_Form::Form_Load() {
@@ -207,11 +177,7 @@ void NewMain_Form::Form_Unload() {
       if (auto* running = launcher_->findChild<QCheckBox*>("AVRunning")) running->setChecked(false);
     }
   });
-  step([&] {
-    const QPoint place = WindowPlace(*this);
-    vb::SaveSetting(kApp, kSection, "TV_T", TwipsText(place.y()));
-    vb::SaveSetting(kApp, kSection, "TV_L", TwipsText(place.x()));
-  });
+  step([&] { SaveWindowPlace(*this, "TV_T", "TV_L"); });
   step([&] {
     if (g_window == this) g_window = nullptr;
   });

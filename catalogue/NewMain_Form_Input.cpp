@@ -17,6 +17,7 @@
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"
 #include "core/AppState.h"
+#include "core/FieldCaptions.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
 #include "platform/runtime/Functions.h"
@@ -92,21 +93,6 @@ void Give(QWidget* control, unsigned behaviour) {
   }
 }
 
-// Double clicks on the caption labels.
-class CaptionClickFilter : public QObject {
- public:
-  CaptionClickFilter(QLabel* label, std::function<void()> onDoubleClick)
-      : QObject(label), onDoubleClick_(std::move(onDoubleClick)) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::MouseButtonDblClick) return false;
-    onDoubleClick_();
-    return true;
-  }
-
- private:
-  std::function<void()> onDoubleClick_;
-};
-
 }  // namespace
 
 void NewMain_Form::ConnectRecordEditing() {
@@ -151,7 +137,7 @@ void NewMain_Form::ConnectRecordEditing() {
       &NewMain_Form::f10Cap_DblClick};
   for (int i = 0; i < 10; ++i) {
     const auto handler = captionHandlers[i];
-    fCap[i]->installEventFilter(new CaptionClickFilter(fCap[i], [this, handler] { (this->*handler)(); }));
+    OnCaptionDoubleClick(fCap[i], [this, handler] { (this->*handler)(); });
   }
 }
 
@@ -172,35 +158,7 @@ void NewMain_Form::CD_Notes_Text_Change() {
 // ---------------------------------------------------------------- user field captions
 
 void NewMain_Form::EditFieldCaption(const std::string& fieldName, QLabel* label) {
-  const std::string answer =
-      vb::InputBox("Enter the desired field label", "Caption Modify", label->text().toStdString());
-  if (answer.empty()) return;
-  // The caption table's text fields are 50 characters wide.
-  const std::string caption = vb::Left(answer, 50);
-  try {
-    if (!CaptionRecords || !CaptionRecords->IsOpen())
-      throw vb::RuntimeError(91, "Object variable or With block variable not set");
-    dao::Recordset& rs = *CaptionRecords;
-    const bool hasRow = rs.RecordCount() > 0;
-    if (hasRow) {
-      rs.MoveFirst();
-      rs.Edit();
-    } else {
-      rs.AddNew();
-    }
-    try {
-      rs.SetField(fieldName, caption);
-      rs.Update();
-    } catch (...) {
-      rs.CancelUpdate();
-      throw;
-    }
-  } catch (const vb::RuntimeError& e) {
-    // The caption stays as it was.
-    vb::ShowError(e.Number(), e.Description());
-    return;
-  }
-  label->setText(QString::fromStdString(caption));
+  RenameFieldCaption(CaptionRecords, fieldName, label);
 }
 
 void NewMain_Form::f1Cap_DblClick() { EditFieldCaption("f1", fCap[0]); }

@@ -18,6 +18,7 @@
 #include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
+#include "core/Compaction.h"
 #include "core/ConversionModule32.h"
 #include "core/TavolinModule.h"
 #include "platform/forms/Spelling.h"
@@ -39,31 +40,6 @@ namespace tvn {
 
 namespace {
 
-
-// The busy pointer over the window while a long step runs; the window
-// takes no input meanwhile.
-class BusyWindow {
- public:
-  explicit BusyWindow(QWidget* window) : window_(window) {
-    window_->setCursor(Qt::WaitCursor);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    window_->setEnabled(false);
-  }
-  ~BusyWindow() { Done(); }
-  void Done() {
-    if (done_) return;
-    done_ = true;
-    QApplication::restoreOverrideCursor();
-    if (window_) {
-      window_->setEnabled(true);
-      window_->unsetCursor();
-    }
-  }
-
- private:
-  QPointer<QWidget> window_;
-  bool done_ = false;
-};
 
 // The progress of a conversion, shown from its first copied row on.
 class ConversionProgressDialog {
@@ -103,15 +79,6 @@ std::string SupportMailAddress() {
   const std::string address = TVN_SUPPORT_MAIL;
   if (vb::LCase(vb::Left(address, 7)) == "mailto:") return address;
   return "mailto:" + address;
-}
-
-// A name for the compacted copy beside the file that no file has yet.
-std::string CompactionTarget(const std::string& file) {
-  const auto slash = file.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-  std::string target = folder + "/Temp.mdb";
-  for (int n = 1; vb::FileExists(target); ++n) target = folder + "/Temp" + std::to_string(n) + ".mdb";
-  return target;
 }
 
 }  // namespace
@@ -161,14 +128,7 @@ void NewMain_Form::menuAutoSpell_Click() {
   menuAutoSpell->setChecked(!menuAutoSpell->isChecked());
   if (!menuAutoSpell->isChecked()) return;
   // Checking as the user types ends for every text box of the window.
-  auto stop = [](QTextDocument* document) {
-    for (auto* h : document->findChildren<forms::SpellHighlighter*>(Qt::FindDirectChildrenOnly)) {
-      h->setDocument(nullptr);
-      h->deleteLater();
-    }
-  };
-  for (QTextEdit* t : findChildren<QTextEdit*>()) stop(t->document());
-  for (QPlainTextEdit* t : findChildren<QPlainTextEdit*>()) stop(t->document());
+  forms::StopCheckingTyping(this);
 }
 
 void NewMain_Form::Exit_Menu_Click() { close(); }
@@ -274,28 +234,16 @@ void NewMain_Form::Compact_Menu_Click() {
   // The question names the file itself, so the user copies the right one.
   vb::ChDir(vb::ProgramFolder());
   const std::string fullPath = std::filesystem::absolute(vb::ResolvePath(lastDB)).lexically_normal().string();
-  if (vb::MsgBox("Please make a copy of the file " + fullPath + " before compacting database" + "\n" +
-                     "Compact database now??",
-                 vb::vbYesNo, "Compact Warning") != vb::vbYes)
-    return;
+  if (!AskCompaction(fullPath)) return;
 
   BusyWindow busy(this);
-  bool compacted = false;
-  std::string target;
-  try {
-    CloseWindowRecordsets();
-    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-    vb::ChDir(vb::ProgramFolder());
-    const std::string file = vb::ResolvePath(lastDB);
-    target = CompactionTarget(file);
-    // The collection keeps its name throughout: the compacted copy is made
-    // beside it and moved over it in one rename.
-    MenuHooks::Get().compactDatabase(file, target);
-    MenuHooks::Get().replaceFile(target, file);
-    compacted = true;
-  } catch (const std::exception&) {
-    if (!target.empty() && vb::FileExists(target)) std::remove(target.c_str());
-  }
+  CloseWindowRecordsets();
+  if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+  vb::ChDir(vb::ProgramFolder());
+  // The collection keeps its name throughout: the compacted copy is made
+  // beside it and moved over it in one rename.
+  const bool compacted =
+      CompactInPlace(vb::ResolvePath(lastDB), MenuHooks::Get().compactDatabase, MenuHooks::Get().replaceFile);
 
   try {
     app.CollectionDB = AppWorkspace().OpenDatabase(lastDB);

@@ -364,6 +364,17 @@ bool ShowPicture(QWidget* pictureBox, const std::string& storedReference) {
   return true;
 }
 
+void DeletePictureOfRecord(dao::Recordset& rs) {
+  rs.Edit();
+  try {
+    rs.SetField("Picture", vb::Variant(""));
+    rs.Update();
+  } catch (...) {
+    rs.CancelUpdate();
+    throw;
+  }
+}
+
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
   try {
     std::string fileName = "MyPic.gif";

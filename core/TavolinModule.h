@@ -96,6 +96,9 @@ void FillQuickDisplayGrid();
 // Picture field and shows it in the window's Picture_Box. Cancel, a refused
 // copy and any failure end it without a message and without writing.
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs);
+// Clears the Picture field of the current row (the file stays where it
+// is); a failure drops the edit and reaches the caller.
+void DeletePictureOfRecord(dao::Recordset& rs);
 
 // "pics\" and the file name: the stored form of a picture reference.
 std::string PictureReference(const std::string& fileName);

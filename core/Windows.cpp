@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cmath>
 
 #include "core/AddTitleForm.h"
 #include "core/AppState.h"
@@ -13,6 +14,7 @@
 #include "core/Splash_Form.h"
 #include "core/Start_Form.h"
 #include "core/Tip_Form.h"
+#include "platform/runtime/Settings.h"
 
 namespace tvn {
 
@@ -209,5 +211,45 @@ GameCatalogueEntry& GameEntry() {
 
 void RegisterGameCatalogue(GameCatalogueEntry entry) { GameEntry() = std::move(entry); }
 const GameCatalogueEntry& GameCatalogue() { return GameEntry(); }
+
+namespace {
+
+// A number stored as text by the settings store; anything unreadable is
+// taken as the default.
+double ReadStartupNumber(const std::string& key, double defaultValue) {
+  const QString text = QString::fromStdString(vb::GetSetting("TVN", "Startup", key, ""));
+  bool ok = false;
+  const double v = text.trimmed().toDouble(&ok);
+  // "nan" and "inf" read as numbers too; no setting means either.
+  return ok && std::isfinite(v) ? v : defaultValue;
+}
+
+bool PlaceablePosition(double twips) { return twips > 0 && twips / TwipsPerPixel <= 32767; }
+
+std::string TwipsText(int pixels) { return QString::number(double(float(pixels * TwipsPerPixel))).toStdString(); }
+
+}  // namespace
+
+int ReadStartupByte(const std::string& key, int defaultValue) {
+  const double v = ReadStartupNumber(key, defaultValue);
+  if (v < 0 || v > 255) return defaultValue;
+  return int(v + 0.5);
+}
+
+void RestoreWindowPlace(QWidget& w, const std::string& topKey, const std::string& leftKey) {
+  const QPoint designed = WindowPlace(w);
+  const double top = ReadStartupNumber(topKey, double(designed.y() * TwipsPerPixel));
+  const double left = ReadStartupNumber(leftKey, double(designed.x() * TwipsPerPixel));
+  QPoint place = designed;
+  if (PlaceablePosition(left)) place.setX(int(float(left) / TwipsPerPixel));
+  if (PlaceablePosition(top)) place.setY(int(float(top) / TwipsPerPixel));
+  if (place != designed) PlaceWindow(w, place);
+}
+
+void SaveWindowPlace(const QWidget& w, const std::string& topKey, const std::string& leftKey) {
+  const QPoint place = WindowPlace(w);
+  vb::SaveSetting("TVN", "Startup", topKey, TwipsText(place.y()));
+  vb::SaveSetting("TVN", "Startup", leftKey, TwipsText(place.x()));
+}
 
 }  // namespace tvn

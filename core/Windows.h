@@ -91,6 +91,15 @@ inline int TwipsToPixels(int twips) { return twips / TwipsPerPixel; }
 inline QPoint WindowPlace(const QWidget& w) { return w.geometry().topLeft(); }
 inline void PlaceWindow(QWidget& w, QPoint place) { w.setGeometry(QRect(place, w.size())); }
 
+// The place kept in two settings of "TVN"/"Startup" as twips: restoring
+// applies each coordinate only when it is above 0 and within what a window
+// position can hold; anything unreadable keeps the designed place.
+void RestoreWindowPlace(QWidget& w, const std::string& topKey, const std::string& leftKey);
+void SaveWindowPlace(const QWidget& w, const std::string& topKey, const std::string& leftKey);
+// A setting of "TVN"/"Startup" read as a byte; default when absent,
+// unreadable or outside 0 to 255.
+int ReadStartupByte(const std::string& key, int defaultValue);
+
 // A program-wide reference to the one window of class T.
 template <class T>
 class FormRef {

@@ -1,22 +1,70 @@
+// Life of the game window: its place, the load that fills the fixed lists,
+// the first activation that picks the section, the unload that keeps the
+// settings and tells the launcher; the text helpers every routine uses.
 #include "games/PLMain_Form.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QTreeWidget>
 
+#include "core/FieldCaptions.h"
+#include "core/TavolinModule.h"
+#include "core/Windows.h"
 #include "games/PLModule.h"
+#include "games/PLQDForm.h"
+#include "platform/forms/Controls.h"
 #include "platform/runtime/Errors.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
 
 namespace pl {
 
-PLMain_Form::PLMain_Form() {
-  FirstActivate = true;
-  setObjectName("PLMain_Form");
-  setWindowTitle("The Pellion");
-  resize(640, 480);
+const std::array<GameSection, 6>& GameSections() {
+  static const std::array<GameSection, 6> sections = {{
+      {"Gameboy", "gbon", ": Gameboy", "gbcaption"},
+      {"Nintendo", "nton", ": Nintendo", "ncaption"},
+      {"Sony", "pson", ": Sony", "pscaption"},
+      {"Sega", "segaon", ": Sega", "segacaption"},
+      {"Microsoft", "xon", ": Microsoft", "xcaption"},
+      {"Other", "otheron", ": Other", "ocaption"},
+  }};
+  return sections;
 }
 
-PLMain_Form::~PLMain_Form() = default;
+PLMain_Form::PLMain_Form() {
+  BuildWindow();
+  ConnectControls();
+  ConnectMenuCommands();
+  ConnectRecordEditing();
+  Form_Initialize();
+  Form_Load();
+}
+
+PLMain_Form::~PLMain_Form() {
+  if (!unloaded_) {
+    unloaded_ = true;
+    Form_Unload();
+  }
+}
+
+void PLMain_Form::Form_Initialize() { tvn::RestoreWindowPlace(*this, "PL_T", "PL_L"); }
+
+void PLMain_Form::Form_Load() {
+  avplDataclass& d = PLData();
+  d.QDOpen = false;
+  tvn::SetHelpFile(this, d.APath);
+  FirstActivate = true;
+  setWindowTitle(QString::fromStdString("The Pellion - " + d.CurCollection));
+  FillRatingFormatCombos();
+  FillSysTypeGrid();
+  FillSupportsGrid();
+}
 
 void PLMain_Form::Form_Activate() {
   if (!FirstActivate) return;
@@ -26,14 +74,37 @@ void PLMain_Form::Form_Activate() {
   } catch (const vb::RuntimeError& e) {
     vb::ShowError(e.Number(), e.Description());
   }
+  PLData().SectionNumber = 0;
+  int last = tvn::ReadStartupByte("LPL", 1);
+  if (last < 1 || last > 6) last = 1;  // a damaged setting must still show a section
+  std::uint8_t section = std::uint8_t(last);
+  ItemClickProcessPL(section);
+  QCoreApplication::processEvents();
 }
 
 void PLMain_Form::Form_Unload() {
-  // Every failure of the unload is ignored: the window closes regardless.
-  try {
-    SetLateBound(LateBoundChild(PL().Launcher, "plrunning"), "Value", 0);
-  } catch (...) {
-  }
+  // Every step runs, whatever the one before did: the window closes regardless.
+  auto step = [](auto&& f) {
+    try {
+      f();
+    } catch (...) {
+    }
+  };
+  avplDataclass& d = PLData();
+  step([&] {
+    if (d.SectionNumber != 0) vb::SaveSetting("TVN", "Startup", "LPL", std::to_string(int(d.SectionNumber)));
+  });
+  step([&] {
+    for (dao::RecordsetPtr* rs : {&rsCaption, &rsRecord, &rsSection}) {
+      if (*rs && (*rs)->IsOpen()) (*rs)->Close();
+      rs->reset();
+    }
+  });
+  step([&] {
+    if (d.QDOpen) CloseGameQuickDisplay();
+  });
+  step([&] { SetLateBound(LateBoundChild(PL().Launcher, "plrunning"), "Value", 0); });
+  step([&] { tvn::SaveWindowPlace(*this, "PL_T", "PL_L"); });
 }
 
 void PLMain_Form::Unload() {
@@ -48,16 +119,50 @@ void PLMain_Form::Unload() {
 bool PLMain_Form::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
   // The first showing counts as the first activation even where no window
-  // manager activates the window.
-  if (event->type() == QEvent::WindowActivate && !unloaded_) Form_Activate();
-  if (event->type() == QEvent::Show && FirstActivate)
-    QMetaObject::invokeMethod(this, [this] { if (!unloaded_) Form_Activate(); }, Qt::QueuedConnection);
+  // manager activates the window; it runs after the event was delivered.
+  if (unloaded_) return handled;
+  if (event->type() == QEvent::WindowActivate)
+    vb::Guarded([this] { Form_Activate(); });
+  else if (event->type() == QEvent::Show && FirstActivate)
+    QMetaObject::invokeMethod(this, [this] { if (!unloaded_) vb::Guarded([this] { Form_Activate(); }); },
+                              Qt::QueuedConnection);
   return handled;
 }
 
 void PLMain_Form::closeEvent(QCloseEvent* event) {
   event->ignore();
   Unload();
+}
+
+void PLMain_Form::ConnectControls() {
+  connect(SSListBar1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+    vb::Guarded([&] { SSListBar1_ItemClick(item->text(0).toStdString()); });
+  });
+  connect(List_Combo, &QComboBox::activated, this, [this](int) { vb::Guarded([this] { List_Combo_Click(); }); });
+  connect(tGrid, &forms::FlexGrid::Click, this, [this] { tGrid_Click(); });
+  connect(sGrid, &forms::FlexGrid::Click, this, [this] { sGrid_Click(); });
+  const std::array<void (PLMain_Form::*)(), 10> captionHandlers = {
+      &PLMain_Form::f1Cap_DblClick, &PLMain_Form::F2Cap_DblClick, &PLMain_Form::f3Cap_DblClick,
+      &PLMain_Form::f4Cap_DblClick, &PLMain_Form::f5Cap_DblClick, &PLMain_Form::f6Cap_DblClick,
+      &PLMain_Form::f7Cap_DblClick, &PLMain_Form::f8Cap_DblClick, &PLMain_Form::f9Cap_DblClick,
+      &PLMain_Form::f10Cap_DblClick};
+  for (size_t i = 0; i < captionHandlers.size(); ++i) {
+    const auto handler = captionHandlers[i];
+    tvn::OnCaptionDoubleClick(fCap[i], [this, handler] { (this->*handler)(); });
+  }
+}
+
+// ---------------------------------------------------------------- text helpers
+
+std::string PLMain_Form::TextOf(const QWidget* control) { return forms::ControlText(control).toStdString(); }
+
+void PLMain_Form::SetTextOf(QWidget* control, const std::string& text) {
+  forms::SetControlText(control, QString::fromStdString(text));
+}
+
+std::uint32_t PLMain_Form::BackColourOf(const QWidget* control) {
+  const QColor c = control->palette().color(QPalette::Base);
+  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
 }
 
 }  // namespace pl

@@ -41,6 +41,17 @@ class QTreeWidget;
 
 namespace pl {
 
+// The six console sections: number (1 to 6, index + 1), section-bar text,
+// the flag name the lookup lists filter on, the caption suffix and the
+// table of the user-field captions.
+struct GameSection {
+  const char* caption;
+  const char* flag;
+  const char* suffix;
+  const char* captionTable;
+};
+const std::array<GameSection, 6>& GameSections();
+
 class PLMain_Form : public QMainWindow {
   Q_OBJECT
 
@@ -131,6 +142,9 @@ class PLMain_Form : public QMainWindow {
   void Compact_Menu_Click();
   void CompactGameDatabase();
   void ReportMenu_Click();
+  // After a lookup editor closed: the game on show again, with the edited
+  // names and links, or the title list from "A" when there is none.
+  void RefreshAfterEditor();
   void Content_Menu_Click();
   void txtHints_Change();
   void txtInstructions_Change();
@@ -250,6 +264,9 @@ class PLMain_Form : public QMainWindow {
   void ConnectMenuCommands();
   void ConnectRecordEditing();  // the save side's wiring (PLMain_Form_Commands.cpp)
   bool SectionHasRows() const;
+  // When the section has no rows or the title list is to start over: the
+  // letter state goes back to "A" and the title list is rebuilt (true).
+  bool ShowTitlesFromA();
   // Fills one lookup combo with the names flagged for the section.
   void FillLookupCombo(QComboBox* combo, const char* table, const char* field, const std::string& flag);
   void FillLinkGrid(forms::FlexGrid* grid, const char* heading, const char* sql, const char* keyField,

@@ -1,29 +1,153 @@
-// Stand-in until the toolbar and navigation arrive: the toolbar states
-// show what the window needs to browse; the commands do nothing yet.
+// The record toolbar of the game window: add, cancel the add, file,
+// delete, previous and next, and the report wizard; the toolbar states
+// (the media window's, over the same six buttons); the picture and
+// date buttons of the editor.
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
 
+#include "core/TavolinModule.h"
+#include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
+#include "games/PLModule.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
 
 namespace pl {
 
-void PLMain_Form::Toolbar1_ButtonClick(int) {}
-void PLMain_Form::ShowCurrentRecord() {}
-void PLMain_Form::SetToolbarBrowse() {
-  for (int i = 1; i <= 6; ++i)
-    if (Toolbar1Buttons[size_t(i)]) Toolbar1Buttons[size_t(i)]->setVisible(i != 2);
+namespace {
+
+bool HoldsRow(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->Eof() && !rs->BOF(); }
+bool HasRows(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !(rs->Eof() && rs->BOF()); }
+
+// A picture belongs to a stored game only: its tab is off while one is added.
+void EnablePictureTab(QTabWidget* tabs, bool enabled) {
+  if (!tabs) return;
+  for (int i = 0; i < tabs->count(); ++i)
+    if (tabs->tabText(i).remove('&') == QStringLiteral("Picture")) tabs->setTabEnabled(i, enabled);
 }
-void PLMain_Form::SetToolbarVisible() {
-  for (int i = 1; i <= 6; ++i)
-    if (Toolbar1Buttons[size_t(i)]) Toolbar1Buttons[size_t(i)]->setVisible(i == 2 || i == 3);
+
+}  // namespace
+
+void PLMain_Form::Toolbar1_ButtonClick(int index) {
+  switch (index) {
+    case 1:  // add
+      EnableWindowControls(false);
+      AddMode = true;
+      EnablePictureTab(SSTab1, false);
+      if (!HasRows(rsSection)) SetEditState(kEditableColour, true);
+      ClearGameForm();
+      SetToolbarVisible();
+      txtName->setFocus();
+      break;
+    case 2:  // cancel the add
+      AddMode = false;
+      if (HasRows(rsSection)) {
+        vb::Guarded([this] {
+          rsSection->MoveFirst();
+          ShowCurrentRecord();
+        });
+        SetToolbarBrowse();
+      } else {
+        ClearGameForm();
+        SetEditState(kLockedColour, false);
+        SetToolbarEmpty();
+      }
+      EnableWindowControls(true);
+      break;
+    case 3:  // file
+      if (!CheckNameEntered()) return;
+      // A failure stored nothing; the editor keeps its contents for another try.
+      if (!vb::Guarded([this] { SaveRecord(); })) return;
+      SetToolbarBrowse();
+      EnableWindowControls(true);
+      EnablePictureTab(SSTab1, true);
+      break;
+    case 4: {  // delete
+      if (vb::MsgBox("Delete the displayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
+      if (!HoldsRow(rsRecord)) return;
+      vb::Guarded([this] {
+        const long number = vb::CLng(rsRecord->GetField("systemnumber"));
+        rsRecord->Close();
+        rsRecord.reset();
+        // The game goes with its system-type and feature links.
+        DeleteGame(*PL().GameDB, number);
+        PreviousLetterButton = 51;
+        ActiveLetterButton = 1;
+        OpenSectionRecordset();
+        RefreshTitleList();
+        SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+      });
+      break;
+    }
+    case 5:  // previous
+    case 6:  // next
+      if (!HasRows(rsSection)) return;
+      tvn::MoveRecord(rsSection.get(), index == 5 ? 2 : 1);
+      vb::Guarded([this] { ShowCurrentRecord(); });
+      break;
+    case 8:  // report wizard, as the report menu opens it
+      ReportMenu_Click();
+      break;
+    default:
+      break;
+  }
 }
-void PLMain_Form::SetToolbarEmpty() {
-  for (int i = 1; i <= 6; ++i)
-    if (Toolbar1Buttons[size_t(i)]) Toolbar1Buttons[size_t(i)]->setVisible(i == 1);
+
+void PLMain_Form::ShowCurrentRecord() {
+  if (!HoldsRow(rsSection)) return;
+  const std::string name = vb::NzStr(rsSection->GetField("Name"));
+  const std::string first = vb::UCase(vb::Left(name, 1));
+  if (first != CurrentLetter) {
+    // The move crossed into another letter: its titles are listed.
+    avplDataclass& d = PLData();
+    d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
+    d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
+    ShowLetterButton(true, name);
+    PreviousLetterButton = d.P_Button;
+    ActiveLetterButton = d.A_Button;
+    CurrentLetter = d.SLetterW;
+    const auto mark = rsSection->Bookmark();
+    FillTitleListByLetter(CurrentLetter);
+    SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+    rsSection->SetBookmark(mark);
+  }
+  LoadData_PL(name);
 }
-void PLMain_Form::Add_Picture_Click() {}
-void PLMain_Form::Delete_Picture_Click() {}
-void PLMain_Form::btnBlankADate_Click() {}
-void PLMain_Form::btnBlankRDate_Click() {}
-void PLMain_Form::ConnectRecordEditing() {}
+
+// The media window's toolbar states: the first six actions of Toolbar1.
+void PLMain_Form::SetToolbarBrowse() { tvn::ToolbarBrowseMode(Toolbar1); }
+void PLMain_Form::SetToolbarVisible() { tvn::ToolbarAddMode(Toolbar1); }
+void PLMain_Form::SetToolbarEmpty() { tvn::ToolbarEmptyMode(Toolbar1); }
+
+void PLMain_Form::Add_Picture_Click() {
+  if (!HoldsRow(rsRecord)) return;
+  tvn::LoadPictureForRecord(this, *rsRecord);
+}
+
+void PLMain_Form::Delete_Picture_Click() {
+  if (!HoldsRow(rsRecord)) return;
+  vb::Guarded([this] {
+    tvn::DeletePictureOfRecord(*rsRecord);
+    Picture_Box->clear();
+  });
+}
+
+void PLMain_Form::btnBlankADate_Click() { DateAquired->clear(); }
+void PLMain_Form::btnBlankRDate_Click() { DateReleased->clear(); }
+
+void PLMain_Form::ConnectRecordEditing() {
+  for (int i = 1; i < int(Toolbar1Buttons.size()); ++i)
+    if (QAction* a = Toolbar1Buttons[size_t(i)])
+      connect(a, &QAction::triggered, this, [this, i] { vb::Guarded([this, i] { Toolbar1_ButtonClick(i); }); });
+  if (Add_Picture) connect(Add_Picture, &QPushButton::clicked, this, [this] { Add_Picture_Click(); });
+  if (Delete_Picture) connect(Delete_Picture, &QPushButton::clicked, this, [this] { Delete_Picture_Click(); });
+  if (btnBlankADate) connect(btnBlankADate, &QPushButton::clicked, this, [this] { btnBlankADate_Click(); });
+  if (btnBlankRDate) connect(btnBlankRDate, &QPushButton::clicked, this, [this] { btnBlankRDate_Click(); });
+}
 
 }  // namespace pl

@@ -1,12 +1,125 @@
-// Stand-in until the record save and the lookup upkeep arrive: the window
-// builds and links without them, and nothing calls these yet.
+// Filing the game on show: the editor's texts go to the game store, which
+// writes the row, its lookup rows and its links in one transaction; then
+// the lists, the title list and the letter bar follow the stored name and
+// the game is shown again.
+//
+// A failure writes nothing and reaches the caller with the engine's
+// error; the editor keeps what the user typed for another try.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTextEdit>
+
+#include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
+#include "games/PLModule.h"
+#include "platform/runtime/Functions.h"
 
 namespace pl {
 
-void PLMain_Form::SaveRecord() {}
-long PLMain_Form::AddOrUpdatePublisher(const std::string&) { return 0; }
-long PLMain_Form::AddOrUpdateDeveloper(const std::string&) { return 0; }
-long PLMain_Form::AddOrUpdateGenre(const std::string&) { return 0; }
+namespace {
+
+dao::Database& GameDatabase() {
+  const dao::DatabasePtr& db = PL().GameDB;
+  if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  return *db;
+}
+
+bool HoldsRow(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->Eof() && !rs->BOF(); }
+
+// A date box's text when it is a date, else Null.
+vb::Variant DateOf(const forms::DateBox* box) {
+  return box->HoldsDate() ? vb::CDate(vb::Variant(box->text().toStdString())) : vb::Variant::Null();
+}
+
+// Refills a lookup combo for the section on show after its list grew.
+void Refill(PLMain_Form& w, void (PLMain_Form::*fill)(const std::string&)) {
+  const std::string word = ConsoleFilterWord(PLData());
+  if (!word.empty()) (w.*fill)(word);
+}
+
+}  // namespace
+
+void PLMain_Form::SaveRecord() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct CursorBack {
+    ~CursorBack() { QApplication::restoreOverrideCursor(); }
+  } cursorBack;
+
+  avplDataclass& d = PLData();
+  dao::Database& db = GameDatabase();
+
+  GameFields f;
+  f.Name = TextOf(txtName);
+  f.Hints = TextOf(txtHints);
+  f.Notes = TextOf(txtNotes);
+  f.Instructions = TextOf(txtInstructions);
+  f.DateAquired = DateOf(DateAquired);
+  f.DateReleased = DateOf(DateReleased);
+  f.Publisher = TextOf(cmbPublisher);
+  f.Developer = TextOf(cmbDeveloper);
+  f.Genre = TextOf(cmbGenre);
+  f.BestFeature = TextOf(txtBestFeature);
+  f.WorstFeature = TextOf(txtWorstFeature);
+  f.Homepage = TextOf(txtHomepage);
+  f.Format = TextOf(cmbFormat);
+  f.Rating = TextOf(cmbRating);
+  f.Players = TextOf(txtPlayers);
+  for (size_t i = 0; i < fText.size(); ++i) f.UserFields[i] = TextOf(fText[i]);
+
+  long number = 0;
+  std::string loadedName;
+  if (!AddMode) {
+    // An edit needs the game on show; the toolbar offers it only then.
+    if (!HoldsRow(rsRecord)) throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
+    number = vb::CLng(rsRecord->GetField("systemnumber"));
+    loadedName = vb::NzStr(rsRecord->GetField("Name"));
+  }
+
+  const StoredGame stored = StoreGame(db, d, f, number, [this](long systemnumber) {
+    SaveSysTypeMedia(systemnumber);
+    SaveSupportsMedia(systemnumber);
+  });
+  const std::string& name = stored.Name;
+
+  if (stored.PublisherAdded) Refill(*this, &PLMain_Form::FillPublisherCombo);
+  if (stored.DeveloperAdded) Refill(*this, &PLMain_Form::FillDeveloperCombo);
+  if (stored.GenreAdded) Refill(*this, &PLMain_Form::FillGenreCombo);
+
+  // A new or renamed game takes its place in the section's name order.
+  if (!HoldsRow(rsSection) || AddMode || name != loadedName) OpenSectionRecordset();
+  AddMode = false;
+
+  const std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  FillTitleListByLetter(letter);
+  MarkLettersWithTitles();
+  d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
+  d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
+  d.SLetterW = ShowLetterButton(true, name);
+  PreviousLetterButton = d.P_Button;
+  ActiveLetterButton = d.A_Button;
+  CurrentLetter = d.SLetterW;
+  SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+
+  LoadData_PL(name);
+}
+
+long PLMain_Form::AddOrUpdatePublisher(const std::string& name) {
+  const LookupEntry e = KeepLookupEntry(GameDatabase(), LookupList::Publisher, name, PLData());
+  if (e.Added) Refill(*this, &PLMain_Form::FillPublisherCombo);
+  return e.Key;
+}
+
+long PLMain_Form::AddOrUpdateDeveloper(const std::string& name) {
+  const LookupEntry e = KeepLookupEntry(GameDatabase(), LookupList::Developer, name, PLData());
+  if (e.Added) Refill(*this, &PLMain_Form::FillDeveloperCombo);
+  return e.Key;
+}
+
+long PLMain_Form::AddOrUpdateGenre(const std::string& name) {
+  const LookupEntry e = KeepLookupEntry(GameDatabase(), LookupList::Genre, name, PLData());
+  if (e.Added) Refill(*this, &PLMain_Form::FillGenreCombo);
+  return e.Key;
+}
 
 }  // namespace pl

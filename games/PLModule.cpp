@@ -94,4 +94,22 @@ void OpenGameDatabase() {
   d.LastDB = found;
 }
 
+namespace {
+
+std::string LookupName(const char* table, const char* keyField, const char* nameField, long key) {
+  if (key == 0 || !PL().GameDB) return "";
+  dao::RecordsetPtr rs = PL().GameDB->OpenRecordset(std::string("select ") + nameField + " from " + table +
+                                                    " where " + keyField + " = " + std::to_string(key));
+  std::string name;
+  if (!rs->Eof()) name = vb::NzStr(rs->GetField(nameField));
+  rs->Close();
+  return name;
+}
+
+}  // namespace
+
+std::string LookupPublisherName(long key) { return LookupName("publisher", "publisher", "labelstudio_name", key); }
+std::string LookupDeveloperName(long key) { return LookupName("developer", "developer", "artist_name", key); }
+std::string LookupGenreName(long key) { return LookupName("genre", "genre", "category", key); }
+
 }  // namespace pl

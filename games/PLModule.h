@@ -5,6 +5,7 @@
 #include <QObject>
 #include <string>
 
+#include <functional>
 #include <memory>
 
 #include "games/avplDataclass.h"
@@ -19,6 +20,8 @@ struct PLGlobals {
   QPointer<QObject> Launcher;           // the program's launcher window, reached by member names only
   QPointer<PLMain_Form> MainWindow;     // the game catalogue window while it exists
   dao::DatabasePtr GameDB;              // the open game collection
+  // Unloads the quick display (set by it while it is open).
+  std::function<void()> CloseQuickDisplay;
 };
 
 // The state object, created on first use and kept for the library's life.
@@ -35,6 +38,12 @@ inline constexpr const char* DefaultGameDB = "MyGames.mdb";
 void OpenGameDatabase();
 
 PLGlobals& PL();
+
+// The name of a publisher, developer or genre by its key; "" when the key
+// is 0 or names no row.
+std::string LookupPublisherName(long key);
+std::string LookupDeveloperName(long key);
+std::string LookupGenreName(long key);
 
 // Sets a property of a late-bound object, its name matched without regard
 // to case; a missing property raises run-time error 438.

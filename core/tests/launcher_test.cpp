@@ -111,7 +111,7 @@ TEST_F(LauncherTest, GameCatalogueOpensOnceComesForwardAndClosesThroughTheLibrar
   EXPECT_EQ(launcher.MousePointer(), vbHourglass);
   ASSERT_EQ(GameWindows().size(), 1u);
   QWidget* game = GameWindows().front();
-  EXPECT_EQ(game->windowTitle().toStdString(), "The Pellion");
+  EXPECT_EQ(game->windowTitle().toStdString(), "The Pellion - My Collection");
   EXPECT_TRUE(launcher.isVisible());
 
   // Its first activation gives the launcher its pointer back.

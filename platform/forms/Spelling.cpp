@@ -281,4 +281,15 @@ void CheckTyping(QWidget* control, SpellChecker& checker) {
   new SpellHighlighter(doc, &checker);
 }
 
+void StopCheckingTyping(QWidget* window) {
+  auto stop = [](QTextDocument* document) {
+    for (auto* h : document->findChildren<SpellHighlighter*>(Qt::FindDirectChildrenOnly)) {
+      h->setDocument(nullptr);
+      h->deleteLater();
+    }
+  };
+  for (QTextEdit* t : window->findChildren<QTextEdit*>()) stop(t->document());
+  for (QPlainTextEdit* t : window->findChildren<QPlainTextEdit*>()) stop(t->document());
+}
+
 }  // namespace forms

@@ -114,5 +114,7 @@ class SpellHighlighter : public QSyntaxHighlighter {
 // Turns the as-you-type check on for a rich or plain text box (once; a
 // second call does nothing). Single-line fields are not underlined.
 void CheckTyping(QWidget* control, SpellChecker& checker);
+// Ends the as-you-type check of every rich and plain text box of a window.
+void StopCheckingTyping(QWidget* window);
 
 }  // namespace forms

@@ -1,0 +1,44 @@
+#pragma once
+// Compacting a collection file, as both catalogue windows do it: the
+// question names the file, the compacted copy is made beside the file and
+// moved over it in one rename, so the collection keeps its name and is
+// never half-written; any failure leaves the file as it was.
+#include <QPointer>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace tvn {
+
+using FileStep = std::function<void(const std::string& from, const std::string& to)>;
+
+// A name for the compacted copy beside the file that no file has yet.
+std::string CompactionTarget(const std::string& file);
+
+// Asks "Please make a copy of the file ... Compact database now??"; true on Yes.
+bool AskCompaction(const std::string& fileShown);
+
+// Compacts file into a new copy beside it (compact) and puts the copy in its
+// place (replace). False when a step failed: the file is then untouched and
+// no copy is left behind.
+bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace);
+// The same with the engine's compaction and a rename.
+bool CompactInPlace(const std::string& file);
+
+// The busy pointer over a window while a long step runs; the window takes
+// no input meanwhile.
+class BusyWindow {
+ public:
+  explicit BusyWindow(QWidget* window);
+  ~BusyWindow() { Done(); }
+  BusyWindow(const BusyWindow&) = delete;
+  BusyWindow& operator=(const BusyWindow&) = delete;
+  void Done();
+
+ private:
+  QPointer<QWidget> window_;
+  bool done_ = false;
+};
+
+}  // namespace tvn

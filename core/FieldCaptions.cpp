@@ -1,0 +1,66 @@
+#include "core/FieldCaptions.h"
+
+#include <QEvent>
+#include <QLabel>
+
+#include "platform/runtime/Errors.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
+
+namespace tvn {
+
+namespace {
+
+class CaptionClickFilter : public QObject {
+ public:
+  CaptionClickFilter(QLabel* label, std::function<void()> onDoubleClick)
+      : QObject(label), onDoubleClick_(std::move(onDoubleClick)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonDblClick) return false;
+    onDoubleClick_();
+    return true;
+  }
+
+ private:
+  std::function<void()> onDoubleClick_;
+};
+
+}  // namespace
+
+void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label) {
+  const std::string answer =
+      vb::InputBox("Enter the desired field label", "Caption Modify", label->text().toStdString());
+  if (answer.empty()) return;
+  // The caption table's text fields are 50 characters wide.
+  const std::string caption = vb::Left(answer, 50);
+  try {
+    if (!captions || !captions->IsOpen())
+      throw vb::RuntimeError(91, "Object variable or With block variable not set");
+    dao::Recordset& rs = *captions;
+    const bool hasRow = rs.RecordCount() > 0;
+    if (hasRow) {
+      rs.MoveFirst();
+      rs.Edit();
+    } else {
+      rs.AddNew();
+    }
+    try {
+      rs.SetField(fieldName, caption);
+      rs.Update();
+    } catch (...) {
+      rs.CancelUpdate();
+      throw;
+    }
+  } catch (const vb::RuntimeError& e) {
+    // The caption stays as it was.
+    vb::ShowError(e.Number(), e.Description());
+    return;
+  }
+  label->setText(QString::fromStdString(caption));
+}
+
+void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick) {
+  label->installEventFilter(new CaptionClickFilter(label, std::move(onDoubleClick)));
+}
+
+}  // namespace tvn

@@ -1,0 +1,23 @@
+#pragma once
+// The captions of the ten user fields, kept per section in the first row
+// of a caption table. Both catalogue windows rename them the same way: a
+// double click on the caption asks for the new one.
+#include <functional>
+#include <string>
+
+#include "platform/dao/Dao.h"
+
+class QLabel;
+
+namespace tvn {
+
+// Asks for the new caption of fieldName ("f1" ... "f10"), stores its first
+// 50 characters in the caption row (adding the row when the table has
+// none) and shows it on label. An empty answer changes nothing; a database
+// error is shown and the caption stays as it was.
+void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label);
+
+// Runs onDoubleClick whenever label is double-clicked.
+void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick);
+
+}  // namespace tvn

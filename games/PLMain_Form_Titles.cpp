@@ -1,0 +1,124 @@
+// The way to a game: the letter bar of the section's titles and the title
+// list of the active letter. The letter routines pass the active and the
+// previous letter through the state object, as the other game windows
+// read them there.
+#include <QAction>
+#include <QComboBox>
+#include <QStringList>
+#include <QToolBar>
+
+#include "games/PLMain_Form.h"
+#include "games/PLModule.h"
+#include "platform/forms/LetterBar.h"
+#include "platform/runtime/Functions.h"
+
+namespace pl {
+
+void PLMain_Form::ResetLetterButtons() { forms::ResetLetterButtons(LetterButtons); }
+
+std::string PLMain_Form::ShowLetterButton(bool activate, const std::string& name) {
+  const std::string letter = forms::TitleLetter(name);
+  const int number = forms::LetterButtonNumber(letter);
+  if (activate) {
+    SetActiveLetter(number);
+  } else {
+    forms::ShowLetterWithTitles(LetterButtons, number);
+  }
+  return letter;
+}
+
+void PLMain_Form::SwapLetterButtons(int active, int previous) {
+  forms::SwapLetterButtons(LetterButtons, active, previous);
+}
+
+void PLMain_Form::SetActiveLetter(int buttonIndex) {
+  if (buttonIndex < 1 || buttonIndex > 78) return;
+  avplDataclass& d = PLData();
+  d.P_Button = d.A_Button;
+  d.A_Button = std::int16_t(forms::LetterButtonNumber(forms::LetterOfButton(buttonIndex)));
+  d.SLetterW = forms::LetterOfButton(buttonIndex);
+}
+
+void PLMain_Form::Toolbar2_ButtonClick(int index) {
+  if (index < 1 || index > 78) return;
+  if (LetterButtons[size_t(index)]->toolTip().startsWith('N')) return;  // "No Data for ..."
+  avplDataclass& d = PLData();
+  d.P_Button = std::int16_t(PreviousLetterButton);
+  d.A_Button = std::int16_t(ActiveLetterButton);
+  SetActiveLetter(index);
+  PreviousLetterButton = d.P_Button;
+  ActiveLetterButton = d.A_Button;
+  CurrentLetter = d.SLetterW;
+  FillTitleListByLetter(CurrentLetter);
+  SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+  LoadData_PL(List_Combo->currentText().toStdString());
+}
+
+void PLMain_Form::FillTitleListByLetter(const std::string& wanted) {
+  const std::string letter = forms::IsBarLetter(wanted) ? wanted : std::string("A");
+  List_Combo->clear();
+  if (!SectionHasRows()) return;
+  dao::Recordset& rs = *rsSection;
+  const bool onRow = !rs.BOF() && !rs.Eof();
+  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  QStringList names;
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+    const std::string name = vb::NzStr(rs.GetField("Name"));
+    if (forms::TitleLetter(name) == letter) names << QString::fromStdString(name);
+  }
+  List_Combo->addItems(names);
+  if (!names.isEmpty()) {
+    List_Combo->setCurrentIndex(0);
+    List_Combo->setEditText(names.front());
+  }
+  if (onRow) rs.SetBookmark(mark);
+}
+
+void PLMain_Form::MarkLettersWithTitles() {
+  ResetLetterButtons();
+  if (!SectionHasRows()) return;
+  dao::Recordset& rs = *rsSection;
+  std::string last;
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+    const std::string name = vb::NzStr(rs.GetField("Name"));
+    const std::string first = vb::Left(name, 1);
+    if (first != last) {
+      ShowLetterButton(false, name);
+      last = first;
+    }
+  }
+}
+
+void PLMain_Form::RefreshTitleList() {
+  if (!SectionHasRows()) {
+    List_Combo->clear();
+    ClearGameForm();
+    ResetLetterButtons();
+    SetEditState(kLockedColour, false);
+    SetToolbarEmpty();
+    return;
+  }
+  SetEditState(kEditableColour, true);
+  MarkLettersWithTitles();
+  avplDataclass& d = PLData();
+  rsSection->MoveFirst();
+  const std::string first = vb::NzStr(rsSection->GetField("Name"));
+  d.P_Button = std::int16_t(PreviousLetterButton);
+  d.A_Button = std::int16_t(ActiveLetterButton);
+  ShowLetterButton(true, first);
+  PreviousLetterButton = d.P_Button;
+  ActiveLetterButton = d.A_Button;
+  CurrentLetter = d.SLetterW;
+  rsSection->MoveFirst();
+  FillTitleListByLetter(CurrentLetter);
+  rsSection->MoveFirst();
+  SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+  LoadData_PL(first);
+  SetToolbarBrowse();
+}
+
+void PLMain_Form::List_Combo_Click() {
+  if (List_Combo->currentIndex() >= 0) LoadData_PL(List_Combo->currentText().toStdString());
+}
+
+}  // namespace pl
