@@ -40,10 +40,23 @@ class BestTimes {
     for (auto _ : state) {
       const auto t0 = std::chrono::steady_clock::now();
       work();
-      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-      auto it = best_.find(name);
-      if (it == best_.end() || s < it->second) best_[name] = s;
+      Note(name, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
+  }
+  // The same, with untimed work before each timed run (clearing what the
+  // run before left).
+  template <class P, class F>
+  void Timed(benchmark::State& state, const std::string& name, P&& prepare, F&& work) {
+    for (auto _ : state) {
+      prepare();
+      const auto t0 = std::chrono::steady_clock::now();
+      work();
+      Note(name, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    }
+  }
+  void Note(const std::string& name, double seconds) {
+    auto it = best_.find(name);
+    if (it == best_.end() || seconds < it->second) best_[name] = seconds;
   }
   // 0 when the measure did not run.
   double Get(const std::string& name) const {

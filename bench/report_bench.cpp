@@ -138,8 +138,8 @@ void BM_StandardReportHtml(benchmark::State& state) {
     if (!print::WriteHtml(p.document(), file, &error)) state.SkipWithError(error.c_str());
   });
 }
-BENCHMARK(BM_StandardReportHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_StandardReportHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_StandardReportHtml)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_StandardReportHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_ReportSummary(benchmark::State& state) {
   for (auto _ : state) {

@@ -143,16 +143,28 @@ class FieldReader {
     std::memcpy(&v, &bits, sizeof v);
     return v;
   }
-  QString Str() {
+  // A string's bytes as they stand in the file, to be made a QString
+  // later or compared with another's.
+  struct Raw {
+    const uchar* p = nullptr;
+    quint32 bytes = 0;
+    bool operator==(const Raw& o) const { return bytes == o.bytes && std::memcmp(p, o.p, bytes) == 0; }
+  };
+  Raw RawStr() {
     const quint32 bytes = U32();
-    if (bytes == 0xFFFFFFFFu || bytes == 0) return QString();
+    if (bytes == 0xFFFFFFFFu || bytes == 0) return {};
     if ((bytes & 1) || !Need(bytes)) {
       ok_ = false;
-      return QString();
+      return {};
     }
-    QString s(static_cast<qsizetype>(bytes / 2), Qt::Uninitialized);
-    qFromBigEndian<char16_t>(p_, s.size(), s.data());
+    const Raw r{p_, bytes};
     p_ += bytes;
+    return r;
+  }
+  static QString Make(const Raw& r) {
+    if (r.bytes == 0) return QString();
+    QString s(static_cast<qsizetype>(r.bytes / 2), Qt::Uninitialized);
+    qFromBigEndian<char16_t>(r.p, s.size(), s.data());
     return s;
   }
   // A count of items of at least leastBytesEach bytes that fits in what is
@@ -176,8 +188,22 @@ class FieldReader {
   bool ok_ = true;
 };
 
-void ReadFont(FieldReader& r, FontSpec& f) {
-  f.name = r.Str().toStdString();
+// Nearly every run of a report has the font of the run before: its name is
+// compared in the file's bytes and copied, not decoded again.
+struct FontNames {
+  FieldReader::Raw last;
+  std::string name;
+  bool any = false;
+};
+
+void ReadFont(FieldReader& r, FontSpec& f, FontNames& names) {
+  const FieldReader::Raw raw = r.RawStr();
+  if (!names.any || !(raw == names.last)) {
+    names.name = FieldReader::Make(raw).toStdString();
+    names.last = raw;
+    names.any = true;
+  }
+  f.name = names.name;
   f.size = r.F64();
   const quint8 flags = static_cast<quint8>(r.I8());
   f.bold = flags & 1;
@@ -190,19 +216,30 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
   if (!r.Count(&pageCount, 16)) return false;
   doc.pages.resize(pageCount);
   quint32 n = 0;
+  FontNames fonts;
+  // The texts of a page are made once its tables are read: a table cell's
+  // text run then shares the cell's string instead of a copy of its own.
+  std::vector<FieldReader::Raw> textRaw;
+  struct CellRef {
+    FieldReader::Raw raw;
+    const QString* text;
+  };
+  std::vector<std::vector<CellRef>> tableCells;
   for (auto& page : doc.pages) {
     page.width = r.F64();
     page.height = r.F64();
     if (!r.Count(&n, 40)) return false;
     page.texts.resize(n);
-    for (auto& t : page.texts) {
+    textRaw.resize(n);
+    for (size_t i = 0; i < page.texts.size(); ++i) {
+      TextItem& t = page.texts[i];
       t.x = r.F64();
       t.y = r.F64();
       t.baseline = r.F64();
       t.width = r.F64();
-      ReadFont(r, t.font);
+      ReadFont(r, t.font, fonts);
       t.color = r.I32();
-      t.text = r.Str();
+      textRaw[i] = r.RawStr();
       t.header = r.Bool();
       t.table = r.I32();
     }
@@ -241,7 +278,11 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
     }
     if (!r.Count(&n, 36)) return false;
     page.tables.resize(n);
-    for (auto& t : page.tables) {
+    tableCells.resize(n);
+    for (size_t ti = 0; ti < page.tables.size(); ++ti) {
+      TableItem& t = page.tables[ti];
+      std::vector<CellRef>& refs = tableCells[ti];
+      refs.clear();
       t.id = r.I32();
       t.x = r.F64();
       t.y = r.F64();
@@ -266,14 +307,37 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
         if (!r.Count(&cells, 5)) return false;
         row.cells.resize(cells);
         for (auto& c : row.cells) {
-          c.text = r.Str();
+          const FieldReader::Raw raw = r.RawStr();
+          c.text = FieldReader::Make(raw);
           c.bold = r.Bool();
+          if (raw.bytes) refs.push_back({raw, &c.text});
         }
       }
     }
     if (!r.ok()) return false;
-    for (const auto& t : page.texts)
+    // A table's runs come in the order of its cells; a cell of several
+    // lines has runs that match no cell and get strings of their own.
+    std::vector<size_t> next(page.tables.size(), 0);
+    for (size_t i = 0; i < page.texts.size(); ++i) {
+      TextItem& t = page.texts[i];
       if (t.table >= static_cast<int>(page.tables.size())) return false;
+      const FieldReader::Raw& raw = textRaw[i];
+      bool shared = false;
+      if (t.table >= 0 && raw.bytes) {
+        const auto& refs = tableCells[static_cast<size_t>(t.table)];
+        size_t& at = next[static_cast<size_t>(t.table)];
+        const size_t look = page.tables[static_cast<size_t>(t.table)].columnWidths.size() + 1;
+        for (size_t j = at; j < refs.size() && j < at + look; ++j) {
+          if (refs[j].raw == raw) {
+            t.text = *refs[j].text;
+            at = j + 1;
+            shared = true;
+            break;
+          }
+        }
+      }
+      if (!shared) t.text = FieldReader::Make(raw);
+    }
   }
   return r.ok();
 }

@@ -10,12 +10,15 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <string_view>
 
 #include "platform/print/Printer.h"
 
 namespace print {
 
 namespace {
+
+using namespace std::string_view_literals;
 
 std::string Pt(double twips) {
   char buf[32];
@@ -49,23 +52,23 @@ void AppendEscaped(std::string& out, const QString& text) {
       return;
     }
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      case '\n': out += "<br>"; break;
+      case '<': out += "&lt;"sv; break;
+      case '>': out += "&gt;"sv; break;
+      case '&': out += "&amp;"sv; break;
+      case '"': out += "&quot;"sv; break;
+      case '\n': out += "<br>"sv; break;
       default: out += static_cast<char>(c);
     }
   }
 }
 
 void AppendStyle(std::string& out, const FontSpec& f, long colour) {
-  out += "font-size:";
+  out += "font-size:"sv;
   out += Pt(f.size * kTwipsPerPoint);
-  out += "pt";
-  if (f.bold) out += ";font-weight:bold";
-  if (f.italic) out += ";font-style:italic";
-  if (f.underline) out += ";text-decoration:underline";
+  out += "pt"sv;
+  if (f.bold) out += ";font-weight:bold"sv;
+  if (f.italic) out += ";font-style:italic"sv;
+  if (f.underline) out += ";text-decoration:underline"sv;
   if (colour != 0) out += ";color:" + Name(ColorFromBgr(colour));
 }
 
@@ -107,6 +110,18 @@ struct HtmlSink {
   }
 };
 
+// The tags of the table being written, kept from one page's part of it to
+// the next: [header][bold] per column, and the row's opening tag.
+struct TableTags {
+  int id = -1;
+  std::vector<double> widths;
+  std::vector<char> aligns;
+  std::vector<std::string> open[2][2];
+  long shadeOf[2] = {-2, -2};
+  std::string rowOpen[2];
+};
+constexpr size_t kAhead = 8;
+
 void Html(const Document& document, HtmlSink& sink) {
   std::string& out = sink.out;
   out += (
@@ -115,9 +130,10 @@ void Html(const Document& document, HtmlSink& sink) {
       "table{border-collapse:collapse;margin:4pt 0}td,th{border:1px solid #808080;padding:1pt 3pt;"
       "vertical-align:top;font-weight:normal}</style>\n</head>\n<body>\n");
   QHash<qint64, std::string> imageData;
+  TableTags tags;
   int openTable = 0;
   auto closeTable = [&] {
-    if (openTable != 0) out += "</table>\n";
+    if (openTable != 0) out += "</table>\n"sv;
     openTable = 0;
   };
   for (const Page& page : document.pages) {
@@ -139,36 +155,58 @@ void Html(const Document& document, HtmlSink& sink) {
         const bool continued = openTable == t.id;
         if (!continued) {
           closeTable();
-          out += "<table>\n";
+          out += "<table>\n"sv;
           openTable = t.id;
         }
-        // The opening tag of each column's cells, made once per part.
-        std::vector<std::string> open[2][2];  // [header][bold]
-        for (int h = 0; h < 2; ++h)
-          for (int b = 0; b < 2; ++b)
-            for (size_t c = 0; c < t.columnWidths.size(); ++c) {
-              std::string tag = h ? "<th style=\"text-align:" : "<td style=\"text-align:";
-              tag += AlignName(c < t.columnAlign.size() ? t.columnAlign[c] : '<');
-              tag += ";width:" + Pt(t.columnWidths[c]) + "pt";
-              if (b) tag += ";font-weight:bold";
-              tag += "\">";
-              open[h][b].push_back(tag);
+        // The opening tags of each column's cells, made once per table
+        // while its columns stay the same from page to page.
+        if (tags.id != t.id || tags.widths != t.columnWidths || tags.aligns != t.columnAlign) {
+          tags.id = t.id;
+          tags.widths = t.columnWidths;
+          tags.aligns = t.columnAlign;
+          for (int h = 0; h < 2; ++h)
+            for (int bold = 0; bold < 2; ++bold) {
+              auto& list = tags.open[h][bold];
+              list.clear();
+              for (size_t c = 0; c < t.columnWidths.size(); ++c) {
+                std::string tag = h ? "<th style=\"text-align:" : "<td style=\"text-align:";
+                tag += AlignName(c < t.columnAlign.size() ? t.columnAlign[c] : '<');
+                tag += ";width:" + Pt(t.columnWidths[c]) + "pt";
+                if (bold) tag += ";font-weight:bold";
+                tag += "\">";
+                list.push_back(tag);
+              }
             }
-        for (const auto& r : t.rows) {
+        }
+        if (tags.shadeOf[0] != t.bodyShade) {
+          tags.shadeOf[0] = t.bodyShade;
+          tags.rowOpen[0] = t.bodyShade >= 0 ? "<tr style=\"background:" + Name(ColorFromBgr(t.bodyShade)) + "\">" : "<tr>";
+        }
+        if (tags.shadeOf[1] != t.headerShade) {
+          tags.shadeOf[1] = t.headerShade;
+          tags.rowOpen[1] = t.headerShade >= 0 ? "<tr style=\"background:" + Name(ColorFromBgr(t.headerShade)) + "\">"
+                                               : "<tr>";
+        }
+        const size_t rowCount = t.rows.size();
+        for (size_t i = 0; i < rowCount; ++i) {
+          // A long table lies in memory well beyond the cache: the cell
+          // texts a few rows on are asked for while this row is written.
+          if (i + kAhead < rowCount)
+            for (const auto& c : t.rows[i + kAhead].cells) __builtin_prefetch(c.text.constData());
+          const auto& r = t.rows[i];
           if (r.header && continued) continue;
-          out += "<tr";
-          const long shade = r.header ? t.headerShade : t.bodyShade;
-          if (shade >= 0) out += " style=\"background:" + Name(ColorFromBgr(shade)) + '"';
-          out += '>';
-          const auto& tags = open[r.header ? 1 : 0];
+          const int h = r.header ? 1 : 0;
+          out += tags.rowOpen[h];
+          const auto& open = tags.open[h];
+          const std::string_view close = h ? "</th>"sv : "</td>"sv;
           for (size_t c = 0; c < r.cells.size(); ++c) {
-            const auto& cellTags = tags[r.cells[c].bold ? 1 : 0];
+            const auto& cellTags = open[r.cells[c].bold ? 1 : 0];
             if (c < cellTags.size()) out += cellTags[c];
-            else out += r.header ? "<th>" : "<td>";
+            else out += h ? "<th>"sv : "<td>"sv;
             AppendEscaped(out, r.cells[c].text);
-            out += r.header ? "</th>" : "</td>";
+            out += close;
           }
-          out += "</tr>\n";
+          out += "</tr>\n"sv;
           sink.Spill();
         }
         continue;
@@ -196,20 +234,20 @@ void Html(const Document& document, HtmlSink& sink) {
       out += "<p style=\"margin-left:" + Pt(std::max(0.0, runs.front()->x - margin)) + "pt\">";
       double end = runs.front()->x;
       for (const TextItem* t : runs) {
-        if (t->x > end + 200) out += "&emsp;";
-        out += "<span style=\"";
+        if (t->x > end + 200) out += "&emsp;"sv;
+        out += "<span style=\""sv;
         AppendStyle(out, t->font, t->color);
-        out += "\">";
+        out += "\">"sv;
         AppendEscaped(out, t->text);
-        out += "</span>";
+        out += "</span>"sv;
         end = t->x + t->width;
       }
-      out += "</p>\n";
+      out += "</p>\n"sv;
       sink.Spill();
     }
   }
   closeTable();
-  out += "</body>\n</html>\n";
+  out += "</body>\n</html>\n"sv;
   sink.Spill(true);
 }
 }  // namespace

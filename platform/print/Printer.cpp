@@ -52,6 +52,7 @@ void Printer::NewPage() {
 void Printer::KillDoc() {
   d_->doc.pages.clear();
   d_->table = PendingTable{};
+  d_->CloseLine();
   d_->open = false;
   d_->previewPage = 0;
   emit documentChanged();
@@ -212,6 +213,7 @@ bool Printer::LoadDoc(const std::string& file, bool append) {
   for (auto& p : loaded.pages) d_->doc.pages.push_back(std::move(p));
   d_->open = false;
   d_->table = PendingTable{};
+  d_->CloseLine();
   if (wasEmpty || d_->previewPage == 0) d_->previewPage = d_->doc.pages.empty() ? 0 : 1;
   emit documentChanged();
   emit previewPageChanged(d_->previewPage);
@@ -265,12 +267,14 @@ void Printer::State::AddPage() {
   x = LeftLimit();
   y = marginTop;
   lineHeight = 0;
+  CloseLine();
 }
 
 void Printer::State::LineFeed() {
   y += std::max(lineHeight, print::LineHeight(font));
   x = LeftLimit();
   lineHeight = 0;
+  CloseLine();
 }
 
 void Printer::State::BreakIfBelow(double height) {
@@ -284,17 +288,32 @@ void Printer::State::BreakIfBelow(double height) {
 void Printer::State::Emit(const QString& text, double width) {
   const double h = print::LineHeight(font);
   BreakIfBelow(h);
+  // Runs of different sizes on one line stand on one baseline, the one the
+  // line's tallest font needs; a taller run lowers the runs before it.
+  auto& texts = doc.pages.back().texts;
+  const auto& metrics = FontFor(font).metrics;
+  if (lineFirst < 0 || lineTop != y || lineFirst > static_cast<long>(texts.size())) {
+    lineFirst = static_cast<long>(texts.size());
+    lineTop = y;
+    lineAscent = 0;
+    lineDescent = 0;
+  }
+  if (metrics.ascent() > lineAscent) {
+    lineAscent = metrics.ascent();
+    for (size_t i = static_cast<size_t>(lineFirst); i < texts.size(); ++i) texts[i].baseline = lineTop + lineAscent;
+  }
+  lineDescent = std::max(lineDescent, metrics.descent());
   TextItem t;
   t.x = x;
   t.y = y;
-  t.baseline = y + FontFor(font).metrics.ascent();
+  t.baseline = lineTop + lineAscent;
   t.width = width;
   t.font = font;
   t.color = color;
   t.text = text;
-  doc.pages.back().texts.push_back(std::move(t));
+  texts.push_back(std::move(t));
   x += width;
-  lineHeight = std::max(lineHeight, h);
+  lineHeight = std::max({lineHeight, h, lineAscent + lineDescent});
 }
 
 void Printer::State::Print(const QString& piece) {

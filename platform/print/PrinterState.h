@@ -40,6 +40,11 @@ struct Printer::State {
   int docOrientation = kPortrait;
 
   double x = 1440, y = 720, lineHeight = 0;
+  // The runs of the line being printed: from lineFirst on the last page,
+  // all with their tops at lineTop, standing on one baseline lineAscent
+  // below it. lineFirst -1: no line is open.
+  long lineFirst = -1;
+  double lineTop = 0, lineAscent = 0, lineDescent = 0;
   FontSpec font;
   FontSpec hdrFont;
   long color = 0;
@@ -73,6 +78,9 @@ struct Printer::State {
   // cursor is not already at the top).
   void BreakIfBelow(double height);
   void Emit(const QString& text, double width);
+  // Ends the line the next run would join (after a line feed, a new page,
+  // a table).
+  void CloseLine() { lineFirst = -1; }
   void Print(const QString& piece);
   void StampHeaders();
   void LayoutTable();

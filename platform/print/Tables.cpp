@@ -260,7 +260,13 @@ void Printer::State::LayoutTable() {
       QString text = c < cells.size() ? QString::fromStdString(cells[c]) : QString();
       text.remove(QLatin1Char('\r'));
       const double inner = std::max(1.0, widths[c] - 2 * kCellPadX);
-      if (!text.isEmpty()) {
+      // A cell of one line that fits, the common case, keeps its text as
+      // its only line: the cell record and the text run share one string.
+      const double whole = text.isEmpty() || text.contains(QLatin1Char('\n')) ? -1 : fe.metrics.horizontalAdvance(text);
+      if (whole >= 0 && (whole <= inner + kSlack || cols[c].noWrap)) {
+        cell.lines.push_back(text);
+        cell.widths.push_back(whole);
+      } else if (!text.isEmpty()) {
         for (const QString& para : text.split(QLatin1Char('\n'))) {
           const double w = fe.metrics.horizontalAdvance(para);
           if (w <= inner + kSlack || cols[c].noWrap) {
@@ -368,6 +374,7 @@ void Printer::State::LayoutTable() {
   y = ty;
   x = LeftLimit();
   lineHeight = 0;
+  CloseLine();
 }
 
 }  // namespace print

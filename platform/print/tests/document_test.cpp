@@ -59,6 +59,42 @@ TEST(ReportDocuments, AllPagesRoundTrip) {
   EXPECT_EQ(q.document().pages[0].pictures[0].image.pixelColor(0, 0), QColor(Qt::blue));
 }
 
+// Tables over several pages with cells of one line, of several lines, empty
+// and repeated, in runs of changing fonts: every run and every cell comes
+// back as it was written.
+TEST(ReportDocuments, TablesAndFontChangesRoundTrip) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  for (int block = 0; block < 3; ++block) {
+    p.SetFontName(block == 1 ? "times new roman" : "arial");
+    p.Text("Block " + std::to_string(block) + "\n");
+    p.StartTable();
+    for (int r = 0; r < 120; ++r) {
+      const std::string name = r % 7 == 0 ? "First line\nsecond line" : "Row " + std::to_string(r);
+      const std::string mark = r % 3 == 0 ? "" : r % 3 == 1 ? "Yes" : "Row " + std::to_string(r);
+      p.AddTable("<1.5in|^1in|<1in", "Name|Mark|Same", name + "|" + mark + "|Yes;", 0xC0C0FF, -1, true);
+    }
+    p.EndTable();
+  }
+  p.EndDoc();
+  ASSERT_GE(p.PageCount(), 4);
+  const std::string file = PathIn(dir, "tables.vsr");
+  ASSERT_TRUE(p.SaveDoc(file)) << p.LastError();
+  Printer q;
+  ASSERT_TRUE(q.LoadDoc(file)) << q.LastError();
+  ASSERT_EQ(q.PageCount(), p.PageCount());
+  for (int i = 0; i < p.PageCount(); ++i) {
+    const auto &a = p.document().pages[i], &b = q.document().pages[i];
+    ASSERT_EQ(b.texts.size(), a.texts.size()) << "page " << i + 1;
+    for (size_t k = 0; k < a.texts.size(); ++k) {
+      EXPECT_EQ(b.texts[k].text, a.texts[k].text) << "page " << i + 1 << " run " << k;
+      EXPECT_EQ(b.texts[k].font, a.texts[k].font) << "page " << i + 1 << " run " << k;
+    }
+    EXPECT_EQ(b, a) << "page " << i + 1;
+  }
+}
+
 TEST(ReportDocuments, ARangeOrOnePageIsSavedAndAppendedDocumentsFollow) {
   QTemporaryDir dir;
   Printer p;

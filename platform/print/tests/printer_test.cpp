@@ -73,6 +73,56 @@ TEST(PrinterFlow, LineFeedReturnsToMarginPlusIndentAndUsesTheTallestFont) {
   EXPECT_EQ(p.document().pages[0].texts.back().x, 1740);
 }
 
+// How far below a line's top a run of that size stands on its own.
+double AscentOf(double points) {
+  Printer p;
+  p.StartDoc();
+  p.SetFontSize(points);
+  p.Text("x");
+  const auto& t = p.document().pages[0].texts.back();
+  return t.baseline - t.y;
+}
+
+TEST(PrinterFlow, RunsOfDifferentSizesOnOneLineShareTheTallestBaseline) {
+  const double small = AscentOf(8), big = AscentOf(16);
+  ASSERT_GT(big, small);
+  Printer p;
+  p.StartDoc();
+  p.Text("Small ");
+  p.SetFontSize(16);
+  p.SetFontBold(true);
+  p.Text("Big");
+  p.SetFontSize(10);
+  p.SetFontBold(false);
+  p.Text(" middle");
+  // A run in another column of the same line joins it too.
+  p.SetCurrentX(8400);
+  p.SetFontSize(8);
+  p.Text("Column");
+  const auto& texts = p.document().pages[0].texts;
+  ASSERT_EQ(texts.size(), 4u);
+  for (const auto& t : texts) {
+    EXPECT_EQ(t.y, 720) << t.text.toStdString();
+    EXPECT_NEAR(t.baseline, 720 + big, 0.01) << t.text.toStdString();
+  }
+  EXPECT_EQ(texts[3].x, 8400);
+  // The next line starts below the tallest run and stands on its own
+  // baseline; so does a run set at a top of its own.
+  p.SetFontSize(16);
+  const double tall = p.TextHeight();
+  p.SetFontSize(8);
+  p.Text("\n");
+  EXPECT_NEAR(p.CurrentY(), 720 + tall, 0.01);
+  const double next = p.CurrentY();
+  p.Text("Next line");
+  EXPECT_NEAR(p.document().pages[0].texts.back().baseline, next + small, 0.01);
+  p.SetCurrentY(next + 25);
+  p.SetCurrentX(6500);
+  p.Text("Lower");
+  EXPECT_NEAR(p.document().pages[0].texts.back().baseline, next + 25 + small, 0.01);
+  EXPECT_NEAR(p.document().pages[0].texts[4].baseline, next + small, 0.01) << "the line above is left alone";
+}
+
 TEST(PrinterFlow, TextSetAtAGivenPositionStaysThere) {
   Printer p;
   p.StartDoc();
