@@ -17,6 +17,7 @@
 #include "core/Windows.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/TextControl.h"
 #include "reports/TVNInit.h"
@@ -25,18 +26,7 @@ namespace tvn {
 
 namespace {
 
-
 constexpr int kPictureTab = 4;
-
-// Runs a command; a database error ends it with its number and text.
-template <class F>
-void Reporting(F&& command) {
-  try {
-    command();
-  } catch (const vb::RuntimeError& e) {
-    vb::ShowError(e.Number(), e.Description());
-  }
-}
 
 // The report library's entry object, made on first use and kept.
 TVNInit& ReportLibrary() {
@@ -81,13 +71,8 @@ void NewMain_Form::CancelAdd() {
 
 void NewMain_Form::FileRecord() {
   if (!ValidateNameEntered()) return;
-  try {
-    SaveRecordFromForm();
-  } catch (const vb::RuntimeError& e) {
-    // Nothing was stored; the editor keeps its contents for another try.
-    vb::ShowError(e.Number(), e.Description());
-    return;
-  }
+  // A failure stored nothing; the editor keeps its contents for another try.
+  if (!vb::Guarded([this] { SaveRecordFromForm(); })) return;
   ToolbarBrowseMode(Toolbar1);
   EnableUi(true);
   SSTab1->setTabEnabled(kPictureTab, true);
@@ -96,7 +81,7 @@ void NewMain_Form::FileRecord() {
 void NewMain_Form::DeleteRecord() {
   if (vb::MsgBox("Delete the displayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
-  Reporting([this] {
+  vb::Guarded([this] {
     RecordRow->Delete();
     ActiveLetterButton = 1;
     PreviousLetterButton = 51;
@@ -111,7 +96,7 @@ void NewMain_Form::DeleteRecord() {
 
 void NewMain_Form::ReportButton_Click() {
   // The same as the report wizard of the menu.
-  Reporting([this] { RunReportLibrary(false); });
+  vb::Guarded([this] { RunReportLibrary(false); });
 }
 
 // ---------------------------------------------------------------- titles
@@ -150,15 +135,8 @@ void NewMain_Form::Add_Picture_Click() {
 void NewMain_Form::Delete_Picture_Click() {
   // The row shown, whatever row the title list stands on.
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
-  Reporting([this] {
-    RecordRow->Edit();
-    try {
-      RecordRow->SetField("Picture", vb::Variant(""));
-      RecordRow->Update();
-    } catch (...) {
-      RecordRow->CancelUpdate();
-      throw;
-    }
+  vb::Guarded([this] {
+    DeletePictureOfRecord(*RecordRow);
     Picture_Box->clear();
   });
 }

@@ -59,24 +59,6 @@ dao::Database& CollectionDatabase() {
   return *db;
 }
 
-// A pending AddNew or Edit is dropped; a set that is closed already is left alone.
-void CancelPending(const dao::RecordsetPtr& rs) {
-  if (!rs) return;
-  try {
-    if (rs->IsOpen() && rs->EditMode() != dao::dbEditNone) rs->CancelUpdate();
-  } catch (const vb::RuntimeError&) {
-  }
-}
-
-void CloseQuietly(dao::RecordsetPtr& rs) {
-  if (!rs) return;
-  try {
-    rs->Close();
-  } catch (const vb::RuntimeError&) {
-  }
-  rs.reset();
-}
-
 }  // namespace
 
 bool NewMain_Form::ValidateNameEntered() {
@@ -129,7 +111,7 @@ void NewMain_Form::SaveRecordFromForm() {
 
   const bool adding = AddingRecord;
   if (adding) {
-    CloseQuietly(RecordRow);
+    dao::CloseQuietly(RecordRow);
     RecordRow = db.OpenRecordset("select * from mediadata" + NameInSection(kDummyName, d));
   } else if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) {
     throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
@@ -267,18 +249,18 @@ void NewMain_Form::SaveRecordFromForm() {
       const std::string key = trimCut(artist, 50);
       if (!key.empty()) keep(key, "artist_name");
     }
-    CloseQuietly(lookup);
+    dao::CloseQuietly(lookup);
     if (!category.empty()) {
       lookup = db.OpenRecordset("category");
       lookup->SetIndex("category");
       keep(category, "Category");
-      CloseQuietly(lookup);
+      dao::CloseQuietly(lookup);
     }
     if (!labelStudio.empty()) {
       lookup = db.OpenRecordset("LabelStudio");
       lookup->SetIndex("name");
       keep(labelStudio, "LabelStudio_Name");
-      CloseQuietly(lookup);
+      dao::CloseQuietly(lookup);
     }
 
     // A software publisher keeps its addresses.
@@ -303,16 +285,16 @@ void NewMain_Form::SaveRecordFromForm() {
     }
     db.CommitTrans();
   } catch (...) {
-    CancelPending(RecordRow);
-    CancelPending(lookup);
-    CancelPending(PublisherRecords);
-    CloseQuietly(lookup);
+    dao::CancelPending(RecordRow);
+    dao::CancelPending(lookup);
+    dao::CancelPending(PublisherRecords);
+    dao::CloseQuietly(lookup);
     try {
       db.Rollback();
     } catch (const vb::RuntimeError&) {
     }
     // The shown row as it is stored again; a new row was never there.
-    CloseQuietly(RecordRow);
+    dao::CloseQuietly(RecordRow);
     if (!adding) {
       try {
         RecordRow = db.OpenRecordset("select * from mediadata" + NameInSection(ownName, d));

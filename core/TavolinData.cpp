@@ -364,6 +364,17 @@ bool ShowPicture(QWidget* pictureBox, const std::string& storedReference) {
   return true;
 }
 
+void DeletePictureOfRecord(dao::Recordset& rs) {
+  rs.Edit();
+  try {
+    rs.SetField("Picture", vb::Variant(""));
+    rs.Update();
+  } catch (...) {
+    rs.CancelUpdate();
+    throw;
+  }
+}
+
 int TextFieldWidth(const dao::Recordset& rs, const std::string& field) {
   for (int i = 0; i < rs.FieldCount(); ++i) {
     const dao::FieldDef info = rs.FieldInfo(i);

@@ -98,6 +98,9 @@ void FillQuickDisplayGrid();
 // anything is copied. Cancel, a refused copy and any other failure end it
 // without a message and without writing.
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs);
+// Clears the Picture field of the current row (the file stays where it
+// is); a failure drops the edit and reaches the caller.
+void DeletePictureOfRecord(dao::Recordset& rs);
 // The characters the recordset's text field holds (0: no such text field).
 int TextFieldWidth(const dao::Recordset& rs, const std::string& field);
 

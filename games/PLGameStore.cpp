@@ -23,23 +23,6 @@ std::array<bool, 6> FlagsOf(const avplDataclass& s) {
 
 bool IsSet(const vb::Variant& v) { return !v.isNull() && !v.isEmpty() && vb::CBool(v); }
 
-void CancelPending(const dao::RecordsetPtr& rs) {
-  if (!rs) return;
-  try {
-    if (rs->IsOpen() && rs->EditMode() != dao::dbEditNone) rs->CancelUpdate();
-  } catch (const vb::RuntimeError&) {
-  }
-}
-
-void CloseQuietly(dao::RecordsetPtr& rs) {
-  if (!rs) return;
-  try {
-    rs->Close();
-  } catch (const vb::RuntimeError&) {
-  }
-  rs.reset();
-}
-
 // Runs work in a transaction of its own (nested in the caller's, if any):
 // committed when it returns, rolled back when it throws.
 template <typename Work>
@@ -115,11 +98,11 @@ LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::strin
     }
     entry.Key = vb::CLng(rs->GetField(t.KeyField));
   } catch (...) {
-    CancelPending(rs);
-    CloseQuietly(rs);
+    dao::CancelPending(rs);
+    dao::CloseQuietly(rs);
     throw;
   }
-  CloseQuietly(rs);
+  dao::CloseQuietly(rs);
   return entry;
 }
 
@@ -141,11 +124,11 @@ void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std
         rs->Update();
       }
     } catch (...) {
-      CancelPending(rs);
-      CloseQuietly(rs);
+      dao::CancelPending(rs);
+      dao::CloseQuietly(rs);
       throw;
     }
-    CloseQuietly(rs);
+    dao::CloseQuietly(rs);
   });
 }
 
@@ -229,11 +212,11 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
       stored.GenreAdded = genre.Added;
     });
   } catch (...) {
-    CancelPending(row);
-    CloseQuietly(row);
+    dao::CancelPending(row);
+    dao::CloseQuietly(row);
     throw;
   }
-  CloseQuietly(row);
+  dao::CloseQuietly(row);
   stored.Name = name;
   return stored;
 }

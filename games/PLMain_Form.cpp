@@ -117,13 +117,17 @@ void PLMain_Form::Unload() {
 }
 
 bool PLMain_Form::event(QEvent* event) {
+  const QEvent::Type type = event->type();
+  // A deferred delete ends the window inside the base's handler: nothing
+  // of it may be touched after.
+  if (type == QEvent::DeferredDelete) return QMainWindow::event(event);
   const bool handled = QMainWindow::event(event);
   // The first showing counts as the first activation even where no window
   // manager activates the window; it runs after the event was delivered.
   if (unloaded_) return handled;
-  if (event->type() == QEvent::WindowActivate)
+  if (type == QEvent::WindowActivate)
     vb::Guarded([this] { Form_Activate(); });
-  else if (event->type() == QEvent::Show && FirstActivate)
+  else if (type == QEvent::Show && FirstActivate)
     QMetaObject::invokeMethod(this, [this] { if (!unloaded_) vb::Guarded([this] { Form_Activate(); }); },
                               Qt::QueuedConnection);
   return handled;

@@ -264,6 +264,9 @@ class PLMain_Form : public QMainWindow {
   void ConnectMenuCommands();
   void ConnectRecordEditing();  // the save side's wiring (PLMain_Form_Commands.cpp)
   bool SectionHasRows() const;
+  // When the section has no rows or the title list is to start over: the
+  // letter state goes back to "A" and the title list is rebuilt (true).
+  bool ShowTitlesFromA();
   // Fills one lookup combo with the names flagged for the section.
   void FillLookupCombo(QComboBox* combo, const char* table, const char* field, const std::string& flag);
   void FillLinkGrid(forms::FlexGrid* grid, const char* heading, const char* sql, const char* keyField,

@@ -24,16 +24,6 @@ namespace {
 bool HoldsRow(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->Eof() && !rs->BOF(); }
 bool HasRows(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !(rs->Eof() && rs->BOF()); }
 
-// Runs a command; a database error ends it with its number and text.
-template <class F>
-void Reporting(F&& command) {
-  try {
-    command();
-  } catch (const vb::RuntimeError& e) {
-    vb::ShowError(e.Number(), e.Description());
-  }
-}
-
 // A picture belongs to a stored game only: its tab is off while one is added.
 void EnablePictureTab(QTabWidget* tabs, bool enabled) {
   if (!tabs) return;
@@ -57,7 +47,7 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
     case 2:  // cancel the add
       AddMode = false;
       if (HasRows(rsSection)) {
-        Reporting([this] {
+        vb::Guarded([this] {
           rsSection->MoveFirst();
           ShowCurrentRecord();
         });
@@ -71,13 +61,8 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
       break;
     case 3:  // file
       if (!CheckNameEntered()) return;
-      try {
-        SaveRecord();
-      } catch (const vb::RuntimeError& e) {
-        // Nothing was stored; the editor keeps its contents for another try.
-        vb::ShowError(e.Number(), e.Description());
-        return;
-      }
+      // A failure stored nothing; the editor keeps its contents for another try.
+      if (!vb::Guarded([this] { SaveRecord(); })) return;
       SetToolbarBrowse();
       EnableWindowControls(true);
       EnablePictureTab(SSTab1, true);
@@ -85,7 +70,7 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
     case 4: {  // delete
       if (vb::MsgBox("Delete the displayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
       if (!HoldsRow(rsRecord)) return;
-      Reporting([this] {
+      vb::Guarded([this] {
         const long number = vb::CLng(rsRecord->GetField("systemnumber"));
         rsRecord->Close();
         rsRecord.reset();
@@ -103,7 +88,7 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
     case 6:  // next
       if (!HasRows(rsSection)) return;
       tvn::MoveRecord(rsSection.get(), index == 5 ? 2 : 1);
-      Reporting([this] { ShowCurrentRecord(); });
+      vb::Guarded([this] { ShowCurrentRecord(); });
       break;
     case 8:  // report wizard, as the report menu opens it
       ReportMenu_Click();
@@ -146,15 +131,8 @@ void PLMain_Form::Add_Picture_Click() {
 
 void PLMain_Form::Delete_Picture_Click() {
   if (!HoldsRow(rsRecord)) return;
-  Reporting([this] {
-    rsRecord->Edit();
-    try {
-      rsRecord->SetField("Picture", vb::Variant(""));
-      rsRecord->Update();
-    } catch (...) {
-      rsRecord->CancelUpdate();
-      throw;
-    }
+  vb::Guarded([this] {
+    tvn::DeletePictureOfRecord(*rsRecord);
     Picture_Box->clear();
   });
 }

@@ -120,15 +120,7 @@ void PLMain_Form::CollectionMenu_Click() {
 }
 
 void PLMain_Form::RefreshAfterEditor() {
-  avplDataclass& d = PLData();
-  if (!SectionHasRows()) d.LoadFirstRec = true;
-  if (d.LoadFirstRec) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    CurrentLetter = "A";
-    RefreshTitleList();
-    return;
-  }
+  if (ShowTitlesFromA()) return;
   if (rsSection && rsSection->IsOpen() && !rsSection->Eof() && !rsSection->BOF())
     LoadData_PL(vb::NzStr(rsSection->GetField("Name")));
 }

@@ -60,7 +60,12 @@ void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
   avplDataclass& d = PLData();
   d.SectionNumber = section;
   ResetGameSectionFlags(d);
-  if (section >= 1 && section <= 6) *ConsoleFlags(d)[section - 1] = true;
+  if (section >= 1 && section <= 6) {
+    *ConsoleFlags(d)[section - 1] = true;
+    // The section bar shows which console is on, however it was chosen
+    // (the bar itself, the stored section, the quick display).
+    SSListBar1->setCurrentItem(SSListBar1->topLevelItem(section - 1));
+  }
   setCursor(Qt::WaitCursor);
   struct Pointer {
     QWidget* w;
@@ -108,16 +113,20 @@ void PLMain_Form::SetupSection() {
         fCap[i]->setText(QString::fromStdString(vb::NzStr(rsCaption->GetField("f" + std::to_string(i + 1)))));
     }
   }
-  if (!SectionHasRows()) d.LoadFirstRec = true;
-  if (d.LoadFirstRec) {
-    ActiveLetterButton = 1;
-    PreviousLetterButton = 51;
-    CurrentLetter = "A";
-    RefreshTitleList();
-    return;
-  }
+  if (ShowTitlesFromA()) return;
   rsSection->MoveFirst();
   LoadData_PL(vb::NzStr(rsSection->GetField("Name")));
+}
+
+bool PLMain_Form::ShowTitlesFromA() {
+  avplDataclass& d = PLData();
+  if (!SectionHasRows()) d.LoadFirstRec = true;
+  if (!d.LoadFirstRec) return false;
+  ActiveLetterButton = 1;
+  PreviousLetterButton = 51;
+  CurrentLetter = "A";
+  RefreshTitleList();
+  return true;
 }
 
 void PLMain_Form::FillRatingFormatCombos() {

@@ -202,27 +202,9 @@ void frmWizard::UtilityGrid_Click(int row) {
 void frmWizard::ShowWizardStep() { tvn::reports::ShowWizardStep(fraStep, C_Button, currentStep_, lastStep_); }
 
 void frmWizard::C_Button_Click(int index) {
-  switch (index) {
-    case 1:
-      reject();
-      break;
-    case 2:
-      Button_Routine_Bkwd();
-      if (currentStep_ >= 1) --currentStep_;
-      ShowWizardStep();
-      break;
-    case 3:
-      PrepareWizardLimits();
-      if (currentStep_ < lastStep_) ++currentStep_;
-      ShowWizardStep();
-      break;
-    case 4:
-      BuildSelectionFlags();
-      accept();
-      break;
-    default:
-      break;  // Help opens no topic in this version
-  }
+  RunWizardButton(*this, index, currentStep_, lastStep_,
+                  {[this] { Button_Routine_Bkwd(); }, [this] { PrepareWizardLimits(); },
+                   [this] { BuildSelectionFlags(); }, [this] { ShowWizardStep(); }});
 }
 
 void frmWizard::PrepareWizardLimits() {

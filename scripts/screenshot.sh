@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of the media catalogue window and of a page
-# of the standard media report: builds the program, fills a sample
-# collection in a temporary data folder and saves the window and the
-# report's first page under a virtual X server (Xvfb).
-#   scripts/screenshot.sh [window.png [report.png]]
-#   defaults docs/catalogue.png and docs/report-standard.png
+# Makes the README's pictures of the media catalogue window, of a page of
+# the standard media report and of the game catalogue window: builds the
+# program, fills sample collections in temporary data folders and saves the
+# windows and the report's first page under a virtual X server (Xvfb).
+#   scripts/screenshot.sh [window.png [report.png [games.png]]]
+#   defaults docs/catalogue.png, docs/report-standard.png and docs/games.png
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/docs/catalogue.png}
 report=${2:-$here/docs/report-standard.png}
-mkdir -p "$(dirname "$out")" "$(dirname "$report")"
+games=${3:-$here/docs/games.png}
+mkdir -p "$(dirname "$out")" "$(dirname "$report")" "$(dirname "$games")"
 "$here/scripts/setup.sh" "$here/build"
 if ! command -v xvfb-run >/dev/null; then
   sudo_cmd=()
@@ -19,3 +20,4 @@ if ! command -v xvfb-run >/dev/null; then
 fi
 unset QT_QPA_PLATFORM
 xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/catalogue_screenshot" "$out" "$report"
+xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/game_screenshot" "$games"

@@ -221,26 +221,9 @@ std::string frmWizard::ReadCheckedKeys(const QTableWidget* grid) {
 void frmWizard::ShowWizardStep() { tvn::reports::ShowWizardStep(fraStep, C_Button, currentStep_, lastStep_); }
 
 void frmWizard::C_Button_Click(int index) {
-  switch (index) {
-    case 1:
-      reject();
-      break;
-    case 2:
-      if (currentStep_ >= 1) --currentStep_;
-      ShowWizardStep();
-      break;
-    case 3:
-      PrepareGameLimits();
-      if (currentStep_ < lastStep_) ++currentStep_;
-      ShowWizardStep();
-      break;
-    case 4:
-      SelectGameRecords();
-      accept();
-      break;
-    default:
-      break;  // Help opens no topic in this version
-  }
+  tvn::reports::RunWizardButton(*this, index, currentStep_, lastStep_,
+                                {{}, [this] { PrepareGameLimits(); }, [this] { SelectGameRecords(); },
+                                 [this] { ShowWizardStep(); }});
 }
 
 void frmWizard::PrepareGameLimits() {

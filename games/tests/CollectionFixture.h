@@ -11,6 +11,7 @@
 #include "core/Schema.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/PLModule.h"
+#include "games/tests/GameRows.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -45,13 +46,7 @@ class GameCollectionTest : public tvn::testing::LaunchTest {
   // Adds a row and returns the key the table gave it (its first field).
   long Add(const std::string& table, const std::map<std::string, vb::Variant>& values,
            const std::string& key = "") {
-    dao::RecordsetPtr rs = Db().OpenRecordset(table, dao::dbOpenTable);
-    rs->AddNew();
-    for (const auto& [f, v] : values) rs->SetField(f, v);
-    rs->Update();
-    rs->Close();
-    if (key.empty()) return 0;
-    return Long("select max(" + key + ") as k from " + table, "k");
+    return AddGameRow(Db(), table, values, key);
   }
   long Game(const std::string& name, int section, long publisher = 0, long developer = 0, long genre = 0) {
     return Add("mediadata",

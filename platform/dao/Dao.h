@@ -255,4 +255,24 @@ class DBEngine {
   static void CompactDatabase(const std::string& source, const std::string& target);
 };
 
+// Ending a recordset's work on the way out of a failure, where a second
+// error would hide the first: a pending AddNew or Edit is dropped and a
+// set is closed and let go; errors of either are swallowed.
+inline void CancelPending(const RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    if (rs->IsOpen() && rs->EditMode() != dbEditNone) rs->CancelUpdate();
+  } catch (const vb::RuntimeError&) {
+  }
+}
+
+inline void CloseQuietly(RecordsetPtr& rs) {
+  if (!rs) return;
+  try {
+    rs->Close();
+  } catch (const vb::RuntimeError&) {
+  }
+  rs.reset();
+}
+
 }  // namespace dao

@@ -4,6 +4,30 @@
 
 namespace tvn::reports {
 
+void RunWizardButton(QDialog& wizard, int index, int& current, int last, const WizardActions& actions) {
+  switch (index) {
+    case 1:
+      wizard.reject();
+      break;
+    case 2:
+      if (actions.back) actions.back();
+      if (current >= 1) --current;
+      if (actions.show) actions.show();
+      break;
+    case 3:
+      if (actions.next) actions.next();
+      if (current < last) ++current;
+      if (actions.show) actions.show();
+      break;
+    case 4:
+      if (actions.finish) actions.finish();
+      wizard.accept();
+      break;
+    default:
+      break;  // Help opens no topic in this version
+  }
+}
+
 void ShowWizardStep(const std::vector<QWidget*>& steps, const WizardButtons& buttons, int current, int last,
                     int finishFrom) {
   for (int i = 0; i <= last && i < static_cast<int>(steps.size()); ++i) {

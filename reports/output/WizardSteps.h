@@ -3,9 +3,11 @@
 // sight and the current one moved into view; Back, Next and Finish are
 // enabled by the step on show. Also the check grids the wizards choose
 // sections and limits in.
+#include <QDialog>
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QTableWidget;
@@ -20,6 +22,19 @@ using WizardButtons = std::array<QPushButton*, 5>;
 // `finishFrom` lets a wizard treat an earlier step as a ready page too.
 void ShowWizardStep(const std::vector<QWidget*>& steps, const WizardButtons& buttons, int current, int last,
                     int finishFrom = -1);
+
+// What the wizards' buttons do around their own work: Cancel rejects the
+// dialog; Back runs `back` and goes one step back; Next runs `next` (which
+// may move `current` itself, back to the first page on a refusal) and goes
+// one step on; Finish runs `finish` and accepts. Help does nothing here.
+// The step on show is shown again after Back and Next.
+struct WizardActions {
+  std::function<void()> back;
+  std::function<void()> next;
+  std::function<void()> finish;
+  std::function<void()> show;
+};
+void RunWizardButton(QDialog& wizard, int index, int& current, int last, const WizardActions& actions);
 
 // Rows of a check grid: a bold centred heading without a check box, a bold
 // grey group row ("ALL ...") whose check the rows under it follow, and

@@ -67,9 +67,8 @@ TEST_F(TapeLabels, ElevenLabelsFillOneSheetAndStartAnother) {
   auto first = Headings(doc.pages[0]);
   ASSERT_EQ(first.size(), 10u);
   for (int i = 0; i < 10; ++i) {
-    char number[8];
-    std::snprintf(number, sizeof number, "L%02d", i + 1);
-    EXPECT_EQ(first[i], std::make_tuple(QString(number), i % 2 ? 6500.0 : 1700.0, rows[i / 2])) << i;
+    const QString number = QString("L%1").arg(i + 1, 2, 10, QChar('0'));
+    EXPECT_EQ(first[i], std::make_tuple(number, i % 2 ? 6500.0 : 1700.0, rows[i / 2])) << i;
   }
   EXPECT_EQ(Headings(doc.pages[1]), (std::vector<std::tuple<QString, double, double>>{{"L11", 1700, 1550}}));
   EXPECT_FALSE(HasText(doc, "no number"));
