@@ -342,6 +342,7 @@ class QueryRecordset : public RecordsetBase {
   // Every row of a fresh recordset read in stored order and sorted here;
   // false (nothing changed) when the order cannot be reproduced so.
   bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
+  bool PlainOrderHolds();
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
   bool DrainByRowids();

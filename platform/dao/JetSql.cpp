@@ -630,6 +630,7 @@ Translation TranslateJet(const std::string& jet, const SchemaLookup& schema) {
   if (terms.empty()) return out;
   out.orderBy = std::move(terms);
   out.unordered = em.Range(from, order);
+  out.fromRestPlain = em.Range(from, t.size());
   return out;
 }
 

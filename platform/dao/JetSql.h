@@ -48,6 +48,10 @@ struct Translation {
   };
   std::vector<OrderTerm> orderBy;
   std::string unordered;
+  // fromRest with the order in the columns' own collations, which an index
+  // can serve; it gives the same order as fromRest while no order column
+  // of the rows holds text beyond ASCII.
+  std::string fromRestPlain;
 };
 
 // Throws dao::Error (3075 syntax, 3127 unknown field in INSERT INTO).

@@ -818,6 +818,7 @@ QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int ty
     : RecordsetBase(std::move(db)), type_(type), keyed_(tr.keyed), tr_(tr) {
   sqlite3* h = db_->Handle();
   sqlite3_stmt* st = nullptr;
+  if (keyed_ && PlainOrderHolds()) tr_.fromRest = tr_.fromRestPlain;
   if (keyed_) {
     std::string sql = "SELECT " + tr_.selectList + ", _rowid_ " + tr_.fromRest;
     if (sqlite3_prepare_v3(h, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
@@ -883,6 +884,33 @@ QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int ty
     pos_ = 0;
     bof_ = eof_ = false;
   }
+}
+
+// Whether the order in the columns' own collations (which the indexes
+// serve) is the program's order for these rows: so while every order
+// column of the rows holds numbers, or text of plain ASCII in a column
+// under NOCASE (on which the two agree). One narrow pass over the rows,
+// usually over an index.
+bool QueryRecordset::PlainOrderHolds() {
+  if (tr_.orderBy.empty() || tr_.fromRestPlain.empty() || tr_.unordered.empty()) return false;
+  sqlite3* h = db_->Handle();
+  std::string cols, wide;
+  for (size_t k = 0; k < tr_.orderBy.size(); ++k) {
+    const std::string& column = tr_.orderBy[k].column;
+    const char* coll = nullptr;
+    if (sqlite3_table_column_metadata(h, nullptr, tr_.table.c_str(), column.c_str(), nullptr, &coll, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK)
+      return false;
+    const std::string c = "c" + std::to_string(k);
+    cols += (k ? ", " : "") + QuoteIdent(column) + " AS " + c;
+    wide += std::string(k ? " OR " : "") +
+            (coll && LowerAscii(coll) == "nocase" ? "tvn_wide(" + c + ")" : "typeof(" + c + ") IN ('text', 'blob')");
+  }
+  sqlite3_stmt* st = nullptr;
+  const std::string sql = "SELECT 1 FROM (SELECT " + cols + " " + tr_.unordered + ") WHERE " + wide + " LIMIT 1";
+  if (stmts_.Get(sql, &st) != SQLITE_OK) return false;
+  StmtUse use(st);
+  return sqlite3_step(st) == SQLITE_DONE;
 }
 
 QueryRecordset::~QueryRecordset() {
@@ -1195,7 +1223,7 @@ bool EncodeKeys(const std::vector<std::vector<SortKey>>& keys, const std::vector
         for (char ch : key.text) {
           const unsigned char c = static_cast<unsigned char>(ch);
           if (c == 0 || (nocase[k] && c >= 0x80)) return false;
-          arena.push_back(nocase[k] && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : ch);
+          arena.push_back(nocase[k] && c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : ch);
         }
         arena.push_back('\0');
       } else if (key.kind == 3) {

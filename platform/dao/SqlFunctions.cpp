@@ -26,8 +26,8 @@ int TextCollate(void*, int la, const void* pa, int lb, const void* pb) {
     if ((x | y) & 0x80)
       return vb::CompareLetters(std::string_view(reinterpret_cast<const char*>(a + i), static_cast<size_t>(la - i)),
                                std::string_view(reinterpret_cast<const char*>(b + i), static_cast<size_t>(lb - i)));
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
     if (x != y) return x < y ? -1 : 1;
   }
   return la == lb ? 0 : (la < lb ? -1 : 1);
@@ -267,6 +267,18 @@ void FnLike(sqlite3_context* c, int argc, sqlite3_value** v) {
   sqlite3_result_int(c, LikeMatch(ArgText(v[1]), ArgText(v[0])) ? 1 : 0);
 }
 
+// 1 for text holding a character beyond ASCII (or a blob), else 0: where
+// the program's order may differ from SQLite's NOCASE.
+void FnWide(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const int type = sqlite3_value_type(argv[0]);
+  int wide = type == SQLITE_BLOB;
+  if (type == SQLITE_TEXT) {
+    const unsigned char* t = sqlite3_value_text(argv[0]);
+    for (int i = 0, n = sqlite3_value_bytes(argv[0]); t && i < n && !wide; ++i) wide = t[i] >= 0x80;
+  }
+  sqlite3_result_int(ctx, wide);
+}
+
 using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 }  // namespace
@@ -293,7 +305,7 @@ int RegisterFunctions(sqlite3* db) {
       {"tvn_isnull", 1, FnIsNull},    {"tvn_isnumeric", 1, FnIsNumeric}, {"tvn_str", 1, FnStr},
       {"tvn_cstr", 1, FnCstr},        {"tvn_val", 1, FnVal},           {"tvn_nz", 1, FnNz},
       {"tvn_nz", 2, FnNz},            {"tvn_cat", -1, FnCat},          {"tvn_bool", 1, FnBool},
-      {"like", 2, FnLike},            {"like", 3, FnLike},
+      {"like", 2, FnLike},            {"like", 3, FnLike},             {"tvn_wide", 1, FnWide},
   };
   for (const Def& d : defs) {
     rc = sqlite3_create_function_v2(db, d.name, d.args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, d.fn,

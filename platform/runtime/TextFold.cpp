@@ -91,7 +91,10 @@ int CompareLetters(std::string_view a, std::string_view b) {
     const char32_t x = Upper(Next(a, i));
     const char32_t y = Upper(Next(b, j));
     if (x == y) continue;
-    const char32_t bx = BaseLetter(x), by = BaseLetter(y);
+    // Base letters compare in lower case, so that plain ASCII text orders
+    // exactly as SQLite's NOCASE orders it ("_" before the letters).
+    auto fold = [](char32_t b) { return b >= U'A' && b <= U'Z' ? b + 32 : b; };
+    const char32_t bx = fold(BaseLetter(x)), by = fold(BaseLetter(y));
     if (bx != by) return bx < by ? -1 : 1;
     if (tie == 0) tie = x < y ? -1 : 1;
   }

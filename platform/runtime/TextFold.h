@@ -21,8 +21,9 @@ int CompareNoCase(std::string_view a, std::string_view b);
 char32_t BaseLetter(char32_t c);
 // The order people read titles in: letter by letter on the base letters
 // ("école" and "Étude" come among the E, before "Zappa"), and where those
-// are the same, by the upper-cased characters. Two texts are equal exactly
-// when CompareNoCase finds them equal.
+// are the same, by the upper-cased characters. Base letters compare in
+// lower case, so plain ASCII text orders as SQLite's NOCASE orders it. Two
+// texts are equal exactly when CompareNoCase finds them equal.
 int CompareLetters(std::string_view a, std::string_view b);
 
 }  // namespace vb
