@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/NewMain_Form.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/LetterBar.h"
 
 namespace tvn {
@@ -71,12 +72,7 @@ void NewMain_Form::BuildWindow() {
   outer->addWidget(splitter);
 
   // The section bar: media groups with their sections.
-  SSListBar1 = new QTreeWidget(splitter);
-  SSListBar1->setObjectName("SSListBar1");
-  SSListBar1->setHeaderHidden(true);
-  SSListBar1->setRootIsDecorated(false);
-  SSListBar1->setMinimumWidth(140);
-  SSListBar1->setMaximumWidth(220);
+  SSListBar1 = forms::NewSectionBar(splitter, 140, 220);
   struct Group {
     const char* caption;
     std::vector<const char*> items;
@@ -103,14 +99,7 @@ void NewMain_Form::BuildWindow() {
   rightLayout->setContentsMargins(0, 0, 0, 0);
   auto* listRow = new QHBoxLayout();
   listRow->addWidget(new QLabel("Titles:", right));
-  List_Combo = new QComboBox(right);
-  List_Combo->setObjectName("List_Combo");
-  List_Combo->setEditable(true);
-  List_Combo->lineEdit()->setReadOnly(true);
-  List_Combo->setInsertPolicy(QComboBox::NoInsert);
-  List_Combo->setMaxVisibleItems(25);
-  List_Combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  List_Combo->setMinimumContentsLength(30);
+  List_Combo = forms::NewTitleList(right);
   connect(List_Combo, &QComboBox::activated, this, [this](int) { List_Combo_Click(); });
   listRow->addWidget(List_Combo, 1);
   rightLayout->addLayout(listRow);

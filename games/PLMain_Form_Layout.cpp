@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "games/PLMain_Form.h"
+#include "platform/forms/Controls.h"
 #include "platform/forms/LetterBar.h"
 
 namespace pl {
@@ -93,12 +94,7 @@ void PLMain_Form::BuildWindow() {
   auto* splitter = new QSplitter(Qt::Horizontal, central);
   outer->addWidget(splitter);
 
-  SSListBar1 = new QTreeWidget(splitter);
-  SSListBar1->setObjectName("SSListBar1");
-  SSListBar1->setHeaderHidden(true);
-  SSListBar1->setRootIsDecorated(false);
-  SSListBar1->setMinimumWidth(120);
-  SSListBar1->setMaximumWidth(200);
+  SSListBar1 = forms::NewSectionBar(splitter, 120, 200);
   for (const GameSection& section : GameSections())
     new QTreeWidgetItem(SSListBar1, QStringList(QString::fromUtf8(section.caption)));
 
@@ -107,14 +103,7 @@ void PLMain_Form::BuildWindow() {
   rightLayout->setContentsMargins(0, 0, 0, 0);
   auto* listRow = new QHBoxLayout();
   listRow->addWidget(new QLabel("Titles:", right));
-  List_Combo = new QComboBox(right);
-  List_Combo->setObjectName("List_Combo");
-  List_Combo->setEditable(true);
-  List_Combo->lineEdit()->setReadOnly(true);
-  List_Combo->setInsertPolicy(QComboBox::NoInsert);
-  List_Combo->setMaxVisibleItems(25);
-  List_Combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  List_Combo->setMinimumContentsLength(30);
+  List_Combo = forms::NewTitleList(right);
   listRow->addWidget(List_Combo, 1);
   rightLayout->addLayout(listRow);
 

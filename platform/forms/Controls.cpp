@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QTreeWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -123,6 +124,28 @@ void SetSelection(QWidget* control, int start, int length) {
   c.setPosition(start);
   c.setPosition(start + length, QTextCursor::KeepAnchor);
   SetCursorOf(control, c);
+}
+
+QTreeWidget* NewSectionBar(QWidget* parent, int minWidth, int maxWidth) {
+  auto* bar = new QTreeWidget(parent);
+  bar->setObjectName("SSListBar1");
+  bar->setHeaderHidden(true);
+  bar->setRootIsDecorated(false);
+  bar->setMinimumWidth(minWidth);
+  bar->setMaximumWidth(maxWidth);
+  return bar;
+}
+
+QComboBox* NewTitleList(QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName("List_Combo");
+  list->setEditable(true);
+  list->lineEdit()->setReadOnly(true);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  list->setMaxVisibleItems(25);
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setMinimumContentsLength(30);
+  return list;
 }
 
 }  // namespace forms

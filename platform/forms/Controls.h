@@ -9,6 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
+class QTreeWidget;
+
 namespace forms {
 
 // The child of window (at any depth) of that name and class, or nullptr.
@@ -42,5 +45,12 @@ int SelStart(const QWidget* control);
 int SelLength(const QWidget* control);
 // Selects length characters from start (the caret ends after them).
 void SetSelection(QWidget* control, int start, int length);
+
+// The catalogue windows' section bar "SSListBar1": a flat list without a
+// header, between the given widths.
+QTreeWidget* NewSectionBar(QWidget* parent, int minWidth, int maxWidth);
+// The catalogue windows' title list "List_Combo": shows the chosen title,
+// takes no typing of its own and lists 25 titles at a time.
+QComboBox* NewTitleList(QWidget* parent);
 
 }  // namespace forms
