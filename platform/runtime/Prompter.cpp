@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+
+#include "platform/runtime/Busy.h"
 #include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
@@ -122,6 +124,7 @@ std::string FileDialog(const char* kind, const std::string& title, const std::st
     return "";
   }
   if (!CanShow()) return "";
+  BusyScope::Pause answerable;
   QString start = folder.empty() ? QString() : Q(ResolvePath(folder));
   QString chosen = open ? QFileDialog::getOpenFileName(Parent(), Q(title), start, Q(filter))
                         : QFileDialog::getSaveFileName(Parent(), Q(title), start, Q(filter));
@@ -155,6 +158,7 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return def.result;
   }
 
+  BusyScope::Pause answerable;
   QMessageBox box(Parent());
   box.setWindowTitle(Q(shownTitle));
   box.setText(Q(prompt));
@@ -194,6 +198,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
     return defaultText;
   }
   if (!CanShow()) return defaultText;
+  BusyScope::Pause answerable;
   QInputDialog dlg(Parent());
   dlg.setWindowTitle(Q(shownTitle));
   dlg.setLabelText(Q(prompt));

@@ -205,3 +205,109 @@ TEST_F(Prompter, RealBoxesAnswerWithTheButtonPressed) {
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_EQ(vb::InputBox("Label", "", "Old"), "");  // cancelled
 }
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <thread>
+
+#include "platform/runtime/Busy.h"
+
+namespace {
+
+void PostClick(QWidget* w) {
+  QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QPointF global = w->mapToGlobal(at);
+  QCoreApplication::postEvent(
+      w, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(
+      w, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+// Runs the event loop through a Tick as long work would, past its 100 ms step.
+void WorkAWhile(vb::BusyScope& busy) {
+  for (int i = 0; i < 3; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(110));
+    busy.Tick();
+  }
+}
+
+}  // namespace
+
+TEST_F(Prompter, BusyWorkPaintsButActsOnNoInputMadeDuringIt) {
+  int argc = 1;
+  char name[] = "qt_test";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  QWidget window;
+  auto* button = new QPushButton("Create Report", &window);
+  button->resize(120, 30);
+  window.resize(200, 100);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  int clicks = 0, painted = 0;
+  QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+
+  class PaintCount : public QObject {
+   public:
+    explicit PaintCount(int& n) : n_(n) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++n_;
+      return false;
+    }
+    int& n_;
+  } counter(painted);
+  window.installEventFilter(&counter);
+
+  long long seenDone = -1, seenTotal = -1;
+  {
+    vb::BusyScope busy(&window, [&](long long d, long long t) { seenDone = d, seenTotal = t; });
+    EXPECT_TRUE(vb::BusyScope::Active());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    PostClick(button);
+    QCoreApplication::postEvent(button, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+    QCoreApplication::postEvent(button, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " "));
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+    window.update();
+    WorkAWhile(busy);
+    busy.Progress(500, 500);
+    EXPECT_GT(painted, 0);  // the window repainted mid-work
+  }
+  EXPECT_FALSE(vb::BusyScope::Active());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(clicks, 0);           // dropped, not delivered late
+  EXPECT_TRUE(window.isVisible());  // the close request was refused
+  EXPECT_EQ(seenDone, 500);
+  EXPECT_EQ(seenTotal, 500);
+
+  // After the work, input acts again.
+  PostClick(button);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Prompter, AMessageMidWorkCanBeAnsweredAndTheWaitGoesOn) {
+  vb::PromptScript::Uninstall();
+  int argc = 1;
+  char name[] = "qt_test";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  vb::BusyScope outer;
+  {
+    vb::BusyScope inner;  // nested work keeps the state until the outer ends
+  }
+  EXPECT_TRUE(vb::BusyScope::Active());
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(vb::BusyScope::Active());
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+  });
+  EXPECT_EQ(vb::MsgBox("Go on?", vb::vbYesNo), vb::vbNo);
+  EXPECT_TRUE(vb::BusyScope::Active());
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  outer.Done();
+  EXPECT_FALSE(vb::BusyScope::Active());
+}
