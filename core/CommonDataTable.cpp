@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "core/Schema.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Settings.h"
 
 namespace tvn {
 
@@ -64,44 +66,94 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// True for the names the program's own interrupted work leaves behind.
+// True when the process that wrote a file with this number in its name has
+// ended: a file another running copy of the program is writing stays.
+bool ProcessGone(const std::string& digits) {
+  if (!AllDigits(digits) || digits.size() > 9) return false;
+  const long pid = std::stol(digits);
+  return pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// True for the names only the program's own interrupted work gives a file:
+// each carries a mark a collection name never gets from the managers (they
+// always end a collection's file name in ".mdb"). A name such as "Temp1.mdb"
+// carries no such mark: a user may have named a collection so.
 bool IsLeftover(std::string name) {
   for (const char* journal : {"-journal", "-wal", "-shm"})
     if (EndsWith(name, journal)) {
       name.resize(name.size() - std::strlen(journal));
       break;
     }
-  const std::string lower = vb::LCase(name);
-  // The compacted copy: "Temp.mdb", "Temp1.mdb", ... (never "Tempest.mdb").
-  if (lower.rfind("temp", 0) == 0 && EndsWith(lower, ".mdb")) {
-    const std::string middle = lower.substr(4, lower.size() - 8);
-    if (middle.empty() || AllDigits(middle)) return true;
-  }
   if (EndsWith(name, ".converting") || EndsWith(name, kUpgradeSuffix)) return true;
+  // A template being written: "<name>.new<process>".
   const auto dotNew = name.rfind(".new");
-  if (dotNew != std::string::npos && dotNew > 0 && AllDigits(name.substr(dotNew + 4))) return true;
-  // A file copy's temporary ".tvn-<process>-<n>.tmp", once that process is gone.
+  if (dotNew != std::string::npos && dotNew > 0 && AllDigits(name.substr(dotNew + 4)))
+    return ProcessGone(name.substr(dotNew + 4));
+  // A file copy's or a compaction's work file ".tvn-<process>-<n>.tmp".
   if (name.rfind(".tvn-", 0) == 0 && EndsWith(name, ".tmp")) {
     const std::string rest = name.substr(5);
     const auto dash = rest.find('-');
-    if (dash == std::string::npos || !AllDigits(rest.substr(0, dash))) return false;
-    const long pid = std::stol(rest.substr(0, dash));
-    return pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    return dash != std::string::npos && ProcessGone(rest.substr(0, dash));
   }
   return false;
+}
+
+// The file names the collection lists and the current-collection settings
+// name, upper-cased (the names are matched without regard to case). False
+// when a list exists but cannot be read: nothing can then be proven not to
+// be a collection.
+bool ListedCollectionNames(const std::string& folder, std::set<std::string>& names) {
+  for (const char* key : {"CurDB", "CurDB_PL"}) {
+    const std::string current = vb::GetSetting("TVN", "Startup", key, "");
+    if (!current.empty()) names.insert(vb::UCase(current));
+  }
+  std::string admin;
+  for (const std::string& f : vb::Dir(folder, "admin.sys")) admin = folder + "/" + f;
+  if (admin.empty()) return vb::Dir(folder, "admin.sys", true).empty();
+  try {
+    dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(admin, false, true);
+    try {
+      for (const char* table : {"avcollections", "plcollections"}) {
+        dao::RecordsetPtr rs;
+        try {
+          rs = db->OpenRecordset(std::string("select dbname from ") + table);
+        } catch (const vb::RuntimeError& e) {
+          if (e.Number() == dao::errTableNotFound) continue;  // an older list without the game table
+          throw;
+        }
+        for (; !rs->Eof(); rs->MoveNext()) names.insert(vb::UCase(vb::NzStr(rs->GetField("dbname"))));
+        rs->Close();
+      }
+    } catch (...) {
+      db->Close();
+      throw;
+    }
+    db->Close();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace
 
 void RemoveLeftoverFiles(const std::string& folder, const std::string& keep) {
+  const std::string base = folder.empty() ? std::string(".") : folder;
+  std::set<std::string> listed;
+  if (!ListedCollectionNames(base, listed)) return;
   std::error_code ec;
   std::vector<std::filesystem::path> doomed;
-  for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
-       it.increment(ec)) {
+  for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError) || it->is_symlink(typeError)) continue;
     if (!keep.empty() && std::filesystem::equivalent(it->path(), keep, typeError)) continue;
-    if (IsLeftover(it->path().filename().string())) doomed.push_back(it->path());
+    std::string name = it->path().filename().string();
+    if (!IsLeftover(name)) continue;
+    // A listed collection and its journals are never touched, whatever the name.
+    for (const char* journal : {"-journal", "-wal", "-shm"})
+      if (EndsWith(name, journal)) name.resize(name.size() - std::strlen(journal));
+    if (listed.count(vb::UCase(name))) continue;
+    doomed.push_back(it->path());
   }
   for (const auto& p : doomed) std::filesystem::remove(p, ec);
 }

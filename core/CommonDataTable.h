@@ -13,11 +13,15 @@ namespace tvn {
 std::string UpgradeWorkCopyName(const std::string& file);
 bool IsUpgradeWorkCopy(const std::string& file);
 
-// Removes from the folder what an interrupted compaction or file copy left
-// behind: "Temp.mdb" and "Temp<n>.mdb" with their journals, the work copies
-// of a conversion and of a template, and half-written file copies of
-// programs no longer running. A file named `keep` (a full path) stays.
-// Failures to remove are ignored.
+// Removes from the folder what the program's own interrupted work left
+// behind and only that: files whose names carry a mark only the program
+// writes (the work copies of a conversion and of an upgrade, a template
+// being written, the work file of a file copy or a compaction of a program
+// no longer running) with their journals. A file that "admin.sys" lists as
+// a media or game collection, or that "CurDB" or "CurDB_PL" names, is never
+// removed, whatever its name; when the master list cannot be read nothing
+// is removed. A file named `keep` (a full path) stays. Failures to remove
+// are ignored.
 void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = "");
 
 class CommonDataTable {

@@ -7,27 +7,34 @@
 #include <functional>
 #include <string>
 
+#include "platform/runtime/Busy.h"
+
 class QWidget;
 
 namespace tvn {
 
 using FileStep = std::function<void(const std::string& from, const std::string& to)>;
 
-// A name for the compacted copy beside the file that no file has yet.
+// A name for the compacted copy beside the file that nothing has yet; it
+// carries the mark by which the clean-up of leftovers knows it.
 std::string CompactionTarget(const std::string& file);
 
 // Asks "Please make a copy of the file ... Compact database now??"; true on Yes.
 bool AskCompaction(const std::string& fileShown);
 
-// Compacts file into a new copy beside it (compact) and puts the copy in its
-// place (replace). False when a step failed: the file is then untouched and
-// no copy is left behind.
+// Removes the leftovers of earlier work beside file, compacts file into a
+// new copy beside it (compact, run on a worker thread while the windows keep
+// painting) and puts the copy in its place (replace). False when a step
+// failed: the file is then untouched and no copy is left behind.
 bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace);
-// The same with the engine's compaction and a rename.
+// The same with the engine's compaction (CompactionStep()) and a rename.
 bool CompactInPlace(const std::string& file);
+// The compaction step the one-argument CompactInPlace uses: the engine's,
+// unless a test put another in.
+FileStep& CompactionStep();
 
-// The busy pointer over a window while a long step runs; the window takes
-// no input meanwhile.
+// The busy state over a window while a long step runs: the hourglass, the
+// window disabled, every window painted and no input taken anywhere.
 class BusyWindow {
  public:
   explicit BusyWindow(QWidget* window);
@@ -38,6 +45,7 @@ class BusyWindow {
 
  private:
   QPointer<QWidget> window_;
+  vb::BusyScope scope_;
   bool done_ = false;
 };
 

@@ -63,7 +63,7 @@ class CompactTest : public MenuTest {
   }
   bool NoWorkFileLeft() {
     for (const auto& e : std::filesystem::directory_iterator(Dir()))
-      if (e.path().filename().string().rfind("Temp", 0) == 0) return false;
+      if (e.path().filename().string().rfind(".tvn-", 0) == 0) return false;
     return true;
   }
   std::filesystem::path file;

@@ -12,6 +12,7 @@
 #include "core/tests/CoreTestSupport.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
 
 namespace {
 
@@ -198,32 +199,60 @@ TEST_F(UpgradeTest, CompactKeepsTheDataAndRefusesAnExistingTarget) {
 
 namespace {
 
-TEST_F(UpgradeTest, LeftoversOfInterruptedWorkAreRemovedAndUserFilesKept) {
-  const char* leftovers[] = {"Temp.mdb", "Temp.mdb-journal", "TEMP3.mdb", "Temp3.mdb-wal",
-                             "Old.mdb.converting", "Old.mdb.upgrading", "av32e.mdb.new4242",
-                             ".tvn-999999999-1.tmp"};
-  const char* kept[] = {"Tempest.mdb", "Temp x.mdb", "My.new.mdb", "Temple.mdb-journal",
-                        "Jazz.mdb", "notes.converting.txt"};
-  for (const char* n : leftovers) std::ofstream(Path(n)) << "x";
-  for (const char* n : kept) std::ofstream(Path(n)) << "x";
-  // A temporary copy of a program still running (this one) stays.
-  const std::string live = ".tvn-" + std::to_string(::getpid()) + "-1.tmp";
-  std::ofstream(Path(live)) << "x";
-  std::filesystem::create_directory(Path("Temp9.mdb"));
+TEST_F(UpgradeTest, OnlyMarkedLeftoversOfEndedWorkAreRemoved) {
+  const std::string dead = "999999999";
+  const std::vector<std::string> leftovers = {"Old.mdb.converting", "Old.mdb.upgrading",
+                                              "av32e.mdb.new" + dead, ".tvn-" + dead + "-1.tmp",
+                                              ".tvn-" + dead + "-compact2.tmp", ".tvn-" + dead + "-3.tmp-journal"};
+  // Names without the program's mark may be the user's: a collection called
+  // "Temp" or "Temp1" is as good as any other.
+  const std::vector<std::string> kept = {"Temp.mdb",  "Temp.mdb-journal", "TEMP3.mdb", "Temp3.mdb-wal",
+                                         "Tempest.mdb", "My.new.mdb",     "Jazz.mdb", "notes.converting.txt",
+                                         // written by a program still running (this one)
+                                         ".tvn-" + std::to_string(::getpid()) + "-1.tmp",
+                                         "av32e.mdb.new" + std::to_string(::getpid())};
+  for (const auto& n : leftovers) std::ofstream(Path(n)) << "x";
+  for (const auto& n : kept) std::ofstream(Path(n)) << "x";
+  std::filesystem::create_directory(Path(".tvn-" + dead + "-4.tmp"));
 
   tvn::RemoveLeftoverFiles(dir_.string());
-  for (const char* n : leftovers) EXPECT_FALSE(std::filesystem::exists(Path(n))) << n;
-  for (const char* n : kept) EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
-  EXPECT_TRUE(std::filesystem::exists(Path(live)));
-  EXPECT_TRUE(std::filesystem::is_directory(Path("Temp9.mdb")));
+  for (const auto& n : leftovers) EXPECT_FALSE(std::filesystem::exists(Path(n))) << n;
+  for (const auto& n : kept) EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
+  EXPECT_TRUE(std::filesystem::is_directory(Path(".tvn-" + dead + "-4.tmp")));
+}
 
-  // Before a compaction: the old leftovers go, the chosen target is kept.
+TEST_F(UpgradeTest, ListedCollectionsAreNeverRemovedWhateverTheirNames) {
+  tvn::schema::CreateMasterListFile(Path("admin.sys"));
+  {
+    auto admin = Open("admin.sys");
+    tvntest::AddRow(admin, "avcollections", {{"dbname", "Old.MDB.converting"}, {"AVCollection", "Odd"}});
+    tvntest::AddRow(admin, "plcollections", {{"dbname", ".tvn-999999999-1.tmp"}, {"plCollection", "Odder"}});
+    admin->Close();
+  }
+  vb::SaveSetting("TVN", "Startup", "CurDB", "x.upgrading");
+  for (const char* n : {"Old.mdb.converting", "Old.mdb.converting-journal", ".tvn-999999999-1.tmp",
+                        "x.upgrading", "y.upgrading"})
+    std::ofstream(Path(n)) << "x";
+
+  tvn::RemoveLeftoverFiles(dir_.string());
+  for (const char* n : {"Old.mdb.converting", "Old.mdb.converting-journal", ".tvn-999999999-1.tmp", "x.upgrading"})
+    EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
+  EXPECT_FALSE(std::filesystem::exists(Path("y.upgrading")));
+
+  // A master list that cannot be read may name anything: nothing goes.
+  std::filesystem::resize_file(Path("admin.sys"), 0);
+  std::ofstream(Path("y.upgrading")) << "x";
+  tvn::RemoveLeftoverFiles(dir_.string());
+  EXPECT_TRUE(std::filesystem::exists(Path("y.upgrading")));
+}
+
+TEST_F(UpgradeTest, CompactionRemovesEndedLeftoversAndKeepsItsTarget) {
   tvn::schema::CreateCollectionFile(Path("c.mdb"));
+  std::ofstream(Path(".tvn-999999999-compact1.tmp")) << "x";
   std::ofstream(Path("Temp.mdb")) << "x";
-  std::ofstream(Path("Temp2.mdb-journal")) << "x";
   EXPECT_TRUE(tvn::CommonDataTable().Compact_A_Database("c.mdb", "Temp1.mdb"));
-  EXPECT_FALSE(std::filesystem::exists(Path("Temp.mdb")));
-  EXPECT_FALSE(std::filesystem::exists(Path("Temp2.mdb-journal")));
+  EXPECT_FALSE(std::filesystem::exists(Path(".tvn-999999999-compact1.tmp")));
+  EXPECT_TRUE(std::filesystem::exists(Path("Temp.mdb")));
   EXPECT_FALSE(std::filesystem::exists(Path("Temp1.mdb")));
   EXPECT_TRUE(std::filesystem::exists(Path("c.mdb")));
 }

@@ -5,8 +5,10 @@
 #include <QEvent>
 #include <QTextEdit>
 #include <filesystem>
+#include <fstream>
 
 #include "core/AppState.h"
+#include "core/Compaction.h"
 #include "core/Schema.h"
 #include "games/PLQDForm.h"
 #include "games/tests/GameWindowFixture.h"
@@ -202,7 +204,7 @@ class GameCompaction : public GameWindowTest {
   Strings WorkFiles() {
     Strings v;
     for (const auto& e : std::filesystem::directory_iterator(Home()))
-      if (e.path().filename().string().rfind("Temp", 0) == 0) v.push_back(e.path().filename().string());
+      if (e.path().filename().string().rfind(".tvn-", 0) == 0) v.push_back(e.path().filename().string());
     return v;
   }
   std::string Question() {
@@ -265,17 +267,21 @@ TEST_F(GameCompaction, YesCompactsTheGameFileAndLeavesTheMediaCollectionOpen) {
 TEST_F(GameCompaction, AFailureOpensTheOriginalAgainAndSaysSo) {
   Open(2);
   const auto size = std::filesystem::file_size(file_);
-  // Where the compacted copy would go, something is in the way.
-  std::filesystem::create_directory(InHome("Temp.mdb"));
+  // The copy is cut short by a full disk.
+  const tvn::FileStep engine = tvn::CompactionStep();
+  tvn::CompactionStep() = [](const std::string&, const std::string& to) {
+    std::ofstream(to) << "half a copy";
+    throw vb::RuntimeError(3026, "Not enough space on disk.");
+  };
   PromptScript::Answer(vb::vbYes);
   W().Compact_Menu->trigger();
+  tvn::CompactionStep() = engine;
 
   ASSERT_EQ(PromptScript::Records().size(), 2u);
   EXPECT_EQ(PromptScript::Records()[1].text, "There was an error compacting Database");
   EXPECT_EQ(PromptScript::Records()[1].buttons, vb::vbOKOnly);
   EXPECT_EQ(std::filesystem::file_size(file_), size);
-  EXPECT_EQ(WorkFiles(), Strings{"Temp.mdb"});
-  EXPECT_TRUE(std::filesystem::is_empty(InHome("Temp.mdb")));
+  EXPECT_TRUE(WorkFiles().empty());
   ASSERT_TRUE(PL().GameDB && PL().GameDB->IsOpen());
   EXPECT_EQ(Count("mediadata"), 11);
   EXPECT_EQ(MediaItems(), 1);

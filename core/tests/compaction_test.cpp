@@ -1,0 +1,77 @@
+// Compaction of a collection file: the windows keep painting while the
+// engine copies the file, and what the user does meanwhile is dropped.
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/Compaction.h"
+#include "core/Schema.h"
+#include "core/tests/LaunchFixture.h"
+#include "platform/dao/Dao.h"
+#include "platform/runtime/Busy.h"
+#include "platform/runtime/Functions.h"
+
+namespace tvn::testing {
+namespace {
+
+class CompactionTest : public LaunchTest {};
+
+TEST_F(CompactionTest, WindowsKeepPaintingAndInputIsDroppedWhileTheCopyRuns) {
+  const std::string file = InHome("c.mdb");
+  Home();
+  schema::CreateCollectionFile(file);
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(file);
+    db->Execute("insert into mediadata (name, SectionNumber) values ('Kept', 2)");
+    db->Close();
+  }
+  QPushButton button("Other command");
+  int clicks = 0;
+  QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+  button.show();
+
+  std::atomic<bool> loopRan{false};
+  std::atomic<bool> busyDuringCopy{false};
+  const FileStep engine = CompactionStep();
+  CompactionStep() = [&](const std::string& from, const std::string& to) {
+    // A click made now must not run once the copy ends.
+    QMetaObject::invokeMethod(&button, [&] {
+      const QPointF at(5, 5);
+      QMouseEvent press(QEvent::MouseButtonPress, at, button.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, button.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                          Qt::NoModifier);
+      QApplication::sendEvent(&button, &press);
+      QApplication::sendEvent(&button, &release);
+    });
+    QTimer::singleShot(0, qApp, [&] { loopRan = true; });
+    busyDuringCopy = vb::BusyScope::Active();
+    // The window thread must answer while this thread is still copying.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!loopRan && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    engine(from, to);
+  };
+  const bool compacted = CompactInPlace(file);
+  CompactionStep() = engine;
+
+  EXPECT_TRUE(compacted);
+  EXPECT_TRUE(loopRan);
+  EXPECT_TRUE(busyDuringCopy);
+  EXPECT_FALSE(vb::BusyScope::Active());
+  Pump();
+  EXPECT_EQ(clicks, 0);
+  auto db = dao::DBEngine::Workspaces(0).OpenDatabase(file);
+  auto rs = db->OpenRecordset("select name from mediadata");
+  EXPECT_EQ(vb::NzStr(rs->GetField("name")), "Kept");
+  rs->Close();
+  db->Close();
+}
+
+}  // namespace
+}  // namespace tvn::testing
