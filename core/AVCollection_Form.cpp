@@ -273,6 +273,94 @@ std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
   return {};
 }
 
+namespace {
+
+// Something of this name (a file or a folder, any letter case) is in the folder.
+bool NameTaken(const std::string& folder, const std::string& fileName) {
+  return !vb::Dir(folder, fileName).empty() || !vb::Dir(folder, fileName, true).empty();
+}
+
+// Why the master list refuses name and fileName for a new collection of
+// list, or "" when it does not (also when the list cannot be read: the
+// caller then goes on without it).
+std::string ListedProblem(dao::Workspace& ws, const std::string& admin, const char* list, const char* nameField,
+                          const std::string& name, const std::string& fileName) {
+  dao::DatabasePtr db;
+  try {
+    db = ws.OpenDatabase(admin, false, true);
+  } catch (const std::exception&) {
+    return {};
+  }
+  std::string problem;
+  try {
+    for (const CollectionList& other : kCollectionLists) {
+      auto rs = db->OpenRecordset(std::string("select * from ") + other.table);
+      for (; !rs->Eof() && problem.empty(); rs->MoveNext()) {
+        if (vb::UCase(vb::NzStr(rs->GetField("dbname"))) == vb::UCase(fileName))
+          problem = "The file \"" + fileName + "\" belongs to a collection of the " + other.catalogue + ".";
+        else if (vb::UCase(other.table) == vb::UCase(list) && NameKey(vb::NzStr(rs->GetField(nameField))) == NameKey(name))
+          problem = "A collection named \"" + name + "\" is listed already.";
+      }
+      rs->Close();
+    }
+  } catch (const std::exception&) {
+  }
+  db->Close();
+  return problem;
+}
+
+}  // namespace
+
+bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig& config) {
+  const std::string folder = config.folder ? config.folder() : vb::ProgramFolder();
+  dao::Workspace& ws = config.workspace ? config.workspace()
+                                        : (App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0));
+  const std::string admin = folder + "/admin.sys";
+  std::string suggestion = "New Collection";
+  for (int n = 2; NameTaken(folder, suggestion + ".mdb"); ++n) suggestion = "New Collection " + std::to_string(n);
+
+  for (;;) {
+    const std::string name = vb::Trim(
+        vb::InputBox("Enter a name for the new Collection\n\nNOTE: DO NOT USE ANY SPECIAL CHARACTERS!!", "", suggestion));
+    if (name.empty()) return false;
+    const std::string fileName = name + ".mdb";
+    std::string problem = CollectionNameProblem(name);
+    if (problem.empty() && NameTaken(folder, fileName))
+      problem = "Something named \"" + fileName + "\" is in the data folder already; it is left as it is.";
+    if (problem.empty()) problem = ListedProblem(ws, admin, config.list, config.nameField, name, fileName);
+    if (problem.empty()) {
+      try {
+        if (vb::Dir(folder, config.templateFile).empty()) schema::EnsureTemplates(folder);
+        vb::FileCopy(folder + "/" + config.templateFile, folder + "/" + fileName, false);
+      } catch (const std::exception& e) {
+        problem = "The collection could not be made from the template " + folder + "/" + config.templateFile + ":\n" +
+                  e.what();
+      }
+    }
+    if (!problem.empty()) {
+      vb::MsgBox(problem + "\nPlease choose another name.", vb::vbOKOnly + vb::vbExclamation);
+      continue;
+    }
+    // Listed when the master list can take it; a list that cannot be
+    // written has been reported by whoever found it so.
+    try {
+      dao::DatabasePtr db = ws.OpenDatabase(admin);
+      auto rs = db->OpenRecordset(config.list, dao::dbOpenTable);
+      rs->AddNew();
+      rs->SetField("dbname", vb::Variant(fileName));
+      rs->SetField(config.nameField, vb::Variant(name));
+      rs->Update();
+      rs->Close();
+      db->Close();
+    } catch (const std::exception&) {
+    }
+    config.setLastDB(fileName);
+    config.setCurCollection(name);
+    vb::SaveSetting("TVN", "Startup", config.settingKey, fileName);
+    return true;
+  }
+}
+
 bool AVCollection_Form::CheckExistingDatabase() {
   const int answer = vb::MsgBox(
       "The system found a database using this collection name.\nDo you wish to use this database???\n"

@@ -80,6 +80,13 @@ class AVCollection_Form : public QDialog {
   // (the templates, the compaction file).
   static std::string CollectionNameProblem(const std::string& name);
 
+  // The way past a current collection that cannot be opened: asks for a
+  // name until one that no collection and no file has is given, makes an
+  // empty collection of that name from the template (never over a file),
+  // lists it when the master list can be written and makes it current
+  // (LastDB, CurCollection and the setting). False when the user cancels.
+  static bool MakeReplacementCollection(const CollectionManagerConfig& config);
+
   // ---- controls
   QListWidget* CB_List = nullptr;
   QPushButton* CreateCB = nullptr;

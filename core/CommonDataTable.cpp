@@ -165,15 +165,43 @@ bool IsUpgradeWorkCopy(const std::string& file) {
   return file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+NotACollectionError::NotACollectionError(const std::string& file)
+    : vb::RuntimeError(dao::errTableNotFound,
+                       "'" + file + "' is a database, but not a collection: it holds none of a collection's tables.") {}
+
+namespace {
+
+// The item tables every collection of the earlier layout has had.
+bool HoldsEarlierLayout(const dao::DatabasePtr& db) {
+  for (const char* table : {"cassette", "Compact_Disk", "dvd", "ld", "lp", "vt", "scd"})
+    if (!TableOpens(db, table)) return false;
+  return true;
+}
+
+// The work tables of the reports hold no user data: a file that lost them
+// gets them back empty.
+void EnsureWorkTables(const dao::DatabasePtr& db, const std::vector<dao::TableDef>& layout) {
+  for (const auto& def : layout)
+    if ((def.Name == "report" || def.Name == "title_list") && !TableOpens(db, def.Name)) db->AppendTableDef(def);
+}
+
+}  // namespace
+
 void CommonDataTable::CheckTable() {
   auto& app = App();
-  if (IsCurrentLayout(app.CollectionDB)) return;
+  if (IsCurrentLayout(app.CollectionDB)) {
+    EnsureWorkTables(app.CollectionDB, schema::CollectionTables());
+    return;
+  }
   const std::string file = app.CollectionDB->Name();
   // A copy being upgraded already is not copied again.
   if (IsUpgradeWorkCopy(file)) {
     UpgradeOpenCollection();
     return;
   }
+  // A database of another kind is no collection: it is neither copied nor
+  // changed, and the caller says so.
+  if (!HoldsEarlierLayout(app.CollectionDB)) throw NotACollectionError(file);
 
   // The backup is taken once, from the file as the user left it; a later
   // attempt after an interrupted one keeps that first copy.
@@ -206,6 +234,7 @@ void CommonDataTable::UpgradeOpenCollection() {
   auto& app = App();
   app.CollectionDB->BeginTrans();
   try {
+    EnsureWorkTables(app.CollectionDB, schema::EarlierCollectionTables());
     EnsureAdminRecord();
     EnsureSectionTable("MiniDisc", "MDCaption", true, false);
     EnsureSectionTable("MP3", "MPCaption", false, true);

@@ -24,12 +24,22 @@ bool IsUpgradeWorkCopy(const std::string& file);
 // are ignored.
 void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = "");
 
+// Raised by CheckTable for a database that holds neither layout of a
+// collection (a file of another program, say).
+class NotACollectionError : public vb::RuntimeError {
+ public:
+  explicit NotACollectionError(const std::string& file);
+};
+
 class CommonDataTable {
  public:
-  // When App().CollectionDB is of the earlier layout: writes its backup
+  // On a current-layout file: recreates a missing work table of the reports
+  // ("report", "title_list"), which holds no user data, and changes nothing
+  // else. When App().CollectionDB is of the earlier layout: writes its backup
   // (once) and leaves App().CollectionDB open on an upgraded work copy
   // (UpgradeWorkCopyName), which the conversion reads and removes. The
-  // file itself is not written.
+  // file itself is not written. A database of neither layout raises
+  // NotACollectionError and is left as it is.
   void CheckTable();
   // True when the table had the field; when it had not, it has been added.
   bool Has_Table_Field(const dao::DatabasePtr& db, const std::string& table,

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/AppState.h"
+#include "core/OpenFailure.h"
 #include "core/Splash_Form.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Prompter.h"
@@ -125,6 +126,11 @@ void MainForm::btnOpenPellion_Click() {
   QObject* launcher = this;
   try {
     games.fload(ws, path, launcher);
+  } catch (const OpenDeclined&) {
+    // The user chose not to open it after being told why.
+    PLRunning->setValue(0);
+    setMousePointer(vbDefault);
+    return;
   } catch (const vb::RuntimeError& e) {
     // The game catalogue did not open: say why and stay usable.
     vb::ShowError(e.Number(), e.Description());

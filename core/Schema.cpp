@@ -585,7 +585,9 @@ void EnsureTemplates(const std::string& folder) {
   };
   ensure("av32e.mdb", CollectionTables(), &CreateCollectionFile);
   ensure("admine.sys", MasterListTables(), &CreateMasterListFile);
-  ensure("tips.sys", TipsTables(), &CreateTipsFile);
+  // The tips are not needed to work: a folder in their place is left as it
+  // is, and only the tips are skipped.
+  if (vb::Dir(base, "tips.sys", true).empty()) ensure("tips.sys", TipsTables(), &CreateTipsFile);
   ensure("pl33e.mdb", GameCollectionTables(), &CreateGameCollectionFile);
 }
 

@@ -23,9 +23,10 @@ std::vector<dao::TableDef> MasterListTables();
 std::vector<dao::TableDef> TipsTables();
 
 // Writes any missing or damaged template (one that does not open or lacks
-// a table) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and "pl33e.mdb"
-// (found without regard to letter case). A folder under a template's name
-// is raised, naming it.
+// a table) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and
+// "pl33e.mdb" (found without regard to letter case). A folder under a
+// template's name is raised, naming it; one named "tips.sys" is left for
+// the tips window to skip.
 void EnsureTemplates(const std::string& folder);
 
 // The game collection: its tables, the template "pl33e.mdb" (written by

@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/AVCollection_Form.h"
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
 #include "core/ConversionModule32.h"
+#include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "core/Splash_Form.h"
 #include "core/TavolinModule.h"
@@ -29,9 +31,28 @@ bool ListHolds(const std::vector<std::string>& names, const std::string& upperNa
   return false;
 }
 
-// The user chose to end rather than go on with the default collection;
-// the reason has been shown already.
-struct StartDeclined {};
+// The display name the master list gives file, or "" (a Null name, no row).
+std::string ListedDisplayName(dao::Database& admin, const std::string& file) {
+  auto rs = admin.OpenRecordset("avcollections", dao::dbOpenTable);
+  rs->SetIndex("dbname");
+  rs->Seek("=", file);
+  const std::string name = rs->NoMatch() ? std::string() : vb::NzStr(rs->GetField("AVCollection"));
+  rs->Close();
+  return name;
+}
+
+std::string Absolute(const std::string& name) {
+  return std::filesystem::absolute(vb::ResolvePath(name)).lexically_normal().string();
+}
+
+// A name no entry of the folder has: base, then base2, base3, ...
+std::string FreeNameBeside(const std::string& base) {
+  std::string name = base;
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(name, ec)); ++n)
+    name = base + std::to_string(n);
+  return name;
+}
 
 }  // namespace
 
@@ -58,7 +79,7 @@ Start_Form::Start_Form() {
 void Start_Form::Form_Load() {
   try {
     StartupWork();
-  } catch (const StartDeclined&) {
+  } catch (const OpenDeclined&) {
     EndProgram(1);
     return;
   } catch (const vb::RuntimeError& e) {
@@ -113,59 +134,162 @@ void Start_Form::StartupWork() {
     }
   }
 
-  // 6. The fixed files; a copy never replaces a file that is there.
-  if (!ListHolds(vb::Dir(folder, "*.sys"), "ADMIN.SYS")) vb::FileCopy("AdminE.sys", "Admin.sys", false);
+  // 6. The fixed files; a copy never replaces a file that is there, and a
+  // folder standing in a file's place is left to the steps below to report.
+  if (!ListHolds(vb::Dir(folder, "*.sys"), "ADMIN.SYS") && vb::Dir(folder, "admin.sys", true).empty())
+    vb::FileCopy("AdminE.sys", "Admin.sys", false);
   if (!ListHolds(vb::Dir(folder, "*", true), "PICS")) vb::MkDir("PICS");
-  if (!ListHolds(vb::Dir(folder, "*.mdb"), "AV30.MDB")) vb::FileCopy("av32e.mdb", "AV30.mdb", false);
+  if (!ListHolds(vb::Dir(folder, "*.mdb"), "AV30.MDB") && vb::Dir(folder, "av30.mdb", true).empty())
+    vb::FileCopy("av32e.mdb", "AV30.mdb", false);
 
   // 7. The master list: the display name of the current collection.
-  auto lookUpDisplayName = [&] {
-    g.AdminDB = g.AppWorkspace->OpenDatabase("admin.sys");
-    OpenPlCollections();
-    g.CollectionsRS = g.AdminDB->OpenRecordset("avcollections", dao::dbOpenTable);
-    g.CollectionsRS->SetIndex("dbname");
-    g.CollectionsRS->Seek("=", data.LastDB());
-    data.CurCollection(g.CollectionsRS->NoMatch() ? std::string()
-                                                  : vb::NzStr(g.CollectionsRS->GetField("AVCollection")));
-    g.CollectionsRS->Close();
-    g.AdminDB->Close();
-  };
-  lookUpDisplayName();
+  const bool listUsable = ReadMasterList();
 
   // 8. The collection, and 9. bring it to the current layout.
-  auto openCollection = [&] {
-    g.CollectionDB = g.AppWorkspace->OpenDatabase(data.LastDB());
-    CommonDataTable table;
-    table.CheckTable();
-    OpenMediaData();
-  };
-  std::string failure;
-  try {
-    openCollection();
-  } catch (const vb::RuntimeError& e) {
-    if (vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile)) throw;
-    failure = e.Description();
-  } catch (const std::exception& e) {
-    if (vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile)) throw;
-    failure = e.what();
-  }
-  if (!failure.empty()) {
-    // A current collection that cannot be used need not end the program at
-    // every start: the user may go on with the default one.
-    if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
-    const int answer = vb::MsgBox("The current collection file\n" + vb::ResolvePath(data.LastDB()) +
-                                      "\ncannot be opened:\n" + failure +
-                                      "\n\nOpen the default collection instead?",
-                                  vb::vbYesNo + vb::vbExclamation);
-    if (answer != vb::vbYes) throw StartDeclined{};
-    data.LastDB(DefaultCollectionFile);
-    vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
-    lookUpDisplayName();
-    openCollection();
-  }
+  OpenCurrentCollection(listUsable);
 
   // A pending tip of the day shows at the catalogue window's first activation.
   ReadTipSetting();
+}
+
+bool Start_Form::LookUpDisplayName() {
+  AppGlobals& g = App();
+  TVNDATA& data = *AVData();
+  try {
+    g.AdminDB = g.AppWorkspace->OpenDatabase("admin.sys");
+    // A list without the media catalogue's table is no list of this program
+    // (an older one lacks only the game catalogue's, which is added below).
+    g.AdminDB->OpenRecordset("avcollections")->Close();
+    OpenPlCollections();
+    data.CurCollection(ListedDisplayName(*g.AdminDB, data.LastDB()));
+    g.AdminDB->Close();
+    return true;
+  } catch (...) {
+    if (g.AdminDB && g.AdminDB->IsOpen()) g.AdminDB->Close();
+    g.AdminDB.reset();
+    throw;
+  }
+}
+
+bool Start_Form::ReadMasterList() {
+  const std::string path = Absolute("admin.sys");
+  std::string what;
+  try {
+    if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
+    return LookUpDisplayName();
+  } catch (const std::exception& e) {
+    what = DescribeOpenFailure(e);
+    const bool folder = std::filesystem::is_directory(path);
+    std::error_code ec;
+    const bool journal = std::filesystem::exists(path + "-journal", ec) || std::filesystem::exists(path + "-wal", ec);
+    if (folder || IsPassingFailure(e) || journal) {
+      // Nothing is replaced: the file may be sound, or its unfinished change
+      // may still be rolled back once it can be written.
+      vb::MsgBox("The list of collections\n" + path + "\n" + what +
+                     "\n\nTavolin goes on without it this time and leaves it as it is; the collection managers "
+                     "cannot be used until it can be read.",
+                 vb::vbExclamation);
+      return false;
+    }
+  }
+  return RebuildMasterList(path, what);
+}
+
+bool Start_Form::RebuildMasterList(const std::string& path, const std::string& what) {
+  TVNDATA& data = *AVData();
+  const std::string kept = FreeNameBeside(path + ".damaged");
+  try {
+    // Byte for byte, before anything is written under the list's name.
+    vb::FileCopy(path, kept, false);
+    vb::FileCopy("AdminE.sys", path, true);
+    auto admin = App().AppWorkspace->OpenDatabase(path);
+    // The current collections of both catalogues stay listed.
+    auto listCurrent = [&](const char* table, const char* nameField, const std::string& file) {
+      if (file.empty() || vb::Dir(".", file).empty()) return;
+      auto rs = admin->OpenRecordset(table, dao::dbOpenTable);
+      rs->SetIndex("dbname");
+      rs->Seek("=", file);
+      const bool listed = !rs->NoMatch();
+      if (!listed) {
+        rs->AddNew();
+        rs->SetField("dbname", file);
+        const std::string stem = file.size() > 4 && vb::UCase(file.substr(file.size() - 4)) == ".MDB"
+                                     ? file.substr(0, file.size() - 4)
+                                     : file;
+        rs->SetField(nameField, stem);
+        rs->Update();
+      }
+      rs->Close();
+    };
+    listCurrent("avcollections", "AVCollection", data.LastDB());
+    listCurrent("plcollections", "plCollection", vb::GetSetting("TVN", "Startup", "CurDB_PL", ""));
+    admin->Close();
+  } catch (const std::exception& e) {
+    vb::MsgBox("The list of collections\n" + path + "\n" + what + "\n\nA new list could not be made (" + e.what() +
+                   ").\nTavolin goes on without it this time.",
+               vb::vbExclamation);
+    return false;
+  }
+  vb::MsgBox("The list of collections\n" + path + "\n" + what + "\n\nIt has been kept, byte for byte, as\n" + kept +
+                 "\nand a new list has been made that holds the current media and game collections. Add your other "
+                 "collections again in the collection managers.",
+             vb::vbExclamation);
+  try {
+    return LookUpDisplayName();
+  } catch (const std::exception& e) {
+    vb::MsgBox("The new list of collections\n" + path + "\n" + DescribeOpenFailure(e) +
+                   "\nTavolin goes on without it this time.",
+               vb::vbExclamation);
+    return false;
+  }
+}
+
+void Start_Form::OpenCurrentCollection(bool listUsable) {
+  AppGlobals& g = App();
+  TVNDATA& data = *AVData();
+  for (;;) {
+    const std::string path = Absolute(data.LastDB());
+    std::string what;
+    try {
+      if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
+      g.CollectionDB = g.AppWorkspace->OpenDatabase(data.LastDB());
+      CommonDataTable table;
+      table.CheckTable();
+      OpenMediaData();
+      return;
+    } catch (const std::exception& e) {
+      what = DescribeOpenFailure(e);
+    }
+    if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
+    g.CollectionDB.reset();
+
+    // The file is never changed here; the user chooses the way on.
+    const bool isDefault = vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile);
+    const bool canFallBack = !isDefault && vb::FileExists(DefaultCollectionFile);
+    const int answer = vb::MsgBox(
+        "The collection file\n" + path + "\n" + what + "\n\nThe file is left as it is.\n\n" +
+            "Yes: make a new, empty collection under a new name and go on with it.\n" +
+            (canFallBack ? "No: open the default collection \"" + Absolute(DefaultCollectionFile) +
+                               "\" instead.\nCancel: quit Tavolin."
+                         : std::string("No: quit Tavolin.")),
+        (canFallBack ? vb::vbYesNoCancel : vb::vbYesNo) + vb::vbExclamation);
+    if (answer == vb::vbYes) {
+      // Cancelled: the question comes again.
+      AVCollection_Form::MakeReplacementCollection(AVCollection_Form::MediaCollections());
+      continue;
+    }
+    if (answer != vb::vbNo || !canFallBack) throw OpenDeclined();
+    data.LastDB(DefaultCollectionFile);
+    vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
+    data.CurCollection("");
+    if (listUsable) {
+      try {
+        LookUpDisplayName();
+      } catch (const std::exception&) {
+        // The list read a moment ago; the name stays empty.
+      }
+    }
+  }
 }
 
 void Start_Form::Continue_but_Click() {

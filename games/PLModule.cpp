@@ -2,9 +2,16 @@
 
 #include <QMetaProperty>
 
+#include "core/AVCollection_Form.h"
+#include "core/CommonDataTable.h"
+#include "core/OpenFailure.h"
+#include "core/Schema.h"
+#include "games/PLCollection_Form.h"
+
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
 namespace pl {
@@ -58,40 +65,117 @@ std::string FileInFolder(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+std::string SameNameInFolder(const std::string& folder, const std::string& name) {
+  const std::string found = FileInFolder(folder, name);
+  return found.empty() ? name : found;
+}
+
+// The display name plcollections gives file; the previous name when the
+// list has none or cannot be read (the start-up has told the user about a
+// list that cannot be read).
+void LookUpGameCollectionName(const std::string& folder, const std::string& file) {
+  try {
+    dao::DatabasePtr admin = PL().Workspace->OpenDatabase(folder + "/admin.sys");
+    try {
+      dao::RecordsetPtr rs = admin->OpenRecordset("plcollections", dao::dbOpenTable);
+      rs->SetIndex("dbname");
+      rs->Seek("=", vb::Variant(file));
+      if (!rs->NoMatch()) PLData().CurCollection = vb::NzStr(rs->GetField("plCollection"));
+      rs->Close();
+    } catch (...) {
+      admin->Close();
+      throw;
+    }
+    admin->Close();
+  } catch (const std::exception&) {
+  }
+}
+
+// Opens the game collection at path; a file cut short, a folder, or a
+// database without the game tables is refused before it is used.
+dao::DatabasePtr OpenGameFile(const std::string& path) {
+  if (const std::string shape = tvn::FileShapeProblem(path); !shape.empty()) throw tvn::FileShapeError(shape);
+  dao::DatabasePtr db = PL().Workspace->OpenDatabase(path);
+  try {
+    for (const char* table : {"mediadata", "sections"}) db->OpenRecordset(table)->Close();
+  } catch (const vb::RuntimeError& e) {
+    db->Close();
+    if (e.Number() == dao::errTableNotFound) throw tvn::NotACollectionError(path);
+    throw;
+  }
+  return db;
+}
+
+// Makes the default collection from the template when nothing has its name.
+void MakeDefaultGameCollection(const std::string& folder) {
+  if (!vb::Dir(folder, DefaultGameDB).empty() || !vb::Dir(folder, DefaultGameDB, true).empty()) return;
+  const std::string templ = folder + "/pl33e.mdb";
+  try {
+    if (vb::Dir(folder, "pl33e.mdb").empty()) tvn::schema::EnsureTemplates(folder);
+    vb::FileCopy(folder + "/" + SameNameInFolder(folder, "pl33e.mdb"), folder + "/" + DefaultGameDB, false);
+  } catch (const vb::RuntimeError& e) {
+    throw vb::RuntimeError(e.Number(), "The default game collection " + folder + "/" + DefaultGameDB +
+                                           " could not be made from the template " + templ + ": " + e.Description());
+  }
+}
+
+}  // namespace
+
 void OpenGameDatabase() {
   PLGlobals& g = PL();
   if (!g.Workspace) throw vb::RuntimeError(91, "Object variable or With block variable not set");
   avplDataclass& d = PLData();
   const std::string folder = d.APath.empty() ? vb::ProgramFolder() : d.APath;
   vb::ChDir(folder);
-  std::string last = vb::GetSetting("TVN", "Startup", "CurDB_PL", "");
-  std::string found = last.empty() ? std::string() : FileInFolder(folder, last);
+  const std::string setting = vb::GetSetting("TVN", "Startup", "CurDB_PL", "");
+  std::string found = setting.empty() ? std::string() : FileInFolder(folder, setting);
   if (found.empty()) {
     // No setting, or one naming a file that is not there: the default
-    // collection, made from the template when it is missing too.
-    last = DefaultGameDB;
-    vb::SaveSetting("TVN", "Startup", "CurDB_PL", last);
-    found = FileInFolder(folder, last);
-    if (found.empty()) {
-      vb::FileCopy(folder + "/pl33e.mdb", folder + "/" + last, false);
-      found = last;
-    }
+    // collection, made from the template when it is missing too. The user
+    // is told whenever a collection of their own is passed over.
+    if (!setting.empty() && vb::UCase(setting) != vb::UCase(DefaultGameDB))
+      vb::MsgBox("The current game collection file\n" + folder + "/" + setting + "\n" +
+                     (vb::Dir(folder, setting, true).empty() ? "cannot be found." : "is a folder, not a file.") +
+                     "\n\nThe default game collection \"" + DefaultGameDB + "\" will be opened.",
+                 vb::vbExclamation);
+    vb::SaveSetting("TVN", "Startup", "CurDB_PL", DefaultGameDB);
+    MakeDefaultGameCollection(folder);
+    found = SameNameInFolder(folder, DefaultGameDB);
   }
-  {
-    dao::DatabasePtr admin = g.Workspace->OpenDatabase(folder + "/admin.sys");
-    dao::RecordsetPtr rs = admin->OpenRecordset("plcollections", dao::dbOpenTable);
-    rs->SetIndex("dbname");
-    rs->Seek("=", vb::Variant(found));
-    if (!rs->NoMatch()) {
-      d.CurCollection = vb::NzStr(rs->GetField("plCollection"));
+  for (;;) {
+    const std::string path = folder + "/" + found;
+    std::string what;
+    try {
+      dao::DatabasePtr db = OpenGameFile(path);
+      LookUpGameCollectionName(folder, found);
+      if (g.GameDB) g.GameDB->Close();
+      g.GameDB = db;
+      d.LastDB = found;
+      return;
+    } catch (const std::exception& e) {
+      what = tvn::DescribeOpenFailure(e);
     }
-    rs->Close();
-    admin->Close();
+    // The file is never changed here; the user chooses the way on.
+    const bool isDefault = vb::UCase(found) == vb::UCase(DefaultGameDB);
+    const int answer = vb::MsgBox(
+        "The game collection file\n" + path + "\n" + what + "\n\nThe file is left as it is.\n\n" +
+            "Yes: make a new, empty game collection under a new name and go on with it.\n" +
+            (isDefault ? std::string("No: do not open the game catalogue now.")
+                       : "No: open the default game collection \"" + folder + "/" + DefaultGameDB +
+                             "\" instead.\nCancel: do not open the game catalogue now."),
+        (isDefault ? vb::vbYesNo : vb::vbYesNoCancel) + vb::vbExclamation);
+    if (answer == vb::vbYes) {
+      // Cancelled: the question comes again.
+      if (tvn::AVCollection_Form::MakeReplacementCollection(PLCollection_Form::GameCollections())) found = d.LastDB;
+      continue;
+    }
+    if (answer != vb::vbNo || isDefault) throw tvn::OpenDeclined();
+    vb::SaveSetting("TVN", "Startup", "CurDB_PL", DefaultGameDB);
+    MakeDefaultGameCollection(folder);
+    found = SameNameInFolder(folder, DefaultGameDB);
   }
-  dao::DatabasePtr db = g.Workspace->OpenDatabase(folder + "/" + found);
-  if (g.GameDB) g.GameDB->Close();
-  g.GameDB = db;
-  d.LastDB = found;
 }
 
 namespace {

@@ -31,10 +31,12 @@ avplDataclass& PLData();
 inline constexpr const char* DefaultGameDB = "MyGames.mdb";
 
 // Chooses the game collection from the setting "CurDB_PL" (falling back to
-// the default collection when it names no file of the program folder),
-// makes the default collection from "pl33e.mdb" when it is missing, reads
-// its display name from the master list and opens it. Failures reach the
-// caller; nothing is shown.
+// the default collection, and saying so, when it names no file of the
+// program folder), makes the default collection from "pl33e.mdb" when it is
+// missing, reads its display name from the master list (kept when the list
+// cannot be read) and opens it. A collection that cannot be opened is left
+// as it is: the user makes a new one, opens the default one or gives up
+// (tvn::OpenDeclined). Other failures reach the caller, naming the file.
 void OpenGameDatabase();
 
 PLGlobals& PL();

@@ -110,7 +110,7 @@ TEST_F(TemplateTest, DamagedTemplatesAreRebuiltAndAFolderIsNamed) {
     d->Execute("drop table plcollections");
     d->Close();
   }
-  { std::ofstream(Path("tips.sys"), std::ios::trunc); }
+  { std::ofstream(Path("tips.sys"), std::ios::trunc) << "damaged tips"; }
   tvn::schema::EnsureTemplates(dir_.string());
   auto c = tvntest::Open(Path("av32e.mdb"));
   EXPECT_TRUE(tvntest::HasTable(c, "mediadata"));
@@ -121,14 +121,19 @@ TEST_F(TemplateTest, DamagedTemplatesAreRebuiltAndAFolderIsNamed) {
   auto t = tvntest::Open(Path("tips.sys"));
   EXPECT_EQ(tvntest::CountRows(t, "select * from tips"), tvn::schema::TipCount());
   t->Close();
-
+  // The tips are not needed to work: a folder in their place is no error.
   std::filesystem::remove(Path("tips.sys"));
   std::filesystem::create_directory(Path("Tips.sys"));
+  EXPECT_NO_THROW(tvn::schema::EnsureTemplates(dir_.string()));
+  EXPECT_TRUE(std::filesystem::is_directory(Path("Tips.sys")));
+
+  std::filesystem::create_directory(Path("PL33E.mdb"));
+  std::filesystem::remove(Path("pl33e.mdb"));
   try {
     tvn::schema::EnsureTemplates(dir_.string());
     ADD_FAILURE() << "no error";
   } catch (const vb::RuntimeError& e) {
-    EXPECT_EQ(e.Description(), "The template " + dir_.string() + "/Tips.sys is a folder, not a file");
+    EXPECT_EQ(e.Description(), "The template " + dir_.string() + "/PL33E.mdb is a folder, not a file");
   }
 }
 

@@ -6,6 +6,7 @@
 #include "core/Schema.h"
 #include "core/Splash_Form.h"
 #include "core/Start_Form.h"
+#include "core/tests/DamagedFiles.h"
 #include "core/tests/LaunchFixture.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Functions.h"
@@ -135,42 +136,210 @@ TEST_F(StartupTest, AfterTheErrorEndNothingLoadsAgain) {
   EXPECT_FALSE(win::Start_Form.Loaded());
 }
 
-TEST_F(StartupTest, UnreadableCollectionNamesTheFileAndNoEndsTheProgram) {
-  Home();
-  std::ofstream(InHome("broken.mdb")) << "this is no database";
-  SetSetting("CurDB", "broken.mdb");
-  vb::PromptScript::Answer(vb::vbNo);
-  RunStartup();
-  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
-  const auto& asked = vb::PromptScript::Records()[0];
-  EXPECT_EQ(asked.buttons, vb::vbYesNo + vb::vbExclamation);
-  EXPECT_EQ(asked.text.rfind("The current collection file\n" + InHome("broken.mdb") + "\ncannot be opened:\n", 0), 0u)
-      << asked.text;
-  EXPECT_NE(asked.text.find("\n\nOpen the default collection instead?"), std::string::npos);
-  EXPECT_EQ(endings_.size(), 1u);
-  EXPECT_EQ(Setting("CurDB"), "broken.mdb");
-  EXPECT_TRUE(HasEntry("AV30.mdb"));
+// The question asked about a collection that cannot be opened.
+std::string CollectionQuestion(const std::string& path, const std::string& what, bool offersDefault,
+                               const std::string& defaultPath = "") {
+  return "The collection file\n" + path + "\n" + what + "\n\nThe file is left as it is.\n\n" +
+         "Yes: make a new, empty collection under a new name and go on with it.\n" +
+         (offersDefault ? "No: open the default collection \"" + defaultPath + "\" instead.\nCancel: quit Tavolin."
+                        : std::string("No: quit Tavolin."));
 }
 
-TEST_F(StartupTest, UnreadableCollectionYesGoesOnWithTheDefault) {
+TEST_F(StartupTest, OtherCollectionThatCannotBeOpenedOffersTheDefaultOrQuitting) {
   Home();
   std::ofstream(InHome("broken.mdb")) << "this is no database";
   SetSetting("CurDB", "broken.mdb");
-  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::Answer(vb::vbCancel);
+  RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            CollectionQuestion(InHome("broken.mdb"), "is not a database: it is damaged, or a file of another kind.",
+                               true, InHome("AV30.mdb")));
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNoCancel + vb::vbExclamation);
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Setting("CurDB"), "broken.mdb");
+
+  ResetGlobals();
+  vb::PromptScript::Clear();
+  vb::PromptScript::Answer(vb::vbNo);
+  win::Start_Form.Get().Unload();
   Start_Form& start = RunStartup();
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
-  EXPECT_TRUE(endings_.empty());
+  EXPECT_EQ(endings_.size(), 1u);
   EXPECT_EQ(Setting("CurDB"), "av30.mdb");
   EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "My Collection");
   ASSERT_TRUE(App().CollectionDB && App().CollectionDB->IsOpen());
   EXPECT_EQ(std::filesystem::path(App().CollectionDB->Name()).filename(), "AV30.mdb");
   EXPECT_FALSE(start.Continue_but->isHidden());
-  // The damaged file is left as it was.
-  std::ifstream in(InHome("broken.mdb"));
-  std::string content;
-  std::getline(in, content);
-  EXPECT_EQ(content, "this is no database");
+  EXPECT_EQ(Content(InHome("broken.mdb")), "this is no database");
 }
+
+TEST_F(StartupTest, ListedCollectionsNamedLikeWorkFilesSurviveAStart) {
+  // A media and a game collection the managers accepted under such names.
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  schema::CreateCollectionFile(InHome("Temp1.mdb"));
+  schema::CreateGameCollectionFile(InHome("Temp2.mdb"));
+  {
+    auto media = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("Temp1.mdb"));
+    media->Execute("insert into mediadata (name, SectionNumber) values ('Kind of Blue', 2)");
+    media->Close();
+    auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("Admin.sys"));
+    admin->Execute("insert into avcollections (dbname, AVCollection) values ('Temp1.mdb', 'Temp1')");
+    admin->Execute("insert into plcollections (dbname, plCollection) values ('Temp2.mdb', 'Temp2')");
+    admin->Close();
+  }
+  SetSetting("CurDB", "Temp1.mdb");
+  const std::string games = Content(InHome("Temp2.mdb"));
+  ResetGlobals();
+
+  RunStartup();
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+  EXPECT_EQ(Content(InHome("Temp2.mdb")), games);
+  EXPECT_EQ(AVData()->LastDB(), "Temp1.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "Temp1");
+  auto rs = App().CollectionDB->OpenRecordset("select name from mediadata");
+  EXPECT_EQ(vb::NzStr(rs->GetField("name")), "Kind of Blue");
+  rs->Close();
+}
+
+TEST_F(StartupTest, MissingWorkTablesAreMadeAgainAndTheItemsKept) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("AV30.mdb"));
+    db->Execute("insert into mediadata (name, SectionNumber) values ('Kept', 1)");
+    db->DeleteTableDef("report");
+    db->DeleteTableDef("title_list");
+    db->Close();
+  }
+  ResetGlobals();
+  Start_Form& start = RunStartup();
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  auto& db = App().CollectionDB;
+  EXPECT_NO_THROW(db->OpenRecordset("select TapeIndex, QRating from report")->Close());
+  EXPECT_NO_THROW(db->OpenRecordset("select LongTitle from title_list")->Close());
+  EXPECT_EQ(vb::NzStr(db->OpenRecordset("select name from mediadata")->GetField("name")), "Kept");
+}
+
+TEST_F(StartupTest, FolderInPlaceOfTheListAndTheTipsIsToldAndTheStartGoesOn) {
+  Home();
+  std::filesystem::create_directory(InHome("admin.sys"));
+  std::filesystem::create_directory(InHome("tips.sys"));
+  Start_Form& start = RunStartup();
+  EXPECT_EQ(vb::PromptScript::Texts(),
+            std::vector<std::string>{"The list of collections\n" + InHome("admin.sys") +
+                                     "\nis a folder, not a file.\n\nTavolin goes on without it this time and leaves "
+                                     "it as it is; the collection managers cannot be used until it can be read."});
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  ASSERT_TRUE(App().CollectionDB && App().CollectionDB->IsOpen());
+  EXPECT_EQ(AVData()->CurCollection(), "");
+  EXPECT_TRUE(std::filesystem::is_directory(InHome("admin.sys/")));
+  EXPECT_TRUE(std::filesystem::is_directory(InHome("tips.sys")));
+}
+
+TEST_F(StartupTest, LockedDefaultCollectionIsReportedAsInUseAndLeftAlone) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  ResetGlobals();
+  const std::string before = Content(InHome("AV30.mdb"));
+  {
+    LockedByAnotherProgram lock(InHome("AV30.mdb"));
+    ASSERT_TRUE(lock.Locked());
+    vb::PromptScript::Answer(vb::vbNo);
+    RunStartup();
+  }
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            CollectionQuestion(InHome("AV30.mdb"),
+                               "is in use by another program. It may open once that program has let it go.", false));
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Content(InHome("AV30.mdb")), before);
+  EXPECT_FALSE(std::filesystem::exists(InHome("AV30.mdb-journal")));
+}
+
+class DamagedStartupFile : public StartupTest, public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedStartupFile, DefaultCollectionIsLeftAndANewOneMadeCurrent) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  MakeDamaged(InHome("AV30.mdb"), GetParam());
+  const std::string before = Content(InHome("AV30.mdb"));
+  ResetGlobals();
+
+  // A name that is taken first, then a free one.
+  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::AnswerText("My Collection");
+  vb::PromptScript::AnswerText("Rescued Records");
+  Start_Form& start = RunStartup();
+
+  const auto& asked = vb::PromptScript::Records();
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_EQ(asked[0].text.rfind("The collection file\n" + InHome("AV30.mdb") + "\n", 0), 0u) << asked[0].text;
+  EXPECT_EQ(asked[0].buttons, vb::vbYesNo + vb::vbExclamation);
+  EXPECT_EQ(asked[1].kind, "inputbox");
+  EXPECT_EQ(asked[1].defaultText, "New Collection");
+  EXPECT_EQ(asked[2].text, "A collection named \"My Collection\" is listed already.\nPlease choose another name.");
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(Setting("CurDB"), "Rescued Records.mdb");
+  EXPECT_EQ(AVData()->LastDB(), "Rescued Records.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "Rescued Records");
+  EXPECT_EQ(ListedName("Rescued Records.mdb"), "Rescued Records");
+  ASSERT_TRUE(App().CollectionDB && App().CollectionDB->IsOpen());
+  EXPECT_EQ(std::filesystem::path(App().CollectionDB->Name()).filename(), "Rescued Records.mdb");
+  EXPECT_NO_THROW(App().CollectionDB->OpenRecordset("mediadata")->Close());
+  // The damaged file is as it was, and nothing was made beside it.
+  EXPECT_EQ(Content(InHome("AV30.mdb")), before);
+  EXPECT_FALSE(std::filesystem::exists(InHome("AV30.30")));
+
+  // The next start opens the new collection without a question.
+  win::Start_Form.Get().Unload();
+  ResetGlobals();
+  vb::PromptScript::Clear();
+  RunStartup();
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+  EXPECT_EQ(AVData()->CurCollection(), "Rescued Records");
+}
+
+TEST_P(DamagedStartupFile, MasterListIsKeptAsItWasAndMadeAnewWithTheCurrentCollections) {
+  if (GetParam() == Damage::Folder) GTEST_SKIP() << "a folder is no damaged list (see the folder test)";
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  schema::CreateCollectionFile(InHome("Jazz.mdb"));
+  schema::CreateGameCollectionFile(InHome("Retro.mdb"));
+  SetSetting("CurDB", "Jazz.mdb");
+  SetSetting("CurDB_PL", "Retro.mdb");
+  MakeDamaged(InHome("Admin.sys"), GetParam());
+  const std::string before = Content(InHome("Admin.sys"));
+  ResetGlobals();
+
+  Start_Form& start = RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const std::string& told = vb::PromptScript::Records()[0].text;
+  EXPECT_EQ(told.rfind("The list of collections\n" + InHome("Admin.sys") + "\n", 0), 0u) << told;
+  EXPECT_NE(told.find("It has been kept, byte for byte, as\n" + InHome("Admin.sys.damaged") + "\n"), std::string::npos)
+      << told;
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(Content(InHome("Admin.sys.damaged")), before);
+  EXPECT_EQ(ListedName("Jazz.mdb"), "Jazz");
+  EXPECT_EQ(ListedName("av30.mdb"), "My Collection");
+  EXPECT_EQ(AVData()->CurCollection(), "Jazz");
+  auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("Admin.sys"));
+  auto rs = admin->OpenRecordset("select plCollection from plcollections where dbname = 'Retro.mdb'");
+  EXPECT_EQ(vb::NzStr(rs->GetField("plCollection")), "Retro");
+  rs->Close();
+  admin->Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedStartupFile,
+                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables, Damage::Folder),
+                         [](const auto& info) { return std::string(DamageName(info.param)); });
 
 TEST_F(StartupTest, ContinueLeadsThroughSplashToLauncher) {
   Start_Form& start = RunStartup();

@@ -5,9 +5,12 @@
 #include <filesystem>
 
 #include "core/Schema.h"
+#include "core/OpenFailure.h"
+#include "core/tests/DamagedFiles.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/PLModule.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Prompter.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Settings.h"
 
@@ -84,23 +87,127 @@ TEST_F(OpenGameCollection, SettingIsMatchedWithoutCaseAndAMissingFileFallsBackTo
   EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
 }
 
-TEST_F(OpenGameCollection, FailuresReachTheCallerAndKeepTheOpenCollection) {
+TEST_F(OpenGameCollection, AMissingListOrTemplateIsNoFailureAndTheRestNamesTheFile) {
+  // The list only gives the display name: without it the collection opens.
+  std::filesystem::remove(Home() + "/admin.sys");
+  pl::PLData().CurCollection = "Before";
   pl::OpenGameDatabase();
   pl::PLGlobals& g = pl::PL();
-  dao::DatabasePtr before = g.GameDB;
-  std::filesystem::remove(Home() + "/admin.sys");
-  EXPECT_THROW(pl::OpenGameDatabase(), vb::RuntimeError);
-  EXPECT_EQ(g.GameDB, before);
+  ASSERT_TRUE(g.GameDB && g.GameDB->IsOpen());
+  EXPECT_EQ(pl::PLData().CurCollection, "Before");
 
-  // No template to make the default collection from.
-  vb::FileCopy(Home() + "/admine.sys", Home() + "/admin.sys");
-  before->Close();
+  // A missing template is written again before the default collection is made.
+  g.GameDB->Close();
   g.GameDB.reset();
   std::filesystem::remove(Home() + "/MyGames.mdb");
   std::filesystem::remove(Home() + "/pl33e.mdb");
-  EXPECT_THROW(pl::OpenGameDatabase(), vb::RuntimeError);
+  pl::OpenGameDatabase();
+  EXPECT_TRUE(Exists("MyGames.mdb"));
+  ASSERT_TRUE(g.GameDB && g.GameDB->IsOpen());
+
+  // One that cannot be written: the error names both files.
+  g.GameDB->Close();
+  g.GameDB.reset();
+  std::filesystem::remove(Home() + "/MyGames.mdb");
+  std::filesystem::remove(Home() + "/pl33e.mdb");
+  std::filesystem::create_directory(Home() + "/pl33e.mdb");
+  try {
+    pl::OpenGameDatabase();
+    ADD_FAILURE() << "no error";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_NE(e.Description().find(Home() + "/MyGames.mdb"), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find(Home() + "/pl33e.mdb"), std::string::npos) << e.Description();
+  }
   EXPECT_FALSE(g.GameDB);
-  EXPECT_TRUE(vb::PromptScript::Records().empty());  // nothing shown here
+  EXPECT_TRUE(vb::PromptScript::Records().empty());
+}
+
+TEST_F(OpenGameCollection, FallingBackToTheDefaultCollectionIsTold) {
+  Set("gone.mdb");
+  pl::OpenGameDatabase();
+  EXPECT_EQ(vb::PromptScript::Texts(),
+            std::vector<std::string>{"The current game collection file\n" + Home() +
+                                     "/gone.mdb\ncannot be found.\n\nThe default game collection \"MyGames.mdb\" "
+                                     "will be opened."});
+  EXPECT_EQ(Setting(), "MyGames.mdb");
+
+  vb::PromptScript::Clear();
+  std::filesystem::create_directory(Home() + "/Shelf.mdb");
+  Set("Shelf.mdb");
+  pl::OpenGameDatabase();
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  EXPECT_NE(vb::PromptScript::Texts()[0].find("Shelf.mdb\nis a folder, not a file."), std::string::npos);
+  EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
+}
+
+class DamagedGameCollection : public OpenGameCollection, public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedGameCollection, IsLeftAsItIsAndTheUserChoosesTheWayOn) {
+  schema::CreateGameCollectionFile(Home() + "/Retro.mdb");
+  MakeDamaged(Home() + "/Retro.mdb", GetParam());
+  const std::string before = Content(Home() + "/Retro.mdb");
+  Set("Retro.mdb");
+  pl::PLGlobals& g = pl::PL();
+
+  // Cancel: the catalogue does not open, and nothing changed.
+  vb::PromptScript::Answer(vb::vbCancel);
+  EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& asked = vb::PromptScript::Records()[0];
+  EXPECT_EQ(asked.text.rfind("The game collection file\n" + Home() + "/Retro.mdb\n", 0), 0u) << asked.text;
+  EXPECT_NE(asked.text.find("\n\nThe file is left as it is.\n\nYes: make a new, empty game collection under a new "
+                            "name and go on with it.\nNo: open the default game collection \"" +
+                            Home() + "/MyGames.mdb\" instead.\nCancel: do not open the game catalogue now."),
+            std::string::npos)
+      << asked.text;
+  EXPECT_EQ(asked.buttons, vb::vbYesNoCancel + vb::vbExclamation);
+  EXPECT_FALSE(g.GameDB);
+  EXPECT_EQ(Setting(), "Retro.mdb");
+
+  // No: the default collection.
+  vb::PromptScript::Answer(vb::vbNo);
+  pl::OpenGameDatabase();
+  EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(Setting(), "MyGames.mdb");
+  ASSERT_TRUE(g.GameDB && g.GameDB->IsOpen());
+
+  // Yes: a new, empty collection under the name given, listed and current.
+  g.GameDB->Close();
+  g.GameDB.reset();
+  Set("Retro.mdb");
+  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::AnswerText("Retro Again");
+  pl::OpenGameDatabase();
+  EXPECT_EQ(pl::PLData().LastDB, "Retro Again.mdb");
+  EXPECT_EQ(pl::PLData().CurCollection, "Retro Again");
+  EXPECT_EQ(Setting(), "Retro Again.mdb");
+  ASSERT_TRUE(g.GameDB && g.GameDB->IsOpen());
+  EXPECT_NO_THROW(g.GameDB->OpenRecordset("sections")->Close());
+  auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(Home() + "/admin.sys");
+  auto rs = admin->OpenRecordset("select plCollection from plcollections where dbname = 'Retro Again.mdb'");
+  EXPECT_EQ(vb::NzStr(rs->GetField("plCollection")), "Retro Again");
+  rs->Close();
+  admin->Close();
+
+  EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+}
+
+// A folder under the setting's name is no file of the folder: the default
+// collection is opened and the user told (above).
+INSTANTIATE_TEST_SUITE_P(Each, DamagedGameCollection,
+                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables),
+                         [](const auto& info) { return std::string(DamageName(info.param)); });
+
+TEST_F(OpenGameCollection, DamagedDefaultCollectionOffersANewOneOrGivingUp) {
+  pl::OpenGameDatabase();
+  pl::PL().GameDB->Close();
+  pl::PL().GameDB.reset();
+  MakeDamaged(Home() + "/MyGames.mdb", Damage::RandomBytes);
+  vb::PromptScript::Answer(vb::vbNo);
+  EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNo + vb::vbExclamation);
+  EXPECT_NE(vb::PromptScript::Records()[0].text.find("No: do not open the game catalogue now."), std::string::npos);
 }
 
 }  // namespace

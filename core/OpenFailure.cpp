@@ -1,0 +1,100 @@
+#include "core/OpenFailure.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <fstream>
+#include <stdexcept>
+
+#include "core/CommonDataTable.h"
+#include "platform/dao/Dao.h"
+#include "platform/runtime/Errors.h"
+
+namespace tvn {
+
+namespace {
+
+// Engine numbers of a damaged file and of a full disk.
+constexpr int errCorrupt = 3049;
+constexpr int errDiskFull = 3026;
+
+std::uint32_t BigEndian(const unsigned char* p, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
+  return v;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string FileShapeProblem(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  if (S_ISDIR(st.st_mode)) return "is a folder, not a file.";
+  if (!S_ISREG(st.st_mode)) return {};
+  // A journal beside the file holds a change the engine rolls back on
+  // opening; the size may differ until it has.
+  for (const char* journal : {"-journal", "-wal"})
+    if (Exists(path + journal)) return {};
+  std::ifstream in(path, std::ios::binary);
+  unsigned char header[100] = {};
+  if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return {};
+  if (std::string(reinterpret_cast<char*>(header), 16) != std::string("SQLite format 3", 16)) return {};
+  std::uint32_t pageSize = BigEndian(header + 16, 2);
+  if (pageSize == 1) pageSize = 65536;
+  const std::uint32_t pages = BigEndian(header + 28, 4);
+  // The page count is only kept up to date when these two agree.
+  if (BigEndian(header + 24, 4) != BigEndian(header + 92, 4) || pages == 0) return {};
+  const std::uint64_t expected = std::uint64_t(pageSize) * pages;
+  if (std::uint64_t(st.st_size) < expected)
+    return "is damaged: it has been cut short (it holds " + std::to_string(st.st_size) + " of its " +
+           std::to_string(expected) + " bytes).";
+  return {};
+}
+
+std::string DescribeOpenFailure(const std::exception& error) {
+  if (dynamic_cast<const FileShapeError*>(&error)) return error.what();
+  if (dynamic_cast<const NotACollectionError*>(&error))
+    return "is a database, but not a collection: it holds none of the tables a collection has.";
+  const auto* e = dynamic_cast<const vb::RuntimeError*>(&error);
+  if (!e) return std::string("cannot be opened: ") + error.what();
+  switch (e->Number()) {
+    case dao::errCouldNotFindFile:
+    case vb::errFileNotFound:
+      return "cannot be found.";
+    case dao::errFileLocked:
+      return "is in use by another program. It may open once that program has let it go.";
+    case dao::errReadOnly:
+    case vb::errPermissionDenied:
+      return "cannot be read or written just now (" + e->Description() + ")";
+    case dao::errNotADatabase:
+      return "is not a database: it is damaged, or a file of another kind.";
+    case errCorrupt:
+      return "is damaged: it cannot be read as a database.";
+    case dao::errTableNotFound:
+    case dao::errItemNotFound:
+      return "is damaged or of another kind: a table it must hold is missing (" + e->Description() + ")";
+    default:
+      return "cannot be opened: " + e->Description();
+  }
+}
+
+bool IsPassingFailure(const std::exception& error) {
+  const auto* e = dynamic_cast<const vb::RuntimeError*>(&error);
+  if (!e) return false;
+  switch (e->Number()) {
+    case dao::errFileLocked:
+    case dao::errReadOnly:
+    case vb::errPermissionDenied:
+    case errDiskFull:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace tvn

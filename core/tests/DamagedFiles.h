@@ -1,0 +1,117 @@
+#pragma once
+// Files damaged the ways users meet them, for the tests of what the
+// program does when it finds one where a collection or a list should be:
+// random bytes, a file cut short, a database of another program, a folder
+// in the file's place, and a file another program holds locked.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "platform/dao/Dao.h"
+
+extern char** environ;
+
+namespace tvn::testing {
+
+enum class Damage { RandomBytes, CutShort, OtherTables, Folder };
+
+inline const char* DamageName(Damage d) {
+  switch (d) {
+    case Damage::RandomBytes: return "RandomBytes";
+    case Damage::CutShort: return "CutShort";
+    case Damage::OtherTables: return "OtherTables";
+    case Damage::Folder: return "Folder";
+  }
+  return "";
+}
+
+// Replaces whatever is at path (a sound database for CutShort) by the damage.
+inline void MakeDamaged(const std::string& path, Damage d) {
+  namespace fs = std::filesystem;
+  switch (d) {
+    case Damage::RandomBytes: {
+      fs::remove_all(path);
+      std::mt19937 bytes(7);
+      std::ofstream out(path, std::ios::binary);
+      for (int i = 0; i < 20000; ++i) out.put(static_cast<char>(bytes() & 0xFF));
+      break;
+    }
+    case Damage::CutShort: {
+      // Big enough that the first pages alone still open.
+      auto db = dao::DBEngine::Workspaces(0).OpenDatabase(path);
+      db->Execute("create table padding (t text)");
+      for (int i = 0; i < 200; ++i) db->Execute("insert into padding (t) values ('" + std::string(400, 'p') + "')");
+      db->Close();
+      fs::resize_file(path, fs::file_size(path) / 2);
+      break;
+    }
+    case Damage::OtherTables: {
+      fs::remove_all(path);
+      auto db = dao::DBEngine::Workspaces(0).CreateDatabase(path);
+      db->Execute("create table invoices (number long, total double)");
+      db->Execute("insert into invoices (number, total) values (1, 9.5)");
+      db->Close();
+      break;
+    }
+    case Damage::Folder:
+      fs::remove_all(path);
+      fs::create_directory(path);
+      fs::create_directory(path + "/inside");
+      break;
+  }
+}
+
+// What is at path: the bytes of a file, or "<folder>".
+inline std::string Content(const std::string& path) {
+  if (std::filesystem::is_directory(path)) return "<folder>";
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Another program holding the file locked (the standard sqlite3 shell in an
+// exclusive transaction) for the life of the object.
+class LockedByAnotherProgram {
+ public:
+  explicit LockedByAnotherProgram(const std::string& path) {
+    const std::string flag = path + ".locked-flag";
+    std::filesystem::remove(flag);
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    const std::string shell = ".shell touch '" + flag + "'";
+    const char* argv[] = {"sqlite3", "-cmd", "BEGIN EXCLUSIVE;", "-cmd", shell.c_str(), path.c_str(), nullptr};
+    if (posix_spawnp(&pid_, "sqlite3", &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[0]);
+    input_ = fds[1];
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pid_ > 0 && !std::filesystem::exists(flag) && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    locked_ = std::filesystem::exists(flag);
+    std::filesystem::remove(flag);
+  }
+  ~LockedByAnotherProgram() {
+    if (input_ >= 0) ::close(input_);  // end of input: the shell rolls back and ends
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+  }
+  LockedByAnotherProgram(const LockedByAnotherProgram&) = delete;
+  LockedByAnotherProgram& operator=(const LockedByAnotherProgram&) = delete;
+  bool Locked() const { return locked_; }
+
+ private:
+  pid_t pid_ = -1;
+  int input_ = -1;
+  bool locked_ = false;
+};
+
+}  // namespace tvn::testing
