@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -145,9 +146,20 @@ AVCollection_Form::~AVCollection_Form() {
 
 void AVCollection_Form::Form_Load() {
   vb::ChDir(Folder());
-  adminDB_ = Workspace().OpenDatabase(InFolder("admin.sys"));
-  collectionsRS_ = adminDB_->OpenRecordset(config_.list);
-  collectionsRS_->SetIndex("master");
+  const std::string admin = InFolder("admin.sys");
+  try {
+    if (const std::string shape = FileShapeProblem(admin); !shape.empty()) throw FileShapeError(shape);
+    adminDB_ = Workspace().OpenDatabase(admin);
+    collectionsRS_ = adminDB_->OpenRecordset(config_.list);
+    collectionsRS_->SetIndex("master");
+  } catch (const std::exception& e) {
+    // Said in words, naming the file; the start-up makes a damaged list anew.
+    if (adminDB_ && adminDB_->IsOpen()) adminDB_->Close();
+    adminDB_.reset();
+    const auto* runtime = dynamic_cast<const vb::RuntimeError*>(&e);
+    throw vb::RuntimeError(runtime ? runtime->Number() : vb::errPathFileAccess,
+                           "The list of collections " + admin + " " + DescribeOpenFailure(e));
+  }
   unloaded_ = false;
   FillCollectionList();
 }

@@ -396,3 +396,21 @@ TEST_F(CollectionsTest, TheSecondConfigurationKeepsToItsOwnListTemplateAndSettin
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CollectionsTest, AListThatCannotBeReadIsNamedAndDescribed) {
+  form_.reset();
+  std::filesystem::remove(Path("admin.sys"));
+  std::filesystem::create_directory(Path("admin.sys"));
+  AVCollection_Form form;
+  try {
+    form.Form_Load();
+    ADD_FAILURE() << "no error";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Description(), "The list of collections " + Path("admin.sys") + " is a folder, not a file.");
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(Path("admin.sys")));
+}
+
+}  // namespace

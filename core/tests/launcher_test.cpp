@@ -8,6 +8,7 @@
 
 #include "core/MainForm.h"
 #include "core/Schema.h"
+#include "core/tests/DamagedFiles.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/avplclass.h"
 #include "platform/dao/Dao.h"
@@ -154,6 +155,29 @@ TEST_F(LauncherTest, GameLibraryFailureIsShownAndTheLauncherStaysUsable) {
   EXPECT_EQ(launcher.MousePointer(), vbDefault);
   EXPECT_TRUE(endings_.empty());
   EXPECT_TRUE(win::MainForm.Loaded());
+}
+
+TEST_F(LauncherTest, ADamagedGameCollectionTheUserGivesUpOnLeavesTheLauncherUsable) {
+  {
+    std::ofstream(Home() + "/MyGames.mdb") << "not a database";
+  }
+  MainForm& launcher = win::MainForm.Get();
+  vb::PromptScript::Answer(vb::vbNo);  // do not open the game catalogue now
+  launcher.btnOpenPellion->click();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text.rfind("The game collection file\n" + Home() + "/MyGames.mdb\n", 0), 0u);
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_EQ(launcher.MousePointer(), vbDefault);
+
+  // The next try may take the way on: a new collection, and the window opens.
+  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::AnswerText("Fresh Games");
+  launcher.btnOpenPellion->click();
+  EXPECT_EQ(GameWindows().size(), 1u);
+  EXPECT_EQ(launcher.PLRunning->Value(), 1);
+  EXPECT_TRUE(std::filesystem::exists(Home() + "/Fresh Games.mdb"));
+  EXPECT_EQ(Content(Home() + "/MyGames.mdb"), "not a database");
 }
 
 TEST_F(LauncherTest, WithoutARegisteredGameCatalogueTheButtonLeavesNothingRunning) {
