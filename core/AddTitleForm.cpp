@@ -1,7 +1,9 @@
 #include "core/AddTitleForm.h"
 
 #include <QHBoxLayout>
+#include <QShowEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "core/TavolinModule.h"
 #include "platform/forms/FlexGrid.h"
@@ -32,6 +34,9 @@ AddTitleForm::AddTitleForm() {
   layout->addLayout(buttons);
   resize(360, 110);
   connect(ApplyButton, &QPushButton::clicked, this, [this] { ApplyButton_Click(); });
+  // Enter applies the title, as Apply does: typing a title and pressing
+  // Enter must never run two titles together in one box.
+  connect(TitleText, &QLineEdit::returnPressed, this, [this] { ApplyButton_Click(); });
   connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
   // Typing and pasting alike: a title never keeps a double quote.
   connect(TitleText, &QLineEdit::textEdited, this, [this] { TitleText_Change(); });
@@ -53,6 +58,19 @@ void AddTitleForm::ApplyButton_Click() {
 }
 
 void AddTitleForm::CancelButton_Click() { Unload(); }
+
+void AddTitleForm::showEvent(QShowEvent* event) {
+  // The dialog belongs to the window whose titles it fills: it opens over
+  // that window, and the window manager keeps it there.
+  QWidget* owner = TGrid ? TGrid->window() : nullptr;
+  if (owner && owner != this && owner->isVisible() && !event->spontaneous()) {
+    if (QWindow* handle = windowHandle(); handle && owner->windowHandle())
+      handle->setTransientParent(owner->windowHandle());
+    const QRect area = owner->frameGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  Form::showEvent(event);
+}
 
 void AddTitleForm::TitleText_Change() { CheckNoQuote(TitleText); }
 

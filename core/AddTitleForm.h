@@ -32,6 +32,9 @@ class AddTitleForm : public Form {
   void ApplyButton_Click();
   void CancelButton_Click();
   void TitleText_Change();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace tvn

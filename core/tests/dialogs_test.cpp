@@ -1,12 +1,15 @@
 // The selection chooser and the title entry dialog.
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "core/AddTitleForm.h"
 #include "core/SortForm.h"
 #include "platform/forms/FlexGrid.h"
 #include "core/tests/LaunchFixture.h"
+#include "platform/forms/tests/OnScreen.h"
 
 namespace tvn::testing {
 namespace {
@@ -69,6 +72,30 @@ TEST_F(TitleDialogTest, ApplyFillsTheFirstEmptyRow) {
   EXPECT_EQ(Cell(3), "Three");
   EXPECT_EQ(Cell(4), "");
   EXPECT_FALSE(win::AddTitleForm.Loaded());
+}
+
+TEST_F(TitleDialogTest, EnterAppliesEachTitleAndTheDialogOpensOverItsWindow) {
+  QWidget owner;
+  owner.setGeometry(420, 260, 640, 480);
+  grid->setParent(&owner);
+  owner.show();
+  for (const char* title : {"One", "Two", "Three"}) {
+    AddTitleForm& f = Open();
+    f.Show();
+    EXPECT_ON_SCREEN(f.TitleText);
+    EXPECT_TRUE(owner.frameGeometry().contains(f.frameGeometry().center())) << title;
+    ASSERT_TRUE(f.windowHandle());
+    EXPECT_EQ(f.windowHandle()->transientParent(), owner.windowHandle());
+    QTest::keyClicks(f.TitleText, title);
+    QTest::keyClick(f.TitleText, Qt::Key_Return);
+    EXPECT_FALSE(win::AddTitleForm.Loaded()) << title;
+    Pump();
+  }
+  EXPECT_EQ(Cell(1), "One");
+  EXPECT_EQ(Cell(2), "Two");
+  EXPECT_EQ(Cell(3), "Three");
+  EXPECT_EQ(Cell(4), "");
+  grid->setParent(nullptr);  // the fixture owns it
 }
 
 TEST_F(TitleDialogTest, EmptyTextDoesNothingAndCancelLeavesTheGrid) {
