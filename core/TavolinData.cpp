@@ -2,6 +2,7 @@
 // distinct-value combos, the quick-display grid and record pictures.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <set>
 
@@ -383,6 +384,28 @@ int TextFieldWidth(const dao::Recordset& rs, const std::string& field) {
   return 0;
 }
 
+namespace {
+
+// "*." and the extension with each letter in either case: the file dialog
+// compares names as they are written, and pictures come as ".JPG" from
+// cameras as often as ".jpg".
+std::string AnyCasePattern(const std::string& extension) {
+  std::string pattern = "*.";
+  for (char c : extension) {
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    pattern += lower == upper ? std::string(1, c) : std::string("[") + upper + lower + "]";
+  }
+  return pattern;
+}
+
+}  // namespace
+
+std::string PictureFileFilter() {
+  return "JPG (" + AnyCasePattern("jpg") + " " + AnyCasePattern("jpeg") + ");;BMP (" + AnyCasePattern("bmp") +
+         ");;GIF Files (" + AnyCasePattern("gif") + ")";
+}
+
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
   try {
     std::string fileName = "MyPic.gif";
@@ -394,8 +417,8 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
     }
     const std::string program = vb::ProgramFolder();
     // The dialog opens on the stored picture, found in whatever letter case.
-    const std::string chosen = vb::GetOpenFileName("Open", "JPG (*.jpg);;BMP (*.bmp);;GIF Files (*.gif)",
-                                                   vb::ResolvePath(program + "/" + fileName));
+    const std::string chosen =
+        vb::GetOpenFileName("Open", PictureFileFilter(), vb::ResolvePath(program + "/" + fileName));
     if (vb::Trim(chosen).empty()) return;  // Cancel
 
     std::string name = QFileInfo(QString::fromStdString(chosen)).fileName().toStdString();

@@ -102,6 +102,9 @@ void FillQuickDisplayGrid();
 // anything is copied. Cancel, a refused copy and any other failure end it
 // without a message and without writing.
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs);
+// The file types of the picture dialog, JPG first; extensions match in any
+// letter case, and ".jpeg" counts as JPG.
+std::string PictureFileFilter();
 // Clears the Picture field of the current row (the file stays where it
 // is); a failure drops the edit and reaches the caller.
 void DeletePictureOfRecord(dao::Recordset& rs);

@@ -10,6 +10,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QListView>
+#include <QTest>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -465,6 +468,39 @@ TEST_F(Module, CopyingAPictureNeverReplacesAnother) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), before);
   EXPECT_THROW(tvn::CopyPictureIntoFolder(Home("elsewhere/none.jpg").toStdString()), vb::RuntimeError);
+}
+
+TEST_F(Module, ThePictureDialogShowsPicturesWhateverTheLetterCaseOfTheirExtension) {
+  ASSERT_TRUE(QDir(home_.path()).mkdir("shots"));
+  for (const char* name : {"a.JPG", "b.jpeg", "c.Jpg", "d.jpg", "e.JPEG", "f.gif", "g.txt"})
+    QFile(Home(QString("shots/") + name)).open(QIODevice::WriteOnly);
+  QWidget window;
+  window.setObjectName("window");
+  auto* box = new QLabel(&window);
+  box->setObjectName("Picture_Box");
+  fake::Recordset rs({Row{{"Picture", Variant::Null()}}});
+  tvn::LoadPictureForRecord(&window, rs);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const QString filter = QString::fromStdString(vb::PromptScript::Records()[0].text);
+
+  // The dialog the user gets with that filter, on its first (JPG) entry.
+  QFileDialog dialog(nullptr, "Open", Home("shots"), filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.show();
+  auto* view = dialog.findChild<QListView*>("listView");
+  ASSERT_TRUE(view);
+  auto shown = [&] {
+    QStringList names;
+    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+      names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+  };
+  (void)QTest::qWaitFor([&] { return shown().size() >= 5; }, 5000);
+  EXPECT_EQ(shown(), (QStringList{"a.JPG", "b.jpeg", "c.Jpg", "d.jpg", "e.JPEG"}));
+  dialog.selectNameFilter(dialog.nameFilters().at(2));
+  (void)QTest::qWaitFor([&] { return shown() == QStringList{"f.gif"}; }, 5000);
+  EXPECT_EQ(shown(), QStringList{"f.gif"});
 }
 
 TEST_F(Module, ChoosingAPictureForARecord) {
