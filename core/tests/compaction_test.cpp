@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <chrono>
 #include <thread>
 
@@ -71,6 +73,27 @@ TEST_F(CompactionTest, WindowsKeepPaintingAndInputIsDroppedWhileTheCopyRuns) {
   EXPECT_EQ(vb::NzStr(rs->GetField("name")), "Kept");
   rs->Close();
   db->Close();
+}
+
+TEST_F(CompactionTest, LeftoversOfAnEndedCompactionGoFirstAndListedCollectionsStay) {
+  Home();
+  schema::CreateCollectionFile(InHome("c.mdb"));
+  schema::CreateMasterListFile(InHome("admin.sys"));
+  schema::CreateGameCollectionFile(InHome("Temp1.mdb"));
+  {
+    auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("admin.sys"));
+    admin->Execute("insert into plcollections (dbname, plCollection) values ('Temp1.mdb', 'Temp1')");
+    admin->Close();
+  }
+  const std::string leftover = InHome(".tvn-999999999-compact1.tmp");
+  std::ofstream(leftover) << "half a copy";
+  std::ofstream(leftover + "-journal") << "x";
+  EXPECT_TRUE(CompactInPlace(InHome("c.mdb")));
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  EXPECT_FALSE(std::filesystem::exists(leftover + "-journal"));
+  EXPECT_TRUE(std::filesystem::exists(InHome("Temp1.mdb")));
+  for (const auto& e : std::filesystem::directory_iterator(Home()))
+    EXPECT_NE(e.path().filename().string().rfind(".tvn-", 0), 0u) << e.path();
 }
 
 }  // namespace
