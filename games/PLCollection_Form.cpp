@@ -1,5 +1,6 @@
 #include "games/PLCollection_Form.h"
 
+#include "core/OpenFailure.h"
 #include "games/PLModule.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Files.h"
@@ -59,9 +60,20 @@ void ShowGameCollectionManager(QWidget* parent) {
     PLCollection_Form form(parent);
     if (vb::Guarded([&] { form.Form_Load(); })) form.exec();
   }
-  // The manager only makes collections current whose file is there; should
-  // it be gone all the same, the window gets the default collection.
-  if (!vb::Guarded([] { OpenLastGameDatabase(); })) vb::Guarded([] { OpenGameDatabase(); });
+  // The manager only makes collections current whose file is there. Should
+  // it be gone or unusable all the same, the opening of the catalogue says
+  // why and offers the way on (a new collection, or the default one).
+  try {
+    OpenLastGameDatabase();
+  } catch (const std::exception&) {
+    vb::Guarded([] {
+      try {
+        OpenGameDatabase();
+      } catch (const tvn::OpenDeclined&) {
+        // Told already; the window stays without a collection.
+      }
+    });
+  }
 }
 
 }  // namespace pl

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 #include "games/PLCollection_Form.h"
 #include "games/tests/CollectionFixture.h"
@@ -287,6 +288,27 @@ TEST_F(GameManagerTest, TheWindowsCollectionIsClosedWhileTheManagerRunsAndLastDB
   PL().GameDB->Close();
   PL().GameDB.reset();
   EXPECT_EQ(InFile("Retro.mdb", "mediadata"), 1);
+}
+
+TEST_F(GameManagerTest, AChosenCollectionThatCannotBeOpenedIsToldOnceWithTheWayOn) {
+  Create("Retro");
+  form_.reset();
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<PLCollection_Form*>(QApplication::activeModalWidget());
+    if (!shown) return;
+    std::ofstream(InHome("Retro.mdb"), std::ios::trunc) << "overwritten by another program";
+    shown->ExitCB_Click();
+  });
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::AnswerText("Retro Two");
+  ShowGameCollectionManager(nullptr);
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(PromptScript::Records()[0].text.rfind("The game collection file\n" + InHome("Retro.mdb") + "\n", 0), 0u)
+      << PromptScript::Records()[0].text;
+  ASSERT_TRUE(PL().GameDB);
+  EXPECT_EQ(PLData().LastDB, "Retro Two.mdb");
+  EXPECT_EQ(Count("sections"), 6);
 }
 
 }  // namespace
