@@ -152,7 +152,7 @@ void Start_Form::StartupWork() {
   ReadTipSetting();
 }
 
-bool Start_Form::LookUpDisplayName() {
+void Start_Form::LookUpDisplayName() {
   AppGlobals& g = App();
   TVNDATA& data = *AVData();
   try {
@@ -163,7 +163,6 @@ bool Start_Form::LookUpDisplayName() {
     OpenPlCollections();
     data.CurCollection(ListedDisplayName(*g.AdminDB, data.LastDB()));
     g.AdminDB->Close();
-    return true;
   } catch (...) {
     if (g.AdminDB && g.AdminDB->IsOpen()) g.AdminDB->Close();
     g.AdminDB.reset();
@@ -176,7 +175,8 @@ bool Start_Form::ReadMasterList() {
   std::string what;
   try {
     if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
-    return LookUpDisplayName();
+    LookUpDisplayName();
+    return true;
   } catch (const std::exception& e) {
     what = DescribeOpenFailure(e);
     const bool folder = std::filesystem::is_directory(path);
@@ -235,7 +235,8 @@ bool Start_Form::RebuildMasterList(const std::string& path, const std::string& w
                  "collections again in the collection managers.",
              vb::vbExclamation);
   try {
-    return LookUpDisplayName();
+    LookUpDisplayName();
+    return true;
   } catch (const std::exception& e) {
     vb::MsgBox("The new list of collections\n" + path + "\n" + DescribeOpenFailure(e) +
                    "\nTavolin goes on without it this time.",

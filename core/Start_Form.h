@@ -36,7 +36,7 @@ class Start_Form : public Form {
   bool RebuildMasterList(const std::string& path, const std::string& what);
   // Opens the master list, sets CurCollection from it and closes it again;
   // failures reach the caller.
-  bool LookUpDisplayName();
+  void LookUpDisplayName();
   // Steps 8 and 9. A collection that cannot be opened is left as it is; the
   // user makes a new collection, opens the default one or quits
   // (OpenDeclined).
