@@ -178,6 +178,9 @@ TEST_F(LauncherTest, ADamagedGameCollectionTheUserGivesUpOnLeavesTheLauncherUsab
   EXPECT_EQ(launcher.PLRunning->Value(), 1);
   EXPECT_TRUE(std::filesystem::exists(Home() + "/Fresh Games.mdb"));
   EXPECT_EQ(Content(Home() + "/MyGames.mdb"), "not a database");
+  launcher.btnExit->click();
+  Pump();
+  EXPECT_TRUE(GameWindows().empty());
 }
 
 TEST_F(LauncherTest, WithoutARegisteredGameCatalogueTheButtonLeavesNothingRunning) {
