@@ -328,8 +328,19 @@ bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig&
   dao::Workspace& ws = config.workspace ? config.workspace()
                                         : (App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0));
   const std::string admin = folder + "/admin.sys";
-  std::string suggestion = "New Collection";
-  for (int n = 2; NameTaken(folder, suggestion + ".mdb"); ++n) suggestion = "New Collection " + std::to_string(n);
+  // The name offered is free in the folder and in the list, so the default
+  // answer always goes through.
+  int number = 1;
+  auto nextSuggestion = [&] {
+    for (;;) {
+      const std::string name = number == 1 ? std::string("New Collection") : "New Collection " + std::to_string(number);
+      ++number;
+      if (!NameTaken(folder, name + ".mdb") &&
+          ListedProblem(ws, admin, config.list, config.nameField, name, name + ".mdb").empty())
+        return name;
+    }
+  };
+  std::string suggestion = nextSuggestion();
 
   for (;;) {
     const std::string name = vb::Trim(
@@ -340,18 +351,20 @@ bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig&
     if (problem.empty() && NameTaken(folder, fileName))
       problem = "Something named \"" + fileName + "\" is in the data folder already; it is left as it is.";
     if (problem.empty()) problem = ListedProblem(ws, admin, config.list, config.nameField, name, fileName);
-    if (problem.empty()) {
-      try {
-        if (vb::Dir(folder, config.templateFile).empty()) schema::EnsureTemplates(folder);
-        vb::FileCopy(folder + "/" + config.templateFile, folder + "/" + fileName, false);
-      } catch (const std::exception& e) {
-        problem = "The collection could not be made from the template " + folder + "/" + config.templateFile + ":\n" +
-                  e.what();
-      }
-    }
     if (!problem.empty()) {
       vb::MsgBox(problem + "\nPlease choose another name.", vb::vbOKOnly + vb::vbExclamation);
+      if (name == suggestion) suggestion = nextSuggestion();
       continue;
+    }
+    try {
+      if (vb::Dir(folder, config.templateFile).empty()) schema::EnsureTemplates(folder);
+      vb::FileCopy(folder + "/" + config.templateFile, folder + "/" + fileName, false);
+    } catch (const std::exception& e) {
+      // The folder takes no new file: another name would not help.
+      vb::MsgBox("The collection " + folder + "/" + fileName + " could not be made from the template " + folder + "/" +
+                     config.templateFile + ":\n" + e.what(),
+                 vb::vbOKOnly + vb::vbExclamation);
+      throw OpenDeclined();
     }
     // Listed when the master list can take it; a list that cannot be
     // written has been reported by whoever found it so.

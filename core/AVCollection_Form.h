@@ -84,7 +84,8 @@ class AVCollection_Form : public QDialog {
   // name until one that no collection and no file has is given, makes an
   // empty collection of that name from the template (never over a file),
   // lists it when the master list can be written and makes it current
-  // (LastDB, CurCollection and the setting). False when the user cancels.
+  // (LastDB, CurCollection and the setting). False when the user cancels;
+  // OpenDeclined, after a message, when the folder takes no new file.
   static bool MakeReplacementCollection(const CollectionManagerConfig& config);
 
   // ---- controls

@@ -262,6 +262,24 @@ TEST_F(StartupTest, LockedDefaultCollectionIsReportedAsInUseAndLeftAlone) {
   EXPECT_FALSE(std::filesystem::exists(InHome("AV30.mdb-journal")));
 }
 
+TEST_F(StartupTest, DefaultAnswersAloneGetPastADamagedCollection) {
+  // As a run without a person answers: every box with its default.
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  {
+    auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("Admin.sys"));
+    admin->Execute("insert into avcollections (dbname, AVCollection) values ('Gone.mdb', 'New Collection')");
+    admin->Close();
+  }
+  MakeDamaged(InHome("AV30.mdb"), Damage::RandomBytes);
+  ResetGlobals();
+  Start_Form& start = RunStartup();
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(AVData()->LastDB(), "New Collection 2.mdb");
+  EXPECT_EQ(ListedName("New Collection 2.mdb"), "New Collection 2");
+}
+
 class DamagedStartupFile : public StartupTest, public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(DamagedStartupFile, DefaultCollectionIsLeftAndANewOneMadeCurrent) {
