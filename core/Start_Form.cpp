@@ -248,6 +248,7 @@ bool Start_Form::RebuildMasterList(const std::string& path, const std::string& w
 void Start_Form::OpenCurrentCollection(bool listUsable) {
   AppGlobals& g = App();
   TVNDATA& data = *AVData();
+  std::string madeNow;  // a collection just made from the template
   for (;;) {
     const std::string path = Absolute(data.LastDB());
     std::string what;
@@ -263,6 +264,11 @@ void Start_Form::OpenCurrentCollection(bool listUsable) {
     }
     if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
     g.CollectionDB.reset();
+    if (data.LastDB() == madeNow) {
+      // Not even an empty collection opens: the template or the folder is at fault.
+      vb::MsgBox("The new collection file\n" + path + "\n" + what, vb::vbOKOnly + vb::vbExclamation);
+      throw OpenDeclined();
+    }
 
     // The file is never changed here; the user chooses the way on.
     const bool isDefault = vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile);
@@ -276,7 +282,7 @@ void Start_Form::OpenCurrentCollection(bool listUsable) {
         (canFallBack ? vb::vbYesNoCancel : vb::vbYesNo) + vb::vbExclamation);
     if (answer == vb::vbYes) {
       // Cancelled: the question comes again.
-      AVCollection_Form::MakeReplacementCollection(AVCollection_Form::MediaCollections());
+      if (AVCollection_Form::MakeReplacementCollection(AVCollection_Form::MediaCollections())) madeNow = data.LastDB();
       continue;
     }
     if (answer != vb::vbNo || !canFallBack) throw OpenDeclined();

@@ -144,6 +144,7 @@ void OpenGameDatabase() {
     MakeDefaultGameCollection(folder);
     found = SameNameInFolder(folder, DefaultGameDB);
   }
+  std::string madeNow;  // a collection just made from the template
   for (;;) {
     const std::string path = folder + "/" + found;
     std::string what;
@@ -157,6 +158,11 @@ void OpenGameDatabase() {
     } catch (const std::exception& e) {
       what = tvn::DescribeOpenFailure(e);
     }
+    if (found == madeNow) {
+      // Not even an empty collection opens: the template or the folder is at fault.
+      vb::MsgBox("The new game collection file\n" + path + "\n" + what, vb::vbOKOnly + vb::vbExclamation);
+      throw tvn::OpenDeclined();
+    }
     // The file is never changed here; the user chooses the way on.
     const bool isDefault = vb::UCase(found) == vb::UCase(DefaultGameDB);
     const int answer = vb::MsgBox(
@@ -168,7 +174,8 @@ void OpenGameDatabase() {
         (isDefault ? vb::vbYesNo : vb::vbYesNoCancel) + vb::vbExclamation);
     if (answer == vb::vbYes) {
       // Cancelled: the question comes again.
-      if (tvn::AVCollection_Form::MakeReplacementCollection(PLCollection_Form::GameCollections())) found = d.LastDB;
+      if (tvn::AVCollection_Form::MakeReplacementCollection(PLCollection_Form::GameCollections()))
+        found = madeNow = d.LastDB;
       continue;
     }
     if (answer != vb::vbNo || isDefault) throw tvn::OpenDeclined();

@@ -210,5 +210,18 @@ TEST_F(OpenGameCollection, DamagedDefaultCollectionOffersANewOneOrGivingUp) {
   EXPECT_NE(vb::PromptScript::Records()[0].text.find("No: do not open the game catalogue now."), std::string::npos);
 }
 
+TEST_F(OpenGameCollection, ANewCollectionThatDoesNotOpenEndsTheAttempt) {
+  // A template that makes no game collection: no new collection after new collection.
+  MakeDamaged(Home() + "/MyGames.mdb", Damage::RandomBytes);
+  MakeDamaged(Home() + "/pl33e.mdb", Damage::OtherTables);
+  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::AnswerText("Another Try");
+  EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+  const auto texts = vb::PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[2].rfind("The new game collection file\n" + Home() + "/Another Try.mdb\n", 0), 0u) << texts[2];
+  EXPECT_FALSE(pl::PL().GameDB);
+}
+
 }  // namespace
 }  // namespace tvn::testing
