@@ -63,10 +63,7 @@ std::string FileInFolder(const std::string& folder, const std::string& name) {
   return "";
 }
 
-}  // namespace
-
-namespace {
-
+// The name the file has in the folder, or name itself when there is none.
 std::string SameNameInFolder(const std::string& folder, const std::string& name) {
   const std::string found = FileInFolder(folder, name);
   return found.empty() ? name : found;
