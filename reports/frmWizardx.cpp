@@ -262,7 +262,9 @@ void frmWizardx::List_Check_Change() {
   Module().ReportSubtitle = "for " + limitValue_;
 }
 
-void frmWizardx::FinishSelection() {
+void frmWizardx::FinishSelection() { BuildStandardSelection(); }
+
+void frmWizardx::BuildStandardSelection() {
   ReportModuleState& m = Module();
   {
     WindowBusy busy(this);

@@ -323,3 +323,22 @@ TEST_F(Wizards, TypedLimitsAreKeptAsTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Wizards, SelectorFinishWorkMarksShowsTheReportAndTidiesUp) {
+  tvn::reports::frmWizardx w;
+  w.show();
+  w.C_Button[3]->click();
+  w.Step1_Option[5]->setChecked(true);
+  w.C_Button[3]->click();
+  w.C_Button[3]->click();  // "All": straight to the ready page
+  std::string opened;
+  tvntest::WhenModal([&](QWidget* top) { opened = top->metaObject()->className(); });
+  w.BuildStandardSelection();
+  EXPECT_EQ(opened, "tvn::reports::RptForm");
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 3) << "the three video tapes";
+  EXPECT_EQ(Module().ReportTitle, "") << "headings cleared once the report window closed";
+}
+
+}  // namespace
