@@ -33,6 +33,18 @@ QPushButton* Button(QWidget* parent, const QString& name, const QString& caption
 
 void Warn(const std::string& text) { vb::MsgBox(text, vb::vbExclamation | vb::vbOKOnly, vb::AppTitle()); }
 
+// A document saved without ".vsr" would be hidden by the load dialog's
+// filter, so the name gets it; the dialog asked about overwriting the
+// typed name only, so replacing a document under the longer name is asked
+// here. False when the user keeps that document.
+bool SaveUnderDocumentName(std::string& file) {
+  const std::string typed = file;
+  file = WithDocumentExtension(file);
+  if (file == typed || !vb::FileExists(file)) return true;
+  return vb::MsgBox("The file\n" + file + "\nalready exists.\nDo you want to replace it?",
+                    vb::vbExclamation | vb::vbYesNo | vb::vbDefaultButton2, vb::AppTitle()) == vb::vbYes;
+}
+
 }  // namespace
 
 std::string DataFolderFile(const ReportContext& context, const std::string& name) {
@@ -142,7 +154,15 @@ std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const
                                            bool forSaving) {
   const std::string qtFilter = DialogFilter(filter);
   std::string start = defaultName.empty() ? DataFolderFile(context_, "") : defaultName;
-  return forSaving ? vb::GetSaveFileName("", qtFilter, start) : vb::GetOpenFileName("", qtFilter, start);
+  if (!forSaving) return vb::GetOpenFileName("", qtFilter, start);
+  // The dialog's overwrite question does not know the program's own
+  // files: a report written over one would destroy a collection or the
+  // collection list, so such a name is refused and asked for again.
+  for (;;) {
+    std::string file = vb::GetSaveFileName("", qtFilter, start);
+    if (file.empty() || !IsProgramFile(file, DataFolderFile(context_, ""))) return file;
+    Warn("The file\n" + file + "\nbelongs to the program itself and is not written over.\nChoose another name.");
+  }
 }
 
 void ReportWindowFrame::CreateButton_Click() {
@@ -204,6 +224,7 @@ void ReportWindowFrame::SaveButton_Click() {
   const std::uint8_t action = context_.DocumentAction;
   std::string file = AskFileName("", "(*.vsr;)) | *.vsr;", action == 0);
   if (file.empty()) return;
+  if (action == 0 && !SaveUnderDocumentName(file)) return;
   WindowBusy busy(this);
   switch (action) {
     case 0: {
