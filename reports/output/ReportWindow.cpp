@@ -1,13 +1,18 @@
 #include "reports/output/ReportWindow.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "platform/print/Printer.h"
@@ -148,6 +153,25 @@ void ReportWindowFrame::PlaceExportFrame(QWidget* panel) {
   layout->addWidget(ExportFrame);
   if (auto* box = qobject_cast<QBoxLayout*>(layout)) box->addStretch();
   ExportFrame->show();
+}
+
+void ReportWindowFrame::ShowWholePanel(QScrollArea* panel) {
+  // The sizes are known only once the window's style and fonts apply,
+  // which is when it is shown.
+  wholePanel_ = panel;
+  if (isVisible()) showEvent(nullptr);
+}
+
+void ReportWindowFrame::showEvent(QShowEvent* event) {
+  if (event) QDialog::showEvent(event);
+  if (!wholePanel_ || !wholePanel_->widget()) return;
+  QWidget* panel = wholePanel_->widget();
+  for (QLayout* layout : panel->findChildren<QLayout*>()) layout->invalidate();
+  const QSize need = panel->sizeHint();
+  int height = need.height();
+  // Room for the window's title bar and margins stays on the screen.
+  if (const QScreen* screen = this->screen()) height = std::min(height, screen->availableGeometry().height() - 60);
+  wholePanel_->setMinimumSize(need.width() + wholePanel_->verticalScrollBar()->sizeHint().width(), height);
 }
 
 std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const std::string& filter,

@@ -14,6 +14,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 class QWidget;
 
@@ -64,11 +65,16 @@ class ReportWindowFrame : public QDialog {
 
   // Moves the export frame into a panel's layout (below what it holds).
   void PlaceExportFrame(QWidget* panel);
+  // Opens the window large enough to show the whole of a scrolled options
+  // panel, as far as the screen allows: only a small screen leaves the
+  // panel to scrolling.
+  void ShowWholePanel(QScrollArea* panel);
 
  protected:
   // Runs the writer of the current report type on Printer().
   virtual void RunReportWriter() = 0;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // The document or page range the save command writes; false when the
@@ -79,6 +85,7 @@ class ReportWindowFrame : public QDialog {
   ReportContext& context_;
   std::unique_ptr<print::Printer> printer_;
   QVBoxLayout* optionsLayout_;
+  QScrollArea* wholePanel_ = nullptr;  // the panel ShowWholePanel sizes the window for
 };
 
 // A default export or document name in the data folder ("rpt.pdf").

@@ -19,6 +19,7 @@
 #include "reports/output/FileFilter.h"
 #include "reports/output/PrintPageForm.h"
 #include "reports/output/SaveLoadDocumentForm.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/ReportTestSupport.h"
 
 namespace {
@@ -330,6 +331,26 @@ TEST(ReportFileFilter, TheWindowsFiltersReadAsQtFilters) {
   EXPECT_EQ(tvn::reports::DialogFilter("*.pdf | *.pdf"), "*.pdf (*.pdf)");
   EXPECT_EQ(tvn::reports::DialogFilter("(*.htm; *html)) | *.htm;*.html"), "*.htm, *.html (*.htm *.html)");
   EXPECT_EQ(tvn::reports::DialogFilter("(*.vsr;)) | *.vsr;"), "*.vsr (*.vsr)");
+}
+
+}  // namespace
+
+namespace {
+
+// Every caption of the window shows whole at its opening size, whichever
+// panel the report type brings, and nothing overprints anything else.
+TEST_F(ReportWindow, EveryCaptionShowsWholeAtTheOpeningSize) {
+  for (int type : {6, 7, 8, 9, 16}) {
+    SCOPED_TRACE(type);
+    RptForm& w = OpenWindow(type);
+    QApplication::processEvents();
+    for (QWidget* child : w.findChildren<QWidget*>()) {
+      if (child->isVisible() && (qobject_cast<QAbstractButton*>(child) || qobject_cast<QGroupBox*>(child))) {
+        EXPECT_ON_SCREEN(child);
+      }
+    }
+    EXPECT_TRUE(tvn::test::NothingOverlaps(&w));
+  }
 }
 
 }  // namespace
