@@ -156,22 +156,18 @@ void ReportWindowFrame::PlaceExportFrame(QWidget* panel) {
 }
 
 void ReportWindowFrame::ShowWholePanel(QScrollArea* panel) {
-  // The sizes are known only once the window's style and fonts apply,
-  // which is when it is shown.
-  wholePanel_ = panel;
-  if (isVisible()) showEvent(nullptr);
-}
-
-void ReportWindowFrame::showEvent(QShowEvent* event) {
-  if (event) QDialog::showEvent(event);
-  if (!wholePanel_ || !wholePanel_->widget()) return;
-  QWidget* panel = wholePanel_->widget();
-  for (QLayout* layout : panel->findChildren<QLayout*>()) layout->invalidate();
-  const QSize need = panel->sizeHint();
+  QWidget* content = panel->widget();
+  if (!content) return;
+  // Sizes with the panel's options as the report type has just shown or
+  // hidden them: the cached sizes of the items go first.
+  ensurePolished();
+  for (QWidget* child : content->findChildren<QWidget*>()) child->updateGeometry();
+  for (QLayout* layout : content->findChildren<QLayout*>()) layout->invalidate();
+  const QSize need = content->sizeHint();
   int height = need.height();
   // Room for the window's title bar and margins stays on the screen.
   if (const QScreen* screen = this->screen()) height = std::min(height, screen->availableGeometry().height() - 60);
-  wholePanel_->setMinimumSize(need.width() + wholePanel_->verticalScrollBar()->sizeHint().width(), height);
+  panel->setMinimumSize(need.width() + panel->verticalScrollBar()->sizeHint().width(), height);
 }
 
 std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const std::string& filter,

@@ -74,7 +74,6 @@ class ReportWindowFrame : public QDialog {
   // Runs the writer of the current report type on Printer().
   virtual void RunReportWriter() = 0;
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   // The document or page range the save command writes; false when the
@@ -85,7 +84,6 @@ class ReportWindowFrame : public QDialog {
   ReportContext& context_;
   std::unique_ptr<print::Printer> printer_;
   QVBoxLayout* optionsLayout_;
-  QScrollArea* wholePanel_ = nullptr;  // the panel ShowWholePanel sizes the window for
 };
 
 // A default export or document name in the data folder ("rpt.pdf").
