@@ -1,6 +1,8 @@
 #include "reports/LookupReports.h"
 
 #include <QCheckBox>
+#include <QStringList>
+#include <functional>
 #include <array>
 #include <optional>
 #include <vector>
@@ -17,6 +19,8 @@ namespace {
 
 constexpr double kLeftCard = 1440;
 constexpr double kRightCard = 6500;
+// Room kept clear between the left card's column and the right card.
+constexpr double kColumnGap = 300;
 
 // The text of a field, Null read as "".
 std::string FieldText(dao::Recordset& rs, const std::string& field) { return vb::NzStr(rs.GetField(field)); }
@@ -74,99 +78,110 @@ Card ReadCard(dao::Recordset& rs, const CardLayout& layout) {
   return card;
 }
 
-void LineFeedAndGap(print::Printer& p) {
-  p.Text("\n");
-  p.SetCurrentY(p.CurrentY() + 25);
+// One card's part of a row: runs printed one after the other, every line
+// starting `indent` twips into the card's column.
+struct Run {
+  std::string text;
+  bool bold;
+};
+struct Cell {
+  std::vector<Run> runs;
+  double indent = 0;
+  bool Empty() const { return runs.empty(); }
+};
+
+// A cell laid out in its column: each line's pieces with their offsets.
+struct Piece {
+  double x;
+  std::string text;
+  bool bold;
+};
+using Line = std::vector<Piece>;
+
+std::vector<Line> LayOut(print::Printer& p, const Cell& cell, double width) {
+  std::vector<Line> lines(1);
+  double x = cell.indent;
+  const double lineWidth = width - cell.indent;
+  for (const Run& run : cell.runs) {
+    p.SetFontBold(run.bold);
+    // Line breaks typed into a text start new lines.
+    const QStringList paragraphs = QString::fromStdString(run.text).remove('\r').split('\n');
+    for (qsizetype k = 0; k < paragraphs.size(); ++k) {
+      if (k > 0) {
+        lines.emplace_back();
+        x = cell.indent;
+      }
+      const std::vector<std::string> wrapped = p.WrapLines(paragraphs[k].toStdString(), width - x, lineWidth);
+      for (std::size_t i = 0; i < wrapped.size(); ++i) {
+        if (i > 0) {
+          lines.emplace_back();
+          x = cell.indent;
+        }
+        if (wrapped[i].empty()) continue;
+        lines.back().push_back({x, wrapped[i], run.bold});
+        x += p.TextWidth(wrapped[i]);
+      }
+    }
+  }
+  return lines;
+}
+
+// Prints one row of a card pair: each card's part wrapped inside its own
+// column and set line beside line, so a long text never runs into or
+// under the other card and both cards of a line are on one page. Ends
+// with a line feed and `gap` twips more.
+void PrintRow(print::Printer& p, const Cell& left, const Cell* right, double gap) {
+  const double leftWidth = kRightCard - kColumnGap - kLeftCard;
+  const double rightWidth = p.PageWidth() - p.MarginRight() - kRightCard;
+  const std::vector<Line> leftLines = LayOut(p, left, leftWidth);
+  const std::vector<Line> rightLines = right ? LayOut(p, *right, rightWidth) : std::vector<Line>{};
+  const std::size_t count = std::max(leftLines.size(), rightLines.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    if (p.CurrentY() + p.TextHeight() > p.PageHeight() - p.MarginBottom() && p.CurrentY() > p.MarginTop())
+      p.NewPage();
+    for (const auto& [column, lines] : {std::pair{kLeftCard, &leftLines}, std::pair{kRightCard, &rightLines}}) {
+      if (i >= lines->size()) continue;
+      for (const Piece& piece : (*lines)[i]) {
+        p.SetCurrentX(column + piece.x);
+        p.SetFontBold(piece.bold);
+        p.Text(piece.text);
+      }
+    }
+    p.Text("\n");
+  }
+  p.SetCurrentY(p.CurrentY() + gap);
+  p.SetCurrentX(kLeftCard);
+  p.SetFontBold(false);
 }
 
 void PrintCardPair(print::Printer& p, const CardLayout& layout, const Card& left, const Card* right) {
-  // Name row.
-  p.SetFontBold(true);
+  // Builds the row of both cards from one card's cell; no row is printed
+  // when neither card has anything for it.
+  auto row = [&](const std::function<Cell(const Card&)>& cellOf, double gap) {
+    const Cell l = cellOf(left);
+    const Cell r = right ? cellOf(*right) : Cell{};
+    if (l.Empty() && r.Empty()) return;
+    PrintRow(p, l, right ? &r : nullptr, gap);
+  };
+
   p.SetFontSize(10);
-  p.Text(left.name);
-  if (right) {
-    p.SetCurrentX(kRightCard);
-    p.Text(right->name);
-  }
-  p.Text("\n");
-  p.SetCurrentX(kLeftCard);
-  p.SetCurrentY(p.CurrentY() + 30);
-  p.SetFontBold(false);
+  row([](const Card& c) { return Cell{{{c.name, true}}}; }, 30);
   p.SetFontSize(8);
 
-  // Detail rows: only the values that are there.
-  for (std::size_t d = 0; d < layout.details.size(); ++d) {
-    bool printed = false;
-    for (const Card* card : {&left, right}) {
-      if (!card || card->details[d].empty()) continue;
-      if (card == right) p.SetCurrentX(kRightCard);
-      p.SetFontBold(true);
-      p.Text(layout.details[d].first);
-      p.SetFontBold(false);
-      p.Text(card->details[d]);
-      printed = true;
-    }
-    if (printed) LineFeedAndGap(p);
-    p.SetCurrentX(kLeftCard);
-  }
+  for (std::size_t d = 0; d < layout.details.size(); ++d)
+    row(
+        [&](const Card& c) {
+          return c.details[d].empty() ? Cell{} : Cell{{{layout.details[d].first, true}, {c.details[d], false}}};
+        },
+        25);
 
-  // Section words.
-  p.SetFontBold(true);
-  p.Text("Sections: ");
-  if (right) {
-    p.SetCurrentX(kRightCard);
-    p.Text("Sections: ");
-  }
-  LineFeedAndGap(p);
-  p.SetFontBold(false);
-  for (int row = 0; row < 2; ++row) {
-    bool printed = false;
-    for (const Card* card : {&left, right}) {
-      if (!card) continue;
-      if (card == right) p.SetCurrentX(kRightCard);
-      p.SetCurrentX(p.CurrentX() + 300);
-      const std::string& words = row == 0 ? card->sections1 : card->sections2;
-      if (!words.empty()) {
-        p.Text(words);
-        printed = true;
-      }
-    }
-    if (printed) LineFeedAndGap(p);
-    p.SetCurrentX(kLeftCard);
-  }
+  row([](const Card&) { return Cell{{{"Sections: ", true}}}; }, 25);
+  row([](const Card& c) { return c.sections1.empty() ? Cell{} : Cell{{{c.sections1, false}}, 300}; }, 25);
+  row([](const Card& c) { return c.sections2.empty() ? Cell{} : Cell{{{c.sections2, false}}, 300}; }, 25);
 
-  // Notes label, then the two notes side by side, each wrapped in its column.
-  bool notesLabel = false;
-  for (const Card* card : {&left, right}) {
-    if (!card || card->notes.empty()) continue;
-    if (card == right) p.SetCurrentX(kRightCard);
-    p.SetFontBold(true);
-    p.Text("Notes:");
-    notesLabel = true;
-  }
-  p.SetFontBold(false);
-  if (notesLabel) {
-    LineFeedAndGap(p);
-    const double top = p.CurrentY();
-    double bottom = top;
-    p.SetCurrentY(top);
-    p.SetIndentRight(0);
-    p.SetIndentLeft(300);
-    p.SetCurrentX(1740);
-    p.SetIndentRight(4800);
-    if (!left.notes.empty()) p.Text(left.notes);
-    bottom = std::max(bottom, p.CurrentY());
-    if (right) {
-      p.SetCurrentY(top);
-      p.SetIndentRight(0);
-      p.SetCurrentX(6800);
-      p.SetIndentLeft(5360);
-      if (!right->notes.empty()) p.Text(right->notes);
-      bottom = std::max(bottom, p.CurrentY());
-    }
-    p.SetCurrentY(bottom);
-    p.Text("\n");
-  }
+  row([](const Card& c) { return c.notes.empty() ? Cell{} : Cell{{{"Notes:", true}}}; }, 25);
+  row([](const Card& c) { return c.notes.empty() ? Cell{} : Cell{{{c.notes, false}}, 300}; }, 0);
+
   p.SetIndentLeft(0);
   p.SetIndentRight(0);
   p.SetCurrentX(kLeftCard);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -88,8 +89,12 @@ RptForm::RptForm(QWidget* parent) : ReportWindowFrame(Module(), "Tavolin - Repor
       optionsLayout->addWidget(note);
     }
   }
-  r6Layout->addWidget(TypeFrame);
-  r6Layout->addWidget(SortFrame);
+  // Type and sort order side by side: the whole panel with the export
+  // commands under it then fits the window without scrolling.
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(TypeFrame, 0, Qt::AlignTop);
+  choices->addWidget(SortFrame, 0, Qt::AlignTop);
+  r6Layout->addLayout(choices);
   r6Layout->addWidget(Frame14);
   r6Layout->addStretch();
   R6Frame->setWidget(r6);
@@ -140,6 +145,7 @@ void RptForm::Form_Load() {
       // list must be exactly that one section, not merely start with it.
       const std::string sections = vb::Trim(Context().SectionList);
       R6SortOption[2]->setVisible(sections == "6");
+      ShowWholePanel(R6Frame);
       break;
     }
     case 7:

@@ -1,5 +1,7 @@
 #include "reports/TapeLabelReport.h"
 
+#include <QString>
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -18,6 +20,26 @@ constexpr double kTopMargin = 1550;
 constexpr double kRightLabel = 6500;
 constexpr std::array<double, 5> kLabelRows = {kTopMargin, 4170, 6800, 9445, 12065};
 
+// What of a label's text fits across the label: a label has a fixed
+// place on the sheet, so a longer text is cut rather than run into the
+// next label or wrapped onto a line of its own.
+constexpr double kLabelWidth = kRightLabel - kLeftMargin - 200;
+
+std::string FitLabel(print::Printer& p, const std::string& text, double x) {
+  // The right column also ends at the page's right margin.
+  const double width = std::min(kLabelWidth, p.PageWidth() - p.MarginRight() - x);
+  if (p.TextWidth(text) <= width) return text;
+  const QString all = QString::fromStdString(text);
+  qsizetype keep = 0, over = all.size();  // the first `keep` characters fit, the first `over` do not
+  while (over - keep > 1) {
+    const qsizetype mid = (keep + over) / 2;
+    (p.TextWidth(all.left(mid).toStdString()) <= width ? keep : over) = mid;
+  }
+  // A cut never splits a surrogate pair.
+  if (keep > 0 && all.at(keep - 1).isHighSurrogate()) --keep;
+  return all.left(keep).toStdString();
+}
+
 std::string TapeNumber(dao::Recordset& rs) { return vb::NzStr(rs.GetField("cat_number")); }
 
 }  // namespace
@@ -27,12 +49,12 @@ void PrintTitleCell(dao::Recordset& records, std::uint8_t& count) {
   for (int n = 1; n <= 8; ++n) {
     const std::string field = "title" + std::to_string(n);
     const std::string left = vb::NzStr(records.GetField(field));
-    if (!left.empty()) p.Text(left);
+    if (!left.empty()) p.Text(FitLabel(p, left, kLeftMargin));
     if (count == 2) {
       records.MoveNext();
       p.SetCurrentX(kRightLabel);
       const std::string right = vb::NzStr(records.GetField(field));
-      if (!right.empty()) p.Text(right);
+      if (!right.empty()) p.Text(FitLabel(p, right, kRightLabel));
       records.MovePrevious();
     }
     // Every label gets its eight lines, filled or not, so all have one height.
@@ -59,12 +81,12 @@ void PrintCatalogTitleReport(print::Printer& printer) {
         if (row > 0) printer.SetCurrentY(kLabelRows[row]);
         printer.SetFontBold(true);
         printer.SetFontSize(10);
-        printer.Text(TapeNumber(*rs));
+        printer.Text(FitLabel(printer, TapeNumber(*rs), kLeftMargin));
         std::uint8_t count = 1;
         rs->MoveNext();
         if (!rs->Eof()) {
           printer.SetCurrentX(kRightLabel);
-          printer.Text(TapeNumber(*rs));
+          printer.Text(FitLabel(printer, TapeNumber(*rs), kRightLabel));
           count = 2;
         }
         printer.Text("\n");

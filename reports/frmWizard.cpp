@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QGridLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -18,8 +19,6 @@
 namespace tvn::reports {
 
 namespace {
-
-const char* const kNoLimits = "***NO LIMITS***";
 
 struct GridRow {
   const char* text;
@@ -36,7 +35,7 @@ const char* const kSpecialRows[] = {"SPECIAL REPORTS",           "Artist Utility
                                     "Compact Disk Changer Report", "Video Tape Label - Ver 1",
                                     "Video Tape Label - Ver 2"};
 
-QTableWidget* MakeGrid(QWidget* parent, const char* name, int x, int y) {
+QTableWidget* MakeGrid(QWidget* parent, const char* name) {
   auto* grid = new QTableWidget(parent);
   grid->setObjectName(name);
   grid->setColumnCount(1);
@@ -44,7 +43,6 @@ QTableWidget* MakeGrid(QWidget* parent, const char* name, int x, int y) {
   grid->verticalHeader()->hide();
   grid->horizontalHeader()->setStretchLastSection(true);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setGeometry(x, y, 220, 250);
   return grid;
 }
 
@@ -54,28 +52,14 @@ void SetRow(QTableWidget* grid, int row, const QString& text, int kind) {
 
 bool Ticked(QTableWidget* grid, int row) { return GridTicked(grid, row, 0); }
 
-QComboBox* MakeCombo(QWidget* parent, const char* name, const char* caption, int y, QLabel** label = nullptr) {
-  auto* l = new QLabel(caption, parent);
-  l->setGeometry(10, y, 160, 22);
-  auto* box = new QComboBox(parent);
-  box->setObjectName(name);
-  box->setEditable(true);
-  box->setGeometry(175, y, 300, 22);
-  if (label) *label = l;
-  return box;
+QLabel* Text(QWidget* parent, const QString& text) {
+  auto* l = new QLabel(text, parent);
+  l->setWordWrap(true);
+  return l;
 }
 
-// Clears the box, adds the no-limit entry and the field of every row.
 void FillList(QComboBox* box, const std::string& sql, const std::string& field) {
-  box->clear();
-  box->addItem(kNoLimits);
-  dao::RecordsetPtr rs = Module().ReportDatabase->OpenRecordset(sql);
-  while (!rs->Eof()) {
-    box->addItem(QString::fromStdString(vb::NzStr(rs->GetField(field))));
-    rs->MoveNext();
-  }
-  rs->Close();
-  box->setCurrentText(kNoLimits);
+  FillLimitBox(box, Module().ReportDatabase, sql, field);
 }
 
 std::string Text(QComboBox* box) { return box->currentText().toStdString(); }
@@ -86,79 +70,108 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
   setObjectName("frmWizard");
   setWindowTitle("The Report Wizard - ver 6");
   setModal(true);
-  resize(520, 380);
   for (int i = 0; i < 4; ++i) {
     auto* frame = new QWidget(this);
     frame->setObjectName(QString("Step%1").arg(i));
-    frame->setGeometry(-10000, 0, 520, 345);  // down to the buttons
+    frame->move(-10000, 0);
     fraStep.push_back(frame);
   }
-  auto heading = [](QWidget* frame, const QString& text, int y = 10) {
-    auto* l = new QLabel(text, frame);
-    l->setGeometry(10, y, 500, 22);
-    l->setWordWrap(true);
-    return l;
+  // Steps 0 and 3: a heading over one text.
+  auto textPage = [](QWidget* frame, const QString& text) {
+    auto* page = new QVBoxLayout(frame);
+    page->addWidget(Text(frame, "The Report Wizard - Step 1"));
+    page->addSpacing(10);
+    page->addWidget(Text(frame, text));
+    page->addStretch();
   };
-  heading(fraStep[0], "The Report Wizard - Step 1");
-  heading(fraStep[0],
-          "Welcome to The Tavolin Report Wizard. The Wizard will take you step by step through the process "
-          "preparing  and printing a report.",
-          40)
-      ->setMinimumHeight(60);
-  heading(fraStep[3], "The Report Wizard - Step 1");
-  heading(fraStep[3], "The report is now ready to be displayed. Click the FINISH button to display report.", 40);
+  textPage(fraStep[0],
+           "Welcome to The Tavolin Report Wizard. The Wizard will take you step by step through the process "
+           "preparing  and printing a report.");
+  textPage(fraStep[3], "The report is now ready to be displayed. Click the FINISH button to display report.");
 
+  // Step 1: the general sections on the left, the special reports and the
+  // description of the one ticked on the right, the list switches below.
   QWidget* s1 = fraStep[1];
   ReportTypeOption[0] = new QRadioButton("Create a General Report", s1);
   ReportTypeOption[0]->setObjectName("ReportTypeOption0");
-  ReportTypeOption[0]->setGeometry(10, 5, 220, 22);
   ReportTypeOption[0]->setChecked(true);
   ReportTypeOption[1] = new QRadioButton("Create a Special Report", s1);
   ReportTypeOption[1]->setObjectName("ReportTypeOption1");
-  ReportTypeOption[1]->setGeometry(260, 5, 220, 22);
-  heading(s1, "Select all desired sections to include on report", 28);
-  ReportGrid = MakeGrid(s1, "ReportGrid", 10, 52);
-  UtilityGrid = MakeGrid(s1, "UtilityGrid", 260, 52);
-  DescriptionLabel = new QLabel(s1);
+  ReportGrid = MakeGrid(s1, "ReportGrid");
+  UtilityGrid = MakeGrid(s1, "UtilityGrid");
+  DescriptionLabel = Text(s1, "");
   DescriptionLabel->setObjectName("DescriptionLabel");
-  DescriptionLabel->setGeometry(260, 305, 250, 25);
-  DescriptionLabel->setWordWrap(true);
+  DescriptionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   NameBuildCheck = new QCheckBox("Do not build name lists for criteria selection", s1);
   NameBuildCheck->setObjectName("NameBuildCheck");
-  NameBuildCheck->setGeometry(10, 302, 480, 20);
   TitleBuildCheck = new QCheckBox("Do not build title lists for criteria selection", s1);
   TitleBuildCheck->setObjectName("TitleBuildCheck");
-  TitleBuildCheck->setGeometry(10, 322, 480, 20);
+  auto* page1 = new QGridLayout(s1);
+  page1->addWidget(ReportTypeOption[0], 0, 0);
+  page1->addWidget(ReportTypeOption[1], 0, 1);
+  page1->addWidget(Text(s1, "Select all desired sections to include on report"), 1, 0, 1, 2);
+  page1->addWidget(ReportGrid, 2, 0, 2, 1);
+  page1->addWidget(UtilityGrid, 2, 1);
+  page1->addWidget(DescriptionLabel, 3, 1);
+  page1->addWidget(NameBuildCheck, 4, 0, 1, 2);
+  page1->addWidget(TitleBuildCheck, 5, 0, 1, 2);
+  page1->setRowStretch(3, 1);
   connect(ReportGrid, &QTableWidget::cellClicked, this, [this](int row, int) { ReportGrid_Click(row); });
   connect(UtilityGrid, &QTableWidget::cellClicked, this, [this](int row, int) { UtilityGrid_Click(row); });
 
+  // Step 2: one limit box per line with its caption before it.
   QWidget* s2 = fraStep[2];
-  heading(s2, "Limit Report by ");
-  ArtistCombo = MakeCombo(s2, "ArtistCombo", "A Specific Artist", 40);
-  CategoryCombo = MakeCombo(s2, "CategoryCombo", "A Specific Category", 70);
-  LabelCombo = MakeCombo(s2, "LabelCombo", "A Specific Label/Studio", 100);
-  NameCombo = MakeCombo(s2, "NameCombo", "A Specific Name", 130);
-  TitleCombo = MakeCombo(s2, "TitleCombo", "A Specific Title", 160);
-  TapeIndexCombo = MakeCombo(s2, "TapeIndexCombo", "A Specific Tape Index #", 190, &TapeIndexLabel);
-  heading(s2,
-          "Report criteria is processed with a like search of matching characters. For example if an  A  is "
-          "entered for Name the report will include all items beginning with an  A",
-          230)
-      ->setMinimumHeight(60);
+  auto* page2 = new QGridLayout(s2);
+  page2->addWidget(Text(s2, "Limit Report by "), 0, 0, 1, 2);
+  auto limit = [&](const char* name, const char* caption, QLabel** label = nullptr) {
+    const int row = page2->rowCount();
+    auto* l = new QLabel(caption, s2);
+    QComboBox* box = MakeLimitBox(s2, name);
+    box->setMinimumWidth(300);
+    page2->addWidget(l, row, 0);
+    page2->addWidget(box, row, 1);
+    if (label) *label = l;
+    return box;
+  };
+  ArtistCombo = limit("ArtistCombo", "A Specific Artist");
+  CategoryCombo = limit("CategoryCombo", "A Specific Category");
+  LabelCombo = limit("LabelCombo", "A Specific Label/Studio");
+  NameCombo = limit("NameCombo", "A Specific Name");
+  TitleCombo = limit("TitleCombo", "A Specific Title");
+  TapeIndexCombo = limit("TapeIndexCombo", "A Specific Tape Index #", &TapeIndexLabel);
+  // The tape index line is hidden for most reports; its room stays kept so
+  // the note below does not jump.
+  QSizePolicy keep = TapeIndexCombo->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  TapeIndexCombo->setSizePolicy(keep);
+  keep = TapeIndexLabel->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  TapeIndexLabel->setSizePolicy(keep);
+  page2->addWidget(Text(s2,
+                        "Report criteria is processed with a like search of matching characters. For example if "
+                        "an  A  is entered for Name the report will include all items beginning with an  A"),
+                   page2->rowCount(), 0, 1, 2);
+  page2->setRowStretch(page2->rowCount(), 1);
+  page2->setColumnStretch(1, 1);
 
   const char* captions[] = {"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
-  const int lefts[] = {8, 150, 229, 304, 394};
+  const int lefts[] = {120, 2250, 3435, 4560, 5910};
   for (int i = 0; i < 5; ++i) {
     C_Button[static_cast<size_t>(i)] = new QPushButton(captions[i], this);
     C_Button[static_cast<size_t>(i)]->setObjectName(QString("C_Button%1").arg(i));
-    C_Button[static_cast<size_t>(i)]->setGeometry(lefts[i], 345, i == 3 ? 71 : 73, 21);
+    C_Button[static_cast<size_t>(i)]->setGeometry(lefts[i] / 15, 0, (i == 3 ? 1065 : 1092) / 15, 312 / 15);
     connect(C_Button[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] { C_Button_Click(i); });
   }
 
   // Loading: help has no topics here; the work table is made ready.
   WidenReportTable(Module().ReportDatabase);
   FillReportTypeGrids();
+  ShowAllRows(ReportGrid);
+  ShowAllRows(UtilityGrid);
+  // The description needs room for the longer of its two texts.
+  DescriptionLabel->setMinimumHeight(DescriptionLabel->fontMetrics().height() * 5);
   DescriptionLabel->setText("");
+  FitWizardPages(*this, fraStep, C_Button, {520, 340});
 }
 
 void frmWizard::FillReportTypeGrids() {

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -15,23 +17,27 @@ namespace tvn::reports {
 
 namespace {
 
-// Twips to pixels at the usual 15 twips a pixel.
-int Px(int twips) { return twips / 15; }
-
-QLabel* Caption(QWidget* frame, const QString& text, int left, int top, int width = 300) {
+QLabel* Caption(QWidget* frame, const QString& text) {
   auto* l = new QLabel(text, frame);
-  l->setGeometry(Px(left), Px(top), width, 20);
+  l->setWordWrap(true);
   return l;
 }
 
-struct LimitOption {
-  const char* caption;
-  int left, top;
+// Where each report choice stands on its page: the single sections in two
+// columns, the utility reports in a third, the spans under them across the
+// page, the two label versions side by side at the foot.
+struct ChoicePlace {
+  int index, row, column, span;
 };
-const LimitOption kLimits[] = {{"A Specific Name", 3975, 1410},       {"All", 525, 1425},
-                               {"A Specific Artist", 525, 1830},      {"A Specific Category", 525, 2265},
-                               {"A Specific Label/Studio", 525, 2685}, {"A Specific Title  ", 3990, 2025},
-                               {"A Specific Tape Index #", 3990, 3195}};
+const ChoicePlace kChoicePlaces[] = {
+    {1, 2, 0, 1},  {2, 3, 0, 1},   {14, 4, 0, 1},  {15, 5, 0, 1},  {4, 6, 0, 1},   {5, 2, 1, 1},
+    {3, 3, 1, 1},  {0, 4, 1, 1},   {6, 5, 1, 1},   {8, 2, 2, 1},   {9, 3, 2, 1},   {10, 4, 2, 1},
+    {13, 5, 2, 1}, {7, 7, 0, 3},   {11, 8, 0, 3},  {12, 9, 0, 3},  {16, 10, 0, 2}, {17, 10, 2, 1}};
+
+// The limit choices in two columns, in the order they stand.
+const int kLimitColumns[2][4] = {{1, 2, 3, 4}, {0, 5, -1, 6}};
+const char* const kLimitCaptions[] = {"A Specific Name",    "All", "A Specific Artist", "A Specific Category",
+                                      "A Specific Label/Studio", "A Specific Title  ", "A Specific Tape Index #"};
 
 }  // namespace
 
@@ -39,77 +45,87 @@ frmWizardx::frmWizardx(QWidget* parent) : QDialog(parent) {
   setObjectName("frmWizardx");
   setWindowTitle("The Report Wizard - ver 5");
   setModal(true);
-  resize(Px(7395), Px(4305 + 570));
+  std::vector<QVBoxLayout*> pages;
   for (int i = 0; i <= 6; ++i) {
     auto* frame = new QWidget(this);
     frame->setObjectName(QString("fraStep%1").arg(i));
-    frame->setGeometry(-10000, 0, Px(7395), Px(4260));
-    Caption(frame, "The Report Wizard - Step 1", 120, 120)->setObjectName("lblStep");
+    frame->move(-10000, 0);
+    auto* page = new QVBoxLayout(frame);
+    Caption(frame, "The Report Wizard - Step 1")->setObjectName("lblStep");
+    page->addWidget(frame->findChild<QLabel*>("lblStep"));
+    page->addSpacing(8);
+    pages.push_back(page);
     fraStep.push_back(frame);
   }
-  auto* welcome = Caption(fraStep[0],
-                          "Welcome to The Tavolin Report Wizard. The Wizard will take you step by step through the "
-                          "process preparing  and printing a report.",
-                          1500, 1200, 360);
-  welcome->setWordWrap(true);
-  welcome->setMinimumHeight(60);
-  auto* ready = Caption(fraStep[5],
-                        "The report is now ready to be displayed. Click the FINISH button to display report.", 1500,
-                        1200, 360);
-  ready->setWordWrap(true);
-  ready->setMinimumHeight(60);
+  pages[0]->addWidget(Caption(fraStep[0],
+                              "Welcome to The Tavolin Report Wizard. The Wizard will take you step by step "
+                              "through the process preparing  and printing a report."));
+  pages[5]->addWidget(
+      Caption(fraStep[5], "The report is now ready to be displayed. Click the FINISH button to display report."));
 
   QWidget* p1 = fraStep[1];
-  Caption(p1, "Select Report Type", 2205, 525);
-  Caption(p1, "General Reports", 840, 930);
-  Caption(p1, "Utility Reports", 4605, 960);
-  int count = 0;
-  const StandardChoice* choices = StandardChoices(count);
-  for (int k = 0; k < count; ++k) {
-    const StandardChoice& c = choices[k];
-    auto* option = new QRadioButton(c.caption, p1);
-    option->setObjectName(QString("Step1_Option%1").arg(c.index));
-    option->setGeometry(Px(c.left), Px(c.top), 250, 18);
-    Step1_Option[static_cast<size_t>(c.index)] = option;
+  auto* choices = new QGridLayout;
+  choices->addWidget(Caption(p1, "Select Report Type"), 0, 0, 1, 3, Qt::AlignHCenter);
+  choices->addWidget(Caption(p1, "General Reports"), 1, 0, 1, 2, Qt::AlignHCenter);
+  choices->addWidget(Caption(p1, "Utility Reports"), 1, 2);
+  for (const ChoicePlace& place : kChoicePlaces) {
+    const StandardChoice* c = FindStandardChoice(place.index);
+    auto* option = new QRadioButton(c->caption, p1);
+    option->setObjectName(QString("Step1_Option%1").arg(c->index));
+    choices->addWidget(option, place.row, place.column, 1, place.span);
+    Step1_Option[static_cast<size_t>(c->index)] = option;
   }
   Step1_Option[7]->setChecked(true);
-  Caption(p1, "(Avery #5199  -  uses Tape # sort Spans Tape titles across multiple Records)", 435, 3660, 240)
-      ->setWordWrap(true);
-  Caption(p1, "(Avery #5199  - uses Title sort Spans Tape titles across single record)", 4035, 3690, 220)
-      ->setWordWrap(true);
+  choices->addWidget(Caption(p1, "(Avery #5199  -  uses Tape # sort Spans Tape titles across multiple Records)"), 11,
+                     0, 1, 2, Qt::AlignTop);
+  choices->addWidget(Caption(p1, "(Avery #5199  - uses Title sort Spans Tape titles across single record)"), 11, 2,
+                     Qt::AlignTop);
+  pages[1]->addLayout(choices);
 
   QWidget* p2 = fraStep[2];
-  Caption(p2, "Limit Report to", 2340, 915);
-  for (int i = 0; i < 7; ++i) {
-    auto* option = new QRadioButton(kLimits[i].caption, p2);
-    option->setObjectName(QString("Step2_Option%1").arg(i));
-    option->setGeometry(Px(kLimits[i].left), Px(kLimits[i].top), 200, 18);
-    Step2_Option[static_cast<size_t>(i)] = option;
+  pages[2]->addWidget(Caption(p2, "Limit Report to"), 0, Qt::AlignHCenter);
+  auto* limits = new QHBoxLayout;
+  for (const auto& column : kLimitColumns) {
+    auto* options = new QVBoxLayout;
+    for (int i : column) {
+      if (i < 0) {
+        // The title list switch, with its warning, belongs to the title limit.
+        options->addWidget(Caption(p2, "Building title list may take a few minutes"));
+        TitleBuildCheck = new QCheckBox("Do not build title list", p2);
+        TitleBuildCheck->setObjectName("TitleBuildCheck");
+        options->addWidget(TitleBuildCheck);
+        continue;
+      }
+      auto* option = new QRadioButton(kLimitCaptions[i], p2);
+      option->setObjectName(QString("Step2_Option%1").arg(i));
+      options->addWidget(option);
+      Step2_Option[static_cast<size_t>(i)] = option;
+    }
+    options->addStretch();
+    limits->addLayout(options);
   }
+  pages[2]->addLayout(limits);
   Step2_Option[1]->setChecked(true);
   Step2_Option[6]->setVisible(false);
-  TitleBuildCheck = new QCheckBox("Do not build title list", p2);
-  TitleBuildCheck->setObjectName("TitleBuildCheck");
-  TitleBuildCheck->setGeometry(Px(4305), Px(2655), 200, 18);
-  Caption(p2, "Building title list may take a few minutes", 4095, 2370, 230);
 
   QWidget* p3 = fraStep[3];
-  PromptLabel = Caption(p3, "From which group ?", 1710, 1380);
-  List_Check = new QComboBox(p3);
-  List_Check->setObjectName("List_Check");
-  List_Check->setEditable(true);
-  List_Check->setGeometry(Px(165), Px(2115), Px(6690), 22);
+  PromptLabel = Caption(p3, "From which group ?");
+  pages[3]->addWidget(PromptLabel);
+  List_Check = MakeLimitBox(p3, "List_Check");
+  pages[3]->addWidget(List_Check);
   connect(List_Check, &QComboBox::currentTextChanged, this, [this] { List_Check_Change(); });
+  for (QVBoxLayout* page : pages) page->addStretch();
 
   const char* captions[] = {"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
   const int lefts[] = {120, 2250, 3435, 4560, 5910};
   for (int i = 0; i < 5; ++i) {
     auto* b = new QPushButton(captions[i], this);
     b->setObjectName(QString("C_Button%1").arg(i));
-    b->setGeometry(Px(lefts[i]), Px(4305 + (i == 0 ? 135 : 120)), Px(i == 3 ? 1065 : 1092), Px(312));
+    b->setGeometry(lefts[i] / 15, 0, (i == 3 ? 1065 : 1092) / 15, 312 / 15);
     connect(b, &QPushButton::clicked, this, [this, i] { C_Button_Click(i); });
     C_Button[static_cast<size_t>(i)] = b;
   }
+  FitWizardPages(*this, fraStep, C_Button, {7395 / 15, 4260 / 15});
   WidenReportTable(Module().ReportDatabase);
 }
 
@@ -246,7 +262,9 @@ void frmWizardx::List_Check_Change() {
   Module().ReportSubtitle = "for " + limitValue_;
 }
 
-void frmWizardx::FinishSelection() {
+void frmWizardx::FinishSelection() { BuildStandardSelection(); }
+
+void frmWizardx::BuildStandardSelection() {
   ReportModuleState& m = Module();
   {
     WindowBusy busy(this);

@@ -39,6 +39,9 @@ class frmWizardx : public QDialog {
   void PrepareSelectorStep();
   void List_Check_Change();
   void FinishSelection();
+  // The Finish work: marks the records of the chosen report, shows the
+  // report window and tidies up after it; returns when that window closes.
+  void BuildStandardSelection();
   void Form_Activate();
 
  protected:

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QHBoxLayout>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -61,9 +62,13 @@ RptForm::RptForm(QWidget* parent) : ReportWindowFrame(GameReports(), "Pellion - 
   }
   TypeOption[1]->setChecked(true);
 
-  layout->addWidget(SortFrame);
+  // The two short frames stand side by side, so the whole panel with the
+  // export commands under it fits the window without scrolling.
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(SortFrame, 0, Qt::AlignTop);
+  choices->addWidget(TypeFrame, 0, Qt::AlignTop);
+  layout->addLayout(choices);
   layout->addWidget(OptionsFrame);
-  layout->addWidget(TypeFrame);
   layout->addStretch();
   R1Frame->setWidget(panel);
   R1Frame->hide();
@@ -80,6 +85,7 @@ void RptForm::Form_Load() {
   if (Context().ReportType == kFullGameReport) {
     PlaceExportFrame(R1Frame->widget());
     R1Frame->show();
+    ShowWholePanel(R1Frame);
   }
   update();
 }

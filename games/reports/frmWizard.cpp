@@ -24,7 +24,6 @@ using tvn::reports::ToggleGridRow;
 
 namespace {
 
-const char* const kNoLimits = "***NO LIMITS***";
 const char* const kSections[] = {"Gameboy", "Nintendo", "Sony", "Sega", "Microsoft", "Other"};
 const char* const kSpecialRows[] = {"SPECIAL REPORTS", "Developer Utility Report", "Publisher Utility Report",
                                     "Genre Utility Report", "Supports Utility Report",
@@ -91,9 +90,7 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent) {
   QWidget* s2 = fraStep[2];
   Caption(s2, "Limit Report by ", {10, 5, 300, 22});
   Caption(s2, "A Specific Name", {10, 30, 160, 22});
-  NameCombo = new QComboBox(s2);
-  NameCombo->setObjectName("NameCombo");
-  NameCombo->setEditable(true);
+  NameCombo = tvn::reports::MakeLimitBox(s2, "NameCombo");
   NameCombo->setGeometry(175, 30, 320, 22);
   const char* filterNames[] = {"PublisherGrid", "DeveloperGrid", "GenreGrid", "SupportsGrid", "SysTypesGrid"};
   QTableWidget** filters[] = {&PublisherGrid, &DeveloperGrid, &GenreGrid, &SupportsGrid, &SysTypesGrid};
@@ -265,20 +262,12 @@ void frmWizard::PrepareGameLimits() {
   }
   m.SectionList = sectionList_;
   if (!NameBuildCheck->isChecked()) {
-    NameCombo->clear();
-    NameCombo->addItem(kNoLimits);
     // "ALL" offers the names of every section.
     const std::string sql = sectionList_ == "ALL"
                                 ? std::string("select distinct name from mediadata order by name")
                                 : "select distinct name from mediadata where instr(1,'" + sectionList_ +
                                       "',' ' & sectionnumber & ' ') > 0 order by name";
-    dao::RecordsetPtr rs = m.ReportDatabase->OpenRecordset(sql);
-    while (!rs->Eof()) {
-      NameCombo->addItem(QString::fromStdString(vb::NzStr(rs->GetField("Name"))));
-      rs->MoveNext();
-    }
-    rs->Close();
-    NameCombo->setCurrentText(kNoLimits);
+    tvn::reports::FillLimitBox(NameCombo, m.ReportDatabase, sql, "Name");
   }
 }
 

@@ -88,6 +88,12 @@ double Printer::TextWidth(const std::string& text) const {
   return MeasureText(d_->font, QString::fromStdString(text));
 }
 double Printer::TextHeight() const { return LineHeight(d_->font); }
+std::vector<std::string> Printer::WrapLines(const std::string& text, double firstWidth, double width) const {
+  std::vector<std::string> lines;
+  for (const QString& line : WrapText(d_->font, QString::fromStdString(text), firstWidth, width))
+    lines.push_back(line.toStdString());
+  return lines;
+}
 
 // ---- fonts and colour
 

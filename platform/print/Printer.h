@@ -106,6 +106,10 @@ class Printer : public QObject {
   // Width and line height of text in the current font.
   double TextWidth(const std::string& text) const;
   double TextHeight() const;
+  // The lines Text would wrap text into in the current font: the first
+  // line firstWidth twips wide, the others width. Writers that set texts
+  // side by side in columns lay them out line by line with it.
+  std::vector<std::string> WrapLines(const std::string& text, double firstWidth, double width) const;
 
   // ---- fonts and colour
   std::string FontName() const;

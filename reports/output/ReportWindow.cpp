@@ -1,13 +1,18 @@
 #include "reports/output/ReportWindow.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "platform/print/Printer.h"
@@ -32,6 +37,18 @@ QPushButton* Button(QWidget* parent, const QString& name, const QString& caption
 }
 
 void Warn(const std::string& text) { vb::MsgBox(text, vb::vbExclamation | vb::vbOKOnly, vb::AppTitle()); }
+
+// A document saved without ".vsr" would be hidden by the load dialog's
+// filter, so the name gets it; the dialog asked about overwriting the
+// typed name only, so replacing a document under the longer name is asked
+// here. False when the user keeps that document.
+bool SaveUnderDocumentName(std::string& file) {
+  const std::string typed = file;
+  file = WithDocumentExtension(file);
+  if (file == typed || !vb::FileExists(file)) return true;
+  return vb::MsgBox("The file\n" + file + "\nalready exists.\nDo you want to replace it?",
+                    vb::vbExclamation | vb::vbYesNo | vb::vbDefaultButton2, vb::AppTitle()) == vb::vbYes;
+}
 
 }  // namespace
 
@@ -138,11 +155,34 @@ void ReportWindowFrame::PlaceExportFrame(QWidget* panel) {
   ExportFrame->show();
 }
 
+void ReportWindowFrame::ShowWholePanel(QScrollArea* panel) {
+  QWidget* content = panel->widget();
+  if (!content) return;
+  // Sizes with the panel's options as the report type has just shown or
+  // hidden them: the cached sizes of the items go first.
+  ensurePolished();
+  for (QWidget* child : content->findChildren<QWidget*>()) child->updateGeometry();
+  for (QLayout* layout : content->findChildren<QLayout*>()) layout->invalidate();
+  const QSize need = content->sizeHint();
+  int height = need.height();
+  // Room for the window's title bar and margins stays on the screen.
+  if (const QScreen* screen = this->screen()) height = std::min(height, screen->availableGeometry().height() - 60);
+  panel->setMinimumSize(need.width() + panel->verticalScrollBar()->sizeHint().width(), height);
+}
+
 std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const std::string& filter,
                                            bool forSaving) {
   const std::string qtFilter = DialogFilter(filter);
   std::string start = defaultName.empty() ? DataFolderFile(context_, "") : defaultName;
-  return forSaving ? vb::GetSaveFileName("", qtFilter, start) : vb::GetOpenFileName("", qtFilter, start);
+  if (!forSaving) return vb::GetOpenFileName("", qtFilter, start);
+  // The dialog's overwrite question does not know the program's own
+  // files: a report written over one would destroy a collection or the
+  // collection list, so such a name is refused and asked for again.
+  for (;;) {
+    std::string file = vb::GetSaveFileName("", qtFilter, start);
+    if (file.empty() || !IsProgramFile(file, DataFolderFile(context_, ""))) return file;
+    Warn("The file\n" + file + "\nbelongs to the program itself and is not written over.\nChoose another name.");
+  }
 }
 
 void ReportWindowFrame::CreateButton_Click() {
@@ -204,6 +244,7 @@ void ReportWindowFrame::SaveButton_Click() {
   const std::uint8_t action = context_.DocumentAction;
   std::string file = AskFileName("", "(*.vsr;)) | *.vsr;", action == 0);
   if (file.empty()) return;
+  if (action == 0 && !SaveUnderDocumentName(file)) return;
   WindowBusy busy(this);
   switch (action) {
     case 0: {

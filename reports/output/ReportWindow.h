@@ -14,6 +14,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 class QWidget;
 
@@ -64,6 +65,10 @@ class ReportWindowFrame : public QDialog {
 
   // Moves the export frame into a panel's layout (below what it holds).
   void PlaceExportFrame(QWidget* panel);
+  // Opens the window large enough to show the whole of a scrolled options
+  // panel, as far as the screen allows: only a small screen leaves the
+  // panel to scrolling.
+  void ShowWholePanel(QScrollArea* panel);
 
  protected:
   // Runs the writer of the current report type on Printer().

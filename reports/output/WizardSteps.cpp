@@ -1,6 +1,12 @@
 #include "reports/output/WizardSteps.h"
 
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLayout>
 #include <QTableWidget>
+
+#include "platform/forms/ComboFind.h"
+#include "platform/runtime/Functions.h"
 
 namespace tvn::reports {
 
@@ -79,6 +85,74 @@ void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember, int
   SetGridTick(grid, row, column, ticked);
   for (int r = firstMember; r <= lastMember; ++r) SetGridTick(grid, r, column, ticked);
   grid->setCurrentCell(row, column);
+}
+
+}  // namespace tvn::reports
+
+namespace tvn::reports {
+
+const char* const kNoLimits = "***NO LIMITS***";
+
+QComboBox* MakeLimitBox(QWidget* parent, const char* name) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->setEditable(true);
+  forms::MakePlainCombo(box);
+  return box;
+}
+
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field) {
+  box->clear();
+  box->addItem(kNoLimits);
+  dao::RecordsetPtr rs = db->OpenRecordset(sql);
+  while (!rs->Eof()) {
+    box->addItem(QString::fromStdString(vb::NzStr(rs->GetField(field))));
+    rs->MoveNext();
+  }
+  rs->Close();
+  box->setCurrentText(kNoLimits);
+}
+
+}  // namespace tvn::reports
+
+namespace tvn::reports {
+
+void ShowAllRows(QTableWidget* grid) {
+  const int frame = 2 * grid->frameWidth();
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  int width = 0;
+  for (int c = 0; c < grid->columnCount(); ++c)
+    if (!grid->isColumnHidden(c)) width += static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(c);
+  grid->setMinimumSize(width + frame + 4, grid->verticalHeader()->length() + frame);
+}
+
+void FitWizardPages(QDialog& wizard, const std::vector<QWidget*>& steps, const WizardButtons& buttons,
+                    QSize least) {
+  int width = least.width();
+  for (QWidget* step : steps)
+    if (QLayout* layout = step->layout()) width = std::max(width, layout->totalSizeHint().width());
+  int height = least.height();
+  for (QWidget* step : steps)
+    if (QLayout* layout = step->layout())
+      height = std::max(height, layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                           : layout->totalSizeHint().height());
+  int barHeight = 0;
+  for (QPushButton* button : buttons) {
+    const int need = button->fontMetrics().horizontalAdvance(button->text()) + 16;
+    if (button->width() < need) button->resize(need, button->height());
+    button->resize(button->width(), std::max(button->height(), button->sizeHint().height()));
+    barHeight = std::max(barHeight, button->height());
+  }
+  // Buttons keep their order; one widened by its caption pushes the next.
+  int right = 0;
+  for (QPushButton* button : buttons) {
+    button->move(std::max(button->x(), right + 4), height + 8);
+    right = button->geometry().right();
+  }
+  width = std::max(width, right + 8);
+  for (QWidget* step : steps) step->setGeometry(step->x(), 0, width, height);
+  wizard.resize(width, height + barHeight + 16);
 }
 
 }  // namespace tvn::reports

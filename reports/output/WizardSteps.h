@@ -8,8 +8,12 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "platform/dao/Dao.h"
+
+class QComboBox;
 class QTableWidget;
 
 namespace tvn::reports {
@@ -46,5 +50,26 @@ void SetGridTick(QTableWidget* grid, int row, int column, bool ticked);
 // Toggles the check of a row; a group row then copies its new state to
 // rows firstMember to lastMember. The row becomes current.
 void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember = 0, int lastMember = -1);
+
+// A limit box of the wizards: the user picks an entry or types the start
+// of the values wanted. What is typed stays exactly as typed: a typed "B"
+// means every value beginning with B, so the box neither completes it to
+// the first matching entry nor adds it to the list on Enter.
+QComboBox* MakeLimitBox(QWidget* parent, const char* name);
+// Refills a limit box: the no-limit entry, then `field` of every row of
+// `sql` (a Null as an empty entry), and shows the no-limit entry.
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field);
+extern const char* const kNoLimits;  // "***NO LIMITS***"
+
+// Gives a check grid the height and width to show every row whole without
+// scrolling (the grid's rows must be written first).
+void ShowAllRows(QTableWidget* grid);
+
+// Sizes the wizard to its pages: every page (laid out by its own layout)
+// gets the room the largest one needs at the window's font, at least
+// `least`, and the button bar goes below them at the buttons' own lefts.
+// Pages laid out so never cut or overprint a caption, whatever the font.
+void FitWizardPages(QDialog& wizard, const std::vector<QWidget*>& steps, const WizardButtons& buttons,
+                    QSize least);
 
 }  // namespace tvn::reports

@@ -225,3 +225,83 @@ TEST_F(LookupReports, LongNotesAcrossAPageEndStayOnThePaper) {
 }
 
 }  // namespace
+
+namespace {
+
+// Words that tell which card a printed piece belongs to.
+std::string Words(const std::string& tag, int count) {
+  std::string words;
+  for (int i = 0; i < count; ++i) words += tag + std::to_string(i) + " ";
+  return words;
+}
+
+struct Placed {
+  int page;
+  double x, y, right;
+};
+// Every piece of the document whose text holds tag.
+std::vector<Placed> Pieces(const print::Document& doc, const QString& tag) {
+  std::vector<Placed> out;
+  for (std::size_t p = 0; p < doc.pages.size(); ++p)
+    for (const auto& t : doc.pages[p].texts)
+      if (!t.header && t.text.contains(tag)) out.push_back({static_cast<int>(p), t.x, t.y, t.x + t.width});
+  return out;
+}
+
+// Each card keeps to its column: the left card's texts end before the
+// right card begins, the right card's never wrap back under the left one,
+// and the two cards of a pair start their rows side by side.
+TEST_F(LookupReports, EachCardKeepsToItsOwnColumn) {
+  // Names of the longest kind (50 characters) and long details.
+  AddArtist(("A" + Words("Lname", 8)).substr(0, 50), {"cas"}, Words("Lnote", 30), Words("Lnat", 20));
+  AddArtist(("B" + Words("Rname", 8)).substr(0, 50), {"cd"}, Words("Rnote", 30), Words("Rnat", 20));
+  RptForm& w = OpenWindow(8);
+  const print::Document& doc = Create(w);
+  for (const char* tag : {"Lname", "Lnote", "Lnat"})
+    for (const Placed& piece : Pieces(doc, tag)) {
+      EXPECT_LT(piece.right, 6500) << tag;
+      EXPECT_GE(piece.x, 1440) << tag;
+    }
+  for (const char* tag : {"Rname", "Rnote", "Rnat"})
+    for (const Placed& piece : Pieces(doc, tag)) EXPECT_GE(piece.x, 6500) << tag;
+  for (const char* tag : {"name1", "nat0", "note0"}) {
+    const auto left = Pieces(doc, QString("L") + tag), right = Pieces(doc, QString("R") + tag);
+    ASSERT_FALSE(left.empty());
+    ASSERT_FALSE(right.empty());
+    EXPECT_EQ(left.front().page, right.front().page) << tag;
+    EXPECT_EQ(left.front().y, right.front().y) << tag;
+  }
+}
+
+// When the notes of a pair cross a page end, both cards' notes run on
+// line beside line: the right card's notes do not start over on the next
+// page at their old height and spill onto a page of their own.
+TEST_F(LookupReports, NotesAcrossAPageEndGoOnSideBySide) {
+  db_->BeginTrans();
+  for (int i = 0; i < 8; ++i)
+    AddArtist("Artist " + std::to_string(10 + i), {"cd"}, Words("a" + std::to_string(10 + i) + "w", 200));
+  db_->CommitTrans();
+  RptForm& w = OpenWindow(8);
+  const print::Document& doc = Create(w);
+  bool crossed = false;
+  for (int i = 10; i < 18; i += 2) {
+    const auto left = Pieces(doc, QString("a%1w").arg(i));
+    const auto right = Pieces(doc, QString("a%1w").arg(i + 1));
+    ASSERT_FALSE(left.empty());
+    ASSERT_FALSE(right.empty());
+    for (std::size_t k = 0; k < std::min(left.size(), right.size()); ++k) {
+      EXPECT_EQ(left[k].page, right[k].page) << i << " line " << k;
+      EXPECT_EQ(left[k].y, right[k].y) << i << " line " << k;
+    }
+    crossed = crossed || left.front().page != left.back().page;
+  }
+  EXPECT_TRUE(crossed) << "some pair's notes should cross a page end";
+  // No page holds only the tail of a right card's notes.
+  for (const auto& page : doc.pages) {
+    bool anyLeft = false;
+    for (const auto& t : Texts(page)) anyLeft = anyLeft || t.x < 6500;
+    EXPECT_TRUE(anyLeft);
+  }
+}
+
+}  // namespace

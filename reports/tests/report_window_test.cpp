@@ -19,6 +19,7 @@
 #include "reports/output/FileFilter.h"
 #include "reports/output/PrintPageForm.h"
 #include "reports/output/SaveLoadDocumentForm.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/ReportTestSupport.h"
 
 namespace {
@@ -258,10 +259,98 @@ TEST_F(ReportWindow, ACancelledDocumentDialogEndsTheCommandSilently) {
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
 
+// The file dialogs only ask before overwriting; a report written over a
+// collection or the collection list would destroy it, so such names are
+// refused and the dialog comes back.
+TEST_F(ReportWindow, ExportsNeverWriteOverTheProgramsOwnFiles) {
+  AddArtist("Abba", {"cas"});
+  std::filesystem::create_directories(Path("elsewhere"));
+  std::filesystem::copy_file(Path("media.mdb"), Path("admin.sys"));
+  std::filesystem::copy_file(Path("media.mdb"), Path("elsewhere/old collection.mdb"));
+  const std::string admin = tvntest::ReadBytes(Path("admin.sys"));
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+
+  for (const std::string& own : {Path("admin.sys"), Path("ADMIN.SYS"), Path("elsewhere/old collection.mdb"),
+                                 Path("tips.sys"), Path("new.mdb")}) {
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(own);
+    vb::PromptScript::AnswerText(Path("out.pdf"));
+    w.btnPDF->click();
+    ASSERT_EQ(Messages().size(), 1u) << own;
+    EXPECT_NE(Messages()[0].find(own), std::string::npos);
+    EXPECT_EQ(tvntest::ReadBytes(Path("out.pdf")).substr(0, 5), "%PDF-") << "the second name is written";
+    std::filesystem::remove(Path("out.pdf"));
+  }
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), admin);
+  EXPECT_FALSE(std::filesystem::exists(Path("tips.sys")));
+  EXPECT_FALSE(std::filesystem::exists(Path("new.mdb")));
+  // A collection of the same name elsewhere is still a database.
+  EXPECT_TRUE(tvn::reports::IsProgramFile(Path("elsewhere/old collection.mdb"), Path("")));
+  EXPECT_FALSE(tvn::reports::IsProgramFile(Path("elsewhere/new.mdb"), Path("")));
+
+  // The HTML export too; refusing and then cancelling writes nothing there.
+  vb::PromptScript::Clear();
+  w.HTMLCheck->setChecked(true);
+  vb::PromptScript::AnswerText(Path("admin.sys"));
+  vb::PromptScript::AnswerText(Path("artists.htm"));
+  w.CreateButton->click();
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), admin);
+  EXPECT_NE(tvntest::ReadBytes(Path("artists.htm")).find("Abba"), std::string::npos);
+}
+
+TEST_F(ReportWindow, ADocumentTypedWithoutItsExtensionIsSavedAsVsr) {
+  AddArtist("Abba", {"cas"});
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+  auto apply = [](PrintPageForm* f) { f->ApplyButton->click(); };
+  SaveLoad(w, 0, Path("my report"), apply);
+  EXPECT_TRUE(std::filesystem::exists(Path("my report.vsr")));
+  EXPECT_FALSE(std::filesystem::exists(Path("my report")));
+  EXPECT_TRUE(Messages().empty());
+  SaveLoad(w, 0, Path("Upper.VSR"), apply);
+  EXPECT_TRUE(std::filesystem::exists(Path("Upper.VSR")));
+
+  // The dialog asked about "my report" only: replacing the document under
+  // its full name is asked here, and No keeps it.
+  const std::string kept = tvntest::ReadBytes(Path("my report.vsr"));
+  AddArtist("Beck", {"cas"});
+  w.CreateButton->click();
+  vb::PromptScript::Clear();
+  vb::PromptScript::Answer(vb::vbNo);
+  SaveLoad(w, 0, Path("my report"));  // no page range is asked for
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(Path("my report.vsr")), std::string::npos);
+  EXPECT_EQ(tvntest::ReadBytes(Path("my report.vsr")), kept);
+  vb::PromptScript::Answer(vb::vbYes);
+  SaveLoad(w, 0, Path("my report"), apply);
+  EXPECT_NE(tvntest::ReadBytes(Path("my report.vsr")), kept);
+}
+
 TEST(ReportFileFilter, TheWindowsFiltersReadAsQtFilters) {
   EXPECT_EQ(tvn::reports::DialogFilter("*.pdf | *.pdf"), "*.pdf (*.pdf)");
   EXPECT_EQ(tvn::reports::DialogFilter("(*.htm; *html)) | *.htm;*.html"), "*.htm, *.html (*.htm *.html)");
   EXPECT_EQ(tvn::reports::DialogFilter("(*.vsr;)) | *.vsr;"), "*.vsr (*.vsr)");
+}
+
+}  // namespace
+
+namespace {
+
+// Every caption of the window shows whole at its opening size, whichever
+// panel the report type brings, and nothing overprints anything else.
+TEST_F(ReportWindow, EveryCaptionShowsWholeAtTheOpeningSize) {
+  for (int type : {6, 7, 8, 9, 16}) {
+    SCOPED_TRACE(type);
+    RptForm& w = OpenWindow(type);
+    QApplication::processEvents();
+    for (QWidget* child : w.findChildren<QWidget*>()) {
+      if (child->isVisible() && (qobject_cast<QAbstractButton*>(child) || qobject_cast<QGroupBox*>(child))) {
+        EXPECT_ON_SCREEN(child);
+      }
+    }
+    EXPECT_TRUE(tvn::test::NothingOverlaps(&w));
+  }
 }
 
 }  // namespace

@@ -144,3 +144,33 @@ TEST_F(TapeLabels, WizardVersionsMakeTheLabelsFromTheTapes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A label has its fixed place on the sheet: a long recording name is cut
+// inside it instead of running into the label beside it, and the label
+// keeps its height.
+TEST_F(TapeLabels, LongTextsAreCutInsideTheirLabel) {
+  const std::string longName = "A Very Long Recording Name Of Fifty Characters!!!!";
+  ASSERT_EQ(longName.size(), 50u);
+  Label(std::string(longName), {{"title1", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}});
+  Label(std::string("B éèà " + longName).substr(0, 48), {{"title1", "right title"}});
+  Label(std::string("C Next"), {{"title1", "next title"}});
+  const print::Document& doc = Create(17);
+  ASSERT_EQ(doc.PageCount(), 1);
+  const print::Page& page = doc.pages[0];
+  for (const auto& t : Texts(page)) {
+    const double labelLeft = t.x < 6500 ? 1700 : 6500;
+    EXPECT_LE(t.x + t.width, labelLeft + 4800) << t.text.toStdString();
+  }
+  auto headings = Headings(page);
+  ASSERT_EQ(headings.size(), 3u);
+  EXPECT_TRUE(QString::fromStdString(longName).startsWith(std::get<0>(headings[0])));
+  EXPECT_GT(std::get<0>(headings[0]).size(), 10) << "as much as fits is kept";
+  EXPECT_TRUE(std::get<0>(headings[1]).startsWith(QString::fromUtf8("B éèà")));
+  EXPECT_NEAR(Find(page, "right title")->y, 1550 + Line(10), 1) << "the cut heading takes one line";
+  EXPECT_EQ(std::get<2>(headings[2]), 4170);
+  EXPECT_NEAR(Find(page, "next title")->y, 4170 + Line(10), 1);
+}
+
+}  // namespace

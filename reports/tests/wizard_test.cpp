@@ -8,10 +8,14 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/ModalCloser.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
@@ -192,6 +196,149 @@ TEST_F(Wizards, SelectorPageFlowAndLists) {
   x.C_Button[4]->click();
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 2);
   EXPECT_EQ(Module().ReportSubtitle, "") << "cleared after the report window";
+}
+
+}  // namespace
+
+namespace {
+
+using tvn::reports::frmWizard;
+using tvn::reports::frmWizardx;
+
+// Every caption of the page shows whole inside the window and nothing on
+// it overprints anything else.
+void ExpectPageWhole(QWidget* page, const char* what) {
+  QApplication::processEvents();  // let a changed text lay the page out again
+  SCOPED_TRACE(what);
+  for (QWidget* w : page->findChildren<QWidget*>()) {
+    if (w->isVisible() && (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                           qobject_cast<QComboBox*>(w) || qobject_cast<QTableWidget*>(w))) {
+      EXPECT_ON_SCREEN(w);
+    }
+  }
+  EXPECT_TRUE(tvn::test::NothingOverlaps(page->window()));
+}
+
+// The grid's last row lies whole inside what it shows without scrolling.
+bool AllRowsShown(QTableWidget* grid) {
+  const QRect last = grid->visualRect(grid->model()->index(grid->rowCount() - 1, 0));
+  return grid->viewport()->rect().contains(last);
+}
+
+TEST_F(Wizards, WizardPagesShowEveryCaptionWholeAndNothingOverprints) {
+  frmWizard w;
+  w.show();
+  ExpectPageWhole(w.fraStep[0], "welcome");
+  for (QPushButton* b : w.C_Button) EXPECT_ON_SCREEN(b);
+  w.C_Button[3]->click();
+  ExpectPageWhole(w.fraStep[1], "report type");
+  EXPECT_TRUE(AllRowsShown(w.ReportGrid)) << "all thirteen section rows";
+  EXPECT_TRUE(AllRowsShown(w.UtilityGrid));
+  // The longer label description must not run into the list switches.
+  w.UtilityGrid_Click(5);
+  ExpectPageWhole(w.fraStep[1], "tape label description");
+  EXPECT_ON_SCREEN(w.DescriptionLabel);
+  w.UtilityGrid_Click(6);
+  ExpectPageWhole(w.fraStep[1], "second tape label description");
+  w.ReportGrid_Click(8);
+  w.C_Button[3]->click();
+  ASSERT_TRUE(w.TapeIndexCombo->isVisible());
+  ExpectPageWhole(w.fraStep[2], "limits");
+  w.C_Button[3]->click();
+  ExpectPageWhole(w.fraStep[3], "ready");
+}
+
+TEST_F(Wizards, SelectorPagesShowEveryCaptionWholeAndNothingOverprints) {
+  frmWizardx w;
+  w.show();
+  ExpectPageWhole(w.fraStep[0], "welcome");
+  for (QPushButton* b : w.C_Button) EXPECT_ON_SCREEN(b);
+  w.C_Button[3]->click();
+  ExpectPageWhole(w.fraStep[1], "report choice");
+  for (QRadioButton* option : w.Step1_Option) EXPECT_ON_SCREEN(option);
+  w.Step1_Option[5]->setChecked(true);  // video tapes offer the tape index too
+  w.C_Button[3]->click();
+  ASSERT_TRUE(w.Step2_Option[6]->isVisible());
+  ExpectPageWhole(w.fraStep[2], "limit choice");
+  w.Step2_Option[2]->setChecked(true);
+  w.C_Button[3]->click();
+  ExpectPageWhole(w.fraStep[3], "value list");
+  w.C_Button[3]->click();
+  ExpectPageWhole(w.fraStep[5], "ready");
+}
+
+// A typed limit means every value that begins with it: the box keeps
+// exactly the typed text instead of completing it to the first entry.
+TEST_F(Wizards, TypedLimitsAreKeptAsTyped) {
+  for (const char* name : {"Beck", "Bjork", "O'Brien"}) tvntest::AddRow(db, "artists", {{"artist_name", name}});
+  for (const char* name : {"Beck", "Bjork", "ABBA"})
+    tvntest::AddRow(db, "mediadata", {{"name", std::string("By ") + name},
+                                      {"section", "Cassette"},
+                                      {"SectionNumber", dao::Variant::Byte(1)},
+                                      {"artist1", name}});
+  frmWizard w;
+  w.show();
+  w.C_Button[3]->click();
+  w.ReportGrid_Click(2);
+  w.C_Button[3]->click();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  w.ArtistCombo->setFocus();
+  w.ArtistCombo->lineEdit()->selectAll();
+  QTest::keyClicks(w.ArtistCombo->lineEdit(), "B");
+  EXPECT_EQ(w.ArtistCombo->currentText(), "B");
+  QTest::keyClick(w.ArtistCombo->lineEdit(), Qt::Key_Return);
+  w.NameCombo->setFocus();  // leaving the box keeps the text too
+  EXPECT_EQ(w.ArtistCombo->currentText(), "B");
+  EXPECT_EQ(w.ArtistCombo->count(), 5) << "Enter adds nothing to the list";
+  w.C_Button[3]->click();
+  tvntest::WhenModal([](QWidget*) {});
+  w.C_Button[4]->click();
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 2) << "Beck and Bjork";
+
+  // Choosing from the list still takes the entry.
+  frmWizard again;
+  again.show();
+  again.ArtistCombo->setCurrentIndex(again.ArtistCombo->findText("Bjork"));
+  EXPECT_EQ(again.ArtistCombo->currentText(), "Bjork");
+
+  // The selector's value box: "B" under names takes both names with B.
+  frmWizardx x;
+  x.show();
+  x.C_Button[3]->click();
+  x.Step1_Option[1]->setChecked(true);
+  x.C_Button[3]->click();
+  x.Step2_Option[0]->setChecked(true);
+  x.C_Button[3]->click();
+  x.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&x));
+  x.List_Check->setFocus();
+  x.List_Check->lineEdit()->clear();
+  QTest::keyClicks(x.List_Check->lineEdit(), "By B");
+  EXPECT_EQ(x.LimitValue(), "By B");
+  x.C_Button[3]->click();
+  tvntest::WhenModal([](QWidget*) {});
+  x.C_Button[4]->click();
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 2) << "By Beck and By Bjork";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Wizards, SelectorFinishWorkMarksShowsTheReportAndTidiesUp) {
+  tvn::reports::frmWizardx w;
+  w.show();
+  w.C_Button[3]->click();
+  w.Step1_Option[5]->setChecked(true);
+  w.C_Button[3]->click();
+  w.C_Button[3]->click();  // "All": straight to the ready page
+  std::string opened;
+  tvntest::WhenModal([&](QWidget* top) { opened = top->metaObject()->className(); });
+  w.BuildStandardSelection();
+  EXPECT_EQ(opened, "tvn::reports::RptForm");
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 3) << "the three video tapes";
+  EXPECT_EQ(Module().ReportTitle, "") << "headings cleared once the report window closed";
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
 #include "reports/RptForm.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/ModalCloser.h"
 
 namespace {
@@ -207,6 +208,33 @@ TEST_F(GameWindow, AMediaReportAndAGameReportKeepTheirOwnState) {
   EXPECT_EQ(tvn::reports::CurrentRptForm(), nullptr);
   mm.ReportDatabase.reset();
   media->Close();
+}
+
+}  // namespace
+
+namespace {
+
+// Every command of the window, and every option of the complete report,
+// can be used at the window's opening size in both report types.
+TEST_F(GameWindow, EveryCommandShowsAtTheOpeningSizeInEveryMode) {
+  pl::RptForm& w = OpenWindow(pl::kFullGameReport);
+  for (int type : {1, 2, 1}) {
+    w.TypeOption[static_cast<size_t>(type)]->click();
+    QApplication::processEvents();
+    SCOPED_TRACE(type);
+    for (QWidget* command : std::initializer_list<QWidget*>{w.CreateButton, w.SaveButton, w.CloseButton, w.MaxButton,
+                                                            w.btnPDF, w.HTMLCheck, w.TypeOption[1], w.TypeOption[2]})
+      EXPECT_ON_SCREEN(command);
+    for (QRadioButton* option : w.SortOption) EXPECT_ON_SCREEN(option);
+    if (type == 1) {
+      for (QCheckBox* box : w.R6Check) EXPECT_ON_SCREEN(box);
+    }
+    EXPECT_TRUE(tvn::test::NothingOverlaps(&w));
+  }
+  pl::RptForm& list = OpenWindow(pl::kGenreList);
+  for (QWidget* command : std::initializer_list<QWidget*>{list.CreateButton, list.SaveButton, list.CloseButton,
+                                                          list.MaxButton, list.btnPDF, list.HTMLCheck})
+    EXPECT_ON_SCREEN(command);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QRadioButton>
 #include <QTableWidget>
 
@@ -170,6 +172,32 @@ TEST_F(GameWizard, NameListHoldsTheChosenSectionsNamesAndAllMeansEveryName) {
   EXPECT_EQ(limits.name, "Zel");
   pl::MarkGameRecords(*db_, limits);
   EXPECT_EQ(Marked(), (std::vector<std::string>{"Zelda"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A typed name means every game that begins with it: the box keeps the
+// typed text rather than completing it to the first name in the list.
+TEST_F(GameWizard, TypedNameIsKeptAsTyped) {
+  AddGame("Metroid", 2);
+  AddGame("Mario Kart", 2);
+  AddGame("Zelda", 2);
+  auto w = Open();
+  w->C_Button_Click(3);
+  w->ReportGrid_Click(3);
+  w->C_Button_Click(3);
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  w->NameCombo->setFocus();
+  w->NameCombo->lineEdit()->selectAll();
+  QTest::keyClicks(w->NameCombo->lineEdit(), "M");
+  QTest::keyClick(w->NameCombo->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(w->NameCombo->currentText(), "M");
+  EXPECT_EQ(w->NameCombo->count(), 4) << "Enter adds nothing to the list";
+  pl::MarkGameRecords(*db_, w->Limits());
+  EXPECT_EQ(Marked(), (std::vector<std::string>{"Mario Kart", "Metroid"}));
 }
 
 }  // namespace
