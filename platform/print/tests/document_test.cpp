@@ -259,6 +259,48 @@ TEST(HtmlExport, AFailedWriteIsReportedNamingTheFile) {
   EXPECT_EQ(p.PageCount(), 1);  // the document itself is done
 }
 
+TEST(HtmlExport, ControlCharactersNeverReachTheFile) {
+  Printer p;
+  p.StartDoc();
+  p.Text(std::string("Bell\x07 and\x01 esc\x1B\ttab\r\n"));
+  p.Text(std::string("Caf\xC3\xA9\x02 \x1F<b>\n"));  // past the first non-ASCII character too
+  p.AddTable("<1in|<1in", "Name|Note", std::vector<std::vector<std::string>>{{"A\x0B", "B\x0C\x1F"}});
+  p.EndDoc();
+  const QString html = p.Html();
+  for (char16_t c = 1; c < 0x20; ++c) {
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    EXPECT_FALSE(html.contains(QChar(c))) << "control character " << int(c);
+  }
+  EXPECT_TRUE(html.contains("Bell and esc\ttab"));
+  EXPECT_TRUE(html.contains(QString::fromUtf8("Café &lt;b&gt;")));
+  EXPECT_TRUE(html.contains(">A</td>"));
+}
+
+TEST(HtmlExport, APictureDrawnManyTimesIsEncodedOnce) {
+  // One picture object drawn under every record, and a second one equal to
+  // it made apart: one encoding; a different picture gets its own.
+  QImage rule(300, 4, QImage::Format_RGB32);
+  rule.fill(Qt::gray);
+  QImage same = rule.copy();
+  QImage other(10, 10, QImage::Format_RGB32);
+  other.fill(Qt::red);
+  Printer p;
+  p.StartDoc();
+  for (int i = 0; i < 500; ++i) {
+    p.Text("Record " + std::to_string(i) + "\n");
+    p.DrawPicture(i == 250 ? same : rule, 1440, p.CurrentY());
+    p.SetCurrentY(p.CurrentY() + 125);
+  }
+  p.DrawPicture(other, 1440, p.CurrentY());
+  p.EndDoc();
+  ASSERT_GT(p.PageCount(), 2);
+  const QString html = p.Html();
+  EXPECT_EQ(html.count("data:image/png;base64,"), 2);
+  EXPECT_EQ(html.count("class=\"pic p1\""), 500);
+  EXPECT_EQ(html.count("class=\"pic p2\""), 1);
+  EXPECT_LT(html.size(), 150000);
+}
+
 int PdfPageCount(const QByteArray& pdf) {
   int n = 0;
   for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
