@@ -342,6 +342,30 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
   return r.ok();
 }
 
+// What a document's pictures may take once decoded, in pixels over all of
+// them (four bytes each): a report's heading, separator and record pictures
+// need far less, and a document past it would take more memory than the
+// machine may have.
+constexpr qint64 kMaxDocumentPixels = 64LL * 1000 * 1000;
+
+// The length of the PNG at p (its chunks up to IEND) and the size its
+// header gives; 0 when the bytes are no whole PNG.
+qint64 PngExtent(const uchar* p, qint64 left, quint32* width, quint32* height) {
+  static const uchar kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (left < 33 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return 0;
+  *width = qFromBigEndian<quint32>(p + 16);
+  *height = qFromBigEndian<quint32>(p + 20);
+  qint64 at = 8;
+  while (at + 12 <= left) {
+    const qint64 length = qFromBigEndian<quint32>(p + at);
+    const bool end = std::memcmp(p + at + 4, "IEND", 4) == 0;
+    at += 12 + length;
+    if (at > left) return 0;
+    if (end) return at;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool LoadDocument(const std::string& file, Document* out, std::string* error) {
@@ -388,10 +412,36 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error) {
   quint32 imageCount = 0;
   s >> imageCount;
   if (!CountFits(s, imageCount, 4)) return fail();
+  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
+  // A small file can hold pictures that take gigabytes once decoded: the
+  // sizes their headers give are added up first, each picture once, and a
+  // document past the bound is refused before any is decoded.
+  {
+    const qint64 picturesAt = in.pos();
+    qint64 at = picturesAt;
+    qint64 pixels = 0;
+    for (quint32 i = 0; i < imageCount; ++i) {
+      if (at + 4 > bytes.size()) return fail();
+      const quint32 marker = qFromBigEndian<quint32>(begin + at);
+      at += 4;
+      if (marker == 0) continue;  // a null picture
+      quint32 w = 0, h = 0;
+      const qint64 length = PngExtent(begin + at, bytes.size() - at, &w, &h);
+      if (length <= 0) return fail();
+      pixels += static_cast<qint64>(w) * h;
+      if (pixels > kMaxDocumentPixels) {
+        if (error)
+          *error = "The report document \"" + file + "\" holds pictures too large to show (over " +
+                   std::to_string(kMaxDocumentPixels / 1000000) + " million pixels in all).";
+        return false;
+      }
+      at += length;
+    }
+    in.seek(picturesAt);
+  }
   std::vector<QImage> images(imageCount);
   for (auto& img : images) s >> img;
   if (s.status() != QDataStream::Ok) return fail();
-  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
   FieldReader r(begin + in.pos(), begin + bytes.size());
   Document doc;
   if (!ReadPages(r, images, doc)) return fail();

@@ -189,6 +189,76 @@ TEST(ReportDocuments, AnAbsurdCountIsRefusedWithoutReadingOn) {
   EXPECT_NE(error.find("damaged"), std::string::npos);
 }
 
+// The bytes of a PNG whose header gives w x h; its pixel data is not real.
+QByteArray PngHeaderOnly(quint32 w, quint32 h) {
+  QByteArray png("\x89PNG\r\n\x1A\n", 8);
+  auto chunk = [&](const char* type, const QByteArray& data) {
+    QByteArray c;
+    QDataStream cs(&c, QIODevice::WriteOnly);
+    cs << quint32(data.size());
+    c += type;
+    c += data;
+    c += QByteArray(4, '\0');  // the checksum is never looked at before the size
+    png += c;
+  };
+  QByteArray ihdr;
+  QDataStream hs(&ihdr, QIODevice::WriteOnly);
+  hs << w << h << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+  chunk("IHDR", ihdr);
+  chunk("IDAT", QByteArray(16, 'x'));
+  chunk("IEND", QByteArray());
+  return png;
+}
+
+TEST(ReportDocuments, PicturesTooLargeInAllAreRefusedBeforeDecoding) {
+  QTemporaryDir dir;
+  auto write = [&](const char* name, int pictures) {
+    const std::string file = PathIn(dir, name);
+    QFile f(QString::fromStdString(file));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    QDataStream s(&f);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << quint32(0x54565244) << quint16(1) << quint32(pictures);
+    for (int i = 0; i < pictures; ++i) {
+      s << qint32(1);
+      const QByteArray png = PngHeaderOnly(6000, 6000);
+      s.writeRawData(png.constData(), static_cast<int>(png.size()));
+    }
+    s << quint32(0);
+    return file;
+  };
+  Printer p;
+  Fill(p, 2);
+  // Two pictures of 36 million pixels each: past the bound, refused from
+  // their headers alone, naming the file; the document shown stays.
+  const std::string big = write("big.vsr", 2);
+  EXPECT_FALSE(p.LoadDoc(big));
+  EXPECT_EQ(p.LastError(), "The report document \"" + big +
+                               "\" holds pictures too large to show (over 64 million pixels in all).");
+  EXPECT_EQ(p.PageCount(), 2);
+  // One of them is within it: the file gets as far as decoding (where its
+  // made-up pixel data fails).
+  const std::string one = write("one.vsr", 1);
+  EXPECT_FALSE(p.LoadDoc(one));
+  EXPECT_NE(p.LastError().find("damaged"), std::string::npos);
+
+  // A picture drawn on many pages is stored, and counted, once.
+  QImage pic(400, 400, QImage::Format_RGB32);
+  pic.fill(Qt::green);
+  Printer many;
+  many.StartDoc();
+  for (int i = 0; i < 30; ++i) {
+    if (i) many.NewPage();
+    many.DrawPicture(pic, 1440, 1440);
+  }
+  many.EndDoc();
+  const std::string shared = PathIn(dir, "shared.vsr");
+  ASSERT_TRUE(many.SaveDoc(shared));
+  EXPECT_LT(ReadAll(shared).size(), 20000);
+  ASSERT_TRUE(p.LoadDoc(shared)) << p.LastError();
+  EXPECT_EQ(p.PageCount(), 30);
+}
+
 TEST(ReportDocuments, SavingWhereNothingCanBeWrittenFailsNamingTheFile) {
   Printer p;
   Fill(p, 1);
