@@ -151,7 +151,7 @@ void AddLongTitle(const dao::DatabasePtr& db, const std::string& title) {
   rs->Close();
 }
 
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList) {
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const std::function<void()>& tick) {
   // One pass over the records with the titles already listed kept in
   // memory: a look-up in the table per title made the list quadratic in
   // the collection. The key is the text as the database compares it (letter
@@ -171,6 +171,7 @@ void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList) 
       const auto block = rs->GetRows(2048);
       if (block.empty() || block.front().empty()) break;
       const size_t rows = block.front().size();
+      if (tick) tick();
       for (size_t r = 0; r < rows; ++r) {
         for (size_t t = 0; t < block.size(); ++t) {
           std::string value = vb::NzStr(block[t][r]);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QStringListModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
@@ -13,7 +14,7 @@
 #include "reports/ReportModule.h"
 #include "reports/ReportSelection.h"
 #include "reports/RptForm.h"
-#include "reports/output/WindowBusy.h"
+#include "platform/runtime/Busy.h"
 
 namespace tvn::reports {
 
@@ -65,16 +66,25 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const char* caption, int
   return box;
 }
 
-// Clears the box, adds the no-limit entry and the field of every row.
-void FillList(QComboBox* box, const std::string& sql, const std::string& field) {
-  box->clear();
-  box->addItem(kNoLimits);
+// Clears the box, adds the no-limit entry and the field of every row. The
+// entries go to the box's model as one list: a title list can hold a
+// million entries, and adding them one by one took minutes.
+void FillList(QComboBox* box, const std::string& sql, const std::string& field, vb::BusyScope* busy = nullptr) {
+  QStringList entries{kNoLimits};
   dao::RecordsetPtr rs = Module().ReportDatabase->OpenRecordset(sql);
   while (!rs->Eof()) {
-    box->addItem(QString::fromStdString(vb::NzStr(rs->GetField(field))));
+    entries.append(QString::fromStdString(vb::NzStr(rs->GetField(field))));
     rs->MoveNext();
+    if (busy) busy->Tick();
   }
   rs->Close();
+  auto* model = qobject_cast<QStringListModel*>(box->model());
+  if (!model) {
+    model = new QStringListModel(box);
+    box->setModel(model);
+  }
+  box->clear();
+  model->setStringList(entries);
   box->setCurrentText(kNoLimits);
 }
 
@@ -210,7 +220,7 @@ void frmWizard::C_Button_Click(int index) {
 void frmWizard::PrepareWizardLimits() {
   if (currentStep_ != 1) return;
   ReportModuleState& m = Module();
-  WindowBusy busy(this);
+  vb::BusyScope busy(this);
   specialChoice_ = 0;
   m.SectionList = "";
   if (ReportTypeOption[0]->isChecked()) {
@@ -239,17 +249,17 @@ void frmWizard::PrepareWizardLimits() {
              "cat_number");
   std::string inList = "instr(1,'" + m.SectionList + "',' ' & sectionnumber & ' ') > 0";
   if (!NameBuildCheck->isChecked())
-    FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name");
+    FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name", &busy);
   if (!TitleBuildCheck->isChecked()) {
-    BuildTitleList(m.ReportDatabase, m.SectionList);
-    FillList(TitleCombo, "select * from title_list order by longtitle", "longtitle");
+    BuildTitleList(m.ReportDatabase, m.SectionList, [&busy] { busy.Tick(); });
+    FillList(TitleCombo, "select * from title_list order by longtitle", "longtitle", &busy);
   }
 }
 
 void frmWizard::BuildSelectionFlags() {
   ReportModuleState& m = Module();
   {
-    WindowBusy busy(this);
+    vb::BusyScope busy(this);
     WizardLimits limits{Text(ArtistCombo), Text(CategoryCombo), Text(LabelCombo),
                         Text(NameCombo),   Text(TitleCombo),    Text(TapeIndexCombo)};
     MarkWizardSelection(m.ReportDatabase, m, ReportTypeOption[0]->isChecked(), specialChoice_, limits);
@@ -266,7 +276,7 @@ void frmWizard::Form_Activate() {
   lastStep_ = 3;
   ShowWizardStep();
   QApplication::processEvents();
-  WindowBusy busy(this);
+  vb::BusyScope busy(this);
   ApplySectionCaptions(Module().ReportDatabase);
 }
 

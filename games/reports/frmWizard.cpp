@@ -13,7 +13,7 @@
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
-#include "reports/output/WindowBusy.h"
+#include "platform/runtime/Busy.h"
 
 namespace pl {
 
@@ -229,7 +229,7 @@ void frmWizard::C_Button_Click(int index) {
 void frmWizard::PrepareGameLimits() {
   if (currentStep_ != 1) return;
   tvn::reports::ReportContext& m = GameReports();
-  tvn::reports::WindowBusy busy(this);
+  vb::BusyScope busy(this);
   specialChoice_ = 0;
   sectionList_.clear();
   m.SectionList.clear();
@@ -276,6 +276,7 @@ void frmWizard::PrepareGameLimits() {
     while (!rs->Eof()) {
       NameCombo->addItem(QString::fromStdString(vb::NzStr(rs->GetField("Name"))));
       rs->MoveNext();
+      busy.Tick();
     }
     rs->Close();
     NameCombo->setCurrentText(kNoLimits);
@@ -297,7 +298,7 @@ GameLimits frmWizard::Limits() const {
 void frmWizard::SelectGameRecords() {
   tvn::reports::ReportContext& m = GameReports();
   {
-    tvn::reports::WindowBusy busy(this);
+    vb::BusyScope busy(this);
     if (m.ReportType == kFullGameReport) MarkGameRecords(*m.ReportDatabase, Limits());
   }
   RptForm report(this);

@@ -39,7 +39,7 @@ bool CountFits(QDataStream& s, quint32 count, qint64 leastBytesEach) {
 }  // namespace
 
 bool SaveDocument(const Document& document, const std::string& file, int from, int to,
-                  std::string* error) {
+                  std::string* error, const Progress& progress) {
   const int n = document.PageCount();
   if (from == 0 && to == 0) {
     from = 1;
@@ -77,6 +77,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   s << quint32(count);
   for (int p = from; p <= to && n > 0; ++p) {
     const Page& page = document.pages[static_cast<size_t>(p - 1)];
+    if (progress) progress(p - from + 1, count);
     s << page.width << page.height;
     s << quint32(page.texts.size());
     for (const auto& t : page.texts) {
@@ -211,7 +212,7 @@ void ReadFont(FieldReader& r, FontSpec& f, FontNames& names) {
   f.underline = flags & 4;
 }
 
-bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc) {
+bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc, const Progress& progress) {
   quint32 pageCount = 0;
   if (!r.Count(&pageCount, 16)) return false;
   doc.pages.resize(pageCount);
@@ -225,7 +226,9 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
     const QString* text;
   };
   std::vector<std::vector<CellRef>> tableCells;
+  long long done = 0;
   for (auto& page : doc.pages) {
+    if (progress) progress(++done, static_cast<long long>(doc.pages.size()));
     page.width = r.F64();
     page.height = r.F64();
     if (!r.Count(&n, 40)) return false;
@@ -368,7 +371,7 @@ qint64 PngExtent(const uchar* p, qint64 left, quint32* width, quint32* height) {
 
 }  // namespace
 
-bool LoadDocument(const std::string& file, Document* out, std::string* error) {
+bool LoadDocument(const std::string& file, Document* out, std::string* error, const Progress& progress) {
   QFile f(QString::fromStdString(file));
   if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = "The report document \"" + file + "\" cannot be opened.";
@@ -444,7 +447,7 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error) {
   if (s.status() != QDataStream::Ok) return fail();
   FieldReader r(begin + in.pos(), begin + bytes.size());
   Document doc;
-  if (!ReadPages(r, images, doc)) return fail();
+  if (!ReadPages(r, images, doc, progress)) return fail();
   *out = std::move(doc);
   return true;
 }

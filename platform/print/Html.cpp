@@ -130,7 +130,7 @@ struct TableTags {
 };
 constexpr size_t kAhead = 8;
 
-void Html(const Document& document, HtmlSink& sink) {
+void Html(const Document& document, HtmlSink& sink, const Progress& progress) {
   std::string& out = sink.out;
   out += (
       "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Report</title>\n"
@@ -169,7 +169,9 @@ void Html(const Document& document, HtmlSink& sink) {
     if (openTable != 0) out += "</table>\n"sv;
     openTable = 0;
   };
+  long long pagesDone = 0;
   for (const Page& page : document.pages) {
+    if (progress) progress(++pagesDone, document.PageCount());
     std::vector<Block> blocks;
     std::map<double, size_t> lineAt;
     for (const auto& t : page.texts) {
@@ -279,11 +281,11 @@ void Html(const Document& document, HtmlSink& sink) {
 
 QString DocumentHtml(const Document& document) {
   HtmlSink sink;
-  Html(document, sink);
+  Html(document, sink, {});
   return QString::fromStdString(sink.out);
 }
 
-bool WriteHtml(const Document& document, const std::string& file, std::string* error) {
+bool WriteHtml(const Document& document, const std::string& file, std::string* error, const Progress& progress) {
   QFile out(QString::fromStdString(file));
   if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
     if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
@@ -291,7 +293,7 @@ bool WriteHtml(const Document& document, const std::string& file, std::string* e
   }
   HtmlSink sink;
   sink.file = &out;
-  Html(document, sink);
+  Html(document, sink, progress);
   const bool written = sink.ok;
   out.close();
   if (!written || out.error() != QFileDevice::NoError) {

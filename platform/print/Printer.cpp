@@ -36,7 +36,7 @@ void Printer::EndDoc() {
   d_->exportOk = true;
   if (!d_->exportFile.empty() && d_->exportFormat == kExportHtml) {
     std::string error;
-    d_->exportOk = WriteHtml(d_->doc, d_->exportFile, &error);
+    d_->exportOk = WriteHtml(d_->doc, d_->exportFile, &error, d_->progress);
     if (!d_->exportOk) d_->error = error;
   }
   d_->previewPage = d_->doc.pages.empty() ? 0 : 1;
@@ -192,9 +192,14 @@ bool Printer::LastExportOk() const { return d_->exportOk; }
 std::string Printer::LastError() const { return d_->error; }
 const Document& Printer::document() const { return d_->doc; }
 
+void Printer::SetProgress(Progress hook) { d_->progress = std::move(hook); }
+void Printer::ReportProgress(long long done, long long total) const {
+  if (d_->progress) d_->progress(done, total);
+}
+
 bool Printer::SaveDoc(const std::string& file, int from, int to) {
   std::string error;
-  if (!SaveDocument(d_->doc, file, from, to, &error)) {
+  if (!SaveDocument(d_->doc, file, from, to, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -204,7 +209,7 @@ bool Printer::SaveDoc(const std::string& file, int from, int to) {
 bool Printer::LoadDoc(const std::string& file, bool append) {
   Document loaded;
   std::string error;
-  if (!LoadDocument(file, &loaded, &error)) {
+  if (!LoadDocument(file, &loaded, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -222,7 +227,7 @@ bool Printer::LoadDoc(const std::string& file, bool append) {
 
 bool Printer::WritePdf(const std::string& file) const {
   std::string error;
-  if (!print::WritePdf(d_->doc, file, &error)) {
+  if (!print::WritePdf(d_->doc, file, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -264,6 +269,7 @@ void Printer::State::AddPage() {
   p.width = PageWidth();
   p.height = PageHeight();
   doc.pages.push_back(std::move(p));
+  if (progress) progress(static_cast<long long>(doc.pages.size()), 0);
   x = LeftLimit();
   y = marginTop;
   lineHeight = 0;

@@ -65,6 +65,7 @@ struct Printer::State {
 
   PendingTable table;
   int nextTableId = 1;
+  Progress progress;
 
   double PageWidth() const;
   double PageHeight() const;

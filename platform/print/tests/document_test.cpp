@@ -405,6 +405,34 @@ TEST(PdfOutput, APdfHasThePagesOfTheDocument) {
   EXPECT_EQ(MediaBox(ReadAll(PathIn(dir, "wide.pdf"))), "0 0 792.000000 612.000000");
 }
 
+TEST(LongWork, LayoutAndEveryFileOutputTellHowFarTheyAre) {
+  QTemporaryDir dir;
+  Printer p;
+  std::vector<std::pair<long long, long long>> calls;
+  p.SetProgress([&](long long done, long long total) { calls.emplace_back(done, total); });
+  Fill(p, 3);
+  // Laying out: the pages so far, the end not known.
+  EXPECT_EQ(calls, (std::vector<std::pair<long long, long long>>{{1, 0}, {2, 0}, {3, 0}}));
+  auto pagesOf = [&](auto&& work) {
+    calls.clear();
+    EXPECT_TRUE(work());
+    return calls;
+  };
+  const std::vector<std::pair<long long, long long>> each{{1, 3}, {2, 3}, {3, 3}};
+  EXPECT_EQ(pagesOf([&] { return p.WritePdf(PathIn(dir, "r.pdf")); }), each);
+  EXPECT_EQ(pagesOf([&] { return p.SaveDoc(PathIn(dir, "r.vsr")); }), each);
+  EXPECT_EQ(pagesOf([&] { return p.LoadDoc(PathIn(dir, "r.vsr")); }), each);
+  p.SetExportFile(PathIn(dir, "r.htm"));
+  calls.clear();
+  Fill(p, 3);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), std::make_pair(3LL, 3LL)), 1) << "the HTML export's last page";
+  p.ReportProgress(7, 9);
+  EXPECT_EQ(calls.back(), std::make_pair(7LL, 9LL));
+  p.SetProgress({});
+  p.ReportProgress(8, 9);  // no hook: nothing
+  EXPECT_EQ(calls.back(), std::make_pair(7LL, 9LL));
+}
+
 TEST(PngPages, APageRendersAtTheAskedResolution) {
   Printer p;
   Fill(p, 2);
