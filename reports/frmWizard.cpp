@@ -15,6 +15,7 @@
 #include "reports/ReportSelection.h"
 #include "reports/RptForm.h"
 #include "platform/runtime/Busy.h"
+#include "platform/runtime/TextFold.h"
 
 namespace tvn::reports {
 
@@ -72,9 +73,15 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, const char* caption, int
 void FillList(QComboBox* box, const std::string& sql, const std::string& field, vb::BusyScope* busy = nullptr) {
   QStringList entries{kNoLimits};
   dao::RecordsetPtr rs = Module().ReportDatabase->OpenRecordset(sql);
-  while (!rs->Eof()) {
-    entries.append(QString::fromStdString(vb::NzStr(rs->GetField(field))));
-    rs->MoveNext();
+  int column = -1;
+  for (int i = 0; i < rs->FieldCount() && column < 0; ++i)
+    if (vb::CompareNoCase(rs->FieldInfo(i).Name, field) == 0) column = i;
+  while (column >= 0 && !rs->Eof()) {
+    // A block of rows at a time rather than a look-up per value.
+    const auto block = rs->GetRows(4096);
+    if (block.empty() || block[static_cast<size_t>(column)].empty()) break;
+    for (const auto& value : block[static_cast<size_t>(column)])
+      entries.append(QString::fromStdString(vb::NzStr(value)));
     if (busy) busy->Tick();
   }
   rs->Close();

@@ -73,7 +73,7 @@ void Printer::Text(const std::string& text) {
     const qsizetype lf = all.indexOf(QLatin1Char('\n'), start);
     QString piece = all.mid(start, lf < 0 ? -1 : lf - start);
     piece.remove(QLatin1Char('\r'));
-    if (!piece.isEmpty()) d_->Print(piece);
+    if (!piece.isEmpty()) d_->Print(std::move(piece));
     if (lf < 0) break;
     d_->LineFeed();
     start = lf + 1;
@@ -322,7 +322,7 @@ void Printer::State::Emit(const QString& text, double width) {
   lineHeight = std::max({lineHeight, h, lineAscent + lineDescent});
 }
 
-void Printer::State::Print(const QString& piece) {
+void Printer::State::Print(QString piece) {
   const double left = LeftLimit();
   const double right = RightLimit();
   if (align == kTextAlignTitle || align == kTextAlignDate) {
@@ -335,7 +335,7 @@ void Printer::State::Print(const QString& piece) {
     }
     return;
   }
-  const double whole = MeasureText(font, piece);
+  const double whole = MeasureRun(font, piece);
   if (x + whole <= right + 0.5) {
     Emit(piece, whole);
     return;
@@ -343,7 +343,8 @@ void Printer::State::Print(const QString& piece) {
   const auto lines = WrapText(font, piece, right - x, right - left);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) LineFeed();
-    if (!lines[i].isEmpty()) Emit(lines[i], MeasureText(font, lines[i]));
+    QString line = lines[i];
+    if (!line.isEmpty()) Emit(line, MeasureRun(font, line));
   }
 }
 
