@@ -59,10 +59,12 @@ std::vector<QString> WrapText(const FontSpec& font, const QString& text, double 
   };
   for (QString word : Words(text)) {
     while (!word.isEmpty()) {
-      const double fit = fm.horizontalAdvance(TrimEnd(word));
+      // Words recur across a report's notes: each is measured once.
+      QString trimmed = TrimEnd(word);
+      const double fit = MeasureRun(font, trimmed);
       if (lineWidth + fit <= avail + kSlack) {
         line += word;
-        lineWidth += fm.horizontalAdvance(word);
+        lineWidth += trimmed.size() == word.size() ? fit : MeasureRun(font, word);
         break;
       }
       if (!line.isEmpty() || avail < width) {
