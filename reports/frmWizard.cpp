@@ -16,6 +16,7 @@
 #include "reports/RptForm.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/TextFold.h"
+#include "reports/output/WindowBusy.h"
 
 namespace tvn::reports {
 
@@ -283,7 +284,9 @@ void frmWizard::Form_Activate() {
   lastStep_ = 3;
   ShowWizardStep();
   QApplication::processEvents();
-  vb::BusyScope busy(this);
+  // The hourglass only: this runs while the wizard is being shown, and
+  // with the captions in place it writes nothing and ends at once.
+  WindowBusy busy(this);
   ApplySectionCaptions(Module().ReportDatabase);
 }
 
