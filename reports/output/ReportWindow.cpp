@@ -95,6 +95,7 @@ ReportWindowFrame::ReportWindowFrame(ReportContext& context, const QString& capt
   QFont notice("MS Sans Serif", 12);
   notice.setBold(true);
   MsgLabel->setFont(notice);
+  MsgLabel->setAlignment(Qt::AlignCenter);  // the count stands centred under the notice
   auto* msgLayout = new QVBoxLayout(MsgFrame);
   msgLayout->addWidget(MsgLabel, 0, Qt::AlignCenter);
   MsgFrame->resize(MsgFrame->sizeHint().expandedTo(QSize(148, 77)));
