@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/runtime/Functions.h"
@@ -150,20 +151,39 @@ void AddLongTitle(const dao::DatabasePtr& db, const std::string& title) {
   rs->Close();
 }
 
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList) {
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const std::function<void()>& tick) {
+  // One pass over the records with the titles already listed kept in
+  // memory: a look-up in the table per title made the list quadratic in
+  // the collection. The key is the text as the database compares it (letter
+  // case aside), so of two spellings the first in record order stays, as
+  // adding them one by one left it.
+  std::string columns;
+  for (int t = 1; t <= 40; ++t) columns += (t > 1 ? "," : "") + std::string("title") + std::to_string(t);
   InOneTransaction(db, [&] {
     db->Execute("delete * from title_list");
-    dao::RecordsetPtr rs = db->OpenRecordset("select * from mediadata where " + SectionCondition(sectionList) + " ");
-    if (!(rs->BOF() && rs->Eof())) {
-      rs->MoveFirst();
-      while (!rs->Eof()) {
-        for (int t = 1; t <= 40; ++t) {
-          std::string value = vb::NzStr(rs->GetField("title" + std::to_string(t)));
-          if (value > "") AddLongTitle(db, value);
+    dao::RecordsetPtr rs =
+        db->OpenRecordset("select " + columns + " from mediadata where " + SectionCondition(sectionList) + " ");
+    dao::RecordsetPtr list = db->OpenRecordset("title_list", dao::dbOpenTable);
+    std::unordered_set<std::string> listed;
+    while (!rs->Eof()) {
+      // A block of rows at a time: reading field by field costs a look-up
+      // per value.
+      const auto block = rs->GetRows(2048);
+      if (block.empty() || block.front().empty()) break;
+      const size_t rows = block.front().size();
+      if (tick) tick();
+      for (size_t r = 0; r < rows; ++r) {
+        for (size_t t = 0; t < block.size(); ++t) {
+          std::string value = vb::NzStr(block[t][r]);
+          if (value.empty()) continue;
+          if (!listed.insert(vb::UpperCase(value)).second) continue;
+          list->AddNew();
+          list->SetField("longtitle", value);
+          list->Update();
         }
-        rs->MoveNext();
       }
     }
+    list->Close();
     rs->Close();
   });
 }
@@ -177,11 +197,24 @@ void ApplySectionCaptions(const dao::DatabasePtr& db) {
       auto captions = ReadCaptions(db, tables[s - 1]);
       if (!captions) continue;
       std::string sql = "update mediadata set ";
+      // Only the records whose captions differ are written: the wizard runs
+      // this each time it opens, and rewriting every record of a large
+      // collection made opening it slow. The comparison is byte for byte
+      // (as blobs, outside any collation), so a caption whose letter case
+      // changed is still written, and a missing caption (Null) becomes the
+      // empty text as before.
+      std::string differs;
       for (int i = 1; i <= 10; ++i) {
-        if (i > 1) sql += ", ";
-        sql += "f" + std::to_string(i) + "c = '" + dao::SqlEscape((*captions)[static_cast<size_t>(i - 1)]) + "'";
+        const std::string field = "f" + std::to_string(i) + "c";
+        const std::string value = "'" + dao::SqlEscape((*captions)[static_cast<size_t>(i - 1)]) + "'";
+        if (i > 1) {
+          sql += ", ";
+          differs += " or ";
+        }
+        sql += field + " = " + value;
+        differs += "isnull(" + field + ") or cast(" + field + " as blob) <> cast(" + value + " as blob)";
       }
-      db->Execute(sql + " where sectionnumber = " + std::to_string(s));
+      db->Execute(sql + " where sectionnumber = " + std::to_string(s) + " and (" + differs + ")");
     }
   });
 }

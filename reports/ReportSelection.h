@@ -3,6 +3,7 @@
 // mediadata set by whole-table statements, the tape-label work table
 // `report`, the title list and the clean-up after the report window. Both
 // media wizards use these routines; the windows only gather the choices.
+#include <functional>
 #include <string>
 
 #include "platform/dao/Dao.h"
@@ -24,8 +25,10 @@ void GatherTapeLabels(const dao::DatabasePtr& db);
 // Adds the title to title_list unless exactly that text is there.
 void AddLongTitle(const dao::DatabasePtr& db, const std::string& title);
 // Rebuilds title_list from the forty title fields of the records whose
-// section is in the section list.
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList);
+// section is in the section list. tick, when given, is called as the
+// records are read (to keep the windows painted).
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList,
+                    const std::function<void()>& tick = {});
 // Copies each section's user-field captions into f1c..f10c of all its
 // records (one statement per section, one transaction for all).
 void ApplySectionCaptions(const dao::DatabasePtr& db);

@@ -84,14 +84,17 @@ class StandardReportWriter {
         if (rs && rs->IsOpen()) rs->Close();
       }
     } closer{rs};
-    if (rs->RecordCount() != 0) {
+    const long total = rs->RecordCount();
+    if (total != 0) {
       first_ = true;
       if (options_.oneLine) {
         p_.SetFontSize(8);
         p_.StartTable();
       }
       rs->MoveFirst();
+      long done = 0;
       while (!rs->Eof()) {
+        p_.ReportProgress(++done, total);
         if (options_.oneLine)
           OneLineRow(*rs);
         else

@@ -14,6 +14,8 @@
 #include "reports/ReportModule.h"
 #include "reports/ReportSelection.h"
 #include "reports/RptForm.h"
+#include "platform/runtime/Busy.h"
+#include "platform/runtime/TextFold.h"
 #include "reports/output/WindowBusy.h"
 
 namespace tvn::reports {
@@ -58,8 +60,8 @@ QLabel* Text(QWidget* parent, const QString& text) {
   return l;
 }
 
-void FillList(QComboBox* box, const std::string& sql, const std::string& field) {
-  FillLimitBox(box, Module().ReportDatabase, sql, field);
+void FillList(QComboBox* box, const std::string& sql, const std::string& field, vb::BusyScope* busy = nullptr) {
+  FillLimitBox(box, Module().ReportDatabase, sql, field, busy);
 }
 
 std::string Text(QComboBox* box) { return box->currentText().toStdString(); }
@@ -223,7 +225,7 @@ void frmWizard::C_Button_Click(int index) {
 void frmWizard::PrepareWizardLimits() {
   if (currentStep_ != 1) return;
   ReportModuleState& m = Module();
-  WindowBusy busy(this);
+  vb::BusyScope busy(this);
   specialChoice_ = 0;
   m.SectionList = "";
   if (ReportTypeOption[0]->isChecked()) {
@@ -252,17 +254,17 @@ void frmWizard::PrepareWizardLimits() {
              "cat_number");
   std::string inList = "instr(1,'" + m.SectionList + "',' ' & sectionnumber & ' ') > 0";
   if (!NameBuildCheck->isChecked())
-    FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name");
+    FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name", &busy);
   if (!TitleBuildCheck->isChecked()) {
-    BuildTitleList(m.ReportDatabase, m.SectionList);
-    FillList(TitleCombo, "select * from title_list order by longtitle", "longtitle");
+    BuildTitleList(m.ReportDatabase, m.SectionList, [&busy] { busy.Tick(); });
+    FillList(TitleCombo, "select * from title_list order by longtitle", "longtitle", &busy);
   }
 }
 
 void frmWizard::BuildSelectionFlags() {
   ReportModuleState& m = Module();
   {
-    WindowBusy busy(this);
+    vb::BusyScope busy(this);
     WizardLimits limits{Text(ArtistCombo), Text(CategoryCombo), Text(LabelCombo),
                         Text(NameCombo),   Text(TitleCombo),    Text(TapeIndexCombo)};
     MarkWizardSelection(m.ReportDatabase, m, ReportTypeOption[0]->isChecked(), specialChoice_, limits);
@@ -279,6 +281,8 @@ void frmWizard::Form_Activate() {
   lastStep_ = 3;
   ShowWizardStep();
   QApplication::processEvents();
+  // The hourglass only: this runs while the wizard is being shown, and
+  // with the captions in place it writes nothing and ends at once.
   WindowBusy busy(this);
   ApplySectionCaptions(Module().ReportDatabase);
 }

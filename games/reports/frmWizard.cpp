@@ -13,7 +13,7 @@
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
-#include "reports/output/WindowBusy.h"
+#include "platform/runtime/Busy.h"
 
 namespace pl {
 
@@ -226,7 +226,7 @@ void frmWizard::C_Button_Click(int index) {
 void frmWizard::PrepareGameLimits() {
   if (currentStep_ != 1) return;
   tvn::reports::ReportContext& m = GameReports();
-  tvn::reports::WindowBusy busy(this);
+  vb::BusyScope busy(this);
   specialChoice_ = 0;
   sectionList_.clear();
   m.SectionList.clear();
@@ -267,7 +267,7 @@ void frmWizard::PrepareGameLimits() {
                                 ? std::string("select distinct name from mediadata order by name")
                                 : "select distinct name from mediadata where instr(1,'" + sectionList_ +
                                       "',' ' & sectionnumber & ' ') > 0 order by name";
-    tvn::reports::FillLimitBox(NameCombo, m.ReportDatabase, sql, "Name");
+    tvn::reports::FillLimitBox(NameCombo, m.ReportDatabase, sql, "Name", &busy);
   }
 }
 
@@ -286,7 +286,7 @@ GameLimits frmWizard::Limits() const {
 void frmWizard::SelectGameRecords() {
   tvn::reports::ReportContext& m = GameReports();
   {
-    tvn::reports::WindowBusy busy(this);
+    vb::BusyScope busy(this);
     if (m.ReportType == kFullGameReport) MarkGameRecords(*m.ReportDatabase, Limits());
   }
   RptForm report(this);

@@ -39,7 +39,7 @@ bool CountFits(QDataStream& s, quint32 count, qint64 leastBytesEach) {
 }  // namespace
 
 bool SaveDocument(const Document& document, const std::string& file, int from, int to,
-                  std::string* error) {
+                  std::string* error, const Progress& progress) {
   const int n = document.PageCount();
   if (from == 0 && to == 0) {
     from = 1;
@@ -77,6 +77,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   s << quint32(count);
   for (int p = from; p <= to && n > 0; ++p) {
     const Page& page = document.pages[static_cast<size_t>(p - 1)];
+    if (progress) progress(p - from + 1, count);
     s << page.width << page.height;
     s << quint32(page.texts.size());
     for (const auto& t : page.texts) {
@@ -211,7 +212,7 @@ void ReadFont(FieldReader& r, FontSpec& f, FontNames& names) {
   f.underline = flags & 4;
 }
 
-bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc) {
+bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc, const Progress& progress) {
   quint32 pageCount = 0;
   if (!r.Count(&pageCount, 16)) return false;
   doc.pages.resize(pageCount);
@@ -225,7 +226,9 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
     const QString* text;
   };
   std::vector<std::vector<CellRef>> tableCells;
+  long long done = 0;
   for (auto& page : doc.pages) {
+    if (progress) progress(++done, static_cast<long long>(doc.pages.size()));
     page.width = r.F64();
     page.height = r.F64();
     if (!r.Count(&n, 40)) return false;
@@ -342,9 +345,33 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc)
   return r.ok();
 }
 
+// What a document's pictures may take once decoded, in pixels over all of
+// them (four bytes each): a report's heading, separator and record pictures
+// need far less, and a document past it would take more memory than the
+// machine may have.
+constexpr qint64 kMaxDocumentPixels = 64LL * 1000 * 1000;
+
+// The length of the PNG at p (its chunks up to IEND) and the size its
+// header gives; 0 when the bytes are no whole PNG.
+qint64 PngExtent(const uchar* p, qint64 left, quint32* width, quint32* height) {
+  static const uchar kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (left < 33 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return 0;
+  *width = qFromBigEndian<quint32>(p + 16);
+  *height = qFromBigEndian<quint32>(p + 20);
+  qint64 at = 8;
+  while (at + 12 <= left) {
+    const qint64 length = qFromBigEndian<quint32>(p + at);
+    const bool end = std::memcmp(p + at + 4, "IEND", 4) == 0;
+    at += 12 + length;
+    if (at > left) return 0;
+    if (end) return at;
+  }
+  return 0;
+}
+
 }  // namespace
 
-bool LoadDocument(const std::string& file, Document* out, std::string* error) {
+bool LoadDocument(const std::string& file, Document* out, std::string* error, const Progress& progress) {
   QFile f(QString::fromStdString(file));
   if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = "The report document \"" + file + "\" cannot be opened.";
@@ -388,13 +415,39 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error) {
   quint32 imageCount = 0;
   s >> imageCount;
   if (!CountFits(s, imageCount, 4)) return fail();
+  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
+  // A small file can hold pictures that take gigabytes once decoded: the
+  // sizes their headers give are added up first, each picture once, and a
+  // document past the bound is refused before any is decoded.
+  {
+    const qint64 picturesAt = in.pos();
+    qint64 at = picturesAt;
+    qint64 pixels = 0;
+    for (quint32 i = 0; i < imageCount; ++i) {
+      if (at + 4 > bytes.size()) return fail();
+      const quint32 marker = qFromBigEndian<quint32>(begin + at);
+      at += 4;
+      if (marker == 0) continue;  // a null picture
+      quint32 w = 0, h = 0;
+      const qint64 length = PngExtent(begin + at, bytes.size() - at, &w, &h);
+      if (length <= 0) return fail();
+      pixels += static_cast<qint64>(w) * h;
+      if (pixels > kMaxDocumentPixels) {
+        if (error)
+          *error = "The report document \"" + file + "\" holds pictures too large to show (over " +
+                   std::to_string(kMaxDocumentPixels / 1000000) + " million pixels in all).";
+        return false;
+      }
+      at += length;
+    }
+    in.seek(picturesAt);
+  }
   std::vector<QImage> images(imageCount);
   for (auto& img : images) s >> img;
   if (s.status() != QDataStream::Ok) return fail();
-  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
   FieldReader r(begin + in.pos(), begin + bytes.size());
   Document doc;
-  if (!ReadPages(r, images, doc)) return fail();
+  if (!ReadPages(r, images, doc, progress)) return fail();
   *out = std::move(doc);
   return true;
 }

@@ -3,6 +3,7 @@
 // then the pages with their items; pictures are stored once each, as PNG.
 // See docs/file-format.md.
 #include "platform/print/Document.h"
+#include "platform/print/Printer.h"
 
 #include <string>
 
@@ -12,10 +13,11 @@ namespace print {
 // naming the file when it cannot be written or the range is outside the
 // document.
 bool SaveDocument(const Document& document, const std::string& file, int from, int to,
-                  std::string* error);
+                  std::string* error, const Progress& progress = {});
 // Reads a whole file into *out. A file that is not a report document, is cut
 // short, or comes from a newer version is refused: false with *error, *out
 // untouched.
-bool LoadDocument(const std::string& file, Document* out, std::string* error);
+bool LoadDocument(const std::string& file, Document* out, std::string* error,
+                  const Progress& progress = {});
 
 }  // namespace print

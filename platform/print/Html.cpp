@@ -28,6 +28,11 @@ std::string Pt(double twips) {
 
 std::string Name(const QColor& c) { return c.name().toStdString(); }
 
+// Control characters other than tab, line feed and carriage return have no
+// place in HTML (a reader may refuse the file or show them as garbage):
+// they are left out.
+bool Unwritable(char16_t c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
 // Appends text as UTF-8 with the characters HTML reserves escaped and line
 // feeds as line breaks. Plain ASCII, the common case, is copied straight
 // into the output; the rest from the first character that needs more.
@@ -40,7 +45,7 @@ void AppendEscaped(std::string& out, const QString& text) {
   qsizetype i = 0;
   for (; i < n; ++i) {
     const char16_t c = u[i];
-    if (c >= 0x80 || c == '<' || c == '>' || c == '&' || c == '"' || c == '\n') break;
+    if (c >= 0x80 || c < 0x20 || c == '<' || c == '>' || c == '&' || c == '"') break;
     d[i] = static_cast<char>(c);
   }
   if (i == n) return;
@@ -48,7 +53,9 @@ void AppendEscaped(std::string& out, const QString& text) {
   for (; i < n; ++i) {
     const char16_t c = u[i];
     if (c >= 0x80) {
-      out += text.mid(i).toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")).toStdString();
+      QString rest = text.mid(i);
+      rest.removeIf([](QChar ch) { return Unwritable(ch.unicode()); });
+      out += rest.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")).toStdString();
       return;
     }
     switch (c) {
@@ -57,7 +64,8 @@ void AppendEscaped(std::string& out, const QString& text) {
       case '&': out += "&amp;"sv; break;
       case '"': out += "&quot;"sv; break;
       case '\n': out += "<br>"sv; break;
-      default: out += static_cast<char>(c);
+      default:
+        if (!Unwritable(c)) out += static_cast<char>(c);
     }
   }
 }
@@ -122,21 +130,48 @@ struct TableTags {
 };
 constexpr size_t kAhead = 8;
 
-void Html(const Document& document, HtmlSink& sink) {
+void Html(const Document& document, HtmlSink& sink, const Progress& progress) {
   std::string& out = sink.out;
   out += (
       "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Report</title>\n"
       "<style>body{font-family:Arial,'Liberation Sans',sans-serif}p{margin:0}"
       "table{border-collapse:collapse;margin:4pt 0}td,th{border:1px solid #808080;padding:1pt 3pt;"
-      "vertical-align:top;font-weight:normal}</style>\n</head>\n<body>\n");
-  QHash<qint64, std::string> imageData;
+      "vertical-align:top;font-weight:normal}"
+      "span.pic{display:inline-block;background-repeat:no-repeat;background-size:100% 100%}");
+  // A picture drawn many times (the separator under every record) is
+  // encoded once, as a style rule that each use names; pictures equal in
+  // content share one rule even when they were made apart.
+  QHash<qint64, int> pictureClass;
+  {
+    QHash<QByteArray, int> byContent;
+    for (const Page& page : document.pages)
+      for (const PictureItem& p : page.pictures) {
+        if (pictureClass.contains(p.image.cacheKey())) continue;
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        p.image.save(&buffer, "PNG");
+        auto it = byContent.find(png);
+        if (it == byContent.end()) {
+          it = byContent.insert(png, static_cast<int>(byContent.size()) + 1);
+          out += "span.p" + std::to_string(*it) + "{background-image:url(data:image/png;base64,";
+          out += png.toBase64().toStdString();
+          out += ")}"sv;
+          sink.Spill();
+        }
+        pictureClass.insert(p.image.cacheKey(), *it);
+      }
+  }
+  out += "</style>\n</head>\n<body>\n"sv;
   TableTags tags;
   int openTable = 0;
   auto closeTable = [&] {
     if (openTable != 0) out += "</table>\n"sv;
     openTable = 0;
   };
+  long long pagesDone = 0;
   for (const Page& page : document.pages) {
+    if (progress) progress(++pagesDone, document.PageCount());
     std::vector<Block> blocks;
     std::map<double, size_t> lineAt;
     for (const auto& t : page.texts) {
@@ -214,19 +249,11 @@ void Html(const Document& document, HtmlSink& sink) {
       closeTable();
       if (b.kind == 2) {
         const PictureItem& p = *b.picture;
-        auto it = imageData.find(p.image.cacheKey());
-        if (it == imageData.end()) {
-          QByteArray png;
-          QBuffer buffer(&png);
-          buffer.open(QIODevice::WriteOnly);
-          p.image.save(&buffer, "PNG");
-          it = imageData.insert(p.image.cacheKey(), png.toBase64().toStdString());
-        }
+        out += "<p style=\"margin-left:" + Pt(std::max(0.0, p.x - margin)) + "pt\"><span class=\"pic p" +
+               std::to_string(pictureClass.value(p.image.cacheKey())) + "\" role=\"img\" style=\"width:" +
+               std::to_string(std::lround(p.width / 15)) + "px;height:" + std::to_string(std::lround(p.height / 15)) +
+               "px\"></span></p>\n";
         sink.Spill();
-        out += "<p style=\"margin-left:" + Pt(std::max(0.0, p.x - margin)) + "pt\"><img alt=\"\" width=\"" +
-               std::to_string(std::lround(p.width / 15)) + "\" height=\"" +
-               std::to_string(std::lround(p.height / 15)) + "\" src=\"data:image/png;base64," + *it +
-               "\"></p>\n";
         continue;
       }
       std::vector<const TextItem*> runs = b.texts;
@@ -254,11 +281,11 @@ void Html(const Document& document, HtmlSink& sink) {
 
 QString DocumentHtml(const Document& document) {
   HtmlSink sink;
-  Html(document, sink);
+  Html(document, sink, {});
   return QString::fromStdString(sink.out);
 }
 
-bool WriteHtml(const Document& document, const std::string& file, std::string* error) {
+bool WriteHtml(const Document& document, const std::string& file, std::string* error, const Progress& progress) {
   QFile out(QString::fromStdString(file));
   if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
     if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
@@ -266,7 +293,7 @@ bool WriteHtml(const Document& document, const std::string& file, std::string* e
   }
   HtmlSink sink;
   sink.file = &out;
-  Html(document, sink);
+  Html(document, sink, progress);
   const bool written = sink.ok;
   out.close();
   if (!written || out.error() != QFileDevice::NoError) {

@@ -89,13 +89,31 @@ const FontEntry& FontFor(const FontSpec& spec) {
     }
   }
   QFont f = MakeFont(spec);
-  cache.push_back(std::make_unique<FontEntry>(FontEntry{spec, f, QFontMetricsF(f, &MeasureDevice())}));
+  cache.push_back(std::make_unique<FontEntry>(FontEntry{spec, f, QFontMetricsF(f, &MeasureDevice()), {}}));
   last = cache.back().get();
   return *last;
 }
 
 double MeasureText(const FontSpec& font, const QString& text) {
   return FontFor(font).metrics.horizontalAdvance(text);
+}
+
+double MeasureRun(const FontSpec& font, QString& text) {
+  // Only short texts are kept (labels, values that repeat); the cache
+  // starts over before it could grow with the report.
+  constexpr qsizetype kLongest = 48;
+  constexpr qsizetype kMostKept = 20000;
+  FontEntry& entry = const_cast<FontEntry&>(FontFor(font));
+  if (text.size() > kLongest) return entry.metrics.horizontalAdvance(text);
+  auto it = entry.widths.constFind(text);
+  if (it != entry.widths.constEnd()) {
+    text = it.key();
+    return it.value();
+  }
+  if (entry.widths.size() >= kMostKept) entry.widths.clear();
+  const double width = entry.metrics.horizontalAdvance(text);
+  entry.widths.insert(text, width);
+  return width;
 }
 
 double LineHeight(const FontSpec& font) {

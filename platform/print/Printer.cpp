@@ -36,7 +36,7 @@ void Printer::EndDoc() {
   d_->exportOk = true;
   if (!d_->exportFile.empty() && d_->exportFormat == kExportHtml) {
     std::string error;
-    d_->exportOk = WriteHtml(d_->doc, d_->exportFile, &error);
+    d_->exportOk = WriteHtml(d_->doc, d_->exportFile, &error, d_->progress);
     if (!d_->exportOk) d_->error = error;
   }
   d_->previewPage = d_->doc.pages.empty() ? 0 : 1;
@@ -73,7 +73,7 @@ void Printer::Text(const std::string& text) {
     const qsizetype lf = all.indexOf(QLatin1Char('\n'), start);
     QString piece = all.mid(start, lf < 0 ? -1 : lf - start);
     piece.remove(QLatin1Char('\r'));
-    if (!piece.isEmpty()) d_->Print(piece);
+    if (!piece.isEmpty()) d_->Print(std::move(piece));
     if (lf < 0) break;
     d_->LineFeed();
     start = lf + 1;
@@ -198,9 +198,14 @@ bool Printer::LastExportOk() const { return d_->exportOk; }
 std::string Printer::LastError() const { return d_->error; }
 const Document& Printer::document() const { return d_->doc; }
 
+void Printer::SetProgress(Progress hook) { d_->progress = std::move(hook); }
+void Printer::ReportProgress(long long done, long long total) const {
+  if (d_->progress) d_->progress(done, total);
+}
+
 bool Printer::SaveDoc(const std::string& file, int from, int to) {
   std::string error;
-  if (!SaveDocument(d_->doc, file, from, to, &error)) {
+  if (!SaveDocument(d_->doc, file, from, to, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -210,7 +215,7 @@ bool Printer::SaveDoc(const std::string& file, int from, int to) {
 bool Printer::LoadDoc(const std::string& file, bool append) {
   Document loaded;
   std::string error;
-  if (!LoadDocument(file, &loaded, &error)) {
+  if (!LoadDocument(file, &loaded, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -228,7 +233,7 @@ bool Printer::LoadDoc(const std::string& file, bool append) {
 
 bool Printer::WritePdf(const std::string& file) const {
   std::string error;
-  if (!print::WritePdf(d_->doc, file, &error)) {
+  if (!print::WritePdf(d_->doc, file, &error, d_->progress)) {
     d_->error = error;
     return false;
   }
@@ -270,6 +275,7 @@ void Printer::State::AddPage() {
   p.width = PageWidth();
   p.height = PageHeight();
   doc.pages.push_back(std::move(p));
+  if (progress) progress(static_cast<long long>(doc.pages.size()), 0);
   x = LeftLimit();
   y = marginTop;
   lineHeight = 0;
@@ -322,7 +328,7 @@ void Printer::State::Emit(const QString& text, double width) {
   lineHeight = std::max({lineHeight, h, lineAscent + lineDescent});
 }
 
-void Printer::State::Print(const QString& piece) {
+void Printer::State::Print(QString piece) {
   const double left = LeftLimit();
   const double right = RightLimit();
   if (align == kTextAlignTitle || align == kTextAlignDate) {
@@ -335,7 +341,7 @@ void Printer::State::Print(const QString& piece) {
     }
     return;
   }
-  const double whole = MeasureText(font, piece);
+  const double whole = MeasureRun(font, piece);
   if (x + whole <= right + 0.5) {
     Emit(piece, whole);
     return;
@@ -343,7 +349,8 @@ void Printer::State::Print(const QString& piece) {
   const auto lines = WrapText(font, piece, right - x, right - left);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) LineFeed();
-    if (!lines[i].isEmpty()) Emit(lines[i], MeasureText(font, lines[i]));
+    QString line = lines[i];
+    if (!line.isEmpty()) Emit(line, MeasureRun(font, line));
   }
 }
 

@@ -26,6 +26,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +41,11 @@ enum : int { kExportHtml = 2 };
 enum : int { kTextAlignBody = 6, kTextAlignTitle = 7, kTextAlignDate = 8 };
 // TableCell setting: the cell's font is bold.
 enum : int { kTableCellFontBold = 25 };
+
+// How far long work is, for a window that keeps painting and shows it:
+// done of total, or total 0 when the end is not known yet (the pages laid
+// out so far). Called often; the receiver decides how often to act on it.
+using Progress = std::function<void(long long done, long long total)>;
 
 // A picture's own size in twips: from the dots per metre it carries, else
 // at 96 dots per inch (15 twips a pixel).
@@ -205,6 +212,13 @@ class Printer : public QObject {
   // Whether the last EndDoc wrote its export (true when none was asked).
   bool LastExportOk() const;
 
+  // Long work (layout, PDF, HTML, saving and loading) calls hook as it
+  // goes: with the pages so far and total 0 while laying out, with pages
+  // done of all while writing or reading a file. An empty hook is none.
+  void SetProgress(Progress hook);
+  // For a writer walking its records: passed to the hook as it stands.
+  void ReportProgress(long long done, long long total) const;
+
   // Pages from..to (1-based, inclusive; 0, 0 for all) as a report document.
   bool SaveDoc(const std::string& file, int from = 0, int to = 0);
   // Replaces the document with the file's pages, or appends them.
@@ -233,9 +247,11 @@ void RenderPage(const Document& document, int page, QPainter& painter);
 void RenderPage(const Printer& printer, int page, QPainter& painter);
 
 // Writers of a whole document; false with *error naming the file on failure.
-bool WritePdf(const Document& document, const std::string& file, std::string* error);
+bool WritePdf(const Document& document, const std::string& file, std::string* error,
+              const Progress& progress = {});
 QString DocumentHtml(const Document& document);
-bool WriteHtml(const Document& document, const std::string& file, std::string* error);
+bool WriteHtml(const Document& document, const std::string& file, std::string* error,
+               const Progress& progress = {});
 // Renders a page as an image at dpi dots per inch, white background.
 QImage RenderPageImage(const Document& document, int page, double dpi);
 

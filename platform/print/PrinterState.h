@@ -65,6 +65,7 @@ struct Printer::State {
 
   PendingTable table;
   int nextTableId = 1;
+  Progress progress;
 
   double PageWidth() const;
   double PageHeight() const;
@@ -81,7 +82,7 @@ struct Printer::State {
   // Ends the line the next run would join (after a line feed, a new page,
   // a table).
   void CloseLine() { lineFirst = -1; }
-  void Print(const QString& piece);
+  void Print(QString piece);
   void StampHeaders();
   void LayoutTable();
 };

@@ -77,7 +77,7 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
   painter.restore();
 }
 
-bool WritePdf(const Document& document, const std::string& file, std::string* error) {
+bool WritePdf(const Document& document, const std::string& file, std::string* error, const Progress& progress) {
   const QString name = QString::fromStdString(file);
   {
     // QPdfWriter reports no failure to open its file: try it first.
@@ -111,6 +111,7 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
       if (p.width != prev.width || p.height != prev.height) writer.setPageLayout(layoutFor(p));
       writer.newPage();
     }
+    if (progress) progress(i, document.PageCount());
     RenderPage(document, i, painter);
   }
   if (!painter.end()) {

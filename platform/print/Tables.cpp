@@ -59,10 +59,12 @@ std::vector<QString> WrapText(const FontSpec& font, const QString& text, double 
   };
   for (QString word : Words(text)) {
     while (!word.isEmpty()) {
-      const double fit = fm.horizontalAdvance(TrimEnd(word));
+      // Words recur across a report's notes: each is measured once.
+      QString trimmed = TrimEnd(word);
+      const double fit = MeasureRun(font, trimmed);
       if (lineWidth + fit <= avail + kSlack) {
         line += word;
-        lineWidth += fm.horizontalAdvance(word);
+        lineWidth += trimmed.size() == word.size() ? fit : MeasureRun(font, word);
         break;
       }
       if (!line.isEmpty() || avail < width) {
@@ -262,7 +264,9 @@ void Printer::State::LayoutTable() {
       const double inner = std::max(1.0, widths[c] - 2 * kCellPadX);
       // A cell of one line that fits, the common case, keeps its text as
       // its only line: the cell record and the text run share one string.
-      const double whole = text.isEmpty() || text.contains(QLatin1Char('\n')) ? -1 : fe.metrics.horizontalAdvance(text);
+      // Values that repeat down a column (a category, a section) share one
+      // string over all their cells.
+      const double whole = text.isEmpty() || text.contains(QLatin1Char('\n')) ? -1 : MeasureRun(cell.font, text);
       if (whole >= 0 && (whole <= inner + kSlack || cols[c].noWrap)) {
         cell.lines.push_back(text);
         cell.widths.push_back(whole);
@@ -363,6 +367,9 @@ void Printer::State::LayoutTable() {
   if (hasHeader) placeRow(head, true);
   for (size_t i = 0; i < t.rows.size(); ++i) {
     RowLayout r = i == 0 ? std::move(first) : layoutRow(t.rows[i], static_cast<int>(i) + 1);
+    // A row collected for the table is let go once it is laid out, so that
+    // a long table is not held twice.
+    std::vector<std::string>().swap(t.rows[i]);
     const size_t bodyRows = doc.pages.back().tables[static_cast<size_t>(fragment)].rows.size() - (hasHeader ? 1 : 0);
     if (ty + r.height > BottomLimit() && (bodyRows > 0 || fragmentTop > marginTop)) {
       newPage();

@@ -53,12 +53,17 @@ QImage Emblem() {
 }  // namespace
 
 QImage ReportImage(int index) {
-  QImage image = index == 1 ? Separator() : index == 2 ? Emblem() : QImage();
-  if (!image.isNull()) {
+  // Each picture is made once and then shared: the separator stands under
+  // every record, and one picture drawn many times is stored once by the
+  // page layer, the document file and the HTML export.
+  static const auto make = [](QImage image) {
     image.setDotsPerMeterX(kDotsPerMeter96);
     image.setDotsPerMeterY(kDotsPerMeter96);
-  }
-  return image;
+    return image;
+  };
+  static const QImage separator = make(Separator());
+  static const QImage emblem = make(Emblem());
+  return index == 1 ? separator : index == 2 ? emblem : QImage();
 }
 
 void SetReportFonts(print::Printer& printer) {

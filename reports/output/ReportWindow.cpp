@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "platform/print/Printer.h"
 #include "platform/print/PreviewWidget.h"
 #include "platform/runtime/Files.h"
@@ -24,6 +26,7 @@
 #include "reports/output/PrintPageForm.h"
 #include "reports/output/RForm.h"
 #include "reports/output/SaveLoadDocumentForm.h"
+#include "platform/runtime/Busy.h"
 #include "reports/output/WindowBusy.h"
 
 namespace tvn::reports {
@@ -49,6 +52,34 @@ bool SaveUnderDocumentName(std::string& file) {
   return vb::MsgBox("The file\n" + file + "\nalready exists.\nDo you want to replace it?",
                     vb::vbExclamation | vb::vbYesNo | vb::vbDefaultButton2, vb::AppTitle()) == vb::vbYes;
 }
+
+const char* const kProcessing = "Processing Report ........";
+
+// While a command of the window works: the hourglass, every window kept
+// painted, and every click, key and close dropped until it ends. The
+// surface's progress reaches the scope for as long as the command runs;
+// show, when given, receives how far the work is (done of total).
+class ReportBusy {
+ public:
+  ReportBusy(QWidget* window, print::Printer& printer, std::function<void(long long, long long)> show = {})
+      : printer_(printer), busy_(window, std::move(show)) {
+    printer_.SetProgress([this](long long done, long long total) {
+      // The pages of a layout come with no total: they keep the window
+      // painted without changing the figure a writer or an output shows.
+      if (total > 0)
+        busy_.Progress(done, total);
+      else
+        busy_.Tick();
+    });
+  }
+  ~ReportBusy() { printer_.SetProgress({}); }
+  ReportBusy(const ReportBusy&) = delete;
+  ReportBusy& operator=(const ReportBusy&) = delete;
+
+ private:
+  print::Printer& printer_;
+  vb::BusyScope busy_;
+};
 
 }  // namespace
 
@@ -76,11 +107,12 @@ ReportWindowFrame::ReportWindowFrame(ReportContext& context, const QString& capt
   MsgFrame->setObjectName("MsgFrame");
   MsgFrame->setFrameShape(QFrame::NoFrame);
   MsgFrame->setAutoFillBackground(true);
-  MsgLabel = new QLabel("Processing Report ........", MsgFrame);
+  MsgLabel = new QLabel(kProcessing, MsgFrame);
   MsgLabel->setObjectName("MsgLabel");
   QFont notice("MS Sans Serif", 12);
   notice.setBold(true);
   MsgLabel->setFont(notice);
+  MsgLabel->setAlignment(Qt::AlignCenter);  // the count stands centred under the notice
   auto* msgLayout = new QVBoxLayout(MsgFrame);
   msgLayout->addWidget(MsgLabel, 0, Qt::AlignCenter);
   MsgFrame->resize(MsgFrame->sizeHint().expandedTo(QSize(148, 77)));
@@ -213,15 +245,19 @@ void ReportWindowFrame::CreateButton_Click() {
   }
 
   {
-    WindowBusy busy(this);
     // Whatever way the writer ends, the notice goes and PDF export opens.
     struct Finish {
       ReportWindowFrame* w;
       ~Finish() {
         w->MsgFrame->hide();
+        w->MsgLabel->setText(kProcessing);
         w->btnPDF->setEnabled(true);
       }
     } finish{this};
+    ReportBusy busy(this, printer, [this](long long done, long long total) {
+      MsgLabel->setText(QString("%1\n%2 of %3").arg(kProcessing).arg(done).arg(total));
+      MsgFrame->resize(MsgFrame->sizeHint().expandedTo(MsgFrame->size()));
+    });
     context_.ReportPrinter = &printer;
     RunReportWriter();
   }
@@ -231,8 +267,12 @@ void ReportWindowFrame::CreateButton_Click() {
 void ReportWindowFrame::btnPDF_Click() {
   std::string file = AskFileName(DataFolderFile(context_, "rpt.pdf"), "*.pdf | *.pdf");
   if (file.empty()) return;
-  WindowBusy busy(this);
-  if (!printer_->WritePdf(file)) Warn("The PDF file could not be written:\n" + file);
+  bool written;
+  {
+    ReportBusy busy(this, *printer_);
+    written = printer_->WritePdf(file);
+  }
+  if (!written) Warn("The PDF file could not be written:\n" + file);
 }
 
 void ReportWindowFrame::SaveButton_Click() {
@@ -245,7 +285,9 @@ void ReportWindowFrame::SaveButton_Click() {
   std::string file = AskFileName("", "(*.vsr;)) | *.vsr;", action == 0);
   if (file.empty()) return;
   if (action == 0 && !SaveUnderDocumentName(file)) return;
-  WindowBusy busy(this);
+  // The pointer shows the hourglass from here on; input is dropped only
+  // while the file is written or read, so the page range stays answerable.
+  WindowBusy pointer(this);
   switch (action) {
     case 0: {
       {
@@ -253,28 +295,41 @@ void ReportWindowFrame::SaveButton_Click() {
         pages.exec();
       }
       if (context_.PageFrom == -1) return;  // the range was cancelled
-      bool saved = context_.PageFrom + context_.PageTo != 0
-                       ? printer_->SaveDoc(file, context_.PageFrom, context_.PageTo)
-                       : printer_->SaveDoc(file);
+      bool saved;
+      {
+        ReportBusy busy(this, *printer_);
+        saved = context_.PageFrom + context_.PageTo != 0 ? printer_->SaveDoc(file, context_.PageFrom, context_.PageTo)
+                                                         : printer_->SaveDoc(file);
+      }
       if (!saved) Warn(printer_->LastError());
       break;
     }
     case 1:
-    case 2:
-      if (!printer_->LoadDoc(file, action == 2)) {
+    case 2: {
+      bool loaded;
+      {
+        ReportBusy busy(this, *printer_);
+        loaded = printer_->LoadDoc(file, action == 2);
+      }
+      if (!loaded) {
         Warn(printer_->LastError());
       } else {
         printer_->Refresh();
       }
       break;
+    }
     default:
       break;
   }
 }
 
 void ReportWindowFrame::MaxButton_Click() {
-  WindowBusy busy(this);
+  WindowBusy pointer(this);
+  // Copying the document into the preview is the long part; the preview
+  // itself takes input as soon as it shows.
+  auto busy = std::make_unique<ReportBusy>(this, *printer_);
   RForm preview(context_, this);
+  busy.reset();
   preview.exec();
 }
 

@@ -1,11 +1,14 @@
 #include "reports/output/WizardSteps.h"
 
 #include <QComboBox>
+#include <QStringListModel>
 #include <QHeaderView>
 #include <QLayout>
 #include <QTableWidget>
 
 #include "platform/forms/ComboFind.h"
+#include "platform/runtime/Busy.h"
+#include "platform/runtime/TextFold.h"
 #include "platform/runtime/Functions.h"
 
 namespace tvn::reports {
@@ -101,15 +104,31 @@ QComboBox* MakeLimitBox(QWidget* parent, const char* name) {
   return box;
 }
 
-void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field) {
-  box->clear();
-  box->addItem(kNoLimits);
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
+                  vb::BusyScope* busy) {
+  // The entries go to the box's model as one list: a title list can hold a
+  // million entries, and adding them one by one took minutes.
+  QStringList entries{kNoLimits};
   dao::RecordsetPtr rs = db->OpenRecordset(sql);
-  while (!rs->Eof()) {
-    box->addItem(QString::fromStdString(vb::NzStr(rs->GetField(field))));
-    rs->MoveNext();
+  int column = -1;
+  for (int i = 0; i < rs->FieldCount() && column < 0; ++i)
+    if (vb::CompareNoCase(rs->FieldInfo(i).Name, field) == 0) column = i;
+  while (column >= 0 && !rs->Eof()) {
+    // A block of rows at a time rather than a look-up per value.
+    const auto block = rs->GetRows(4096);
+    if (block.empty() || block[static_cast<size_t>(column)].empty()) break;
+    for (const auto& value : block[static_cast<size_t>(column)])
+      entries.append(QString::fromStdString(vb::NzStr(value)));
+    if (busy) busy->Tick();
   }
   rs->Close();
+  auto* model = qobject_cast<QStringListModel*>(box->model());
+  if (!model) {
+    model = new QStringListModel(box);
+    box->setModel(model);
+  }
+  box->clear();
+  model->setStringList(entries);
   box->setCurrentText(kNoLimits);
 }
 

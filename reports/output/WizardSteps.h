@@ -16,6 +16,10 @@
 class QComboBox;
 class QTableWidget;
 
+namespace vb {
+class BusyScope;
+}
+
 namespace tvn::reports {
 
 // The wizards' button bar: 0 Help, 1 Cancel, 2 Back, 3 Next, 4 Finish.
@@ -57,8 +61,10 @@ void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember = 0,
 // the first matching entry nor adds it to the list on Enter.
 QComboBox* MakeLimitBox(QWidget* parent, const char* name);
 // Refills a limit box: the no-limit entry, then `field` of every row of
-// `sql` (a Null as an empty entry), and shows the no-limit entry.
-void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field);
+// `sql` (a Null as an empty entry), and shows the no-limit entry; busy, when
+// given, keeps the windows painted while a long list is read.
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
+                  vb::BusyScope* busy = nullptr);
 extern const char* const kNoLimits;  // "***NO LIMITS***"
 
 // Gives a check grid the height and width to show every row whole without

@@ -6,14 +6,18 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "platform/print/Printer.h"
 #include "platform/print/PreviewWidget.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
 #include "reports/output/FileFilter.h"
@@ -137,6 +141,59 @@ TEST_F(ReportWindow, CreateReportBuildsTheChosenSectionsAndOpensThePdfExport) {
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
   EXPECT_TRUE(Messages().empty());  // no export, no notice
   EXPECT_EQ(w.VSPrinter1->PageShown(), 1);
+}
+
+TEST_F(ReportWindow, ClicksDuringALongReportAreNotActedOnAndTheNoticeCounts) {
+  db_->BeginTrans();
+  for (int i = 0; i < 4000; ++i)
+    db_->Execute("insert into mediadata (name, section, sectionnumber, pr1, title1, title2, title3, title4, title5, "
+                 "title6, notes) values ('Item " + std::to_string(i) +
+                 "', 'Compact Disc', 2, true, 'One', 'Two', 'Three', 'Four', 'Five', 'Six', 'A note of some length " +
+                 std::to_string(i) + "')");
+  db_->CommitTrans();
+  RptForm& w = OpenWindow(6, " 2 ");
+  w.TypeOption[1]->click();  // the complete layout, the slower one
+  int creates = 0;
+  QObject::connect(w.CreateButton, &QPushButton::clicked, [&] { ++creates; });
+
+  // Once the report is being made, a person clicks Close and Create Report
+  // again and presses Escape; the notice is read while the work runs. (The
+  // windows are served every tenth of a second: the report is long enough
+  // for several.)
+  bool clickedMidWork = false;
+  QString notice;
+  QObject pokes;  // the pokes still waiting end with the test
+  std::function<void()> poke;
+  auto again = [&] { QMetaObject::invokeMethod(&pokes, poke, Qt::QueuedConnection); };
+  poke = [&] {
+    if (!vb::BusyScope::Active()) {
+      again();
+      return;
+    }
+    notice = w.MsgLabel->text();  // the last one seen while the work runs
+    if (clickedMidWork) {
+      QTimer::singleShot(10, &pokes, poke);
+      return;
+    }
+    again();
+    clickedMidWork = true;
+    QTest::mouseClick(w.CloseButton, Qt::LeftButton);
+    QTest::mouseClick(w.CreateButton, Qt::LeftButton);
+    QTest::keyClick(&w, Qt::Key_Escape);
+  };
+  again();
+  w.CreateButton->click();
+  ASSERT_TRUE(clickedMidWork) << "the window took no events while the report was made";
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(creates, 1);
+  EXPECT_TRUE(notice.startsWith("Processing Report ........")) << notice.toStdString();
+  EXPECT_TRUE(notice.contains(" of 4000")) << notice.toStdString();
+  EXPECT_GT(w.Printer().PageCount(), 100);
+  EXPECT_FALSE(w.MsgFrame->isVisible());
+  EXPECT_EQ(w.MsgLabel->text(), "Processing Report ........");
+  QApplication::processEvents();
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(creates, 1);
 }
 
 TEST_F(ReportWindow, HtmlExportFallsBackToTheDataFolderAndIsNotOverwrittenByTheNextReport) {

@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include <sqlite3.h>
+
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
 #include "platform/runtime/Functions.h"
@@ -190,6 +192,25 @@ TEST_F(Selection, TitleListHoldsEachTitleOnce) {
   EXPECT_EQ(tvntest::CountRows(db, "select * from title_list"), 2);
 }
 
+TEST_F(Selection, TitleListKeepsTheFirstSpellingInRecordOrder) {
+  // Letters beyond ASCII compare without case too; the spelling met first
+  // (record by record, title field by title field) is the one listed.
+  Item(2, "A", {{"title1", "Édith"}, {"title2", "zoé"}});
+  Item(2, "B", {{"title1", "ÉDITH"}, {"title3", "ZOÉ"}, {"title4", "Edith"}});
+  Item(2, "C", {{"title40", "édith"}, {"title1", "Zoe"}});
+  tvn::reports::BuildTitleList(db, " 2 ");
+  std::vector<std::string> listed;
+  auto rs = db->OpenRecordset("select longtitle from title_list order by longtitle");
+  while (!rs->Eof()) {
+    listed.push_back(vb::NzStr(rs->GetField("longtitle")));
+    rs->MoveNext();
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"Edith", "Édith", "Zoe", "zoé"}));
+  // Building again starts from an empty list rather than adding to it.
+  tvn::reports::BuildTitleList(db, " 2 ");
+  EXPECT_EQ(tvntest::CountRows(db, "select * from title_list"), 4);
+}
+
 TEST_F(Selection, SectionCaptionsAreCopiedAndMissingTablesKeepThem) {
   Item(1, "Tape", {{"f1c", "old"}});
   Item(2, "Disc", {{"f1c", "old"}});
@@ -198,6 +219,45 @@ TEST_F(Selection, SectionCaptionsAreCopiedAndMissingTablesKeepThem) {
   tvn::reports::ApplySectionCaptions(db);
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where f1c = 'Producer''s note' and f2c = ''"), 1);
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where name = 'Disc' and f1c = 'old'"), 1);
+}
+
+TEST_F(Selection, SectionCaptionsRewriteOnlyWhatDiffers) {
+  Item(1, "Same");
+  Item(1, "Cased");
+  Item(1, "Empty");
+  db->Execute("update cassettecaption set f1 = 'Producer', f2 = 'Édition', f3 = ''");
+  tvn::reports::ApplySectionCaptions(db);
+  // Every write of a caption field is counted by a trigger made outside
+  // the program, as another SQLite tool would see the writes.
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(Path("c.mdb").c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "create table caption_writes (name text);"
+                           "create trigger count_caption_writes after update of f1c, f2c, f3c on mediadata "
+                           "begin insert into caption_writes values (new.name); end;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  auto writes = [&] { return tvntest::CountRows(db, "select * from caption_writes"); };
+  tvn::reports::ApplySectionCaptions(db);
+  EXPECT_EQ(writes(), 0) << "captions in place: nothing to write";
+
+  // A change of letter case alone is still a change, and so is a Null.
+  db->Execute("update mediadata set f1c = 'PRODUCER', f2c = 'ÉDITION' where name = 'Cased'");
+  db->Execute("update mediadata set f3c = null where name = 'Empty'");
+  db->Execute("delete * from caption_writes");
+  tvn::reports::ApplySectionCaptions(db);
+  EXPECT_EQ(writes(), 2);
+  auto rs = db->OpenRecordset("select f1c, f2c, f3c from mediadata where sectionnumber = 1");
+  int rows = 0;
+  for (; !rs->Eof(); rs->MoveNext(), ++rows) {
+    EXPECT_EQ(vb::NzStr(rs->GetField("f1c")), "Producer");
+    EXPECT_EQ(vb::NzStr(rs->GetField("f2c")), "Édition");
+    EXPECT_FALSE(rs->GetField("f3c").isNull());
+  }
+  EXPECT_EQ(rows, 3);
 }
 
 TEST_F(Selection, ReportTableGainsTheUserFields) {

@@ -189,6 +189,76 @@ TEST(ReportDocuments, AnAbsurdCountIsRefusedWithoutReadingOn) {
   EXPECT_NE(error.find("damaged"), std::string::npos);
 }
 
+// The bytes of a PNG whose header gives w x h; its pixel data is not real.
+QByteArray PngHeaderOnly(quint32 w, quint32 h) {
+  QByteArray png("\x89PNG\r\n\x1A\n", 8);
+  auto chunk = [&](const char* type, const QByteArray& data) {
+    QByteArray c;
+    QDataStream cs(&c, QIODevice::WriteOnly);
+    cs << quint32(data.size());
+    c += type;
+    c += data;
+    c += QByteArray(4, '\0');  // the checksum is never looked at before the size
+    png += c;
+  };
+  QByteArray ihdr;
+  QDataStream hs(&ihdr, QIODevice::WriteOnly);
+  hs << w << h << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+  chunk("IHDR", ihdr);
+  chunk("IDAT", QByteArray(16, 'x'));
+  chunk("IEND", QByteArray());
+  return png;
+}
+
+TEST(ReportDocuments, PicturesTooLargeInAllAreRefusedBeforeDecoding) {
+  QTemporaryDir dir;
+  auto write = [&](const char* name, int pictures) {
+    const std::string file = PathIn(dir, name);
+    QFile f(QString::fromStdString(file));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    QDataStream s(&f);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << quint32(0x54565244) << quint16(1) << quint32(pictures);
+    for (int i = 0; i < pictures; ++i) {
+      s << qint32(1);
+      const QByteArray png = PngHeaderOnly(6000, 6000);
+      s.writeRawData(png.constData(), static_cast<int>(png.size()));
+    }
+    s << quint32(0);
+    return file;
+  };
+  Printer p;
+  Fill(p, 2);
+  // Two pictures of 36 million pixels each: past the bound, refused from
+  // their headers alone, naming the file; the document shown stays.
+  const std::string big = write("big.vsr", 2);
+  EXPECT_FALSE(p.LoadDoc(big));
+  EXPECT_EQ(p.LastError(), "The report document \"" + big +
+                               "\" holds pictures too large to show (over 64 million pixels in all).");
+  EXPECT_EQ(p.PageCount(), 2);
+  // One of them is within it: the file gets as far as decoding (where its
+  // made-up pixel data fails).
+  const std::string one = write("one.vsr", 1);
+  EXPECT_FALSE(p.LoadDoc(one));
+  EXPECT_NE(p.LastError().find("damaged"), std::string::npos);
+
+  // A picture drawn on many pages is stored, and counted, once.
+  QImage pic(400, 400, QImage::Format_RGB32);
+  pic.fill(Qt::green);
+  Printer many;
+  many.StartDoc();
+  for (int i = 0; i < 30; ++i) {
+    if (i) many.NewPage();
+    many.DrawPicture(pic, 1440, 1440);
+  }
+  many.EndDoc();
+  const std::string shared = PathIn(dir, "shared.vsr");
+  ASSERT_TRUE(many.SaveDoc(shared));
+  EXPECT_LT(ReadAll(shared).size(), 20000);
+  ASSERT_TRUE(p.LoadDoc(shared)) << p.LastError();
+  EXPECT_EQ(p.PageCount(), 30);
+}
+
 TEST(ReportDocuments, SavingWhereNothingCanBeWrittenFailsNamingTheFile) {
   Printer p;
   Fill(p, 1);
@@ -259,6 +329,48 @@ TEST(HtmlExport, AFailedWriteIsReportedNamingTheFile) {
   EXPECT_EQ(p.PageCount(), 1);  // the document itself is done
 }
 
+TEST(HtmlExport, ControlCharactersNeverReachTheFile) {
+  Printer p;
+  p.StartDoc();
+  p.Text(std::string("Bell\x07 and\x01 esc\x1B\ttab\r\n"));
+  p.Text(std::string("Caf\xC3\xA9\x02 \x1F<b>\n"));  // past the first non-ASCII character too
+  p.AddTable("<1in|<1in", "Name|Note", std::vector<std::vector<std::string>>{{"A\x0B", "B\x0C\x1F"}});
+  p.EndDoc();
+  const QString html = p.Html();
+  for (char16_t c = 1; c < 0x20; ++c) {
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    EXPECT_FALSE(html.contains(QChar(c))) << "control character " << int(c);
+  }
+  EXPECT_TRUE(html.contains("Bell and esc\ttab"));
+  EXPECT_TRUE(html.contains(QString::fromUtf8("Café &lt;b&gt;")));
+  EXPECT_TRUE(html.contains(">A</td>"));
+}
+
+TEST(HtmlExport, APictureDrawnManyTimesIsEncodedOnce) {
+  // One picture object drawn under every record, and a second one equal to
+  // it made apart: one encoding; a different picture gets its own.
+  QImage rule(300, 4, QImage::Format_RGB32);
+  rule.fill(Qt::gray);
+  QImage same = rule.copy();
+  QImage other(10, 10, QImage::Format_RGB32);
+  other.fill(Qt::red);
+  Printer p;
+  p.StartDoc();
+  for (int i = 0; i < 500; ++i) {
+    p.Text("Record " + std::to_string(i) + "\n");
+    p.DrawPicture(i == 250 ? same : rule, 1440, p.CurrentY());
+    p.SetCurrentY(p.CurrentY() + 125);
+  }
+  p.DrawPicture(other, 1440, p.CurrentY());
+  p.EndDoc();
+  ASSERT_GT(p.PageCount(), 2);
+  const QString html = p.Html();
+  EXPECT_EQ(html.count("data:image/png;base64,"), 2);
+  EXPECT_EQ(html.count("class=\"pic p1\""), 500);
+  EXPECT_EQ(html.count("class=\"pic p2\""), 1);
+  EXPECT_LT(html.size(), 150000);
+}
+
 int PdfPageCount(const QByteArray& pdf) {
   int n = 0;
   for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
@@ -291,6 +403,34 @@ TEST(PdfOutput, APdfHasThePagesOfTheDocument) {
   Fill(wide, 1);
   ASSERT_TRUE(wide.WritePdf(PathIn(dir, "wide.pdf")));
   EXPECT_EQ(MediaBox(ReadAll(PathIn(dir, "wide.pdf"))), "0 0 792.000000 612.000000");
+}
+
+TEST(LongWork, LayoutAndEveryFileOutputTellHowFarTheyAre) {
+  QTemporaryDir dir;
+  Printer p;
+  std::vector<std::pair<long long, long long>> calls;
+  p.SetProgress([&](long long done, long long total) { calls.emplace_back(done, total); });
+  Fill(p, 3);
+  // Laying out: the pages so far, the end not known.
+  EXPECT_EQ(calls, (std::vector<std::pair<long long, long long>>{{1, 0}, {2, 0}, {3, 0}}));
+  auto pagesOf = [&](auto&& work) {
+    calls.clear();
+    EXPECT_TRUE(work());
+    return calls;
+  };
+  const std::vector<std::pair<long long, long long>> each{{1, 3}, {2, 3}, {3, 3}};
+  EXPECT_EQ(pagesOf([&] { return p.WritePdf(PathIn(dir, "r.pdf")); }), each);
+  EXPECT_EQ(pagesOf([&] { return p.SaveDoc(PathIn(dir, "r.vsr")); }), each);
+  EXPECT_EQ(pagesOf([&] { return p.LoadDoc(PathIn(dir, "r.vsr")); }), each);
+  p.SetExportFile(PathIn(dir, "r.htm"));
+  calls.clear();
+  Fill(p, 3);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), std::make_pair(3LL, 3LL)), 1) << "the HTML export's last page";
+  p.ReportProgress(7, 9);
+  EXPECT_EQ(calls.back(), std::make_pair(7LL, 9LL));
+  p.SetProgress({});
+  p.ReportProgress(8, 9);  // no hook: nothing
+  EXPECT_EQ(calls.back(), std::make_pair(7LL, 9LL));
 }
 
 TEST(PngPages, APageRendersAtTheAskedResolution) {
