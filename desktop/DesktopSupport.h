@@ -1,9 +1,18 @@
 #pragma once
 // Waiting on what a window manager does to a window: it maps the window,
-// puts a frame around it and may move it, all after show() has returned.
+// puts a frame around it, may move it and gives it the focus, all after
+// show() or activateWindow() has returned. The waits below ask the X server
+// what the window manager has done (the map state, the frame extents it
+// sets, where the window stands, _NET_ACTIVE_WINDOW) and also wait until Qt
+// has taken in the same, so that what the test reads next agrees with the
+// screen. They wait long: a loaded machine answers late, and a case may take
+// longer then but must not fail for it.
 #include <QWidget>
 
 namespace tvndesk {
+
+// The bound of every wait here: far above what an idle machine needs.
+constexpr int kPatience = 60000;
 
 // Before the application object exists: without a DISPLAY the X platform
 // would end the process, so the offscreen one is taken and the cases skip.
@@ -13,11 +22,21 @@ void PlatformForDisplay();
 // otherwise.
 bool HaveDisplay();
 
-// Shows the window and waits until it is exposed and its place on screen
-// (frame and client area) has stopped changing. False after the timeout.
-bool ShowSettled(QWidget& w, int timeoutMs = 10000);
+// Shows the window and waits until it is settled (below). False after the
+// timeout, with what was last seen written to the test's output.
+bool ShowSettled(QWidget& w, int timeoutMs = kPatience);
 
-// Waits until the window's place has stopped changing.
-bool Settled(QWidget& w, int timeoutMs = 10000);
+// Waits until the window manager has mapped the window and framed it, its
+// place and the frame have held still for a while, and Qt's geometry() and
+// frameGeometry() agree with the screen.
+bool Settled(QWidget& w, int timeoutMs = kPatience);
+
+// Waits until the window manager reports the window as the active one and
+// Qt has made it the active window too.
+bool Active(QWidget& w, int timeoutMs = kPatience);
+
+// Runs every event already queued, and what those queue in turn, until the
+// queue is empty (work an activation or a load posted for later).
+void Drain();
 
 }  // namespace tvndesk

@@ -24,6 +24,7 @@
 #include "games/tests/GameRows.h"
 #include "platform/dao/Dao.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 
@@ -69,7 +70,7 @@ class GameWindowDesktop : public tvn::testing::LaunchTest {
     MainForm& launcher = tvn::win::MainForm.Get();
     if (!launcher.isVisible()) {
       launcher.Show();
-      EXPECT_TRUE(QTest::qWaitForWindowExposed(&launcher));
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&launcher, tvndesk::kPatience));
     }
     return launcher;
   }
@@ -78,13 +79,13 @@ class GameWindowDesktop : public tvn::testing::LaunchTest {
     Launcher().btnOpenPellion->click();
     pl::PLMain_Form* w = pl::PL().MainWindow;
     EXPECT_NE(w, nullptr);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w, tvndesk::kPatience));
     EXPECT_TRUE(tvndesk::Settled(*w));
     return *w;
   }
   static void CloseGameWindow(pl::PLMain_Form& w) {
     w.close();
-    EXPECT_TRUE(QTest::qWaitFor([] { return pl::PL().MainWindow == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([] { return pl::PL().MainWindow == nullptr; }, tvndesk::kPatience));
     tvn::testing::Pump();
   }
 };
@@ -134,20 +135,22 @@ TEST_F(GameWindowDesktop, FirstActivationGivesTheLauncherItsPointerBackAndLaterO
   EXPECT_EQ(launcher.PLRunning->Value(), 1);
   pl::PLMain_Form* w = pl::PL().MainWindow;
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.MousePointer() == tvn::vbDefault; }));
+  ASSERT_TRUE(tvndesk::Active(*w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.MousePointer() == tvn::vbDefault; }, tvndesk::kPatience));
   EXPECT_NE(launcher.cursor().shape(), Qt::WaitCursor);
   // The first activation chose the section stored last.
   EXPECT_EQ(w->windowTitle().toStdString(), "The Pellion - My Collection: Sega");
+  EXPECT_ON_SCREEN(w->txtName);
   EXPECT_EQ(PLMainText(w->txtName), "Sonic");
 
   // A game being typed survives the window losing and regaining the focus.
   w->Toolbar1_ButtonClick(1);
   w->txtName->setText("Streets of Rage");
   launcher.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&launcher));
+  ASSERT_TRUE(tvndesk::Active(launcher));
   w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  ASSERT_TRUE(tvndesk::Active(*w));
+  tvndesk::Drain();  // the activation's queued work
   EXPECT_TRUE(w->AddMode);
   EXPECT_EQ(PLMainText(w->txtName), "Streets of Rage");
   EXPECT_EQ(launcher.MousePointer(), tvn::vbDefault);
@@ -173,13 +176,20 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   });
   SetSetting("LPL", "2");
   pl::PLMain_Form& w = OpenFromLauncher();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PLMainText(w.txtName) == "Banjo"; }));
-  w.SSTab1->setCurrentIndex(1);  // "Page 2"
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PLMainText(w.txtName) == "Banjo"; }, tvndesk::kPatience));
   forms::FlexGrid& t = *w.tGrid;
   forms::FlexGrid& s = *w.sGrid;
-  ASSERT_TRUE(QTest::qWaitFor([&] {
-    return t.isVisible() && s.isVisible() && t.viewport()->height() > 0 && s.viewport()->height() > 0;
-  }));
+  // A load puts the editor back on its first tab; the user opens "Page 2".
+  auto showPage2 = [&] {
+    w.SSTab1->setCurrentIndex(1);
+    return QTest::qWaitFor(
+        [&] {
+          return tvn::test::OnScreen(&t) && tvn::test::OnScreen(&s) && t.viewport()->height() > 0 &&
+                 s.viewport()->height() > 0;
+        },
+        tvndesk::kPatience);
+  };
+  ASSERT_TRUE(showPage2());
   // The lists are longer than the grids show.
   ASSERT_LT(t.rowAt(t.viewport()->height() - 1), 39);
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -188,13 +198,14 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   // Scrolled down by the user, then another game chosen in the title list.
   t.SetTopRow(30);
   s.SetTopRow(30);
-  QTest::qWait(0);
+  tvndesk::Drain();
   ASSERT_GT(VisibleTopRow(t), 1);
   const int blast = w.List_Combo->findText("Blast Corps");
   ASSERT_GE(blast, 0);
   w.List_Combo->setCurrentIndex(blast);
   w.List_Combo->activated(blast);
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showPage2());
   EXPECT_EQ(PLMainText(w.txtName), "Blast Corps");
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Blast Corps");
   EXPECT_EQ(w.List_Combo->count(), 3);  // the titles under "B"
@@ -206,7 +217,8 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   // The next game from the toolbar: the same.
   t.SetTopRow(30);
   w.Toolbar1_ButtonClick(6);
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showPage2());
   EXPECT_EQ(PLMainText(w.txtName), "Bomberman");
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Bomberman");
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -214,7 +226,7 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
 
 TEST_F(GameWindowDesktop, LookupEditorShowsModallyOverTheWindow) {
   pl::PLMain_Form& w = OpenFromLauncher();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(tvndesk::Active(w));
   bool ran = false;
   bool overWindow = false, editorActive = false, windowInactive = false;
   auto* timer = new QTimer;
@@ -238,7 +250,7 @@ TEST_F(GameWindowDesktop, LookupEditorShowsModallyOverTheWindow) {
   EXPECT_TRUE(windowInactive);
   // Closed, it hands the focus back to the game window.
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_TRUE(tvndesk::Active(w));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "desktop/DesktopCatalogueTest.h"
 #include "platform/print/PreviewWidget.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
@@ -78,8 +79,8 @@ std::string Enabled(const frmWizard& w) {
 void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
 void ClickCell(QTableWidget* grid, int row) {
+  ASSERT_TRUE(tvn::test::RowVisible(grid, row));
   const QRect cell = grid->visualItemRect(grid->item(row, 0));
-  ASSERT_TRUE(grid->viewport()->rect().contains(cell)) << "row " << row << " is not in view";
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
@@ -95,7 +96,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
   bool wizardRan = false, boxRan = false, reportRan = false;
   WhenActive<frmWizard>(
       [&](frmWizard* w) {
-        if (!tvndesk::Settled(*w, 10000)) {
+        if (!tvndesk::Settled(*w)) {
           ADD_FAILURE() << "the wizard's place never settled";
           w->reject();  // a modal left open would hang the case
           return;
@@ -107,7 +108,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         Click(w->C_Button[3]);
         EXPECT_EQ(StepOnShow(*w), 1);
         EXPECT_EQ(Enabled(*w), "11110");
-        EXPECT_TRUE(w->ReportGrid->isVisible());
+        EXPECT_ON_SCREEN(w->ReportGrid);
         // The two list boxes stand whole on their step, above the buttons.
         for (QWidget* box : {static_cast<QWidget*>(w->NameBuildCheck), static_cast<QWidget*>(w->TitleBuildCheck)}) {
           EXPECT_TRUE(w->fraStep[1]->rect().contains(box->geometry())) << box->objectName().toStdString();
@@ -129,8 +130,8 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
             &boxRan);
         Click(w->C_Button[3]);
         EXPECT_TRUE(boxRan);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }));
-        QTest::qWait(100);  // the activation after the box has come through
+        EXPECT_TRUE(tvndesk::Active(*w));
+        tvndesk::Drain();  // what the activation after the box queued
         EXPECT_EQ(StepOnShow(*w), 1) << "the box must not start the wizard over";
         EXPECT_EQ(Enabled(*w), "11110");
 
@@ -140,7 +141,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         EXPECT_EQ(w->UtilityGrid->item(4, 0)->checkState(), Qt::Checked);
         Click(w->C_Button[3]);
         EXPECT_EQ(StepOnShow(*w), 2);
-        EXPECT_TRUE(w->ArtistCombo->isVisible());
+        EXPECT_ON_SCREEN(w->ArtistCombo);
         EXPECT_FALSE(w->TapeIndexCombo->isVisible());
         Click(w->C_Button[2]);
         EXPECT_EQ(StepOnShow(*w), 1);
@@ -153,19 +154,20 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         // report's options, and makes the report.
         WhenActive<RptForm>(
             [&](RptForm* r) {
-              if (!tvndesk::Settled(*r, 10000)) {
+              if (!tvndesk::Settled(*r)) {
                 ADD_FAILURE() << "the report window's place never settled";
                 r->close();
                 return;
               }
               EXPECT_EQ(r->windowTitle(), "Tavolin - Report Window");
-              EXPECT_TRUE(r->R7Frame->isVisible());
+              EXPECT_ON_SCREEN(r->R7Frame);
               EXPECT_FALSE(r->R8Frame->isVisible());
+              EXPECT_ON_SCREEN(r->R7SortOption[0]);
               EXPECT_TRUE(r->R7SortOption[0]->isChecked());
               EXPECT_TRUE(w->isVisible()) << "the wizard stays beneath";
               EXPECT_EQ(StepOnShow(*w), 3);
               Click(r->CreateButton);
-              EXPECT_TRUE(QTest::qWaitFor([&] { return r->btnPDF->isEnabled(); }));
+              EXPECT_TRUE(QTest::qWaitFor([&] { return r->btnPDF->isEnabled(); }, tvndesk::kPatience));
               const print::Document& doc = r->Printer().document();
               ASSERT_EQ(doc.PageCount(), 1);
               bool title = false, disc = false, artist = false;
@@ -175,7 +177,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
                 artist |= t.text == "O'Brien";
               }
               EXPECT_TRUE(title && disc && artist);
-              EXPECT_TRUE(r->VSPrinter1->isVisible());
+              EXPECT_ON_SCREEN(r->VSPrinter1);
               Click(r->CloseButton);
             },
             &reportRan);
@@ -186,6 +188,6 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
       &wizardRan);
   catalogue.ReportMenu->trigger();
   EXPECT_TRUE(wizardRan);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &catalogue; }));
+  EXPECT_TRUE(tvndesk::Active(catalogue));
   EXPECT_EQ(tvn::reports::Module().ReportTitle, "") << "the headings are cleared after the report";
 }

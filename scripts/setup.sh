@@ -10,6 +10,8 @@ shift || true
 packages=(build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation)
+# The desktop tests, built with the others, ask the X server directly.
+packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).
 read -r -a extra <<< "${TVN_EXTRA_PACKAGES:-}"
 packages+=("${extra[@]}")
