@@ -27,9 +27,15 @@ bool HaveDisplay();
 bool ShowSettled(QWidget& w, int timeoutMs = kPatience);
 
 // Waits until the window manager has mapped the window and framed it, its
-// place and the frame have held still for a while, and Qt's geometry() and
-// frameGeometry() agree with the screen.
+// place and the frame have held still for a while, and Qt's geometry()
+// agrees with the screen.
 bool Settled(QWidget& w, int timeoutMs = kPatience);
+
+// The window with its frame, where the window manager has put it. Qt's own
+// frameGeometry() is not used: Qt takes the frame's size in when the window
+// moves, and when the window manager sets the frame extents after that move
+// Qt keeps a frame of no size until the window moves again.
+QRect Frame(const QWidget& w);
 
 // Waits until the window manager reports the window as the active one and
 // Qt has made it the active window too.

@@ -33,7 +33,7 @@ TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    first = w.frameGeometry();
+    first = tvndesk::Frame(w);
     // The stored place is that of the client area, below the frame.
     EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
     w.close();
@@ -42,7 +42,7 @@ TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
   for (int round = 0; round < 3; ++round) {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    EXPECT_EQ(w.frameGeometry().topLeft(), first.topLeft()) << "round " << round;
+    EXPECT_EQ(tvndesk::Frame(w).topLeft(), first.topLeft()) << "round " << round;
     w.close();
   }
   EXPECT_EQ(Setting("TV_L"), "3000");
@@ -54,14 +54,14 @@ TEST_F(CatalogueDesktop, WindowMovedByTheUserReopensThere) {
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    w.move(w.frameGeometry().topLeft() + QPoint(37, 23));
+    w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
     ASSERT_TRUE(tvndesk::Settled(w));
-    moved = w.frameGeometry().topLeft();
+    moved = tvndesk::Frame(w).topLeft();
     w.close();
   }
   tvn::NewMain_Form again;
   ASSERT_TRUE(tvndesk::ShowSettled(again));
-  EXPECT_EQ(again.frameGeometry().topLeft(), moved);
+  EXPECT_EQ(tvndesk::Frame(again).topLeft(), moved);
 }
 
 TEST_F(CatalogueDesktop, TitleGridShowsItsFirstRowAfterALoadAndAfterDeleteTitle) {
@@ -164,7 +164,7 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
     text = box->text();
     modal = box->isModal();
     parentIsWindow = box->parentWidget() == &w;
-    overWindow = w.frameGeometry().contains(box->frameGeometry().center());
+    overWindow = tvndesk::Frame(w).contains(tvndesk::Frame(*box).center());
     // Trying to bring the window forward leaves the box on top and active.
     // Nothing to wait for when all is well: the grace only bounds how long
     // a wrong activation is given to show.

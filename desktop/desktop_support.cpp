@@ -134,27 +134,29 @@ bool Settled(QWidget& w, int timeoutMs) {
   // events it reads some time later. Settled means: mapped and framed on
   // the server, unchanged there for a while, and Qt showing the same place.
   Place last = ReadPlace(w);
-  QRect qtClient, qtFrame;
+  QRect qtClient;
   const bool ok = HoldsFor(
       [&] {
         const Place now = ReadPlace(w);
         const bool same = now == last;
         last = now;
         qtClient = w.geometry();
-        qtFrame = w.frameGeometry();
-        return same && now.viewable && now.framed && qtClient == now.client &&
-               qtFrame == now.client.marginsAdded(now.extents);
+        return same && now.viewable && now.framed && qtClient == now.client;
       },
       300, timeoutMs);
   if (!ok)
     std::fprintf(stderr,
                  "window \"%s\" did not settle in %d ms: on the server %s, %s, client %s, frame extents %d %d %d %d;"
-                 " Qt geometry %s, frame %s\n",
+                 " Qt geometry %s\n",
                  qPrintable(w.windowTitle()), timeoutMs, last.viewable ? "mapped" : "not mapped",
                  last.framed ? "framed" : "no frame extents", qPrintable(Describe(last.client)), last.extents.left(),
-                 last.extents.top(), last.extents.right(), last.extents.bottom(), qPrintable(Describe(qtClient)),
-                 qPrintable(Describe(qtFrame)));
+                 last.extents.top(), last.extents.right(), last.extents.bottom(), qPrintable(Describe(qtClient)));
   return ok;
+}
+
+QRect Frame(const QWidget& w) {
+  const Place p = ReadPlace(w);
+  return p.framed ? p.client.marginsAdded(p.extents) : p.client;
 }
 
 bool ShowSettled(QWidget& w, int timeoutMs) {

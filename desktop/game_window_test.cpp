@@ -98,7 +98,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
     pl::PLMain_Form& w = OpenFromLauncher();
     // The stored place is that of the client area, below the frame.
     EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
-    first = w.frameGeometry();
+    first = tvndesk::Frame(w);
     CloseGameWindow(w);
   }
   EXPECT_EQ(Setting("PL_L"), "3000");
@@ -106,7 +106,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
   // Opening and closing again and again neither creeps nor jumps.
   for (int round = 0; round < 3; ++round) {
     pl::PLMain_Form& w = OpenFromLauncher();
-    EXPECT_EQ(w.frameGeometry().topLeft(), first.topLeft()) << "round " << round;
+    EXPECT_EQ(tvndesk::Frame(w).topLeft(), first.topLeft()) << "round " << round;
     CloseGameWindow(w);
   }
   EXPECT_EQ(Setting("PL_L"), "3000");
@@ -114,12 +114,12 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
 
   // Moved by the user, it opens where it was left.
   pl::PLMain_Form& w = OpenFromLauncher();
-  w.move(w.frameGeometry().topLeft() + QPoint(37, 23));
+  w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
   ASSERT_TRUE(tvndesk::Settled(w));
-  const QPoint moved = w.frameGeometry().topLeft();
+  const QPoint moved = tvndesk::Frame(w).topLeft();
   CloseGameWindow(w);
   pl::PLMain_Form& again = OpenFromLauncher();
-  EXPECT_EQ(again.frameGeometry().topLeft(), moved);
+  EXPECT_EQ(tvndesk::Frame(again).topLeft(), moved);
 }
 
 TEST_F(GameWindowDesktop, FirstActivationGivesTheLauncherItsPointerBackAndLaterOnesKeepTheGameBeingAdded) {

@@ -137,10 +137,10 @@ TEST_F(ReportDesktop, FullSizePreviewIsMaximisedOverTheWindowAndGivesItBackOnClo
         ASSERT_TRUE(tvndesk::Settled(*f));
         // It covers the window beneath and fills the screen's free area.
         const QRect available = f->screen()->availableGeometry();
-        EXPECT_TRUE(f->frameGeometry().contains(w.frameGeometry().intersected(available)));
+        EXPECT_TRUE(tvndesk::Frame(*f).contains(tvndesk::Frame(w).intersected(available)));
         EXPECT_GE(f->width(), available.width() * 9 / 10);
         EXPECT_GE(f->height(), available.height() * 8 / 10);
-        EXPECT_EQ(TopAt(w.frameGeometry().center()), f);
+        EXPECT_EQ(TopAt(tvndesk::Frame(w).center()), f);
         // Its preview fills it and shows the same document from page 1.
         print::PreviewWidget& big = *f->VSPrinter2;
         EXPECT_ON_SCREEN(&big);
@@ -157,7 +157,7 @@ TEST_F(ReportDesktop, FullSizePreviewIsMaximisedOverTheWindowAndGivesItBackOnClo
       },
       &w);
   ASSERT_TRUE(tvndesk::Active(w));
-  EXPECT_EQ(TopAt(w.frameGeometry().center()), &w);
+  EXPECT_EQ(TopAt(tvndesk::Frame(w).center()), &w);
   EXPECT_EQ(w.VSPrinter1->PageShown(), 2);
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
@@ -173,7 +173,7 @@ TEST_F(ReportDesktop, DocumentDialogStaysModalOverTheWindowUntilItCloses) {
         ASSERT_TRUE(tvndesk::Settled(*f));
         EXPECT_EQ(f->windowTitle(), "Load/Save a Report");
         EXPECT_TRUE(f->isModal());
-        EXPECT_EQ(TopAt(f->frameGeometry().center()), f);
+        EXPECT_EQ(TopAt(tvndesk::Frame(*f).center()), f);
         // The window beneath takes no clicks while the dialog is up: the
         // clicks go in through the window system, as the user's would.
         ClickThroughScreen(w, w.CloseButton);

@@ -121,7 +121,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
             [&](QMessageBox* box) {
               EXPECT_EQ(box->text(), "Please select a report option");
               EXPECT_EQ(box->parentWidget(), w);
-              EXPECT_TRUE(w->frameGeometry().contains(box->frameGeometry().center()));
+              EXPECT_TRUE(tvndesk::Frame(*w).contains(tvndesk::Frame(*box).center()));
               EXPECT_TRUE(w->isVisible());
               QAbstractButton* ok = box->buttons().value(0);
               ASSERT_TRUE(ok);

@@ -16,13 +16,20 @@ rm -rf "$logs"
 mkdir -p "$logs"
 
 busy=()
+suite=
 stop_busy() {
   local p
   for p in "${busy[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${busy[@]}"; do wait "$p" 2>/dev/null || true; done
   busy=()
 }
-trap stop_busy EXIT
+# Interrupted: the run under way is ended too (it stops its own screen).
+stop_all() {
+  [ -n "$suite" ] && kill "$suite" 2>/dev/null && wait "$suite" 2>/dev/null
+  stop_busy
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
 loops=$(( $(nproc) * per_core ))
 for _ in $(seq "$loops"); do
   timeout 7200 sh -c 'while :; do :; done' &
@@ -35,8 +42,11 @@ start=$(date +%s)
 for i in $(seq "$runs"); do
   t0=$(date +%s)
   set +e
-  "$here/scripts/test.sh" --desktop-only --no-build > "$logs/run-$i.log" 2>&1
+  "$here/scripts/test.sh" --desktop-only --no-build > "$logs/run-$i.log" 2>&1 &
+  suite=$!
+  wait "$suite"
   rc=$?
+  suite=
   set -e
   took=$(( $(date +%s) - t0 ))
   summary=$(grep -E '^total: ' "$logs/run-$i.log" | tail -n 1)

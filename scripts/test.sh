@@ -47,6 +47,7 @@ cleanup() {
   rm -rf "$TAVOLIN_HOME"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 cd "$build"
 
 # Prints the failing tests' output first, the summary line last.
