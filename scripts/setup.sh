@@ -2,6 +2,8 @@
 # Installs the Debian packages the build needs (only those missing), then
 # configures and builds Tavolin into a build folder.
 #   scripts/setup.sh [build-dir] [extra cmake arguments...]
+# TVN_BUILD_TARGETS (space-separated) builds only those targets and what
+# they need instead of everything.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -28,4 +30,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${TVN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+targets=()
+for t in ${TVN_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" --parallel "$(nproc)" "${targets[@]}"
