@@ -49,13 +49,14 @@ for i in $(seq "$runs"); do
   suite=
   set -e
   took=$(( $(date +%s) - t0 ))
-  summary=$(grep -E '^total: ' "$logs/run-$i.log" | tail -n 1)
+  summary=$(grep -E '^total: ' "$logs/run-$i.log" | tail -n 1 || true)
   if [ "$rc" -ne 0 ]; then
     failed_runs=$((failed_runs + 1))
     echo "run $i: FAILED after ${took}s (${summary:-no summary})"
     # The names of the failed cases, as ctest lists them at the end.
     sed -n '/^The following tests FAILED:/,$p' "$logs/run-$i.log" | grep -E '^\s+[0-9]+ - ' | sed 's/^/    /' || true
-    grep -E 'Failure|never|Expected|Which is|Value of' "$logs/run-$i.log" | head -n 12 | sed 's/^/      /' || true
+    grep -E 'Failure|never|did not|Expected|Which is|Value of|^desktop tests:' "$logs/run-$i.log" | head -n 12 |
+      sed 's/^/      /' || true
   else
     echo "run $i: passed in ${took}s (${summary})"
     rm -f "$logs/run-$i.log"

@@ -69,18 +69,25 @@ fi
 fail_desktop() { echo "desktop tests: $*" >&2; exit 1; }
 command -v Xvfb >/dev/null || fail_desktop "Xvfb is not installed"
 command -v openbox >/dev/null || fail_desktop "openbox is not installed"
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1400x900x24 -nolisten tcp > desktop-xvfb.log 2>&1 &
+# Xvfb picks a free display itself and writes its number once it takes
+# connections: other test runs on the same machine may be starting screens
+# of their own at the same moment. The waits are long for a loaded machine.
+rm -f desktop-display
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3> desktop-display > desktop-xvfb.log 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$n" ] || fail_desktop "Xvfb did not start (see $build/desktop-xvfb.log)"
+for _ in $(seq 600); do
+  [ -s desktop-display ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+n=$(head -n 1 desktop-display 2>/dev/null || true)
+[ -n "$n" ] || fail_desktop "Xvfb did not start (see $build/desktop-xvfb.log)"
 export DISPLAY=":$n"
 export QT_QPA_PLATFORM=xcb
 openbox > desktop-openbox.log 2>&1 &
 wm_pid=$!
 # openbox owns the screen's window-manager selection once it runs.
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   kill -0 "$wm_pid" 2>/dev/null || break
   sleep 0.1
