@@ -8,6 +8,7 @@
 // screen. They wait long: a loaded machine answers late, and a case may take
 // longer then but must not fail for it.
 #include <QWidget>
+#include <functional>
 
 namespace tvndesk {
 
@@ -40,6 +41,26 @@ QRect Frame(const QWidget& w);
 // Waits until the window manager reports the window as the active one and
 // Qt has made it the active window too.
 bool Active(QWidget& w, int timeoutMs = kPatience);
+
+// True while the window manager reports the window as the active one and
+// Qt agrees.
+bool IsActive(const QWidget& w);
+
+// Runs look on the modal window that the next command opens (the first for
+// which isIt is true), once it is shown and active: the command's own event
+// loop runs it, as the window only becomes modal inside that command. The
+// window stays open for look to work on. When no such window is active
+// within the timeout, a modal one still open is closed, so that the command
+// returns and the case can fail instead of hanging; look is not run then.
+void WhenModalActive(std::function<bool(QWidget*)> isIt, std::function<void(QWidget*)> look,
+                     int timeoutMs = kPatience);
+
+// The same for the first modal window of class T.
+template <typename T>
+void WhenModalActive(std::function<void(T*)> look, int timeoutMs = kPatience) {
+  WhenModalActive([](QWidget* w) { return qobject_cast<T*>(w) != nullptr; },
+                  [look](QWidget* w) { look(static_cast<T*>(w)); }, timeoutMs);
+}
 
 // Runs every event already queued, and what those queue in turn, until the
 // queue is empty (work an activation or a load posted for later).

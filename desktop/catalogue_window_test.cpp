@@ -113,6 +113,7 @@ TEST_F(CatalogueDesktop, FirstActivationOpensTheLastSectionOnceAndLaterActivatio
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }, tvndesk::kPatience));
   EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 2);
   EXPECT_ON_SCREEN(w.CS_Name_Text);
+  EXPECT_ON_SCREEN(w.List_Combo);
   EXPECT_EQ(w.List_Combo->currentText(), "Alpha");
   EXPECT_EQ(Face('A'), 1);
   EXPECT_EQ(helpTopics, std::vector<int>{2});
@@ -154,12 +155,7 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
   bool looked = false;
   QString text;
   bool parentIsWindow = false, overWindow = false, windowActive = true, modal = false;
-  auto* timer = new QTimer(&w);
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible() || QApplication::activeWindow() != box) return;
-    timer->stop();
+  tvndesk::WhenModalActive<QMessageBox>([&](QMessageBox* box) {
     looked = true;
     text = box->text();
     modal = box->isModal();
@@ -172,7 +168,6 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
     windowActive = QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }, 1000);
     box->button(QMessageBox::Ok)->click();
   });
-  timer->start();
   w.Toolbar1_ButtonClick(3);  // File: the date is refused
   ASSERT_TRUE(looked);
   EXPECT_NE(text.indexOf("is not a whole date"), -1) << text.toStdString();

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdio>
@@ -168,14 +169,40 @@ bool ShowSettled(QWidget& w, int timeoutMs) {
   return Settled(w, timeoutMs);
 }
 
+bool IsActive(const QWidget& w) {
+  const QWidget* window = w.window();
+  const xcb_window_t mine = WindowOf(*window);
+  return mine != XCB_WINDOW_NONE && ActiveOnScreen() == mine && QApplication::activeWindow() == window;
+}
+
+void WhenModalActive(std::function<bool(QWidget*)> isIt, std::function<void(QWidget*)> look, int timeoutMs) {
+  auto* timer = new QTimer;
+  QElapsedTimer clock;
+  clock.start();
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, isIt = std::move(isIt), look = std::move(look), timeoutMs] {
+    QWidget* top = QApplication::activeModalWidget();
+    const bool found = top && isIt(top) && top->isVisible();
+    if (found && IsActive(*top)) {
+      // Stopped, not deleted, while look runs: look waits and runs events.
+      timer->stop();
+      look(top);
+      timer->deleteLater();
+      return;
+    }
+    if (clock.elapsed() < timeoutMs) return;
+    std::fprintf(stderr, "no modal window of the kind awaited became active in %d ms%s\n", timeoutMs,
+                 found ? " (one is open: it is closed)" : "");
+    timer->stop();
+    timer->deleteLater();
+    if (found) top->close();
+  });
+  timer->start();
+}
+
 bool Active(QWidget& w, int timeoutMs) {
   QWidget* window = w.window();
-  const bool ok = HoldsFor(
-      [&] {
-        const xcb_window_t mine = WindowOf(*window);
-        return mine != XCB_WINDOW_NONE && ActiveOnScreen() == mine && QApplication::activeWindow() == window;
-      },
-      0, timeoutMs);
+  const bool ok = HoldsFor([&] { return IsActive(*window); }, 0, timeoutMs);
   if (!ok)
     std::fprintf(stderr, "window \"%s\" did not become active in %d ms (active on the server: 0x%x, in Qt: \"%s\")\n",
                  qPrintable(window->windowTitle()), timeoutMs, unsigned(ActiveOnScreen()),

@@ -207,6 +207,7 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   tvndesk::Drain();
   ASSERT_TRUE(showPage2());
   EXPECT_EQ(PLMainText(w.txtName), "Blast Corps");
+  EXPECT_ON_SCREEN(w.List_Combo);
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Blast Corps");
   EXPECT_EQ(w.List_Combo->count(), 3);  // the titles under "B"
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -229,20 +230,13 @@ TEST_F(GameWindowDesktop, LookupEditorShowsModallyOverTheWindow) {
   ASSERT_TRUE(tvndesk::Active(w));
   bool ran = false;
   bool overWindow = false, editorActive = false, windowInactive = false;
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [&, timer] {
-    auto* editor = qobject_cast<pl::PLLookupEditor*>(QApplication::activeModalWidget());
-    if (!editor || !editor->isVisible() || QApplication::activeWindow() != editor) return;
-    timer->stop();
-    timer->deleteLater();
+  tvndesk::WhenModalActive<pl::PLLookupEditor>([&](pl::PLLookupEditor* editor) {
     ran = true;
     editorActive = true;
     overWindow = editor->windowHandle() && editor->windowHandle()->transientParent() == w.windowHandle();
     windowInactive = !w.isActiveWindow();
     QTest::mouseClick(editor->Close_Category, Qt::LeftButton, {}, editor->Close_Category->rect().center());
   });
-  timer->start();
   w.LSMenu->trigger();
   EXPECT_TRUE(ran);
   EXPECT_TRUE(editorActive);

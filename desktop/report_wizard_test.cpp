@@ -38,22 +38,14 @@ class ReportWizardDesktop : public tvndesk::CatalogueDesktopTest {
   }
 };
 
-// Runs look once a modal window of type T is up, exposed and active; the
-// window stays open for look to work on. Polls, because the window only
-// becomes modal inside the call that opens it.
+// Runs look once a modal window of type T is up and active, and notes that
+// it ran.
 template <typename T>
 void WhenActive(std::function<void(T*)> look, bool* ran) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, look, ran] {
-    auto* top = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!top || !top->isVisible() || QApplication::activeWindow() != top) return;
-    timer->stop();
-    timer->deleteLater();
+  tvndesk::WhenModalActive<T>([look, ran](T* top) {
     *ran = true;
     look(top);
   });
-  timer->start();
 }
 
 // The step frame that stands on the wizard's face: moved to the left edge
