@@ -14,6 +14,7 @@
 #include "desktop/DesktopCatalogueTest.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Prompter.h"
 
 namespace {
@@ -32,7 +33,7 @@ TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    first = w.frameGeometry();
+    first = tvndesk::Frame(w);
     // The stored place is that of the client area, below the frame.
     EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
     w.close();
@@ -41,7 +42,7 @@ TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
   for (int round = 0; round < 3; ++round) {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    EXPECT_EQ(w.frameGeometry().topLeft(), first.topLeft()) << "round " << round;
+    EXPECT_EQ(tvndesk::Frame(w).topLeft(), first.topLeft()) << "round " << round;
     w.close();
   }
   EXPECT_EQ(Setting("TV_L"), "3000");
@@ -53,14 +54,14 @@ TEST_F(CatalogueDesktop, WindowMovedByTheUserReopensThere) {
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    w.move(w.frameGeometry().topLeft() + QPoint(37, 23));
+    w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
     ASSERT_TRUE(tvndesk::Settled(w));
-    moved = w.frameGeometry().topLeft();
+    moved = tvndesk::Frame(w).topLeft();
     w.close();
   }
   tvn::NewMain_Form again;
   ASSERT_TRUE(tvndesk::ShowSettled(again));
-  EXPECT_EQ(again.frameGeometry().topLeft(), moved);
+  EXPECT_EQ(tvndesk::Frame(again).topLeft(), moved);
 }
 
 TEST_F(CatalogueDesktop, TitleGridShowsItsFirstRowAfterALoadAndAfterDeleteTitle) {
@@ -71,20 +72,26 @@ TEST_F(CatalogueDesktop, TitleGridShowsItsFirstRowAfterALoadAndAfterDeleteTitle)
   auto& w = Window();
   ASSERT_TRUE(tvndesk::ShowSettled(w));
   w.ItemClickProcess(2);
-  w.SSTab1->setCurrentIndex(2);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   forms::FlexGrid& grid = *w.TGrid;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return grid.isVisible() && grid.viewport()->height() > 0; }));
+  // A load puts the editor back on "Main"; the user opens "Titles" to look.
+  auto showTitles = [&] {
+    w.SSTab1->setCurrentIndex(2);
+    return QTest::qWaitFor([&] { return tvn::test::OnScreen(&grid) && grid.viewport()->height() > 0; },
+                           tvndesk::kPatience);
+  };
+  ASSERT_TRUE(showTitles());
 
   w.CS_Load_Data("Other");
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showTitles());
   EXPECT_EQ(grid.TextMatrix(1, 1), "Track 1");
   EXPECT_EQ(VisibleTopRow(grid), 1);
   EXPECT_EQ(grid.TopRow(), 1);
 
   grid.SetRow(5);
   w.DeleteButton_Click();
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showTitles());
   EXPECT_EQ(grid.TextMatrix(5, 1), "Track 6");
   EXPECT_EQ(VisibleTopRow(grid), 1);
   EXPECT_EQ(grid.TopRow(), 1);
@@ -102,10 +109,11 @@ TEST_F(CatalogueDesktop, FirstActivationOpensTheLastSectionOnceAndLaterActivatio
   tvn::App().TipNum = 3;
   auto& w = Window();
   ASSERT_TRUE(tvndesk::ShowSettled(w));
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }));
+  ASSERT_TRUE(tvndesk::Active(w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }, tvndesk::kPatience));
   EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 2);
-  EXPECT_TRUE(w.CS_Name_Text->isVisible());
+  EXPECT_ON_SCREEN(w.CS_Name_Text);
+  EXPECT_ON_SCREEN(w.List_Combo);
   EXPECT_EQ(w.List_Combo->currentText(), "Alpha");
   EXPECT_EQ(Face('A'), 1);
   EXPECT_EQ(helpTopics, std::vector<int>{2});
@@ -121,10 +129,10 @@ TEST_F(CatalogueDesktop, FirstActivationOpensTheLastSectionOnceAndLaterActivatio
   other.resize(300, 200);
   ASSERT_TRUE(tvndesk::ShowSettled(other));
   other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_TRUE(tvndesk::Active(other));
   w.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  QTest::qWait(50);  // the activation's queued work
+  ASSERT_TRUE(tvndesk::Active(w));
+  tvndesk::Drain();  // the activation's queued work
   EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 1);
   EXPECT_EQ(w.CS_Name_Text->text(), "Tape");
   EXPECT_EQ(helpTopics, std::vector<int>{2});
@@ -140,31 +148,26 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
   vb::PromptScript::Uninstall();  // the box is shown for real
   auto& w = Window();
   ASSERT_TRUE(tvndesk::ShowSettled(w));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }));
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Alpha"; }, tvndesk::kPatience));
+  ASSERT_TRUE(tvndesk::Active(w));
   w.CS_Date_Text->setText("Dec 31");
 
   bool looked = false;
   QString text;
   bool parentIsWindow = false, overWindow = false, windowActive = true, modal = false;
-  auto* timer = new QTimer(&w);
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible() || QApplication::activeWindow() != box) return;
-    timer->stop();
+  tvndesk::WhenModalActive<QMessageBox>([&](QMessageBox* box) {
     looked = true;
     text = box->text();
     modal = box->isModal();
     parentIsWindow = box->parentWidget() == &w;
-    overWindow = w.frameGeometry().contains(box->frameGeometry().center());
+    overWindow = tvndesk::Frame(w).contains(tvndesk::Frame(*box).center());
     // Trying to bring the window forward leaves the box on top and active.
+    // Nothing to wait for when all is well: the grace only bounds how long
+    // a wrong activation is given to show.
     w.activateWindow();
-    QTest::qWait(100);
-    windowActive = QApplication::activeWindow() == &w;
+    windowActive = QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }, 1000);
     box->button(QMessageBox::Ok)->click();
   });
-  timer->start();
   w.Toolbar1_ButtonClick(3);  // File: the date is refused
   ASSERT_TRUE(looked);
   EXPECT_NE(text.indexOf("is not a whole date"), -1) << text.toStdString();
@@ -172,8 +175,9 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
   EXPECT_TRUE(parentIsWindow);
   EXPECT_TRUE(overWindow);
   EXPECT_FALSE(windowActive);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(tvndesk::Active(w));
   EXPECT_EQ(QApplication::focusWidget(), w.CS_Date_Text);
+  EXPECT_ON_SCREEN(w.CS_Date_Text);
   EXPECT_EQ(w.CS_Date_Text->text(), "Dec 31");
   EXPECT_EQ(w.CS_Name_Text->text(), "Alpha");
 }

@@ -24,6 +24,7 @@
 #include "games/tests/GameRows.h"
 #include "platform/dao/Dao.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 
@@ -69,7 +70,7 @@ class GameWindowDesktop : public tvn::testing::LaunchTest {
     MainForm& launcher = tvn::win::MainForm.Get();
     if (!launcher.isVisible()) {
       launcher.Show();
-      EXPECT_TRUE(QTest::qWaitForWindowExposed(&launcher));
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&launcher, tvndesk::kPatience));
     }
     return launcher;
   }
@@ -78,13 +79,13 @@ class GameWindowDesktop : public tvn::testing::LaunchTest {
     Launcher().btnOpenPellion->click();
     pl::PLMain_Form* w = pl::PL().MainWindow;
     EXPECT_NE(w, nullptr);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w, tvndesk::kPatience));
     EXPECT_TRUE(tvndesk::Settled(*w));
     return *w;
   }
   static void CloseGameWindow(pl::PLMain_Form& w) {
     w.close();
-    EXPECT_TRUE(QTest::qWaitFor([] { return pl::PL().MainWindow == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([] { return pl::PL().MainWindow == nullptr; }, tvndesk::kPatience));
     tvn::testing::Pump();
   }
 };
@@ -97,7 +98,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
     pl::PLMain_Form& w = OpenFromLauncher();
     // The stored place is that of the client area, below the frame.
     EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
-    first = w.frameGeometry();
+    first = tvndesk::Frame(w);
     CloseGameWindow(w);
   }
   EXPECT_EQ(Setting("PL_L"), "3000");
@@ -105,7 +106,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
   // Opening and closing again and again neither creeps nor jumps.
   for (int round = 0; round < 3; ++round) {
     pl::PLMain_Form& w = OpenFromLauncher();
-    EXPECT_EQ(w.frameGeometry().topLeft(), first.topLeft()) << "round " << round;
+    EXPECT_EQ(tvndesk::Frame(w).topLeft(), first.topLeft()) << "round " << round;
     CloseGameWindow(w);
   }
   EXPECT_EQ(Setting("PL_L"), "3000");
@@ -113,12 +114,12 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
 
   // Moved by the user, it opens where it was left.
   pl::PLMain_Form& w = OpenFromLauncher();
-  w.move(w.frameGeometry().topLeft() + QPoint(37, 23));
+  w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
   ASSERT_TRUE(tvndesk::Settled(w));
-  const QPoint moved = w.frameGeometry().topLeft();
+  const QPoint moved = tvndesk::Frame(w).topLeft();
   CloseGameWindow(w);
   pl::PLMain_Form& again = OpenFromLauncher();
-  EXPECT_EQ(again.frameGeometry().topLeft(), moved);
+  EXPECT_EQ(tvndesk::Frame(again).topLeft(), moved);
 }
 
 TEST_F(GameWindowDesktop, FirstActivationGivesTheLauncherItsPointerBackAndLaterOnesKeepTheGameBeingAdded) {
@@ -134,20 +135,22 @@ TEST_F(GameWindowDesktop, FirstActivationGivesTheLauncherItsPointerBackAndLaterO
   EXPECT_EQ(launcher.PLRunning->Value(), 1);
   pl::PLMain_Form* w = pl::PL().MainWindow;
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.MousePointer() == tvn::vbDefault; }));
+  ASSERT_TRUE(tvndesk::Active(*w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.MousePointer() == tvn::vbDefault; }, tvndesk::kPatience));
   EXPECT_NE(launcher.cursor().shape(), Qt::WaitCursor);
   // The first activation chose the section stored last.
   EXPECT_EQ(w->windowTitle().toStdString(), "The Pellion - My Collection: Sega");
+  EXPECT_ON_SCREEN(w->txtName);
   EXPECT_EQ(PLMainText(w->txtName), "Sonic");
 
   // A game being typed survives the window losing and regaining the focus.
   w->Toolbar1_ButtonClick(1);
   w->txtName->setText("Streets of Rage");
   launcher.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&launcher));
+  ASSERT_TRUE(tvndesk::Active(launcher));
   w->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  ASSERT_TRUE(tvndesk::Active(*w));
+  tvndesk::Drain();  // the activation's queued work
   EXPECT_TRUE(w->AddMode);
   EXPECT_EQ(PLMainText(w->txtName), "Streets of Rage");
   EXPECT_EQ(launcher.MousePointer(), tvn::vbDefault);
@@ -173,13 +176,20 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   });
   SetSetting("LPL", "2");
   pl::PLMain_Form& w = OpenFromLauncher();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PLMainText(w.txtName) == "Banjo"; }));
-  w.SSTab1->setCurrentIndex(1);  // "Page 2"
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PLMainText(w.txtName) == "Banjo"; }, tvndesk::kPatience));
   forms::FlexGrid& t = *w.tGrid;
   forms::FlexGrid& s = *w.sGrid;
-  ASSERT_TRUE(QTest::qWaitFor([&] {
-    return t.isVisible() && s.isVisible() && t.viewport()->height() > 0 && s.viewport()->height() > 0;
-  }));
+  // A load puts the editor back on its first tab; the user opens "Page 2".
+  auto showPage2 = [&] {
+    w.SSTab1->setCurrentIndex(1);
+    return QTest::qWaitFor(
+        [&] {
+          return tvn::test::OnScreen(&t) && tvn::test::OnScreen(&s) && t.viewport()->height() > 0 &&
+                 s.viewport()->height() > 0;
+        },
+        tvndesk::kPatience);
+  };
+  ASSERT_TRUE(showPage2());
   // The lists are longer than the grids show.
   ASSERT_LT(t.rowAt(t.viewport()->height() - 1), 39);
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -188,14 +198,16 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   // Scrolled down by the user, then another game chosen in the title list.
   t.SetTopRow(30);
   s.SetTopRow(30);
-  QTest::qWait(0);
+  tvndesk::Drain();
   ASSERT_GT(VisibleTopRow(t), 1);
   const int blast = w.List_Combo->findText("Blast Corps");
   ASSERT_GE(blast, 0);
   w.List_Combo->setCurrentIndex(blast);
   w.List_Combo->activated(blast);
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showPage2());
   EXPECT_EQ(PLMainText(w.txtName), "Blast Corps");
+  EXPECT_ON_SCREEN(w.List_Combo);
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Blast Corps");
   EXPECT_EQ(w.List_Combo->count(), 3);  // the titles under "B"
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -206,7 +218,8 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
   // The next game from the toolbar: the same.
   t.SetTopRow(30);
   w.Toolbar1_ButtonClick(6);
-  QTest::qWait(0);
+  tvndesk::Drain();
+  ASSERT_TRUE(showPage2());
   EXPECT_EQ(PLMainText(w.txtName), "Bomberman");
   EXPECT_EQ(w.List_Combo->currentText().toStdString(), "Bomberman");
   EXPECT_EQ(VisibleTopRow(t), 1);
@@ -214,23 +227,16 @@ TEST_F(GameWindowDesktop, GridsAndTitleListShowTheLoadedGameFromTheirFirstRows) 
 
 TEST_F(GameWindowDesktop, LookupEditorShowsModallyOverTheWindow) {
   pl::PLMain_Form& w = OpenFromLauncher();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(tvndesk::Active(w));
   bool ran = false;
   bool overWindow = false, editorActive = false, windowInactive = false;
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [&, timer] {
-    auto* editor = qobject_cast<pl::PLLookupEditor*>(QApplication::activeModalWidget());
-    if (!editor || !editor->isVisible() || QApplication::activeWindow() != editor) return;
-    timer->stop();
-    timer->deleteLater();
+  tvndesk::WhenModalActive<pl::PLLookupEditor>([&](pl::PLLookupEditor* editor) {
     ran = true;
     editorActive = true;
     overWindow = editor->windowHandle() && editor->windowHandle()->transientParent() == w.windowHandle();
     windowInactive = !w.isActiveWindow();
     QTest::mouseClick(editor->Close_Category, Qt::LeftButton, {}, editor->Close_Category->rect().center());
   });
-  timer->start();
   w.LSMenu->trigger();
   EXPECT_TRUE(ran);
   EXPECT_TRUE(editorActive);
@@ -238,7 +244,7 @@ TEST_F(GameWindowDesktop, LookupEditorShowsModallyOverTheWindow) {
   EXPECT_TRUE(windowInactive);
   // Closed, it hands the focus back to the game window.
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_TRUE(tvndesk::Active(w));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "desktop/DesktopSupport.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/print/Printer.h"
 #include "platform/print/PreviewWidget.h"
 #include "reports/output/RForm.h"
@@ -44,8 +45,10 @@ class ReportDesktop : public tvntest::ReportTest {
     return w;
   }
 
+  // The page line the preview shows; empty when the user cannot read it.
   static QString PageLabel(print::PreviewWidget& preview) {
-    return preview.findChild<QLabel*>("PageLabel")->text();
+    const auto* label = preview.findChild<QLabel*>("PageLabel");
+    return tvn::test::OnScreen(label) ? label->text() : QString();
   }
   static QToolButton* PageButton(print::PreviewWidget& preview, const char* name) {
     return preview.findChild<QToolButton*>(name);
@@ -86,6 +89,7 @@ class ReportDesktop : public tvntest::ReportTest {
 TEST_F(ReportDesktop, PreviewPagesTurnWithTheButtonsAndTheButtonsFollow) {
   RptForm& w = ShownReport();
   print::PreviewWidget& preview = *w.VSPrinter1;
+  ASSERT_ON_SCREEN(&preview);
   const int pages = w.Printer().PageCount();
   ASSERT_GE(pages, 3);
   const QString of = QString(" of %1").arg(pages);
@@ -95,24 +99,26 @@ TEST_F(ReportDesktop, PreviewPagesTurnWithTheButtonsAndTheButtonsFollow) {
   ASSERT_TRUE(PageButton(preview, "NextPageButton")->isEnabled());
 
   QTest::mouseClick(PageButton(preview, "NextPageButton"), Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == "Page 2" + of; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == "Page 2" + of; }, tvndesk::kPatience));
   EXPECT_EQ(w.Printer().PreviewPage(), 2);
   EXPECT_TRUE(PageButton(preview, "PreviousPageButton")->isEnabled());
 
   QTest::mouseClick(PageButton(preview, "LastPageButton"), Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == QString("Page %1").arg(pages) + of; }));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return PageLabel(preview) == QString("Page %1").arg(pages) + of; }, tvndesk::kPatience));
   EXPECT_FALSE(PageButton(preview, "NextPageButton")->isEnabled());
   EXPECT_FALSE(PageButton(preview, "LastPageButton")->isEnabled());
 
   QTest::mouseClick(PageButton(preview, "PreviousPageButton"), Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == QString("Page %1").arg(pages - 1) + of; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == QString("Page %1").arg(pages - 1) + of; },
+                              tvndesk::kPatience));
   QTest::mouseClick(PageButton(preview, "FirstPageButton"), Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == "Page 1" + of; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PageLabel(preview) == "Page 1" + of; }, tvndesk::kPatience));
 
   // The whole page stands inside the view at every page.
   auto* scroll = preview.findChild<QScrollArea*>("PageScroll");
   const QWidget* page = scroll->widget();
-  EXPECT_TRUE(page->isVisible());
+  EXPECT_ON_SCREEN(page);
   EXPECT_LE(page->width(), scroll->viewport()->width());
   EXPECT_LE(page->height(), scroll->viewport()->height());
 }
@@ -126,31 +132,32 @@ TEST_F(ReportDesktop, FullSizePreviewIsMaximisedOverTheWindowAndGivesItBackOnClo
       [&](QWidget* m) {
         auto* f = qobject_cast<RForm*>(m);
         ASSERT_NE(f, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(f));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f->isMaximized(); }));
+        ASSERT_TRUE(tvndesk::Active(*f));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f->isMaximized(); }, tvndesk::kPatience));
         ASSERT_TRUE(tvndesk::Settled(*f));
         // It covers the window beneath and fills the screen's free area.
         const QRect available = f->screen()->availableGeometry();
-        EXPECT_TRUE(f->frameGeometry().contains(w.frameGeometry().intersected(available)));
+        EXPECT_TRUE(tvndesk::Frame(*f).contains(tvndesk::Frame(w).intersected(available)));
         EXPECT_GE(f->width(), available.width() * 9 / 10);
         EXPECT_GE(f->height(), available.height() * 8 / 10);
-        EXPECT_EQ(TopAt(w.frameGeometry().center()), f);
+        EXPECT_EQ(TopAt(tvndesk::Frame(w).center()), f);
         // Its preview fills it and shows the same document from page 1.
         print::PreviewWidget& big = *f->VSPrinter2;
-        EXPECT_TRUE(big.isVisible());
+        EXPECT_ON_SCREEN(&big);
         EXPECT_GE(big.width(), f->width() - 10);
         EXPECT_GE(big.height(), f->height() - 30);
         EXPECT_EQ(PageLabel(big), QString("Page 1 of %1").arg(pages));
         QTest::mouseClick(PageButton(big, "NextPageButton"), Qt::LeftButton);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return PageLabel(big) == QString("Page 2 of %1").arg(pages); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return PageLabel(big) == QString("Page 2 of %1").arg(pages); },
+                                    tvndesk::kPatience));
         // A page shown larger: the page in the full-size view is larger
         // than the one in the report window.
         EXPECT_GT(big.findChild<QScrollArea*>("PageScroll")->widget()->height(),
                   w.VSPrinter1->findChild<QScrollArea*>("PageScroll")->widget()->height());
       },
       &w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  EXPECT_EQ(TopAt(w.frameGeometry().center()), &w);
+  ASSERT_TRUE(tvndesk::Active(w));
+  EXPECT_EQ(TopAt(tvndesk::Frame(w).center()), &w);
   EXPECT_EQ(w.VSPrinter1->PageShown(), 2);
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
@@ -162,11 +169,11 @@ TEST_F(ReportDesktop, DocumentDialogStaysModalOverTheWindowUntilItCloses) {
       [&](QWidget* m) {
         auto* f = qobject_cast<SaveLoadDocumentForm*>(m);
         ASSERT_NE(f, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+        ASSERT_TRUE(tvndesk::Active(*f));
         ASSERT_TRUE(tvndesk::Settled(*f));
         EXPECT_EQ(f->windowTitle(), "Load/Save a Report");
         EXPECT_TRUE(f->isModal());
-        EXPECT_EQ(TopAt(f->frameGeometry().center()), f);
+        EXPECT_EQ(TopAt(tvndesk::Frame(*f).center()), f);
         // The window beneath takes no clicks while the dialog is up: the
         // clicks go in through the window system, as the user's would.
         ClickThroughScreen(w, w.CloseButton);
@@ -179,16 +186,16 @@ TEST_F(ReportDesktop, DocumentDialogStaysModalOverTheWindowUntilItCloses) {
         // Escape closes it without a choice; the file box that follows is
         // answered by the script with a cancel.
         QTest::keyClick(f->windowHandle(), Qt::Key_Escape);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !f->isVisible(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !f->isVisible(); }, tvndesk::kPatience));
       },
       &w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  ASSERT_TRUE(tvndesk::Active(w));
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.CloseButton->isEnabled());
   EXPECT_TRUE(Messages().empty());
   // The same click reaches the window once the dialog is gone.
   ClickThroughScreen(w, w.VSPrinter1->findChild<QToolButton*>("NextPageButton"));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.VSPrinter1->PageShown() == 2; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.VSPrinter1->PageShown() == 2; }, tvndesk::kPatience));
 }
 
 }  // namespace

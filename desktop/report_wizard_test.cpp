@@ -16,6 +16,7 @@
 
 #include "desktop/DesktopCatalogueTest.h"
 #include "platform/print/PreviewWidget.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
@@ -37,22 +38,14 @@ class ReportWizardDesktop : public tvndesk::CatalogueDesktopTest {
   }
 };
 
-// Runs look once a modal window of type T is up, exposed and active; the
-// window stays open for look to work on. Polls, because the window only
-// becomes modal inside the call that opens it.
+// Runs look once a modal window of type T is up and active, and notes that
+// it ran.
 template <typename T>
 void WhenActive(std::function<void(T*)> look, bool* ran) {
-  auto* timer = new QTimer;
-  timer->setInterval(20);
-  QObject::connect(timer, &QTimer::timeout, [timer, look, ran] {
-    auto* top = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!top || !top->isVisible() || QApplication::activeWindow() != top) return;
-    timer->stop();
-    timer->deleteLater();
+  tvndesk::WhenModalActive<T>([look, ran](T* top) {
     *ran = true;
     look(top);
   });
-  timer->start();
 }
 
 // The step frame that stands on the wizard's face: moved to the left edge
@@ -78,8 +71,8 @@ std::string Enabled(const frmWizard& w) {
 void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
 void ClickCell(QTableWidget* grid, int row) {
+  ASSERT_TRUE(tvn::test::RowVisible(grid, row));
   const QRect cell = grid->visualItemRect(grid->item(row, 0));
-  ASSERT_TRUE(grid->viewport()->rect().contains(cell)) << "row " << row << " is not in view";
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
@@ -95,7 +88,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
   bool wizardRan = false, boxRan = false, reportRan = false;
   WhenActive<frmWizard>(
       [&](frmWizard* w) {
-        if (!tvndesk::Settled(*w, 10000)) {
+        if (!tvndesk::Settled(*w)) {
           ADD_FAILURE() << "the wizard's place never settled";
           w->reject();  // a modal left open would hang the case
           return;
@@ -107,7 +100,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         Click(w->C_Button[3]);
         EXPECT_EQ(StepOnShow(*w), 1);
         EXPECT_EQ(Enabled(*w), "11110");
-        EXPECT_TRUE(w->ReportGrid->isVisible());
+        EXPECT_ON_SCREEN(w->ReportGrid);
         // The two list boxes stand whole on their step, above the buttons.
         for (QWidget* box : {static_cast<QWidget*>(w->NameBuildCheck), static_cast<QWidget*>(w->TitleBuildCheck)}) {
           EXPECT_TRUE(w->fraStep[1]->rect().contains(box->geometry())) << box->objectName().toStdString();
@@ -120,7 +113,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
             [&](QMessageBox* box) {
               EXPECT_EQ(box->text(), "Please select a report option");
               EXPECT_EQ(box->parentWidget(), w);
-              EXPECT_TRUE(w->frameGeometry().contains(box->frameGeometry().center()));
+              EXPECT_TRUE(tvndesk::Frame(*w).contains(tvndesk::Frame(*box).center()));
               EXPECT_TRUE(w->isVisible());
               QAbstractButton* ok = box->buttons().value(0);
               ASSERT_TRUE(ok);
@@ -129,8 +122,8 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
             &boxRan);
         Click(w->C_Button[3]);
         EXPECT_TRUE(boxRan);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }));
-        QTest::qWait(100);  // the activation after the box has come through
+        EXPECT_TRUE(tvndesk::Active(*w));
+        tvndesk::Drain();  // what the activation after the box queued
         EXPECT_EQ(StepOnShow(*w), 1) << "the box must not start the wizard over";
         EXPECT_EQ(Enabled(*w), "11110");
 
@@ -140,7 +133,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         EXPECT_EQ(w->UtilityGrid->item(4, 0)->checkState(), Qt::Checked);
         Click(w->C_Button[3]);
         EXPECT_EQ(StepOnShow(*w), 2);
-        EXPECT_TRUE(w->ArtistCombo->isVisible());
+        EXPECT_ON_SCREEN(w->ArtistCombo);
         EXPECT_FALSE(w->TapeIndexCombo->isVisible());
         Click(w->C_Button[2]);
         EXPECT_EQ(StepOnShow(*w), 1);
@@ -153,19 +146,20 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
         // report's options, and makes the report.
         WhenActive<RptForm>(
             [&](RptForm* r) {
-              if (!tvndesk::Settled(*r, 10000)) {
+              if (!tvndesk::Settled(*r)) {
                 ADD_FAILURE() << "the report window's place never settled";
                 r->close();
                 return;
               }
               EXPECT_EQ(r->windowTitle(), "Tavolin - Report Window");
-              EXPECT_TRUE(r->R7Frame->isVisible());
+              EXPECT_ON_SCREEN(r->R7Frame);
               EXPECT_FALSE(r->R8Frame->isVisible());
+              EXPECT_ON_SCREEN(r->R7SortOption[0]);
               EXPECT_TRUE(r->R7SortOption[0]->isChecked());
               EXPECT_TRUE(w->isVisible()) << "the wizard stays beneath";
               EXPECT_EQ(StepOnShow(*w), 3);
               Click(r->CreateButton);
-              EXPECT_TRUE(QTest::qWaitFor([&] { return r->btnPDF->isEnabled(); }));
+              EXPECT_TRUE(QTest::qWaitFor([&] { return r->btnPDF->isEnabled(); }, tvndesk::kPatience));
               const print::Document& doc = r->Printer().document();
               ASSERT_EQ(doc.PageCount(), 1);
               bool title = false, disc = false, artist = false;
@@ -175,7 +169,7 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
                 artist |= t.text == "O'Brien";
               }
               EXPECT_TRUE(title && disc && artist);
-              EXPECT_TRUE(r->VSPrinter1->isVisible());
+              EXPECT_ON_SCREEN(r->VSPrinter1);
               Click(r->CloseButton);
             },
             &reportRan);
@@ -186,6 +180,6 @@ TEST_F(ReportWizardDesktop, StepsMessageBoxAndTheReportWindowFromFinish) {
       &wizardRan);
   catalogue.ReportMenu->trigger();
   EXPECT_TRUE(wizardRan);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &catalogue; }));
+  EXPECT_TRUE(tvndesk::Active(catalogue));
   EXPECT_EQ(tvn::reports::Module().ReportTitle, "") << "the headings are cleared after the report";
 }

@@ -19,5 +19,6 @@ if ! command -v xvfb-run >/dev/null; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb xauth
 fi
 unset QT_QPA_PLATFORM
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/catalogue_screenshot" "$out" "$report"
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/game_screenshot" "$games"
+shot() { xvfb-run -a -s "-screen 0 1280x800x24" "$here/build/bin/tavolin_screenshot" "$@"; }
+shot catalogue "$out" "$report"
+shot games "$games"

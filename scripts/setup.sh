@@ -2,6 +2,8 @@
 # Installs the Debian packages the build needs (only those missing), then
 # configures and builds Tavolin into a build folder.
 #   scripts/setup.sh [build-dir] [extra cmake arguments...]
+# TVN_BUILD_TARGETS (space-separated) builds only those targets and what
+# they need instead of everything.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -10,6 +12,8 @@ shift || true
 packages=(build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation fonts-noto-cjk poppler-utils)
+# The desktop tests, built with the others, ask the X server directly.
+packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).
 read -r -a extra <<< "${TVN_EXTRA_PACKAGES:-}"
 packages+=("${extra[@]}")
@@ -26,4 +30,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${TVN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+targets=()
+for t in ${TVN_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" --parallel "$(nproc)" "${targets[@]}"

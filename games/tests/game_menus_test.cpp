@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 
 #include "core/MainForm.h"
 #include "games/PLCollection_Form.h"
@@ -109,12 +110,17 @@ class GameMenusTest : public GameCollectionTest {
   template <class W>
   void WhenShown(std::function<void(W&)> work) {
     shown_ = false;
+    // The poll keeps itself alive only through the timer that is about to
+    // call it again: it holds a weak reference to itself, so once it stops
+    // rescheduling nothing is left behind.
     auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [this, work, poll](int tries) {
+    std::weak_ptr<std::function<void(int)>> self = poll;
+    *poll = [this, work, self](int tries) {
       QWidget* modal = QApplication::activeModalWidget();
       W* w = qobject_cast<W*>(modal);
       if (!w) {
-        if (tries < 500) QTimer::singleShot(10, [poll, tries] { (*poll)(tries + 1); });
+        if (tries < 500)
+          if (auto again = self.lock()) QTimer::singleShot(10, [again, tries] { (*again)(tries + 1); });
         return;
       }
       shown_ = true;

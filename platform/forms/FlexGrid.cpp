@@ -286,7 +286,13 @@ void FlexGrid::SyncView() {
   if (row_ < model_->fixedRows_ || row_ >= model_->rows_ || col_ < 0 || col_ >= model_->cols_) return;
   syncing_ = true;
   const QModelIndex i = model_->index(row_ - model_->fixedRows_, col_);
+  // A grid on a hidden tab would otherwise scroll to this cell when its tab
+  // is next shown, away from the top row the code set: the grid would show
+  // other rows than TopRow() reports.
+  const bool scroll = hasAutoScroll();
+  if (!isVisible()) setAutoScroll(false);
   selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+  setAutoScroll(scroll);
   syncing_ = false;
 }
 
