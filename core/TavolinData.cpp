@@ -18,6 +18,8 @@
 
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+
+#include "core/AVQDForm.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Files.h"
@@ -216,6 +218,10 @@ QString QuickCellText(const vb::Variant& v) {
 
 }  // namespace
 
+QString QuickListCellText(const vb::Variant& value, bool date) {
+  return date ? AcquiredText(value) : QuickCellText(value);
+}
+
 void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout) {
   const int cols = int(layout.widths.size());
   const size_t nFields = layout.gridCol.size();
@@ -262,23 +268,17 @@ void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayo
 }
 
 void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
-  static const QueryGridLayout layout{
-      {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000},
-      {"", "Section", "Name", "Artist", "Category", "Publisher/Studio", "Catolog #", "Aquired On"},
-      "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
-      "sectionnumber,name",
-      {1, 0, 2, 3, 4, 5, 6, 7},
-      7,
-  };
-  FillQueryGrid(grid, db, layout);
+  FillQuickList(grid, db.shared_from_this(), MediaQuickList());
 }
 
 void FillQuickDisplayGrid() {
   if (!App().CollectionDB) return;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->objectName() != QLatin1String("AVQDForm")) continue;
-    if (auto* grid = w->findChild<forms::FlexGrid*>(QStringLiteral("QDGrid"))) {
-      FillQuickDisplayGrid(*grid, *App().CollectionDB);
+    if (auto* form = qobject_cast<AVQDForm*>(w)) {
+      // After a save only the order of the rows is read again; the rows
+      // themselves are read as the grid shows them.
+      form->RefillList();
       return;
     }
   }

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 
@@ -84,6 +86,10 @@ struct QueryGridLayout {
 };
 // Fills the grid; an empty query gives the captions and one empty row.
 void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout);
+
+// The text of a quick-display cell: numbers as digits, a Null as "", a
+// date field "mm/dd/yyyy" (empty for what is no date).
+QString QuickListCellText(const vb::Variant& value, bool date);
 
 // Fills the quick-display grid with every record of the collection: row 0
 // the captions, one row per record ordered by section number and name;

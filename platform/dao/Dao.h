@@ -12,6 +12,7 @@
 // Objects are handed around by shared pointer: a database or recordset is
 // one object, whoever holds it.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -215,6 +216,12 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) = 0;
   // Runs an action query (insert, update, delete, create ...).
   virtual void Execute(const std::string& sql) = 0;
+  // Reads the rows of a select from the first to the last without keeping
+  // them, for reads too long to hold as a recordset (one key per row of a
+  // large table): each row's values go to row, which returns false to
+  // stop. The statement has ended when the call returns. row must not use
+  // the database.
+  virtual void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row);
   virtual long RecordsAffected() const = 0;
 
   // Table definitions (user tables only).

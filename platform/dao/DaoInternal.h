@@ -87,6 +87,7 @@ class DatabaseImpl : public Database {
   std::string Name() const override { return name_; }
   RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) override;
   void Execute(const std::string& sql) override;
+  void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) override;
   long RecordsAffected() const override { return affected_; }
   std::vector<std::string> TableDefNames() override;
   TableDefPtr TableDefs(const std::string& name) override;
@@ -165,6 +166,10 @@ struct RawValue {
   std::string_view text;  // TEXT and BLOB
   static RawValue From(sqlite3_stmt* st, int col);
 };
+
+// The value of a field as the program reads it: by the field's type (a
+// date from its stored text, a Byte as a Byte ...), else as stored.
+Variant VariantFrom(const RawValue& v, const FieldMeta& f);
 
 // What both kinds of recordset share: fields, the edit buffer, reading
 // values from the statement that holds the current row, writing rows.
