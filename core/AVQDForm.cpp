@@ -97,6 +97,10 @@ AVQDForm::AVQDForm(const QuickDisplayConfig& config, QWidget* parent) : QWidget(
 
   QDGrid = new forms::FlexGrid(this);
   QDGrid->setObjectName(QStringLiteral("QDGrid"));
+  // Columns widen to their contents as rows come into view; a scroll bar
+  // that came and went with them would move the bottom row out of view.
+  QDGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(QDGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { vb::Guarded([this] { FitColumns(); }); });
   connect(QDGrid, &forms::FlexGrid::Click, this, [this] { vb::Guarded([this] { QDGrid_Click(); }); });
   connect(QDGrid, &forms::FlexGrid::DblClick, this, [this] { vb::Guarded([this] { QDGrid_DblClick(); }); });
   connect(QDGrid, &forms::FlexGrid::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
