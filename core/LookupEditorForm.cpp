@@ -1,5 +1,7 @@
 #include "core/LookupEditorForm.h"
 
+#include "platform/runtime/Busy.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,6 +224,14 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       if (vb::MsgBox("Delete the diplayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
       dao::Database& db = Collection();
       const std::string old = ShownName;
+      // Clearing the entry from every record may take a while on a large
+      // collection: hourglass, and no click is kept for afterwards.
+      vb::BusyScope busy(this);
+      busy_ = &busy;
+      struct Forget {
+        vb::BusyScope*& b;
+        ~Forget() { b = nullptr; }
+      } forget{busy_};
       db.BeginTrans();
       try {
         if (design_.keyField) {
@@ -323,6 +333,14 @@ bool LookupEditorForm::SaveEntry() {
                vb::vbOKOnly + vb::vbExclamation);
     return false;
   }
+  // Carrying a new name into every record may take a while on a large
+  // collection: hourglass, and no click is kept for afterwards.
+  vb::BusyScope busy(this);
+  busy_ = &busy;
+  struct Forget {
+    vb::BusyScope*& b;
+    ~Forget() { b = nullptr; }
+  } forget{busy_};
   db.BeginTrans();
   try {
     SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry, FlagFields(), design_.boxes);
@@ -371,6 +389,7 @@ void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& ol
   const std::string to = dao::SqlEscape(newName);
   for (const std::string& column : design_.columns) {
     db.Execute("UPDATE mediadata set " + column + " = '" + to + "' where " + column + " = '" + from + "'");
+    if (busy_) busy_->Tick();
   }
 }
 

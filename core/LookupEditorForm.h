@@ -33,6 +33,10 @@ class QPushButton;
 class QToolBar;
 class QVBoxLayout;
 
+namespace vb {
+class BusyScope;
+}
+
 namespace tvn {
 
 class LookupEditorForm : public QDialog {
@@ -155,6 +159,7 @@ class LookupEditorForm : public QDialog {
   QVBoxLayout* layout_ = nullptr;
   int fieldAreaPos_ = 0;
   bool emptyState_ = false;
+  vb::BusyScope* busy_ = nullptr;  // while records are changed
 };
 
 // Loads an editor and shows it modally; an error of the load is shown and

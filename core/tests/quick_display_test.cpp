@@ -1,6 +1,8 @@
 // The quick display: filling, sorting, the quick jump, the row mark and
 // opening a record in the catalogue window.
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include "core/tests/CoreTestSupport.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/tests/OnScreen.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -227,6 +230,26 @@ TEST_F(QuickDisplayTest, SortAndJumpCoverRowsNotYetShown) {
   // Shown whole (the row helper looks at column 0, which is hidden here).
   const QRect found = f.QDGrid->visualRect(f.QDGrid->model()->index(3004 - 1, 2));
   EXPECT_TRUE(f.QDGrid->viewport()->rect().contains(found)) << found.y() << " " << f.QDGrid->viewport()->height();
+}
+
+// Filling the grid keeps the windows painted; a click made meanwhile is
+// dropped, not played back once the fill is done.
+TEST_F(QuickDisplayTest, AClickDuringTheFillIsNotActedOn) {
+  form_ = std::make_unique<AVQDForm>();
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  { vb::BusyScope start; }  // the busy clock runs from here
+  QTest::qSleep(150);       // the fill's first row lets the windows paint
+  const QPointF centre = QRectF(form_->btnClose->rect()).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+    QCoreApplication::postEvent(form_->btnClose, new QMouseEvent(type, centre, form_->btnClose->mapToGlobal(centre),
+                                                                 Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  form_->Form_Load();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_TRUE(AVData()->QDOpen());
+  EXPECT_FALSE(vb::BusyScope::Active());
+  EXPECT_EQ(form_->QDGrid->Rows(), 6);
 }
 
 TEST_F(QuickDisplayTest, ClickingMovesTheMark) {
