@@ -113,13 +113,85 @@ QuickListRows::QuickListRows(std::function<dao::Database&()> db, const QuickList
     : db_(std::move(db)), layout_(layout), cols_(int(layout.widths.size())) {}
 
 void QuickListRows::Refill(const std::function<void()>& busy) {
-  std::vector<std::int64_t> order = ListingOrder(db_(), layout_, busy);
-  order_ = std::move(order);
+  dao::Database& db = db_();
+  const std::uint64_t mark = db.ChangeMark();
+  readWholeOrder_ = !(listed_ && FollowChanges());
+  if (readWholeOrder_) order_ = ListingOrder(db, layout_, busy);
+  listed_ = true;
+  mark_ = mark;
   pages_.clear();
   pagesRead_ = 0;
   columnCached_ = -1;
+  sortedCol_ = -1;
   columnText_.clear();
   columnAt_.clear();
+  columnNumbers_.clear();
+}
+
+bool QuickListRows::FollowChanges() {
+  dao::Database& db = db_();
+  std::vector<std::int64_t> changed;
+  if (!db.ChangedRowsSince(mark_, layout_.table, changed)) return false;
+  // Each changed row costs a few reads by key; many are cheaper read whole.
+  constexpr size_t kFewChanges = 200;
+  if (changed.size() > kFewChanges) return false;
+  if (layout_.sectionOrder) {
+    std::vector<std::int64_t> sections;
+    if (!db.ChangedRowsSince(mark_, "sections", sections) || !sections.empty()) return false;
+  }
+  const auto before = layout_.sectionOrder ? layout_.sectionOrder(db) : nullptr;
+  struct Key {
+    vb::Variant section;
+    vb::Variant name;
+  };
+  auto keyOf = [&](std::int64_t id, Key& key) {
+    bool found = false;
+    db.ForEachRow("select sectionnumber, name from " + layout_.table + " where _rowid_ = " + std::to_string(id),
+                  [&](const std::vector<vb::Variant>& row) {
+                    key = Key{row[0], row[1]};
+                    found = true;
+                    return false;
+                  });
+    return found;
+  };
+  // The listing's order of two rows: by section, then by name as titles
+  // are read; no section and no name come first.
+  auto less = [&](const Key& a, const Key& b) {
+    if (!SameSection(a.section, b.section)) {
+      if (a.section.isNull() || b.section.isNull()) return a.section.isNull();
+      if (before) {
+        if (before(a.section, b.section)) return true;
+        if (before(b.section, a.section)) return false;
+      }
+      if (vb::IsNumeric(a.section) && vb::IsNumeric(b.section)) return vb::CDbl(a.section) < vb::CDbl(b.section);
+      return vb::CStr(a.section) < vb::CStr(b.section);
+    }
+    if (a.name.isNull() || b.name.isNull()) return a.name.isNull() && !b.name.isNull();
+    return vb::CompareLetters(vb::CStr(a.name), vb::CStr(b.name)) < 0;
+  };
+  std::erase_if(order_, [&](std::int64_t id) { return std::binary_search(changed.begin(), changed.end(), id); });
+  for (std::int64_t id : changed) {
+    Key key;
+    if (!keyOf(id, key)) continue;  // deleted
+    // Binary search over the listing, reading the rows it looks at.
+    size_t lo = 0, hi = order_.size();
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      Key there;
+      if (!keyOf(order_[mid], there)) return false;  // a row gone without being told
+      if (less(key, there)) hi = mid;
+      else lo = mid + 1;
+    }
+    order_.insert(order_.begin() + long(lo), id);
+  }
+  // A table emptied at once, or rows added by another connection, are not
+  // told row by row: the count shows them.
+  long count = -1;
+  db.ForEachRow("select count(*) from " + layout_.table, [&](const std::vector<vb::Variant>& row) {
+    count = long(vb::CDbl(row[0]));
+    return false;
+  });
+  return count == long(order_.size());
 }
 
 int QuickListRows::FieldOfColumn(int col) const {
@@ -191,6 +263,7 @@ void QuickListRows::ReadColumn(int col) {
   columnCached_ = -1;
   columnText_.clear();
   columnAt_.assign(order_.size(), {0, 0});
+  columnNumbers_.assign(order_.size(), NumberKey{false, 0.0});
   const int field = FieldOfColumn(col);
   if (field >= 0 && !order_.empty()) {
     // Where each row stands now, by key.
@@ -202,9 +275,14 @@ void QuickListRows::ReadColumn(int col) {
                        const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
                        auto it = std::lower_bound(at.begin(), at.end(), std::make_pair(id, 0));
                        if (it != at.end() && it->first == id) {
-                         const QByteArray text = Text(row[1], field).toUtf8();
+                         const QString cell = Text(row[1], field);
+                         const QByteArray text = cell.toUtf8();
                          columnAt_[size_t(it->second)] = {std::uint32_t(columnText_.size()), std::uint32_t(text.size())};
                          columnText_.append(text.constData(), size_t(text.size()));
+                         // Numbers sort as numbers (the grid's generic order).
+                         const QStringView trimmed = QStringView(cell).trimmed();
+                         NumberKey& k = columnNumbers_[size_t(it->second)];
+                         if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
                        }
                        if (busy_) busy_();
                        return true;
@@ -215,20 +293,12 @@ void QuickListRows::ReadColumn(int col) {
 
 void QuickListRows::Sort(int col, bool ascending) {
   if (col < 0 || col >= cols_ || order_.size() < 2) return;
+  // Sorted this way already: a stable sort would leave every row in place.
+  if (sortedCol_ == col && sortedAscending_ == ascending) return;
   ReadColumn(col);
   const size_t n = order_.size();
-  struct Key {
-    bool number;
-    double value;
-  };
-  std::vector<Key> keys(n);
+  const std::vector<NumberKey>& keys = columnNumbers_;
   auto text = [&](size_t i) { return std::string_view(columnText_).substr(columnAt_[i].first, columnAt_[i].second); };
-  for (size_t i = 0; i < n; ++i) {
-    const std::string_view t = text(i);
-    const QString cell = QString::fromUtf8(t.data(), qsizetype(t.size())).trimmed();
-    keys[i].number = false;
-    keys[i].value = cell.isEmpty() ? 0.0 : cell.toDouble(&keys[i].number);
-  }
   std::vector<std::uint32_t> by(n);
   std::iota(by.begin(), by.end(), 0u);
   std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -237,13 +307,19 @@ void QuickListRows::Sort(int col, bool ascending) {
   });
   std::vector<std::int64_t> order(n);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> at(n);
+  std::vector<NumberKey> numbers(n);
   for (size_t i = 0; i < n; ++i) {
     order[i] = order_[by[i]];
     at[i] = columnAt_[by[i]];
+    numbers[i] = columnNumbers_[by[i]];
   }
   order_ = std::move(order);
   columnAt_ = std::move(at);
+  columnNumbers_ = std::move(numbers);
   pages_.clear();
+  listed_ = false;  // no longer the listing order: a refill reads it again
+  sortedCol_ = col;
+  sortedAscending_ = ascending;
 }
 
 int QuickListRows::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {

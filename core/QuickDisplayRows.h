@@ -53,7 +53,10 @@ class QuickListRows : public forms::GridRowSource {
  public:
   QuickListRows(std::function<dao::Database&()> db, const QuickListLayout& layout);
 
-  // Reads the order of the listing again; the rows are read as shown.
+  // Lists the rows in the listing order again; the rows are read as shown.
+  // After a few changes made through the same database (a record saved)
+  // only the changed rows are put in their places; otherwise, or when the
+  // count of rows disagrees, the order is read again.
   void Refill(const std::function<void()>& busy = {});
 
   int RowCount() override { return int(order_.size()); }
@@ -63,8 +66,10 @@ class QuickListRows : public forms::GridRowSource {
   std::int64_t RowKey(int row) override;
   int RowOfKey(std::int64_t key) override;
 
-  // Pages read from the database since the rows were listed (for tests).
+  // Pages read from the database since the rows were listed, and whether
+  // the last refill read the order of every row (for tests).
   long PagesRead() const { return pagesRead_; }
+  bool ReadWholeOrder() const { return readWholeOrder_; }
   // Runs once per row while a column of every row is read (sorting,
   // finding); keeps the windows painted.
   void SetBusy(std::function<void()> busy) { busy_ = std::move(busy); }
@@ -79,6 +84,23 @@ class QuickListRows : public forms::GridRowSource {
   QString Text(const vb::Variant& value, int field) const;
   // The display text of one column for every row, by position.
   void ReadColumn(int col);
+  // Puts the changed rows in their places in the listing order; false
+  // when the order must be read again.
+  bool FollowChanges();
+
+  // The listing order (rows not sorted since the last refill).
+  bool listed_ = false;
+  std::uint64_t mark_ = 0;
+  bool readWholeOrder_ = false;
+  // The last sort, kept until the order changes: sorting again the same
+  // way keeps every row where it is.
+  int sortedCol_ = -1;
+  bool sortedAscending_ = true;
+  struct NumberKey {
+    bool number;
+    double value;
+  };
+  std::vector<NumberKey> columnNumbers_;  // by position, beside columnAt_
 
   std::function<dao::Database&()> db_;
   QuickListLayout layout_;

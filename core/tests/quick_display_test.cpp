@@ -128,6 +128,36 @@ TEST_F(QuickDisplayTest, ListsEveryRecordAndKeepsTheOpenFlag) {
   EXPECT_FALSE(AVData()->QDOpen());
 }
 
+// The refill after a save puts the saved record in its place without
+// reading the order of every row again; the listing stays exactly what a
+// fresh fill shows.
+TEST_F(QuickDisplayTest, TheRefillAfterASaveFollowsTheChangedRowsOnly) {
+  AVQDForm& f = Open();
+  Item(2, "Éclair", "Émile");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_FALSE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"abbey road", "Éclair", "Moonlight", "Matrix", "Nevermind", "Alien"}));
+  db_->Execute("update mediadata set name = 'Zebra', SectionNumber = 3 where name = 'abbey road'");
+  db_->Execute("delete * from mediadata where name = 'Nevermind'");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_FALSE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Éclair", "Moonlight", "Matrix", "Zebra", "Alien"}));
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "2", "3", "3", "6"}));
+
+  // After a sort the listing order is read again.
+  f.QDGrid->SetCol(2);
+  f.menuA_Click();
+  tvn::FillQuickDisplayGrid();
+  EXPECT_TRUE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Éclair", "Moonlight", "Matrix", "Zebra", "Alien"}));
+
+  // A table emptied at once is not told row by row: the count shows it.
+  db_->Execute("delete * from mediadata");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_EQ(f.QDGrid->Rows(), 2);
+  EXPECT_EQ(f.QDGrid->TextMatrix(1, 2).toStdString(), "");
+}
+
 TEST_F(QuickDisplayTest, SortingOnTheCurrentColumn) {
   AVQDForm& f = Open();
   f.QDGrid->SetRow(2);

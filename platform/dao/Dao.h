@@ -224,6 +224,17 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row);
   virtual long RecordsAffected() const = 0;
 
+  // Rows of a table added, changed or deleted through this database since
+  // a mark, so that a list of the table's rows can follow them without
+  // reading the table again. ChangedRowsSince gives false when that is no
+  // longer known (too many changes since); a table emptied at once may
+  // not be told row by row, so a caller checks its count as well.
+  virtual std::uint64_t ChangeMark() { return 0; }
+  virtual bool ChangedRowsSince(std::uint64_t mark, const std::string& table, std::vector<std::int64_t>& rowids) {
+    (void)mark, (void)table, (void)rowids;
+    return false;
+  }
+
   // Table definitions (user tables only).
   virtual std::vector<std::string> TableDefNames() = 0;
   // The definition of a stored table, live: AppendField/AppendIndex act on
