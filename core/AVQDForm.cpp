@@ -227,7 +227,9 @@ void AVQDForm::btnSearch_Click() {
   }
   vb::BusyScope busy(this);
   QDGrid->SetRedraw(false);
-  SortRows(forms::flexSortGenericAscending);
+  // The columns are fitted once the found row is on top, not to the top
+  // rows of the sort.
+  SortRows(forms::flexSortGenericAscending, false);
 
   // The rows were just sorted letter by letter (accents with their letter,
   // without regard to case); the search compares the same way, so that it
@@ -322,12 +324,12 @@ void AVQDForm::menuA_Click() { SortRows(forms::flexSortGenericAscending); }
 
 void AVQDForm::menuD_Click() { SortRows(forms::flexSortGenericDescending); }
 
-void AVQDForm::SortRows(int order) {
+void AVQDForm::SortRows(int order, bool fit) {
   vb::BusyScope busy(this);
   if (QuickListRows* rows = Rows()) rows->SetBusy([&busy] { busy.Tick(); });
   QDGrid->Sort(order);
   if (QuickListRows* rows = Rows()) rows->SetBusy({});
-  FitColumns();
+  if (fit) FitColumns();
   // The mark travels with its row; MarkedRow follows it, so the next
   // marking clears the row that carries it.
   if (MarkedRow <= 0) return;

@@ -101,8 +101,9 @@ class AVQDForm : public QWidget {
   // ---- routines
   // Moves the row mark to the grid's current row (mark true) or removes it.
   void HighlightQuickRow(bool mark);
-  // Sorts the data rows on the current column (a sort code of the grid).
-  void SortRows(int order);
+  // Sorts the data rows on the current column (a sort code of the grid),
+  // then widens the columns for the rows shown (fit).
+  void SortRows(int order, bool fit = true);
   // Lists the collection's rows again in the listing order (after a
   // record was saved): only the order is read, the rows as shown.
   void RefillList();
