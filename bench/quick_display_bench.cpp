@@ -159,7 +159,8 @@ void BM_QuickDisplayRefillAfterSave(benchmark::State& state) {
   int n = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    c.db->Execute("update mediadata set name = 'Renamed " + std::to_string(++n) + "' where _rowid_ = " +
+    ++n;
+    c.db->Execute("update mediadata set name = 'Renamed " + std::to_string(n) + "' where _rowid_ = " +
                   std::to_string(1 + n * 37 % int(state.range(0))));
     state.ResumeTiming();
     tvn::FillQuickDisplayGrid();
