@@ -158,13 +158,15 @@ void AVQDForm::Form_Load() {
 
 void AVQDForm::FillList() {
   vb::BusyScope busy(this);
-  FillQuickList(*QDGrid, config_.database(), *config_.layout, [&busy] { busy.Tick(); });
+  listed_ = config_.database();
+  FillQuickList(*QDGrid, listed_, *config_.layout, [&busy] { busy.Tick(); });
   FitColumns();
 }
 
 void AVQDForm::RefillList() {
   QuickListRows* rows = Rows();
-  if (!rows) {
+  // Another collection opened since: its rows from the start.
+  if (!rows || config_.database() != listed_) {
     FillList();
     return;
   }

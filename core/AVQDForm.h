@@ -137,6 +137,7 @@ class AVQDForm : public QWidget {
 
   QuickDisplayConfig config_;
   bool loaded_ = false;
+  dao::DatabasePtr listed_;  // the collection the grid lists
 };
 
 // Fills the grid with the rows the layout lists from db (read as shown),
