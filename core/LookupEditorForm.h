@@ -152,6 +152,9 @@ class LookupEditorForm : public QDialog {
   void RefillQuickDisplay();
   std::vector<std::string> FlagFields() const;
   void RunGuarded(void (LookupEditorForm::*handler)());
+  // Runs work in one transaction, busy; a failure runs undo and rolls the
+  // transaction back.
+  void ChangeRecords(dao::Database& db, const std::function<void()>& work, const std::function<void()>& undo = {});
   // The UPDATE statements of a rename (newName) or a delete ("").
   void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);
 

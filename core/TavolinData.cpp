@@ -190,23 +190,6 @@ void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::stri
 
 namespace {
 
-// The same stored value (a column sorted on it repeats it row after row).
-bool SameValue(const vb::Variant& a, const vb::Variant& b) {
-  if (a.type() != b.type()) return false;
-  switch (a.type()) {
-    case vb::VarType::Empty:
-    case vb::VarType::Null: return true;
-    case vb::VarType::String: return a.rawString() == b.rawString();
-    case vb::VarType::Boolean:
-    case vb::VarType::Byte:
-    case vb::VarType::Integer:
-    case vb::VarType::Long: return a.rawInt() == b.rawInt();
-    case vb::VarType::Double:
-    case vb::VarType::Date: return a.rawDouble() == b.rawDouble();
-    default: return false;
-  }
-}
-
 QString QuickCellText(const vb::Variant& v) {
   switch (v.type()) {
     case vb::VarType::Byte:
@@ -220,51 +203,6 @@ QString QuickCellText(const vb::Variant& v) {
 
 QString QuickListCellText(const vb::Variant& value, bool date) {
   return date ? AcquiredText(value) : QuickCellText(value);
-}
-
-void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout) {
-  const int cols = int(layout.widths.size());
-  const size_t nFields = layout.gridCol.size();
-  grid.SetRedraw(false);
-  grid.Clear();
-  grid.SetFixedRows(1);
-  grid.SetCols(cols);
-  for (int c = 0; c < cols; ++c) grid.SetColWidth(c, layout.widths[size_t(c)]);
-  for (int c = 1; c < cols && c < int(layout.captions.size()); ++c)
-    grid.SetTextMatrix(0, c, QString::fromLatin1(layout.captions[size_t(c)]));
-
-  dao::RecordsetPtr rs = db.OpenRecordset(layout.sql);
-  // Every row in one pass of the query, column by column. Afterwards the
-  // recordset knows all its rows, so moving to the last one for the full
-  // count reads nothing again.
-  std::vector<std::vector<vb::Variant>> fields;
-  long count = 0;
-  if (!rs->Eof()) {
-    fields = rs->GetRows();
-    rs->MoveLast();
-    count = std::min(rs->RecordCount(), fields.empty() ? 0L : long(fields[0].size()));
-  }
-  rs->Close();
-  if (count > 0 && fields.size() < nFields) throw vb::RuntimeError(3265, "Item not found in this collection.");
-  grid.SetRows(count > 0 ? int(count) + 1 : 2);
-  for (size_t f = 0; f < nFields && count > 0; ++f) {
-    const std::vector<vb::Variant>& values = fields[f];
-    const int col = layout.gridCol[f];
-    const bool date = int(f) == layout.dateField;
-    // A value equal to the row above shares its text.
-    const vb::Variant* last = nullptr;
-    QString text;
-    for (long i = 0; i < count; ++i) {
-      const vb::Variant& v = values[size_t(i)];
-      if (!last || !SameValue(*last, v)) {
-        text = date ? AcquiredText(v) : QuickCellText(v);
-        last = &v;
-      }
-      grid.SetTextMatrix(int(i) + 1, col, text);
-    }
-  }
-  grid.SetRow(1);
-  grid.SetRedraw(true);
 }
 
 void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
