@@ -1,6 +1,7 @@
 #include "core/AVQDForm.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,13 +11,18 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/TextFold.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
@@ -46,21 +52,11 @@ const QuickDisplayConfig& AVQDForm::MediaQuickDisplay() {
       false,
       7,
       9,
-      [](forms::FlexGrid& grid) {
+      &MediaQuickList(),
+      [] {
         if (!App().CollectionDB || !App().CollectionDB->IsOpen())
           throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
-        // One read transaction over the fill: the rows are read under one
-        // lock instead of one per row, which more than halves the time on
-        // a large collection.
-        dao::Database& db = *App().CollectionDB;
-        db.BeginTrans();
-        try {
-          FillQuickDisplayGrid(grid, db);
-        } catch (...) {
-          db.Rollback();
-          throw;
-        }
-        db.CommitTrans();
+        return App().CollectionDB;
       },
       [](bool open) { AVData()->QDOpen(open ? -1 : 0); },
       [] { return int(AVData()->SectionNumber()); },
@@ -101,6 +97,10 @@ AVQDForm::AVQDForm(const QuickDisplayConfig& config, QWidget* parent) : QWidget(
 
   QDGrid = new forms::FlexGrid(this);
   QDGrid->setObjectName(QStringLiteral("QDGrid"));
+  // Columns widen to their contents as rows come into view; a scroll bar
+  // that came and went with them would move the bottom row out of view.
+  QDGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  connect(QDGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { vb::Guarded([this] { FitColumns(); }); });
   connect(QDGrid, &forms::FlexGrid::Click, this, [this] { vb::Guarded([this] { QDGrid_Click(); }); });
   connect(QDGrid, &forms::FlexGrid::DblClick, this, [this] { vb::Guarded([this] { QDGrid_DblClick(); }); });
   connect(QDGrid, &forms::FlexGrid::MouseUp, this, [this](Qt::MouseButton button, const QPoint& pos) {
@@ -138,8 +138,63 @@ AVQDForm::~AVQDForm() { Form_Unload(); }
 void AVQDForm::Form_Load() {
   config_.setOpen(true);
   loaded_ = true;
-  config_.fill(*QDGrid);
+  FillList();
   MarkedRow = 0;
+  // The window opens wholly on the screen, as wide as its columns need.
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  int wanted = 0;
+  for (int c = 0; c < QDGrid->Cols(); ++c)
+    if (!QDGrid->isColumnHidden(c)) wanted += QDGrid->columnWidth(c);
+  wanted += QDGrid->verticalScrollBar()->sizeHint().width() + 2 * QDGrid->frameWidth() + 40;
+  // The frame the window manager adds is not known before the window is shown.
+  constexpr int kFrame = 40;
+  const int width = std::clamp(std::max(wanted, 720), 200, std::max(200, room.width() - kFrame));
+  const int height = std::clamp(560, 200, std::max(200, room.height() - kFrame));
+  resize(width, height);
+  move(room.x() + std::max(0, (room.width() - width - kFrame) / 2), room.y() + std::max(0, (room.height() - height - kFrame) / 2));
+}
+
+void AVQDForm::FillList() {
+  vb::BusyScope busy(this);
+  listed_ = config_.database();
+  FillQuickList(*QDGrid, listed_, *config_.layout, [&busy] { busy.Tick(); });
+  FitColumns();
+}
+
+void AVQDForm::RefillList() {
+  QuickListRows* rows = Rows();
+  // Another collection opened since: its rows from the start.
+  if (!rows || config_.database() != listed_) {
+    FillList();
+    return;
+  }
+  vb::BusyScope busy(this);
+  rows->Refill([&busy] { busy.Tick(); });
+  QDGrid->SourceReset();
+  QDGrid->SetRow(1);
+  QDGrid->SetTopRow(1);
+  FitColumns();
+}
+
+QuickListRows* AVQDForm::Rows() const { return dynamic_cast<QuickListRows*>(QDGrid->RowSource()); }
+
+void AVQDForm::FitColumns() {
+  // The header's captions and the cells of the rows on screen are shown
+  // whole; a column is only ever widened, so that it does not jump about
+  // while the user scrolls.
+  const QFontMetrics cellFont(QDGrid->font());
+  const QFontMetrics headFont(QDGrid->horizontalHeader()->font());
+  const int top = std::max(1, QDGrid->TopRow());
+  const int shown = QDGrid->viewport()->height() / std::max(1, QDGrid->verticalHeader()->defaultSectionSize()) + 1;
+  const int last = std::min(QDGrid->Rows() - 1, top + std::max(shown, 30));
+  for (int c = 1; c < QDGrid->Cols(); ++c) {
+    if (QDGrid->ColWidth(c) == 0) continue;
+    int need = headFont.horizontalAdvance(QDGrid->TextMatrix(0, c)) + 24;
+    for (int r = top; r <= last; ++r) need = std::max(need, cellFont.horizontalAdvance(QDGrid->TextMatrix(r, c)) + 16);
+    if (need > QDGrid->columnWidth(c)) QDGrid->SetColWidth(c, need * 15);
+  }
 }
 
 void AVQDForm::Form_Unload() {
@@ -172,24 +227,27 @@ void AVQDForm::btnSearch_Click() {
       break;
     }
   }
+  vb::BusyScope busy(this);
   QDGrid->SetRedraw(false);
-  SortRows(forms::flexSortGenericAscending);
+  // The columns are fitted once the found row is on top, not to the top
+  // rows of the sort.
+  SortRows(forms::flexSortGenericAscending, false);
 
-  const QString wanted = text.toUpper();
-  const int n = int(wanted.size());
-  const int col = QDGrid->Col();
-  int found = 0;
-  for (int r = 1; r < QDGrid->Rows(); ++r) {
-    const QString cell = QDGrid->TextMatrix(r, col).left(n).toUpper();
-    if (config_.prefixOnly ? cell == wanted : cell >= wanted) {
-      found = r;
-      break;
-    }
-  }
+  // The rows were just sorted letter by letter (accents with their letter,
+  // without regard to case); the search compares the same way, so that it
+  // lands where the text would stand in the order shown.
+  const std::string wanted = text.toStdString();
+  const qsizetype n = text.size();
+  const bool prefixOnly = config_.prefixOnly;
+  const int found = QDGrid->FindRow(QDGrid->Col(), 1, [&](const QString& cell) {
+    const int c = vb::CompareLetters(cell.left(n).toStdString(), wanted);
+    return prefixOnly ? c == 0 : c >= 0;
+  });
   QDGrid->SetRow(found > 0 ? found : 1);
   QDGrid->SetTopRow(QDGrid->Row());
   QDGrid->SetRedraw(true);
   HighlightQuickRow(found > 0);
+  FitColumns();
 }
 
 // ---- grid
@@ -242,7 +300,7 @@ void AVQDForm::QDGrid_DblClick() {
   // there now, and nothing is loaded.
   if (config_.recordExists && !config_.recordExists(section, name)) {
     MarkedRow = 0;
-    config_.fill(*QDGrid);
+    RefillList();
     return;
   }
 
@@ -268,8 +326,12 @@ void AVQDForm::menuA_Click() { SortRows(forms::flexSortGenericAscending); }
 
 void AVQDForm::menuD_Click() { SortRows(forms::flexSortGenericDescending); }
 
-void AVQDForm::SortRows(int order) {
+void AVQDForm::SortRows(int order, bool fit) {
+  vb::BusyScope busy(this);
+  if (QuickListRows* rows = Rows()) rows->SetBusy([&busy] { busy.Tick(); });
   QDGrid->Sort(order);
+  if (QuickListRows* rows = Rows()) rows->SetBusy({});
+  if (fit) FitColumns();
   // The mark travels with its row; MarkedRow follows it, so the next
   // marking clears the row that carries it.
   if (MarkedRow <= 0) return;
@@ -279,6 +341,31 @@ void AVQDForm::SortRows(int order) {
       return;
     }
   }
+}
+
+// ---- filling
+
+void FillQuickList(forms::FlexGrid& grid, const dao::DatabasePtr& db, const QuickListLayout& layout,
+                   const std::function<void()>& busy) {
+  const int cols = int(layout.widths.size());
+  grid.SetRedraw(false);
+  grid.SetRowSource(nullptr);
+  grid.Clear();
+  grid.SetFixedRows(1);
+  grid.SetCols(cols);
+  for (int c = 0; c < cols; ++c) grid.SetColWidth(c, layout.widths[size_t(c)]);
+  for (int c = 1; c < cols && c < int(layout.captions.size()); ++c)
+    grid.SetTextMatrix(0, c, QString::fromLatin1(layout.captions[size_t(c)]));
+  auto rows = std::make_shared<QuickListRows>([db]() -> dao::Database& { return *db; }, layout);
+  try {
+    rows->Refill(busy);
+  } catch (...) {
+    grid.SetRedraw(true);
+    throw;
+  }
+  grid.SetRowSource(rows);
+  grid.SetRow(1);
+  grid.SetRedraw(true);
 }
 
 // ---- the one window

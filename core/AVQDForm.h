@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/QuickDisplayRows.h"
 #include "core/TVNDATA.h"
 
 class QAction;
@@ -58,8 +59,9 @@ struct QuickDisplayConfig {
   bool prefixOnly;
   int lastMarkedCol;  // the mark covers columns 1 to this
   int sections;       // section numbers run from 1 to this
-  // Fills the grid with every record of the open collection.
-  std::function<void(forms::FlexGrid&)> fill;
+  // What the grid lists, from which collection (raises when none is open).
+  const QuickListLayout* layout;
+  std::function<dao::DatabasePtr()> database;
   // Tells the catalogue the window is open (true) or closed.
   std::function<void(bool)> setOpen;
   // The section on show in the catalogue window.
@@ -99,8 +101,14 @@ class AVQDForm : public QWidget {
   // ---- routines
   // Moves the row mark to the grid's current row (mark true) or removes it.
   void HighlightQuickRow(bool mark);
-  // Sorts the data rows on the current column (a sort code of the grid).
-  void SortRows(int order);
+  // Sorts the data rows on the current column (a sort code of the grid),
+  // then widens the columns for the rows shown (fit).
+  void SortRows(int order, bool fit = true);
+  // Lists the collection's rows again in the listing order (after a
+  // record was saved): only the order is read, the rows as shown.
+  void RefillList();
+  // The rows the grid lists.
+  QuickListRows* Rows() const;
 
   // ---- window state
   std::int32_t MarkedRow = 0;
@@ -123,9 +131,19 @@ class AVQDForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Widens the columns whose header or shown cells would be cut.
+  void FitColumns();
+  void FillList();
+
   QuickDisplayConfig config_;
   bool loaded_ = false;
+  dao::DatabasePtr listed_;  // the collection the grid lists
 };
+
+// Fills the grid with the rows the layout lists from db (read as shown),
+// in the listing order; busy runs once per row read.
+void FillQuickList(forms::FlexGrid& grid, const dao::DatabasePtr& db, const QuickListLayout& layout,
+                   const std::function<void()>& busy = {});
 
 // Shows the one window kept in slot (made by make and loaded when there
 // is none), or brings it to the front; nullptr when it could not be loaded.

@@ -1,5 +1,7 @@
 #include "core/LookupEditorForm.h"
 
+#include "platform/runtime/Busy.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,8 +224,7 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       if (vb::MsgBox("Delete the diplayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
       dao::Database& db = Collection();
       const std::string old = ShownName;
-      db.BeginTrans();
-      try {
+      ChangeRecords(db, [&] {
         if (design_.keyField) {
           // No record may keep the key of an entry that is gone.
           const std::int64_t key = std::int64_t(vb::CDbl(rs.GetField(design_.keyField)));
@@ -234,11 +235,7 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
           // Records still named by an equal entry keep their name.
           if (!NameTaken(old)) CarryIntoRecords(db, old, "");
         }
-        db.CommitTrans();
-      } catch (...) {
-        db.Rollback();
-        throw;
-      }
+      });
       RefillQuickDisplay();
       if (rs.RecordCount() < 1) {
         EnterEmptyState();
@@ -323,20 +320,19 @@ bool LookupEditorForm::SaveEntry() {
                vb::vbOKOnly + vb::vbExclamation);
     return false;
   }
-  db.BeginTrans();
-  try {
-    SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry, FlagFields(), design_.boxes);
-    WriteFields(rs);
-    rs.Update();
-    // An entry without a name names no record: carrying "" into the
-    // records would give every record without an entry this name.
-    if (!AddingEntry && !oldName.empty()) CarryIntoRecords(db, oldName, newName);
-    db.CommitTrans();
-  } catch (...) {
-    if (rs.EditMode() != dao::dbEditNone) rs.CancelUpdate();
-    db.Rollback();
-    throw;
-  }
+  ChangeRecords(
+      db,
+      [&] {
+        SaveUseWithBoxes(design_.firstBox, this, rs, AddingEntry, FlagFields(), design_.boxes);
+        WriteFields(rs);
+        rs.Update();
+        // An entry without a name names no record: carrying "" into the
+        // records would give every record without an entry this name.
+        if (!AddingEntry && !oldName.empty()) CarryIntoRecords(db, oldName, newName);
+      },
+      [&] {
+        if (rs.EditMode() != dao::dbEditNone) rs.CancelUpdate();
+      });
   const bool renamed = !AddingEntry && !oldName.empty() && oldName != newName;
   AddingEntry = false;
   if (renamed) RefillQuickDisplay();
@@ -361,6 +357,28 @@ void LookupEditorForm::RefillQuickDisplay() {
   if (AVData()->QDOpen()) FillQuickDisplayGrid();
 }
 
+void LookupEditorForm::ChangeRecords(dao::Database& db, const std::function<void()>& work,
+                                     const std::function<void()>& undo) {
+  // Changes carried into every record may take a while on a large
+  // collection: hourglass, windows painted between the statements, and no
+  // click kept for afterwards.
+  vb::BusyScope busy(this);
+  busy_ = &busy;
+  struct Forget {
+    vb::BusyScope*& b;
+    ~Forget() { b = nullptr; }
+  } forget{busy_};
+  db.BeginTrans();
+  try {
+    work();
+    db.CommitTrans();
+  } catch (...) {
+    if (undo) undo();
+    db.Rollback();
+    throw;
+  }
+}
+
 void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName) {
   if (oldName.empty()) return;
   if (design_.cascade) {
@@ -371,6 +389,7 @@ void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& ol
   const std::string to = dao::SqlEscape(newName);
   for (const std::string& column : design_.columns) {
     db.Execute("UPDATE mediadata set " + column + " = '" + to + "' where " + column + " = '" + from + "'");
+    if (busy_) busy_->Tick();
   }
 }
 

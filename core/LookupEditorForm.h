@@ -33,6 +33,10 @@ class QPushButton;
 class QToolBar;
 class QVBoxLayout;
 
+namespace vb {
+class BusyScope;
+}
+
 namespace tvn {
 
 class LookupEditorForm : public QDialog {
@@ -148,6 +152,9 @@ class LookupEditorForm : public QDialog {
   void RefillQuickDisplay();
   std::vector<std::string> FlagFields() const;
   void RunGuarded(void (LookupEditorForm::*handler)());
+  // Runs work in one transaction, busy; a failure runs undo and rolls the
+  // transaction back.
+  void ChangeRecords(dao::Database& db, const std::function<void()>& work, const std::function<void()>& undo = {});
   // The UPDATE statements of a rename (newName) or a delete ("").
   void CarryIntoRecords(dao::Database& db, const std::string& oldName, const std::string& newName);
 
@@ -155,6 +162,7 @@ class LookupEditorForm : public QDialog {
   QVBoxLayout* layout_ = nullptr;
   int fieldAreaPos_ = 0;
   bool emptyState_ = false;
+  vb::BusyScope* busy_ = nullptr;  // while records are changed
 };
 
 // Loads an editor and shows it modally; an error of the load is shown and

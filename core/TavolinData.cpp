@@ -19,6 +19,8 @@
 
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+
+#include "core/AVQDForm.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Files.h"
@@ -189,23 +191,6 @@ void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::stri
 
 namespace {
 
-// The same stored value (a column sorted on it repeats it row after row).
-bool SameValue(const vb::Variant& a, const vb::Variant& b) {
-  if (a.type() != b.type()) return false;
-  switch (a.type()) {
-    case vb::VarType::Empty:
-    case vb::VarType::Null: return true;
-    case vb::VarType::String: return a.rawString() == b.rawString();
-    case vb::VarType::Boolean:
-    case vb::VarType::Byte:
-    case vb::VarType::Integer:
-    case vb::VarType::Long: return a.rawInt() == b.rawInt();
-    case vb::VarType::Double:
-    case vb::VarType::Date: return a.rawDouble() == b.rawDouble();
-    default: return false;
-  }
-}
-
 QString QuickCellText(const vb::Variant& v) {
   switch (v.type()) {
     case vb::VarType::Byte:
@@ -217,69 +202,22 @@ QString QuickCellText(const vb::Variant& v) {
 
 }  // namespace
 
-void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout) {
-  const int cols = int(layout.widths.size());
-  const size_t nFields = layout.gridCol.size();
-  grid.SetRedraw(false);
-  grid.Clear();
-  grid.SetFixedRows(1);
-  grid.SetCols(cols);
-  for (int c = 0; c < cols; ++c) grid.SetColWidth(c, layout.widths[size_t(c)]);
-  for (int c = 1; c < cols && c < int(layout.captions.size()); ++c)
-    grid.SetTextMatrix(0, c, QString::fromLatin1(layout.captions[size_t(c)]));
-
-  dao::RecordsetPtr rs = db.OpenRecordset(layout.sql);
-  // Every row in one pass of the query, column by column. Afterwards the
-  // recordset knows all its rows, so moving to the last one for the full
-  // count reads nothing again.
-  std::vector<std::vector<vb::Variant>> fields;
-  long count = 0;
-  if (!rs->Eof()) {
-    fields = rs->GetRows();
-    rs->MoveLast();
-    count = std::min(rs->RecordCount(), fields.empty() ? 0L : long(fields[0].size()));
-  }
-  rs->Close();
-  if (count > 0 && fields.size() < nFields) throw vb::RuntimeError(3265, "Item not found in this collection.");
-  grid.SetRows(count > 0 ? int(count) + 1 : 2);
-  for (size_t f = 0; f < nFields && count > 0; ++f) {
-    const std::vector<vb::Variant>& values = fields[f];
-    const int col = layout.gridCol[f];
-    const bool date = int(f) == layout.dateField;
-    // A value equal to the row above shares its text.
-    const vb::Variant* last = nullptr;
-    QString text;
-    for (long i = 0; i < count; ++i) {
-      const vb::Variant& v = values[size_t(i)];
-      if (!last || !SameValue(*last, v)) {
-        text = date ? AcquiredText(v) : QuickCellText(v);
-        last = &v;
-      }
-      grid.SetTextMatrix(int(i) + 1, col, text);
-    }
-  }
-  grid.SetRow(1);
-  grid.SetRedraw(true);
+QString QuickListCellText(const vb::Variant& value, bool date) {
+  return date ? AcquiredText(value) : QuickCellText(value);
 }
 
 void FillQuickDisplayGrid(forms::FlexGrid& grid, dao::Database& db) {
-  static const QueryGridLayout layout{
-      {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000},
-      {"", "Section", "Name", "Artist", "Category", "Publisher/Studio", "Catolog #", "Aquired On"},
-      "select section, sectionnumber,name,artist1,category,labelstudio,cat_number,date_aquired from mediadata order by "
-      "sectionnumber,name",
-      {1, 0, 2, 3, 4, 5, 6, 7},
-      7,
-  };
-  FillQueryGrid(grid, db, layout);
+  FillQuickList(grid, db.shared_from_this(), MediaQuickList());
 }
 
 void FillQuickDisplayGrid() {
   if (!App().CollectionDB) return;
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w->objectName() != QLatin1String("AVQDForm")) continue;
-    if (auto* grid = w->findChild<forms::FlexGrid*>(QStringLiteral("QDGrid"))) {
-      FillQuickDisplayGrid(*grid, *App().CollectionDB);
+    if (auto* form = qobject_cast<AVQDForm*>(w)) {
+      // After a save only the order of the rows is read again; the rows
+      // themselves are read as the grid shows them.
+      form->RefillList();
       return;
     }
   }

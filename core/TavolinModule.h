@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
 
@@ -73,17 +75,9 @@ const std::vector<std::string>& MediaSectionFlags();
 // clause that was used.
 void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::string& filter);
 
-// A grid filled from one query: row 0 the captions (column 0 has none),
-// one row per record of the query.
-struct QueryGridLayout {
-  std::vector<int> widths;            // twips, one per grid column
-  std::vector<const char*> captions;  // one per grid column
-  std::string sql;
-  std::vector<int> gridCol;           // the grid column of each field of the select list
-  int dateField = -1;                 // the field shown as "mm/dd/yyyy" (or empty)
-};
-// Fills the grid; an empty query gives the captions and one empty row.
-void FillQueryGrid(forms::FlexGrid& grid, dao::Database& db, const QueryGridLayout& layout);
+// The text of a quick-display cell: numbers as digits, a Null as "", a
+// date field "mm/dd/yyyy" (empty for what is no date).
+QString QuickListCellText(const vb::Variant& value, bool date);
 
 // Fills the quick-display grid with every record of the collection: row 0
 // the captions, one row per record ordered by section number and name;

@@ -30,6 +30,9 @@ class PLQDForm final : public tvn::AVQDForm {
 // loading a game by name, coming to the front).
 tvn::QuickDisplayHooks& GameQuickDisplayHooks();
 
+// What the game quick display lists.
+const tvn::QuickListLayout& GameQuickList();
+
 // Fills a grid with every game of the open collection: column 0 (hidden)
 // the section number, then section, name, publisher, developer, genre and
 // the date acquired, in the order of section name and game name.

@@ -2,6 +2,8 @@
 // renames and deletions carried into the records.
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -18,6 +20,7 @@
 #include "core/LabelForm.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -131,6 +134,30 @@ TEST_F(LookupEditorsTest, ArtistRenameAndDeleteReachAllFourArtistFields) {
   EXPECT_EQ(With("artist4", ""), std::vector<std::string>{"a4"});
   EXPECT_EQ(With("artist1", "Guns"), std::vector<std::string>{"a4"});
   EXPECT_EQ(With("artist1", "Other"), std::vector<std::string>{"a2"});
+}
+
+// A rename carried into the records keeps the windows painted and drops a
+// click made meanwhile; names with wildcard characters are plain text.
+TEST_F(LookupEditorsTest, ARenameDropsAClickMadeDuringItAndTakesWildcardsLiterally) {
+  tvntest::AddRow(db_, "artists", {{"artist_name", "100% _Pure_ *Hits?*"}});
+  Item("a1", {{"artist1", "100% _Pure_ *Hits?*"}});
+  Item("a2", {{"artist2", "100X xPurex aHitsba"}});  // what the wildcards would match
+  tvn::ArtistForm f;
+  f.Form_Load();
+  f.show();
+  { vb::BusyScope start; }  // the busy clock runs from here
+  QTest::qSleep(150);       // the first statement lets the windows paint
+  const QPointF centre = QRectF(f.Close_Category->rect()).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+    QCoreApplication::postEvent(f.Close_Category, new QMouseEvent(type, centre, f.Close_Category->mapToGlobal(centre),
+                                                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  f.Artist_Name_text->setText(QString::fromUtf8("Émile's Greatest"));
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(vb::BusyScope::Active());
+  EXPECT_EQ(With("artist1", "Émile's Greatest"), std::vector<std::string>{"a1"});
+  EXPECT_EQ(With("artist2", "100X xPurex aHitsba"), std::vector<std::string>{"a2"});
 }
 
 TEST_F(LookupEditorsTest, CategoryAndLabelRenamesReachTheirColumns) {

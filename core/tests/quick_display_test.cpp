@@ -1,6 +1,10 @@
 // The quick display: filling, sorting, the quick jump, the row mark and
 // opening a record in the catalogue window.
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -11,6 +15,8 @@
 #include "core/TavolinModule.h"
 #include "core/tests/CoreTestSupport.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/tests/OnScreen.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -122,6 +128,36 @@ TEST_F(QuickDisplayTest, ListsEveryRecordAndKeepsTheOpenFlag) {
   EXPECT_FALSE(AVData()->QDOpen());
 }
 
+// The refill after a save puts the saved record in its place without
+// reading the order of every row again; the listing stays exactly what a
+// fresh fill shows.
+TEST_F(QuickDisplayTest, TheRefillAfterASaveFollowsTheChangedRowsOnly) {
+  AVQDForm& f = Open();
+  Item(2, "Éclair", "Émile");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_FALSE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"abbey road", "Éclair", "Moonlight", "Matrix", "Nevermind", "Alien"}));
+  db_->Execute("update mediadata set name = 'Zebra', SectionNumber = 3 where name = 'abbey road'");
+  db_->Execute("delete * from mediadata where name = 'Nevermind'");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_FALSE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Éclair", "Moonlight", "Matrix", "Zebra", "Alien"}));
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"2", "2", "3", "3", "6"}));
+
+  // After a sort the listing order is read again.
+  f.QDGrid->SetCol(2);
+  f.menuA_Click();
+  tvn::FillQuickDisplayGrid();
+  EXPECT_TRUE(f.Rows()->ReadWholeOrder());
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Éclair", "Moonlight", "Matrix", "Zebra", "Alien"}));
+
+  // A table emptied at once is not told row by row: the count shows it.
+  db_->Execute("delete * from mediadata");
+  tvn::FillQuickDisplayGrid();
+  EXPECT_EQ(f.QDGrid->Rows(), 2);
+  EXPECT_EQ(f.QDGrid->TextMatrix(1, 2).toStdString(), "");
+}
+
 TEST_F(QuickDisplayTest, SortingOnTheCurrentColumn) {
   AVQDForm& f = Open();
   f.QDGrid->SetRow(2);
@@ -177,6 +213,73 @@ TEST_F(QuickDisplayTest, QuickJumpLandsOnTheFirstRowAtOrAfterTheText) {
   EXPECT_EQ(f.QDGrid->Row(), 1);
   EXPECT_EQ(f.MarkedRow, 0);
   for (int r = 1; r < f.QDGrid->Rows(); ++r) EXPECT_FALSE(Marked(r)) << r;
+}
+
+// The rows are sorted letter by letter; the jump lands where the text
+// stands in that order, not where raw character codes would put it.
+TEST_F(QuickDisplayTest, QuickJumpFollowsTheLetterOrderOfTheRows) {
+  Item(2, "Ágætis byrjun", "Sigur Rós");
+  Item(2, "Kind of Blue", "Davis");
+  Item(2, "Éclair", "Émile");
+  Item(2, "Zappa in New York", "Zappa");
+  AVQDForm& f = Open();
+  Jump(2, "kind");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Kind of Blue");
+  EXPECT_EQ(Column(2).front(), "abbey road");
+  EXPECT_EQ(Column(2)[1], "Ágætis byrjun");  // among the A
+  Jump(2, "zap");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Zappa in New York");
+  Jump(2, "ecl");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Éclair");
+  Jump(3, "emile");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 3).toStdString(), "Émile");
+}
+
+// A large collection: the grid has read only the rows it showed, yet the
+// sort and the jump cover every row.
+TEST_F(QuickDisplayTest, SortAndJumpCoverRowsNotYetShown) {
+  db_->BeginTrans();
+  for (int i = 0; i < 3000; ++i)
+    Item(1 + i % 6, "Title " + std::to_string(10000 + i), i == 2999 ? "Aaron" : "Artist " + std::to_string(i % 50));
+  db_->CommitTrans();
+  AVQDForm& f = Open();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  auto* rows = f.Rows();
+  ASSERT_NE(rows, nullptr);
+  EXPECT_LT(rows->PagesRead(), 4);
+  f.QDGrid->SetCol(3);
+  f.menuA_Click();
+  EXPECT_EQ(f.QDGrid->TextMatrix(1, 3).toStdString(), "");
+  EXPECT_EQ(f.QDGrid->TextMatrix(2, 2).toStdString(), "Title 12999");  // after the one without an artist
+  // The five names of the fixture come first, then the titles in order.
+  Jump(2, "title 12998");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Title 12998");
+  EXPECT_EQ(f.QDGrid->Row(), 3004);
+  EXPECT_TRUE(Marked(3004));
+  // Shown whole (the row helper looks at column 0, which is hidden here).
+  const QRect found = f.QDGrid->visualRect(f.QDGrid->model()->index(3004 - 1, 2));
+  EXPECT_TRUE(f.QDGrid->viewport()->rect().contains(found)) << found.y() << " " << f.QDGrid->viewport()->height();
+}
+
+// Filling the grid keeps the windows painted; a click made meanwhile is
+// dropped, not played back once the fill is done.
+TEST_F(QuickDisplayTest, AClickDuringTheFillIsNotActedOn) {
+  form_ = std::make_unique<AVQDForm>();
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  { vb::BusyScope start; }  // the busy clock runs from here
+  QTest::qSleep(150);       // the fill's first row lets the windows paint
+  const QPointF centre = QRectF(form_->btnClose->rect()).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+    QCoreApplication::postEvent(form_->btnClose, new QMouseEvent(type, centre, form_->btnClose->mapToGlobal(centre),
+                                                                 Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  form_->Form_Load();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form_->isVisible());
+  EXPECT_TRUE(AVData()->QDOpen());
+  EXPECT_FALSE(vb::BusyScope::Active());
+  EXPECT_EQ(form_->QDGrid->Rows(), 6);
 }
 
 TEST_F(QuickDisplayTest, ClickingMovesTheMark) {

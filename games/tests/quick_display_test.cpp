@@ -1,12 +1,17 @@
 // The game quick display on a real game collection: the list of every game
 // with its lookup names, sorting, the quick jump by prefix in columns 2 to
 // 5, and the double click that shows a game in the game window.
+#include <QHeaderView>
+#include <QScreen>
+#include <QTest>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "games/PLQDForm.h"
 #include "games/tests/CollectionFixture.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Prompter.h"
 
 namespace pl::testing {
@@ -130,6 +135,45 @@ TEST_F(GameQuickDisplayTest, QuickJumpFindsOnlyAPrefixInTheChosenColumn) {
   f.QDGrid->SetCol(3);
   f.menuD_Click();
   EXPECT_EQ(Column(3).front(), "Sega");
+}
+
+// The jump compares as the rows were sorted, letter by letter: a game
+// beginning with an accented letter is no match for a text beginning with
+// Z, which raw character codes would make it.
+TEST_F(GameQuickDisplayTest, QuickJumpFollowsTheLetterOrderOfTheRows) {
+  Game("Éclair Quest", 2);
+  Game("Zap", 2);
+  PLQDForm& f = Open();
+  Jump(2, "zap");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Zap");
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Banjo", "Éclair Quest", "Halo*?", "Sonic", "Tetris", "Zap", "Zelda"}));
+  Jump(2, "éCL");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Éclair Quest");
+}
+
+// The window opens inside the screen, its headings and the cells of the
+// rows shown not cut.
+TEST_F(GameQuickDisplayTest, OpensOnTheScreenWithColumnsWideEnough) {
+  Game("A very long game name that goes on and on, and on", 2);
+  Db().Execute("update mediadata set date_aquired = #11/22/2001#");
+  PLQDForm& f = Open();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  const QRect screen = f.screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(f.frameGeometry())) << f.frameGeometry().width() << " " << screen.width();
+  EXPECT_ON_SCREEN(f.QDGrid);
+  EXPECT_ON_SCREEN(f.btnSearch);
+  EXPECT_ON_SCREEN(f.btnClose);
+  EXPECT_ON_SCREEN(f.txtSearch);
+  for (int option : {2, 3, 4, 5}) EXPECT_ON_SCREEN(f.srchOption[size_t(option)]);
+  EXPECT_TRUE(tvn::test::NothingOverlaps(&f));
+  const QFontMetrics cells(f.QDGrid->font());
+  const QFontMetrics heads(f.QDGrid->horizontalHeader()->font());
+  for (int c = 1; c < f.QDGrid->Cols(); ++c) {
+    EXPECT_GE(f.QDGrid->columnWidth(c), heads.horizontalAdvance(f.QDGrid->TextMatrix(0, c)) + 8) << c;
+    for (int r = 1; r < f.QDGrid->Rows(); ++r)
+      EXPECT_GE(f.QDGrid->columnWidth(c), cells.horizontalAdvance(f.QDGrid->TextMatrix(r, c)) + 8) << r << " " << c;
+  }
 }
 
 TEST_F(GameQuickDisplayTest, DoubleClickShowsTheGameInItsSection) {

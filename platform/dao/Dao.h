@@ -12,6 +12,7 @@
 // Objects are handed around by shared pointer: a database or recordset is
 // one object, whoever holds it.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -215,7 +216,24 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) = 0;
   // Runs an action query (insert, update, delete, create ...).
   virtual void Execute(const std::string& sql) = 0;
+  // Reads the rows of a select from the first to the last without keeping
+  // them, for reads too long to hold as a recordset (one key per row of a
+  // large table): each row's values go to row, which returns false to
+  // stop. The statement has ended when the call returns. row must not use
+  // the database.
+  virtual void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row);
   virtual long RecordsAffected() const = 0;
+
+  // Rows of a table added, changed or deleted through this database since
+  // a mark, so that a list of the table's rows can follow them without
+  // reading the table again. ChangedRowsSince gives false when that is no
+  // longer known (too many changes since); a table emptied at once may
+  // not be told row by row, so a caller checks its count as well.
+  virtual std::uint64_t ChangeMark() { return 0; }
+  virtual bool ChangedRowsSince(std::uint64_t mark, const std::string& table, std::vector<std::int64_t>& rowids) {
+    (void)mark, (void)table, (void)rowids;
+    return false;
+  }
 
   // Table definitions (user tables only).
   virtual std::vector<std::string> TableDefNames() = 0;

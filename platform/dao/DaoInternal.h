@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <map>
 #include <memory>
@@ -87,7 +88,10 @@ class DatabaseImpl : public Database {
   std::string Name() const override { return name_; }
   RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) override;
   void Execute(const std::string& sql) override;
+  void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) override;
   long RecordsAffected() const override { return affected_; }
+  std::uint64_t ChangeMark() override { return changeSeq_; }
+  bool ChangedRowsSince(std::uint64_t mark, const std::string& table, std::vector<std::int64_t>& rowids) override;
   std::vector<std::string> TableDefNames() override;
   TableDefPtr TableDefs(const std::string& name) override;
   TableDefPtr CreateTableDef(const std::string& name) override;
@@ -140,6 +144,15 @@ class DatabaseImpl : public Database {
   std::vector<RecordsetBase*> recordsets_;
   std::map<std::string, std::unique_ptr<TableInfo>> tables_;  // by lower-case name
   std::unordered_map<std::string, Translation> translations_;
+  // The last rows changed through this connection, newest last.
+  struct Change {
+    std::uint64_t seq;
+    std::string table;  // lower case
+    std::int64_t rowid;
+  };
+  static void OnRowChanged(void* self, int op, const char* database, const char* table, sqlite3_int64 rowid);
+  std::deque<Change> changes_;
+  std::uint64_t changeSeq_ = 0;
 };
 
 using DatabaseImplPtr = std::shared_ptr<DatabaseImpl>;
@@ -165,6 +178,10 @@ struct RawValue {
   std::string_view text;  // TEXT and BLOB
   static RawValue From(sqlite3_stmt* st, int col);
 };
+
+// The value of a field as the program reads it: by the field's type (a
+// date from its stored text, a Byte as a Byte ...), else as stored.
+Variant VariantFrom(const RawValue& v, const FieldMeta& f);
 
 // What both kinds of recordset share: fields, the edit buffer, reading
 // values from the statement that holds the current row, writing rows.

@@ -282,6 +282,7 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
   // only as far as it is used. (Set here, once the file passed its probe,
   // as the setting reads the schema.)
   sqlite3_exec(db_, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+  sqlite3_update_hook(db_, &DatabaseImpl::OnRowChanged, this);
   std::lock_guard<std::mutex> lock(RegistryMutex());
   auto [b, e] = Registry().equal_range(path_);
   for (auto it = b; it != e; ++it) {
@@ -292,6 +293,30 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
 }
 
 DatabaseImpl::~DatabaseImpl() { Close(); }
+
+namespace {
+// Enough for the saves and lookup renames between two refreshes of a list;
+// more and the list is read again.
+constexpr size_t kChangesKept = 4096;
+}  // namespace
+
+void DatabaseImpl::OnRowChanged(void* self, int, const char*, const char* table, sqlite3_int64 rowid) {
+  auto* db = static_cast<DatabaseImpl*>(self);
+  db->changes_.push_back({++db->changeSeq_, Lower(table ? table : ""), rowid});
+  if (db->changes_.size() > kChangesKept) db->changes_.pop_front();
+}
+
+bool DatabaseImpl::ChangedRowsSince(std::uint64_t mark, const std::string& table, std::vector<std::int64_t>& rowids) {
+  rowids.clear();
+  if (mark > changeSeq_) return false;
+  if (mark < changeSeq_ && (changes_.empty() || changes_.front().seq > mark + 1)) return false;
+  const std::string wanted = Lower(table);
+  for (const Change& c : changes_)
+    if (c.seq > mark && c.table == wanted) rowids.push_back(c.rowid);
+  std::sort(rowids.begin(), rowids.end());
+  rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
+  return true;
+}
 
 void DatabaseImpl::ThrowIfClosed() const {
   if (!db_) Fail(3420, "Object invalid or no longer set.");

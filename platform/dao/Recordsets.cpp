@@ -303,7 +303,9 @@ Variant RecordsetBase::ValueOf(sqlite3_stmt* st, int col, const FieldMeta& f) co
   return ValueFrom(RawValue::From(st, col), f);
 }
 
-Variant RecordsetBase::ValueFrom(const RawValue& v, const FieldMeta& f) const {
+Variant RecordsetBase::ValueFrom(const RawValue& v, const FieldMeta& f) const { return VariantFrom(v, f); }
+
+Variant VariantFrom(const RawValue& v, const FieldMeta& f) {
   const int t = v.type;
   if (t == SQLITE_NULL) return Variant::Null();
   switch (f.type) {
@@ -1516,3 +1518,55 @@ std::vector<std::vector<Variant>> Recordset::GetRows(long maxRows) {
 }
 
 }  // namespace dao
+
+namespace dao {
+
+// For databases of other makes (fakes in tests): through a recordset.
+void Database::ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) {
+  RecordsetPtr rs = OpenRecordset(sql, dbOpenSnapshot);
+  std::vector<Variant> values(static_cast<size_t>(rs->FieldCount()));
+  while (!rs->Eof()) {
+    for (size_t i = 0; i < values.size(); ++i) values[i] = rs->GetField(static_cast<int>(i));
+    if (!row(values)) break;
+    rs->MoveNext();
+  }
+  rs->Close();
+}
+
+}  // namespace dao
+
+namespace dao::detail {
+
+void DatabaseImpl::ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) {
+  ThrowIfClosed();
+  const Translation& tr = Translate(sql);
+  if (!tr.isSelect) Fail(3219, "Invalid operation.");
+  // A statement of its own, not one of the cache: row may run long and the
+  // statement must not be finalized under it.
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db_, tr.sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    const int ext = sqlite3_extended_errcode(db_);
+    sqlite3_finalize(st);
+    Raise(ext, sql);
+  }
+  struct Finalize {
+    sqlite3_stmt* s;
+    ~Finalize() { sqlite3_finalize(s); }
+  } own{st};
+  const int n = sqlite3_column_count(st);
+  std::vector<FieldMeta> fields(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    if (const char* decl = sqlite3_column_decltype(st, i))
+      fields[static_cast<size_t>(i)].type = TypeFromDecl(decl, fields[static_cast<size_t>(i)].size);
+  }
+  std::vector<Variant> values(static_cast<size_t>(n));
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    for (int i = 0; i < n; ++i)
+      values[static_cast<size_t>(i)] = VariantFrom(RawValue::From(st, i), fields[static_cast<size_t>(i)]);
+    if (!row(values)) return;
+  }
+  if (rc != SQLITE_DONE) Raise(sqlite3_extended_errcode(db_), sql);
+}
+
+}  // namespace dao::detail

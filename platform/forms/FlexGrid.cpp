@@ -42,6 +42,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
+      if (source_) return row - fixedRows_ < source_->RowCount() ? source_->Cell(row - fixedRows_, col) : QString();
       return cells_[size_t(Key(row, col))];
     case Qt::BackgroundRole:
     case Qt::ForegroundRole: {
@@ -66,7 +67,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!editable_ || role != Qt::EditRole || !index.isValid()) return false;
+  if (!editable_ || source_ || role != Qt::EditRole || !index.isValid()) return false;
   const int row = index.row() + fixedRows_;
   if (row >= rows_ || index.column() >= cols_) return false;
   cells_[size_t(Key(row, index.column()))] = value.toString();
@@ -133,6 +134,13 @@ bool FlexGrid::ValidCell(int row, int col) const {
 
 void FlexGrid::SetRows(int rows) {
   rows = std::max(rows, model_->fixedRows_);
+  if (model_->source_) {
+    // Back to rows of the grid's own, empty below the fixed row.
+    model_->source_.reset();
+    model_->cells_.resize(size_t(model_->fixedRows_) * size_t(model_->cols_));
+    model_->rows_ = model_->fixedRows_;
+    model_->styles_.clear();
+  }
   if (rows == model_->rows_) return;
   const int cols = model_->cols_;
   if (rows < model_->rows_) {
@@ -154,7 +162,7 @@ void FlexGrid::SetCols(int cols) {
   cols = std::max(cols, 1);
   if (cols == model_->cols_) return;
   const int old = model_->cols_;
-  const int rows = model_->rows_;
+  const int rows = StoredRows();
   std::vector<QString> cells(size_t(rows) * size_t(cols));
   std::unordered_map<std::int64_t, GridModel::CellStyle> styles;
   for (int r = 0; r < rows; ++r) {
@@ -181,6 +189,7 @@ void FlexGrid::SetCols(int cols) {
 void FlexGrid::SetFixedRows(int fixed) {
   fixed = std::clamp(fixed, 0, 1);
   if (fixed == model_->fixedRows_) return;
+  if (model_->source_) SetRowSource(nullptr);
   model_->fixedRows_ = fixed;
   model_->ForgetRanks();
   if (model_->rows_ < fixed) SetRows(fixed);
@@ -195,11 +204,16 @@ void FlexGrid::SetFixedRows(int fixed) {
 
 QString FlexGrid::TextMatrix(int row, int col) const {
   if (!ValidCell(row, col)) return {};
+  if (model_->source_ && row >= model_->fixedRows_) {
+    const int r = row - model_->fixedRows_;
+    return r < model_->source_->RowCount() ? model_->source_->Cell(r, col) : QString();
+  }
   return model_->cells_[size_t(model_->Key(row, col))];
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   if (!ValidCell(row, col)) return;
+  if (model_->source_ && row >= model_->fixedRows_) return;  // the source's rows are read only
   model_->cells_[size_t(model_->Key(row, col))] = text;
   if (row >= model_->fixedRows_) model_->ForgetRanks(col);
   model_->CellChanged(row, col);
@@ -213,6 +227,52 @@ void FlexGrid::SetRow(int row) {
 void FlexGrid::SetCol(int col) {
   col_ = col;
   SyncView();
+}
+
+void FlexGrid::SetRowSource(std::shared_ptr<GridRowSource> source) {
+  if (!source && !model_->source_) return;
+  model_->source_ = std::move(source);
+  model_->cells_.resize(size_t(model_->fixedRows_) * size_t(model_->cols_));
+  model_->rows_ = model_->fixedRows_;
+  model_->styles_.clear();
+  model_->ForgetRanks();
+  if (model_->source_) {
+    SourceReset();
+    return;
+  }
+  Republish();
+}
+
+void FlexGrid::SourceReset() {
+  if (!model_->source_) return;
+  model_->styles_.clear();
+  model_->ForgetRanks();
+  // An empty list still shows one (empty) row below the header.
+  model_->rows_ = model_->fixedRows_ + std::max(1, model_->source_->RowCount());
+  if (row_ >= model_->rows_) row_ = model_->rows_ - 1;
+  Republish();
+}
+
+void FlexGrid::Republish() {
+  model_->dirty_ = true;
+  if (model_->redraw_) {
+    model_->Publish();
+    ApplyColumns();
+    SyncView();
+  }
+}
+
+int FlexGrid::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {
+  const int first = model_->fixedRows_;
+  from = std::max(from, first);
+  if (col < 0 || col >= model_->cols_) return -1;
+  if (model_->source_) {
+    const int r = model_->source_->FindRow(col, from - first, match);
+    return r < 0 ? -1 : r + first;
+  }
+  for (int r = from; r < model_->rows_; ++r)
+    if (match(model_->cells_[size_t(model_->Key(r, col))])) return r;
+  return -1;
 }
 
 void FlexGrid::Clear() {
@@ -303,34 +363,29 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
   col_ = current.column();
 }
 
+GenericSortKey MakeGenericSortKey(const QString& cell) {
+  GenericSortKey k;
+  const QStringView trimmed = QStringView(cell).trimmed();
+  if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
+  k.text = cell.toStdString();
+  return k;
+}
+
+int CompareGeneric(bool aNumber, double aValue, std::string_view aText, bool bNumber, double bValue,
+                   std::string_view bText) {
+  if (aNumber && bNumber) return aValue < bValue ? -1 : (bValue < aValue ? 1 : 0);
+  return vb::CompareLetters(aText, bText);  // a number against text compares as the texts do
+}
+
 const std::vector<int>& GridModel::Ranks(int col) {
   if (ranks_.size() != size_t(cols_)) ranks_.assign(size_t(cols_), {});
   std::vector<int>& ranks = ranks_[size_t(col)];
   const int first = fixedRows_;
   const int n = std::max(0, rows_ - first);
   if (ranks.size() == size_t(n)) return ranks;
-  struct SortKey {
-    bool number;
-    double value;
-    std::string text;  // UTF-8, compared as titles are read (accents with their letter)
-  };
-  std::vector<SortKey> keys(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    const QString& t = cells_[size_t(Key(first + i, col))];
-    bool ok = false;
-    const QStringView trimmed = QStringView(t).trimmed();
-    const double v = trimmed.isEmpty() ? 0.0 : trimmed.toDouble(&ok);
-    SortKey& k = keys[size_t(i)];
-    k.number = ok;
-    k.value = v;
-    k.text = t.toStdString();
-  }
-  auto compare = [&](int a, int b) {
-    const SortKey& x = keys[size_t(a)];
-    const SortKey& y = keys[size_t(b)];
-    if (x.number && y.number) return x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
-    return vb::CompareLetters(x.text, y.text);  // a number against text compares as the texts do
-  };
+  std::vector<GenericSortKey> keys(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) keys[size_t(i)] = MakeGenericSortKey(cells_[size_t(Key(first + i, col))]);
+  auto compare = [&](int a, int b) { return CompareGeneric(keys[size_t(a)], keys[size_t(b)]); };
   std::vector<int> order(static_cast<size_t>(n));
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(a, b) < 0; });
@@ -350,7 +405,32 @@ void FlexGrid::Sort(int order) {
   const int rows = model_->rows_;
   const int cols = model_->cols_;
   const int col = col_;
-  if (col < 0 || col >= cols || rows - first < 2) return;
+  if (col < 0 || col >= cols) return;
+  if (model_->source_) {
+    // The cell colours stay with their rows.
+    std::unordered_map<int, std::int64_t> rowKeys;  // styled row -> its key
+    std::unordered_map<std::int64_t, GridModel::CellStyle> styles;
+    for (auto& [key, style] : model_->styles_) {
+      const int r = int(key / cols);
+      if (r < first) styles[key] = style;
+      else if (!rowKeys.count(r)) rowKeys[r] = model_->source_->RowKey(r - first);
+    }
+    model_->source_->Sort(col, order == flexSortGenericAscending);
+    std::unordered_map<int, int> moved;  // old row -> new row
+    for (auto& [r, key] : rowKeys) {
+      const int now = model_->source_->RowOfKey(key);
+      if (now >= 0) moved[r] = first + now;
+    }
+    for (auto& [key, style] : model_->styles_) {
+      const int r = int(key / cols);
+      if (r < first) continue;
+      if (auto it = moved.find(r); it != moved.end()) styles[model_->Key(it->second, int(key % cols))] = style;
+    }
+    model_->styles_ = std::move(styles);
+    Republish();
+    return;
+  }
+  if (rows - first < 2) return;
   const int n = rows - first;
   const std::vector<int>& ranks = model_->Ranks(col);
   std::vector<int> order_(static_cast<size_t>(n));

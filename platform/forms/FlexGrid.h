@@ -10,6 +10,10 @@
 // above the data and rows 1 .. Rows()-1 are data rows. Widths and heights
 // are in twips (15 twips to the pixel); a column of width 0 is hidden.
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,6 +27,40 @@ namespace forms {
 // Sort codes: the generic order compares numbers as numbers and other
 // text as text, without regard to letter case.
 enum GridSort : int { flexSortNone = 0, flexSortGenericAscending = 1, flexSortGenericDescending = 2 };
+
+// The generic order of a cell's text: numbers compare as numbers, other
+// text letter by letter as titles are read (accents with their letter,
+// without regard to case); a number against text compares as the texts.
+struct GenericSortKey {
+  bool number = false;
+  double value = 0;
+  std::string text;  // UTF-8
+};
+GenericSortKey MakeGenericSortKey(const QString& cell);
+int CompareGeneric(bool aNumber, double aValue, std::string_view aText, bool bNumber, double bValue,
+                   std::string_view bText);
+inline int CompareGeneric(const GenericSortKey& a, const GenericSortKey& b) {
+  return CompareGeneric(a.number, a.value, a.text, b.number, b.value, b.text);
+}
+
+// Data rows kept outside the grid and read as the view shows them, for
+// lists far longer than the grid should copy (a whole collection). Rows
+// count from 0, the first data row.
+class GridRowSource {
+ public:
+  virtual ~GridRowSource() = default;
+  virtual int RowCount() = 0;
+  virtual QString Cell(int row, int col) = 0;
+  // Sorts the rows on a column in the generic order; rows that compare
+  // equal keep their order.
+  virtual void Sort(int col, bool ascending) = 0;
+  // The first row from `from` on whose cell in col satisfies match, or -1.
+  virtual int FindRow(int col, int from, const std::function<bool(const QString&)>& match) = 0;
+  // An identity of a row that a sort keeps, and the row holding it now
+  // (-1 when none does).
+  virtual std::int64_t RowKey(int row) = 0;
+  virtual int RowOfKey(std::int64_t key) = 0;
+};
 
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
@@ -71,6 +109,8 @@ class GridModel : public QAbstractTableModel {
   std::vector<QString> cells_;
   std::unordered_map<std::int64_t, CellStyle> styles_;
   std::vector<std::vector<int>> ranks_;  // by column; empty when not known
+  // With a source, cells_ holds the fixed rows only.
+  std::shared_ptr<GridRowSource> source_;
 };
 
 class FlexGrid : public QTableView {
@@ -99,6 +139,19 @@ class FlexGrid : public QTableView {
 
   // Empties every cell (the row and column counts stay).
   void Clear();
+
+  // Shows the data rows of a source (the fixed row stays the grid's own);
+  // nullptr, or SetRows, goes back to rows of the grid's own. A source
+  // without rows shows one empty row. Cell colours are cleared.
+  void SetRowSource(std::shared_ptr<GridRowSource> source);
+  GridRowSource* RowSource() const { return model_->source_.get(); }
+  // The source's rows changed (it was read again): the grid shows them
+  // from the first, without cell colours.
+  void SourceReset();
+
+  // The first data row from `from` on whose cell in col satisfies match,
+  // or -1.
+  int FindRow(int col, int from, const std::function<bool(const QString&)>& match);
 
   int ColWidth(int col) const;  // twips; -1 when never set
   void SetColWidth(int col, int twips);
@@ -150,6 +203,8 @@ class FlexGrid : public QTableView {
 
  private:
   bool ValidCell(int row, int col) const;
+  int StoredRows() const { return model_->source_ ? model_->fixedRows_ : model_->rows_; }
+  void Republish();
   void SyncView();      // view current cell and columns from the grid's state
   void ApplyColumns();
   GridModel* model_;

@@ -441,3 +441,47 @@ TEST_F(CursorTest, GetRowsOfAnOrderedQueryKeepsTheQueryOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long forward read gives every row, typed as the fields are, and stops
+// when asked; the rows changed through the database are told by key.
+TEST_F(CursorTest, ForEachRowAndTheChangedRows) {
+  Add("b", 1);
+  Add("a", 2);
+  db_->Execute("update people set born = #2/3/2001# where name = 'a'");
+  std::vector<std::string> seen;
+  db_->ForEachRow("select name, section, born from people order by name", [&](const std::vector<Variant>& row) {
+    seen.push_back(Str(row[0]) + "/" + vb::CStr(row[1]) + "/" + (row[2].isDate() ? "date" : "none"));
+    return true;
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"a/2/date", "b/1/none"}));
+  int rows = 0;
+  db_->ForEachRow("select * from people", [&](const std::vector<Variant>&) { return ++rows < 1; });
+  EXPECT_EQ(rows, 1);
+  // A query the engine refuses raises as opening it would.
+  EXPECT_EQ(ErrorOf([&] { db_->ForEachRow("select nothere from people", [](const std::vector<Variant>&) { return true; }); }),
+            ErrorOf([&] { db_->OpenRecordset("select nothere from people"); }));
+
+  const std::uint64_t mark = db_->ChangeMark();
+  std::vector<std::int64_t> changed;
+  ASSERT_TRUE(db_->ChangedRowsSince(mark, "people", changed));
+  EXPECT_TRUE(changed.empty());
+  Add("c", 3);                                                  // rowid 3
+  db_->Execute("update people set section = 4 where name = 'a'");  // rowid 2
+  db_->Execute("delete * from people where name = 'b'");         // rowid 1
+  ASSERT_TRUE(db_->ChangedRowsSince(mark, "PEOPLE", changed));
+  EXPECT_EQ(changed, (std::vector<std::int64_t>{1, 2, 3}));
+  ASSERT_TRUE(db_->ChangedRowsSince(mark, "other", changed));
+  EXPECT_TRUE(changed.empty());
+  // Too many changes since the mark: no longer known.
+  db_->BeginTrans();
+  for (int i = 0; i < 5000; ++i) db_->Execute("update people set section = " + std::to_string(i % 9) + " where name = 'c'");
+  db_->CommitTrans();
+  EXPECT_FALSE(db_->ChangedRowsSince(mark, "people", changed));
+  const std::uint64_t now = db_->ChangeMark();
+  ASSERT_TRUE(db_->ChangedRowsSince(now, "people", changed));
+  EXPECT_TRUE(changed.empty());
+}
+
+}  // namespace

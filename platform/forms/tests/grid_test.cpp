@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -295,6 +297,86 @@ TEST(ComboFind, FirstItemBeginningWithPrefixWithoutCase) {
   forms::MakePlainCombo(&combo);
   EXPECT_EQ(combo.completer(), nullptr);
   EXPECT_EQ(combo.insertPolicy(), QComboBox::NoInsert);
+}
+
+// Rows kept outside the grid: here a list of rows in memory, each with a
+// key that a sort keeps.
+class ListRows : public forms::GridRowSource {
+ public:
+  explicit ListRows(std::vector<QStringList> rows) : rows_(std::move(rows)) {
+    for (size_t i = 0; i < rows_.size(); ++i) keys_.push_back(std::int64_t(100 + i));
+  }
+  int RowCount() override { return int(rows_.size()); }
+  QString Cell(int row, int col) override { return rows_[size_t(row)].value(col); }
+  void Sort(int col, bool ascending) override {
+    std::vector<size_t> by(rows_.size());
+    for (size_t i = 0; i < by.size(); ++i) by[i] = i;
+    std::stable_sort(by.begin(), by.end(), [&](size_t a, size_t b) {
+      const int c = forms::CompareGeneric(forms::MakeGenericSortKey(rows_[a].value(col)),
+                                          forms::MakeGenericSortKey(rows_[b].value(col)));
+      return ascending ? c < 0 : c > 0;
+    });
+    std::vector<QStringList> rows;
+    std::vector<std::int64_t> keys;
+    for (size_t i : by) rows.push_back(rows_[i]), keys.push_back(keys_[i]);
+    rows_ = std::move(rows);
+    keys_ = std::move(keys);
+  }
+  int FindRow(int col, int from, const std::function<bool(const QString&)>& match) override {
+    for (int r = from; r < RowCount(); ++r)
+      if (match(Cell(r, col))) return r;
+    return -1;
+  }
+  std::int64_t RowKey(int row) override { return keys_[size_t(row)]; }
+  int RowOfKey(std::int64_t key) override {
+    auto it = std::find(keys_.begin(), keys_.end(), key);
+    return it == keys_.end() ? -1 : int(it - keys_.begin());
+  }
+
+ private:
+  std::vector<QStringList> rows_;
+  std::vector<std::int64_t> keys_;
+};
+
+// A grid showing a source: its own header row, the source's rows (read
+// only), a mark that travels with its row through a sort, and back to rows
+// of its own.
+TEST(FlexGrid, RowsOfASource) {
+  TestApp();
+  forms::FlexGrid g;
+  g.SetCols(3);
+  g.SetTextMatrix(0, 1, "Name");
+  g.SetRowSource(std::make_shared<ListRows>(std::vector<QStringList>{
+      {"1", "Zappa", "10"}, {"2", "Éclair", "9"}, {"3", "abba", "100"}}));
+  ASSERT_EQ(g.Rows(), 4);
+  EXPECT_EQ(g.TextMatrix(0, 1), "Name");
+  EXPECT_EQ(Column(g, 1), QStringList({"Zappa", "Éclair", "abba"}));
+  EXPECT_EQ(g.model()->data(g.model()->index(1, 1)).toString(), "Éclair");
+  g.SetTextMatrix(1, 1, "changed");  // the source's rows are read only
+  EXPECT_EQ(g.TextMatrix(1, 1), "Zappa");
+
+  g.SetCellFloodPercent(1, 1, 100);  // Zappa
+  g.SetCol(1);
+  g.Sort(forms::flexSortGenericAscending);
+  EXPECT_EQ(Column(g, 1), QStringList({"abba", "Éclair", "Zappa"}));
+  EXPECT_EQ(g.CellFloodPercent(3, 1), 100);
+  EXPECT_EQ(g.CellFloodPercent(1, 1), 0);
+  g.SetCol(2);
+  g.Sort(forms::flexSortGenericDescending);  // numbers as numbers
+  EXPECT_EQ(Column(g, 2), QStringList({"100", "10", "9"}));
+  EXPECT_EQ(g.CellFloodPercent(2, 1), 100);
+  EXPECT_EQ(g.FindRow(1, 1, [](const QString& t) { return t.startsWith("É"); }), 3);
+  EXPECT_EQ(g.FindRow(1, 1, [](const QString& t) { return t == "none"; }), -1);
+
+  g.SetRowSource(std::make_shared<ListRows>(std::vector<QStringList>{}));  // nothing: one empty row
+  EXPECT_EQ(g.Rows(), 2);
+  EXPECT_EQ(g.TextMatrix(1, 1), "");
+  g.SetRows(3);  // rows of its own again, empty
+  EXPECT_EQ(g.RowSource(), nullptr);
+  EXPECT_EQ(Column(g, 1), QStringList({"", ""}));
+  g.SetTextMatrix(2, 1, "own");
+  EXPECT_EQ(g.TextMatrix(2, 1), "own");
+  EXPECT_EQ(g.TextMatrix(0, 1), "Name");
 }
 
 }  // namespace

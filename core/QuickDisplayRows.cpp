@@ -1,0 +1,344 @@
+#include "core/QuickDisplayRows.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "core/TavolinModule.h"
+#include "platform/runtime/Errors.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/TextFold.h"
+
+namespace tvn {
+
+namespace {
+
+constexpr int kPageRows = 128;
+constexpr size_t kPagesKept = 24;  // several screens' worth, whatever the collection's size
+
+bool SameSection(const vb::Variant& a, const vb::Variant& b) {
+  if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+  if (vb::IsNumeric(a) && vb::IsNumeric(b)) return vb::CDbl(a) == vb::CDbl(b);
+  return vb::CStr(a) == vb::CStr(b);
+}
+
+bool Wide(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+}  // namespace
+
+std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout& layout,
+                                       const std::function<void()>& busy) {
+  struct Entry {
+    std::int64_t id;
+    std::uint32_t off, len;
+    bool null;
+  };
+  struct Group {
+    vb::Variant section;
+    size_t begin, end;
+  };
+  std::vector<std::int64_t> order;
+  std::vector<Group> groups;
+  // The rows of the section being read, with their names until it ends.
+  std::string names;
+  std::vector<Entry> plain, wide;
+  auto name = [&](const Entry& e) { return std::string_view(names).substr(e.off, e.len); };
+  auto endSection = [&] {
+    if (groups.empty()) return;
+    if (wide.empty()) {
+      for (const Entry& e : plain) order.push_back(e.id);
+    } else {
+      // The index gave the plain names in the letter order already; the
+      // others go between them where the letter order puts them.
+      std::stable_sort(wide.begin(), wide.end(),
+                       [&](const Entry& a, const Entry& b) { return vb::CompareLetters(name(a), name(b)) < 0; });
+      size_t w = 0;
+      for (const Entry& e : plain) {
+        while (w < wide.size() && !e.null && vb::CompareLetters(name(wide[w]), name(e)) < 0) order.push_back(wide[w++].id);
+        order.push_back(e.id);
+      }
+      for (; w < wide.size(); ++w) order.push_back(wide[w].id);
+    }
+    groups.back().end = order.size();
+    names.clear();
+    plain.clear();
+    wide.clear();
+  };
+  // The names of plain ASCII come in the index's order; "collate binary"
+  // and "collate nocase" are the index's own, so that it serves the order.
+  db.ForEachRow("select _rowid_, sectionnumber, name from " + layout.table +
+                    " order by sectionnumber collate binary, name collate nocase",
+                [&](const std::vector<vb::Variant>& row) {
+                  if (groups.empty() || !SameSection(groups.back().section, row[1])) {
+                    endSection();
+                    groups.push_back({row[1], order.size(), order.size()});
+                  }
+                  Entry e{std::int64_t(vb::CDbl(row[0])), 0, 0, row[2].isNull()};
+                  const std::string text = e.null ? std::string() : vb::CStr(row[2]);
+                  e.off = std::uint32_t(names.size());
+                  e.len = std::uint32_t(text.size());
+                  names += text;
+                  (Wide(text) ? wide : plain).push_back(e);
+                  if (busy) busy();
+                  return true;
+                });
+  endSection();
+  if (!layout.sectionOrder || groups.size() < 2) return order;
+  const auto before = layout.sectionOrder(db);
+  std::stable_sort(groups.begin(), groups.end(),
+                   [&](const Group& a, const Group& b) { return before(a.section, b.section); });
+  std::vector<std::int64_t> sorted;
+  sorted.reserve(order.size());
+  for (const Group& g : groups) sorted.insert(sorted.end(), order.begin() + long(g.begin), order.begin() + long(g.end));
+  return sorted;
+}
+
+const QuickListLayout& MediaQuickList() {
+  static const QuickListLayout layout{
+      {0, 1000, 2500, 1800, 1300, 1800, 1300, 1000},
+      {"", "Section", "Name", "Artist", "Category", "Publisher/Studio", "Catolog #", "Aquired On"},
+      "mediadata",
+      "from mediadata",
+      "_rowid_",
+      {"section", "sectionnumber", "name", "artist1", "category", "labelstudio", "cat_number", "date_aquired"},
+      {1, 0, 2, 3, 4, 5, 6, 7},
+      7,
+      {},
+  };
+  return layout;
+}
+
+QuickListRows::QuickListRows(std::function<dao::Database&()> db, const QuickListLayout& layout)
+    : db_(std::move(db)), layout_(layout), cols_(int(layout.widths.size())) {}
+
+void QuickListRows::Refill(const std::function<void()>& busy) {
+  dao::Database& db = db_();
+  const std::uint64_t mark = db.ChangeMark();
+  readWholeOrder_ = !(listed_ && FollowChanges());
+  if (readWholeOrder_) order_ = ListingOrder(db, layout_, busy);
+  listed_ = true;
+  mark_ = mark;
+  pages_.clear();
+  pagesRead_ = 0;
+  columnCached_ = -1;
+  sortedCol_ = -1;
+  columnText_.clear();
+  columnAt_.clear();
+  columnNumbers_.clear();
+}
+
+bool QuickListRows::FollowChanges() {
+  dao::Database& db = db_();
+  std::vector<std::int64_t> changed;
+  if (!db.ChangedRowsSince(mark_, layout_.table, changed)) return false;
+  // Each changed row costs a few reads by key; many are cheaper read whole.
+  constexpr size_t kFewChanges = 200;
+  if (changed.size() > kFewChanges) return false;
+  if (layout_.sectionOrder) {
+    std::vector<std::int64_t> sections;
+    if (!db.ChangedRowsSince(mark_, "sections", sections) || !sections.empty()) return false;
+  }
+  const auto before = layout_.sectionOrder ? layout_.sectionOrder(db) : nullptr;
+  struct Key {
+    vb::Variant section;
+    vb::Variant name;
+  };
+  auto keyOf = [&](std::int64_t id, Key& key) {
+    bool found = false;
+    db.ForEachRow("select sectionnumber, name from " + layout_.table + " where _rowid_ = " + std::to_string(id),
+                  [&](const std::vector<vb::Variant>& row) {
+                    key = Key{row[0], row[1]};
+                    found = true;
+                    return false;
+                  });
+    return found;
+  };
+  // The listing's order of two rows: by section, then by name as titles
+  // are read; no section and no name come first.
+  auto less = [&](const Key& a, const Key& b) {
+    if (!SameSection(a.section, b.section)) {
+      if (a.section.isNull() || b.section.isNull()) return a.section.isNull();
+      if (before) {
+        if (before(a.section, b.section)) return true;
+        if (before(b.section, a.section)) return false;
+      }
+      if (vb::IsNumeric(a.section) && vb::IsNumeric(b.section)) return vb::CDbl(a.section) < vb::CDbl(b.section);
+      return vb::CStr(a.section) < vb::CStr(b.section);
+    }
+    if (a.name.isNull() || b.name.isNull()) return a.name.isNull() && !b.name.isNull();
+    return vb::CompareLetters(vb::CStr(a.name), vb::CStr(b.name)) < 0;
+  };
+  std::erase_if(order_, [&](std::int64_t id) { return std::binary_search(changed.begin(), changed.end(), id); });
+  for (std::int64_t id : changed) {
+    Key key;
+    if (!keyOf(id, key)) continue;  // deleted
+    // Binary search over the listing, reading the rows it looks at.
+    size_t lo = 0, hi = order_.size();
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      Key there;
+      if (!keyOf(order_[mid], there)) return false;  // a row gone without being told
+      if (less(key, there)) hi = mid;
+      else lo = mid + 1;
+    }
+    order_.insert(order_.begin() + long(lo), id);
+  }
+  // A table emptied at once, or rows added by another connection, are not
+  // told row by row: the count shows them.
+  long count = -1;
+  db.ForEachRow("select count(*) from " + layout_.table, [&](const std::vector<vb::Variant>& row) {
+    count = long(vb::CDbl(row[0]));
+    return false;
+  });
+  return count == long(order_.size());
+}
+
+int QuickListRows::FieldOfColumn(int col) const {
+  for (size_t f = 0; f < layout_.gridCol.size(); ++f)
+    if (layout_.gridCol[f] == col) return int(f);
+  return -1;
+}
+
+QString QuickListRows::Text(const vb::Variant& value, int field) const {
+  return QuickListCellText(value, field == layout_.dateField);
+}
+
+const QuickListRows::Page& QuickListRows::PageOf(int row) {
+  const int index = row / kPageRows;
+  for (auto it = pages_.begin(); it != pages_.end(); ++it) {
+    if (it->index != index) continue;
+    if (it != pages_.begin()) pages_.splice(pages_.begin(), pages_, it);
+    return pages_.front();
+  }
+  const int first = index * kPageRows;
+  const int count = std::min(kPageRows, int(order_.size()) - first);
+  Page page{index, std::vector<QString>(size_t(count) * size_t(cols_))};
+  // The page's rows by key; where each goes in the page.
+  std::vector<std::pair<std::int64_t, int>> at;
+  std::string ids;
+  for (int i = 0; i < count; ++i) {
+    const std::int64_t id = order_[size_t(first + i)];
+    at.emplace_back(id, i);
+    ids += (i ? "," : "") + std::to_string(id);
+  }
+  std::sort(at.begin(), at.end());
+  std::string fields;
+  for (const std::string& f : layout_.fields) fields += ", " + f;
+  const std::string sql =
+      "select " + layout_.rowid + fields + " " + layout_.from + " where " + layout_.rowid + " in (" + ids + ")";
+  try {
+    db_().ForEachRow(sql, [&](const std::vector<vb::Variant>& row) {
+      const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
+      auto it = std::lower_bound(at.begin(), at.end(), std::make_pair(id, 0));
+      if (it == at.end() || it->first != id) return true;
+      for (size_t f = 0; f < layout_.fields.size(); ++f) {
+        const int col = layout_.gridCol[f];
+        if (col >= 0 && col < cols_) page.cells[size_t(it->second) * size_t(cols_) + size_t(col)] = Text(row[f + 1], int(f));
+      }
+      return true;
+    });
+  } catch (const vb::RuntimeError&) {
+    // Painting cannot report: the rows show empty and are read again when
+    // next shown (the collection may have been closed under the window).
+    static Page empty;
+    empty = Page{-1, std::vector<QString>(size_t(count) * size_t(cols_))};
+    return empty;
+  }
+  ++pagesRead_;
+  pages_.push_front(std::move(page));
+  if (pages_.size() > kPagesKept) pages_.pop_back();
+  return pages_.front();
+}
+
+QString QuickListRows::Cell(int row, int col) {
+  if (row < 0 || row >= int(order_.size()) || col < 0 || col >= cols_) return {};
+  const Page& page = PageOf(row);
+  const size_t i = size_t(row % kPageRows) * size_t(cols_) + size_t(col);
+  return i < page.cells.size() ? page.cells[i] : QString();
+}
+
+void QuickListRows::ReadColumn(int col) {
+  if (columnCached_ == col) return;
+  columnCached_ = -1;
+  columnText_.clear();
+  columnAt_.assign(order_.size(), {0, 0});
+  columnNumbers_.assign(order_.size(), NumberKey{false, 0.0});
+  const int field = FieldOfColumn(col);
+  if (field >= 0 && !order_.empty()) {
+    // Where each row stands now, by key.
+    std::vector<std::pair<std::int64_t, int>> at(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i) at[i] = {order_[i], int(i)};
+    std::sort(at.begin(), at.end());
+    db_().ForEachRow("select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from,
+                     [&](const std::vector<vb::Variant>& row) {
+                       const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
+                       auto it = std::lower_bound(at.begin(), at.end(), std::make_pair(id, 0));
+                       if (it != at.end() && it->first == id) {
+                         const QString cell = Text(row[1], field);
+                         const QByteArray text = cell.toUtf8();
+                         columnAt_[size_t(it->second)] = {std::uint32_t(columnText_.size()), std::uint32_t(text.size())};
+                         columnText_.append(text.constData(), size_t(text.size()));
+                         // Numbers sort as numbers (the grid's generic order).
+                         const QStringView trimmed = QStringView(cell).trimmed();
+                         NumberKey& k = columnNumbers_[size_t(it->second)];
+                         if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
+                       }
+                       if (busy_) busy_();
+                       return true;
+                     });
+  }
+  columnCached_ = col;
+}
+
+void QuickListRows::Sort(int col, bool ascending) {
+  if (col < 0 || col >= cols_ || order_.size() < 2) return;
+  // Sorted this way already: a stable sort would leave every row in place.
+  if (sortedCol_ == col && sortedAscending_ == ascending) return;
+  ReadColumn(col);
+  const size_t n = order_.size();
+  const std::vector<NumberKey>& keys = columnNumbers_;
+  auto text = [&](size_t i) { return std::string_view(columnText_).substr(columnAt_[i].first, columnAt_[i].second); };
+  std::vector<std::uint32_t> by(n);
+  std::iota(by.begin(), by.end(), 0u);
+  std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = forms::CompareGeneric(keys[a].number, keys[a].value, text(a), keys[b].number, keys[b].value, text(b));
+    return ascending ? c < 0 : c > 0;
+  });
+  std::vector<std::int64_t> order(n);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> at(n);
+  std::vector<NumberKey> numbers(n);
+  for (size_t i = 0; i < n; ++i) {
+    order[i] = order_[by[i]];
+    at[i] = columnAt_[by[i]];
+    numbers[i] = columnNumbers_[by[i]];
+  }
+  order_ = std::move(order);
+  columnAt_ = std::move(at);
+  columnNumbers_ = std::move(numbers);
+  pages_.clear();
+  listed_ = false;  // no longer the listing order: a refill reads it again
+  sortedCol_ = col;
+  sortedAscending_ = ascending;
+}
+
+int QuickListRows::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {
+  if (col < 0 || col >= cols_) return -1;
+  ReadColumn(col);
+  for (size_t i = size_t(std::max(0, from)); i < order_.size(); ++i) {
+    const auto [off, len] = columnAt_[i];
+    if (match(QString::fromUtf8(columnText_.data() + off, qsizetype(len)))) return int(i);
+  }
+  return -1;
+}
+
+std::int64_t QuickListRows::RowKey(int row) {
+  return row >= 0 && row < int(order_.size()) ? order_[size_t(row)] : -1;
+}
+
+int QuickListRows::RowOfKey(std::int64_t key) {
+  auto it = std::find(order_.begin(), order_.end(), key);
+  return it == order_.end() ? -1 : int(it - order_.begin());
+}
+
+}  // namespace tvn
