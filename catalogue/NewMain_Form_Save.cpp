@@ -77,7 +77,7 @@ bool NewMain_Form::ValidateNameEntered() {
   DateBox* date = On(d->MusicOn()) ? CS_Date_Text : On(d->VideoOn()) ? Video_Date_Text
                                                 : On(d->SCD_On())  ? SCD_Date_Text
                                                                    : nullptr;
-  return CheckFileableDate(date);
+  return CheckDateToFile(date);
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
@@ -302,6 +302,9 @@ void NewMain_Form::SaveRecordFromForm() {
     FillDistinctCombo(Video_Sound_Text, "format_type2", filter);
   }
   AddingRecord = false;
+  // What the editor shows is filed now: the refreshes below and the
+  // record shown again ask nothing.
+  LeaveScope filed(*this);
 
   // The title list and the letter bar follow the stored name.
   RunSelectionQuery(false);
@@ -310,7 +313,7 @@ void NewMain_Form::SaveRecordFromForm() {
     ReopenKeptSelectionSet();
   else
     InvalidateTitleRows();
-  std::string letter = forms::TitleLetter(vb::Trim(name));
+  std::string letter = FiledTitleLetter(name);
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
   MarkLettersWithTitles(SelectionMode, SelectionValue);
   d->P_Button(Integer(PreviousLetterButton));

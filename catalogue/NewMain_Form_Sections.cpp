@@ -60,6 +60,10 @@ void NewMain_Form::SSListBar1_ItemClick(const std::string& caption) {
 }
 
 void NewMain_Form::ItemClickProcess(Byte section) {
+  // Typed changes are asked about before the section goes; the quick
+  // display's record load that follows takes the same answer.
+  if (!ConfirmLeaveRecord(true)) return;
+  LeaveScope leaving(*this);
   TVNDATA* d = AVData();
   d->SectionNumber(section);
   // Every flag off, then the chosen section's on.

@@ -207,6 +207,7 @@ void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionR
 void NewMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;
   if (LetterButtons[index]->toolTip().startsWith('N')) return;  // "No Data for ..."
+  if (!ConfirmLeaveRecord()) return;
   TVNDATA* d = AVData();
   d->P_Button(Integer(PreviousLetterButton));
   d->A_Button(Integer(ActiveLetterButton));
@@ -221,7 +222,15 @@ void NewMain_Form::Toolbar2_ButtonClick(int index) {
 }
 
 void NewMain_Form::List_Combo_Click() {
-  if (List_Combo->currentIndex() >= 0) CS_Load_Data(List_Combo->currentText().toStdString());
+  if (List_Combo->currentIndex() < 0) return;
+  const std::string name = List_Combo->currentText().toStdString();
+  // Cancel keeps the record on show, and the list shows it again.
+  if (!ConfirmLeaveRecord()) {
+    ShowTitleInList(RecordRow && RecordRow->IsOpen() && !RecordRow->Eof() ? vb::NzStr(RecordRow->GetField("Name"))
+                                                                         : RecordNameShown());
+    return;
+  }
+  CS_Load_Data(name);
 }
 
 void NewMain_Form::FillCatalogNumberList(QComboBox* list) {
@@ -249,10 +258,12 @@ void NewMain_Form::Flocation_Click() {
 void NewMain_Form::Toolbar1_ButtonClick(int index) {
   switch (index) {
     case 5:
+      if (!ConfirmLeaveRecord()) return;
       StepRecord(SelectionMode, 2);
       ShowCurrentTitle();
       break;
     case 6:
+      if (!ConfirmLeaveRecord()) return;
       StepRecord(SelectionMode, 1);
       ShowCurrentTitle();
       break;
