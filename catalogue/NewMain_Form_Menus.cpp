@@ -219,18 +219,27 @@ void NewMain_Form::ShowRecordAgain() {
 }
 
 void NewMain_Form::ArtistManagerMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showArtistManager(this);
   FillArtistCombos(false);
   ShowRecordAgain();
 }
 
 void NewMain_Form::CategoryMMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showCategoryManager(this);
   FillArtistCombos(true);
   ShowRecordAgain();
 }
 
 void NewMain_Form::LSMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showLabelManager(this);
   FillArtistCombos(true);
   ShowRecordAgain();

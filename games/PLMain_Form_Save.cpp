@@ -80,6 +80,9 @@ void PLMain_Form::SaveRecord() {
     SaveSupportsMedia(systemnumber);
   });
   const std::string& name = stored.Name;
+  // What the editor shows is filed now: the refreshes below and the game
+  // shown again ask nothing.
+  LeaveScope filed(*this);
 
   if (stored.PublisherAdded) Refill(*this, &PLMain_Form::FillPublisherCombo);
   if (stored.DeveloperAdded) Refill(*this, &PLMain_Form::FillDeveloperCombo);
@@ -89,7 +92,8 @@ void PLMain_Form::SaveRecord() {
   if (!HoldsRow(rsSection) || AddMode || name != loadedName) OpenSectionRecordset();
   AddMode = false;
 
-  const std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  // The letter the title list and the letter bar file the name under.
+  const std::string letter = FiledTitleLetter(name);
   FillTitleListByLetter(letter);
   MarkLettersWithTitles();
   d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);

@@ -57,6 +57,10 @@ void PLMain_Form::SSListBar1_ItemClick(const std::string& caption) {
 }
 
 void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
+  // Typed changes are asked about before the section goes; the quick
+  // display's record load that follows takes the same answer.
+  if (!ConfirmLeaveRecord(true)) return;
+  LeaveScope leaving(*this);
   avplDataclass& d = PLData();
   d.SectionNumber = section;
   ResetGameSectionFlags(d);
@@ -222,16 +226,7 @@ void PLMain_Form::tGrid_Click() { ToggleGridCheck(tGrid); }
 
 void PLMain_Form::sGrid_Click() { ToggleGridCheck(sGrid); }
 
-void PLMain_Form::EnableWindowControls(bool flag) {
-  SSListBar1->setEnabled(flag);
-  Toolbar2->setEnabled(flag);
-  List_Combo->setEnabled(flag);
-  Toolbar1Buttons[8]->setVisible(flag);
-  UtilitiesMenu->setEnabled(flag);
-  UtilitiesMenu->menuAction()->setEnabled(flag);
-  Help_Menu->setEnabled(flag);
-  Help_Menu->menuAction()->setEnabled(flag);
-}
+void PLMain_Form::EnableWindowControls(bool flag) { EnableFrame(flag, {UtilitiesMenu, Help_Menu}); }
 
 // ---------------------------------------------------------------- links of a game
 

@@ -42,6 +42,7 @@ void PLMain_Form::SetActiveLetter(int buttonIndex) {
 void PLMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;
   if (LetterButtons[size_t(index)]->toolTip().startsWith('N')) return;  // "No Data for ..."
+  if (!ConfirmLeaveRecord()) return;
   avplDataclass& d = PLData();
   d.P_Button = std::int16_t(PreviousLetterButton);
   d.A_Button = std::int16_t(ActiveLetterButton);
@@ -118,7 +119,15 @@ void PLMain_Form::RefreshTitleList() {
 }
 
 void PLMain_Form::List_Combo_Click() {
-  if (List_Combo->currentIndex() >= 0) LoadData_PL(List_Combo->currentText().toStdString());
+  if (List_Combo->currentIndex() < 0) return;
+  const std::string name = List_Combo->currentText().toStdString();
+  // Cancel keeps the game on show, and the list shows it again.
+  if (!ConfirmLeaveRecord()) {
+    const bool shown = rsRecord && rsRecord->IsOpen() && !rsRecord->Eof() && !rsRecord->BOF();
+    List_Combo->setEditText(QString::fromStdString(shown ? vb::NzStr(rsRecord->GetField("Name")) : RecordNameShown()));
+    return;
+  }
+  LoadData_PL(name);
 }
 
 }  // namespace pl
