@@ -84,6 +84,9 @@ class NewMain_Form : public RecordWindow {
   // ---- title list, navigation and letter bar
   void RefreshTitleList();
   void ShowCurrentTitle();
+  // The letter bar and the title list come to the letter of the record
+  // named, when another letter is active (a record shown from elsewhere).
+  void FollowLetterOf(const std::string& name);
   void StepRecord(int mode, int direction);
   void MarkLettersWithTitles(int mode, const std::string& value);
   void ResetLetterBar();

@@ -183,6 +183,8 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
 
   UpdateAddTitleButton();
 
+  // Shown from elsewhere (the quick display), the record lights its letter.
+  FollowLetterOf(vb::NzStr(F("Name")));
   if (On(d->MusicOn())) ShowTitleInList(TextOf(CS_Name_Text));
   if (On(d->VideoOn())) ShowTitleInList(TextOf(Video_Name_Text));
   if (On(d->SCD_On())) ShowTitleInList(TextOf(SCD_Name_Text));

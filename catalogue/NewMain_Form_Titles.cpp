@@ -184,9 +184,14 @@ void NewMain_Form::RefreshTitleList() {
 
 void NewMain_Form::ShowCurrentTitle() {
   if (!SectionHasRows() || SectionRecords->Eof() || SectionRecords->BOF()) return;
-  TVNDATA* d = AVData();
   const std::string name = vb::NzStr(SectionRecords->GetField("Name"));
-  if (TitleLetter(name) != SelectedLetter) {
+  FollowLetterOf(name);
+  CS_Load_Data(name);
+}
+
+void NewMain_Form::FollowLetterOf(const std::string& name) {
+  TVNDATA* d = AVData();
+  if (SectionHasRows() && !SectionRecords->Eof() && !SectionRecords->BOF() && TitleLetter(name) != SelectedLetter) {
     d->P_Button(Integer(PreviousLetterButton));
     d->A_Button(Integer(ActiveLetterButton));
     LetterForTitle(true, name);
@@ -199,7 +204,6 @@ void NewMain_Form::ShowCurrentTitle() {
     ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
     SectionRecords->SetBookmark(mark);
   }
-  CS_Load_Data(name);
 }
 
 void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionRecords.get(), direction); }

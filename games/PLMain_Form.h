@@ -143,6 +143,9 @@ class PLMain_Form : public tvn::RecordWindow {
   // ---- toolbar, navigation and buttons (PLMain_Form_Commands.cpp)
   void Toolbar1_ButtonClick(int index) override;
   void ShowCurrentRecord();
+  // The letter bar and the title list come to the letter of the game
+  // named, when another letter is active (a game shown from elsewhere).
+  void FollowLetterOf(const std::string& name);
   void SetToolbarBrowse();
   void SetToolbarVisible();
   void SetToolbarEmpty();

@@ -13,6 +13,7 @@
 #include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
+#include "platform/forms/LetterBar.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
@@ -115,8 +116,13 @@ bool PLMain_Form::FileShownRecord() {
 void PLMain_Form::ShowCurrentRecord() {
   if (!HoldsRow(rsSection)) return;
   const std::string name = vb::NzStr(rsSection->GetField("Name"));
-  const std::string first = vb::UCase(vb::Left(name, 1));
-  if (first != CurrentLetter) {
+  FollowLetterOf(name);
+  LoadData_PL(name);
+}
+
+void PLMain_Form::FollowLetterOf(const std::string& name) {
+  if (!HoldsRow(rsSection) || forms::TitleLetter(name) == CurrentLetter) return;
+  {
     // The move crossed into another letter: its titles are listed.
     avplDataclass& d = PLData();
     d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
@@ -130,7 +136,6 @@ void PLMain_Form::ShowCurrentRecord() {
     SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
     rsSection->SetBookmark(mark);
   }
-  LoadData_PL(name);
 }
 
 // The media window's toolbar states: the first six actions of Toolbar1.

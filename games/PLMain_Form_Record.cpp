@@ -115,6 +115,8 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   }
   // The stored name, not the name box: a numbered name can be longer than
   // the box takes, and the list holds it whole.
+  // Shown from elsewhere (the quick display), the game lights its letter.
+  FollowLetterOf(text("Name"));
   List_Combo->setEditText(QString::fromStdString(text("Name")));
   TakeRecordSnapshot();
 }

@@ -201,7 +201,20 @@ TEST_F(GameFrame, TheQuickDisplayAsksOnceAndCancelKeepsTheGameOnShow) {
   qd.CS_Load_Data("Pong");
   EXPECT_EQ(Stored("Asteroids", "players"), "2");
   EXPECT_EQ(Name(), "Pong");
-  EXPECT_EQ(Face('P'), 1);  // the letter bar follows the game shown
+  EXPECT_EQ(Face('P'), 1);
+}
+
+TEST_F(GameFrame, AGameShownFromTheQuickDisplayLightsItsLetter) {
+  Game("Asteroids", 2);
+  Game("Zelda", 2);
+  Open(2);
+  ASSERT_EQ(Face('A'), 1);
+  GameQuickDisplayHooks().CS_Load_Data("Zelda");
+  EXPECT_EQ(Name(), "Zelda");
+  EXPECT_EQ(Face('Z'), 1);
+  EXPECT_EQ(Face('A'), 0);
+  EXPECT_EQ(ListItems(), Strings({"Zelda"}));
+  EXPECT_EQ(W().CurrentLetter, "Z");
 }
 
 }  // namespace
