@@ -261,6 +261,14 @@ class NewMain_Form : public RecordWindow {
     dao::Recordset::BookmarkType mark = 0;
   };
   const std::vector<TitleRow>& TitleRows();
+  // Puts the row just filed (read from RecordRow) into the title rows and
+  // into SectionRecords in its place in name order, taking out where it was
+  // before, without running the section's query again; emptiedLetter: the
+  // letter that lost its last title, "" when none did. False when the rows
+  // cannot be kept so (a selection or the tape order is in force): they
+  // are to be read again.
+  bool PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::string& emptiedLetter);
+  std::array<int, 26> letterCounts_{};
   static bool RowPassesSelection(const TitleRow& row, int mode, const std::string& value);
   // Leaves SectionRecords after its last row, as a full walk does.
   void MoveSectionToEnd();

@@ -148,6 +148,7 @@ void NewMain_Form::SaveRecordFromForm() {
   bool listsChanged = false;
 
   dao::RecordsetPtr lookup;
+  dao::Recordset::BookmarkType filedMark = 0;
   db.BeginTrans();
   try {
     if (adding)
@@ -215,6 +216,7 @@ void NewMain_Form::SaveRecordFromForm() {
     }
     row.Update();
     row.MoveFirst();
+    filedMark = row.Bookmark();
 
     // Every artist, category and label/studio the record names is offered
     // in this section from now on.
@@ -306,16 +308,28 @@ void NewMain_Form::SaveRecordFromForm() {
   // record shown again ask nothing.
   LeaveScope filed(*this);
 
-  // The title list and the letter bar follow the stored name.
-  RunSelectionQuery(false);
-  // The tape-number selection keeps its set, whose rows have changed.
-  if (SelectionMode == 5)
-    ReopenKeptSelectionSet();
-  else
-    InvalidateTitleRows();
+  // The title list and the letter bar follow the stored name. The section
+  // is not read again: the one row takes its place among the rows read, and
+  // only the letters it left and joined change their faces.
+  std::string emptied;
+  const bool placed = PlaceFiledTitleRow(filedMark, emptied);
+  if (!placed) {
+    RunSelectionQuery(false);
+    // The tape-number selection keeps its set, whose rows have changed.
+    if (SelectionMode == 5)
+      ReopenKeptSelectionSet();
+    else
+      InvalidateTitleRows();
+  }
   std::string letter = FiledTitleLetter(name);
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
-  MarkLettersWithTitles(SelectionMode, SelectionValue);
+  if (placed) {
+    if (!emptied.empty())
+      for (int b = forms::LetterButtonNumber(emptied), i = 0; i < 3; ++i) LetterButtons[size_t(b + i)]->setVisible(i == 2);
+    forms::ShowLetterWithTitles(LetterButtons, forms::LetterButtonNumber(letter));
+  } else {
+    MarkLettersWithTitles(SelectionMode, SelectionValue);
+  }
   d->P_Button(Integer(PreviousLetterButton));
   d->A_Button(Integer(ActiveLetterButton));
   d->SLetterW(LetterForTitle(true, name));

@@ -13,6 +13,7 @@
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -30,6 +31,7 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
   if (current) return titleRows_;
   titleRows_.clear();
+  letterCounts_.fill(0);
   titleSource_ = SectionRecords;
   if (!SectionHasRows()) return titleRows_;
   dao::Recordset& rs = *SectionRecords;
@@ -49,6 +51,7 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
     row.format = text("format_type");
     row.catNumber = text("cat_number");
     row.mark = rs.Bookmark();
+    ++letterCounts_[size_t(row.letter[0] - 'A')];
     titleRows_.push_back(std::move(row));
     rs.MoveNext();
   }
@@ -59,6 +62,46 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
     rs.MovePrevious();
   }
   return titleRows_;
+}
+
+bool NewMain_Form::PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::string& emptiedLetter) {
+  emptiedLetter.clear();
+  const bool tapeOrder = SectionRecords && tapeOrderedSet_.lock() == SectionRecords;
+  const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
+  if (SelectionMode != 0 || tapeOrder || !current || !RecordRow || !RecordRow->IsOpen() || RecordRow->Eof()) {
+    InvalidateTitleRows();
+    return false;
+  }
+  dao::Recordset& r = *RecordRow;
+  auto text = [&r](const char* field) { return vb::NzStr(r.GetField(field)); };
+  TitleRow row;
+  row.name = text("Name");
+  row.letter = TitleLetter(row.name);
+  row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
+  row.category = text("Category");
+  row.labelstudio = text("labelstudio");
+  row.format = text("format_type");
+  row.catNumber = text("cat_number");
+  row.mark = mark;
+
+  for (auto it = titleRows_.begin(); it != titleRows_.end(); ++it) {
+    if (it->mark != mark) continue;
+    if (--letterCounts_[size_t(it->letter[0] - 'A')] == 0 && it->letter != row.letter) emptiedLetter = it->letter;
+    titleRows_.erase(it);
+    break;
+  }
+  // After the names it sorts with, as the section's query orders them.
+  const auto at = std::upper_bound(titleRows_.begin(), titleRows_.end(), row, [](const TitleRow& a, const TitleRow& b) {
+    return vb::CompareLetters(a.name, b.name) < 0;
+  });
+  ++letterCounts_[size_t(row.letter[0] - 'A')];
+  const auto placed = titleRows_.insert(at, std::move(row));
+
+  // The set takes the row in the same place; its query is not run again.
+  const auto next = placed + 1;
+  SectionRecords->PlaceRow(mark, next == titleRows_.end() ? 0 : next->mark);
+  EnableRecordFrames(true);
+  return true;
 }
 
 void NewMain_Form::InvalidateTitleRows() {

@@ -196,3 +196,48 @@ TEST_F(CatalogueTest, TheQuickDisplayAndClosingTheWindowAskToo) {
   EXPECT_EQ(PromptScript::Texts().size(), 2u);
   EXPECT_EQ(Stored("Abbey Road", "serial"), "CDP 7 46446 2");
 }
+
+TEST_F(CatalogueTest, AFiledRecordTakesItsPlaceInTheSectionWithoutReadingItAgain) {
+  for (const char* name : {"Apple", "Kiwi", "Zebra"}) AddItem(2, name);
+  auto& w = WindowOn(2);
+  auto walk = [&w] {
+    // The title list's order of the section as next steps through it.
+    Strings out;
+    w.CS_Load_Data("Apple");
+    for (int i = 0; i < 8; ++i) {
+      out.push_back(Shown(w));
+      w.Toolbar1_ButtonClick(6);
+      if (Shown(w) == "Apple") break;
+    }
+    return out;
+  };
+  // Added: between its neighbours, under its letter (accents with their letter).
+  w.Toolbar1_ButtonClick(1);
+  w.CS_Name_Text->setText("\xC3\xA9lan");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"\xC3\xA9lan"}));
+  EXPECT_EQ(Face('E'), 1);
+  w.Toolbar1_ButtonClick(1);
+  w.CS_Name_Text->setText("mango");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Face('M'), 1);
+  EXPECT_EQ(Face('E'), 0);
+  EXPECT_EQ(walk(), (Strings{"Apple", "\xC3\xA9lan", "Kiwi", "mango", "Zebra"}));
+
+  // Renamed: it moves, and the letter it left loses its titles.
+  w.CS_Load_Data("Kiwi");
+  w.CS_Name_Text->setText("Banana");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Face('K'), 2);
+  EXPECT_EQ(Face('B'), 1);
+  EXPECT_EQ(Items(w.List_Combo), (Strings{"Banana"}));
+  w.Toolbar1_ButtonClick(5);
+  EXPECT_EQ(Shown(w), "Apple");
+  w.Toolbar1_ButtonClick(5);
+  EXPECT_EQ(Shown(w), "Zebra");  // previous on the first wraps to the last
+  EXPECT_EQ(walk(), (Strings{"Apple", "Banana", "\xC3\xA9lan", "mango", "Zebra"}));
+  // What the window shows is what a fresh look at the section shows.
+  w.ItemClickProcess(2);
+  EXPECT_EQ(walk(), (Strings{"Apple", "Banana", "\xC3\xA9lan", "mango", "Zebra"}));
+  EXPECT_EQ(Face('K'), 2);
+}
