@@ -253,14 +253,12 @@ class NewMain_Form : public RecordWindow {
   // What the title routines read of each row of SectionRecords, in its
   // order: read once per opened set, so the letter bar, the title list and
   // the search for a name do not fetch every row again.
-  struct TitleRow {
-    std::string name;
-    std::string letter;  // the letter bar's letter of the name
+  struct TitleRow : TitleKey {
     std::array<std::string, 4> artists;
     std::string category, labelstudio, format, catNumber;
-    dao::Recordset::BookmarkType mark = 0;
   };
   const std::vector<TitleRow>& TitleRows();
+  static TitleRow ReadTitleRow(const dao::Recordset& rs, dao::Recordset::BookmarkType mark);
   // Puts the row just filed (read from RecordRow) into the title rows and
   // into SectionRecords in its place in name order, taking out where it was
   // before, without running the section's query again; emptiedLetter: the
@@ -268,7 +266,7 @@ class NewMain_Form : public RecordWindow {
   // cannot be kept so (a selection or the tape order is in force): they
   // are to be read again.
   bool PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::string& emptiedLetter);
-  std::array<int, 26> letterCounts_{};
+  LetterCounts letterCounts_{};
   static bool RowPassesSelection(const TitleRow& row, int mode, const std::string& value);
   // Leaves SectionRecords after its last row, as a full walk does.
   void MoveSectionToEnd();

@@ -323,13 +323,10 @@ void NewMain_Form::SaveRecordFromForm() {
   }
   std::string letter = FiledTitleLetter(name);
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
-  if (placed) {
-    if (!emptied.empty())
-      for (int b = forms::LetterButtonNumber(emptied), i = 0; i < 3; ++i) LetterButtons[size_t(b + i)]->setVisible(i == 2);
-    forms::ShowLetterWithTitles(LetterButtons, forms::LetterButtonNumber(letter));
-  } else {
+  if (placed)
+    ShowMovedTitleLetters(emptied, letter);
+  else
     MarkLettersWithTitles(SelectionMode, SelectionValue);
-  }
   d->P_Button(Integer(PreviousLetterButton));
   d->A_Button(Integer(ActiveLetterButton));
   d->SLetterW(LetterForTitle(true, name));

@@ -13,7 +13,6 @@
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
-#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -27,6 +26,20 @@ bool IsLetter(const std::string& s) { return forms::IsBarLetter(s); }
 
 }  // namespace
 
+NewMain_Form::TitleRow NewMain_Form::ReadTitleRow(const dao::Recordset& rs, dao::Recordset::BookmarkType mark) {
+  auto text = [&rs](const char* field) { return vb::NzStr(rs.GetField(field)); };
+  TitleRow row;
+  row.name = text("Name");
+  row.letter = TitleLetter(row.name);
+  row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
+  row.category = text("Category");
+  row.labelstudio = text("labelstudio");
+  row.format = text("format_type");
+  row.catNumber = text("cat_number");
+  row.mark = mark;
+  return row;
+}
+
 const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
   if (current) return titleRows_;
@@ -35,22 +48,13 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   titleSource_ = SectionRecords;
   if (!SectionHasRows()) return titleRows_;
   dao::Recordset& rs = *SectionRecords;
-  auto text = [&rs](const char* field) { return vb::NzStr(rs.GetField(field)); };
   // Reading the rows does not move the set for the caller.
   const bool wasBOF = rs.BOF();
   const bool onRow = !wasBOF && !rs.Eof();
   const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
   rs.MoveFirst();
   while (!rs.Eof()) {
-    TitleRow row;
-    row.name = text("Name");
-    row.letter = TitleLetter(row.name);
-    row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
-    row.category = text("Category");
-    row.labelstudio = text("labelstudio");
-    row.format = text("format_type");
-    row.catNumber = text("cat_number");
-    row.mark = rs.Bookmark();
+    TitleRow row = ReadTitleRow(rs, rs.Bookmark());
     ++letterCounts_[size_t(row.letter[0] - 'A')];
     titleRows_.push_back(std::move(row));
     rs.MoveNext();
@@ -72,34 +76,7 @@ bool NewMain_Form::PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::st
     InvalidateTitleRows();
     return false;
   }
-  dao::Recordset& r = *RecordRow;
-  auto text = [&r](const char* field) { return vb::NzStr(r.GetField(field)); };
-  TitleRow row;
-  row.name = text("Name");
-  row.letter = TitleLetter(row.name);
-  row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
-  row.category = text("Category");
-  row.labelstudio = text("labelstudio");
-  row.format = text("format_type");
-  row.catNumber = text("cat_number");
-  row.mark = mark;
-
-  for (auto it = titleRows_.begin(); it != titleRows_.end(); ++it) {
-    if (it->mark != mark) continue;
-    if (--letterCounts_[size_t(it->letter[0] - 'A')] == 0 && it->letter != row.letter) emptiedLetter = it->letter;
-    titleRows_.erase(it);
-    break;
-  }
-  // After the names it sorts with, as the section's query orders them.
-  const auto at = std::upper_bound(titleRows_.begin(), titleRows_.end(), row, [](const TitleRow& a, const TitleRow& b) {
-    return vb::CompareLetters(a.name, b.name) < 0;
-  });
-  ++letterCounts_[size_t(row.letter[0] - 'A')];
-  const auto placed = titleRows_.insert(at, std::move(row));
-
-  // The set takes the row in the same place; its query is not run again.
-  const auto next = placed + 1;
-  SectionRecords->PlaceRow(mark, next == titleRows_.end() ? 0 : next->mark);
+  emptiedLetter = PlaceTitleRow(titleRows_, letterCounts_, ReadTitleRow(*RecordRow, mark), *SectionRecords);
   EnableRecordFrames(true);
   return true;
 }

@@ -321,6 +321,14 @@ bool RecordWindow::CheckDateToFile(forms::DateBox* box) {
 
 std::string RecordWindow::FiledTitleLetter(const std::string& name) { return forms::TitleLetter(vb::Trim(name)); }
 
+void RecordWindow::ShowMovedTitleLetters(const std::string& emptied, const std::string& joined) {
+  if (forms::IsBarLetter(emptied)) {
+    const int first = forms::LetterButtonNumber(emptied);
+    for (int i = 0; i < 3; ++i) LetterButtons[size_t(first + i)]->setVisible(i == 2);
+  }
+  forms::ShowLetterWithTitles(LetterButtons, forms::LetterButtonNumber(joined));
+}
+
 // ---------------------------------------------------------------- user field captions
 
 void RecordWindow::RenameCaption(int field) {

@@ -13,6 +13,7 @@
 // and handlers stay the ones each window is known by.
 #include <QMainWindow>
 #include <QKeySequence>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "platform/dao/Dao.h"
+#include "platform/runtime/TextFold.h"
 
 class QAction;
 class QComboBox;
@@ -52,6 +54,43 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
 QAction* AddMenuItem(QMenu* menu, QAction*& action, const char* name, const char* caption,
                      const QKeySequence& key = QKeySequence());
 }  // namespace frame
+
+// How many titles of a section's rows each letter of the letter bar has.
+using LetterCounts = std::array<int, 26>;
+
+// A title row a window keeps of its section's set: the name, its letter on
+// the letter bar and the row's bookmark; windows keep more of a row by
+// deriving from it.
+struct TitleKey {
+  std::string name;
+  std::string letter;
+  dao::Recordset::BookmarkType mark = 0;
+};
+
+// After a record was filed: its row (found by its mark) leaves its old
+// place among the rows, which are in the order of the section's query, and
+// takes its place by name; the section's set takes it in the same place
+// without running its query again. Returns the letter that lost its last
+// title ("" when none did).
+template <class Row>
+std::string PlaceTitleRow(std::vector<Row>& rows, LetterCounts& counts, Row row, dao::Recordset& set) {
+  std::string emptied;
+  auto count = [&counts](const std::string& letter) -> int& { return counts[size_t(letter[0] - 'A')]; };
+  for (auto it = rows.begin(); it != rows.end(); ++it) {
+    if (it->mark != row.mark) continue;
+    if (--count(it->letter) == 0 && it->letter != row.letter) emptied = it->letter;
+    rows.erase(it);
+    break;
+  }
+  // After the names it sorts with, as the query orders them.
+  const auto at = std::upper_bound(rows.begin(), rows.end(), row,
+                                   [](const Row& a, const Row& b) { return vb::CompareLetters(a.name, b.name) < 0; });
+  ++count(row.letter);
+  const auto placed = rows.insert(at, std::move(row));
+  const auto next = placed + 1;
+  set.PlaceRow(placed->mark, next == rows.end() ? 0 : next->mark);
+  return emptied;
+}
 
 // What a field does on entry, on a key and on a key release.
 enum FieldInput : unsigned {
@@ -154,6 +193,10 @@ class RecordWindow : public QMainWindow {
 
   // The letter bar's letter for the title of a record just filed.
   static std::string FiledTitleLetter(const std::string& name);
+  // After a filed record moved: the letter it left shows its no-data face
+  // when it lost its last title ("" for none), the letter it joined shows
+  // that it has titles; no other letter is touched.
+  void ShowMovedTitleLetters(const std::string& emptied, const std::string& joined);
 
  protected:
   explicit RecordWindow(QWidget* parent = nullptr);

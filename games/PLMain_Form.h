@@ -234,6 +234,13 @@ class PLMain_Form : public tvn::RecordWindow {
   void LoadLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   void SaveLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   bool unloaded_ = false;
+  // The title of each of rsSection's rows, in its order, read once per
+  // opened set: the letter bar, the title list and the search for a game
+  // by name do not read every row again.
+  const std::vector<tvn::TitleKey>& Titles();
+  std::vector<tvn::TitleKey> titles_;
+  std::weak_ptr<dao::Recordset> titlesSource_;
+  tvn::LetterCounts letterCounts_{};
 };
 
 }  // namespace pl

@@ -57,13 +57,23 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   // every row once at most.
   if (SectionHasRows()) {
     dao::Recordset& rs = *rsSection;
-    if (rs.Eof() || rs.BOF()) rs.MoveFirst();
-    const long count = rs.RecordCount();
-    for (long seen = 0; seen < count + 1 && !rs.Eof(); ++seen) {
-      if (vb::NzStr(rs.GetField("Name")) == name) break;
-      rs.MoveNext();
-      if (rs.Eof()) rs.MoveFirst();
+    const std::vector<tvn::TitleKey>& titles = Titles();
+    const size_t n = titles.size();
+    size_t from = 0;
+    if (!rs.Eof() && !rs.BOF()) {
+      const auto start = rs.Bookmark();
+      while (from < n && titles[from].mark != start) ++from;
+      if (from == n) from = 0;
     }
+    bool found = false;
+    for (size_t k = 0; k < n && !found; ++k) {
+      const tvn::TitleKey& title = titles[(from + k) % n];
+      if (title.name == name) {
+        rs.SetBookmark(title.mark);
+        found = true;
+      }
+    }
+    if (!found && (rs.Eof() || rs.BOF())) rs.MoveFirst();
   }
 
   rsRecord = PL().GameDB->OpenRecordset("select * from mediadata where sectionnumber = " +

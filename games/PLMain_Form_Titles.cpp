@@ -55,39 +55,48 @@ void PLMain_Form::Toolbar2_ButtonClick(int index) {
   LoadData_PL(List_Combo->currentText().toStdString());
 }
 
+const std::vector<tvn::TitleKey>& PLMain_Form::Titles() {
+  if (rsSection && titlesSource_.lock() == rsSection) return titles_;
+  titles_.clear();
+  letterCounts_.fill(0);
+  titlesSource_ = rsSection;
+  if (!SectionHasRows()) return titles_;
+  dao::Recordset& rs = *rsSection;
+  // Reading the titles does not move the set for the caller.
+  const bool onRow = !rs.BOF() && !rs.Eof();
+  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+    tvn::TitleKey title;
+    title.name = vb::NzStr(rs.GetField("Name"));
+    title.letter = forms::TitleLetter(title.name);
+    title.mark = rs.Bookmark();
+    ++letterCounts_[size_t(title.letter[0] - 'A')];
+    titles_.push_back(std::move(title));
+  }
+  if (onRow) rs.SetBookmark(mark);
+  return titles_;
+}
+
 void PLMain_Form::FillTitleListByLetter(const std::string& wanted) {
   const std::string letter = forms::IsBarLetter(wanted) ? wanted : std::string("A");
   List_Combo->clear();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *rsSection;
-  const bool onRow = !rs.BOF() && !rs.Eof();
-  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
   QStringList names;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-    const std::string name = vb::NzStr(rs.GetField("Name"));
-    if (forms::TitleLetter(name) == letter) names << QString::fromStdString(name);
-  }
+  for (const tvn::TitleKey& title : Titles())
+    if (title.letter == letter) names << QString::fromStdString(title.name);
   List_Combo->addItems(names);
   if (!names.isEmpty()) {
     List_Combo->setCurrentIndex(0);
     List_Combo->setEditText(names.front());
   }
-  if (onRow) rs.SetBookmark(mark);
 }
 
 void PLMain_Form::MarkLettersWithTitles() {
   ResetLetterButtons();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *rsSection;
-  std::string last;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-    const std::string name = vb::NzStr(rs.GetField("Name"));
-    const std::string first = vb::Left(name, 1);
-    if (first != last) {
-      ShowLetterButton(false, name);
-      last = first;
-    }
-  }
+  Titles();
+  for (int k = 0; k < 26; ++k)
+    if (letterCounts_[size_t(k)] > 0) forms::ShowLetterWithTitles(LetterButtons, 3 * k + 1);
 }
 
 void PLMain_Form::RefreshTitleList() {

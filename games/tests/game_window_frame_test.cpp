@@ -219,3 +219,40 @@ TEST_F(GameFrame, AGameShownFromTheQuickDisplayLightsItsLetter) {
 
 }  // namespace
 }  // namespace pl::testing
+
+namespace pl::testing {
+namespace {
+
+TEST_F(GameFrame, AFiledGameTakesItsPlaceInTheSectionWithoutReadingItAgain) {
+  for (const char* name : {"Asteroids", "Kirby", "Zelda"}) Game(name, 2);
+  Open(2);
+  auto walk = [this] {
+    Strings out;
+    W().LoadData_PL("Asteroids");
+    for (int i = 0; i < 8; ++i) {
+      out.push_back(Name());
+      Press(6);
+      if (Name() == "Asteroids") break;
+    }
+    return out;
+  };
+  AddGame("\xC3\xA9lan");
+  EXPECT_EQ(Face('E'), 1);
+  AddGame("metroid");
+  EXPECT_EQ(ListItems(), Strings({"metroid"}));
+  EXPECT_EQ(walk(), Strings({"Asteroids", "\xC3\xA9lan", "Kirby", "metroid", "Zelda"}));
+
+  W().LoadData_PL("Kirby");
+  Type(W().txtName, "Bomberman");
+  Press(3);
+  EXPECT_EQ(Face('K'), 2);
+  EXPECT_EQ(Face('B'), 1);
+  Press(5);
+  EXPECT_EQ(Name(), "Asteroids");
+  EXPECT_EQ(walk(), Strings({"Asteroids", "Bomberman", "\xC3\xA9lan", "metroid", "Zelda"}));
+  ItemClickProcessFor(2);  // a fresh look at the section agrees
+  EXPECT_EQ(walk(), Strings({"Asteroids", "Bomberman", "\xC3\xA9lan", "metroid", "Zelda"}));
+}
+
+}  // namespace
+}  // namespace pl::testing
