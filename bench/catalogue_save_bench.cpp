@@ -53,10 +53,7 @@ struct SaveFixture {
     for (int c = 0; c < 40; ++c)
       db->Execute("insert into category (category, cd, vt) values ('Category " + std::to_string(c) + "', true, true)");
     db->CommitTrans();
-    // The floor writes to a copy of the same size: the window's open sets
-    // would keep a second connection from writing to the collection itself.
-    std::filesystem::copy_file(file, dir / "floor.mdb");
-    if (sqlite3_open_v2((dir / "floor.mdb").c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) std::abort();
+    raw = bench::OpenFloorCopy(file);
 
     tvn::AVData()->CurCollection("Bench");
     tvn::App().CollectionDB = db;
@@ -118,19 +115,10 @@ void BM_AddRecord(benchmark::State& state, int items) {
 void BM_SaveRecordRawSQLite(benchmark::State& state, int items) {
   sqlite3* raw = S(items).raw;
   int n = 0;
-  auto run = [raw](const std::string& sql) {
-    if (sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-      std::fprintf(stderr, "floor: %s\n", sqlite3_errmsg(raw));
-      std::abort();
-    }
-  };
-  for (auto _ : state) {
-    run("BEGIN");
-    run("insert into mediadata (name, sectionnumber, section) values ('Raw " + std::to_string(n++) +
-        "', 6, 'Video Tape')");
-    run("update artists set vt = 1 where artist_name = 'Artist 9'");
-    run("COMMIT");
-  }
+  for (auto _ : state)
+    bench::CommitRaw(raw, {"insert into mediadata (name, sectionnumber, section) values ('Raw " +
+                               std::to_string(n++) + "', 6, 'Video Tape')",
+                           "update artists set vt = 1 where artist_name = 'Artist 9'"});
 }
 
 BENCHMARK_CAPTURE(BM_SaveRecordRawSQLite, 10k, 10000)->Unit(benchmark::kMillisecond);

@@ -113,10 +113,7 @@ struct GameWindowSaveFixture {
     dir = bench::MakeDataFolder("tvngamewinsave");
     const std::string file = (dir / "MyGames.mdb").string();
     bench::MakeGameCollection(file, games);
-    // The floor writes to a copy of the same size: the window's open sets
-    // would keep a second connection from writing to the collection itself.
-    std::filesystem::copy_file(file, dir / "floor.mdb");
-    if (sqlite3_open_v2((dir / "floor.mdb").c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) std::abort();
+    raw = bench::OpenFloorCopy(file);
     pl::PLGlobals& g = pl::PL();
     g.Workspace = &dao::DBEngine::Workspaces(0);
     db = g.Workspace->OpenDatabase(file);
@@ -183,17 +180,8 @@ void BM_GameWindowAdd(benchmark::State& state, int games) {
 void BM_GameSaveRawSQLite(benchmark::State& state, int games) {
   sqlite3* raw = W(games).raw;
   int n = 0;
-  auto run = [raw](const std::string& sql) {
-    if (sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-      std::fprintf(stderr, "floor: %s\n", sqlite3_errmsg(raw));
-      std::abort();
-    }
-  };
-  for (auto _ : state) {
-    run("BEGIN");
-    run("insert into mediadata (name, sectionnumber) values ('Raw " + std::to_string(n++) + "', 3)");
-    run("COMMIT");
-  }
+  for (auto _ : state)
+    bench::CommitRaw(raw, {"insert into mediadata (name, sectionnumber) values ('Raw " + std::to_string(n++) + "', 3)"});
 }
 
 BENCHMARK_CAPTURE(BM_GameSaveRawSQLite, 10k, 10000)->Unit(benchmark::kMillisecond);

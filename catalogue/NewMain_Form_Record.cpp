@@ -80,26 +80,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   // next or previous record is found at once. One round at most: a name the
   // set does not hold (filtered out, deleted meanwhile) ends the search.
   if (SectionHasRows()) {
-    dao::Recordset& rs = *SectionRecords;
-    const std::vector<TitleRow>& rows = TitleRows();
-    const size_t n = rows.size();
-    size_t from = 0;
-    // Off a row the search starts at the first one; no move is needed for
-    // that (a move back to the start would run the set's query again).
-    if (!rs.Eof() && !rs.BOF()) {
-      const auto start = rs.Bookmark();
-      while (from < n && rows[from].mark != start) ++from;
-      if (from == n) from = 0;
-    }
-    bool found = false;
-    for (size_t k = 0; k < n && !found; ++k) {
-      const TitleRow& row = rows[(from + k) % n];
-      if (row.name == name) {
-        rs.SetBookmark(row.mark);
-        found = true;
-      }
-    }
-    if (!found) rs.MoveFirst();
+    if (!FindTitleRow(TitleRows(), *SectionRecords, name)) SectionRecords->MoveFirst();
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(

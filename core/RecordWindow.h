@@ -92,6 +92,29 @@ std::string PlaceTitleRow(std::vector<Row>& rows, LetterCounts& counts, Row row,
   return emptied;
 }
 
+// Puts the set on the row of that name among its rows (in the set's order):
+// the search starts at the row the set stands on, so the next or previous
+// record is found at once, and goes round once; off a row it starts at
+// the first without moving the set. False when no row has the name.
+template <class Row>
+bool FindTitleRow(const std::vector<Row>& rows, dao::Recordset& set, const std::string& name) {
+  const size_t n = rows.size();
+  size_t from = 0;
+  if (!set.Eof() && !set.BOF()) {
+    const auto start = set.Bookmark();
+    while (from < n && rows[from].mark != start) ++from;
+    if (from == n) from = 0;
+  }
+  for (size_t k = 0; k < n; ++k) {
+    const Row& row = rows[(from + k) % n];
+    if (row.name == name) {
+      set.SetBookmark(row.mark);
+      return true;
+    }
+  }
+  return false;
+}
+
 // What a field does on entry, on a key and on a key release.
 enum FieldInput : unsigned {
   kSelectAll = 1,     // the whole text is selected on entry

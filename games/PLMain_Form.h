@@ -16,28 +16,12 @@
 //   PLMain_Form_Menus.cpp    menus and compaction
 //   PLMain_Form_Save.cpp     record save and lookup upkeep
 //   PLMain_Form_Commands.cpp toolbar, navigation, picture and date buttons
-#include <QPointer>
-#include <array>
-#include <cstdint>
-#include <string>
-
 #include "core/RecordWindow.h"
-#include "platform/dao/Dao.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QScrollArea;
 class QStatusBar;
-class QTabWidget;
 class QTextEdit;
-class QToolBar;
-class QTreeWidget;
 
 namespace pl {
 

@@ -55,26 +55,8 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   // The section's position follows the shown game: the walk starts at the
   // current row, goes on from the first row after the last, and visits
   // every row once at most.
-  if (SectionHasRows()) {
-    dao::Recordset& rs = *rsSection;
-    const std::vector<tvn::TitleKey>& titles = Titles();
-    const size_t n = titles.size();
-    size_t from = 0;
-    if (!rs.Eof() && !rs.BOF()) {
-      const auto start = rs.Bookmark();
-      while (from < n && titles[from].mark != start) ++from;
-      if (from == n) from = 0;
-    }
-    bool found = false;
-    for (size_t k = 0; k < n && !found; ++k) {
-      const tvn::TitleKey& title = titles[(from + k) % n];
-      if (title.name == name) {
-        rs.SetBookmark(title.mark);
-        found = true;
-      }
-    }
-    if (!found && (rs.Eof() || rs.BOF())) rs.MoveFirst();
-  }
+  if (SectionHasRows() && !tvn::FindTitleRow(Titles(), *rsSection, name) && (rsSection->Eof() || rsSection->BOF()))
+    rsSection->MoveFirst();
 
   rsRecord = PL().GameDB->OpenRecordset("select * from mediadata where sectionnumber = " +
                                         std::to_string(int(PLData().SectionNumber)) +
