@@ -92,15 +92,13 @@ void NewMain_Form::ItemClickProcess(Byte section) {
     if (!found.isEmpty()) SSListBar1->setCurrentItem(found.front());
   }
 
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  LongWork busy(*this);
   try {
     SwitchSection();
   } catch (const vb::RuntimeError& e) {
-    QApplication::restoreOverrideCursor();
+    vb::BusyScope::Pause answer;
     vb::ShowError(e.Number(), e.Description());
-    return;
   }
-  QApplication::restoreOverrideCursor();
 }
 
 void NewMain_Form::FillFormatLists(QComboBox* list) {

@@ -57,6 +57,7 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
     TitleRow row = ReadTitleRow(rs, rs.Bookmark());
     ++letterCounts_[size_t(row.letter[0] - 'A')];
     titleRows_.push_back(std::move(row));
+    TickLongWork();
     rs.MoveNext();
   }
   if (onRow) {

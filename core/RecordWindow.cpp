@@ -141,6 +141,13 @@ QColor FromBgr(std::uint32_t colour) {
 
 RecordWindow::RecordWindow(QWidget* parent) : QMainWindow(parent) {}
 
+RecordWindow::LongWork::LongWork(RecordWindow& w)
+    : w_(w), busy_(std::make_unique<vb::BusyScope>(&w)), was_(w.busy_) {
+  w_.busy_ = busy_.get();
+}
+
+RecordWindow::LongWork::~LongWork() { w_.busy_ = was_; }
+
 RecordWindow::~RecordWindow() = default;
 
 // ---------------------------------------------------------------- building

@@ -17,10 +17,12 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/TextFold.h"
 
 class QAction;
@@ -242,6 +244,25 @@ class RecordWindow : public QMainWindow {
   // button (8) of the record toolbar shown or hidden with them.
   void EnableFrame(bool on, std::initializer_list<QMenu*> menus);
 
+  // Long work of the window (a big section chosen): the hourglass, the
+  // windows kept painted, clicks and keys made meanwhile dropped. The rows
+  // read call TickLongWork as they go.
+  class LongWork {
+   public:
+    explicit LongWork(RecordWindow& w);
+    ~LongWork();
+    LongWork(const LongWork&) = delete;
+    LongWork& operator=(const LongWork&) = delete;
+
+   private:
+    RecordWindow& w_;
+    std::unique_ptr<vb::BusyScope> busy_;
+    vb::BusyScope* was_;
+  };
+  void TickLongWork() {
+    if (busy_ && (++ticks_ & 255) == 0) busy_->Tick();
+  }
+
   // Gives a field its input behaviour (FieldInput flags).
   void GiveInput(QWidget* control, unsigned behaviour);
 
@@ -269,6 +290,8 @@ class RecordWindow : public QMainWindow {
   std::vector<std::string> Snapshot() const;
   std::vector<std::string> snapshot_;
   bool keepRecord_ = false;
+  vb::BusyScope* busy_ = nullptr;
+  unsigned ticks_ = 0;
   bool leaving_ = false;
 };
 

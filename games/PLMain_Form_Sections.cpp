@@ -70,11 +70,7 @@ void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
     // (the bar itself, the stored section, the quick display).
     SSListBar1->setCurrentItem(SSListBar1->topLevelItem(section - 1));
   }
-  setCursor(Qt::WaitCursor);
-  struct Pointer {
-    QWidget* w;
-    ~Pointer() { w->unsetCursor(); }
-  } pointer{this};
+  LongWork busy(*this);
   SetupSection();
 }
 

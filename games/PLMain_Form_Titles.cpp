@@ -72,6 +72,7 @@ const std::vector<tvn::TitleKey>& PLMain_Form::Titles() {
     title.mark = rs.Bookmark();
     ++letterCounts_[size_t(title.letter[0] - 'A')];
     titles_.push_back(std::move(title));
+    TickLongWork();
   }
   if (onRow) rs.SetBookmark(mark);
   return titles_;

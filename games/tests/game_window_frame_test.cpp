@@ -4,6 +4,8 @@
 // the game on show are left behind.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTreeWidget>
 #include <QTest>
 #include <QTextEdit>
 
@@ -252,6 +254,31 @@ TEST_F(GameFrame, AFiledGameTakesItsPlaceInTheSectionWithoutReadingItAgain) {
   EXPECT_EQ(walk(), Strings({"Asteroids", "Bomberman", "\xC3\xA9lan", "metroid", "Zelda"}));
   ItemClickProcessFor(2);  // a fresh look at the section agrees
   EXPECT_EQ(walk(), Strings({"Asteroids", "Bomberman", "\xC3\xA9lan", "metroid", "Zelda"}));
+}
+
+}  // namespace
+}  // namespace pl::testing
+
+namespace pl::testing {
+namespace {
+
+TEST_F(GameFrame, ClicksMadeWhileABigSectionIsReadAreDropped) {
+  Db().BeginTrans();
+  for (int i = 0; i < 2000; ++i) Game("Game " + std::to_string(i), 2);
+  Db().CommitTrans();
+  PLMain_Form& w = Shown(1);
+  // A click on "Sony" made while the Nintendo section is being read.
+  QTreeWidgetItem* sony = w.SSListBar1->topLevelItem(2);
+  const QPoint at = w.SSListBar1->visualItemRect(sony).center();
+  QWidget* view = w.SSListBar1->viewport();
+  QCoreApplication::postEvent(view, new QMouseEvent(QEvent::MouseButtonPress, at, view->mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(view, new QMouseEvent(QEvent::MouseButtonRelease, at, view->mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  ItemClickProcessFor(2);
+  tvn::testing::Pump();
+  EXPECT_EQ(int(PLData().SectionNumber), 2);
+  EXPECT_EQ(Title(), "The Pellion - My Collection: Nintendo");
 }
 
 }  // namespace
