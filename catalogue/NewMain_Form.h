@@ -75,6 +75,8 @@ class NewMain_Form : public RecordWindow {
   void SSListBar1_ItemClick(const std::string& caption) override;
   void SwitchSection();
   void FillFormatLists(QComboBox* list);
+  // The list bar shows which section is current.
+  void ShowSectionInBar(Byte section);
 
   // ---- record display
   void SetEditFieldsEnabled(std::uint32_t colour, bool enabled);

@@ -59,9 +59,14 @@ void PLMain_Form::SSListBar1_ItemClick(const std::string& caption) {
 void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
   // Typed changes are asked about before the section goes; the quick
   // display's record load that follows takes the same answer.
-  if (!ConfirmLeaveRecord(true)) return;
-  LeaveScope leaving(*this);
   avplDataclass& d = PLData();
+  if (!ConfirmLeaveRecord(true)) {
+    // The section bar goes back to the section still on show.
+    if (d.SectionNumber >= 1 && d.SectionNumber <= 6)
+      SSListBar1->setCurrentItem(SSListBar1->topLevelItem(d.SectionNumber - 1));
+    return;
+  }
+  LeaveScope leaving(*this);
   d.SectionNumber = section;
   ResetGameSectionFlags(d);
   if (section >= 1 && section <= 6) {

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTreeWidget>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AppState.h"
@@ -181,6 +182,7 @@ TEST_F(CatalogueTest, TheQuickDisplayAndClosingTheWindowAskToo) {
   w.CS_Load_Data("Alien");
   EXPECT_EQ(PromptScript::Texts().size(), 1u);  // asked once
   EXPECT_EQ(int(tvn::AVData()->SectionNumber()), 2);
+  EXPECT_EQ(w.SSListBar1->currentItem()->text(0).toStdString(), "Compact Discs");
   EXPECT_EQ(Shown(w), "Abbey Road");
   EXPECT_EQ(w.CD_Serial_Text->text().toStdString(), "CDP 7 46446 2");
   QApplication::processEvents();

@@ -196,6 +196,7 @@ TEST_F(GameFrame, TheQuickDisplayAsksOnceAndCancelKeepsTheGameOnShow) {
   EXPECT_EQ(Name(), "Asteroids");
   EXPECT_EQ(W().txtPlayers->text().toStdString(), "2");
   EXPECT_EQ(int(PLData().SectionNumber), 2);
+  EXPECT_EQ(W().SSListBar1->currentItem()->text(0).toStdString(), "Nintendo");
 
   tvn::testing::Pump();
   PromptScript::Answer(vb::vbYes);
