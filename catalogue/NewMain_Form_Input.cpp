@@ -1,8 +1,8 @@
-// The editor's input behaviour: the whole text selected on entry, double
+// The editor's input behaviour, field by field (the behaviours themselves
+// are the record-window frame's): the whole text selected on entry, double
 // quotes refused in the name and lookup fields, combo completion, the
-// spelling and thesaurus keys, notes checked as typed; the user field
-// captions, renamed by a double click and kept per section; the lookup
-// combos' publisher addresses; and the wiring of the editor's buttons.
+// spelling and thesaurus keys, notes checked as typed; the lookup combos'
+// publisher addresses; and the wiring of the editor's buttons.
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>

@@ -122,20 +122,18 @@ void PLMain_Form::ShowCurrentRecord() {
 
 void PLMain_Form::FollowLetterOf(const std::string& name) {
   if (!HoldsRow(rsSection) || forms::TitleLetter(name) == CurrentLetter) return;
-  {
-    // The move crossed into another letter: its titles are listed.
-    avplDataclass& d = PLData();
-    d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
-    d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
-    ShowLetterButton(true, name);
-    PreviousLetterButton = d.P_Button;
-    ActiveLetterButton = d.A_Button;
-    CurrentLetter = d.SLetterW;
-    const auto mark = rsSection->Bookmark();
-    FillTitleListByLetter(CurrentLetter);
-    SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
-    rsSection->SetBookmark(mark);
-  }
+  // Another letter's game: that letter becomes active and its titles are listed.
+  avplDataclass& d = PLData();
+  d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
+  d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
+  ShowLetterButton(true, name);
+  PreviousLetterButton = d.P_Button;
+  ActiveLetterButton = d.A_Button;
+  CurrentLetter = d.SLetterW;
+  const auto mark = rsSection->Bookmark();
+  FillTitleListByLetter(CurrentLetter);
+  SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+  rsSection->SetBookmark(mark);
 }
 
 // The media window's toolbar states: the first six actions of Toolbar1.
