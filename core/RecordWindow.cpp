@@ -3,7 +3,6 @@
 #include "core/RecordWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -147,12 +146,7 @@ RecordWindow::LongWork::LongWork(RecordWindow& w)
   w_.busy_ = busy_.get();
 }
 
-RecordWindow::LongWork::~LongWork() {
-  // What was clicked or typed during the work is dropped, not left queued
-  // to start a second action now (a short wait may not have ticked).
-  if (!was_) QApplication::processEvents(QEventLoop::AllEvents, 50);
-  w_.busy_ = was_;
-}
+RecordWindow::LongWork::~LongWork() { w_.busy_ = was_; }
 
 RecordWindow::~RecordWindow() = default;
 
