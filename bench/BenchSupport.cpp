@@ -1,5 +1,8 @@
 #include "bench/BenchSupport.h"
 
+#include <sqlite3.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -10,6 +13,26 @@
 #include "platform/runtime/Settings.h"
 
 namespace bench {
+
+sqlite3* OpenFloorCopy(const std::filesystem::path& file) {
+  const std::filesystem::path floor = file.parent_path() / "floor.mdb";
+  std::filesystem::copy_file(file, floor, std::filesystem::copy_options::overwrite_existing);
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(floor.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) std::abort();
+  return db;
+}
+
+void CommitRaw(sqlite3* db, const std::vector<std::string>& statements) {
+  auto run = [db](const std::string& sql) {
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+      std::fprintf(stderr, "floor: %s: %s\n", sql.c_str(), sqlite3_errmsg(db));
+      std::abort();
+    }
+  };
+  run("BEGIN");
+  for (const std::string& sql : statements) run(sql);
+  run("COMMIT");
+}
 
 std::filesystem::path MakeDataFolder(const std::string& prefix) {
   std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();

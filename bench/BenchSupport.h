@@ -8,10 +8,21 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/dao/Dao.h"
 
+struct sqlite3;
+
 namespace bench {
+
+// The floor of a save: a copy of the collection file beside it ("floor.mdb"),
+// opened by raw SQLite with the engine's own durability (a second
+// connection could not write to the file a window holds open sets on).
+sqlite3* OpenFloorCopy(const std::filesystem::path& file);
+// Runs the statements on a raw connection in one transaction; any failure
+// ends the run, so a floor never measures a statement that did nothing.
+void CommitRaw(sqlite3* db, const std::vector<std::string>& statements);
 
 // Makes a new temporary folder named after prefix and points the program
 // at it: TAVOLIN_HOME, a settings file inside it, the current folder, and

@@ -83,7 +83,7 @@ void RegisterCatalogueWindow() {
   CatalogueHooks::Get().closeQuickDisplay = [] { CloseQuickDisplay(); };
 }
 
-NewMain_Form::NewMain_Form(QWidget* launcher) : QMainWindow(nullptr), launcher_(launcher) {
+NewMain_Form::NewMain_Form(QWidget* launcher) : RecordWindow(nullptr), launcher_(launcher) {
   BuildWindow();
   ConnectMenuCommands();
   Form_Initialize();
@@ -184,23 +184,16 @@ void NewMain_Form::Form_Unload() {
 }
 
 void NewMain_Form::closeEvent(QCloseEvent* e) {
+  // Typed changes are not lost with the window: the user may file them or stay.
+  if (!unloaded_ && !ConfirmLeaveRecord()) {
+    e->ignore();
+    return;
+  }
   Form_Unload();
   e->accept();
 }
 
-void NewMain_Form::EnableUi(bool on) {
-  SSListBar1->setEnabled(on);
-  List_Combo->setEnabled(on);
-  Toolbar2->setEnabled(on);
-  Toolbar1Buttons[8]->setVisible(on);
-  View_Menu->setEnabled(on);
-  UtilitiesMenu->setEnabled(on);
-  Help_Menu->setEnabled(on);
-  View_Menu->menuAction()->setEnabled(on);
-  UtilitiesMenu->menuAction()->setEnabled(on);
-  Help_Menu->menuAction()->setEnabled(on);
-  update();
-}
+void NewMain_Form::EnableUi(bool on) { EnableFrame(on, {View_Menu, UtilitiesMenu, Help_Menu}); }
 
 void NewMain_Form::ShowHelp(int topic) { CatalogueHooks::Get().showHelpTopic(topic); }
 
@@ -209,34 +202,5 @@ void NewMain_Form::QuitHelpViewer() { CatalogueHooks::Get().quitHelp(); }
 void NewMain_Form::ShowTipsWindow() { CatalogueHooks::Get().showTips(this); }
 
 void NewMain_Form::CloseQuickDisplay() { CatalogueHooks::Get().closeQuickDisplay(); }
-
-// ---------------------------------------------------------------- text helpers
-
-std::string NewMain_Form::TextOf(const QWidget* control) {
-  if (auto* e = qobject_cast<const QLineEdit*>(control)) return e->text().toStdString();
-  if (auto* c = qobject_cast<const QComboBox*>(control)) return c->currentText().toStdString();
-  if (auto* t = qobject_cast<const QTextEdit*>(control)) return t->toPlainText().toStdString();
-  return {};
-}
-
-void NewMain_Form::SetTextOf(QWidget* control, const std::string& text) {
-  const QString q = QString::fromStdString(text);
-  if (auto* e = qobject_cast<QLineEdit*>(control)) {
-    e->setText(q);
-  } else if (auto* c = qobject_cast<QComboBox*>(control)) {
-    if (c->isEditable()) {
-      c->setEditText(q);
-    } else {
-      c->setCurrentIndex(c->findText(q, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    }
-  } else if (auto* t = qobject_cast<QTextEdit*>(control)) {
-    t->setPlainText(q);
-  }
-}
-
-std::uint32_t NewMain_Form::BackColourOf(const QWidget* control) {
-  const QColor c = control->palette().color(QPalette::Base);
-  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
-}
 
 }  // namespace tvn

@@ -7,12 +7,12 @@
 // Controls and routines are public, as on a classic form: other windows
 // (the quick display, the collection manager) call ItemClickProcess and
 // CS_Load_Data, and the tests look at the controls.
-#include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <functional>
 #include <string>
 
+#include "core/RecordWindow.h"
 #include "platform/forms/DateBox.h"
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
@@ -52,14 +52,10 @@ void RegisterCatalogueWindow();
 // The open catalogue window, or nullptr.
 NewMain_Form* CatalogueWindow();
 
-class NewMain_Form : public QMainWindow {
+class NewMain_Form : public RecordWindow {
   Q_OBJECT
 
  public:
-  // Colours the editor takes (0x00BBGGRR, as stored by the classic forms).
-  static constexpr std::uint32_t kEditableColour = 0xFFFFFF;
-  static constexpr std::uint32_t kLockedColour = 0xE0E0E0;
-  static constexpr int kTwipsPerPixel = 15;
   static constexpr int kTitleRows = 40;
   static constexpr int kTypedNameLength = 48;  // what a name box takes as typed
 
@@ -76,9 +72,11 @@ class NewMain_Form : public QMainWindow {
 
   // ---- sections
   void ItemClickProcess(Byte section);
-  void SSListBar1_ItemClick(const std::string& caption);
+  void SSListBar1_ItemClick(const std::string& caption) override;
   void SwitchSection();
   void FillFormatLists(QComboBox* list);
+  // The list bar shows which section is current.
+  void ShowSectionInBar(Byte section);
 
   // ---- record display
   void SetEditFieldsEnabled(std::uint32_t colour, bool enabled);
@@ -88,6 +86,9 @@ class NewMain_Form : public QMainWindow {
   // ---- title list, navigation and letter bar
   void RefreshTitleList();
   void ShowCurrentTitle();
+  // The letter bar and the title list come to the letter of the record
+  // named, when another letter is active (a record shown from elsewhere).
+  void FollowLetterOf(const std::string& name);
   void StepRecord(int mode, int direction);
   void MarkLettersWithTitles(int mode, const std::string& value);
   void ResetLetterBar();
@@ -96,10 +97,10 @@ class NewMain_Form : public QMainWindow {
   void ShowActiveLetter(int active, int previous);
   void FillTitleListForLetter(std::string& letter, int mode, const std::string& value);
   void FillCatalogNumberList(QComboBox* list);
-  void Toolbar2_ButtonClick(int index);
-  void List_Combo_Click();
+  void Toolbar2_ButtonClick(int index) override;
+  void List_Combo_Click() override;
   void Flocation_Click();
-  void Toolbar1_ButtonClick(int index);
+  void Toolbar1_ButtonClick(int index) override;
   // Forgets what the title routines know of SectionRecords' rows; needed
   // only after a name or filter field was changed through SectionRecords
   // itself (a newly opened SectionRecords is read afresh anyway).
@@ -126,20 +127,9 @@ class NewMain_Form : public QMainWindow {
   int SelectionMode = 0;
   std::string SelectionValue;
   bool ListHasItems = false;
-  int ActiveLetterButton = 1;
-  int PreviousLetterButton = 51;
   std::string SelectedLetter = "A";
-  bool FirstActivate = false;
 
   // ---- controls
-  QTreeWidget* SSListBar1 = nullptr;
-  QToolBar* Toolbar1 = nullptr;
-  QToolBar* Toolbar2 = nullptr;
-  std::array<QAction*, 9> Toolbar1Buttons{};   // 1..8
-  std::array<QAction*, 79> LetterButtons{};    // 1..78
-  QComboBox* List_Combo = nullptr;
-  QTabWidget* SSTab1 = nullptr;
-
   // Main tab: shared fields
   std::array<QComboBox*, 4> Artist{};
   QComboBox* CD_Record_Company = nullptr;
@@ -198,11 +188,6 @@ class NewMain_Form : public QMainWindow {
   DateBox* SCD_Date_Text = nullptr;
   QPushButton* btnBlankADate = nullptr;
 
-  // My Fields tab: f1Text, f2text, f3Text ... f10Text and their captions
-  // f1Cap, F2Cap, f3Cap ... f10Cap (index 0 is field 1).
-  std::array<QLineEdit*, 10> fText{};
-  std::array<QLabel*, 10> fCap{};
-
   // Titles tab
   forms::FlexGrid* TGrid = nullptr;
   QPushButton* AddButton = nullptr;
@@ -211,15 +196,8 @@ class NewMain_Form : public QMainWindow {
 
   // Notes and Picture tabs
   QTextEdit* CD_Notes_Text = nullptr;
-  QLabel* Picture_Box = nullptr;
-  QPushButton* Add_Picture = nullptr;
-  QPushButton* Delete_Picture = nullptr;
 
   // menus (their commands are wired by the menu handlers)
-  QMenu* File_Menu = nullptr;
-  QAction* SmartComboMenu = nullptr;
-  QAction* menuAutoSpell = nullptr;
-  QAction* Exit_Menu = nullptr;
   QMenu* View_Menu = nullptr;
   QAction* menuQD = nullptr;
   QAction* View_All_Artists_Menu = nullptr;
@@ -244,16 +222,16 @@ class NewMain_Form : public QMainWindow {
   QAction* WebMenu = nullptr;
   QAction* EmailMenu = nullptr;
 
-  // Text of a text box, combo box or notes box, and setting it.
-  static std::string TextOf(const QWidget* control);
-  static void SetTextOf(QWidget* control, const std::string& text);
   // The title list's text and current item := the record shown (name).
   void ShowTitleInList(const std::string& name);
-  // The back colour an edit control shows (0x00BBGGRR).
-  static std::uint32_t BackColourOf(const QWidget* control);
 
  protected:
   bool event(QEvent* e) override;
+  dao::RecordsetPtr& CaptionRecordset() override { return CaptionRecords; }
+  std::vector<QWidget*> RecordFields() const override;
+  std::string RecordNameShown() const override;
+  bool AddingNewRecord() const override { return AddingRecord; }
+  bool FileShownRecord() override { return FileRecord(); }
   void closeEvent(QCloseEvent* e) override;
 
  private:
@@ -270,29 +248,36 @@ class NewMain_Form : public QMainWindow {
   QWidget* BuildMusicFrame();
   QWidget* BuildVideoFrame();
   QWidget* BuildSoftwareFrame();
-  QWidget* BuildMyFieldsTab();
   QWidget* BuildTitlesTab();
-  QWidget* BuildPictureTab();
   void OpenSectionRecordset();
   void OpenCaptionRecords(const std::string& table);
   void ShowCaptions();
   // What the title routines read of each row of SectionRecords, in its
   // order: read once per opened set, so the letter bar, the title list and
   // the search for a name do not fetch every row again.
-  struct TitleRow {
-    std::string name;
-    std::string letter;  // the letter bar's letter of the name
+  struct TitleRow : TitleKey {
     std::array<std::string, 4> artists;
     std::string category, labelstudio, format, catNumber;
-    dao::Recordset::BookmarkType mark = 0;
   };
   const std::vector<TitleRow>& TitleRows();
+  static TitleRow ReadTitleRow(const dao::Recordset& rs, dao::Recordset::BookmarkType mark);
+  // Puts the row just filed (read from RecordRow) into the title rows and
+  // into SectionRecords in its place in name order, taking out where it was
+  // before, without running the section's query again; emptiedLetter: the
+  // letter that lost its last title, "" when none did. False when the rows
+  // cannot be kept so (a selection or the tape order is in force): they
+  // are to be read again.
+  bool PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::string& emptiedLetter);
+  LetterCounts letterCounts_{};
   static bool RowPassesSelection(const TitleRow& row, int mode, const std::string& value);
   // Leaves SectionRecords after its last row, as a full walk does.
   void MoveSectionToEnd();
   std::vector<TitleRow> titleRows_;
   std::weak_ptr<dao::Recordset> titleSource_;
   void ShowDate(DateBox* box, const vb::Variant& value);
+  // The editor's fields but the artists, the user fields and the titles.
+  const std::vector<QWidget*>& EditFields() const;
+  mutable std::vector<QWidget*> editFields_;
   bool SectionHasRows() const;
 
   QPointer<QWidget> launcher_;
@@ -375,14 +360,15 @@ class NewMain_Form : public QMainWindow {
   // ---- record commands (Toolbar1 and the editor's buttons)
   void AddRecord();
   void CancelAdd();
-  void FileRecord();
+  // Files the record on show; false when refused or failed (nothing filed).
+  bool FileRecord();
   void DeleteRecord();
   void ReportButton_Click();
   void AddButton_Click();
   void ModifyButton_Click();
   void DeleteButton_Click();
-  void Add_Picture_Click();
-  void Delete_Picture_Click();
+  void Add_Picture_Click() override;
+  void Delete_Picture_Click() override;
   void btnbdm_Click();
   void btnbdv_Click();
   void btnBlankADate_Click();
@@ -393,18 +379,6 @@ class NewMain_Form : public QMainWindow {
   void CD_Record_Company_Click();
 
   // ---- field input and user field captions
-  static void SelectAllText(QWidget* control);
-  void EditFieldCaption(const std::string& fieldName, QLabel* label);
-  void f1Cap_DblClick();
-  void F2Cap_DblClick();
-  void f3Cap_DblClick();
-  void f4Cap_DblClick();
-  void f5Cap_DblClick();
-  void f6Cap_DblClick();
-  void f7Cap_DblClick();
-  void f8Cap_DblClick();
-  void f9Cap_DblClick();
-  void f10Cap_DblClick();
   void CD_Notes_Text_Change();
 
  private:

@@ -52,11 +52,14 @@ void NewMain_Form::AddRecord() {
     Video_Name_Text->setFocus();
   else if (On(d->SCD_On()))
     SCD_Name_Text->setFocus();
+  TakeRecordSnapshot();
 }
 
 void NewMain_Form::CancelAdd() {
-  // The add is over: a File after this edits the record shown.
+  // The add is over: a File after this edits the record shown, and what
+  // was typed for the new record is dropped without a question.
   AddingRecord = false;
+  LeaveScope dropped(*this);
   if (SectionHasRows()) {
     SectionRecords->MoveFirst();
     ShowCurrentTitle();
@@ -69,13 +72,14 @@ void NewMain_Form::CancelAdd() {
   EnableUi(true);
 }
 
-void NewMain_Form::FileRecord() {
-  if (!ValidateNameEntered()) return;
+bool NewMain_Form::FileRecord() {
+  if (!ValidateNameEntered()) return false;
   // A failure stored nothing; the editor keeps its contents for another try.
-  if (!vb::Guarded([this] { SaveRecordFromForm(); })) return;
+  if (!vb::Guarded([this] { SaveRecordFromForm(); })) return false;
   ToolbarBrowseMode(Toolbar1);
   EnableUi(true);
   SSTab1->setTabEnabled(kPictureTab, true);
+  return true;
 }
 
 void NewMain_Form::DeleteRecord() {
@@ -83,6 +87,8 @@ void NewMain_Form::DeleteRecord() {
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
   vb::Guarded([this] {
     RecordRow->Delete();
+    // The record is gone; what was typed into it goes with it.
+    LeaveScope gone(*this);
     ActiveLetterButton = 1;
     PreviousLetterButton = 51;
     if (SelectionMode == 5) ReopenKeptSelectionSet();

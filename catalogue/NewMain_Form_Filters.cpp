@@ -65,6 +65,9 @@ void NewMain_Form::RunSelectionCommand(QAction* entry, const char* prompt,
                                        const std::function<void(QComboBox*)>& fill, int mode,
                                        bool emptyFirstArtist) {
   if (!SectionHasRows()) return;
+  // Typed changes are asked about before the list and the record change.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ClearSelectionMenuChecks();
   entry->setChecked(true);
   EnableRecordFrames(false);
@@ -172,6 +175,9 @@ void NewMain_Form::RunSelectionQuery(bool show) {
 }
 
 void NewMain_Form::View_All_Artists_Menu_Click() {
+  // Typed changes are asked about before the list and the record change.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   SelectionValue.clear();
   SelectionMode = 0;
   ClearSelectionMenuChecks();

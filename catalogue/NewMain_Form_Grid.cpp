@@ -34,13 +34,12 @@ void NewMain_Form::SetSelectionTitles() {
 void NewMain_Form::LoadTitlesAndPicture() {
   for (int i = 1; i <= 4; ++i)
     Artist[i - 1]->setEditText(QString::fromStdString(vb::NzStr(RecordRow->GetField("artist" + std::to_string(i)))));
-  for (int i = 1; i <= kTitleRows; ++i) {
-    TGrid->SetRow(i);
-    TGrid->SetText(QString::fromStdString(vb::NzStr(RecordRow->GetField("title" + std::to_string(i)))));
-  }
+  // Filled cell by cell without moving the grid's current row: a current
+  // row set while the tab is hidden scrolls the grid to it when the tab is
+  // shown, and a record's titles are read from the first.
+  for (int i = 1; i <= kTitleRows; ++i)
+    TGrid->SetTextMatrix(i, 1, QString::fromStdString(vb::NzStr(RecordRow->GetField("title" + std::to_string(i)))));
   TGrid->SetRow(0);
-  // Filling the rows scrolled the view down to the last; a record's titles
-  // are read from the first.
   TGrid->SetTopRow(1);
 
   try {

@@ -23,56 +23,20 @@
 
 namespace tvn {
 
-namespace {
-
-QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength = 0) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  return e;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name) {
-  auto* c = new QComboBox(parent);
-  c->setObjectName(name);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
-  return c;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
-  auto* l = new QLabel(QString::fromUtf8(caption), parent);
-  if (name) l->setObjectName(name);
-  return l;
-}
-
-DateBox* MakeDate(QWidget* parent, const char* name) {
-  auto* d = new DateBox(parent);
-  d->setObjectName(name);
-  return d;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setObjectName(name);
-  return b;
-}
-
-}  // namespace
+using frame::MakeButton;
+using frame::MakeCombo;
+using frame::MakeDate;
+using frame::MakeLabel;
+using frame::MakeText;
 
 void NewMain_Form::BuildWindow() {
   setObjectName("NewMain_Form");
   setWindowTitle("The Tavolin");
   BuildMenus();
   BuildToolbars();
-
-  auto* central = new QWidget(this);
-  auto* outer = new QHBoxLayout(central);
-  auto* splitter = new QSplitter(Qt::Horizontal, central);
-  outer->addWidget(splitter);
+  BuildFrame(140, 220);
 
   // The section bar: media groups with their sections.
-  SSListBar1 = forms::NewSectionBar(splitter, 140, 220);
   struct Group {
     const char* caption;
     std::vector<const char*> items;
@@ -91,23 +55,9 @@ void NewMain_Form::BuildWindow() {
     for (const char* item : g.items) new QTreeWidgetItem(header, QStringList(QString::fromUtf8(item)));
   }
   SSListBar1->expandAll();
-  connect(SSListBar1, &QTreeWidget::itemClicked, this,
-          [this](QTreeWidgetItem* item, int) { SSListBar1_ItemClick(item->text(0).toStdString()); });
 
-  auto* right = new QWidget(splitter);
-  auto* rightLayout = new QVBoxLayout(right);
-  rightLayout->setContentsMargins(0, 0, 0, 0);
-  auto* listRow = new QHBoxLayout();
-  listRow->addWidget(new QLabel("Titles:", right));
-  List_Combo = forms::NewTitleList(right);
-  connect(List_Combo, &QComboBox::activated, this, [this](int) { List_Combo_Click(); });
-  listRow->addWidget(List_Combo, 1);
-  rightLayout->addLayout(listRow);
-
-  SSTab1 = new QTabWidget(right);
-  SSTab1->setObjectName("SSTab1");
   SSTab1->addTab(BuildMainTab(), "Main");
-  SSTab1->addTab(BuildMyFieldsTab(), "My Fields");
+  SSTab1->addTab(BuildMyFieldsTab(50), "My Fields");
   SSTab1->addTab(BuildTitlesTab(), "Titles");
   auto* notes = new QWidget(SSTab1);
   auto* notesLayout = new QVBoxLayout(notes);
@@ -117,33 +67,16 @@ void NewMain_Form::BuildWindow() {
   notesLayout->addWidget(CD_Notes_Text);
   SSTab1->addTab(notes, "Notes");
   SSTab1->addTab(BuildPictureTab(), "Picture");
-  rightLayout->addWidget(SSTab1, 1);
 
-  splitter->addWidget(SSListBar1);
-  splitter->addWidget(right);
-  splitter->setStretchFactor(0, 0);
-  splitter->setStretchFactor(1, 1);
-  setCentralWidget(central);
   resize(980, 640);
+  ConnectFrame();
   ConnectRecordEditing();
 }
 
 void NewMain_Form::BuildMenus() {
-  auto add = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
-                    const QKeySequence& key = QKeySequence()) {
-    action = menu->addAction(QString::fromUtf8(caption));
-    action->setObjectName(name);
-    if (!key.isEmpty()) action->setShortcut(key);
-  };
-  File_Menu = menuBar()->addMenu("&File");
-  File_Menu->setObjectName("File_Menu");
-  add(File_Menu, SmartComboMenu, "SmartComboMenu", "Use Smart Combo boxes", QKeySequence(Qt::SHIFT | Qt::Key_F2));
-  SmartComboMenu->setCheckable(true);
-  SmartComboMenu->setChecked(true);
-  add(File_Menu, menuAutoSpell, "menuAutoSpell", "Do not use auto spell check for any field");
-  menuAutoSpell->setCheckable(true);
-  File_Menu->addSeparator();
-  add(File_Menu, Exit_Menu, "Exit_Menu", "Exit");
+  auto add = [](QMenu* menu, QAction*& action, const char* name, const char* caption,
+                const QKeySequence& key = QKeySequence()) { frame::AddMenuItem(menu, action, name, caption, key); };
+  BuildFileMenu(QKeySequence(Qt::SHIFT | Qt::Key_F2));
 
   View_Menu = menuBar()->addMenu("&View");
   View_Menu->setObjectName("View_Menu");
@@ -183,40 +116,8 @@ void NewMain_Form::BuildMenus() {
 }
 
 void NewMain_Form::BuildToolbars() {
-  Toolbar1 = addToolBar("Record");
-  Toolbar1->setObjectName("Toolbar1");
-  Toolbar1->setMovable(false);
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  const char* tips[] = {nullptr,
-                        "Add a new record",
-                        "Cancel add",
-                        "File changes/add",
-                        "Delete record",
-                        "Move to previous record",
-                        "Move to next record",
-                        nullptr,
-                        "Report Wizard"};
-  const char* captions[] = {nullptr, "Add", "Cancel", "File", "Delete", "Previous", "Next", nullptr, "Reports"};
-  for (int i = 1; i <= 8; ++i) {
-    QAction* a;
-    if (i == 7) {
-      a = Toolbar1->addSeparator();
-    } else {
-      a = Toolbar1->addAction(QString::fromUtf8(captions[i]));
-      a->setToolTip(QString::fromUtf8(tips[i]));
-      connect(a, &QAction::triggered, this, [this, i] { Toolbar1_ButtonClick(i); });
-    }
-    a->setObjectName(QString("Toolbar1_%1").arg(i));
-    Toolbar1Buttons[i] = a;
-  }
-
-  addToolBarBreak();
-  Toolbar2 = addToolBar("Letters");
-  Toolbar2->setObjectName("Toolbar2");
-  Toolbar2->setMovable(false);
   // 324.28 twips: the letter bar is one row of small buttons.
-  Toolbar2->setFixedHeight(std::max(22, 32428 / 100 / kTwipsPerPixel + 6));
-  forms::BuildLetterBar(Toolbar2, LetterButtons, [this](int index) { Toolbar2_ButtonClick(index); });
+  BuildRecordToolbars(std::max(22, 32428 / 100 / kTwipsPerPixel + 6));
 }
 
 QWidget* NewMain_Form::BuildMainTab() {
@@ -413,21 +314,6 @@ QWidget* NewMain_Form::BuildSoftwareFrame() {
   return SCD_Data_Frame;
 }
 
-QWidget* NewMain_Form::BuildMyFieldsTab() {
-  auto* tab = new QWidget();
-  auto* form = new QFormLayout(tab);
-  for (int i = 0; i < 10; ++i) {
-    const QString n = QString::number(i + 1);
-    fCap[i] = new QLabel("My Field " + n, tab);
-    fCap[i]->setObjectName(i == 1 ? QString("F2Cap") : "f" + n + "Cap");
-    fText[i] = new QLineEdit(tab);
-    fText[i]->setObjectName(i == 1 ? QString("f2text") : "f" + n + "Text");
-    fText[i]->setMaxLength(50);
-    form->addRow(fCap[i], fText[i]);
-  }
-  return tab;
-}
-
 QWidget* NewMain_Form::BuildTitlesTab() {
   auto* tab = new QWidget();
   auto* layout = new QVBoxLayout(tab);
@@ -445,25 +331,6 @@ QWidget* NewMain_Form::BuildTitlesTab() {
   buttons->addWidget(AddButton);
   buttons->addWidget(ModifyButton);
   buttons->addWidget(DeleteButton);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
-  return tab;
-}
-
-QWidget* NewMain_Form::BuildPictureTab() {
-  auto* tab = new QWidget();
-  auto* layout = new QVBoxLayout(tab);
-  Picture_Box = new QLabel(tab);
-  Picture_Box->setObjectName("Picture_Box");
-  Picture_Box->setAlignment(Qt::AlignCenter);
-  Picture_Box->setMinimumSize(200, 150);
-  Picture_Box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-  layout->addWidget(Picture_Box, 1);
-  auto* buttons = new QHBoxLayout();
-  Add_Picture = MakeButton(tab, "Add_Picture", "Add/Change Picture");
-  Delete_Picture = MakeButton(tab, "Delete_Picture", "Delete Picture");
-  buttons->addWidget(Add_Picture);
-  buttons->addWidget(Delete_Picture);
   buttons->addStretch(1);
   layout->addLayout(buttons);
   return tab;

@@ -137,7 +137,12 @@ void NewMain_Form::Exit_Menu_Click() { close(); }
 
 void NewMain_Form::menuQD_Click() { MenuHooks::Get().showQuickDisplay(this); }
 
-void NewMain_Form::SortSelectmenu_Click() { RefreshSort(true); }
+void NewMain_Form::SortSelectmenu_Click() {
+  // Typed changes are asked about before the list and the record change.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
+  RefreshSort(true);
+}
 
 // ---------------------------------------------------------------- Utilities
 
@@ -158,6 +163,9 @@ void NewMain_Form::OpenCollectionAtLastDB() {
 }
 
 void NewMain_Form::CollectionMenu_Click() {
+  // The record on show belongs to the collection that is about to close.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   auto& app = App();
   TVNDATA* d = AVData();
   const std::string previousFile = d->LastDB();
@@ -211,24 +219,36 @@ void NewMain_Form::ShowRecordAgain() {
 }
 
 void NewMain_Form::ArtistManagerMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showArtistManager(this);
   FillArtistCombos(false);
   ShowRecordAgain();
 }
 
 void NewMain_Form::CategoryMMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showCategoryManager(this);
   FillArtistCombos(true);
   ShowRecordAgain();
 }
 
 void NewMain_Form::LSMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   MenuHooks::Get().showLabelManager(this);
   FillArtistCombos(true);
   ShowRecordAgain();
 }
 
 void NewMain_Form::Compact_Menu_Click() {
+  // The record on show belongs to the file that is about to be rewritten.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   auto& app = App();
   const std::string lastDB = AVData()->LastDB();
   // The question names the file itself, so the user copies the right one.

@@ -13,33 +13,39 @@
 
 namespace tvn {
 
-namespace {
-
-
-QColor FromBgr(std::uint32_t colour) {
-  return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-}  // namespace
-
 bool NewMain_Form::SectionHasRows() const {
   // A set without rows is at its start and its end at once; asking this
   // way spares counting the rows of a large section.
   return SectionRecords && SectionRecords->IsOpen() && !(SectionRecords->BOF() && SectionRecords->Eof());
 }
 
+std::vector<QWidget*> NewMain_Form::RecordFields() const {
+  std::vector<QWidget*> fields(Artist.begin(), Artist.end());
+  fields.insert(fields.end(), EditFields().begin(), EditFields().end());
+  fields.insert(fields.end(), fText.begin(), fText.end());
+  fields.push_back(TGrid);
+  return fields;
+}
+
+std::string NewMain_Form::RecordNameShown() const {
+  const TVNDATA* d = AVData();
+  const QLineEdit* box = On(d->MusicOn()) ? CS_Name_Text : On(d->VideoOn()) ? Video_Name_Text : SCD_Name_Text;
+  return TextOf(box);
+}
+
 void NewMain_Form::SetEditFieldsEnabled(std::uint32_t colour, bool enabled) {
-  const QColor c = FromBgr(colour);
-  auto paint = [&c](QWidget* w) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, c);
-    w->setPalette(p);
-  };
+  auto paint = [colour](QWidget* w) { SetBackColourOf(w, colour); };
   for (QComboBox* a : Artist) {
     paint(a);
     a->setEnabled(enabled);
   }
-  const std::initializer_list<QWidget*> fields = {
+  for (QWidget* w : EditFields()) paint(w);
+  for (QWidget* w : EditFields()) w->setEnabled(enabled);
+  for (int tab = 1; tab <= 4; ++tab) SSTab1->setTabEnabled(tab, enabled);
+}
+
+const std::vector<QWidget*>& NewMain_Form::EditFields() const {
+  if (editFields_.empty()) editFields_ = {
       CD_Record_Company, CD_Category_List,   CD_Notes_Text,     CS_Name_Text,     FileLocationText,
       CS_Date_Text,      CS_CatNum_Text,     CS_TTime_Text,     CS_Format_List_Text, CD_Slot_Text,
       CD_Group_Text,     PlayerCombo,        CD_Serial_Text,    Email_Text,       Homepage_text,
@@ -47,9 +53,7 @@ void NewMain_Form::SetEditFieldsEnabled(std::uint32_t colour, bool enabled) {
       Video_Date_Text,   SCD_Date_Text,      Video_CatNum_Text, SCD_CatNum_Text,  Video_Rating_Combo,
       QRating,           TapeIndex,          Video_TTime_Text,  Video_Sound_Text, Video_PRatio_Text,
       Video_SRatio_Text, Video_Sides_Combo};
-  for (QWidget* w : fields) paint(w);
-  for (QWidget* w : fields) w->setEnabled(enabled);
-  for (int tab = 1; tab <= 4; ++tab) SSTab1->setTabEnabled(tab, enabled);
+  return editFields_;
 }
 
 void NewMain_Form::ShowDate(DateBox* box, const vb::Variant& value) {
@@ -61,6 +65,8 @@ void NewMain_Form::ShowDate(DateBox* box, const vb::Variant& value) {
 }
 
 void NewMain_Form::CS_Load_Data(const std::string& name) {
+  // Other windows show a record through here: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   struct CursorBack {
     ~CursorBack() { QApplication::restoreOverrideCursor(); }
@@ -74,26 +80,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   // next or previous record is found at once. One round at most: a name the
   // set does not hold (filtered out, deleted meanwhile) ends the search.
   if (SectionHasRows()) {
-    dao::Recordset& rs = *SectionRecords;
-    const std::vector<TitleRow>& rows = TitleRows();
-    const size_t n = rows.size();
-    size_t from = 0;
-    // Off a row the search starts at the first one; no move is needed for
-    // that (a move back to the start would run the set's query again).
-    if (!rs.Eof() && !rs.BOF()) {
-      const auto start = rs.Bookmark();
-      while (from < n && rows[from].mark != start) ++from;
-      if (from == n) from = 0;
-    }
-    bool found = false;
-    for (size_t k = 0; k < n && !found; ++k) {
-      const TitleRow& row = rows[(from + k) % n];
-      if (row.name == name) {
-        rs.SetBookmark(row.mark);
-        found = true;
-      }
-    }
-    if (!found) rs.MoveFirst();
+    if (!FindTitleRow(TitleRows(), *SectionRecords, name)) SectionRecords->MoveFirst();
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(
@@ -177,9 +164,12 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
 
   UpdateAddTitleButton();
 
+  // Shown from elsewhere (the quick display), the record lights its letter.
+  FollowLetterOf(vb::NzStr(F("Name")));
   if (On(d->MusicOn())) ShowTitleInList(TextOf(CS_Name_Text));
   if (On(d->VideoOn())) ShowTitleInList(TextOf(Video_Name_Text));
   if (On(d->SCD_On())) ShowTitleInList(TextOf(SCD_Name_Text));
+  TakeRecordSnapshot();
 }
 
 void NewMain_Form::ShowTitleInList(const std::string& name) {
@@ -224,6 +214,7 @@ void NewMain_Form::ClearRecordForm() {
     if (On(d->VT_On())) clear({VT_Format_List_Text, Speed_List, TapeIndex});
   }
   if (On(d->SCD_On())) clear({SCD_Name_Text, SCD_Date_Text, SCD_CatNum_Text, Homepage_text, Email_Text});
+  TakeRecordSnapshot();
 }
 
 }  // namespace tvn

@@ -77,7 +77,7 @@ bool NewMain_Form::ValidateNameEntered() {
   DateBox* date = On(d->MusicOn()) ? CS_Date_Text : On(d->VideoOn()) ? Video_Date_Text
                                                 : On(d->SCD_On())  ? SCD_Date_Text
                                                                    : nullptr;
-  return CheckFileableDate(date);
+  return CheckDateToFile(date);
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
@@ -148,6 +148,7 @@ void NewMain_Form::SaveRecordFromForm() {
   bool listsChanged = false;
 
   dao::RecordsetPtr lookup;
+  dao::Recordset::BookmarkType filedMark = 0;
   db.BeginTrans();
   try {
     if (adding)
@@ -215,6 +216,7 @@ void NewMain_Form::SaveRecordFromForm() {
     }
     row.Update();
     row.MoveFirst();
+    filedMark = row.Bookmark();
 
     // Every artist, category and label/studio the record names is offered
     // in this section from now on.
@@ -302,17 +304,29 @@ void NewMain_Form::SaveRecordFromForm() {
     FillDistinctCombo(Video_Sound_Text, "format_type2", filter);
   }
   AddingRecord = false;
+  // What the editor shows is filed now: the refreshes below and the
+  // record shown again ask nothing.
+  LeaveScope filed(*this);
 
-  // The title list and the letter bar follow the stored name.
-  RunSelectionQuery(false);
-  // The tape-number selection keeps its set, whose rows have changed.
-  if (SelectionMode == 5)
-    ReopenKeptSelectionSet();
-  else
-    InvalidateTitleRows();
-  std::string letter = forms::TitleLetter(vb::Trim(name));
+  // The title list and the letter bar follow the stored name. The section
+  // is not read again: the one row takes its place among the rows read, and
+  // only the letters it left and joined change their faces.
+  std::string emptied;
+  const bool placed = PlaceFiledTitleRow(filedMark, emptied);
+  if (!placed) {
+    RunSelectionQuery(false);
+    // The tape-number selection keeps its set, whose rows have changed.
+    if (SelectionMode == 5)
+      ReopenKeptSelectionSet();
+    else
+      InvalidateTitleRows();
+  }
+  std::string letter = FiledTitleLetter(name);
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
-  MarkLettersWithTitles(SelectionMode, SelectionValue);
+  if (placed)
+    ShowMovedTitleLetters(emptied, letter);
+  else
+    MarkLettersWithTitles(SelectionMode, SelectionValue);
   d->P_Button(Integer(PreviousLetterButton));
   d->A_Button(Integer(ActiveLetterButton));
   d->SLetterW(LetterForTitle(true, name));

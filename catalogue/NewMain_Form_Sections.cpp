@@ -60,7 +60,15 @@ void NewMain_Form::SSListBar1_ItemClick(const std::string& caption) {
 }
 
 void NewMain_Form::ItemClickProcess(Byte section) {
+  // Typed changes are asked about before the section goes; the quick
+  // display's record load that follows takes the same answer.
   TVNDATA* d = AVData();
+  if (!ConfirmLeaveRecord(true)) {
+    // The list bar goes back to the section still on show.
+    ShowSectionInBar(d->SectionNumber());
+    return;
+  }
+  LeaveScope leaving(*this);
   d->SectionNumber(section);
   // Every flag off, then the chosen section's on.
   ResetSectionFlags();
@@ -81,22 +89,22 @@ void NewMain_Form::ItemClickProcess(Byte section) {
   d->MusicOn(music ? vb::True : vb::False);
   d->VideoOn(video ? vb::True : vb::False);
 
-  // The list bar shows which section is current.
-  if (section >= 1 && section <= 9) {
-    const auto found = SSListBar1->findItems(QString::fromUtf8(kSections[section].listCaption),
-                                             Qt::MatchExactly | Qt::MatchRecursive);
-    if (!found.isEmpty()) SSListBar1->setCurrentItem(found.front());
-  }
+  ShowSectionInBar(section);
 
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  LongWork busy(*this);
   try {
     SwitchSection();
   } catch (const vb::RuntimeError& e) {
-    QApplication::restoreOverrideCursor();
+    vb::BusyScope::Pause answer;
     vb::ShowError(e.Number(), e.Description());
-    return;
   }
-  QApplication::restoreOverrideCursor();
+}
+
+void NewMain_Form::ShowSectionInBar(Byte section) {
+  if (section < 1 || section > 9) return;
+  const auto found = SSListBar1->findItems(QString::fromUtf8(kSections[section].listCaption),
+                                           Qt::MatchExactly | Qt::MatchRecursive);
+  if (!found.isEmpty()) SSListBar1->setCurrentItem(found.front());
 }
 
 void NewMain_Form::FillFormatLists(QComboBox* list) {

@@ -26,30 +26,38 @@ bool IsLetter(const std::string& s) { return forms::IsBarLetter(s); }
 
 }  // namespace
 
+NewMain_Form::TitleRow NewMain_Form::ReadTitleRow(const dao::Recordset& rs, dao::Recordset::BookmarkType mark) {
+  auto text = [&rs](const char* field) { return vb::NzStr(rs.GetField(field)); };
+  TitleRow row;
+  row.name = text("Name");
+  row.letter = TitleLetter(row.name);
+  row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
+  row.category = text("Category");
+  row.labelstudio = text("labelstudio");
+  row.format = text("format_type");
+  row.catNumber = text("cat_number");
+  row.mark = mark;
+  return row;
+}
+
 const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
   const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
   if (current) return titleRows_;
   titleRows_.clear();
+  letterCounts_.fill(0);
   titleSource_ = SectionRecords;
   if (!SectionHasRows()) return titleRows_;
   dao::Recordset& rs = *SectionRecords;
-  auto text = [&rs](const char* field) { return vb::NzStr(rs.GetField(field)); };
   // Reading the rows does not move the set for the caller.
   const bool wasBOF = rs.BOF();
   const bool onRow = !wasBOF && !rs.Eof();
   const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
   rs.MoveFirst();
   while (!rs.Eof()) {
-    TitleRow row;
-    row.name = text("Name");
-    row.letter = TitleLetter(row.name);
-    row.artists = {text("artist1"), text("artist2"), text("artist3"), text("artist4")};
-    row.category = text("Category");
-    row.labelstudio = text("labelstudio");
-    row.format = text("format_type");
-    row.catNumber = text("cat_number");
-    row.mark = rs.Bookmark();
+    TitleRow row = ReadTitleRow(rs, rs.Bookmark());
+    ++letterCounts_[size_t(row.letter[0] - 'A')];
     titleRows_.push_back(std::move(row));
+    TickLongWork();
     rs.MoveNext();
   }
   if (onRow) {
@@ -59,6 +67,19 @@ const std::vector<NewMain_Form::TitleRow>& NewMain_Form::TitleRows() {
     rs.MovePrevious();
   }
   return titleRows_;
+}
+
+bool NewMain_Form::PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::string& emptiedLetter) {
+  emptiedLetter.clear();
+  const bool tapeOrder = SectionRecords && tapeOrderedSet_.lock() == SectionRecords;
+  const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
+  if (SelectionMode != 0 || tapeOrder || !current || !RecordRow || !RecordRow->IsOpen() || RecordRow->Eof()) {
+    InvalidateTitleRows();
+    return false;
+  }
+  emptiedLetter = PlaceTitleRow(titleRows_, letterCounts_, ReadTitleRow(*RecordRow, mark), *SectionRecords);
+  EnableRecordFrames(true);
+  return true;
 }
 
 void NewMain_Form::InvalidateTitleRows() {
@@ -184,9 +205,14 @@ void NewMain_Form::RefreshTitleList() {
 
 void NewMain_Form::ShowCurrentTitle() {
   if (!SectionHasRows() || SectionRecords->Eof() || SectionRecords->BOF()) return;
-  TVNDATA* d = AVData();
   const std::string name = vb::NzStr(SectionRecords->GetField("Name"));
-  if (TitleLetter(name) != SelectedLetter) {
+  FollowLetterOf(name);
+  CS_Load_Data(name);
+}
+
+void NewMain_Form::FollowLetterOf(const std::string& name) {
+  TVNDATA* d = AVData();
+  if (SectionHasRows() && !SectionRecords->Eof() && !SectionRecords->BOF() && TitleLetter(name) != SelectedLetter) {
     d->P_Button(Integer(PreviousLetterButton));
     d->A_Button(Integer(ActiveLetterButton));
     LetterForTitle(true, name);
@@ -199,7 +225,6 @@ void NewMain_Form::ShowCurrentTitle() {
     ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
     SectionRecords->SetBookmark(mark);
   }
-  CS_Load_Data(name);
 }
 
 void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionRecords.get(), direction); }
@@ -207,6 +232,7 @@ void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionR
 void NewMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;
   if (LetterButtons[index]->toolTip().startsWith('N')) return;  // "No Data for ..."
+  if (!ConfirmLeaveRecord()) return;
   TVNDATA* d = AVData();
   d->P_Button(Integer(PreviousLetterButton));
   d->A_Button(Integer(ActiveLetterButton));
@@ -221,7 +247,15 @@ void NewMain_Form::Toolbar2_ButtonClick(int index) {
 }
 
 void NewMain_Form::List_Combo_Click() {
-  if (List_Combo->currentIndex() >= 0) CS_Load_Data(List_Combo->currentText().toStdString());
+  if (List_Combo->currentIndex() < 0) return;
+  const std::string name = List_Combo->currentText().toStdString();
+  // Cancel keeps the record on show, and the list shows it again.
+  if (!ConfirmLeaveRecord()) {
+    ShowTitleInList(RecordRow && RecordRow->IsOpen() && !RecordRow->Eof() ? vb::NzStr(RecordRow->GetField("Name"))
+                                                                         : RecordNameShown());
+    return;
+  }
+  CS_Load_Data(name);
 }
 
 void NewMain_Form::FillCatalogNumberList(QComboBox* list) {
@@ -249,10 +283,12 @@ void NewMain_Form::Flocation_Click() {
 void NewMain_Form::Toolbar1_ButtonClick(int index) {
   switch (index) {
     case 5:
+      if (!ConfirmLeaveRecord()) return;
       StepRecord(SelectionMode, 2);
       ShowCurrentTitle();
       break;
     case 6:
+      if (!ConfirmLeaveRecord()) return;
       StepRecord(SelectionMode, 1);
       ShowCurrentTitle();
       break;

@@ -133,11 +133,14 @@ bool SmartComboEnabled() {
 }
 
 void ComboAutoComplete(std::int16_t& keyAscii, QWidget* activeControl) {
-  if (!SmartComboEnabled()) return;
   QWidget* active = activeControl ? activeControl : QApplication::focusWidget();
   auto* combo = qobject_cast<QComboBox*>(active);
   if (!combo && active) combo = qobject_cast<QComboBox*>(active->parentWidget());  // its line edit
   if (!combo || !combo->isEditable() || !combo->lineEdit()) return;
+  // The switch of the combo's own window, where it has one: each catalogue
+  // window has its own "Use Smart Combo boxes".
+  const auto* own = combo->window()->findChild<QAction*>(QStringLiteral("SmartComboMenu"));
+  if (own ? !(own->isCheckable() && own->isChecked()) : !SmartComboEnabled()) return;
   if (keyAscii < 32 && keyAscii >= 0) return;  // control keys are the combo's own
   QLineEdit* edit = combo->lineEdit();
   const QString typed = edit->text().left(forms::SelStart(combo)) + QChar(char16_t(keyAscii));

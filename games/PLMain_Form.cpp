@@ -135,38 +135,23 @@ bool PLMain_Form::event(QEvent* event) {
 
 void PLMain_Form::closeEvent(QCloseEvent* event) {
   event->ignore();
+  // Typed changes are not lost with the window: the user may file them or stay.
+  if (!unloaded_ && !ConfirmLeaveRecord()) return;
   Unload();
 }
 
 void PLMain_Form::ConnectControls() {
-  connect(SSListBar1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-    vb::Guarded([&] { SSListBar1_ItemClick(item->text(0).toStdString()); });
-  });
-  connect(List_Combo, &QComboBox::activated, this, [this](int) { vb::Guarded([this] { List_Combo_Click(); }); });
+  ConnectFrame();
   connect(tGrid, &forms::FlexGrid::Click, this, [this] { tGrid_Click(); });
   connect(sGrid, &forms::FlexGrid::Click, this, [this] { sGrid_Click(); });
-  const std::array<void (PLMain_Form::*)(), 10> captionHandlers = {
-      &PLMain_Form::f1Cap_DblClick, &PLMain_Form::F2Cap_DblClick, &PLMain_Form::f3Cap_DblClick,
-      &PLMain_Form::f4Cap_DblClick, &PLMain_Form::f5Cap_DblClick, &PLMain_Form::f6Cap_DblClick,
-      &PLMain_Form::f7Cap_DblClick, &PLMain_Form::f8Cap_DblClick, &PLMain_Form::f9Cap_DblClick,
-      &PLMain_Form::f10Cap_DblClick};
-  for (size_t i = 0; i < captionHandlers.size(); ++i) {
-    const auto handler = captionHandlers[i];
-    tvn::OnCaptionDoubleClick(fCap[i], [this, handler] { (this->*handler)(); });
-  }
-}
-
-// ---------------------------------------------------------------- text helpers
-
-std::string PLMain_Form::TextOf(const QWidget* control) { return forms::ControlText(control).toStdString(); }
-
-void PLMain_Form::SetTextOf(QWidget* control, const std::string& text) {
-  forms::SetControlText(control, QString::fromStdString(text));
-}
-
-std::uint32_t PLMain_Form::BackColourOf(const QWidget* control) {
-  const QColor c = control->palette().color(QPalette::Base);
-  return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+  // The combos complete from their lists while "Use Smart Combo boxes" is
+  // checked; every text field knows the spelling and thesaurus keys.
+  for (QComboBox* combo : {cmbPublisher, cmbDeveloper, cmbGenre, cmbRating, cmbFormat})
+    GiveInput(combo, tvn::kComplete);
+  for (QWidget* field : std::initializer_list<QWidget*>{txtName, txtBestFeature, txtWorstFeature, txtHomepage,
+                                                        txtPlayers, txtHints, txtInstructions, txtNotes})
+    GiveInput(field, tvn::kSpellKeys);
+  for (QLineEdit* field : fText) GiveInput(field, tvn::kSpellKeys);
 }
 
 }  // namespace pl

@@ -16,28 +16,12 @@
 //   PLMain_Form_Menus.cpp    menus and compaction
 //   PLMain_Form_Save.cpp     record save and lookup upkeep
 //   PLMain_Form_Commands.cpp toolbar, navigation, picture and date buttons
-#include <QMainWindow>
-#include <QPointer>
-#include <array>
-#include <cstdint>
-#include <string>
-
-#include "platform/dao/Dao.h"
+#include "core/RecordWindow.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QScrollArea;
 class QStatusBar;
-class QTabWidget;
 class QTextEdit;
-class QToolBar;
-class QTreeWidget;
 
 namespace pl {
 
@@ -52,14 +36,10 @@ struct GameSection {
 };
 const std::array<GameSection, 6>& GameSections();
 
-class PLMain_Form : public QMainWindow {
+class PLMain_Form : public tvn::RecordWindow {
   Q_OBJECT
 
  public:
-  // Colours the editor takes (0x00BBGGRR, as stored by the classic forms).
-  static constexpr std::uint32_t kEditableColour = 0xFFFFFF;
-  static constexpr std::uint32_t kLockedColour = 0xE0E0E0;
-  static constexpr int kTwipsPerPixel = 15;
   static constexpr int kNameLength = 48;  // what the name field stores
   static constexpr int kTextLength = 50;  // the other text fields
   static constexpr int kPlayersLength = 10;
@@ -76,7 +56,7 @@ class PLMain_Form : public QMainWindow {
   void Unload();
 
   // ---- sections, lookup lists and link grids (PLMain_Form_Sections.cpp)
-  void SSListBar1_ItemClick(const std::string& caption);
+  void SSListBar1_ItemClick(const std::string& caption) override;
   void ItemClickProcessPL(std::uint8_t& section);
   void OpenSectionRecordset();
   void SetupSection();
@@ -104,26 +84,14 @@ class PLMain_Form : public QMainWindow {
   void LoadData_PL(const std::string& name);
   void ClearGameForm();
   void SetEditState(std::uint32_t backColour, bool enabled);
-  // Renames a user field of the section on show (double-click on its caption).
-  void f1Cap_DblClick();
-  void F2Cap_DblClick();
-  void f3Cap_DblClick();
-  void f4Cap_DblClick();
-  void f5Cap_DblClick();
-  void f6Cap_DblClick();
-  void f7Cap_DblClick();
-  void f8Cap_DblClick();
-  void f9Cap_DblClick();
-  void f10Cap_DblClick();
-  void EditFieldCaption(int field);
 
   // ---- title list and letter bar (PLMain_Form_Titles.cpp)
-  void Toolbar2_ButtonClick(int index);
+  void Toolbar2_ButtonClick(int index) override;
   void SetActiveLetter(int buttonIndex);
   void FillTitleListByLetter(const std::string& letter);
   void MarkLettersWithTitles();
   void RefreshTitleList();
-  void List_Combo_Click();
+  void List_Combo_Click() override;
   void ResetLetterButtons();
   std::string ShowLetterButton(bool activate, const std::string& name);
   void SwapLetterButtons(int active, int previous);
@@ -157,13 +125,16 @@ class PLMain_Form : public QMainWindow {
   long AddOrUpdateGenre(const std::string& name);
 
   // ---- toolbar, navigation and buttons (PLMain_Form_Commands.cpp)
-  void Toolbar1_ButtonClick(int index);
+  void Toolbar1_ButtonClick(int index) override;
   void ShowCurrentRecord();
+  // The letter bar and the title list come to the letter of the game
+  // named, when another letter is active (a game shown from elsewhere).
+  void FollowLetterOf(const std::string& name);
   void SetToolbarBrowse();
   void SetToolbarVisible();
   void SetToolbarEmpty();
-  void Add_Picture_Click();
-  void Delete_Picture_Click();
+  void Add_Picture_Click() override;
+  void Delete_Picture_Click() override;
   void btnBlankADate_Click();
   void btnBlankRDate_Click();
 
@@ -172,22 +143,11 @@ class PLMain_Form : public QMainWindow {
   dao::RecordsetPtr rsRecord;    // the game on show
   dao::RecordsetPtr rsCaption;   // the section's caption row
   bool AddMode = false;
-  int ActiveLetterButton = 1;
-  int PreviousLetterButton = 51;
   std::string CurrentLetter = "A";
-  bool FirstActivate = false;
   std::uint8_t WindowSection = 0;  // the window's own copy of the section number
   int CompactAnswer = 0;           // the answer of the compaction question
 
   // ---- controls
-  QTreeWidget* SSListBar1 = nullptr;
-  QToolBar* Toolbar1 = nullptr;
-  QToolBar* Toolbar2 = nullptr;
-  std::array<QAction*, 9> Toolbar1Buttons{};  // 1..8
-  std::array<QAction*, 79> LetterButtons{};   // 1..78
-  QComboBox* List_Combo = nullptr;
-  QTabWidget* SSTab1 = nullptr;
-
   // Main tab
   QLineEdit* txtName = nullptr;
   forms::DateBox* DateAquired = nullptr;
@@ -208,26 +168,14 @@ class PLMain_Form : public QMainWindow {
   forms::FlexGrid* tGrid = nullptr;
   forms::FlexGrid* sGrid = nullptr;
 
-  // My Fields tab: f1Text, f2text, f3Text ... f10Text and their captions
-  // f1Cap, F2Cap, f3Cap ... f10Cap (index 0 is field 1).
-  std::array<QLineEdit*, 10> fText{};
-  std::array<QLabel*, 10> fCap{};
-
   // Hints/Tips, Instructions, Notes and Picture tabs
   QTextEdit* txtHints = nullptr;
   QTextEdit* txtInstructions = nullptr;
   QTextEdit* txtNotes = nullptr;
   QScrollArea* SSScroll1 = nullptr;
-  QLabel* Picture_Box = nullptr;
-  QPushButton* Add_Picture = nullptr;
-  QPushButton* Delete_Picture = nullptr;
   QStatusBar* StatusBar1 = nullptr;
 
   // menus
-  QMenu* File_Menu = nullptr;
-  QAction* SmartComboMenu = nullptr;
-  QAction* menuAutoSpell = nullptr;
-  QAction* Exit_Menu = nullptr;
   QMenu* vmenu = nullptr;
   QAction* qdmenu = nullptr;
   QMenu* UtilitiesMenu = nullptr;
@@ -242,24 +190,20 @@ class PLMain_Form : public QMainWindow {
   QMenu* Help_Menu = nullptr;
   QAction* Content_Menu = nullptr;
 
-  // Text of a text box, combo box or rich text box, and setting it.
-  static std::string TextOf(const QWidget* control);
-  static void SetTextOf(QWidget* control, const std::string& text);
-  // The back colour an edit control shows (0x00BBGGRR).
-  static std::uint32_t BackColourOf(const QWidget* control);
-
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  dao::RecordsetPtr& CaptionRecordset() override { return rsCaption; }
+  std::vector<QWidget*> RecordFields() const override;
+  std::string RecordNameShown() const override;
+  bool AddingNewRecord() const override { return AddMode; }
+  bool FileShownRecord() override;
 
  private:
   void BuildWindow();
   void BuildMenus();
-  void BuildToolbars();
   QWidget* BuildMainTab();
   QWidget* BuildPage2Tab();
-  QWidget* BuildMyFieldsTab();
-  QWidget* BuildPictureTab();
   void ConnectControls();
   void ConnectMenuCommands();
   void ConnectRecordEditing();  // the save side's wiring (PLMain_Form_Commands.cpp)
@@ -274,6 +218,13 @@ class PLMain_Form : public QMainWindow {
   void LoadLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   void SaveLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   bool unloaded_ = false;
+  // The title of each of rsSection's rows, in its order, read once per
+  // opened set: the letter bar, the title list and the search for a game
+  // by name do not read every row again.
+  const std::vector<tvn::TitleKey>& Titles();
+  std::vector<tvn::TitleKey> titles_;
+  std::weak_ptr<dao::Recordset> titlesSource_;
+  tvn::LetterCounts letterCounts_{};
 };
 
 }  // namespace pl

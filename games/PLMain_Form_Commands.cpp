@@ -13,6 +13,7 @@
 #include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
+#include "platform/forms/LetterBar.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
@@ -43,9 +44,11 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
       ClearGameForm();
       SetToolbarVisible();
       txtName->setFocus();
+      TakeRecordSnapshot();
       break;
-    case 2:  // cancel the add
+    case 2: {  // cancel the add: what was typed for the new game is dropped
       AddMode = false;
+      LeaveScope dropped(*this);
       if (HasRows(rsSection)) {
         vb::Guarded([this] {
           rsSection->MoveFirst();
@@ -59,16 +62,9 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
       }
       EnableWindowControls(true);
       break;
+    }
     case 3:  // file
-      if (!CheckNameEntered()) return;
-      // A date that does not read for sure is refused before anything is
-      // written: filed as Null it would erase the stored date.
-      if (!tvn::CheckFileableDate(DateAquired) || !tvn::CheckFileableDate(DateReleased)) return;
-      // A failure stored nothing; the editor keeps its contents for another try.
-      if (!vb::Guarded([this] { SaveRecord(); })) return;
-      SetToolbarBrowse();
-      EnableWindowControls(true);
-      EnablePictureTab(SSTab1, true);
+      FileShownRecord();
       break;
     case 4: {  // delete
       if (vb::MsgBox("Delete the displayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
@@ -77,6 +73,8 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
         const long number = vb::CLng(rsRecord->GetField("systemnumber"));
         rsRecord->Close();
         rsRecord.reset();
+        // The game is gone; what was typed into it goes with it.
+        LeaveScope gone(*this);
         // The game goes with its system-type and feature links.
         DeleteGame(*PL().GameDB, number);
         PreviousLetterButton = 51;
@@ -90,6 +88,7 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
     case 5:  // previous
     case 6:  // next
       if (!HasRows(rsSection)) return;
+      if (!ConfirmLeaveRecord()) return;
       tvn::MoveRecord(rsSection.get(), index == 5 ? 2 : 1);
       vb::Guarded([this] { ShowCurrentRecord(); });
       break;
@@ -101,25 +100,40 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
   }
 }
 
+bool PLMain_Form::FileShownRecord() {
+  if (!CheckNameEntered()) return false;
+  // A date that does not read for sure is refused before anything is
+  // written: filed as Null it would erase the stored date.
+  if (!CheckDateToFile(DateAquired) || !CheckDateToFile(DateReleased)) return false;
+  // A failure stored nothing; the editor keeps its contents for another try.
+  if (!vb::Guarded([this] { SaveRecord(); })) return false;
+  SetToolbarBrowse();
+  EnableWindowControls(true);
+  EnablePictureTab(SSTab1, true);
+  return true;
+}
+
 void PLMain_Form::ShowCurrentRecord() {
   if (!HoldsRow(rsSection)) return;
   const std::string name = vb::NzStr(rsSection->GetField("Name"));
-  const std::string first = vb::UCase(vb::Left(name, 1));
-  if (first != CurrentLetter) {
-    // The move crossed into another letter: its titles are listed.
-    avplDataclass& d = PLData();
-    d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
-    d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
-    ShowLetterButton(true, name);
-    PreviousLetterButton = d.P_Button;
-    ActiveLetterButton = d.A_Button;
-    CurrentLetter = d.SLetterW;
-    const auto mark = rsSection->Bookmark();
-    FillTitleListByLetter(CurrentLetter);
-    SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
-    rsSection->SetBookmark(mark);
-  }
+  FollowLetterOf(name);
   LoadData_PL(name);
+}
+
+void PLMain_Form::FollowLetterOf(const std::string& name) {
+  if (!HoldsRow(rsSection) || forms::TitleLetter(name) == CurrentLetter) return;
+  // Another letter's game: that letter becomes active and its titles are listed.
+  avplDataclass& d = PLData();
+  d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
+  d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
+  ShowLetterButton(true, name);
+  PreviousLetterButton = d.P_Button;
+  ActiveLetterButton = d.A_Button;
+  CurrentLetter = d.SLetterW;
+  const auto mark = rsSection->Bookmark();
+  FillTitleListByLetter(CurrentLetter);
+  SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+  rsSection->SetBookmark(mark);
 }
 
 // The media window's toolbar states: the first six actions of Toolbar1.
@@ -144,11 +158,6 @@ void PLMain_Form::btnBlankADate_Click() { DateAquired->clear(); }
 void PLMain_Form::btnBlankRDate_Click() { DateReleased->clear(); }
 
 void PLMain_Form::ConnectRecordEditing() {
-  for (int i = 1; i < int(Toolbar1Buttons.size()); ++i)
-    if (QAction* a = Toolbar1Buttons[size_t(i)])
-      connect(a, &QAction::triggered, this, [this, i] { vb::Guarded([this, i] { Toolbar1_ButtonClick(i); }); });
-  if (Add_Picture) connect(Add_Picture, &QPushButton::clicked, this, [this] { Add_Picture_Click(); });
-  if (Delete_Picture) connect(Delete_Picture, &QPushButton::clicked, this, [this] { Delete_Picture_Click(); });
   if (btnBlankADate) connect(btnBlankADate, &QPushButton::clicked, this, [this] { btnBlankADate_Click(); });
   if (btnBlankRDate) connect(btnBlankRDate, &QPushButton::clicked, this, [this] { btnBlankRDate_Click(); });
 }

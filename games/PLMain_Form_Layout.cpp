@@ -28,32 +28,10 @@ namespace pl {
 
 namespace {
 
-QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength = 0) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  return e;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name) {
-  auto* c = new QComboBox(parent);
-  c->setObjectName(name);
-  c->setEditable(true);
-  c->setInsertPolicy(QComboBox::NoInsert);
-  return c;
-}
-
-forms::DateBox* MakeDate(QWidget* parent, const char* name) {
-  auto* d = new forms::DateBox(parent);
-  d->setObjectName(name);
-  return d;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-  b->setObjectName(name);
-  return b;
-}
+using tvn::frame::MakeButton;
+using tvn::frame::MakeCombo;
+using tvn::frame::MakeDate;
+using tvn::frame::MakeText;
 
 QTextEdit* MakeMemo(QWidget* parent, const char* name) {
   auto* t = new QTextEdit(parent);
@@ -87,42 +65,19 @@ void PLMain_Form::BuildWindow() {
   setObjectName("PLMain_Form");
   setWindowTitle("The Pellion");
   BuildMenus();
-  BuildToolbars();
-
-  auto* central = new QWidget(this);
-  auto* outer = new QHBoxLayout(central);
-  auto* splitter = new QSplitter(Qt::Horizontal, central);
-  outer->addWidget(splitter);
-
-  SSListBar1 = forms::NewSectionBar(splitter, 120, 200);
+  BuildRecordToolbars();
+  BuildFrame(120, 200);
   for (const GameSection& section : GameSections())
     new QTreeWidgetItem(SSListBar1, QStringList(QString::fromUtf8(section.caption)));
 
-  auto* right = new QWidget(splitter);
-  auto* rightLayout = new QVBoxLayout(right);
-  rightLayout->setContentsMargins(0, 0, 0, 0);
-  auto* listRow = new QHBoxLayout();
-  listRow->addWidget(new QLabel("Titles:", right));
-  List_Combo = forms::NewTitleList(right);
-  listRow->addWidget(List_Combo, 1);
-  rightLayout->addLayout(listRow);
-
-  SSTab1 = new QTabWidget(right);
-  SSTab1->setObjectName("SSTab1");
   SSTab1->addTab(BuildMainTab(), "Main");
   SSTab1->addTab(BuildPage2Tab(), "Page 2");
-  SSTab1->addTab(BuildMyFieldsTab(), "My Fields");
+  SSTab1->addTab(BuildMyFieldsTab(kTextLength), "My Fields");
   SSTab1->addTab(MemoTab(txtHints, "txtHints"), "Hints/Tips");
   SSTab1->addTab(MemoTab(txtInstructions, "txtInstructions"), "Instructions");
   SSTab1->addTab(MemoTab(txtNotes, "txtNotes"), "Notes");
-  SSTab1->addTab(BuildPictureTab(), "Picture");
-  rightLayout->addWidget(SSTab1, 1);
+  SSTab1->addTab(BuildPictureTab(&SSScroll1), "Picture");
 
-  splitter->addWidget(SSListBar1);
-  splitter->addWidget(right);
-  splitter->setStretchFactor(0, 0);
-  splitter->setStretchFactor(1, 1);
-  setCentralWidget(central);
   StatusBar1 = statusBar();
   StatusBar1->setObjectName("StatusBar1");
   resize(900, 600);
@@ -130,18 +85,9 @@ void PLMain_Form::BuildWindow() {
 
 void PLMain_Form::BuildMenus() {
   auto add = [](QMenu* menu, QAction*& action, const char* name, const char* caption) {
-    action = menu->addAction(QString::fromUtf8(caption));
-    action->setObjectName(name);
+    tvn::frame::AddMenuItem(menu, action, name, caption);
   };
-  File_Menu = menuBar()->addMenu("&File");
-  File_Menu->setObjectName("File_Menu");
-  add(File_Menu, SmartComboMenu, "SmartComboMenu", "Use Smart Combo boxes");
-  SmartComboMenu->setCheckable(true);
-  SmartComboMenu->setChecked(true);
-  add(File_Menu, menuAutoSpell, "menuAutoSpell", "Do not use auto spell check for any field");
-  menuAutoSpell->setCheckable(true);
-  File_Menu->addSeparator();
-  add(File_Menu, Exit_Menu, "Exit_Menu", "Exit");
+  BuildFileMenu();
 
   vmenu = menuBar()->addMenu("&View");
   vmenu->setObjectName("vmenu");
@@ -163,35 +109,6 @@ void PLMain_Form::BuildMenus() {
   Help_Menu = menuBar()->addMenu("&Help");
   Help_Menu->setObjectName("Help_Menu");
   add(Help_Menu, Content_Menu, "Content_Menu", "Contents");
-}
-
-void PLMain_Form::BuildToolbars() {
-  Toolbar1 = addToolBar("Record");
-  Toolbar1->setObjectName("Toolbar1");
-  Toolbar1->setMovable(false);
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  const char* tips[] = {nullptr,
-                        "Add a new record",
-                        "Cancel add",
-                        "File changes/add",
-                        "Delete record",
-                        "Move to previous record",
-                        "Move to next record",
-                        nullptr,
-                        "Report Wizard"};
-  const char* captions[] = {nullptr, "Add", "Cancel", "File", "Delete", "Previous", "Next", nullptr, "Reports"};
-  for (int i = 1; i <= 8; ++i) {
-    QAction* a = i == 7 ? Toolbar1->addSeparator() : Toolbar1->addAction(QString::fromUtf8(captions[i]));
-    if (i != 7) a->setToolTip(QString::fromUtf8(tips[i]));
-    a->setObjectName(QString("Toolbar1_%1").arg(i));
-    Toolbar1Buttons[size_t(i)] = a;
-  }
-
-  addToolBarBreak();
-  Toolbar2 = addToolBar("Letters");
-  Toolbar2->setObjectName("Toolbar2");
-  Toolbar2->setMovable(false);
-  forms::BuildLetterBar(Toolbar2, LetterButtons, [this](int index) { Toolbar2_ButtonClick(index); });
 }
 
 QWidget* PLMain_Form::BuildMainTab() {
@@ -256,43 +173,6 @@ QWidget* PLMain_Form::BuildPage2Tab() {
   tGrid = MakeLinkGrid(tab, "tGrid");
   layout->addWidget(sGrid, 1);
   layout->addWidget(tGrid, 1);
-  return tab;
-}
-
-QWidget* PLMain_Form::BuildMyFieldsTab() {
-  auto* tab = new QWidget();
-  auto* form = new QFormLayout(tab);
-  for (int i = 0; i < 10; ++i) {
-    const QString n = QString::number(i + 1);
-    fCap[size_t(i)] = new QLabel("My Field " + n, tab);
-    fCap[size_t(i)]->setObjectName(i == 1 ? QString("F2Cap") : "f" + n + "Cap");
-    fText[size_t(i)] = new QLineEdit(tab);
-    fText[size_t(i)]->setObjectName(i == 1 ? QString("f2text") : "f" + n + "Text");
-    fText[size_t(i)]->setMaxLength(kTextLength);
-    form->addRow(fCap[size_t(i)], fText[size_t(i)]);
-  }
-  return tab;
-}
-
-QWidget* PLMain_Form::BuildPictureTab() {
-  auto* tab = new QWidget();
-  auto* layout = new QVBoxLayout(tab);
-  SSScroll1 = new QScrollArea(tab);
-  SSScroll1->setObjectName("SSScroll1");
-  SSScroll1->setWidgetResizable(true);
-  Picture_Box = new QLabel();
-  Picture_Box->setObjectName("Picture_Box");
-  Picture_Box->setAlignment(Qt::AlignCenter);
-  Picture_Box->setMinimumSize(200, 150);
-  SSScroll1->setWidget(Picture_Box);
-  layout->addWidget(SSScroll1, 1);
-  auto* buttons = new QHBoxLayout();
-  Add_Picture = MakeButton(tab, "Add_Picture", "Add/Change Picture");
-  Delete_Picture = MakeButton(tab, "Delete_Picture", "Delete Picture");
-  buttons->addWidget(Add_Picture);
-  buttons->addWidget(Delete_Picture);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
   return tab;
 }
 

@@ -104,6 +104,9 @@ void PLMain_Form::qdmenu_Click() { ShowGameQuickDisplay(this); }
 // ---------------------------------------------------------------- Utilities
 
 void PLMain_Form::CollectionMenu_Click() {
+  // The game on show belongs to the collection that is about to close.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   for (dao::RecordsetPtr* rs : {&rsCaption, &rsRecord, &rsSection}) {
     if (*rs && (*rs)->IsOpen()) (*rs)->Close();
     rs->reset();
@@ -127,36 +130,56 @@ void PLMain_Form::RefreshAfterEditor() {
 }
 
 void PLMain_Form::ArtistManagerMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ShowGameLookupEditor(GameList::Developer, this);
   FillDeveloperCombo(CurrentFlagName());
   RefreshAfterEditor();
 }
 
 void PLMain_Form::CategoryMMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ShowGameLookupEditor(GameList::Genre, this);
   FillGenreCombo(CurrentFlagName());
   RefreshAfterEditor();
 }
 
 void PLMain_Form::LSMenu_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ShowGameLookupEditor(GameList::Publisher, this);
   FillPublisherCombo(CurrentFlagName());
   RefreshAfterEditor();
 }
 
 void PLMain_Form::menuSysType_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ShowGameLookupEditor(GameList::SysType, this);
   FillSysTypeGrid();
   RefreshAfterEditor();
 }
 
 void PLMain_Form::menuSupports_Click() {
+  // The editor may rename what the record on show names: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   ShowGameLookupEditor(GameList::Supports, this);
   FillSupportsGrid();
   RefreshAfterEditor();
 }
 
-void PLMain_Form::Compact_Menu_Click() { CompactGameDatabase(); }
+void PLMain_Form::Compact_Menu_Click() {
+  // The game on show belongs to the file that is about to be rewritten.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
+  CompactGameDatabase();
+}
 
 void PLMain_Form::CompactGameDatabase() {
   const std::string file = GameFilePath();

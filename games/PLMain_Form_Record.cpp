@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kPictureTab = 6;
 
-void SetBackColour(QWidget* w, std::uint32_t colour) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Base, QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)));
-  w->setPalette(p);
-}
-
 long KeyOf(const vb::Variant& v) {
   if (!vb::IsNumeric(v)) return -1;
   try {
@@ -36,7 +30,20 @@ long KeyOf(const vb::Variant& v) {
 
 }  // namespace
 
+std::vector<QWidget*> PLMain_Form::RecordFields() const {
+  std::vector<QWidget*> fields = {txtName,         DateAquired, DateReleased, cmbPublisher, cmbDeveloper,
+                                  cmbGenre,        txtBestFeature, txtWorstFeature, txtHomepage, cmbFormat,
+                                  cmbRating,       txtPlayers,  txtHints,     txtInstructions, txtNotes,
+                                  tGrid,           sGrid};
+  fields.insert(fields.end(), fText.begin(), fText.end());
+  return fields;
+}
+
+std::string PLMain_Form::RecordNameShown() const { return TextOf(txtName); }
+
 void PLMain_Form::LoadData_PL(const std::string& name) {
+  // The quick display shows a game through here: typed changes are asked about first.
+  if (!ConfirmLeaveRecord()) return;
   setCursor(Qt::WaitCursor);
   struct Pointer {
     QWidget* w;
@@ -48,16 +55,8 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   // The section's position follows the shown game: the walk starts at the
   // current row, goes on from the first row after the last, and visits
   // every row once at most.
-  if (SectionHasRows()) {
-    dao::Recordset& rs = *rsSection;
-    if (rs.Eof() || rs.BOF()) rs.MoveFirst();
-    const long count = rs.RecordCount();
-    for (long seen = 0; seen < count + 1 && !rs.Eof(); ++seen) {
-      if (vb::NzStr(rs.GetField("Name")) == name) break;
-      rs.MoveNext();
-      if (rs.Eof()) rs.MoveFirst();
-    }
-  }
+  if (SectionHasRows() && !tvn::FindTitleRow(Titles(), *rsSection, name) && (rsSection->Eof() || rsSection->BOF()))
+    rsSection->MoveFirst();
 
   rsRecord = PL().GameDB->OpenRecordset("select * from mediadata where sectionnumber = " +
                                         std::to_string(int(PLData().SectionNumber)) +
@@ -108,7 +107,10 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   }
   // The stored name, not the name box: a numbered name can be longer than
   // the box takes, and the list holds it whole.
+  // Shown from elsewhere (the quick display), the game lights its letter.
+  FollowLetterOf(text("Name"));
   List_Combo->setEditText(QString::fromStdString(text("Name")));
+  TakeRecordSnapshot();
 }
 
 void PLMain_Form::ClearGameForm() {
@@ -127,13 +129,14 @@ void PLMain_Form::ClearGameForm() {
   for (QLineEdit* f : fText) f->clear();
   ClearGridChecks(sGrid);
   ClearGridChecks(tGrid);
+  TakeRecordSnapshot();
 }
 
 void PLMain_Form::SetEditState(std::uint32_t backColour, bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{txtName, cmbPublisher, cmbDeveloper, cmbGenre, DateReleased,
                                                     DateAquired, txtBestFeature, txtWorstFeature, txtHomepage,
                                                     cmbFormat, cmbRating, txtPlayers}) {
-    SetBackColour(w, backColour);
+    SetBackColourOf(w, backColour);
     w->setEnabled(enabled);
   }
   for (int i = 0; i <= 6; ++i) SSTab1->setTabEnabled(i, enabled);
@@ -141,21 +144,5 @@ void PLMain_Form::SetEditState(std::uint32_t backColour, bool enabled) {
   // empty section shows its greyed Main tab instead.
   if (!enabled) SSTab1->setCurrentIndex(0);
 }
-
-void PLMain_Form::EditFieldCaption(int field) {
-  if (field < 1 || field > 10) return;
-  tvn::RenameFieldCaption(rsCaption, "f" + std::to_string(field), fCap[size_t(field - 1)]);
-}
-
-void PLMain_Form::f1Cap_DblClick() { EditFieldCaption(1); }
-void PLMain_Form::F2Cap_DblClick() { EditFieldCaption(2); }
-void PLMain_Form::f3Cap_DblClick() { EditFieldCaption(3); }
-void PLMain_Form::f4Cap_DblClick() { EditFieldCaption(4); }
-void PLMain_Form::f5Cap_DblClick() { EditFieldCaption(5); }
-void PLMain_Form::f6Cap_DblClick() { EditFieldCaption(6); }
-void PLMain_Form::f7Cap_DblClick() { EditFieldCaption(7); }
-void PLMain_Form::f8Cap_DblClick() { EditFieldCaption(8); }
-void PLMain_Form::f9Cap_DblClick() { EditFieldCaption(9); }
-void PLMain_Form::f10Cap_DblClick() { EditFieldCaption(10); }
 
 }  // namespace pl

@@ -80,18 +80,34 @@ void PLMain_Form::SaveRecord() {
     SaveSupportsMedia(systemnumber);
   });
   const std::string& name = stored.Name;
+  // What the editor shows is filed now: the refreshes below and the game
+  // shown again ask nothing.
+  LeaveScope filed(*this);
 
   if (stored.PublisherAdded) Refill(*this, &PLMain_Form::FillPublisherCombo);
   if (stored.DeveloperAdded) Refill(*this, &PLMain_Form::FillDeveloperCombo);
   if (stored.GenreAdded) Refill(*this, &PLMain_Form::FillGenreCombo);
 
-  // A new or renamed game takes its place in the section's name order.
-  if (!HoldsRow(rsSection) || AddMode || name != loadedName) OpenSectionRecordset();
-  AddMode = false;
+  // The letter the title list and the letter bar file the name under.
+  const std::string letter = FiledTitleLetter(name);
 
-  const std::string letter = vb::UCase(vb::Left(vb::Trim(name), 1));
+  // A new or renamed game takes its place in the section's name order: in
+  // the titles read and in the section's set, whose query is not run
+  // again; only the letters it left and joined change their faces.
+  const bool moved = AddMode || name != loadedName;
+  const bool titlesKept = rsSection && rsSection->IsOpen() && titlesSource_.lock() == rsSection;
+  if (moved && titlesKept) {
+    dao::RecordsetPtr row =
+        db.OpenRecordset("select * from mediadata where systemnumber = " + std::to_string(stored.SystemNumber));
+    const tvn::TitleKey title{name, letter, row->Bookmark()};
+    row->Close();
+    ShowMovedTitleLetters(tvn::PlaceTitleRow(titles_, letterCounts_, title, *rsSection), letter);
+  } else if (!HoldsRow(rsSection) || moved) {
+    OpenSectionRecordset();
+    MarkLettersWithTitles();
+  }
+  AddMode = false;
   FillTitleListByLetter(letter);
-  MarkLettersWithTitles();
   d.P_Button = static_cast<std::int16_t>(PreviousLetterButton);
   d.A_Button = static_cast<std::int16_t>(ActiveLetterButton);
   d.SLetterW = ShowLetterButton(true, name);

@@ -57,7 +57,16 @@ void PLMain_Form::SSListBar1_ItemClick(const std::string& caption) {
 }
 
 void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
+  // Typed changes are asked about before the section goes; the quick
+  // display's record load that follows takes the same answer.
   avplDataclass& d = PLData();
+  if (!ConfirmLeaveRecord(true)) {
+    // The section bar goes back to the section still on show.
+    if (d.SectionNumber >= 1 && d.SectionNumber <= 6)
+      SSListBar1->setCurrentItem(SSListBar1->topLevelItem(d.SectionNumber - 1));
+    return;
+  }
+  LeaveScope leaving(*this);
   d.SectionNumber = section;
   ResetGameSectionFlags(d);
   if (section >= 1 && section <= 6) {
@@ -66,11 +75,7 @@ void PLMain_Form::ItemClickProcessPL(std::uint8_t& section) {
     // (the bar itself, the stored section, the quick display).
     SSListBar1->setCurrentItem(SSListBar1->topLevelItem(section - 1));
   }
-  setCursor(Qt::WaitCursor);
-  struct Pointer {
-    QWidget* w;
-    ~Pointer() { w->unsetCursor(); }
-  } pointer{this};
+  LongWork busy(*this);
   SetupSection();
 }
 
@@ -222,16 +227,7 @@ void PLMain_Form::tGrid_Click() { ToggleGridCheck(tGrid); }
 
 void PLMain_Form::sGrid_Click() { ToggleGridCheck(sGrid); }
 
-void PLMain_Form::EnableWindowControls(bool flag) {
-  SSListBar1->setEnabled(flag);
-  Toolbar2->setEnabled(flag);
-  List_Combo->setEnabled(flag);
-  Toolbar1Buttons[8]->setVisible(flag);
-  UtilitiesMenu->setEnabled(flag);
-  UtilitiesMenu->menuAction()->setEnabled(flag);
-  Help_Menu->setEnabled(flag);
-  Help_Menu->menuAction()->setEnabled(flag);
-}
+void PLMain_Form::EnableWindowControls(bool flag) { EnableFrame(flag, {UtilitiesMenu, Help_Menu}); }
 
 // ---------------------------------------------------------------- links of a game
 

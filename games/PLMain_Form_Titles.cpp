@@ -42,6 +42,7 @@ void PLMain_Form::SetActiveLetter(int buttonIndex) {
 void PLMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;
   if (LetterButtons[size_t(index)]->toolTip().startsWith('N')) return;  // "No Data for ..."
+  if (!ConfirmLeaveRecord()) return;
   avplDataclass& d = PLData();
   d.P_Button = std::int16_t(PreviousLetterButton);
   d.A_Button = std::int16_t(ActiveLetterButton);
@@ -54,39 +55,49 @@ void PLMain_Form::Toolbar2_ButtonClick(int index) {
   LoadData_PL(List_Combo->currentText().toStdString());
 }
 
+const std::vector<tvn::TitleKey>& PLMain_Form::Titles() {
+  if (rsSection && titlesSource_.lock() == rsSection) return titles_;
+  titles_.clear();
+  letterCounts_.fill(0);
+  titlesSource_ = rsSection;
+  if (!SectionHasRows()) return titles_;
+  dao::Recordset& rs = *rsSection;
+  // Reading the titles does not move the set for the caller.
+  const bool onRow = !rs.BOF() && !rs.Eof();
+  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
+  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+    tvn::TitleKey title;
+    title.name = vb::NzStr(rs.GetField("Name"));
+    title.letter = forms::TitleLetter(title.name);
+    title.mark = rs.Bookmark();
+    ++letterCounts_[size_t(title.letter[0] - 'A')];
+    titles_.push_back(std::move(title));
+    TickLongWork();
+  }
+  if (onRow) rs.SetBookmark(mark);
+  return titles_;
+}
+
 void PLMain_Form::FillTitleListByLetter(const std::string& wanted) {
   const std::string letter = forms::IsBarLetter(wanted) ? wanted : std::string("A");
   List_Combo->clear();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *rsSection;
-  const bool onRow = !rs.BOF() && !rs.Eof();
-  const auto mark = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
   QStringList names;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-    const std::string name = vb::NzStr(rs.GetField("Name"));
-    if (forms::TitleLetter(name) == letter) names << QString::fromStdString(name);
-  }
+  for (const tvn::TitleKey& title : Titles())
+    if (title.letter == letter) names << QString::fromStdString(title.name);
   List_Combo->addItems(names);
   if (!names.isEmpty()) {
     List_Combo->setCurrentIndex(0);
     List_Combo->setEditText(names.front());
   }
-  if (onRow) rs.SetBookmark(mark);
 }
 
 void PLMain_Form::MarkLettersWithTitles() {
   ResetLetterButtons();
   if (!SectionHasRows()) return;
-  dao::Recordset& rs = *rsSection;
-  std::string last;
-  for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-    const std::string name = vb::NzStr(rs.GetField("Name"));
-    const std::string first = vb::Left(name, 1);
-    if (first != last) {
-      ShowLetterButton(false, name);
-      last = first;
-    }
-  }
+  Titles();
+  for (int k = 0; k < 26; ++k)
+    if (letterCounts_[size_t(k)] > 0) forms::ShowLetterWithTitles(LetterButtons, 3 * k + 1);
 }
 
 void PLMain_Form::RefreshTitleList() {
@@ -118,7 +129,15 @@ void PLMain_Form::RefreshTitleList() {
 }
 
 void PLMain_Form::List_Combo_Click() {
-  if (List_Combo->currentIndex() >= 0) LoadData_PL(List_Combo->currentText().toStdString());
+  if (List_Combo->currentIndex() < 0) return;
+  const std::string name = List_Combo->currentText().toStdString();
+  // Cancel keeps the game on show, and the list shows it again.
+  if (!ConfirmLeaveRecord()) {
+    const bool shown = rsRecord && rsRecord->IsOpen() && !rsRecord->Eof() && !rsRecord->BOF();
+    List_Combo->setEditText(QString::fromStdString(shown ? vb::NzStr(rsRecord->GetField("Name")) : RecordNameShown()));
+    return;
+  }
+  LoadData_PL(name);
 }
 
 }  // namespace pl

@@ -184,7 +184,10 @@ TEST_F(CatalogueTest, PictureDateAndPlayButtons) {
   EXPECT_TRUE(vb::PromptScript::Texts().empty());
 
   tvn::App().CollectionDB->Execute("update mediadata set picture = 'pics\\other.jpg'");
+  vb::PromptScript::Answer(vb::vbNo);  // the cleared date is not to be filed
   w.CS_Load_Data("Song");
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  vb::PromptScript::Clear();
   w.Delete_Picture_Click();
   auto rs = tvn::App().CollectionDB->OpenRecordset("select picture from mediadata");
   EXPECT_EQ(vb::NzStr(rs->GetField("picture")), "");

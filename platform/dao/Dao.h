@@ -185,6 +185,12 @@ class Recordset {
   using BookmarkType = std::int64_t;
   virtual BookmarkType Bookmark() const = 0;
   virtual void SetBookmark(BookmarkType bookmark) = 0;
+  // Updatable SQL sets only: puts the row of that bookmark (a row of the
+  // set's table, in the set or not yet) before the row `before` (0: after
+  // the last) without running the query again, and makes it current. For a
+  // caller that knows where a write it made puts the row in the set's order.
+  // Other sets raise 3251.
+  virtual void PlaceRow(BookmarkType row, BookmarkType before);
 
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

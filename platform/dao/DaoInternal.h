@@ -335,6 +335,7 @@ class QueryRecordset : public RecordsetBase {
   bool NoMatch() const override { return false; }
   BookmarkType Bookmark() const override;
   void SetBookmark(BookmarkType bookmark) override;
+  void PlaceRow(BookmarkType row, BookmarkType before) override;
   void BeforeOwnWrite() override {
     Drain();
     StopFollowing();

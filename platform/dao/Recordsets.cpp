@@ -1500,11 +1500,46 @@ void QueryRecordset::SetBookmark(BookmarkType bookmark) {
   bof_ = eof_ = false;
 }
 
+void QueryRecordset::PlaceRow(BookmarkType row, BookmarkType before) {
+  CheckOpen();
+  CheckUpdatable();
+  editMode_ = dbEditNone;
+  // Every rowid known, and no walk following the scan: the order is no
+  // longer the scan's, so rows are read by rowid from now on.
+  BeforeOwnWrite();
+  if (scan_) sqlite3_reset(scan_);
+  scanAt_ = -1;
+  for (size_t i = 0; i < rowids_.size(); ++i) {
+    if (rowids_[i] != row) continue;
+    if (!Deleted(i)) --live_;
+    rowids_.erase(rowids_.begin() + static_cast<long>(i));
+    deleted_.erase(deleted_.begin() + static_cast<long>(i));
+    break;
+  }
+  size_t at = rowids_.size();
+  if (before != 0)
+    for (size_t i = 0; i < rowids_.size(); ++i)
+      if (rowids_[i] == before && !Deleted(i)) {
+        at = i;
+        break;
+      }
+  rowids_.insert(rowids_.begin() + static_cast<long>(at), row);
+  deleted_.insert(deleted_.begin() + static_cast<long>(at), 0);
+  ++live_;
+  count_.reset();
+  pos_ = static_cast<long>(at);
+  bof_ = eof_ = false;
+}
+
 }  // namespace dao::detail
 
 namespace dao {
 
 // For recordsets of other makes (fakes in tests): field by field.
+void Recordset::PlaceRow(BookmarkType, BookmarkType) {
+  detail::Fail(3251, "Operation is not supported for this type of object.");
+}
+
 std::vector<std::vector<Variant>> Recordset::GetRows(long maxRows) {
   const int n = FieldCount();
   std::vector<std::vector<Variant>> columns(static_cast<size_t>(n));

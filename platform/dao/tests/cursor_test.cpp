@@ -440,6 +440,35 @@ TEST_F(CursorTest, GetRowsOfAnOrderedQueryKeepsTheQueryOrder) {
   EXPECT_EQ(db_->OpenRecordset("select count(*) as c from people where name = 'renamed'")->GetField(0).rawInt(), 1);
 }
 
+TEST_F(CursorTest, APlacedRowTakesItsPlaceWithoutTheQueryRunningAgain) {
+  for (const char* n : {"Alpha", "Charlie", "Echo"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("select * from people where section = 1 order by name");
+  auto mark = [this](const std::string& name) {
+    auto one = db_->OpenRecordset("select * from people where name = '" + name + "'");
+    return one->Bookmark();
+  };
+  // A row written elsewhere joins the set where the caller says.
+  Add("Delta", 1);
+  rs->PlaceRow(mark("Delta"), mark("Echo"));
+  EXPECT_EQ(Str(rs->GetField("name")), "Delta");
+  rs->MoveFirst();
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"Alpha", "Charlie", "Delta", "Echo"}));
+  EXPECT_EQ(rs->RecordCount(), 4);
+  // A row of the set moves, here to the end; walking back agrees.
+  db_->Execute("update people set name = 'Foxtrot' where name = 'Alpha'");
+  rs->PlaceRow(mark("Foxtrot"), 0);
+  rs->MoveFirst();
+  EXPECT_EQ(Walk(rs), (std::vector<std::string>{"Charlie", "Delta", "Echo", "Foxtrot"}));
+  rs->MoveLast();
+  EXPECT_EQ(Str(rs->GetField("name")), "Foxtrot");
+  rs->MovePrevious();
+  EXPECT_EQ(Str(rs->GetField("name")), "Echo");
+  EXPECT_EQ(rs->RecordCount(), 4);
+  // Table-type sets keep their index's order: nothing to place there.
+  auto table = db_->OpenRecordset("people");
+  EXPECT_EQ(ErrorOf([&] { table->PlaceRow(mark("Delta"), 0); }), 3251);
+}
+
 }  // namespace
 
 namespace {

@@ -151,8 +151,12 @@ bool Inside(const QWidget* inner, const QWidget* outer) {
   if (auto r = OnScreen(view); !r) return r;
   QModelIndex index = view->model() ? view->model()->index(row, 0, view->rootIndex()) : QModelIndex();
   if (!index.isValid()) return ::testing::AssertionFailure() << "row " << row << " does not exist";
+  // The row's first column that shows: a grid's key column may be hidden.
   QRect rect = view->visualRect(index);
-  if (!view->viewport()->rect().intersects(rect))
+  for (int c = 1; rect.height() <= 0 && c < view->model()->columnCount(view->rootIndex()); ++c)
+    rect = view->visualRect(view->model()->index(row, c, view->rootIndex()));
+  const QRect room = view->viewport()->rect();
+  if (rect.height() <= 0 || rect.bottom() < room.top() || rect.top() > room.bottom())
     return ::testing::AssertionFailure() << "row " << row << " of " << S(Describe(view)) << " is scrolled out of view";
   return ::testing::AssertionSuccess();
 }
