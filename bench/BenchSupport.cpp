@@ -34,6 +34,25 @@ void CommitRaw(sqlite3* db, const std::vector<std::string>& statements) {
   run("COMMIT");
 }
 
+void ReadAllRaw(benchmark::State& state, const std::filesystem::path& file, const char* sql) {
+  sqlite3* raw = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
+  for (auto _ : state) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(raw, sql, -1, &st, nullptr) != SQLITE_OK) {
+      std::fprintf(stderr, "floor: %s: %s\n", sql, sqlite3_errmsg(raw));
+      std::abort();
+    }
+    const int columns = sqlite3_column_count(st);
+    long bytes = 0;
+    while (sqlite3_step(st) == SQLITE_ROW)
+      for (int i = 0; i < columns; ++i) bytes += sqlite3_column_bytes(st, i);
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(bytes);
+  }
+  sqlite3_close(raw);
+}
+
 std::filesystem::path MakeDataFolder(const std::string& prefix) {
   std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
   if (!::mkdtemp(tmpl.data())) std::abort();

@@ -24,6 +24,10 @@ sqlite3* OpenFloorCopy(const std::filesystem::path& file);
 // ends the run, so a floor never measures a statement that did nothing.
 void CommitRaw(sqlite3* db, const std::vector<std::string>& statements);
 
+// The floor of a listing: the benchmark's iterations each read every row of
+// `sql` through raw SQLite, read-only, touching each of its columns.
+void ReadAllRaw(benchmark::State& state, const std::filesystem::path& file, const char* sql);
+
 // Makes a new temporary folder named after prefix and points the program
 // at it: TAVOLIN_HOME, a settings file inside it, the current folder, and
 // message boxes answered without a person.

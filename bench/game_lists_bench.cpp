@@ -4,7 +4,6 @@
 // game in the listing order; and a lookup editor's rename and delete of a
 // genre that 5,000 of 100,000 games use.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -84,23 +83,11 @@ void Sizes(benchmark::internal::Benchmark* b) { b->Arg(10000)->Arg(100000); }
 // order, by raw SQLite.
 void BM_GameQuickDisplayFloor(benchmark::State& state) {
   const GameLists& lists = Lists(int(state.range(0)));
-  sqlite3* raw = nullptr;
-  sqlite3_open_v2((lists.dir / "MyGames.mdb").c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-  for (auto _ : state) {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(raw,
-                       "SELECT m.sectionnumber, m.name, m.date_aquired, d.artist_name, g.category, p.labelstudio_name, "
-                       "s.name FROM mediadata m LEFT JOIN developer d ON m.developer = d.developer LEFT JOIN genre g "
-                       "ON m.genre = g.genre LEFT JOIN publisher p ON m.publisher = p.publisher LEFT JOIN sections s "
-                       "ON m.sectionnumber = s.section ORDER BY s.name, m.name COLLATE NOCASE",
-                       -1, &st, nullptr);
-    long bytes = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-      for (int i = 0; i < 7; ++i) bytes += sqlite3_column_bytes(st, i);
-    sqlite3_finalize(st);
-    benchmark::DoNotOptimize(bytes);
-  }
-  sqlite3_close(raw);
+  bench::ReadAllRaw(state, lists.dir / "MyGames.mdb",
+                    "SELECT m.sectionnumber, m.name, m.date_aquired, d.artist_name, g.category, p.labelstudio_name, "
+                    "s.name FROM mediadata m LEFT JOIN developer d ON m.developer = d.developer LEFT JOIN genre g "
+                    "ON m.genre = g.genre LEFT JOIN publisher p ON m.publisher = p.publisher LEFT JOIN sections s "
+                    "ON m.sectionnumber = s.section ORDER BY s.name, m.name COLLATE NOCASE");
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_GameQuickDisplayFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(5);
