@@ -54,7 +54,7 @@ TEST_F(CatalogueDesktop, WindowMovedByTheUserReopensThere) {
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
-    w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
+    tvndesk::MoveTowardMiddle(w);
     ASSERT_TRUE(tvndesk::Settled(w));
     moved = tvndesk::Frame(w).topLeft();
     w.close();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -158,6 +159,13 @@ bool Settled(QWidget& w, int timeoutMs) {
 QRect Frame(const QWidget& w) {
   const Place p = ReadPlace(w);
   return p.framed ? p.client.marginsAdded(p.extents) : p.client;
+}
+
+void MoveTowardMiddle(QWidget& w, QPoint step) {
+  const QRect frame = Frame(w);
+  const QPoint middle = w.screen()->availableGeometry().center();
+  w.move(frame.topLeft() + QPoint(frame.center().x() < middle.x() ? step.x() : -step.x(),
+                                  frame.center().y() < middle.y() ? step.y() : -step.y()));
 }
 
 bool ShowSettled(QWidget& w, int timeoutMs) {

@@ -114,7 +114,7 @@ TEST_F(GameWindowDesktop, WindowReopensWhereItWasClosed) {
 
   // Moved by the user, it opens where it was left.
   pl::PLMain_Form& w = OpenFromLauncher();
-  w.move(tvndesk::Frame(w).topLeft() + QPoint(37, 23));
+  tvndesk::MoveTowardMiddle(w);
   ASSERT_TRUE(tvndesk::Settled(w));
   const QPoint moved = tvndesk::Frame(w).topLeft();
   CloseGameWindow(w);
