@@ -172,6 +172,9 @@ double MeasureRun(const FontSpec& font, QString& text) {
     return it.value();
   }
   if (entry.widths.size() >= kMostKept) entry.widths.clear();
+  // Made its full size at once: growing step by step rehashes every text
+  // kept so far, and a report of many records fills it again and again.
+  if (entry.widths.capacity() < kMostKept) entry.widths.reserve(kMostKept);
   const double width = TextAdvance(entry, text);
   entry.widths.insert(text, width);
   return width;
