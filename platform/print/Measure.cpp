@@ -81,12 +81,21 @@ const QPaintDevice& MeasureDevice() {
 }
 }  // namespace
 
+namespace {
+// The size and styles first: a report switches bold on and off for every
+// label, and these tell its fonts apart without comparing names.
+bool SameFont(const FontSpec& a, const FontSpec& b) {
+  return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+         a.name == b.name;
+}
+}  // namespace
+
 const FontEntry& FontFor(const FontSpec& spec) {
   static std::vector<std::unique_ptr<FontEntry>> cache;
   static const FontEntry* last = nullptr;
-  if (last && last->spec == spec) return *last;
+  if (last && SameFont(last->spec, spec)) return *last;
   for (const auto& e : cache) {
-    if (e->spec == spec) {
+    if (SameFont(e->spec, spec)) {
       last = e.get();
       return *last;
     }

@@ -298,12 +298,12 @@ void Printer::State::BreakIfBelow(double height) {
 }
 
 void Printer::State::Emit(const QString& text, double width) {
-  const double h = print::LineHeight(font);
+  const FontEntry& metrics = FontFor(font);
+  const double h = metrics.ascent + metrics.descent;
   BreakIfBelow(h);
   // Runs of different sizes on one line stand on one baseline, the one the
   // line's tallest font needs; a taller run lowers the runs before it.
   auto& texts = doc.pages.back().texts;
-  const FontEntry& metrics = FontFor(font);
   if (lineFirst < 0 || lineTop != y || lineFirst > static_cast<long>(texts.size())) {
     lineFirst = static_cast<long>(texts.size());
     lineTop = y;
