@@ -143,8 +143,11 @@ std::int32_t KerningOf(const FontEntry& e, char16_t a, char16_t b, std::int32_t 
 }  // namespace
 
 double TextAdvance(const FontEntry& e, const QString& text) {
+  // The shaper cuts text of some thousands of characters into pieces and
+  // does not kern across the cuts: long text is shaped as it is.
+  constexpr qsizetype kLongestSummed = 1000;
   const qsizetype n = text.size();
-  if (!e.pairwise || n == 0) return e.metrics.horizontalAdvance(text);
+  if (!e.pairwise || n == 0 || n > kLongestSummed) return e.metrics.horizontalAdvance(text);
   const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
   for (qsizetype i = 0; i < n; ++i)
     if (!PlainLatin(s[i])) return e.metrics.horizontalAdvance(text);

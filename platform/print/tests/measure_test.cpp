@@ -69,6 +69,17 @@ TEST(Measure, RandomLatinTextMeasuresAsTheWholeText) {
   }
 }
 
+TEST(Measure, LongTextMeasuresAsTheWholeText) {
+  // Long enough for the shaper to cut it into pieces.
+  QString text;
+  while (text.size() < 9000) text += "AVATAR To Wa caf\u00E9 \"Yves\" ";
+  FontSpec arial;
+  for (qsizetype n : {999, 1000, 1001, 4095, 4096, 4097, 8999}) ExpectShapedWidth(arial, text.left(n));
+  // Every neighbour a kerned pair, wherever a cut may fall.
+  const QString kerned = QString("AV").repeated(4500);
+  for (qsizetype n : {1001, 4097, 9000}) ExpectShapedWidth(arial, kerned.left(n));
+}
+
 TEST(Measure, AFontThatIsNotCheckedIsAlwaysShaped) {
   FontSpec other;
   other.name = "Noto Sans CJK JP";
