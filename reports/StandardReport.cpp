@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "core/TavolinModule.h"
@@ -41,7 +42,53 @@ const MediaTotal kTotals[9] = {
     {"MiniDisc", "Total MiniDiscs = "},
 };
 
-std::string Field(const dao::Recordset& rs, const std::string& name) { return vb::NzStr(rs.GetField(name)); }
+// The fields the writer reads. A report of many records reads each by its
+// position, found by name once per report rather than once per field of
+// every record.
+enum FieldId : int {
+  kSection, kPicture, kName, kRYear, kCatNumber, kQRating, kRating, kArtist1, kArtist2, kArtist3, kArtist4,
+  kCategory, kLabelStudio, kAcquired, kFormat, kSound, kTime, kSides, kSRatio, kPRatio, kSpeed, kTapeIndex,
+  kSlot, kSerial, kMail, kHomepage, kNotes,
+  kUser1, kUserCaption1 = kUser1 + 10, kTitle1 = kUserCaption1 + 10, kFieldIds = kTitle1 + 40
+};
+
+const std::vector<std::string>& FieldNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n = {"section", "Picture", "name", "RYear", "cat_number", "QRating", "rating",
+                                  "artist1", "artist2", "artist3", "artist4", "category", "labelstudio",
+                                  "date_aquired", "format_type", "format_type2", "total_time", "sides",
+                                  "SRatio", "PRatio", "Tape_Speed", "TapeIndex", "slot", "serial", "emailid",
+                                  "homepage", "notes"};
+    for (int i = 1; i <= 10; ++i) n.push_back("f" + std::to_string(i));
+    for (int i = 1; i <= 10; ++i) n.push_back("f" + std::to_string(i) + "c");
+    for (int i = 1; i <= 40; ++i) n.push_back("title" + std::to_string(i));
+    return n;
+  }();
+  return names;
+}
+
+class RecordFields {
+ public:
+  explicit RecordFields(const dao::Recordset& rs) : rs_(rs), index_(kFieldIds, -1) {
+    std::unordered_map<std::string, int> byName;
+    for (int i = 0, n = rs.FieldCount(); i < n; ++i) byName.emplace(vb::LCase(rs.FieldInfo(i).Name), i);
+    const auto& names = FieldNames();
+    for (int id = 0; id < kFieldIds; ++id) {
+      auto it = byName.find(vb::LCase(names[static_cast<size_t>(id)]));
+      if (it != byName.end()) index_[static_cast<size_t>(id)] = it->second;
+    }
+  }
+  vb::Variant Get(int id) const {
+    const int i = index_[static_cast<size_t>(id)];
+    // A field the query lacks fails as reading it by name does.
+    return i >= 0 ? rs_.GetField(i) : rs_.GetField(FieldNames()[static_cast<size_t>(id)]);
+  }
+  std::string Text(int id) const { return vb::NzStr(Get(id)); }
+
+ private:
+  const dao::Recordset& rs_;
+  std::vector<int> index_;
+};
 
 // Non-empty as the report tests it: the text is longer than "".
 bool Filled(const std::string& text) { return !text.empty(); }
@@ -92,13 +139,14 @@ class StandardReportWriter {
         p_.StartTable();
       }
       rs->MoveFirst();
+      const RecordFields fields(*rs);
       long done = 0;
       while (!rs->Eof()) {
         p_.ReportProgress(++done, total);
         if (options_.oneLine)
-          OneLineRow(*rs);
+          OneLineRow(fields);
         else
-          CompleteRecord(*rs);
+          CompleteRecord(fields);
         rs->MoveNext();
       }
     }
@@ -118,12 +166,12 @@ class StandardReportWriter {
   }
 
  private:
-  void OneLineRow(const dao::Recordset& rs) {
-    const std::string section = Field(rs, "section");
+  void OneLineRow(const RecordFields& rs) {
+    const std::string section = rs.Text(kSection);
     // The cells go to the table as cells, so that a "|" or ";" in a name
     // can neither shift the columns nor start a row of its own.
     const std::vector<std::vector<std::string>> row{
-        {vb::Trim(Field(rs, "name")), vb::Trim(Field(rs, "artist1")), vb::Trim(Field(rs, "category")),
+        {vb::Trim(rs.Text(kName)), vb::Trim(rs.Text(kArtist1)), vb::Trim(rs.Text(kCategory)),
          vb::Trim(section)}};
     p_.AddTable(kTableFormat, kTableHeader, row, kHeaderShade, -1, true);
     for (int i = 0; i < 9; ++i) {
@@ -151,13 +199,13 @@ class StandardReportWriter {
     p_.SetCurrentY(p_.CurrentY() + gap);
   }
 
-  void CompleteRecord(const dao::Recordset& rs) {
-    const std::string section = Field(rs, "section");
+  void CompleteRecord(const RecordFields& rs) {
+    const std::string section = rs.Text(kSection);
 
     // Picture and page end.
     bool loaded = false;
     double pictureHeight = 0;
-    const std::string picture = Field(rs, "Picture");
+    const std::string picture = rs.Text(kPicture);
     if (Filled(picture) && options_.include[0]) {
       // Found as the catalogue finds it: under the data folder, "\" read as
       // "/", names without regard to letter case.
@@ -180,9 +228,9 @@ class StandardReportWriter {
     p_.SetCurrentX(kLeft);
     p_.SetFontBold(true);
     p_.SetFontSize(10);
-    Value(Field(rs, "name"));
+    Value(rs.Text(kName));
     p_.SetFontSize(8);
-    const vb::Variant released = rs.GetField("RYear");
+    const vb::Variant released = rs.Get(kRYear);
     if (vb::IsDate(released)) {
       LabelAt(8400, "Release Year: ");
       Value(vb::Format(released, "mm/dd/yyyy"));
@@ -199,13 +247,13 @@ class StandardReportWriter {
 
     // Catalogue line.
     Label("Catalog #: ");
-    Value(Field(rs, "cat_number"));
-    const std::string quality = Field(rs, "QRating");
+    Value(rs.Text(kCatNumber));
+    const std::string quality = rs.Text(kQRating);
     if (Filled(quality)) {
       LabelAt(3500, "Quality Rating: ");
       Value(quality);
     }
-    const std::string rating = Field(rs, "rating");
+    const std::string rating = rs.Text(kRating);
     if (Filled(rating)) {
       LabelAt(6200, "Rating: ");
       Value(rating);
@@ -217,17 +265,17 @@ class StandardReportWriter {
     // Artists line.
     Label("Artists:");
     p_.SetCurrentX(2140);
-    Value(Field(rs, "artist1"));
-    for (const char* name : {"artist2", "artist3", "artist4"}) {
-      const std::string artist = Field(rs, name);
+    Value(rs.Text(kArtist1));
+    for (int id : {kArtist2, kArtist3, kArtist4}) {
+      const std::string artist = rs.Text(id);
       if (Filled(artist)) p_.Text(",   " + artist);
     }
     EndLine();
 
     // Data section 1: category, label/studio, date acquired.
-    const std::string category = Field(rs, "category");
-    const std::string label = Field(rs, "labelstudio");
-    const vb::Variant acquired = rs.GetField("date_aquired");
+    const std::string category = rs.Text(kCategory);
+    const std::string label = rs.Text(kLabelStudio);
+    const vb::Variant acquired = rs.Get(kAcquired);
     if (options_.include[3] && (Filled(category + label) || vb::IsDate(acquired))) {
       Label("Category: ");
       Value(category);
@@ -239,9 +287,9 @@ class StandardReportWriter {
     }
 
     // Data section 2: format, sound format, time.
-    const std::string format = Field(rs, "format_type");
-    const std::string sound = Field(rs, "format_type2");
-    const std::string time = Field(rs, "total_time");
+    const std::string format = rs.Text(kFormat);
+    const std::string sound = rs.Text(kSound);
+    const std::string time = rs.Text(kTime);
     if (options_.include[4] && Filled(format + sound + time)) {
       Label("Format: ");
       Value(format);
@@ -253,11 +301,11 @@ class StandardReportWriter {
     }
 
     // Data section 3: ratios and sides, then tape index and speed, on one line.
-    const CountText sides = CountOf(rs.GetField("sides"));
-    const std::string screen = Field(rs, "SRatio");
-    const std::string pictureRatio = Field(rs, "PRatio");
-    const std::string speed = Field(rs, "Tape_Speed");
-    const std::string index = Field(rs, "TapeIndex");
+    const CountText sides = CountOf(rs.Get(kSides));
+    const std::string screen = rs.Text(kSRatio);
+    const std::string pictureRatio = rs.Text(kPRatio);
+    const std::string speed = rs.Text(kSpeed);
+    const std::string index = rs.Text(kTapeIndex);
     if (options_.include[5] && (Filled(screen + pictureRatio + speed + index) || sides.positive)) {
       const bool ratios = Filled(screen + pictureRatio) || sides.positive;
       if (ratios) {
@@ -293,8 +341,8 @@ class StandardReportWriter {
     }
 
     // Compact disc serial and changer slot.
-    const CountText slot = CountOf(rs.GetField("slot"));
-    const std::string serial = Field(rs, "serial");
+    const CountText slot = CountOf(rs.Get(kSlot));
+    const std::string serial = rs.Text(kSerial);
     if (options_.include[5] && (Filled(serial) || slot.positive)) {
       Label("CD Serial #: ");
       Value(serial);
@@ -304,8 +352,8 @@ class StandardReportWriter {
     }
 
     // Web line: no option governs it.
-    const std::string mail = Field(rs, "emailid");
-    const std::string homepage = Field(rs, "homepage");
+    const std::string mail = rs.Text(kMail);
+    const std::string homepage = rs.Text(kHomepage);
     if (Filled(mail + homepage)) {
       Label("EMail ID: ");
       Value(mail);
@@ -317,29 +365,27 @@ class StandardReportWriter {
     // User-defined fields in pairs, with the captions the record carries.
     if (options_.include[1]) {
       for (int n = 1; n <= 9; n += 2) {
-        const std::string a = "f" + std::to_string(n);
-        const std::string b = "f" + std::to_string(n + 1);
-        const std::string valueA = Field(rs, a);
-        const std::string valueB = Field(rs, b);
+        const std::string valueA = rs.Text(kUser1 + n - 1);
+        const std::string valueB = rs.Text(kUser1 + n);
         if (!Filled(valueA + valueB)) continue;
-        Label(Field(rs, a + "c") + ": ");
+        Label(rs.Text(kUserCaption1 + n - 1) + ": ");
         Value(valueA);
-        LabelAt(6000, Field(rs, b + "c") + ": ");
+        LabelAt(6000, rs.Text(kUserCaption1 + n) + ": ");
         p_.Text(valueB + "\n");
         p_.SetCurrentY(p_.CurrentY() + 25);
       }
     }
 
     // Titles in pairs.
-    if (options_.include[2] && Filled(Field(rs, "title1"))) {
+    if (options_.include[2] && Filled(rs.Text(kTitle1))) {
       const char* heading = section == "Software" ? "Programs:" : section == "DVD" ? "Chapters:" : "Titles:";
       p_.SetFontBold(true);
       p_.Text(std::string(heading) + "\n");
       p_.SetCurrentY(p_.CurrentY() + 25);
       p_.SetFontBold(false);
       for (int n = 1; n <= 39; n += 2) {
-        const std::string a = Field(rs, "title" + std::to_string(n));
-        const std::string b = Field(rs, "title" + std::to_string(n + 1));
+        const std::string a = rs.Text(kTitle1 + n - 1);
+        const std::string b = rs.Text(kTitle1 + n);
         if (!Filled(a + b)) continue;
         Value(a);
         if (Filled(b)) p_.Text(",          " + b);
@@ -348,7 +394,7 @@ class StandardReportWriter {
     }
 
     // Notes.
-    const std::string notes = Field(rs, "notes");
+    const std::string notes = rs.Text(kNotes);
     if (options_.include[6] && Filled(notes)) {
       p_.SetFontBold(true);
       p_.Text("Notes:\n");

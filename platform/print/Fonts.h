@@ -5,6 +5,9 @@
 #include <QFontMetricsF>
 #include <QHash>
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/print/Document.h"
 
 namespace print {
@@ -17,10 +20,25 @@ struct FontEntry {
   // labels on every record: each is measured once, and its runs share one
   // copy of the text instead of holding their own.
   QHash<QString, double> widths;
+  double ascent = 0, descent = 0;
+  // Whether plain Latin text in this font may be measured from its parts
+  // (see TextAdvance): true for the families whose shaping of that text is
+  // no more than each glyph's advance and a kerning of each adjacent pair.
+  bool pairwise = false;
+  // In 64ths of a pixel, as the shaper counts: the advance of each Latin-1
+  // character and the kerning of each pair, filled as they are met.
+  mutable std::vector<std::int32_t> advances;
+  mutable std::vector<std::int32_t> kerning;
 };
 
 // The entry of a font: one twip a pixel, no hinting.
 const FontEntry& FontFor(const FontSpec& spec);
+
+// The width of text in the entry's font, to the last bit what
+// metrics.horizontalAdvance(text) gives. Text of plain Latin-1 characters
+// in a pairwise font is summed from cached advances and pair kernings
+// instead of being shaped again; anything else is shaped as a whole.
+double TextAdvance(const FontEntry& entry, const QString& text);
 
 // The width of a run of text in a font, as MeasureText gives it; a short
 // text that was met before is replaced by the copy already kept, so that

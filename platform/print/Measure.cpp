@@ -3,12 +3,15 @@
 // dots per inch.
 #include <QColor>
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -78,25 +81,95 @@ const QPaintDevice& MeasureDevice() {
 }
 }  // namespace
 
+namespace {
+// The size and styles first: a report switches bold on and off for every
+// label, and these tell its fonts apart without comparing names.
+bool SameFont(const FontSpec& a, const FontSpec& b) {
+  return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+         a.name == b.name;
+}
+}  // namespace
+
 const FontEntry& FontFor(const FontSpec& spec) {
   static std::vector<std::unique_ptr<FontEntry>> cache;
   static const FontEntry* last = nullptr;
-  if (last && last->spec == spec) return *last;
+  if (last && SameFont(last->spec, spec)) return *last;
   for (const auto& e : cache) {
-    if (e->spec == spec) {
+    if (SameFont(e->spec, spec)) {
       last = e.get();
       return *last;
     }
   }
   QFont f = MakeFont(spec);
-  cache.push_back(std::make_unique<FontEntry>(FontEntry{spec, f, QFontMetricsF(f, &MeasureDevice()), {}}));
+  auto entry = std::make_unique<FontEntry>(FontEntry{spec, f, QFontMetricsF(f, &MeasureDevice()), {}, 0, 0, false, {}, {}});
+  entry->ascent = entry->metrics.ascent();
+  entry->descent = entry->metrics.descent();
+  // The families the reports use, checked glyph pair by glyph pair and on
+  // whole texts: their kerning is pairwise, with no ligature or contextual
+  // substitution among Latin-1 letters. Another family is always shaped.
+  const QString family = QFontInfo(f).family();
+  entry->pairwise = family == QLatin1String("Liberation Sans") || family == QLatin1String("Liberation Serif") ||
+                    family == QLatin1String("Liberation Mono");
+  cache.push_back(std::move(entry));
   last = cache.back().get();
   return *last;
 }
 
-double MeasureText(const FontSpec& font, const QString& text) {
-  return FontFor(font).metrics.horizontalAdvance(text);
+namespace {
+constexpr std::int32_t kUnmeasured = INT32_MIN;
+constexpr std::int32_t kNotPlain = INT32_MIN + 1;
+
+// Characters that shape as a glyph of their own: printable Latin-1, without
+// the soft hyphen (drawn only at a break) and the no-break space.
+bool PlainLatin(char16_t c) { return (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xFF && c != 0xAD); }
+
+std::int32_t Sixtyfourths(double width) { return static_cast<std::int32_t>(std::lround(width * 64)); }
+
+std::int32_t AdvanceOf(const FontEntry& e, char16_t c) {
+  std::int32_t& a = e.advances[c];
+  if (a == kUnmeasured)
+    a = e.metrics.inFont(QChar(c)) ? Sixtyfourths(e.metrics.horizontalAdvance(QString(QChar(c)))) : kNotPlain;
+  return a;
 }
+
+std::int32_t KerningOf(const FontEntry& e, char16_t a, char16_t b, std::int32_t advanceA, std::int32_t advanceB) {
+  std::int32_t& k = e.kerning[static_cast<size_t>(a) * 256 + b];
+  if (k == kUnmeasured) {
+    const QChar pair[2] = {QChar(a), QChar(b)};
+    k = Sixtyfourths(e.metrics.horizontalAdvance(QString(pair, 2))) - advanceA - advanceB;
+  }
+  return k;
+}
+}  // namespace
+
+double TextAdvance(const FontEntry& e, const QString& text) {
+  // The shaper cuts text of some thousands of characters into pieces and
+  // does not kern across the cuts: long text is shaped as it is.
+  constexpr qsizetype kLongestSummed = 1000;
+  const qsizetype n = text.size();
+  if (!e.pairwise || n == 0 || n > kLongestSummed) return e.metrics.horizontalAdvance(text);
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+  for (qsizetype i = 0; i < n; ++i)
+    if (!PlainLatin(s[i])) return e.metrics.horizontalAdvance(text);
+  if (e.advances.empty()) {
+    e.advances.assign(256, kUnmeasured);
+    e.kerning.assign(256 * 256, kUnmeasured);
+  }
+  // The shaper sums whole 64ths; so does this, and the total converts to
+  // the same double.
+  std::int64_t sum = 0;
+  std::int32_t previous = 0;
+  for (qsizetype i = 0; i < n; ++i) {
+    const std::int32_t a = AdvanceOf(e, s[i]);
+    if (a == kNotPlain) return e.metrics.horizontalAdvance(text);
+    sum += a;
+    if (i > 0) sum += KerningOf(e, s[i - 1], s[i], previous, a);
+    previous = a;
+  }
+  return static_cast<double>(sum) / 64.0;
+}
+
+double MeasureText(const FontSpec& font, const QString& text) { return TextAdvance(FontFor(font), text); }
 
 double MeasureRun(const FontSpec& font, QString& text) {
   // Only short texts are kept (labels, values that repeat); the cache
@@ -104,21 +177,24 @@ double MeasureRun(const FontSpec& font, QString& text) {
   constexpr qsizetype kLongest = 48;
   constexpr qsizetype kMostKept = 20000;
   FontEntry& entry = const_cast<FontEntry&>(FontFor(font));
-  if (text.size() > kLongest) return entry.metrics.horizontalAdvance(text);
+  if (text.size() > kLongest) return TextAdvance(entry, text);
   auto it = entry.widths.constFind(text);
   if (it != entry.widths.constEnd()) {
     text = it.key();
     return it.value();
   }
   if (entry.widths.size() >= kMostKept) entry.widths.clear();
-  const double width = entry.metrics.horizontalAdvance(text);
+  // Made its full size at once: growing step by step rehashes every text
+  // kept so far, and a report of many records fills it again and again.
+  if (entry.widths.capacity() < kMostKept) entry.widths.reserve(kMostKept);
+  const double width = TextAdvance(entry, text);
   entry.widths.insert(text, width);
   return width;
 }
 
 double LineHeight(const FontSpec& font) {
-  const auto& m = FontFor(font).metrics;
-  return m.ascent() + m.descent();
+  const FontEntry& e = FontFor(font);
+  return e.ascent + e.descent;
 }
 
 }  // namespace print

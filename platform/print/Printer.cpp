@@ -298,23 +298,23 @@ void Printer::State::BreakIfBelow(double height) {
 }
 
 void Printer::State::Emit(const QString& text, double width) {
-  const double h = print::LineHeight(font);
+  const FontEntry& metrics = FontFor(font);
+  const double h = metrics.ascent + metrics.descent;
   BreakIfBelow(h);
   // Runs of different sizes on one line stand on one baseline, the one the
   // line's tallest font needs; a taller run lowers the runs before it.
   auto& texts = doc.pages.back().texts;
-  const auto& metrics = FontFor(font).metrics;
   if (lineFirst < 0 || lineTop != y || lineFirst > static_cast<long>(texts.size())) {
     lineFirst = static_cast<long>(texts.size());
     lineTop = y;
     lineAscent = 0;
     lineDescent = 0;
   }
-  if (metrics.ascent() > lineAscent) {
-    lineAscent = metrics.ascent();
+  if (metrics.ascent > lineAscent) {
+    lineAscent = metrics.ascent;
     for (size_t i = static_cast<size_t>(lineFirst); i < texts.size(); ++i) texts[i].baseline = lineTop + lineAscent;
   }
-  lineDescent = std::max(lineDescent, metrics.descent());
+  lineDescent = std::max(lineDescent, metrics.descent);
   TextItem t;
   t.x = x;
   t.y = y;
@@ -357,8 +357,8 @@ void Printer::State::Print(QString piece) {
 void Printer::State::StampHeaders() {
   if (header.empty()) return;
   const QStringList parts = QString::fromStdString(header).split(QLatin1Char('|'));
-  const auto& fm = FontFor(hdrFont).metrics;
-  const double h = fm.ascent() + fm.descent();
+  const FontEntry& fm = FontFor(hdrFont);
+  const double h = fm.ascent + fm.descent;
   for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
     Page& page = doc.pages[i];
     const double top = std::max(0.0, (marginTop - h) / 2);
@@ -368,11 +368,11 @@ void Printer::State::StampHeaders() {
       QString text = parts[k];
       text.replace(QLatin1String("%d"), QString::number(i + 1));
       if (text.isEmpty()) continue;
-      const double w = fm.horizontalAdvance(text);
+      const double w = TextAdvance(fm, text);
       TextItem t;
       t.x = k == 0 ? left : k == 1 ? left + (right - left - w) / 2 : right - w;
       t.y = top;
-      t.baseline = top + fm.ascent();
+      t.baseline = top + fm.ascent;
       t.width = w;
       t.font = hdrFont;
       t.color = 0;

@@ -45,7 +45,7 @@ constexpr double kSlack = 0.5;  // twips of rounding a line may pass its width b
 
 std::vector<QString> WrapText(const FontSpec& font, const QString& text, double firstWidth,
                               double width) {
-  const QFontMetricsF& fm = FontFor(font).metrics;
+  const FontEntry& fm = FontFor(font);
   width = std::max(width, 1.0);
   std::vector<QString> lines;
   QString line;
@@ -75,7 +75,7 @@ std::vector<QString> WrapText(const FontSpec& font, const QString& text, double 
       }
       // A word longer than a whole line breaks between characters.
       qsizetype take = 1;
-      while (take < word.size() && fm.horizontalAdvance(word.left(take + 1)) <= avail + kSlack) ++take;
+      while (take < word.size() && TextAdvance(fm, word.left(take + 1)) <= avail + kSlack) ++take;
       line = word.left(take);
       word = word.mid(take);
       endLine();
@@ -258,7 +258,7 @@ void Printer::State::LayoutTable() {
       CellLayout cell;
       cell.font = isBold(row, static_cast<int>(c) + 1) ? bold : plain;
       const auto& fe = FontFor(cell.font);
-      cell.lineHeight = fe.metrics.ascent() + fe.metrics.descent();
+      cell.lineHeight = fe.ascent + fe.descent;
       QString text = c < cells.size() ? QString::fromStdString(cells[c]) : QString();
       text.remove(QLatin1Char('\r'));
       const double inner = std::max(1.0, widths[c] - 2 * kCellPadX);
@@ -272,14 +272,14 @@ void Printer::State::LayoutTable() {
         cell.widths.push_back(whole);
       } else if (!text.isEmpty()) {
         for (const QString& para : text.split(QLatin1Char('\n'))) {
-          const double w = fe.metrics.horizontalAdvance(para);
+          const double w = TextAdvance(fe, para);
           if (w <= inner + kSlack || cols[c].noWrap) {
             cell.lines.push_back(para);
             cell.widths.push_back(w);
           } else {
             for (const QString& l : WrapText(cell.font, para, inner, inner)) {
               cell.lines.push_back(l);
-              cell.widths.push_back(fe.metrics.horizontalAdvance(l));
+              cell.widths.push_back(TextAdvance(fe, l));
             }
           }
         }
@@ -324,7 +324,7 @@ void Printer::State::LayoutTable() {
       double ly = ty + kCellPadY;
       if (cols[c].valign == 'c') ly = ty + (r.height - content) / 2;
       else if (cols[c].valign == 'b') ly = ty + r.height - kCellPadY - content;
-      const double ascent = FontFor(cell.font).metrics.ascent();
+      const double ascent = FontFor(cell.font).ascent;
       for (size_t k = 0; k < cell.lines.size(); ++k) {
         if (cell.lines[k].isEmpty()) {
           ly += cell.lineHeight;
