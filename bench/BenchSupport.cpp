@@ -1,5 +1,10 @@
 #include "bench/BenchSupport.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -132,6 +137,41 @@ void AddItems(const dao::DatabasePtr& db, int items, const std::function<void(da
     rs->Update();
   }
   rs->Close();
+}
+
+}  // namespace bench
+
+namespace bench {
+
+struct GapMeter::Impl {
+  QTimer timer;
+  QElapsedTimer sinceTurn;
+  qint64 longestNs = 0;
+};
+
+GapMeter::GapMeter() : impl_(new Impl) {
+  impl_->sinceTurn.start();
+  impl_->timer.setInterval(10);
+  impl_->timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&impl_->timer, &QTimer::timeout, [i = impl_] {
+    i->longestNs = std::max(i->longestNs, i->sinceTurn.nsecsElapsed());
+    i->sinceTurn.restart();
+  });
+  impl_->timer.start();
+}
+
+GapMeter::~GapMeter() { delete impl_; }
+
+double GapMeter::Longest() const {
+  return std::max(impl_->longestNs, impl_->sinceTurn.nsecsElapsed()) / 1e9;
+}
+
+std::pair<double, double> TimedWithGap(const std::function<void()>& work) {
+  GapMeter gaps;
+  const auto t0 = std::chrono::steady_clock::now();
+  work();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  return {seconds, gaps.Longest()};
 }
 
 }  // namespace bench

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,26 @@ void RemoveDataFolder(const std::filesystem::path& dir);
 void AddItems(const dao::DatabasePtr& db, int items,
               const std::function<void(dao::Recordset&, int)>& more = {});
 
+// The longest time the event loop went without turning while an action ran,
+// which is how long the window stood frozen. A 10 ms timer notes each turn;
+// the action's own busy ticks turn the loop. Needs a QApplication.
+class GapMeter {
+ public:
+  GapMeter();
+  ~GapMeter();
+  GapMeter(const GapMeter&) = delete;
+  GapMeter& operator=(const GapMeter&) = delete;
+  // Seconds of the longest gap so far, the one still open included.
+  double Longest() const;
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
+
+// Runs work once and returns {seconds, longest event-loop gap in seconds}.
+std::pair<double, double> TimedWithGap(const std::function<void()>& work);
+
 // The best time in seconds of each named measure, for a closing summary.
 class BestTimes {
  public:
@@ -68,6 +89,17 @@ class BestTimes {
       work();
       Note(name, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
+  }
+  // The same, noting the longest event-loop gap of the run beside the time
+  // under "<name> gap" (the gap of the fastest run is the one kept).
+  template <class F>
+  void TimedGap(benchmark::State& state, const std::string& name, F&& work) {
+    for (auto _ : state) NoteWithGap(name, TimedWithGap(work));
+  }
+  void NoteWithGap(const std::string& name, std::pair<double, double> timeAndGap) {
+    auto it = best_.find(name);
+    if (it == best_.end() || timeAndGap.first < it->second) best_[name + " gap"] = timeAndGap.second;
+    Note(name, timeAndGap.first);
   }
   void Note(const std::string& name, double seconds) {
     auto it = best_.find(name);
