@@ -141,7 +141,7 @@ void Printer::SetHeader(const std::string& header) { d_->header = header; }
 
 // ---- drawing
 
-void Printer::DrawPicture(const QImage& picture, double x, double y, double width, double height) {
+void Printer::DrawPicture(const Picture& picture, double x, double y, double width, double height) {
   if (picture.isNull()) return;
   d_->EnsureDoc();
   PictureItem p;
@@ -149,7 +149,7 @@ void Printer::DrawPicture(const QImage& picture, double x, double y, double widt
   p.y = y;
   p.width = width > 0 && height > 0 ? width : PictureWidthTwips(picture);
   p.height = width > 0 && height > 0 ? height : PictureHeightTwips(picture);
-  p.image = picture;
+  p.picture = picture;
   d_->doc.pages.back().pictures.push_back(std::move(p));
 }
 

@@ -324,12 +324,8 @@ void ReportWindowFrame::SaveButton_Click() {
 }
 
 void ReportWindowFrame::MaxButton_Click() {
-  WindowBusy pointer(this);
-  // Copying the document into the preview is the long part; the preview
-  // itself takes input as soon as it shows.
-  auto busy = std::make_unique<ReportBusy>(this, *printer_);
+  // The preview shows this window's pages themselves: it opens at once.
   RForm preview(context_, this);
-  busy.reset();
   preview.exec();
 }
 
