@@ -223,7 +223,11 @@ void ReportWindowFrame::CreateButton_Click() {
   // preview must never be written over the last report's export.
   printer.SetExportFile("");
   context_.AsciiExportFile.clear();
-  printer.KillDoc();
+  {
+    // The last report, however long, goes with the window kept painted.
+    ReportBusy busy(this, printer);
+    printer.KillDoc();
+  }
   printer.SetHeader("");
   printer.StartDoc();
   printer.EndDoc();

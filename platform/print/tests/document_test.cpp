@@ -572,6 +572,20 @@ TEST(LongWork, LayoutAndEveryFileOutputTellHowFarTheyAre) {
   p.SetProgress({});
   p.ReportProgress(8, 9);  // no hook: nothing
   EXPECT_EQ(calls.back(), std::make_pair(7LL, 9LL));
+
+  // A long document being let go, or stamped with its headers, keeps the
+  // hook turning, so a busy window never stands still for the whole of it.
+  p.SetHeader("The Tavolin||Page %d");
+  p.StartDoc();
+  for (int i = 1; i < 10000; ++i) p.NewPage();
+  p.SetProgress([&](long long done, long long total) { calls.emplace_back(done, total); });
+  calls.clear();
+  p.EndDoc();
+  EXPECT_GE(calls.size(), 2u) << "while the headers are stamped";
+  calls.clear();
+  p.KillDoc();
+  EXPECT_EQ(p.PageCount(), 0);
+  EXPECT_GE(calls.size(), 4u) << "while the pages go";
 }
 
 TEST(PngPages, APageRendersAtTheAskedResolution) {
