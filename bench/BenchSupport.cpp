@@ -9,7 +9,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <unistd.h>
+
+#include <fstream>
+#include <string>
 
 #include "core/Schema.h"
 #include "platform/dao/Dao.h"
@@ -172,6 +176,20 @@ std::pair<double, double> TimedWithGap(const std::function<void()>& work) {
   work();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   return {seconds, gaps.Longest()};
+}
+
+long StatusKb(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(key) + ":";
+  while (std::getline(status, line))
+    if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+  return 0;
+}
+
+void ResetPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 }  // namespace bench

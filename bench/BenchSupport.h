@@ -65,6 +65,12 @@ class GapMeter {
   Impl* impl_;
 };
 
+// Memory of the process in kB: "VmRSS" now, "VmHWM" its peak.
+long StatusKb(const char* key);
+// Gives the memory freed so far back to the system and starts the peak
+// over from what is resident now, so that the next step's peak is its own.
+void ResetPeak();
+
 // Runs work once and returns {seconds, longest event-loop gap in seconds}.
 std::pair<double, double> TimedWithGap(const std::function<void()>& work);
 

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
@@ -214,6 +215,75 @@ void BM_PrintLoadDoc(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintLoadDoc)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(40);
 BENCHMARK(BM_PrintLoadDoc)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A report of 2,000 records, each with a 500 x 500 cover of its own read
+// from its bytes as a report reads a file: laid out, saved, loaded, every
+// page drawn as the preview draws it, and written as PDF, with the peak
+// of the process after each (target: under 500 MB throughout). Run it
+// alone (--benchmark_filter=Illustrated) for a peak of its own.
+void BM_PrintIllustratedDocument(benchmark::State& state) {
+  PrintApp();
+  const int records = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    bench::ResetPeak();
+    const long base = bench::StatusKb("VmRSS");
+    std::map<std::string, double> peak;
+    auto note = [&](const char* step) { peak[step] = double(bench::StatusKb("VmHWM") - base) / 1024; };
+    const std::string file = FileIn("covers.vsr");
+    {
+      print::Printer p;
+      const double made = bench::TimedWithGap([&] {
+        p.StartDoc();
+        for (int i = 0; i < records; ++i) {
+          QImage cover(500, 500, QImage::Format_RGB32);
+          cover.fill(QColor::fromHsv(i * 37 % 360, 90 + i % 160, 200));
+          QPainter painter(&cover);
+          painter.setPen(QPen(Qt::black, 6));
+          painter.drawEllipse(QRect(40 + i % 300, 50, 160, 380 - i % 200));
+          painter.drawText(QRect(0, 420, 500, 60), Qt::AlignCenter, QString("Cover %1").arg(i));
+          painter.end();
+          QByteArray jpeg;
+          QBuffer buffer(&jpeg);
+          buffer.open(QIODevice::WriteOnly);
+          cover.save(&buffer, "JPEG", 85);
+          if (i) p.NewPage();
+          p.Text("Record " + std::to_string(i) + "\n");
+          p.DrawPicture(print::Picture::FromBytes(jpeg), 1440, p.CurrentY());
+        }
+        p.EndDoc();
+      }).first;
+      note("layout");
+      Times().Note("illustrated layout", made);
+      Times().Note("illustrated save", bench::TimedWithGap([&] {
+                     if (!p.SaveDoc(file)) state.SkipWithError(p.LastError().c_str());
+                   }).first);
+      note("save");
+    }
+    print::Printer q;
+    Times().Note("illustrated load", bench::TimedWithGap([&] {
+                   if (!q.LoadDoc(file)) state.SkipWithError(q.LastError().c_str());
+                 }).first);
+    note("load");
+    Times().Note("illustrated preview", bench::TimedWithGap([&] {
+                   for (int page = 1; page <= q.PageCount(); ++page)
+                     benchmark::DoNotOptimize(print::RenderPageImage(q.document(), page, 96).width());
+                 }).first);
+    note("preview");
+    Times().Note("illustrated pdf", bench::TimedWithGap([&] {
+                   std::string error;
+                   if (!print::WritePdf(q.document(), FileIn("covers.pdf"), &error))
+                     state.SkipWithError(error.c_str());
+                 }).first);
+    note("pdf");
+    std::printf("\n%d records with covers of their own, %d pages, document %.1f MB:\n", records, q.PageCount(),
+                double(std::filesystem::file_size(file)) / 1e6);
+    for (const char* step : {"layout", "save", "load", "preview", "pdf"})
+      std::printf("  %-10s %7.2f s   peak %6.0f MB above the start (target < 500)\n", step,
+                  Times().Get(std::string("illustrated ") + step), peak[step]);
+    std::fflush(stdout);
+  }
+}
+BENCHMARK(BM_PrintIllustratedDocument)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Runs last of this file: prints the figures against their targets.
 void BM_PrintSummary(benchmark::State& state) {

@@ -171,21 +171,8 @@ BENCHMARK(BM_StandardReportHtml)->Arg(100000)->Unit(benchmark::kMillisecond)->It
 
 // ------------------------------------------------------- collector's scale
 
-// Memory of the process in kB: "VmRSS" now, "VmHWM" its peak.
-long StatusKb(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string prefix = std::string(key) + ":";
-  while (std::getline(status, line))
-    if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
-  return 0;
-}
-// Gives the memory freed so far back to the system and starts the peak
-// over from what is resident now, so that the next step's peak is its own.
-void ResetPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
+using bench::ResetPeak;
+using bench::StatusKb;
 
 // Times work once and keeps it as the named measure's best; for the
 // measures beside the one a benchmark's loop times.

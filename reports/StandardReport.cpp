@@ -216,7 +216,7 @@ class StandardReportWriter {
     if (p_.CurrentY() + pictureHeight > kPageEnd) {
       p_.NewPage();
     } else if (!first_) {
-      const QImage recordPicture = ctx_.ReportPicture;
+      const print::Picture recordPicture = ctx_.ReportPicture;
       PrintSeparatorImage(ctx_);
       // The separator took the shared picture's place: the record's picture
       // comes back without reading its file a second time.

@@ -3,8 +3,9 @@
 // size is in twips (1440 to the inch) from the page's top-left corner, and
 // every colour is a blue-green-red long (&HBBGGRR), as the report writers
 // give them.
-#include <QImage>
 #include <QString>
+
+#include "platform/print/Picture.h"
 
 #include <cstdint>
 #include <string>
@@ -46,7 +47,7 @@ struct TextItem {
 
 struct PictureItem {
   double x = 0, y = 0, width = 0, height = 0;
-  QImage image;
+  Picture picture;
   bool operator==(const PictureItem&) const = default;
 };
 

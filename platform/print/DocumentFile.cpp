@@ -1,18 +1,24 @@
 // The report-document file. Layout (QDataStream, big-endian, Qt 6.0 rules):
-//   magic quint32 'TVRD', version quint16, picture count quint32, pictures
-//   (QImage, PNG), page count quint32, then per page its size and its items
-//   kind by kind. Pictures shared by several items are stored once.
+//   magic quint32 'TVRD', version quint16, picture count quint32, pictures,
+//   page count quint32, then per page its size and its items kind by kind.
+//   Each picture content is stored once, as the bytes it was read from
+//   (version 2; version 1 stored QImages as PNG, and is still read).
 #include "platform/print/DocumentFile.h"
 
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QCryptographicHash>
 #include <QHash>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cstring>
 
 namespace print {
@@ -20,7 +26,7 @@ namespace print {
 namespace {
 
 constexpr quint32 kMagic = 0x54565244;  // "TVRD"
-constexpr quint16 kVersion = 1;
+constexpr quint16 kVersion = 2;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
 void WriteFont(QDataStream& s, const FontSpec& f) {
@@ -29,11 +35,27 @@ void WriteFont(QDataStream& s, const FontSpec& f) {
 }
 
 
-// Counts read from a file are checked against what is left of it, so that
-// a damaged count cannot ask for an absurd allocation.
-bool CountFits(QDataStream& s, quint32 count, qint64 leastBytesEach) {
-  const QIODevice* dev = s.device();
-  return s.status() == QDataStream::Ok && static_cast<qint64>(count) * leastBytesEach <= dev->bytesAvailable();
+// The size a picture's header gives, read without decoding it.
+QSize HeaderSize(const QByteArray& bytes) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setDecideFormatFromContent(true);
+  return reader.size();
+}
+
+// The bytes a picture is stored as: the ones it was read from, unless
+// their format tells its size only once decoded; such a picture is stored
+// as PNG, whose size the load reads before anything is decoded.
+QByteArray StoredBytes(const Picture& picture) {
+  QByteArray bytes = picture.Encoded();
+  if (HeaderSize(bytes) == picture.size()) return bytes;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter(&buffer, "png").write(picture.Image());
+  return png;
 }
 
 }  // namespace
@@ -59,19 +81,38 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   s.setVersion(kStreamVersion);
   s << kMagic << kVersion;
 
-  // Each distinct picture once.
-  QHash<qint64, quint32> index;
-  std::vector<const QImage*> images;
+  // Each picture content once, checked against the rule the load applies,
+  // so that no document is written that the program would refuse.
+  QHash<QByteArray, quint32> index;
+  std::vector<const Picture*> pictures;
   for (int p = from; p <= to && n > 0; ++p) {
     for (const auto& pic : document.pages[static_cast<size_t>(p - 1)].pictures) {
-      if (!index.contains(pic.image.cacheKey())) {
-        index.insert(pic.image.cacheKey(), static_cast<quint32>(images.size()));
-        images.push_back(&pic.image);
+      if (!index.contains(pic.picture.Key())) {
+        index.insert(pic.picture.Key(), static_cast<quint32>(pictures.size()));
+        pictures.push_back(&pic.picture);
       }
     }
   }
-  s << quint32(images.size());
-  for (const QImage* img : images) s << *img;
+  s << quint32(pictures.size());
+  for (const Picture* picture : pictures) {
+    QByteArray bytes = StoredBytes(*picture);
+    const QSize size = picture->size();
+    const std::string refusal = PictureRefusal(static_cast<quint64>(size.width()),
+                                               static_cast<quint64>(size.height()), static_cast<quint64>(bytes.size()));
+    if (!refusal.empty() || bytes.isEmpty()) {
+      out.cancelWriting();
+      if (error)
+        *error = "The report document \"" + file + "\" cannot be written: the report holds " +
+                 (refusal.empty() ? std::string("a picture that cannot be stored") : refusal) + ".";
+      return false;
+    }
+    s << quint32(size.width()) << quint32(size.height()) << qint32(picture->dotsPerMeterX())
+      << qint32(picture->dotsPerMeterY());
+    const QByteArray sum = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    s.writeRawData(sum.constData(), static_cast<int>(sum.size()));
+    s << quint32(bytes.size());
+    s.writeRawData(bytes.constData(), static_cast<int>(bytes.size()));
+  }
 
   const int count = n == 0 ? 0 : to - from + 1;
   s << quint32(count);
@@ -86,7 +127,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
       s << qint32(t.color) << t.text << bool(t.header) << qint32(t.table);
     }
     s << quint32(page.pictures.size());
-    for (const auto& pic : page.pictures) s << index.value(pic.image.cacheKey()) << pic.x << pic.y << pic.width << pic.height;
+    for (const auto& pic : page.pictures) s << index.value(pic.picture.Key()) << pic.x << pic.y << pic.width << pic.height;
     s << quint32(page.lines.size());
     for (const auto& l : page.lines) s << l.x1 << l.y1 << l.x2 << l.y2 << qint32(l.color) << l.width;
     s << quint32(page.boxes.size());
@@ -130,12 +171,26 @@ class FieldReader {
     p_ += 4;
     return v;
   }
+  quint16 U16() {
+    if (!Need(2)) return 0;
+    const quint16 v = qFromBigEndian<quint16>(p_);
+    p_ += 2;
+    return v;
+  }
   qint32 I32() { return static_cast<qint32>(U32()); }
   qint8 I8() {
     if (!Need(1)) return 0;
     return static_cast<qint8>(*p_++);
   }
   bool Bool() { return I8() != 0; }
+  // n bytes as they stand in the file; null past its end.
+  const uchar* Take(qint64 n) {
+    if (n < 0 || !Need(n)) return nullptr;
+    const uchar* at = p_;
+    p_ += n;
+    return at;
+  }
+  const uchar* at() const { return p_; }
   double F64() {
     if (!Need(8)) return 0;
     const quint64 bits = qFromBigEndian<quint64>(p_);
@@ -149,7 +204,7 @@ class FieldReader {
   struct Raw {
     const uchar* p = nullptr;
     quint32 bytes = 0;
-    bool operator==(const Raw& o) const { return bytes == o.bytes && std::memcmp(p, o.p, bytes) == 0; }
+    bool operator==(const Raw& o) const { return bytes == o.bytes && (bytes == 0 || std::memcmp(p, o.p, bytes) == 0); }
   };
   Raw RawStr() {
     const quint32 bytes = U32();
@@ -212,7 +267,7 @@ void ReadFont(FieldReader& r, FontSpec& f, FontNames& names) {
   f.underline = flags & 4;
 }
 
-bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc, const Progress& progress) {
+bool ReadPages(FieldReader& r, const std::vector<Picture>& images, Document& doc, const Progress& progress) {
   quint32 pageCount = 0;
   if (!r.Count(&pageCount, 16)) return false;
   doc.pages.resize(pageCount);
@@ -255,7 +310,7 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc,
       pic.width = r.F64();
       pic.height = r.F64();
       if (i >= images.size()) return false;
-      pic.image = images[i];
+      pic.picture = images[i];
     }
     if (!r.Count(&n, 44)) return false;
     page.lines.resize(n);
@@ -345,28 +400,99 @@ bool ReadPages(FieldReader& r, const std::vector<QImage>& images, Document& doc,
   return r.ok();
 }
 
-// What a document's pictures may take once decoded, in pixels over all of
-// them (four bytes each): a report's heading, separator and record pictures
-// need far less, and a document past it would take more memory than the
-// machine may have.
-constexpr qint64 kMaxDocumentPixels = 64LL * 1000 * 1000;
+// The CRC-32 of PNG chunks (ISO 3309), to tell a damaged picture of an
+// earlier document before it is drawn.
+quint32 Crc32(const uchar* p, qint64 n) {
+  static const auto table = [] {
+    std::array<quint32, 256> t{};
+    for (quint32 i = 0; i < 256; ++i) {
+      quint32 c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  quint32 c = 0xFFFFFFFFu;
+  for (qint64 i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
 
-// The length of the PNG at p (its chunks up to IEND) and the size its
-// header gives; 0 when the bytes are no whole PNG.
-qint64 PngExtent(const uchar* p, qint64 left, quint32* width, quint32* height) {
+// A PNG of an earlier document: its length (its chunks up to IEND), the
+// size and resolution its header gives, and whether every chunk's
+// checksum holds. Length 0 when the bytes are no whole PNG.
+struct PngFacts {
+  qint64 length = 0;
+  quint32 width = 0, height = 0;
+  int dpmX = 0, dpmY = 0;
+  bool intact = true;
+};
+PngFacts ReadPng(const uchar* p, qint64 left) {
   static const uchar kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (left < 33 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return 0;
-  *width = qFromBigEndian<quint32>(p + 16);
-  *height = qFromBigEndian<quint32>(p + 20);
+  PngFacts png;
+  if (left < 33 || std::memcmp(p, kSignature, 8) != 0 || std::memcmp(p + 12, "IHDR", 4) != 0) return png;
+  png.width = qFromBigEndian<quint32>(p + 16);
+  png.height = qFromBigEndian<quint32>(p + 20);
   qint64 at = 8;
   while (at + 12 <= left) {
     const qint64 length = qFromBigEndian<quint32>(p + at);
-    const bool end = std::memcmp(p + at + 4, "IEND", 4) == 0;
+    if (length > left - at - 12) return png;
+    const uchar* type = p + at + 4;
+    if (std::memcmp(type, "pHYs", 4) == 0 && length >= 9 && type[12] == 1) {
+      png.dpmX = static_cast<int>(std::min<quint32>(qFromBigEndian<quint32>(type + 4), INT_MAX));
+      png.dpmY = static_cast<int>(std::min<quint32>(qFromBigEndian<quint32>(type + 8), INT_MAX));
+    }
+    if (Crc32(type, length + 4) != qFromBigEndian<quint32>(type + 4 + length)) png.intact = false;
     at += 12 + length;
-    if (at > left) return 0;
-    if (end) return at;
+    if (std::memcmp(type, "IEND", 4) == 0) {
+      png.length = at;
+      return png;
+    }
   }
-  return 0;
+  return png;
+}
+
+enum class PictureFault { kNone, kDamaged, kTooLarge };
+
+// The picture list, nothing of it decoded: a picture comes to be decoded
+// only when a page showing it is drawn. A picture the program does not
+// keep (PictureRefusal) is told in *why.
+PictureFault ReadPictures(FieldReader& r, quint16 version, std::vector<Picture>& pictures, std::string* why) {
+  quint32 count = 0;
+  if (!r.Count(&count, version >= 2 ? 40 : 4)) return PictureFault::kDamaged;
+  pictures.resize(count);
+  for (Picture& picture : pictures) {
+    if (version >= 2) {
+      const quint32 width = r.U32(), height = r.U32();
+      const qint32 dpmX = r.I32(), dpmY = r.I32();
+      const uchar* sum = r.Take(20);
+      const quint32 length = r.U32();
+      const uchar* data = r.Take(length);
+      if (!r.ok() || width == 0 || height == 0) return PictureFault::kDamaged;
+      *why = PictureRefusal(width, height, length);
+      if (!why->empty()) return PictureFault::kTooLarge;
+      const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+      const QByteArray expected(reinterpret_cast<const char*>(sum), 20);
+      const QSize size(static_cast<int>(width), static_cast<int>(height));
+      if (QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) != expected || HeaderSize(bytes) != size)
+        return PictureFault::kDamaged;
+      picture = Picture::FromBytes(bytes, size, dpmX, dpmY);
+    } else {
+      // QDataStream's QImage: a marker (0 for a null image), then a PNG.
+      const quint32 marker = r.U32();
+      if (!r.ok()) return PictureFault::kDamaged;
+      if (marker == 0) continue;
+      const PngFacts png = ReadPng(r.at(), r.left());
+      if (png.length <= 0 || png.width == 0 || png.height == 0) return PictureFault::kDamaged;
+      *why = PictureRefusal(png.width, png.height, static_cast<quint64>(png.length));
+      if (!why->empty()) return PictureFault::kTooLarge;
+      if (!png.intact) return PictureFault::kDamaged;
+      const uchar* data = r.Take(png.length);
+      picture = Picture::FromBytes(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(png.length)),
+                                   QSize(static_cast<int>(png.width), static_cast<int>(png.height)), png.dpmX,
+                                   png.dpmY);
+    }
+  }
+  return PictureFault::kNone;
 }
 
 }  // namespace
@@ -391,14 +517,11 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
       return false;
     }
   }
-  QBuffer in(&bytes);
-  in.open(QIODevice::ReadOnly);
-  QDataStream s(&in);
-  s.setVersion(kStreamVersion);
-  quint32 magic = 0;
-  quint16 version = 0;
-  s >> magic >> version;
-  if (s.status() != QDataStream::Ok || magic != kMagic) {
+  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
+  FieldReader r(begin, begin + bytes.size());
+  const quint32 magic = r.U32();
+  const quint16 version = r.U16();
+  if (!r.ok() || magic != kMagic) {
     if (error) *error = "The file \"" + file + "\" is not a report document.";
     return false;
   }
@@ -410,44 +533,19 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
     if (error) *error = "The report document \"" + file + "\" is damaged or incomplete.";
     return false;
   };
-
-  // The pictures through the stream (they are PNG), the rest directly.
-  quint32 imageCount = 0;
-  s >> imageCount;
-  if (!CountFits(s, imageCount, 4)) return fail();
-  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
-  // A small file can hold pictures that take gigabytes once decoded: the
-  // sizes their headers give are added up first, each picture once, and a
-  // document past the bound is refused before any is decoded.
-  {
-    const qint64 picturesAt = in.pos();
-    qint64 at = picturesAt;
-    qint64 pixels = 0;
-    for (quint32 i = 0; i < imageCount; ++i) {
-      if (at + 4 > bytes.size()) return fail();
-      const quint32 marker = qFromBigEndian<quint32>(begin + at);
-      at += 4;
-      if (marker == 0) continue;  // a null picture
-      quint32 w = 0, h = 0;
-      const qint64 length = PngExtent(begin + at, bytes.size() - at, &w, &h);
-      if (length <= 0) return fail();
-      pixels += static_cast<qint64>(w) * h;
-      if (pixels > kMaxDocumentPixels) {
-        if (error)
-          *error = "The report document \"" + file + "\" holds pictures too large to show (over " +
-                   std::to_string(kMaxDocumentPixels / 1000000) + " million pixels in all).";
-        return false;
-      }
-      at += length;
-    }
-    in.seek(picturesAt);
+  std::vector<Picture> pictures;
+  std::string why;
+  switch (ReadPictures(r, version, pictures, &why)) {
+    case PictureFault::kNone:
+      break;
+    case PictureFault::kDamaged:
+      return fail();
+    case PictureFault::kTooLarge:
+      if (error) *error = "The report document \"" + file + "\" holds " + why + ".";
+      return false;
   }
-  std::vector<QImage> images(imageCount);
-  for (auto& img : images) s >> img;
-  if (s.status() != QDataStream::Ok) return fail();
-  FieldReader r(begin + in.pos(), begin + bytes.size());
   Document doc;
-  if (!ReadPages(r, images, doc, progress)) return fail();
+  if (!ReadPages(r, pictures, doc, progress)) return fail();
   *out = std::move(doc);
   return true;
 }

@@ -139,29 +139,21 @@ void Html(const Document& document, HtmlSink& sink, const Progress& progress) {
       "vertical-align:top;font-weight:normal}"
       "span.pic{display:inline-block;background-repeat:no-repeat;background-size:100% 100%}");
   // A picture drawn many times (the separator under every record) is
-  // encoded once, as a style rule that each use names; pictures equal in
-  // content share one rule even when they were made apart.
-  QHash<qint64, int> pictureClass;
-  {
-    QHash<QByteArray, int> byContent;
-    for (const Page& page : document.pages)
-      for (const PictureItem& p : page.pictures) {
-        if (pictureClass.contains(p.image.cacheKey())) continue;
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        p.image.save(&buffer, "PNG");
-        auto it = byContent.find(png);
-        if (it == byContent.end()) {
-          it = byContent.insert(png, static_cast<int>(byContent.size()) + 1);
-          out += "span.p" + std::to_string(*it) + "{background-image:url(data:image/png;base64,";
-          out += png.toBase64().toStdString();
-          out += ")}"sv;
-          sink.Spill();
-        }
-        pictureClass.insert(p.image.cacheKey(), *it);
-      }
-  }
+  // written once, as a style rule that each use names; pictures share one
+  // rule when their content is equal, however often they were read.
+  QHash<QByteArray, int> pictureClass;
+  for (const Page& page : document.pages)
+    for (const PictureItem& p : page.pictures) {
+      const QByteArray key = p.picture.Key();
+      if (pictureClass.contains(key)) continue;
+      const int n = static_cast<int>(pictureClass.size()) + 1;
+      pictureClass.insert(key, n);
+      out += "span.p" + std::to_string(n) + "{background-image:url(data:" + p.picture.MimeType().toStdString() +
+             ";base64,";
+      out += p.picture.Encoded().toBase64().toStdString();
+      out += ")}"sv;
+      sink.Spill();
+    }
   out += "</style>\n</head>\n<body>\n"sv;
   TableTags tags;
   int openTable = 0;
@@ -250,7 +242,7 @@ void Html(const Document& document, HtmlSink& sink, const Progress& progress) {
       if (b.kind == 2) {
         const PictureItem& p = *b.picture;
         out += "<p style=\"margin-left:" + Pt(std::max(0.0, p.x - margin)) + "pt\"><span class=\"pic p" +
-               std::to_string(pictureClass.value(p.image.cacheKey())) + "\" role=\"img\" style=\"width:" +
+               std::to_string(pictureClass.value(p.picture.Key())) + "\" role=\"img\" style=\"width:" +
                std::to_string(std::lround(p.width / 15)) + "px;height:" + std::to_string(std::lround(p.height / 15)) +
                "px\"></span></p>\n";
         sink.Spill();

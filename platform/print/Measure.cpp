@@ -44,14 +44,14 @@ double DotsPerInch(int dotsPerMeter) {
 }
 }  // namespace
 
-double PictureWidthTwips(const QImage& image) {
+double PictureWidthTwips(const Picture& image) {
   return image.isNull() ? 0 : image.width() * kTwipsPerInch / DotsPerInch(image.dotsPerMeterX());
 }
-double PictureHeightTwips(const QImage& image) {
+double PictureHeightTwips(const Picture& image) {
   return image.isNull() ? 0 : image.height() * kTwipsPerInch / DotsPerInch(image.dotsPerMeterY());
 }
-double PictureWidthHimetric(const QImage& image) { return PictureWidthTwips(image) * 2540.0 / 1440.0; }
-double PictureHeightHimetric(const QImage& image) { return PictureHeightTwips(image) * 2540.0 / 1440.0; }
+double PictureWidthHimetric(const Picture& image) { return PictureWidthTwips(image) * 2540.0 / 1440.0; }
+double PictureHeightHimetric(const Picture& image) { return PictureHeightTwips(image) * 2540.0 / 1440.0; }
 
 }  // namespace print
 

@@ -84,10 +84,19 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
 
 PreviewWidget::~PreviewWidget() = default;
 
+void PreviewWidget::SetPrinterViewedApart(Printer* printer) {
+  SetPrinter(printer);
+  if (!printer_) return;
+  disconnect(printer_, &Printer::previewPageChanged, this, nullptr);
+  ownPage_ = printer_->PageCount() > 0 ? 1 : 0;
+  Update();
+}
+
 void PreviewWidget::SetPrinter(Printer* printer) {
   if (printer_) disconnect(printer_, nullptr, this, nullptr);
   printer_ = printer;
   view_->printer = printer;
+  ownPage_ = -1;
   if (printer_) {
     connect(printer_, &Printer::documentChanged, this, &PreviewWidget::Update);
     connect(printer_, &Printer::previewPageChanged, this, [this](int page) {
@@ -105,9 +114,24 @@ void PreviewWidget::SetPrinter(Printer* printer) {
 }
 
 Printer* PreviewWidget::printer() const { return printer_; }
-int PreviewWidget::PageShown() const { return printer_ ? printer_->PreviewPage() : 0; }
+int PreviewWidget::PageShown() const {
+  if (!printer_) return 0;
+  if (ownPage_ < 0) return printer_->PreviewPage();
+  const int pages = printer_->PageCount();
+  return pages == 0 ? 0 : std::clamp(ownPage_, 1, pages);
+}
 void PreviewWidget::ShowPage(int page) {
-  if (printer_) printer_->SetPreviewPage(page);
+  if (!printer_) return;
+  if (ownPage_ < 0) {
+    printer_->SetPreviewPage(page);
+    return;
+  }
+  const int pages = printer_->PageCount();
+  page = pages == 0 ? 0 : std::clamp(page, 1, pages);
+  if (page == PageShown()) return;
+  ownPage_ = page;
+  Update();
+  emit pageShown(page);
 }
 void PreviewWidget::NextPage() { ShowPage(PageShown() + 1); }
 void PreviewWidget::PreviousPage() { ShowPage(PageShown() - 1); }

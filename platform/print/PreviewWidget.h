@@ -21,6 +21,10 @@ class PreviewWidget : public QWidget {
 
   // The surface shown; the widget follows its document and preview page.
   void SetPrinter(Printer* printer);
+  // The same, but the widget turns its pages on its own, from page 1,
+  // leaving the surface's preview page as it is: a second view of one
+  // document.
+  void SetPrinterViewedApart(Printer* printer);
   Printer* printer() const;
 
   int PageShown() const;  // 1-based, 0 with no pages
@@ -44,6 +48,7 @@ class PreviewWidget : public QWidget {
   void Update();
 
   Printer* printer_ = nullptr;
+  int ownPage_ = -1;  // the page shown when viewed apart; -1 follows the surface
   QScrollArea* scroll_ = nullptr;
   PageView* view_ = nullptr;
   QToolButton* first_ = nullptr;

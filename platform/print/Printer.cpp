@@ -20,7 +20,7 @@ Printer::~Printer() { delete d_; }
 
 void Printer::StartDoc() {
   if (d_->table.open) d_->table = PendingTable{};
-  d_->doc.pages.clear();
+  d_->ReleasePages();
   d_->docStart = 0;
   d_->open = true;
   d_->docOrientation = d_->orientation;
@@ -50,7 +50,7 @@ void Printer::NewPage() {
 }
 
 void Printer::KillDoc() {
-  d_->doc.pages.clear();
+  d_->ReleasePages();
   d_->table = PendingTable{};
   d_->CloseLine();
   d_->open = false;
@@ -141,7 +141,7 @@ void Printer::SetHeader(const std::string& header) { d_->header = header; }
 
 // ---- drawing
 
-void Printer::DrawPicture(const QImage& picture, double x, double y, double width, double height) {
+void Printer::DrawPicture(const Picture& picture, double x, double y, double width, double height) {
   if (picture.isNull()) return;
   d_->EnsureDoc();
   PictureItem p;
@@ -149,7 +149,7 @@ void Printer::DrawPicture(const QImage& picture, double x, double y, double widt
   p.y = y;
   p.width = width > 0 && height > 0 ? width : PictureWidthTwips(picture);
   p.height = width > 0 && height > 0 ? height : PictureHeightTwips(picture);
-  p.image = picture;
+  p.picture = picture;
   d_->doc.pages.back().pictures.push_back(std::move(p));
 }
 
@@ -219,7 +219,7 @@ bool Printer::LoadDoc(const std::string& file, bool append) {
     d_->error = error;
     return false;
   }
-  if (!append) d_->doc.pages.clear();
+  if (!append) d_->ReleasePages();
   const bool wasEmpty = d_->doc.pages.empty();
   for (auto& p : loaded.pages) d_->doc.pages.push_back(std::move(p));
   d_->open = false;
@@ -257,10 +257,22 @@ double Printer::State::PageHeight() const {
   return o == kLandscape ? kLetterWidth : kLetterHeight;
 }
 
+void Printer::State::ReleasePages() {
+  // Letting go of a long report takes a while: it goes a slice at a time,
+  // and the hook keeps a busy window turning between slices.
+  constexpr size_t kSlice = 2048;
+  while (doc.pages.size() > kSlice) {
+    doc.pages.erase(doc.pages.end() - kSlice, doc.pages.end());
+    if (progress) progress(static_cast<long long>(doc.pages.size()), 0);
+  }
+  doc.pages.clear();
+  doc.pages.shrink_to_fit();
+}
+
 void Printer::State::EnsureDoc() {
   if (!open) {
     // Drawing without StartDoc begins a document rather than losing the text.
-    doc.pages.clear();
+    ReleasePages();
     docStart = 0;
     open = true;
     docOrientation = orientation;
@@ -360,6 +372,7 @@ void Printer::State::StampHeaders() {
   const FontEntry& fm = FontFor(hdrFont);
   const double h = fm.ascent + fm.descent;
   for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
+    if (progress && i % 4096 == 4095) progress(static_cast<long long>(i), 0);
     Page& page = doc.pages[i];
     const double top = std::max(0.0, (marginTop - h) / 2);
     const double left = marginLeft;

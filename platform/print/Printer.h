@@ -49,11 +49,11 @@ using Progress = std::function<void(long long done, long long total)>;
 
 // A picture's own size in twips: from the dots per metre it carries, else
 // at 96 dots per inch (15 twips a pixel).
-double PictureWidthTwips(const QImage& image);
-double PictureHeightTwips(const QImage& image);
+double PictureWidthTwips(const Picture& image);
+double PictureHeightTwips(const Picture& image);
 // The same in HIMETRIC (0.01 mm), as picture objects report it.
-double PictureWidthHimetric(const QImage& image);
-double PictureHeightHimetric(const QImage& image);
+double PictureWidthHimetric(const Picture& image);
+double PictureHeightHimetric(const Picture& image);
 // HIMETRIC to twips (x 1440 / 2540).
 double HimetricToTwips(double himetric);
 
@@ -166,7 +166,7 @@ class Printer : public QObject {
   // ---- drawing
   // At the picture's own size (or width x height when both are given), top
   // left at (x, y). The cursor does not move.
-  void DrawPicture(const QImage& picture, double x, double y, double width = 0, double height = 0);
+  void DrawPicture(const Picture& picture, double x, double y, double width = 0, double height = 0);
   void DrawLine(double x1, double y1, double x2, double y2);
   // Filled with BrushColor, outlined with PenColor (when PenColor is not -1).
   void DrawRectangle(double x1, double y1, double x2, double y2);

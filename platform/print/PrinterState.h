@@ -73,6 +73,8 @@ struct Printer::State {
   double RightLimit() const { return PageWidth() - marginRight - indentRight; }
   double BottomLimit() const { return PageHeight() - marginBottom; }
   void EnsureDoc();
+  // Empties the document.
+  void ReleasePages();
   void AddPage();
   void LineFeed();
   // A new page when a line of height would pass the bottom margin (and the

@@ -56,7 +56,10 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
     }
   }
   for (const auto& t : p.tables) PaintTable(t, painter);
-  for (const auto& pic : p.pictures) painter.drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.image);
+  // Each picture is decoded (or found in the cache) as it is drawn, and
+  // let go before the next: a page holds one decoded picture at a time.
+  for (const auto& pic : p.pictures)
+    painter.drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.picture.Image());
   for (const auto& l : p.lines) {
     painter.setPen(QPen(ColorFromBgr(l.color), l.width));
     painter.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));

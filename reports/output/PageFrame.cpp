@@ -1,7 +1,10 @@
 #include "reports/output/PageFrame.h"
 
 #include <QDate>
-#include <QImageReader>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QPainter>
 #include <QTime>
@@ -127,10 +130,29 @@ void PrintSeparatorImage(ReportContext& context) {
 }
 
 bool LoadReportPicture(ReportContext& context, const std::string& path) {
-  QImageReader reader(QString::fromStdString(vb::ResolvePath(path)));
-  reader.setDecideFormatFromContent(true);
-  QImage picture = reader.read();
+  // A report reads the picture of every record, and many records name the
+  // same few files: a file read lately and unchanged since is not read
+  // again. Equal content read from anywhere becomes one picture anyway.
+  struct Known {
+    QDateTime modified;
+    qint64 size = 0;
+    print::Picture picture;
+  };
+  static QHash<QString, Known> known;
+  const QString file = QString::fromStdString(vb::ResolvePath(path));
+  const QFileInfo info(file);
+  if (!info.isFile()) return false;
+  const auto it = known.constFind(file);
+  if (it != known.cend() && it->modified == info.lastModified() && it->size == info.size()) {
+    context.ReportPicture = it->picture;
+    return true;
+  }
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  const print::Picture picture = print::Picture::FromBytes(in.readAll());
   if (picture.isNull()) return false;
+  if (known.size() >= 64) known.clear();
+  known.insert(file, Known{info.lastModified(), info.size(), picture});
   context.ReportPicture = picture;
   return true;
 }

@@ -1,8 +1,6 @@
 #include "reports/output/RForm.h"
 
-#include <QFile>
 #include <QResizeEvent>
-#include <QTemporaryDir>
 
 #include "platform/print/Printer.h"
 #include "platform/print/PreviewWidget.h"
@@ -11,33 +9,26 @@
 namespace tvn::reports {
 
 RForm::RForm(ReportContext& context, QWidget* parent)
-    : QDialog(parent), context_(context), printer_(std::make_unique<print::Printer>()) {
+    : QDialog(parent), context_(context), empty_(std::make_unique<print::Printer>()), shown_(empty_.get()) {
   setObjectName("RForm");
   setModal(true);
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
   VSPrinter2 = new print::PreviewWidget(this);
   VSPrinter2->setObjectName("VSPrinter2");
-  VSPrinter2->SetPrinter(printer_.get());
   VSPrinter2->setGeometry(0, 0, 529, 448);  // 7935 by 6720 twips
   resize(640, 480);
   Form_Load();
 }
 
-RForm::~RForm() {
-  Form_Unload();
-  VSPrinter2->SetPrinter(nullptr);
-}
+RForm::~RForm() { VSPrinter2->SetPrinter(nullptr); }
 
 void RForm::Form_Load() {
   firstActivation_ = true;
   setWindowTitle(QString::fromStdString(context_.HeadingText));
-  // A copy that cannot be made leaves an empty preview, as an unreadable
-  // document would.
-  folder_ = std::make_unique<QTemporaryDir>();
-  if (!folder_->isValid() || !context_.CurrentReportWindow) return;
-  temporaryFile_ = folder_->filePath("temp.vs");
-  if (context_.CurrentReportWindow->Printer().SaveDoc(temporaryFile_.toStdString()))
-    printer_->LoadDoc(temporaryFile_.toStdString());
+  // The window's pages are shown as they are, never copied: a long report
+  // shows at once and in no more memory.
+  shown_ = context_.CurrentReportWindow ? &context_.CurrentReportWindow->Printer() : empty_.get();
+  VSPrinter2->SetPrinterViewedApart(shown_);
 }
 
 void RForm::Form_Activate() {
@@ -46,10 +37,7 @@ void RForm::Form_Activate() {
   setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void RForm::Form_Unload() {
-  if (!temporaryFile_.isEmpty()) QFile::remove(temporaryFile_);
-  folder_.reset();  // the folder goes with what is left in it
-}
+void RForm::Form_Unload() { VSPrinter2->SetPrinter(empty_.get()); }
 
 void RForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

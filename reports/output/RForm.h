@@ -1,12 +1,11 @@
 #pragma once
 // The full-size preview: the report window's current document in a
 // maximised window of its own, captioned with the report's product line.
+// It shows the window's own pages, turned apart from the window's preview.
 #include <QDialog>
 #include <memory>
 
 #include "reports/output/ReportContext.h"
-
-class QTemporaryDir;
 
 namespace print {
 class Printer;
@@ -22,9 +21,8 @@ class RForm : public QDialog {
   ~RForm() override;
 
   print::PreviewWidget* VSPrinter2;
-  print::Printer& Printer() const { return *printer_; }
-  // The copy of the document this window reads, while it is open.
-  QString TemporaryFile() const { return temporaryFile_; }
+  // The surface shown: the report window's, or an empty one without it.
+  print::Printer& Printer() const { return *shown_; }
 
   void Form_Load();
   void Form_Activate();
@@ -37,11 +35,8 @@ class RForm : public QDialog {
 
  private:
   ReportContext& context_;
-  std::unique_ptr<print::Printer> printer_;
-  // The copy goes to a folder of the system's temporary area, never to
-  // the data folder, which may not be writable.
-  std::unique_ptr<QTemporaryDir> folder_;
-  QString temporaryFile_;
+  std::unique_ptr<print::Printer> empty_;
+  print::Printer* shown_ = nullptr;
   bool firstActivation_ = true;
 };
 

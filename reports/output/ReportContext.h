@@ -4,12 +4,12 @@
 // as it is loaded and hands it by reference to the shared output code, so
 // two libraries in one process never see each other's report type,
 // section list or open window.
-#include <QImage>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/dao/Dao.h"
+#include "platform/print/Picture.h"
 
 namespace print {
 class Printer;
@@ -25,7 +25,7 @@ struct ReportContext {
   std::string ReportAppFolder;              // default export names and the preview copy go here
   ReportWindowFrame* CurrentReportWindow = nullptr;  // the report window now open
   print::Printer* ReportPrinter = nullptr;  // the surface the running writer draws on
-  QImage ReportPicture;                     // the picture last loaded or taken from the images
+  print::Picture ReportPicture;             // the picture last loaded or taken from the images
   std::uint8_t ReportType = 0;
   std::string SectionList;
   std::string ReportTitle;

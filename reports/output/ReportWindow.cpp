@@ -223,7 +223,11 @@ void ReportWindowFrame::CreateButton_Click() {
   // preview must never be written over the last report's export.
   printer.SetExportFile("");
   context_.AsciiExportFile.clear();
-  printer.KillDoc();
+  {
+    // The last report, however long, goes with the window kept painted.
+    ReportBusy busy(this, printer);
+    printer.KillDoc();
+  }
   printer.SetHeader("");
   printer.StartDoc();
   printer.EndDoc();
@@ -324,12 +328,8 @@ void ReportWindowFrame::SaveButton_Click() {
 }
 
 void ReportWindowFrame::MaxButton_Click() {
-  WindowBusy pointer(this);
-  // Copying the document into the preview is the long part; the preview
-  // itself takes input as soon as it shows.
-  auto busy = std::make_unique<ReportBusy>(this, *printer_);
+  // The preview shows this window's pages themselves: it opens at once.
   RForm preview(context_, this);
-  busy.reset();
   preview.exec();
 }
 

@@ -162,32 +162,36 @@ TEST_F(ReportDialogs, TheDocumentChoiceStartsUnchosenAndLeavesTheIndex) {
   EXPECT_EQ(form.Option1[2]->text(), "Load a previuosly saved document file and append to current document");
 }
 
-TEST_F(ReportDialogs, FullSizePreviewShowsTheDocumentMaximisedAndLeavesNoCopyBehind) {
+TEST_F(ReportDialogs, FullSizePreviewShowsTheWindowsOwnPagesMaximisedWithoutACopy) {
   auto& w = WindowWithPages(3);
+  w.VSPrinter1->ShowPage(2);
   Module().HeadingText = "The Tavolin";
-  // A data folder that cannot be written does not matter: the copy goes
-  // to the temporary area.
+  // A data folder that cannot be written does not matter: nothing is
+  // copied anywhere.
   std::filesystem::permissions(dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   for (int round = 0; round < 2; ++round) {
-    QString copy;
-    int pages = 0;
-    bool maximised = false, copyThere = false;
+    int pages = 0, first = 0, turned = 0;
+    bool maximised = false, same = false;
     WithModal([&] { w.MaxButton->click(); },
               {[&](QWidget* m) {
                 auto* f = qobject_cast<RForm*>(m);
                 ASSERT_NE(f, nullptr);
                 EXPECT_EQ(f->windowTitle(), "The Tavolin");
                 pages = f->Printer().PageCount();
+                same = &f->Printer() == &w.Printer();
                 maximised = f->isMaximized();
-                copy = f->TemporaryFile();
-                copyThere = QFile::exists(copy);
+                first = f->VSPrinter2->PageShown();
+                f->VSPrinter2->LastPage();
+                turned = f->VSPrinter2->PageShown();
                 f->close();
               }});
     EXPECT_EQ(pages, 3);
+    EXPECT_TRUE(same);
     EXPECT_TRUE(maximised);
-    EXPECT_TRUE(copyThere);
-    EXPECT_FALSE(copy.startsWith(QString::fromStdString(dir_.string())));
-    EXPECT_FALSE(QFile::exists(copy));
+    // It opens at page 1 and turns its pages apart from the window's.
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(turned, 3);
+    EXPECT_EQ(w.VSPrinter1->PageShown(), 2);
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
   }
   std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);

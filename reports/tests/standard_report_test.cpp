@@ -103,7 +103,7 @@ class StandardReport : public tvntest::ReportTest {
     ASSERT_TRUE(image.save(QString::fromStdString(Path(relative))));
   }
   static bool IsSeparator(const print::PictureItem& item) {
-    return item.image.size() == tvn::reports::ReportImage(1).size();
+    return item.picture.size() == tvn::reports::ReportImage(1).size();
   }
   static int Separators(const print::Page& page) {
     return int(std::count_if(page.pictures.begin(), page.pictures.end(), IsSeparator));
@@ -231,7 +231,7 @@ TEST_F(StandardReport, PicturesDecideThePageEndAndSeparatorsStandBetweenRecords)
   std::vector<const print::PictureItem*> covers;
   for (const auto& page : doc.pages)
     for (const auto& pic : page.pictures)
-      if (!IsSeparator(pic) && pic.image.height() == 288) covers.push_back(&pic);
+      if (!IsSeparator(pic) && pic.picture.height() == 288) covers.push_back(&pic);
   ASSERT_EQ(covers.size(), 3u);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(covers[i]->height, 288 * 15);
@@ -266,7 +266,7 @@ TEST_F(StandardReport, AMissingOrUnreadablePictureLeavesOnlyThatRecordWithout) {
   AddItem("C Good", "LP", {{"picture", "pics\\GOOD.png"}});
   const print::Document& doc = Create(false);
   int covers = 0;
-  for (const auto& pic : doc.pages[0].pictures) covers += pic.image.height() == 40;
+  for (const auto& pic : doc.pages[0].pictures) covers += pic.picture.height() == 40;
   EXPECT_EQ(covers, 1);
   EXPECT_EQ(NameTexts(doc), (std::vector<QString>{"A Missing", "B Bad", "C Good"}));
 }

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QtEndian>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -127,6 +129,44 @@ TEST_F(PageFrame, PicturesLoadOrKeepTheLastOne) {
   context.ReportPicture = QImage();
   DrawReportPicture(context);  // nothing loaded: nothing drawn, no error
   EXPECT_EQ(printer.document().pages[0].pictures.size(), 1u);
+}
+
+TEST_F(PageFrame, APictureReadAgainIsOnePictureAndAChangedFileIsReadAfresh) {
+  QTemporaryDir dir;
+  const QString cover = dir.filePath("cover.jpg");
+  QImage image(120, 80, QImage::Format_RGB32);
+  image.fill(Qt::darkYellow);
+  ASSERT_TRUE(image.save(cover, "JPEG"));
+  ASSERT_TRUE(QFile::copy(cover, dir.filePath("same.jpg")));
+  printer.StartDoc();
+  for (const QString& file : {cover, cover, dir.filePath("same.jpg")}) {
+    ASSERT_TRUE(LoadReportPicture(context, file.toStdString()));
+    DrawReportPicture(context);
+  }
+  const auto& pictures = printer.document().pages[0].pictures;
+  ASSERT_EQ(pictures.size(), 3u);
+  EXPECT_EQ(pictures[0].picture, pictures[1].picture);
+  EXPECT_EQ(pictures[0].picture, pictures[2].picture);
+  printer.EndDoc();
+  const std::string saved = dir.filePath("doc.vsr").toStdString();
+  ASSERT_TRUE(printer.SaveDoc(saved)) << printer.LastError();
+  QFile f(QString::fromStdString(saved));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(qFromBigEndian<quint32>(f.read(10).constData() + 6), 1u);  // one picture stored
+
+  // The file replaced by another picture: what is read is the new one.
+  const QFileInfo before(cover);
+  QImage other(120, 80, QImage::Format_RGB32);
+  other.fill(Qt::darkBlue);
+  ASSERT_TRUE(other.save(cover, "JPEG"));
+  {
+    QFile touch(cover);
+    ASSERT_TRUE(touch.open(QIODevice::ReadWrite));
+    touch.setFileTime(before.lastModified().addSecs(5), QFileDevice::FileModificationTime);
+  }
+  ASSERT_TRUE(LoadReportPicture(context, cover.toStdString()));
+  EXPECT_NE(context.ReportPicture, pictures[0].picture);
+  EXPECT_GT(context.ReportPicture.Image().pixelColor(60, 40).blue(), 100);
 }
 
 TEST_F(PageFrame, ExportNoticeSaysOnlyWhatHappened) {
