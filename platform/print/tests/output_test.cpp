@@ -46,6 +46,9 @@ TEST(PdfText, CjkWordsReadBackAsTheCharactersTyped) {
     p.SetFontBold(i % 2 == 1);  // both weights of the fonts
     p.Text(lines[i].toStdString() + "\n");
   }
+  // A right-to-left title pair, laid out as one paragraph, reads back too.
+  p.Text("אני ואתה");
+  p.Text(",          עטור מצחך\n");
   p.EndDoc();
   const std::string pdf = PathIn(dir, "cjk.pdf");
   ASSERT_TRUE(p.WritePdf(pdf)) << p.LastError();
@@ -57,6 +60,8 @@ TEST(PdfText, CjkWordsReadBackAsTheCharactersTyped) {
   for (QString& line : read) line.remove('\f');
   for (const QString& line : lines)
     EXPECT_TRUE(read.contains(line)) << line.toStdString() << " not in:\n" << text->toStdString();
+  // (pdftotext reads "עטור מצחך" letter by letter even when drawn alone.)
+  for (const char* word : {"אני", "ואתה"}) EXPECT_TRUE(text->contains(QString::fromUtf8(word))) << word;
 
   // Every font is embedded and the file is sound.
   const auto fonts = RunTool("pdffonts", {QString::fromStdString(pdf)});
