@@ -15,6 +15,20 @@ namespace {
 constexpr double kGroupGap = 400;
 constexpr double kLineGap = 30;
 
+// The columns of a disc's line: its name from the left edge, then the
+// changer, the group number and the slot.
+constexpr double kPlayerColumn = 6300;
+constexpr double kGroupColumn = 8300;
+constexpr double kSlotColumn = 9800;
+// What is left free before the next column.
+constexpr double kColumnGap = 100;
+
+// Prints text at the cursor, cut to end before `end` (a longer value would
+// run into the next column or, in the last, wrap onto a line of its own).
+void Cell(print::Printer& p, const std::string& text, double end) {
+  p.Text(p.FitText(text, end - p.CurrentX()));
+}
+
 // A numeric field as trimmed text, anything else as nothing.
 std::string NumberText(const dao::Variant& value) {
   if (value.isNull() || !vb::IsNumeric(value)) return {};
@@ -71,13 +85,13 @@ void PrintChangerRecords(dao::Recordset& records) {
   if (!p || (records.BOF() && records.Eof())) return;
   records.MoveFirst();
   while (!records.Eof()) {
-    p->Text(vb::NzStr(records.GetField("name")));
-    p->SetCurrentX(6300);
-    p->Text("CD Player: " + vb::NzStr(records.GetField("player")));
-    p->SetCurrentX(8300);
-    p->Text("Group #: " + NumberText(records.GetField("grpnum")));
-    p->SetCurrentX(9800);
-    p->Text("Slot #: " + NumberText(records.GetField("slot")));
+    Cell(*p, vb::NzStr(records.GetField("name")), kPlayerColumn - kColumnGap);
+    p->SetCurrentX(kPlayerColumn);
+    Cell(*p, "CD Player: " + vb::NzStr(records.GetField("player")), kGroupColumn - kColumnGap);
+    p->SetCurrentX(kGroupColumn);
+    Cell(*p, "Group #: " + NumberText(records.GetField("grpnum")), kSlotColumn - kColumnGap);
+    p->SetCurrentX(kSlotColumn);
+    Cell(*p, "Slot #: " + NumberText(records.GetField("slot")), p->PageWidth() - p->MarginRight() - p->IndentRight());
     p->Text("\n");
     p->SetCurrentY(p->CurrentY() + kLineGap);
     records.MoveNext();

@@ -1,6 +1,5 @@
 #include "reports/TapeLabelReport.h"
 
-#include <QString>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -27,17 +26,7 @@ constexpr double kLabelWidth = kRightLabel - kLeftMargin - 200;
 
 std::string FitLabel(print::Printer& p, const std::string& text, double x) {
   // The right column also ends at the page's right margin.
-  const double width = std::min(kLabelWidth, p.PageWidth() - p.MarginRight() - x);
-  if (p.TextWidth(text) <= width) return text;
-  const QString all = QString::fromStdString(text);
-  qsizetype keep = 0, over = all.size();  // the first `keep` characters fit, the first `over` do not
-  while (over - keep > 1) {
-    const qsizetype mid = (keep + over) / 2;
-    (p.TextWidth(all.left(mid).toStdString()) <= width ? keep : over) = mid;
-  }
-  // A cut never splits a surrogate pair.
-  if (keep > 0 && all.at(keep - 1).isHighSurrogate()) --keep;
-  return all.left(keep).toStdString();
+  return p.FitText(text, std::min(kLabelWidth, p.PageWidth() - p.MarginRight() - x));
 }
 
 std::string TapeNumber(dao::Recordset& rs) { return vb::NzStr(rs.GetField("cat_number")); }

@@ -12,6 +12,8 @@ shift || true
 packages=(build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation fonts-noto-cjk poppler-utils)
+# The build makes the Han text fonts of PDFs from Noto CJK with fontTools.
+packages+=(python3-fonttools)
 # The desktop tests, built with the others, ask the X server directly.
 packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).

@@ -23,8 +23,9 @@ for a in "$@"; do
   esac
 done
 # The desktop pass needs an X server and a window manager; the file
-# checks run the standard sqlite3 shell.
-export TVN_EXTRA_PACKAGES="xvfb xauth openbox x11-utils sqlite3"
+# checks run the standard sqlite3 shell, and read PDF and HTML output with
+# qpdf and html5lib.
+export TVN_EXTRA_PACKAGES="xvfb xauth openbox x11-utils sqlite3 qpdf python3-html5lib"
 if [ "$sanitize" = 1 ]; then
   build=$here/build-asan
   [ "$build_first" = 1 ] && TVN_BUILD_TYPE=Debug "$here/scripts/setup.sh" "$build" -DTVN_SANITIZE=ON -DTVN_BUILD_BENCH=OFF

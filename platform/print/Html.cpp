@@ -4,7 +4,7 @@
 // to the printed page and are left out.
 #include <QBuffer>
 #include <QHash>
-#include <QFile>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/print/Printer.h"
+#include "platform/print/PrinterState.h"
 
 namespace print {
 
@@ -28,10 +29,35 @@ std::string Pt(double twips) {
 
 std::string Name(const QColor& c) { return c.name().toStdString(); }
 
-// Control characters other than tab, line feed and carriage return have no
-// place in HTML (a reader may refuse the file or show them as garbage):
-// they are left out.
-bool Unwritable(char16_t c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+// Code points an HTML parser refuses: the controls other than tab, line
+// feed and carriage return (C0, DEL and C1) and the noncharacters. They
+// are left out; written as character references they would come back as
+// other characters ("&#x85;" is read as an ellipsis).
+bool Unwritable(char32_t c) {
+  if (c < 0x20) return c != '\t' && c != '\n' && c != '\r';
+  return (c >= 0x7F && c <= 0x9F) || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+// text from its first character that is neither plain ASCII nor a
+// character HTML reserves, without the unwritable code points.
+QString Writable(const QString& text, qsizetype from) {
+  QString out;
+  out.reserve(text.size() - from);
+  const qsizetype n = text.size();
+  for (qsizetype i = from; i < n; ++i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+      if (!Unwritable(QChar::surrogateToUcs4(c, text.at(i + 1)))) {
+        out.append(c);
+        out.append(text.at(i + 1));
+      }
+      ++i;
+    } else if (!c.isSurrogate() && !Unwritable(c.unicode())) {  // half a pair is no character
+      out.append(c);
+    }
+  }
+  return out;
+}
 
 // Appends text as UTF-8 with the characters HTML reserves escaped and line
 // feeds as line breaks. Plain ASCII, the common case, is copied straight
@@ -45,17 +71,15 @@ void AppendEscaped(std::string& out, const QString& text) {
   qsizetype i = 0;
   for (; i < n; ++i) {
     const char16_t c = u[i];
-    if (c >= 0x80 || c < 0x20 || c == '<' || c == '>' || c == '&' || c == '"') break;
+    if (c >= 0x7F || c < 0x20 || c == '<' || c == '>' || c == '&' || c == '"') break;
     d[i] = static_cast<char>(c);
   }
   if (i == n) return;
   out.resize(start + static_cast<size_t>(i));
   for (; i < n; ++i) {
     const char16_t c = u[i];
-    if (c >= 0x80) {
-      QString rest = text.mid(i);
-      rest.removeIf([](QChar ch) { return Unwritable(ch.unicode()); });
-      out += rest.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")).toStdString();
+    if (c >= 0x7F) {
+      out += Writable(text, i).toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")).toStdString();
       return;
     }
     switch (c) {
@@ -107,7 +131,7 @@ namespace {
 struct HtmlSink {
   static constexpr size_t kChunk = 1 << 17;
   std::string out;
-  QFile* file = nullptr;
+  QFileDevice* file = nullptr;
   bool ok = true;
   HtmlSink() { out.reserve(kChunk + 4096); }
   void Spill(bool last = false) {
@@ -278,18 +302,18 @@ QString DocumentHtml(const Document& document) {
 }
 
 bool WriteHtml(const Document& document, const std::string& file, std::string* error, const Progress& progress) {
-  QFile out(QString::fromStdString(file));
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+  // Written beside the file and put in its place only when complete: a
+  // failure part-way (a full disk) leaves the file that was there.
+  QSaveFile out(QString::fromStdString(file));
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
     return false;
   }
   HtmlSink sink;
   sink.file = &out;
   Html(document, sink, progress);
-  const bool written = sink.ok;
-  out.close();
-  if (!written || out.error() != QFileDevice::NoError) {
-    if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
+  if (!sink.ok || !out.commit()) {
+    if (error) *error = UnwrittenExportMessage("HTML", file, out.errorString());
     return false;
   }
   return true;

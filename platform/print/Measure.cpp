@@ -2,6 +2,9 @@
 // fonts are sized in pixels of one twip, and measured on an image of 1440
 // dots per inch.
 #include <QColor>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontDatabase>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -58,8 +61,31 @@ double PictureHeightHimetric(const Picture& image) { return PictureHeightTwips(i
 namespace print {
 
 namespace {
+// The Han text fonts made at build time beside the programs (bin/fonts):
+// the Noto CJK glyphs under cmaps that keep one code point per glyph, so
+// that the PDF writer's text of every glyph is the character drawn rather
+// than a radical of the same shape. Their families in the order they are
+// tried; none when they were not made.
+const QStringList& HanTextFamilies() {
+  static const QStringList families = [] {
+    QStringList out;
+    const QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    for (const QString& name : dir.entryList({QStringLiteral("TavolinHanText-*.ttc")}, QDir::Files, QDir::Name)) {
+      const int id = QFontDatabase::addApplicationFont(dir.filePath(name));
+      for (const QString& family : QFontDatabase::applicationFontFamilies(id))
+        if (!out.contains(family)) out.push_back(family);
+    }
+    // The face holding most of the text first, then its twins' faces.
+    std::stable_sort(out.begin(), out.end(),
+                     [](const QString& a, const QString& b) { return a.size() < b.size(); });
+    return out;
+  }();
+  return families;
+}
+
 QFont MakeFont(const FontSpec& spec) {
   QFont f(FamilyFor(spec.name));
+  if (!HanTextFamilies().isEmpty()) f.setFamilies(QStringList{f.family()} + HanTextFamilies());
   f.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.size * kTwipsPerPoint))));
   f.setBold(spec.bold);
   f.setItalic(spec.italic);

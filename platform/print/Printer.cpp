@@ -95,6 +95,18 @@ std::vector<std::string> Printer::WrapLines(const std::string& text, double firs
   return lines;
 }
 
+std::string Printer::FitText(const std::string& text, double width) const {
+  if (TextWidth(text) <= width) return text;
+  const QString all = QString::fromStdString(text);
+  qsizetype keep = 0, over = all.size();  // the first `keep` characters fit, the first `over` do not
+  while (over - keep > 1) {
+    const qsizetype mid = (keep + over) / 2;
+    (MeasureText(d_->font, all.left(mid)) <= width ? keep : over) = mid;
+  }
+  if (keep > 0 && all.at(keep - 1).isHighSurrogate()) --keep;
+  return all.left(keep).toStdString();
+}
+
 // ---- fonts and colour
 
 std::string Printer::FontName() const { return d_->font.name; }

@@ -19,6 +19,10 @@ namespace print {
 std::vector<QString> WrapText(const FontSpec& font, const QString& text, double firstWidth,
                               double width);
 
+// The message of an export (kind "PDF" or "HTML") that failed part-way,
+// with the system's reason: the file named is left as it was.
+std::string UnwrittenExportMessage(const char* kind, const std::string& file, const QString& reason);
+
 // A table being collected between StartTable and EndTable.
 struct PendingTable {
   bool open = false;

@@ -1,13 +1,18 @@
 // One routine paints a page on any painter, in twips: the preview scales its
 // painter, PDF pages are written at 1440 dots per inch, PNG pages at any.
-#include <QFile>
+#include <QSaveFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
+
+#include <cmath>
+#include <vector>
 
 #include "platform/print/Fonts.h"
 #include "platform/print/Printer.h"
+#include "platform/print/PrinterState.h"
 
 namespace print {
 
@@ -40,6 +45,69 @@ void PaintTable(const TableItem& t, QPainter& painter) {
   painter.drawLines(rules);
 }
 
+// Whether text holds a character written right to left (Hebrew, Arabic and
+// the other such scripts, or a mark or embedding that turns text so).
+bool HasRightToLeft(const QString& text) {
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    if (s[i] < 0x0590) continue;  // nothing below the Hebrew block runs right to left
+    char32_t c = s[i];
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+      c = QChar::surrogateToUcs4(s[i], s[i + 1]);
+      ++i;
+    }
+    switch (QChar::direction(c)) {
+      case QChar::DirR:
+      case QChar::DirAL:
+      case QChar::DirRLE:
+      case QChar::DirRLO:
+      case QChar::DirRLI:
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+// Whether run b continues run a on its line: printed straight after it,
+// with no move of the cursor between.
+bool Continues(const TextItem& a, const TextItem& b) {
+  return b.header == a.header && b.table < 0 && a.table < 0 && b.baseline == a.baseline &&
+         std::abs(b.x - (a.x + a.width)) < 0.5;
+}
+
+// Runs that follow each other on a line and hold right-to-left text are
+// laid out as one paragraph, as a reader of the line sees it: a separator
+// printed as its own run stays between the two titles it separates,
+// instead of each run being turned on its own. The paragraph reads left to
+// right as the page does and starts where the first run starts.
+void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter) {
+  QString text;
+  QList<QTextLayout::FormatRange> formats;
+  for (size_t i = 0; i < count; ++i) {
+    QTextLayout::FormatRange range;
+    range.start = static_cast<int>(text.size());
+    range.length = static_cast<int>(runs[i]->text.size());
+    range.format.setFont(FontFor(runs[i]->font).font);
+    range.format.setForeground(ColorFromBgr(runs[i]->color));
+    formats.append(range);
+    text += runs[i]->text;
+  }
+  QTextLayout layout(text, FontFor(runs[0]->font).font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.setFormats(formats);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return;
+  layout.draw(&painter, QPointF(runs[0]->x, runs[0]->baseline - line.ascent()));
+}
+
 }  // namespace
 
 void RenderPage(const Document& document, int page, QPainter& painter) {
@@ -66,7 +134,29 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
   }
   const FontSpec* lastFont = nullptr;
   long lastColour = -2;
-  for (const auto& t : p.texts) {
+  std::vector<const TextItem*> paragraph;
+  size_t plainTo = 0;  // the runs before this index are known to be drawn one by one
+  for (size_t i = 0; i < p.texts.size(); ++i) {
+    const TextItem& t = p.texts[i];
+    if (i >= plainTo) {
+      // A new line's runs: laid out together when one of them holds
+      // right-to-left text, else each on its own (the common case).
+      size_t last = i;
+      bool rightToLeft = HasRightToLeft(t.text);
+      while (last + 1 < p.texts.size() && Continues(p.texts[last], p.texts[last + 1]))
+        rightToLeft = HasRightToLeft(p.texts[++last].text) || rightToLeft;
+      if (rightToLeft) {
+        paragraph.clear();
+        for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
+        DrawParagraph(paragraph.data(), paragraph.size(), painter);
+        lastFont = nullptr;
+        lastColour = -2;
+        i = last;
+        plainTo = last + 1;
+        continue;
+      }
+      plainTo = last + 1;
+    }
     if (!lastFont || !(*lastFont == t.font)) {
       painter.setFont(FontFor(t.font).font);
       lastFont = &t.font;
@@ -80,17 +170,21 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
   painter.restore();
 }
 
+std::string UnwrittenExportMessage(const char* kind, const std::string& file, const QString& reason) {
+  std::string message = std::string("The ") + kind + " file \"" + file + "\" cannot be written";
+  if (!reason.isEmpty()) message += " (" + reason.toStdString() + ")";
+  return message + "; the file there before is left as it was.";
+}
+
 bool WritePdf(const Document& document, const std::string& file, std::string* error, const Progress& progress) {
-  const QString name = QString::fromStdString(file);
-  {
-    // QPdfWriter reports no failure to open its file: try it first.
-    QFile probe(name);
-    if (!probe.open(QIODevice::WriteOnly)) {
-      if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
-      return false;
-    }
+  // Written beside the file and put in its place only when complete: a
+  // failure part-way (a full disk) leaves the file that was there.
+  QSaveFile out(QString::fromStdString(file));
+  if (!out.open(QIODevice::WriteOnly)) {
+    if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
+    return false;
   }
-  QPdfWriter writer(name);
+  QPdfWriter writer(&out);
   writer.setResolution(static_cast<int>(kTwipsPerInch));
   writer.setCreator(QStringLiteral("Tavolin"));
   auto layoutFor = [](const Page& p) {
@@ -117,8 +211,9 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
     if (progress) progress(i, document.PageCount());
     RenderPage(document, i, painter);
   }
-  if (!painter.end()) {
-    if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
+  // The writer does not report a failed write; the file does, at commit.
+  if (!painter.end() || !out.commit()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, out.errorString());
     return false;
   }
   return true;

@@ -147,4 +147,32 @@ TEST_F(ChangerReport, ManyDiscsRunOnToFurtherPages) {
     for (const auto& t : Texts(page)) EXPECT_LE(t.y, 15840 - 770) << t.text.toStdString();
 }
 
+// Values as wide as their fields allow are cut inside their own column
+// in every grouping: nothing runs into the next column or wraps, and the
+// columns stay where they are.
+TEST_F(ChangerReport, WideValuesAreCutInsideTheirColumns) {
+  const std::string name(50, 'W');  // the field's whole width
+  Disc(name, "Wide", "WWWWWWWWWW", 200, 32767);
+  Disc("Short", "Wide", "Rack", 1, 2);
+  for (int grouping = 0; grouping < 3; ++grouping) {
+    const print::Document& doc = Create(grouping);
+    std::vector<print::TextItem> line;
+    for (const auto& t : Body(doc))
+      if (t.x == 1440 && QString::fromStdString(name).startsWith(t.text) && !t.font.bold) {
+        for (const auto& u : Body(doc))
+          if (u.y == t.y) line.push_back(u);
+      }
+    ASSERT_EQ(line.size(), 4u) << "grouping " << grouping << ": the wide disc on one line";
+    const double columns[] = {1440, 6300, 8300, 9800, 12240 - 1440};
+    const char* starts[] = {"W", "CD Player: W", "Group #: 2", "Slot #: 3"};
+    for (int c = 0; c < 4; ++c) {
+      EXPECT_EQ(line[c].x, columns[c]) << grouping;
+      EXPECT_LE(line[c].x + line[c].width, columns[c + 1]) << grouping << ": " << line[c].text.toStdString();
+      EXPECT_TRUE(line[c].text.startsWith(starts[c])) << line[c].text.toStdString();
+    }
+    EXPECT_NE(Beside(doc, "Short", 6300), "(nothing)");
+    EXPECT_EQ(Beside(doc, "Short", 6300), "CD Player: Rack") << "a value that fits is whole";
+  }
+}
+
 }  // namespace

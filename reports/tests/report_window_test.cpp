@@ -347,6 +347,15 @@ TEST_F(ReportWindow, ExportsNeverWriteOverTheProgramsOwnFiles) {
   // A collection of the same name elsewhere is still a database.
   EXPECT_TRUE(tvn::reports::IsProgramFile(Path("elsewhere/old collection.mdb"), Path("")));
   EXPECT_FALSE(tvn::reports::IsProgramFile(Path("elsewhere/new.mdb"), Path("")));
+  // SQLite's own files of a database, the damaged copies and the backups a
+  // conversion leaves, with or without the file there yet.
+  for (const char* own : {"AV30.mdb-journal", "admin.sys-wal", "Admin.sys-shm", "Admin.sys.damaged", "av30.mdb.damaged",
+                          "AV30.30", "Admin.30", "ADMIN.30I", "admin.30i-journal"})
+    EXPECT_TRUE(tvn::reports::IsProgramFile(Path(own), Path(""))) << own;
+  EXPECT_TRUE(tvn::reports::IsProgramFile(Path("elsewhere/old collection.mdb-journal"), Path("")));
+  for (const char* other : {"elsewhere/new.mdb-journal", "elsewhere/Admin.30", "report-journal", "notes.30.htm",
+                            "damaged.htm"})
+    EXPECT_FALSE(tvn::reports::IsProgramFile(Path(other), Path(""))) << other;
 
   // The HTML export too; refusing and then cancelling writes nothing there.
   vb::PromptScript::Clear();
