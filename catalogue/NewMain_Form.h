@@ -297,7 +297,12 @@ class NewMain_Form : public RecordWindow {
   // Runs the active selection again; show: rebuild the title list, or
   // report that nothing was found and show the whole section.
   void RunSelectionQuery(bool show);
+  // After a lookup editor closed: the active selection runs again (the
+  // whole section when it finds nothing), then the record is shown again.
+  void ShowRecordsAfterEditor();
   void ClearSelectionMenuChecks();
+  // The View entries of which at most one is checked.
+  std::vector<QAction*> SelectionMenuEntries() const;
   // The video tapes in tape number and tape index order; with
   // allowFallBack a collection without tapes shows the section by name.
   void RefreshSort(bool allowFallBack);

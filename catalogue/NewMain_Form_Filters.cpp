@@ -33,10 +33,13 @@ void NewMain_Form::EnableRecordFrames(bool on) {
   if (On(d->SCD_On())) SCD_Data_Frame->setEnabled(on);
 }
 
+std::vector<QAction*> NewMain_Form::SelectionMenuEntries() const {
+  return {Artist_Select_Menu, View_All_Artists_Menu, Category_Select_Menu, Format_Select_Menu,
+          Label_Select_Menu,  Tape_Select_Menu,      SortSelectmenu};
+}
+
 void NewMain_Form::ClearSelectionMenuChecks() {
-  for (QAction* a : {Artist_Select_Menu, View_All_Artists_Menu, Category_Select_Menu, Format_Select_Menu,
-                     Label_Select_Menu, Tape_Select_Menu, SortSelectmenu})
-    a->setChecked(false);
+  for (QAction* a : SelectionMenuEntries()) a->setChecked(false);
 }
 
 void NewMain_Form::FillArtistSelectionList() {
@@ -68,6 +71,9 @@ void NewMain_Form::RunSelectionCommand(QAction* entry, const char* prompt,
   // Typed changes are asked about before the list and the record change.
   if (!ConfirmLeaveRecord()) return;
   LeaveScope leaving(*this);
+  // The View entries as they were, for a chooser closed without a pick.
+  std::vector<std::pair<QAction*, bool>> checks;
+  for (QAction* a : SelectionMenuEntries()) checks.emplace_back(a, a->isChecked());
   ClearSelectionMenuChecks();
   entry->setChecked(true);
   EnableRecordFrames(false);
@@ -81,8 +87,15 @@ void NewMain_Form::RunSelectionCommand(QAction* entry, const char* prompt,
     // without a pick selects nothing.
     chooser.Choice_List->setCurrentIndex(-1);
     MenuHooks::Get().showChooser(chooser);
-    // A chooser closed by its window's close button is unloaded: no pick.
-    if (!win::SortForm.Peek()) SelectionValue.clear();
+    // A chooser closed by its window's close button is unloaded; one that
+    // comes back without a current entry had no pick either. Either way the
+    // selection stays as it was.
+    const SortForm* picked = win::SortForm.Peek();
+    if (!picked || picked->Choice_List->currentIndex() < 0) {
+      for (const auto& [action, on] : checks) action->setChecked(on);
+      EnableRecordFrames(true);
+      return;
+    }
     if (emptyFirstArtist) SetTextOf(Artist[0], "");
     SelectionMode = mode;
     RunSelectionQuery(true);
@@ -125,7 +138,9 @@ void NewMain_Form::Tape_Select_Menu_Click() {
 
 void NewMain_Form::RunSelectionQuery(bool show) {
   EnableRecordFrames(true);
-  if (SortForm* chooser = win::SortForm.Peek()) SelectionValue = chooser->Choice_List->currentText().toStdString();
+  // The chooser's pick; a chooser without one leaves the value as it was.
+  if (SortForm* chooser = win::SortForm.Peek(); chooser && chooser->Choice_List->currentIndex() >= 0)
+    SelectionValue = chooser->Choice_List->currentText().toStdString();
   // The value is quoted for the statement: it is compared, never read as SQL.
   const std::string v = dao::SqlEscape(vb::UCase(SelectionValue));
   const std::string n = vb::Trim(std::to_string(int(AVData()->SectionNumber())));
@@ -172,6 +187,22 @@ void NewMain_Form::RunSelectionQuery(bool show) {
     if (SelectionMode != 0) vb::MsgBox("No records found for selection", vb::vbOKOnly, kNothingFoundTitle);
     View_All_Artists_Menu_Click();
   }
+}
+
+void NewMain_Form::ShowRecordsAfterEditor() {
+  // A lookup editor may have renamed or deleted the value the selection
+  // stands on: the selection runs again, and when it finds nothing the
+  // whole section is shown, with the word a selection without records gets.
+  if (SelectionMode >= 1 && SelectionMode <= 4) {
+    RunSelectionQuery(false);
+    // The titles read before hold the names as they were.
+    InvalidateTitleRows();
+    if (!SectionHasRows()) {
+      RunSelectionQuery(true);
+      return;
+    }
+  }
+  ShowRecordAgain();
 }
 
 void NewMain_Form::View_All_Artists_Menu_Click() {

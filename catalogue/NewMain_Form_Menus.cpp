@@ -224,7 +224,7 @@ void NewMain_Form::ArtistManagerMenu_Click() {
   LeaveScope leaving(*this);
   MenuHooks::Get().showArtistManager(this);
   FillArtistCombos(false);
-  ShowRecordAgain();
+  ShowRecordsAfterEditor();
 }
 
 void NewMain_Form::CategoryMMenu_Click() {
@@ -233,7 +233,7 @@ void NewMain_Form::CategoryMMenu_Click() {
   LeaveScope leaving(*this);
   MenuHooks::Get().showCategoryManager(this);
   FillArtistCombos(true);
-  ShowRecordAgain();
+  ShowRecordsAfterEditor();
 }
 
 void NewMain_Form::LSMenu_Click() {
@@ -242,7 +242,7 @@ void NewMain_Form::LSMenu_Click() {
   LeaveScope leaving(*this);
   MenuHooks::Get().showLabelManager(this);
   FillArtistCombos(true);
-  ShowRecordAgain();
+  ShowRecordsAfterEditor();
 }
 
 void NewMain_Form::Compact_Menu_Click() {

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 #include "core/CommonDataTable.h"
@@ -35,7 +37,31 @@ std::string CompactionTarget(const std::string& file) {
   return target;
 }
 
+std::string LinkedFileProblem(const std::string& path, const std::string& done) {
+  std::error_code error;
+  const std::filesystem::path link(path);
+  if (!std::filesystem::is_symlink(link, error)) return {};
+  // The file at the end of the chain of links; a link to nothing names
+  // where it points.
+  std::filesystem::path target = std::filesystem::canonical(link, error);
+  if (error) {
+    error.clear();
+    target = std::filesystem::read_symlink(link, error);
+    if (target.is_relative()) target = link.parent_path() / target;
+    target = std::filesystem::absolute(target, error).lexically_normal();
+  }
+  return "is a symbolic link to\n" + target.string() + "\nIt was not " + done +
+         ": that would put a new file in the place of the link and leave the file the link names as it was. "
+         "Put the file itself in the place of the link to have it " +
+         done + ".";
+}
+
 bool AskCompaction(const std::string& fileShown) {
+  if (const std::string problem = LinkedFileProblem(fileShown, "compacted"); !problem.empty()) {
+    vb::MsgBox("The collection file\n" + fileShown + "\n" + problem, vb::vbOKOnly + vb::vbExclamation,
+               "Compact Warning");
+    return false;
+  }
   return vb::MsgBox("Please make a copy of the file " + fileShown + " before compacting database" + "\n" +
                         "Compact database now??",
                     vb::vbYesNo, "Compact Warning") == vb::vbYes;
@@ -70,6 +96,8 @@ void RunKeepingWindowsPainted(const std::function<void()>& work) {
 
 bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace) {
   std::string target;
+  // A link would be replaced by the copy, and the file it names left as it was.
+  if (!LinkedFileProblem(file, "compacted").empty()) return false;
   try {
     // What an earlier, interrupted compaction left goes first.
     const auto slash = file.find_last_of('/');

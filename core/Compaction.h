@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/runtime/Busy.h"
+#include "platform/runtime/Errors.h"
 
 class QWidget;
 
@@ -19,13 +20,37 @@ using FileStep = std::function<void(const std::string& from, const std::string& 
 // carries the mark by which the clean-up of leftovers knows it.
 std::string CompactionTarget(const std::string& file);
 
-// Asks "Please make a copy of the file ... Compact database now??"; true on Yes.
+// Asks "Please make a copy of the file ... Compact database now??"; true on
+// Yes. A file that cannot be compacted in place (a symbolic link, see
+// LinkedFileProblem) is refused with a message instead, and gives false.
 bool AskCompaction(const std::string& fileShown);
+
+// A collection or list file is rewritten by moving a new file over its
+// name. Where that name is a symbolic link, the move would put a plain file
+// in the place of the link and leave the file the link names as it was.
+// For such a path: what is wrong, as a sentence after the file's name that
+// names the link's target and says the file was not `done` ("compacted",
+// "converted"); "" when path is no symbolic link.
+std::string LinkedFileProblem(const std::string& path, const std::string& done);
+
+// Raised instead of rewriting a file whose name is a symbolic link: the
+// description names the file and says what is wrong; Problem() says it
+// without the file's name, as DescribeOpenFailure words its sentences.
+class LinkedFileError : public vb::RuntimeError {
+ public:
+  LinkedFileError(const std::string& path, const std::string& problem)
+      : vb::RuntimeError(vb::errPathFileAccess, "The file\n" + path + "\n" + problem), problem_(problem) {}
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  std::string problem_;
+};
 
 // Removes the leftovers of earlier work beside file, compacts file into a
 // new copy beside it (compact, run on a worker thread while the windows keep
 // painting) and puts the copy in its place (replace). False when a step
-// failed: the file is then untouched and no copy is left behind.
+// failed or file is a symbolic link: the file is then untouched and no copy
+// is left behind.
 bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace);
 // The same with the engine's compaction (CompactionStep()) and a rename.
 bool CompactInPlace(const std::string& file);

@@ -14,6 +14,7 @@
 
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
+#include "core/Compaction.h"
 #include "core/UniqueName.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -126,6 +127,18 @@ long NumberTwiceFiledNames(dao::Database& db) {
   return renamed;
 }
 
+// The backup as the message names it: under the folder the setting gives,
+// with the name the file gets on disk. The copy is named after the
+// collection's file as it is found (any letter case matches), so a setting
+// "av30.mdb" for the file "AV30.mdb" gives "AV30.30".
+std::string BackupAsWritten(const std::string& file, const std::string& found) {
+  const std::string written = vb::ResolvePath(CollectionBackupName(found));
+  const auto folderEnd = file.find_last_of("/\\");
+  const auto nameStart = written.find_last_of('/');
+  return file.substr(0, folderEnd == std::string::npos ? 0 : folderEnd + 1) +
+         written.substr(nameStart == std::string::npos ? 0 : nameStart + 1);
+}
+
 }  // namespace
 
 void SetConversionProgress(std::function<void(long rowsCopied)> progress) { Progress() = std::move(progress); }
@@ -209,10 +222,14 @@ void ConvertCollection() {
     dropWorkCopy();
     throw vb::RuntimeError(vb::errInvalidProcedureCall, "Invalid procedure call or argument");
   }
+  if (const std::string problem = LinkedFileProblem(target, "converted"); !problem.empty()) {
+    dropWorkCopy();
+    throw LinkedFileError(target, problem);
+  }
 
   vb::MsgBox(std::string("The Collection being opened has not been converted") + "\n" +
                  "to version 6.x. The Collection will now be converted." + "\n\n" +
-                 "The old version file will be saved as: " + backup,
+                 "The old version file will be saved as: " + BackupAsWritten(file, target),
              vb::vbInformation);
 
   rowsCopied = 0;
@@ -262,6 +279,8 @@ void ConvertMasterList(const std::string& backupName) {
   auto& app = App();
   CloseIfOpen(app.AdminDB);
   const std::string master = vb::ResolvePath("admin.sys");
+  if (const std::string problem = LinkedFileProblem(master, "converted"); !problem.empty())
+    throw LinkedFileError(master, problem);
   const std::string backupPath = vb::ResolvePath(backupName);
   vb::FileCopy(master, backupPath, true);
   rowsCopied = 0;

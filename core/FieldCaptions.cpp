@@ -28,11 +28,18 @@ class CaptionClickFilter : public QObject {
 }  // namespace
 
 void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label) {
-  const std::string answer =
-      vb::InputBox("Enter the desired field label", "Caption Modify", label->text().toStdString());
+  // The caption table's text fields are 50 characters wide: the box takes
+  // no more than is stored.
+  constexpr int kCaptionWidth = 50;
+  const std::string answer = vb::InputBox("Enter the desired field label", "Caption Modify",
+                                          label->text().toStdString(), kCaptionWidth);
   if (answer.empty()) return;
-  // The caption table's text fields are 50 characters wide.
-  const std::string caption = vb::Left(answer, 50);
+  // A caption of blanks leaves a label that can hardly be found to click again.
+  if (QString::fromStdString(answer).trimmed().isEmpty()) {
+    vb::MsgBox("Please enter a caption; the caption was not changed.", vb::vbOKOnly + vb::vbExclamation);
+    return;
+  }
+  const std::string caption = vb::Left(answer, kCaptionWidth);
   try {
     if (!captions || !captions->IsOpen())
       throw vb::RuntimeError(91, "Object variable or With block variable not set");

@@ -11,10 +11,11 @@ class QLabel;
 
 namespace tvn {
 
-// Asks for the new caption of fieldName ("f1" ... "f10"), stores its first
-// 50 characters in the caption row (adding the row when the table has
-// none) and shows it on label. An empty answer changes nothing; a database
-// error is shown and the caption stays as it was.
+// Asks for the new caption of fieldName ("f1" ... "f10") in a box that takes
+// the 50 characters the caption row stores, stores it (adding the row when
+// the table has none) and shows it on label. An empty answer changes
+// nothing; a caption of blanks is refused with a message; a database error
+// is shown and the caption stays as it was.
 void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label);
 
 // Runs onDoubleClick whenever label is double-clicked.

@@ -44,11 +44,23 @@ LabelForm::LabelForm(QWidget* parent)
   connect(SoftwareBox(), &QCheckBox::clicked, this, [this](bool ticked) {
     if (ticked) vb::Guarded([this] { ShowStoredAddresses(); });
   });
+  // The addresses are stored only for a software publisher: while the box
+  // is unticked they take no typing that File would drop.
+  connect(SoftwareBox(), &QCheckBox::stateChanged, this, [this] { FollowSoftwareBox(); });
+  FollowSoftwareBox();
+}
+
+void LabelForm::FollowSoftwareBox() {
+  const bool software = SoftwareBox()->checkState() == Qt::Checked;
+  for (QLineEdit* box : {LS_WWW_Text, LS_EMAIL_Text}) {
+    box->setReadOnly(!software);
+    SetBackColour(box, software ? kEnabledColour : kDisabledColour);
+  }
 }
 
 void LabelForm::ShowStoredAddresses() {
   if (AddingEntry || addressesShown_ || !EntryTable || EntryTable->Eof() || EntryTable->BOF()) return;
-  // What the user typed while the box was unticked stays.
+  // What the user typed while the box was ticked before stays.
   if (!LS_EMAIL_Text->isModified()) LS_EMAIL_Text->setText(FieldText(*EntryTable, "LSEmail"));
   if (!LS_WWW_Text->isModified()) LS_WWW_Text->setText(FieldText(*EntryTable, "lswww"));
   addressesShown_ = true;

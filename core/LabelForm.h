@@ -2,7 +2,7 @@
 // The label/studio editor ("Label/Studio Manager"): the lookup list of
 // labels and studios. The web address and e-mail belong to software
 // publishers: they are shown and written only for an entry ticked for
-// "Software CDs".
+// "Software CDs"; while it is unticked their boxes take no typing.
 #include "core/LookupEditorForm.h"
 
 class QPlainTextEdit;
@@ -32,6 +32,9 @@ class LabelForm final : public LookupEditorForm {
  private:
   // Ticking "Software CDs" on a shown entry brings its stored addresses.
   void ShowStoredAddresses();
+  // The web and e-mail boxes are read-only (and grey) while "Software CDs"
+  // is unticked.
+  void FollowSoftwareBox();
   bool addressesShown_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "core/CommonDataTable.h"
+#include "core/Compaction.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Errors.h"
 
@@ -58,6 +59,7 @@ std::string FileShapeProblem(const std::string& path) {
 
 std::string DescribeOpenFailure(const std::exception& error) {
   if (dynamic_cast<const FileShapeError*>(&error)) return error.what();
+  if (const auto* link = dynamic_cast<const LinkedFileError*>(&error)) return link->Problem();
   if (dynamic_cast<const NotACollectionError*>(&error))
     return "is a database, but not a collection: it holds none of the tables a collection has.";
   const auto* e = dynamic_cast<const vb::RuntimeError*>(&error);

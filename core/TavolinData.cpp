@@ -26,6 +26,7 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -121,11 +122,18 @@ void FillSelectItemCombo(const std::string& fieldName, QWidget* window, dao::Rec
   const dao::Recordset::BookmarkType mark = rs.Bookmark();
   combo->clear();
   rs.MoveFirst();
-  QStringList items;
+  std::vector<std::string> names;
   while (!rs.Eof()) {
-    items << CellText(rs.GetField(fieldName));
+    names.push_back(CellText(rs.GetField(fieldName)).toStdString());
     rs.MoveNext();
   }
+  // The stored index orders by code, which puts "Électro" after "Rock"; the
+  // list reads in the letter order of the title list and the letter bar.
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return vb::CompareLetters(a, b) < 0; });
+  QStringList items;
+  items.reserve(qsizetype(names.size()));
+  for (const std::string& n : names) items << QString::fromStdString(n);
   combo->addItems(items);
   if (!items.isEmpty()) {
     if (combo->isEditable()) combo->setEditText(items.first());

@@ -48,7 +48,8 @@ namespace tvn {
 // ---- record and lookup data helpers
 
 // Fills the window's Select_Item_Combo with the named field of every row of
-// the recordset, in the recordset's order, and shows the first value as the
+// the recordset, in the letter order of vb::CompareLetters (the order of
+// the title list, whatever the recordset's), and shows the first value as the
 // combo's text. The recordset keeps its position. Call only when the
 // recordset has rows.
 void FillSelectItemCombo(const std::string& fieldName, QWidget* window, dao::Recordset& rs);

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 
 #include "catalogue/tests/MenuTestSupport.h"
+#include "core/ArtistForm.h"
+#include "core/Windows.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -169,12 +171,107 @@ TEST_F(MenuTest, SelectionWithoutMatchOrWithoutChoicesReturnsToTheWholeSection) 
   EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
   EXPECT_TRUE(w.Video_Data_Frame->isEnabled());
 
-  // The chooser closed without a pick selects nothing.
+  // The chooser closed without a pick selects nothing and says nothing.
   vb::PromptScript::Clear();
   pick = "";
   w.Category_Select_Menu_Click();
-  EXPECT_EQ(vb::PromptScript::Texts(), (Strings{"No records found for selection"}));
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
   EXPECT_EQ(RowNames(w), (Strings{"Brazil", "Ran"}));
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+}
+
+// A chooser closed without a pick, by its window's close box or with no
+// entry chosen, leaves the selection as it was: its records, its View
+// entry, the record on show and the record frames.
+TEST_F(MenuTest, AChooserClosedWithoutAPickLeavesTheSelectionAsItWas) {
+  AddArtist("Miles Davis", {"cd"});
+  AddLookup("category", "category", "Jazz", {"cd"});
+  AddLookup("labelstudio", "LabelStudio_Name", "Blue Note", {"cd"});
+  AddItem(2, "Kind of Blue", {{"artist1", V("Miles Davis")}, {"category", V("Jazz")}});
+  AddItem(2, "Nameless");  // no artist, category or label: what an empty pick would find
+  AddItem(2, "Other", {{"category", V("Jazz")}, {"labelstudio", V("Blue Note")}});
+  auto& w = Shown(2);
+  pick = "Miles Davis";
+  w.Artist_Select_Menu->trigger();
+  ASSERT_EQ(RowNames(w), (Strings{"Kind of Blue"}));
+  vb::PromptScript::Clear();
+
+  auto expectArtistSelection = [&](const char* how) {
+    SCOPED_TRACE(how);
+    EXPECT_TRUE(vb::PromptScript::Texts().empty());
+    EXPECT_EQ(w.SelectionMode, 1);
+    EXPECT_EQ(w.SelectionValue, "Miles Davis");
+    EXPECT_EQ(Checked(w), (Strings{"Artist_Select_Menu"}));
+    EXPECT_EQ(RowNames(w), (Strings{"Kind of Blue"}));
+    EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Kind of Blue");
+    EXPECT_TRUE(w.Music_Data_Frame->isEnabled());
+  };
+  // The close box, after an entry was highlighted but not picked. The
+  // launcher stays loaded meanwhile, as it does in the program.
+  tvn::Form launcher;
+  launcher.Load();
+  pick = "Jazz";
+  whileChoosing = [] { tvn::win::SortForm.Peek()->close(); };
+  w.Category_Select_Menu->trigger();
+  EXPECT_FALSE(tvn::win::SortForm.Loaded());
+  expectArtistSelection("category chooser closed by its close box");
+  pick = "Blue Note";
+  w.Label_Select_Menu->trigger();
+  expectArtistSelection("label chooser closed by its close box");
+
+  // Back without a chosen entry.
+  whileChoosing = nullptr;
+  pick = "";
+  w.Category_Select_Menu->trigger();
+  expectArtistSelection("category chooser without an entry");
+  // The selection is still whole afterwards: Next stays within it.
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Kind of Blue");
+}
+
+// After a lookup editor closes, the selection runs again: a rename of
+// another entry keeps it, a rename of the selected entry leaves nothing to
+// select, and the whole section comes back with the word for that.
+TEST_F(MenuTest, ASelectionRunsAgainAfterALookupEditorCloses) {
+  AddArtist("Miles Davis", {"cd"});
+  AddArtist("John Coltrane", {"cd"});
+  AddItem(2, "Kind of Blue", {{"artist1", V("Miles Davis")}});
+  AddItem(2, "Giant Steps", {{"artist1", V("John Coltrane")}});
+  AddItem(2, "Blue Train", {{"artist2", V("John Coltrane")}});
+  auto& w = Shown(2);
+  pick = "John Coltrane";
+  w.Artist_Select_Menu->trigger();
+  ASSERT_EQ(RowNames(w), (Strings{"Blue Train", "Giant Steps"}));
+  vb::PromptScript::Clear();
+
+  std::string from, to;
+  whileOpen = [&] {
+    tvn::ArtistForm editor;
+    editor.Form_Load();
+    editor.Select_Item_Combo->setCurrentIndex(editor.Select_Item_Combo->findText(QString::fromStdString(from)));
+    editor.Select_Item_Combo_Click();
+    editor.Artist_Name_text->setText(QString::fromStdString(to));
+    editor.Toolbar1_ButtonClick(tvn::LookupEditorForm::btnFile);
+  };
+  from = "Miles Davis";
+  to = "Miles Dewey Davis";
+  w.ArtistManagerMenu->trigger();
+  EXPECT_TRUE(vb::PromptScript::Texts().empty());
+  EXPECT_EQ(w.SelectionMode, 1);
+  EXPECT_EQ(RowNames(w), (Strings{"Blue Train", "Giant Steps"}));
+  EXPECT_EQ(Checked(w), (Strings{"Artist_Select_Menu"}));
+
+  from = "John Coltrane";
+  to = "Trane";
+  w.ArtistManagerMenu->trigger();
+  EXPECT_EQ(vb::PromptScript::Texts(), (Strings{"No records found for selection"}));
+  EXPECT_EQ(w.SelectionMode, 0);
+  EXPECT_EQ(Checked(w), (Strings{"View_All_Artists_Menu"}));
+  EXPECT_EQ(RowNames(w), (Strings{"Blue Train", "Giant Steps", "Kind of Blue"}));
+  const std::string first = w.CS_Name_Text->text().toStdString();
+  EXPECT_FALSE(first.empty());
+  w.Toolbar1_ButtonClick(6);
+  EXPECT_NE(w.CS_Name_Text->text().toStdString(), first) << "Next moves on";
 }
 
 TEST_F(MenuTest, SelectionInAnEmptySectionDoesNothing) {

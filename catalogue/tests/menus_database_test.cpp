@@ -164,6 +164,41 @@ TEST_F(CompactTest, AFailureKeepsTheOriginalFileAndOpensItAgain) {
   }
 }
 
+// A collection whose name in the data folder is a symbolic link is not
+// compacted: the compacted copy would replace the link, and the file it
+// names would be left as it was. The user is told which link and which
+// file, nothing is asked, and the collection stays open as it was.
+TEST_F(CompactTest, ALinkedCollectionIsRefusedWithTheLinkAndItsTargetNamed) {
+  tvn::App().CollectionDB->Close();
+  const std::filesystem::path elsewhere = Dir() / "elsewhere";
+  std::filesystem::create_directory(elsewhere);
+  const std::filesystem::path target = elsewhere / "av30.mdb";
+  std::filesystem::rename(file, target);
+  std::filesystem::create_symlink(target, file);
+  tvn::App().CollectionDB = dao::DBEngine::Workspaces(0).OpenDatabase(file.string());
+  auto& w = Shown(2);
+  const Strings before = Names();
+  const auto inode = Inode(target);
+  const auto size = std::filesystem::file_size(target);
+
+  vb::PromptScript::Answer(vb::vbYes);
+  w.Compact_Menu->trigger();
+
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const std::string told = vb::PromptScript::Records()[0].text;
+  EXPECT_EQ(told.rfind("The collection file\n" + file.string() + "\nis a symbolic link to\n" + target.string() + "\n", 0),
+            0u)
+      << told;
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbOKOnly + vb::vbExclamation);
+  EXPECT_TRUE(std::filesystem::is_symlink(file));
+  EXPECT_EQ(Inode(target), inode);
+  EXPECT_EQ(std::filesystem::file_size(target), size);
+  EXPECT_TRUE(NoWorkFileLeft());
+  ASSERT_TRUE(tvn::App().CollectionDB && tvn::App().CollectionDB->IsOpen());
+  EXPECT_EQ(Names(), before);
+  EXPECT_TRUE(w.isEnabled());
+}
+
 TEST_F(MenuTest, CollectionCommandSwitchesToAnotherCollectionAndBack) {
   AddItem(2, "Mine");
   const std::string other = (Dir() / "Other.mdb").string();

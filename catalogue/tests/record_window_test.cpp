@@ -3,7 +3,9 @@
 // record shown from the quick display, a refused date with its box on
 // screen, and the question before typed changes are left behind.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -242,4 +244,46 @@ TEST_F(CatalogueTest, AFiledRecordTakesItsPlaceInTheSectionWithoutReadingItAgain
   w.ItemClickProcess(2);
   EXPECT_EQ(walk(), (Strings{"Apple", "Banana", "\xC3\xA9lan", "mango", "Zebra"}));
   EXPECT_EQ(Face('K'), 2);
+}
+
+// The caption box of My Fields takes the 50 characters a caption stores;
+// a caption of blanks is refused with a word, and the caption on show and
+// the stored one stay as they were.
+TEST_F(CatalogueTest, AFieldCaptionTakesFiftyCharactersAndNeverBlanks) {
+  AddItem(2, "Kind of Blue");
+  auto& w = OnScreen(WindowOn(2));
+  w.SSTab1->setCurrentIndex(1);  // My Fields
+  QApplication::processEvents();
+  ASSERT_ON_SCREEN(w.fCap[2]);
+  auto stored = [] {
+    auto rs = tvn::App().CollectionDB->OpenRecordset("select f3 from cdcaption");
+    const std::string v = rs->Eof() ? "<none>" : vb::NzStr(rs->GetField("f3"));
+    rs->Close();
+    return v;
+  };
+
+  const std::string longCaption = "Recorded live at the Village Vanguard, New York City, 1961";
+  ASSERT_GT(longCaption.size(), 50u);
+  PromptScript::Clear();
+  PromptScript::AnswerText(longCaption);
+  w.f3Cap_DblClick();
+  ASSERT_EQ(PromptScript::Records().size(), 1u);
+  EXPECT_EQ(PromptScript::Records()[0].maxLength, 50);
+  EXPECT_EQ(w.fCap[2]->text().toStdString(), longCaption.substr(0, 50));
+  EXPECT_EQ(stored(), longCaption.substr(0, 50));
+  QApplication::processEvents();
+  EXPECT_ON_SCREEN(w.fCap[2]);
+
+  const std::string kept = stored();
+  for (const char* blank : {" ", "   ", "\xC2\xA0"}) {
+    SCOPED_TRACE(blank);
+    PromptScript::Clear();
+    PromptScript::AnswerText(blank);
+    w.f3Cap_DblClick();
+    ASSERT_EQ(PromptScript::Records().size(), 2u);
+    EXPECT_EQ(PromptScript::Records()[1].text, "Please enter a caption; the caption was not changed.");
+    EXPECT_EQ(PromptScript::Records()[1].buttons, vb::vbOKOnly + vb::vbExclamation);
+    EXPECT_EQ(w.fCap[2]->text().toStdString(), kept);
+    EXPECT_EQ(stored(), kept);
+  }
 }

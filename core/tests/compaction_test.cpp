@@ -17,6 +17,7 @@
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Prompter.h"
 
 namespace tvn::testing {
 namespace {
@@ -94,6 +95,33 @@ TEST_F(CompactionTest, LeftoversOfAnEndedCompactionGoFirstAndListedCollectionsSt
   EXPECT_TRUE(std::filesystem::exists(InHome("Temp1.mdb")));
   for (const auto& e : std::filesystem::directory_iterator(Home()))
     EXPECT_NE(e.path().filename().string().rfind(".tvn-", 0), 0u) << e.path();
+}
+
+// The routine itself never moves a copy over a link, whoever calls it, and
+// the question is not asked for one.
+TEST_F(CompactionTest, ALinkIsNeverReplacedByTheCopy) {
+  Home();
+  const std::filesystem::path elsewhere = std::filesystem::path(InHome("elsewhere"));
+  std::filesystem::create_directory(elsewhere);
+  const std::string target = (elsewhere / "c.mdb").string();
+  schema::CreateCollectionFile(target);
+  std::filesystem::create_symlink(target, InHome("c.mdb"));
+  const auto size = std::filesystem::file_size(target);
+  int compactions = 0;
+  const FileStep count = [&](const std::string&, const std::string&) { ++compactions; };
+
+  EXPECT_FALSE(CompactInPlace(InHome("c.mdb"), count, count));
+  EXPECT_EQ(compactions, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(InHome("c.mdb")));
+  EXPECT_EQ(std::filesystem::file_size(target), size);
+
+  EXPECT_FALSE(AskCompaction(InHome("c.mdb")));
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_NE(vb::PromptScript::Records()[0].text.find(target), std::string::npos);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text.find("Compact database now??"), std::string::npos);
+  // A link to nothing names where it points.
+  std::filesystem::remove(target);
+  EXPECT_NE(LinkedFileProblem(InHome("c.mdb"), "compacted").find(target), std::string::npos);
 }
 
 }  // namespace

@@ -306,6 +306,71 @@ TEST_F(ConversionTest, MissingTemplateOrNameWithoutPointConvertsNothing) {
   EXPECT_EQ(tvntest::ReadBytes(Path("nodot")), before);
 }
 
+// The message names the backup as the file is written: after the file as it
+// is found on disk, whatever letter case the setting gives.
+TEST_F(ConversionTest, TheMessageNamesTheBackupAsItIsWritten) {
+  tvn::schema::CreateOriginalEarlierCollectionFile(Path("AV30.MDB"));
+  tvntest::FillEarlierCollection(Path("AV30.MDB"), 1);
+  OpenCollection("av30.mdb");
+  ASSERT_FALSE(vb::PromptScript::Records().empty());
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, std::string(kFirstMessage) + "AV30.30");
+  std::vector<std::string> backups;
+  for (const auto& e : std::filesystem::directory_iterator(dir_))
+    if (e.path().extension() == ".30") backups.push_back(e.path().filename().string());
+  EXPECT_EQ(backups, std::vector<std::string>{"AV30.30"});
+}
+
+// A collection or master list whose name in the data folder is a symbolic
+// link is not converted: the converted file would replace the link, and the
+// file it names would stay in the old layout. The link, its file and the
+// folders stay as they were, and the error names both.
+TEST_F(ConversionTest, ALinkedFileIsRefusedWithTheLinkAndItsTargetNamed) {
+  const std::filesystem::path elsewhere = dir_ / "elsewhere";
+  std::filesystem::create_directory(elsewhere);
+  const std::string target = (elsewhere / "old.mdb").string();
+  tvn::schema::CreateOriginalEarlierCollectionFile(target);
+  tvntest::FillEarlierCollection(target, 2);
+  std::filesystem::create_symlink(target, Path("old.mdb"));
+  const std::string before = tvntest::ReadBytes(target);
+
+  try {
+    OpenCollection("old.mdb");
+    ADD_FAILURE() << "converted over a link";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_NE(e.Description().find(Path("old.mdb")), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find(target), std::string::npos) << e.Description();
+    EXPECT_NE(e.Description().find("symbolic link"), std::string::npos);
+  }
+  EXPECT_TRUE(vb::PromptScript::Texts().empty()) << "no word of a conversion that does not happen";
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("old.mdb")));
+  EXPECT_EQ(tvntest::ReadBytes(target), before);
+  for (const auto& folder : {dir_, elsewhere})
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+      const std::string name = e.path().filename().string();
+      EXPECT_EQ(name.find(".converting"), std::string::npos) << name;
+      EXPECT_EQ(name.find(".upgrading"), std::string::npos) << name;
+    }
+
+  // The master list the same way.
+  tvn::App().CollectionDB.reset();
+  const std::string list = (elsewhere / "admin.sys").string();
+  auto tables = tvn::schema::MasterListTables();
+  tables.pop_back();  // no game collection list: a conversion is due
+  {
+    auto d = dao::DBEngine::Workspaces(0).CreateDatabase(list);
+    for (const auto& t : tables) d->AppendTableDef(t);
+    d->Close();
+  }
+  std::filesystem::create_symlink(list, Path("admin.sys"));
+  const std::string listBefore = tvntest::ReadBytes(list);
+  tvn::App().AdminDB = Open("admin.sys");
+  EXPECT_THROW(tvn::OpenPlCollections(), vb::RuntimeError);
+  if (tvn::App().AdminDB && tvn::App().AdminDB->IsOpen()) tvn::App().AdminDB->Close();
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("admin.sys")));
+  EXPECT_EQ(tvntest::ReadBytes(list), listBefore);
+  EXPECT_FALSE(std::filesystem::exists(Path("Admin.30")));
+}
+
 TEST(BackupName, UpToTheFirstPointOfTheFileName) {
   EXPECT_EQ(tvn::CollectionBackupName("av30.mdb"), "av30.30");
   EXPECT_EQ(tvn::CollectionBackupName("My.Music.mdb"), "My.30");

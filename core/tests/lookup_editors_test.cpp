@@ -20,6 +20,7 @@
 #include "core/LabelForm.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -467,6 +468,87 @@ TEST_F(LookupEditorsTest, TickingSoftwareShowsTheStoredAddressesAndUntouchedBoxe
   f.LS_EMAIL_Text->setText("");
   f.Toolbar1_ButtonClick(Btn::btnFile);
   EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://stored");
+}
+
+// The web and e-mail boxes take typing only while "Software CDs" is ticked,
+// since File stores them only then: nothing typed is dropped unseen.
+TEST_F(LookupEditorsTest, LabelAddressBoxesTakeTypingOnlyWhileSoftwareIsTicked) {
+  tvntest::AddRow(db_, "labelstudio", {{"LabelStudio_Name", "Studio"}, {"dvd", true},
+                                       {"lswww", "http://kept"}, {"LSEmail", "kept@studio"}});
+  tvn::LabelForm f;
+  f.Form_Load();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  ASSERT_EQ(f.ShownName, "Studio");
+  QCheckBox* software = f.Artist_UseWith[5];
+  ASSERT_ON_SCREEN(f.LS_WWW_Text);
+  ASSERT_ON_SCREEN(f.LS_EMAIL_Text);
+  ASSERT_ON_SCREEN(software);
+
+  auto typeInto = [](QLineEdit* box, const char* text) {
+    box->setFocus();
+    box->end(false);
+    QTest::keyClicks(box, QString::fromLatin1(text));
+  };
+  typeInto(f.LS_WWW_Text, "http://typed");
+  typeInto(f.LS_EMAIL_Text, "typed@x");
+  EXPECT_EQ(f.LS_WWW_Text->text(), "");
+  EXPECT_EQ(f.LS_EMAIL_Text->text(), "");
+  EXPECT_EQ(tvn::BackColour(f.LS_WWW_Text), LookupEditorForm::kDisabledColour);
+
+  // Ticked by the user: the stored addresses come, and typing goes in at once.
+  QTest::mouseClick(software, Qt::LeftButton, {}, QPoint(8, software->height() / 2));
+  ASSERT_EQ(software->checkState(), Qt::Checked);
+  EXPECT_FALSE(f.LS_WWW_Text->isReadOnly());
+  EXPECT_EQ(tvn::BackColour(f.LS_WWW_Text), LookupEditorForm::kEnabledColour);
+  typeInto(f.LS_WWW_Text, "/new");
+  EXPECT_EQ(f.LS_WWW_Text->text(), "http://kept/new");
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  const std::string sql = "select * from labelstudio where LabelStudio_Name = 'Studio'";
+  EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://kept/new");
+  EXPECT_EQ(vb::NzStr(Field(sql, "LSEmail")), "kept@studio");
+
+  // Unticked again and filed: the addresses are kept as stored and the
+  // boxes are read-only once more.
+  QTest::mouseClick(software, Qt::LeftButton, {}, QPoint(8, software->height() / 2));
+  EXPECT_TRUE(f.LS_WWW_Text->isReadOnly());
+  EXPECT_TRUE(f.LS_EMAIL_Text->isReadOnly());
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(vb::NzStr(Field(sql, "lswww")), "http://kept/new");
+  EXPECT_FALSE(vb::CBool(Field(sql, "scd")));
+
+  // A new entry starts unticked: read-only until ticked.
+  f.Toolbar1_ButtonClick(Btn::btnAdd);
+  EXPECT_TRUE(f.LS_WWW_Text->isReadOnly());
+  software->click();
+  EXPECT_FALSE(f.LS_WWW_Text->isReadOnly());
+  EXPECT_EQ(f.LS_WWW_Text->text(), "");
+}
+
+// The chooser reads in the letter order of the title list, accents under
+// their letter, whatever order the stored index walks; a pick still finds
+// its entry.
+TEST_F(LookupEditorsTest, TheChooserListsNamesInLetterOrder) {
+  for (const char* name : {"Rock", "\xC3\x89lectro", "alpha", "Zed", "eclectic"})
+    tvntest::AddRow(db_, "category", {{"category", name}});
+  tvn::CategoryForm c;
+  c.Form_Load();
+  auto listed = [&c] {
+    std::vector<std::string> items;
+    for (int i = 0; i < c.Select_Item_Combo->count(); ++i)
+      items.push_back(c.Select_Item_Combo->itemText(i).toStdString());
+    return items;
+  };
+  const std::vector<std::string> expected{"alpha", "eclectic", "\xC3\x89lectro", "Rock", "Zed"};
+  EXPECT_EQ(listed(), expected);
+  EXPECT_EQ(c.Select_Item_Combo->currentText().toStdString(), "alpha");
+  c.Select_Item_Combo->setCurrentIndex(2);
+  c.Select_Item_Combo_Click();
+  EXPECT_EQ(c.ShownName, "\xC3\x89lectro");
+  // Rebuilt after File in the same order.
+  c.Category_Text->setText("Electro");
+  c.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(listed(), (std::vector<std::string>{"alpha", "eclectic", "Electro", "Rock", "Zed"}));
 }
 
 // An editor of another design: its own database, two flags with their own

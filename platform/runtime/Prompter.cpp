@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "platform/runtime/Busy.h"
@@ -112,7 +113,7 @@ std::string FileDialog(const char* kind, const std::string& title, const std::st
                        const std::string& folder) {
   Script& s = TheScript();
   if (s.installed) {
-    s.records.push_back(PromptRecord{kind, title, filter, 0, folder});
+    s.records.push_back(PromptRecord{kind, title, filter, 0, folder, 0});
     if (s.texts.empty()) return "";
     std::string answer = s.texts.front();
     s.texts.pop_front();
@@ -143,7 +144,7 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
 
   Script& s = TheScript();
   if (s.installed) {
-    s.records.push_back(PromptRecord{"msgbox", shownTitle, prompt, buttons, ""});
+    s.records.push_back(PromptRecord{"msgbox", shownTitle, prompt, buttons, "", 0});
     if (s.buttons.empty()) return def.result;
     int answer = s.buttons.front();
     s.buttons.pop_front();
@@ -183,19 +184,27 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   return def.result;
 }
 
-std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) {
+std::string InputBox(const std::string& prompt, const std::string& title, const std::string& defaultText,
+                     int maxLength) {
   std::string shownTitle = TitleOr(title);
   Script& s = TheScript();
+  // A scripted answer is what the box would have taken of it.
+  auto fitted = [maxLength](const std::string& text) {
+    if (maxLength <= 0) return text;
+    QString kept = QString::fromStdString(text).left(maxLength);
+    if (!kept.isEmpty() && kept.back().isHighSurrogate()) kept.chop(1);  // never half a character
+    return kept.toStdString();
+  };
   if (s.installed) {
-    s.records.push_back(PromptRecord{"inputbox", shownTitle, prompt, 0, defaultText});
-    if (s.texts.empty()) return defaultText;
+    s.records.push_back(PromptRecord{"inputbox", shownTitle, prompt, 0, defaultText, maxLength});
+    if (s.texts.empty()) return fitted(defaultText);
     std::string answer = s.texts.front();
     s.texts.pop_front();
-    return answer;
+    return fitted(answer);
   }
   if (std::string log = LogPath(); !log.empty()) {
     LogLine(log, shownTitle, prompt, "OK/Cancel", defaultText);
-    return defaultText;
+    return fitted(defaultText);
   }
   if (!CanShow()) return defaultText;
   BusyScope::Pause answerable;
@@ -203,6 +212,8 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
   dlg.setWindowTitle(Q(shownTitle));
   dlg.setLabelText(Q(prompt));
   dlg.setTextValue(Q(defaultText));
+  if (maxLength > 0)
+    if (auto* box = dlg.findChild<QLineEdit*>()) box->setMaxLength(maxLength);
   if (dlg.exec() != QDialog::Accepted) return "";
   return dlg.textValue().toStdString();
 }

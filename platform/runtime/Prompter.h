@@ -25,9 +25,10 @@ void SetAppTitle(const std::string& title);
 std::string AppTitle();
 
 int MsgBox(const std::string& prompt, int buttons = vbOKOnly, const std::string& title = "");
-// Returns the text typed, or "" when cancelled (as the runtime does).
+// Returns the text typed, or "" when cancelled (as the runtime does). A
+// maxLength above 0 is the most characters the box takes.
 std::string InputBox(const std::string& prompt, const std::string& title = "",
-                     const std::string& defaultText = "");
+                     const std::string& defaultText = "", int maxLength = 0);
 // File dialogs; "" when cancelled. filter as Qt's ("Pictures (*.bmp *.jpg)").
 std::string GetOpenFileName(const std::string& title, const std::string& filter,
                             const std::string& folder = "");
@@ -44,6 +45,7 @@ struct PromptRecord {
   std::string text;
   int buttons = 0;    // MsgBox style, 0 for the others
   std::string defaultText;
+  int maxLength = 0;  // input box: the most characters it takes (0: no limit)
 };
 // An answer: for a message box the MsgBoxResult, for the others the text
 // (an empty text is Cancel / no choice).
