@@ -57,13 +57,7 @@ std::string Content() {
   return out;
 }
 
-std::string Stored(const std::string& name, const std::string& field) {
-  auto rs = tvn::App().CollectionDB->OpenRecordset("select " + field + " from mediadata where name = " +
-                                                   dao::SqlQuote(name));
-  const std::string v = rs->Eof() ? "<none>" : vb::NzStr(rs->GetField(field));
-  rs->Close();
-  return v;
-}
+using cattest::Stored;
 
 bool Contains(const Strings& texts, const std::string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -116,28 +110,16 @@ TEST_F(LeavingRecordTest, EveryCommandAsksAboutATypedChangeOrKeepsItAndCancelCha
     Strings names;
     {
       std::unique_ptr<tvn::NewMain_Form> probe(Typed(adding));
-      // While a record is added only what the user can reach counts; Cancel
-      // add is there to drop it.
-      for (const auto& c : tvn::testing::WindowCommands(*probe))
-        if (!adding || (c.reachable && c.name != "Toolbar1_2")) names.push_back(c.name);
+      names = tvn::testing::CommandNames(*probe, adding);
     }
     ASSERT_GT(names.size(), adding ? 2u : 30u);
     for (const std::string& name : names) {
       SCOPED_TRACE((adding ? "adding, " : "") + name);
       QPointer<tvn::NewMain_Form> w = Typed(adding);
-      QAction* command = nullptr;
-      for (const auto& c : tvn::testing::WindowCommands(*w))
-        if (c.name == name) command = c.action;
-      ASSERT_TRUE(command);
       const std::string before = Content();
-      PromptScript::Clear();
-      for (int i = 0; i < 4; ++i) PromptScript::Answer(vb::vbCancel);
-      {
-        tvn::testing::ModalWindowsClosed closer;
-        command->trigger();
-        tvn::testing::Pump();
-      }
-      const bool asked = Contains(PromptScript::Texts(), question);
+      Strings boxes;
+      ASSERT_TRUE(tvn::testing::GiveCancelling(*w, name, boxes));
+      const bool asked = Contains(boxes, question);
       if (Contains(leaving, name)) {
         EXPECT_TRUE(asked);
       }

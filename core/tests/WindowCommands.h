@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/RecordWindow.h"
+#include "core/tests/LaunchFixture.h"
+#include "platform/runtime/Prompter.h"
 
 namespace tvn::testing {
 
@@ -73,5 +75,34 @@ class ModalWindowsClosed {
  private:
   QTimer timer_;
 };
+
+// The names of the commands a test works with a typed change on show:
+// every one; while a record is being added, those the user can reach but
+// Cancel add, which is there to drop it.
+inline std::vector<std::string> CommandNames(RecordWindow& w, bool adding) {
+  std::vector<std::string> names;
+  for (const WindowCommand& c : WindowCommands(w))
+    if (!adding || (c.reachable && c.name != "Toolbar1_2")) names.push_back(c.name);
+  return names;
+}
+
+// Gives the command of that name with every box answered Cancel and every
+// modal window closed; returns the texts of the boxes shown. False as the
+// window has no such command.
+inline bool GiveCancelling(RecordWindow& w, const std::string& name, std::vector<std::string>& boxes) {
+  QAction* command = nullptr;
+  for (const WindowCommand& c : WindowCommands(w))
+    if (c.name == name) command = c.action;
+  if (!command) return false;
+  vb::PromptScript::Clear();
+  for (int i = 0; i < 4; ++i) vb::PromptScript::Answer(vb::vbCancel);
+  {
+    ModalWindowsClosed closer;
+    command->trigger();
+    Pump();
+  }
+  boxes = vb::PromptScript::Texts();
+  return true;
+}
 
 }  // namespace tvn::testing
