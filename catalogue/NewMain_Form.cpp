@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -181,16 +180,6 @@ void NewMain_Form::Form_Unload() {
   step([&] {
     if (g_window == this) g_window = nullptr;
   });
-}
-
-void NewMain_Form::closeEvent(QCloseEvent* e) {
-  // Typed changes are not lost with the window: the user may file them or stay.
-  if (!unloaded_ && !ConfirmLeaveRecord()) {
-    e->ignore();
-    return;
-  }
-  Form_Unload();
-  e->accept();
 }
 
 void NewMain_Form::EnableUi(bool on) { EnableFrame(on, {View_Menu, UtilitiesMenu, Help_Menu}); }

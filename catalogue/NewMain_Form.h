@@ -232,7 +232,7 @@ class NewMain_Form : public RecordWindow {
   std::string RecordNameShown() const override;
   bool AddingNewRecord() const override { return AddingRecord; }
   bool FileShownRecord() override { return FileRecord(); }
-  void closeEvent(QCloseEvent* e) override;
+  void UnloadWindow() override { Form_Unload(); }
 
  private:
   // The neighbouring windows and the help viewer (CatalogueHooks).
@@ -281,7 +281,6 @@ class NewMain_Form : public RecordWindow {
   bool SectionHasRows() const;
 
   QPointer<QWidget> launcher_;
-  bool unloaded_ = false;
 
   // Selection filters and menu commands
  public:

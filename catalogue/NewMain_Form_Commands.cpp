@@ -38,6 +38,10 @@ TVNInit& ReportLibrary() {
 }  // namespace
 
 void NewMain_Form::AddRecord() {
+  // The record on show makes way for a blank one: a typed change to it is
+  // asked about before anything changes.
+  if (!ConfirmLeaveRecord()) return;
+  LeaveScope leaving(*this);
   EnableUi(false);
   // A record that is not filed yet gets no picture.
   SSTab1->setTabEnabled(kPictureTab, false);
@@ -57,7 +61,9 @@ void NewMain_Form::AddRecord() {
 
 void NewMain_Form::CancelAdd() {
   // The add is over: a File after this edits the record shown, and what
-  // was typed for the new record is dropped without a question.
+  // was typed for the new record is dropped without a question. Outside an
+  // add the record on show is left like any other.
+  if (!AddingRecord && !ConfirmLeaveRecord()) return;
   AddingRecord = false;
   LeaveScope dropped(*this);
   if (SectionHasRows()) {

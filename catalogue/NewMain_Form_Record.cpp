@@ -182,6 +182,7 @@ void NewMain_Form::ShowTitleInList(const std::string& name) {
 }
 
 void NewMain_Form::ClearRecordForm() {
+  AboutToClearRecord();
   const TVNDATA* d = AVData();
   SSTab1->setCurrentIndex(0);
   SSTab1->setTabEnabled(4, false);

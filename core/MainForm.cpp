@@ -148,11 +148,21 @@ void MainForm::btnOpenPellion_Click() {
 
 void MainForm::btnExit_Click() { Unload(); }
 
+bool MainForm::Form_QueryUnload() {
+  // Each open catalogue closes through its own close, which asks about a
+  // typed change to its record on show; one the user keeps open keeps the
+  // launcher, and so the program, running. The game window goes first, as
+  // it always closed first. A window clears its flag only when it closes.
+  if (PLRunning->Value() == 1 && GameCatalogue().FClose) GameCatalogue().FClose();
+  if (PLRunning->Value() == 1) return false;
+  if (AVRunning->Value() == 1 && MediaCatalogue().Unload) MediaCatalogue().Unload();
+  return AVRunning->Value() != 1;
+}
+
 void MainForm::Form_Unload() {
   vb::SaveSetting("TVN", "Startup", "SF_T", std::to_string(Top()));
   vb::SaveSetting("TVN", "Startup", "SF_L", std::to_string(Left()));
-  if (PLRunning->Value() == 1 && GameCatalogue().FClose) GameCatalogue().FClose();
-  if (AVRunning->Value() == 1 && MediaCatalogue().Unload) MediaCatalogue().Unload();
+  // Both catalogues are closed by now (Form_QueryUnload).
   EndProgram();
 }
 

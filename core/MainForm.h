@@ -1,6 +1,7 @@
 #pragma once
 // The launcher: opens the media catalogue and the game catalogue, brings
-// an open one forward, and ends the program when it closes.
+// an open one forward, and ends the program when it closes, unless the
+// user keeps a typed change in one of them.
 //
 // The game library reaches the launcher only by name: the property
 // "MousePointer" of the window and the property "Value" of its check box
@@ -41,6 +42,7 @@ class MainForm : public Form {
 
  protected:
   void Form_Load() override;
+  bool Form_QueryUnload() override;
   void Form_Unload() override;
 
  private:

@@ -3,6 +3,7 @@
 #include "core/RecordWindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -30,6 +31,7 @@
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/LetterBar.h"
+#include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
@@ -405,6 +407,20 @@ std::vector<std::string> RecordWindow::Snapshot() const {
 void RecordWindow::TakeRecordSnapshot() { snapshot_ = Snapshot(); }
 
 bool RecordWindow::RecordChanged() const { return !snapshot_.empty() && Snapshot() != snapshot_; }
+
+void RecordWindow::AboutToClearRecord() {
+  if (leaving_ || !RecordChanged()) return;
+  if (!ConfirmLeaveRecord()) throw vb::Cancelled();
+}
+
+void RecordWindow::closeEvent(QCloseEvent* event) {
+  if (!QueryUnload()) {
+    event->ignore();
+    return;
+  }
+  if (!unloaded_) UnloadWindow();
+  event->accept();
+}
 
 bool RecordWindow::ConfirmLeaveRecord(bool answerNextLoadToo) {
   if (keepRecord_) {

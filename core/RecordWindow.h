@@ -201,6 +201,12 @@ class RecordWindow : public QMainWindow {
   // that follows in the same event (the quick display chooses a section,
   // then a record, and the user is asked once).
   bool ConfirmLeaveRecord(bool answerNextLoadToo = false);
+  // Whether the window may be unloaded now: a typed change to the record
+  // on show is asked about as above; false when the user keeps it. Every
+  // close of the window asks through here (its close box, File > Exit, the
+  // launcher's Exit and close box, which end the program only when both
+  // catalogues have closed).
+  bool QueryUnload() { return unloaded_ || ConfirmLeaveRecord(); }
   // While it lives the window is leaving the record on show (the user was
   // asked, or what is shown was just filed or dropped): its loads and list
   // refills ask nothing.
@@ -272,7 +278,23 @@ class RecordWindow : public QMainWindow {
   // Brings the tab (and any tab above it) holding the control forward.
   void BringControlForward(QWidget* control);
 
+  // The window's routines that empty the editor call this first. Unless
+  // the window is leaving the record already (the command asked before it
+  // changed anything), a typed change is asked about here, and Cancel stops
+  // the command (vb::Cancelled, which the command guard shows as nothing)
+  // with the change kept: however a command reaches the editor, it cannot
+  // empty it without the question.
+  void AboutToClearRecord();
+
+  // Every close of the window comes here: QueryUnload, then (once) the
+  // window's own unload; Cancel keeps the window open as it was.
+  void closeEvent(QCloseEvent* event) final;
+  bool unloaded_ = false;
+
   // ---- what each window gives
+  // The window's own unload (its settings kept, its recordsets closed, the
+  // launcher told); sets unloaded_.
+  virtual void UnloadWindow() = 0;
   // The caption table's row of the section on show.
   virtual dao::RecordsetPtr& CaptionRecordset() = 0;
   // Every control of the record editor whose contents are filed.

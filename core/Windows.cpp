@@ -93,6 +93,10 @@ void Form::Unload() {
   unloading_ = true;
   const int endsBefore = endRequests;
   try {
+    if (!Form_QueryUnload()) {
+      unloading_ = false;
+      return;
+    }
     Form_Unload();
   } catch (...) {
     unloading_ = false;

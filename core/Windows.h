@@ -44,7 +44,8 @@ class Form : public QWidget {
   // Loads and shows the window modally; returns when it is hidden or unloaded.
   void ShowModal();
   void Hide();
-  // Runs Form_Unload, hides the window and releases it.
+  // Asks Form_QueryUnload, then runs Form_Unload, hides the window and
+  // releases it; a window whose query said no stays loaded as it was.
   void Unload();
   bool IsShownModal() const { return modalLoop_ != nullptr; }
 
@@ -63,6 +64,9 @@ class Form : public QWidget {
  protected:
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
+  // Before the unload, whatever asked for it (a command, the close box):
+  // false keeps the window loaded and nothing of the unload runs.
+  virtual bool Form_QueryUnload() { return true; }
   virtual void Form_Unload() {}
 
   void closeEvent(QCloseEvent* event) override;
@@ -172,6 +176,8 @@ void ReleaseProgram();
 struct MediaCatalogueEntry {
   std::function<void()> Show;          // creates and loads it if needed, shows it not modal
   std::function<void()> BringForward;  // to the front, with the focus
+  // Closes it as its close box does: a typed change is asked about, and
+  // the window clears the launcher's "AVRunning" only when it really closes.
   std::function<void()> Unload;
 };
 void RegisterMediaCatalogue(MediaCatalogueEntry entry);
@@ -185,7 +191,9 @@ struct GameCatalogueEntry {
   // Shows the game window with the program's workspace, folder and launcher.
   std::function<void(dao::Workspace*& ws, std::string& path, QObject*& launcher)> fload;
   std::function<void()> FrontWindow;  // to the front, with the focus; never fails
-  std::function<void()> FClose;       // unloads the game window
+  // Closes the game window as its close box does: a typed change is asked
+  // about, and the window clears "PLRunning" only when it really closes.
+  std::function<void()> FClose;
 };
 void RegisterGameCatalogue(GameCatalogueEntry entry);
 const GameCatalogueEntry& GameCatalogue();

@@ -4,7 +4,6 @@
 #include "games/PLMain_Form.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -107,7 +106,7 @@ void PLMain_Form::Form_Unload() {
   step([&] { tvn::SaveWindowPlace(*this, "PL_T", "PL_L"); });
 }
 
-void PLMain_Form::Unload() {
+void PLMain_Form::UnloadWindow() {
   if (unloaded_) return;
   unloaded_ = true;
   Form_Unload();
@@ -131,13 +130,6 @@ bool PLMain_Form::event(QEvent* event) {
     QMetaObject::invokeMethod(this, [this] { if (!unloaded_) vb::Guarded([this] { Form_Activate(); }); },
                               Qt::QueuedConnection);
   return handled;
-}
-
-void PLMain_Form::closeEvent(QCloseEvent* event) {
-  event->ignore();
-  // Typed changes are not lost with the window: the user may file them or stay.
-  if (!unloaded_ && !ConfirmLeaveRecord()) return;
-  Unload();
 }
 
 void PLMain_Form::ConnectControls() {

@@ -52,8 +52,10 @@ class PLMain_Form : public tvn::RecordWindow {
   void Form_Load();
   void Form_Activate();
   void Form_Unload();
-  // Runs the unload once, releases the window (the next use makes a new one).
-  void Unload();
+  // Closes the window as its close box does: a typed change to the game on
+  // show is asked about first, then the unload runs once and the window is
+  // released (the next use makes a new one).
+  void Unload() { close(); }
 
   // ---- sections, lookup lists and link grids (PLMain_Form_Sections.cpp)
   void SSListBar1_ItemClick(const std::string& caption) override;
@@ -192,7 +194,7 @@ class PLMain_Form : public tvn::RecordWindow {
 
  protected:
   bool event(QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void UnloadWindow() override;
   dao::RecordsetPtr& CaptionRecordset() override { return rsCaption; }
   std::vector<QWidget*> RecordFields() const override;
   std::string RecordNameShown() const override;
@@ -217,7 +219,6 @@ class PLMain_Form : public tvn::RecordWindow {
                     const char* nameField);
   void LoadLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
   void SaveLinks(forms::FlexGrid* grid, const char* table, const char* entryField, long systemnumber);
-  bool unloaded_ = false;
   // The title of each of rsSection's rows, in its order, read once per
   // opened set: the letter bar, the title list and the search for a game
   // by name do not read every row again.

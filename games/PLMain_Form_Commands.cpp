@@ -36,7 +36,9 @@ void EnablePictureTab(QTabWidget* tabs, bool enabled) {
 
 void PLMain_Form::Toolbar1_ButtonClick(int index) {
   switch (index) {
-    case 1:  // add
+    case 1: {  // add: a typed change to the game on show is asked about before anything changes
+      if (!ConfirmLeaveRecord()) return;
+      LeaveScope leaving(*this);
       EnableWindowControls(false);
       AddMode = true;
       EnablePictureTab(SSTab1, false);
@@ -46,7 +48,10 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
       txtName->setFocus();
       TakeRecordSnapshot();
       break;
+    }
     case 2: {  // cancel the add: what was typed for the new game is dropped
+      // Outside an add the game on show is left like any other.
+      if (!AddMode && !ConfirmLeaveRecord()) return;
       AddMode = false;
       LeaveScope dropped(*this);
       if (HasRows(rsSection)) {

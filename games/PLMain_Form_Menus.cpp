@@ -95,7 +95,8 @@ void PLMain_Form::txtNotes_Change() {
   if (!menuAutoSpell->isChecked()) tvn::CheckTyping(txtNotes);
 }
 
-void PLMain_Form::Exit_Menu_Click() { Unload(); }
+// As the close box: the game on show is asked about first.
+void PLMain_Form::Exit_Menu_Click() { close(); }
 
 // ---------------------------------------------------------------- View
 

@@ -114,6 +114,7 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
 }
 
 void PLMain_Form::ClearGameForm() {
+  AboutToClearRecord();
   SSTab1->setCurrentIndex(0);
   SSTab1->setTabEnabled(kPictureTab, false);
   try {

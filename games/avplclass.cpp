@@ -31,7 +31,7 @@ void avplclass::FrontWindow() {
 }
 
 void avplclass::FClose() {
-  if (pl::PLMain_Form* w = pl::PL().MainWindow) w->Unload();
+  if (pl::PLMain_Form* w = pl::PL().MainWindow) w->close();
 }
 
 namespace pl {

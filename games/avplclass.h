@@ -17,7 +17,8 @@ class avplclass {
   void fload(dao::Workspace*& WS, std::string& Apathx, QObject*& frmx);
   // Brings the game window to the front with the focus; never fails.
   void FrontWindow();
-  // Unloads the game window.
+  // Closes the game window as its close box does: a typed change to the
+  // game on show is asked about first, and Cancel keeps the window open.
   void FClose();
 };
 

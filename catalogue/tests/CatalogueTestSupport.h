@@ -19,6 +19,8 @@ using Fields = std::map<std::string, vb::Variant>;
 
 // The names of a section's records in the collection, in name order.
 std::vector<std::string> Names(int section);
+// A field of the record of that name as stored ("<none>" without one).
+std::string Stored(const std::string& name, const std::string& field);
 
 class CatalogueTest : public tvntest::DataFolderTest {
  protected:

@@ -66,6 +66,14 @@ std::vector<std::string> Names(int section) {
   return out;
 }
 
+std::string Stored(const std::string& name, const std::string& field) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select " + field + " from mediadata where name = " +
+                                                   dao::SqlQuote(name));
+  const std::string v = rs->Eof() ? "<none>" : vb::NzStr(rs->GetField(field));
+  rs->Close();
+  return v;
+}
+
 void CatalogueTest::AddItem(int section, const std::string& name, const Fields& more) {
   auto rs = tvn::App().CollectionDB->OpenRecordset("mediadata");
   rs->AddNew();

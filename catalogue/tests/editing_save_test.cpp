@@ -357,8 +357,11 @@ TEST_F(CatalogueTest, ASaveOnAReadOnlyCollectionGivesTheEnginesMessageAndKeepsWh
   EXPECT_EQ(T(w.CD_Notes_Text), "new notes");
   EXPECT_EQ(Names(2), std::vector<std::string>{"Kept"});
 
-  // A new record.
+  // A new record: Add asks about the edit still on show, which is dropped.
+  vb::PromptScript::Answer(vb::vbNo);
   w.Toolbar1_ButtonClick(1);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{"Save the changes to \"Renamed\"?"});
+  vb::PromptScript::Clear();
   w.CS_Name_Text->setText("New One");
   Set(w.Artist[0], "Someone");
   Set(w.CD_Category_List, "Jazz");

@@ -45,13 +45,7 @@ void Pick(tvn::NewMain_Form& w, const std::string& name) {
   emit w.List_Combo->activated(row);
 }
 
-std::string Stored(const std::string& name, const std::string& field) {
-  auto rs = tvn::App().CollectionDB->OpenRecordset("select " + field + " from mediadata where name = " +
-                                                   dao::SqlQuote(name));
-  const std::string v = rs->Eof() ? "<none>" : vb::NzStr(rs->GetField(field));
-  rs->Close();
-  return v;
-}
+using cattest::Stored;
 
 }  // namespace
 

@@ -237,7 +237,11 @@ TEST_F(LauncherTest, MediaCatalogueFlagAndCloseOrder) {
                             events.push_back("forward");
                             throw std::runtime_error("cannot take the focus");
                           },
-                          [&] { events.push_back("media closed"); }});
+                          [&] {
+                            events.push_back("media closed");
+                            // As the window does when it closes.
+                            win::MainForm.Peek()->AVRunning->setValue(0);
+                          }});
   MainForm& launcher = win::MainForm.Get();
   QObject::connect(launcher.PLRunning, &QCheckBox::toggled, [&](bool on) {
     if (!on) events.push_back("game closed");

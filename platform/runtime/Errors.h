@@ -16,6 +16,13 @@ class RuntimeError : public std::runtime_error {
   int number_;
 };
 
+// A command the user stopped by answering Cancel to one of its questions:
+// it ends where it stands, and nothing is shown for it.
+class Cancelled : public std::runtime_error {
+ public:
+  Cancelled() : std::runtime_error("Cancelled by the user.") {}
+};
+
 // Run-time error numbers of the language runtime itself.
 enum RuntimeErrorNumber : int {
   errTypeMismatch = 13,

@@ -23,6 +23,8 @@ bool Guarded(const std::function<void()>& handler) {
   try {
     handler();
     return true;
+  } catch (const Cancelled&) {
+    // The user's own answer: nothing to tell.
   } catch (const RuntimeError& e) {
     Show(e.Number(), e.Description());
   } catch (const std::exception& e) {

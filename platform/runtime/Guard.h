@@ -8,8 +8,9 @@
 namespace vb {
 
 // Runs a handler; a vb::RuntimeError (database errors included) is shown
-// with its number and text, any other exception as an internal error.
-// Returns false when the handler ended with an error.
+// with its number and text, any other exception as an internal error; a
+// vb::Cancelled (the user stopped the command) is shown as nothing.
+// Returns false when the handler ended with an error or was stopped.
 bool Guarded(const std::function<void()>& handler);
 
 // The program's application object: the same guard around every event

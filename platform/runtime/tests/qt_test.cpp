@@ -146,6 +146,8 @@ TEST_F(Prompter, GuardShowsNumberAndText) {
   EXPECT_FALSE(vb::Guarded([] { throw vb::RuntimeError(3021, "No current record."); }));
   EXPECT_FALSE(vb::Guarded([] { throw std::runtime_error("boom"); }));
   EXPECT_FALSE(vb::Guarded([] { throw 42; }));
+  // A command the user stopped shows nothing more.
+  EXPECT_FALSE(vb::Guarded([] { throw vb::Cancelled(); }));
   const auto& r = vb::PromptScript::Records();
   ASSERT_EQ(r.size(), 3u);
   EXPECT_EQ(r[0].text, "Error 3021: No current record.");
