@@ -1,6 +1,7 @@
 #include "bench/BenchSupport.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -172,6 +173,17 @@ std::pair<double, double> TimedWithGap(const std::function<void()>& work) {
   work();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   return {seconds, gaps.Longest()};
+}
+
+void BackToUser() {
+  QEventLoop loop;
+  QTimer::singleShot(1, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+int ItemsOrMillion(int usual) {
+  const char* m = std::getenv("TVN_BENCH_MILLION");
+  return m && *m == '1' ? 1000000 : usual;
 }
 
 }  // namespace bench

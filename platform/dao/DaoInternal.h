@@ -139,6 +139,8 @@ class DatabaseImpl : public Database {
   // not wait for a lock that a connection holding a read asks for, and
   // another program cannot finish its write while any read is held.
   void ReleaseReadsOfFile();
+  // The other open connections of this process to the same file.
+  std::vector<DatabaseImpl*> Siblings() const;
   std::string RealTableName(const std::string& name);
   void ThrowIfClosed() const;
 

@@ -519,17 +519,19 @@ void DatabaseImpl::ReleaseAll() {
   stmts_.ResetAll();
 }
 
+std::vector<DatabaseImpl*> DatabaseImpl::Siblings() const {
+  std::vector<DatabaseImpl*> others;
+  if (siblings_ == 0) return others;
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  auto [b, e] = Registry().equal_range(path_);
+  for (auto it = b; it != e; ++it)
+    if (it->second != this) others.push_back(it->second);
+  return others;
+}
+
 void DatabaseImpl::ReleaseReadsOfFile() {
   ReleaseAll();
-  if (siblings_ == 0) return;
-  std::vector<DatabaseImpl*> others;
-  {
-    std::lock_guard<std::mutex> lock(RegistryMutex());
-    auto [b, e] = Registry().equal_range(path_);
-    for (auto it = b; it != e; ++it)
-      if (it->second != this) others.push_back(it->second);
-  }
-  for (DatabaseImpl* o : others) o->ReleaseAll();
+  for (DatabaseImpl* o : Siblings()) o->ReleaseAll();
 }
 
 void DatabaseImpl::BeforeWrite(bool schemaChange) {
@@ -537,15 +539,7 @@ void DatabaseImpl::BeforeWrite(bool schemaChange) {
   if (schemaChange) ReleaseAll();
   else
     for (RecordsetBase* rs : recordsets_) rs->BeforeOwnWrite();
-  if (siblings_ == 0) return;
-  std::vector<DatabaseImpl*> others;
-  {
-    std::lock_guard<std::mutex> lock(RegistryMutex());
-    auto [b, e] = Registry().equal_range(path_);
-    for (auto it = b; it != e; ++it)
-      if (it->second != this) others.push_back(it->second);
-  }
-  for (DatabaseImpl* o : others) {
+  for (DatabaseImpl* o : Siblings()) {
     o->ReleaseAll();
     o->AfterWrite();
     if (schemaChange) o->SchemaChanged();
