@@ -104,16 +104,6 @@ TEST_F(OtherProgramTest, NoReadIsHeldOnceTheProgramLetsGoBetweenActions) {
   EXPECT_EQ(Count("n = 5000"), 1);
 }
 
-TEST_F(OtherProgramTest, ReadsHeldWithoutLettingGoKeepTheOtherProgramOut) {
-  // What the program must avoid between actions: the engine refuses the
-  // other program while a scan is half read.
-  auto scan = db_->OpenRecordset("select * from t order by name");
-  scan->MoveNext();
-  EXPECT_EQ(OtherWrite("row 0000") & 0xFF, SQLITE_BUSY);
-  DBEngine::ReleaseReads();
-  EXPECT_EQ(OtherWrite("row 0000"), SQLITE_OK);
-}
-
 // Another program that holds a write on the file for a while, then commits.
 class HeldWrite {
  public:
