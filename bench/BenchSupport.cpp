@@ -1,6 +1,7 @@
 #include "bench/BenchSupport.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -190,6 +191,17 @@ long StatusKb(const char* key) {
 void ResetPeak() {
   malloc_trim(0);
   std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void BackToUser() {
+  QEventLoop loop;
+  QTimer::singleShot(1, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+int ItemsOrMillion(int usual) {
+  const char* m = std::getenv("TVN_BENCH_MILLION");
+  return m && *m == '1' ? 1000000 : usual;
 }
 
 }  // namespace bench

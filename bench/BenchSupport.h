@@ -74,6 +74,15 @@ void ResetPeak();
 // Runs work once and returns {seconds, longest event-loop gap in seconds}.
 std::pair<double, double> TimedWithGap(const std::function<void()>& work);
 
+// A window going back to waiting for the user after an action: the event
+// loop runs until it would wait (where the program does what it does
+// between two actions) and a millisecond more.
+void BackToUser();
+
+// How many items a benchmark of the windows makes: `usual`, or 1,000,000
+// when TVN_BENCH_MILLION=1.
+int ItemsOrMillion(int usual);
+
 // The best time in seconds of each named measure, for a closing summary.
 class BestTimes {
  public:

@@ -324,6 +324,28 @@ void DistinctStatementsDao(benchmark::State& state) {
   state.counters["kept_MB"] = static_cast<double>(sqlite3_memory_used() - before) / (1024.0 * 1024.0);
 }
 
+// ---- stepping through a section one row at a time, as Next does: the
+// reads held from one step to the next, or let go after each step as the
+// program does whenever it waits for the user
+
+void StepDao(benchmark::State& state, bool release) {
+  auto db = dao::DBEngine::Workspaces(0).OpenDatabase(g_daoFile);
+  auto rs = db->OpenRecordset(SectionSql(3));
+  rs->MoveLast();  // every row known, as after the window's title list
+  rs->MoveFirst();
+  for (auto _ : state) {
+    rs->MoveNext();
+    if (rs->Eof()) rs->MoveFirst();
+    vb::Variant v = rs->GetField("name");
+    benchmark::DoNotOptimize(v);
+    if (release) dao::DBEngine::ReleaseReads();
+  }
+  rs->Close();
+  db->Close();
+}
+void StepHeldDao(benchmark::State& state) { StepDao(state, false); }
+void StepReleasedDao(benchmark::State& state) { StepDao(state, true); }
+
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -354,6 +376,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("addnew_update_10000/layer", AddDao)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("addnew_update_10000/raw", AddRaw)->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("next_reads_held/layer", StepHeldDao)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("next_reads_released/layer", StepReleasedDao)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("like_val_1mb_memo/layer", LongTextDao)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("distinct_statements_20000/layer", DistinctStatementsDao)
       ->Unit(benchmark::kMillisecond)

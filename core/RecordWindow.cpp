@@ -141,7 +141,11 @@ QColor FromBgr(std::uint32_t colour) {
 
 }  // namespace
 
-RecordWindow::RecordWindow(QWidget* parent) : QMainWindow(parent) {}
+RecordWindow::RecordWindow(QWidget* parent) : QMainWindow(parent) {
+  // While a catalogue is open, other programs may write to its file: no
+  // read is held once the window waits for the user again.
+  vb::BusyScope::InstallEventLoopHooks([] { dao::DBEngine::ReleaseReads(); });
+}
 
 RecordWindow::LongWork::LongWork(RecordWindow& w)
     : w_(w), busy_(std::make_unique<vb::BusyScope>(&w)), was_(w.busy_) {

@@ -6,6 +6,8 @@
 #include "core/Start_Form.h"
 #include "core/Windows.h"
 #include "games/avplclass.h"
+#include "platform/dao/Dao.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
   // last window's unload), not Qt's last-window rule.
   QApplication::setQuitOnLastWindowClosed(false);
   vb::SetAppTitle("Tavolin");
+  // Other programs may write to the open files: no read is held while the
+  // program waits for the user, and a write that finds a file busy waits
+  // with the windows painted.
+  vb::BusyScope::InstallEventLoopHooks([] { dao::DBEngine::ReleaseReads(); });
   // The launcher opens both catalogues through what they register.
   tvn::RegisterCatalogueWindow();
   pl::RegisterGameCatalogue();

@@ -275,6 +275,12 @@ class Workspace {
 class DBEngine {
  public:
   static Workspace& Workspaces(int index = 0);
+  // Lets go of every read the open databases hold between two calls
+  // (statements stepped on a current row, scans half read), so that other
+  // programs can write to the files meanwhile. Positions stay; a row is
+  // read again when next asked for. The program calls it whenever it goes
+  // back to waiting for the user. Never throws.
+  static void ReleaseReads();
   // Copies source into a new, compacted file target; target must not exist.
   static void CompactDatabase(const std::string& source, const std::string& target);
 };

@@ -123,6 +123,10 @@ class DatabaseImpl : public Database {
   void Register(RecordsetBase* rs);
   void Unregister(RecordsetBase* rs);
   void ReleaseAll();  // all recordsets drop their statements
+  // Steps a statement that writes. When another program holds the file,
+  // the step is tried again, in our own loop (vb::OutsideWait between
+  // tries), for a few seconds; returns the last result code.
+  int StepWrite(sqlite3_stmt* st);
   void AppendFieldTo(const std::string& table, const FieldDef& f);
   void AppendIndexTo(const std::string& table, const IndexDef& idx);
   void SetAllowZeroLength(const std::string& table, const std::string& field, bool allow);
@@ -130,6 +134,13 @@ class DatabaseImpl : public Database {
 
  private:
   void LoadTable(const std::string& name, TableInfo& info);
+  // This connection and the others of this process to the same file let
+  // go of their reads, before a write lock is asked for: the engine does
+  // not wait for a lock that a connection holding a read asks for, and
+  // another program cannot finish its write while any read is held.
+  void ReleaseReadsOfFile();
+  // The other open connections of this process to the same file.
+  std::vector<DatabaseImpl*> Siblings() const;
   std::string RealTableName(const std::string& name);
   void ThrowIfClosed() const;
 

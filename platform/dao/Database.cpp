@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "platform/dao/DaoInternal.h"
 #include "platform/dao/SqlFunctions.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Waiting.h"
 
 namespace dao {
 
@@ -32,6 +34,11 @@ namespace detail {
 namespace {
 
 constexpr int kBusyTimeoutMs = 500;
+// A write that finds the file held by another program waits inside the
+// engine this long at a time, so that the windows are painted between
+// tries, and gives up after kWriteWaitMs.
+constexpr int kWriteTryMs = 100;
+constexpr int kWriteWaitMs = 5000;
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -379,12 +386,32 @@ sqlite3_stmt* DatabaseImpl::Prepare(const std::string& sql, const std::string& c
   return st;
 }
 
+int DatabaseImpl::StepWrite(sqlite3_stmt* st) {
+  struct ShortTries {
+    sqlite3* db;
+    explicit ShortTries(sqlite3* h) : db(h) { sqlite3_busy_timeout(db, kWriteTryMs); }
+    ~ShortTries() { sqlite3_busy_timeout(db, kBusyTimeoutMs); }
+  } tries(db_);
+  int rc = sqlite3_step(st);
+  if ((rc & 0xFF) != SQLITE_BUSY) return rc;
+  // A write that failed as busy did nothing (the engine rolled back what
+  // it had begun), so it is run again from its start, bindings kept.
+  vb::OutsideWait wait;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteWaitMs);
+  while ((rc & 0xFF) == SQLITE_BUSY && std::chrono::steady_clock::now() < until) {
+    sqlite3_reset(st);
+    wait.Step();
+    rc = sqlite3_step(st);
+  }
+  return rc;
+}
+
 void DatabaseImpl::Run(const std::string& sql, const std::string& context) {
   ThrowIfClosed();
   sqlite3_stmt* st = nullptr;
   int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
   if (rc == SQLITE_OK) {
-    rc = sqlite3_step(st);
+    rc = StepWrite(st);
     if (rc == SQLITE_DONE || rc == SQLITE_ROW) rc = SQLITE_OK;
   }
   if (rc != SQLITE_OK) {
@@ -492,20 +519,27 @@ void DatabaseImpl::ReleaseAll() {
   stmts_.ResetAll();
 }
 
+std::vector<DatabaseImpl*> DatabaseImpl::Siblings() const {
+  std::vector<DatabaseImpl*> others;
+  if (siblings_ == 0) return others;
+  std::lock_guard<std::mutex> lock(RegistryMutex());
+  auto [b, e] = Registry().equal_range(path_);
+  for (auto it = b; it != e; ++it)
+    if (it->second != this) others.push_back(it->second);
+  return others;
+}
+
+void DatabaseImpl::ReleaseReadsOfFile() {
+  ReleaseAll();
+  for (DatabaseImpl* o : Siblings()) o->ReleaseAll();
+}
+
 void DatabaseImpl::BeforeWrite(bool schemaChange) {
   ThrowIfClosed();
   if (schemaChange) ReleaseAll();
   else
     for (RecordsetBase* rs : recordsets_) rs->BeforeOwnWrite();
-  if (siblings_ == 0) return;
-  std::vector<DatabaseImpl*> others;
-  {
-    std::lock_guard<std::mutex> lock(RegistryMutex());
-    auto [b, e] = Registry().equal_range(path_);
-    for (auto it = b; it != e; ++it)
-      if (it->second != this) others.push_back(it->second);
-  }
-  for (DatabaseImpl* o : others) {
+  for (DatabaseImpl* o : Siblings()) {
     o->ReleaseAll();
     o->AfterWrite();
     if (schemaChange) o->SchemaChanged();
@@ -549,7 +583,7 @@ void DatabaseImpl::Execute(const std::string& sql) {
   } else {
     sqlite3_stmt* st = Prepare(tr.sql, sql);
     StmtUse use(st);
-    int rc = sqlite3_step(st);
+    int rc = StepWrite(st);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) Raise(sqlite3_extended_errcode(db_), sql);
     affected_ = sqlite3_changes(db_);
   }
@@ -765,7 +799,16 @@ void DatabaseImpl::DeleteTableDef(const std::string& name) {
 
 void DatabaseImpl::BeginTrans() {
   ThrowIfClosed();
-  Run(transDepth_ == 0 ? "BEGIN" : "SAVEPOINT tvn_t" + std::to_string(transDepth_), "");
+  if (transDepth_ == 0) {
+    // The write lock is taken at the start, while nothing is held: a
+    // transaction that read first would have to raise its read lock to a
+    // write lock later, which the engine refuses at once (without waiting)
+    // while another program writes.
+    ReleaseReadsOfFile();
+    Run(sqlite3_db_readonly(db_, "main") > 0 ? "BEGIN" : "BEGIN IMMEDIATE", "");
+  } else {
+    Run("SAVEPOINT tvn_t" + std::to_string(transDepth_), "");
+  }
   ++transDepth_;
 }
 
@@ -948,6 +991,16 @@ void Workspace::CommitTrans() {
 void Workspace::Rollback() {
   ForEachOpen([](detail::DatabaseImpl& d) {
     if (d.TransactionDepth() > 0) d.Rollback();
+  });
+}
+
+void DBEngine::ReleaseReads() {
+  ForEachOpen([](detail::DatabaseImpl& d) {
+    try {
+      d.ReleaseAll();
+    } catch (...) {
+      // A set that could not finish reading its keys keeps what it has.
+    }
   });
 }
 

@@ -409,7 +409,7 @@ std::int64_t RecordsetBase::WriteBuffer(const std::string& table, std::int64_t r
     BindAs(st, static_cast<int>(k + 1), buffer_[i] ? *buffer_[i] : null, fields_[i].type);
   }
   if (!insert) sqlite3_bind_int64(st, static_cast<int>(cols.size() + 1), rowid);
-  rc = sqlite3_step(st);
+  rc = db_->StepWrite(st);
   if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
   db_->AfterWrite();
   if (!insert && sqlite3_changes(db_->Handle()) == 0) FailRecordDeleted();  // deleted meanwhile
@@ -426,7 +426,7 @@ void RecordsetBase::DeleteRow(const std::string& table, std::int64_t rowid) {
   if (rc != SQLITE_OK) db_->Raise(rc, sql);
   StmtUse use(st);
   sqlite3_bind_int64(st, 1, rowid);
-  rc = sqlite3_step(st);
+  rc = db_->StepWrite(st);
   if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(db_->Handle()), table);
   db_->AfterWrite();
 }

@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/dao/Convert.h"
+#include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/TextFold.h"
 
@@ -14,7 +16,7 @@ namespace dao::detail {
 namespace {
 
 // Letter case and accents aside, as people read (vb::CompareLetters).
-int TextCollate(void*, int la, const void* pa, int lb, const void* pb) {
+int TextCollateOrThrow(int la, const void* pa, int lb, const void* pb) {
   const unsigned char* a = static_cast<const unsigned char*>(pa);
   const unsigned char* b = static_cast<const unsigned char*>(pb);
   int n = la < lb ? la : lb;
@@ -31,6 +33,21 @@ int TextCollate(void*, int la, const void* pa, int lb, const void* pb) {
     if (x != y) return x < y ? -1 : 1;
   }
   return la == lb ? 0 : (la < lb ? -1 : 1);
+}
+
+// The engine calls the collation from its C code, which an exception must
+// not unwind (the statement would stay half run, its lock held), and a
+// collation has no way to report an error: when the letter-aware
+// comparison cannot run (no memory), the bytes decide, which is still a
+// consistent order.
+int TextCollate(void*, int la, const void* pa, int lb, const void* pb) {
+  try {
+    return TextCollateOrThrow(la, pa, lb, pb);
+  } catch (...) {
+    const int c = std::memcmp(pa, pb, static_cast<size_t>(la < lb ? la : lb));
+    if (c != 0) return c < 0 ? -1 : 1;
+    return la == lb ? 0 : (la < lb ? -1 : 1);
+  }
 }
 
 bool IsNull(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_NULL; }
@@ -220,11 +237,7 @@ void FnCstr(sqlite3_context* c, int argc, sqlite3_value** v) {
 void FnVal(sqlite3_context* c, int, sqlite3_value** v) {
   if (IsNull(v[0])) { sqlite3_result_null(c); return; }
   // The runtime's Val reads the leading number in one pass.
-  try {
-    sqlite3_result_double(c, vb::Val(ArgText(v[0])));
-  } catch (const std::exception& e) {
-    sqlite3_result_error(c, e.what(), -1);
-  }
+  sqlite3_result_double(c, vb::Val(ArgText(v[0])));
 }
 
 void FnNz(sqlite3_context* c, int argc, sqlite3_value** v) {
@@ -281,6 +294,24 @@ void FnWide(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 using Fn = void (*)(sqlite3_context*, int, sqlite3_value**);
 
+// What the engine calls: the function, with every exception it raises
+// (an unclosed "[" in a Like pattern, a Format the runtime refuses, no
+// memory) reported to the engine as the statement's error. An exception
+// must never unwind through the engine's C frames: the statement would
+// stay half run and keep its read lock.
+template <Fn F>
+void ForEngine(sqlite3_context* c, int argc, sqlite3_value** v) noexcept {
+  try {
+    F(c, argc, v);
+  } catch (const std::bad_alloc&) {
+    sqlite3_result_error_nomem(c);
+  } catch (const std::exception& e) {
+    sqlite3_result_error(c, e.what(), -1);
+  } catch (...) {
+    sqlite3_result_error(c, vb::ErrorText(vb::errInternal), -1);
+  }
+}
+
 }  // namespace
 
 int TextCompare(const char* a, int la, const char* b, int lb) { return TextCollate(nullptr, la, a, lb, b); }
@@ -296,16 +327,35 @@ int RegisterFunctions(sqlite3* db) {
     Fn fn;
   };
   static const Def defs[] = {
-      {"tvn_instr", 2, FnInstr},      {"tvn_instr", 3, FnInstr},       {"tvn_ucase", 1, FnUcase},
-      {"tvn_lcase", 1, FnLcase},      {"tvn_left", 2, FnLeft},         {"tvn_right", 2, FnRight},
-      {"tvn_mid", 2, FnMid},          {"tvn_mid", 3, FnMid},           {"tvn_len", 1, FnLen},
-      {"tvn_trim", 1, FnTrim<true, true>}, {"tvn_ltrim", 1, FnTrim<true, false>},
-      {"tvn_rtrim", 1, FnTrim<false, true>}, {"tvn_format", 1, FnFormat}, {"tvn_format", 2, FnFormat},
-      {"tvn_year", 1, FnDatePart<0>}, {"tvn_month", 1, FnDatePart<1>}, {"tvn_day", 1, FnDatePart<2>},
-      {"tvn_isnull", 1, FnIsNull},    {"tvn_isnumeric", 1, FnIsNumeric}, {"tvn_str", 1, FnStr},
-      {"tvn_cstr", 1, FnCstr},        {"tvn_val", 1, FnVal},           {"tvn_nz", 1, FnNz},
-      {"tvn_nz", 2, FnNz},            {"tvn_cat", -1, FnCat},          {"tvn_bool", 1, FnBool},
-      {"like", 2, FnLike},            {"like", 3, FnLike},             {"tvn_wide", 1, FnWide},
+      {"tvn_instr", 2, ForEngine<FnInstr>},
+      {"tvn_instr", 3, ForEngine<FnInstr>},
+      {"tvn_ucase", 1, ForEngine<FnUcase>},
+      {"tvn_lcase", 1, ForEngine<FnLcase>},
+      {"tvn_left", 2, ForEngine<FnLeft>},
+      {"tvn_right", 2, ForEngine<FnRight>},
+      {"tvn_mid", 2, ForEngine<FnMid>},
+      {"tvn_mid", 3, ForEngine<FnMid>},
+      {"tvn_len", 1, ForEngine<FnLen>},
+      {"tvn_trim", 1, ForEngine<FnTrim<true, true>>},
+      {"tvn_ltrim", 1, ForEngine<FnTrim<true, false>>},
+      {"tvn_rtrim", 1, ForEngine<FnTrim<false, true>>},
+      {"tvn_format", 1, ForEngine<FnFormat>},
+      {"tvn_format", 2, ForEngine<FnFormat>},
+      {"tvn_year", 1, ForEngine<FnDatePart<0>>},
+      {"tvn_month", 1, ForEngine<FnDatePart<1>>},
+      {"tvn_day", 1, ForEngine<FnDatePart<2>>},
+      {"tvn_isnull", 1, ForEngine<FnIsNull>},
+      {"tvn_isnumeric", 1, ForEngine<FnIsNumeric>},
+      {"tvn_str", 1, ForEngine<FnStr>},
+      {"tvn_cstr", 1, ForEngine<FnCstr>},
+      {"tvn_val", 1, ForEngine<FnVal>},
+      {"tvn_nz", 1, ForEngine<FnNz>},
+      {"tvn_nz", 2, ForEngine<FnNz>},
+      {"tvn_cat", -1, ForEngine<FnCat>},
+      {"tvn_bool", 1, ForEngine<FnBool>},
+      {"like", 2, ForEngine<FnLike>},
+      {"like", 3, ForEngine<FnLike>},
+      {"tvn_wide", 1, ForEngine<FnWide>},
   };
   for (const Def& d : defs) {
     rc = sqlite3_create_function_v2(db, d.name, d.args, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, d.fn,

@@ -1,9 +1,14 @@
 #include "platform/runtime/Busy.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <memory>
+#include <vector>
+
+#include "platform/runtime/Waiting.h"
 
 namespace vb {
 namespace {
@@ -105,6 +110,33 @@ void BusyScope::Progress(long long done, long long total) {
   if (done_) return;
   if (progress_ && (Clock().elapsed() >= 100 || done >= total)) progress_(done, total);
   Tick();
+}
+
+void BusyScope::InstallEventLoopHooks(std::function<void()> idle) {
+  static std::function<void()> current;
+  static bool connected = false;
+  current = std::move(idle);
+  // A wait on another program shows the hourglass and drops input for as
+  // long as it lasts, the windows painted between tries.
+  static std::vector<std::unique_ptr<BusyScope>> waits;
+  SetWaitHooks({[] { waits.push_back(std::make_unique<BusyScope>()); },
+                [] {
+                  if (!waits.empty()) waits.back()->Tick();
+                },
+                [] {
+                  if (!waits.empty()) waits.pop_back();
+                }});
+  if (connected || !qApp) return;
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(qApp->thread());
+  if (!dispatcher) return;
+  connected = true;
+  QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, qApp, [] {
+    if (!current) return;
+    try {
+      current();
+    } catch (...) {
+    }
+  });
 }
 
 BusyScope::Pause::Pause() {

@@ -32,6 +32,13 @@ class BusyScope {
   // True while any scope is busy (input is being dropped).
   static bool Active();
 
+  // Installs what the program does when its event loop goes back to
+  // waiting for the user (idle, called each time; it must not throw), and
+  // makes every wait on another program (vb::OutsideWait) a busy scope
+  // ticked between its tries. The latest idle given replaces the one
+  // before.
+  static void InstallEventLoopHooks(std::function<void()> idle);
+
   // While a message or input box is shown in the middle of busy work, the
   // user must be able to answer it: input flows and the pointer is normal
   // for the life of a Pause.

@@ -1,0 +1,89 @@
+// Another program on the open game collection: the standard sqlite3 tool
+// writes to it while the game window shows a game (after Next, after a
+// letter), and the window's File waits while the tool holds a write.
+#include <QTest>
+#include <QTextEdit>
+
+#include "core/tests/OtherProgram.h"
+#include "games/tests/GameWindowFixture.h"
+#include "platform/forms/tests/OnScreen.h"
+#include "platform/runtime/Prompter.h"
+
+namespace pl::testing {
+namespace {
+
+using tvn::testing::BackToUser;
+using vb::PromptScript;
+
+class GameWindowAndTool : public GameWindowTest {
+ protected:
+  PLMain_Form& Showing(int section) {
+    PLMain_Form& w = Open(section);
+    w.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    return w;
+  }
+  void Letter(char letter) { W().LetterButtons[size_t(3 * (letter - 'A') + 1)]->trigger(); }
+  static std::string Insert(const std::string& name) {
+    return "insert into mediadata (name, sectionnumber) values ('" + name + "', 6);\n";
+  }
+  Strings Names() { return Texts("select name from mediadata where sectionnumber = 6 order by name", "name"); }
+};
+
+TEST_F(GameWindowAndTool, AnotherProgramWritesWhileAGameIsOnShow) {
+  for (const char* n : {"Alpha", "Bravo", "Brick", "Kilo"}) Game(n, 6);
+  Showing(6);
+  const std::string file = Db().Name();
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    const char* shown;
+    const char* added;
+  } steps[] = {{"next", [&] { Press(6); }, "Bravo", "Bolt"},
+               {"letter", [&] { Letter('K'); }, "Kilo", "Bingo"}};
+  size_t games = 4;
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.act();
+    BackToUser();
+    EXPECT_EQ(Name(), s.shown);
+    const tvn::testing::ToolRun run = tvn::testing::RunTool(file, Insert(s.added) + "pragma integrity_check;\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "ok\n");
+    EXPECT_EQ(Names().size(), ++games);
+  }
+  // The next section choice lists what the tool added.
+  Choose("Gameboy");
+  Choose("Other");
+  BackToUser();
+  Letter('B');
+  EXPECT_ON_SCREEN(W().List_Combo);
+  EXPECT_EQ(Items(W().List_Combo), (Strings{"Bingo", "Bolt", "Bravo", "Brick"}));
+  EXPECT_TRUE(PromptScript::Texts().empty());
+}
+
+TEST_F(GameWindowAndTool, FileWaitsWhileAnotherProgramHoldsAWrite) {
+  for (const char* n : {"Alpha", "Bravo"}) Game(n, 6);
+  Showing(6);
+  const std::string file = Db().Name();
+  Press(6);
+  BackToUser();
+  ASSERT_EQ(Name(), "Bravo");
+  W().txtNotes->setPlainText("Typed while the tool writes");
+
+  auto tool = tvn::testing::HoldWrite(file, Insert("Zeta"));
+  ASSERT_EQ(tool->state(), QProcess::Running) << tool->readAllStandardError().toStdString();
+  Press(3);
+  const tvn::testing::ToolRun run = tvn::testing::Finish(*tool);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+
+  // No message: File waited for the tool and then filed the game.
+  EXPECT_TRUE(PromptScript::Texts().empty()) << PromptScript::Texts().front();
+  EXPECT_EQ(Names(), (Strings{"Alpha", "Bravo", "Zeta"}));
+  EXPECT_EQ(Texts("select notes from mediadata where name = 'Bravo'", "notes"),
+            Strings{"Typed while the tool writes"});
+  EXPECT_EQ(Name(), "Bravo");
+}
+
+}  // namespace
+}  // namespace pl::testing

@@ -1,0 +1,235 @@
+// Another program on the same file: the layer holds no read once the
+// program lets go of its reads between two user actions, a write that
+// finds the file busy waits in our own loop and then goes through, and no
+// failure inside an SQL function unwinds through the engine.
+#include <sqlite3.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/dao/tests/DaoTestUtil.h"
+#include "platform/runtime/Functions.h"
+#include "platform/runtime/Waiting.h"
+
+using namespace dao;
+using daotest::DaoTest;
+using daotest::ErrorOf;
+using daotest::Str;
+using vb::Variant;
+
+namespace {
+
+class OtherProgramTest : public DaoTest {
+ protected:
+  void SetUp() override {
+    DaoTest::SetUp();
+    Create();
+    db_->Execute("create table t (name VARCHAR(50), n INTEGER)");
+    db_->Execute("create index [t.name] on t (name)");
+    db_->BeginTrans();
+    for (int i = 0; i < 300; ++i)
+      db_->Execute("insert into t (name, n) values ('row " + std::to_string(1000 + i) + "', " + std::to_string(i) +
+                   ")");
+    db_->CommitTrans();
+  }
+  void TearDown() override {
+    vb::SetWaitHooks({});
+    DaoTest::TearDown();
+  }
+
+  // What another program gets when it writes to the file at once (no wait).
+  int OtherWrite(const std::string& name) {
+    sqlite3* other = nullptr;
+    sqlite3_open(Path("t.mdb").c_str(), &other);
+    const std::string sql = "BEGIN IMMEDIATE; INSERT INTO t (name, n) VALUES ('" + name + "', -1); COMMIT;";
+    int rc = sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    return rc;
+  }
+  long Count(const std::string& where) {
+    long n = 0;
+    db_->ForEachRow("select count(*) from t where " + where, [&](const std::vector<Variant>& row) {
+      n = vb::CLng(row[0]);
+      return false;
+    });
+    return n;
+  }
+};
+
+TEST_F(OtherProgramTest, NoReadIsHeldOnceTheProgramLetsGoBetweenActions) {
+  // A table walked through its index, a query's scan half read, a query
+  // whose rows are all known and that follows its scan again, and a
+  // single-row query: each holds a read on its current row.
+  auto table = db_->OpenRecordset("t");
+  table->SetIndex("name");
+  table->MoveNext();
+  auto scan = db_->OpenRecordset("select * from t order by name");
+  for (int i = 0; i < 5; ++i) scan->MoveNext();
+  auto known = db_->OpenRecordset("select * from t where n >= 100 order by n");
+  known->MoveLast();
+  known->MoveFirst();
+  known->MoveNext();
+  auto one = db_->OpenRecordset("select * from t where name = 'row 1010'");
+  EXPECT_EQ(Str(one->GetField("name")), "row 1010");
+
+  DBEngine::ReleaseReads();
+  ASSERT_EQ(OtherWrite("row 0000"), SQLITE_OK);
+  EXPECT_EQ(Count("n = -1"), 1);
+
+  // Every set is where it was, reads its row again and walks on.
+  EXPECT_EQ(Str(table->GetField("name")), "row 1001");
+  EXPECT_EQ(Str(scan->GetField("name")), "row 1005");
+  EXPECT_EQ(vb::CLng(known->GetField("n")), 101);
+  EXPECT_EQ(Str(one->GetField("name")), "row 1010");
+  scan->MoveNext();
+  EXPECT_EQ(Str(scan->GetField("name")), "row 1006");
+  EXPECT_EQ(scan->RecordCount(), 300);  // its rows were fixed when it let go
+  known->MoveNext();
+  EXPECT_EQ(vb::CLng(known->GetField("n")), 102);
+  // A table follows the file: the other program's row comes first by name.
+  table->MoveFirst();
+  EXPECT_EQ(Str(table->GetField("name")), "row 0000");
+
+  // Again after a write of our own, an edit through the half-read scan.
+  scan->Edit();
+  scan->SetField("n", Variant::Long(5000));
+  scan->Update();
+  scan->MoveNext();
+  DBEngine::ReleaseReads();
+  EXPECT_EQ(OtherWrite("row 0001"), SQLITE_OK);
+  EXPECT_EQ(Count("n = -1"), 2);
+  EXPECT_EQ(Count("n = 5000"), 1);
+}
+
+// Another program that holds a write on the file for a while, then commits.
+class HeldWrite {
+ public:
+  HeldWrite(const std::string& path, int holdMs) {
+    worker_ = std::thread([this, path, holdMs] {
+      sqlite3* other = nullptr;
+      sqlite3_open(path.c_str(), &other);
+      const int rc = sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO t (name, n) VALUES ('theirs', -2);", nullptr,
+                                  nullptr, nullptr);
+      {
+        std::lock_guard<std::mutex> lock(m_);
+        holding_ = rc == SQLITE_OK;
+        started_ = true;
+      }
+      cv_.notify_all();
+      std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+      commit_ = sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(other);
+    });
+    std::unique_lock<std::mutex> lock(m_);
+    cv_.wait(lock, [this] { return started_; });
+  }
+  ~HeldWrite() {
+    if (worker_.joinable()) worker_.join();
+  }
+  bool Holding() const { return holding_; }
+  int Commit() {
+    if (worker_.joinable()) worker_.join();
+    return commit_;
+  }
+
+ private:
+  std::thread worker_;
+  std::mutex m_;
+  std::condition_variable cv_;
+  bool started_ = false, holding_ = false;
+  std::atomic<int> commit_{-1};
+};
+
+TEST_F(OtherProgramTest, AWriteWaitsForAnotherProgramsWriteInOurOwnLoop) {
+  int begins = 0, steps = 0, ends = 0;
+  vb::SetWaitHooks({[&] { ++begins; }, [&] { ++steps; }, [&] { ++ends; }});
+  // A save as the windows make it: a transaction on a set that holds a
+  // read on its current row, through Edit and Update.
+  auto rs = db_->OpenRecordset("select * from t where n < 10 order by n");
+  rs->MoveNext();
+  {
+    HeldWrite held(Path("t.mdb"), 1000);
+    ASSERT_TRUE(held.Holding());
+    db_->BeginTrans();
+    rs->Edit();
+    rs->SetField("name", Variant("ours"));
+    rs->Update();
+    db_->CommitTrans();
+    EXPECT_EQ(held.Commit(), SQLITE_OK);
+  }
+  EXPECT_EQ(Count("name = 'ours' and n = 1"), 1);
+  EXPECT_EQ(Count("name = 'theirs'"), 1);
+  EXPECT_EQ(begins, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_GT(steps, 0);
+
+  // A single statement outside a transaction, and a row added through a
+  // table, wait the same way.
+  {
+    HeldWrite held(Path("t.mdb"), 500);
+    db_->Execute("update t set n = 7777 where name = 'ours'");
+    EXPECT_EQ(held.Commit(), SQLITE_OK);
+  }
+  {
+    HeldWrite held(Path("t.mdb"), 500);
+    auto table = db_->OpenRecordset("t");
+    table->AddNew();
+    table->SetField("name", Variant("added"));
+    table->Update();
+    EXPECT_EQ(held.Commit(), SQLITE_OK);
+  }
+  EXPECT_EQ(Count("n = 7777"), 1);
+  EXPECT_EQ(Count("name = 'added'"), 1);
+  EXPECT_EQ(Count("name = 'theirs'"), 3);
+  EXPECT_EQ(begins, 3);
+  EXPECT_EQ(ends, 3);
+}
+
+TEST_F(OtherProgramTest, AWriteThatWaitsInVainIsRefusedWithTheFileNamed) {
+  int begins = 0, ends = 0;
+  vb::SetWaitHooks({[&] { ++begins; }, [] {}, [&] { ++ends; }});
+  sqlite3* other = nullptr;
+  sqlite3_open(Path("t.mdb").c_str(), &other);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM t;", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::string text;
+  try {
+    db_->BeginTrans();
+    ADD_FAILURE() << "the transaction began";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), errFileLocked);
+    text = e.Description();
+  }
+  EXPECT_NE(text.find(Path("t.mdb")), std::string::npos) << text;
+  EXPECT_EQ(begins, 1);
+  EXPECT_EQ(ends, 1);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  // Nothing was left half begun: the next transaction goes through.
+  db_->BeginTrans();
+  db_->Execute("delete * from t where n = 0");
+  db_->CommitTrans();
+  EXPECT_EQ(Count("n >= 0"), 299);
+}
+
+TEST_F(OtherProgramTest, FailuresInsideSqlFunctionsAreErrorsOfTheStatement) {
+  // An unclosed "[" in a pattern: the runtime's Like refuses it.
+  EXPECT_NE(ErrorOf([&] { Count("name like '[ro*'"); }), 0);
+  EXPECT_NE(ErrorOf([&] {
+              auto rs = db_->OpenRecordset("select * from t where name like 'row [1*' order by name");
+              while (!rs->Eof()) rs->MoveNext();
+            }),
+            0);
+  auto table = db_->OpenRecordset("select * from t where n > 5");
+  EXPECT_NE(ErrorOf([&] { db_->Execute("update t set n = 1 where name like '['"); }), 0);
+  // The statements ended with their errors: no read stays behind, and the
+  // connection goes on working.
+  table->Close();
+  EXPECT_EQ(OtherWrite("row [x"), SQLITE_OK);
+  EXPECT_EQ(Count("name like 'row [[]x'"), 1);
+  EXPECT_EQ(Count("n = 1"), 1);
+}
+
+}  // namespace
