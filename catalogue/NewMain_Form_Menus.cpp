@@ -16,9 +16,11 @@
 #include "catalogue/MenuHooks.h"
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"
+#include "core/AVCollection_Form.h"
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
 #include "core/Compaction.h"
+#include "core/OpenFailure.h"
 #include "core/ConversionModule32.h"
 #include "core/TavolinModule.h"
 #include "platform/forms/Spelling.h"
@@ -39,6 +41,11 @@
 namespace tvn {
 
 namespace {
+
+// The full path of a collection file of the program folder.
+std::string CollectionPath(const std::string& file) {
+  return std::filesystem::absolute(vb::ResolvePath(file)).lexically_normal().string();
+}
 
 
 // The progress of a conversion, shown from its first copied row on.
@@ -156,7 +163,8 @@ void NewMain_Form::CloseWindowRecordsets() {
 
 void NewMain_Form::OpenCollectionAtLastDB() {
   auto& app = App();
-  app.CollectionDB = AppWorkspace().OpenDatabase(AVData()->LastDB());
+  app.CollectionDB = AVCollection_Form::OpenCollection(AVCollection_Form::MediaCollections(), AppWorkspace(),
+                                                       CollectionPath(AVData()->LastDB()));
   CommonDataTable().CheckTable();
   ConversionProgressDialog progress(this);
   OpenMediaData();
@@ -185,21 +193,47 @@ void NewMain_Form::CollectionMenu_Click() {
     ItemClickProcess(Byte(last));
     if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
   };
+  // The chosen collection cannot be used: say why, and go back to the one
+  // that was open, so the window keeps a collection to work on. When even
+  // that fails, the window goes on without one and reads nothing.
+  auto tell = [](const std::exception& e, const std::string& file, const std::string& after) {
+    const std::string path = CollectionPath(file);
+    vb::MsgBox(CannotUseText("collection", path, UnderstandOpenFailure(e, path).what) + after,
+               vb::vbOKOnly + vb::vbExclamation);
+  };
+  auto closeCollection = [&app] {
+    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+    app.CollectionDB.reset();
+  };
+  const std::string tried = d->LastDB();
+  const bool canGoBack = !previousFile.empty() && vb::UCase(previousFile) != vb::UCase(tried);
   try {
     reopen();
-  } catch (const vb::RuntimeError& e) {
-    // The chosen collection cannot be used: say why, and go back to the
-    // one that was open, so the window keeps a collection to work on.
+    ShowWithoutCollection(false, {View_Menu, UtilitiesMenu}, CollectionMenu);
+    return;
+  } catch (const std::exception& e) {
     busy.Done();
-    vb::ShowError(e.Number(), e.Description());
-    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-    if (previousFile.empty() || vb::UCase(previousFile) == vb::UCase(d->LastDB())) return;
+    closeCollection();
+    tell(e, tried,
+         canGoBack ? "\n\nThe file is left as it is; the collection \"" + previousName + "\" stays open."
+                   : std::string("\n\nThe file is left as it is."));
+  }
+  if (canGoBack) {
     d->LastDB(previousFile);
     d->CurCollection(previousName);
     vb::SaveSetting("TVN", "Startup", "CurDB", previousFile);
-    BusyWindow again(this);
-    reopen();
+    try {
+      BusyWindow again(this);
+      reopen();
+      ShowWithoutCollection(false, {View_Menu, UtilitiesMenu}, CollectionMenu);
+      return;
+    } catch (const std::exception& e) {
+      closeCollection();
+      tell(e, previousFile, "");
+    }
   }
+  setWindowTitle(QStringLiteral("Tavolin"));
+  ShowWithoutCollection(true, {View_Menu, UtilitiesMenu}, CollectionMenu);
 }
 
 // The title list from "A" when the section starts afresh (or is empty),

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/CommonDataTable.h"
 #include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "platform/runtime/Files.h"
@@ -386,6 +387,77 @@ bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig&
   }
 }
 
+const CollectionKind& AVCollection_Form::Kind() const { return config_.kind ? *config_.kind : MediaCollectionKind(); }
+
+dao::DatabasePtr AVCollection_Form::OpenCollection(const CollectionManagerConfig& config, dao::Workspace& workspace,
+                                                   const std::string& path) {
+  return OpenCollectionFile(workspace, path, config.kind ? *config.kind : MediaCollectionKind());
+}
+
+dao::DatabasePtr AVCollection_Form::OpenChosenCollection(const std::string& file, const std::string& action) const {
+  const std::string path = InFolder(file);
+  try {
+    return OpenCollection(config_, Workspace(), path);
+  } catch (const std::exception& e) {
+    const std::string current = config_.curCollection();
+    vb::MsgBox(CannotUseText(Kind().noun, path, UnderstandOpenFailure(e, path).what) +
+                   "\n\nThe file is left as it is and was not " + action + "; " +
+                   (current.empty() ? std::string("the open collection stays open")
+                                    : "the collection \"" + current + "\" stays open") +
+                   ". Choose another collection, or create a new one.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return nullptr;
+  }
+}
+
+void AVCollection_Form::OpenCurrentCollection(const CollectionManagerConfig& config,
+                                              const CurrentCollectionOpening& how) {
+  const std::string& noun = config.kind ? config.kind->noun : MediaCollectionKind().noun;
+  std::string madeNow;  // a collection just made from the template
+  for (;;) {
+    const std::string file = config.lastDB();
+    const std::string path = how.path();
+    OpenFailure failure{};
+    try {
+      how.open();
+      return;
+    } catch (const std::exception& e) {
+      failure = UnderstandOpenFailure(e, path);
+    }
+    if (file == madeNow) {
+      // Not even an empty collection opens: the template or the folder is at fault.
+      vb::MsgBox(CannotUseText("new " + noun, path, failure.what), vb::vbOKOnly + vb::vbExclamation);
+      throw OpenDeclined();
+    }
+    if (failure.kind == OpenFailureKind::NeedsFolderWrite) {
+      // Neither a new collection nor the default one can be written there.
+      vb::MsgBox(CannotUseText(noun, path, failure.what) + "\n\nThe file and its journal are left as they are. " +
+                     how.gaveUp,
+                 vb::vbOKOnly + vb::vbExclamation);
+      throw OpenDeclined();
+    }
+    // The file is never changed here; the user chooses the way on. A file
+    // that may open later is not replaced by default.
+    const bool isDefault = vb::UCase(file) == vb::UCase(how.defaultFile);
+    const bool canFallBack = !isDefault && how.canUseDefault();
+    const bool passing = failure.kind == OpenFailureKind::Passing;
+    const int answer = vb::MsgBox(
+        CannotUseText(noun, path, failure.what) + "\n\nThe file is left as it is.\n\n" + "Yes: make a new, empty " +
+            noun + " under a new name and go on with it.\n" +
+            (canFallBack ? "No: open the default " + noun + " \"" + how.defaultPath + "\" instead.\nCancel: " + how.giveUp
+                         : "No: " + how.giveUp),
+        (canFallBack ? vb::vbYesNoCancel : vb::vbYesNo) + vb::vbExclamation +
+            (passing ? (canFallBack ? vb::vbDefaultButton3 : vb::vbDefaultButton2) : 0));
+    if (answer == vb::vbYes) {
+      // Cancelled: the question comes again.
+      if (MakeReplacementCollection(config)) madeNow = config.lastDB();
+      continue;
+    }
+    if (answer != vb::vbNo || !canFallBack) throw OpenDeclined();
+    how.useDefault();
+  }
+}
+
 bool AVCollection_Form::CheckExistingDatabase() {
   const int answer = vb::MsgBox(
       "The system found a database using this collection name.\nDo you wish to use this database???\n"
@@ -428,8 +500,15 @@ void AVCollection_Form::CreateCB_Click() {
   }
   if (vb::FileExists(InFolder(fileName))) exists = true;
 
-  // A file no list names is the user's to keep or to replace.
-  if (!exists || !CheckExistingDatabase()) {
+  // A file no list names is the user's to keep or to replace; one that is
+  // kept must be a collection of this catalogue.
+  bool keep = exists && CheckExistingDatabase();
+  if (keep) {
+    dao::DatabasePtr db = OpenChosenCollection(fileName, "listed");
+    if (!db) return;
+    db->Close();
+  }
+  if (!keep) {
     try {
       if (!vb::FileExists(InFolder(config_.templateFile))) schema::EnsureTemplates(Folder());
       vb::FileCopy(InFolder(config_.templateFile), InFolder(fileName), true);
@@ -462,12 +541,17 @@ void AVCollection_Form::OpenCB_Click() {
   const std::string dbname = vb::NzStr(rs.GetField("dbname"));
   if (RefusedListFile(dbname)) return;
   // Switching to a file that is gone would leave no collection to open.
-  if (!vb::FileExists(InFolder(dbname))) {
+  if (!vb::FileExists(InFolder(dbname)) && !vb::FolderExists(InFolder(dbname))) {
     vb::MsgBox("The database file \"" + dbname + "\" of the collection \"" + selected +
                    "\" was not found.\nThe current collection stays open.",
                vb::vbOKOnly + vb::vbExclamation);
     return;
   }
+  // Checked as the start-up checks it: a file that cannot be used is never
+  // made current.
+  dao::DatabasePtr chosen = OpenChosenCollection(dbname, "opened");
+  if (!chosen) return;
+  chosen->Close();
   config_.setLastDB(dbname);
   config_.setCurCollection(vb::NzStr(rs.GetField(config_.nameField)));
   vb::SaveSetting("TVN", "Startup", config_.settingKey, config_.lastDB());
@@ -541,7 +625,8 @@ void AVCollection_Form::btnClearDatabase_Click() {
     return;
   }
   try {
-    dao::DatabasePtr db = Workspace().OpenDatabase(InFolder(dbname));
+    dao::DatabasePtr db = OpenChosenCollection(dbname, "emptied");
+    if (!db) return;
     // All of the collection's records go, or none.
     db->BeginTrans();
     try {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/OpenFailure.h"
 #include "platform/dao/Dao.h"
 
 class QListWidget;
@@ -42,6 +43,21 @@ struct CollectionManagerConfig {
   // The folder of the master list and the collections; empty: the
   // program folder.
   std::function<std::string()> folder = {};
+  // What a collection of the catalogue holds; null: a media collection.
+  const CollectionKind* kind = nullptr;
+};
+
+// How a catalogue opens its current collection at start (see
+// AVCollection_Form::OpenCurrentCollection).
+struct CurrentCollectionOpening {
+  std::string giveUp;       // the answer that goes no further: "quit Tavolin."
+  std::string gaveUp;       // said when nothing else can work: "Tavolin ends now."
+  std::string defaultFile;  // the default collection's file name
+  std::string defaultPath;  // and its full path, as the user is told it
+  std::function<std::string()> path;  // the full path of the current collection (config.lastDB)
+  std::function<void()> open;         // opens it; raises what is wrong, leaving nothing open
+  std::function<bool()> canUseDefault;  // whether the default collection can be offered
+  std::function<void()> useDefault;     // makes the default collection current
 };
 
 class AVCollection_Form : public QDialog {
@@ -88,6 +104,20 @@ class AVCollection_Form : public QDialog {
   // OpenDeclined, after a message, when the folder takes no new file.
   static bool MakeReplacementCollection(const CollectionManagerConfig& config);
 
+  // Opens the current collection of the catalogue (config.lastDB). When it
+  // cannot be opened the file is left as it is and the user is told why
+  // and chooses: a new collection, the default one, or to go no further
+  // (OpenDeclined). A file that is locked or cannot be read just now is
+  // only passing: the default answer then changes nothing. A change that
+  // can only be finished with write access to the folder is told, and
+  // nothing is offered that could not work there.
+  static void OpenCurrentCollection(const CollectionManagerConfig& config, const CurrentCollectionOpening& how);
+
+  // The collection file of this catalogue at path, opened as every
+  // opening does (OpenCollectionFile).
+  static dao::DatabasePtr OpenCollection(const CollectionManagerConfig& config, dao::Workspace& workspace,
+                                         const std::string& path);
+
   // ---- controls
   QListWidget* CB_List = nullptr;
   QPushButton* CreateCB = nullptr;
@@ -116,6 +146,11 @@ class AVCollection_Form : public QDialog {
   dao::Workspace& Workspace() const;
   std::string Folder() const;
   std::string InFolder(const std::string& file) const { return Folder() + "/" + file; }
+  // Opens the file of a collection chosen here as every opening does; when
+  // it cannot be used, says so (file, reason, what stays open) and returns
+  // null. action: what was asked for, "opened", "emptied", ...
+  dao::DatabasePtr OpenChosenCollection(const std::string& file, const std::string& action) const;
+  const CollectionKind& Kind() const;
 
   CollectionManagerConfig config_;
   dao::DatabasePtr adminDB_;          // the master list while the window is loaded

@@ -18,6 +18,7 @@
 
 #include "core/AppState.h"
 #include "core/ConversionModule32.h"
+#include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
@@ -165,15 +166,21 @@ bool IsUpgradeWorkCopy(const std::string& file) {
   return file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-NotACollectionError::NotACollectionError(const std::string& file)
-    : vb::RuntimeError(dao::errTableNotFound,
-                       "'" + file + "' is a database, but not a collection: it holds none of a collection's tables.") {}
+NotACollectionError::NotACollectionError(const std::string& file, const std::string& noun, const std::string& table)
+    : vb::RuntimeError(dao::errTableNotFound, "'" + file + "' is a database, but not a " + noun +
+                                                  ": it has no table '" + table + "'."),
+      noun_(noun),
+      table_(table) {}
+
+const CollectionKind& MediaCollectionKind() {
+  static const CollectionKind kind{"collection", {"mediadata"}, {"cassette", "Compact_Disk", "dvd", "ld", "lp", "vt", "scd"}};
+  return kind;
+}
 
 namespace {
 
-// The item tables every collection of the earlier layout has had.
 bool HoldsEarlierLayout(const dao::DatabasePtr& db) {
-  for (const char* table : {"cassette", "Compact_Disk", "dvd", "ld", "lp", "vt", "scd"})
+  for (const std::string& table : MediaCollectionKind().earlierTables)
     if (!TableOpens(db, table)) return false;
   return true;
 }

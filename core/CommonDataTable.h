@@ -8,6 +8,10 @@
 #include "platform/dao/Dao.h"
 
 namespace tvn {
+struct CollectionKind;
+}
+
+namespace tvn {
 
 // The work copy an earlier-layout file is upgraded in, beside the file.
 std::string UpgradeWorkCopyName(const std::string& file);
@@ -24,11 +28,23 @@ bool IsUpgradeWorkCopy(const std::string& file);
 // are ignored.
 void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = "");
 
-// Raised by CheckTable for a database that holds neither layout of a
-// collection (a file of another program, say).
+// What a media collection holds: the current layout's item table, or the
+// item tables every collection of the earlier layout has had.
+const CollectionKind& MediaCollectionKind();
+
+// Raised for a database that lacks a table a collection of its catalogue
+// holds (a file of another program, say). noun: "collection",
+// "game collection"; table: the first table found missing.
 class NotACollectionError : public vb::RuntimeError {
  public:
-  explicit NotACollectionError(const std::string& file);
+  explicit NotACollectionError(const std::string& file, const std::string& noun = "collection",
+                               const std::string& table = "mediadata");
+  const std::string& Noun() const { return noun_; }
+  const std::string& Table() const { return table_; }
+
+ private:
+  std::string noun_;
+  std::string table_;
 };
 
 class CommonDataTable {

@@ -1,8 +1,11 @@
 #include "core/OpenFailure.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -10,6 +13,7 @@
 #include "core/Compaction.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Errors.h"
+#include "platform/runtime/Functions.h"
 
 namespace tvn {
 
@@ -60,8 +64,9 @@ std::string FileShapeProblem(const std::string& path) {
 std::string DescribeOpenFailure(const std::exception& error) {
   if (dynamic_cast<const FileShapeError*>(&error)) return error.what();
   if (const auto* link = dynamic_cast<const LinkedFileError*>(&error)) return link->Problem();
-  if (dynamic_cast<const NotACollectionError*>(&error))
-    return "is a database, but not a collection: it holds none of the tables a collection has.";
+  if (const auto* e = dynamic_cast<const NotACollectionError*>(&error))
+    return "is a database, but not a " + e->Noun() + ": it has no table \"" + e->Table() + "\", which every " +
+           e->Noun() + " holds.";
   const auto* e = dynamic_cast<const vb::RuntimeError*>(&error);
   if (!e) return std::string("cannot be opened: ") + error.what();
   switch (e->Number()) {
@@ -97,6 +102,63 @@ bool IsPassingFailure(const std::exception& error) {
     default:
       return false;
   }
+}
+
+namespace {
+
+bool HasTable(const std::vector<std::string>& names, const std::string& table) {
+  return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return vb::UCase(n) == vb::UCase(table); });
+}
+
+// The first of tables that names lacks; "" when none is missing.
+std::string MissingTable(const std::vector<std::string>& names, const std::vector<std::string>& tables) {
+  for (const std::string& t : tables)
+    if (!HasTable(names, t)) return t;
+  return {};
+}
+
+}  // namespace
+
+dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind) {
+  if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
+  dao::DatabasePtr db = workspace.OpenDatabase(path);
+  try {
+    const std::vector<std::string> names = db->TableDefNames();
+    const std::string missing = MissingTable(names, kind.tables);
+    if (missing.empty()) {
+      db->MendIndexes();
+      return db;
+    }
+    if (!kind.earlierTables.empty() && MissingTable(names, kind.earlierTables).empty()) return db;
+    throw NotACollectionError(path, kind.noun, missing);
+  } catch (...) {
+    db->Close();
+    throw;
+  }
+}
+
+OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string& path, bool folderWritable) {
+  std::error_code ec;
+  const bool journal = std::filesystem::is_regular_file(path + "-journal", ec);
+  const bool shapeOrTable =
+      dynamic_cast<const FileShapeError*>(&error) || dynamic_cast<const NotACollectionError*>(&error);
+  if (journal && !folderWritable && !shapeOrTable) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return {OpenFailureKind::NeedsFolderWrite,
+            "cannot be opened: a change to it was interrupted, and its journal\n" + path +
+                "-journal\nholds what is needed to finish it. Write access to the folder\n" + folder +
+                "\nis needed to finish the interrupted change; until then the file cannot be used."};
+  }
+  return {IsPassingFailure(error) ? OpenFailureKind::Passing : OpenFailureKind::Unusable, DescribeOpenFailure(error)};
+}
+
+OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return UnderstandOpenFailure(error, path, ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0);
+}
+
+std::string CannotUseText(const std::string& noun, const std::string& path, const std::string& what) {
+  return "The " + noun + " file\n" + path + "\n" + what;
 }
 
 }  // namespace tvn

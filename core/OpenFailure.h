@@ -5,6 +5,9 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "platform/dao/Dao.h"
 
 namespace tvn {
 
@@ -21,6 +24,42 @@ std::string DescribeOpenFailure(const std::exception& error);
 // or cannot be read or written now (permissions, a journal that cannot be
 // rolled back). Such a file is reported, never replaced.
 bool IsPassingFailure(const std::exception& error);
+
+// What a collection of one catalogue holds.
+struct CollectionKind {
+  std::string noun;                        // "collection", "game collection"
+  std::vector<std::string> tables;         // every table its window reads
+  std::vector<std::string> earlierTables;  // an earlier layout, converted on opening; empty: none
+};
+
+// Opens the collection file at path for writing, once it is known to be a
+// collection of the kind; raises FileShapeError (a folder, a file cut
+// short), the engine's error (not a database, locked, unreadable) or
+// NotACollectionError (a table missing). A file that fails is closed again
+// with nothing written to it. A collection of the current layout has its
+// indexes mended; one of the earlier layout is left untouched for the
+// conversion, which copies it first. Every opening of a collection, at
+// start and in the managers, goes through here.
+dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind);
+
+// How a failure to open a file bears on the way on.
+enum class OpenFailureKind {
+  Unusable,          // damaged, of another kind, a folder, missing: another file is the way on
+  Passing,           // locked, or unreadable now: nothing is to change
+  NeedsFolderWrite,  // an interrupted change waits in a journal the folder does not let be finished
+};
+struct OpenFailure {
+  OpenFailureKind kind;
+  std::string what;  // as DescribeOpenFailure, naming the folder where that is what is needed
+};
+// folderWritable: whether the file's folder takes changes (asked of the
+// file system when not given).
+OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string& path, bool folderWritable);
+OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string& path);
+
+// "The <noun> file\n<path>\n<what>": the opening of every message about a
+// file that cannot be used.
+std::string CannotUseText(const std::string& noun, const std::string& path, const std::string& what);
 
 // Raised for a problem FileShapeProblem found.
 class FileShapeError : public std::runtime_error {

@@ -306,6 +306,15 @@ void RecordWindow::EnableFrame(bool on, std::initializer_list<QMenu*> menus) {
   update();
 }
 
+void RecordWindow::ShowWithoutCollection(bool without, std::initializer_list<QMenu*> menus, QAction* keep) {
+  EnableFrame(!without, {});
+  Toolbar1->setEnabled(!without);
+  SSTab1->setEnabled(!without);
+  for (QMenu* menu : menus)
+    for (QAction* action : menu->actions())
+      if (action != keep) action->setEnabled(!without);
+}
+
 // ---------------------------------------------------------------- input
 
 void RecordWindow::GiveInput(QWidget* control, unsigned behaviour) {

@@ -249,6 +249,10 @@ class RecordWindow : public QMainWindow {
   // Navigation, the title list and the given menus on or off; the report
   // button (8) of the record toolbar shown or hidden with them.
   void EnableFrame(bool on, std::initializer_list<QMenu*> menus);
+  // The window without a collection (without true), or with one again:
+  // every control and every command of menus that reads the collection is
+  // off, all but keep, the command that opens one.
+  void ShowWithoutCollection(bool without, std::initializer_list<QMenu*> menus, QAction* keep);
 
   // Long work of the window (a big section chosen): the hourglass, the
   // windows kept painted, clicks and keys made meanwhile dropped. The rows

@@ -126,8 +126,10 @@ void Start_Form::StartupWork() {
     vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
   } else if (data.LastDB() != DefaultCollectionFile) {
     if (!ListHolds(vb::Dir(folder, "*.mdb"), vb::UCase(data.LastDB()))) {
+      const bool isFolder = !vb::Dir(folder, data.LastDB(), true).empty();
       vb::MsgBox("The current collection file\n" + vb::ResolvePath(data.LastDB()) +
-                     "\nwas not found. The default collection will be opened.",
+                     (isFolder ? "\nis a folder, not a file." : "\nwas not found.") +
+                     " The default collection will be opened.",
                  vb::vbExclamation);
       data.LastDB(DefaultCollectionFile);
       vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
@@ -161,6 +163,7 @@ void Start_Form::LookUpDisplayName() {
     // (an older one lacks only the game catalogue's, which is added below).
     g.AdminDB->OpenRecordset("avcollections")->Close();
     OpenPlCollections();
+    g.AdminDB->MendIndexes();
     data.CurCollection(ListedDisplayName(*g.AdminDB, data.LastDB()));
     g.AdminDB->Close();
   } catch (...) {
@@ -248,55 +251,38 @@ bool Start_Form::RebuildMasterList(const std::string& path, const std::string& w
 void Start_Form::OpenCurrentCollection(bool listUsable) {
   AppGlobals& g = App();
   TVNDATA& data = *AVData();
-  std::string madeNow;  // a collection just made from the template
-  for (;;) {
-    const std::string path = Absolute(data.LastDB());
-    std::string what;
+  CurrentCollectionOpening how;
+  how.giveUp = "quit Tavolin.";
+  how.gaveUp = "Tavolin ends now.";
+  how.defaultFile = DefaultCollectionFile;
+  how.defaultPath = Absolute(DefaultCollectionFile);
+  how.path = [&] { return Absolute(data.LastDB()); };
+  how.open = [&] {
     try {
-      if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
-      g.CollectionDB = g.AppWorkspace->OpenDatabase(data.LastDB());
+      g.CollectionDB = AVCollection_Form::OpenCollection(AVCollection_Form::MediaCollections(), *g.AppWorkspace,
+                                                         Absolute(data.LastDB()));
       CommonDataTable table;
       table.CheckTable();
       OpenMediaData();
-      return;
-    } catch (const std::exception& e) {
-      what = DescribeOpenFailure(e);
+    } catch (...) {
+      if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
+      g.CollectionDB.reset();
+      throw;
     }
-    if (g.CollectionDB && g.CollectionDB->IsOpen()) g.CollectionDB->Close();
-    g.CollectionDB.reset();
-    if (data.LastDB() == madeNow) {
-      // Not even an empty collection opens: the template or the folder is at fault.
-      vb::MsgBox("The new collection file\n" + path + "\n" + what, vb::vbOKOnly + vb::vbExclamation);
-      throw OpenDeclined();
-    }
-
-    // The file is never changed here; the user chooses the way on.
-    const bool isDefault = vb::UCase(data.LastDB()) == vb::UCase(DefaultCollectionFile);
-    const bool canFallBack = !isDefault && vb::FileExists(DefaultCollectionFile);
-    const int answer = vb::MsgBox(
-        "The collection file\n" + path + "\n" + what + "\n\nThe file is left as it is.\n\n" +
-            "Yes: make a new, empty collection under a new name and go on with it.\n" +
-            (canFallBack ? "No: open the default collection \"" + Absolute(DefaultCollectionFile) +
-                               "\" instead.\nCancel: quit Tavolin."
-                         : std::string("No: quit Tavolin.")),
-        (canFallBack ? vb::vbYesNoCancel : vb::vbYesNo) + vb::vbExclamation);
-    if (answer == vb::vbYes) {
-      // Cancelled: the question comes again.
-      if (AVCollection_Form::MakeReplacementCollection(AVCollection_Form::MediaCollections())) madeNow = data.LastDB();
-      continue;
-    }
-    if (answer != vb::vbNo || !canFallBack) throw OpenDeclined();
+  };
+  how.canUseDefault = [] { return vb::FileExists(DefaultCollectionFile); };
+  how.useDefault = [&] {
     data.LastDB(DefaultCollectionFile);
     vb::SaveSetting("TVN", "Startup", "CurDB", DefaultCollectionFile);
     data.CurCollection("");
-    if (listUsable) {
-      try {
-        LookUpDisplayName();
-      } catch (const std::exception&) {
-        // The list read a moment ago; the name stays empty.
-      }
+    if (!listUsable) return;
+    try {
+      LookUpDisplayName();
+    } catch (const std::exception&) {
+      // The list read a moment ago; the name stays empty.
     }
-  }
+  };
+  AVCollection_Form::OpenCurrentCollection(AVCollection_Form::MediaCollections(), how);
 }
 
 void Start_Form::Continue_but_Click() {

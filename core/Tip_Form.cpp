@@ -3,10 +3,13 @@
 #include "core/Tip_Form.h"
 
 #include <QHBoxLayout>
+#include <filesystem>
+#include <system_error>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/AppState.h"
+#include "core/OpenFailure.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Settings.h"
@@ -59,6 +62,17 @@ Tip_Form::Tip_Form() {
 
 void ShowTipOfTheDay() {
   AppGlobals& g = App();
+  // A folder in the file's place is no damage to report whenever a tip is
+  // due: the tips are skipped. Asked for from the menu, the user is told.
+  std::error_code ec;
+  if (std::filesystem::is_directory(vb::ResolvePath("tips.sys"), ec)) {
+    const bool asked = g.TipNum >= 999;
+    g.TipNum = 0;
+    if (asked)
+      vb::MsgBox("The tips file\n" + vb::ResolvePath("tips.sys") + "\n" + FileShapeProblem(vb::ResolvePath("tips.sys")),
+                 vb::vbExclamation);
+    return;
+  }
   try {
     win::Tip_Form->ShowModal();
   } catch (const std::exception& e) {

@@ -4,7 +4,10 @@
 #include "games/PLModule.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
 
 namespace pl {
 
@@ -39,6 +42,7 @@ const tvn::CollectionManagerConfig& PLCollection_Form::GameCollections() {
       true,
       [] () -> dao::Workspace& { return GameWorkspace(); },
       [] { return GameFolder(); },
+      &GameCollectionKind(),
   };
   return config;
 }
@@ -49,31 +53,50 @@ void OpenLastGameDatabase() {
   PLGlobals& g = PL();
   if (g.GameDB && g.GameDB->IsOpen()) g.GameDB->Close();
   g.GameDB.reset();
-  g.GameDB = GameWorkspace().OpenDatabase(GameFolder() + "/" + PLData().LastDB);
+  g.GameDB = OpenGameCollectionFile(GameFolder() + "/" + PLData().LastDB);
 }
 
-void ShowGameCollectionManager(QWidget* parent) {
+bool ShowGameCollectionManager(QWidget* parent) {
   PLGlobals& g = PL();
+  avplDataclass& d = PLData();
+  const std::string previousFile = d.LastDB;
+  const std::string previousName = d.CurCollection;
   if (g.GameDB && g.GameDB->IsOpen()) g.GameDB->Close();
   g.GameDB.reset();
   {
     PLCollection_Form form(parent);
     if (vb::Guarded([&] { form.Form_Load(); })) form.exec();
   }
-  // The manager only makes collections current whose file is there. Should
-  // it be gone or unusable all the same, the opening of the catalogue says
-  // why and offers the way on (a new collection, or the default one).
+  // The manager makes only a collection current that it has checked. Should
+  // it have become unusable all the same (taken by another program since),
+  // the user is told and the collection that was open stays.
+  std::string tried = d.LastDB;
   try {
     OpenLastGameDatabase();
-  } catch (const std::exception&) {
-    vb::Guarded([] {
-      try {
-        OpenGameDatabase();
-      } catch (const tvn::OpenDeclined&) {
-        // Told already; the window stays without a collection.
-      }
-    });
+    return true;
+  } catch (const std::exception& e) {
+    const std::string path = GameFolder() + "/" + tried;
+    const bool same = vb::UCase(tried) == vb::UCase(previousFile);
+    vb::MsgBox(tvn::CannotUseText("game collection", path, tvn::UnderstandOpenFailure(e, path).what) +
+                   (same || previousFile.empty() ? std::string("\n\nThe file is left as it is.")
+                                                 : "\n\nThe file is left as it is; the game collection \"" +
+                                                       previousName + "\" stays open."),
+               vb::vbOKOnly + vb::vbExclamation);
   }
+  if (vb::UCase(tried) != vb::UCase(previousFile) && !previousFile.empty()) {
+    d.LastDB = previousFile;
+    d.CurCollection = previousName;
+    vb::SaveSetting("TVN", "Startup", "CurDB_PL", previousFile);
+    try {
+      OpenLastGameDatabase();
+      return true;
+    } catch (const std::exception& e) {
+      const std::string path = GameFolder() + "/" + previousFile;
+      vb::MsgBox(tvn::CannotUseText("game collection", path, tvn::UnderstandOpenFailure(e, path).what),
+                 vb::vbOKOnly + vb::vbExclamation);
+    }
+  }
+  return false;
 }
 
 }  // namespace pl

@@ -23,12 +23,14 @@ class PLCollection_Form final : public tvn::AVCollection_Form {
 };
 
 // Closes the open game collection, shows the manager modally over parent
-// and then opens the collection named by LastDB (the default collection
-// when that cannot be opened). An error of the manager's opening is shown.
-void ShowGameCollectionManager(QWidget* parent);
+// and then opens the collection named by LastDB. When that cannot be used
+// the user is told and the collection that was open is opened again (LastDB,
+// CurCollection and "CurDB_PL" back as they were). False when no collection
+// could be opened: the caller then reads nothing through PL().GameDB.
+bool ShowGameCollectionManager(QWidget* parent);
 
-// Opens LastDB of the program folder as the game collection; failures
-// reach the caller and leave no collection open.
+// Opens LastDB of the program folder as the game collection, checked as
+// every opening is; failures reach the caller and leave no collection open.
 void OpenLastGameDatabase();
 
 }  // namespace pl

@@ -112,7 +112,14 @@ void PLMain_Form::CollectionMenu_Click() {
     if (*rs && (*rs)->IsOpen()) (*rs)->Close();
     rs->reset();
   }
-  ShowGameCollectionManager(this);
+  if (!ShowGameCollectionManager(this)) {
+    // No collection is open: nothing may read through it until the user
+    // opens one from the manager again.
+    setWindowTitle(QStringLiteral("The Pellion"));
+    ShowWithoutCollection(true, {vmenu, UtilitiesMenu}, CollectionMenu);
+    return;
+  }
+  ShowWithoutCollection(false, {vmenu, UtilitiesMenu}, CollectionMenu);
   Form_Load();
   PLData().SectionNumber = 0;
   int last = tvn::ReadStartupByte("LPL", 1);

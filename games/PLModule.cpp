@@ -90,21 +90,6 @@ void LookUpGameCollectionName(const std::string& folder, const std::string& file
   }
 }
 
-// Opens the game collection at path; a file cut short, a folder, or a
-// database without the game tables is refused before it is used.
-dao::DatabasePtr OpenGameFile(const std::string& path) {
-  if (const std::string shape = tvn::FileShapeProblem(path); !shape.empty()) throw tvn::FileShapeError(shape);
-  dao::DatabasePtr db = PL().Workspace->OpenDatabase(path);
-  try {
-    for (const char* table : {"mediadata", "sections"}) db->OpenRecordset(table)->Close();
-  } catch (const vb::RuntimeError& e) {
-    db->Close();
-    if (e.Number() == dao::errTableNotFound) throw tvn::NotACollectionError(path);
-    throw;
-  }
-  return db;
-}
-
 // Makes the default collection from the template when nothing has its name.
 void MakeDefaultGameCollection(const std::string& folder) {
   if (!vb::Dir(folder, DefaultGameDB).empty() || !vb::Dir(folder, DefaultGameDB, true).empty()) return;
@@ -141,45 +126,46 @@ void OpenGameDatabase() {
     MakeDefaultGameCollection(folder);
     found = SameNameInFolder(folder, DefaultGameDB);
   }
-  std::string madeNow;  // a collection just made from the template
-  for (;;) {
-    const std::string path = folder + "/" + found;
-    std::string what;
-    try {
-      dao::DatabasePtr db = OpenGameFile(path);
-      LookUpGameCollectionName(folder, found);
-      if (g.GameDB) g.GameDB->Close();
-      g.GameDB = db;
-      d.LastDB = found;
-      return;
-    } catch (const std::exception& e) {
-      what = tvn::DescribeOpenFailure(e);
-    }
-    if (found == madeNow) {
-      // Not even an empty collection opens: the template or the folder is at fault.
-      vb::MsgBox("The new game collection file\n" + path + "\n" + what, vb::vbOKOnly + vb::vbExclamation);
-      throw tvn::OpenDeclined();
-    }
-    // The file is never changed here; the user chooses the way on.
-    const bool isDefault = vb::UCase(found) == vb::UCase(DefaultGameDB);
-    const int answer = vb::MsgBox(
-        "The game collection file\n" + path + "\n" + what + "\n\nThe file is left as it is.\n\n" +
-            "Yes: make a new, empty game collection under a new name and go on with it.\n" +
-            (isDefault ? std::string("No: do not open the game catalogue now.")
-                       : "No: open the default game collection \"" + folder + "/" + DefaultGameDB +
-                             "\" instead.\nCancel: do not open the game catalogue now."),
-        (isDefault ? vb::vbYesNo : vb::vbYesNoCancel) + vb::vbExclamation);
-    if (answer == vb::vbYes) {
-      // Cancelled: the question comes again.
-      if (tvn::AVCollection_Form::MakeReplacementCollection(PLCollection_Form::GameCollections()))
-        found = madeNow = d.LastDB;
-      continue;
-    }
-    if (answer != vb::vbNo || isDefault) throw tvn::OpenDeclined();
+  const std::string previous = d.LastDB;
+  d.LastDB = found;
+  tvn::CurrentCollectionOpening how;
+  how.giveUp = "do not open the game catalogue now.";
+  how.gaveUp = "The game catalogue is not opened now.";
+  how.defaultFile = DefaultGameDB;
+  how.defaultPath = folder + "/" + DefaultGameDB;
+  how.path = [&] { return folder + "/" + d.LastDB; };
+  how.open = [&] {
+    dao::DatabasePtr db = OpenGameCollectionFile(folder + "/" + d.LastDB);
+    LookUpGameCollectionName(folder, d.LastDB);
+    if (g.GameDB) g.GameDB->Close();
+    g.GameDB = db;
+  };
+  how.canUseDefault = [] { return true; };
+  how.useDefault = [&] {
     vb::SaveSetting("TVN", "Startup", "CurDB_PL", DefaultGameDB);
     MakeDefaultGameCollection(folder);
-    found = SameNameInFolder(folder, DefaultGameDB);
+    d.LastDB = SameNameInFolder(folder, DefaultGameDB);
+  };
+  try {
+    tvn::AVCollection_Form::OpenCurrentCollection(PLCollection_Form::GameCollections(), how);
+  } catch (const tvn::OpenDeclined&) {
+    d.LastDB = previous;
+    throw;
   }
+}
+
+const tvn::CollectionKind& GameCollectionKind() {
+  static const tvn::CollectionKind kind = [] {
+    tvn::CollectionKind k{"game collection", {}, {}};
+    for (const dao::TableDef& t : tvn::schema::GameCollectionTables()) k.tables.push_back(t.Name);
+    return k;
+  }();
+  return kind;
+}
+
+dao::DatabasePtr OpenGameCollectionFile(const std::string& path) {
+  if (!PL().Workspace) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  return tvn::OpenCollectionFile(*PL().Workspace, path, GameCollectionKind());
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/OpenFailure.h"
 #include "games/avplDataclass.h"
 #include "platform/dao/Dao.h"
 
@@ -38,6 +39,13 @@ inline constexpr const char* DefaultGameDB = "MyGames.mdb";
 // as it is: the user makes a new one, opens the default one or gives up
 // (tvn::OpenDeclined). Other failures reach the caller, naming the file.
 void OpenGameDatabase();
+
+// What a game collection holds: every table the game window reads.
+const tvn::CollectionKind& GameCollectionKind();
+// Opens the game collection file at path as every opening does
+// (tvn::OpenCollectionFile): refused before anything is written when it is
+// no game collection.
+dao::DatabasePtr OpenGameCollectionFile(const std::string& path);
 
 PLGlobals& PL();
 

@@ -248,11 +248,27 @@ TEST_F(MenuTest, CollectionCommandSwitchesToAnotherCollectionAndBack) {
   }
   choose("Junk.mdb", "Junk");
   w.CollectionMenu->trigger();
-  EXPECT_EQ(vb::PromptScript::Texts().size(), 1u);
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Texts()[0].rfind("The collection file\n" + (Dir() / "Junk.mdb").string() + "\nis not a database", 0),
+            0u)
+      << vb::PromptScript::Texts()[0];
   ASSERT_TRUE(tvn::App().CollectionDB->IsOpen());
   EXPECT_EQ(tvn::AVData()->LastDB(), "av30.mdb");
   EXPECT_EQ(Names(), Strings{"Mine"});
   EXPECT_EQ(w.CS_Name_Text->text().toStdString(), "Mine");
+
+  // The open collection itself fails on reopening: told, and the window
+  // goes on without a collection, reading nothing, the manager reachable.
+  vb::PromptScript::Clear();
+  whileOpen = [&] { std::ofstream(Dir() / "av30.mdb", std::ios::trunc) << std::string(4096, 'z'); };
+  w.CollectionMenu->trigger();
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Texts()[0].rfind("The collection file\n" + (Dir() / "av30.mdb").string() + "\n", 0), 0u);
+  EXPECT_TRUE(!tvn::App().CollectionDB || !tvn::App().CollectionDB->IsOpen());
+  EXPECT_FALSE(w.List_Combo->isEnabled());
+  EXPECT_FALSE(w.Compact_Menu->isEnabled());
+  EXPECT_FALSE(w.menuQD->isEnabled());
+  EXPECT_TRUE(w.CollectionMenu->isEnabled());
 }
 
 TEST_F(MenuTest, CollectionOfTheEarlierLayoutIsConvertedWithProgress) {

@@ -4,6 +4,7 @@
 // random bytes, a file cut short, a database of another program, a folder
 // in the file's place, and a file another program holds locked.
 #include <spawn.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,13 +21,14 @@ extern char** environ;
 
 namespace tvn::testing {
 
-enum class Damage { RandomBytes, CutShort, OtherTables, Folder };
+enum class Damage { RandomBytes, CutShort, OtherTables, OtherProgram, Folder };
 
 inline const char* DamageName(Damage d) {
   switch (d) {
     case Damage::RandomBytes: return "RandomBytes";
     case Damage::CutShort: return "CutShort";
     case Damage::OtherTables: return "OtherTables";
+    case Damage::OtherProgram: return "OtherProgram";
     case Damage::Folder: return "Folder";
   }
   return "";
@@ -58,6 +60,19 @@ inline void MakeDamaged(const std::string& path, Damage d) {
       db->Execute("create table invoices (number long, total double)");
       db->Execute("insert into invoices (number, total) values (1, 9.5)");
       db->Close();
+      break;
+    }
+    case Damage::OtherProgram: {
+      // As another program writes its own file: an index under NOCASE, its
+      // user_version left at 0, not one table of ours.
+      fs::remove_all(path);
+      sqlite3* raw = nullptr;
+      sqlite3_open(path.c_str(), &raw);
+      sqlite3_exec(raw,
+                   "CREATE TABLE contacts (name TEXT COLLATE NOCASE);"
+                   "CREATE INDEX contacts_name ON contacts (name); INSERT INTO contacts VALUES ('Zoe'), ('adam');",
+                   nullptr, nullptr, nullptr);
+      sqlite3_close(raw);
       break;
     }
     case Damage::Folder:

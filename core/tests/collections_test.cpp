@@ -2,6 +2,7 @@
 // collections, and what it refuses to do.
 #include <QApplication>
 #include <QListWidget>
+#include <sqlite3.h>
 
 #include "core/AVCollection_Form.h"
 #include "core/AppState.h"
@@ -261,6 +262,58 @@ TEST_F(CollectionsTest, OpeningACollectionWhoseFileIsGoneKeepsTheCurrentOne) {
   EXPECT_NE(PromptScript::Records()[0].text.find("was not found"), std::string::npos);
   EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
   EXPECT_EQ(Setting(), "av30.mdb");
+}
+
+// Another program's SQLite file, listed or found under a new name, is
+// checked as the start-up checks it: told in words, never made current,
+// emptied or listed, and never written.
+TEST_F(CollectionsTest, AFileOfAnotherProgramIsRefusedUnchangedWhateverIsAsked) {
+  for (const char* file : {"Ledger.mdb", "Accounts.mdb"}) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(Path(file).c_str(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, "CREATE TABLE entries (name TEXT COLLATE NOCASE); CREATE INDEX entries_name ON entries (name);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+  }
+  const std::string ledger = tvntest::ReadBytes(Path("Ledger.mdb"));
+  const std::string accounts = tvntest::ReadBytes(Path("Accounts.mdb"));
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    admin->Execute("insert into avcollections (dbname, AVCollection) values ('Ledger.mdb', 'Ledger')");
+    admin->Close();
+  }
+  form_->FillCollectionList();
+  const std::string refused = "The collection file\n" + Path("Ledger.mdb") +
+                              "\nis a database, but not a collection: it has no table \"mediadata\", which every "
+                              "collection holds.\n\nThe file is left as it is and was not ";
+  const std::string stays = "; the collection \"My Collection\" stays open. Choose another collection, or create a new one.";
+
+  Select("Ledger");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  EXPECT_EQ(PromptScript::Texts(), std::vector<std::string>{refused + "opened" + stays});
+  EXPECT_FALSE(form_->result() == QDialog::Accepted);
+
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  form_->btnClearDatabase_Click();
+  ASSERT_EQ(PromptScript::Texts().size(), 2u);
+  EXPECT_EQ(PromptScript::Texts()[1], refused + "emptied" + stays);
+
+  // Kept under a new name: refused before it is listed.
+  PromptScript::Clear();
+  PromptScript::AnswerText("Accounts");
+  PromptScript::Answer(vb::vbYes);
+  form_->CreateCB_Click();
+  ASSERT_EQ(PromptScript::Texts().size(), 3u);  // the name, whether to keep the file, why it is refused
+  EXPECT_EQ(PromptScript::Texts()[2].rfind("The collection file\n" + Path("Accounts.mdb") + "\n", 0), 0u);
+  EXPECT_FALSE(IsListed("Accounts"));
+
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(AVData()->CurCollection(), "My Collection");
+  EXPECT_EQ(Setting(), "av30.mdb");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Ledger.mdb")), ledger);
+  EXPECT_EQ(tvntest::ReadBytes(Path("Accounts.mdb")), accounts);
 }
 
 TEST_F(CollectionsTest, NamesWithPatternCharactersAreRefusedAndNeverExpandedOnDelete) {

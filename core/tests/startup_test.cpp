@@ -1,8 +1,12 @@
 // Start-up on a data folder: what it creates, which collection it opens,
 // how it fails, and the windows that follow it (splash, launcher).
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
+#include "core/CommonDataTable.h"
 #include "core/MainForm.h"
+#include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "core/Splash_Form.h"
 #include "core/Start_Form.h"
@@ -257,9 +261,138 @@ TEST_F(StartupTest, LockedDefaultCollectionIsReportedAsInUseAndLeftAlone) {
   EXPECT_EQ(vb::PromptScript::Records()[0].text,
             CollectionQuestion(InHome("AV30.mdb"),
                                "is in use by another program. It may open once that program has let it go.", false));
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNo + vb::vbExclamation + vb::vbDefaultButton2);
   EXPECT_EQ(endings_.size(), 1u);
   EXPECT_EQ(Content(InHome("AV30.mdb")), before);
   EXPECT_FALSE(std::filesystem::exists(InHome("AV30.mdb-journal")));
+}
+
+// A collection another program holds is only passing: the default answer
+// quits and leaves every setting and file as it was; the way on is offered.
+TEST_F(StartupTest, LockedCollectionIsKeptCurrentByTheDefaultAnswer) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  schema::CreateCollectionFile(InHome("Jazz.mdb"));
+  SetSetting("CurDB", "Jazz.mdb");
+  ResetGlobals();
+  const std::string before = Content(InHome("Jazz.mdb"));
+  {
+    LockedByAnotherProgram lock(InHome("Jazz.mdb"));
+    ASSERT_TRUE(lock.Locked());
+    RunStartup();  // every box answered with its default
+  }
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            CollectionQuestion(InHome("Jazz.mdb"),
+                               "is in use by another program. It may open once that program has let it go.", true,
+                               InHome("AV30.mdb")));
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNoCancel + vb::vbExclamation + vb::vbDefaultButton3);
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Setting("CurDB"), "Jazz.mdb");
+  EXPECT_FALSE(HasEntry("New Collection.mdb"));
+  EXPECT_EQ(Content(InHome("Jazz.mdb")), before);
+}
+
+TEST_F(StartupTest, FolderInPlaceOfTheCurrentCollectionIsSaidToBeAFolder) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  std::filesystem::create_directory(InHome("Jazz.mdb"));
+  SetSetting("CurDB", "Jazz.mdb");
+  ResetGlobals();
+  RunStartup();
+  EXPECT_EQ(vb::PromptScript::Texts(),
+            std::vector<std::string>{"The current collection file\n" + InHome("Jazz.mdb") +
+                                     "\nis a folder, not a file. The default collection will be opened."});
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_TRUE(std::filesystem::is_directory(InHome("Jazz.mdb")));
+}
+
+// An earlier-layout collection is copied to its ".30" backup before anything
+// at all is written to it; a master list of another program is kept as it
+// came, byte for byte, before a new one is made.
+TEST_F(StartupTest, BackupsAreTakenFromTheUntouchedFile) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  schema::CreateOriginalEarlierCollectionFile(InHome("Old.mdb"));
+  for (const char* file : {"Old.mdb"}) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(InHome(file).c_str(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, "PRAGMA user_version = 0", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+  }
+  SetSetting("CurDB", "Old.mdb");
+  MakeDamaged(InHome("Admin.sys"), Damage::OtherProgram);
+  const std::string collection = Content(InHome("Old.mdb"));
+  const std::string list = Content(InHome("Admin.sys"));
+  ResetGlobals();
+  Start_Form& start = RunStartup();
+  EXPECT_TRUE(endings_.empty()) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(Content(InHome("Old.30")), collection);
+  EXPECT_EQ(Content(InHome("Admin.sys.damaged")), list);
+}
+
+// An interrupted change whose journal the folder does not let be finished:
+// the file and the folder are named, nothing is offered that cannot work
+// there, and the journal stays.
+TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
+  if (::geteuid() == 0) GTEST_SKIP() << "run as root, where a read-only folder can still be written";
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  {
+    // A change cut off while its pages were already in the file.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(InHome("AV30.mdb").c_str(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, "PRAGMA cache_size = 10; BEGIN; CREATE TABLE filler (x);"
+                 "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 3000) "
+                 "INSERT INTO filler SELECT randomblob(200) FROM c;", nullptr, nullptr, nullptr);
+    std::filesystem::copy_file(InHome("AV30.mdb"), InHome("cut.mdb"));
+    std::filesystem::copy_file(InHome("AV30.mdb-journal"), InHome("cut.mdb-journal"));
+    sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+  }
+  SetSetting("CurDB", "cut.mdb");
+  const std::string journal = Content(InHome("cut.mdb-journal"));
+  ResetGlobals();
+  std::filesystem::permissions(Home(), std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                           std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  RunStartup();
+  std::filesystem::permissions(Home(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& told = vb::PromptScript::Records()[0];
+  EXPECT_EQ(told.buttons, vb::vbOKOnly + vb::vbExclamation);
+  EXPECT_NE(told.text.find("Write access to the folder\n" + Home() + "\nis needed to finish the interrupted change"),
+            std::string::npos)
+      << told.text;
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Content(InHome("cut.mdb-journal")), journal);
+}
+
+// What a failure leaves the user to do: wait (locked, unreadable), choose
+// another file (damaged), or give the folder write access (an interrupted
+// change that cannot be finished there, whatever the engine called it).
+TEST_F(StartupTest, FailuresAreSortedByWhatTheyLeaveTheUserToDo) {
+  const std::string file = InHome("x.mdb");
+  Home();
+  std::ofstream(file) << "x";
+  const vb::RuntimeError locked(dao::errFileLocked, "locked"), unreadable(dao::errReadOnly, "denied"),
+      notDatabase(dao::errNotADatabase, "no"), disk(3043, "Disk or network error");
+  EXPECT_EQ(UnderstandOpenFailure(locked, file, true).kind, OpenFailureKind::Passing);
+  EXPECT_EQ(UnderstandOpenFailure(unreadable, file, true).kind, OpenFailureKind::Passing);
+  EXPECT_EQ(UnderstandOpenFailure(notDatabase, file, true).kind, OpenFailureKind::Unusable);
+  EXPECT_EQ(UnderstandOpenFailure(disk, file, false).kind, OpenFailureKind::Unusable);  // no journal
+  std::ofstream(file + "-journal") << "j";
+  EXPECT_EQ(UnderstandOpenFailure(disk, file, true).kind, OpenFailureKind::Unusable);
+  EXPECT_EQ(UnderstandOpenFailure(NotACollectionError(file), file, false).kind, OpenFailureKind::Unusable);
+  for (const vb::RuntimeError* e : {&disk, &unreadable}) {
+    const OpenFailure f = UnderstandOpenFailure(*e, file, false);
+    EXPECT_EQ(f.kind, OpenFailureKind::NeedsFolderWrite);
+    EXPECT_NE(f.what.find(file + "-journal"), std::string::npos) << f.what;
+    EXPECT_NE(f.what.find("Write access to the folder\n" + Home() + "\nis needed to finish the interrupted change"),
+              std::string::npos)
+        << f.what;
+  }
 }
 
 TEST_F(StartupTest, DefaultAnswersAloneGetPastADamagedCollection) {
@@ -356,7 +489,8 @@ TEST_P(DamagedStartupFile, MasterListIsKeptAsItWasAndMadeAnewWithTheCurrentColle
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedStartupFile,
-                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables, Damage::Folder),
+                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables,
+                                           Damage::OtherProgram, Damage::Folder),
                          [](const auto& info) { return std::string(DamageName(info.param)); });
 
 TEST_F(StartupTest, ContinueLeadsThroughSplashToLauncher) {

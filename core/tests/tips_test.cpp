@@ -141,5 +141,26 @@ TEST_F(TipsTest, UnreadableTipsFileShowsOneMessageAndClearsThePendingTip) {
   EXPECT_EQ(f.TipCount(), schema::TipCount());
 }
 
+// A folder where the tips file should be is no damage to report whenever a
+// tip is due: the tip is skipped without a word. Asked for from the menu,
+// it is said to be a folder.
+TEST_F(TipsTest, AFolderInPlaceOfTheTipsFileOnlySkipsTheTips) {
+  std::filesystem::remove(InHome("tips.sys"));
+  std::filesystem::create_directory(InHome("tips.sys"));
+  App().TipNum = 3;
+  vb::PromptScript::Clear();
+  ShowTipOfTheDay();
+  EXPECT_TRUE(vb::PromptScript::Records().empty()) << vb::PromptScript::Texts().front();
+  EXPECT_FALSE(win::Tip_Form.Loaded());
+  EXPECT_EQ(App().TipNum, 0);
+
+  App().TipNum = 1000;
+  ShowTipOfTheDay();
+  EXPECT_EQ(vb::PromptScript::Texts(),
+            std::vector<std::string>{"The tips file\n" + InHome("tips.sys") + "\nis a folder, not a file."});
+  EXPECT_EQ(App().TipNum, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(InHome("tips.sys")));
+}
+
 }  // namespace
 }  // namespace tvn::testing

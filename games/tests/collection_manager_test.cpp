@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/tests/DamagedFiles.h"
 #include "games/PLCollection_Form.h"
 #include "games/tests/CollectionFixture.h"
 #include "platform/runtime/Prompter.h"
@@ -290,7 +291,10 @@ TEST_F(GameManagerTest, TheWindowsCollectionIsClosedWhileTheManagerRunsAndLastDB
   EXPECT_EQ(InFile("Retro.mdb", "mediadata"), 1);
 }
 
-TEST_F(GameManagerTest, AChosenCollectionThatCannotBeOpenedIsToldOnceWithTheWayOn) {
+// The collection made current turns unusable before it is opened again
+// (overwritten by another program): told once, naming the file, and no
+// collection is opened, so the window reads nothing through one.
+TEST_F(GameManagerTest, ACurrentCollectionThatFailsAgainIsToldAndLeftClosed) {
   Create("Retro");
   form_.reset();
   QTimer::singleShot(0, [&] {
@@ -300,15 +304,68 @@ TEST_F(GameManagerTest, AChosenCollectionThatCannotBeOpenedIsToldOnceWithTheWayO
     shown->ExitCB_Click();
   });
   PromptScript::Clear();
-  PromptScript::Answer(vb::vbYes);
-  PromptScript::AnswerText("Retro Two");
-  ShowGameCollectionManager(nullptr);
-  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_FALSE(ShowGameCollectionManager(nullptr));
+  ASSERT_EQ(PromptScript::Records().size(), 1u);
   EXPECT_EQ(PromptScript::Records()[0].text.rfind("The game collection file\n" + InHome("Retro.mdb") + "\n", 0), 0u)
       << PromptScript::Records()[0].text;
-  ASSERT_TRUE(PL().GameDB);
-  EXPECT_EQ(PLData().LastDB, "Retro Two.mdb");
-  EXPECT_EQ(Count("sections"), 6);
+  EXPECT_FALSE(PL().GameDB);
+  EXPECT_EQ(PLData().LastDB, "Retro.mdb");
+}
+
+// Listed files that are no game collection (another program's, one that
+// lost a table the window reads) are refused when chosen; the collection
+// that was open stays, and no file is written.
+TEST_F(GameManagerTest, ChosenFilesThatAreNoGameCollectionAreRefusedAndTheOpenOneStays) {
+  tvn::testing::MakeDamaged(InHome("Ledger.mdb"), tvn::testing::Damage::OtherProgram);
+  tvn::schema::CreateGameCollectionFile(InHome("Broken.mdb"));
+  {
+    auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("Broken.mdb"));
+    db->DeleteTableDef("systype");
+    db->Close();
+  }
+  ListRow("Ledger", "Ledger.mdb");
+  ListRow("Broken", "Broken.mdb");
+  const std::string ledger = tvn::testing::Content(InHome("Ledger.mdb"));
+  const std::string broken = tvn::testing::Content(InHome("Broken.mdb"));
+  form_.reset();
+  PL().GameDB = PL().Workspace->OpenDatabase(InHome("MyGames.mdb"));
+  vb::SaveSetting("TVN", "Startup", "CurDB_PL", "MyGames.mdb");
+  bool stillShown = false;
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<PLCollection_Form*>(QApplication::activeModalWidget());
+    if (!shown) return;
+    for (const char* name : {"Ledger", "Broken"}) {
+      const auto items = shown->CB_List->findItems(name, Qt::MatchExactly);
+      if (items.isEmpty()) return;
+      shown->CB_List->setCurrentItem(items.first());
+      items.first()->setSelected(true);
+      shown->OpenCB_Click();
+    }
+    stillShown = shown->isVisible();
+    shown->ExitCB_Click();
+  });
+  PromptScript::Clear();
+  EXPECT_TRUE(ShowGameCollectionManager(nullptr));
+  EXPECT_TRUE(stillShown);
+  const auto texts = PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].rfind("The game collection file\n" + InHome("Ledger.mdb") +
+                               "\nis a database, but not a game collection: it has no table \"mediadata\"",
+                           0),
+            0u)
+      << texts[0];
+  EXPECT_EQ(texts[1].rfind("The game collection file\n" + InHome("Broken.mdb") +
+                               "\nis a database, but not a game collection: it has no table \"systype\"",
+                           0),
+            0u)
+      << texts[1];
+  EXPECT_NE(texts[1].find("the collection \"My Collection\" stays open"), std::string::npos) << texts[1];
+  ASSERT_TRUE(PL().GameDB && PL().GameDB->IsOpen());
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(PLData().CurCollection, "My Collection");
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "MyGames.mdb");
+  EXPECT_EQ(tvn::testing::Content(InHome("Ledger.mdb")), ledger);
+  EXPECT_EQ(tvn::testing::Content(InHome("Broken.mdb")), broken);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -324,6 +325,49 @@ TEST_F(GameMenusTest, CollectionManagerClosesTheCollectionWhileShownAndShowsTheS
   EXPECT_EQ(Items(w.cmbPublisher), (std::vector<std::string>{"Sega"}));
   EXPECT_EQ(GridNames(w.tGrid), (std::vector<std::string>{"Cartridge", "Disc"}));
   EXPECT_EQ(GameQuickDisplayWindow()->QDGrid->Rows(), 4);
+}
+
+// A listed collection whose file is damaged is refused in the manager; the
+// window keeps the collection that was open, under its caption and in
+// "CurDB_PL". When that very collection fails on reopening, the window goes
+// on without one: nothing reads through it, and the manager stays reachable.
+TEST_F(GameMenusTest, ADamagedCollectionLeavesTheWindowOnItsOwnOrWithoutOne) {
+  PLMain_Form& w = Open(2);
+  const QString title = w.windowTitle();
+  SetSetting("CurDB_PL", "MyGames.mdb");
+  std::ofstream(InHome("Damaged.mdb")) << std::string(4096, 'x');
+  {
+    auto admin = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("admin.sys"));
+    admin->Execute("insert into plcollections (dbname, plCollection) values ('Damaged.mdb', 'Damaged')");
+    admin->Close();
+  }
+  WhenShown<PLCollection_Form>([](PLCollection_Form& f) {
+    const auto items = f.CB_List->findItems("Damaged", Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    f.CB_List->setCurrentItem(items.first());
+    f.OpenCB->click();
+    f.ExitCB->click();
+  });
+  w.CollectionMenu->trigger();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u);
+  EXPECT_EQ(PromptScript::Texts()[0].rfind("The game collection file\n" + InHome("Damaged.mdb") + "\n", 0), 0u);
+  EXPECT_EQ(w.windowTitle(), title);
+  EXPECT_EQ(Setting("CurDB_PL"), "MyGames.mdb");
+  ASSERT_TRUE(PL().GameDB && PL().GameDB->IsOpen());
+  EXPECT_EQ(Text(w.txtName), "Banjo");
+
+  WhenShown<PLCollection_Form>([&](PLCollection_Form& f) {
+    std::ofstream(InHome("MyGames.mdb"), std::ios::trunc) << std::string(4096, 'y');
+    f.ExitCB->click();
+  });
+  w.CollectionMenu->trigger();
+  EXPECT_FALSE(PL().GameDB);
+  EXPECT_EQ(w.windowTitle().toStdString(), "The Pellion");
+  EXPECT_FALSE(w.List_Combo->isEnabled());
+  EXPECT_FALSE(w.qdmenu->isEnabled());
+  EXPECT_FALSE(w.menuSysType->isEnabled());
+  EXPECT_TRUE(w.CollectionMenu->isEnabled());
+  EXPECT_TRUE(w.isVisible());
 }
 
 // ---------------------------------------------------------------- quick display

@@ -195,8 +195,62 @@ TEST_P(DamagedGameCollection, IsLeftAsItIsAndTheUserChoosesTheWayOn) {
 // A folder under the setting's name is no file of the folder: the default
 // collection is opened and the user told (above).
 INSTANTIATE_TEST_SUITE_P(Each, DamagedGameCollection,
-                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables),
+                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables,
+                                           Damage::OtherProgram),
                          [](const auto& info) { return std::string(DamageName(info.param)); });
+
+// A file lacking any one table the game window reads is no game collection:
+// told in words, the file unchanged, nothing opened.
+TEST_F(OpenGameCollection, ACollectionLackingATableTheWindowReadsIsRefusedUnchanged) {
+  for (const char* table : {"systype", "supportsmedia", "genre", "gbcaption"}) {
+    SCOPED_TRACE(table);
+    schema::CreateGameCollectionFile(Home() + "/Retro.mdb");
+    {
+      auto db = dao::DBEngine::Workspaces(0).OpenDatabase(Home() + "/Retro.mdb");
+      db->DeleteTableDef(table);
+      db->Close();
+    }
+    const std::string before = Content(Home() + "/Retro.mdb");
+    Set("Retro.mdb");
+    vb::PromptScript::Clear();
+    vb::PromptScript::Answer(vb::vbCancel);
+    EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+    ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+    EXPECT_EQ(vb::PromptScript::Records()[0].text.rfind("The game collection file\n" + Home() +
+                                                            "/Retro.mdb\nis a database, but not a game collection: "
+                                                            "it has no table \"" + table + "\"",
+                                                        0),
+              0u)
+        << vb::PromptScript::Records()[0].text;
+    EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbYesNoCancel + vb::vbExclamation);
+    EXPECT_FALSE(pl::PL().GameDB);
+    EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+    std::filesystem::remove(Home() + "/Retro.mdb");
+  }
+}
+
+// Locked by another program: a passing state. The default answer changes
+// nothing; a new collection and the default one are still offered.
+TEST_F(OpenGameCollection, ALockedCollectionIsLeftCurrentByTheDefaultAnswer) {
+  schema::CreateGameCollectionFile(Home() + "/Retro.mdb");
+  Set("Retro.mdb");
+  const std::string before = Content(Home() + "/Retro.mdb");
+  {
+    LockedByAnotherProgram lock(Home() + "/Retro.mdb");
+    ASSERT_TRUE(lock.Locked());
+    EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);  // no answer scripted: the default one
+  }
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& asked = vb::PromptScript::Records()[0];
+  EXPECT_NE(asked.text.find("is in use by another program"), std::string::npos) << asked.text;
+  EXPECT_NE(asked.text.find("Yes: make a new, empty game collection"), std::string::npos);
+  EXPECT_NE(asked.text.find("No: open the default game collection"), std::string::npos);
+  EXPECT_EQ(asked.buttons, vb::vbYesNoCancel + vb::vbExclamation + vb::vbDefaultButton3);
+  EXPECT_EQ(Setting(), "Retro.mdb");
+  EXPECT_FALSE(pl::PL().GameDB);
+  EXPECT_FALSE(Exists("New Collection.mdb"));
+  EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+}
 
 TEST_F(OpenGameCollection, DamagedDefaultCollectionOffersANewOneOrGivingUp) {
   pl::OpenGameDatabase();

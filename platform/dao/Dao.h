@@ -255,6 +255,12 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual void CommitTrans() = 0;
   virtual void Rollback() = 0;
 
+  // Rebuilds, once, the NOCASE indexes of a file written before they were
+  // kept on SQLite's own collation, and marks the file so. Opening a file
+  // writes nothing: the caller mends a file only once it knows the file is
+  // one of the program's own. A read-only or busy file stays as it is.
+  virtual void MendIndexes() {}
+
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
 };
@@ -264,6 +270,8 @@ class Workspace {
   // Opens an existing database file; the name is resolved relative to the
   // current folder without regard to letter case, "\" read as "/".
   // A missing file raises 3024; a file that is no database raises 3343.
+  // The engine may roll back an interrupted change; nothing else is
+  // written to the file (see Database::MendIndexes).
   DatabasePtr OpenDatabase(const std::string& name, bool exclusive = false, bool readOnly = false);
   // Creates a new, empty database file (3204 when it exists).
   DatabasePtr CreateDatabase(const std::string& name);

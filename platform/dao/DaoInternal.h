@@ -102,6 +102,7 @@ class DatabaseImpl : public Database {
   void Rollback() override;
   void Close() override;
   bool IsOpen() const override { return db_ != nullptr; }
+  void MendIndexes() override;
 
   // For the recordsets and table definitions.
   sqlite3* Handle() const;

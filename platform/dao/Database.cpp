@@ -836,6 +836,8 @@ void DatabaseImpl::Rollback() {
   AfterWrite();
 }
 
+void DatabaseImpl::MendIndexes() { RebuildOldIndexes(Handle()); }
+
 void DatabaseImpl::Close() {
   if (!db_) return;
   std::vector<RecordsetBase*> open = recordsets_;
@@ -940,7 +942,6 @@ DatabasePtr Workspace::OpenDatabase(const std::string& name, bool exclusive, boo
   detail::CheckFile(path);
   sqlite3* db = detail::OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   detail::Probe(db, path);
-  if (!readOnly) detail::RebuildOldIndexes(db);
   auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path);
   detail::Workspace0().databases.push_back(impl);
   return impl;
