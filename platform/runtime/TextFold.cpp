@@ -103,6 +103,18 @@ int CompareLetters(std::string_view a, std::string_view b) {
   return tie;
 }
 
+std::string LetterKey(std::string_view text) {
+  std::string key;
+  key.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char32_t b = BaseLetter(Upper(Next(text, i)));
+    // As CompareLetters folds base letters; the bytes of the UTF-8 form
+    // order as the characters do, whatever their number of bytes.
+    Append(key, b >= U'A' && b <= U'Z' ? b + 32 : b);
+  }
+  return key;
+}
+
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
