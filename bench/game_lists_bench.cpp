@@ -18,6 +18,7 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
+#include "bench/QuickDisplayBench.h"
 #include "games/PLLookupEditors.h"
 #include "games/PLModule.h"
 #include "games/PLQDForm.h"
@@ -86,11 +87,6 @@ void Sizes(benchmark::internal::Benchmark* b) {
   if (const char* m = std::getenv("TVN_BENCH_MILLION"); m && *m == '1') b->Arg(1000000);
 }
 
-bench::BestTimes& Times() {
-  static bench::BestTimes times;
-  return times;
-}
-
 // The floor: every listed game with its lookup names, in the listing
 // order, by raw SQLite.
 void BM_GameQuickDisplayFloor(benchmark::State& state) {
@@ -134,44 +130,18 @@ void BM_GameQuickDisplayJumpFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_GameQuickDisplayJumpFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// What the user waits for in a window just opened and shown, up to the
-// rows painted, with the longest time the event loop went without turning
-// (counters best_s and gap_s).
-void TimeOnFreshWindow(benchmark::State& state, const std::string& name,
-                       const std::function<void(pl::PLQDForm&)>& before,
-                       const std::function<void(pl::PLQDForm&)>& action) {
-  Lists(int(state.range(0)));
-  std::unique_ptr<pl::PLQDForm> form;
-  Times().TimedGap(
-      state, name,
-      [&] {
-        form.reset();
-        form = std::make_unique<pl::PLQDForm>();
-        form->Form_Load();
-        form->show();
-        QApplication::processEvents();
-        before(*form);
-      },
-      [&] {
-        action(*form);
-        form->QDGrid->viewport()->repaint();
-      });
-  form.reset();
-  state.counters["best_s"] = Times().Get(name);
-  state.counters["gap_s"] = Times().Get(name + " gap");
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
 void BM_GameQuickDisplaySortColumn(benchmark::State& state) {
-  TimeOnFreshWindow(
-      state, "sort " + std::to_string(state.range(0)),
+  Lists(int(state.range(0)));
+  bench::TimeOnFreshWindow<pl::PLQDForm>(
+      state, "game sort " + std::to_string(state.range(0)),
       [](pl::PLQDForm& f) { f.QDGrid->SetCol(pl::PLQDForm::colPublisher); }, [](pl::PLQDForm& f) { f.menuA_Click(); });
 }
 BENCHMARK(BM_GameQuickDisplaySortColumn)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_GameQuickDisplayJump(benchmark::State& state) {
-  TimeOnFreshWindow(
-      state, "jump " + std::to_string(state.range(0)),
+  Lists(int(state.range(0)));
+  bench::TimeOnFreshWindow<pl::PLQDForm>(
+      state, "game jump " + std::to_string(state.range(0)),
       [](pl::PLQDForm& f) {
         f.srchOption[2]->setChecked(true);
         f.srchOption_Click(2);

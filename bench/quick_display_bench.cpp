@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchSupport.h"
+#include "bench/QuickDisplayBench.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -165,18 +166,6 @@ void BM_QuickDisplayRefillAfterSave(benchmark::State& state) {
 }
 BENCHMARK(BM_QuickDisplayRefillAfterSave)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-bench::BestTimes& Times() {
-  static bench::BestTimes times;
-  return times;
-}
-
-// Notes the best time and its longest event-loop gap of a measure as the
-// benchmark's counters.
-void Report(benchmark::State& state, const std::string& name) {
-  state.counters["best_s"] = Times().Get(name);
-  state.counters["gap_s"] = Times().Get(name + " gap");
-}
-
 // The floors of a sort and of a jump: raw SQLite sorting the column (the
 // artists; the names) of every row.
 void BM_QuickDisplaySortFloor(benchmark::State& state) {
@@ -191,43 +180,18 @@ void BM_QuickDisplayJumpFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_QuickDisplayJumpFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// What the user waits for in a window just opened and shown: the first
-// sort of a column (Sort Ascending on the artists), or a Quick Jump on the
-// names (the names sorted, then searched), up to the rows painted.
-void TimeOnFreshWindow(benchmark::State& state, const std::string& name,
-                       const std::function<void(tvn::AVQDForm&)>& before,
-                       const std::function<void(tvn::AVQDForm&)>& action) {
-  Collection(int(state.range(0)));
-  std::unique_ptr<tvn::AVQDForm> form;
-  Times().TimedGap(
-      state, name,
-      [&] {
-        form.reset();
-        form = std::make_unique<tvn::AVQDForm>();
-        form->Form_Load();
-        form->show();
-        QApplication::processEvents();
-        before(*form);
-      },
-      [&] {
-        action(*form);
-        form->QDGrid->viewport()->repaint();
-      });
-  form.reset();
-  Report(state, name);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
 void BM_QuickDisplaySortColumn(benchmark::State& state) {
-  TimeOnFreshWindow(
-      state, "sort " + std::to_string(state.range(0)), [](tvn::AVQDForm& f) { f.QDGrid->SetCol(3); },
+  Collection(int(state.range(0)));
+  bench::TimeOnFreshWindow<tvn::AVQDForm>(
+      state, "media sort " + std::to_string(state.range(0)), [](tvn::AVQDForm& f) { f.QDGrid->SetCol(3); },
       [](tvn::AVQDForm& f) { f.menuA_Click(); });
 }
 BENCHMARK(BM_QuickDisplaySortColumn)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_QuickDisplayJump(benchmark::State& state) {
-  TimeOnFreshWindow(
-      state, "jump " + std::to_string(state.range(0)),
+  Collection(int(state.range(0)));
+  bench::TimeOnFreshWindow<tvn::AVQDForm>(
+      state, "media jump " + std::to_string(state.range(0)),
       [](tvn::AVQDForm& f) {
         f.srchOption[2]->setChecked(true);
         f.srchOption_Click(2);
