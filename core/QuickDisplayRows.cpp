@@ -266,10 +266,11 @@ void QuickListRows::ReadColumn(int col) {
   column_.Reset(order_.size());
   const int field = FieldOfColumn(col);
   if (field >= 0 && !order_.empty()) {
-    // Where each row stands now, by key.
+    // Where each row stands now, by key (sorted aside while the windows
+    // are painted).
     std::vector<std::pair<std::int64_t, std::uint32_t>> at(order_.size());
     for (size_t i = 0; i < order_.size(); ++i) at[i] = {order_[i], std::uint32_t(i)};
-    std::sort(at.begin(), at.end());
+    vb::RunAside([&at] { std::sort(at.begin(), at.end()); }, busy_);
     // Read by ascending key, in pieces of some tens of milliseconds, each
     // its own statement, ended before the windows are painted (painting
     // reads rows too). A piece starts at the key the last one stopped
@@ -297,8 +298,10 @@ void QuickListRows::ReadColumn(int col) {
         }
         while (next < at.size() && at[next].first < id) ++next;
         if (next < at.size() && at[next].first == id) {
-          const QString cell = Text(row[1], field);
-          column_.Set(at[next].second, cell);
+          // A text is shown as it is stored (QuickListCellText); the date
+          // and numbers of other types are written out.
+          if (field != layout_.dateField && row[1].isString()) column_.SetUtf8(at[next].second, row[1].rawString());
+          else column_.Set(at[next].second, Text(row[1], field));
         }
         return true;
       });
@@ -315,19 +318,24 @@ void QuickListRows::Sort(int col, bool ascending) {
   // Sorted this way already: a stable sort would leave every row in place.
   if (sortedCol_ == col && sortedAscending_ == ascending) return;
   ReadColumn(col);
-  // The sort runs aside while the windows are painted, on the column taken
-  // out of reach: a refill meanwhile replaces the order, and this sort is
-  // then dropped.
+  // The sort runs aside while the windows are painted, on the column and a
+  // copy of the order taken out of reach: a refill meanwhile replaces the
+  // order, and this sort is then dropped.
   const std::uint64_t generation = generation_;
   forms::GenericColumn column = std::move(column_);
   columnCached_ = -1;
-  std::vector<std::uint32_t> by;
-  vb::RunAside([&] { by = forms::GenericStableOrder(column, ascending); }, busy_);
-  if (generation != generation_ || by.size() != order_.size()) return;
-  std::vector<std::int64_t> order(by.size());
-  for (size_t i = 0; i < by.size(); ++i) order[i] = order_[by[i]];
+  std::vector<std::int64_t> order = order_;
+  vb::RunAside(
+      [&] {
+        const std::vector<std::uint32_t> by = forms::GenericStableOrder(column, ascending);
+        std::vector<std::int64_t> sorted(by.size());
+        for (size_t i = 0; i < by.size(); ++i) sorted[i] = order[by[i]];
+        order = std::move(sorted);
+        column.Permute(by);
+      },
+      busy_);
+  if (generation != generation_ || order.size() != order_.size()) return;
   order_ = std::move(order);
-  column.Permute(by);
   column_ = std::move(column);
   columnCached_ = col;
   pages_.clear();

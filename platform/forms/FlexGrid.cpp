@@ -1,6 +1,7 @@
 #include "platform/forms/FlexGrid.h"
 
 #include <algorithm>
+#include <cctype>
 #include <numeric>
 
 #include <QHeaderView>
@@ -406,6 +407,26 @@ void GenericColumn::Set(size_t i, const QString& cell, std::string_view utf8) {
   if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
 }
 
+void GenericColumn::SetUtf8(size_t i, std::string_view text) {
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    Set(i, QString::fromUtf8(text.data(), qsizetype(text.size())));
+    return;
+  }
+  // Only a text whose first character after the spaces (as QChar::isSpace
+  // has them) is a digit, a sign, a point or the start of "inf" or "nan"
+  // can read as a number; the rest need no QString.
+  auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const auto first = std::find_if_not(text.begin(), text.end(), space);
+  if (first != text.end() && (std::isdigit(static_cast<unsigned char>(*first)) ||
+                              std::string_view("+-.iInN").find(*first) != std::string_view::npos)) {
+    Set(i, QString::fromLatin1(text.data(), qsizetype(text.size())), text);
+    return;
+  }
+  at_[i] = {std::uint32_t(text_.size()), std::uint32_t(text.size())};
+  text_.append(text);
+  numbers_[i] = Number{};
+}
+
 void GenericColumn::Permute(const std::vector<std::uint32_t>& by) {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> at(by.size());
   std::vector<Number> numbers(by.size());
@@ -420,10 +441,10 @@ void GenericColumn::Permute(const std::vector<std::uint32_t>& by) {
 std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending) {
   const size_t n = column.Size();
   // Each cell's letter key, whose bytes order as CompareLetters orders the
-  // texts (up to case and accents), with its first eight bytes at hand:
+  // texts (up to case and accents), with its first sixteen bytes at hand:
   // most comparisons end there.
   struct Entry {
-    std::uint64_t head;
+    std::uint64_t high, low;
     double value;
     std::uint32_t cell;
     bool number;
@@ -433,19 +454,24 @@ std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool 
   std::vector<std::pair<std::uint32_t, std::uint32_t>> keyAt(n);
   std::vector<Entry> entries(n);
   for (size_t i = 0; i < n; ++i) {
-    const std::string key = vb::LetterKey(column.Text(i));
-    keyAt[i] = {std::uint32_t(keys.size()), std::uint32_t(key.size())};
-    keys += key;
-    std::uint64_t head = 0;
-    for (size_t b = 0; b < 8; ++b) head = head << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
-    entries[i] = Entry{head, column.numbers_[i].value, std::uint32_t(i), column.numbers_[i].number};
+    const size_t at = keys.size();
+    vb::AppendLetterKey(keys, column.Text(i));
+    const std::string_view key = std::string_view(keys).substr(at);
+    keyAt[i] = {std::uint32_t(at), std::uint32_t(key.size())};
+    auto word = [&key](size_t from) {
+      std::uint64_t w = 0;
+      for (size_t b = from; b < from + 8; ++b) w = w << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
+      return w;
+    };
+    entries[i] = Entry{word(0), word(8), column.numbers_[i].value, std::uint32_t(i), column.numbers_[i].number};
   }
   auto keyOf = [&](std::uint32_t i) { return std::string_view(keys).substr(keyAt[i].first, keyAt[i].second); };
   // CompareGeneric, pair by pair: the same answers, so the same order even
   // where numbers and texts mixed in one column make the order circular.
   auto compare = [&](const Entry& a, const Entry& b) {
     if (a.number && b.number) return a.value < b.value ? -1 : (b.value < a.value ? 1 : 0);
-    if (a.head != b.head) return a.head < b.head ? -1 : 1;
+    if (a.high != b.high) return a.high < b.high ? -1 : 1;
+    if (a.low != b.low) return a.low < b.low ? -1 : 1;
     if (const int k = keyOf(a.cell).compare(keyOf(b.cell)); k != 0) return k;
     const std::string_view x = column.Text(a.cell), y = column.Text(b.cell);
     return x == y ? 0 : vb::CompareLetters(x, y);

@@ -54,6 +54,9 @@ class GenericColumn {
   void Set(size_t i, const QString& cell);
   // The same with the cell's UTF-8 at hand (cell.toUtf8()).
   void Set(size_t i, const QString& cell, std::string_view utf8);
+  // The cell QString::fromUtf8 reads from text; plain ASCII is taken as
+  // it is, without a QString.
+  void SetUtf8(size_t i, std::string_view text);
   std::string_view Text(size_t i) const { return std::string_view(text_).substr(at_[i].first, at_[i].second); }
   // Puts the cells in the order of `by` (cell i becomes cell by[i]).
   void Permute(const std::vector<std::uint32_t>& by);

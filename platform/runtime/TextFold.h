@@ -31,5 +31,7 @@ int CompareLetters(std::string_view a, std::string_view b);
 // first), CompareLetters orders the texts as the keys; where the keys are
 // equal, only the case and accents of the texts can still tell them apart.
 std::string LetterKey(std::string_view text);
+// The same, added to the end of key.
+void AppendLetterKey(std::string& key, std::string_view text);
 
 }  // namespace vb

@@ -151,7 +151,7 @@ TEST(FlexGrid, GenericSortFilesAccentedTextUnderItsLetter) {
 // compares its cells pair by pair, even where numbers among words make
 // that order circular ("9" < "10" < "1a" < "9").
 TEST(FlexGrid, AColumnSortedAtOnceOrdersAsPairByPairComparison) {
-  const QStringList pieces = {"9", "10", "1a", " 42 ", "1e3", "-7", "0.5", "", "a", "A", "é", "É", "e", "ß", "s",
+  const QStringList pieces = {"9", "10", "1a", " 42 ", "1e3", "-7", "0.5", "", "a", "A", "\t+3", ".5", "Inf", "NaN", "é", "É", "e", "ß", "s",
                               "Zz", "_", "~", "ж", "中", "😀", "ǅ", "Ø", "o", " ", "inf", "nan", "0x1"};
   std::uint32_t seed = 3;
   auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
@@ -163,7 +163,15 @@ TEST(FlexGrid, AColumnSortedAtOnceOrdersAsPairByPairComparison) {
   }
   forms::GenericColumn column;
   column.Reset(size_t(cells.size()));
-  for (int i = cells.size() - 1; i >= 0; --i) column.Set(size_t(i), cells[i]);  // filled in any order
+  // Filled in any order, from texts or from their UTF-8.
+  for (int i = cells.size() - 1; i >= 0; --i) {
+    if (i % 2) {
+      column.Set(size_t(i), cells[i]);
+    } else {
+      const QByteArray utf8 = cells[i].toUtf8();
+      column.SetUtf8(size_t(i), std::string_view(utf8.constData(), size_t(utf8.size())));
+    }
+  }
   for (bool ascending : {true, false}) {
     std::vector<std::uint32_t> plain(size_t(cells.size()));
     for (size_t i = 0; i < plain.size(); ++i) plain[i] = std::uint32_t(i);
