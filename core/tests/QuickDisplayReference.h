@@ -4,13 +4,18 @@
 // grid's generic order, and a scan of the sorted rows from the top. The
 // windows keep their rows outside the grid and sort them by other means;
 // they must land on exactly these rows.
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QString>
+#include <QTest>
+#include <QWidget>
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/TextFold.h"
 
 namespace tvntest {
@@ -62,6 +67,17 @@ inline std::string AwkwardText(std::uint32_t& seed) {
     if (next() % 2) text += std::to_string(next() % 50);
   }
   return text;
+}
+
+// A click on the widget, waiting to be delivered when the work that
+// follows first lets the windows paint (its first busy tick).
+inline void ClickDuringTheNextWait(QWidget* widget) {
+  { vb::BusyScope start; }  // the busy clock runs from here
+  QTest::qSleep(150);       // the work's first tick lets the windows paint
+  const QPointF centre = QRectF(widget->rect()).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+    QCoreApplication::postEvent(widget, new QMouseEvent(type, centre, widget->mapToGlobal(centre), Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
 }
 
 }  // namespace tvntest

@@ -225,17 +225,10 @@ TEST_F(GameQuickDisplayTest, AClickDuringASortOrAJumpIsNotActedOn) {
   PLQDForm& f = Open();
   f.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-  auto clickClose = [&f] {
-    { vb::BusyScope start; }  // the busy clock runs from here
-    QTest::qSleep(150);       // the work's first tick lets the windows paint
-    const QPointF centre = QRectF(f.btnClose->rect()).center();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-      QCoreApplication::postEvent(f.btnClose, new QMouseEvent(type, centre, f.btnClose->mapToGlobal(centre),
-                                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-  };
+
   f.QDGrid->SetCol(3);
   f.menuA_Click();
-  clickClose();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
   f.menuD_Click();
   QCoreApplication::processEvents();
   EXPECT_TRUE(f.isVisible());
@@ -243,7 +236,7 @@ TEST_F(GameQuickDisplayTest, AClickDuringASortOrAJumpIsNotActedOn) {
 
   f.QDGrid->SetCol(2);
   f.menuA_Click();
-  clickClose();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
   Jump(2, "so");
   QCoreApplication::processEvents();
   EXPECT_TRUE(f.isVisible());
