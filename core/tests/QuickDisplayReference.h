@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
+#include <utility>
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -67,6 +69,33 @@ inline std::string AwkwardText(std::uint32_t& seed) {
     if (next() % 2) text += std::to_string(next() % 50);
   }
   return text;
+}
+
+// Sorts a quick display's rows and jumps in them as listed, each time
+// checking the rows and the row found against the plain way.
+template <class Form>
+void ExpectSortsAndJumpsAsThePlainWay(Form& f, const std::vector<std::pair<int, bool>>& sorts,
+                                      const std::vector<std::pair<int, std::string>>& jumps, bool prefixOnly) {
+  for (const auto& [col, ascending] : sorts) {
+    const GridRows before = ShownRows(*f.QDGrid);
+    f.QDGrid->SetCol(col);
+    ascending ? f.menuA_Click() : f.menuD_Click();
+    ASSERT_EQ(ShownRows(*f.QDGrid), SortedRows(before, col, ascending)) << col;
+  }
+  int sortedOn = -1;  // sorted ascending on this column already: the jump does not sort again
+  for (const auto& [option, text] : jumps) {
+    const GridRows before = ShownRows(*f.QDGrid);
+    const GridRows sorted = sortedOn == option ? before : SortedRows(before, option, true);
+    f.srchOption[size_t(option)]->setChecked(true);
+    f.srchOption_Click(option);
+    f.txtSearch->setText(QString::fromStdString(text));
+    f.btnSearch_Click();
+    sortedOn = option;
+    ASSERT_EQ(ShownRows(*f.QDGrid), sorted) << text;
+    const int found = JumpRow(sorted, option, QString::fromStdString(text), prefixOnly);
+    EXPECT_EQ(f.QDGrid->Row(), found < 0 ? 1 : found + 1) << text;
+    EXPECT_EQ(f.MarkedRow, found < 0 ? 0 : found + 1) << text;
+  }
 }
 
 // A click on the widget, waiting to be delivered when the work that

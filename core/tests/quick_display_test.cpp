@@ -302,24 +302,9 @@ TEST_F(QuickDisplayTest, SortAndJumpOverManyPagesLandWhereThePlainWayDoes) {
   AVQDForm& f = Open();
   f.show();
   ASSERT_EQ(f.QDGrid->Rows(), 1506);
-  for (const auto& [col, ascending] : std::vector<std::pair<int, bool>>{{3, true}, {3, false}, {6, true}, {2, false}}) {
-    const tvntest::GridRows before = tvntest::ShownRows(*f.QDGrid);
-    f.QDGrid->SetCol(col);
-    ascending ? f.menuA_Click() : f.menuD_Click();
-    ASSERT_EQ(tvntest::ShownRows(*f.QDGrid), tvntest::SortedRows(before, col, ascending)) << col;
-  }
-  int sortedOn = -1;  // sorted ascending on this column already: the jump does not sort again
-  for (const auto& [option, text] : std::vector<std::pair<int, std::string>>{
-           {2, "m"}, {2, "élan 3"}, {2, "1"}, {2, "9"}, {3, "ZAPPA"}, {3, "*"}, {5, "中"}, {5, "straSSe"}, {5, "~~~"}}) {
-    const tvntest::GridRows before = tvntest::ShownRows(*f.QDGrid);
-    const tvntest::GridRows sorted = sortedOn == option ? before : tvntest::SortedRows(before, option, true);
-    Jump(option, text);
-    sortedOn = option;
-    ASSERT_EQ(tvntest::ShownRows(*f.QDGrid), sorted) << text;
-    const int found = tvntest::JumpRow(sorted, option, QString::fromStdString(text), false);
-    EXPECT_EQ(f.QDGrid->Row(), found < 0 ? 1 : found + 1) << text;
-    EXPECT_EQ(f.MarkedRow, found < 0 ? 0 : found + 1) << text;
-  }
+  tvntest::ExpectSortsAndJumpsAsThePlainWay(f, {{3, true}, {3, false}, {6, true}, {2, false}},
+                                            {{2, "m"}, {2, "élan 3"}, {2, "1"}, {2, "9"}, {3, "ZAPPA"}, {3, "*"}, {5, "中"}, {5, "straSSe"}, {5, "~~~"}},
+                                            false);
 }
 
 // A sort or a jump keeps the windows painted; a click made meanwhile is
