@@ -111,6 +111,16 @@ class BestTimes {
   void TimedGap(benchmark::State& state, const std::string& name, F&& work) {
     for (auto _ : state) NoteWithGap(name, TimedWithGap(work));
   }
+  // The same, with untimed work before each timed run (a window opened).
+  template <class P, class F>
+  void TimedGap(benchmark::State& state, const std::string& name, P&& prepare, F&& work) {
+    for (auto _ : state) {
+      state.PauseTiming();
+      prepare();
+      state.ResumeTiming();
+      NoteWithGap(name, TimedWithGap(work));
+    }
+  }
   void NoteWithGap(const std::string& name, std::pair<double, double> timeAndGap) {
     auto it = best_.find(name);
     if (it == best_.end() || timeAndGap.first < it->second) best_[name + " gap"] = timeAndGap.second;

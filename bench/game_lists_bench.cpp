@@ -1,12 +1,16 @@
-// The game catalogue's lists on collections of 10,000 and 100,000 games:
-// the quick display opened (its first screen of rows) and sorted by a
-// column, beside the floor, the raw SQLite query that reads every listed
-// game in the listing order; and a lookup editor's rename and delete of a
+// The game catalogue's lists on collections of 10,000 and 100,000 games
+// (and 1,000,000 with TVN_BENCH_MILLION=1): the quick display opened (its
+// first screen of rows), beside the floor, the raw SQLite query that reads
+// every listed game in the listing order; its first sort of a column and a
+// Quick Jump with their longest event-loop gaps, beside raw SQLite sorting
+// the same column; and a lookup editor's rename and delete of a
 // genre that 5,000 of 100,000 games use.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -14,6 +18,7 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
+#include "bench/QuickDisplayBench.h"
 #include "games/PLLookupEditors.h"
 #include "games/PLModule.h"
 #include "games/PLQDForm.h"
@@ -77,7 +82,10 @@ const GameLists& Lists(int games) {
   return *lists;
 }
 
-void Sizes(benchmark::internal::Benchmark* b) { b->Arg(10000)->Arg(100000); }
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(10000)->Arg(100000);
+  if (const char* m = std::getenv("TVN_BENCH_MILLION"); m && *m == '1') b->Arg(1000000);
+}
 
 // The floor: every listed game with its lookup names, in the listing
 // order, by raw SQLite.
@@ -106,21 +114,42 @@ void BM_GameQuickDisplayOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_GameQuickDisplayOpen)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The floors of a sort and of a jump: raw SQLite sorting the publishers
+// (with their names) and the names of every game.
+void BM_GameQuickDisplaySortFloor(benchmark::State& state) {
+  const GameLists& lists = Lists(int(state.range(0)));
+  bench::ReadAllRaw(state, lists.dir / "MyGames.mdb",
+                    "SELECT m._rowid_, p.labelstudio_name FROM mediadata m LEFT JOIN publisher p "
+                    "ON m.publisher = p.publisher ORDER BY p.labelstudio_name COLLATE NOCASE");
+}
+BENCHMARK(BM_GameQuickDisplaySortFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GameQuickDisplayJumpFloor(benchmark::State& state) {
+  const GameLists& lists = Lists(int(state.range(0)));
+  bench::ReadAllRaw(state, lists.dir / "MyGames.mdb", "SELECT _rowid_, name FROM mediadata ORDER BY name COLLATE NOCASE");
+}
+BENCHMARK(BM_GameQuickDisplayJumpFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_GameQuickDisplaySortColumn(benchmark::State& state) {
   Lists(int(state.range(0)));
-  pl::PLQDForm form;
-  form.Form_Load();
-  form.show();
-  form.QDGrid->SetCol(pl::PLQDForm::colPublisher);
-  bool ascending = true;
-  for (auto _ : state) {
-    if (ascending) form.menuA_Click();
-    else form.menuD_Click();
-    ascending = !ascending;
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  bench::TimeOnFreshWindow<pl::PLQDForm>(
+      state, "game sort " + std::to_string(state.range(0)),
+      [](pl::PLQDForm& f) { f.QDGrid->SetCol(pl::PLQDForm::colPublisher); }, [](pl::PLQDForm& f) { f.menuA_Click(); });
 }
-BENCHMARK(BM_GameQuickDisplaySortColumn)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_GameQuickDisplaySortColumn)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GameQuickDisplayJump(benchmark::State& state) {
+  Lists(int(state.range(0)));
+  bench::TimeOnFreshWindow<pl::PLQDForm>(
+      state, "game jump " + std::to_string(state.range(0)),
+      [](pl::PLQDForm& f) {
+        f.srchOption[2]->setChecked(true);
+        f.srchOption_Click(2);
+        f.txtSearch->setText("Game 99");
+      },
+      [](pl::PLQDForm& f) { f.QuickJumpSearch(); });
+}
+BENCHMARK(BM_GameQuickDisplayJump)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // A genre of its own on the first kGenreGames games, shown in the editor.
 void PrepareGenre(dao::Database& db, const std::string& name) {

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
@@ -38,6 +39,17 @@ QPointer<AVQDForm>& OpenWindow() {
 constexpr int kFirstMarkedCol = 1;
 
 }  // namespace
+
+// The rows tick the busy scope while they read, sort or search a column of
+// every row.
+AVQDForm::RowsBusy::RowsBusy(const AVQDForm& form, vb::BusyScope& busy) : form_(form) {
+  if (QuickListRows* rows = form_.Rows()) rows->SetBusy([&busy] { busy.Tick(); });
+}
+
+AVQDForm::RowsBusy::~RowsBusy() {
+  // The rows of now: a refill may have replaced those of the start.
+  if (QuickListRows* rows = form_.Rows()) rows->SetBusy({});
+}
 
 QuickDisplayHooks& QuickDisplayHooks::Get() {
   static QuickDisplayHooks hooks;
@@ -231,7 +243,7 @@ void AVQDForm::btnSearch_Click() {
   QDGrid->SetRedraw(false);
   // The columns are fitted once the found row is on top, not to the top
   // rows of the sort.
-  SortRows(forms::flexSortGenericAscending, false);
+  SortRows(forms::flexSortGenericAscending, false, &busy);
 
   // The rows were just sorted letter by letter (accents with their letter,
   // without regard to case); the search compares the same way, so that it
@@ -239,8 +251,20 @@ void AVQDForm::btnSearch_Click() {
   const std::string wanted = text.toStdString();
   const qsizetype n = text.size();
   const bool prefixOnly = config_.prefixOnly;
+  std::string head;
+  RowsBusy ticking(*this, busy);
   const int found = QDGrid->FindRow(QDGrid->Col(), 1, [&](const QString& cell) {
-    const int c = vb::CompareLetters(cell.left(n).toStdString(), wanted);
+    // The cell's first n characters as UTF-8, without a copy of the cell
+    // for the many that are plain ASCII.
+    const QStringView part = QStringView(cell).left(n);
+    head.clear();
+    if (std::all_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+      for (QChar c : part) head += char(c.unicode());
+    } else {
+      const QByteArray utf8 = part.toUtf8();
+      head.assign(utf8.constData(), size_t(utf8.size()));
+    }
+    const int c = vb::CompareLetters(head, wanted);
     return prefixOnly ? c == 0 : c >= 0;
   });
   QDGrid->SetRow(found > 0 ? found : 1);
@@ -326,11 +350,13 @@ void AVQDForm::menuA_Click() { SortRows(forms::flexSortGenericAscending); }
 
 void AVQDForm::menuD_Click() { SortRows(forms::flexSortGenericDescending); }
 
-void AVQDForm::SortRows(int order, bool fit) {
-  vb::BusyScope busy(this);
-  if (QuickListRows* rows = Rows()) rows->SetBusy([&busy] { busy.Tick(); });
-  QDGrid->Sort(order);
-  if (QuickListRows* rows = Rows()) rows->SetBusy({});
+void AVQDForm::SortRows(int order, bool fit, vb::BusyScope* outer) {
+  std::optional<vb::BusyScope> own;
+  vb::BusyScope& busy = outer ? *outer : own.emplace(this);
+  {
+    RowsBusy ticking(*this, busy);
+    QDGrid->Sort(order);
+  }
   if (fit) FitColumns();
   // The mark travels with its row; MarkedRow follows it, so the next
   // marking clears the row that carries it.

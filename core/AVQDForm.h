@@ -27,6 +27,9 @@ class QRadioButton;
 namespace forms {
 class FlexGrid;
 }
+namespace vb {
+class BusyScope;
+}
 
 namespace tvn {
 
@@ -102,8 +105,9 @@ class AVQDForm : public QWidget {
   // Moves the row mark to the grid's current row (mark true) or removes it.
   void HighlightQuickRow(bool mark);
   // Sorts the data rows on the current column (a sort code of the grid),
-  // then widens the columns for the rows shown (fit).
-  void SortRows(int order, bool fit = true);
+  // then widens the columns for the rows shown (fit); busy within the
+  // caller's scope when given, else its own.
+  void SortRows(int order, bool fit = true, vb::BusyScope* busy = nullptr);
   // Lists the collection's rows again in the listing order (after a
   // record was saved): only the order is read, the rows as shown.
   void RefillList();
@@ -131,6 +135,16 @@ class AVQDForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  class RowsBusy {
+   public:
+    RowsBusy(const AVQDForm& form, vb::BusyScope& busy);
+    ~RowsBusy();
+    RowsBusy(const RowsBusy&) = delete;
+    RowsBusy& operator=(const RowsBusy&) = delete;
+
+   private:
+    const AVQDForm& form_;
+  };
   // Widens the columns whose header or shown cells would be cut.
   void FitColumns();
   void FillList();

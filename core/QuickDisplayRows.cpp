@@ -1,9 +1,12 @@
 #include "core/QuickDisplayRows.h"
 
 #include <algorithm>
+#include <chrono>
 #include <numeric>
+#include <optional>
 
 #include "core/TavolinModule.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/TextFold.h"
@@ -123,9 +126,8 @@ void QuickListRows::Refill(const std::function<void()>& busy) {
   pagesRead_ = 0;
   columnCached_ = -1;
   sortedCol_ = -1;
-  columnText_.clear();
-  columnAt_.clear();
-  columnNumbers_.clear();
+  column_.Clear();
+  ++generation_;
 }
 
 bool QuickListRows::FollowChanges() {
@@ -261,32 +263,52 @@ QString QuickListRows::Cell(int row, int col) {
 void QuickListRows::ReadColumn(int col) {
   if (columnCached_ == col) return;
   columnCached_ = -1;
-  columnText_.clear();
-  columnAt_.assign(order_.size(), {0, 0});
-  columnNumbers_.assign(order_.size(), NumberKey{false, 0.0});
+  column_.Reset(order_.size());
   const int field = FieldOfColumn(col);
   if (field >= 0 && !order_.empty()) {
-    // Where each row stands now, by key.
-    std::vector<std::pair<std::int64_t, int>> at(order_.size());
-    for (size_t i = 0; i < order_.size(); ++i) at[i] = {order_[i], int(i)};
-    std::sort(at.begin(), at.end());
-    db_().ForEachRow("select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from,
-                     [&](const std::vector<vb::Variant>& row) {
-                       const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
-                       auto it = std::lower_bound(at.begin(), at.end(), std::make_pair(id, 0));
-                       if (it != at.end() && it->first == id) {
-                         const QString cell = Text(row[1], field);
-                         const QByteArray text = cell.toUtf8();
-                         columnAt_[size_t(it->second)] = {std::uint32_t(columnText_.size()), std::uint32_t(text.size())};
-                         columnText_.append(text.constData(), size_t(text.size()));
-                         // Numbers sort as numbers (the grid's generic order).
-                         const QStringView trimmed = QStringView(cell).trimmed();
-                         NumberKey& k = columnNumbers_[size_t(it->second)];
-                         if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
-                       }
-                       if (busy_) busy_();
-                       return true;
-                     });
+    // Where each row stands now, by key (sorted aside while the windows
+    // are painted).
+    std::vector<std::pair<std::int64_t, std::uint32_t>> at(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i) at[i] = {order_[i], std::uint32_t(i)};
+    vb::RunAside([&at] { std::sort(at.begin(), at.end()); }, busy_);
+    // Read by ascending key, in pieces of some tens of milliseconds, each
+    // its own statement, ended before the windows are painted (painting
+    // reads rows too). A piece starts at the key the last one stopped
+    // on, so that no row of a key is missed.
+    const std::string select = "select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from;
+    const std::string order = " order by " + layout_.rowid;
+    constexpr auto kPiece = std::chrono::milliseconds(40);
+    const std::uint64_t generation = generation_;
+    std::optional<std::int64_t> from;
+    size_t next = 0;  // the first entry of `at` not passed yet
+    bool more = true;
+    while (more) {
+      more = false;
+      const auto start = std::chrono::steady_clock::now();
+      std::optional<std::int64_t> first;
+      long seen = 0;
+      const std::string where = from ? " where " + layout_.rowid + " >= " + std::to_string(*from) : std::string();
+      db_().ForEachRow(select + where + order, [&](const std::vector<vb::Variant>& row) {
+        const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
+        if (!first) first = id;
+        if (busy_ && id != *first && ++seen % 256 == 0 && std::chrono::steady_clock::now() - start >= kPiece) {
+          from = id;
+          more = true;
+          return false;
+        }
+        while (next < at.size() && at[next].first < id) ++next;
+        if (next < at.size() && at[next].first == id) {
+          // A text is shown as it is stored (QuickListCellText); the date
+          // and numbers of other types are written out.
+          if (field != layout_.dateField && row[1].isString()) column_.SetUtf8(at[next].second, row[1].rawString());
+          else column_.Set(at[next].second, Text(row[1], field));
+        }
+        return true;
+      });
+      if (busy_) busy_();
+      // Rows listed again meanwhile (a record saved): this read is void.
+      if (generation != generation_) return;
+    }
   }
   columnCached_ = col;
 }
@@ -296,38 +318,40 @@ void QuickListRows::Sort(int col, bool ascending) {
   // Sorted this way already: a stable sort would leave every row in place.
   if (sortedCol_ == col && sortedAscending_ == ascending) return;
   ReadColumn(col);
-  const size_t n = order_.size();
-  const std::vector<NumberKey>& keys = columnNumbers_;
-  auto text = [&](size_t i) { return std::string_view(columnText_).substr(columnAt_[i].first, columnAt_[i].second); };
-  std::vector<std::uint32_t> by(n);
-  std::iota(by.begin(), by.end(), 0u);
-  std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const int c = forms::CompareGeneric(keys[a].number, keys[a].value, text(a), keys[b].number, keys[b].value, text(b));
-    return ascending ? c < 0 : c > 0;
-  });
-  std::vector<std::int64_t> order(n);
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> at(n);
-  std::vector<NumberKey> numbers(n);
-  for (size_t i = 0; i < n; ++i) {
-    order[i] = order_[by[i]];
-    at[i] = columnAt_[by[i]];
-    numbers[i] = columnNumbers_[by[i]];
-  }
+  // The sort runs aside while the windows are painted, on the column and a
+  // copy of the order taken out of reach: a refill meanwhile replaces the
+  // order, and this sort is then dropped.
+  const std::uint64_t generation = generation_;
+  forms::GenericColumn column = std::move(column_);
+  columnCached_ = -1;
+  std::vector<std::int64_t> order = order_;
+  vb::RunAside(
+      [&] {
+        const std::vector<std::uint32_t> by = forms::GenericStableOrder(column, ascending);
+        std::vector<std::int64_t> sorted(by.size());
+        for (size_t i = 0; i < by.size(); ++i) sorted[i] = order[by[i]];
+        order = std::move(sorted);
+        column.Permute(by);
+      },
+      busy_);
+  if (generation != generation_ || order.size() != order_.size()) return;
   order_ = std::move(order);
-  columnAt_ = std::move(at);
-  columnNumbers_ = std::move(numbers);
+  column_ = std::move(column);
+  columnCached_ = col;
   pages_.clear();
   listed_ = false;  // no longer the listing order: a refill reads it again
   sortedCol_ = col;
   sortedAscending_ = ascending;
+  ++generation_;
 }
 
 int QuickListRows::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {
   if (col < 0 || col >= cols_) return -1;
   ReadColumn(col);
-  for (size_t i = size_t(std::max(0, from)); i < order_.size(); ++i) {
-    const auto [off, len] = columnAt_[i];
-    if (match(QString::fromUtf8(columnText_.data() + off, qsizetype(len)))) return int(i);
+  for (size_t i = size_t(std::max(0, from)); i < column_.Size(); ++i) {
+    if (busy_ && i % 1024 == 0) busy_();
+    const std::string_view text = column_.Text(i);
+    if (match(QString::fromUtf8(text.data(), qsizetype(text.size())))) return int(i);
   }
   return -1;
 }

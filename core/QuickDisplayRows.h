@@ -70,8 +70,8 @@ class QuickListRows : public forms::GridRowSource {
   // the last refill read the order of every row (for tests).
   long PagesRead() const { return pagesRead_; }
   bool ReadWholeOrder() const { return readWholeOrder_; }
-  // Runs once per row while a column of every row is read (sorting,
-  // finding); keeps the windows painted.
+  // Keeps the windows painted while a column of every row is read,
+  // sorted or searched: called at least every few tens of milliseconds.
   void SetBusy(std::function<void()> busy) { busy_ = std::move(busy); }
 
  private:
@@ -96,11 +96,9 @@ class QuickListRows : public forms::GridRowSource {
   // way keeps every row where it is.
   int sortedCol_ = -1;
   bool sortedAscending_ = true;
-  struct NumberKey {
-    bool number;
-    double value;
-  };
-  std::vector<NumberKey> columnNumbers_;  // by position, beside columnAt_
+  // Counts the times the order was replaced, so that a sort that ran
+  // while the windows were painted knows when a refill overtook it.
+  std::uint64_t generation_ = 0;
 
   std::function<dao::Database&()> db_;
   QuickListLayout layout_;
@@ -109,10 +107,9 @@ class QuickListRows : public forms::GridRowSource {
   std::list<Page> pages_;  // most recently used first
   long pagesRead_ = 0;
   std::function<void()> busy_;
-  // One column's texts in the rows' present order.
+  // One column's cells in the rows' present order.
   int columnCached_ = -1;
-  std::string columnText_;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> columnAt_;  // offset, length
+  forms::GenericColumn column_;
 };
 
 }  // namespace tvn

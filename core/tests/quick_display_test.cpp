@@ -14,6 +14,7 @@
 #include "core/Schema.h"
 #include "core/TavolinModule.h"
 #include "core/tests/CoreTestSupport.h"
+#include "core/tests/QuickDisplayReference.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Busy.h"
@@ -280,6 +281,57 @@ TEST_F(QuickDisplayTest, AClickDuringTheFillIsNotActedOn) {
   EXPECT_TRUE(AVData()->QDOpen());
   EXPECT_FALSE(vb::BusyScope::Active());
   EXPECT_EQ(form_->QDGrid->Rows(), 6);
+}
+
+// Many pages of rows with awkward texts: each sort and each jump lands on
+// exactly the rows a plain pair-by-pair sort and a scan from the top give.
+TEST_F(QuickDisplayTest, SortAndJumpOverManyPagesLandWhereThePlainWayDoes) {
+  std::uint32_t seed = 7;
+  db_->BeginTrans();
+  for (int i = 0; i < 1500; ++i) {
+    const int section = 1 + i % 6;
+    tvntest::AddRow(db_, "mediadata",
+                    {{"name", tvntest::AwkwardText(seed)},
+                     {"section", kSections[section]},
+                     {"SectionNumber", dao::Variant::Byte(std::uint8_t(section))},
+                     {"artist1", tvntest::AwkwardText(seed)},
+                     {"labelstudio", tvntest::AwkwardText(seed)},
+                     {"cat_number", i % 3 ? std::to_string(i * 37 % 1000) : tvntest::AwkwardText(seed)}});
+  }
+  db_->CommitTrans();
+  AVQDForm& f = Open();
+  f.show();
+  ASSERT_EQ(f.QDGrid->Rows(), 1506);
+  tvntest::ExpectSortsAndJumpsAsThePlainWay(f, {{3, true}, {3, false}, {6, true}, {2, false}},
+                                            {{2, "m"}, {2, "élan 3"}, {2, "1"}, {2, "9"}, {3, "ZAPPA"}, {3, "*"}, {5, "中"}, {5, "straSSe"}, {5, "~~~"}},
+                                            false);
+}
+
+// A sort or a jump keeps the windows painted; a click made meanwhile is
+// dropped, not played back once the work is done (here on a column read
+// already, where only the sort itself or the scan is left).
+TEST_F(QuickDisplayTest, AClickDuringASortOrAJumpIsNotActedOn) {
+  AVQDForm& f = Open();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+
+  f.QDGrid->SetCol(3);
+  f.menuA_Click();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
+  f.menuD_Click();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(Column(3).front(), "Zappa");
+
+  f.QDGrid->SetCol(2);
+  f.menuA_Click();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
+  Jump(2, "n");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(AVData()->QDOpen());
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Nevermind");
+  EXPECT_FALSE(vb::BusyScope::Active());
 }
 
 TEST_F(QuickDisplayTest, ClickingMovesTheMark) {

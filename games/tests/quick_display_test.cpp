@@ -8,10 +8,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <QMouseEvent>
+
+#include "core/tests/QuickDisplayReference.h"
 #include "games/PLQDForm.h"
 #include "games/tests/CollectionFixture.h"
 #include "platform/forms/FlexGrid.h"
 #include "platform/forms/tests/OnScreen.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Prompter.h"
 
 namespace pl::testing {
@@ -174,6 +178,55 @@ TEST_F(GameQuickDisplayTest, OpensOnTheScreenWithColumnsWideEnough) {
     for (int r = 1; r < f.QDGrid->Rows(); ++r)
       EXPECT_GE(f.QDGrid->columnWidth(c), cells.horizontalAdvance(f.QDGrid->TextMatrix(r, c)) + 8) << r << " " << c;
   }
+}
+
+// Many pages of games with awkward names and lookup names: each sort and
+// each jump lands on exactly the rows a plain pair-by-pair sort and a scan
+// from the top for the first row beginning with the text give.
+TEST_F(GameQuickDisplayTest, SortAndJumpOverManyPagesLandWhereThePlainWayDoes) {
+  std::uint32_t seed = 11;
+  Db().BeginTrans();
+  std::vector<long> publishers, developers, genres;
+  for (int i = 0; i < 30; ++i) {
+    publishers.push_back(Add("publisher", {{"labelstudio_name", vb::Variant(tvntest::AwkwardText(seed))}}, "publisher"));
+    developers.push_back(Add("developer", {{"artist_name", vb::Variant(tvntest::AwkwardText(seed))}}, "developer"));
+    genres.push_back(Add("genre", {{"category", vb::Variant(tvntest::AwkwardText(seed))}}, "genre"));
+  }
+  for (int i = 0; i < 1500; ++i)
+    Game(tvntest::AwkwardText(seed), 1 + i % 6, publishers[size_t(i * 7 % 30)], i % 5 ? developers[size_t(i % 30)] : 0,
+         genres[size_t(i * 11 % 30)]);
+  Db().CommitTrans();
+  PLQDForm& f = Open();
+  f.show();
+  ASSERT_EQ(f.QDGrid->Rows(), 1506);
+  tvntest::ExpectSortsAndJumpsAsThePlainWay(f, {{3, true}, {3, false}, {2, true}, {5, false}},
+                                            {{2, "item"}, {2, "ÉLAN"}, {2, "1"}, {2, "zz"}, {3, "straSSe"}, {4, "*?"}, {5, "中"}, {5, "q"}},
+                                            true);
+}
+
+// A click made while a sort or a jump runs is dropped, not played back
+// once the work is done.
+TEST_F(GameQuickDisplayTest, AClickDuringASortOrAJumpIsNotActedOn) {
+  PLQDForm& f = Open();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+
+  f.QDGrid->SetCol(3);
+  f.menuA_Click();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
+  f.menuD_Click();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(Column(3).front(), "Sega");
+
+  f.QDGrid->SetCol(2);
+  f.menuA_Click();
+  tvntest::ClickDuringTheNextWait(f.btnClose);
+  Jump(2, "so");
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(PLData().QDOpen);
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Sonic");
 }
 
 TEST_F(GameQuickDisplayTest, DoubleClickShowsTheGameInItsSection) {

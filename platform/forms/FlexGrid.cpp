@@ -1,6 +1,7 @@
 #include "platform/forms/FlexGrid.h"
 
 #include <algorithm>
+#include <cctype>
 #include <numeric>
 
 #include <QHeaderView>
@@ -267,7 +268,9 @@ int FlexGrid::FindRow(int col, int from, const std::function<bool(const QString&
   from = std::max(from, first);
   if (col < 0 || col >= model_->cols_) return -1;
   if (model_->source_) {
-    const int r = model_->source_->FindRow(col, from - first, match);
+    // Kept while it searches, should the windows it keeps painted replace it.
+    const std::shared_ptr<GridRowSource> source = model_->source_;
+    const int r = source->FindRow(col, from - first, match);
     return r < 0 ? -1 : r + first;
   }
   for (int r = from; r < model_->rows_; ++r)
@@ -377,6 +380,111 @@ int CompareGeneric(bool aNumber, double aValue, std::string_view aText, bool bNu
   return vb::CompareLetters(aText, bText);  // a number against text compares as the texts do
 }
 
+void GenericColumn::Clear() {
+  text_.clear();
+  at_.clear();
+  numbers_.clear();
+}
+
+void GenericColumn::Reset(size_t n) {
+  Clear();
+  at_.assign(n, {0, 0});
+  numbers_.assign(n, Number{});
+}
+
+void GenericColumn::Set(size_t i, const QString& cell) {
+  const QByteArray utf8 = cell.toUtf8();
+  Set(i, cell, std::string_view(utf8.constData(), size_t(utf8.size())));
+}
+
+void GenericColumn::Set(size_t i, const QString& cell, std::string_view utf8) {
+  at_[i] = {std::uint32_t(text_.size()), std::uint32_t(utf8.size())};
+  text_.append(utf8);
+  // Numbers sort as numbers, as MakeGenericSortKey reads them.
+  const QStringView trimmed = QStringView(cell).trimmed();
+  Number& k = numbers_[i];
+  k = Number{};
+  if (!trimmed.isEmpty()) k.value = trimmed.toDouble(&k.number);
+}
+
+void GenericColumn::SetUtf8(size_t i, std::string_view text) {
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    Set(i, QString::fromUtf8(text.data(), qsizetype(text.size())));
+    return;
+  }
+  // Only a text whose first character after the spaces (as QChar::isSpace
+  // has them) is a digit, a sign, a point or the start of "inf" or "nan"
+  // can read as a number; the rest need no QString.
+  auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const auto first = std::find_if_not(text.begin(), text.end(), space);
+  if (first != text.end() && (std::isdigit(static_cast<unsigned char>(*first)) ||
+                              std::string_view("+-.iInN").find(*first) != std::string_view::npos)) {
+    Set(i, QString::fromLatin1(text.data(), qsizetype(text.size())), text);
+    return;
+  }
+  at_[i] = {std::uint32_t(text_.size()), std::uint32_t(text.size())};
+  text_.append(text);
+  numbers_[i] = Number{};
+}
+
+void GenericColumn::Permute(const std::vector<std::uint32_t>& by) {
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> at(by.size());
+  std::vector<Number> numbers(by.size());
+  for (size_t i = 0; i < by.size(); ++i) {
+    at[i] = at_[by[i]];
+    numbers[i] = numbers_[by[i]];
+  }
+  at_ = std::move(at);
+  numbers_ = std::move(numbers);
+}
+
+std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending) {
+  const size_t n = column.Size();
+  // Each cell's letter key, whose bytes order as CompareLetters orders the
+  // texts (up to case and accents), with its first sixteen bytes at hand:
+  // most comparisons end there.
+  struct Entry {
+    std::uint64_t high, low;
+    double value;
+    std::uint32_t cell;
+    bool number;
+  };
+  std::string keys;
+  keys.reserve(column.text_.size());
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> keyAt(n);
+  std::vector<Entry> entries(n);
+  for (size_t i = 0; i < n; ++i) {
+    const size_t at = keys.size();
+    vb::AppendLetterKey(keys, column.Text(i));
+    const std::string_view key = std::string_view(keys).substr(at);
+    keyAt[i] = {std::uint32_t(at), std::uint32_t(key.size())};
+    auto word = [&key](size_t from) {
+      std::uint64_t w = 0;
+      for (size_t b = from; b < from + 8; ++b) w = w << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
+      return w;
+    };
+    entries[i] = Entry{word(0), word(8), column.numbers_[i].value, std::uint32_t(i), column.numbers_[i].number};
+  }
+  auto keyOf = [&](std::uint32_t i) { return std::string_view(keys).substr(keyAt[i].first, keyAt[i].second); };
+  // CompareGeneric, pair by pair: the same answers, so the same order even
+  // where numbers and texts mixed in one column make the order circular.
+  auto compare = [&](const Entry& a, const Entry& b) {
+    if (a.number && b.number) return a.value < b.value ? -1 : (b.value < a.value ? 1 : 0);
+    if (a.high != b.high) return a.high < b.high ? -1 : 1;
+    if (a.low != b.low) return a.low < b.low ? -1 : 1;
+    if (const int k = keyOf(a.cell).compare(keyOf(b.cell)); k != 0) return k;
+    const std::string_view x = column.Text(a.cell), y = column.Text(b.cell);
+    return x == y ? 0 : vb::CompareLetters(x, y);
+  };
+  if (ascending)
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) < 0; });
+  else
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) > 0; });
+  std::vector<std::uint32_t> by(n);
+  for (size_t i = 0; i < n; ++i) by[i] = entries[i].cell;
+  return by;
+}
+
 const std::vector<int>& GridModel::Ranks(int col) {
   if (ranks_.size() != size_t(cols_)) ranks_.assign(size_t(cols_), {});
   std::vector<int>& ranks = ranks_[size_t(col)];
@@ -415,7 +523,9 @@ void FlexGrid::Sort(int order) {
       if (r < first) styles[key] = style;
       else if (!rowKeys.count(r)) rowKeys[r] = model_->source_->RowKey(r - first);
     }
-    model_->source_->Sort(col, order == flexSortGenericAscending);
+    // Kept while it sorts, should the windows it keeps painted replace it.
+    const std::shared_ptr<GridRowSource> source = model_->source_;
+    source->Sort(col, order == flexSortGenericAscending);
     std::unordered_map<int, int> moved;  // old row -> new row
     for (auto& [r, key] : rowKeys) {
       const int now = model_->source_->RowOfKey(key);

@@ -43,6 +43,42 @@ inline int CompareGeneric(const GenericSortKey& a, const GenericSortKey& b) {
   return CompareGeneric(a.number, a.value, a.text, b.number, b.value, b.text);
 }
 
+// The cells of one column of many rows, for sorting them in the generic
+// order at once.
+class GenericColumn {
+ public:
+  size_t Size() const { return at_.size(); }
+  void Clear();
+  // Room for n cells, all empty; Set fills them in any order.
+  void Reset(size_t n);
+  void Set(size_t i, const QString& cell);
+  // The same with the cell's UTF-8 at hand (cell.toUtf8()).
+  void Set(size_t i, const QString& cell, std::string_view utf8);
+  // The cell QString::fromUtf8 reads from text; plain ASCII is taken as
+  // it is, without a QString.
+  void SetUtf8(size_t i, std::string_view text);
+  std::string_view Text(size_t i) const { return std::string_view(text_).substr(at_[i].first, at_[i].second); }
+  // Puts the cells in the order of `by` (cell i becomes cell by[i]).
+  void Permute(const std::vector<std::uint32_t>& by);
+
+ private:
+  friend std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending);
+  struct Number {
+    bool number = false;
+    double value = 0;
+  };
+  std::string text_;                                       // the cells' UTF-8, one after another
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> at_;  // offset, length
+  std::vector<Number> numbers_;
+};
+
+// Where each cell goes in a stable sort of the column in the generic order
+// (the cell that comes i-th is by[i]): exactly the order a stable sort that
+// compares the cells pair by pair with CompareGeneric gives, found without
+// decoding the texts at every comparison. Pure work on the column, which
+// may run on a thread of its own.
+std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending);
+
 // Data rows kept outside the grid and read as the view shows them, for
 // lists far longer than the grid should copy (a whole collection). Rows
 // count from 0, the first data row.

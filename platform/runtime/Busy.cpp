@@ -5,7 +5,11 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <chrono>
+#include <exception>
+#include <future>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/runtime/Waiting.h"
@@ -147,6 +151,26 @@ BusyScope::Pause::Pause() {
 BusyScope::Pause::~Pause() {
   --paused;
   Sync();
+}
+
+void RunAside(const std::function<void()>& work, const std::function<void()>& tick) {
+  if (!tick) {
+    work();
+    return;
+  }
+  std::packaged_task<void()> task(work);
+  std::future<void> done = task.get_future();
+  std::thread worker(std::move(task));
+  try {
+    do tick();
+    while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready);
+  } catch (...) {
+    // The work must end before what it uses goes out of scope.
+    worker.join();
+    throw;
+  }
+  worker.join();
+  done.get();
 }
 
 }  // namespace vb

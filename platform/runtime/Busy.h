@@ -56,4 +56,12 @@ class BusyScope {
   bool done_ = false;
 };
 
+// Runs work on a thread of its own while this thread calls tick (a busy
+// scope's Tick) every few milliseconds, at least once, until it ends; then
+// throws what work threw. For long work that touches no window and no
+// database connection of this thread's: a sort of values already read, or
+// an engine job on a connection of the work's own. Without a tick, work
+// runs here.
+void RunAside(const std::function<void()>& work, const std::function<void()>& tick);
+
 }  // namespace vb

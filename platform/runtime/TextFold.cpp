@@ -103,6 +103,29 @@ int CompareLetters(std::string_view a, std::string_view b) {
   return tie;
 }
 
+void AppendLetterKey(std::string& key, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      // A plain ASCII character is its own base letter, folded to lower case.
+      key += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+      ++i;
+      continue;
+    }
+    const char32_t b = BaseLetter(Upper(Next(text, i)));
+    // As CompareLetters folds base letters; the bytes of the UTF-8 form
+    // order as the characters do, whatever their number of bytes.
+    Append(key, b >= U'A' && b <= U'Z' ? b + 32 : b);
+  }
+}
+
+std::string LetterKey(std::string_view text) {
+  std::string key;
+  key.reserve(text.size());
+  AppendLetterKey(key, text);
+  return key;
+}
+
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());

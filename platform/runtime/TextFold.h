@@ -25,5 +25,13 @@ char32_t BaseLetter(char32_t c);
 // lower case, so plain ASCII text orders as SQLite's NOCASE orders it. Two
 // texts are equal exactly when CompareNoCase finds them equal.
 int CompareLetters(std::string_view a, std::string_view b);
+// The base letters of a text as bytes, for sorting many texts by the
+// letter order without decoding them at every comparison: where the keys
+// of two texts differ (compared byte by byte, a key that begins another
+// first), CompareLetters orders the texts as the keys; where the keys are
+// equal, only the case and accents of the texts can still tell them apart.
+std::string LetterKey(std::string_view text);
+// The same, added to the end of key.
+void AppendLetterKey(std::string& key, std::string_view text);
 
 }  // namespace vb
