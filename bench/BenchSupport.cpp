@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "core/Schema.h"
@@ -55,6 +57,25 @@ void ReadAllRaw(benchmark::State& state, const std::filesystem::path& file, cons
     sqlite3_finalize(st);
     benchmark::DoNotOptimize(bytes);
   }
+  sqlite3_close(raw);
+}
+
+void RawRead(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "floor: %s: %s\n", sql.c_str(), sqlite3_errmsg(raw));
+    std::abort();
+  }
+  size_t bytes = 0;
+  while (sqlite3_step(st) == SQLITE_ROW)
+    for (int c = 0, n = sqlite3_column_count(st); c < n; ++c) {
+      sqlite3_column_text(st, c);
+      bytes += static_cast<size_t>(sqlite3_column_bytes(st, c));
+    }
+  benchmark::DoNotOptimize(bytes);
+  sqlite3_finalize(st);
   sqlite3_close(raw);
 }
 
@@ -110,6 +131,42 @@ void MakeGameCollection(const std::string& path, int games) {
   features->Close();
   db->CommitTrans();
   db->Close();
+}
+
+bool MillionRequested() {
+  const char* m = std::getenv("TVN_BENCH_MILLION");
+  return m && *m == '1';
+}
+
+void CollectorSizes(benchmark::internal::Benchmark* b) {
+  b->Arg(10000)->Arg(100000);
+  if (MillionRequested()) b->Arg(1000000);
+}
+
+namespace {
+long StatusKb(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(key) + ":";
+  while (std::getline(status, line))
+    if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+  return 0;
+}
+}  // namespace
+
+long ResidentKb() { return StatusKb("VmRSS"); }
+long PeakKb() { return StatusKb("VmHWM"); }
+void TrimHeap() { malloc_trim(0); }
+void ResetPeak() {
+  TrimHeap();
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+long CountRows(const dao::DatabasePtr& db, const std::string& where) {
+  dao::RecordsetPtr rs = db->OpenRecordset("select count(*) as n from " + where);
+  const long rows = static_cast<long>(vb::Val(vb::NzStr(rs->GetField(0))));
+  rs->Close();
+  return rows;
 }
 
 void RemoveDataFolder(const std::filesystem::path& dir) {
