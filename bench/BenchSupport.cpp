@@ -79,10 +79,18 @@ void RawRead(const std::filesystem::path& file, const std::string& sql) {
   sqlite3_close(raw);
 }
 
+namespace {
+std::vector<std::filesystem::path>& MadeFolders() {
+  static std::vector<std::filesystem::path> made;
+  return made;
+}
+}  // namespace
+
 std::filesystem::path MakeDataFolder(const std::string& prefix) {
   std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
   if (!::mkdtemp(tmpl.data())) std::abort();
   std::filesystem::path dir = tmpl;
+  MadeFolders().push_back(dir);
   ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
   vb::SetSettingsFile((dir / "settings.ini").string());
   std::filesystem::current_path(dir);
@@ -173,6 +181,10 @@ void RemoveDataFolder(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
   std::filesystem::remove_all(dir, ec);
+}
+
+void RemoveAllDataFolders() {
+  for (const std::filesystem::path& dir : MadeFolders()) RemoveDataFolder(dir);
 }
 
 void AddItems(const dao::DatabasePtr& db, int items, const std::function<void(dao::Recordset&, int)>& more) {

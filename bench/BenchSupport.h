@@ -44,6 +44,10 @@ void MakeGameCollection(const std::string& path, int games);
 
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
+// Removes every folder MakeDataFolder made that is still there; the
+// program calls it before it ends, so that no folder outlives a run even
+// when a fixture is never torn down.
+void RemoveAllDataFolders();
 
 // Adds `items` records to mediadata, spread over the nine sections (1 + i % 9)
 // with names over the alphabet, 500 artists, 40 categories, 1,000 catalogue

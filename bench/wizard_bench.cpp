@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,6 +63,13 @@ std::map<std::string, double>& Megabytes() {
 }
 
 std::string At(int items) { return "@" + std::to_string(items); }
+
+// Runs work once and notes its time under name.
+void NoteSeconds(const std::string& name, const std::function<void()>& work) {
+  const auto t0 = std::chrono::steady_clock::now();
+  work();
+  Times().Note(name, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+}
 
 // Lets the posted layout and paint work run and paints the window whole,
 // as the user would see it.
@@ -156,10 +164,7 @@ void BM_MediaWizardOpenWritingCaptions(benchmark::State& state) {
       updates.push_back("update mediadata set f1c = 'Producer', f2c = 'Studio', f3c = 'Owner''s note', f4c = '', "
                         "f5c = '', f6c = '', f7c = '', f8c = '', f9c = '', f10c = '' where sectionnumber = " +
                         std::to_string(s));
-    const auto t0 = std::chrono::steady_clock::now();
-    bench::CommitRaw(floor, updates);
-    Times().Note("open_floor" + At(items),
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    NoteSeconds("open_floor" + At(items), [&] { bench::CommitRaw(floor, updates); });
     sqlite3_close(floor);
     bench::ResetPeak();
     const long before = bench::ResidentKb();
@@ -223,19 +228,17 @@ void BM_MediaWizardNextAndFinish(benchmark::State& state) {
   state.counters["names"] = static_cast<double>(names);
   std::string columns;
   for (int t = 1; t <= 40; ++t) columns += (t > 1 ? "," : "") + std::string("title") + std::to_string(t);
-  for (int rep = 0; rep < 3; ++rep) {
-    const auto t0 = std::chrono::steady_clock::now();
-    bench::RawRead(c.file, "select " + columns + " from mediadata");
-    bench::RawRead(c.file, "select distinct name from mediadata order by name");
-    bench::RawRead(c.file, "select * from title_list order by longtitle");
-    Times().Note("next_floor" + At(items),
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  }
+  for (int rep = 0; rep < 3; ++rep)
+    NoteSeconds("next_floor" + At(items), [&] {
+      bench::RawRead(c.file, "select " + columns + " from mediadata");
+      bench::RawRead(c.file, "select distinct name from mediadata order by name");
+      bench::RawRead(c.file, "select * from title_list order by longtitle");
+    });
   sqlite3* floor = bench::OpenFloorCopy(c.file);
-  const auto t0 = std::chrono::steady_clock::now();
-  bench::CommitRaw(floor, {"update mediadata set pr1 = 0, pr2 = 0",
-                           "update mediadata set pr1 = sectionnumber between 1 and 9"});
-  Times().Note("finish_floor" + At(items), std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  NoteSeconds("finish_floor" + At(items), [&] {
+    bench::CommitRaw(floor, {"update mediadata set pr1 = 0, pr2 = 0",
+                             "update mediadata set pr1 = sectionnumber between 1 and 9"});
+  });
   sqlite3_close(floor);
 }
 BENCHMARK(BM_MediaWizardNextAndFinish)->Apply(bench::CollectorSizes)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -297,19 +300,15 @@ void BM_GameWizardNextAndFinish(benchmark::State& state) {
     Times().Note("game_finish_shown" + At(games), closer.ShownAfter());
     state.ResumeTiming();
   }
-  for (int rep = 0; rep < 3; ++rep) {
-    const auto t0 = std::chrono::steady_clock::now();
-    bench::RawRead(c.file, "select distinct name from mediadata order by name");
-    Times().Note("game_next_floor" + At(games),
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  }
+  for (int rep = 0; rep < 3; ++rep)
+    NoteSeconds("game_next_floor" + At(games),
+                [&] { bench::RawRead(c.file, "select distinct name from mediadata order by name"); });
   sqlite3* floor = bench::OpenFloorCopy(c.file);
-  const auto t0 = std::chrono::steady_clock::now();
-  bench::CommitRaw(floor, {"update mediadata set printrecord = 1",
-                           "update mediadata set printrecord = 0 where printrecord and not exists (select 1 from "
-                           "systypemedia s where s.systemnumber = mediadata.systemnumber and s.systypeid <> 1)"});
-  Times().Note("game_finish_floor" + At(games),
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  NoteSeconds("game_finish_floor" + At(games), [&] {
+    bench::CommitRaw(floor, {"update mediadata set printrecord = 1",
+                             "update mediadata set printrecord = 0 where printrecord and not exists (select 1 from "
+                             "systypemedia s where s.systemnumber = mediadata.systemnumber and s.systypeid <> 1)"});
+  });
   sqlite3_close(floor);
 }
 BENCHMARK(BM_GameWizardNextAndFinish)->Apply(bench::CollectorSizes)->Unit(benchmark::kMillisecond)->Iterations(2);
