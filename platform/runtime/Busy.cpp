@@ -5,6 +5,11 @@
 #include <QElapsedTimer>
 #include <QEvent>
 
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <thread>
+
 namespace vb {
 namespace {
 
@@ -115,6 +120,25 @@ BusyScope::Pause::Pause() {
 BusyScope::Pause::~Pause() {
   --paused;
   Sync();
+}
+
+void RunBesideBusy(BusyScope& busy, const std::function<void()>& work) {
+  std::atomic<bool> finished{false};
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    finished = true;
+  });
+  while (!finished) {
+    busy.Tick();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace vb

@@ -49,4 +49,9 @@ class BusyScope {
   bool done_ = false;
 };
 
+// Runs work on a thread of its own while this thread keeps the windows
+// painted through busy, and raises here what work failed with. Work that
+// reads or writes a database does so on a connection of its own.
+void RunBesideBusy(BusyScope& busy, const std::function<void()>& work);
+
 }  // namespace vb

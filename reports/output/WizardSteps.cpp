@@ -157,12 +157,14 @@ QComboBox* MakeLimitBox(QWidget* parent, const char* name) {
   return box;
 }
 
-void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
-                  vb::BusyScope* busy) {
-  // The entries go to the box's model at once: a title list can hold a
-  // million entries, and adding them one by one took minutes.
-  std::string text = kNoLimits;
-  std::vector<size_t> ends{text.size()};
+namespace {
+
+// `field` of every row of `sql` as one block of text and the end of each
+// entry (a Null as an empty entry), after the no-limit entry.
+void ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const std::string& field, std::string& text,
+                 std::vector<size_t>& ends) {
+  text = kNoLimits;
+  ends = {text.size()};
   dao::RecordsetPtr rs = db->OpenRecordset(sql);
   int column = -1;
   for (int i = 0; i < rs->FieldCount() && column < 0; ++i)
@@ -175,9 +177,36 @@ void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string&
       text += vb::NzStr(value);
       ends.push_back(text.size());
     }
-    if (busy) busy->Tick();
   }
   rs->Close();
+}
+
+}  // namespace
+
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
+                  vb::BusyScope* busy) {
+  // The entries go to the box's model at once: a title list can hold a
+  // million entries, and adding them one by one took minutes.
+  std::string text;
+  std::vector<size_t> ends;
+  if (busy) {
+    // The engine sorts a long list in one step, which would hold the
+    // window for seconds: the list is read on a connection of its own
+    // beside the busy scope.
+    const std::string file = db->Name();
+    vb::RunBesideBusy(*busy, [&] {
+      dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenDatabase(file, false, true);
+      try {
+        ReadEntries(own, sql, field, text, ends);
+      } catch (...) {
+        own->Close();
+        throw;
+      }
+      own->Close();
+    });
+  } else {
+    ReadEntries(db, sql, field, text, ends);
+  }
   auto* model = dynamic_cast<LimitEntries*>(box->model());
   if (!model) {
     model = new LimitEntries(box);
