@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <malloc.h>
 #include <unistd.h>
 
@@ -63,10 +64,37 @@ void ReadAllRaw(benchmark::State& state, const std::filesystem::path& file, cons
   sqlite3_close(raw);
 }
 
+void RawRead(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) std::abort();
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "floor: %s: %s\n", sql.c_str(), sqlite3_errmsg(raw));
+    std::abort();
+  }
+  size_t bytes = 0;
+  while (sqlite3_step(st) == SQLITE_ROW)
+    for (int c = 0, n = sqlite3_column_count(st); c < n; ++c) {
+      sqlite3_column_text(st, c);
+      bytes += static_cast<size_t>(sqlite3_column_bytes(st, c));
+    }
+  benchmark::DoNotOptimize(bytes);
+  sqlite3_finalize(st);
+  sqlite3_close(raw);
+}
+
+namespace {
+std::vector<std::filesystem::path>& MadeFolders() {
+  static std::vector<std::filesystem::path> made;
+  return made;
+}
+}  // namespace
+
 std::filesystem::path MakeDataFolder(const std::string& prefix) {
   std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
   if (!::mkdtemp(tmpl.data())) std::abort();
   std::filesystem::path dir = tmpl;
+  MadeFolders().push_back(dir);
   ::setenv("TAVOLIN_HOME", dir.c_str(), 1);
   vb::SetSettingsFile((dir / "settings.ini").string());
   std::filesystem::current_path(dir);
@@ -117,10 +145,48 @@ void MakeGameCollection(const std::string& path, int games) {
   db->Close();
 }
 
+bool MillionRequested() {
+  const char* m = std::getenv("TVN_BENCH_MILLION");
+  return m && *m == '1';
+}
+
+void CollectorSizes(benchmark::internal::Benchmark* b) {
+  b->Arg(10000)->Arg(100000);
+  if (MillionRequested()) b->Arg(1000000);
+}
+
+long StatusKb(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(key) + ":";
+  while (std::getline(status, line))
+    if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+  return 0;
+}
+
+long ResidentKb() { return StatusKb("VmRSS"); }
+long PeakKb() { return StatusKb("VmHWM"); }
+void TrimHeap() { malloc_trim(0); }
+void ResetPeak() {
+  TrimHeap();
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+long CountRows(const dao::DatabasePtr& db, const std::string& where) {
+  dao::RecordsetPtr rs = db->OpenRecordset("select count(*) as n from " + where);
+  const long rows = static_cast<long>(vb::Val(vb::NzStr(rs->GetField(0))));
+  rs->Close();
+  return rows;
+}
+
 void RemoveDataFolder(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
   std::filesystem::remove_all(dir, ec);
+}
+
+void RemoveAllDataFolders() {
+  for (const std::filesystem::path& dir : MadeFolders()) RemoveDataFolder(dir);
 }
 
 void AddItems(const dao::DatabasePtr& db, int items, const std::function<void(dao::Recordset&, int)>& more) {
@@ -179,29 +245,12 @@ std::pair<double, double> TimedWithGap(const std::function<void()>& work) {
   return {seconds, gaps.Longest()};
 }
 
-long StatusKb(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::string prefix = std::string(key) + ":";
-  while (std::getline(status, line))
-    if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
-  return 0;
-}
-
-void ResetPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 void BackToUser() {
   QEventLoop loop;
   QTimer::singleShot(1, &loop, &QEventLoop::quit);
   loop.exec();
 }
 
-int ItemsOrMillion(int usual) {
-  const char* m = std::getenv("TVN_BENCH_MILLION");
-  return m && *m == '1' ? 1000000 : usual;
-}
+int ItemsOrMillion(int usual) { return MillionRequested() ? 1000000 : usual; }
 
 }  // namespace bench

@@ -29,6 +29,10 @@ void CommitRaw(sqlite3* db, const std::vector<std::string>& statements);
 // `sql` through raw SQLite, read-only, touching each of its columns.
 void ReadAllRaw(benchmark::State& state, const std::filesystem::path& file, const char* sql);
 
+// Raw SQLite on the file, read-only: every column of every row of sql read
+// as text, once.
+void RawRead(const std::filesystem::path& file, const std::string& sql);
+
 // Makes a new temporary folder named after prefix and points the program
 // at it: TAVOLIN_HOME, a settings file inside it, the current folder, and
 // message boxes answered without a person.
@@ -40,6 +44,10 @@ void MakeGameCollection(const std::string& path, int games);
 
 // Leaves the folder and removes it with everything in it.
 void RemoveDataFolder(const std::filesystem::path& dir);
+// Removes every folder MakeDataFolder made that is still there; the
+// program calls it before it ends, so that no folder outlives a run even
+// when a fixture is never torn down.
+void RemoveAllDataFolders();
 
 // Adds `items` records to mediadata, spread over the nine sections (1 + i % 9)
 // with names over the alphabet, 500 artists, 40 categories, 1,000 catalogue
@@ -65,11 +73,26 @@ class GapMeter {
   Impl* impl_;
 };
 
-// Memory of the process in kB: "VmRSS" now, "VmHWM" its peak.
+// The benchmark's collection sizes: 10,000 and 100,000 items, and
+// 1,000,000 when TVN_BENCH_MILLION=1 asks for it.
+bool MillionRequested();
+void CollectorSizes(benchmark::internal::Benchmark* b);
+
+// Memory of the process in kB: a field of /proc/self/status ("VmRSS",
+// "VmHWM"); resident now, and its peak since the last ResetPeak.
 long StatusKb(const char* key);
-// Gives the memory freed so far back to the system and starts the peak
-// over from what is resident now, so that the next step's peak is its own.
+long ResidentKb();
+long PeakKb();
+// Gives freed memory back to the system (so that what stays resident is
+// what is still held).
+void TrimHeap();
+// TrimHeap, then starts the peak over from what is resident now, so that
+// the next step's peak is its own.
 void ResetPeak();
+
+// The number of rows of "<table> where <condition>", counted through the
+// data layer.
+long CountRows(const dao::DatabasePtr& db, const std::string& where);
 
 // Runs work once and returns {seconds, longest event-loop gap in seconds}.
 std::pair<double, double> TimedWithGap(const std::function<void()>& work);

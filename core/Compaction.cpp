@@ -74,22 +74,7 @@ namespace {
 // meanwhile is dropped by the scope.
 void RunKeepingWindowsPainted(const std::function<void()>& work) {
   vb::BusyScope busy;
-  std::atomic<bool> finished{false};
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    finished = true;
-  });
-  while (!finished) {
-    busy.Tick();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  worker.join();
-  if (failure) std::rethrow_exception(failure);
+  vb::RunAside(work, [&busy] { busy.Tick(); });
 }
 
 }  // namespace

@@ -58,15 +58,11 @@ std::string SectionCondition(const std::string& sectionList) {
 
 }  // namespace
 
-void ApplyFirstFilter(const dao::DatabasePtr& db, const std::string& clause) {
-  db->Execute("update mediadata set pr1 = " + clause + " where pr1");
-}
+dao::RowUpdate FirstFilter(const std::string& clause) { return {"pr1 = " + clause, "pr1"}; }
 
-void ApplySecondFilter(const dao::DatabasePtr& db, const std::string& clause) {
-  db->Execute("update mediadata set pr2 = true where (" + clause + ") and pr1");
-}
+dao::RowUpdate SecondFilter(const std::string& clause) { return {"pr2 = true", "(" + clause + ") and pr1"}; }
 
-void FillReportTable(const dao::DatabasePtr& db) {
+void FillReportTable(const dao::DatabasePtr& db, const Tick& tick) {
   db->Execute("delete * from report");
   dao::TableDefPtr def = db->TableDefs("mediadata");
   dao::RecordsetPtr from = db->OpenRecordset("select * from mediadata where pr1 and sectionnumber = 6");
@@ -84,6 +80,7 @@ void FillReportTable(const dao::DatabasePtr& db) {
         for (const std::string& f : fields) to->SetField(f, from->GetField(f));
         to->Update();
         from->MoveNext();
+        if (tick) tick();
       }
     });
   }
@@ -91,7 +88,7 @@ void FillReportTable(const dao::DatabasePtr& db) {
   to->Close();
 }
 
-void GatherTapeLabels(const dao::DatabasePtr& db) {
+void GatherTapeLabels(const dao::DatabasePtr& db, const Tick& tick) {
   dao::RecordsetPtr rs = db->OpenRecordset("select * from report order by cat_number,tapeindex");
   if (rs->BOF() && rs->Eof()) {
     rs->Close();
@@ -136,6 +133,7 @@ void GatherTapeLabels(const dao::DatabasePtr& db) {
         }
       }
       rs->MoveNext();
+      if (tick) tick();
     }
   });
   rs->Close();
@@ -151,7 +149,34 @@ void AddLongTitle(const dao::DatabasePtr& db, const std::string& title) {
   rs->Close();
 }
 
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const std::function<void()>& tick) {
+namespace {
+
+// Adds titles to title_list in the order given, many rows to a statement:
+// a row at a time took most of the wizard's Next on a large collection.
+class TitleInserter {
+ public:
+  explicit TitleInserter(const dao::DatabasePtr& db) : db_(db) {}
+  void Add(const std::string& title) {
+    values_ += (count_ ? ", (" : "(") + dao::SqlQuote(title) + ")";
+    if (++count_ == kRows) Flush();
+  }
+  void Flush() {
+    if (count_ == 0) return;
+    db_->Execute("insert into title_list (longtitle) values " + values_);
+    values_.clear();
+    count_ = 0;
+  }
+
+ private:
+  static constexpr int kRows = 200;
+  const dao::DatabasePtr& db_;
+  std::string values_;
+  int count_ = 0;
+};
+
+}  // namespace
+
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
   // One pass over the records with the titles already listed kept in
   // memory: a look-up in the table per title made the list quadratic in
   // the collection. The key is the text as the database compares it (letter
@@ -163,7 +188,7 @@ void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, 
     db->Execute("delete * from title_list");
     dao::RecordsetPtr rs =
         db->OpenRecordset("select " + columns + " from mediadata where " + SectionCondition(sectionList) + " ");
-    dao::RecordsetPtr list = db->OpenRecordset("title_list", dao::dbOpenTable);
+    TitleInserter list(db);
     std::unordered_set<std::string> listed;
     while (!rs->Eof()) {
       // A block of rows at a time: reading field by field costs a look-up
@@ -177,46 +202,46 @@ void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, 
           std::string value = vb::NzStr(block[t][r]);
           if (value.empty()) continue;
           if (!listed.insert(vb::UpperCase(value)).second) continue;
-          list->AddNew();
-          list->SetField("longtitle", value);
-          list->Update();
+          list.Add(value);
         }
       }
     }
-    list->Close();
+    list.Flush();
     rs->Close();
   });
 }
 
-void ApplySectionCaptions(const dao::DatabasePtr& db) {
+void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick) {
   static const std::vector<std::string> tables = {"cassettecaption", "cdcaption", "dvdcaption",
                                                   "ldcaption",       "lpcaption", "vtcaption",
                                                   "mdcaption",       "mpcaption", "scdcaption"};
-  InOneTransaction(db, [&] {
-    for (size_t s = 1; s <= tables.size(); ++s) {
-      auto captions = ReadCaptions(db, tables[s - 1]);
-      if (!captions) continue;
-      std::string sql = "update mediadata set ";
-      // Only the records whose captions differ are written: the wizard runs
-      // this each time it opens, and rewriting every record of a large
-      // collection made opening it slow. The comparison is byte for byte
-      // (as blobs, outside any collation), so a caption whose letter case
-      // changed is still written, and a missing caption (Null) becomes the
-      // empty text as before.
-      std::string differs;
-      for (int i = 1; i <= 10; ++i) {
-        const std::string field = "f" + std::to_string(i) + "c";
-        const std::string value = "'" + dao::SqlEscape((*captions)[static_cast<size_t>(i - 1)]) + "'";
-        if (i > 1) {
-          sql += ", ";
-          differs += " or ";
-        }
-        sql += field + " = " + value;
-        differs += "isnull(" + field + ") or cast(" + field + " as blob) <> cast(" + value + " as blob)";
+  std::vector<dao::RowUpdate> updates;
+  for (size_t s = 1; s <= tables.size(); ++s) {
+    auto captions = ReadCaptions(db, tables[s - 1]);
+    if (!captions) continue;
+    dao::RowUpdate update;
+    // Only the records whose captions differ are written: the wizard runs
+    // this each time it opens, and rewriting every record of a large
+    // collection made opening it slow. The comparison is byte for byte
+    // (as blobs, outside any collation), so a caption whose letter case
+    // changed is still written, and a missing caption (Null) becomes the
+    // empty text as before.
+    std::string differs;
+    for (int i = 1; i <= 10; ++i) {
+      const std::string field = "f" + std::to_string(i) + "c";
+      const std::string value = "'" + dao::SqlEscape((*captions)[static_cast<size_t>(i - 1)]) + "'";
+      if (i > 1) {
+        update.set += ", ";
+        differs += " or ";
       }
-      db->Execute(sql + " where sectionnumber = " + std::to_string(s) + " and (" + differs + ")");
+      update.set += field + " = " + value;
+      differs += "isnull(" + field + ") or cast(" + field + " as blob) <> cast(" + value + " as blob)";
     }
-  });
+    update.where = "sectionnumber = " + std::to_string(s) + " and (" + differs + ")";
+    updates.push_back(std::move(update));
+  }
+  if (updates.empty()) return;
+  InOneTransaction(db, [&] { dao::UpdateInRowBatches(*db, "mediadata", updates, tick); });
 }
 
 void WidenReportTable(const dao::DatabasePtr& db) {
@@ -265,13 +290,15 @@ std::string Prefix(const std::string& field, const std::string& value) {
 }  // namespace
 
 void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool general, int special,
-                         WizardLimits limits) {
-  db->Execute("update mediadata set pr1 = false, pr2 = false");
+                         WizardLimits limits, const Tick& tick) {
+  // Every statement below changes each record by its own fields alone, so
+  // they run together a batch of records at a time.
+  std::vector<dao::RowUpdate> updates{{"pr1 = false, pr2 = false", ""}};
   if (general) {
-    db->Execute("update mediadata set pr1 = " + SectionCondition(ctx.SectionList));
+    updates.push_back({"pr1 = " + SectionCondition(ctx.SectionList), ""});
     ctx.ReportType = 6;
   } else if (special > 4) {
-    db->Execute("update mediadata set pr1 = " + SectionCondition(ctx.SectionList));
+    updates.push_back({"pr1 = " + SectionCondition(ctx.SectionList), ""});
   }
 
   if (ctx.ReportType == 6 && general) {
@@ -288,7 +315,7 @@ void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool ge
         if (i > 1) clause += " or ";
         clause += Prefix("artist" + std::to_string(i), artist);
       }
-      ApplyFirstFilter(db, clause + ")");
+      updates.push_back(FirstFilter(clause + ")"));
     }
 
     std::string clause;
@@ -300,18 +327,17 @@ void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool ge
     if (!label.empty()) add(" (" + Prefix("labelstudio", label) + ")");
     if (!name.empty()) add(" (" + Prefix("name", name) + ")");
     if (!tape.empty()) add(" (cat_number ='" + dao::SqlEscape(tape) + "')");
-    if (!clause.empty()) ApplyFirstFilter(db, clause);
+    if (!clause.empty()) updates.push_back(FirstFilter(clause));
 
     if (!title.empty()) {
-      InOneTransaction(db, [&] {
-        for (int t = 1; t <= 40; ++t) ApplySecondFilter(db, " " + Prefix("title" + std::to_string(t), title));
-        db->Execute("update mediadata set pr1 = false where not pr2 and pr1");
-      });
+      for (int t = 1; t <= 40; ++t) updates.push_back(SecondFilter(" " + Prefix("title" + std::to_string(t), title)));
+      updates.push_back({"pr1 = false", "not pr2 and pr1"});
     }
   }
+  InOneTransaction(db, [&] { dao::UpdateInRowBatches(*db, "mediadata", updates, tick); });
 
-  if (!general && special > 4) FillReportTable(db);
-  if (!general && special == 5) GatherTapeLabels(db);
+  if (!general && special > 4) FillReportTable(db, tick);
+  if (!general && special == 5) GatherTapeLabels(db, tick);
   if (!general && special == 6) db->Execute("update report set cat_number = name");
 }
 
@@ -379,7 +405,7 @@ std::vector<std::string> StandardLimitClauses(int limitChoice, const std::string
 }
 
 // Copies into each marked record the captions of its own section.
-void CopyRecordCaptions(const dao::DatabasePtr& db) {
+void CopyRecordCaptions(const dao::DatabasePtr& db, const Tick& tick) {
   std::map<std::string, std::optional<std::vector<std::string>>> seen;
   dao::RecordsetPtr rs = db->OpenRecordset("select * from mediadata where pr1");
   if (!(rs->BOF() && rs->Eof())) {
@@ -398,6 +424,7 @@ void CopyRecordCaptions(const dao::DatabasePtr& db) {
           }
         }
         rs->MoveNext();
+        if (tick) tick();
       }
     });
   }
@@ -418,11 +445,11 @@ const StandardChoice* FindStandardChoice(int index) {
 }
 
 void MarkStandardSelection(const dao::DatabasePtr& db, ReportContext& ctx, int reportChoice, int limitChoice,
-                           const std::string& limitValue) {
+                           const std::string& limitValue, const Tick& tick) {
   const StandardChoice* choice = FindStandardChoice(reportChoice);
   if (!choice) choice = FindStandardChoice(7);
   db->Execute("delete * from report");
-  db->Execute("update mediadata set pr1 = false, pr2 = false");
+  InOneTransaction(db, [&] { dao::UpdateInRowBatches(*db, "mediadata", {{"pr1 = false, pr2 = false", ""}}, tick); });
   ctx.ReportType = choice->reportType;
   // The report window's tape-number sort follows the report being made.
   ctx.SectionList = choice->condition && std::string(choice->condition) == " sectionnumber = 6" ? " 6 " : "";
@@ -434,19 +461,21 @@ void MarkStandardSelection(const dao::DatabasePtr& db, ReportContext& ctx, int r
 
   std::vector<std::string> clauses = StandardLimitClauses(limitChoice, limitValue);
   ctx.ReportTitle = choice->title;
-  InOneTransaction(db, [&] {
-    for (const std::string& clause : clauses) {
-      db->Execute("update mediadata set pr1 = " + clause + choice->condition);
-      db->Execute("update mediadata set pr1 = true where pr2");
-      db->Execute("update mediadata set pr2 = pr1");
-    }
-  });
-  CopyRecordCaptions(db);
+  // Each statement changes a record by its own fields alone, so they run
+  // together a batch of records at a time.
+  std::vector<dao::RowUpdate> updates;
+  for (const std::string& clause : clauses) {
+    updates.push_back({"pr1 = " + clause + choice->condition, ""});
+    updates.push_back({"pr1 = true", "pr2"});
+    updates.push_back({"pr2 = pr1", ""});
+  }
+  InOneTransaction(db, [&] { dao::UpdateInRowBatches(*db, "mediadata", updates, tick); });
+  CopyRecordCaptions(db, tick);
 
   if (ctx.ReportType == 16 || ctx.ReportType == 17) {
-    FillReportTable(db);
+    FillReportTable(db, tick);
     if (ctx.ReportType == 16)
-      GatherTapeLabels(db);
+      GatherTapeLabels(db, tick);
     else
       db->Execute("update report set cat_number = name");
   }

@@ -7,31 +7,35 @@
 #include <string>
 
 #include "platform/dao/Dao.h"
+#include "platform/dao/RowBatches.h"
 #include "reports/output/ReportContext.h"
 
 namespace tvn::reports {
 
+// Called now and then by the long routines below, to keep the windows
+// painted; may be empty.
+using Tick = std::function<void()>;
+
 // "update mediadata set pr1 = <clause> where pr1": keeps a selected record
 // selected only when the clause holds for it.
-void ApplyFirstFilter(const dao::DatabasePtr& db, const std::string& clause);
+dao::RowUpdate FirstFilter(const std::string& clause);
 // "update mediadata set pr2 = true where (<clause>) and pr1".
-void ApplySecondFilter(const dao::DatabasePtr& db, const std::string& clause);
+dao::RowUpdate SecondFilter(const std::string& clause);
 // Empties `report` and copies into it every selected video-tape record.
-void FillReportTable(const dao::DatabasePtr& db);
+void FillReportTable(const dao::DatabasePtr& db, const Tick& tick = {});
 // One label row per tape: the first eight recordings of each tape number
 // (in tapeindex order) become title1..title8 of its first row; rows
 // without a tape number are dropped.
-void GatherTapeLabels(const dao::DatabasePtr& db);
+void GatherTapeLabels(const dao::DatabasePtr& db, const Tick& tick = {});
 // Adds the title to title_list unless exactly that text is there.
 void AddLongTitle(const dao::DatabasePtr& db, const std::string& title);
 // Rebuilds title_list from the forty title fields of the records whose
-// section is in the section list. tick, when given, is called as the
-// records are read (to keep the windows painted).
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList,
-                    const std::function<void()>& tick = {});
+// section is in the section list: each title once (letter case aside), the
+// first spelling met in record order, in that order.
+void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick = {});
 // Copies each section's user-field captions into f1c..f10c of all its
-// records (one statement per section, one transaction for all).
-void ApplySectionCaptions(const dao::DatabasePtr& db);
+// records, in batches of records inside one transaction.
+void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick = {});
 // Adds the user-field columns f1..f10 and f1c..f10c to `report` when the
 // table lacks them.
 void WidenReportTable(const dao::DatabasePtr& db);
@@ -47,7 +51,7 @@ struct WizardLimits {
 // The wizard's Finish work before the report window opens. `special` is
 // 0 for a general report, else the special report's row (1 to 6).
 void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool general, int special,
-                         WizardLimits limits);
+                         WizardLimits limits, const Tick& tick = {});
 
 // One of the eighteen ready reports of the standard selector.
 struct StandardChoice {
@@ -66,6 +70,6 @@ const StandardChoice* StandardChoices(int& count);
 // The selector's Finish work before the report window opens: report type,
 // title, the marks, the captions and the tape-label work table.
 void MarkStandardSelection(const dao::DatabasePtr& db, ReportContext& ctx, int reportChoice,
-                           int limitChoice, const std::string& limitValue);
+                           int limitChoice, const std::string& limitValue, const Tick& tick = {});
 
 }  // namespace tvn::reports

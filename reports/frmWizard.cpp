@@ -16,7 +16,6 @@
 #include "reports/RptForm.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/TextFold.h"
-#include "reports/output/WindowBusy.h"
 
 namespace tvn::reports {
 
@@ -251,7 +250,7 @@ void frmWizard::PrepareWizardLimits() {
   TapeIndexCombo->clear();
   if (tapesOnly)
     FillList(TapeIndexCombo, "select distinct cat_number from mediadata where sectionnumber = 6 order by cat_number",
-             "cat_number");
+             "cat_number", &busy);
   std::string inList = "instr(1,'" + m.SectionList + "',' ' & sectionnumber & ' ') > 0";
   if (!NameBuildCheck->isChecked())
     FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name", &busy);
@@ -267,7 +266,12 @@ void frmWizard::BuildSelectionFlags() {
     vb::BusyScope busy(this);
     WizardLimits limits{Text(ArtistCombo), Text(CategoryCombo), Text(LabelCombo),
                         Text(NameCombo),   Text(TitleCombo),    Text(TapeIndexCombo)};
-    MarkWizardSelection(m.ReportDatabase, m, ReportTypeOption[0]->isChecked(), specialChoice_, limits);
+    // The lists are done with: their entries (a million titles can take
+    // tens of megabytes) are not carried into the report.
+    for (QComboBox* box : {ArtistCombo, CategoryCombo, LabelCombo, NameCombo, TitleCombo, TapeIndexCombo})
+      ReleaseLimitBox(box);
+    MarkWizardSelection(m.ReportDatabase, m, ReportTypeOption[0]->isChecked(), specialChoice_, limits,
+                        [&busy] { busy.Tick(); });
   }
   {
     RptForm report(this);
@@ -281,10 +285,11 @@ void frmWizard::Form_Activate() {
   lastStep_ = 3;
   ShowWizardStep();
   QApplication::processEvents();
-  // The hourglass only: this runs while the wizard is being shown, and
-  // with the captions in place it writes nothing and ends at once.
-  WindowBusy busy(this);
-  ApplySectionCaptions(Module().ReportDatabase);
+  // With the captions in place this writes nothing and ends at once; on a
+  // collection whose records lack them it writes every record, so the
+  // window is kept painted and clicks are dropped meanwhile.
+  vb::BusyScope busy(this);
+  ApplySectionCaptions(Module().ReportDatabase, [&busy] { busy.Tick(); });
 }
 
 void frmWizard::showEvent(QShowEvent* event) {

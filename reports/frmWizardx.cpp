@@ -11,6 +11,7 @@
 #include "reports/ReportModule.h"
 #include "reports/ReportSelection.h"
 #include "reports/RptForm.h"
+#include "platform/runtime/Busy.h"
 #include "reports/output/WindowBusy.h"
 
 namespace tvn::reports {
@@ -267,15 +268,10 @@ void frmWizardx::FinishSelection() { BuildStandardSelection(); }
 void frmWizardx::BuildStandardSelection() {
   ReportModuleState& m = Module();
   {
-    WindowBusy busy(this);
-    setEnabled(false);
-    try {
-      MarkStandardSelection(m.ReportDatabase, m, reportChoice_, limitChoice_, limitValue_);
-    } catch (...) {
-      setEnabled(true);
-      throw;
-    }
-    setEnabled(true);
+    // Clicks are dropped and the window kept painted while the records are
+    // marked.
+    vb::BusyScope busy(this);
+    MarkStandardSelection(m.ReportDatabase, m, reportChoice_, limitChoice_, limitValue_, [&busy] { busy.Tick(); });
   }
   {
     RptForm report(this);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/dao/RowBatches.h"
 #include "platform/runtime/Functions.h"
 
 namespace pl {
@@ -16,64 +17,46 @@ std::string KeyList(const std::string& list) {
   return out;
 }
 
-void Narrow(dao::Database& db, const std::string& list, const std::string& field) {
+// "update mediadata set printrecord = <the key in the list> and printrecord";
+// nothing for no limit.
+void Narrow(std::vector<dao::RowUpdate>& updates, const std::string& list, const std::string& field) {
   if (list.empty()) return;
-  db.Execute("update mediadata set printrecord =  instr(1,'" + KeyList(list) + "',' ' & trim(str(" + field +
-             ")) & ' ') > 0 and printrecord");
-}
-
-// True when the link table holds a row of the game that the clause allows.
-bool Linked(dao::Database& db, const std::string& sql) {
-  dao::RecordsetPtr rs = db.OpenRecordset(sql);
-  const bool found = !rs->Eof();
-  rs->Close();
-  return found;
+  updates.push_back({"printrecord =  instr(1,'" + KeyList(list) + "',' ' & trim(str(" + field + ")) & ' ') > 0 and printrecord", ""});
 }
 
 }  // namespace
 
-void MarkGameRecords(dao::Database& db, const GameLimits& limits) {
-  db.Execute("update mediadata set printrecord = true");
-  if (limits.sectionList != "ALL") Narrow(db, limits.sectionList + " ", "sectionnumber");
-  Narrow(db, limits.genres, "genre");
-  Narrow(db, limits.developers, "developer");
-  Narrow(db, limits.publishers, "publisher");
+void MarkGameRecords(dao::Database& db, const GameLimits& limits, const std::function<void()>& tick) {
+  // Each statement changes a game by its own fields (and the link tables,
+  // which none of them writes), so they run together a batch of games at a
+  // time, in one transaction.
+  std::vector<dao::RowUpdate> updates{{"printrecord = true", ""}};
+  if (limits.sectionList != "ALL") Narrow(updates, limits.sectionList + " ", "sectionnumber");
+  Narrow(updates, limits.genres, "genre");
+  Narrow(updates, limits.developers, "developer");
+  Narrow(updates, limits.publishers, "publisher");
   if (!limits.name.empty() && limits.name != "***NO LIMITS***") {
     // Text limits match by prefix.
     const std::string length = std::to_string(QString::fromStdString(limits.name).size());
-    db.Execute("update mediadata set printrecord = left(name, " + length + ") = " + dao::SqlQuote(limits.name) +
-               " and printrecord");
+    updates.push_back(
+        {"printrecord = left(name, " + length + ") = " + dao::SqlQuote(limits.name) + " and printrecord", ""});
   }
 
-  const std::string supports =
-      limits.supports.empty()
-          ? std::string()
-          : " where instr(1,'" + KeyList(limits.supports) + "',' ' & trim(str(supports)) & ' ') > 0 ";
-  const std::string sysTypes =
-      limits.sysTypes.empty()
-          ? std::string()
-          : " where instr(1,'" + KeyList(limits.sysTypes) + "',' ' & trim(str(systypeid)) & ' ') > 0 ";
-  if (supports.empty() && sysTypes.empty()) return;
+  // A game stays marked only when its link table holds a row the limit
+  // allows, for system types and features alike.
+  auto linked = [&](const std::string& table, const std::string& keyField, const std::string& list) {
+    if (list.empty()) return;
+    updates.push_back({"printrecord = false", "printrecord and not exists (select systemnumber from " + table +
+                                                  " where instr(1,'" + KeyList(list) + "',' ' & trim(str(" +
+                                                  keyField + ")) & ' ') > 0 and systemnumber = "
+                                                  "mediadata.systemnumber)"});
+  };
+  linked("systypemedia", "systypeid", limits.sysTypes);
+  linked("supportsmedia", "supports", limits.supports);
 
-  // One transaction for the many single-row writes.
   db.BeginTrans();
   try {
-    dao::RecordsetPtr rs = db.OpenRecordset("select * from mediadata where printrecord order by name");
-    while (!rs->Eof()) {
-      const std::string number = vb::Trim(vb::NzStr(rs->GetField("systemnumber")));
-      bool keep = true;
-      if (!sysTypes.empty())
-        keep = Linked(db, "select systemnumber from systypemedia " + sysTypes + " and systemnumber = " + number);
-      if (keep && !supports.empty())
-        keep = Linked(db, "select SystemNumber from supportsmedia " + supports + " and systemnumber = " + number);
-      if (!keep) {
-        rs->Edit();
-        rs->SetField("printrecord", dao::Variant(false));
-        rs->Update();
-      }
-      rs->MoveNext();
-    }
-    rs->Close();
+    dao::UpdateInRowBatches(db, "mediadata", updates, tick);
     db.CommitTrans();
   } catch (...) {
     db.Rollback();

@@ -1,6 +1,7 @@
 #pragma once
 // Marking the games of a general game report: printrecord is set on every
 // game, then each limit narrows it, so the limits combine as AND.
+#include <functional>
 #include <string>
 
 #include "platform/dao/Dao.h"
@@ -20,6 +21,7 @@ struct GameLimits {
   std::string name;
 };
 
-void MarkGameRecords(dao::Database& db, const GameLimits& limits);
+// tick, when given, is called now and then to keep the windows painted.
+void MarkGameRecords(dao::Database& db, const GameLimits& limits, const std::function<void()>& tick = {});
 
 }  // namespace pl

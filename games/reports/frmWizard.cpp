@@ -287,7 +287,10 @@ void frmWizard::SelectGameRecords() {
   tvn::reports::ReportContext& m = GameReports();
   {
     vb::BusyScope busy(this);
-    if (m.ReportType == kFullGameReport) MarkGameRecords(*m.ReportDatabase, Limits());
+    const GameLimits limits = Limits();
+    // The name list is done with: its entries are not carried into the report.
+    tvn::reports::ReleaseLimitBox(NameCombo);
+    if (m.ReportType == kFullGameReport) MarkGameRecords(*m.ReportDatabase, limits, [&busy] { busy.Tick(); });
   }
   RptForm report(this);
   report.exec();

@@ -1,7 +1,8 @@
 #include "reports/output/WizardSteps.h"
 
 #include <QComboBox>
-#include <QStringListModel>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QHeaderView>
 #include <QLayout>
 #include <QTableWidget>
@@ -96,19 +97,74 @@ namespace tvn::reports {
 
 const char* const kNoLimits = "***NO LIMITS***";
 
+namespace {
+
+// The entries of a limit box as one block of UTF-8 text and the end of
+// each entry in it: a list of a million titles held as separate strings
+// took over 200 MB, as one block it takes the text's own size and eight
+// bytes an entry.
+class LimitEntries : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  void Reset(std::string text, std::vector<size_t> ends) {
+    beginResetModel();
+    text_ = std::move(text);
+    ends_ = std::move(ends);
+    text_.shrink_to_fit();
+    ends_.shrink_to_fit();
+    endResetModel();
+  }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(ends_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+      return {};
+    const size_t row = static_cast<size_t>(index.row());
+    const size_t begin = row == 0 ? 0 : ends_[row - 1];
+    return QString::fromUtf8(text_.data() + begin, static_cast<qsizetype>(ends_[row] - begin));
+  }
+  // The box empties its list through this (QComboBox::clear).
+  bool removeRows(int row, int count, const QModelIndex& parent = {}) override {
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount()) return false;
+    const size_t first = static_cast<size_t>(row), last = first + static_cast<size_t>(count);
+    const size_t begin = first == 0 ? 0 : ends_[first - 1], end = ends_[last - 1];
+    beginRemoveRows(parent, row, row + count - 1);
+    text_.erase(begin, end - begin);
+    ends_.erase(ends_.begin() + static_cast<std::ptrdiff_t>(first), ends_.begin() + static_cast<std::ptrdiff_t>(last));
+    for (size_t i = first; i < ends_.size(); ++i) ends_[i] -= end - begin;
+    endRemoveRows();
+    return true;
+  }
+
+ private:
+  std::string text_;
+  std::vector<size_t> ends_;
+};
+
+}  // namespace
+
 QComboBox* MakeLimitBox(QWidget* parent, const char* name) {
   auto* box = new QComboBox(parent);
   box->setObjectName(name);
   box->setEditable(true);
   forms::MakePlainCombo(box);
+  // Qt's default sizes the box by its widest entry, measuring every one.
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  box->setMinimumContentsLength(30);
+  if (auto* list = qobject_cast<QListView*>(box->view())) list->setUniformItemSizes(true);
   return box;
 }
 
-void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
-                  vb::BusyScope* busy) {
-  // The entries go to the box's model as one list: a title list can hold a
-  // million entries, and adding them one by one took minutes.
-  QStringList entries{kNoLimits};
+namespace {
+
+// `field` of every row of `sql` as one block of text and the end of each
+// entry (a Null as an empty entry), after the no-limit entry.
+void ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const std::string& field, std::string& text,
+                 std::vector<size_t>& ends) {
+  text = kNoLimits;
+  ends = {text.size()};
   dao::RecordsetPtr rs = db->OpenRecordset(sql);
   int column = -1;
   for (int i = 0; i < rs->FieldCount() && column < 0; ++i)
@@ -117,19 +173,54 @@ void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string&
     // A block of rows at a time rather than a look-up per value.
     const auto block = rs->GetRows(4096);
     if (block.empty() || block[static_cast<size_t>(column)].empty()) break;
-    for (const auto& value : block[static_cast<size_t>(column)])
-      entries.append(QString::fromStdString(vb::NzStr(value)));
-    if (busy) busy->Tick();
+    for (const auto& value : block[static_cast<size_t>(column)]) {
+      text += vb::NzStr(value);
+      ends.push_back(text.size());
+    }
   }
   rs->Close();
-  auto* model = qobject_cast<QStringListModel*>(box->model());
+}
+
+}  // namespace
+
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
+                  vb::BusyScope* busy) {
+  // The entries go to the box's model at once: a title list can hold a
+  // million entries, and adding them one by one took minutes.
+  std::string text;
+  std::vector<size_t> ends;
+  if (busy) {
+    // The engine sorts a long list in one step, which would hold the
+    // window for seconds: the list is read on a connection of its own
+    // beside the busy scope.
+    const std::string file = db->Name();
+    vb::RunAside([&] {
+      dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenDatabase(file, false, true);
+      try {
+        ReadEntries(own, sql, field, text, ends);
+      } catch (...) {
+        own->Close();
+        throw;
+      }
+      own->Close();
+    }, [busy] { busy->Tick(); });
+  } else {
+    ReadEntries(db, sql, field, text, ends);
+  }
+  auto* model = dynamic_cast<LimitEntries*>(box->model());
   if (!model) {
-    model = new QStringListModel(box);
+    model = new LimitEntries(box);
     box->setModel(model);
   }
-  box->clear();
-  model->setStringList(entries);
+  model->Reset(std::move(text), std::move(ends));
   box->setCurrentText(kNoLimits);
+}
+
+void ReleaseLimitBox(QComboBox* box) {
+  const QString shown = box->currentText();
+  QSignalBlocker quiet(box);
+  if (auto* model = dynamic_cast<LimitEntries*>(box->model())) model->Reset({}, {});
+  box->setEditText(shown);
 }
 
 }  // namespace tvn::reports

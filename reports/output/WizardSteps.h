@@ -58,13 +58,20 @@ void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember = 0,
 // A limit box of the wizards: the user picks an entry or types the start
 // of the values wanted. What is typed stays exactly as typed: a typed "B"
 // means every value beginning with B, so the box neither completes it to
-// the first matching entry nor adds it to the list on Enter.
+// the first matching entry nor adds it to the list on Enter. Its width is
+// set by a fixed number of characters, not by its entries, and its list
+// takes every entry to be as high as the first: a list of a million
+// entries is never measured entry by entry.
 QComboBox* MakeLimitBox(QWidget* parent, const char* name);
 // Refills a limit box: the no-limit entry, then `field` of every row of
 // `sql` (a Null as an empty entry), and shows the no-limit entry; busy, when
-// given, keeps the windows painted while a long list is read.
+// given, keeps the windows painted while a long list is read. The entries
+// are held as one block of text.
 void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
                   vb::BusyScope* busy = nullptr);
+// Lets go of a limit box's entries once its text has been read; the text
+// on show stays.
+void ReleaseLimitBox(QComboBox* box);
 extern const char* const kNoLimits;  // "***NO LIMITS***"
 
 // Gives a check grid the height and width to show every row whole without

@@ -10,6 +10,7 @@
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/TextFold.h"
 #include "reports/ReportSelection.h"
 
 namespace {
@@ -258,6 +259,83 @@ TEST_F(Selection, SectionCaptionsRewriteOnlyWhatDiffers) {
     EXPECT_FALSE(rs->GetField("f3c").isNull());
   }
   EXPECT_EQ(rows, 3);
+}
+
+// A collection larger than any batch the work is split into (records
+// written, titles inserted, rows read): the marks, the title list and the
+// captions are those of the same work done record by record.
+TEST_F(Selection, ResultsPastEveryBatchAreThoseOfTheRecordByRecordWork) {
+  constexpr int kRecords = 4700;
+  auto title = [](int i, int t) -> std::string {
+    if (t == 1) return (i % 3 == 0 ? "SONG " : "Song ") + std::to_string(i % 300);
+    if (t == 2) return (i % 2 ? "Élan " : "élan ") + std::to_string(i % 90);
+    return i % 5 == 0 ? "It's " + std::to_string(i % 40) : "";
+  };
+  db->BeginTrans();
+  auto rs = db->OpenRecordset("mediadata");
+  for (int i = 0; i < kRecords; ++i) {
+    const int section = 1 + i % 9;
+    rs->AddNew();
+    rs->SetField("name", "Name " + std::to_string(i));
+    rs->SetField("section", std::string(kSections[section]));
+    rs->SetField("SectionNumber", dao::Variant::Byte(static_cast<std::uint8_t>(section)));
+    rs->SetField("artist1", "Artist " + std::to_string(i % 50));
+    rs->SetField("title1", title(i, 1));
+    rs->SetField("title2", title(i, 2));
+    if (!title(i, 39).empty()) rs->SetField("title39", title(i, 39));
+    rs->Update();
+  }
+  rs->Close();
+  db->CommitTrans();
+  // Rowids with gaps, as deletions leave them.
+  db->Execute("delete * from mediadata where name like 'Name 1?0'");
+  auto kept = [](int i) { return !(i >= 100 && i < 200 && i % 10 == 0); };
+
+  // Marks: sections 1, 2 and 5, an artist prefix and a title prefix.
+  Names expected;
+  for (int i = 0; i < kRecords; ++i) {
+    const int section = 1 + i % 9;
+    const std::string artist = "Artist " + std::to_string(i % 50);
+    bool titled = false;
+    for (int t : {1, 2, 39}) titled = titled || vb::UpperCase(title(i, t)).rfind("SONG 1", 0) == 0;
+    if (kept(i) && (section == 1 || section == 2 || section == 5) && artist.rfind("Artist 1", 0) == 0 && titled)
+      expected.insert("Name " + std::to_string(i));
+  }
+  ASSERT_GT(expected.size(), 10u);
+  EXPECT_EQ(General(" 1 2 5 ", {.artist = "Artist 1", .title = "song 1"}), expected);
+  EXPECT_EQ(NullFlags(), 0);
+
+  // The title list: the same rows in the same order as one look-up and
+  // insert per title.
+  auto listed = [&] {
+    std::vector<std::string> out;
+    auto list = db->OpenRecordset("select longtitle from title_list order by rowid");
+    for (; !list->Eof(); list->MoveNext()) out.push_back(vb::NzStr(list->GetField(0)));
+    return out;
+  };
+  db->Execute("delete * from title_list");
+  auto records = db->OpenRecordset("select * from mediadata where sectionnumber in (1, 2, 3, 5) order by rowid");
+  for (; !records->Eof(); records->MoveNext())
+    for (int t = 1; t <= 40; ++t) {
+      const std::string value = vb::NzStr(records->GetField("title" + std::to_string(t)));
+      if (!value.empty()) tvn::reports::AddLongTitle(db, value);
+    }
+  records->Close();
+  const std::vector<std::string> oneByOne = listed();
+  ASSERT_GT(oneByOne.size(), 300u);
+  tvn::reports::BuildTitleList(db, " 1 2 3 5 ");
+  EXPECT_EQ(listed(), oneByOne);
+
+  // Captions: every record carries its own section's.
+  db->Execute("update cassettecaption set f1 = 'Producer''s', f10 = 'Last'");
+  db->Execute("update scdcaption set f1 = 'Platform'");
+  tvn::reports::ApplySectionCaptions(db);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where sectionnumber = 1 and f1c = 'Producer''s' and "
+                                   "f10c = 'Last'"),
+            tvntest::CountRows(db, "select * from mediadata where sectionnumber = 1"));
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where sectionnumber = 9 and f1c = 'Platform'"),
+            tvntest::CountRows(db, "select * from mediadata where sectionnumber = 9"));
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where f2c is null"), 0);
 }
 
 TEST_F(Selection, ReportTableGainsTheUserFields) {

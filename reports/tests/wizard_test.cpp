@@ -16,6 +16,7 @@
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
 #include "platform/forms/tests/OnScreen.h"
+#include "reports/tests/BusyClick.h"
 #include "reports/tests/ModalCloser.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
@@ -339,6 +340,82 @@ TEST_F(Wizards, SelectorFinishWorkMarksShowsTheReportAndTidiesUp) {
   EXPECT_EQ(opened, "tvn::reports::RptForm");
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 3) << "the three video tapes";
   EXPECT_EQ(Module().ReportTitle, "") << "headings cleared once the report window closed";
+}
+
+}  // namespace
+
+namespace {
+
+// Opening on records that lack their captions, Next and Finish keep the
+// window painted; a click on Cancel made meanwhile is dropped, not acted on.
+TEST_F(Wizards, ClicksWhileOpeningNextAndFinishWorkAreNotActedOn) {
+  db->Execute("update cassettecaption set f1 = 'Producer'");
+  tvn::reports::frmWizard w;
+  int cancelled = 0;
+  QObject::connect(&w, &QDialog::rejected, [&] { ++cancelled; });
+  {
+    tvntest::ClickWhileBusy click(w.C_Button[1]);
+    w.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(click.Made()) << "opening";
+  }
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where sectionnumber = 1 and f1c = 'Producer'"), 1);
+  w.C_Button[3]->click();
+  w.ReportGrid_Click(1);
+  {
+    tvntest::ClickWhileBusy click(w.C_Button[1]);
+    w.C_Button[3]->click();
+    EXPECT_TRUE(click.Made()) << "Next";
+  }
+  EXPECT_EQ(OnShow(w.fraStep), 2);
+  w.C_Button[3]->click();
+  bool reportShown = false;
+  {
+    tvntest::ClickWhileBusy click(w.C_Button[1]);
+    tvntest::WhenModal([&](QWidget*) { reportShown = true; });
+    w.C_Button[4]->click();
+    EXPECT_TRUE(click.Made()) << "Finish";
+  }
+  EXPECT_TRUE(reportShown);
+  EXPECT_EQ(cancelled, 0);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 1);
+}
+
+// A limit box is as wide whatever it lists, lists its entries as read
+// (quotes, accents, a Null as an empty entry), empties on a refill, and
+// lets its entries go once Finish has read what it shows.
+TEST_F(Wizards, LimitBoxesKeepTheirWidthAndListTheirEntriesAsRead) {
+  const std::string longName = "Long " + std::string(45, 'W');
+  for (const char* name : {"Ab'c", "Bé", "Bé 2"}) Item(1, name, "");
+  Item(1, longName.c_str(), "");
+  tvntest::AddRow(db, "mediadata", {{"section", "Cassette"}, {"SectionNumber", dao::Variant::Byte(1)}});
+  tvn::reports::frmWizard w;
+  w.show();
+  const int width = w.NameCombo->sizeHint().width();
+  w.C_Button[3]->click();
+  w.ReportGrid_Click(8);  // Video Tape alone: the tape-index box is filled
+  w.C_Button[3]->click();
+  EXPECT_EQ(w.TapeIndexCombo->count(), 3);
+  w.C_Button[2]->click();
+  w.ReportGrid_Click(8);
+  w.ReportGrid_Click(2);  // Cassette
+  w.C_Button[3]->click();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QApplication::processEvents();
+  EXPECT_EQ(w.TapeIndexCombo->count(), 0) << "emptied for other sections";
+  std::vector<std::string> names;
+  for (int i = 0; i < w.NameCombo->count(); ++i) names.push_back(w.NameCombo->itemText(i).toStdString());
+  EXPECT_EQ(names, (std::vector<std::string>{"***NO LIMITS***", "", "Ab'c", "Bé", "Bé 2", longName, "Tape"}));
+  EXPECT_EQ(w.NameCombo->sizeHint().width(), width) << "the longest entry does not widen the box";
+
+  w.NameCombo->setCurrentIndex(w.NameCombo->findText("Bé"));
+  EXPECT_EQ(w.NameCombo->currentText(), "Bé");
+  w.C_Button[3]->click();
+  tvntest::WhenModal([](QWidget*) {});
+  w.C_Button[4]->click();
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 2) << "Bé and Bé 2";
+  EXPECT_EQ(w.NameCombo->count(), 0) << "the entries are let go";
+  EXPECT_EQ(w.NameCombo->currentText(), "Bé") << "the text on show stays";
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "games/reports/R00Module.h"
 #include "games/reports/frmWizard.h"
 #include "games/reports/tests/GameReportSupport.h"
+#include "reports/tests/BusyClick.h"
+#include "reports/tests/ModalCloser.h"
 #include "platform/runtime/Prompter.h"
 
 namespace {
@@ -198,6 +200,41 @@ TEST_F(GameWizard, TypedNameIsKeptAsTyped) {
   EXPECT_EQ(w->NameCombo->count(), 4) << "Enter adds nothing to the list";
   pl::MarkGameRecords(*db_, w->Limits());
   EXPECT_EQ(Marked(), (std::vector<std::string>{"Mario Kart", "Metroid"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Next and Finish keep the window painted; a click on Cancel made
+// meanwhile is dropped, not acted on.
+TEST_F(GameWizard, ClicksWhileNextAndFinishWorkAreNotActedOn) {
+  AddGame("Tetris", 1);
+  AddGame("Zelda", 2);
+  auto w = Open();
+  int cancelled = 0;
+  QObject::connect(w.get(), &QDialog::rejected, [&] { ++cancelled; });
+  w->C_Button_Click(3);
+  w->ReportGrid_Click(1);
+  {
+    tvntest::ClickWhileBusy click(w->C_Button[1]);
+    w->C_Button[3]->click();
+    EXPECT_TRUE(click.Made()) << "Next";
+  }
+  EXPECT_EQ(VisibleStep(*w), 2);
+  EXPECT_EQ(w->NameCombo->count(), 3);
+  w->C_Button[3]->click();
+  bool reportShown = false;
+  {
+    tvntest::ClickWhileBusy click(w->C_Button[1]);
+    tvntest::WhenModal([&](QWidget*) { reportShown = true; });
+    w->C_Button[4]->click();
+    EXPECT_TRUE(click.Made()) << "Finish";
+  }
+  EXPECT_TRUE(reportShown);
+  EXPECT_EQ(cancelled, 0);
+  EXPECT_EQ(w->NameCombo->count(), 0) << "the name list is let go before the report";
+  EXPECT_EQ(Marked(), (std::vector<std::string>{"Tetris", "Zelda"}));
 }
 
 }  // namespace
