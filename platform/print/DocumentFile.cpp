@@ -210,11 +210,13 @@ class FieldReader {
   struct Raw {
     const uchar* p = nullptr;
     quint32 bytes = 0;
+    bool null = true;  // written as a null string, not an empty one
     bool operator==(const Raw& o) const { return bytes == o.bytes && (bytes == 0 || std::memcmp(p, o.p, bytes) == 0); }
   };
   Raw RawStr() {
     const quint32 bytes = U32();
-    if (bytes == 0xFFFFFFFFu || bytes == 0) return {};
+    if (bytes == 0xFFFFFFFFu) return {};
+    if (bytes == 0) return Raw{p_, 0, false};
     if ((bytes & 1) || !Need(bytes)) {
       ok_ = false;
       return {};
@@ -224,7 +226,9 @@ class FieldReader {
     return r;
   }
   static QString Make(const Raw& r) {
-    if (r.bytes == 0) return QString();
+    // An empty string stays empty rather than null, so that a page read
+    // back writes as it was written.
+    if (r.bytes == 0) return r.null ? QString() : QStringLiteral("");
     QString s(static_cast<qsizetype>(r.bytes / 2), Qt::Uninitialized);
     qFromBigEndian<char16_t>(r.p, s.size(), s.data());
     return s;
