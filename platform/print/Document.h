@@ -7,7 +7,10 @@
 
 #include "platform/print/Picture.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,8 +110,91 @@ struct Page {
   bool operator==(const Page&) const = default;
 };
 
+// The pages of a document. A report of a million records lays out far
+// more pages than memory should hold, so past a number of pages the store
+// keeps in memory only the last pages being laid out and the pages recently
+// read; the others are written, in the document file's page encoding, to
+// one temporary file and read back when asked for. The file goes with the
+// store (or when it is cleared). A page reference stays good until several
+// other pages have been read; take a copy to keep a page longer.
+class PageStore {
+ public:
+  PageStore();
+  PageStore(const PageStore& other);
+  PageStore(PageStore&& other) noexcept;
+  PageStore& operator=(const PageStore& other);
+  PageStore& operator=(PageStore&& other) noexcept;
+  ~PageStore();
+
+  size_t size() const { return slots_.size(); }
+  bool empty() const { return slots_.empty(); }
+  // Page i, read back from the file when it is not in memory.
+  const Page& operator[](size_t i) const { return At(i); }
+  const Page& front() const { return At(0); }
+  const Page& back() const { return At(slots_.size() - 1); }
+  // The page being laid out (always in memory).
+  Page& back();
+  // An earlier page to change (a header stamped on it).
+  Page& Edit(size_t i);
+  void push_back(Page page);
+  // Keeps the first n pages.
+  void resize(size_t n);
+  void clear() { resize(0); }
+  void shrink_to_fit();
+
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = Page;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const Page*;
+    using reference = const Page&;
+    const_iterator(const PageStore* s, size_t i) : s_(s), i_(i) {}
+    const Page& operator*() const { return (*s_)[i_]; }
+    const Page* operator->() const { return &(*s_)[i_]; }
+    const_iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+   private:
+    const PageStore* s_;
+    size_t i_;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, slots_.size()}; }
+
+  // The message of the first failure of the temporary file ("" when none):
+  // the pages written before it and every page after it stay in memory.
+  const std::string& Error() const { return error_; }
+  // The temporary file's name ("" while every page is in memory).
+  QString FileName() const;
+  // Pages held before any goes to a file, and the folder of the file
+  // (the system's temporary folder when empty); tests set them.
+  static void SetThreshold(size_t pages);
+  static void SetFolder(const QString& folder);
+
+ private:
+  struct Slot {
+    std::shared_ptr<Page> page;  // null while the page is only in the file
+    int64_t offset = -1;         // where the file holds it; -1: nowhere yet
+    int64_t length = 0;
+    bool dirty = false;          // changed since it was written
+  };
+  struct File;
+  const Page& At(size_t i) const;
+  void Touch(size_t i) const;
+  void Spill(size_t i) const;
+  bool WriteOut(size_t i) const;
+  mutable std::vector<Slot> slots_;
+  mutable std::vector<size_t> recent_;  // pages read back, the latest first
+  mutable std::unique_ptr<File> file_;
+  mutable std::string error_;
+  size_t settled_ = 0;  // pages before this one have been given to the file
+};
+
 struct Document {
-  std::vector<Page> pages;
+  PageStore pages;
   int PageCount() const { return static_cast<int>(pages.size()); }
 };
 

@@ -58,6 +58,37 @@ QByteArray StoredBytes(const Picture& picture) {
   return png;
 }
 
+// One page in the document file's encoding; its pictures are the indexes
+// index gives their contents.
+void WritePage(QDataStream& s, const Page& page, const QHash<QByteArray, quint32>& index) {
+  s << page.width << page.height;
+  s << quint32(page.texts.size());
+  for (const auto& t : page.texts) {
+    s << t.x << t.y << t.baseline << t.width;
+    WriteFont(s, t.font);
+    s << qint32(t.color) << t.text << bool(t.header) << qint32(t.table);
+  }
+  s << quint32(page.pictures.size());
+  for (const auto& pic : page.pictures) s << index.value(pic.picture.Key()) << pic.x << pic.y << pic.width << pic.height;
+  s << quint32(page.lines.size());
+  for (const auto& l : page.lines) s << l.x1 << l.y1 << l.x2 << l.y2 << qint32(l.color) << l.width;
+  s << quint32(page.boxes.size());
+  for (const auto& b : page.boxes)
+    s << b.x << b.y << b.width << b.height << qint32(b.pen) << qint32(b.brush) << b.filled << b.outlined;
+  s << quint32(page.tables.size());
+  for (const auto& t : page.tables) {
+    s << qint32(t.id) << t.x << t.y << qint32(t.headerShade) << qint32(t.bodyShade);
+    s << quint32(t.columnWidths.size());
+    for (size_t c = 0; c < t.columnWidths.size(); ++c)
+      s << t.columnWidths[c] << qint8(c < t.columnAlign.size() ? t.columnAlign[c] : '<');
+    s << quint32(t.rows.size());
+    for (const auto& r : t.rows) {
+      s << r.y << r.height << r.header << quint32(r.cells.size());
+      for (const auto& c : r.cells) s << c.text << c.bold;
+    }
+  }
+}
+
 }  // namespace
 
 bool SaveDocument(const Document& document, const std::string& file, int from, int to,
@@ -84,19 +115,19 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   // Each picture content once, checked against the rule the load applies,
   // so that no document is written that the program would refuse.
   QHash<QByteArray, quint32> index;
-  std::vector<const Picture*> pictures;
+  std::vector<Picture> pictures;  // by value: a page read back may go again
   for (int p = from; p <= to && n > 0; ++p) {
     for (const auto& pic : document.pages[static_cast<size_t>(p - 1)].pictures) {
       if (!index.contains(pic.picture.Key())) {
         index.insert(pic.picture.Key(), static_cast<quint32>(pictures.size()));
-        pictures.push_back(&pic.picture);
+        pictures.push_back(pic.picture);
       }
     }
   }
   s << quint32(pictures.size());
-  for (const Picture* picture : pictures) {
-    QByteArray bytes = StoredBytes(*picture);
-    const QSize size = picture->size();
+  for (const Picture& picture : pictures) {
+    QByteArray bytes = StoredBytes(picture);
+    const QSize size = picture.size();
     const std::string refusal = PictureRefusal(static_cast<quint64>(size.width()),
                                                static_cast<quint64>(size.height()), static_cast<quint64>(bytes.size()));
     if (!refusal.empty() || bytes.isEmpty()) {
@@ -106,8 +137,8 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
                  (refusal.empty() ? std::string("a picture that cannot be stored") : refusal) + ".";
       return false;
     }
-    s << quint32(size.width()) << quint32(size.height()) << qint32(picture->dotsPerMeterX())
-      << qint32(picture->dotsPerMeterY());
+    s << quint32(size.width()) << quint32(size.height()) << qint32(picture.dotsPerMeterX())
+      << qint32(picture.dotsPerMeterY());
     const QByteArray sum = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
     s.writeRawData(sum.constData(), static_cast<int>(sum.size()));
     s << quint32(bytes.size());
@@ -119,32 +150,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   for (int p = from; p <= to && n > 0; ++p) {
     const Page& page = document.pages[static_cast<size_t>(p - 1)];
     if (progress) progress(p - from + 1, count);
-    s << page.width << page.height;
-    s << quint32(page.texts.size());
-    for (const auto& t : page.texts) {
-      s << t.x << t.y << t.baseline << t.width;
-      WriteFont(s, t.font);
-      s << qint32(t.color) << t.text << bool(t.header) << qint32(t.table);
-    }
-    s << quint32(page.pictures.size());
-    for (const auto& pic : page.pictures) s << index.value(pic.picture.Key()) << pic.x << pic.y << pic.width << pic.height;
-    s << quint32(page.lines.size());
-    for (const auto& l : page.lines) s << l.x1 << l.y1 << l.x2 << l.y2 << qint32(l.color) << l.width;
-    s << quint32(page.boxes.size());
-    for (const auto& b : page.boxes)
-      s << b.x << b.y << b.width << b.height << qint32(b.pen) << qint32(b.brush) << b.filled << b.outlined;
-    s << quint32(page.tables.size());
-    for (const auto& t : page.tables) {
-      s << qint32(t.id) << t.x << t.y << qint32(t.headerShade) << qint32(t.bodyShade);
-      s << quint32(t.columnWidths.size());
-      for (size_t c = 0; c < t.columnWidths.size(); ++c)
-        s << t.columnWidths[c] << qint8(c < t.columnAlign.size() ? t.columnAlign[c] : '<');
-      s << quint32(t.rows.size());
-      for (const auto& r : t.rows) {
-        s << r.y << r.height << r.header << quint32(r.cells.size());
-        for (const auto& c : r.cells) s << c.text << c.bold;
-      }
-    }
+    WritePage(s, page, index);
   }
   if (s.status() != QDataStream::Ok || !out.commit()) {
     if (error) *error = "The report document \"" + file + "\" cannot be written.";
@@ -204,11 +210,13 @@ class FieldReader {
   struct Raw {
     const uchar* p = nullptr;
     quint32 bytes = 0;
+    bool null = true;  // written as a null string, not an empty one
     bool operator==(const Raw& o) const { return bytes == o.bytes && (bytes == 0 || std::memcmp(p, o.p, bytes) == 0); }
   };
   Raw RawStr() {
     const quint32 bytes = U32();
-    if (bytes == 0xFFFFFFFFu || bytes == 0) return {};
+    if (bytes == 0xFFFFFFFFu) return {};
+    if (bytes == 0) return Raw{p_, 0, false};
     if ((bytes & 1) || !Need(bytes)) {
       ok_ = false;
       return {};
@@ -218,7 +226,9 @@ class FieldReader {
     return r;
   }
   static QString Make(const Raw& r) {
-    if (r.bytes == 0) return QString();
+    // An empty string stays empty rather than null, so that a page read
+    // back writes as it was written.
+    if (r.bytes == 0) return r.null ? QString() : QStringLiteral("");
     QString s(static_cast<qsizetype>(r.bytes / 2), Qt::Uninitialized);
     qFromBigEndian<char16_t>(r.p, s.size(), s.data());
     return s;
@@ -267,135 +277,148 @@ void ReadFont(FieldReader& r, FontSpec& f, FontNames& names) {
   f.underline = flags & 4;
 }
 
-bool ReadPages(FieldReader& r, const std::vector<Picture>& images, Document& doc, const Progress& progress) {
-  quint32 pageCount = 0;
-  if (!r.Count(&pageCount, 16)) return false;
-  doc.pages.resize(pageCount);
-  quint32 n = 0;
+struct CellRef {
+  FieldReader::Raw raw;
+  const QString* text;
+};
+// What reading one page after another reuses.
+struct PageScratch {
   FontNames fonts;
   // The texts of a page are made once its tables are read: a table cell's
   // text run then shares the cell's string instead of a copy of its own.
   std::vector<FieldReader::Raw> textRaw;
-  struct CellRef {
-    FieldReader::Raw raw;
-    const QString* text;
-  };
   std::vector<std::vector<CellRef>> tableCells;
-  long long done = 0;
-  for (auto& page : doc.pages) {
-    if (progress) progress(++done, static_cast<long long>(doc.pages.size()));
-    page.width = r.F64();
-    page.height = r.F64();
-    if (!r.Count(&n, 40)) return false;
-    page.texts.resize(n);
-    textRaw.resize(n);
-    for (size_t i = 0; i < page.texts.size(); ++i) {
-      TextItem& t = page.texts[i];
-      t.x = r.F64();
-      t.y = r.F64();
-      t.baseline = r.F64();
-      t.width = r.F64();
-      ReadFont(r, t.font, fonts);
-      t.color = r.I32();
-      textRaw[i] = r.RawStr();
-      t.header = r.Bool();
-      t.table = r.I32();
+};
+
+bool ReadPage(FieldReader& r, const std::vector<Picture>& images, Page& page, PageScratch& k) {
+  quint32 n = 0;
+  FontNames& fonts = k.fonts;
+  std::vector<FieldReader::Raw>& textRaw = k.textRaw;
+  auto& tableCells = k.tableCells;
+  page.width = r.F64();
+  page.height = r.F64();
+  if (!r.Count(&n, 40)) return false;
+  page.texts.resize(n);
+  textRaw.resize(n);
+  for (size_t i = 0; i < page.texts.size(); ++i) {
+    TextItem& t = page.texts[i];
+    t.x = r.F64();
+    t.y = r.F64();
+    t.baseline = r.F64();
+    t.width = r.F64();
+    ReadFont(r, t.font, fonts);
+    t.color = r.I32();
+    textRaw[i] = r.RawStr();
+    t.header = r.Bool();
+    t.table = r.I32();
+  }
+  if (!r.Count(&n, 36)) return false;
+  page.pictures.resize(n);
+  for (auto& pic : page.pictures) {
+    const quint32 i = r.U32();
+    pic.x = r.F64();
+    pic.y = r.F64();
+    pic.width = r.F64();
+    pic.height = r.F64();
+    if (i >= images.size()) return false;
+    pic.picture = images[i];
+  }
+  if (!r.Count(&n, 44)) return false;
+  page.lines.resize(n);
+  for (auto& l : page.lines) {
+    l.x1 = r.F64();
+    l.y1 = r.F64();
+    l.x2 = r.F64();
+    l.y2 = r.F64();
+    l.color = r.I32();
+    l.width = r.F64();
+  }
+  if (!r.Count(&n, 42)) return false;
+  page.boxes.resize(n);
+  for (auto& b : page.boxes) {
+    b.x = r.F64();
+    b.y = r.F64();
+    b.width = r.F64();
+    b.height = r.F64();
+    b.pen = r.I32();
+    b.brush = r.I32();
+    b.filled = r.Bool();
+    b.outlined = r.Bool();
+  }
+  if (!r.Count(&n, 36)) return false;
+  page.tables.resize(n);
+  tableCells.resize(n);
+  for (size_t ti = 0; ti < page.tables.size(); ++ti) {
+    TableItem& t = page.tables[ti];
+    std::vector<CellRef>& refs = tableCells[ti];
+    refs.clear();
+    t.id = r.I32();
+    t.x = r.F64();
+    t.y = r.F64();
+    t.headerShade = r.I32();
+    t.bodyShade = r.I32();
+    quint32 cols = 0;
+    if (!r.Count(&cols, 9)) return false;
+    t.columnWidths.resize(cols);
+    t.columnAlign.resize(cols);
+    for (quint32 c = 0; c < cols; ++c) {
+      t.columnWidths[c] = r.F64();
+      t.columnAlign[c] = static_cast<char>(r.I8());
     }
-    if (!r.Count(&n, 36)) return false;
-    page.pictures.resize(n);
-    for (auto& pic : page.pictures) {
-      const quint32 i = r.U32();
-      pic.x = r.F64();
-      pic.y = r.F64();
-      pic.width = r.F64();
-      pic.height = r.F64();
-      if (i >= images.size()) return false;
-      pic.picture = images[i];
-    }
-    if (!r.Count(&n, 44)) return false;
-    page.lines.resize(n);
-    for (auto& l : page.lines) {
-      l.x1 = r.F64();
-      l.y1 = r.F64();
-      l.x2 = r.F64();
-      l.y2 = r.F64();
-      l.color = r.I32();
-      l.width = r.F64();
-    }
-    if (!r.Count(&n, 42)) return false;
-    page.boxes.resize(n);
-    for (auto& b : page.boxes) {
-      b.x = r.F64();
-      b.y = r.F64();
-      b.width = r.F64();
-      b.height = r.F64();
-      b.pen = r.I32();
-      b.brush = r.I32();
-      b.filled = r.Bool();
-      b.outlined = r.Bool();
-    }
-    if (!r.Count(&n, 36)) return false;
-    page.tables.resize(n);
-    tableCells.resize(n);
-    for (size_t ti = 0; ti < page.tables.size(); ++ti) {
-      TableItem& t = page.tables[ti];
-      std::vector<CellRef>& refs = tableCells[ti];
-      refs.clear();
-      t.id = r.I32();
-      t.x = r.F64();
-      t.y = r.F64();
-      t.headerShade = r.I32();
-      t.bodyShade = r.I32();
-      quint32 cols = 0;
-      if (!r.Count(&cols, 9)) return false;
-      t.columnWidths.resize(cols);
-      t.columnAlign.resize(cols);
-      for (quint32 c = 0; c < cols; ++c) {
-        t.columnWidths[c] = r.F64();
-        t.columnAlign[c] = static_cast<char>(r.I8());
+    quint32 rows = 0;
+    if (!r.Count(&rows, 21)) return false;
+    t.rows.resize(rows);
+    for (auto& row : t.rows) {
+      row.y = r.F64();
+      row.height = r.F64();
+      row.header = r.Bool();
+      quint32 cells = 0;
+      if (!r.Count(&cells, 5)) return false;
+      row.cells.resize(cells);
+      for (auto& c : row.cells) {
+        const FieldReader::Raw raw = r.RawStr();
+        c.text = FieldReader::Make(raw);
+        c.bold = r.Bool();
+        if (raw.bytes) refs.push_back({raw, &c.text});
       }
-      quint32 rows = 0;
-      if (!r.Count(&rows, 21)) return false;
-      t.rows.resize(rows);
-      for (auto& row : t.rows) {
-        row.y = r.F64();
-        row.height = r.F64();
-        row.header = r.Bool();
-        quint32 cells = 0;
-        if (!r.Count(&cells, 5)) return false;
-        row.cells.resize(cells);
-        for (auto& c : row.cells) {
-          const FieldReader::Raw raw = r.RawStr();
-          c.text = FieldReader::Make(raw);
-          c.bold = r.Bool();
-          if (raw.bytes) refs.push_back({raw, &c.text});
+    }
+  }
+  if (!r.ok()) return false;
+  // A table's runs come in the order of its cells; a cell of several
+  // lines has runs that match no cell and get strings of their own.
+  std::vector<size_t> next(page.tables.size(), 0);
+  for (size_t i = 0; i < page.texts.size(); ++i) {
+    TextItem& t = page.texts[i];
+    if (t.table >= static_cast<int>(page.tables.size())) return false;
+    const FieldReader::Raw& raw = textRaw[i];
+    bool shared = false;
+    if (t.table >= 0 && raw.bytes) {
+      const auto& refs = tableCells[static_cast<size_t>(t.table)];
+      size_t& at = next[static_cast<size_t>(t.table)];
+      const size_t look = page.tables[static_cast<size_t>(t.table)].columnWidths.size() + 1;
+      for (size_t j = at; j < refs.size() && j < at + look; ++j) {
+        if (refs[j].raw == raw) {
+          t.text = *refs[j].text;
+          at = j + 1;
+          shared = true;
+          break;
         }
       }
     }
-    if (!r.ok()) return false;
-    // A table's runs come in the order of its cells; a cell of several
-    // lines has runs that match no cell and get strings of their own.
-    std::vector<size_t> next(page.tables.size(), 0);
-    for (size_t i = 0; i < page.texts.size(); ++i) {
-      TextItem& t = page.texts[i];
-      if (t.table >= static_cast<int>(page.tables.size())) return false;
-      const FieldReader::Raw& raw = textRaw[i];
-      bool shared = false;
-      if (t.table >= 0 && raw.bytes) {
-        const auto& refs = tableCells[static_cast<size_t>(t.table)];
-        size_t& at = next[static_cast<size_t>(t.table)];
-        const size_t look = page.tables[static_cast<size_t>(t.table)].columnWidths.size() + 1;
-        for (size_t j = at; j < refs.size() && j < at + look; ++j) {
-          if (refs[j].raw == raw) {
-            t.text = *refs[j].text;
-            at = j + 1;
-            shared = true;
-            break;
-          }
-        }
-      }
-      if (!shared) t.text = FieldReader::Make(raw);
-    }
+    if (!shared) t.text = FieldReader::Make(raw);
+  }
+  return r.ok();
+}
+
+bool ReadPages(FieldReader& r, const std::vector<Picture>& images, Document& doc, const Progress& progress) {
+  quint32 pageCount = 0;
+  if (!r.Count(&pageCount, 16)) return false;
+  PageScratch scratch;
+  for (quint32 i = 0; i < pageCount; ++i) {
+    if (progress) progress(static_cast<long long>(i) + 1, static_cast<long long>(pageCount));
+    Page page;
+    if (!ReadPage(r, images, page, scratch)) return false;
+    doc.pages.push_back(std::move(page));
   }
   return r.ok();
 }
@@ -547,6 +570,24 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
   Document doc;
   if (!ReadPages(r, pictures, doc, progress)) return fail();
   *out = std::move(doc);
+  return true;
+}
+
+QByteArray EncodePage(const Page& page, const QHash<QByteArray, quint32>& pictureIndex) {
+  QByteArray bytes;
+  QDataStream s(&bytes, QIODevice::WriteOnly);
+  s.setVersion(kStreamVersion);
+  WritePage(s, page, pictureIndex);
+  return bytes;
+}
+
+bool DecodePage(const QByteArray& bytes, const std::vector<Picture>& pictures, Page* page) {
+  const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
+  FieldReader r(begin, begin + bytes.size());
+  PageScratch scratch;
+  Page read;
+  if (!ReadPage(r, pictures, read, scratch) || r.left() != 0) return false;
+  *page = std::move(read);
   return true;
 }
 

@@ -5,7 +5,11 @@
 #include "platform/print/Document.h"
 #include "platform/print/Printer.h"
 
+#include <QByteArray>
+#include <QHash>
+
 #include <string>
+#include <vector>
 
 namespace print {
 
@@ -19,5 +23,11 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
 // untouched.
 bool LoadDocument(const std::string& file, Document* out, std::string* error,
                   const Progress& progress = {});
+
+// One page in the document file's own encoding, its pictures given as the
+// indexes pictureIndex holds for their keys, and read back against the
+// list of those pictures; false when the bytes are no such page.
+QByteArray EncodePage(const Page& page, const QHash<QByteArray, quint32>& pictureIndex);
+bool DecodePage(const QByteArray& bytes, const std::vector<Picture>& pictures, Page* page);
 
 }  // namespace print

@@ -274,7 +274,7 @@ void Printer::State::ReleasePages() {
   // and the hook keeps a busy window turning between slices.
   constexpr size_t kSlice = 2048;
   while (doc.pages.size() > kSlice) {
-    doc.pages.erase(doc.pages.end() - kSlice, doc.pages.end());
+    doc.pages.resize(doc.pages.size() - kSlice);
     if (progress) progress(static_cast<long long>(doc.pages.size()), 0);
   }
   doc.pages.clear();
@@ -385,7 +385,7 @@ void Printer::State::StampHeaders() {
   const double h = fm.ascent + fm.descent;
   for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
     if (progress && i % 4096 == 4095) progress(static_cast<long long>(i), 0);
-    Page& page = doc.pages[i];
+    Page& page = doc.pages.Edit(i);
     const double top = std::max(0.0, (marginTop - h) / 2);
     const double left = marginLeft;
     const double right = page.width - marginRight;

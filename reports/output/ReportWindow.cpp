@@ -266,6 +266,9 @@ void ReportWindowFrame::CreateButton_Click() {
     RunReportWriter();
   }
   printer.Refresh();
+  // The report stands whole however its pages are kept; a temporary file
+  // that could not take them is still worth telling (a full disk).
+  if (const std::string& error = printer.document().pages.Error(); !error.empty()) Warn(error);
 }
 
 void ReportWindowFrame::btnPDF_Click() {
@@ -337,6 +340,9 @@ void ReportWindowFrame::CloseButton_Click() { close(); }
 
 void ReportWindowFrame::closeEvent(QCloseEvent* event) {
   if (context_.CurrentReportWindow == this) context_.CurrentReportWindow = nullptr;
+  // The report's pages, and the temporary file holding those not on show,
+  // go with the window.
+  printer_->KillDoc();
   QDialog::closeEvent(event);
 }
 

@@ -422,3 +422,40 @@ TEST_F(ReportWindow, EveryCaptionShowsWholeAtTheOpeningSize) {
 }
 
 }  // namespace
+
+TEST_F(ReportWindow, ALongReportsPagesFileGoesWithTheWindowAndAFolderThatCannotTakeThemIsNamed) {
+  ManyArtists(200);
+  struct Restore {
+    ~Restore() {
+      print::PageStore::SetThreshold(512);
+      print::PageStore::SetFolder({});
+    }
+  } restore;
+  print::PageStore::SetThreshold(1);
+  RptForm& w = OpenWindow(8);
+
+  const std::string folder = Path("no/such/folder");
+  print::PageStore::SetFolder(QString::fromStdString(folder));
+  w.CreateButton->click();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(folder), std::string::npos) << Messages()[0];
+  const int pages = w.Printer().PageCount();
+  ASSERT_GE(pages, 8);
+  EXPECT_TRUE(HasText(w.Printer().document(), "Artist 100"));
+  EXPECT_TRUE(HasText(w.Printer().document(), "Artist 299"));
+  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+
+  print::PageStore::SetFolder({});
+  w.CreateButton->click();
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(w.Printer().PageCount(), pages);
+  EXPECT_TRUE(HasText(w.Printer().document(), "Artist 299"));
+  w.VSPrinter1->ShowPage(pages);
+  EXPECT_EQ(w.VSPrinter1->PageShown(), pages);
+  const QString file = w.Printer().document().pages.FileName();
+  ASSERT_FALSE(file.isEmpty());
+  EXPECT_TRUE(QFile::exists(file));
+
+  w.close();
+  EXPECT_FALSE(QFile::exists(file));
+}
