@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/runtime/Functions.h"
@@ -151,32 +150,53 @@ void AddLongTitle(const dao::DatabasePtr& db, const std::string& title) {
 
 namespace {
 
-// Adds titles to title_list in the order given, many rows to a statement:
-// a row at a time took most of the wizard's Next on a large collection.
-class TitleInserter {
+// The titles listed so far, each once by its upper case (as the database
+// compares texts, letter case aside), in an open table of their positions
+// in the list: a node-based set of a million keys spent most of its time
+// allocating and chasing them.
+class TitleSet {
  public:
-  explicit TitleInserter(const dao::DatabasePtr& db) : db_(db) {}
-  void Add(const std::string& title) {
-    values_ += (count_ ? ", (" : "(") + dao::SqlQuote(title) + ")";
-    if (++count_ == kRows) Flush();
-  }
-  void Flush() {
-    if (count_ == 0) return;
-    db_->Execute("insert into title_list (longtitle) values " + values_);
-    values_.clear();
-    count_ = 0;
+  explicit TitleSet(LimitList& list) : list_(list), slots_(1024, kEmpty) {}
+
+  // Adds value to the list unless a title equal to it in upper case is
+  // there already; true when it was added.
+  bool Add(std::string_view value) {
+    key_ = vb::UpperCase(value);
+    const std::uint64_t hash = std::hash<std::string_view>()(key_);
+    size_t at = Find(hash);
+    while (slots_[at] != kEmpty) {
+      const std::uint32_t index = slots_[at];
+      if (hashes_[index] == hash && vb::UpperCase(list_.At(index)) == key_) return false;
+      at = (at + 1) & (slots_.size() - 1);
+    }
+    slots_[at] = static_cast<std::uint32_t>(hashes_.size());
+    hashes_.push_back(hash);
+    list_.Add(value);
+    if (hashes_.size() * 2 > slots_.size()) Grow();
+    return true;
   }
 
  private:
-  static constexpr int kRows = 200;
-  const dao::DatabasePtr& db_;
-  std::string values_;
-  int count_ = 0;
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  size_t Find(std::uint64_t hash) const { return (hash ^ hash >> 29) & (slots_.size() - 1); }
+  void Grow() {
+    slots_.assign(slots_.size() * 2, kEmpty);
+    for (std::uint32_t i = 0; i < hashes_.size(); ++i) {
+      size_t at = Find(hashes_[i]);
+      while (slots_[at] != kEmpty) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = i;
+    }
+  }
+
+  LimitList& list_;
+  std::vector<std::uint32_t> slots_;
+  std::vector<std::uint64_t> hashes_;  // of each listed title's upper case
+  std::string key_;
 };
 
 }  // namespace
 
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
+LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
   // One pass over the records with the titles already listed kept in
   // memory: a look-up in the table per title made the list quadratic in
   // the collection. The key is the text as the database compares it (letter
@@ -184,12 +204,12 @@ void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, 
   // adding them one by one left it.
   std::string columns;
   for (int t = 1; t <= 40; ++t) columns += (t > 1 ? "," : "") + std::string("title") + std::to_string(t);
+  LimitList found;
   InOneTransaction(db, [&] {
     db->Execute("delete * from title_list");
     dao::RecordsetPtr rs =
         db->OpenRecordset("select " + columns + " from mediadata where " + SectionCondition(sectionList) + " ");
-    TitleInserter list(db);
-    std::unordered_set<std::string> listed;
+    TitleSet listed(found);
     while (!rs->Eof()) {
       // A block of rows at a time: reading field by field costs a look-up
       // per value.
@@ -199,16 +219,26 @@ void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, 
       if (tick) tick();
       for (size_t r = 0; r < rows; ++r) {
         for (size_t t = 0; t < block.size(); ++t) {
-          std::string value = vb::NzStr(block[t][r]);
-          if (value.empty()) continue;
-          if (!listed.insert(vb::UpperCase(value)).second) continue;
-          list.Add(value);
+          const dao::Variant& cell = block[t][r];
+          if (cell.isNull()) continue;
+          std::string other;
+          const std::string_view value = cell.isString() ? std::string_view(cell.rawString()) : (other = vb::NzStr(cell));
+          if (!value.empty()) listed.Add(value);
         }
       }
     }
-    list.Flush();
     rs->Close();
+    db->AppendTexts("title_list", "longtitle", found.Size(), [&found](size_t i) { return found.At(i); });
   });
+  // The list as "select * from title_list order by longtitle" reads it: no
+  // two titles are equal to the text collation (they were kept once each,
+  // letter case aside), so their letter order is the only one.
+  const std::vector<std::uint32_t> by = vb::LetterOrder(found.Size(), [&found](size_t i) { return found.At(i); });
+  LimitList sorted;
+  sorted.text.reserve(found.text.size());
+  sorted.ends.reserve(found.Size());
+  for (const std::uint32_t i : by) sorted.Add(found.At(i));
+  return sorted;
 }
 
 void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick) {
@@ -266,10 +296,32 @@ void WidenReportTable(const dao::DatabasePtr& db) {
   }
 }
 
-void FinishReport(const dao::DatabasePtr& db, ReportContext& ctx) {
+namespace {
+const char* const kNameless = "name & '' = ''";
+}  // namespace
+
+std::vector<std::int64_t> NamelessRecords(const dao::DatabasePtr& db) {
+  std::vector<std::int64_t> rows;
+  db->ForEachRow(std::string("select rowid from mediadata where ") + kNameless, [&rows](const std::vector<dao::Variant>& row) {
+    rows.push_back(static_cast<std::int64_t>(vb::CDbl(row[0])));
+    return true;
+  });
+  return rows;
+}
+
+void FinishReport(const dao::DatabasePtr& db, ReportContext& ctx, const std::vector<std::int64_t>* nameless) {
   ctx.ReportTitle.clear();
   ctx.ReportSubtitle.clear();
-  db->Execute("delete * from mediadata where name & '' = ''");
+  if (!nameless) {
+    db->Execute(std::string("delete * from mediadata where ") + kNameless);
+    return;
+  }
+  // Only the records found, each still without a name.
+  for (size_t i = 0; i < nameless->size(); i += 500) {
+    std::string ids;
+    for (size_t j = i; j < nameless->size() && j < i + 500; ++j) ids += (j > i ? "," : "") + std::to_string((*nameless)[j]);
+    db->Execute("delete * from mediadata where rowid in (" + ids + ") and " + kNameless);
+  }
 }
 
 // ---------------------------------------------------------------- wizard

@@ -3,11 +3,14 @@
 // mediadata set by whole-table statements, the tape-label work table
 // `report`, the title list and the clean-up after the report window. Both
 // media wizards use these routines; the windows only gather the choices.
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/dao/Dao.h"
 #include "platform/dao/RowBatches.h"
+#include "reports/output/LimitList.h"
 #include "reports/output/ReportContext.h"
 
 namespace tvn::reports {
@@ -31,17 +34,22 @@ void GatherTapeLabels(const dao::DatabasePtr& db, const Tick& tick = {});
 void AddLongTitle(const dao::DatabasePtr& db, const std::string& title);
 // Rebuilds title_list from the forty title fields of the records whose
 // section is in the section list: each title once (letter case aside), the
-// first spelling met in record order, in that order.
-void BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick = {});
+// first spelling met in record order, in that order. Gives the titles in
+// the order the list is read in by title (the letter order).
+LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick = {});
 // Copies each section's user-field captions into f1c..f10c of all its
 // records, in batches of records inside one transaction.
 void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick = {});
 // Adds the user-field columns f1..f10 and f1c..f10c to `report` when the
 // table lacks them.
 void WidenReportTable(const dao::DatabasePtr& db);
+// The records without a name, as FinishReport finds them.
+std::vector<std::int64_t> NamelessRecords(const dao::DatabasePtr& db);
 // After the report window has closed: the headings are cleared and the
-// records without a name removed.
-void FinishReport(const dao::DatabasePtr& db, ReportContext& ctx);
+// records without a name removed; with `nameless` (found before, aside
+// from the window), only those of them that still lack a name.
+void FinishReport(const dao::DatabasePtr& db, ReportContext& ctx,
+                  const std::vector<std::int64_t>* nameless = nullptr);
 
 // The limit boxes of the report wizard, as typed or picked.
 struct WizardLimits {

@@ -271,13 +271,22 @@ void frmWizardx::BuildStandardSelection() {
     // Clicks are dropped and the window kept painted while the records are
     // marked.
     vb::BusyScope busy(this);
-    MarkStandardSelection(m.ReportDatabase, m, reportChoice_, limitChoice_, limitValue_, [&busy] { busy.Tick(); });
+    RunOnOwnConnection(
+        m.ReportDatabase, false,
+        [&](const dao::DatabasePtr& db) { MarkStandardSelection(db, m, reportChoice_, limitChoice_, limitValue_); },
+        &busy);
   }
   {
     RptForm report(this);
     report.exec();
   }
-  FinishReport(m.ReportDatabase, m);
+  // The records without a name go: they are looked for aside (a scan of
+  // the whole collection) and removed here, so that the windows follow.
+  vb::BusyScope busy(this);
+  std::vector<std::int64_t> nameless;
+  RunOnOwnConnection(
+      m.ReportDatabase, true, [&nameless](const dao::DatabasePtr& db) { nameless = NamelessRecords(db); }, &busy);
+  FinishReport(m.ReportDatabase, m, &nameless);
 }
 
 }  // namespace tvn::reports

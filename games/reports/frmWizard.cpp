@@ -290,7 +290,11 @@ void frmWizard::SelectGameRecords() {
     const GameLimits limits = Limits();
     // The name list is done with: its entries are not carried into the report.
     tvn::reports::ReleaseLimitBox(NameCombo);
-    if (m.ReportType == kFullGameReport) MarkGameRecords(*m.ReportDatabase, limits, [&busy] { busy.Tick(); });
+    // Marked aside, on a connection of its own, so that the engine's
+    // commit never holds the window.
+    if (m.ReportType == kFullGameReport)
+      tvn::reports::RunOnOwnConnection(
+          m.ReportDatabase, false, [&limits](const dao::DatabasePtr& db) { MarkGameRecords(*db, limits); }, &busy);
   }
   RptForm report(this);
   report.exec();

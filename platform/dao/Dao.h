@@ -16,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/runtime/Errors.h"
@@ -229,6 +230,13 @@ class Database : public std::enable_shared_from_this<Database> {
   // the database.
   virtual void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row);
   virtual long RecordsAffected() const = 0;
+  // Adds count rows to table, the text value(i) in field of the i-th and
+  // the other fields at their defaults, through one statement with the
+  // value bound: a long list spelled out as SQL text is read and parsed
+  // again for every few rows. A failure leaves the rows added before it;
+  // the caller's transaction keeps the whole all or nothing.
+  virtual void AppendTexts(const std::string& table, const std::string& field, size_t count,
+                           const std::function<std::string_view(size_t)>& value);
 
   // Rows of a table added, changed or deleted through this database since
   // a mark, so that a list of the table's rows can follow them without
@@ -273,6 +281,13 @@ class Workspace {
   // The engine may roll back an interrupted change; nothing else is
   // written to the file (see Database::MendIndexes).
   DatabasePtr OpenDatabase(const std::string& name, bool exclusive = false, bool readOnly = false);
+  // A connection of its own to an existing file, for work on another
+  // thread while this one keeps the windows painted: the engine keeps it
+  // apart from the open databases (ReleaseReads, Workspace transactions and
+  // the other connections' writes never reach it), so only the thread
+  // that works on it touches it. The caller closes it, and lets go of the
+  // other connections' reads first when it writes.
+  DatabasePtr OpenAside(const std::string& name, bool readOnly = false);
   // Creates a new, empty database file (3204 when it exists).
   DatabasePtr CreateDatabase(const std::string& name);
   void BeginTrans();

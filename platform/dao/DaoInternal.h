@@ -82,7 +82,10 @@ class StmtCache {
 
 class DatabaseImpl : public Database {
  public:
-  DatabaseImpl(sqlite3* db, std::string path, std::string name);
+  // listed: one of the program's open connections, which the engine lets
+  // go of and tells of each other's writes; a connection for work on
+  // another thread is not.
+  DatabaseImpl(sqlite3* db, std::string path, std::string name, bool listed = true);
   ~DatabaseImpl() override;
 
   std::string Name() const override { return name_; }
@@ -90,6 +93,8 @@ class DatabaseImpl : public Database {
   void Execute(const std::string& sql) override;
   void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) override;
   long RecordsAffected() const override { return affected_; }
+  void AppendTexts(const std::string& table, const std::string& field, size_t count,
+                   const std::function<std::string_view(size_t)>& value) override;
   std::uint64_t ChangeMark() override { return changeSeq_; }
   bool ChangedRowsSince(std::uint64_t mark, const std::string& table, std::vector<std::int64_t>& rowids) override;
   std::vector<std::string> TableDefNames() override;
@@ -153,6 +158,7 @@ class DatabaseImpl : public Database {
   std::uint64_t generation_ = 0;
   int transDepth_ = 0;
   int siblings_ = 0;  // other open connections to the same file in this process
+  bool listed_ = true;
   std::vector<RecordsetBase*> recordsets_;
   std::map<std::string, std::unique_ptr<TableInfo>> tables_;  // by lower-case name
   std::unordered_map<std::string, Translation> translations_;

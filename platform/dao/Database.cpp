@@ -281,8 +281,8 @@ void StmtCache::Clear() {
 
 // ---------------------------------------------------------------- database
 
-DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
-    : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db, kStatementCacheSize) {
+DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name, bool listed)
+    : db_(db), path_(std::move(path)), name_(std::move(name)), stmts_(db, kStatementCacheSize), listed_(listed) {
   // A listing of the whole collection sorts some megabytes of rows: with
   // SQLite's small default page cache the sorter spills and every pass
   // reads the file again. A larger cache keeps both in memory; it grows
@@ -290,6 +290,7 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name)
   // as the setting reads the schema.)
   sqlite3_exec(db_, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
   sqlite3_update_hook(db_, &DatabaseImpl::OnRowChanged, this);
+  if (!listed_) return;
   std::lock_guard<std::mutex> lock(RegistryMutex());
   auto [b, e] = Registry().equal_range(path_);
   for (auto it = b; it != e; ++it) {
@@ -590,6 +591,32 @@ void DatabaseImpl::Execute(const std::string& sql) {
   AfterWrite();
 }
 
+void DatabaseImpl::AppendTexts(const std::string& table, const std::string& field, size_t count,
+                               const std::function<std::string_view(size_t)>& value) {
+  ThrowIfClosed();
+  const TableInfo* info = Table(table);
+  if (!info)
+    Fail(errTableNotFound, "The database engine cannot find the input table or query '" + table +
+                               "'. Make sure it exists and that its name is spelled correctly.");
+  const int column = info->Find(field);
+  if (column < 0) FailItemNotFound();
+  const std::string sql = "INSERT INTO " + QuoteIdent(info->name) + " (" +
+                          QuoteIdent(info->columns[static_cast<size_t>(column)].name) + ") VALUES (?1)";
+  BeforeWrite(false);
+  sqlite3_stmt* st = Prepare(sql, sql);
+  StmtUse use(st);
+  affected_ = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const std::string_view text = value(i);
+    sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    const int rc = StepWrite(st);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) Raise(sqlite3_extended_errcode(db_), sql);
+    sqlite3_reset(st);
+    ++affected_;
+  }
+  AfterWrite();
+}
+
 std::vector<std::string> DatabaseImpl::TableDefNames() {
   ThrowIfClosed();
   std::vector<std::string> out;
@@ -848,7 +875,7 @@ void DatabaseImpl::Close() {
   stmts_.Clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
-  {
+  if (listed_) {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     auto [b, e] = Registry().equal_range(path_);
     for (auto it = b; it != e;) {
@@ -945,6 +972,14 @@ DatabasePtr Workspace::OpenDatabase(const std::string& name, bool exclusive, boo
   auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path);
   detail::Workspace0().databases.push_back(impl);
   return impl;
+}
+
+DatabasePtr Workspace::OpenAside(const std::string& name, bool readOnly) {
+  std::string path = detail::Absolute(vb::ResolvePath(name));
+  detail::CheckFile(path);
+  sqlite3* db = detail::OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+  detail::Probe(db, path);
+  return std::make_shared<detail::DatabaseImpl>(db, path, path, false);
 }
 
 DatabasePtr Workspace::CreateDatabase(const std::string& name) {

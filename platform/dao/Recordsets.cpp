@@ -1568,6 +1568,13 @@ void Database::ForEachRow(const std::string& sql, const std::function<bool(const
   rs->Close();
 }
 
+// For databases of other makes: a statement a row.
+void Database::AppendTexts(const std::string& table, const std::string& field, size_t count,
+                           const std::function<std::string_view(size_t)>& value) {
+  for (size_t i = 0; i < count; ++i)
+    Execute("insert into " + table + " (" + field + ") values (" + SqlQuote(std::string(value(i))) + ")");
+}
+
 }  // namespace dao
 
 namespace dao::detail {

@@ -440,48 +440,23 @@ void GenericColumn::Permute(const std::vector<std::uint32_t>& by) {
 
 std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending) {
   const size_t n = column.Size();
-  // Each cell's letter key, whose bytes order as CompareLetters orders the
-  // texts (up to case and accents), with its first sixteen bytes at hand:
-  // most comparisons end there.
-  struct Entry {
-    std::uint64_t high, low;
-    double value;
-    std::uint32_t cell;
-    bool number;
-  };
-  std::string keys;
-  keys.reserve(column.text_.size());
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> keyAt(n);
-  std::vector<Entry> entries(n);
-  for (size_t i = 0; i < n; ++i) {
-    const size_t at = keys.size();
-    vb::AppendLetterKey(keys, column.Text(i));
-    const std::string_view key = std::string_view(keys).substr(at);
-    keyAt[i] = {std::uint32_t(at), std::uint32_t(key.size())};
-    auto word = [&key](size_t from) {
-      std::uint64_t w = 0;
-      for (size_t b = from; b < from + 8; ++b) w = w << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
-      return w;
-    };
-    entries[i] = Entry{word(0), word(8), column.numbers_[i].value, std::uint32_t(i), column.numbers_[i].number};
-  }
-  auto keyOf = [&](std::uint32_t i) { return std::string_view(keys).substr(keyAt[i].first, keyAt[i].second); };
+  // Each cell's letter key at hand, so that texts are not decoded at every
+  // comparison.
+  const vb::LetterSortKeys keys(n, [&column](size_t i) { return column.Text(i); });
   // CompareGeneric, pair by pair: the same answers, so the same order even
   // where numbers and texts mixed in one column make the order circular.
-  auto compare = [&](const Entry& a, const Entry& b) {
-    if (a.number && b.number) return a.value < b.value ? -1 : (b.value < a.value ? 1 : 0);
-    if (a.high != b.high) return a.high < b.high ? -1 : 1;
-    if (a.low != b.low) return a.low < b.low ? -1 : 1;
-    if (const int k = keyOf(a.cell).compare(keyOf(b.cell)); k != 0) return k;
-    const std::string_view x = column.Text(a.cell), y = column.Text(b.cell);
-    return x == y ? 0 : vb::CompareLetters(x, y);
+  auto compare = [&](std::uint32_t a, std::uint32_t b) {
+    const auto& x = column.numbers_[a];
+    const auto& y = column.numbers_[b];
+    if (x.number && y.number) return x.value < y.value ? -1 : (y.value < x.value ? 1 : 0);
+    return keys.Compare(a, b);
   };
-  if (ascending)
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) < 0; });
-  else
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) > 0; });
   std::vector<std::uint32_t> by(n);
-  for (size_t i = 0; i < n; ++i) by[i] = entries[i].cell;
+  for (size_t i = 0; i < n; ++i) by[i] = std::uint32_t(i);
+  if (ascending)
+    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+  else
+    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) > 0; });
   return by;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/runtime/TextFold.h"
 
+#include <algorithm>
+
 #include <locale.h>
 #include <wctype.h>
 
@@ -126,6 +128,42 @@ std::string LetterKey(std::string_view text) {
   return key;
 }
 
+LetterSortKeys::LetterSortKeys(size_t count, std::function<std::string_view(size_t)> text)
+    : text_(std::move(text)), heads_(count) {
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = keys_.size();
+    AppendLetterKey(keys_, text_(i));
+    const std::string_view key = std::string_view(keys_).substr(at);
+    auto word = [&key](size_t from) {
+      std::uint64_t w = 0;
+      for (size_t b = from; b < from + 8; ++b) w = w << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
+      return w;
+    };
+    heads_[i] = Head{word(0), word(8), static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(key.size())};
+  }
+}
+
+int LetterSortKeys::Compare(std::uint32_t a, std::uint32_t b) const {
+  // Where the keys differ they decide; where they are equal, only case and
+  // accents can still tell the texts apart.
+  const Head& x = heads_[a];
+  const Head& y = heads_[b];
+  if (x.high != y.high) return x.high < y.high ? -1 : 1;
+  if (x.low != y.low) return x.low < y.low ? -1 : 1;
+  const std::string_view keys(keys_);
+  if (const int k = keys.substr(x.at, x.size).compare(keys.substr(y.at, y.size)); k != 0) return k < 0 ? -1 : 1;
+  const std::string_view s = text_(a), t = text_(b);
+  return s == t ? 0 : CompareLetters(s, t);
+}
+
+std::vector<std::uint32_t> LetterOrder(size_t count, const std::function<std::string_view(size_t)>& text) {
+  const LetterSortKeys keys(count, text);
+  std::vector<std::uint32_t> by(count);
+  for (size_t i = 0; i < count; ++i) by[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(by.begin(), by.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys.Compare(a, b) < 0; });
+  return by;
+}
+
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());
@@ -140,7 +178,15 @@ std::string EncodeUtf8(std::u32string_view s) {
   return out;
 }
 
-std::string UpperCase(std::string_view s) { return Map(s, Upper); }
+std::string UpperCase(std::string_view s) {
+  // Plain ASCII, the common case, without decoding character by character.
+  std::string out(s);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) >= 0x80) return Map(s, Upper);
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return out;
+}
 std::string LowerCase(std::string_view s) { return Map(s, Lower); }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

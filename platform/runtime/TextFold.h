@@ -2,8 +2,11 @@
 // Unicode-aware letter case for UTF-8 text. One rule serves the string
 // functions (UCase, LCase, text comparison) and the database's TVNTEXT
 // collation, so "Édith" and "édith" are one name wherever they meet.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vb {
 
@@ -33,5 +36,27 @@ int CompareLetters(std::string_view a, std::string_view b);
 std::string LetterKey(std::string_view text);
 // The same, added to the end of key.
 void AppendLetterKey(std::string& key, std::string_view text);
+
+// The letter keys of many texts, made once for sorting them: Compare
+// answers as CompareLetters does, mostly from the first bytes of the keys.
+// text(i) must stay valid, and give the same text, while the keys live.
+class LetterSortKeys {
+ public:
+  LetterSortKeys(size_t count, std::function<std::string_view(size_t)> text);
+  int Compare(std::uint32_t a, std::uint32_t b) const;
+
+ private:
+  std::function<std::string_view(size_t)> text_;
+  std::string keys_;
+  struct Head {
+    std::uint64_t high, low;  // the key's first sixteen bytes
+    std::uint32_t at, size;   // the whole key in keys_
+  };
+  std::vector<Head> heads_;
+};
+
+// Where each text goes in a stable sort by CompareLetters (the text that
+// comes i-th is by[i]). Pure work, which may run on a thread of its own.
+std::vector<std::uint32_t> LetterOrder(size_t count, const std::function<std::string_view(size_t)>& text);
 
 }  // namespace vb

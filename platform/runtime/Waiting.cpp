@@ -11,23 +11,35 @@ WaitHooks& Hooks() {
   return hooks;
 }
 
+// The hooks paint windows, which only the thread that installed them may
+// do: a wait in work running aside only passes the time.
+std::thread::id& HooksThread() {
+  static std::thread::id id;
+  return id;
+}
+
+bool OnHooksThread() { return std::this_thread::get_id() == HooksThread(); }
+
 }  // namespace
 
-void SetWaitHooks(WaitHooks hooks) { Hooks() = std::move(hooks); }
+void SetWaitHooks(WaitHooks hooks) {
+  Hooks() = std::move(hooks);
+  HooksThread() = std::this_thread::get_id();
+}
 
 OutsideWait::OutsideWait() {
-  if (Hooks().begin) Hooks().begin();
+  if (OnHooksThread() && Hooks().begin) Hooks().begin();
 }
 
 OutsideWait::~OutsideWait() {
   try {
-    if (Hooks().end) Hooks().end();
+    if (OnHooksThread() && Hooks().end) Hooks().end();
   } catch (...) {
   }
 }
 
 void OutsideWait::Step() {
-  if (Hooks().step) Hooks().step();
+  if (OnHooksThread() && Hooks().step) Hooks().step();
   else std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 

@@ -99,48 +99,44 @@ const char* const kNoLimits = "***NO LIMITS***";
 
 namespace {
 
-// The entries of a limit box as one block of UTF-8 text and the end of
-// each entry in it: a list of a million titles held as separate strings
-// took over 200 MB, as one block it takes the text's own size and eight
-// bytes an entry.
+// A limit box's entries, read by the list as it shows them.
 class LimitEntries : public QAbstractListModel {
  public:
   using QAbstractListModel::QAbstractListModel;
 
-  void Reset(std::string text, std::vector<size_t> ends) {
+  void Reset(LimitList entries) {
     beginResetModel();
-    text_ = std::move(text);
-    ends_ = std::move(ends);
-    text_.shrink_to_fit();
-    ends_.shrink_to_fit();
+    entries_ = std::move(entries);
+    entries_.text.shrink_to_fit();
+    entries_.ends.shrink_to_fit();
     endResetModel();
   }
   int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : static_cast<int>(ends_.size());
+    return parent.isValid() ? 0 : static_cast<int>(entries_.Size());
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
       return {};
-    const size_t row = static_cast<size_t>(index.row());
-    const size_t begin = row == 0 ? 0 : ends_[row - 1];
-    return QString::fromUtf8(text_.data() + begin, static_cast<qsizetype>(ends_[row] - begin));
+    const std::string_view entry = entries_.At(static_cast<size_t>(index.row()));
+    return QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
   }
   // The box empties its list through this (QComboBox::clear).
   bool removeRows(int row, int count, const QModelIndex& parent = {}) override {
     if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount()) return false;
+    std::string& text = entries_.text;
+    std::vector<size_t>& ends = entries_.ends;
     const size_t first = static_cast<size_t>(row), last = first + static_cast<size_t>(count);
-    const size_t begin = first == 0 ? 0 : ends_[first - 1], end = ends_[last - 1];
+    const size_t begin = first == 0 ? 0 : ends[first - 1], end = ends[last - 1];
     beginRemoveRows(parent, row, row + count - 1);
-    text_.erase(begin, end - begin);
-    ends_.erase(ends_.begin() + static_cast<std::ptrdiff_t>(first), ends_.begin() + static_cast<std::ptrdiff_t>(last));
-    for (size_t i = first; i < ends_.size(); ++i) ends_[i] -= end - begin;
+    text.erase(begin, end - begin);
+    ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(first), ends.begin() + static_cast<std::ptrdiff_t>(last));
+    for (size_t i = first; i < ends.size(); ++i) ends[i] -= end - begin;
     endRemoveRows();
     return true;
   }
 
  private:
-  std::string text_;
-  std::vector<size_t> ends_;
+  LimitList entries_;
 };
 
 }  // namespace
@@ -159,12 +155,11 @@ QComboBox* MakeLimitBox(QWidget* parent, const char* name) {
 
 namespace {
 
-// `field` of every row of `sql` as one block of text and the end of each
-// entry (a Null as an empty entry), after the no-limit entry.
-void ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const std::string& field, std::string& text,
-                 std::vector<size_t>& ends) {
-  text = kNoLimits;
-  ends = {text.size()};
+// `field` of every row of `sql` (a Null as an empty entry), after the
+// no-limit entry.
+LimitList ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const std::string& field) {
+  LimitList entries;
+  entries.Add(kNoLimits);
   dao::RecordsetPtr rs = db->OpenRecordset(sql);
   int column = -1;
   for (int i = 0; i < rs->FieldCount() && column < 0; ++i)
@@ -173,53 +168,74 @@ void ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const std::
     // A block of rows at a time rather than a look-up per value.
     const auto block = rs->GetRows(4096);
     if (block.empty() || block[static_cast<size_t>(column)].empty()) break;
-    for (const auto& value : block[static_cast<size_t>(column)]) {
-      text += vb::NzStr(value);
-      ends.push_back(text.size());
-    }
+    for (const auto& value : block[static_cast<size_t>(column)]) entries.Add(vb::NzStr(value));
   }
   rs->Close();
+  return entries;
 }
 
-}  // namespace
-
-void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
-                  vb::BusyScope* busy) {
+void ShowEntries(QComboBox* box, LimitList entries) {
   // The entries go to the box's model at once: a title list can hold a
   // million entries, and adding them one by one took minutes.
-  std::string text;
-  std::vector<size_t> ends;
-  if (busy) {
-    // The engine sorts a long list in one step, which would hold the
-    // window for seconds: the list is read on a connection of its own
-    // beside the busy scope.
-    const std::string file = db->Name();
-    vb::RunAside([&] {
-      dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenDatabase(file, false, true);
-      try {
-        ReadEntries(own, sql, field, text, ends);
-      } catch (...) {
-        own->Close();
-        throw;
-      }
-      own->Close();
-    }, [busy] { busy->Tick(); });
-  } else {
-    ReadEntries(db, sql, field, text, ends);
-  }
   auto* model = dynamic_cast<LimitEntries*>(box->model());
   if (!model) {
     model = new LimitEntries(box);
     box->setModel(model);
   }
-  model->Reset(std::move(text), std::move(ends));
+  model->Reset(std::move(entries));
   box->setCurrentText(kNoLimits);
+}
+
+}  // namespace
+
+void RunOnOwnConnection(const dao::DatabasePtr& db, bool readOnly,
+                        const std::function<void(const dao::DatabasePtr&)>& work, vb::BusyScope* busy) {
+  if (!busy) {
+    work(db);
+    return;
+  }
+  const std::string file = db->Name();
+  dao::DBEngine::ReleaseReads();
+  vb::RunAside(
+      [&] {
+        dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenAside(file, readOnly);
+        try {
+          work(own);
+        } catch (...) {
+          own->Close();
+          throw;
+        }
+        own->Close();
+      },
+      [busy] {
+        // A paint may read rows (a list behind the wizard); its read must
+        // not keep the work from writing.
+        busy->Tick();
+        dao::DBEngine::ReleaseReads();
+      });
+}
+
+void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
+                  vb::BusyScope* busy) {
+  LimitList entries;
+  RunOnOwnConnection(db, true, [&](const dao::DatabasePtr& on) { entries = ReadEntries(on, sql, field); }, busy);
+  ShowEntries(box, std::move(entries));
+}
+
+void FillLimitBox(QComboBox* box, LimitList entries) {
+  LimitList all;
+  all.text.reserve(entries.text.size() + std::string_view(kNoLimits).size());
+  all.ends.reserve(entries.Size() + 1);
+  all.Add(kNoLimits);
+  for (size_t i = 0; i < entries.Size(); ++i) all.Add(entries.At(i));
+  entries = {};
+  ShowEntries(box, std::move(all));
 }
 
 void ReleaseLimitBox(QComboBox* box) {
   const QString shown = box->currentText();
   QSignalBlocker quiet(box);
-  if (auto* model = dynamic_cast<LimitEntries*>(box->model())) model->Reset({}, {});
+  if (auto* model = dynamic_cast<LimitEntries*>(box->model())) model->Reset({});
   box->setEditText(shown);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/dao/Dao.h"
+#include "reports/output/LimitList.h"
 
 class QComboBox;
 class QTableWidget;
@@ -65,10 +66,20 @@ void ToggleGridRow(QTableWidget* grid, int row, int column, int firstMember = 0,
 QComboBox* MakeLimitBox(QWidget* parent, const char* name);
 // Refills a limit box: the no-limit entry, then `field` of every row of
 // `sql` (a Null as an empty entry), and shows the no-limit entry; busy, when
-// given, keeps the windows painted while a long list is read. The entries
-// are held as one block of text.
+// given, keeps the windows painted while a long list is read on a
+// connection of its own.
 void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string& sql, const std::string& field,
                   vb::BusyScope* busy = nullptr);
+// The same with the entries at hand (the no-limit entry goes first).
+void FillLimitBox(QComboBox* box, LimitList entries);
+// Runs work on a connection of its own to db's file, on a thread of its
+// own, while busy keeps the windows painted (the engine sorts or commits
+// a long list in single steps that would hold the window for seconds); the
+// windows' reads are let go of before and between paints, so that work
+// that writes is not kept waiting. Without busy, work runs here on db.
+// An error in work is thrown here.
+void RunOnOwnConnection(const dao::DatabasePtr& db, bool readOnly,
+                        const std::function<void(const dao::DatabasePtr&)>& work, vb::BusyScope* busy);
 // Lets go of a limit box's entries once its text has been read; the text
 // on show stays.
 void ReleaseLimitBox(QComboBox* box);

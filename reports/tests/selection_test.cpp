@@ -180,6 +180,18 @@ TEST_F(Selection, FinishingRemovesNamelessRecordsAndClearsTheHeadings) {
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where name = ' '"), 1);
   EXPECT_EQ(ctx.ReportTitle, "");
   EXPECT_EQ(ctx.ReportSubtitle, "");
+
+  // Found first (as the wizards do, aside): only those found, and only
+  // while they still lack a name.
+  Item(1, "");
+  Item(1, dao::Variant::Null());
+  const std::vector<std::int64_t> nameless = tvn::reports::NamelessRecords(db);
+  ASSERT_EQ(nameless.size(), 2u);
+  Item(1, "");  // after the look
+  db->Execute("update mediadata set name = 'Named meanwhile' where rowid = " + std::to_string(nameless[0]));
+  tvn::reports::FinishReport(db, ctx, &nameless);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where name & '' = ''"), 1);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where name = 'Named meanwhile'"), 1);
 }
 
 TEST_F(Selection, TitleListHoldsEachTitleOnce) {
@@ -199,17 +211,26 @@ TEST_F(Selection, TitleListKeepsTheFirstSpellingInRecordOrder) {
   Item(2, "A", {{"title1", "Édith"}, {"title2", "zoé"}});
   Item(2, "B", {{"title1", "ÉDITH"}, {"title3", "ZOÉ"}, {"title4", "Edith"}});
   Item(2, "C", {{"title40", "édith"}, {"title1", "Zoe"}});
-  tvn::reports::BuildTitleList(db, " 2 ");
+  // Texts the letter order has to place: other scripts, signs before the
+  // letters, a quote, digits, a long title and one that begins another.
+  Item(2, "D", {{"title1", "東京物語"}, {"title2", "_intro"}, {"title3", "O'Brien's \"Song\""}, {"title4", "10 Years"},
+                {"title5", "Zoe and more"}, {"title6", std::string(45, 'z')}, {"title7", "Ωmega"}, {"title8", "ß"}});
+  const tvn::reports::LimitList given = tvn::reports::BuildTitleList(db, " 2 ");
   std::vector<std::string> listed;
   auto rs = db->OpenRecordset("select longtitle from title_list order by longtitle");
   while (!rs->Eof()) {
     listed.push_back(vb::NzStr(rs->GetField("longtitle")));
     rs->MoveNext();
   }
-  EXPECT_EQ(listed, (std::vector<std::string>{"Edith", "Édith", "Zoe", "zoé"}));
+  EXPECT_EQ(listed, (std::vector<std::string>{"10 Years", "_intro", "Edith", "Édith", "O'Brien's \"Song\"", "ß", "Zoe",
+                                              "zoé", "Zoe and more", std::string(45, 'z'), "Ωmega", "東京物語"}));
+  // What the wizard's box is given is exactly the list as read by title.
+  std::vector<std::string> handed;
+  for (size_t i = 0; i < given.Size(); ++i) handed.emplace_back(given.At(i));
+  EXPECT_EQ(handed, listed);
   // Building again starts from an empty list rather than adding to it.
   tvn::reports::BuildTitleList(db, " 2 ");
-  EXPECT_EQ(tvntest::CountRows(db, "select * from title_list"), 4);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from title_list"), 12);
 }
 
 TEST_F(Selection, SectionCaptionsAreCopiedAndMissingTablesKeepThem) {
@@ -323,8 +344,15 @@ TEST_F(Selection, ResultsPastEveryBatchAreThoseOfTheRecordByRecordWork) {
   records->Close();
   const std::vector<std::string> oneByOne = listed();
   ASSERT_GT(oneByOne.size(), 300u);
-  tvn::reports::BuildTitleList(db, " 1 2 3 5 ");
+  const tvn::reports::LimitList given = tvn::reports::BuildTitleList(db, " 1 2 3 5 ");
   EXPECT_EQ(listed(), oneByOne);
+  // The titles handed to the wizard's box: the list as the engine reads it
+  // by title.
+  std::vector<std::string> byTitle, handed;
+  auto read = db->OpenRecordset("select * from title_list order by longtitle");
+  for (; !read->Eof(); read->MoveNext()) byTitle.push_back(vb::NzStr(read->GetField("longtitle")));
+  for (size_t i = 0; i < given.Size(); ++i) handed.emplace_back(given.At(i));
+  EXPECT_EQ(handed, byTitle);
 
   // Captions: every record carries its own section's.
   db->Execute("update cassettecaption set f1 = 'Producer''s', f10 = 'Last'");

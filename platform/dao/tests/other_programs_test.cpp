@@ -214,6 +214,58 @@ TEST_F(OtherProgramTest, AWriteThatWaitsInVainIsRefusedWithTheFileNamed) {
   EXPECT_EQ(Count("n >= 0"), 299);
 }
 
+TEST_F(OtherProgramTest, WorkAsideWritesOnItsOwnConnectionAndWaitsWithoutTheWindowsHooks) {
+  // The program's hooks paint windows: a wait on another thread must not
+  // run them.
+  std::atomic<int> hooked{0};
+  vb::SetWaitHooks({[&] { ++hooked; }, [&] { ++hooked; }, [&] { ++hooked; }});
+  // The windows hold a read on a row; they let go of it before work aside
+  // starts, and read on afterwards.
+  auto rs = db_->OpenRecordset("select * from t order by name");
+  rs->MoveNext();
+  DBEngine::ReleaseReads();
+  std::string failure;
+  {
+    HeldWrite held(Path("t.mdb"), 300);
+    ASSERT_TRUE(held.Holding());
+    std::thread aside([&] {
+      try {
+        DatabasePtr own = DBEngine::Workspaces(0).OpenAside(Path("t.mdb"));
+        own->BeginTrans();
+        own->AppendTexts("T", "Name", 3, [](size_t i) { return i == 0 ? std::string_view("it's \"aside\"") : "more"; });
+        EXPECT_EQ(own->RecordsAffected(), 3);
+        own->CommitTrans();
+        own->Close();
+      } catch (const std::exception& e) {
+        failure = e.what();
+      }
+    });
+    aside.join();
+    EXPECT_EQ(held.Commit(), SQLITE_OK);
+  }
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(hooked.load(), 0);
+  EXPECT_EQ(Count("name = 'it''s \"aside\"' and n is null"), 1);
+  EXPECT_EQ(Count("name = 'more'"), 2);
+  EXPECT_EQ(Count("name = 'theirs'"), 1);
+  EXPECT_EQ(Str(rs->GetField("name")), "row 1001");
+  // A connection aside is not one of the open databases: letting go of
+  // the reads or rolling back the workspace never reaches it.
+  DatabasePtr own = DBEngine::Workspaces(0).OpenAside(Path("t.mdb"), true);
+  auto mine = own->OpenRecordset("select * from t order by name");
+  mine->MoveNext();
+  DBEngine::ReleaseReads();
+  EXPECT_NE(OtherWrite("row 9999"), SQLITE_OK) << "its read is its own to end";
+  mine->Close();
+  own->Close();
+  EXPECT_EQ(OtherWrite("row 9999"), SQLITE_OK);
+  // The bound append names what is missing.
+  EXPECT_EQ(ErrorOf([&] { db_->AppendTexts("nowhere", "name", 1, [](size_t) { return std::string_view("x"); }); }),
+            errTableNotFound);
+  EXPECT_EQ(ErrorOf([&] { db_->AppendTexts("t", "nothing", 1, [](size_t) { return std::string_view("x"); }); }),
+            errItemNotFound);
+}
+
 TEST_F(OtherProgramTest, FailuresInsideSqlFunctionsAreErrorsOfTheStatement) {
   // An unclosed "[" in a pattern: the runtime's Like refuses it.
   EXPECT_NE(ErrorOf([&] { Count("name like '[ro*'"); }), 0);
