@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "platform/runtime/ParallelSort.h"
 #include "platform/runtime/TextFold.h"
 
 namespace forms {
@@ -453,10 +454,18 @@ std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool 
   };
   std::vector<std::uint32_t> by(n);
   for (size_t i = 0; i < n; ++i) by[i] = std::uint32_t(i);
+  // Only numbers and texts mixed can make the order go in circles; such a
+  // column is sorted in one piece, so that it keeps the order it had.
+  const auto numbers = std::count_if(column.numbers_.begin(), column.numbers_.end(), [](const auto& x) { return x.number; });
+  const bool mixed = numbers > 0 && size_t(numbers) < n;
+  auto sort = [&](auto less) {
+    if (mixed) std::stable_sort(by.begin(), by.end(), less);
+    else vb::ParallelStableSort(by, less);
+  };
   if (ascending)
-    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+    sort([&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
   else
-    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) > 0; });
+    sort([&](std::uint32_t a, std::uint32_t b) { return compare(a, b) > 0; });
   return by;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/runtime/TextFold.h"
 
+#include "platform/runtime/ParallelSort.h"
+
 #include <algorithm>
 
 #include <locale.h>
@@ -160,7 +162,7 @@ std::vector<std::uint32_t> LetterOrder(size_t count, const std::function<std::st
   const LetterSortKeys keys(count, text);
   std::vector<std::uint32_t> by(count);
   for (size_t i = 0; i < count; ++i) by[i] = static_cast<std::uint32_t>(i);
-  std::stable_sort(by.begin(), by.end(), [&keys](std::uint32_t a, std::uint32_t b) { return keys.Compare(a, b) < 0; });
+  ParallelStableSort(by, [&keys](std::uint32_t a, std::uint32_t b) { return keys.Compare(a, b) < 0; });
   return by;
 }
 

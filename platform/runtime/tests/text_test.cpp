@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,4 +43,16 @@ TEST(TextFold, LetterKeysOrderAsTheLettersDo) {
   }
   EXPECT_EQ(vb::LetterKey("Éclair"), vb::LetterKey("eclair"));
   EXPECT_LT(vb::LetterKey("Étude").compare(vb::LetterKey("zappa")), 0);
+
+  // The letter order of a list long enough to be sorted on several
+  // threads: the one a stable sort by CompareLetters gives, ties (the same
+  // text again, another case) in the order they came.
+  std::vector<std::string> many;
+  for (int i = 0; i < 150000; ++i) many.push_back(texts[next() % texts.size()] + (i % 3 ? "" : "x"));
+  const std::vector<std::uint32_t> by = vb::LetterOrder(many.size(), [&many](size_t i) { return std::string_view(many[i]); });
+  std::vector<std::uint32_t> expected(many.size());
+  for (std::uint32_t i = 0; i < expected.size(); ++i) expected[i] = i;
+  std::stable_sort(expected.begin(), expected.end(),
+                   [&many](std::uint32_t a, std::uint32_t b) { return vb::CompareLetters(many[a], many[b]) < 0; });
+  EXPECT_TRUE(by == expected);
 }
