@@ -10,6 +10,7 @@
 
 #include "core/TavolinModule.h"
 #include "platform/dao/Dao.h"
+#include "platform/dao/RowStream.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
@@ -69,24 +70,26 @@ const std::vector<std::string>& FieldNames() {
 
 class RecordFields {
  public:
-  explicit RecordFields(const dao::Recordset& rs) : rs_(rs), index_(kFieldIds, -1) {
+  explicit RecordFields(dao::RowStream& rows) : rows_(rows), index_(kFieldIds, -1) {
     std::unordered_map<std::string, int> byName;
-    for (int i = 0, n = rs.FieldCount(); i < n; ++i) byName.emplace(vb::LCase(rs.FieldInfo(i).Name), i);
-    const auto& names = FieldNames();
+    const std::vector<std::string>& names = rows.Names();
+    for (int i = 0, n = static_cast<int>(names.size()); i < n; ++i)
+      byName.emplace(vb::LCase(names[static_cast<size_t>(i)]), i);
+    const auto& wanted = FieldNames();
     for (int id = 0; id < kFieldIds; ++id) {
-      auto it = byName.find(vb::LCase(names[static_cast<size_t>(id)]));
+      auto it = byName.find(vb::LCase(wanted[static_cast<size_t>(id)]));
       if (it != byName.end()) index_[static_cast<size_t>(id)] = it->second;
     }
   }
   vb::Variant Get(int id) const {
     const int i = index_[static_cast<size_t>(id)];
     // A field the query lacks fails as reading it by name does.
-    return i >= 0 ? rs_.GetField(i) : rs_.GetField(FieldNames()[static_cast<size_t>(id)]);
+    return i >= 0 ? rows_.Field(i) : rows_.Field(FieldNames()[static_cast<size_t>(id)]);
   }
   std::string Text(int id) const { return vb::NzStr(Get(id)); }
 
  private:
-  const dao::Recordset& rs_;
+  dao::RowStream& rows_;
   std::vector<int> index_;
 };
 
@@ -124,30 +127,24 @@ class StandardReportWriter {
     SetReportFonts(p_);
     p_.StartDoc();
     PrintReportHeading(ctx_, options_.oneLine);
-    dao::RecordsetPtr rs = ctx_.ReportDatabase->OpenRecordset(StandardReportSql(options_.sort));
-    struct Closer {
-      dao::RecordsetPtr& rs;
-      ~Closer() {
-        if (rs && rs->IsOpen()) rs->Close();
-      }
-    } closer{rs};
-    const long total = rs->RecordCount();
+    // The engine sorts every marked record before it gives the first; the
+    // rows are read aside meanwhile, with the window kept turning.
+    dao::RowStream rows(ctx_.ReportDatabase, StandardReportSql(options_.sort), [this] { p_.ReportProgress(0, 0); });
+    const long total = rows.Count();
     if (total != 0) {
       first_ = true;
       if (options_.oneLine) {
         p_.SetFontSize(8);
         p_.StartTable();
       }
-      rs->MoveFirst();
-      const RecordFields fields(*rs);
+      const RecordFields fields(rows);
       long done = 0;
-      while (!rs->Eof()) {
+      while (rows.Next()) {
         p_.ReportProgress(++done, total);
         if (options_.oneLine)
           OneLineRow(fields);
         else
           CompleteRecord(fields);
-        rs->MoveNext();
       }
     }
     if (options_.oneLine) {

@@ -20,6 +20,10 @@
 
 namespace dao::detail {
 
+// Names of tables and fields compare without regard to ASCII case.
+inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+std::string LowerAscii(std::string_view s);
+
 class RecordsetBase;
 
 // DAO type of a declared column type; size gets the Text length.
@@ -92,6 +96,17 @@ class DatabaseImpl : public Database {
   RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) override;
   void Execute(const std::string& sql) override;
   void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) override;
+  // The same, with the select's field names given to names before the
+  // first row; asRecordset reads the rows by the statement a recordset of
+  // the select reads them by (the same rows in the same order, sometimes
+  // without a sort).
+  void ForEachRow(const std::string& sql, const std::function<void(std::vector<std::string>)>& names,
+                  const std::function<bool(const std::vector<Variant>&)>& row, bool asRecordset = false);
+  // Whether the order in the columns' own collations (which the indexes
+  // serve) is the program's order for the select's rows.
+  bool PlainOrderHolds(const Translation& tr);
+  // How many rows a select gives, counted without its order.
+  long CountRows(const std::string& sql);
   long RecordsAffected() const override { return affected_; }
   void AppendTexts(const std::string& table, const std::string& field, size_t count,
                    const std::function<std::string_view(size_t)>& value) override;
@@ -378,7 +393,6 @@ class QueryRecordset : public RecordsetBase {
   // Every row of a fresh recordset read in stored order and sorted here;
   // false (nothing changed) when the order cannot be reproduced so.
   bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
-  bool PlainOrderHolds();
   bool FetchMore();  // one more row from the scan; false at its end
   void Drain();
   bool DrainByRowids();

@@ -54,6 +54,11 @@ struct Translation {
   std::string fromRestPlain;
 };
 
+// The statement counting a translated select's rows.
+inline std::string CountSql(const Translation& tr) {
+  return tr.countSql.empty() ? "SELECT count(*) FROM (" + tr.sql + ")" : tr.countSql;
+}
+
 // Throws dao::Error (3075 syntax, 3127 unknown field in INSERT INTO).
 Translation TranslateJet(const std::string& jet, const SchemaLookup& schema);
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "platform/dao/Convert.h"
 #include "platform/dao/DaoInternal.h"
@@ -10,15 +11,14 @@
 #include "platform/runtime/TextFold.h"
 
 namespace dao::detail {
-namespace {
-
-inline char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = LowerChar(c);
   return out;
 }
+
+namespace {
 
 std::string ColumnText(sqlite3_stmt* st, int col) {
   const unsigned char* t = sqlite3_column_text(st, col);
@@ -820,7 +820,7 @@ QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int ty
     : RecordsetBase(std::move(db)), type_(type), keyed_(tr.keyed), tr_(tr) {
   sqlite3* h = db_->Handle();
   sqlite3_stmt* st = nullptr;
-  if (keyed_ && PlainOrderHolds()) tr_.fromRest = tr_.fromRestPlain;
+  if (keyed_ && db_->PlainOrderHolds(tr_)) tr_.fromRest = tr_.fromRestPlain;
   if (keyed_) {
     std::string sql = "SELECT " + tr_.selectList + ", _rowid_ " + tr_.fromRest;
     if (sqlite3_prepare_v3(h, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
@@ -886,33 +886,6 @@ QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int ty
     pos_ = 0;
     bof_ = eof_ = false;
   }
-}
-
-// Whether the order in the columns' own collations (which the indexes
-// serve) is the program's order for these rows: so while every order
-// column of the rows holds numbers, or text of plain ASCII in a column
-// under NOCASE (on which the two agree). One narrow pass over the rows,
-// usually over an index.
-bool QueryRecordset::PlainOrderHolds() {
-  if (tr_.orderBy.empty() || tr_.fromRestPlain.empty() || tr_.unordered.empty()) return false;
-  sqlite3* h = db_->Handle();
-  std::string cols, wide;
-  for (size_t k = 0; k < tr_.orderBy.size(); ++k) {
-    const std::string& column = tr_.orderBy[k].column;
-    const char* coll = nullptr;
-    if (sqlite3_table_column_metadata(h, nullptr, tr_.table.c_str(), column.c_str(), nullptr, &coll, nullptr,
-                                      nullptr, nullptr) != SQLITE_OK)
-      return false;
-    const std::string c = "c" + std::to_string(k);
-    cols += (k ? ", " : "") + QuoteIdent(column) + " AS " + c;
-    wide += std::string(k ? " OR " : "") +
-            (coll && LowerAscii(coll) == "nocase" ? "tvn_wide(" + c + ")" : "typeof(" + c + ") IN ('text', 'blob')");
-  }
-  sqlite3_stmt* st = nullptr;
-  const std::string sql = "SELECT 1 FROM (SELECT " + cols + " " + tr_.unordered + ") WHERE " + wide + " LIMIT 1";
-  if (stmts_.Get(sql, &st) != SQLITE_OK) return false;
-  StmtUse use(st);
-  return sqlite3_step(st) == SQLITE_DONE;
 }
 
 QueryRecordset::~QueryRecordset() {
@@ -1043,7 +1016,7 @@ long QueryRecordset::RecordCount() {
   if (complete_) return live_;
   if (!count_) {
     sqlite3_stmt* st = nullptr;
-    std::string sql = tr_.countSql.empty() ? "SELECT count(*) FROM (" + tr_.sql + ")" : tr_.countSql;
+    const std::string sql = CountSql(tr_);
     int rc = stmts_.Get(sql, &st);
     if (rc != SQLITE_OK) db_->Raise(rc, sql);
     StmtUse use(st);
@@ -1579,28 +1552,83 @@ void Database::AppendTexts(const std::string& table, const std::string& field, s
 
 namespace dao::detail {
 
+namespace {
+
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using OwnStatement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+// A statement outside the connection's cache, finalized when it goes;
+// a failure to prepare it is raised naming context.
+OwnStatement PrepareOwn(DatabaseImpl& db, const std::string& sql, const std::string& context) {
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    const int ext = sqlite3_extended_errcode(db.Handle());
+    sqlite3_finalize(st);
+    db.Raise(ext, context);
+  }
+  return OwnStatement(st);
+}
+
+}  // namespace
+
+// Whether the order in the columns' own collations (which the indexes
+// serve) is the program's order for these rows: so while every order
+// column of the rows holds numbers, or text of plain ASCII in a column
+// under NOCASE (on which the two agree). One narrow pass over the rows,
+// usually over an index.
+bool DatabaseImpl::PlainOrderHolds(const Translation& tr) {
+  if (tr.orderBy.empty() || tr.fromRestPlain.empty() || tr.unordered.empty()) return false;
+  sqlite3* h = db_;
+  std::string cols, wide;
+  for (size_t k = 0; k < tr.orderBy.size(); ++k) {
+    const std::string& column = tr.orderBy[k].column;
+    const char* coll = nullptr;
+    if (sqlite3_table_column_metadata(h, nullptr, tr.table.c_str(), column.c_str(), nullptr, &coll, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK)
+      return false;
+    const std::string c = "c" + std::to_string(k);
+    cols += (k ? ", " : "") + QuoteIdent(column) + " AS " + c;
+    wide += std::string(k ? " OR " : "") +
+            (coll && LowerAscii(coll) == "nocase" ? "tvn_wide(" + c + ")" : "typeof(" + c + ") IN ('text', 'blob')");
+  }
+  sqlite3_stmt* st = nullptr;
+  const std::string sql = "SELECT 1 FROM (SELECT " + cols + " " + tr.unordered + ") WHERE " + wide + " LIMIT 1";
+  if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return false;
+  }
+  const OwnStatement own(st);
+  return sqlite3_step(st) == SQLITE_DONE;
+}
+
 void DatabaseImpl::ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) {
+  ForEachRow(sql, {}, row);
+}
+
+void DatabaseImpl::ForEachRow(const std::string& sql, const std::function<void(std::vector<std::string>)>& names,
+                              const std::function<bool(const std::vector<Variant>&)>& row, bool asRecordset) {
   ThrowIfClosed();
   const Translation& tr = Translate(sql);
   if (!tr.isSelect) Fail(3219, "Invalid operation.");
+  // The rows as a recordset reads them: in the order an index can serve
+  // while that order is the program's own.
+  const bool plain = asRecordset && tr.keyed && PlainOrderHolds(tr);
+  const std::string text = plain ? "SELECT " + tr.selectList + " " + tr.fromRestPlain : tr.sql;
   // A statement of its own, not one of the cache: row may run long and the
   // statement must not be finalized under it.
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db_, tr.sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    const int ext = sqlite3_extended_errcode(db_);
-    sqlite3_finalize(st);
-    Raise(ext, sql);
-  }
-  struct Finalize {
-    sqlite3_stmt* s;
-    ~Finalize() { sqlite3_finalize(s); }
-  } own{st};
+  const OwnStatement own = PrepareOwn(*this, text, sql);
+  sqlite3_stmt* st = own.get();
   const int n = sqlite3_column_count(st);
   std::vector<FieldMeta> fields(static_cast<size_t>(n));
+  std::vector<std::string> fieldNames;
   for (int i = 0; i < n; ++i) {
     if (const char* decl = sqlite3_column_decltype(st, i))
       fields[static_cast<size_t>(i)].type = TypeFromDecl(decl, fields[static_cast<size_t>(i)].size);
+    if (names) fieldNames.emplace_back(sqlite3_column_name(st, i));
   }
+  if (names) names(std::move(fieldNames));
   std::vector<Variant> values(static_cast<size_t>(n));
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -1609,6 +1637,17 @@ void DatabaseImpl::ForEachRow(const std::string& sql, const std::function<bool(c
     if (!row(values)) return;
   }
   if (rc != SQLITE_DONE) Raise(sqlite3_extended_errcode(db_), sql);
+}
+
+long DatabaseImpl::CountRows(const std::string& sql) {
+  ThrowIfClosed();
+  const Translation& tr = Translate(sql);
+  if (!tr.isSelect) Fail(3219, "Invalid operation.");
+  const std::string count = CountSql(tr);
+  const OwnStatement own = PrepareOwn(*this, count, sql);
+  sqlite3_stmt* st = own.get();
+  if (sqlite3_step(st) != SQLITE_ROW) Raise(sqlite3_extended_errcode(db_), sql);
+  return static_cast<long>(sqlite3_column_int64(st, 0));
 }
 
 }  // namespace dao::detail

@@ -384,7 +384,9 @@ void Printer::State::StampHeaders() {
   const FontEntry& fm = FontFor(hdrFont);
   const double h = fm.ascent + fm.descent;
   for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
-    if (progress && i % 4096 == 4095) progress(static_cast<long long>(i), 0);
+    // A page kept in the temporary file is read and written back: a few
+    // hundred take tens of milliseconds.
+    if (progress && i % 256 == 255) progress(static_cast<long long>(i), 0);
     Page& page = doc.pages.Edit(i);
     const double top = std::max(0.0, (marginTop - h) / 2);
     const double left = marginLeft;

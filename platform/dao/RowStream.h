@@ -1,0 +1,47 @@
+#pragma once
+// The rows of a long select, read in order on a connection of the file's
+// own on a thread of its own and handed over a batch at a time. The
+// engine sorts a large result whole before it gives the first row, and a
+// million rows take it a second or more: read here, that would hold the
+// window that waits for them. While this thread waits for rows it calls
+// tick every few milliseconds instead. The rows come as the same select
+// gives them on the caller's connection, in the same order.
+//
+// A database whose rows another connection would not see as the caller
+// does (one inside a transaction, one of another make, one with no file
+// of its own) is read on the caller's connection through a recordset.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dao/Dao.h"
+
+namespace dao {
+
+class RowStream {
+ public:
+  RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick);
+  // Stops the reading and waits for it to end.
+  ~RowStream();
+  RowStream(const RowStream&) = delete;
+  RowStream& operator=(const RowStream&) = delete;
+
+  // How many rows the select gives (counted before they are read).
+  long Count();
+  // The select's field names, by position.
+  const std::vector<std::string>& Names();
+  // Moves to the next row: false after the last. The first call moves to
+  // the first row. Throws what the reading threw.
+  bool Next();
+  // A field of the current row; a name the select lacks fails as reading
+  // it from a recordset does.
+  Variant Field(int index) const;
+  Variant Field(const std::string& name) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d_;
+};
+
+}  // namespace dao
