@@ -253,18 +253,17 @@ void AVQDForm::btnSearch_Click() {
   const bool prefixOnly = config_.prefixOnly;
   std::string head;
   RowsBusy ticking(*this, busy);
-  const int found = QDGrid->FindRow(QDGrid->Col(), 1, [&](const QString& cell) {
-    // The cell's first n characters as UTF-8, without a copy of the cell
-    // for the many that are plain ASCII.
-    const QStringView part = QStringView(cell).left(n);
-    head.clear();
-    if (std::all_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-      for (QChar c : part) head += char(c.unicode());
-    } else {
-      const QByteArray utf8 = part.toUtf8();
+  const int found = QDGrid->FindRowUtf8(QDGrid->Col(), 1, [&](std::string_view cell) {
+    // The cell's first n characters (as the text typed counts them) as
+    // UTF-8: of plain ASCII, its first n bytes as they stand.
+    const std::string_view ascii = cell.substr(0, size_t(n));
+    std::string_view part = ascii;
+    if (!std::all_of(ascii.begin(), ascii.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      const QByteArray utf8 = QString::fromUtf8(cell.data(), qsizetype(cell.size())).left(n).toUtf8();
       head.assign(utf8.constData(), size_t(utf8.size()));
+      part = head;
     }
-    const int c = vb::CompareLetters(head, wanted);
+    const int c = vb::CompareLetters(part, wanted);
     return prefixOnly ? c == 0 : c >= 0;
   });
   QDGrid->SetRow(found > 0 ? found : 1);

@@ -346,12 +346,17 @@ void QuickListRows::Sort(int col, bool ascending) {
 }
 
 int QuickListRows::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {
+  return FindRowUtf8(col, from, [&match](std::string_view text) {
+    return match(QString::fromUtf8(text.data(), qsizetype(text.size())));
+  });
+}
+
+int QuickListRows::FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) {
   if (col < 0 || col >= cols_) return -1;
   ReadColumn(col);
   for (size_t i = size_t(std::max(0, from)); i < column_.Size(); ++i) {
     if (busy_ && i % 1024 == 0) busy_();
-    const std::string_view text = column_.Text(i);
-    if (match(QString::fromUtf8(text.data(), qsizetype(text.size())))) return int(i);
+    if (match(column_.Text(i))) return int(i);
   }
   return -1;
 }

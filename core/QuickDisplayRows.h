@@ -63,6 +63,7 @@ class QuickListRows : public forms::GridRowSource {
   QString Cell(int row, int col) override;
   void Sort(int col, bool ascending) override;
   int FindRow(int col, int from, const std::function<bool(const QString&)>& match) override;
+  int FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) override;
   std::int64_t RowKey(int row) override;
   int RowOfKey(std::int64_t key) override;
 

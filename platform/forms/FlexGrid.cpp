@@ -264,6 +264,22 @@ void FlexGrid::Republish() {
   }
 }
 
+namespace {
+
+// A match on UTF-8 asked of each cell as text.
+std::function<bool(const QString&)> Utf8Match(const std::function<bool(std::string_view)>& match) {
+  return [&match](const QString& cell) {
+    const QByteArray utf8 = cell.toUtf8();
+    return match(std::string_view(utf8.constData(), size_t(utf8.size())));
+  };
+}
+
+}  // namespace
+
+int GridRowSource::FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) {
+  return FindRow(col, from, Utf8Match(match));
+}
+
 int FlexGrid::FindRow(int col, int from, const std::function<bool(const QString&)>& match) {
   const int first = model_->fixedRows_;
   from = std::max(from, first);
@@ -277,6 +293,16 @@ int FlexGrid::FindRow(int col, int from, const std::function<bool(const QString&
   for (int r = from; r < model_->rows_; ++r)
     if (match(model_->cells_[size_t(model_->Key(r, col))])) return r;
   return -1;
+}
+
+int FlexGrid::FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) {
+  if (model_->source_ && col >= 0 && col < model_->cols_) {
+    const std::shared_ptr<GridRowSource> source = model_->source_;
+    const int first = model_->fixedRows_;
+    const int r = source->FindRowUtf8(col, std::max(from, first) - first, match);
+    return r < 0 ? -1 : r + first;
+  }
+  return FindRow(col, from, Utf8Match(match));
 }
 
 void FlexGrid::Clear() {

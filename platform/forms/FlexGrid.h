@@ -92,6 +92,9 @@ class GridRowSource {
   virtual void Sort(int col, bool ascending) = 0;
   // The first row from `from` on whose cell in col satisfies match, or -1.
   virtual int FindRow(int col, int from, const std::function<bool(const QString&)>& match) = 0;
+  // The same with each cell as UTF-8: a source that keeps its cells so
+  // spares a conversion a row.
+  virtual int FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match);
   // An identity of a row that a sort keeps, and the row holding it now
   // (-1 when none does).
   virtual std::int64_t RowKey(int row) = 0;
@@ -188,6 +191,7 @@ class FlexGrid : public QTableView {
   // The first data row from `from` on whose cell in col satisfies match,
   // or -1.
   int FindRow(int col, int from, const std::function<bool(const QString&)>& match);
+  int FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match);
 
   int ColWidth(int col) const;  // twips; -1 when never set
   void SetColWidth(int col, int twips);
