@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <malloc.h>
 #include <chrono>
 #include <exception>
 #include <future>
@@ -170,6 +171,11 @@ void RunAside(const std::function<void()>& work, const std::function<void()>& ti
     throw;
   }
   worker.join();
+  // Long work aside sorts and sets aside big buffers in the worker's own
+  // heap, which keeps its freed pages unless asked to give them back.
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
   done.get();
 }
 
