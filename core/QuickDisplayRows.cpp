@@ -1,11 +1,10 @@
 #include "core/QuickDisplayRows.h"
 
 #include <algorithm>
-#include <chrono>
 #include <numeric>
-#include <optional>
 
 #include "core/TavolinModule.h"
+#include "platform/dao/RowStream.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
@@ -260,55 +259,68 @@ QString QuickListRows::Cell(int row, int col) {
   return i < page.cells.size() ? page.cells[i] : QString();
 }
 
+namespace {
+
+// Where each row key stands in the order: a table by key while the keys
+// are dense enough (row keys usually are), else the keys sorted aside.
+class Positions {
+ public:
+  Positions(const std::vector<std::int64_t>& order, const std::function<void()>& busy) {
+    const auto [low, high] = std::minmax_element(order.begin(), order.end());
+    if (*low >= 0 && *high < std::int64_t(order.size()) * 4 + 1024) {
+      dense_.assign(size_t(*high) + 1, kNone);
+      for (size_t i = 0; i < order.size(); ++i) dense_[size_t(order[i])] = std::uint32_t(i);
+      return;
+    }
+    sorted_.resize(order.size());
+    for (size_t i = 0; i < order.size(); ++i) sorted_[i] = {order[i], std::uint32_t(i)};
+    vb::RunAside([this] { std::sort(sorted_.begin(), sorted_.end()); }, busy);
+  }
+  // The row of key, or kNone.
+  std::uint32_t Of(std::int64_t key) const {
+    if (!sorted_.empty() || dense_.empty()) {
+      auto it = std::lower_bound(sorted_.begin(), sorted_.end(), std::make_pair(key, std::uint32_t(0)));
+      return it != sorted_.end() && it->first == key ? it->second : kNone;
+    }
+    return key >= 0 && size_t(key) < dense_.size() ? dense_[size_t(key)] : kNone;
+  }
+  static constexpr std::uint32_t kNone = 0xffffffffu;
+
+ private:
+  std::vector<std::uint32_t> dense_;
+  std::vector<std::pair<std::int64_t, std::uint32_t>> sorted_;
+};
+
+}  // namespace
+
 void QuickListRows::ReadColumn(int col) {
   if (columnCached_ == col) return;
   columnCached_ = -1;
   column_.Reset(order_.size());
   const int field = FieldOfColumn(col);
   if (field >= 0 && !order_.empty()) {
-    // Where each row stands now, by key (sorted aside while the windows
-    // are painted).
-    std::vector<std::pair<std::int64_t, std::uint32_t>> at(order_.size());
-    for (size_t i = 0; i < order_.size(); ++i) at[i] = {order_[i], std::uint32_t(i)};
-    vb::RunAside([&at] { std::sort(at.begin(), at.end()); }, busy_);
-    // Read by ascending key, in pieces of some tens of milliseconds, each
-    // its own statement, ended before the windows are painted (painting
-    // reads rows too). A piece starts at the key the last one stopped
-    // on, so that no row of a key is missed.
-    const std::string select = "select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from;
-    const std::string order = " order by " + layout_.rowid;
-    constexpr auto kPiece = std::chrono::milliseconds(40);
+    const Positions at(order_, busy_);
+    // Every row's value in the order the engine finds cheapest (an index
+    // holding the field serves it without reading the records), read
+    // aside while the windows are painted.
     const std::uint64_t generation = generation_;
-    std::optional<std::int64_t> from;
-    size_t next = 0;  // the first entry of `at` not passed yet
-    bool more = true;
-    while (more) {
-      more = false;
-      const auto start = std::chrono::steady_clock::now();
-      std::optional<std::int64_t> first;
-      long seen = 0;
-      const std::string where = from ? " where " + layout_.rowid + " >= " + std::to_string(*from) : std::string();
-      db_().ForEachRow(select + where + order, [&](const std::vector<vb::Variant>& row) {
-        const std::int64_t id = std::int64_t(vb::CDbl(row[0]));
-        if (!first) first = id;
-        if (busy_ && id != *first && ++seen % 256 == 0 && std::chrono::steady_clock::now() - start >= kPiece) {
-          from = id;
-          more = true;
-          return false;
-        }
-        while (next < at.size() && at[next].first < id) ++next;
-        if (next < at.size() && at[next].first == id) {
-          // A text is shown as it is stored (QuickListCellText); the date
-          // and numbers of other types are written out.
-          if (field != layout_.dateField && row[1].isString()) column_.SetUtf8(at[next].second, row[1].rawString());
-          else column_.Set(at[next].second, Text(row[1], field));
-        }
-        return true;
-      });
-      if (busy_) busy_();
-      // Rows listed again meanwhile (a record saved): this read is void.
+    dao::RowStream rows(db_().shared_from_this(),
+                        "select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from, busy_);
+    size_t seen = 0;
+    while (rows.Next()) {
+      if (busy_ && ++seen % 4096 == 0) busy_();
+      // Rows listed again while the windows were painted (a record saved):
+      // this read is void.
       if (generation != generation_) return;
+      const std::uint32_t i = at.Of(std::int64_t(vb::CDbl(rows.Field(0))));
+      if (i == Positions::kNone) continue;
+      const vb::Variant value = rows.Field(1);
+      // A text is shown as it is stored (QuickListCellText); the date and
+      // numbers of other types are written out.
+      if (field != layout_.dateField && value.isString()) column_.SetUtf8(i, value.rawString());
+      else column_.Set(i, Text(value, field));
     }
+    if (generation != generation_) return;
   }
   columnCached_ = col;
 }

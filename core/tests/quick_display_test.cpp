@@ -183,6 +183,25 @@ TEST_F(QuickDisplayTest, SortingOnTheCurrentColumn) {
   EXPECT_EQ(marks, 1);
 }
 
+// Row keys far apart (a record another program wrote with a key of its
+// choosing) are found by their keys all the same: the rows sort and jump
+// whole.
+TEST_F(QuickDisplayTest, RowsOfFarApartKeysSortAndJumpWhole) {
+  db_->Execute("insert into mediadata (rowid, name, section, SectionNumber, artist1) values (5000000000, 'Far "
+               "Away', 'CD', 2, 'Aaron')");
+  db_->Execute("insert into mediadata (rowid, name, section, SectionNumber, artist1) values (-7, 'Below Zero', "
+               "'CD', 2, 'Zed')");
+  AVQDForm& f = Open();
+  f.QDGrid->SetCol(3);
+  f.menuA_Click();
+  EXPECT_EQ(Column(3), (std::vector<std::string>{"", "Aaron", "Beatles", "Nirvana", "Scott", "Zappa", "Zed"}));
+  EXPECT_EQ(f.QDGrid->TextMatrix(2, 2).toStdString(), "Far Away");
+  EXPECT_EQ(f.QDGrid->TextMatrix(7, 2).toStdString(), "Below Zero");
+  Jump(2, "below");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Below Zero");
+  EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 3).toStdString(), "Zed");
+}
+
 TEST_F(QuickDisplayTest, QuickJumpLandsOnTheFirstRowAtOrAfterTheText) {
   AVQDForm& f = Open();
   // An empty text does nothing, not even a sort.
