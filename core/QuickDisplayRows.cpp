@@ -293,6 +293,18 @@ class Positions {
 
 }  // namespace
 
+std::string QuickListRows::ColumnSelect(int field) const {
+  const std::string& expression = layout_.fields[size_t(field)];
+  // A field of the listed table itself is read from that table alone: a
+  // join adds nothing to it (rows it leaves out or repeats are none or the
+  // same of the listing), and without the joins an index holding the
+  // field can serve it.
+  const std::string prefix = vb::LCase(layout_.table) + ".";
+  if (vb::LCase(expression).rfind(prefix, 0) == 0 && expression.find_first_of(".( ", prefix.size()) == std::string::npos)
+    return "select _rowid_, " + expression.substr(prefix.size()) + " from " + layout_.table;
+  return "select " + layout_.rowid + ", " + expression + " " + layout_.from;
+}
+
 void QuickListRows::ReadColumn(int col) {
   if (columnCached_ == col) return;
   columnCached_ = -1;
@@ -304,8 +316,7 @@ void QuickListRows::ReadColumn(int col) {
     // holding the field serves it without reading the records), read
     // aside while the windows are painted.
     const std::uint64_t generation = generation_;
-    dao::RowStream rows(db_().shared_from_this(),
-                        "select " + layout_.rowid + ", " + layout_.fields[size_t(field)] + " " + layout_.from, busy_);
+    dao::RowStream rows(db_().shared_from_this(), ColumnSelect(field), busy_, false);
     size_t seen = 0;
     while (rows.Next()) {
       if (busy_ && ++seen % 4096 == 0) busy_();

@@ -83,8 +83,10 @@ class QuickListRows : public forms::GridRowSource {
   const Page& PageOf(int row);
   int FieldOfColumn(int col) const;
   QString Text(const vb::Variant& value, int field) const;
-  // The display text of one column for every row, by position.
+  // The display text of one column for every row, by position, and the
+  // select that reads the row keys with the field's values.
   void ReadColumn(int col);
+  std::string ColumnSelect(int field) const;
   // Puts the changed rows in their places in the listing order; false
   // when the order must be read again.
   bool FollowChanges();

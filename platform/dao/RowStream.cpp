@@ -36,6 +36,7 @@ struct RowStream::Impl {
   std::thread worker;
   std::mutex m;
   std::condition_variable cv;
+  bool counting = true;
   bool counted = false;
   long count = 0;
   bool named = false;
@@ -90,7 +91,7 @@ struct RowStream::Impl {
   }
 
   void ReadRows(detail::DatabaseImpl& impl, const std::string& sql) {
-    const long n = impl.CountRows(sql);
+    const long n = counting ? impl.CountRows(sql) : 0;
     {
       std::lock_guard<std::mutex> lock(m);
       count = n;
@@ -132,8 +133,9 @@ struct RowStream::Impl {
   }
 };
 
-RowStream::RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick)
+RowStream::RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick, bool counted)
     : d_(std::make_unique<Impl>()) {
+  d_->counting = counted;
   auto* impl = dynamic_cast<detail::DatabaseImpl*>(db.get());
   const bool aside = tick && impl && impl->IsOpen() && sqlite3_get_autocommit(impl->Handle()) &&
                      sqlite3_db_filename(impl->Handle(), "main") && *sqlite3_db_filename(impl->Handle(), "main");
@@ -162,6 +164,7 @@ RowStream::~RowStream() {
 }
 
 long RowStream::Count() {
+  if (!d_->counting) return 0;
   if (d_->rs) return d_->rs->RecordCount();
   d_->Wait([this] { return d_->counted || d_->finished; });
   d_->ThrowIfFailed();

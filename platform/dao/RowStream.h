@@ -21,13 +21,16 @@ namespace dao {
 
 class RowStream {
  public:
-  RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick);
+  // counted: whether Count() is wanted (the rows are then counted first,
+  // by a statement of their own).
+  RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick, bool counted = true);
   // Stops the reading and waits for it to end.
   ~RowStream();
   RowStream(const RowStream&) = delete;
   RowStream& operator=(const RowStream&) = delete;
 
-  // How many rows the select gives (counted before they are read).
+  // How many rows the select gives (counted before they are read); 0
+  // when the stream was made without counting.
   long Count();
   // The select's field names, by position.
   const std::vector<std::string>& Names();
