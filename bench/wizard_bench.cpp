@@ -266,6 +266,7 @@ void BM_CreateReport(benchmark::State& state) {
       window.show();
       Painted(window);
       bench::ResetPeak();
+      const long before = bench::ResidentKb();
       state.ResumeTiming();
       Times().NoteWithGap("create" + At(items), bench::TimedWithGap([&] {
         window.CreateButton->click();
@@ -273,6 +274,7 @@ void BM_CreateReport(benchmark::State& state) {
       }));
       state.PauseTiming();
       Megabytes()["create_process" + At(items)] = double(bench::StatusKb("VmHWM")) / 1024;
+      Megabytes()["create" + At(items)] = double(bench::PeakKb() - before) / 1024;
       state.counters["pages"] = window.Printer().PageCount();
     }
     state.ResumeTiming();
@@ -387,9 +389,15 @@ void BM_WizardSummary(benchmark::State& state) {
     line("game wizard Finish", "game_finish", n, 0, 0);
     line("Create Report, complete", "create", n, 0, 0);
     if (mb("create_process" + At(n)) > 0)
-      std::printf("  %-28s %9d process peak %.0f MB\n", "Create Report memory", n, mb("create_process" + At(n)));
-    if (n == kMillion && mb("create_process" + At(n)) > 1024) missed.push_back("Create Report at 1000000: over 1 GB");
-    if (n == 100000 && mb("create_process" + At(n)) > 300) missed.push_back("Create Report at 100000: over 300 MB");
+      std::printf("  %-28s %9d process peak %.0f MB, of which the report's own %.0f MB\n", "Create Report memory", n,
+                  mb("create_process" + At(n)), mb("create" + At(n)));
+    // The process's peak counts what the benchmarks before it in the same
+    // run left: run alone (--benchmark_filter=CreateReport) it is the
+    // program's.
+    if (n == kMillion && mb("create_process" + At(n)) > 1024)
+      missed.push_back("Create Report at 1000000: process peak over 1 GB (alone?)");
+    if (n == 100000 && mb("create_process" + At(n)) > 300)
+      missed.push_back("Create Report at 100000: process peak over 300 MB (alone?)");
     if (t.Get("finish" + At(n)) > 0)
       std::printf("  %-28s %9d report window on show after %.3f s (game %.3f s)\n", "", n,
                   t.Get("finish_shown" + At(n)), t.Get("game_finish_shown" + At(n)));

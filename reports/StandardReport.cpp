@@ -129,9 +129,10 @@ class StandardReportWriter {
     PrintReportHeading(ctx_, options_.oneLine);
     // The engine sorts every marked record before it gives the first; the
     // rows are read aside meanwhile, with the window kept turning.
+    // The first records are laid out while the rest are sorted and
+    // counted; how far the report is shows once they are counted.
     dao::RowStream rows(ctx_.ReportDatabase, StandardReportSql(options_.sort), [this] { p_.ReportProgress(0, 0); });
-    const long total = rows.Count();
-    if (total != 0) {
+    if (rows.Next()) {
       first_ = true;
       if (options_.oneLine) {
         p_.SetFontSize(8);
@@ -139,13 +140,13 @@ class StandardReportWriter {
       }
       const RecordFields fields(rows);
       long done = 0;
-      while (rows.Next()) {
-        p_.ReportProgress(++done, total);
+      do {
+        p_.ReportProgress(++done, rows.KnownCount());
         if (options_.oneLine)
           OneLineRow(fields);
         else
           CompleteRecord(fields);
-      }
+      } while (rows.Next());
     }
     if (options_.oneLine) {
       p_.EndTable();

@@ -22,6 +22,7 @@ namespace dao {
 
 namespace {
 constexpr size_t kBatchRows = 256;
+constexpr size_t kFirstBatchRows = 8;
 constexpr size_t kBatchesQueued = 4;
 using Rows = std::vector<std::vector<Variant>>;
 }  // namespace
@@ -90,21 +91,28 @@ struct RowStream::Impl {
     cv.notify_all();
   }
 
-  void ReadRows(detail::DatabaseImpl& impl, const std::string& sql) {
-    const long n = counting ? impl.CountRows(sql) : 0;
+  // Counts the rows on the reading connection, in the read the rows come
+  // from, so that the count and the rows agree.
+  void CountRows(detail::DatabaseImpl& impl, const std::string& sql) {
+    const long n = impl.CountRows(sql);
     {
       std::lock_guard<std::mutex> lock(m);
       count = n;
       counted = true;
     }
     cv.notify_all();
+  }
+
+  void ReadRows(detail::DatabaseImpl& impl, const std::string& sql) {
     Rows filling;
+    bool handed = false;
     auto hand = [&] {
       std::unique_lock<std::mutex> lock(m);
       cv.wait(lock, [&] { return stop || queued.size() < kBatchesQueued; });
       if (stop) return false;
       queued.push_back(std::move(filling));
       filling.clear();
+      handed = true;
       lock.unlock();
       cv.notify_all();
       return true;
@@ -121,10 +129,17 @@ struct RowStream::Impl {
         },
         [&](const std::vector<Variant>& row) {
           filling.push_back(row);
-          return filling.size() < kBatchRows || hand();
+          // The first rows go over at once, before the rows are counted:
+          // the reader begins on them while the rest are read.
+          if (filling.size() < (handed ? kBatchRows : kFirstBatchRows)) return true;
+          const bool first = !handed;
+          if (!hand()) return false;
+          if (first && counting) CountRows(impl, sql);
+          return true;
         },
         true);
     if (!filling.empty()) hand();
+    if (counting && !handed) CountRows(impl, sql);
   }
 
   void ThrowIfFailed() {
@@ -169,6 +184,13 @@ long RowStream::Count() {
   d_->Wait([this] { return d_->counted || d_->finished; });
   d_->ThrowIfFailed();
   return d_->count;
+}
+
+long RowStream::KnownCount() {
+  if (!d_->counting) return 0;
+  if (d_->rs) return d_->rs->RecordCount();
+  std::lock_guard<std::mutex> lock(d_->m);
+  return d_->counted ? d_->count : 0;
 }
 
 const std::vector<std::string>& RowStream::Names() {

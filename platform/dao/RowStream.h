@@ -29,9 +29,11 @@ class RowStream {
   RowStream(const RowStream&) = delete;
   RowStream& operator=(const RowStream&) = delete;
 
-  // How many rows the select gives (counted before they are read); 0
-  // when the stream was made without counting.
+  // How many rows the select gives (counted once the first rows are
+  // read, in the same read); 0 when the stream was made without counting.
+  // KnownCount is the same without waiting: 0 until the rows are counted.
   long Count();
+  long KnownCount();
   // The select's field names, by position.
   const std::vector<std::string>& Names();
   // Moves to the next row: false after the last. The first call moves to

@@ -78,6 +78,7 @@ TEST_F(RowStreamTest, GivesTheRowsValuesNamesAndCountOfTheSameSelectInItsOrder) 
       ++i;
     }
     EXPECT_EQ(i, expected.size());
+    EXPECT_EQ(rows.KnownCount(), long(expected.size()));
     EXPECT_FALSE(rows.Next()) << "stays at its end";
     EXPECT_EQ(ErrorOf([&] { rows.Field("no_such_field"); }), ErrorOf([&] {
                 auto rs = db_->OpenRecordset(sql);
