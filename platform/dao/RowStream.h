@@ -9,7 +9,8 @@
 //
 // A database whose rows another connection would not see as the caller
 // does (one inside a transaction, one of another make, one with no file
-// of its own) is read on the caller's connection through a recordset.
+// of its own), or a stream without a tick (no window to keep turning), is
+// read on the caller's connection through a recordset.
 #include <functional>
 #include <memory>
 #include <string>
