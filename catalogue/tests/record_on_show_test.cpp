@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
+#include "core/AVQDForm.h"
 #include "core/AppState.h"
 #include "core/tests/OtherProgram.h"
 #include "platform/forms/tests/OnScreen.h"
@@ -270,6 +271,56 @@ TEST_F(RecordOnShowTest, ATitlePickedFromTheListThatIsGoneIsToldAndSteppedOver) 
   EXPECT_EQ(Shown(w), "Abbey Road");  // the next after Bridges, round to the first
   w.SSTab1->setCurrentIndex(0);
   EXPECT_ON_SCREEN(w.CS_Name_Text);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RecordOnShowTest, QuickDisplayDoubleClickOnARecordAnotherProgramDeletedTellsAndKeepsTheRecordShown) {
+  for (const char* name : {"Abbey Road", "Blue Train", "Kind of Blue"}) AddItem(2, name);
+  auto& w = Showing(WindowOn(2));
+  w.Toolbar1_ButtonClick(6);
+  BackToUser();
+  ASSERT_EQ(Shown(w), "Blue Train");
+  // The quick display shows records through the window, as the program wires it.
+  auto& hooks = tvn::QuickDisplayHooks::Get();
+  struct HooksBack {
+    tvn::QuickDisplayHooks& hooks;
+    tvn::QuickDisplayHooks saved;
+    ~HooksBack() {
+      tvn::CloseQuickDisplay();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      hooks = saved;
+    }
+  } back{hooks, hooks};
+  hooks.CS_Load_Data = [&w](const std::string& name) { w.CS_Load_Data(name); };
+  tvn::AVQDForm* qd = tvn::ShowQuickDisplay();
+  ASSERT_NE(qd, nullptr);
+  auto rowOf = [qd](const std::string& name) {
+    for (int r = 1; r < qd->QDGrid->Rows(); ++r)
+      if (qd->QDGrid->TextMatrix(r, 2).toStdString() == name) return r;
+    return -1;
+  };
+  ASSERT_GT(rowOf("Kind of Blue"), 0);
+  Tool("delete from mediadata where name = 'Kind of Blue';");
+  PromptScript::Clear();
+  qd->QDGrid->SetRow(rowOf("Kind of Blue"));
+  qd->QDGrid_DblClick();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Kind of Blue\" was removed from the collection"),
+            std::string::npos);
+  EXPECT_EQ(rowOf("Kind of Blue"), -1);
+  w.SSTab1->setCurrentIndex(0);
+  EXPECT_ON_SCREEN(w.CS_Name_Text);
+  EXPECT_EQ(Shown(w), "Blue Train");
+  // The record shown files as before.
+  PromptScript::Clear();
+  w.CD_Serial_Text->setText("B-1");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+  EXPECT_EQ(Tool("select name, serial from mediadata order by name;"), "Abbey Road|\nBlue Train|B-1\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "core/tests/OtherProgram.h"
+#include "games/PLQDForm.h"
 #include "games/tests/GameWindowFixture.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/tests/OnScreen.h"
@@ -209,6 +210,45 @@ TEST_F(GameOnShowTest, NavigationStepsOverGamesAnotherProgramDeleted) {
   Press(3);
   EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
   EXPECT_EQ(Tool("select name, players from mediadata where sectionnumber = 6 order by name;"), "Alpha|\nZulu|1\n");
+}
+
+}  // namespace
+}  // namespace pl::testing
+
+namespace pl::testing {
+namespace {
+
+TEST_F(GameOnShowTest, QuickDisplayDoubleClickOnAGameAnotherProgramDeletedTellsAndKeepsTheGameShown) {
+  for (const char* n : {"Alpha", "Bravo", "Kilo"}) Game(n, 6);
+  PLMain_Form& w = Showing(6);
+  Press(6);
+  BackToUser();
+  ASSERT_EQ(Name(), "Bravo");
+  w.qdmenu->trigger();
+  PLQDForm* qd = GameQuickDisplayWindow();
+  ASSERT_NE(qd, nullptr);
+  auto rowOf = [qd](const std::string& name) {
+    for (int r = 1; r < qd->QDGrid->Rows(); ++r)
+      if (qd->QDGrid->TextMatrix(r, 2).toStdString() == name) return r;
+    return -1;
+  };
+  ASSERT_GT(rowOf("Kilo"), 0);
+  Tool("delete from mediadata where name = 'Kilo';");
+  PromptScript::Clear();
+  qd->QDGrid->SetRow(rowOf("Kilo"));
+  qd->OpenFromQuickDisplay();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Kilo\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(rowOf("Kilo"), -1);
+  Reveal(w.txtName);
+  EXPECT_ON_SCREEN(w.txtName);
+  EXPECT_EQ(Name(), "Bravo");
+  PromptScript::Clear();
+  Type(w.txtPlayers, "2");
+  Press(3);
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+  EXPECT_EQ(Tool("select name, players from mediadata where sectionnumber = 6 order by name;"), "Alpha|\nBravo|2\n");
 }
 
 }  // namespace
