@@ -502,11 +502,12 @@ void RecordWindow::ForgetStoredRow() {
   storedValues_.clear();
 }
 
-std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found) const {
+std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found, std::string& name) const {
   std::vector<vb::Variant> values;
   dao::RecordsetPtr row =
       RecordDatabase().OpenRecordset("select * from mediadata where _rowid_ = " + std::to_string(storedKey_));
   found = !row->Eof();
+  if (found) name = vb::NzStr(row->GetField("Name"));
   if (found)
     for (const std::string& column : FiledColumns())
       values.push_back(row->HasField(column) ? row->GetField(column) : vb::Variant::Null());
@@ -528,7 +529,8 @@ bool RecordWindow::RowGone(const dao::RecordsetPtr& set) {
 bool RecordWindow::ConfirmStoredRecord() {
   if (AddingNewRecord() || !storedKept_) return true;
   bool found = false;
-  const std::vector<vb::Variant> now = ReadStoredRow(found);
+  std::string nameNow;
+  const std::vector<vb::Variant> now = ReadStoredRow(found, nameNow);
   const std::string name = storedName_;
   const std::string file = RecordDatabase().Name();
   if (!found) {
@@ -555,16 +557,12 @@ bool RecordWindow::ConfirmStoredRecord() {
       vb::vbYesNoCancel + vb::vbExclamation, "Record Changed");
   if (answer == vb::vbYes) return true;
   if (answer == vb::vbNo) {
-    // The stored name now (another program may have renamed it).
-    dao::RecordsetPtr row =
-        RecordDatabase().OpenRecordset("select name from mediadata where _rowid_ = " + std::to_string(storedKey_));
-    const std::string stored = row->Eof() ? name : vb::NzStr(row->GetField("Name"));
-    row->Close();
     LeaveScope dropped(*this);
-    if (stored == name)
-      ShowStoredRecord(stored);
+    // Renamed by the other program: the titles are read again as well.
+    if (nameNow == name)
+      ShowStoredRecord(name);
     else
-      MoveOnFromGoneRecord(stored, 0);
+      MoveOnFromGoneRecord(nameNow, 0);
   }
   return false;
 }

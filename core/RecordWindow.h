@@ -385,7 +385,9 @@ class RecordWindow : public QMainWindow {
   bool storedKept_ = false;
   std::string storedName_;
   std::vector<vb::Variant> storedValues_;
-  std::vector<vb::Variant> ReadStoredRow(bool& found) const;
+  // The stored row of the record on show now, in one query by its key;
+  // found false when it is gone. name: its name now.
+  std::vector<vb::Variant> ReadStoredRow(bool& found, std::string& name) const;
   bool keepRecord_ = false;
   vb::BusyScope* busy_ = nullptr;
   unsigned ticks_ = 0;

@@ -204,6 +204,21 @@ void RecordOnShowTest::FileDeleted(int answer) {
   }
 }
 
+TEST_F(RecordOnShowTest, AReleaseYearLeftAloneKeepsItsDayWhenFiled) {
+  AddItem(3, "Alien");
+  Tool("update mediadata set ryear = '1979-05-25 00:00:00' where name = 'Alien';");
+  auto& w = Showing(WindowOn(3));
+  ASSERT_EQ(Text(w.Video_Name_Text), "Alien");
+  Reveal(w.Video_RYear_Text);
+  EXPECT_ON_SCREEN(w.Video_RYear_Text);
+  EXPECT_EQ(Text(w.Video_RYear_Text), "1979");
+  // The year box shows the year only: filed untouched, the stored day stays.
+  w.Video_CatNum_Text->setText("ALN-1");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Tool("select ryear, cat_number from mediadata where name = 'Alien';"), "1979-05-25 00:00:00|ALN-1\n");
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+}
+
 TEST_F(RecordOnShowTest, FileOnARecordAnotherProgramDeletedFilesItAnewWhenAsked) { FileDeleted(vb::vbYes); }
 
 TEST_F(RecordOnShowTest, FileOnARecordAnotherProgramDeletedDropsItAndMovesOn) { FileDeleted(vb::vbNo); }
