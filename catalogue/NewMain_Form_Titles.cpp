@@ -205,12 +205,8 @@ void NewMain_Form::RefreshTitleList() {
 
 void NewMain_Form::ShowCurrentTitle() {
   if (!SectionHasRows() || SectionRecords->Eof() || SectionRecords->BOF()) return;
-  if (RowGone(SectionRecords)) {
-    // Removed by another program: the next record that exists instead.
-    LeaveScope gone(*this);
-    MoveOnFromGoneRecord(StoredNameShown(), 1);
-    return;
-  }
+  // Removed by another program: the next record that exists instead.
+  if (StepOverGoneRow(SectionRecords, StoredNameShown(), 1)) return;
   const std::string name = vb::NzStr(SectionRecords->GetField("Name"));
   FollowLetterOf(name);
   CS_Load_Data(name);
@@ -323,12 +319,7 @@ void NewMain_Form::Toolbar1_ButtonClick(int index) {
       const std::string from = StoredNameShown();
       StepRecord(SelectionMode, direction);
       // A row another program removed is stepped over.
-      if (RowGone(SectionRecords)) {
-        LeaveScope gone(*this);
-        MoveOnFromGoneRecord(from, direction);
-      } else {
-        ShowCurrentTitle();
-      }
+      if (!StepOverGoneRow(SectionRecords, from, direction)) ShowCurrentTitle();
       break;
     }
     case 1: AddRecord(); break;

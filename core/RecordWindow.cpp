@@ -515,15 +515,17 @@ std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found, std::string& n
   return values;
 }
 
-bool RecordWindow::RowGone(const dao::RecordsetPtr& set) {
+bool RecordWindow::StepOverGoneRow(const dao::RecordsetPtr& set, const std::string& from, int direction) {
   if (!set || !set->IsOpen() || set->Eof() || set->BOF()) return false;
   try {
     set->GetField(0);
     return false;
   } catch (const vb::RuntimeError& e) {
-    if (e.Number() == dao::errRecordDeleted) return true;
-    throw;
+    if (e.Number() != dao::errRecordDeleted) throw;
   }
+  LeaveScope gone(*this);
+  MoveOnFromGoneRecord(from, direction);
+  return true;
 }
 
 bool RecordWindow::ConfirmStoredRecord() {

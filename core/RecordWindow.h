@@ -337,9 +337,10 @@ class RecordWindow : public QMainWindow {
   // removed by another program: the user is told, and the window moves on
   // to the record after it that exists.
   void TellRecordGone(const std::string& name);
-  // The row the set stands on was removed by another program (the set still
-  // lists it).
-  static bool RowGone(const dao::RecordsetPtr& set);
+  // When the row the set stands on was removed by another program (the set
+  // still lists it): the window moves on from the record named `from` in
+  // the direction (1 on, 2 back), nothing asked, and true.
+  bool StepOverGoneRow(const dao::RecordsetPtr& set, const std::string& from, int direction);
 
   // Every close of the window comes here: QueryUnload, then (once) the
   // window's own unload; Cancel keeps the window open as it was.

@@ -99,12 +99,7 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
         const std::string from = StoredNameShown();
         tvn::MoveRecord(rsSection.get(), direction);
         // A game another program removed is stepped over.
-        if (RowGone(rsSection)) {
-          LeaveScope gone(*this);
-          MoveOnFromGoneRecord(from, direction);
-        } else {
-          ShowCurrentRecord();
-        }
+        if (!StepOverGoneRow(rsSection, from, direction)) ShowCurrentRecord();
       });
       break;
     case 8:  // report wizard, as the report menu opens it
@@ -133,12 +128,8 @@ bool PLMain_Form::FileShownRecord() {
 
 void PLMain_Form::ShowCurrentRecord() {
   if (!HoldsRow(rsSection)) return;
-  if (RowGone(rsSection)) {
-    // Removed by another program: the next game that exists instead.
-    LeaveScope gone(*this);
-    MoveOnFromGoneRecord(StoredNameShown(), 1);
-    return;
-  }
+  // Removed by another program: the next game that exists instead.
+  if (StepOverGoneRow(rsSection, StoredNameShown(), 1)) return;
   const std::string name = vb::NzStr(rsSection->GetField("Name"));
   FollowLetterOf(name);
   LoadData_PL(name);
