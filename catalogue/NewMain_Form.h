@@ -233,6 +233,11 @@ class NewMain_Form : public RecordWindow {
   bool AddingNewRecord() const override { return AddingRecord; }
   bool FileShownRecord() override { return FileRecord(); }
   void UnloadWindow() override { Form_Unload(); }
+  dao::Database& RecordDatabase() const override;
+  const std::vector<std::string>& FiledColumns() const override;
+  void ShowStoredRecord(const std::string& name) override;
+  void MoveOnFromGoneRecord(const std::string& name, int direction) override;
+  void BeginFilingAsNew() override;
 
  private:
   // The neighbouring windows and the help viewer (CatalogueHooks).

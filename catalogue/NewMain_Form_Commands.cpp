@@ -80,6 +80,9 @@ void NewMain_Form::CancelAdd() {
 
 bool NewMain_Form::FileRecord() {
   if (!ValidateNameEntered()) return false;
+  // Another program may have changed or removed the record since it was shown.
+  bool goOn = false;
+  if (!vb::Guarded([this, &goOn] { goOn = ConfirmStoredRecord(); }) || !goOn) return false;
   // A failure stored nothing; the editor keeps its contents for another try.
   if (!vb::Guarded([this] { SaveRecordFromForm(); })) return false;
   ToolbarBrowseMode(Toolbar1);

@@ -87,9 +87,11 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
       "select * from mediadata where sectionnumber = " + std::to_string(int(d->SectionNumber())) +
       " and name = " + dao::SqlQuote(name));
   if (RecordRow->RecordCount() == 0 || RecordRow->Eof()) {
-    // The row is gone: the editor stays empty and the title list stays as it is.
     RecordRow->Close();
     RecordRow.reset();
+    // Removed by another program since the titles were read: the user is
+    // told, and the record after it is shown.
+    if (!name.empty() && SectionHasRows()) TellRecordGone(name);
     return;
   }
 
@@ -170,7 +172,32 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   if (On(d->VideoOn())) ShowTitleInList(TextOf(Video_Name_Text));
   if (On(d->SCD_On())) ShowTitleInList(TextOf(SCD_Name_Text));
   TakeRecordSnapshot();
+  KeepStoredRow(*RecordRow);
 }
+
+dao::Database& NewMain_Form::RecordDatabase() const {
+  const dao::DatabasePtr& db = App().CollectionDB;
+  if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  return *db;
+}
+
+const std::vector<std::string>& NewMain_Form::FiledColumns() const {
+  static const std::vector<std::string> columns = [] {
+    std::vector<std::string> c = {"Name",        "section",   "SectionNumber", "labelstudio", "Category",
+                                  "Notes",       "cat_number", "total_time",   "format_type", "slot",
+                                  "GrpNum",      "player",    "serial",        "date_aquired", "filelocation",
+                                  "SRatio",      "PRatio",    "sides",         "Tape_Speed",  "TapeIndex",
+                                  "format_type2", "rating",   "QRating",       "RYear",       "homepage",
+                                  "emailid"};
+    for (int i = 1; i <= 10; ++i) c.push_back("f" + std::to_string(i));
+    for (int i = 1; i <= 4; ++i) c.push_back("artist" + std::to_string(i));
+    for (int i = 1; i <= kTitleRows; ++i) c.push_back("title" + std::to_string(i));
+    return c;
+  }();
+  return columns;
+}
+
+void NewMain_Form::ShowStoredRecord(const std::string& name) { CS_Load_Data(name); }
 
 void NewMain_Form::ShowTitleInList(const std::string& name) {
   // The list's current item is the record shown, so that its entry is the
@@ -193,6 +220,7 @@ void NewMain_Form::ClearRecordForm() {
     // Closed already.
   }
   RecordRow.reset();
+  ForgetStoredRow();
   SetSelectionTitles();
 
   auto clear = [](std::initializer_list<QWidget*> controls) {

@@ -6,6 +6,7 @@
 // leaves neither the row nor any lookup row behind, and the editor keeps
 // what the user typed for another try.
 #include <QApplication>
+#include <algorithm>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -61,6 +62,17 @@ dao::Database& CollectionDatabase() {
 
 }  // namespace
 
+void NewMain_Form::BeginFilingAsNew() {
+  AddingRecord = true;
+  // The set still lists the removed row: it is read again, and the record
+  // filed takes its place among the rows that exist.
+  if (SelectionMode == 5)
+    ReopenKeptSelectionSet();
+  else
+    RunSelectionQuery(false);
+  InvalidateTitleRows();
+}
+
 bool NewMain_Form::ValidateNameEntered() {
   const TVNDATA* d = AVData();
   QLineEdit* box = On(d->MusicOn()) ? CS_Name_Text : On(d->VideoOn()) ? Video_Name_Text
@@ -109,10 +121,17 @@ void NewMain_Form::SaveRecordFromForm() {
     throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
   }
 
+  // A field the user left as it was shown keeps what is stored, also where
+  // the editor could not show the stored value as it is (a date column
+  // holding text, a date the year box shows by its year) or another
+  // program changed it since; a new record takes every field.
+  auto typed = [this, adding](const QWidget* w) { return adding || FieldTouched(w); };
+
   std::string ownName;
   bool changed = false;
   if (!adding) {
     ownName = vb::NzStr(RecordRow->GetField("Name"));
+    if (nameBox && !typed(nameBox)) name = ownName;
     // The name box holds 48 characters, so a longer stored name (one with
     // its number) shows cut: left as shown, the record keeps its name.
     if (vb::Len(ownName) > kTypedNameWidth && vb::Trim(vb::Left(ownName, kTypedNameWidth)) == name) name = ownName;
@@ -130,7 +149,7 @@ void NewMain_Form::SaveRecordFromForm() {
   // The year box takes a bare four-character year as the first of January.
   vb::Variant releaseYear;
   bool haveYear = false;
-  if (video) {
+  if (video && typed(Video_RYear_Text)) {
     if (vb::Len(text(Video_RYear_Text)) == 4) Video_RYear_Text->setText("1/1/" + Video_RYear_Text->text());
     const vb::Variant year(text(Video_RYear_Text));
     if (vb::IsDate(year)) {
@@ -144,7 +163,8 @@ void NewMain_Form::SaveRecordFromForm() {
   const std::string sound = cut(Video_Sound_Text, 50);
   const bool soundListed = sound.empty() || Video_Sound_Text->findText(QString::fromStdString(sound),
                                                                        Qt::MatchFixedString) >= 0;
-  const bool soundKept = adding || vb::NzStr(RecordRow->GetField("format_type2")) == sound;
+  const bool soundKept =
+      adding || !typed(Video_Sound_Text) || vb::NzStr(RecordRow->GetField("format_type2")) == sound;
   bool listsChanged = false;
 
   dao::RecordsetPtr lookup;
@@ -155,63 +175,67 @@ void NewMain_Form::SaveRecordFromForm() {
       RecordRow->AddNew();
     else
       RecordRow->Edit();
-    WriteArtistsAndTitles();
+    if (typed(TGrid) || std::any_of(Artist.begin(), Artist.end(), typed)) WriteArtistsAndTitles();
 
     dao::Recordset& row = *RecordRow;
     auto set = [&row](const char* field, const vb::Variant& value) { row.SetField(field, value); };
+    // The column of a field, when the field is to be written.
+    auto setFrom = [&set, &typed](const QWidget* w, const char* field, const vb::Variant& value) {
+      if (typed(w)) set(field, value);
+    };
     // A date the check let through; any other keeps the stored one.
-    auto setDate = [&set](const DateBox* box) {
-      if (box->Fileable()) set("date_aquired", box->FiledValue());
+    auto setDate = [&set, &typed](const DateBox* box) {
+      if (typed(box) && box->Fileable()) set("date_aquired", box->FiledValue());
     };
     const std::string displayName = SectionDisplayName(d);
     if (!displayName.empty()) set("section", displayName);
     set("SectionNumber", vb::Variant::Byte(d->SectionNumber()));
-    set("labelstudio", labelStudio);
-    set("Category", category);
-    set("Notes", vb::Trim(text(CD_Notes_Text)));
-    for (int i = 0; i < 10; ++i) set(("f" + std::to_string(i + 1)).c_str(), cut(fText[i], 50));
+    setFrom(CD_Record_Company, "labelstudio", labelStudio);
+    setFrom(CD_Category_List, "Category", category);
+    setFrom(CD_Notes_Text, "Notes", vb::Trim(text(CD_Notes_Text)));
+    for (int i = 0; i < 10; ++i) setFrom(fText[i], ("f" + std::to_string(i + 1)).c_str(), cut(fText[i], 50));
 
     if (music) {
       set("Name", name);
-      set("cat_number", cut(CS_CatNum_Text, 50));
-      set("total_time", text(CS_TTime_Text));  // as typed, not cut
-      if (On(d->CS_On()) || On(d->LP_On())) set("format_type", cut(CS_Format_List_Text, 50));
+      setFrom(CS_CatNum_Text, "cat_number", cut(CS_CatNum_Text, 50));
+      setFrom(CS_TTime_Text, "total_time", text(CS_TTime_Text));  // as typed, not cut
+      if (On(d->CS_On()) || On(d->LP_On())) setFrom(CS_Format_List_Text, "format_type", cut(CS_Format_List_Text, 50));
       if (On(d->CD_On())) {
         const vb::Variant slot(text(CD_Slot_Text)), group(text(CD_Group_Text));
-        if (vb::IsNumeric(slot)) set("slot", vb::Variant::Integer(vb::CInt(slot)));
-        if (vb::IsNumeric(group)) set("GrpNum", vb::Variant::Byte(vb::CByte(group)));
-        set("player", cut(PlayerCombo, 10));
-        set("serial", cut(CD_Serial_Text, 50));
+        if (vb::IsNumeric(slot)) setFrom(CD_Slot_Text, "slot", vb::Variant::Integer(vb::CInt(slot)));
+        if (vb::IsNumeric(group)) setFrom(CD_Group_Text, "GrpNum", vb::Variant::Byte(vb::CByte(group)));
+        setFrom(PlayerCombo, "player", cut(PlayerCombo, 10));
+        setFrom(CD_Serial_Text, "serial", cut(CD_Serial_Text, 50));
       }
       setDate(CS_Date_Text);
     }
-    if (On(d->MP_On())) set("filelocation", cut(FileLocationText, 100));
+    if (On(d->MP_On())) setFrom(FileLocationText, "filelocation", cut(FileLocationText, 100));
     if (video) {
       set("Name", name);
-      set("cat_number", cut(Video_CatNum_Text, 50));
-      set("total_time", cut(Video_TTime_Text, 10));
+      setFrom(Video_CatNum_Text, "cat_number", cut(Video_CatNum_Text, 50));
+      setFrom(Video_TTime_Text, "total_time", cut(Video_TTime_Text, 10));
       if (On(d->DVD_On()) || On(d->LD_On())) {
-        set("SRatio", cut(Video_SRatio_Text, 10));
-        set("PRatio", cut(Video_PRatio_Text, 10));
+        setFrom(Video_SRatio_Text, "SRatio", cut(Video_SRatio_Text, 10));
+        setFrom(Video_PRatio_Text, "PRatio", cut(Video_PRatio_Text, 10));
         const vb::Variant sides(text(Video_Sides_Combo));
-        if (vb::IsNumeric(sides)) set("sides", vb::CDbl(sides));
+        if (vb::IsNumeric(sides)) setFrom(Video_Sides_Combo, "sides", vb::CDbl(sides));
       }
       if (On(d->VT_On())) {
-        set("format_type", cut(VT_Format_List_Text, 50));
-        set("Tape_Speed", cut(Speed_List, 2));
-        set("TapeIndex", cut(TapeIndex, 10));
+        setFrom(VT_Format_List_Text, "format_type", cut(VT_Format_List_Text, 50));
+        setFrom(Speed_List, "Tape_Speed", cut(Speed_List, 2));
+        setFrom(TapeIndex, "TapeIndex", cut(TapeIndex, 10));
       }
-      set("format_type2", sound);
-      set("rating", cut(Video_Rating_Combo, 4));
-      set("QRating", cut(QRating, 10));
+      setFrom(Video_Sound_Text, "format_type2", sound);
+      setFrom(Video_Rating_Combo, "rating", cut(Video_Rating_Combo, 4));
+      setFrom(QRating, "QRating", cut(QRating, 10));
       if (haveYear) set("RYear", releaseYear);
       setDate(Video_Date_Text);
     }
     if (software) {
       set("Name", name);
-      set("cat_number", cut(SCD_CatNum_Text, 50));
-      set("homepage", cut(Homepage_text, 50));
-      set("emailid", cut(Email_Text, 50));
+      setFrom(SCD_CatNum_Text, "cat_number", cut(SCD_CatNum_Text, 50));
+      setFrom(Homepage_text, "homepage", cut(Homepage_text, 50));
+      setFrom(Email_Text, "emailid", cut(Email_Text, 50));
       setDate(SCD_Date_Text);
     }
     row.Update();

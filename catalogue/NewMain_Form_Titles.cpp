@@ -205,6 +205,8 @@ void NewMain_Form::RefreshTitleList() {
 
 void NewMain_Form::ShowCurrentTitle() {
   if (!SectionHasRows() || SectionRecords->Eof() || SectionRecords->BOF()) return;
+  // Removed by another program: the next record that exists instead.
+  if (StepOverGoneRow(SectionRecords, StoredNameShown(), 1)) return;
   const std::string name = vb::NzStr(SectionRecords->GetField("Name"));
   FollowLetterOf(name);
   CS_Load_Data(name);
@@ -228,6 +230,34 @@ void NewMain_Form::FollowLetterOf(const std::string& name) {
 }
 
 void NewMain_Form::StepRecord(int /*mode*/, int direction) { MoveRecord(SectionRecords.get(), direction); }
+
+void NewMain_Form::MoveOnFromGoneRecord(const std::string& name, int direction) {
+  LeaveScope gone(*this);
+  // The set still lists the rows another program removed: it is read again.
+  if (SelectionMode == 5)
+    ReopenKeptSelectionSet();
+  else
+    RunSelectionQuery(false);
+  InvalidateTitleRows();
+  if (!SectionHasRows() && SelectionMode >= 1 && SelectionMode <= 4) {
+    RunSelectionQuery(true);  // the selection is empty now: told so, the whole section shown
+    return;
+  }
+  const std::vector<TitleRow>& rows = TitleRows();
+  const size_t at = NearestTitleRow(rows, name, direction, [this](const TitleRow& row) {
+    return RowPassesSelection(row, SelectionMode, SelectionValue);
+  });
+  if (at == rows.size()) {
+    RefreshTitleList();
+    return;
+  }
+  const auto mark = rows[at].mark;
+  MarkLettersWithTitles(SelectionMode, SelectionValue);
+  SectionRecords->SetBookmark(mark);
+  // The title list is filled again for the letter of the record shown.
+  SelectedLetter.clear();
+  ShowCurrentTitle();
+}
 
 void NewMain_Form::Toolbar2_ButtonClick(int index) {
   if (index < 1 || index > 78) return;
@@ -283,15 +313,15 @@ void NewMain_Form::Flocation_Click() {
 void NewMain_Form::Toolbar1_ButtonClick(int index) {
   switch (index) {
     case 5:
+    case 6: {
       if (!ConfirmLeaveRecord()) return;
-      StepRecord(SelectionMode, 2);
-      ShowCurrentTitle();
+      const int direction = index == 5 ? 2 : 1;
+      const std::string from = StoredNameShown();
+      StepRecord(SelectionMode, direction);
+      // A row another program removed is stepped over.
+      if (!StepOverGoneRow(SectionRecords, from, direction)) ShowCurrentTitle();
       break;
-    case 6:
-      if (!ConfirmLeaveRecord()) return;
-      StepRecord(SelectionMode, 1);
-      ShowCurrentTitle();
-      break;
+    }
     case 1: AddRecord(); break;
     case 2: CancelAdd(); break;
     case 3: FileRecord(); break;

@@ -38,6 +38,21 @@ QPointer<AVQDForm>& OpenWindow() {
 
 constexpr int kFirstMarkedCol = 1;
 
+dao::DatabasePtr MediaCollection() {
+  if (!App().CollectionDB || !App().CollectionDB->IsOpen())
+    throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
+  return App().CollectionDB;
+}
+
+bool MediaRecordExists(int section, const std::string& name) {
+  dao::RecordsetPtr rs = MediaCollection()->OpenRecordset("select name from mediadata where sectionnumber = " +
+                                                          std::to_string(section) + " and name = " +
+                                                          dao::SqlQuote(name));
+  const bool found = !rs->Eof();
+  rs->Close();
+  return found;
+}
+
 }  // namespace
 
 // The rows tick the busy scope while they read, sort or search a column of
@@ -65,14 +80,11 @@ const QuickDisplayConfig& AVQDForm::MediaQuickDisplay() {
       7,
       9,
       &MediaQuickList(),
-      [] {
-        if (!App().CollectionDB || !App().CollectionDB->IsOpen())
-          throw vb::RuntimeError(91, "Object variable or With block variable not set (no collection is open)");
-        return App().CollectionDB;
-      },
+      [] { return MediaCollection(); },
       [](bool open) { AVData()->QDOpen(open ? -1 : 0); },
       [] { return int(AVData()->SectionNumber()); },
       [] () -> QuickDisplayHooks& { return QuickDisplayHooks::Get(); },
+      MediaRecordExists,
   };
   return config;
 }
@@ -319,9 +331,13 @@ void AVQDForm::QDGrid_DblClick() {
     if (hooks.AddingRecord()) return;  // the new record could not be dropped
   }
 
-  // A record deleted since the grid was filled: the grid shows what is
-  // there now, and nothing is loaded.
+  // A record another program deleted since the grid was filled: the user
+  // is told, the grid shows what is there now, and the catalogue window
+  // keeps the record it shows.
   if (config_.recordExists && !config_.recordExists(section, name)) {
+    vb::MsgBox("\"" + name + "\" was removed from the collection \"" + config_.database()->Name() +
+                   "\" by another program.",
+               vb::vbOKOnly + vb::vbInformation, "Record Removed");
     MarkedRow = 0;
     RefillList();
     return;

@@ -395,29 +395,41 @@ void RecordWindow::SetBackColourOf(QWidget* control, std::uint32_t colour) {
 
 // ---------------------------------------------------------------- typed changes
 
+std::string RecordWindow::FieldState(const QWidget* w) {
+  if (const auto* grid = qobject_cast<const forms::FlexGrid*>(w)) {
+    // The cells and their ticks; where the grid stands is no change.
+    std::string cells;
+    for (int r = grid->FixedRows(); r < grid->Rows(); ++r)
+      for (int c = 0; c < grid->Cols(); ++c) {
+        cells += grid->TextMatrix(r, c).toStdString();
+        cells += char(0x1F);
+        cells += std::to_string(grid->CellCheckedAt(r, c));
+        cells += char(0x1E);
+      }
+    return cells;
+  }
+  return TextOf(w);
+}
+
 std::vector<std::string> RecordWindow::Snapshot() const {
   std::vector<std::string> out;
-  for (const QWidget* w : RecordFields()) {
-    if (!w) continue;
-    if (const auto* grid = qobject_cast<const forms::FlexGrid*>(w)) {
-      // The cells and their ticks; where the grid stands is no change.
-      std::string cells;
-      for (int r = grid->FixedRows(); r < grid->Rows(); ++r)
-        for (int c = 0; c < grid->Cols(); ++c) {
-          cells += grid->TextMatrix(r, c).toStdString();
-          cells += char(0x1F);
-          cells += std::to_string(grid->CellCheckedAt(r, c));
-          cells += char(0x1E);
-        }
-      out.push_back(std::move(cells));
-    } else {
-      out.push_back(TextOf(w));
-    }
-  }
+  for (const QWidget* w : RecordFields())
+    if (w) out.push_back(FieldState(w));
   return out;
 }
 
-void RecordWindow::TakeRecordSnapshot() { snapshot_ = Snapshot(); }
+bool RecordWindow::FieldTouched(const QWidget* control) const {
+  for (size_t i = 0; i < snapshotFields_.size() && i < snapshot_.size(); ++i)
+    if (snapshotFields_[i] == control) return FieldState(control) != snapshot_[i];
+  return true;
+}
+
+void RecordWindow::TakeRecordSnapshot() {
+  snapshot_ = Snapshot();
+  snapshotFields_.clear();
+  for (const QWidget* w : RecordFields())
+    if (w) snapshotFields_.push_back(w);
+}
 
 bool RecordWindow::RecordChanged() const { return !snapshot_.empty() && Snapshot() != snapshot_; }
 
@@ -470,6 +482,99 @@ bool RecordWindow::ConfirmLeaveRecord(bool answerNextLoadToo) {
     QTimer::singleShot(0, this, [this] { keepRecord_ = false; });
   }
   return false;
+}
+
+// ---------------------------------------------------------------- another program
+
+void RecordWindow::KeepStoredRow(const dao::Recordset& row) {
+  ForgetStoredRow();
+  storedKey_ = row.Bookmark();
+  storedName_ = vb::NzStr(row.GetField("Name"));
+  for (const std::string& column : FiledColumns())
+    storedValues_.push_back(row.HasField(column) ? row.GetField(column) : vb::Variant::Null());
+  storedKept_ = true;
+}
+
+void RecordWindow::ForgetStoredRow() {
+  storedKept_ = false;
+  storedKey_ = 0;
+  storedName_.clear();
+  storedValues_.clear();
+}
+
+std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found, std::string& name) const {
+  std::vector<vb::Variant> values;
+  dao::RecordsetPtr row =
+      RecordDatabase().OpenRecordset("select * from mediadata where _rowid_ = " + std::to_string(storedKey_));
+  found = !row->Eof();
+  if (found) name = vb::NzStr(row->GetField("Name"));
+  if (found)
+    for (const std::string& column : FiledColumns())
+      values.push_back(row->HasField(column) ? row->GetField(column) : vb::Variant::Null());
+  row->Close();
+  return values;
+}
+
+bool RecordWindow::StepOverGoneRow(const dao::RecordsetPtr& set, const std::string& from, int direction) {
+  if (!set || !set->IsOpen() || set->Eof() || set->BOF()) return false;
+  try {
+    set->GetField(0);
+    return false;
+  } catch (const vb::RuntimeError& e) {
+    if (e.Number() != dao::errRecordDeleted) throw;
+  }
+  LeaveScope gone(*this);
+  MoveOnFromGoneRecord(from, direction);
+  return true;
+}
+
+bool RecordWindow::ConfirmStoredRecord() {
+  if (AddingNewRecord() || !storedKept_) return true;
+  bool found = false;
+  std::string nameNow;
+  const std::vector<vb::Variant> now = ReadStoredRow(found, nameNow);
+  const std::string name = storedName_;
+  const std::string file = RecordDatabase().Name();
+  if (!found) {
+    const int answer =
+        vb::MsgBox("\"" + name + "\" was removed from the collection \"" + file +
+                       "\" by another program.\n\nFile what is on screen as a new record?",
+                   vb::vbYesNo + vb::vbExclamation, "Record Removed");
+    if (answer == vb::vbYes) {
+      BeginFilingAsNew();
+      ForgetStoredRow();
+      return true;
+    }
+    LeaveScope dropped(*this);
+    MoveOnFromGoneRecord(name, 1);
+    return false;
+  }
+  if (now == storedValues_) return true;
+  const int answer = vb::MsgBox(
+      "\"" + name + "\" was changed in the collection \"" + file +
+          "\" by another program since it was shown.\n\n"
+          "Yes: file your changes; the fields you did not change keep what is stored now.\n"
+          "No: show the record as it is stored now; your changes are dropped.\n"
+          "Cancel: go back to your changes.",
+      vb::vbYesNoCancel + vb::vbExclamation, "Record Changed");
+  if (answer == vb::vbYes) return true;
+  if (answer == vb::vbNo) {
+    LeaveScope dropped(*this);
+    // Renamed by the other program: the titles are read again as well.
+    if (nameNow == name)
+      ShowStoredRecord(name);
+    else
+      MoveOnFromGoneRecord(nameNow, 0);
+  }
+  return false;
+}
+
+void RecordWindow::TellRecordGone(const std::string& name) {
+  vb::MsgBox("\"" + name + "\" was removed from the collection \"" + RecordDatabase().Name() +
+                 "\" by another program.",
+             vb::vbOKOnly + vb::vbInformation, "Record Removed");
+  LeaveScope gone(*this);
+  MoveOnFromGoneRecord(name, 1);
 }
 
 }  // namespace tvn

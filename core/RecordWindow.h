@@ -117,6 +117,27 @@ bool FindTitleRow(const std::vector<Row>& rows, dao::Recordset& set, const std::
   return false;
 }
 
+// The row to show in place of a record that another program removed: the
+// first row (among those `passes` lets through) whose name sorts after the
+// name (direction 1) or the last before it (direction 2), going round;
+// direction 0 takes the row of that very name when there is one, else as
+// 1. rows.size() when no row passes.
+template <class Row, class Passes>
+size_t NearestTitleRow(const std::vector<Row>& rows, const std::string& name, int direction, Passes passes) {
+  size_t after = rows.size(), before = rows.size(), first = rows.size(), last = rows.size();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!passes(rows[i])) continue;
+    if (first == rows.size()) first = i;
+    last = i;
+    const int c = vb::CompareLetters(rows[i].name, name);
+    if (direction == 0 && c == 0 && rows[i].name == name) return i;
+    if (c > 0 && after == rows.size()) after = i;
+    if (c < 0) before = i;
+  }
+  if (direction == 2) return before != rows.size() ? before : last;
+  return after != rows.size() ? after : first;
+}
+
 // What a field does on entry, on a key and on a key release.
 enum FieldInput : unsigned {
   kSelectAll = 1,     // the whole text is selected on entry
@@ -222,6 +243,10 @@ class RecordWindow : public QMainWindow {
     bool was_;
   };
 
+  // The record on show as it was stored when it was shown: its name ("" when
+  // no stored record is on show).
+  const std::string& StoredNameShown() const { return storedName_; }
+
   // The letter bar's letter for the title of a record just filed.
   static std::string FiledTitleLetter(const std::string& name);
   // After a filed record moved: the letter it left shows its no-data face
@@ -290,6 +315,33 @@ class RecordWindow : public QMainWindow {
   // empty it without the question.
   void AboutToClearRecord();
 
+  // ---- another program on the record on show
+  // Remembers the stored row of the record just shown (the row the set
+  // stands on): its key and the columns the window files, as read. Every
+  // load calls it; ForgetStoredRow when the editor is emptied.
+  void KeepStoredRow(const dao::Recordset& row);
+  void ForgetStoredRow();
+  // Before the record on show is filed (not while a new one is added):
+  // the row is read again, in one query by its key. Unchanged: true, the
+  // save goes on. Changed by another program: the user keeps the typed
+  // changes (true), takes the stored record (shown again, the typing
+  // dropped) or goes back to the typing (both false). Removed by another
+  // program: the user files what is on screen as a new record (true, after
+  // BeginFilingAsNew) or drops it, and the window moves on to a record that
+  // exists (false).
+  bool ConfirmStoredRecord();
+  // A field the user left as it was shown (by the last load, clearing or
+  // filing); true for a field the window does not track.
+  bool FieldTouched(const QWidget* control) const;
+  // The record of that name, which the window was asked to show, was
+  // removed by another program: the user is told, and the window moves on
+  // to the record after it that exists.
+  void TellRecordGone(const std::string& name);
+  // When the row the set stands on was removed by another program (the set
+  // still lists it): the window moves on from the record named `from` in
+  // the direction (1 on, 2 back), nothing asked, and true.
+  bool StepOverGoneRow(const dao::RecordsetPtr& set, const std::string& from, int direction);
+
   // Every close of the window comes here: QueryUnload, then (once) the
   // window's own unload; Cancel keeps the window open as it was.
   void closeEvent(QCloseEvent* event) final;
@@ -310,11 +362,33 @@ class RecordWindow : public QMainWindow {
   // Files the record on show as the toolbar's File does; false when it
   // was refused or failed (nothing filed).
   virtual bool FileShownRecord() = 0;
+  // The collection the window shows, and the columns of mediadata its save
+  // writes (those compared with what another program stored).
+  virtual dao::Database& RecordDatabase() const = 0;
+  virtual const std::vector<std::string>& FiledColumns() const = 0;
+  // Shows the stored record of that name, nothing asked.
+  virtual void ShowStoredRecord(const std::string& name) = 0;
+  // The section is read again (rows another program removed leave it and
+  // its title list and letters) and the record nearest the name in the
+  // direction (1 on, 2 back, 0 that name or on) is shown; nothing asked.
+  virtual void MoveOnFromGoneRecord(const std::string& name, int direction) = 0;
+  // The next save files what is on screen as a new record.
+  virtual void BeginFilingAsNew() = 0;
 
  private:
   void RenameCaption(int field);
   std::vector<std::string> Snapshot() const;
+  static std::string FieldState(const QWidget* control);
   std::vector<std::string> snapshot_;
+  std::vector<const QWidget*> snapshotFields_;
+  // The stored row of the record on show.
+  std::int64_t storedKey_ = 0;
+  bool storedKept_ = false;
+  std::string storedName_;
+  std::vector<vb::Variant> storedValues_;
+  // The stored row of the record on show now, in one query by its key;
+  // found false when it is gone. name: its name now.
+  std::vector<vb::Variant> ReadStoredRow(bool& found, std::string& name) const;
   bool keepRecord_ = false;
   vb::BusyScope* busy_ = nullptr;
   unsigned ticks_ = 0;

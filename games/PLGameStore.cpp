@@ -168,6 +168,7 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
         // with its number) shows cut: left as shown, the game keeps it.
         if (vb::Len(ownName) > kTypedGameNameWidth && vb::Trim(vb::Left(ownName, kTypedGameNameWidth)) == name)
           name = ownName;
+        if (std::find(fields.Kept.begin(), fields.Kept.end(), "Name") != fields.Kept.end()) name = ownName;
       }
       // A game edited under its own name is not tested; a case-only
       // rename does not collide with the game itself.
@@ -181,7 +182,10 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
         row->AddNew();
       else
         row->Edit();
-      auto set = [&row](const char* field, const vb::Variant& value) { row->SetField(field, value); };
+      auto set = [&row, &fields, adding](const char* field, const vb::Variant& value) {
+        if (!adding && std::find(fields.Kept.begin(), fields.Kept.end(), field) != fields.Kept.end()) return;
+        row->SetField(field, value);
+      };
       auto cut = [](const std::string& s, long n) { return vb::Left(s, n); };
       auto date = [](const vb::Variant& v) { return v.isEmpty() ? vb::Variant::Null() : v; };
       auto key = [](long k) { return vb::Variant::Long(static_cast<std::int32_t>(k)); };

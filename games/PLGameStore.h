@@ -67,6 +67,9 @@ struct GameFields {
   std::string Publisher, Developer, Genre;
   std::string BestFeature, WorstFeature, Homepage, Format, Rating, Players;
   std::array<std::string, 10> UserFields;
+  // Columns of a stored game left as they are (fields the user did not
+  // change); "Name" keeps the stored name.
+  std::vector<std::string> Kept;
 };
 
 // Width of mediadata.name, and what of a typed name is kept.

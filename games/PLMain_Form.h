@@ -200,6 +200,11 @@ class PLMain_Form : public tvn::RecordWindow {
   std::string RecordNameShown() const override;
   bool AddingNewRecord() const override { return AddMode; }
   bool FileShownRecord() override;
+  dao::Database& RecordDatabase() const override;
+  const std::vector<std::string>& FiledColumns() const override;
+  void ShowStoredRecord(const std::string& name) override;
+  void MoveOnFromGoneRecord(const std::string& name, int direction) override;
+  void BeginFilingAsNew() override;
 
  private:
   void BuildWindow();

@@ -94,8 +94,13 @@ void PLMain_Form::Toolbar1_ButtonClick(int index) {
     case 6:  // next
       if (!HasRows(rsSection)) return;
       if (!ConfirmLeaveRecord()) return;
-      tvn::MoveRecord(rsSection.get(), index == 5 ? 2 : 1);
-      vb::Guarded([this] { ShowCurrentRecord(); });
+      vb::Guarded([this, index] {
+        const int direction = index == 5 ? 2 : 1;
+        const std::string from = StoredNameShown();
+        tvn::MoveRecord(rsSection.get(), direction);
+        // A game another program removed is stepped over.
+        if (!StepOverGoneRow(rsSection, from, direction)) ShowCurrentRecord();
+      });
       break;
     case 8:  // report wizard, as the report menu opens it
       ReportMenu_Click();
@@ -110,6 +115,9 @@ bool PLMain_Form::FileShownRecord() {
   // A date that does not read for sure is refused before anything is
   // written: filed as Null it would erase the stored date.
   if (!CheckDateToFile(DateAquired) || !CheckDateToFile(DateReleased)) return false;
+  // Another program may have changed or removed the game since it was shown.
+  bool goOn = false;
+  if (!vb::Guarded([this, &goOn] { goOn = ConfirmStoredRecord(); }) || !goOn) return false;
   // A failure stored nothing; the editor keeps its contents for another try.
   if (!vb::Guarded([this] { SaveRecord(); })) return false;
   SetToolbarBrowse();
@@ -120,6 +128,8 @@ bool PLMain_Form::FileShownRecord() {
 
 void PLMain_Form::ShowCurrentRecord() {
   if (!HoldsRow(rsSection)) return;
+  // Removed by another program: the next game that exists instead.
+  if (StepOverGoneRow(rsSection, StoredNameShown(), 1)) return;
   const std::string name = vb::NzStr(rsSection->GetField("Name"));
   FollowLetterOf(name);
   LoadData_PL(name);

@@ -41,6 +41,26 @@ std::vector<QWidget*> PLMain_Form::RecordFields() const {
 
 std::string PLMain_Form::RecordNameShown() const { return TextOf(txtName); }
 
+dao::Database& PLMain_Form::RecordDatabase() const {
+  const dao::DatabasePtr& db = PL().GameDB;
+  if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
+  return *db;
+}
+
+const std::vector<std::string>& PLMain_Form::FiledColumns() const {
+  static const std::vector<std::string> columns = [] {
+    std::vector<std::string> c = {"Name",         "SectionNumber", "hintstips",   "notes",    "instructions",
+                                  "date_aquired", "date_released", "publisher",   "developer", "genre",
+                                  "bestfeature",  "worstfeature",  "homepage",    "Format",   "rating",
+                                  "players"};
+    for (int i = 1; i <= 10; ++i) c.push_back("f" + std::to_string(i));
+    return c;
+  }();
+  return columns;
+}
+
+void PLMain_Form::ShowStoredRecord(const std::string& name) { LoadData_PL(name); }
+
 void PLMain_Form::LoadData_PL(const std::string& name) {
   // The quick display shows a game through here: typed changes are asked about first.
   if (!ConfirmLeaveRecord()) return;
@@ -62,7 +82,12 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
                                         std::to_string(int(PLData().SectionNumber)) +
                                         " and name = " + dao::SqlQuote(name));
   dao::Recordset& r = *rsRecord;
-  if (r.BOF() && r.Eof()) return;  // no game of that name: the editor stays empty
+  if (r.BOF() && r.Eof()) {
+    // Removed by another program since the titles were read: the user is
+    // told, and the game after it is shown.
+    if (!name.empty() && SectionHasRows()) TellRecordGone(name);
+    return;
+  }
   auto text = [&r](const char* field) { return vb::NzStr(r.GetField(field)); };
   SetTextOf(txtName, text("Name"));
   SetTextOf(txtHints, text("hintstips"));
@@ -111,6 +136,7 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   FollowLetterOf(text("Name"));
   List_Combo->setEditText(QString::fromStdString(text("Name")));
   TakeRecordSnapshot();
+  KeepStoredRow(r);
 }
 
 void PLMain_Form::ClearGameForm() {
@@ -122,6 +148,7 @@ void PLMain_Form::ClearGameForm() {
   } catch (...) {
   }
   rsRecord.reset();
+  ForgetStoredRow();
   for (QWidget* w : std::initializer_list<QWidget*>{txtName, txtHints, txtInstructions, txtNotes, DateAquired,
                                                     DateReleased, cmbPublisher, cmbDeveloper, cmbGenre,
                                                     txtBestFeature, txtWorstFeature, txtHomepage, cmbFormat,

@@ -68,17 +68,39 @@ void PLMain_Form::SaveRecord() {
 
   long number = 0;
   std::string loadedName;
+  bool linksTyped = true;
   if (!AddMode) {
     // An edit needs the game on show; the toolbar offers it only then.
     if (!HoldsRow(rsRecord)) throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
     number = vb::CLng(rsRecord->GetField("systemnumber"));
     loadedName = vb::NzStr(rsRecord->GetField("Name"));
+    // A field the user left as it was shown keeps what is stored, also
+    // where the editor could not show the stored value as it is (a date
+    // column holding text, a key no list entry has) or another program
+    // changed it since.
+    const std::pair<const QWidget*, const char*> columns[] = {
+        {txtName, "Name"},           {txtHints, "hintstips"},
+        {txtNotes, "notes"},         {txtInstructions, "instructions"},
+        {DateAquired, "date_aquired"}, {DateReleased, "date_released"},
+        {cmbPublisher, "publisher"}, {cmbDeveloper, "developer"},
+        {cmbGenre, "genre"},         {txtBestFeature, "bestfeature"},
+        {txtWorstFeature, "worstfeature"}, {txtHomepage, "homepage"},
+        {cmbFormat, "Format"},       {cmbRating, "rating"},
+        {txtPlayers, "players"}};
+    for (const auto& [field, column] : columns)
+      if (!FieldTouched(field)) f.Kept.push_back(column);
+    for (size_t i = 0; i < fText.size(); ++i)
+      if (!FieldTouched(fText[i])) f.Kept.push_back("f" + std::to_string(i + 1));
+    linksTyped = FieldTouched(tGrid) || FieldTouched(sGrid);
   }
 
-  const StoredGame stored = StoreGame(db, d, f, number, [this](long systemnumber) {
-    SaveSysTypeMedia(systemnumber);
-    SaveSupportsMedia(systemnumber);
-  });
+  std::function<void(long)> links;
+  if (linksTyped)
+    links = [this](long systemnumber) {
+      SaveSysTypeMedia(systemnumber);
+      SaveSupportsMedia(systemnumber);
+    };
+  const StoredGame stored = StoreGame(db, d, f, number, links);
   const std::string& name = stored.Name;
   // What the editor shows is filed now: the refreshes below and the game
   // shown again ask nothing.
@@ -117,6 +139,13 @@ void PLMain_Form::SaveRecord() {
   SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
 
   LoadData_PL(name);
+}
+
+void PLMain_Form::BeginFilingAsNew() {
+  AddMode = true;
+  // The set still lists the removed game: it is read again, and the game
+  // filed takes its place among the games that exist.
+  OpenSectionRecordset();
 }
 
 long PLMain_Form::AddOrUpdatePublisher(const std::string& name) {

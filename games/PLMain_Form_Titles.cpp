@@ -128,6 +128,24 @@ void PLMain_Form::RefreshTitleList() {
   SetToolbarBrowse();
 }
 
+void PLMain_Form::MoveOnFromGoneRecord(const std::string& name, int direction) {
+  LeaveScope gone(*this);
+  // The set still lists the games another program removed: it is read again.
+  OpenSectionRecordset();
+  if (!SectionHasRows()) {
+    RefreshTitleList();
+    return;
+  }
+  const std::vector<tvn::TitleKey>& titles = Titles();
+  const size_t at = tvn::NearestTitleRow(titles, name, direction, [](const tvn::TitleKey&) { return true; });
+  const auto mark = titles[at].mark;
+  MarkLettersWithTitles();
+  rsSection->SetBookmark(mark);
+  // The title list is filled again for the letter of the game shown.
+  CurrentLetter.clear();
+  ShowCurrentRecord();
+}
+
 void PLMain_Form::List_Combo_Click() {
   if (List_Combo->currentIndex() < 0) return;
   const std::string name = List_Combo->currentText().toStdString();

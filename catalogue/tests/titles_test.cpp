@@ -176,10 +176,14 @@ TEST_F(CatalogueTest, NameMissingFromTheSectionEndsTheSearch) {
   auto& w = WindowOn(2);
   w.Toolbar1_ButtonClick(6);  // stand on the second row
 
-  // Not in the section at all: the editor stays empty, the list stays.
+  // Not in the section (gone since the titles were read): the user is
+  // told, and the record after it by name, round to the first, is shown.
+  vb::PromptScript::Clear();
   w.CS_Load_Data("No Such Title");
-  EXPECT_EQ(Shown(w), "");
-  EXPECT_FALSE(w.RecordRow);
+  ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+  EXPECT_NE(vb::PromptScript::Texts().front().find("\"No Such Title\" was removed"), std::string::npos);
+  EXPECT_EQ(Shown(w), "Alpha");
+  EXPECT_TRUE(w.RecordRow);
   EXPECT_EQ(w.List_Combo->count(), 1);
   EXPECT_FALSE(w.SectionRecords->Eof());
 

@@ -52,6 +52,7 @@ enum EditMode : int { dbEditNone = 0, dbEditInProgress = 1, dbEditAdd = 2 };
 // Engine error numbers the callers look at.
 enum ErrorNumber : int {
   errNoCurrentRecord = 3021,     // "No current record."
+  errRecordDeleted = 3167,       // "Record is deleted." (another connection deleted the row)
   errDuplicateKey = 3022,
   errCouldNotFindFile = 3024,    // "Could not find file '...'."
   errInvalidOperation = 3219,
