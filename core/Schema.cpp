@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
 
 #ifndef TVN_VERSION_MAJOR
 #define TVN_VERSION_MAJOR 6
@@ -546,13 +547,41 @@ void CreateGameCollectionFile(const std::string& path) {
   });
 }
 
+MissingPart MissingFrom(dao::Database& db, const std::vector<TableDef>& layout,
+                        const std::vector<std::string>& optional) {
+  auto same = [](const std::string& a, const std::string& b) { return vb::UCase(a) == vb::UCase(b); };
+  auto named = [&](const std::vector<std::string>& names, const std::string& name) {
+    for (const std::string& n : names)
+      if (same(n, name)) return true;
+    return false;
+  };
+  const std::vector<std::string> tables = db.TableDefNames();
+  for (const TableDef& wanted : layout) {
+    if (!named(tables, wanted.Name)) {
+      if (named(optional, wanted.Name)) continue;
+      return {wanted.Name, ""};
+    }
+    std::vector<std::string> fields;
+    const dao::TableDefPtr stored = db.TableDefs(wanted.Name);
+    for (const FieldDef& f : stored->Fields) fields.push_back(f.Name);
+    for (const FieldDef& f : wanted.Fields)
+      if (!named(fields, f.Name)) return {wanted.Name, f.Name};
+  }
+  return {};
+}
+
 namespace {
 
-// True when the file opens and holds every table of its layout.
+// True when the file opens and holds every table and field of its layout.
 bool HoldsTables(const std::string& path, const std::vector<TableDef>& tables) {
   try {
     dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(path, false, true);
     bool all = true;
+    try {
+      all = MissingFrom(*db, tables).None();
+    } catch (const vb::RuntimeError&) {
+      all = false;
+    }
     for (const auto& t : tables) {
       try {
         db->OpenRecordset(t.Name)->Close();
