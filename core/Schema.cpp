@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <unistd.h>
 
@@ -549,23 +550,23 @@ void CreateGameCollectionFile(const std::string& path) {
 
 MissingPart MissingFrom(dao::Database& db, const std::vector<TableDef>& layout,
                         const std::vector<std::string>& optional) {
-  auto same = [](const std::string& a, const std::string& b) { return vb::UCase(a) == vb::UCase(b); };
-  auto named = [&](const std::vector<std::string>& names, const std::string& name) {
-    for (const std::string& n : names)
-      if (same(n, name)) return true;
-    return false;
+  auto upper = [](const auto& names, auto name) {
+    std::set<std::string> out;
+    for (const auto& n : names) out.insert(vb::UCase(name(n)));
+    return out;
   };
-  const std::vector<std::string> tables = db.TableDefNames();
+  auto itself = [](const std::string& n) { return n; };
+  const std::set<std::string> tables = upper(db.TableDefNames(), itself);
+  const std::set<std::string> mayLack = upper(optional, itself);
   for (const TableDef& wanted : layout) {
-    if (!named(tables, wanted.Name)) {
-      if (named(optional, wanted.Name)) continue;
+    if (!tables.count(vb::UCase(wanted.Name))) {
+      if (mayLack.count(vb::UCase(wanted.Name))) continue;
       return {wanted.Name, ""};
     }
-    std::vector<std::string> fields;
     const dao::TableDefPtr stored = db.TableDefs(wanted.Name);
-    for (const FieldDef& f : stored->Fields) fields.push_back(f.Name);
+    const std::set<std::string> fields = upper(stored->Fields, [](const FieldDef& f) { return f.Name; });
     for (const FieldDef& f : wanted.Fields)
-      if (!named(fields, f.Name)) return {wanted.Name, f.Name};
+      if (!fields.count(vb::UCase(f.Name))) return {wanted.Name, f.Name};
   }
   return {};
 }
