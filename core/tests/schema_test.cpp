@@ -150,7 +150,8 @@ TEST_F(TemplateTest, ATemplateLackingAFieldIsRebuilt) {
   tvn::schema::EnsureTemplates(dir_.string());
   auto d = tvntest::Open(Path("pl33e.mdb"));
   std::set<std::string> fields;
-  for (const dao::FieldDef& f : d->TableDefs("mediadata")->Fields) fields.insert(f.Name);
+  const dao::TableDefPtr games = d->TableDefs("mediadata");
+  for (const dao::FieldDef& f : games->Fields) fields.insert(f.Name);
   EXPECT_TRUE(fields.count("systemnumber") && fields.count("name")) << ::testing::PrintToString(fields);
   EXPECT_EQ(tvntest::CountRows(d, "select * from sections"), 6);
   d->Close();
