@@ -151,6 +151,7 @@ void AVCollection_Form::Form_Load() {
   try {
     if (const std::string shape = FileShapeProblem(admin); !shape.empty()) throw FileShapeError(shape);
     adminDB_ = Workspace().OpenDatabase(admin);
+    CheckMasterList(*adminDB_, admin);
     collectionsRS_ = adminDB_->OpenRecordset(config_.list);
     collectionsRS_->SetIndex("master");
   } catch (const std::exception& e) {
@@ -371,6 +372,12 @@ bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig&
     // written has been reported by whoever found it so.
     try {
       dao::DatabasePtr db = ws.OpenDatabase(admin);
+      try {
+        CheckMasterList(*db, admin);
+      } catch (...) {
+        db->Close();
+        throw;
+      }
       auto rs = db->OpenRecordset(config.list, dao::dbOpenTable);
       rs->AddNew();
       rs->SetField("dbname", vb::Variant(fileName));

@@ -166,23 +166,44 @@ bool IsUpgradeWorkCopy(const std::string& file) {
   return file.size() > suffix.size() && file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-NotACollectionError::NotACollectionError(const std::string& file, const std::string& noun, const std::string& table)
-    : vb::RuntimeError(dao::errTableNotFound, "'" + file + "' is a database, but not a " + noun +
-                                                  ": it has no table '" + table + "'."),
+NotACollectionError::NotACollectionError(const std::string& file, const std::string& noun, const std::string& table,
+                                         const std::string& field)
+    : vb::RuntimeError(dao::errTableNotFound,
+                       "'" + file + "' is a database, but not a " + noun + ": " +
+                           (field.empty() ? "it has no table '" + table + "'."
+                                          : "its table '" + table + "' has no field '" + field + "'.")),
       noun_(noun),
-      table_(table) {}
+      table_(table),
+      field_(field) {}
+
+namespace {
+
+bool IsWorkTable(const std::string& table) {
+  const std::string t = vb::UCase(table);
+  return t == "REPORT" || t == "TITLE_LIST";
+}
+
+// A layout without the work tables of the reports: they hold no user data
+// and are made again when missing, so a file is not judged by them.
+std::vector<dao::TableDef> WithoutWorkTables(std::vector<dao::TableDef> layout) {
+  std::erase_if(layout, [](const dao::TableDef& t) { return IsWorkTable(t.Name); });
+  return layout;
+}
+
+}  // namespace
 
 const CollectionKind& MediaCollectionKind() {
-  static const CollectionKind kind{"collection", {"mediadata"}, {"cassette", "Compact_Disk", "dvd", "ld", "lp", "vt", "scd"}};
+  // The earlier layout as older versions left it: what the upgrade adds
+  // (the mini-disc and MP3 tables, admin, some fields) is not asked for.
+  static const CollectionKind kind{"collection", WithoutWorkTables(schema::CollectionTables()),
+                                   WithoutWorkTables(schema::OriginalEarlierCollectionTables()), "mediadata"};
   return kind;
 }
 
 namespace {
 
 bool HoldsEarlierLayout(const dao::DatabasePtr& db) {
-  for (const std::string& table : MediaCollectionKind().earlierTables)
-    if (!TableOpens(db, table)) return false;
-  return true;
+  return schema::MissingFrom(*db, MediaCollectionKind().earlierTables).None();
 }
 
 // The work tables of the reports hold no user data: a file that lost them

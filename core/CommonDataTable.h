@@ -32,19 +32,22 @@ void RemoveLeftoverFiles(const std::string& folder, const std::string& keep = ""
 // item tables every collection of the earlier layout has had.
 const CollectionKind& MediaCollectionKind();
 
-// Raised for a database that lacks a table a collection of its catalogue
-// holds (a file of another program, say). noun: "collection",
-// "game collection"; table: the first table found missing.
+// Raised for a database that lacks a table or field a collection of its
+// catalogue holds (a file of another program, say). noun: "collection",
+// "game collection", "list of collections"; table: the table found
+// missing, or the table that lacks field.
 class NotACollectionError : public vb::RuntimeError {
  public:
   explicit NotACollectionError(const std::string& file, const std::string& noun = "collection",
-                               const std::string& table = "mediadata");
+                               const std::string& table = "mediadata", const std::string& field = "");
   const std::string& Noun() const { return noun_; }
   const std::string& Table() const { return table_; }
+  const std::string& Field() const { return field_; }
 
  private:
   std::string noun_;
   std::string table_;
+  std::string field_;
 };
 
 class CommonDataTable {

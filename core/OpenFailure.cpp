@@ -11,6 +11,7 @@
 
 #include "core/CommonDataTable.h"
 #include "core/Compaction.h"
+#include "core/Schema.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
@@ -65,8 +66,10 @@ std::string DescribeOpenFailure(const std::exception& error) {
   if (dynamic_cast<const FileShapeError*>(&error)) return error.what();
   if (const auto* link = dynamic_cast<const LinkedFileError*>(&error)) return link->Problem();
   if (const auto* e = dynamic_cast<const NotACollectionError*>(&error))
-    return "is a database, but not a " + e->Noun() + ": it has no table \"" + e->Table() + "\", which every " +
-           e->Noun() + " holds.";
+    return "is a database, but not a " + e->Noun() + ": " +
+           (e->Field().empty() ? "it has no table \"" + e->Table() + "\""
+                               : "its table \"" + e->Table() + "\" has no field \"" + e->Field() + "\"") +
+           ", which every " + e->Noun() + " holds.";
   const auto* e = dynamic_cast<const vb::RuntimeError*>(&error);
   if (!e) return std::string("cannot be opened: ") + error.what();
   switch (e->Number()) {
@@ -110,31 +113,45 @@ bool HasTable(const std::vector<std::string>& names, const std::string& table) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return vb::UCase(n) == vb::UCase(table); });
 }
 
-// The first of tables that names lacks; "" when none is missing.
-std::string MissingTable(const std::vector<std::string>& names, const std::vector<std::string>& tables) {
-  for (const std::string& t : tables)
-    if (!HasTable(names, t)) return t;
-  return {};
-}
-
 }  // namespace
+
+void ReadThrough(dao::Database& db, const std::string& table) {
+  // A range on the row key makes the engine walk the table's own pages
+  // (not a smaller index that holds the key too) and read each row's key.
+  db.ForEachRow("select count(*) from " + table + " where _rowid_ >= -9223372036854775807",
+                [](const std::vector<dao::Variant>&) { return false; });
+}
 
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind) {
   if (const std::string shape = FileShapeProblem(path); !shape.empty()) throw FileShapeError(shape);
   dao::DatabasePtr db = workspace.OpenDatabase(path);
   try {
-    const std::vector<std::string> names = db->TableDefNames();
-    const std::string missing = MissingTable(names, kind.tables);
-    if (missing.empty()) {
+    // Only the schema and the item table are read until the file is known
+    // to be a collection of the kind and sound where the window reads first.
+    schema::MissingPart missing = schema::MissingFrom(*db, kind.tables);
+    if (missing.None()) {
+      ReadThrough(*db, kind.itemTable);
       db->MendIndexes();
       return db;
     }
-    if (!kind.earlierTables.empty() && MissingTable(names, kind.earlierTables).empty()) return db;
-    throw NotACollectionError(path, kind.noun, missing);
+    const std::vector<std::string> names = db->TableDefNames();
+    if (!kind.earlierTables.empty() && !HasTable(names, kind.itemTable)) {
+      const schema::MissingPart earlier = schema::MissingFrom(*db, kind.earlierTables);
+      if (earlier.None()) return db;
+      // Told by what an earlier-layout file lacks when it has the first
+      // table of that layout; otherwise by the item table.
+      if (HasTable(names, kind.earlierTables.front().Name)) missing = earlier;
+    }
+    throw NotACollectionError(path, kind.noun, missing.table, missing.field);
   } catch (...) {
     db->Close();
     throw;
   }
+}
+
+void CheckMasterList(dao::Database& db, const std::string& path) {
+  const schema::MissingPart missing = schema::MissingFrom(db, schema::MasterListTables(), {"plcollections"});
+  if (!missing.None()) throw NotACollectionError(path, "list of collections", missing.table, missing.field);
 }
 
 OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string& path, bool folderWritable) {

@@ -25,22 +25,42 @@ std::string DescribeOpenFailure(const std::exception& error);
 // rolled back). Such a file is reported, never replaced.
 bool IsPassingFailure(const std::exception& error);
 
-// What a collection of one catalogue holds.
+// What a collection of one catalogue holds, as the program's own layout
+// defines it (core/Schema).
 struct CollectionKind {
-  std::string noun;                        // "collection", "game collection"
-  std::vector<std::string> tables;         // every table its window reads
-  std::vector<std::string> earlierTables;  // an earlier layout, converted on opening; empty: none
+  std::string noun;                          // "collection", "game collection"
+  std::vector<dao::TableDef> tables;         // every table and field its windows read
+  std::vector<dao::TableDef> earlierTables;  // an earlier layout as files hold it before the upgrade
+                                             // converts them; empty: none
+  std::string itemTable;                     // the table of the items, which the window reads first
 };
 
 // Opens the collection file at path for writing, once it is known to be a
 // collection of the kind; raises FileShapeError (a folder, a file cut
-// short), the engine's error (not a database, locked, unreadable) or
-// NotACollectionError (a table missing). A file that fails is closed again
-// with nothing written to it. A collection of the current layout has its
-// indexes mended; one of the earlier layout is left untouched for the
-// conversion, which copies it first. Every opening of a collection, at
-// start and in the managers, goes through here.
+// short), the engine's error (not a database, locked, unreadable, damaged
+// pages) or NotACollectionError (a table or field missing). A file that
+// fails is closed again with nothing written to it. A file of the current
+// layout must hold every table and field of kind.tables, and its item
+// table is read through (ReadThrough) before its indexes are mended; one of
+// the earlier layout, holding every table and field of kind.earlierTables,
+// is left untouched for the conversion, which copies it first. Every
+// opening of a collection, at start and in the managers, goes through
+// here.
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind);
+
+// Reads every row of table from the table itself, page after page in one
+// pass, so that a file whose pages of the table are damaged is told now,
+// before anything is written, by the engine's error for a damaged file
+// (3049), and not by the window's first read. Linear in the rows, each
+// read only as far as its key.
+void ReadThrough(dao::Database& db, const std::string& table);
+
+// The master list "admin.sys", opened by whoever reads it: raises
+// NotACollectionError (noun "list of collections") when it lacks a table
+// or field of its layout. A list without the game catalogue's table is an
+// earlier one, which the start-up converts; it passes. Reads the schema
+// only.
+void CheckMasterList(dao::Database& db, const std::string& path);
 
 // How a failure to open a file bears on the way on.
 enum class OpenFailureKind {

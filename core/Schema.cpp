@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <unistd.h>
 
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Functions.h"
 
 #ifndef TVN_VERSION_MAJOR
 #define TVN_VERSION_MAJOR 6
@@ -546,13 +548,41 @@ void CreateGameCollectionFile(const std::string& path) {
   });
 }
 
+MissingPart MissingFrom(dao::Database& db, const std::vector<TableDef>& layout,
+                        const std::vector<std::string>& optional) {
+  auto upper = [](const auto& names, auto name) {
+    std::set<std::string> out;
+    for (const auto& n : names) out.insert(vb::UCase(name(n)));
+    return out;
+  };
+  auto itself = [](const std::string& n) { return n; };
+  const std::set<std::string> tables = upper(db.TableDefNames(), itself);
+  const std::set<std::string> mayLack = upper(optional, itself);
+  for (const TableDef& wanted : layout) {
+    if (!tables.count(vb::UCase(wanted.Name))) {
+      if (mayLack.count(vb::UCase(wanted.Name))) continue;
+      return {wanted.Name, ""};
+    }
+    const dao::TableDefPtr stored = db.TableDefs(wanted.Name);
+    const std::set<std::string> fields = upper(stored->Fields, [](const FieldDef& f) { return f.Name; });
+    for (const FieldDef& f : wanted.Fields)
+      if (!fields.count(vb::UCase(f.Name))) return {wanted.Name, f.Name};
+  }
+  return {};
+}
+
 namespace {
 
-// True when the file opens and holds every table of its layout.
+// True when the file opens and holds every table and field of its layout.
 bool HoldsTables(const std::string& path, const std::vector<TableDef>& tables) {
   try {
     dao::DatabasePtr db = dao::DBEngine::Workspaces(0).OpenDatabase(path, false, true);
     bool all = true;
+    try {
+      all = MissingFrom(*db, tables).None();
+    } catch (const vb::RuntimeError&) {
+      all = false;
+    }
     for (const auto& t : tables) {
       try {
         db->OpenRecordset(t.Name)->Close();

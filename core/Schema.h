@@ -22,8 +22,21 @@ std::vector<dao::TableDef> OriginalEarlierCollectionTables();
 std::vector<dao::TableDef> MasterListTables();
 std::vector<dao::TableDef> TipsTables();
 
+// The first table or field of layout that the database lacks (names
+// matched without regard to case): {table, ""} for a missing table,
+// {table, field} for a missing field; {"", ""} when it holds them all.
+// A table named in optional may be missing; when it is there, it must hold
+// its fields like any other. Only the schema is read.
+struct MissingPart {
+  std::string table;
+  std::string field;
+  bool None() const { return table.empty(); }
+};
+MissingPart MissingFrom(dao::Database& db, const std::vector<dao::TableDef>& layout,
+                        const std::vector<std::string>& optional = {});
+
 // Writes any missing or damaged template (one that does not open or lacks
-// a table) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and
+// a table or a field) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and
 // "pl33e.mdb" (found without regard to letter case). A folder under a
 // template's name is raised, naming it; one named "tips.sys" is left for
 // the tips window to skip.

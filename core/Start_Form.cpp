@@ -159,9 +159,10 @@ void Start_Form::LookUpDisplayName() {
   TVNDATA& data = *AVData();
   try {
     g.AdminDB = g.AppWorkspace->OpenDatabase("admin.sys");
-    // A list without the media catalogue's table is no list of this program
-    // (an older one lacks only the game catalogue's, which is added below).
-    g.AdminDB->OpenRecordset("avcollections")->Close();
+    // Nothing is written to a list lacking a table or field of a list of
+    // this program (an older one lacks only the game catalogue's table,
+    // which is added below).
+    CheckMasterList(*g.AdminDB, Absolute("admin.sys"));
     OpenPlCollections();
     g.AdminDB->MendIndexes();
     data.CurCollection(ListedDisplayName(*g.AdminDB, data.LastDB()));

@@ -155,11 +155,7 @@ void OpenGameDatabase() {
 }
 
 const tvn::CollectionKind& GameCollectionKind() {
-  static const tvn::CollectionKind kind = [] {
-    tvn::CollectionKind k{"game collection", {}, {}};
-    for (const dao::TableDef& t : tvn::schema::GameCollectionTables()) k.tables.push_back(t.Name);
-    return k;
-  }();
+  static const tvn::CollectionKind kind{"game collection", tvn::schema::GameCollectionTables(), {}, "mediadata"};
   return kind;
 }
 

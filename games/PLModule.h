@@ -40,7 +40,7 @@ inline constexpr const char* DefaultGameDB = "MyGames.mdb";
 // (tvn::OpenDeclined). Other failures reach the caller, naming the file.
 void OpenGameDatabase();
 
-// What a game collection holds: every table the game window reads.
+// What a game collection holds: every table and field the game window reads.
 const tvn::CollectionKind& GameCollectionKind();
 // Opens the game collection file at path as every opening does
 // (tvn::OpenCollectionFile): refused before anything is written when it is

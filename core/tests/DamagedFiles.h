@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/dao/Dao.h"
 
@@ -81,6 +83,62 @@ inline void MakeDamaged(const std::string& path, Damage d) {
       fs::create_directory(path + "/inside");
       break;
   }
+}
+
+// A file of another program that looks like one of ours by its table
+// names: written through the engine as another program writes, its
+// user_version left at 0. sql makes its tables (and rows).
+inline void MakeLookAlike(const std::string& path, const std::string& sql) {
+  std::filesystem::remove_all(path);
+  sqlite3* raw = nullptr;
+  sqlite3_open(path.c_str(), &raw);
+  sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+}
+
+// The lines the sqlite3 tool prints for sql on the file, read only.
+inline std::vector<std::string> AskTheTool(const std::string& path, const std::string& sql) {
+  const std::string command = "sqlite3 -readonly '" + path + "' \"" + sql + "\"";
+  std::vector<std::string> lines;
+  if (FILE* out = ::popen(command.c_str(), "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, out)) {
+      std::string l(line);
+      while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+      lines.push_back(l);
+    }
+    ::pclose(out);
+  }
+  return lines;
+}
+
+// Which page of a table's pages is overwritten.
+enum class DamagedPage { Root, MiddleLeaf };
+
+// Gives the item table of a sound collection (media or game) rows enough
+// for many pages, then overwrites one page of that table, found with the
+// sqlite3 tool, with bytes no page of the engine starts with. The schema
+// stays readable. Returns the page's number.
+inline long DamageItemPages(const std::string& path, DamagedPage which) {
+  sqlite3* raw = nullptr;
+  sqlite3_open(path.c_str(), &raw);
+  sqlite3_exec(raw,
+               "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 600) "
+               "INSERT INTO mediadata (name, sectionnumber, notes) "
+               "SELECT 'Item ' || i, 1 + i % 6, hex(zeroblob(150)) FROM c",
+               nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  const long pageSize = std::stol(AskTheTool(path, "pragma page_size").at(0));
+  const std::vector<std::string> pages =
+      which == DamagedPage::Root
+          ? AskTheTool(path, "select rootpage from sqlite_master where name = 'mediadata'")
+          : AskTheTool(path, "select pageno from dbstat where name = 'mediadata' and pagetype = 'leaf' order by pageno");
+  const long page = std::stol(pages.at(pages.size() / 2));
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp((page - 1) * pageSize);
+  const std::string garbage(static_cast<size_t>(pageSize), '\x2a');
+  file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  return page;
 }
 
 // What is at path: the bytes of a file, or "<folder>".

@@ -8,6 +8,7 @@
 #include "core/AppState.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "core/tests/DamagedFiles.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
@@ -314,6 +315,74 @@ TEST_F(CollectionsTest, AFileOfAnotherProgramIsRefusedUnchangedWhateverIsAsked) 
   EXPECT_EQ(Setting(), "av30.mdb");
   EXPECT_EQ(tvntest::ReadBytes(Path("Ledger.mdb")), ledger);
   EXPECT_EQ(tvntest::ReadBytes(Path("Accounts.mdb")), accounts);
+}
+
+// Files of another program that carry a collection's table names but not
+// its fields: refused, naming what they lack, before anything is written.
+TEST_F(CollectionsTest, ALookAlikeFileIsRefusedUnchangedOnOpenAndWhenKeptOnCreate) {
+  tvn::testing::MakeLookAlike(Path("Shelf.mdb"), "CREATE TABLE mediadata (x, y); INSERT INTO mediadata VALUES (1, 2);");
+  tvn::testing::MakeLookAlike(Path("Crate.mdb"),
+                              "CREATE TABLE mediadata (name TEXT, section TEXT, sectionnumber INTEGER);"
+                              "INSERT INTO mediadata VALUES ('Blue Train', 'LP', 5);");
+  const std::string shelf = tvntest::ReadBytes(Path("Shelf.mdb"));
+  const std::string crate = tvntest::ReadBytes(Path("Crate.mdb"));
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    admin->Execute("insert into avcollections (dbname, AVCollection) values ('Shelf.mdb', 'Shelf')");
+    admin->Close();
+  }
+  form_->FillCollectionList();
+
+  Select("Shelf");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  EXPECT_EQ(PromptScript::Texts(),
+            std::vector<std::string>{"The collection file\n" + Path("Shelf.mdb") +
+                                     "\nis a database, but not a collection: its table \"mediadata\" has no field "
+                                     "\"name\", which every collection holds.\n\nThe file is left as it is and was not "
+                                     "opened; the collection \"My Collection\" stays open. Choose another collection, "
+                                     "or create a new one."});
+  EXPECT_FALSE(form_->result() == QDialog::Accepted);
+
+  PromptScript::Clear();
+  PromptScript::AnswerText("Crate");
+  PromptScript::Answer(vb::vbYes);
+  form_->CreateCB_Click();
+  ASSERT_EQ(PromptScript::Texts().size(), 3u);  // the name, whether to keep the file, why it is refused
+  EXPECT_EQ(PromptScript::Texts()[2].rfind("The collection file\n" + Path("Crate.mdb") +
+                                               "\nis a database, but not a collection: its table \"mediadata\" has "
+                                               "no field \"category\", which every collection holds.",
+                                           0),
+            0u)
+      << PromptScript::Texts()[2];
+  EXPECT_FALSE(IsListed("Crate"));
+
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Shelf.mdb")), shelf);
+  EXPECT_EQ(tvntest::ReadBytes(Path("Crate.mdb")), crate);
+}
+
+// A list with the lists' table names and indexes but not their fields is
+// named with what it lacks, and left as it is.
+TEST_F(CollectionsTest, ALookAlikeListIsNamedWithWhatItLacksAndLeftUnchanged) {
+  form_.reset();
+  tvn::testing::MakeLookAlike(Path("admin.sys"),
+                              "CREATE TABLE avcollections (dbname TEXT, x TEXT);"
+                              "CREATE INDEX \"avcollections.master\" ON avcollections (x);"
+                              "CREATE TABLE plcollections (dbname TEXT, plCollection TEXT);"
+                              "CREATE INDEX \"plcollections.master\" ON plcollections (plCollection);");
+  const std::string before = tvntest::ReadBytes(Path("admin.sys"));
+  AVCollection_Form form;
+  try {
+    form.Form_Load();
+    ADD_FAILURE() << "no error";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Description(), "The list of collections " + Path("admin.sys") +
+                                   " is a database, but not a list of collections: its table \"avcollections\" has "
+                                   "no field \"AVCollection\", which every list of collections holds.");
+  }
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), before);
 }
 
 TEST_F(CollectionsTest, NamesWithPatternCharactersAreRefusedAndNeverExpandedOnDelete) {

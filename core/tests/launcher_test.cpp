@@ -183,6 +183,30 @@ TEST_F(LauncherTest, ADamagedGameCollectionTheUserGivesUpOnLeavesTheLauncherUsab
   EXPECT_TRUE(GameWindows().empty());
 }
 
+// Games on damaged pages under a schema that reads well: the user is told
+// before any game window shows, and no window opens empty on the file.
+TEST_F(LauncherTest, DamagedGamePagesAreToldBeforeAnyGameWindowShows) {
+  schema::CreateGameCollectionFile(Home() + "/MyGames.mdb");
+  DamageItemPages(Home() + "/MyGames.mdb", DamagedPage::MiddleLeaf);
+  const std::string before = Content(Home() + "/MyGames.mdb");
+  MainForm& launcher = win::MainForm.Get();
+  vb::PromptScript::Answer(vb::vbNo);  // do not open the game catalogue now
+  launcher.btnOpenPellion->click();
+  Pump();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_EQ(vb::PromptScript::Records()[0].text.rfind("The game collection file\n" + Home() +
+                                                          "/MyGames.mdb\nis damaged: it cannot be read as a "
+                                                          "database.\n\nThe file is left as it is.",
+                                                      0),
+            0u)
+      << vb::PromptScript::Records()[0].text;
+  EXPECT_TRUE(GameWindows().empty());
+  EXPECT_EQ(launcher.PLRunning->Value(), 0);
+  EXPECT_EQ(Content(Home() + "/MyGames.mdb"), before);
+  launcher.btnExit->click();
+  Pump();
+}
+
 TEST_F(LauncherTest, WithoutARegisteredGameCatalogueTheButtonLeavesNothingRunning) {
   RegisterGameCatalogue({});
   MainForm& launcher = win::MainForm.Get();

@@ -137,6 +137,26 @@ TEST_F(TemplateTest, DamagedTemplatesAreRebuiltAndAFolderIsNamed) {
   }
 }
 
+// A template with every table of its layout by name but not their fields
+// would make collections the program refuses: it is written anew.
+TEST_F(TemplateTest, ATemplateLackingAFieldIsRebuilt) {
+  tvn::schema::EnsureTemplates(dir_.string());
+  std::filesystem::remove(Path("pl33e.mdb"));
+  {
+    auto d = dao::DBEngine::Workspaces(0).CreateDatabase(Path("pl33e.mdb"));
+    for (const dao::TableDef& t : tvn::schema::GameCollectionTables()) d->Execute("create table " + t.Name + " (x text)");
+    d->Close();
+  }
+  tvn::schema::EnsureTemplates(dir_.string());
+  auto d = tvntest::Open(Path("pl33e.mdb"));
+  std::set<std::string> fields;
+  const dao::TableDefPtr games = d->TableDefs("mediadata");
+  for (const dao::FieldDef& f : games->Fields) fields.insert(f.Name);
+  EXPECT_TRUE(fields.count("systemnumber") && fields.count("name")) << ::testing::PrintToString(fields);
+  EXPECT_EQ(tvntest::CountRows(d, "select * from sections"), 6);
+  d->Close();
+}
+
 TEST_F(TemplateTest, CollectionTemplateHoldsTheLayoutAndItsRows) {
   tvn::schema::EnsureTemplates(dir_.string());
   auto db = Open("av32e.mdb");

@@ -493,6 +493,101 @@ INSTANTIATE_TEST_SUITE_P(Each, DamagedStartupFile,
                                            Damage::OtherProgram, Damage::Folder),
                          [](const auto& info) { return std::string(DamageName(info.param)); });
 
+// Files that look like ours by their table names alone: refused before
+// anything is written to them, naming the table or field they lack.
+TEST_F(StartupTest, ALookAlikeCollectionIsRefusedUnchangedNamingWhatItLacks) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"CREATE TABLE mediadata (x, y); INSERT INTO mediadata VALUES (1, 2);",
+       "its table \"mediadata\" has no field \"name\""},
+      {"CREATE TABLE mediadata (name TEXT, section TEXT, sectionnumber INTEGER);"
+       "INSERT INTO mediadata VALUES ('Blue Train', 'LP', 5);",
+       "its table \"mediadata\" has no field \"category\""},
+  };
+  for (const auto& [sql, lacks] : cases) {
+    SCOPED_TRACE(sql);
+    MakeLookAlike(InHome("AV30.mdb"), sql);
+    const std::string before = Content(InHome("AV30.mdb"));
+    ResetGlobals();
+    vb::PromptScript::Clear();
+    endings_.clear();
+    vb::PromptScript::Answer(vb::vbNo);
+    RunStartup();
+    ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+    const auto& told = vb::PromptScript::Records()[0];
+    EXPECT_EQ(told.text.rfind("The collection file\n" + InHome("AV30.mdb") +
+                                  "\nis a database, but not a collection: " + lacks +
+                                  ", which every collection holds.\n\nThe file is left as it is.\n\nYes: make a new, "
+                                  "empty collection under a new name and go on with it.\nNo: quit Tavolin.",
+                              0),
+              0u)
+        << told.text;
+    EXPECT_EQ(told.buttons, vb::vbYesNo + vb::vbExclamation);
+    EXPECT_EQ(endings_.size(), 1u);
+    EXPECT_EQ(Content(InHome("AV30.mdb")), before);
+    EXPECT_EQ(AskTheTool(InHome("AV30.mdb"), "pragma user_version"), std::vector<std::string>{"0"});
+    win::Start_Form.Get().Unload();
+  }
+}
+
+// A master list with the list tables' names but not their fields: kept as
+// it came, byte for byte, and made anew, the message naming what it lacks.
+TEST_F(StartupTest, ALookAlikeMasterListIsKeptUnchangedNamingWhatItLacks) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  MakeLookAlike(InHome("Admin.sys"),
+                "CREATE TABLE avcollections (dbname TEXT, x TEXT);"
+                "CREATE INDEX \"avcollections.dbname\" ON avcollections (dbname);"
+                "CREATE TABLE plcollections (dbname TEXT, plCollection TEXT);"
+                "CREATE INDEX \"plcollections.dbname\" ON plcollections (dbname);");
+  const std::string before = Content(InHome("Admin.sys"));
+  ResetGlobals();
+  Start_Form& start = RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  const std::string& told = vb::PromptScript::Records()[0].text;
+  EXPECT_EQ(told.rfind("The list of collections\n" + InHome("Admin.sys") +
+                           "\nis a database, but not a list of collections: its table \"avcollections\" has no field "
+                           "\"AVCollection\", which every list of collections holds.\n\nIt has been kept, byte for "
+                           "byte, as\n" +
+                           InHome("Admin.sys.damaged") + "\n",
+                       0),
+            0u)
+      << told;
+  EXPECT_EQ(Content(InHome("Admin.sys.damaged")), before);
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(ListedName("av30.mdb"), "My Collection");
+}
+
+// Damaged pages of the item table under a schema that reads well: told
+// as a damaged file at once, with the way on offered, the file unchanged.
+class DamagedItemPages : public StartupTest, public ::testing::WithParamInterface<DamagedPage> {};
+
+TEST_P(DamagedItemPages, AreToldBeforeTheWindowReadsThem) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  DamageItemPages(InHome("AV30.mdb"), GetParam());
+  const std::string before = Content(InHome("AV30.mdb"));
+  ResetGlobals();
+  vb::PromptScript::Answer(vb::vbNo);
+  RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  const auto& told = vb::PromptScript::Records()[0];
+  EXPECT_EQ(told.text.rfind("The collection file\n" + InHome("AV30.mdb") +
+                                "\nis damaged: it cannot be read as a database.\n\nThe file is left as it is.\n\nYes: "
+                                "make a new, empty collection under a new name and go on with it.\nNo: quit Tavolin.",
+                            0),
+            0u)
+      << told.text;
+  EXPECT_EQ(told.buttons, vb::vbYesNo + vb::vbExclamation);
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Content(InHome("AV30.mdb")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedItemPages, ::testing::Values(DamagedPage::Root, DamagedPage::MiddleLeaf),
+                         [](const auto& info) { return info.param == DamagedPage::Root ? "Root" : "MiddleLeaf"; });
+
 TEST_F(StartupTest, ContinueLeadsThroughSplashToLauncher) {
   Start_Form& start = RunStartup();
   start.Continue_but->click();

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -366,6 +367,70 @@ TEST_F(GameManagerTest, ChosenFilesThatAreNoGameCollectionAreRefusedAndTheOpenOn
   EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "MyGames.mdb");
   EXPECT_EQ(tvn::testing::Content(InHome("Ledger.mdb")), ledger);
   EXPECT_EQ(tvn::testing::Content(InHome("Broken.mdb")), broken);
+}
+
+// Files carrying a game collection's table names, not its fields: refused
+// on Open and when kept on Create, naming the field, their bytes unchanged.
+TEST_F(GameManagerTest, ALookAlikeFileIsRefusedUnchangedOnOpenAndWhenKeptOnCreate) {
+  std::string sql;
+  for (const dao::TableDef& t : tvn::schema::GameCollectionTables()) sql += "CREATE TABLE " + t.Name + " (x);";
+  tvn::testing::MakeLookAlike(InHome("Shelf.mdb"), sql);
+  tvn::testing::MakeLookAlike(InHome("Crate.mdb"), sql + "DROP TABLE mediadata;"
+                                                         "CREATE TABLE mediadata (name TEXT, section TEXT, sectionnumber);");
+  const std::string shelf = tvn::testing::Content(InHome("Shelf.mdb"));
+  const std::string crate = tvn::testing::Content(InHome("Crate.mdb"));
+  ListRow("Shelf", "Shelf.mdb");
+  const std::string lastDB = PLData().LastDB;
+
+  Select("Shelf");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u);
+  EXPECT_EQ(PromptScript::Texts()[0].rfind("The game collection file\n" + InHome("Shelf.mdb") +
+                                               "\nis a database, but not a game collection: its table \"mediadata\" "
+                                               "has no field \"systemnumber\", which every game collection holds.",
+                                           0),
+            0u)
+      << PromptScript::Texts()[0];
+
+  PromptScript::Clear();
+  PromptScript::AnswerText("Crate");
+  PromptScript::Answer(vb::vbYes);
+  form_->CreateCB_Click();
+  ASSERT_EQ(PromptScript::Texts().size(), 3u);  // the name, whether to keep the file, why it is refused
+  EXPECT_EQ(PromptScript::Texts()[2].rfind("The game collection file\n" + InHome("Crate.mdb") +
+                                               "\nis a database, but not a game collection: its table \"mediadata\" "
+                                               "has no field \"systemnumber\"",
+                                           0),
+            0u)
+      << PromptScript::Texts()[2];
+  const auto listed = Listed();
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "Crate"), 0);
+  EXPECT_EQ(PLData().LastDB, lastDB);
+  EXPECT_EQ(tvn::testing::Content(InHome("Shelf.mdb")), shelf);
+  EXPECT_EQ(tvn::testing::Content(InHome("Crate.mdb")), crate);
+}
+
+// A list whose game table lacks its display-name field is named so when
+// the manager opens, and left as it is.
+TEST_F(GameManagerTest, ALookAlikeListIsNamedWithWhatItLacksAndLeftUnchanged) {
+  form_.reset();
+  tvn::testing::MakeLookAlike(InHome("admin.sys"),
+                              "CREATE TABLE avcollections (dbname TEXT, AVCollection TEXT);"
+                              "CREATE INDEX \"avcollections.master\" ON avcollections (AVCollection);"
+                              "CREATE TABLE plcollections (dbname TEXT, x TEXT);"
+                              "CREATE INDEX \"plcollections.master\" ON plcollections (x);");
+  const std::string before = tvn::testing::Content(InHome("admin.sys"));
+  PLCollection_Form form;
+  try {
+    form.Form_Load();
+    ADD_FAILURE() << "no error";
+  } catch (const vb::RuntimeError& e) {
+    EXPECT_EQ(e.Description(), "The list of collections " + InHome("admin.sys") +
+                                   " is a database, but not a list of collections: its table \"plcollections\" has "
+                                   "no field \"plCollection\", which every list of collections holds.");
+  }
+  EXPECT_EQ(tvn::testing::Content(InHome("admin.sys")), before);
 }
 
 }  // namespace

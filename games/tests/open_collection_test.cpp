@@ -229,6 +229,63 @@ TEST_F(OpenGameCollection, ACollectionLackingATableTheWindowReadsIsRefusedUnchan
   }
 }
 
+// Every table of a game collection by name, each with one field of another
+// program's: refused at the game catalogue's start, the field named.
+TEST_F(OpenGameCollection, ALookAlikeCollectionIsRefusedUnchangedNamingTheFieldItLacks) {
+  std::string sql;
+  for (const dao::TableDef& t : schema::GameCollectionTables()) sql += "CREATE TABLE " + t.Name + " (x);";
+  MakeLookAlike(Home() + "/Retro.mdb", sql + "INSERT INTO mediadata VALUES (1);");
+  const std::string before = Content(Home() + "/Retro.mdb");
+  Set("Retro.mdb");
+  vb::PromptScript::Answer(vb::vbCancel);
+  EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& asked = vb::PromptScript::Records()[0];
+  EXPECT_EQ(asked.text.rfind("The game collection file\n" + Home() +
+                                 "/Retro.mdb\nis a database, but not a game collection: its table \"mediadata\" has "
+                                 "no field \"systemnumber\", which every game collection holds.\n\nThe file is left "
+                                 "as it is.\n\nYes: make a new, empty game collection",
+                             0),
+            0u)
+      << asked.text;
+  EXPECT_EQ(asked.buttons, vb::vbYesNoCancel + vb::vbExclamation);
+  EXPECT_FALSE(pl::PL().GameDB);
+  EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+}
+
+// Damaged pages of the games under a schema that reads well: told as the
+// media catalogue tells them, before the window reads, the file unchanged.
+class DamagedGamePages : public OpenGameCollection, public ::testing::WithParamInterface<DamagedPage> {};
+
+TEST_P(DamagedGamePages, AreToldAsADamagedFileWithTheWayOn) {
+  schema::CreateGameCollectionFile(Home() + "/Retro.mdb");
+  DamageItemPages(Home() + "/Retro.mdb", GetParam());
+  const std::string before = Content(Home() + "/Retro.mdb");
+  Set("Retro.mdb");
+  vb::PromptScript::Answer(vb::vbCancel);
+  EXPECT_THROW(pl::OpenGameDatabase(), OpenDeclined);
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
+  const auto& asked = vb::PromptScript::Records()[0];
+  EXPECT_EQ(asked.text, "The game collection file\n" + Home() +
+                            "/Retro.mdb\nis damaged: it cannot be read as a database.\n\nThe file is left as it "
+                            "is.\n\nYes: make a new, empty game collection under a new name and go on with it.\nNo: "
+                            "open the default game collection \"" +
+                            Home() + "/MyGames.mdb\" instead.\nCancel: do not open the game catalogue now.");
+  EXPECT_EQ(asked.buttons, vb::vbYesNoCancel + vb::vbExclamation);
+  EXPECT_FALSE(pl::PL().GameDB);
+  EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+
+  // The way on: the default collection opens.
+  vb::PromptScript::Answer(vb::vbNo);
+  pl::OpenGameDatabase();
+  EXPECT_EQ(pl::PLData().LastDB, "MyGames.mdb");
+  ASSERT_TRUE(pl::PL().GameDB && pl::PL().GameDB->IsOpen());
+  EXPECT_EQ(Content(Home() + "/Retro.mdb"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedGamePages, ::testing::Values(DamagedPage::Root, DamagedPage::MiddleLeaf),
+                         [](const auto& info) { return info.param == DamagedPage::Root ? "Root" : "MiddleLeaf"; });
+
 // Locked by another program: a passing state. The default answer changes
 // nothing; a new collection and the default one are still offered.
 TEST_F(OpenGameCollection, ALockedCollectionIsLeftCurrentByTheDefaultAnswer) {
