@@ -239,6 +239,8 @@ struct FolderName {
   const char* name;
 };
 
+void PrintTo(const FolderName& f, std::ostream* os) { *os << '"' << f.name << '"'; }
+
 class OddlyNamedDataFolder : public LaunchTest, public ::testing::WithParamInterface<FolderName> {
  protected:
   void SetUp() override {
