@@ -289,9 +289,13 @@ std::string AVCollection_Form::CollectionNameProblem(const std::string& name) {
 
 namespace {
 
-// Something of this name (a file or a folder, any letter case) is in the folder.
-bool NameTaken(const std::string& folder, const std::string& fileName) {
-  return !vb::Dir(folder, fileName).empty() || !vb::Dir(folder, fileName, true).empty();
+// Something of this name is in the folder in any form and any letter case:
+// a file, a folder, or a link, also one that points nowhere (a new file
+// made under that name would land wherever the link points, or nowhere).
+bool NameTaken(const std::string& folder, const std::string& fileName) { return vb::EntryExists(folder, fileName); }
+
+std::string TakenText(const std::string& fileName) {
+  return "Something named \"" + fileName + "\" is in the data folder already; it is left as it is.";
 }
 
 // Why the master list refuses name and fileName for a new collection of
@@ -350,8 +354,7 @@ bool AVCollection_Form::MakeReplacementCollection(const CollectionManagerConfig&
     if (name.empty()) return false;
     const std::string fileName = name + ".mdb";
     std::string problem = CollectionNameProblem(name);
-    if (problem.empty() && NameTaken(folder, fileName))
-      problem = "Something named \"" + fileName + "\" is in the data folder already; it is left as it is.";
+    if (problem.empty() && NameTaken(folder, fileName)) problem = TakenText(fileName);
     if (problem.empty()) problem = ListedProblem(ws, admin, config.list, config.nameField, name, fileName);
     if (!problem.empty()) {
       vb::MsgBox(problem + "\nPlease choose another name.", vb::vbOKOnly + vb::vbExclamation);
@@ -506,6 +509,13 @@ void AVCollection_Form::CreateCB_Click() {
     }
   }
   if (vb::FileExists(InFolder(fileName))) exists = true;
+  // Only a file can be offered for use or replaced; anything else of that
+  // name (a folder, a link that points nowhere) is left alone.
+  if (!exists && NameTaken(Folder(), fileName)) {
+    vb::MsgBox(TakenText(fileName) + "\nPlease choose another name; the collection was not created.",
+               vb::vbOKOnly + vb::vbExclamation);
+    return;
+  }
 
   // A file no list names is the user's to keep or to replace; one that is
   // kept must be a collection of this catalogue.

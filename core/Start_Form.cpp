@@ -1,7 +1,13 @@
 #include "core/Start_Form.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QVBoxLayout>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "core/AVCollection_Form.h"
@@ -54,6 +60,60 @@ std::string FreeNameBeside(const std::string& base) {
   return name;
 }
 
+// Where the data folder's name came from, for the messages about it.
+std::string NamedBy() {
+  const char* home = std::getenv("TAVOLIN_HOME");
+  return home && *home ? "\n(the folder TAVOLIN_HOME names)" : std::string();
+}
+
+// The data folder is there as a folder, or is made; anything else is told
+// and the program ends before it writes anything.
+void SettleDataFolder(const std::string& folder) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(folder, ec);
+  if (std::filesystem::is_directory(status)) return;
+  if (std::filesystem::exists(status)) {
+    vb::MsgBox("The data folder\n" + folder + NamedBy() + "\nis a file, not a folder.\n\nNothing was made. " +
+                   "Name a folder, or move the file away. Tavolin ends now.",
+               vb::vbOKOnly + vb::vbExclamation);
+    throw OpenDeclined();
+  }
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder)) {
+    vb::MsgBox("The data folder\n" + folder + NamedBy() + "\ncannot be made: " + ec.message() +
+                   ".\n\nNothing was made. Tavolin ends now.",
+               vb::vbOKOnly + vb::vbExclamation);
+    throw OpenDeclined();
+  }
+}
+
+// True when the folder takes no new file, whoever runs the program: tried
+// with a file that is removed again at once.
+bool FolderTakesNoFile(const std::string& folder) {
+  const std::string probe = folder + "/.tvn-write-" + std::to_string(::getpid());
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return errno == EACCES || errno == EPERM || errno == EROFS;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return false;
+}
+
+// Runs work that makes the fixed files of the data folder. A folder that
+// cannot be written is named and the program ends, rather than leave the
+// engine's word for it.
+void MakeInDataFolder(const std::string& folder, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const std::exception&) {
+    if (!FolderTakesNoFile(folder)) throw;
+    vb::MsgBox("The data folder\n" + folder + NamedBy() +
+                   "\ncannot be written, so the files Tavolin keeps there cannot be made.\n\nNothing was made. " +
+                   "Give the folder write access, or name another folder. Tavolin ends now.",
+               vb::vbOKOnly + vb::vbExclamation);
+    throw OpenDeclined();
+  }
+}
+
 }  // namespace
 
 Start_Form::Start_Form() {
@@ -103,14 +163,12 @@ void Start_Form::StartupWork() {
 
   // 2. The program folder becomes the current folder; a new data folder
   // is created and given the templates the program ships.
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
-    std::filesystem::create_directories(folder, ec);
-    if (ec) throw vb::RuntimeError(vb::errPathNotFound, "Path not found: " + folder);
-  }
+  SettleDataFolder(folder);
   vb::ChDir(folder);
-  RemoveLeftoverFiles(folder);
-  schema::EnsureTemplates(folder);
+  MakeInDataFolder(folder, [&] {
+    RemoveLeftoverFiles(folder);
+    schema::EnsureTemplates(folder);
+  });
 
   // 3. The workspace every database is opened through.
   AppGlobals& g = App();
@@ -138,11 +196,13 @@ void Start_Form::StartupWork() {
 
   // 6. The fixed files; a copy never replaces a file that is there, and a
   // folder standing in a file's place is left to the steps below to report.
-  if (!ListHolds(vb::Dir(folder, "*.sys"), "ADMIN.SYS") && vb::Dir(folder, "admin.sys", true).empty())
-    vb::FileCopy("AdminE.sys", "Admin.sys", false);
-  if (!ListHolds(vb::Dir(folder, "*", true), "PICS")) vb::MkDir("PICS");
-  if (!ListHolds(vb::Dir(folder, "*.mdb"), "AV30.MDB") && vb::Dir(folder, "av30.mdb", true).empty())
-    vb::FileCopy("av32e.mdb", "AV30.mdb", false);
+  MakeInDataFolder(folder, [&] {
+    if (!ListHolds(vb::Dir(folder, "*.sys"), "ADMIN.SYS") && vb::Dir(folder, "admin.sys", true).empty())
+      vb::FileCopy("AdminE.sys", "Admin.sys", false);
+    if (!ListHolds(vb::Dir(folder, "*", true), "PICS")) vb::MkDir("PICS");
+    if (!ListHolds(vb::Dir(folder, "*.mdb"), "AV30.MDB") && vb::Dir(folder, "av30.mdb", true).empty())
+      vb::FileCopy("av32e.mdb", "AV30.mdb", false);
+  });
 
   // 7. The master list: the display name of the current collection.
   const bool listUsable = ReadMasterList();

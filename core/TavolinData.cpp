@@ -284,12 +284,10 @@ std::string PicturePath(const std::string& storedReference) {
   const std::string stored = vb::Trim(storedReference);
   if (stored.empty()) return {};
   std::string relative = stored;
-  for (char& c : relative) {
-    if (c == '\\') c = '/';
-  }
-  while (!relative.empty() && relative.front() == '/') relative.erase(0, 1);
+  while (!relative.empty() && (relative.front() == '/' || relative.front() == '\\')) relative.erase(0, 1);
   if (relative.empty()) return {};
-  const std::string path = vb::ResolvePath(vb::ProgramFolder() + "/" + relative);
+  // The kept name's "\" separate its parts; the data folder's name is its own.
+  const std::string path = vb::ResolveIn(vb::ProgramFolder(), relative);
   return QFileInfo(QString::fromStdString(path)).isFile() ? path : std::string();
 }
 
@@ -358,13 +356,10 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
     const vb::Variant stored = rs.GetField("Picture");
     if (!stored.isNull()) fileName = vb::NzStr(stored);
     if (vb::Trim(fileName).empty()) fileName = "MyPic.jpg";
-    for (char& c : fileName) {
-      if (c == '\\') c = '/';
-    }
     const std::string program = vb::ProgramFolder();
     // The dialog opens on the stored picture, found in whatever letter case.
     const std::string chosen =
-        vb::GetOpenFileName("Open", PictureFileFilter(), vb::ResolvePath(program + "/" + fileName));
+        vb::GetOpenFileName("Open", PictureFileFilter(), vb::ResolveIn(program, fileName));
     if (vb::Trim(chosen).empty()) return;  // Cancel
 
     std::string name = QFileInfo(QString::fromStdString(chosen)).fileName().toStdString();

@@ -181,9 +181,8 @@ void CheckTyping(QWidget* control) { forms::CheckTyping(control, forms::SpellChe
 
 void SetHelpFile(QWidget* owner, const std::string& folder) {
   Help().owner = owner;
-  const std::string trimmed = vb::Trim(folder);
-  const char last = trimmed.empty() ? '\0' : trimmed.back();
-  if (last == '\\' || last == '/') Help().file = folder + kHelpFileName;
+  // Only "/" ends a folder's name here: "\" is a character of the name.
+  if (!folder.empty() && folder.back() == '/') Help().file = folder + kHelpFileName;
   else Help().file = folder + "/" + kHelpFileName;
 }
 

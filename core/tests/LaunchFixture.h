@@ -89,6 +89,14 @@ class LaunchTest : public ::testing::Test {
     return home_;
   }
   std::string InHome(const std::string& name) { return home_ + "/" + name; }
+  // The data folder under another name inside the test's folder (or, with
+  // a "/" first, exactly there).
+  void NameHome(const std::string& name) {
+    home_ = name.rfind('/', 0) == 0 ? name : dir_.path().toStdString() + "/" + name;
+    ::setenv("TAVOLIN_HOME", home_.c_str(), 1);
+  }
+  // The test's own folder, where the data folder is made.
+  std::string TestFolder() const { return dir_.path().toStdString(); }
 
   // Exact names in the data folder (no case folding).
   std::vector<std::string> EntryNames() {

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <sqlite3.h>
 
+#include <filesystem>
+
 #include "core/AVCollection_Form.h"
 #include "core/AppState.h"
 #include "core/Schema.h"
@@ -221,6 +223,30 @@ TEST_F(CollectionsTest, AnExistingUnlistedFileIsUsedOrReplacedAsTheUserAnswers) 
   ASSERT_EQ(PromptScript::Records().size(), 2u);
   EXPECT_NE(PromptScript::Records()[1].text.find("My Collection"), std::string::npos);
   EXPECT_EQ(Items("av30.mdb"), 1);
+}
+
+// A name the data folder holds as something other than a file (a link that
+// points nowhere, a folder) is refused as taken, and nothing is written.
+TEST_F(CollectionsTest, ANameTakenByALinkToNowhereOrAFolderIsRefusedAndNothingIsWritten) {
+  std::filesystem::create_symlink(Path("nowhere/gone.mdb"), Path("Linked.mdb"));
+  std::filesystem::create_directory(Path("Filed.mdb"));
+  const auto list = tvntest::ReadBytes(Path("admin.sys"));
+  for (const std::string& name : {std::string("Linked"), std::string("LINKED"), std::string("Filed")}) {
+    PromptScript::Clear();
+    Create(name);
+    ASSERT_EQ(PromptScript::Records().size(), 2u) << name;
+    EXPECT_EQ(PromptScript::Records()[1].text,
+              "Something named \"" + name + ".mdb\" is in the data folder already; it is left as it is.\n"
+              "Please choose another name; the collection was not created.");
+    EXPECT_EQ(PromptScript::Records()[1].buttons, vb::vbOKOnly + vb::vbExclamation);
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(Path("Linked.mdb"))));
+  EXPECT_FALSE(std::filesystem::exists(Path("nowhere")));
+  EXPECT_TRUE(std::filesystem::is_empty(Path("Filed.mdb")));
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), list);
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+  EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+  EXPECT_EQ(Setting(), "av30.mdb");
 }
 
 TEST_F(CollectionsTest, ClearingDeletesTheRecordsOfTheNamedCollectionOnly) {

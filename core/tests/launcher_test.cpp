@@ -8,6 +8,8 @@
 
 #include "core/MainForm.h"
 #include "core/Schema.h"
+#include "core/Start_Form.h"
+#include "core/TavolinModule.h"
 #include "core/tests/DamagedFiles.h"
 #include "core/tests/LaunchFixture.h"
 #include "games/avplclass.h"
@@ -252,6 +254,73 @@ TEST_F(LauncherTest, GameWindowReachesTheLauncherOnlyByName) {
   EXPECT_NO_THROW(other.FrontWindow());
   EXPECT_TRUE(vb::PromptScript::Records().empty());
 }
+
+// Data folders under names the system allows: each is used under its own
+// name by the start-up and by both catalogues; a "\" in it is part of the
+// name.
+struct FolderName {
+  const char* label;
+  const char* name;
+};
+
+void PrintTo(const FolderName& f, std::ostream* os) { *os << '"' << f.name << '"'; }
+
+class OddlyNamedDataFolder : public LaunchTest, public ::testing::WithParamInterface<FolderName> {
+ protected:
+  void SetUp() override {
+    LaunchTest::SetUp();
+    NameHome(GetParam().name);
+    RegisterMediaCatalogue({});
+    pl::RegisterGameCatalogue();
+  }
+  void TearDown() override {
+    RegisterMediaCatalogue({});
+    RegisterGameCatalogue({});
+    LaunchTest::TearDown();
+  }
+};
+
+TEST_P(OddlyNamedDataFolder, StartsAndOpensTheMediaAndGameCollections) {
+  Start_Form& start = win::Start_Form.Get();
+  EXPECT_TRUE(vb::PromptScript::Records().empty()) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  for (const char* made : {"Admin.sys", "AV30.mdb", "PICS", "av32e.mdb", "admine.sys", "pl33e.mdb"})
+    EXPECT_TRUE(HasEntry(made)) << made;
+  ASSERT_TRUE(App().CollectionDB && App().CollectionDB->IsOpen());
+  EXPECT_EQ(App().CollectionDB->Name(), InHome("AV30.mdb"));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(Home(false)));
+  // A picture kept as "pics\..." is found inside the folder.
+  std::ofstream(InHome("PICS/cover.jpg")) << "jpg";
+  EXPECT_EQ(PicturePath("pics\\cover.jpg"), InHome("PICS/cover.jpg"));
+
+  MainForm& launcher = win::MainForm.Get();
+  launcher.Show();
+  launcher.btnOpenPellion->click();
+  EXPECT_TRUE(vb::PromptScript::Records().empty()) << ::testing::PrintToString(vb::PromptScript::Texts());
+  ASSERT_EQ(GameWindows().size(), 1u);
+  EXPECT_EQ(GameWindows().front()->windowTitle().toStdString(), "The Pellion - My Collection");
+  EXPECT_TRUE(HasEntry("MyGames.mdb"));
+  launcher.btnExit->click();
+  Pump();
+  EXPECT_TRUE(GameWindows().empty());
+
+  // Nothing was made beside the folder, under a name cut at its "\".
+  std::vector<std::string> beside;
+  for (const auto& e : std::filesystem::directory_iterator(TestFolder()))
+    if (e.path().filename() != "settings.ini") beside.push_back(e.path().filename());
+  EXPECT_EQ(beside, std::vector<std::string>{std::filesystem::path(Home(false)).filename()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, OddlyNamedDataFolder,
+                         ::testing::Values(FolderName{"Backslash", "back\\slash"},
+                                           FolderName{"EndingInABackslash", "ends here\\"},
+                                           FolderName{"Quotes", "it's \"quoted\""},
+                                           FolderName{"Spaces", "  spaced  out  "},
+                                           FolderName{"Accents", "Éditions à part"},
+                                           FolderName{"OtherScripts", "日本語 папка ελληνικά"},
+                                           FolderName{"PatternCharacters", "[x] #1 a*b?"}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(LauncherTest, MediaCatalogueFlagAndCloseOrder) {
   std::vector<std::string> events;

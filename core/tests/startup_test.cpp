@@ -14,6 +14,7 @@
 #include "core/tests/LaunchFixture.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/tests/Unwritable.h"
 
 namespace tvn::testing {
 namespace {
@@ -336,7 +337,7 @@ TEST_F(StartupTest, BackupsAreTakenFromTheUntouchedFile) {
 // the file and the folder are named, nothing is offered that cannot work
 // there, and the journal stays.
 TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
-  if (::geteuid() == 0) GTEST_SKIP() << "run as root, where a read-only folder can still be written";
+  if (tvntest::RunAsNobodyInstead()) return;
   RunStartup();
   win::Start_Form.Get().Unload();
   {
@@ -354,11 +355,11 @@ TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
   SetSetting("CurDB", "cut.mdb");
   const std::string journal = Content(InHome("cut.mdb-journal"));
   ResetGlobals();
-  std::filesystem::permissions(Home(), std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                           std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
-  RunStartup();
-  std::filesystem::permissions(Home(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  {
+    tvntest::UnwritableFolder locked(Home());
+    ASSERT_TRUE(locked.Holds()) << locked.How();
+    RunStartup();
+  }
   ASSERT_EQ(vb::PromptScript::Records().size(), 1u);
   const auto& told = vb::PromptScript::Records()[0];
   EXPECT_EQ(told.buttons, vb::vbOKOnly + vb::vbExclamation);
@@ -367,6 +368,51 @@ TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
       << told.text;
   EXPECT_EQ(endings_.size(), 1u);
   EXPECT_EQ(Content(InHome("cut.mdb-journal")), journal);
+}
+
+// TAVOLIN_HOME naming a file: said so, and the program ends having made
+// nothing, the file untouched.
+TEST_F(StartupTest, ADataFolderThatIsAFileIsToldAndNothingIsMade) {
+  const std::string file = TestFolder() + "/plain file";
+  std::ofstream(file) << "mine";
+  NameHome(file);
+  Start_Form& start = RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            "The data folder\n" + file +
+                "\n(the folder TAVOLIN_HOME names)\nis a file, not a folder.\n\nNothing was made. Name a folder, or "
+                "move the file away. Tavolin ends now.");
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbOKOnly + vb::vbExclamation);
+  ASSERT_EQ(endings_.size(), 1u);
+  EXPECT_NE(endings_[0], 0);
+  EXPECT_TRUE(start.Continue_but->isHidden());
+  EXPECT_EQ(Content(file), "mine");
+  std::vector<std::string> beside;
+  for (const auto& e : std::filesystem::directory_iterator(TestFolder())) beside.push_back(e.path().filename());
+  EXPECT_EQ(beside, std::vector<std::string>{"plain file"});
+}
+
+// An empty data folder that takes no file: named, and nothing is made
+// in it; root too is kept out.
+TEST_F(StartupTest, AnEmptyDataFolderThatCannotBeWrittenIsNamedAndNothingIsMade) {
+  if (tvntest::RunAsNobodyInstead()) return;
+  Home();
+  Start_Form* start = nullptr;
+  {
+    tvntest::UnwritableFolder locked(Home());
+    ASSERT_TRUE(locked.Holds()) << locked.How();
+    start = &RunStartup();
+  }
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_EQ(vb::PromptScript::Records()[0].text,
+            "The data folder\n" + Home() +
+                "\n(the folder TAVOLIN_HOME names)\ncannot be written, so the files Tavolin keeps there cannot be "
+                "made.\n\nNothing was made. Give the folder write access, or name another folder. Tavolin ends now.");
+  EXPECT_EQ(vb::PromptScript::Records()[0].buttons, vb::vbOKOnly + vb::vbExclamation);
+  ASSERT_EQ(endings_.size(), 1u);
+  EXPECT_NE(endings_[0], 0);
+  EXPECT_TRUE(start->Continue_but->isHidden());
+  EXPECT_TRUE(EntryNames().empty()) << ::testing::PrintToString(EntryNames());
 }
 
 // What a failure leaves the user to do: wait (locked, unreadable), choose
@@ -413,6 +459,32 @@ TEST_F(StartupTest, DefaultAnswersAloneGetPastADamagedCollection) {
   EXPECT_EQ(ListedName("New Collection 2.mdb"), "New Collection 2");
 }
 
+// The name typed for a new collection when the current one cannot be used:
+// a link that points nowhere holds its name as a file would.
+TEST_F(StartupTest, ANewCollectionNameTakenByALinkToNowhereIsRefused) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  MakeDamaged(InHome("AV30.mdb"), Damage::RandomBytes);
+  std::filesystem::create_symlink(InHome("nowhere/gone.mdb"), InHome("Linked.mdb"));
+  ResetGlobals();
+  vb::PromptScript::Answer(vb::vbYes);
+  vb::PromptScript::AnswerText("Linked");
+  vb::PromptScript::AnswerText("Rescued");
+  Start_Form& start = RunStartup();
+  const auto& asked = vb::PromptScript::Records();
+  ASSERT_EQ(asked.size(), 4u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_EQ(asked[2].text,
+            "Something named \"Linked.mdb\" is in the data folder already; it is left as it is.\n"
+            "Please choose another name.");
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_EQ(Setting("CurDB"), "Rescued.mdb");
+  EXPECT_EQ(ListedName("Linked.mdb"), "");
+  EXPECT_EQ(ListedName("Rescued.mdb"), "Rescued");
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(InHome("Linked.mdb"))));
+  EXPECT_FALSE(std::filesystem::exists(InHome("nowhere")));
+}
+
 class DamagedStartupFile : public StartupTest, public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(DamagedStartupFile, DefaultCollectionIsLeftAndANewOneMadeCurrent) {
@@ -457,8 +529,10 @@ TEST_P(DamagedStartupFile, DefaultCollectionIsLeftAndANewOneMadeCurrent) {
   EXPECT_EQ(AVData()->CurCollection(), "Rescued Records");
 }
 
-TEST_P(DamagedStartupFile, MasterListIsKeptAsItWasAndMadeAnewWithTheCurrentCollections) {
-  if (GetParam() == Damage::Folder) GTEST_SKIP() << "a folder is no damaged list (see the folder test)";
+// A folder in the list's place is no damaged list: it has its own test.
+class DamagedMasterList : public StartupTest, public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedMasterList, IsKeptAsItWasAndMadeAnewWithTheCurrentCollections) {
   RunStartup();
   win::Start_Form.Get().Unload();
   schema::CreateCollectionFile(InHome("Jazz.mdb"));
@@ -491,6 +565,10 @@ TEST_P(DamagedStartupFile, MasterListIsKeptAsItWasAndMadeAnewWithTheCurrentColle
 INSTANTIATE_TEST_SUITE_P(Each, DamagedStartupFile,
                          ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables,
                                            Damage::OtherProgram, Damage::Folder),
+                         [](const auto& info) { return std::string(DamageName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Each, DamagedMasterList,
+                         ::testing::Values(Damage::RandomBytes, Damage::CutShort, Damage::OtherTables,
+                                           Damage::OtherProgram),
                          [](const auto& info) { return std::string(DamageName(info.param)); });
 
 // Files that look like ours by their table names alone: refused before

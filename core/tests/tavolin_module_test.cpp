@@ -199,8 +199,9 @@ TEST_F(Module, HelpFilePathAndEveryTopicHasAPage) {
   EXPECT_EQ(tvn::HelpFile(), "/opt/tavolin/Reruve.HLP");
   tvn::SetHelpFile(&owner, "/opt/tavolin/");
   EXPECT_EQ(tvn::HelpFile(), "/opt/tavolin/Reruve.HLP");
-  tvn::SetHelpFile(&owner, "C:\\Tavolin\\");
-  EXPECT_EQ(tvn::HelpFile(), "C:\\Tavolin\\Reruve.HLP");
+  // A "\" that ends a folder's name is part of the name.
+  tvn::SetHelpFile(&owner, "/data/ends here\\");
+  EXPECT_EQ(tvn::HelpFile(), "/data/ends here\\/Reruve.HLP");
   EXPECT_EQ(tvn::HelpOwnerWindow(), &owner);
 
   // The data folder holds no help file: the shipped pages are shown.

@@ -171,6 +171,26 @@ TEST_F(GameManagerTest, NamesOfOtherFilesOrWithPatternCharactersAreRefusedBefore
   EXPECT_EQ(PLData().LastDB, "Tom's 100% Games.mdb");
 }
 
+// A link that points nowhere takes its name as much as a file does: the
+// name is refused and nothing is written, so no later start looks for it.
+TEST_F(GameManagerTest, ANameTakenByALinkToNowhereIsRefusedAndNothingIsWritten) {
+  std::filesystem::create_symlink(InHome("nowhere/gone.mdb"), InHome("Linked.mdb"));
+  const std::string list = tvn::testing::Content(InHome("admin.sys"));
+  const auto before = EntryNames();
+  Create("Linked");
+  ASSERT_EQ(PromptScript::Records().size(), 2u);
+  EXPECT_EQ(PromptScript::Records()[1].text,
+            "Something named \"Linked.mdb\" is in the data folder already; it is left as it is.\n"
+            "Please choose another name; the collection was not created.");
+  EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(InHome("Linked.mdb"))));
+  EXPECT_FALSE(std::filesystem::exists(InHome("nowhere")));
+  EXPECT_EQ(EntryNames(), before);
+  EXPECT_EQ(tvn::testing::Content(InHome("admin.sys")), list);
+  EXPECT_EQ(Listed(), std::vector<std::string>{"My Collection"});
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(Setting("CurDB_PL"), "<none>");
+}
+
 TEST_F(GameManagerTest, DeleteKeepsTheSystemTheOpenAndSharedCollectionsAndTheirFiles) {
   Create("Retro");
   Create("Arcade");  // now the open collection

@@ -18,7 +18,20 @@
 namespace vb {
 
 std::string ProgramFolder() {
-  if (const char* h = std::getenv("TAVOLIN_HOME"); h && *h) return h;
+  if (const char* h = std::getenv("TAVOLIN_HOME"); h && *h) {
+    if (*h == '/') return h;
+    // A relative folder is taken from where the program started, once: the
+    // current folder changes to the data folder itself.
+    static std::string given, absolute;
+    if (given != h) {
+      given = h;
+      std::vector<char> buf(4096);
+      bool ok = false;
+      while (!(ok = ::getcwd(buf.data(), buf.size()) != nullptr) && errno == ERANGE) buf.resize(buf.size() * 2);
+      absolute = ok ? std::string(buf.data()) + "/" + given : given;
+    }
+    return absolute;
+  }
   const char* home = std::getenv("HOME");
   return std::string(home ? home : ".") + "/.local/share/tavolin";
 }
@@ -151,12 +164,9 @@ std::string TempNameBeside(const std::string& target) {
 
 }  // namespace
 
-std::string ResolvePath(const std::string& name) {
-  std::string s = name;
-  for (char& c : s)
-    if (c == '\\') c = '/';
-  if (s.empty()) return s;
+namespace {
 
+std::vector<std::string> SplitOnSlash(const std::string& s) {
   std::vector<std::string> parts;
   for (size_t i = 0; i <= s.size();) {
     size_t j = s.find('/', i);
@@ -164,8 +174,19 @@ std::string ResolvePath(const std::string& name) {
     if (j > i) parts.push_back(s.substr(i, j - i));
     i = j + 1;
   }
-  bool absolute = s[0] == '/';
-  std::string cur = absolute ? "/" : CurDir();
+  return parts;
+}
+
+std::string BackslashesAsSlashes(std::string s) {
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  return s;
+}
+
+// Walks the parts from the folder cur, each matched exactly or else without
+// regard to case; from the first part nothing matches the rest is kept as
+// given. Only "/" separates here: whatever a part holds is its own name.
+std::string Walk(std::string cur, const std::vector<std::string>& parts, bool trailingSlash) {
   for (size_t k = 0; k < parts.size(); ++k) {
     const std::string& part = parts[k];
     if (part == ".") continue;
@@ -178,9 +199,8 @@ std::string ResolvePath(const std::string& name) {
         if (CompareNoCase(e, part) == 0) { found = e; break; }
     }
     if (found.empty()) {
-      // Nothing matches from here: keep the rest of the name as given.
       for (size_t r = k; r < parts.size(); ++r) cur = Join(cur, parts[r]);
-      if (s.back() == '/') cur += '/';
+      if (trailingSlash) cur += '/';
       return cur;
     }
     cur = Join(cur, found);
@@ -188,8 +208,39 @@ std::string ResolvePath(const std::string& name) {
   return cur;
 }
 
+// A folder as the system gave it, made absolute against the current folder.
+std::string SystemFolder(const std::string& folder) {
+  if (folder.empty()) return CurDir();
+  if (folder[0] == '/') return Walk("/", SplitOnSlash(folder), false);
+  return Walk(CurDir(), SplitOnSlash(folder), false);
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& name) {
+  if (name.empty()) return name;
+  if (name[0] == '/') return Walk("/", SplitOnSlash(name), name.back() == '/');
+  const std::string s = BackslashesAsSlashes(name);
+  if (s[0] == '/') return Walk("/", SplitOnSlash(s), s.back() == '/');
+  return Walk(CurDir(), SplitOnSlash(s), s.back() == '/');
+}
+
+std::string ResolveIn(const std::string& folder, const std::string& stored) {
+  const std::string s = BackslashesAsSlashes(stored);
+  return Walk(SystemFolder(folder), SplitOnSlash(s), !s.empty() && s.back() == '/');
+}
+
 bool FileExists(const std::string& name) { return !name.empty() && IsFile(ResolvePath(name)); }
 bool FolderExists(const std::string& name) { return !name.empty() && IsFolder(ResolvePath(name)); }
+
+bool EntryExists(const std::string& folder, const std::string& name) {
+  if (name.empty()) return false;
+  const std::string f = SystemFolder(folder);
+  if (Exists(Join(f, name))) return true;
+  for (const std::string& e : Entries(f))
+    if (CompareNoCase(e, name) == 0) return true;
+  return false;
+}
 
 std::vector<std::string> Dir(const std::string& folder, const std::string& pattern, bool folders) {
   std::string f = folder.empty() ? CurDir() : ResolvePath(folder);

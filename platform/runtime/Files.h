@@ -1,25 +1,37 @@
 #pragma once
 // File functions of the runtime. Names the program gives are relative to
 // the current folder (the program folder once start-up has run), may use
-// "\" as separator and are matched without regard to letter case, since
-// the stored names ("pics\x.jpg", "Admin.sys") come from a system where
-// case did not matter.
+// "\" as separator (see ResolvePath) and are matched without regard to
+// letter case, since the stored names ("pics\x.jpg", "Admin.sys") come
+// from a system where case did not matter.
 #include <string>
 #include <vector>
 
 namespace vb {
 
-// The program folder: $TAVOLIN_HOME when set, else ~/.local/share/tavolin.
+// The program folder: $TAVOLIN_HOME when set (a relative one taken from
+// the folder the program started in), else ~/.local/share/tavolin.
 std::string ProgramFolder();
 
 // Resolves a name to an existing path, each component matched without
-// regard to case; "\" is read as "/". When nothing matches, the name is
-// returned with "/" separators (so a new file is created under that name,
-// inside whichever existing folders did match).
+// regard to case. When nothing matches, the name is returned with "/"
+// separators (so a new file is created under that name, inside whichever
+// existing folders did match).
+// An absolute name is one the system gave (the data folder, a folder from
+// the environment, a file chosen in a dialog): "\" in it is a character of
+// a name, as it is on this system. A relative name is one the program keeps
+// in its own files, where "\" is read as "/".
 std::string ResolvePath(const std::string& name);
+// A name the program keeps ("pics\x.jpg"), resolved inside a folder the
+// system gave: "\" is read as "/" in the kept name only, never in the
+// folder's own name.
+std::string ResolveIn(const std::string& folder, const std::string& stored);
 
 bool FileExists(const std::string& name);    // a regular file
 bool FolderExists(const std::string& name);  // a folder
+// True when folder holds an entry of this name (any letter case) in any
+// form: a file, a folder, or a link, also one that points nowhere.
+bool EntryExists(const std::string& folder, const std::string& name);
 // Lists the entries of a folder whose names match a pattern with * and ?
 // (without regard to case). folders=true lists only folders.
 std::vector<std::string> Dir(const std::string& folder, const std::string& pattern, bool folders = false);

@@ -8,6 +8,7 @@
 
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/tests/Unwritable.h"
 
 namespace {
 
@@ -53,6 +54,14 @@ TEST(ProgramFolder, FollowsEnvironment) {
   std::string keep = old ? old : "";
   setenv("TAVOLIN_HOME", "/tmp/x", 1);
   EXPECT_EQ(vb::ProgramFolder(), "/tmp/x");
+  // A relative one is the folder of that name where the program started,
+  // also once the current folder has changed; its "\" is its own.
+  const std::string started = vb::CurDir();
+  setenv("TAVOLIN_HOME", "back\\slash", 1);
+  EXPECT_EQ(vb::ProgramFolder(), started + "/back\\slash");
+  vb::ChDir("/");
+  EXPECT_EQ(vb::ProgramFolder(), started + "/back\\slash");
+  vb::ChDir(started);
   unsetenv("TAVOLIN_HOME");
   EXPECT_NE(vb::ProgramFolder().find("/.local/share/tavolin"), std::string::npos);
   if (old) setenv("TAVOLIN_HOME", keep.c_str(), 1);
@@ -63,7 +72,7 @@ TEST_F(Files, ResolvePathIgnoresCaseAndBackslashes) {
   Write(root_ + "/pics/x.jpg", "jpg");
   Write(root_ + "/Admin.sys", "a");
   EXPECT_EQ(vb::ResolvePath("PICS\\X.JPG"), root_ + "/pics/x.jpg");
-  EXPECT_EQ(vb::ResolvePath(root_ + "\\Pics\\x.jpg"), root_ + "/pics/x.jpg");
+  EXPECT_EQ(vb::ResolveIn(root_, "\\Pics\\x.jpg"), root_ + "/pics/x.jpg");
   EXPECT_EQ(vb::ResolvePath("admin.SYS"), root_ + "/Admin.sys");
   EXPECT_EQ(vb::ResolvePath("./pics/../ADMIN.sys"), root_ + "/Admin.sys");
   // Missing parts keep the name given, inside the folders that matched.
@@ -156,11 +165,67 @@ TEST_F(Files, KillNameAndFolders) {
 }
 
 TEST_F(Files, PermissionDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  if (tvntest::RunAsNobodyInstead()) return;
   vb::MkDir("locked");
   Write(root_ + "/a.txt", "a");
-  ASSERT_EQ(chmod((root_ + "/locked").c_str(), 0555), 0);
-  EXPECT_EQ(ErrorOf([] { vb::FileCopy("a.txt", "locked/a.txt"); }), vb::errPermissionDenied);
-  EXPECT_EQ(ErrorOf([] { vb::MkDir("locked/sub"); }), vb::errPermissionDenied);
-  chmod((root_ + "/locked").c_str(), 0755);
+  {
+    tvntest::UnwritableFolder locked(root_ + "/locked");
+    ASSERT_TRUE(locked.Holds()) << locked.How();
+    EXPECT_EQ(ErrorOf([] { vb::FileCopy("a.txt", "locked/a.txt"); }), vb::errPermissionDenied);
+    EXPECT_EQ(ErrorOf([] { vb::MkDir("locked/sub"); }), vb::errPermissionDenied);
+  }
+  EXPECT_TRUE(vb::Dir(root_ + "/locked", "*").empty());
+}
+
+// The data folder's own name is the system's: a "\" in it is a character
+// of the name. Only in the names the program keeps is it a separator.
+TEST_F(Files, BackslashSeparatesOnlyInKeptNames) {
+  const std::string folder = root_ + "/back\\slash";
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  ASSERT_EQ(mkdir((folder + "/Pics").c_str(), 0777), 0);
+  Write(folder + "/Pics/x.jpg", "jpg");
+  Write(folder + "/AV30.mdb", "db");
+  EXPECT_EQ(vb::ResolvePath(folder), folder);
+  EXPECT_EQ(vb::ResolvePath(folder + "/av30.MDB"), folder + "/AV30.mdb");
+  EXPECT_TRUE(vb::FolderExists(folder));
+  EXPECT_TRUE(vb::FileExists(folder + "/AV30.mdb"));
+  EXPECT_EQ(vb::Dir(folder, "*.mdb"), (std::vector<std::string>{"AV30.mdb"}));
+  // A kept name inside it: its "\" separates, the folder's does not.
+  EXPECT_EQ(vb::ResolveIn(folder, "pics\\X.JPG"), folder + "/Pics/x.jpg");
+  EXPECT_EQ(vb::ResolveIn(folder, "pics\\new.jpg"), folder + "/Pics/new.jpg");
+  EXPECT_EQ(vb::ResolveIn(folder, "\\pics\\x.jpg"), folder + "/Pics/x.jpg");
+  // Relative to it as the current folder, the kept names resolve inside it.
+  vb::ChDir(folder);
+  EXPECT_EQ(vb::CurDir(), folder);
+  EXPECT_EQ(vb::ResolvePath("PICS\\x.jpg"), folder + "/Pics/x.jpg");
+  vb::FileCopy("av30.mdb", "Copy.mdb", false);
+  EXPECT_EQ(Read(folder + "/Copy.mdb"), "db");
+  vb::MkDir("sub");
+  EXPECT_TRUE(vb::FolderExists(folder + "/sub"));
+  // A folder that is not there yet keeps its name whole.
+  EXPECT_EQ(vb::ResolvePath(root_ + "/new\\one/AV30.mdb"), root_ + "/new\\one/AV30.mdb");
+  vb::ChDir(root_);
+  for (const std::string& name : {std::string("it's \"quoted\""), std::string("  spaced  out  "),
+                                  std::string("Éditions à part"), std::string("日本語 папка ελληνικά"),
+                                  std::string("[x] #1 a*b?")}) {
+    const std::string odd = root_ + "/" + name;
+    ASSERT_EQ(mkdir(odd.c_str(), 0777), 0) << name;
+    Write(odd + "/Admin.sys", name);
+    EXPECT_EQ(vb::ResolvePath(odd + "/ADMIN.SYS"), odd + "/Admin.sys") << name;
+    EXPECT_EQ(vb::Dir(odd, "admin.sys"), (std::vector<std::string>{"Admin.sys"})) << name;
+    vb::FileCopy(odd + "/admin.sys", odd + "/copy.sys", false);
+    EXPECT_EQ(Read(odd + "/copy.sys"), name);
+  }
+}
+
+// Anything of the name counts as there, a link that points nowhere too.
+TEST_F(Files, EntryExistsInAnyForm) {
+  Write(root_ + "/File.mdb", "");
+  vb::MkDir("Folder.mdb");
+  ASSERT_EQ(symlink((root_ + "/nowhere/gone.mdb").c_str(), (root_ + "/Linked.mdb").c_str()), 0);
+  for (const char* name : {"File.mdb", "file.MDB", "Folder.mdb", "Linked.mdb", "LINKED.mdb"})
+    EXPECT_TRUE(vb::EntryExists(root_, name)) << name;
+  EXPECT_FALSE(vb::EntryExists(root_, "Other.mdb"));
+  EXPECT_FALSE(vb::EntryExists(root_, ""));
+  EXPECT_FALSE(vb::FileExists("Linked.mdb"));
 }
