@@ -121,9 +121,11 @@ AVQDForm::AVQDForm(const QuickDisplayConfig& config, QWidget* parent) : QWidget(
 
   QDGrid = new forms::FlexGrid(this);
   QDGrid->setObjectName(QStringLiteral("QDGrid"));
-  // Columns widen to their contents as rows come into view; a scroll bar
-  // that came and went with them would move the bottom row out of view.
-  QDGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Columns widen to their contents as rows come into view: the scroll bar
+  // is shown when they no longer fit (FitHorizontalBar), keeping the row on
+  // show in view, and an empty one is never shown.
+  QDGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QDGrid->viewport()->installEventFilter(this);
   connect(QDGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { vb::Guarded([this] { FitColumns(); }); });
   connect(QDGrid, &forms::FlexGrid::Click, this, [this] { vb::Guarded([this] { QDGrid_Click(); }); });
   connect(QDGrid, &forms::FlexGrid::DblClick, this, [this] { vb::Guarded([this] { QDGrid_DblClick(); }); });
@@ -219,6 +221,36 @@ void AVQDForm::FitColumns() {
     for (int r = top; r <= last; ++r) need = std::max(need, cellFont.horizontalAdvance(QDGrid->TextMatrix(r, c)) + 16);
     if (need > QDGrid->columnWidth(c)) QDGrid->SetColWidth(c, need * 15);
   }
+  FitHorizontalBar();
+}
+
+void AVQDForm::FitHorizontalBar() {
+  if (fittingBar_) return;
+  fittingBar_ = true;
+  struct Done {
+    bool& b;
+    ~Done() { b = false; }
+  } done{fittingBar_};
+  const bool needed = QDGrid->horizontalHeader()->length() > QDGrid->viewport()->width();
+  const Qt::ScrollBarPolicy policy = needed ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+  if (QDGrid->horizontalScrollBarPolicy() == policy) return;
+  // The bar takes its height from the rows: the row on show must stay whole.
+  const int row = QDGrid->Row();
+  const QModelIndex current =
+      row >= QDGrid->FixedRows() && row < QDGrid->Rows()
+          ? QDGrid->model()->index(row - QDGrid->FixedRows(), std::max(1, QDGrid->Col()))
+          : QModelIndex();
+  const bool wasInView = current.isValid() && QDGrid->viewport()->rect().contains(QDGrid->visualRect(current));
+  QDGrid->setHorizontalScrollBarPolicy(policy);
+  // The rows' scroll range follows the new height at once, not at the next
+  // layout, so that the row can be brought back into view now.
+  QMetaObject::invokeMethod(QDGrid, "updateGeometries", Qt::DirectConnection);
+  if (wasInView) QDGrid->scrollTo(current);
+}
+
+bool AVQDForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == QDGrid->viewport() && event->type() == QEvent::Resize) vb::Guarded([this] { FitHorizontalBar(); });
+  return QWidget::eventFilter(watched, event);
 }
 
 void AVQDForm::Form_Unload() {

@@ -133,6 +133,7 @@ class AVQDForm : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   class RowsBusy {
@@ -147,10 +148,14 @@ class AVQDForm : public QWidget {
   };
   // Widens the columns whose header or shown cells would be cut.
   void FitColumns();
+  // Shows the horizontal scroll bar exactly while the columns are wider
+  // than the grid; the current row stays in view when the bar comes.
+  void FitHorizontalBar();
   void FillList();
 
   QuickDisplayConfig config_;
   bool loaded_ = false;
+  bool fittingBar_ = false;  // FitHorizontalBar is running
   dao::DatabasePtr listed_;  // the collection the grid lists
 };
 

@@ -68,6 +68,15 @@ void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fi
 
 void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick) {
   label->installEventFilter(new CaptionClickFilter(label, std::move(onDoubleClick)));
+  KeepCaptionNarrow(label);
+}
+
+void KeepCaptionNarrow(QLabel* label) {
+  // A caption may hold 50 characters: at full length beside its field it
+  // would take the field's room (and that of every field of its column).
+  // Long captions wrap onto more lines instead.
+  label->setWordWrap(true);
+  label->setMaximumWidth(label->fontMetrics().horizontalAdvance(QString(kCaptionLineChars, QLatin1Char('x'))));
 }
 
 }  // namespace tvn

@@ -18,7 +18,14 @@ namespace tvn {
 // is shown and the caption stays as it was.
 void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label);
 
-// Runs onDoubleClick whenever label is double-clicked.
+// Runs onDoubleClick whenever label is double-clicked, and keeps the label
+// narrow (KeepCaptionNarrow).
 void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick);
+
+// The characters of a caption's line: longer captions wrap.
+constexpr int kCaptionLineChars = 26;
+// Makes a caption label wrap at kCaptionLineChars characters, so that a
+// long caption leaves its field the width it has.
+void KeepCaptionNarrow(QLabel* label);
 
 }  // namespace tvn

@@ -3,6 +3,7 @@
 #include "platform/runtime/Busy.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -21,6 +22,7 @@
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/TextFold.h"
 
 namespace tvn {
 
@@ -149,10 +151,10 @@ void LookupEditorForm::Form_Load() {
   } else {
     emptyState_ = false;
     SetEntryFieldsState(kEnabledColour, true);
-    EntryTable->MoveFirst();
-    ShowEntry();
+    // The first entry of the chooser's letter order is the one shown.
+    RefillChooser();
+    ShowChosen(0);
     ToolbarBrowseMode(Toolbar1);
-    FillSelectItemCombo(design_.nameField, this, *EntryTable);
   }
   StateChanged();
 }
@@ -162,24 +164,63 @@ void LookupEditorForm::EnterEmptyState() {
   ClearEntry();
   ToolbarEmptyMode(Toolbar1);
   Select_Item_Combo->clear();
+  chosenRows_.clear();
   SetEntryFieldsState(kDisabledColour, false);
+}
+
+void LookupEditorForm::RefillChooser() {
+  dao::Recordset& rs = *EntryTable;
+  std::vector<std::string> names;
+  std::vector<dao::Recordset::BookmarkType> rows;
+  if (rs.RecordCount() > 0) {
+    rs.MoveFirst();
+    while (!rs.Eof()) {
+      names.push_back(vb::NzStr(rs.GetField(design_.nameField)));
+      rows.push_back(rs.Bookmark());
+      rs.MoveNext();
+    }
+  }
+  // The table's index orders by code, which puts "Édith" after "Zappa";
+  // the chooser reads in the letter order of the title list.
+  const std::vector<std::uint32_t> order =
+      vb::LetterOrder(names.size(), [&names](size_t i) { return std::string_view(names[i]); });
+  QStringList items;
+  items.reserve(qsizetype(order.size()));
+  chosenRows_.clear();
+  chosenRows_.reserve(order.size());
+  for (std::uint32_t i : order) {
+    items << QString::fromStdString(names[i]);
+    chosenRows_.push_back(rows[i]);
+  }
+  Select_Item_Combo->clear();
+  Select_Item_Combo->addItems(items);
+}
+
+void LookupEditorForm::ShowChosen(int place) {
+  if (chosenRows_.empty()) return;
+  place = std::clamp(place, 0, int(chosenRows_.size()) - 1);
+  EntryTable->SetBookmark(chosenRows_[size_t(place)]);
+  ShowEntry();
+}
+
+int LookupEditorForm::PlaceOf(dao::Recordset::BookmarkType row) const {
+  const auto at = std::find(chosenRows_.begin(), chosenRows_.end(), row);
+  return at == chosenRows_.end() ? -1 : int(at - chosenRows_.begin());
+}
+
+int LookupEditorForm::CurrentPlace() const {
+  const dao::Recordset& rs = *EntryTable;
+  if (rs.Eof() || rs.BOF()) return -1;
+  return PlaceOf(rs.Bookmark());
 }
 
 void LookupEditorForm::Select_Item_Combo_Click() {
   if (!EntryTable || Select_Item_Combo->count() == 0) return;
-  dao::Recordset& rs = *EntryTable;
-  // A failed seek leaves the table past its end; the shown entry must stay
-  // the current row, or a following File or Delete has no row to act on.
-  const bool onRow = !rs.Eof() && !rs.BOF();
-  const dao::Recordset::BookmarkType shown = onRow ? rs.Bookmark() : dao::Recordset::BookmarkType{};
-  rs.Seek("=", vb::Variant(Select_Item_Combo->currentText().toStdString()));
-  // A name that is not found (a stored name without text) leaves the shown
-  // entry as it is.
-  if (rs.NoMatch()) {
-    if (onRow) rs.SetBookmark(shown);
-    return;
-  }
-  ShowEntry();
+  const int place = Select_Item_Combo->currentIndex();
+  if (place < 0 || size_t(place) >= chosenRows_.size()) return;
+  // The entry is found by its row, not its name: an entry without a name,
+  // or two names that differ only in accents, show what was picked.
+  ShowChosen(place);
 }
 
 void LookupEditorForm::Close_Category_Click() { close(); }
@@ -213,12 +254,16 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
       else ClearEntry();
       break;
 
-    case btnFile:
+    case btnFile: {
       if (!SaveEntry()) return;
       emptyState_ = false;
       ToolbarBrowseMode(Toolbar1);
-      FillSelectItemCombo(design_.nameField, this, rs);
+      // The filed entry stays on show, and the chooser names it.
+      const dao::Recordset::BookmarkType filed = rs.Bookmark();
+      RefillChooser();
+      ShowChosen(std::max(0, PlaceOf(filed)));
       break;
+    }
 
     case btnDelete: {
       if (vb::MsgBox("Delete the diplayed record??", vb::vbYesNo, "Delete Warning") != vb::vbYes) return;
@@ -241,23 +286,19 @@ void LookupEditorForm::Toolbar1_ButtonClick(int index) {
         EnterEmptyState();
       } else {
         ToolbarBrowseMode(Toolbar1);
-        rs.MoveFirst();
-        FillSelectItemCombo(design_.nameField, this, rs);
-        ShowEntry();
+        RefillChooser();
+        ShowChosen(0);
       }
       break;
     }
 
+    // Paging follows the chooser's order; the first and last entries stay.
     case btnPrevious:
-      rs.MovePrevious();
-      if (rs.BOF()) rs.MoveFirst();
-      ShowEntry();
+      ShowChosen(std::max(0, CurrentPlace() - 1));
       break;
 
     case btnNext:
-      rs.MoveNext();
-      if (rs.Eof()) rs.MoveLast();
-      ShowEntry();
+      ShowChosen(CurrentPlace() + 1);
       break;
 
     default:
@@ -288,6 +329,8 @@ void LookupEditorForm::ShowEntry() {
   ShowFields(rs);
   ShowExtras(rs);
   ShownName = NameBox()->text().toStdString();
+  // The chooser names the entry on show.
+  if (const int place = CurrentPlace(); place >= 0) Select_Item_Combo->setCurrentIndex(place);
 }
 
 bool LookupEditorForm::NameTaken(const std::string& name) {

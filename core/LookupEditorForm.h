@@ -147,6 +147,18 @@ class LookupEditorForm : public QDialog {
 
  private:
   void EnterEmptyState();
+  // Fills the chooser with every entry's name in letter order and keeps
+  // each entry's row beside it, so that the chooser, the shown entry and
+  // Previous/Next follow one order. The table's position is left to the
+  // caller, who shows an entry next.
+  void RefillChooser();
+  // Shows the entry at that place of the chooser's order (kept within the
+  // list) and names it there.
+  void ShowChosen(int place);
+  // The place of a row in the chooser's order; -1 when it is not listed.
+  int PlaceOf(dao::Recordset::BookmarkType row) const;
+  // The same for the table's current row.
+  int CurrentPlace() const;
   // Whether an entry of the table has this name, letter case aside.
   bool NameTaken(const std::string& name);
   void RefillQuickDisplay();
@@ -163,6 +175,8 @@ class LookupEditorForm : public QDialog {
   int fieldAreaPos_ = 0;
   bool emptyState_ = false;
   vb::BusyScope* busy_ = nullptr;  // while records are changed
+  // The rows of the chooser's entries, in its order.
+  std::vector<dao::Recordset::BookmarkType> chosenRows_;
 };
 
 // Loads an editor and shows it modally; an error of the load is shown and

@@ -181,3 +181,47 @@ TEST_F(CatalogueDesktop, AMessageBoxStandsOverTheWindowAndGivesTheFocusBack) {
   EXPECT_EQ(w.CS_Date_Text->text(), "Dec 31");
   EXPECT_EQ(w.CS_Name_Text->text(), "Alpha");
 }
+
+// The selection chooser opens over the window that asked for it, under a
+// title naming what is chosen, and a pick in it selects that entry.
+TEST_F(CatalogueDesktop, TheSelectionChooserOpensOverTheWindow) {
+  for (const char* name : {"Zappa, Frank", "\xC3\x89" "dith Piaf"}) {
+    auto rs = tvn::App().CollectionDB->OpenRecordset("artists");
+    rs->AddNew();
+    rs->SetField("artist_name", vb::Variant(name));
+    rs->SetField("cd", vb::Variant(true));
+    rs->Update();
+    rs->Close();
+  }
+  AddItem(2, "Hot Rats", {{"artist1", vb::Variant("Zappa, Frank")}});
+  AddItem(2, "La Vie en rose", {{"artist1", vb::Variant("\xC3\x89" "dith Piaf")}});
+  SetSetting("LG", "2");
+  auto& w = Window();
+  ASSERT_TRUE(tvndesk::ShowSettled(w));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.CS_Name_Text->text().isEmpty(); }, tvndesk::kPatience));
+  ASSERT_TRUE(tvndesk::Active(w));
+
+  bool looked = false, overWindow = false, listShown = false;
+  QString title, first;
+  tvndesk::WhenModalActive([](QWidget* m) { return m->objectName() == "SortForm"; },
+                           [&](QWidget* chooser) {
+                             looked = true;
+                             ASSERT_TRUE(tvndesk::Settled(*chooser));
+                             title = chooser->windowTitle();
+                             const QRect over = tvndesk::Frame(w), frame = tvndesk::Frame(*chooser);
+                             overWindow = over.contains(frame) &&
+                                          (frame.center() - over.center()).manhattanLength() < 80;
+                             auto* list = chooser->findChild<QComboBox*>("Choice_List");
+                             listShown = ::tvn::test::OnScreen(list);
+                             first = list->itemText(0);
+                             list->setCurrentIndex(1);
+                             emit list->activated(1);
+                           });
+  w.Artist_Select_Menu->trigger();
+  ASSERT_TRUE(looked);
+  EXPECT_EQ(title.toStdString(), "Select an Artist");
+  EXPECT_TRUE(overWindow);
+  EXPECT_TRUE(listShown);
+  EXPECT_EQ(first.toStdString(), "\xC3\x89" "dith Piaf");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.CS_Name_Text->text() == "Hot Rats"; }, tvndesk::kPatience));
+}

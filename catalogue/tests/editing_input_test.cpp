@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QInputDialog>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +20,7 @@
 #include "core/AppState.h"
 #include "core/SortForm.h"
 #include "core/Windows.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -127,6 +132,54 @@ TEST_F(CatalogueTest, NotesAreCheckedAsTypedUnlessTurnedOff) {
   w.menuAutoSpell->setChecked(false);
   w.CD_Notes_Text->setPlainText("Teh notes again");
   EXPECT_TRUE(highlighted());
+}
+
+// A caption of the full 50 characters shows whole on the My Fields tab and
+// leaves its field the width it had; the box that asks for it shows its
+// title and such a caption whole.
+TEST_F(CatalogueTest, ALongFieldCaptionNeitherSqueezesItsFieldNorIsCut) {
+  auto& w = WindowOn(2);
+  w.FirstActivate = false;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.SSTab1->setCurrentIndex(1);
+  QTest::qWait(0);
+  ASSERT_ON_SCREEN(w.fText[0]);
+  const int fieldWidth = w.fText[0]->width();
+  const std::string caption = "Where it was bought and what it cost at the time.";
+  ASSERT_EQ(caption.size(), 49u);
+  vb::PromptScript::AnswerText(caption + "!");
+  DoubleClick(w.fCap[0]);
+  QTest::qWait(0);
+  EXPECT_EQ(w.fCap[0]->text().toStdString(), caption + "!");
+  EXPECT_ON_SCREEN(w.fCap[0]);
+  EXPECT_ON_SCREEN(w.fText[0]);
+  EXPECT_GE(w.fText[0]->width(), fieldWidth * 9 / 10);
+  EXPECT_TRUE(::tvn::test::NothingOverlaps(w.SSTab1->currentWidget()));
+
+  // The box itself, as the user sees it.
+  vb::PromptScript::Uninstall();
+  struct Seen {
+    int width = 0, titleNeeds = 0, fieldWidth = 0, textNeeds = 0;
+  } seen;
+  QTimer::singleShot(0, [&seen] {
+    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    seen.width = box->width();
+    seen.titleNeeds = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 120;
+    auto* field = box->findChild<QLineEdit*>();
+    seen.fieldWidth = field->width();
+    seen.textNeeds = field->fontMetrics().horizontalAdvance(field->text()) + 8;
+    box->reject();
+  });
+  w.f1Cap_DblClick();
+  vb::PromptScript::Install();
+  ASSERT_GT(seen.width, 0) << "no input box was shown";
+  EXPECT_GE(seen.width, seen.titleNeeds);
+  EXPECT_GE(seen.fieldWidth, seen.textNeeds);
+  EXPECT_EQ(w.fCap[0]->text().toStdString(), caption + "!");  // Cancel changed nothing
 }
 
 TEST_F(CatalogueTest, FieldCaptionsAreRenamedPerSectionAndKept) {

@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 
 #include "catalogue/tests/MenuTestSupport.h"
 #include "core/ArtistForm.h"
 #include "core/Windows.h"
+#include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -433,4 +436,61 @@ TEST_F(MenuTest, FilingAndDeletingUnderTheTapeSelectionKeepItsListTrue) {
   EXPECT_EQ(Items(w.List_Combo), (Strings{"Batman", "Brazil"}));
   EXPECT_NE(w.Video_Name_Text->text().toStdString(), "Blade Runner");
   EXPECT_EQ(vb::PromptScript::Records().size(), 1u) << "only the delete question";
+}
+
+// The chooser as the program shows it: its entries in the letter order of
+// the title list whatever order the lists give them, a title naming what is
+// chosen, and centred on the catalogue window; a pick selects that entry.
+TEST_F(MenuTest, TheChooserListsInLetterOrderUnderATitleOverTheWindow) {
+  const std::string edith = "\xC3\x89" "dith Piaf";
+  for (const std::string& name : {std::string("Zappa, Frank"), edith, std::string("miles davis")})
+    AddArtist(name, {"cd"});
+  AddLookup("category", "category", "\xC3\xA9lectro", {"cd"});
+  AddLookup("category", "category", "Rock", {"cd"});
+  AddItem(2, "La Vie en rose", {{"artist1", V(edith)}});
+  AddItem(2, "Hot Rats", {{"artist1", V("Zappa, Frank")}, {"category", V("Rock")}});
+  auto& w = Shown(2);
+  w.show();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+  struct Seen {
+    Strings items;
+    std::string title;
+    QPoint centre;
+    bool onScreen = false;
+  } seen;
+  std::string choose;
+  tvn::MenuHooks::Get().showChooser = [&](tvn::SortForm& chooser) {
+    QTimer::singleShot(0, &chooser, [&] {
+      tvn::SortForm* c = tvn::win::SortForm.Peek();
+      ASSERT_TRUE(c);
+      seen.items.clear();
+      for (int i = 0; i < c->Choice_List->count(); ++i) seen.items.push_back(c->Choice_List->itemText(i).toStdString());
+      seen.title = c->windowTitle().toStdString();
+      seen.centre = c->frameGeometry().center();
+      seen.onScreen = ::tvn::test::OnScreen(c->Choice_List) && ::tvn::test::OnScreen(c->Select_Label);
+      const int at = c->Choice_List->findText(QString::fromStdString(choose));
+      c->Choice_List->setCurrentIndex(at);
+      emit c->Choice_List->activated(at);
+    });
+    chooser.ShowModal();
+  };
+
+  choose = edith;
+  w.Artist_Select_Menu->trigger();
+  EXPECT_EQ(seen.items, (Strings{edith, "miles davis", "Zappa, Frank"}));
+  EXPECT_EQ(seen.title, "Select an Artist");
+  EXPECT_TRUE(seen.onScreen);
+  const QPoint centre = w.frameGeometry().center();
+  EXPECT_LE((seen.centre - centre).manhattanLength(), 40)
+      << seen.centre.x() << "," << seen.centre.y() << " over " << centre.x() << "," << centre.y();
+  EXPECT_EQ(w.SelectionValue, edith);
+  EXPECT_EQ(RowNames(w), (Strings{"La Vie en rose"}));
+
+  choose = "Rock";
+  w.Category_Select_Menu->trigger();
+  EXPECT_EQ(seen.items, (Strings{"\xC3\xA9lectro", "Rock"}));
+  EXPECT_EQ(seen.title, "Select a Category");
+  EXPECT_EQ(RowNames(w), (Strings{"Hot Rats"}));
 }

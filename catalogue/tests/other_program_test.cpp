@@ -101,3 +101,39 @@ TEST_F(CatalogueTest, FileWaitsWhileAnotherProgramHoldsAWrite) {
   rs->Close();
   EXPECT_EQ(Shown(w), "Blue Train");
 }
+
+// A date another program stored far outside the calendar (or as an
+// infinity) is no date: the record shows with its date boxes empty, never
+// a made-up year, and showing it leaves the stored value as it was.
+TEST_F(CatalogueTest, ADateStoredFarOutsideTheCalendarShowsNoMadeUpDay) {
+  for (const char* name : {"Far Future", "Far Past", "Endless", "Plain"}) AddItem(3, name);
+  const std::string file = tvn::App().CollectionDB->Name();
+  const std::string values =
+      "update mediadata set date_aquired = 1e300, RYear = 1e300 where name = 'Far Future';\n"
+      "update mediadata set date_aquired = -1e300, RYear = -2958466 where name = 'Far Past';\n"
+      "update mediadata set date_aquired = 9e999, RYear = -9e999 where name = 'Endless';\n"
+      "update mediadata set date_aquired = 36525, RYear = 29221 where name = 'Plain';\n";
+  const tvn::testing::ToolRun wrote = RunTool(file, values);
+  ASSERT_EQ(wrote.exitCode, 0) << wrote.err;
+  const std::string stored = "select name || '|' || date_aquired || '|' || RYear from mediadata order by name;\n";
+  const tvn::testing::ToolRun before = RunTool(file, stored);
+
+  auto& w = Showing(WindowOn(3));
+  for (const char* name : {"Far Future", "Far Past", "Endless"}) {
+    SCOPED_TRACE(name);
+    w.CS_Load_Data(name);
+    BackToUser();
+    EXPECT_EQ(w.Video_Name_Text->text().toStdString(), name);
+    EXPECT_ON_SCREEN(w.Video_Date_Text);
+    EXPECT_ON_SCREEN(w.Video_RYear_Text);
+    EXPECT_EQ(tvn::NewMain_Form::TextOf(w.Video_Date_Text), "");
+    EXPECT_EQ(tvn::NewMain_Form::TextOf(w.Video_RYear_Text), "");
+  }
+  // A date within the calendar still shows.
+  w.CS_Load_Data("Plain");
+  BackToUser();
+  EXPECT_EQ(tvn::NewMain_Form::TextOf(w.Video_Date_Text), "12/31/1999");
+  EXPECT_EQ(tvn::NewMain_Form::TextOf(w.Video_RYear_Text), "1980");
+  EXPECT_EQ(RunTool(file, stored).out, before.out);
+  EXPECT_NE(before.out.find("Far Future|1.0e+300|1.0e+300"), std::string::npos) << before.out;
+}

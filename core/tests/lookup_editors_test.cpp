@@ -20,6 +20,7 @@
 #include "core/LabelForm.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "core/tests/OtherProgram.h"
 #include "platform/forms/tests/OnScreen.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
@@ -279,7 +280,9 @@ TEST_F(LookupEditorsTest, RenamingAnEntryWithoutANameTouchesNoRecord) {
 
 // A chooser name the table cannot find (a stored name without text) keeps
 // the shown entry current, so File still changes that entry.
-TEST_F(LookupEditorsTest, AChooserNameNotFoundKeepsTheShownEntryCurrent) {
+// An entry without a name is listed (first) and shown when picked; picking
+// another name afterwards makes that one the row File acts on.
+TEST_F(LookupEditorsTest, AnEntryWithoutANameIsPickedByItsRow) {
   tvntest::AddRow(db_, "artists", {{"artist_nationality", "none"}});  // no name at all
   tvntest::AddRow(db_, "artists", {{"artist_name", "Alpha"}});
   tvn::ArtistForm f;
@@ -287,8 +290,12 @@ TEST_F(LookupEditorsTest, AChooserNameNotFoundKeepsTheShownEntryCurrent) {
   f.Toolbar1_ButtonClick(Btn::btnNext);
   ASSERT_EQ(f.ShownName, "Alpha");
   const int blank = f.Select_Item_Combo->findText(QString());
-  ASSERT_GE(blank, 0);
+  ASSERT_EQ(blank, 0);
   f.Select_Item_Combo->setCurrentIndex(blank);
+  f.Select_Item_Combo_Click();
+  EXPECT_EQ(f.ShownName, "");
+  EXPECT_EQ(f.Nationality_Text->text().toStdString(), "none");
+  f.Select_Item_Combo->setCurrentIndex(1);
   f.Select_Item_Combo_Click();
   EXPECT_EQ(f.ShownName, "Alpha");
   f.Nationality_Text->setText("Swedish");
@@ -549,6 +556,55 @@ TEST_F(LookupEditorsTest, TheChooserListsNamesInLetterOrder) {
   c.Category_Text->setText("Electro");
   c.Toolbar1_ButtonClick(Btn::btnFile);
   EXPECT_EQ(listed(), (std::vector<std::string>{"alpha", "eclectic", "Electro", "Rock", "Zed"}));
+}
+
+// The stored index orders by code ("b" before "Ångström"), the chooser by
+// letters: the entry on show is always the one the chooser names, from the
+// opening on, paging follows the chooser, and Delete removes what both show.
+TEST_F(LookupEditorsTest, TheChooserAndTheFormShowTheSameEntryAndDeleteRemovesIt) {
+  const std::string angstrom = "\xC3\x85ngstr\xC3\xB6m";
+  for (const std::string& name : {std::string("b"), std::string("Zappa, Frank"), angstrom})
+    tvntest::AddRow(db_, "artists", {{"artist_name", name}, {"cd", true}});
+  Item("r1", {{"artist1", "b"}});
+  Item("r2", {{"artist1", angstrom}});
+  tvn::ArtistForm f;
+  f.Form_Load();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  ASSERT_ON_SCREEN(f.Select_Item_Combo);
+  ASSERT_ON_SCREEN(f.Artist_Name_text);
+  auto shown = [&f] {
+    return std::make_pair(f.Select_Item_Combo->currentText().toStdString(), f.Artist_Name_text->text().toStdString());
+  };
+  EXPECT_EQ(shown(), std::make_pair(angstrom, angstrom));
+  f.Toolbar1_ButtonClick(Btn::btnNext);
+  EXPECT_EQ(shown(), std::make_pair(std::string("b"), std::string("b")));
+  f.Toolbar1_ButtonClick(Btn::btnNext);
+  f.Toolbar1_ButtonClick(Btn::btnNext);
+  EXPECT_EQ(shown(), std::make_pair(std::string("Zappa, Frank"), std::string("Zappa, Frank")));
+  f.Toolbar1_ButtonClick(Btn::btnPrevious);
+  f.Toolbar1_ButtonClick(Btn::btnPrevious);
+  f.Toolbar1_ButtonClick(Btn::btnPrevious);
+  EXPECT_EQ(shown(), std::make_pair(angstrom, angstrom));
+
+  // A filed change keeps its entry on show and named.
+  f.Nationality_Text->setText("Swedish");
+  f.Toolbar1_ButtonClick(Btn::btnNext);
+  f.Nationality_Text->setText("Somewhere");
+  f.Toolbar1_ButtonClick(Btn::btnFile);
+  EXPECT_EQ(shown(), std::make_pair(std::string("b"), std::string("b")));
+
+  f.Toolbar1_ButtonClick(Btn::btnPrevious);
+  PromptScript::Answer(vb::vbYes);
+  f.Toolbar1_ButtonClick(Btn::btnDelete);
+  // The file, read by the standard tool: the entry both showed is gone,
+  // and only its records lost the name.
+  const tvn::testing::ToolRun run = tvn::testing::RunTool(
+      Path("av30.mdb"), "select artist_name from artists order by artist_name;\n"
+                        "select name || '=' || artist1 from mediadata order by name;\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "b\nZappa, Frank\nr1=b\nr2=\n");
+  EXPECT_EQ(shown(), std::make_pair(std::string("b"), std::string("b")));
 }
 
 // An editor of another design: its own database, two flags with their own

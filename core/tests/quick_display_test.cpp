@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
 #include <QLineEdit>
@@ -257,6 +258,53 @@ TEST_F(QuickDisplayTest, QuickJumpFollowsTheLetterOrderOfTheRows) {
 
 // A large collection: the grid has read only the rows it showed, yet the
 // sort and the jump cover every row.
+// The horizontal scroll bar shows only while the columns do not fit, and
+// the row on show stays whole when it comes.
+TEST_F(QuickDisplayTest, TheHorizontalScrollBarShowsOnlyWhenTheColumnsOverflow) {
+  AVQDForm& f = Open();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  QScrollBar* bar = f.QDGrid->horizontalScrollBar();
+  // Wider than its columns (the test screen may be narrower than they are).
+  f.resize(f.QDGrid->horizontalHeader()->length() + 200, f.height());
+  QTest::qWait(0);
+  EXPECT_ON_SCREEN(f.QDGrid);
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_LE(f.QDGrid->horizontalHeader()->length(), f.QDGrid->viewport()->width());
+
+  // Narrower than its columns: the bar is there to reach them, the marked
+  // row still in view.
+  Jump(2, "nevermind");
+  const int found = f.QDGrid->Row();
+  f.resize(f.QDGrid->horizontalHeader()->length() / 2, f.height());
+  QTest::qWait(0);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_GT(bar->maximum(), 0);
+  const QRect row = f.QDGrid->visualRect(f.QDGrid->model()->index(found - 1, 2));
+  EXPECT_TRUE(f.QDGrid->viewport()->rect().contains(row));
+
+  // Wide again: gone.
+  f.resize(f.QDGrid->horizontalHeader()->length() + 200, f.height());
+  QTest::qWait(0);
+  EXPECT_FALSE(bar->isVisible());
+}
+
+// A date another program stored far outside the calendar is no date: its
+// cell is empty, as the catalogue's date box is, never a made-up day.
+TEST_F(QuickDisplayTest, ADateFarOutsideTheCalendarShowsAnEmptyCell) {
+  auto other = tvntest::Open(Path("av30.mdb"));
+  other->Execute("update mediadata set date_aquired = 1e300 where name = 'Moonlight'");
+  other->Execute("update mediadata set date_aquired = -1e300 where name = 'Matrix'");
+  other->Execute("update mediadata set date_aquired = 36525 where name = 'Alien'");
+  other->Close();
+  AVQDForm& f = Open();
+  for (int r = 1; r < f.QDGrid->Rows(); ++r) {
+    const std::string name = f.QDGrid->TextMatrix(r, 2).toStdString();
+    const std::string date = f.QDGrid->TextMatrix(r, 7).toStdString();
+    EXPECT_EQ(date, name == "Alien" ? "12/31/1999" : "") << name;
+  }
+}
+
 TEST_F(QuickDisplayTest, SortAndJumpCoverRowsNotYetShown) {
   db_->BeginTrans();
   for (int i = 0; i < 3000; ++i)

@@ -75,6 +75,12 @@ void BindAs(sqlite3_stmt* st, int i, const Variant& v, int type) {
       } else {
         serial = NumberOf(v);
       }
+      // A number that is no date (another program's far-off value, read
+      // back and filed again) is kept as the number it is.
+      if (!vb::IsDateSerial(serial)) {
+        sqlite3_bind_double(st, i, serial);
+        return;
+      }
       std::string iso = IsoFromSerial(serial);
       sqlite3_bind_text(st, i, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
       return;

@@ -2,6 +2,8 @@
 // Calendar parts of a date serial, shared by the date functions and Format.
 #include <string>
 
+#include "platform/runtime/Variant.h"
+
 namespace vb {
 
 struct DateParts {
@@ -11,7 +13,9 @@ struct DateParts {
 };
 
 // Splits a serial (days since 30 December 1899) into its parts, the time
-// rounded to the second.
+// rounded to the second. A serial that is no date (outside the years 100 to
+// 9999, NaN, infinite: see IsDateSerial) gives the parts of serial 0;
+// callers that show or store a value check IsDateSerial first.
 DateParts SplitSerial(double serial);
 // Builds a serial from valid parts (years 100 to 9999); false when any
 // part is out of range (31 April, hour 24 ...).

@@ -287,6 +287,8 @@ NumSection ParseSection(const std::string& p) {
 }
 
 std::string FormatNumberPattern(double x, const std::string& pattern) {
+  // An infinity or NaN has no digits to lay out.
+  if (!std::isfinite(x)) return CStr(Variant(x));
   std::vector<std::string> sections;
   {
     std::string cur;
@@ -337,6 +339,13 @@ std::string FormatNumberPattern(double x, const std::string& pattern) {
 
 bool SameName(const std::string& a, const char* b) { return Lower(a) == Lower(b); }
 
+// A value formatted as a date that is no date (a far-off number another
+// program stored): shown as it is stored, never as a made-up day.
+std::string NoDateText(const Variant& v, double serial) {
+  if (v.isString()) return v.rawString();
+  return CStr(Variant(serial));
+}
+
 }  // namespace
 
 std::string Format(const Variant& v, const std::string& pattern) {
@@ -353,6 +362,7 @@ std::string Format(const Variant& v, const std::string& pattern) {
     else if (v.isNumber() || v.isEmpty()) serial = CDbl(v);
     else if (v.isString() && IsNumeric(v)) serial = CDbl(v);
     else return CStr(v);
+    if (!IsDateSerial(serial)) return NoDateText(v, serial);
     std::string n = Lower(pattern);
     if (n == "general date") return GeneralDate(serial);
     if (n == "long date") return FormatDatePattern(serial, "dddd, mmmm d, yyyy");
@@ -400,6 +410,7 @@ std::string Format(const Variant& v, const std::string& pattern) {
   } else {
     serial = CDbl(v);
   }
+  if (!IsDateSerial(serial)) return NoDateText(v, serial);
   return FormatDatePattern(serial, numeric);
 }
 

@@ -72,6 +72,9 @@ int WindowYear(int y, int digits) {
 
 DateParts SplitSerial(double serial) {
   DateParts p;
+  // Only a date goes through the arithmetic: a far-off number would
+  // overflow the day count.
+  if (!IsDateSerial(serial)) serial = 0;
   double days = std::trunc(serial);
   double frac = std::fabs(serial - days);
   long secs = std::lround(frac * 86400.0);
@@ -430,7 +433,7 @@ Variant CDate(const Variant& v) {
     }
     default: {
       double d = ToDouble(v);
-      if (d < -657434.0 || d >= 2958466.0) Raise(errOverflow);  // years 100 to 9999
+      if (!IsDateSerial(d)) Raise(errOverflow);  // years 100 to 9999
       return Variant::Date(d);
     }
   }
@@ -751,7 +754,7 @@ Variant DateSerial(int year, int month, int day) {
   long m0 = static_cast<long>(month) - 1;
   long y = year + (m0 >= 0 ? m0 / 12 : (m0 - 11) / 12);
   long m = ((m0 % 12) + 12) % 12 + 1;
-  long days = DaysFromCivil(y, static_cast<unsigned>(m), 1) + kSerialOffset + (day - 1);
+  long days = DaysFromCivil(y, static_cast<unsigned>(m), 1) + kSerialOffset + (static_cast<long>(day) - 1);
   if (days < -657434 || days > 2958465) Raise(errOverflow);
   return Variant::Date(static_cast<double>(days));
 }
@@ -761,6 +764,8 @@ int Month(const Variant& d) { return SplitSerial(DateSerialOf(d)).month; }
 int Day(const Variant& d) { return SplitSerial(DateSerialOf(d)).day; }
 
 std::string DateToIso(double serial) {
+  // No date: the number as it is, never a made-up day.
+  if (!IsDateSerial(serial)) return DoubleText(serial);
   DateParts p = SplitSerial(serial);
   char buf[40];
   if (p.hour == 0 && p.minute == 0 && p.second == 0)

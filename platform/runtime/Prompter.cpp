@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 #include "platform/runtime/Busy.h"
 #include <QPushButton>
@@ -107,6 +109,29 @@ bool CanShow() { return qobject_cast<QApplication*>(QCoreApplication::instance()
 QWidget* Parent() { return QApplication::activeWindow(); }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// An input box wide enough for its title beside the frame's icon and
+// buttons, and for the text it takes (up to 60 characters) without
+// scrolling; never wider than the screen. The dialog's layout sets its
+// size from its controls, so the text box carries the width.
+void FitInputBox(QInputDialog& dlg, int maxLength) {
+  auto* box = dlg.findChild<QLineEdit*>();
+  if (!box) return;
+  dlg.ensurePolished();
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);  // as window managers draw titles
+  const int margins = dlg.contentsMargins().left() + dlg.contentsMargins().right() + 24;
+  const int forTitle = QFontMetrics(titleFont).horizontalAdvance(dlg.windowTitle()) + 180 - margins;
+  const int chars = maxLength > 0 ? std::min(maxLength, 60) : 40;
+  const QFontMetrics fm = box->fontMetrics();
+  const QMargins m = box->textMargins() + box->contentsMargins();
+  const int forText =
+      std::max(fm.horizontalAdvance(QString(chars, QLatin1Char('x'))), fm.horizontalAdvance(dlg.textValue())) +
+      m.left() + m.right() + 16;
+  int wanted = std::max(forTitle, forText);
+  if (const QScreen* screen = dlg.screen()) wanted = std::min(wanted, screen->availableGeometry().width() - 40 - margins);
+  box->setMinimumWidth(std::max(box->minimumSizeHint().width(), wanted));
+}
 
 // A file dialog answered by the script, the log, or the user.
 std::string FileDialog(const char* kind, const std::string& title, const std::string& filter,
@@ -214,6 +239,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
   dlg.setTextValue(Q(defaultText));
   if (maxLength > 0)
     if (auto* box = dlg.findChild<QLineEdit*>()) box->setMaxLength(maxLength);
+  FitInputBox(dlg, maxLength);
   if (dlg.exec() != QDialog::Accepted) return "";
   return dlg.textValue().toStdString();
 }

@@ -391,6 +391,26 @@ TEST_F(StandardReport, HeadingsAndValuesThatAreNotWhatTheyShouldBe) {
   EXPECT_EQ(speed->y, tape->y);
 }
 
+// A date another program stored far outside the calendar is no date: the
+// report prints no made-up day for it, as the window shows none.
+TEST_F(StandardReport, ADateStoredFarOutsideTheCalendarPrintsNoMadeUpDay) {
+  AddItem("A Far", "Compact Disc", {{"category", "Jazz"}});
+  AddItem("B Near", "Compact Disc", {{"category", "Blues"}, {"date_aquired", vb::DateSerial(2001, 12, 25)}});
+  const auto wrote = printtest::RunTool(
+      "sqlite3", {QString::fromStdString(db_->Name()),
+                  "update mediadata set date_aquired = 1e300, RYear = -1e300 where name = 'A Far'"});
+  ASSERT_TRUE(wrote) << "sqlite3 could not be run";
+  Create(false);
+  const std::string pdf = Path("far.pdf");
+  ASSERT_TRUE(window_->Printer().WritePdf(pdf));
+  const auto text = printtest::PdfText(QString::fromStdString(pdf));
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->contains("12/25/2001")) << text->toStdString();
+  EXPECT_EQ(text->count("Date Aquired:"), 2) << text->toStdString();
+  EXPECT_FALSE(text->contains("Release Year:")) << text->toStdString();
+  for (const char* made : {"2030437201", "/0000", "/-"}) EXPECT_FALSE(text->contains(made)) << made;
+}
+
 TEST_F(StandardReport, FromTheSelectorWithTheSectionsCaptions) {
   db_->Execute("update cdcaption set f1 = 'Producer', f2 = 'Studio'");
   AddItem("Disc", "Compact Disc", {{"SectionNumber", dao::Variant::Byte(2)}, {"f2", "Abbey Road"}});

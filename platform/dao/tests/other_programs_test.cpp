@@ -285,3 +285,46 @@ TEST_F(OtherProgramTest, FailuresInsideSqlFunctionsAreErrorsOfTheStatement) {
 }
 
 }  // namespace
+
+// Another program's number in a date column that is no date (far outside
+// the years 100 to 9999, an infinity): read as the number it is, never as a
+// made-up day, and written back unchanged when the program files it again.
+TEST_F(OtherProgramTest, ANumberOutsideTheCalendarInADateColumnIsKeptAsItIs) {
+  db_->Execute("create table d (name VARCHAR(50), bought DATETIME)");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(Path("t.mdb").c_str(), &other), SQLITE_OK);
+  const char* values = "insert into d values ('a far', 1e300), ('b past', -1e300), ('c inf', 9e999), "
+                       "('d next', 2958466), ('e last', 2958465.5);";
+  ASSERT_EQ(sqlite3_exec(other, values, nullptr, nullptr, nullptr), SQLITE_OK);
+  auto stored = [other] {
+    std::string out;
+    sqlite3_exec(
+        other, "select typeof(bought) || ' ' || quote(bought) from d order by name",
+        [](void* o, int, char** v, char**) {
+          *static_cast<std::string*>(o) += std::string(v[0]) + "\n";
+          return 0;
+        },
+        &out, nullptr);
+    return out;
+  };
+  const std::string before = stored();
+
+  auto rs = db_->OpenRecordset("select * from d order by name", dbOpenDynaset);
+  std::vector<bool> dates;
+  while (!rs->Eof()) {
+    const Variant v = rs->GetField("bought");
+    dates.push_back(vb::IsDate(v));
+    rs->Edit();
+    rs->SetField("bought", v);
+    rs->Update();
+    rs->MoveNext();
+  }
+  rs->Close();
+  EXPECT_EQ(dates, (std::vector<bool>{false, false, false, false, true}));
+  const std::string after = stored();
+  sqlite3_close(other);
+  // The four that are no dates are the numbers they were; the last day of
+  // 9999 is a date and is written as one.
+  EXPECT_EQ(before.substr(0, before.rfind("real")), after.substr(0, after.rfind("text")));
+  EXPECT_NE(after.find("text '9999-12-31 12:00:00'"), std::string::npos) << after;
+}

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "platform/runtime/DateParts.h"
 #include "platform/runtime/Functions.h"
 
 using vb::Variant;
@@ -168,6 +174,83 @@ TEST(Dates, SerialsAndIso) {
   double now = vb::Now().rawDouble();
   EXPECT_GE(vb::Date().rawDouble(), now - 1);
   EXPECT_LE(vb::Date().rawDouble(), now);
+}
+
+// A serial outside the years 100 to 9999 (another program's far-off value,
+// NaN, an infinity) is no date: it stays the number it is wherever it is
+// shown or stored, and never goes through the calendar arithmetic.
+TEST(Dates, SerialsOutsideTheCalendarAreNoDates) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double halfSecond = 0.5 / 86400.0;
+  for (double x : {1e300, -1e300, inf, -inf, nan, 2958466.0, 2958466.0 - halfSecond / 2, -657435.0,
+                   -657435.0 + halfSecond / 2, 1e10, -1e10, 9.3e18, -9.3e18, std::numeric_limits<double>::max()}) {
+    SCOPED_TRACE(x);
+    const Variant v = Variant::Date(x);
+    EXPECT_FALSE(v.isDate());
+    EXPECT_FALSE(vb::IsDate(v));
+    EXPECT_EQ(ErrorOf([&] { vb::CDate(v); }), vb::errOverflow);
+    EXPECT_EQ(ErrorOf([&] { vb::CDate(Variant(x)); }), vb::errOverflow);
+    EXPECT_EQ(ErrorOf([&] { vb::Year(v); }), vb::errOverflow);
+    const std::string number = vb::CStr(Variant(x));
+    for (const char* pattern : {"mm/dd/yyyy", "m/d/yyyy", "yyyy", "Short Date", "General Date", "Long Date"})
+      EXPECT_EQ(vb::Format(v, pattern), number) << pattern;
+    EXPECT_EQ(vb::DateToIso(x), number);
+  }
+  EXPECT_EQ(vb::Format(Variant::Date(1e300), "mm/dd/yyyy"), "1E+300");
+  EXPECT_EQ(vb::Format(Variant("-1e300"), "mm/dd/yyyy"), "-1e300");
+  EXPECT_EQ(vb::CStr(Variant::Date(-1e300)), "-1E+300");
+  // The first and last days are dates, with their times.
+  EXPECT_EQ(vb::Format(Variant::Date(-657434.0), "mm/dd/yyyy"), "01/01/0100");
+  EXPECT_EQ(vb::Format(Variant::Date(-657434.5), "m/d/yyyy hh:nn"), "1/1/0100 12:00");
+  EXPECT_EQ(vb::Format(Variant::Date(2958465.99998), "mm/dd/yyyy hh:nn:ss"), "12/31/9999 23:59:58");
+  EXPECT_TRUE(vb::IsDate(vb::CDate(Variant(2958465))));
+  // Numbers formatted with a number pattern stay numbers, whatever their size.
+  EXPECT_EQ(vb::Format(Variant(inf), "0.00"), vb::CStr(Variant(inf)));
+  EXPECT_EQ(vb::Format(Variant(nan), "#,##0"), vb::CStr(Variant(nan)));
+  EXPECT_EQ(vb::Format(Variant(-1e300), "0"), "-1" + std::string(300, '0'));
+}
+
+// Every conversion over the whole range of doubles and of whole numbers: no
+// overflow (the sanitizer build stops at the first), and a serial is a date
+// exactly when it comes out whole from its parts.
+TEST(Dates, ConversionsHoldAcrossTheWholeRange) {
+  std::mt19937_64 random(20261210);
+  for (int i = 0; i < 200000; ++i) {
+    double x;
+    if (i % 2) {
+      const std::uint64_t bits = random();
+      std::memcpy(&x, &bits, sizeof x);  // any double, NaN and infinities included
+    } else {
+      x = std::uniform_real_distribution<double>(-3e6, 6e6)(random);  // around the calendar's ends
+    }
+    const Variant v = Variant::Date(x);
+    const bool date = v.isDate();
+    ASSERT_EQ(vb::IsDate(v), date) << x;
+    const std::string shown = vb::Format(v, "mm/dd/yyyy hh:nn:ss");
+    const std::string iso = vb::DateToIso(x);
+    vb::DateParts p = vb::SplitSerial(x);
+    if (date) {
+      ASSERT_GE(p.year, 100) << x;
+      ASSERT_LE(p.year, 9999) << x;
+      double back = 0;
+      ASSERT_TRUE(vb::IsoToDate(iso, back)) << x << " " << iso;
+      ASSERT_EQ(vb::DateToIso(back), iso) << x;  // the same day and time (-0.5 and 0.5 are one)
+      ASSERT_EQ(vb::Year(v), p.year);
+      ASSERT_EQ(ErrorOf([&] { vb::CDate(Variant(x)); }), 0) << x;
+    } else {
+      ASSERT_EQ(shown, vb::CStr(Variant(x))) << x;
+      ASSERT_EQ(ErrorOf([&] { vb::CDate(Variant(x)); }), vb::errOverflow) << x;
+    }
+    vb::Format(Variant(x), "#,##0.00");
+    vb::Format(Variant(x), "General Date");
+    const int y = static_cast<int>(random()), m = static_cast<int>(random()), d = static_cast<int>(random());
+    const int err = ErrorOf([&] { vb::DateSerial(y, m, d); });
+    ASSERT_TRUE(err == 0 || err == vb::errOverflow) << y << " " << m << " " << d;
+    if (err == 0) {
+      ASSERT_TRUE(vb::DateSerial(y, m, d).isDate());
+    }
+  }
 }
 
 TEST(Format, Dates) {
