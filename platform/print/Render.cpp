@@ -1,6 +1,8 @@
 // One routine paints a page on any painter, in twips: the preview scales its
 // painter, PDF pages are written at 1440 dots per inch, PNG pages at any.
+#include <QDir>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/print/Fonts.h"
+#include "platform/print/PdfText.h"
 #include "platform/print/Printer.h"
 #include "platform/print/PrinterState.h"
 
@@ -83,7 +86,7 @@ bool Continues(const TextItem& a, const TextItem& b) {
 // printed as its own run stays between the two titles it separates,
 // instead of each run being turned on its own. The paragraph reads left to
 // right as the page does and starts where the first run starts.
-void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter) {
+void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter, std::vector<QString>* spans) {
   QString text;
   QList<QTextLayout::FormatRange> formats;
   for (size_t i = 0; i < count; ++i) {
@@ -105,12 +108,21 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter)
   QTextLine line = layout.createLine();
   layout.endLayout();
   if (!line.isValid()) return;
+  if (spans) {
+    MarkTextSpan(painter);
+    spans->push_back(VisualOrder(text));
+  }
   layout.draw(&painter, QPointF(runs[0]->x, runs[0]->baseline - line.ascent()));
 }
 
 }  // namespace
 
-void RenderPage(const Document& document, int page, QPainter& painter) {
+namespace {
+
+// Paints the page; with spans (a PDF being written), each run of text is
+// marked before it is drawn and its text, in the order the line shows it,
+// goes to spans, for the PDF's text layer.
+void PaintPage(const Document& document, int page, QPainter& painter, std::vector<QString>* spans) {
   if (page < 1 || page > document.PageCount()) return;
   const Page& p = document.pages[static_cast<size_t>(page - 1)];
   painter.save();
@@ -148,7 +160,7 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
       if (rightToLeft) {
         paragraph.clear();
         for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
-        DrawParagraph(paragraph.data(), paragraph.size(), painter);
+        DrawParagraph(paragraph.data(), paragraph.size(), painter, spans);
         lastFont = nullptr;
         lastColour = -2;
         i = last;
@@ -165,9 +177,19 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
       painter.setPen(ColorFromBgr(t.color));
       lastColour = t.color;
     }
+    if (spans) {
+      MarkTextSpan(painter);
+      spans->push_back(t.text);
+    }
     painter.drawText(QPointF(t.x, t.baseline), t.text);
   }
   painter.restore();
+}
+
+}  // namespace
+
+void RenderPage(const Document& document, int page, QPainter& painter) {
+  PaintPage(document, page, painter, nullptr);
 }
 
 std::string UnwrittenExportMessage(const char* kind, const std::string& file, const QString& reason) {
@@ -184,7 +206,15 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
     if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
     return false;
   }
-  QPdfWriter writer(&out);
+  // Qt's writer writes a file aside; the text behind its glyphs is put
+  // right as it is copied into place (PdfText.h).
+  QTemporaryFile drawn(QDir::tempPath() + QStringLiteral("/tavolin-pdf-XXXXXX"));
+  if (!drawn.open()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
+    return false;
+  }
+  std::vector<std::vector<QString>> spans(static_cast<size_t>(document.PageCount()));
+  QPdfWriter writer(&drawn);
   writer.setResolution(static_cast<int>(kTwipsPerInch));
   writer.setCreator(QStringLiteral("Tavolin"));
   auto layoutFor = [](const Page& p) {
@@ -209,11 +239,20 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
       writer.newPage();
     }
     if (progress) progress(i, document.PageCount());
-    RenderPage(document, i, painter);
+    PaintPage(document, i, painter, &spans[static_cast<size_t>(i - 1)]);
   }
-  // The writer does not report a failed write; the file does, at commit.
-  if (!painter.end() || !out.commit()) {
-    if (error) *error = UnwrittenExportMessage("PDF", file, out.errorString());
+  // The writer does not report a failed write; the files do.
+  if (!painter.end() || !drawn.flush()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
+    return false;
+  }
+  QString why;
+  const long long pages = document.PageCount();
+  const auto tick = [&] {
+    if (progress) progress(pages, 0);
+  };
+  if (!WritePdfText(drawn, out, spans, tick, &why) || !out.commit()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, out.error() != QFileDevice::NoError ? out.errorString() : why);
     return false;
   }
   return true;
