@@ -336,7 +336,7 @@ QString VisualOrder(const QString& text) {
   return out;
 }
 
-bool WritePdfText(QIODevice& in, QIODevice& out, const std::vector<std::vector<QString>>& spans,
+bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<QString>(int page)>& spans,
                   const std::function<void()>& tick, QString* error) {
   auto fail = [&](const QString& why) {
     if (error) *error = why;
@@ -415,9 +415,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::vector<std::vector<Q
     QByteArray data;
     if (page != pageOfContent.constEnd() && dict.contains("/Filter /FlateDecode") &&
         Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &data)) {
-      static const std::vector<QString> none;
-      const size_t p = static_cast<size_t>(page.value());
-      data = SpannedContent(data, p < spans.size() ? spans[p] : none);
+      data = SpannedContent(data, spans(page.value()));
       QByteArray packed;
       if (!Deflate(data, &packed)) return fail(unknown);
       if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) + "\n/Filter /FlateDecode\n>>\nstream\n") ||

@@ -26,11 +26,11 @@ void MarkTextSpan(QPainter& painter);
 // in, and turns back into the order typed.
 QString VisualOrder(const QString& text);
 
-// Copies the PDF in `in`, as Qt's writer wrote it, to `out`: spans[i] are
+// Copies the PDF in `in`, as Qt's writer wrote it, to `out`: spans(i) gives
 // the texts of the marked runs of page i + 1 in the order they were drawn.
 // tick is called now and then while the copy runs. False with *error set
 // when the file is not one this layer understands or a write fails.
-bool WritePdfText(QIODevice& in, QIODevice& out, const std::vector<std::vector<QString>>& spans,
+bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<QString>(int page)>& spans,
                   const std::function<void()>& tick, QString* error);
 
 }  // namespace print

@@ -86,7 +86,7 @@ bool Continues(const TextItem& a, const TextItem& b) {
 // printed as its own run stays between the two titles it separates,
 // instead of each run being turned on its own. The paragraph reads left to
 // right as the page does and starts where the first run starts.
-void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter, std::vector<QString>* spans) {
+void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter) {
   QString text;
   QList<QTextLayout::FormatRange> formats;
   for (size_t i = 0; i < count; ++i) {
@@ -108,41 +108,36 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter,
   QTextLine line = layout.createLine();
   layout.endLayout();
   if (!line.isValid()) return;
-  if (spans) {
-    MarkTextSpan(painter);
-    spans->push_back(VisualOrder(text));
-  }
   layout.draw(&painter, QPointF(runs[0]->x, runs[0]->baseline - line.ascent()));
 }
 
-}  // namespace
-
-namespace {
-
-// Paints the page; with spans (a PDF being written), each run of text is
-// marked before it is drawn and its text, in the order the line shows it,
-// goes to spans, for the PDF's text layer.
-void PaintPage(const Document& document, int page, QPainter& painter, std::vector<QString>* spans) {
+// Paints the page on painter, or only walks its text with none. With
+// spans (a PDF being written), each run of text, or paragraph of runs,
+// is marked before it is drawn, and its text, in the order the line
+// shows it, goes to spans: the text behind the PDF's glyphs.
+void PaintPage(const Document& document, int page, QPainter* painter, std::vector<QString>* spans) {
   if (page < 1 || page > document.PageCount()) return;
   const Page& p = document.pages[static_cast<size_t>(page - 1)];
-  painter.save();
-  for (const auto& b : p.boxes) {
-    const QRectF r(b.x, b.y, b.width, b.height);
-    if (b.filled) painter.fillRect(r, ColorFromBgr(b.brush));
-    if (b.outlined) {
-      painter.setPen(QPen(ColorFromBgr(b.pen), 15));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(r);
+  if (painter) {
+    painter->save();
+    for (const auto& b : p.boxes) {
+      const QRectF r(b.x, b.y, b.width, b.height);
+      if (b.filled) painter->fillRect(r, ColorFromBgr(b.brush));
+      if (b.outlined) {
+        painter->setPen(QPen(ColorFromBgr(b.pen), 15));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r);
+      }
     }
-  }
-  for (const auto& t : p.tables) PaintTable(t, painter);
-  // Each picture is decoded (or found in the cache) as it is drawn, and
-  // let go before the next: a page holds one decoded picture at a time.
-  for (const auto& pic : p.pictures)
-    painter.drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.picture.Image());
-  for (const auto& l : p.lines) {
-    painter.setPen(QPen(ColorFromBgr(l.color), l.width));
-    painter.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
+    for (const auto& t : p.tables) PaintTable(t, *painter);
+    // Each picture is decoded (or found in the cache) as it is drawn, and
+    // let go before the next: a page holds one decoded picture at a time.
+    for (const auto& pic : p.pictures)
+      painter->drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.picture.Image());
+    for (const auto& l : p.lines) {
+      painter->setPen(QPen(ColorFromBgr(l.color), l.width));
+      painter->drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
+    }
   }
   const FontSpec* lastFont = nullptr;
   long lastColour = -2;
@@ -159,8 +154,16 @@ void PaintPage(const Document& document, int page, QPainter& painter, std::vecto
         rightToLeft = HasRightToLeft(p.texts[++last].text) || rightToLeft;
       if (rightToLeft) {
         paragraph.clear();
-        for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
-        DrawParagraph(paragraph.data(), paragraph.size(), painter, spans);
+        QString text;
+        for (size_t k = i; k <= last; ++k) {
+          paragraph.push_back(&p.texts[k]);
+          text += p.texts[k].text;
+        }
+        if (spans) {
+          if (painter) MarkTextSpan(*painter);
+          spans->push_back(VisualOrder(text));
+        }
+        if (painter) DrawParagraph(paragraph.data(), paragraph.size(), *painter);
         lastFont = nullptr;
         lastColour = -2;
         i = last;
@@ -169,27 +172,28 @@ void PaintPage(const Document& document, int page, QPainter& painter, std::vecto
       }
       plainTo = last + 1;
     }
+    if (spans) {
+      if (painter) MarkTextSpan(*painter);
+      spans->push_back(t.text);
+    }
+    if (!painter) continue;
     if (!lastFont || !(*lastFont == t.font)) {
-      painter.setFont(FontFor(t.font).font);
+      painter->setFont(FontFor(t.font).font);
       lastFont = &t.font;
     }
     if (t.color != lastColour) {
-      painter.setPen(ColorFromBgr(t.color));
+      painter->setPen(ColorFromBgr(t.color));
       lastColour = t.color;
     }
-    if (spans) {
-      MarkTextSpan(painter);
-      spans->push_back(t.text);
-    }
-    painter.drawText(QPointF(t.x, t.baseline), t.text);
+    painter->drawText(QPointF(t.x, t.baseline), t.text);
   }
-  painter.restore();
+  if (painter) painter->restore();
 }
 
 }  // namespace
 
 void RenderPage(const Document& document, int page, QPainter& painter) {
-  PaintPage(document, page, painter, nullptr);
+  PaintPage(document, page, &painter, nullptr);
 }
 
 std::string UnwrittenExportMessage(const char* kind, const std::string& file, const QString& reason) {
@@ -213,7 +217,7 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
     if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
     return false;
   }
-  std::vector<std::vector<QString>> spans(static_cast<size_t>(document.PageCount()));
+  std::vector<QString> spans;
   QPdfWriter writer(&drawn);
   writer.setResolution(static_cast<int>(kTwipsPerInch));
   writer.setCreator(QStringLiteral("Tavolin"));
@@ -239,7 +243,8 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
       writer.newPage();
     }
     if (progress) progress(i, document.PageCount());
-    PaintPage(document, i, painter, &spans[static_cast<size_t>(i - 1)]);
+    spans.clear();
+    PaintPage(document, i, &painter, &spans);
   }
   // The writer does not report a failed write; the files do.
   if (!painter.end() || !drawn.flush()) {
@@ -251,7 +256,14 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
   const auto tick = [&] {
     if (progress) progress(pages, 0);
   };
-  if (!WritePdfText(drawn, out, spans, tick, &why) || !out.commit()) {
+  // The texts of a page are walked again as its content is copied, rather
+  // than kept for every page of a long report.
+  const auto spansOf = [&](int page) {
+    spans.clear();
+    PaintPage(document, page + 1, nullptr, &spans);
+    return spans;
+  };
+  if (!WritePdfText(drawn, out, spansOf, tick, &why) || !out.commit()) {
     if (error) *error = UnwrittenExportMessage("PDF", file, out.error() != QFileDevice::NoError ? out.errorString() : why);
     return false;
   }
