@@ -155,3 +155,26 @@ TEST(PdfTextLayer, EveryScriptPrintsWithAFontAndReadsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Putting the text behind the glyphs of a long report keeps the progress
+// hook turning after the last page is drawn, so the window stays painted.
+TEST(PdfTextLayer, ALongExportKeepsTellingItIsBusyAfterTheLastPage) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  for (int i = 0; i < 400; ++i) {
+    if (i) p.NewPage();
+    p.Text("Page text 頁\n");
+  }
+  p.EndDoc();
+  std::vector<std::pair<long long, long long>> calls;
+  p.SetProgress([&](long long done, long long total) { calls.emplace_back(done, total); });
+  Pdf(p, dir, "long.pdf");
+  const auto last = std::find(calls.begin(), calls.end(), std::make_pair(400LL, 400LL));
+  ASSERT_NE(last, calls.end());
+  EXPECT_GE(std::count_if(last + 1, calls.end(), [](const auto& c) { return c.second == 0; }), 1);
+}
+
+}  // namespace
