@@ -14,6 +14,10 @@ packages=(build-essential cmake ninja-build pkg-config
   libhunspell-dev libmythes-dev hunspell-en-us mythes-en-us fonts-liberation fonts-noto-cjk poppler-utils)
 # The build makes the Han text fonts of PDFs from Noto CJK with fontTools.
 packages+=(python3-fonttools)
+# Reports print the other scripts collectors type (Arabic, Hebrew, Thai,
+# the Indic scripts, Greek, Cyrillic, Armenian, Georgian, Ethiopic) with
+# Noto's core fonts; PDFs are rewritten with zlib.
+packages+=(fonts-noto-core zlib1g-dev)
 # The desktop tests, built with the others, ask the X server directly.
 packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).

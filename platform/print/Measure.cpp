@@ -83,9 +83,31 @@ const QStringList& HanTextFamilies() {
   return families;
 }
 
+// The faces of the other scripts a collector types, tried after the Han
+// text faces for what neither the asked font nor they have: Noto's core
+// set (fonts-noto-core). Listed rather than left to the system's choice,
+// which may be a font without the shaping a script needs, or none. Those
+// missing on the machine are left out.
+const QStringList& ScriptFamilies() {
+  static const QStringList families = [] {
+    const QStringList wanted{
+        "Noto Sans Arabic",    "Noto Sans Hebrew",    "Noto Sans Thai",      "Noto Sans Lao",
+        "Noto Sans Khmer",     "Noto Sans Myanmar",   "Noto Sans Devanagari", "Noto Sans Bengali",
+        "Noto Sans Gurmukhi",  "Noto Sans Gujarati",  "Noto Sans Oriya",     "Noto Sans Tamil",
+        "Noto Sans Telugu",    "Noto Sans Kannada",   "Noto Sans Malayalam", "Noto Sans Sinhala",
+        "Noto Sans Armenian",  "Noto Sans Georgian",  "Noto Sans Ethiopic",  "Noto Sans Tibetan",
+        "Noto Sans Mongolian", "Noto Sans Syriac",    "Noto Sans Thaana",    "Noto Sans"};
+    QStringList out;
+    for (const QString& family : wanted)
+      if (QFontDatabase::hasFamily(family)) out.push_back(family);
+    return out;
+  }();
+  return families;
+}
+
 QFont MakeFont(const FontSpec& spec) {
   QFont f(FamilyFor(spec.name));
-  if (!HanTextFamilies().isEmpty()) f.setFamilies(QStringList{f.family()} + HanTextFamilies());
+  f.setFamilies(QStringList{f.family()} + HanTextFamilies() + ScriptFamilies());
   f.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.size * kTwipsPerPoint))));
   f.setBold(spec.bold);
   f.setItalic(spec.italic);

@@ -1,6 +1,8 @@
 // One routine paints a page on any painter, in twips: the preview scales its
 // painter, PDF pages are written at 1440 dots per inch, PNG pages at any.
+#include <QDir>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/print/Fonts.h"
+#include "platform/print/PdfText.h"
 #include "platform/print/Printer.h"
 #include "platform/print/PrinterState.h"
 
@@ -108,29 +111,33 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter)
   layout.draw(&painter, QPointF(runs[0]->x, runs[0]->baseline - line.ascent()));
 }
 
-}  // namespace
-
-void RenderPage(const Document& document, int page, QPainter& painter) {
+// Paints the page on painter, or only walks its text with none. With
+// spans (a PDF being written), each run of text, or paragraph of runs,
+// is marked before it is drawn, and its text, in the order the line
+// shows it, goes to spans: the text behind the PDF's glyphs.
+void PaintPage(const Document& document, int page, QPainter* painter, std::vector<QString>* spans) {
   if (page < 1 || page > document.PageCount()) return;
   const Page& p = document.pages[static_cast<size_t>(page - 1)];
-  painter.save();
-  for (const auto& b : p.boxes) {
-    const QRectF r(b.x, b.y, b.width, b.height);
-    if (b.filled) painter.fillRect(r, ColorFromBgr(b.brush));
-    if (b.outlined) {
-      painter.setPen(QPen(ColorFromBgr(b.pen), 15));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(r);
+  if (painter) {
+    painter->save();
+    for (const auto& b : p.boxes) {
+      const QRectF r(b.x, b.y, b.width, b.height);
+      if (b.filled) painter->fillRect(r, ColorFromBgr(b.brush));
+      if (b.outlined) {
+        painter->setPen(QPen(ColorFromBgr(b.pen), 15));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r);
+      }
     }
-  }
-  for (const auto& t : p.tables) PaintTable(t, painter);
-  // Each picture is decoded (or found in the cache) as it is drawn, and
-  // let go before the next: a page holds one decoded picture at a time.
-  for (const auto& pic : p.pictures)
-    painter.drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.picture.Image());
-  for (const auto& l : p.lines) {
-    painter.setPen(QPen(ColorFromBgr(l.color), l.width));
-    painter.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
+    for (const auto& t : p.tables) PaintTable(t, *painter);
+    // Each picture is decoded (or found in the cache) as it is drawn, and
+    // let go before the next: a page holds one decoded picture at a time.
+    for (const auto& pic : p.pictures)
+      painter->drawImage(QRectF(pic.x, pic.y, pic.width, pic.height), pic.picture.Image());
+    for (const auto& l : p.lines) {
+      painter->setPen(QPen(ColorFromBgr(l.color), l.width));
+      painter->drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
+    }
   }
   const FontSpec* lastFont = nullptr;
   long lastColour = -2;
@@ -147,8 +154,16 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
         rightToLeft = HasRightToLeft(p.texts[++last].text) || rightToLeft;
       if (rightToLeft) {
         paragraph.clear();
-        for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
-        DrawParagraph(paragraph.data(), paragraph.size(), painter);
+        QString text;
+        for (size_t k = i; k <= last; ++k) {
+          paragraph.push_back(&p.texts[k]);
+          text += p.texts[k].text;
+        }
+        if (spans) {
+          if (painter) MarkTextSpan(*painter);
+          spans->push_back(VisualOrder(text));
+        }
+        if (painter) DrawParagraph(paragraph.data(), paragraph.size(), *painter);
         lastFont = nullptr;
         lastColour = -2;
         i = last;
@@ -157,17 +172,28 @@ void RenderPage(const Document& document, int page, QPainter& painter) {
       }
       plainTo = last + 1;
     }
+    if (spans) {
+      if (painter) MarkTextSpan(*painter);
+      spans->push_back(t.text);
+    }
+    if (!painter) continue;
     if (!lastFont || !(*lastFont == t.font)) {
-      painter.setFont(FontFor(t.font).font);
+      painter->setFont(FontFor(t.font).font);
       lastFont = &t.font;
     }
     if (t.color != lastColour) {
-      painter.setPen(ColorFromBgr(t.color));
+      painter->setPen(ColorFromBgr(t.color));
       lastColour = t.color;
     }
-    painter.drawText(QPointF(t.x, t.baseline), t.text);
+    painter->drawText(QPointF(t.x, t.baseline), t.text);
   }
-  painter.restore();
+  if (painter) painter->restore();
+}
+
+}  // namespace
+
+void RenderPage(const Document& document, int page, QPainter& painter) {
+  PaintPage(document, page, &painter, nullptr);
 }
 
 std::string UnwrittenExportMessage(const char* kind, const std::string& file, const QString& reason) {
@@ -184,7 +210,15 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
     if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
     return false;
   }
-  QPdfWriter writer(&out);
+  // Qt's writer writes a file aside; the text behind its glyphs is put
+  // right as it is copied into place (PdfText.h).
+  QTemporaryFile drawn(QDir::tempPath() + QStringLiteral("/tavolin-pdf-XXXXXX"));
+  if (!drawn.open()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
+    return false;
+  }
+  std::vector<QString> spans;
+  QPdfWriter writer(&drawn);
   writer.setResolution(static_cast<int>(kTwipsPerInch));
   writer.setCreator(QStringLiteral("Tavolin"));
   auto layoutFor = [](const Page& p) {
@@ -209,11 +243,28 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
       writer.newPage();
     }
     if (progress) progress(i, document.PageCount());
-    RenderPage(document, i, painter);
+    spans.clear();
+    PaintPage(document, i, &painter, &spans);
   }
-  // The writer does not report a failed write; the file does, at commit.
-  if (!painter.end() || !out.commit()) {
-    if (error) *error = UnwrittenExportMessage("PDF", file, out.errorString());
+  // The writer does not report a failed write; the files do.
+  if (!painter.end() || !drawn.flush()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
+    return false;
+  }
+  QString why;
+  const long long pages = document.PageCount();
+  const auto tick = [&] {
+    if (progress) progress(pages, 0);
+  };
+  // The texts of a page are walked again as its content is copied, rather
+  // than kept for every page of a long report.
+  const auto spansOf = [&](int page) {
+    spans.clear();
+    PaintPage(document, page + 1, nullptr, &spans);
+    return spans;
+  };
+  if (!WritePdfText(drawn, out, spansOf, tick, &why) || !out.commit()) {
+    if (error) *error = UnwrittenExportMessage("PDF", file, out.error() != QFileDevice::NoError ? out.errorString() : why);
     return false;
   }
   return true;
