@@ -279,7 +279,9 @@ void ReportWindowFrame::btnPDF_Click() {
     ReportBusy busy(this, *printer_);
     written = printer_->WritePdf(file);
   }
-  if (!written) Warn("The PDF file could not be written:\n" + file);
+  // The output's own message names the file, says why and that the file
+  // there before is left as it was.
+  if (!written) Warn(printer_->LastError());
 }
 
 void ReportWindowFrame::SaveButton_Click() {

@@ -236,7 +236,10 @@ TEST_F(ReportWindow, AnHtmlFileThatCannotBeWrittenIsNamedInAWarning) {
   w.CreateButton->click();
   auto texts = Messages();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1], "HTML file: \n" + bad + "\ncould not be written.");
+  // The output's own message: the file, why, and that nothing there changed.
+  EXPECT_EQ(texts[1].rfind("The HTML file \"" + bad + "\" cannot be written (No such file or directory)", 0), 0u)
+      << texts[1];
+  EXPECT_TRUE(QString::fromStdString(texts[1]).endsWith("; the file there before is left as it was.")) << texts[1];
   EXPECT_TRUE(w.CreateButton->isEnabled());
   EXPECT_TRUE(HasText(w.Printer().document(), "Abba"));
 }
@@ -255,11 +258,31 @@ TEST_F(ReportWindow, PdfExportWritesThePagesAndWarnsWhenItCannot) {
   EXPECT_EQ(tvntest::ReadBytes(Path("out.pdf")).substr(0, 5), "%PDF-");
   EXPECT_TRUE(Messages().empty());
 
-  vb::PromptScript::AnswerText(Path("no/such/out.pdf"));
-  w.btnPDF->click();
+  // A failure is told in the output's own words: the file, the reason and
+  // that the file there before is left as it was.
+  std::filesystem::create_directories(Path("taken.pdf"));
+  for (const auto& [file, reason] : {std::pair{Path("no/such/out.pdf"), "No such file or directory"},
+                                     std::pair{Path("taken.pdf"), "directory"}}) {
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(file);
+    w.btnPDF->click();
+    ASSERT_EQ(Messages().size(), 1u);
+    const QString text = QString::fromStdString(Messages()[0]);
+    EXPECT_TRUE(text.startsWith(QString::fromStdString("The PDF file \"" + file + "\" cannot be written ("))) << text.toStdString();
+    EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("); the file there before is left as it was.")) << text.toStdString();
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(Path("taken.pdf")));
+
+  // A report document likewise.
+  vb::PromptScript::Clear();
+  SaveLoad(w, 0, Path("no/such/doc.vsr"), [](PrintPageForm* f) { f->ApplyButton->click(); });
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find(Path("no/such/out.pdf")), std::string::npos);
-  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_NE(Messages()[0].find(Path("no/such/doc.vsr")), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("(No such file or directory); the file there before is left as it was."),
+            std::string::npos)
+      << Messages()[0];
 }
 
 TEST_F(ReportWindow, DocumentsSaveAllOrARangeAndLoadAsNewOrAppended) {
