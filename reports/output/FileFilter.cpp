@@ -110,6 +110,18 @@ WritePath Follow(const std::string& file) {
   return out;
 }
 
+// The name the export's writer (QSaveFile) puts its file under: it follows
+// a link at the end of the name link by link, joining a relative target to
+// the link's folder as written, without the links in that folder. So the
+// file it writes may lie elsewhere than the one the system reaches by the
+// name; both are judged. A circle leaves the name itself.
+QString SavedFileName(const std::string& file) {
+  QFileInfo info(QString::fromStdString(file));
+  int depth = 128;
+  while (--depth > 0 && info.isSymLink()) info.setFile(info.symLinkTarget());
+  return depth > 0 ? info.filePath() : QString::fromStdString(file);
+}
+
 // The check of one place, links already followed.
 bool IsProgramPlace(const QString& path, const QString& folder) {
   const QFileInfo info(path);
@@ -125,20 +137,21 @@ bool IsProgramPlace(const QString& path, const QString& folder) {
 }  // namespace
 
 std::string ExportRefusal(const std::string& file, const std::string& dataFolder) {
-  const WritePath written = Follow(file);
-  if (written.endless)
+  const WritePath reached = Follow(file);
+  const WritePath written = Follow(SavedFileName(file).toStdString());
+  if (reached.endless || written.endless)
     return "The file\n" + file + "\nis a symbolic link that leads round in a circle and is not written.";
   const WritePath data = Follow(dataFolder);
   const QString folder = data.endless ? QString() : data.target;
   // A link named like a file of the program would show the export under
-  // that name, so every name on the way is judged, not only the end.
-  QStringList places{written.target};
-  places << written.links;
+  // that name, so every name on the way is judged, not only the ends.
+  QStringList places{written.target, reached.target};
+  places << reached.links << written.links;
   for (const QString& place : places) {
     if (!IsProgramPlace(place, folder)) continue;
-    if (written.links.isEmpty())
+    if (reached.links.isEmpty())
       return "The file\n" + file + "\nbelongs to the program itself and is not written over.";
-    if (place == written.target)
+    if (place == written.target || place == reached.target)
       return "The file\n" + file + "\nis a link to\n" + place.toStdString() +
              "\nwhich belongs to the program itself and is not written over.";
     return "The file\n" + file + "\nleads through the link\n" + place.toStdString() +

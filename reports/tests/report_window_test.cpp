@@ -427,6 +427,12 @@ TEST_F(ReportWindow, ExportsThroughSymbolicLinksNeverReachTheProgramsOwnFiles) {
   // A link in the folder part, and one at the end.
   fs::create_directory_symlink("../deep/er", Path("out/folder"));
   fs::create_symlink("../../tips.sys", Path("deep/er/tips.pdf"));
+  // A relative link seen through a linked folder: the system reaches
+  // deep/media.mdb-journal, but the file is saved by the name joined as
+  // written, out/lex/../../media.mdb-journal, the collection's journal.
+  fs::create_directories(Path("deep/er/x"));
+  fs::create_directory_symlink(Path("deep/er/x"), Path("out/lex"));
+  fs::create_symlink("../../media.mdb-journal", Path("deep/er/x/t.pdf"));
   fs::create_symlink("loop2.pdf", Path("out/loop1.pdf"));
   fs::create_symlink("loop1.pdf", Path("out/loop2.pdf"));
   // A link to a harmless place is written through as any name.
@@ -440,6 +446,7 @@ TEST_F(ReportWindow, ExportsThroughSymbolicLinksNeverReachTheProgramsOwnFiles) {
   for (const Case& c : {Case{"out/evil2.pdf", "media.mdb-journal"}, Case{"out/collection.pdf", "media.mdb"},
                         Case{"out/admin.pdf", "admin.sys"}, Case{"out/backup.pdf", "AV30.30"},
                         Case{"out/chain.pdf", "media.mdb.damaged"}, Case{"out/folder/tips.pdf", "tips.sys"},
+                        Case{"out/lex/t.pdf", "media.mdb-journal"},
                         Case{"out/loop1.pdf", "out/loop2.pdf"}}) {
     const std::string before = Sha256(Path(c.reached));
     vb::PromptScript::Clear();
@@ -456,6 +463,7 @@ TEST_F(ReportWindow, ExportsThroughSymbolicLinksNeverReachTheProgramsOwnFiles) {
   }
   EXPECT_NE(Messages()[0].find("circle"), std::string::npos) << Messages()[0];
   EXPECT_FALSE(fs::exists(Path("media.mdb-journal")));
+  EXPECT_FALSE(fs::exists(Path("deep/media.mdb-journal")));
   EXPECT_FALSE(fs::exists(Path("tips.sys")));
   EXPECT_EQ(tvntest::CountRows(db_, "select * from artists"), 1) << "the collection still opens and reads";
 
