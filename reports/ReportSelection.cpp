@@ -57,9 +57,9 @@ std::string SectionCondition(const std::string& sectionList) {
 
 }  // namespace
 
-dao::RowUpdate FirstFilter(const std::string& clause) { return {"pr1 = " + clause, "pr1"}; }
+dao::RowUpdate ApplyFirstFilter(const std::string& clause) { return {"pr1 = " + clause, "pr1"}; }
 
-dao::RowUpdate SecondFilter(const std::string& clause) { return {"pr2 = true", "(" + clause + ") and pr1"}; }
+dao::RowUpdate ApplySecondFilter(const std::string& clause) { return {"pr2 = true", "(" + clause + ") and pr1"}; }
 
 void FillReportTable(const dao::DatabasePtr& db, const Tick& tick) {
   db->Execute("delete * from report");
@@ -367,7 +367,7 @@ void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool ge
         if (i > 1) clause += " or ";
         clause += Prefix("artist" + std::to_string(i), artist);
       }
-      updates.push_back(FirstFilter(clause + ")"));
+      updates.push_back(ApplyFirstFilter(clause + ")"));
     }
 
     std::string clause;
@@ -379,10 +379,11 @@ void MarkWizardSelection(const dao::DatabasePtr& db, ReportContext& ctx, bool ge
     if (!label.empty()) add(" (" + Prefix("labelstudio", label) + ")");
     if (!name.empty()) add(" (" + Prefix("name", name) + ")");
     if (!tape.empty()) add(" (cat_number ='" + dao::SqlEscape(tape) + "')");
-    if (!clause.empty()) updates.push_back(FirstFilter(clause));
+    if (!clause.empty()) updates.push_back(ApplyFirstFilter(clause));
 
     if (!title.empty()) {
-      for (int t = 1; t <= 40; ++t) updates.push_back(SecondFilter(" " + Prefix("title" + std::to_string(t), title)));
+      for (int t = 1; t <= 40; ++t)
+        updates.push_back(ApplySecondFilter(" " + Prefix("title" + std::to_string(t), title)));
       updates.push_back({"pr1 = false", "not pr2 and pr1"});
     }
   }

@@ -21,9 +21,9 @@ using Tick = std::function<void()>;
 
 // "update mediadata set pr1 = <clause> where pr1": keeps a selected record
 // selected only when the clause holds for it.
-dao::RowUpdate FirstFilter(const std::string& clause);
+dao::RowUpdate ApplyFirstFilter(const std::string& clause);
 // "update mediadata set pr2 = true where (<clause>) and pr1".
-dao::RowUpdate SecondFilter(const std::string& clause);
+dao::RowUpdate ApplySecondFilter(const std::string& clause);
 // Empties `report` and copies into it every selected video-tape record.
 void FillReportTable(const dao::DatabasePtr& db, const Tick& tick = {});
 // One label row per tape: the first eight recordings of each tape number

@@ -5,6 +5,8 @@
 //   (version 2; version 1 stored QImages as PNG, and is still read).
 #include "platform/print/DocumentFile.h"
 
+#include "platform/print/PrinterState.h"
+
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
@@ -105,7 +107,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
   }
   QSaveFile out(QString::fromStdString(file));
   if (!out.open(QIODevice::WriteOnly)) {
-    if (error) *error = "The report document \"" + file + "\" cannot be written.";
+    if (error) *error = UnwrittenExportMessage("report document", file, out.errorString());
     return false;
   }
   QDataStream s(&out);
@@ -133,8 +135,10 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
     if (!refusal.empty() || bytes.isEmpty()) {
       out.cancelWriting();
       if (error)
-        *error = "The report document \"" + file + "\" cannot be written: the report holds " +
-                 (refusal.empty() ? std::string("a picture that cannot be stored") : refusal) + ".";
+        *error = UnwrittenExportMessage(
+            "report document", file,
+            QString::fromStdString("the report holds " +
+                                   (refusal.empty() ? std::string("a picture that cannot be stored") : refusal)));
       return false;
     }
     s << quint32(size.width()) << quint32(size.height()) << qint32(picture.dotsPerMeterX())
@@ -153,7 +157,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
     WritePage(s, page, index);
   }
   if (s.status() != QDataStream::Ok || !out.commit()) {
-    if (error) *error = "The report document \"" + file + "\" cannot be written.";
+    if (error) *error = UnwrittenExportMessage("report document", file, out.errorString());
     return false;
   }
   return true;

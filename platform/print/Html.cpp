@@ -306,7 +306,7 @@ bool WriteHtml(const Document& document, const std::string& file, std::string* e
   // failure part-way (a full disk) leaves the file that was there.
   QSaveFile out(QString::fromStdString(file));
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    if (error) *error = "The HTML file \"" + file + "\" cannot be written.";
+    if (error) *error = UnwrittenExportMessage("HTML", file, out.errorString());
     return false;
   }
   HtmlSink sink;

@@ -207,7 +207,7 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
   // failure part-way (a full disk) leaves the file that was there.
   QSaveFile out(QString::fromStdString(file));
   if (!out.open(QIODevice::WriteOnly)) {
-    if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
+    if (error) *error = UnwrittenExportMessage("PDF", file, out.errorString());
     return false;
   }
   // Qt's writer writes a file aside; the text behind its glyphs is put
@@ -232,7 +232,7 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
   else writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   QPainter painter;
   if (!painter.begin(&writer)) {
-    if (error) *error = "The PDF file \"" + file + "\" cannot be written.";
+    if (error) *error = UnwrittenExportMessage("PDF", file, {});
     return false;
   }
   for (int i = 1; i <= document.PageCount(); ++i) {

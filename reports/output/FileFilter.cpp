@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <cstring>
+#include <deque>
+#include <filesystem>
 
 namespace tvn::reports {
 
@@ -55,19 +57,111 @@ QString DatabaseOfCompanion(const QString& path) {
   return {};
 }
 
-}  // namespace
+// Where a write to a file lands, and every name it goes through on the way.
+struct WritePath {
+  // The file the bytes end in: every symbolic link followed to its end,
+  // in the folder part too, whether or not that file exists yet.
+  QString target;
+  // Each link met on the way, as the place where it stands.
+  QStringList links;
+  // The links lead round in a circle (or one cannot be read): there is no
+  // end to judge.
+  bool endless = false;
+};
 
-bool IsProgramFile(const std::string& file, const std::string& dataFolder) {
-  const QFileInfo info(QString::fromStdString(file));
-  if (info.exists() && IsDatabase(info.absoluteFilePath())) return true;
-  const QString folder = QFileInfo(QString::fromStdString(dataFolder)).canonicalFilePath();
-  const QString parent = QFileInfo(info.absolutePath()).canonicalFilePath();
-  const bool inDataFolder = !folder.isEmpty() && parent == folder;
+WritePath Follow(const std::string& file) {
+  namespace fs = std::filesystem;
+  // The kernel's own bound on the links one path may go through.
+  constexpr int kMaxLinks = 40;
+  WritePath out;
+  std::error_code error;
+  fs::path path = fs::absolute(fs::path(file), error);
+  if (error) path = fs::path(file);
+  fs::path done = path.root_path();
+  const fs::path relative = path.relative_path();
+  std::deque<fs::path> rest(relative.begin(), relative.end());
+  int links = 0;
+  while (!rest.empty()) {
+    const fs::path part = rest.front();
+    rest.pop_front();
+    if (part.empty() || part == ".") continue;
+    // What is done is free of links already, so its parent is the real one.
+    if (part == "..") {
+      done = done.parent_path();
+      continue;
+    }
+    const fs::path next = done / part;
+    if (!fs::is_symlink(fs::symlink_status(next, error))) {
+      done = next;
+      continue;
+    }
+    out.links << QFile::decodeName(next.c_str());
+    const fs::path target = fs::read_symlink(next, error);
+    if (++links > kMaxLinks || error) {
+      out.endless = true;
+      return out;
+    }
+    // A relative target reads from the link's own folder, which is done.
+    if (target.is_absolute()) done = target.root_path();
+    const fs::path tail = target.relative_path();
+    rest.insert(rest.begin(), tail.begin(), tail.end());
+  }
+  out.target = QFile::decodeName(done.c_str());
+  return out;
+}
+
+// The name the export's writer (QSaveFile) puts its file under: it follows
+// a link at the end of the name link by link, joining a relative target to
+// the link's folder as written, without the links in that folder. So the
+// file it writes may lie elsewhere than the one the system reaches by the
+// name; both are judged. A circle leaves the name itself.
+QString SavedFileName(const std::string& file) {
+  QFileInfo info(QString::fromStdString(file));
+  int depth = 128;
+  while (--depth > 0 && info.isSymLink()) info.setFile(info.symLinkTarget());
+  return depth > 0 ? info.filePath() : QString::fromStdString(file);
+}
+
+// The check of one place, links already followed.
+bool IsProgramPlace(const QString& path, const QString& folder) {
+  const QFileInfo info(path);
+  if (IsDatabase(path)) return true;
+  const bool inDataFolder = !folder.isEmpty() && info.path() == folder;
   if (inDataFolder && IsKeptName(info.fileName())) return true;
   // A companion file of a database, wherever the database lies, and in the
   // data folder also of a name the program keeps there before it exists.
-  const QString database = DatabaseOfCompanion(info.absoluteFilePath());
+  const QString database = DatabaseOfCompanion(path);
   return !database.isEmpty() && (IsDatabase(database) || (inDataFolder && IsKeptName(QFileInfo(database).fileName())));
+}
+
+}  // namespace
+
+std::string ExportRefusal(const std::string& file, const std::string& dataFolder) {
+  const WritePath reached = Follow(file);
+  const WritePath written = Follow(SavedFileName(file).toStdString());
+  if (reached.endless || written.endless)
+    return "The file\n" + file + "\nis a symbolic link that leads round in a circle and is not written.";
+  const WritePath data = Follow(dataFolder);
+  const QString folder = data.endless ? QString() : data.target;
+  // A link named like a file of the program would show the export under
+  // that name, so every name on the way is judged, not only the ends.
+  QStringList places{written.target, reached.target};
+  places << reached.links << written.links;
+  for (const QString& place : places) {
+    if (!IsProgramPlace(place, folder)) continue;
+    if (reached.links.isEmpty())
+      return "The file\n" + file + "\nbelongs to the program itself and is not written over.";
+    if (place == written.target || place == reached.target)
+      return "The file\n" + file + "\nis a link to\n" + place.toStdString() +
+             "\nwhich belongs to the program itself and is not written over.";
+    return "The file\n" + file + "\nleads through the link\n" + place.toStdString() +
+           "\nwhich bears the name of a file of the program; nothing is written there.";
+  }
+  return {};
+}
+
+bool IsProgramFile(const std::string& file, const std::string& dataFolder) {
+  return !ExportRefusal(file, dataFolder).empty();
 }
 
 std::string WithDocumentExtension(const std::string& file) {

@@ -174,13 +174,13 @@ void ShowExportNotice(ReportContext& context, bool asciiDone, bool htmlDone) {
     print::Printer* printer = WindowPrinter(context);
     if (!printer) return;
     // Only a file that was written is announced; a failed one is named in
-    // a warning instead.
+    // the output's own warning, which says why and that the file there
+    // before is left as it was.
     if (printer->LastExportOk()) {
       vb::MsgBox("HTML file: \n" + printer->ExportFile() + "\nhas been created.", vb::vbInformation | vb::vbOKOnly,
                  vb::AppTitle());
     } else {
-      vb::MsgBox("HTML file: \n" + printer->ExportFile() + "\ncould not be written.",
-                 vb::vbExclamation | vb::vbOKOnly, vb::AppTitle());
+      vb::MsgBox(printer->LastError(), vb::vbExclamation | vb::vbOKOnly, vb::AppTitle());
     }
   }
 }

@@ -44,11 +44,17 @@ void Warn(const std::string& text) { vb::MsgBox(text, vb::vbExclamation | vb::vb
 // A document saved without ".vsr" would be hidden by the load dialog's
 // filter, so the name gets it; the dialog asked about overwriting the
 // typed name only, so replacing a document under the longer name is asked
-// here. False when the user keeps that document.
-bool SaveUnderDocumentName(std::string& file) {
+// here, and the longer name is judged like any name written. False when
+// the user keeps that document or the name is refused.
+bool SaveUnderDocumentName(std::string& file, const std::string& dataFolder) {
   const std::string typed = file;
   file = WithDocumentExtension(file);
-  if (file == typed || !vb::FileExists(file)) return true;
+  if (file == typed) return true;
+  if (const std::string refusal = ExportRefusal(file, dataFolder); !refusal.empty()) {
+    Warn(refusal);
+    return false;
+  }
+  if (!vb::FileExists(file)) return true;
   return vb::MsgBox("The file\n" + file + "\nalready exists.\nDo you want to replace it?",
                     vb::vbExclamation | vb::vbYesNo | vb::vbDefaultButton2, vb::AppTitle()) == vb::vbYes;
 }
@@ -208,12 +214,15 @@ std::string ReportWindowFrame::AskFileName(const std::string& defaultName, const
   std::string start = defaultName.empty() ? DataFolderFile(context_, "") : defaultName;
   if (!forSaving) return vb::GetOpenFileName("", qtFilter, start);
   // The dialog's overwrite question does not know the program's own
-  // files: a report written over one would destroy a collection or the
-  // collection list, so such a name is refused and asked for again.
+  // files: a report written over one (or through a link onto one) would
+  // destroy a collection or the collection list, so such a name is refused
+  // and asked for again.
   for (;;) {
     std::string file = vb::GetSaveFileName("", qtFilter, start);
-    if (file.empty() || !IsProgramFile(file, DataFolderFile(context_, ""))) return file;
-    Warn("The file\n" + file + "\nbelongs to the program itself and is not written over.\nChoose another name.");
+    if (file.empty()) return file;
+    const std::string refusal = ExportRefusal(file, DataFolderFile(context_, ""));
+    if (refusal.empty()) return file;
+    Warn(refusal + "\nChoose another name.");
   }
 }
 
@@ -244,7 +253,16 @@ void ReportWindowFrame::CreateButton_Click() {
     vb::MsgBox("When prompted enter the file name for the HTML version of report",
                vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
     std::string file = AskFileName(DataFolderFile(context_, "rpt.htm"), "(*.htm; *html)) | *.htm;*.html");
-    if (file.empty()) file = DataFolderFile(context_, "rpt.htm");
+    if (file.empty()) {
+      // The name nobody chose is judged too: a link standing there may
+      // lead onto a file of the program. Refused, the report goes without
+      // its HTML version.
+      file = DataFolderFile(context_, "rpt.htm");
+      if (const std::string refusal = ExportRefusal(file, DataFolderFile(context_, "")); !refusal.empty()) {
+        Warn(refusal);
+        file.clear();
+      }
+    }
     printer.SetExportFile(file);
   }
 
@@ -279,7 +297,9 @@ void ReportWindowFrame::btnPDF_Click() {
     ReportBusy busy(this, *printer_);
     written = printer_->WritePdf(file);
   }
-  if (!written) Warn("The PDF file could not be written:\n" + file);
+  // The output's own message names the file, says why and that the file
+  // there before is left as it was.
+  if (!written) Warn(printer_->LastError());
 }
 
 void ReportWindowFrame::SaveButton_Click() {
@@ -291,7 +311,7 @@ void ReportWindowFrame::SaveButton_Click() {
   const std::uint8_t action = context_.DocumentAction;
   std::string file = AskFileName("", "(*.vsr;)) | *.vsr;", action == 0);
   if (file.empty()) return;
-  if (action == 0 && !SaveUnderDocumentName(file)) return;
+  if (action == 0 && !SaveUnderDocumentName(file, DataFolderFile(context_, ""))) return;
   // The pointer shows the hourglass from here on; input is dropped only
   // while the file is written or read, so the page range stays answerable.
   WindowBusy pointer(this);

@@ -25,6 +25,7 @@
 #include "reports/output/SaveLoadDocumentForm.h"
 #include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/ReportTestSupport.h"
+#include "platform/print/tests/OutsideTools.h"
 
 namespace {
 
@@ -236,7 +237,10 @@ TEST_F(ReportWindow, AnHtmlFileThatCannotBeWrittenIsNamedInAWarning) {
   w.CreateButton->click();
   auto texts = Messages();
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1], "HTML file: \n" + bad + "\ncould not be written.");
+  // The output's own message: the file, why, and that nothing there changed.
+  EXPECT_EQ(texts[1].rfind("The HTML file \"" + bad + "\" cannot be written (No such file or directory)", 0), 0u)
+      << texts[1];
+  EXPECT_TRUE(QString::fromStdString(texts[1]).endsWith("; the file there before is left as it was.")) << texts[1];
   EXPECT_TRUE(w.CreateButton->isEnabled());
   EXPECT_TRUE(HasText(w.Printer().document(), "Abba"));
 }
@@ -255,11 +259,32 @@ TEST_F(ReportWindow, PdfExportWritesThePagesAndWarnsWhenItCannot) {
   EXPECT_EQ(tvntest::ReadBytes(Path("out.pdf")).substr(0, 5), "%PDF-");
   EXPECT_TRUE(Messages().empty());
 
-  vb::PromptScript::AnswerText(Path("no/such/out.pdf"));
-  w.btnPDF->click();
+  // A failure is told in the output's own words: the file, the reason and
+  // that the file there before is left as it was.
+  std::filesystem::create_directories(Path("taken.pdf"));
+  for (const auto& [file, reason] : {std::pair{Path("no/such/out.pdf"), "No such file or directory"},
+                                     std::pair{Path("taken.pdf"), "directory"}}) {
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(file);
+    w.btnPDF->click();
+    ASSERT_EQ(Messages().size(), 1u);
+    const QString text = QString::fromStdString(Messages()[0]);
+    EXPECT_TRUE(text.startsWith(QString::fromStdString("The PDF file \"" + file + "\" cannot be written (")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("); the file there before is left as it was.")) << text.toStdString();
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(Path("taken.pdf")));
+
+  // A report document likewise.
+  vb::PromptScript::Clear();
+  SaveLoad(w, 0, Path("no/such/doc.vsr"), [](PrintPageForm* f) { f->ApplyButton->click(); });
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find(Path("no/such/out.pdf")), std::string::npos);
-  EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_NE(Messages()[0].find(Path("no/such/doc.vsr")), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("(No such file or directory); the file there before is left as it was."),
+            std::string::npos)
+      << Messages()[0];
 }
 
 TEST_F(ReportWindow, DocumentsSaveAllOrARangeAndLoadAsNewOrAppended) {
@@ -365,6 +390,123 @@ TEST_F(ReportWindow, ExportsNeverWriteOverTheProgramsOwnFiles) {
   w.CreateButton->click();
   EXPECT_EQ(tvntest::ReadBytes(Path("admin.sys")), admin);
   EXPECT_NE(tvntest::ReadBytes(Path("artists.htm")).find("Abba"), std::string::npos);
+}
+
+// A file's content as sha256sum reads it, or "absent" when no file is
+// there (a link is followed, as a write would follow it).
+std::string Sha256(const std::string& file) {
+  std::error_code error;  // a link leading round in a circle reaches no file
+  if (!std::filesystem::exists(file, error)) return "absent";
+  const auto out = printtest::RunTool("sha256sum", {QString::fromStdString(file)});
+  return out ? out->section(' ', 0, 0).toStdString() : "sha256sum failed";
+}
+
+// A link carries a write to wherever it leads: the export is judged by the
+// file it would reach, however many links and folders lead there.
+TEST_F(ReportWindow, ExportsThroughSymbolicLinksNeverReachTheProgramsOwnFiles) {
+  namespace fs = std::filesystem;
+  AddArtist("Abba", {"cas"});
+  fs::copy_file(Path("media.mdb"), Path("admin.sys"));
+  {
+    QFile backup(QString::fromStdString(Path("AV30.30")));
+    ASSERT_TRUE(backup.open(QIODevice::WriteOnly));
+    backup.write("the collection as it was before its conversion");
+  }
+  fs::create_directories(Path("out"));
+  fs::create_directories(Path("deep/er"));
+  // The open collection's journal, which is not there between changes.
+  fs::create_symlink("../media.mdb-journal", Path("out/evil2.pdf"));
+  fs::create_symlink("../media.mdb", Path("out/collection.pdf"));
+  fs::create_symlink("../admin.sys", Path("out/admin.pdf"));
+  fs::create_symlink("../AV30.30", Path("out/backup.pdf"));
+  // A chain: relative, then absolute, then relative again, to a name kept
+  // before its file exists.
+  fs::create_symlink("next.pdf", Path("out/chain.pdf"));
+  fs::create_symlink(Path("deep/last.pdf"), Path("out/next.pdf"));
+  fs::create_symlink("../media.mdb.damaged", Path("deep/last.pdf"));
+  // A link in the folder part, and one at the end.
+  fs::create_directory_symlink("../deep/er", Path("out/folder"));
+  fs::create_symlink("../../tips.sys", Path("deep/er/tips.pdf"));
+  // A relative link seen through a linked folder: the system reaches
+  // deep/media.mdb-journal, but the file is saved by the name joined as
+  // written, out/lex/../../media.mdb-journal, the collection's journal.
+  fs::create_directories(Path("deep/er/x"));
+  fs::create_directory_symlink(Path("deep/er/x"), Path("out/lex"));
+  fs::create_symlink("../../media.mdb-journal", Path("deep/er/x/t.pdf"));
+  fs::create_symlink("loop2.pdf", Path("out/loop1.pdf"));
+  fs::create_symlink("loop1.pdf", Path("out/loop2.pdf"));
+  // A link to a harmless place is written through as any name.
+  fs::create_symlink("../deep/report.pdf", Path("out/fine.pdf"));
+
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+  struct Case {
+    std::string typed, reached;
+  };
+  for (const Case& c : {Case{"out/evil2.pdf", "media.mdb-journal"}, Case{"out/collection.pdf", "media.mdb"},
+                        Case{"out/admin.pdf", "admin.sys"}, Case{"out/backup.pdf", "AV30.30"},
+                        Case{"out/chain.pdf", "media.mdb.damaged"}, Case{"out/folder/tips.pdf", "tips.sys"},
+                        Case{"out/lex/t.pdf", "media.mdb-journal"},
+                        Case{"out/loop1.pdf", "out/loop2.pdf"}}) {
+    const std::string before = Sha256(Path(c.reached));
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(Path(c.typed));
+    vb::PromptScript::AnswerText(Path("plain.pdf"));
+    w.btnPDF->click();
+    const auto texts = Messages();
+    ASSERT_EQ(texts.size(), 1u) << c.typed;
+    EXPECT_NE(texts[0].find(Path(c.typed)), std::string::npos) << texts[0];
+    EXPECT_NE(texts[0].find("Choose another name."), std::string::npos) << texts[0];
+    EXPECT_EQ(Sha256(Path(c.reached)), before) << c.typed;
+    EXPECT_EQ(tvntest::ReadBytes(Path("plain.pdf")).substr(0, 5), "%PDF-") << "the second name is written";
+    fs::remove(Path("plain.pdf"));
+  }
+  EXPECT_NE(Messages()[0].find("circle"), std::string::npos) << Messages()[0];
+  EXPECT_FALSE(fs::exists(Path("media.mdb-journal")));
+  EXPECT_FALSE(fs::exists(Path("deep/media.mdb-journal")));
+  EXPECT_FALSE(fs::exists(Path("tips.sys")));
+  EXPECT_EQ(tvntest::CountRows(db_, "select * from artists"), 1) << "the collection still opens and reads";
+
+  vb::PromptScript::Clear();
+  vb::PromptScript::AnswerText(Path("out/fine.pdf"));
+  w.btnPDF->click();
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(fs::is_symlink(Path("out/fine.pdf")));
+  const auto text = printtest::PdfText(QString::fromStdString(Path("deep/report.pdf")));
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->contains("Abba")) << text->toStdString();
+
+  // The HTML export: the name typed, and the name nobody typed.
+  const std::string journal = Sha256(Path("media.mdb-journal"));
+  vb::PromptScript::Clear();
+  w.HTMLCheck->setChecked(true);
+  vb::PromptScript::AnswerText(Path("out/evil2.pdf"));
+  vb::PromptScript::AnswerText(Path("deep/artists.htm"));
+  w.CreateButton->click();
+  EXPECT_EQ(Sha256(Path("media.mdb-journal")), journal);
+  EXPECT_NE(tvntest::ReadBytes(Path("deep/artists.htm")).find("Abba"), std::string::npos);
+  fs::create_symlink("admin.sys", Path("rpt.htm"));
+  const std::string admin = Sha256(Path("admin.sys"));
+  vb::PromptScript::Clear();
+  w.CreateButton->click();  // the dialog cancelled: the default name
+  auto texts = Messages();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[1].find(Path("rpt.htm")), std::string::npos) << texts[1];
+  EXPECT_EQ(texts[1].find("has been created"), std::string::npos) << texts[1];
+  EXPECT_EQ(Sha256(Path("admin.sys")), admin);
+  EXPECT_TRUE(w.Printer().ExportFile().empty());
+  EXPECT_TRUE(HasText(w.Printer().document(), "Abba")) << "the report itself is made";
+
+  // A document typed without its extension is judged by the name it is
+  // saved under.
+  w.HTMLCheck->setChecked(false);
+  fs::create_symlink("../admin.sys", Path("out/admin.vsr"));
+  vb::PromptScript::Clear();
+  SaveLoad(w, 0, Path("out/admin"));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(Path("out/admin.vsr")), std::string::npos) << Messages()[0];
+  EXPECT_EQ(Messages()[0].find("already exists"), std::string::npos) << Messages()[0];
+  EXPECT_EQ(Sha256(Path("admin.sys")), admin);
 }
 
 TEST_F(ReportWindow, ADocumentTypedWithoutItsExtensionIsSavedAsVsr) {

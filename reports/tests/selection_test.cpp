@@ -137,6 +137,20 @@ TEST_F(Selection, TitleLimitKeepsRecordsWithAnyMatchingTitle) {
   EXPECT_EQ(NullFlags(), 0);
 }
 
+// The two narrowing statements on their own: the first keeps a mark only
+// where its clause holds, the second notes a match among the marked only.
+TEST_F(Selection, TheFiltersNarrowOnlyTheMarkedRecords) {
+  Item(2, "Rock marked", {{"category", "Rock"}});
+  Item(2, "Pop marked", {{"category", "Pop"}});
+  Item(3, "Rock unmarked", {{"category", "Rock"}});
+  db->Execute("update mediadata set pr1 = (sectionnumber = 2), pr2 = false");
+  dao::UpdateInRowBatches(*db, "mediadata", {tvn::reports::ApplySecondFilter(" category = 'Rock'")});
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr2"), 1);
+  EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr2 and name = 'Rock marked'"), 1);
+  dao::UpdateInRowBatches(*db, "mediadata", {tvn::reports::ApplyFirstFilter(" (category = 'Rock')")});
+  EXPECT_EQ(Marked(), (Names{"Rock marked"}));
+}
+
 TEST_F(Selection, TapeLabelsOneRowPerTapeWithEightRecordingsAtMost) {
   Item(6, "Film A", {{"cat_number", "T01"}, {"TapeIndex", "2"}});
   Item(6, "Film B", {{"cat_number", "T01"}, {"TapeIndex", "1"}});

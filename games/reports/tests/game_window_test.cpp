@@ -128,11 +128,32 @@ TEST_F(GameWindow, ExportsGoToTheLibraryFolderAndFailuresNameTheFile) {
   w.btnPDF->click();
   EXPECT_TRUE(std::filesystem::exists(pdf));
 
+  // A failure is told in the output's own words: the file, the reason and
+  // that the file there before is left as it was.
   const std::string bad = Path("no such folder/out.pdf");
   vb::PromptScript::AnswerText(bad);
   w.btnPDF->click();
   ASSERT_EQ(Messages().size(), 3u);
-  EXPECT_NE(Messages()[2].find(bad), std::string::npos);
+  EXPECT_EQ(Messages()[2], "The PDF file \"" + bad +
+                               "\" cannot be written (No such file or directory); the file there before is left as "
+                               "it was.");
+
+  // A link is judged by the file it leads to: the open collection's
+  // journal is never made, by the PDF or the HTML export.
+  std::filesystem::create_directories(Path("out"));
+  std::filesystem::create_symlink("../games.mdb-journal", Path("out/games.pdf"));
+  const std::string journal = Path("games.mdb-journal");
+  vb::PromptScript::Clear();
+  vb::PromptScript::AnswerText(Path("out/games.pdf"));
+  w.btnPDF->click();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(Path("out/games.pdf")), std::string::npos) << Messages()[0];
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  vb::PromptScript::Clear();
+  vb::PromptScript::AnswerText(Path("out/games.pdf"));
+  w.CreateButton->click();
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  EXPECT_EQ(w.Printer().ExportFile(), html) << "the dialog cancelled the second time: the default name";
 }
 
 TEST_F(GameWindow, FinishMarksTheGamesAndOpensTheGameReportWindow) {

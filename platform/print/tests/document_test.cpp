@@ -466,7 +466,9 @@ TEST(HtmlExport, AFailedWriteIsReportedNamingTheFile) {
   p.Text("x");
   p.EndDoc();
   EXPECT_FALSE(p.LastExportOk());
-  EXPECT_EQ(p.LastError(), "The HTML file \"/nonexistent-folder/rpt.htm\" cannot be written.");
+  EXPECT_EQ(p.LastError(),
+            "The HTML file \"/nonexistent-folder/rpt.htm\" cannot be written (No such file or directory); the file "
+            "there before is left as it was.");
   EXPECT_EQ(p.PageCount(), 1);  // the document itself is done
 }
 
