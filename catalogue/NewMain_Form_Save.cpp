@@ -6,10 +6,10 @@
 // leaves neither the row nor any lookup row behind, and the editor keeps
 // what the user typed for another try.
 #include <QApplication>
-#include <algorithm>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTextEdit>
+#include <algorithm>
 
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"

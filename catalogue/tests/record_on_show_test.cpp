@@ -339,3 +339,43 @@ TEST_F(RecordOnShowTest, QuickDisplayDoubleClickOnARecordAnotherProgramDeletedTe
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RecordOnShowTest, LeavingWithTheTypingFiledAsksAboutAnotherProgramsChangeToo) {
+  auto& w = ChangedOnBothSides();
+  // Next: the typed serial is to be saved, then the tool's notes are kept beside it.
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbYes);
+  w.Toolbar1_ButtonClick(6);
+  BackToUser();
+  ASSERT_EQ(PromptScript::Texts().size(), 2u) << Boxes();
+  EXPECT_EQ(PromptScript::Texts()[0], "Save the changes to \"Blue Train\"?");
+  EXPECT_NE(PromptScript::Texts()[1].find("\"Blue Train\" was changed"), std::string::npos);
+  EXPECT_EQ(Tool("select notes, serial from mediadata where name = 'Blue Train';"), "Notes of the tool|S-2 typed\n");
+  w.SSTab1->setCurrentIndex(0);
+  EXPECT_ON_SCREEN(w.CS_Name_Text);
+  EXPECT_EQ(Shown(w), "Kind of Blue");
+
+  // Previous, typing on Kind of Blue, the tool changes it, the stored record taken.
+  w.CD_Serial_Text->setText("K-typed");
+  Tool("update mediadata set notes = 'Tool again' where name = 'Kind of Blue';");
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  PromptScript::Answer(vb::vbNo);
+  w.Toolbar1_ButtonClick(5);
+  BackToUser();
+  ASSERT_EQ(PromptScript::Texts().size(), 2u) << Boxes();
+  EXPECT_EQ(Tool("select notes, serial from mediadata where name = 'Kind of Blue';"), "Tool again|\n");
+  // The stored record is on show, nothing typed is left; the next Previous goes on at once.
+  EXPECT_EQ(Shown(w), "Kind of Blue");
+  EXPECT_EQ(Text(w.CD_Serial_Text), "");
+  EXPECT_FALSE(w.RecordChanged());
+  PromptScript::Clear();
+  w.Toolbar1_ButtonClick(5);
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+  EXPECT_EQ(Shown(w), "Blue Train");
+}
+
+}  // namespace
