@@ -48,7 +48,8 @@ bool ShellTargetUrl(const std::string& target, QUrl* url) {
     *url = QUrl(QStringLiteral("http://") + t, QUrl::TolerantMode);
     return url->isValid();
   }
-  const QFileInfo file(QString::fromStdString(vb::ResolvePath(t.toStdString())));
+  // The target is kept in a record as it was typed, "\" separators and all.
+  const QFileInfo file(QString::fromStdString(vb::ResolveKept(t.toStdString())));
   if (!IsDocument(file)) return false;
   *url = QUrl::fromLocalFile(file.absoluteFilePath());
   return true;

@@ -230,6 +230,15 @@ std::string ResolveIn(const std::string& folder, const std::string& stored) {
   return Walk(SystemFolder(folder), SplitOnSlash(s), !s.empty() && s.back() == '/');
 }
 
+std::string ResolveKept(const std::string& path) {
+  const std::string s = BackslashesAsSlashes(path);
+  if (s != path && path[0] == '/') {
+    const std::string literal = ResolvePath(path);
+    if (Exists(literal)) return literal;
+  }
+  return ResolvePath(s);
+}
+
 bool FileExists(const std::string& name) { return !name.empty() && IsFile(ResolvePath(name)); }
 bool FolderExists(const std::string& name) { return !name.empty() && IsFolder(ResolvePath(name)); }
 

@@ -26,6 +26,10 @@ std::string ResolvePath(const std::string& name);
 // system gave: "\" is read as "/" in the kept name only, never in the
 // folder's own name.
 std::string ResolveIn(const std::string& folder, const std::string& stored);
+// A whole path the program keeps in its files as it was typed (a
+// document's location in a record): "\" is read as "/" throughout, unless
+// the path is there as it is written.
+std::string ResolveKept(const std::string& path);
 
 bool FileExists(const std::string& name);    // a regular file
 bool FolderExists(const std::string& name);  // a folder

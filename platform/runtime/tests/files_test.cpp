@@ -202,6 +202,13 @@ TEST_F(Files, BackslashSeparatesOnlyInKeptNames) {
   EXPECT_EQ(Read(folder + "/Copy.mdb"), "db");
   vb::MkDir("sub");
   EXPECT_TRUE(vb::FolderExists(folder + "/sub"));
+  // A whole path kept as typed reads "\" as "/", unless it is there as written.
+  EXPECT_EQ(vb::ResolveKept(root_ + "\\back\\slash\\pics\\x.jpg"), root_ + "/back/slash/pics/x.jpg");
+  EXPECT_EQ(vb::ResolveKept(folder + "/pics/X.jpg"), folder + "/Pics/x.jpg");
+  EXPECT_EQ(vb::ResolveKept(folder), folder);
+  ASSERT_EQ(mkdir((root_ + "/Docs").c_str(), 0777), 0);
+  Write(root_ + "/Docs/Track.MP3", "");
+  EXPECT_EQ(vb::ResolveKept(root_ + "\\docs\\track.mp3"), root_ + "/Docs/Track.MP3");
   // A folder that is not there yet keeps its name whole.
   EXPECT_EQ(vb::ResolvePath(root_ + "/new\\one/AV30.mdb"), root_ + "/new\\one/AV30.mdb");
   vb::ChDir(root_);
