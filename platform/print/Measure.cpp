@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -107,7 +108,15 @@ const QStringList& ScriptFamilies() {
 
 QFont MakeFont(const FontSpec& spec) {
   QFont f(FamilyFor(spec.name));
-  f.setFamilies(QStringList{f.family()} + HanTextFamilies() + ScriptFamilies());
+  // The script faces are given as the family's substitutes, tried after
+  // the families of the font: listed among those, they would be part of
+  // every lookup of the font, which a report does on every change of it.
+  static QSet<QString> substituted;
+  if (!substituted.contains(f.family())) {
+    substituted.insert(f.family());
+    QFont::insertSubstitutions(f.family(), ScriptFamilies());
+  }
+  f.setFamilies(QStringList{f.family()} + HanTextFamilies());
   f.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.size * kTwipsPerPoint))));
   f.setBold(spec.bold);
   f.setItalic(spec.italic);

@@ -32,8 +32,8 @@ const QByteArray kMarkRect = QByteArrayLiteral("\n-28871 -28871 7 7 re\nf\nQ\n")
 bool Inflate(const char* data, qsizetype size, QByteArray* out) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return false;
-  out->clear();
-  out->reserve(size * 4);
+  out->resize(0);  // keeps the room of the page before
+  if (out->capacity() < size * 4) out->reserve(size * 4);
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
   z.avail_in = static_cast<uInt>(size);
   char buffer[65536];
@@ -49,11 +49,13 @@ bool Inflate(const char* data, qsizetype size, QByteArray* out) {
   return rc == Z_STREAM_END;
 }
 
+// The fastest level: the streams are copied page by page as the export
+// runs, and most of their bytes are the same few operators.
 bool Deflate(const QByteArray& data, QByteArray* out) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
-  out->resize(static_cast<qsizetype>(size));
+  if (out->size() < static_cast<qsizetype>(size)) out->resize(static_cast<qsizetype>(size));
   if (compress2(reinterpret_cast<Bytef*>(out->data()), &size, reinterpret_cast<const Bytef*>(data.constData()),
-                static_cast<uLong>(data.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+                static_cast<uLong>(data.size()), Z_BEST_SPEED) != Z_OK)
     return false;
   out->resize(static_cast<qsizetype>(size));
   return true;
@@ -120,7 +122,7 @@ QByteArray LastTextState(const QByteArray& content, qsizetype from, qsizetype to
 // holding the text of its run. With a count of marks other than of texts
 // (which the layer never draws) the marks go and the glyphs keep the text
 // the fonts give them.
-QByteArray SpannedContent(const QByteArray& content, const std::vector<QString>& texts) {
+void SpannedContent(const QByteArray& content, const std::vector<QString>& texts, QByteArray& out) {
   struct Mark {
     qsizetype start, end;
   };
@@ -131,8 +133,8 @@ QByteArray SpannedContent(const QByteArray& content, const std::vector<QString>&
     marks.push_back({q, at + kMarkRect.size()});
   }
   const bool spans = marks.size() == texts.size();
-  QByteArray out;
-  out.reserve(content.size() + content.size() / 4);
+  out.resize(0);
+  if (out.capacity() < content.size() + content.size() / 4) out.reserve(content.size() + content.size() / 4);
   qsizetype copied = 0;
   for (size_t k = 0; k < marks.size(); ++k) {
     out.append(content.constData() + copied, marks[k].start - copied);
@@ -149,7 +151,6 @@ QByteArray SpannedContent(const QByteArray& content, const std::vector<QString>&
     copied = end;
   }
   out.append(content.constData() + copied, content.size() - copied);
-  return out;
 }
 
 // ---- /ToUnicode maps
@@ -246,10 +247,11 @@ struct XrefEntry {
 
 QByteArray ObjectHeader(int number) { return QByteArray::number(number) + " 0 obj\n"; }
 
+// Into the room out already has when it is enough.
 bool ReadAt(QIODevice& in, qint64 at, qint64 size, QByteArray* out) {
   if (!in.seek(at)) return false;
-  *out = in.read(size);
-  return out->size() == size;
+  out->resize(static_cast<qsizetype>(size));
+  return in.read(out->data(), size) == size;
 }
 
 }  // namespace
@@ -385,6 +387,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   if (!ReadAt(in, 0, order.front().first, &bytes) || !put(bytes)) return fail(unwritten);
 
   QHash<int, int> pageOfContent;  // content stream object -> page index
+  QByteArray content, spanned, packed;  // kept from page to page, with their room
   int pages = 0;
   for (size_t k = 0; k < order.size(); ++k) {
     if (tick && k % 512 == 511) tick();
@@ -412,12 +415,10 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
     if (dataEnd > dataAt && bytes[dataEnd - 1] == '\n') --dataEnd;
     const QByteArray dict = bytes.mid(bodyAt, streamAt + 2 - bodyAt);
     const auto page = pageOfContent.constFind(number);
-    QByteArray data;
     if (page != pageOfContent.constEnd() && dict.contains("/Filter /FlateDecode") &&
-        Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &data)) {
-      data = SpannedContent(data, spans(page.value()));
-      QByteArray packed;
-      if (!Deflate(data, &packed)) return fail(unknown);
+        Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
+      SpannedContent(content, spans(page.value()), spanned);
+      if (!Deflate(spanned, &packed)) return fail(unknown);
       if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) + "\n/Filter /FlateDecode\n>>\nstream\n") ||
           !put(packed) || !put("\nendstream\nendobj\n"))
         return fail(unwritten);

@@ -112,9 +112,9 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter)
 }
 
 // Paints the page on painter, or only walks its text with none. With
-// spans (a PDF being written), each run of text, or paragraph of runs,
-// is marked before it is drawn, and its text, in the order the line
-// shows it, goes to spans: the text behind the PDF's glyphs.
+// spans (a PDF being written), the runs printed one after the other on a
+// line are marked before they are drawn, and their text, in the order the
+// line shows it, goes to spans: the text behind the PDF's glyphs.
 void PaintPage(const Document& document, int page, QPainter* painter, std::vector<QString>* spans) {
   if (page < 1 || page > document.PageCount()) return;
   const Page& p = document.pages[static_cast<size_t>(page - 1)];
@@ -171,10 +171,18 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
         continue;
       }
       plainTo = last + 1;
-    }
-    if (spans) {
-      if (painter) MarkTextSpan(*painter);
-      spans->push_back(t.text);
+      // One span for the runs of the line: fewer marks for the writer to
+      // draw and the copy to find.
+      if (spans) {
+        if (painter) MarkTextSpan(*painter);
+        if (last == i) {
+          spans->push_back(t.text);
+        } else {
+          QString text;
+          for (size_t k = i; k <= last; ++k) text += p.texts[k].text;
+          spans->push_back(text);
+        }
+      }
     }
     if (!painter) continue;
     if (!lastFont || !(*lastFont == t.font)) {
