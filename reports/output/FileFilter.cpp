@@ -29,6 +29,8 @@ std::string DialogFilter(const std::string& filter) {
 namespace {
 
 bool IsDatabase(const QString& path) {
+  // Only a plain file is read: opening a pipe would wait for a writer.
+  if (!QFileInfo(path).isFile()) return false;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   return file.read(16) == QByteArray("SQLite format 3\0", 16);

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "platform/print/Printer.h"
 #include "platform/print/PreviewWidget.h"
 #include "platform/runtime/Busy.h"
@@ -466,6 +468,11 @@ TEST_F(ReportWindow, ExportsThroughSymbolicLinksNeverReachTheProgramsOwnFiles) {
   EXPECT_FALSE(fs::exists(Path("deep/media.mdb-journal")));
   EXPECT_FALSE(fs::exists(Path("tips.sys")));
   EXPECT_EQ(tvntest::CountRows(db_, "select * from artists"), 1) << "the collection still opens and reads";
+
+  // A pipe is no database and is never read to find out: the judging of
+  // the name must not wait for a writer.
+  ASSERT_EQ(mkfifo(Path("out/pipe.pdf").c_str(), 0600), 0);
+  EXPECT_FALSE(tvn::reports::IsProgramFile(Path("out/pipe.pdf"), Path("")));
 
   vb::PromptScript::Clear();
   vb::PromptScript::AnswerText(Path("out/fine.pdf"));
