@@ -27,6 +27,35 @@ class CaptionClickFilter : public QObject {
 
 }  // namespace
 
+namespace {
+
+// Keeps one caption label within its line width whatever text it is given:
+// a caption that fits stays one plain line (a wrapping label would ask its
+// window for the height of a caption broken at every word), a longer one
+// wraps at the line width. The label's window asks its layout again after
+// every change of a caption's text, which is when the label is fitted.
+class CaptionWidthKeeper : public QObject {
+ public:
+  explicit CaptionWidthKeeper(QLabel* label) : QObject(label), label_(label) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::LayoutRequest) Fit();
+    return false;
+  }
+  void Fit() {
+    const int line = label_->fontMetrics().horizontalAdvance(QString(kCaptionLineChars, QLatin1Char('x')));
+    const bool wraps = label_->fontMetrics().horizontalAdvance(label_->text()) > line;
+    if (label_->maximumWidth() != line) label_->setMaximumWidth(line);
+    if (label_->wordWrap() != wraps) label_->setWordWrap(wraps);
+    const int least = wraps ? line : 0;
+    if (label_->minimumWidth() != least) label_->setMinimumWidth(least);
+  }
+
+ private:
+  QLabel* label_;
+};
+
+}  // namespace
+
 void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fieldName, QLabel* label) {
   // The caption table's text fields are 50 characters wide: the box takes
   // no more than is stored.
@@ -64,6 +93,9 @@ void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fi
     return;
   }
   label->setText(QString::fromStdString(caption));
+  // Fitted at once, not only when the window next lays itself out.
+  for (QObject* child : label->children())
+    if (auto* keeper = dynamic_cast<CaptionWidthKeeper*>(child)) keeper->Fit();
 }
 
 void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick) {
@@ -71,12 +103,13 @@ void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick) {
   KeepCaptionNarrow(label);
 }
 
+
 void KeepCaptionNarrow(QLabel* label) {
   // A caption may hold 50 characters: at full length beside its field it
   // would take the field's room (and that of every field of its column).
-  // Long captions wrap onto more lines instead.
-  label->setWordWrap(true);
-  label->setMaximumWidth(label->fontMetrics().horizontalAdvance(QString(kCaptionLineChars, QLatin1Char('x'))));
+  auto* keeper = new CaptionWidthKeeper(label);
+  keeper->Fit();
+  if (QWidget* holder = label->parentWidget()) holder->installEventFilter(keeper);
 }
 
 }  // namespace tvn

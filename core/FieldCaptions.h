@@ -23,9 +23,10 @@ void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fi
 void OnCaptionDoubleClick(QLabel* label, std::function<void()> onDoubleClick);
 
 // The characters of a caption's line: longer captions wrap.
-constexpr int kCaptionLineChars = 26;
-// Makes a caption label wrap at kCaptionLineChars characters, so that a
-// long caption leaves its field the width it has.
+constexpr int kCaptionLineChars = 18;
+// Keeps a caption label within kCaptionLineChars characters: a longer
+// caption, set now or later, wraps, so that it leaves its field the width
+// it has.
 void KeepCaptionNarrow(QLabel* label);
 
 }  // namespace tvn

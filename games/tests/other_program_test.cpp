@@ -87,3 +87,33 @@ TEST_F(GameWindowAndTool, FileWaitsWhileAnotherProgramHoldsAWrite) {
 
 }  // namespace
 }  // namespace pl::testing
+
+namespace pl::testing {
+namespace {
+
+// A date another program stored far outside the calendar is no date: the
+// game shows with its date boxes empty, never a made-up day, and showing it
+// leaves the stored values as they were.
+TEST_F(GameWindowAndTool, ADateStoredFarOutsideTheCalendarShowsNoMadeUpDay) {
+  for (const char* n : {"Alpha", "Bravo"}) Game(n, 6);
+  const std::string file = Db().Name();
+  const tvn::testing::ToolRun wrote = tvn::testing::RunTool(
+      file, "update mediadata set date_aquired = 1e300, date_released = -1e300 where name = 'Bravo';\n");
+  ASSERT_EQ(wrote.exitCode, 0) << wrote.err;
+  const std::string stored = "select quote(date_aquired) || '|' || quote(date_released) from mediadata "
+                             "where name = 'Bravo';\n";
+  const std::string before = tvn::testing::RunTool(file, stored).out;
+  PLMain_Form& w = Showing(6);
+  Press(6);
+  BackToUser();
+  ASSERT_EQ(Name(), "Bravo");
+  EXPECT_ON_SCREEN(w.DateAquired);
+  EXPECT_ON_SCREEN(w.DateReleased);
+  EXPECT_EQ(w.DateAquired->text().toStdString(), "");
+  EXPECT_EQ(w.DateReleased->text().toStdString(), "");
+  EXPECT_EQ(tvn::testing::RunTool(file, stored).out, before);
+  EXPECT_EQ(before, "1.0e+300|-1.0e+300\n");
+}
+
+}  // namespace
+}  // namespace pl::testing
