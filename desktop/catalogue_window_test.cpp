@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -27,15 +28,29 @@ int VisibleTopRow(const forms::FlexGrid& grid) { return grid.rowAt(0) + grid.Fix
 }  // namespace
 
 TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
-  SetSetting("TV_L", "3000");  // 200, 100 pixels
-  SetSetting("TV_T", "1500");
+  // A place where the whole window fits on the screen: a window that would
+  // stand past the screen's edge is the window manager's to move, and it
+  // may or may not do so depending on when it learns the window's size.
+  QPoint place;
+  {
+    tvn::NewMain_Form w;
+    ASSERT_TRUE(tvndesk::ShowSettled(w));
+    const QRect frame = tvndesk::Frame(w);
+    const QRect screen = w.screen()->availableGeometry();
+    ASSERT_LE(frame.height(), screen.height());
+    const QPoint inFrame = w.geometry().topLeft() - frame.topLeft();
+    place = QPoint(200, screen.top() + (screen.height() - frame.height()) / 2) + inFrame;
+    w.close();
+  }
+  SetSetting("TV_L", std::to_string(place.x() * 15));  // stored in twips
+  SetSetting("TV_T", std::to_string(place.y() * 15));
   QRect first;
   {
     tvn::NewMain_Form w;
     ASSERT_TRUE(tvndesk::ShowSettled(w));
     first = tvndesk::Frame(w);
     // The stored place is that of the client area, below the frame.
-    EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 100));
+    EXPECT_EQ(w.geometry().topLeft(), place);
     w.close();
   }
   // Opening and closing again and again neither creeps nor jumps.
@@ -45,8 +60,8 @@ TEST_F(CatalogueDesktop, WindowReopensWhereItWasClosed) {
     EXPECT_EQ(tvndesk::Frame(w).topLeft(), first.topLeft()) << "round " << round;
     w.close();
   }
-  EXPECT_EQ(Setting("TV_L"), "3000");
-  EXPECT_EQ(Setting("TV_T"), "1500");
+  EXPECT_EQ(Setting("TV_L"), std::to_string(place.x() * 15));
+  EXPECT_EQ(Setting("TV_T"), std::to_string(place.y() * 15));
 }
 
 TEST_F(CatalogueDesktop, WindowMovedByTheUserReopensThere) {
