@@ -39,9 +39,10 @@ bool Settled(QWidget& w, int timeoutMs = kPatience);
 QRect Frame(const QWidget& w);
 
 // Moves the window by a step as a user drags it, toward the middle of its
-// screen: a window pushed past the screen's edge is put back inside it by
-// the window manager when it opens again, which is the manager's choice and
-// not the place the user left it.
+// screen, and wholly onto the screen where it fits: a window standing past
+// the screen's edge is put back inside it by the window manager when it
+// opens again (or not, as it learns the window's size sooner or later),
+// which is the manager's choice and not the place the user left it.
 void MoveTowardMiddle(QWidget& w, QPoint step = QPoint(37, 23));
 
 // Waits until the window manager reports the window as the active one and

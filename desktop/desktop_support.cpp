@@ -163,9 +163,21 @@ QRect Frame(const QWidget& w) {
 
 void MoveTowardMiddle(QWidget& w, QPoint step) {
   const QRect frame = Frame(w);
-  const QPoint middle = w.screen()->availableGeometry().center();
-  w.move(frame.topLeft() + QPoint(frame.center().x() < middle.x() ? step.x() : -step.x(),
-                                  frame.center().y() < middle.y() ? step.y() : -step.y()));
+  const QRect screen = w.screen()->availableGeometry();
+  const QPoint middle = screen.center();
+  QRect to = frame.translated(frame.center().x() < middle.x() ? step.x() : -step.x(),
+                              frame.center().y() < middle.y() ? step.y() : -step.y());
+  // The user leaves it wholly on the screen where it fits: a window almost
+  // as tall as the screen, first put partly below it, is drawn inside.
+  if (to.height() <= screen.height()) {
+    if (to.bottom() > screen.bottom()) to.moveBottom(screen.bottom());
+    if (to.top() < screen.top()) to.moveTop(screen.top());
+  }
+  if (to.width() <= screen.width()) {
+    if (to.right() > screen.right()) to.moveRight(screen.right());
+    if (to.left() < screen.left()) to.moveLeft(screen.left());
+  }
+  w.move(to.topLeft());
 }
 
 bool ShowSettled(QWidget& w, int timeoutMs) {
