@@ -105,12 +105,16 @@ TEST_F(OtherProgramTest, NoReadIsHeldOnceTheProgramLetsGoBetweenActions) {
 }
 
 // Another program that holds a write on the file for a while, then commits.
+// Its commit waits for readers as a well-behaved program does: the program
+// may be between reading a row and waiting for the write when the hold
+// ends, and must let go of its read while it waits, or neither gets on.
 class HeldWrite {
  public:
   HeldWrite(const std::string& path, int holdMs) {
     worker_ = std::thread([this, path, holdMs] {
       sqlite3* other = nullptr;
       sqlite3_open(path.c_str(), &other);
+      sqlite3_busy_timeout(other, 20000);
       const int rc = sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO t (name, n) VALUES ('theirs', -2);", nullptr,
                                   nullptr, nullptr);
       {
