@@ -24,10 +24,16 @@ namespace print {
 namespace {
 
 // The mark: a filled square far above and left of any page, which nothing
-// else the layer draws comes near. Qt writes it as "q ... <rect> re f Q".
+// else the layer draws comes near. Qt writes it as "<rect> re f", then the
+// "Q" that closes the pen's state as the text's pen is set. Whether a "q"
+// of the mark's own comes before it depends on what was drawn before
+// (after a picture or another fill there is none), so only the rectangle
+// and its fill are taken out: the saved states stay as Qt wrote them, and
+// so does whatever was drawn before the mark.
 constexpr double kMarkAt = -28871;
 constexpr double kMarkSize = 7;
 const QByteArray kMarkRect = QByteArrayLiteral("\n-28871 -28871 7 7 re\nf\nQ\n");
+constexpr qsizetype kMarkClose = 2;  // the "Q\n" the match ends with
 
 bool Inflate(const char* data, qsizetype size, QByteArray* out) {
   z_stream z{};
@@ -83,9 +89,11 @@ bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' ||
 
 // Where the span that starts at from ends: before the first "Q" that
 // closes a state saved before from, so that the span and the saved states
-// nest; else at to.
+// nest; else at to, or before a state saved and not yet closed there (the
+// one the next mark is drawn in).
 qsizetype SpanEnd(const QByteArray& content, qsizetype from, qsizetype to) {
   int depth = 0;
+  qsizetype opened = to;  // where the outermost state still open was saved
   const char* s = content.constData();
   qsizetype i = from;
   while (i < to) {
@@ -94,13 +102,13 @@ qsizetype SpanEnd(const QByteArray& content, qsizetype from, qsizetype to) {
     while (i < to && !IsSpace(s[i])) ++i;
     if (i - start != 1) continue;
     if (s[start] == 'q') {
-      ++depth;
+      if (depth++ == 0) opened = start;
     } else if (s[start] == 'Q') {
       if (depth == 0) return start;
       --depth;
     }
   }
-  return to;
+  return depth > 0 ? opened : to;
 }
 
 // The font and text matrix the last glyphs of a span were drawn with,
@@ -127,18 +135,18 @@ void SpannedContent(const QByteArray& content, const std::vector<QString>& texts
     qsizetype start, end;
   };
   std::vector<Mark> marks;
-  for (qsizetype at = content.indexOf(kMarkRect); at >= 0; at = content.indexOf(kMarkRect, at + 1)) {
-    qsizetype q = at;
-    while (q > 0 && !(content[q] == 'q' && (q == 0 || content[q - 1] == '\n') && content[q + 1] == '\n')) --q;
-    marks.push_back({q, at + kMarkRect.size()});
-  }
+  for (qsizetype at = content.indexOf(kMarkRect); at >= 0; at = content.indexOf(kMarkRect, at + 1))
+    marks.push_back({at + 1, at + kMarkRect.size() - kMarkClose});
   const bool spans = marks.size() == texts.size();
   out.resize(0);
   if (out.capacity() < content.size() + content.size() / 4) out.reserve(content.size() + content.size() / 4);
   qsizetype copied = 0;
   for (size_t k = 0; k < marks.size(); ++k) {
     out.append(content.constData() + copied, marks[k].start - copied);
-    copied = marks[k].end;
+    // The "Q" after the fill closes a state saved before the mark: it
+    // stays before the span.
+    out.append(content.constData() + marks[k].end, kMarkClose);
+    copied = marks[k].end + kMarkClose;
     if (!spans) continue;
     out += "/Span <</ActualText ";
     out += HexText(texts[k]);

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
@@ -175,6 +177,59 @@ TEST(PdfTextLayer, ALongExportKeepsTellingItIsBusyAfterTheLastPage) {
   const auto last = std::find(calls.begin(), calls.end(), std::make_pair(400LL, 400LL));
   ASSERT_NE(last, calls.end());
   EXPECT_GE(std::count_if(last + 1, calls.end(), [](const auto& c) { return c.second == 0; }), 1);
+}
+
+// The images each page of a PDF places, as pdfimages lists them.
+std::map<int, int> ImagesPerPage(const QString& pdf) {
+  std::map<int, int> count;
+  const auto list = RunTool("pdfimages", {"-list", pdf});
+  EXPECT_TRUE(list) << "pdfimages (poppler-utils) could not be run";
+  if (!list) return count;
+  for (const QString& line : list->split('\n', Qt::SkipEmptyParts).mid(2)) {
+    const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
+    if (fields.size() > 2 && fields[2] == "image") ++count[fields[0].toInt()];
+  }
+  return count;
+}
+
+// Marking a run of text for its copy takes nothing else off the page: the
+// picture or the filled box drawn last before the page's first text (the
+// separator above a report's last record) stays in the file.
+TEST(PdfTextLayer, WhatIsDrawnJustBeforeTheTextStaysOnThePage) {
+  QImage rule(624, 4, QImage::Format_RGB32);
+  rule.fill(QColor(0x40, 0x40, 0x80));
+  rule.setDotsPerMeterX(3780);
+  rule.setDotsPerMeterY(3780);
+  const print::Picture picture(rule);
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  for (int i = 0; i < 6; ++i) p.DrawPicture(picture, 1440, 1440 + i * 1500);
+  p.Text("Record text\n");
+  p.NewPage();
+  p.SetPenColor(-1);
+  p.SetBrushColor(0x0000FF);  // red
+  p.DrawRectangle(1440, 3000, 4320, 4440);
+  p.Text("Boxed text\n");
+  p.EndDoc();
+  const QString pdf = Pdf(p, dir, "drawn.pdf");
+  ExpectSoundWithEmbeddedFonts(pdf);
+
+  EXPECT_EQ(ImagesPerPage(pdf), (std::map<int, int>{{1, 6}}));
+  ASSERT_TRUE(RunTool("pdftoppm", {"-r", "30", "-f", "2", "-l", "2", "-singlefile", "-png", pdf,
+                                   dir.filePath("page2")}))
+      << "pdftoppm (poppler-utils) could not be run";
+  const QImage page2(dir.filePath("page2.png"));
+  ASSERT_FALSE(page2.isNull());
+  // The middle of the box: 2880, 3720 twips at 30 dots per inch.
+  const QColor middle = page2.pixelColor(60, 77);
+  EXPECT_GT(middle.red(), 200);
+  EXPECT_LT(middle.green(), 60);
+  // The runs still read back as typed.
+  const auto text = PdfText(pdf);
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->contains("Record text"));
+  EXPECT_TRUE(text->contains("Boxed text"));
 }
 
 }  // namespace
