@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <string>
@@ -52,6 +53,13 @@ class GameWindowTest : public GameCollectionTest {
     return *window_;
   }
   PLMain_Form& W() { return *window_; }
+  // Opened and shown, as the user sees it.
+  PLMain_Form& Showing(int section) {
+    PLMain_Form& w = Open(section);
+    w.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    return w;
+  }
 
   // A section chosen on the section bar, as the user clicks it.
   void Choose(const std::string& caption) {

@@ -44,12 +44,6 @@ void Reveal(QWidget* control) {
 
 class GameOnShowTest : public GameWindowTest {
  protected:
-  PLMain_Form& Showing(int section) {
-    PLMain_Form& w = Open(section);
-    w.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    return w;
-  }
   // What the tool prints for a query on the file.
   std::string Tool(const std::string& sql) {
     BackToUser();  // the window waits for the user while the tool works

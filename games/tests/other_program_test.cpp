@@ -17,12 +17,6 @@ using vb::PromptScript;
 
 class GameWindowAndTool : public GameWindowTest {
  protected:
-  PLMain_Form& Showing(int section) {
-    PLMain_Form& w = Open(section);
-    w.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-    return w;
-  }
   void Letter(char letter) { W().LetterButtons[size_t(3 * (letter - 'A') + 1)]->trigger(); }
   static std::string Insert(const std::string& name) {
     return "insert into mediadata (name, sectionnumber) values ('" + name + "', 6);\n";
