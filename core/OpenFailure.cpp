@@ -13,6 +13,7 @@
 #include "core/Compaction.h"
 #include "core/Schema.h"
 #include "platform/dao/Dao.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
 
@@ -116,10 +117,27 @@ bool HasTable(const std::vector<std::string>& names, const std::string& table) {
 }  // namespace
 
 void ReadThrough(dao::Database& db, const std::string& table) {
-  // A range on the row key makes the engine walk the table's own pages
-  // (not a smaller index that holds the key too) and read each row's key.
-  db.ForEachRow("select count(*) from " + table + " where _rowid_ >= -9223372036854775807",
-                [](const std::vector<dao::Variant>&) { return false; });
+  // Ordered by the row key, the engine walks the table's own pages (not a
+  // smaller index that holds the key too) and reads each row's key. It goes
+  // a stretch of rows at a time, so that the windows keep painting while a
+  // large file is read from the disk.
+  constexpr long long kStretch = 65536;
+  vb::BusyScope busy;
+  std::string after;  // the first stretch starts at the lowest key, whatever it is
+  for (;;) {
+    long long count = 0;
+    std::string last;
+    db.ForEachRow("select count(*), cast(max(k) as text) from (select _rowid_ as k from " + table + after +
+                      " order by _rowid_ limit " + std::to_string(kStretch) + ")",
+                  [&](const std::vector<dao::Variant>& row) {
+                    count = vb::CLng(row.at(0));
+                    if (count > 0) last = vb::CStr(row.at(1));  // a key past what a Long holds stays whole
+                    return false;
+                  });
+    if (count < kStretch) return;
+    after = " where _rowid_ > " + last;
+    busy.Tick();
+  }
 }
 
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind) {

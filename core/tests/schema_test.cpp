@@ -6,7 +6,13 @@
 #include <algorithm>
 #include <set>
 
+#include <sqlite3.h>
+
 #include "core/AppState.h"
+#include "core/CommonDataTable.h"
+#include "core/OpenFailure.h"
+#include "core/tests/DamagedFiles.h"
+#include "platform/dao/Dao.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
 #include "platform/runtime/Functions.h"
@@ -298,3 +304,39 @@ TEST(AppState, StateObjectIsMadeOnFirstUseWithEverythingClearAndKept) {
 }
 
 }  // namespace
+
+// A collection of more rows than the read-through takes in one stretch,
+// with keys far apart as another program may write them (below zero and
+// past what a Long holds): an intact file opens; one whose last page of
+// items is damaged is refused before anything is written.
+TEST_F(TemplateTest, AnItemTableIsReadThroughToItsLastRowWhateverItsKeys) {
+  const std::string path = Path("Big.mdb");
+  tvn::schema::CreateCollectionFile(path);
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 140000) "
+                           "INSERT INTO mediadata (name, sectionnumber) SELECT 'Item ' || i, 1 + i % 6 FROM c;"
+                           "INSERT INTO mediadata (_rowid_, name, sectionnumber) VALUES (-7, 'Below', 2);"
+                           "INSERT INTO mediadata (_rowid_, name, sectionnumber) VALUES (5000000000, 'Far', 2);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  auto& workspace = dao::DBEngine::Workspaces(0);
+  { auto db = tvn::OpenCollectionFile(workspace, path, tvn::MediaCollectionKind()); db->Close(); }
+
+  const long pageSize = std::stol(tvn::testing::AskTheTool(path, "pragma page_size").at(0));
+  const long last = std::stol(
+      tvn::testing::AskTheTool(path, "select max(pageno) from dbstat where name = 'mediadata' and pagetype = 'leaf'").at(0));
+  {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp((last - 1) * pageSize);
+    const std::string garbage(static_cast<size_t>(pageSize), '\x2a');
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  }
+  const std::string before = tvntest::ReadBytes(path);
+  EXPECT_ANY_THROW(tvn::OpenCollectionFile(workspace, path, tvn::MediaCollectionKind()));
+  EXPECT_EQ(tvntest::ReadBytes(path), before);
+}
