@@ -3,6 +3,7 @@
 // size is in twips (1440 to the inch) from the page's top-left corner, and
 // every colour is a blue-green-red long (&HBBGGRR), as the report writers
 // give them.
+#include <QByteArray>
 #include <QString>
 
 #include "platform/print/Picture.h"
@@ -137,9 +138,21 @@ class PageStore {
   // An earlier page to change (a header stamped on it).
   Page& Edit(size_t i);
   void push_back(Page page);
+  // A page read from a document file, with its bytes there: they are what
+  // goes to the temporary file, as long as the page is not changed. Their
+  // pictures are the places in the list AdoptPictures was given.
+  void push_back(Page page, QByteArray encoded);
+  // The pictures of a document file, by their places in it, for the pages
+  // pushed with their bytes; given to an empty store.
+  void AdoptPictures(const std::vector<Picture>& pictures);
+  // Each picture that pages from to to - 1 show, once by content, in the
+  // order they first show it. Nothing is read back from the file.
+  std::vector<Picture> Pictures(size_t from, size_t to) const;
   // Keeps the first n pages.
   void resize(size_t n);
   void clear() { resize(0); }
+  // Gives back what the store holds beyond its pages (a loaded page's
+  // bytes among them).
   void shrink_to_fit();
 
   class const_iterator {
@@ -180,12 +193,17 @@ class PageStore {
     int64_t offset = -1;         // where the file holds it; -1: nowhere yet
     int64_t length = 0;
     bool dirty = false;          // changed since it was written
+    // The file's places of the pictures the page shows, each once, kept
+    // while the page is only in the file.
+    std::vector<quint32> pictures;
+    QByteArray encoded;  // the page's bytes, while it is unchanged and not yet in the file
   };
   struct File;
   const Page& At(size_t i) const;
   void Touch(size_t i) const;
   void Spill(size_t i) const;
   bool WriteOut(size_t i) const;
+  void MakeFile() const;
   mutable std::vector<Slot> slots_;
   mutable std::vector<size_t> recent_;  // pages read back, the latest first
   mutable std::unique_ptr<File> file_;

@@ -31,11 +31,40 @@ constexpr quint32 kMagic = 0x54565244;  // "TVRD"
 constexpr quint16 kVersion = 2;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
-void WriteFont(QDataStream& s, const FontSpec& f) {
-  s << QString::fromStdString(f.name) << f.size
-    << quint8((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0));
-}
+// Appends the fields of a page as QDataStream writes them (big-endian,
+// doubles as 8 bytes, a string as its byte length, 0xFFFFFFFF for a null
+// one, then UTF-16), straight into one buffer: a page holds thousands of
+// fields, and a stream pays a device call for each.
+class FieldWriter {
+ public:
+  explicit FieldWriter(QByteArray& out) : out_(out) {}
+  void U32(quint32 v) { Put(v); }
+  void I32(qint32 v) { Put(static_cast<quint32>(v)); }
+  void I8(qint8 v) { out_.append(static_cast<char>(v)); }
+  void Bool(bool v) { I8(v ? 1 : 0); }
+  void F64(double v) {
+    quint64 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    Put(bits);
+  }
+  void Str(const QString& s) {
+    if (s.isNull()) return U32(0xFFFFFFFFu);
+    const qsizetype n = s.size();
+    U32(static_cast<quint32>(n * 2));
+    const qsizetype at = out_.size();
+    out_.resize(at + n * 2);
+    qToBigEndian<char16_t>(s.utf16(), n, out_.data() + at);
+  }
 
+ private:
+  template <class T>
+  void Put(T v) {
+    char bytes[sizeof(T)];
+    qToBigEndian(v, bytes);
+    out_.append(bytes, sizeof(T));
+  }
+  QByteArray& out_;
+};
 
 // The size a picture's header gives, read without decoding it.
 QSize HeaderSize(const QByteArray& bytes) {
@@ -60,33 +89,84 @@ QByteArray StoredBytes(const Picture& picture) {
   return png;
 }
 
-// One page in the document file's encoding; its pictures are the indexes
-// index gives their contents.
-void WritePage(QDataStream& s, const Page& page, const QHash<QByteArray, quint32>& index) {
-  s << page.width << page.height;
-  s << quint32(page.texts.size());
+// One page in the document file's encoding, appended to out; its pictures
+// are the indexes index gives their contents.
+void WritePage(QByteArray& out, const Page& page, const QHash<QByteArray, quint32>& index) {
+  FieldWriter w(out);
+  w.F64(page.width);
+  w.F64(page.height);
+  w.U32(quint32(page.texts.size()));
+  // The font of nearly every run is the run before's: its name is made a
+  // string once.
+  const std::string* fontName = nullptr;
+  QString fontString;
   for (const auto& t : page.texts) {
-    s << t.x << t.y << t.baseline << t.width;
-    WriteFont(s, t.font);
-    s << qint32(t.color) << t.text << bool(t.header) << qint32(t.table);
+    w.F64(t.x);
+    w.F64(t.y);
+    w.F64(t.baseline);
+    w.F64(t.width);
+    if (!fontName || *fontName != t.font.name) {
+      fontString = QString::fromStdString(t.font.name);
+      fontName = &t.font.name;
+    }
+    w.Str(fontString);
+    w.F64(t.font.size);
+    w.I8(static_cast<qint8>((t.font.bold ? 1 : 0) | (t.font.italic ? 2 : 0) | (t.font.underline ? 4 : 0)));
+    w.I32(qint32(t.color));
+    w.Str(t.text);
+    w.Bool(t.header);
+    w.I32(qint32(t.table));
   }
-  s << quint32(page.pictures.size());
-  for (const auto& pic : page.pictures) s << index.value(pic.picture.Key()) << pic.x << pic.y << pic.width << pic.height;
-  s << quint32(page.lines.size());
-  for (const auto& l : page.lines) s << l.x1 << l.y1 << l.x2 << l.y2 << qint32(l.color) << l.width;
-  s << quint32(page.boxes.size());
-  for (const auto& b : page.boxes)
-    s << b.x << b.y << b.width << b.height << qint32(b.pen) << qint32(b.brush) << b.filled << b.outlined;
-  s << quint32(page.tables.size());
+  w.U32(quint32(page.pictures.size()));
+  for (const auto& pic : page.pictures) {
+    w.U32(index.value(pic.picture.Key()));
+    w.F64(pic.x);
+    w.F64(pic.y);
+    w.F64(pic.width);
+    w.F64(pic.height);
+  }
+  w.U32(quint32(page.lines.size()));
+  for (const auto& l : page.lines) {
+    w.F64(l.x1);
+    w.F64(l.y1);
+    w.F64(l.x2);
+    w.F64(l.y2);
+    w.I32(qint32(l.color));
+    w.F64(l.width);
+  }
+  w.U32(quint32(page.boxes.size()));
+  for (const auto& b : page.boxes) {
+    w.F64(b.x);
+    w.F64(b.y);
+    w.F64(b.width);
+    w.F64(b.height);
+    w.I32(qint32(b.pen));
+    w.I32(qint32(b.brush));
+    w.Bool(b.filled);
+    w.Bool(b.outlined);
+  }
+  w.U32(quint32(page.tables.size()));
   for (const auto& t : page.tables) {
-    s << qint32(t.id) << t.x << t.y << qint32(t.headerShade) << qint32(t.bodyShade);
-    s << quint32(t.columnWidths.size());
-    for (size_t c = 0; c < t.columnWidths.size(); ++c)
-      s << t.columnWidths[c] << qint8(c < t.columnAlign.size() ? t.columnAlign[c] : '<');
-    s << quint32(t.rows.size());
+    w.I32(qint32(t.id));
+    w.F64(t.x);
+    w.F64(t.y);
+    w.I32(qint32(t.headerShade));
+    w.I32(qint32(t.bodyShade));
+    w.U32(quint32(t.columnWidths.size()));
+    for (size_t c = 0; c < t.columnWidths.size(); ++c) {
+      w.F64(t.columnWidths[c]);
+      w.I8(qint8(c < t.columnAlign.size() ? t.columnAlign[c] : '<'));
+    }
+    w.U32(quint32(t.rows.size()));
     for (const auto& r : t.rows) {
-      s << r.y << r.height << r.header << quint32(r.cells.size());
-      for (const auto& c : r.cells) s << c.text << c.bold;
+      w.F64(r.y);
+      w.F64(r.height);
+      w.Bool(r.header);
+      w.U32(quint32(r.cells.size()));
+      for (const auto& c : r.cells) {
+        w.Str(c.text);
+        w.Bool(c.bold);
+      }
     }
   }
 }
@@ -116,16 +196,11 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
 
   // Each picture content once, checked against the rule the load applies,
   // so that no document is written that the program would refuse.
+  // The store knows them without reading its pages back.
+  const std::vector<Picture> pictures =
+      n > 0 ? document.pages.Pictures(static_cast<size_t>(from - 1), static_cast<size_t>(to)) : std::vector<Picture>{};
   QHash<QByteArray, quint32> index;
-  std::vector<Picture> pictures;  // by value: a page read back may go again
-  for (int p = from; p <= to && n > 0; ++p) {
-    for (const auto& pic : document.pages[static_cast<size_t>(p - 1)].pictures) {
-      if (!index.contains(pic.picture.Key())) {
-        index.insert(pic.picture.Key(), static_cast<quint32>(pictures.size()));
-        pictures.push_back(pic.picture);
-      }
-    }
-  }
+  for (const Picture& picture : pictures) index.insert(picture.Key(), static_cast<quint32>(index.size()));
   s << quint32(pictures.size());
   for (const Picture& picture : pictures) {
     QByteArray bytes = StoredBytes(picture);
@@ -151,10 +226,13 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
 
   const int count = n == 0 ? 0 : to - from + 1;
   s << quint32(count);
-  for (int p = from; p <= to && n > 0; ++p) {
+  QByteArray bytes;
+  for (int p = from; p <= to && n > 0 && s.status() == QDataStream::Ok; ++p) {
     const Page& page = document.pages[static_cast<size_t>(p - 1)];
     if (progress) progress(p - from + 1, count);
-    WritePage(s, page, index);
+    bytes.clear();
+    WritePage(bytes, page, index);
+    s.writeRawData(bytes.constData(), static_cast<int>(bytes.size()));
   }
   if (s.status() != QDataStream::Ok || !out.commit()) {
     if (error) *error = UnwrittenExportMessage("report document", file, out.errorString());
@@ -417,13 +495,18 @@ bool ReadPage(FieldReader& r, const std::vector<Picture>& images, Page& page, Pa
 bool ReadPages(FieldReader& r, const std::vector<Picture>& images, Document& doc, const Progress& progress) {
   quint32 pageCount = 0;
   if (!r.Count(&pageCount, 16)) return false;
+  // A page is kept in the store's encoding, which is this file's: a page
+  // the store gives to its temporary file goes as the bytes read here.
+  doc.pages.AdoptPictures(images);
   PageScratch scratch;
   for (quint32 i = 0; i < pageCount; ++i) {
     if (progress) progress(static_cast<long long>(i) + 1, static_cast<long long>(pageCount));
     Page page;
+    const uchar* start = r.at();
     if (!ReadPage(r, images, page, scratch)) return false;
-    doc.pages.push_back(std::move(page));
+    doc.pages.push_back(std::move(page), QByteArray(reinterpret_cast<const char*>(start), r.at() - start));
   }
+  doc.pages.shrink_to_fit();
   return r.ok();
 }
 
@@ -579,9 +662,7 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
 
 QByteArray EncodePage(const Page& page, const QHash<QByteArray, quint32>& pictureIndex) {
   QByteArray bytes;
-  QDataStream s(&bytes, QIODevice::WriteOnly);
-  s.setVersion(kStreamVersion);
-  WritePage(s, page, pictureIndex);
+  WritePage(bytes, page, pictureIndex);
   return bytes;
 }
 

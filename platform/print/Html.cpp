@@ -164,20 +164,20 @@ void Html(const Document& document, HtmlSink& sink, const Progress& progress) {
       "span.pic{display:inline-block;background-repeat:no-repeat;background-size:100% 100%}");
   // A picture drawn many times (the separator under every record) is
   // written once, as a style rule that each use names; pictures share one
-  // rule when their content is equal, however often they were read.
+  // rule when their content is equal, however often they were read. The
+  // store knows them without reading a page back; their bytes may be many,
+  // and the window turns between them.
   QHash<QByteArray, int> pictureClass;
-  for (const Page& page : document.pages)
-    for (const PictureItem& p : page.pictures) {
-      const QByteArray key = p.picture.Key();
-      if (pictureClass.contains(key)) continue;
-      const int n = static_cast<int>(pictureClass.size()) + 1;
-      pictureClass.insert(key, n);
-      out += "span.p" + std::to_string(n) + "{background-image:url(data:" + p.picture.MimeType().toStdString() +
-             ";base64,";
-      out += p.picture.Encoded().toBase64().toStdString();
-      out += ")}"sv;
-      sink.Spill();
-    }
+  for (const Picture& picture : document.pages.Pictures(0, document.pages.size())) {
+    if (progress) progress(0, 0);
+    const int n = static_cast<int>(pictureClass.size()) + 1;
+    pictureClass.insert(picture.Key(), n);
+    out += "span.p" + std::to_string(n) + "{background-image:url(data:" + picture.MimeType().toStdString() +
+           ";base64,";
+    out += picture.Encoded().toBase64().toStdString();
+    out += ")}"sv;
+    sink.Spill();
+  }
   out += "</style>\n</head>\n<body>\n"sv;
   TableTags tags;
   int openTable = 0;

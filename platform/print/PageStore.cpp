@@ -34,6 +34,7 @@ struct PageStore::File {
   // to it by its place here.
   std::vector<Picture> pictures;
   QHash<QByteArray, quint32> index;
+  qint64 end = 0;  // where the next page goes
 };
 
 PageStore::PageStore() = default;
@@ -116,11 +117,19 @@ Page& PageStore::back() { return Edit(slots_.size() - 1); }
 Page& PageStore::Edit(size_t i) {
   At(i);
   slots_[i].dirty = true;
+  slots_[i].encoded.clear();
   return *slots_[i].page;
 }
 
-void PageStore::push_back(Page page) {
-  slots_.push_back(Slot{std::make_shared<Page>(std::move(page))});
+void PageStore::push_back(Page page) { push_back(std::move(page), QByteArray()); }
+
+void PageStore::push_back(Page page, QByteArray encoded) {
+  Slot slot;
+  slot.page = std::make_shared<Page>(std::move(page));
+  // Kept until the page goes to the file; the pages of a store that
+  // never makes one let them go in shrink_to_fit.
+  if (file_ && error_.empty()) slot.encoded = std::move(encoded);
+  slots_.push_back(std::move(slot));
   if (slots_.size() <= gThreshold || !error_.empty()) return;
   const size_t upto = slots_.size() > kTail ? slots_.size() - kTail : 0;
   for (; settled_ < upto; ++settled_)
@@ -144,6 +153,7 @@ void PageStore::resize(size_t n) {
 }
 
 void PageStore::shrink_to_fit() {
+  for (Slot& slot : slots_) slot.encoded = QByteArray();
   slots_.shrink_to_fit();
   recent_.shrink_to_fit();
 }
@@ -155,13 +165,45 @@ void PageStore::Spill(size_t i) const {
   slot.page.reset();
 }
 
+void PageStore::AdoptPictures(const std::vector<Picture>& pictures) {
+  if (!slots_.empty()) return;
+  MakeFile();
+  file_->pictures = pictures;
+  file_->index.clear();
+  for (size_t i = 0; i < pictures.size(); ++i) file_->index.insert(pictures[i].Key(), static_cast<quint32>(i));
+}
+
+std::vector<Picture> PageStore::Pictures(size_t from, size_t to) const {
+  std::vector<Picture> out;
+  QHash<QByteArray, bool> seen;
+  const auto add = [&](const Picture& picture) {
+    const QByteArray key = picture.Key();
+    if (seen.contains(key)) return;
+    seen.insert(key, true);
+    out.push_back(picture);
+  };
+  to = std::min(to, slots_.size());
+  for (size_t i = from; i < to; ++i) {
+    const Slot& slot = slots_[i];
+    if (slot.page) {
+      for (const PictureItem& p : slot.page->pictures) add(p.picture);
+    } else {
+      for (const quint32 k : slot.pictures) add(file_->pictures[k]);
+    }
+  }
+  return out;
+}
+
+void PageStore::MakeFile() const {
+  if (file_) return;
+  file_ = std::make_unique<File>();
+  file_->folder = gFolder.isEmpty() ? QDir::tempPath() : gFolder;
+  file_->file.setFileTemplate(QDir(file_->folder).filePath(QStringLiteral("tavolin-pages-XXXXXX")));
+}
+
 bool PageStore::WriteOut(size_t i) const {
   if (!error_.empty()) return false;
-  if (!file_) {
-    file_ = std::make_unique<File>();
-    file_->folder = gFolder.isEmpty() ? QDir::tempPath() : gFolder;
-    file_->file.setFileTemplate(QDir(file_->folder).filePath(QStringLiteral("tavolin-pages-XXXXXX")));
-  }
+  MakeFile();
   const auto fail = [&] {
     error_ = "The pages of the report cannot be written to the temporary folder \"" +
              QDir::toNativeSeparators(file_->folder).toStdString() +
@@ -171,19 +213,27 @@ bool PageStore::WriteOut(size_t i) const {
   QTemporaryFile& file = file_->file;
   if (!file.isOpen() && !file.open()) return fail();
   Slot& slot = slots_[i];
+  std::vector<quint32> shown;
   for (const auto& pic : slot.page->pictures) {
     const QByteArray key = pic.picture.Key();
-    if (file_->index.contains(key)) continue;
-    file_->index.insert(key, static_cast<quint32>(file_->pictures.size()));
-    file_->pictures.push_back(pic.picture);
+    auto at = file_->index.constFind(key);
+    if (at == file_->index.constEnd()) {
+      at = file_->index.insert(key, static_cast<quint32>(file_->pictures.size()));
+      file_->pictures.push_back(pic.picture);
+    }
+    if (std::find(shown.begin(), shown.end(), *at) == shown.end()) shown.push_back(*at);
   }
-  const QByteArray bytes = EncodePage(*slot.page, file_->index);
-  if (!file.seek(file.size())) return fail();
-  const qint64 at = file.pos();
+  const QByteArray bytes = !slot.dirty && !slot.encoded.isEmpty() ? slot.encoded : EncodePage(*slot.page, file_->index);
+  // Pages go to the end of the file one after another: the file stands
+  // at its end but after a failed write.
+  if (file.pos() != file_->end && !file.seek(file_->end)) return fail();
   if (file.write(bytes) != bytes.size() || !file.flush()) return fail();
-  slot.offset = at;
+  slot.offset = file_->end;
   slot.length = bytes.size();
+  file_->end += bytes.size();
   slot.dirty = false;
+  slot.encoded = QByteArray();
+  slot.pictures = std::move(shown);
   return true;
 }
 

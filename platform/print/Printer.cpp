@@ -233,7 +233,16 @@ bool Printer::LoadDoc(const std::string& file, bool append) {
   }
   if (!append) d_->ReleasePages();
   const bool wasEmpty = d_->doc.pages.empty();
-  for (auto& p : loaded.pages) d_->doc.pages.push_back(std::move(p));
+  // The loaded pages are taken over with their temporary file, not copied
+  // page by page into another; appended, they are read once, in order.
+  if (wasEmpty) {
+    d_->doc = std::move(loaded);
+  } else {
+    for (size_t i = 0; i < loaded.pages.size(); ++i) {
+      if (d_->progress) d_->progress(static_cast<long long>(i), 0);
+      d_->doc.pages.push_back(loaded.pages[i]);
+    }
+  }
   d_->open = false;
   d_->table = PendingTable{};
   d_->CloseLine();
@@ -279,6 +288,8 @@ void Printer::State::ReleasePages() {
   }
   doc.pages.clear();
   doc.pages.shrink_to_fit();
+  stampedPages = 0;
+  stampedWith = HeaderStamp{};
 }
 
 void Printer::State::EnsureDoc() {
@@ -295,6 +306,16 @@ void Printer::State::EnsureDoc() {
 }
 
 void Printer::State::AddPage() {
+  // The page before is finished: its header goes on while it is at hand.
+  const size_t last = doc.pages.size();
+  if (open && last > static_cast<size_t>(docStart) && stampedPages + 1 == last) {
+    const HeaderStamp now = CurrentStamp();
+    if (stampedPages == static_cast<size_t>(docStart)) stampedWith = now;
+    if (stampedWith == now) {
+      StampHeader(last - 1, now);
+      stampedPages = last;
+    }
+  }
   Page p;
   p.width = PageWidth();
   p.height = PageHeight();
@@ -378,36 +399,59 @@ void Printer::State::Print(QString piece) {
   }
 }
 
-void Printer::State::StampHeaders() {
-  if (header.empty()) return;
-  const QStringList parts = QString::fromStdString(header).split(QLatin1Char('|'));
-  const FontEntry& fm = FontFor(hdrFont);
+HeaderStamp Printer::State::CurrentStamp() const {
+  return HeaderStamp{header, hdrFont, marginTop, marginLeft, marginRight};
+}
+
+void Printer::State::StampHeader(size_t i, const HeaderStamp& stamp) {
+  if (stamp.header.empty()) return;
+  const QStringList parts = QString::fromStdString(stamp.header).split(QLatin1Char('|'));
+  const FontEntry& fm = FontFor(stamp.font);
   const double h = fm.ascent + fm.descent;
-  for (size_t i = static_cast<size_t>(docStart); i < doc.pages.size(); ++i) {
-    // A page kept in the temporary file is read and written back: a few
-    // hundred take tens of milliseconds.
-    if (progress && i % 256 == 255) progress(static_cast<long long>(i), 0);
-    Page& page = doc.pages.Edit(i);
-    const double top = std::max(0.0, (marginTop - h) / 2);
-    const double left = marginLeft;
-    const double right = page.width - marginRight;
-    for (int k = 0; k < std::min<int>(3, static_cast<int>(parts.size())); ++k) {
-      QString text = parts[k];
-      text.replace(QLatin1String("%d"), QString::number(i + 1));
-      if (text.isEmpty()) continue;
-      const double w = TextAdvance(fm, text);
-      TextItem t;
-      t.x = k == 0 ? left : k == 1 ? left + (right - left - w) / 2 : right - w;
-      t.y = top;
-      t.baseline = top + fm.ascent;
-      t.width = w;
-      t.font = hdrFont;
-      t.color = 0;
-      t.text = text;
-      t.header = true;
-      page.texts.push_back(std::move(t));
+  Page& page = doc.pages.Edit(i);
+  const double top = std::max(0.0, (stamp.marginTop - h) / 2);
+  const double left = stamp.marginLeft;
+  const double right = page.width - stamp.marginRight;
+  for (int k = 0; k < std::min<int>(3, static_cast<int>(parts.size())); ++k) {
+    QString text = parts[k];
+    text.replace(QLatin1String("%d"), QString::number(i + 1));
+    if (text.isEmpty()) continue;
+    const double w = TextAdvance(fm, text);
+    TextItem t;
+    t.x = k == 0 ? left : k == 1 ? left + (right - left - w) / 2 : right - w;
+    t.y = top;
+    t.baseline = top + fm.ascent;
+    t.width = w;
+    t.font = stamp.font;
+    t.color = 0;
+    t.text = text;
+    t.header = true;
+    page.texts.push_back(std::move(t));
+  }
+}
+
+void Printer::State::StampHeaders() {
+  const HeaderStamp now = CurrentStamp();
+  const size_t start = static_cast<size_t>(docStart);
+  size_t from = std::max(start, stampedPages);
+  if (stampedPages > start && !(stampedWith == now)) {
+    // The header changed after the first pages were given theirs: every
+    // page is stamped again, the ones in the temporary file read back.
+    from = start;
+    for (size_t i = start; i < stampedPages && i < doc.pages.size(); ++i) {
+      if (progress) progress(static_cast<long long>(i), 0);
+      if (stampedWith.header.empty()) continue;
+      std::erase_if(doc.pages.Edit(i).texts, [](const TextItem& t) { return t.header; });
     }
   }
+  const size_t n = doc.pages.size();
+  for (size_t i = from; i < n; ++i) {
+    // The pages before the last may be read back from the file.
+    if (progress && i + 1 < n) progress(static_cast<long long>(i), 0);
+    StampHeader(i, now);
+  }
+  stampedPages = doc.pages.size();
+  stampedWith = now;
 }
 
 }  // namespace print

@@ -37,6 +37,14 @@ struct PendingTable {
   bool boldAll = false;
 };
 
+// What the page header of a page is made from.
+struct HeaderStamp {
+  std::string header;
+  FontSpec font;
+  double marginTop = 0, marginLeft = 0, marginRight = 0;
+  bool operator==(const HeaderStamp&) const = default;
+};
+
 struct Printer::State {
   Document doc;
   bool open = false;
@@ -89,7 +97,15 @@ struct Printer::State {
   // a table).
   void CloseLine() { lineFirst = -1; }
   void Print(QString piece);
+  // A page is given its header as soon as the next page begins, while it
+  // is still held in memory; the end of the document then stamps the last
+  // page, and reads the others back only when the header was changed
+  // after they were stamped.
+  HeaderStamp CurrentStamp() const;
+  void StampHeader(size_t page, const HeaderStamp& stamp);
   void StampHeaders();
+  size_t stampedPages = 0;  // pages from docStart on before this one carry stampedWith
+  HeaderStamp stampedWith;
   void LayoutTable();
 };
 

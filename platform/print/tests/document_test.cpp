@@ -577,9 +577,11 @@ TEST(LongWork, LayoutAndEveryFileOutputTellHowFarTheyAre) {
 
   // A long document being let go, or stamped with its headers, keeps the
   // hook turning, so a busy window never stands still for the whole of it.
-  p.SetHeader("The Tavolin||Page %d");
+  // A header changed once the pages have theirs has them all stamped again.
+  p.SetHeader("Draft");
   p.StartDoc();
   for (int i = 1; i < 10000; ++i) p.NewPage();
+  p.SetHeader("The Tavolin||Page %d");
   p.SetProgress([&](long long done, long long total) { calls.emplace_back(done, total); });
   calls.clear();
   p.EndDoc();
