@@ -10,6 +10,8 @@
 #include <QtEndian>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 #include "platform/print/DocumentFile.h"
 #include "platform/print/Printer.h"
 
@@ -97,6 +99,117 @@ TEST(ReportDocuments, TablesAndFontChangesRoundTrip) {
     }
     EXPECT_EQ(b, a) << "page " << i + 1;
   }
+}
+
+// The file is Qt's stream format, as its description promises: Qt's own
+// reader gets every field of a page back, a null string told from an
+// empty one, characters outside the basic plane whole.
+TEST(ReportDocuments, QtsOwnStreamReadsEveryFieldOfASavedPage) {
+  QTemporaryDir dir;
+  print::Document doc;
+  print::Page page;
+  print::TextItem a;
+  a.x = 1440.5;
+  a.y = -3;
+  a.baseline = 1e9;
+  a.width = 0.1;
+  a.font = {"times new roman", 9.5, true, false, true};
+  a.color = 0xC0C0FF;
+  a.text = QString::fromUtf8("Caf\xc3\xa9 \xf0\x9f\x8e\xb5 <&>");
+  print::TextItem b = a;
+  b.text = QString();
+  b.header = true;
+  b.table = 0;
+  print::TextItem c = a;
+  c.text = QStringLiteral("");
+  c.font.name = "arial";
+  page.texts = {a, b, c};
+  page.lines.push_back({1, 2, 3, 4, 0xFF, 15});
+  page.boxes.push_back({5, 6, 7, 8, -1, 0xFFFFFF, true, false});
+  print::TableItem t;
+  t.id = 7;
+  t.columnWidths = {1440, 720};
+  t.columnAlign = {'<', '>'};
+  t.headerShade = 65535;
+  t.rows.push_back({100, 200, true, {{QStringLiteral("Name"), true}, {QString(), false}}});
+  page.tables.push_back(t);
+  doc.pages.push_back(page);
+  const std::string file = PathIn(dir, "fields.vsr");
+  std::string error;
+  ASSERT_TRUE(print::SaveDocument(doc, file, 0, 0, &error)) << error;
+
+  QFile f(QString::fromStdString(file));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QDataStream s(&f);
+  s.setVersion(QDataStream::Qt_6_0);
+  quint32 magic = 0, pictures = 9, pages = 0, n = 0;
+  quint16 version = 0;
+  s >> magic >> version >> pictures >> pages;
+  EXPECT_EQ(magic, 0x54565244u);
+  EXPECT_EQ(version, 2);
+  EXPECT_EQ(pictures, 0u);
+  ASSERT_EQ(pages, 1u);
+  double w = 0, h = 0;
+  s >> w >> h >> n;
+  EXPECT_EQ(w, print::kLetterWidth);
+  EXPECT_EQ(h, print::kLetterHeight);
+  ASSERT_EQ(n, 3u);
+  for (const print::TextItem& want : page.texts) {
+    print::TextItem got;
+    QString font, text;
+    quint8 flags = 0;
+    qint32 color = 0, table = 0;
+    bool header = false;
+    s >> got.x >> got.y >> got.baseline >> got.width >> font >> got.font.size >> flags >> color >> text >> header >>
+        table;
+    EXPECT_EQ(got.x, want.x);
+    EXPECT_EQ(got.y, want.y);
+    EXPECT_EQ(got.baseline, want.baseline);
+    EXPECT_EQ(got.width, want.width);
+    EXPECT_EQ(font.toStdString(), want.font.name);
+    EXPECT_EQ(got.font.size, want.font.size);
+    EXPECT_EQ(flags, (want.font.bold ? 1 : 0) | (want.font.italic ? 2 : 0) | (want.font.underline ? 4 : 0));
+    EXPECT_EQ(color, want.color);
+    EXPECT_EQ(text, want.text);
+    EXPECT_EQ(text.isNull(), want.text.isNull()) << text.toStdString();
+    EXPECT_EQ(header, want.header);
+    EXPECT_EQ(table, want.table);
+  }
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0, width = 0;
+  qint32 pen = 0, brush = 0;
+  bool filled = false, outlined = true;
+  s >> n;
+  EXPECT_EQ(n, 0u) << "pictures";
+  s >> n >> x1 >> y1 >> x2 >> y2 >> pen >> width;
+  EXPECT_EQ(n, 1u);
+  EXPECT_EQ(std::make_tuple(x1, y1, x2, y2, pen, width), std::make_tuple(1.0, 2.0, 3.0, 4.0, 0xFF, 15.0));
+  s >> n >> x1 >> y1 >> x2 >> y2 >> pen >> brush >> filled >> outlined;
+  EXPECT_EQ(n, 1u);
+  EXPECT_EQ(std::make_tuple(x1, y1, x2, y2, pen, brush, filled, outlined),
+            std::make_tuple(5.0, 6.0, 7.0, 8.0, -1, 0xFFFFFF, true, false));
+  qint32 id = 0, headerShade = 0, bodyShade = 0;
+  quint32 cols = 0, rows = 0, cells = 0;
+  s >> n >> id >> x1 >> y1 >> headerShade >> bodyShade >> cols;
+  EXPECT_EQ(std::make_tuple(n, id, headerShade, bodyShade, cols), std::make_tuple(1u, 7, 65535, -1, 2u));
+  for (size_t k = 0; k < 2; ++k) {
+    qint8 align = 0;
+    s >> width >> align;
+    EXPECT_EQ(width, t.columnWidths[k]);
+    EXPECT_EQ(align, t.columnAlign[k]);
+  }
+  bool rowHeader = false;
+  s >> rows >> y1 >> y2 >> rowHeader >> cells;
+  EXPECT_EQ(std::make_tuple(rows, y1, y2, rowHeader, cells), std::make_tuple(1u, 100.0, 200.0, true, 2u));
+  for (const auto& want : t.rows[0].cells) {
+    QString text;
+    bool bold = false;
+    s >> text >> bold;
+    EXPECT_EQ(text, want.text);
+    EXPECT_EQ(text.isNull(), want.text.isNull());
+    EXPECT_EQ(bold, want.bold);
+  }
+  EXPECT_EQ(s.status(), QDataStream::Ok);
+  EXPECT_TRUE(s.atEnd());
 }
 
 TEST(ReportDocuments, ARangeOrOnePageIsSavedAndAppendedDocumentsFollow) {

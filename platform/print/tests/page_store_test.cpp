@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -36,8 +37,9 @@ print::Picture Swatch(int i) {
 // A report of many pages with every kind of item: text runs, a table that
 // breaks over pages with its header repeated, pictures (a few contents
 // drawn many times), lines, boxes, and a page header stamped at the end.
-void LayOut(Printer& p) {
-  p.SetHeader("Collection||Page %d");
+// The header may be changed once the first pages stand (endHeader).
+void LayOut(Printer& p, const std::string& header = "Collection||Page %d", const char* endHeader = nullptr) {
+  p.SetHeader(header);
   p.StartDoc();
   for (int i = 0; i < 1000; ++i) {
     p.Text("Entry " + std::to_string(i) + " with a line of notes that goes on for a while");
@@ -51,6 +53,7 @@ void LayOut(Printer& p) {
       p.AddTable("<1.8in|^.75in|^.75in", "Name|CD|LP", rows, 0xC0C0FF, 0xE0E0E0);
     }
   }
+  if (endHeader) p.SetHeader(endHeader);
   p.EndDoc();
 }
 
@@ -113,6 +116,63 @@ TEST(PageStore, ALongReportThroughTheFileIsTheReportHeldInMemoryAndItsFileGoesWi
     EXPECT_TRUE(QFile::exists(file));
   }
   EXPECT_FALSE(QFile::exists(file));
+}
+
+// The bytes the store's pages take in their own encoding.
+qint64 EncodedSize(const print::Document& doc) {
+  qint64 bytes = 0;
+  for (const print::Page& page : doc.pages) bytes += print::EncodePage(page, {}).size();
+  return bytes;
+}
+
+TEST(PageStore, EachPageGoesToTheFileOnceWhetherLaidOutOrLoaded) {
+  QTemporaryDir dir;
+  Printer inMemory;
+  LayOut(inMemory);
+  const QString saved = dir.filePath("memory.vsr");
+  Saved(inMemory.document(), saved);
+
+  Threshold tiny(2);
+  Printer paged;
+  LayOut(paged);
+  const QString laid = paged.document().pages.FileName();
+  ASSERT_FALSE(laid.isEmpty());
+  EXPECT_LE(QFileInfo(laid).size(), EncodedSize(paged.document())) << "headers stamped after the pages went";
+
+  ASSERT_TRUE(paged.LoadDoc(saved.toStdString())) << paged.LastError();
+  const print::Document& doc = paged.document();
+  const QString loaded = doc.pages.FileName();
+  ASSERT_FALSE(loaded.isEmpty());
+  EXPECT_FALSE(QFile::exists(laid));
+  EXPECT_LE(QFileInfo(loaded).size(), EncodedSize(doc));
+  ASSERT_EQ(paged.PageCount(), inMemory.PageCount());
+  for (size_t i = 0; i < doc.pages.size(); ++i) EXPECT_EQ(doc.pages[i], inMemory.document().pages[i]) << "page " << i + 1;
+  EXPECT_EQ(paged.Html(), inMemory.Html());
+  EXPECT_EQ(Saved(doc, dir.filePath("again.vsr")), Saved(inMemory.document(), dir.filePath("memory2.vsr")));
+}
+
+// The header in force when the document ends is the one of every page,
+// however many pages were given an earlier one meanwhile.
+TEST(PageStore, AHeaderChangedOrTakenAwayLateIsTheOneEveryPageShows) {
+  Printer plain, titled;
+  LayOut(plain, "");
+  LayOut(titled, "Final|%d|");
+  Threshold tiny(2);
+  for (const bool paged : {false, true}) {
+    if (!paged) PageStore::SetThreshold(100000);
+    Printer changed, removed, restored;
+    LayOut(changed, "Draft||Page %d", "Final|%d|");
+    LayOut(removed, "Draft||Page %d", "");
+    LayOut(restored, "", "Final|%d|");
+    if (!paged) PageStore::SetThreshold(2);
+    ASSERT_EQ(changed.PageCount(), titled.PageCount());
+    EXPECT_EQ(changed.document().pages.FileName().isEmpty(), !paged);
+    for (size_t i = 0; i < titled.document().pages.size(); ++i) {
+      EXPECT_EQ(changed.document().pages[i], titled.document().pages[i]) << "page " << i + 1 << " paged " << paged;
+      EXPECT_EQ(removed.document().pages[i], plain.document().pages[i]) << "page " << i + 1 << " paged " << paged;
+      EXPECT_EQ(restored.document().pages[i], titled.document().pages[i]) << "page " << i + 1 << " paged " << paged;
+    }
+  }
 }
 
 TEST(PageStore, AFolderThatCannotTakeThePagesIsNamedAndTheReportStandsWhole) {
