@@ -208,6 +208,7 @@ class PageStore {
   mutable std::vector<size_t> recent_;  // pages read back, the latest first
   mutable std::unique_ptr<File> file_;
   mutable std::string error_;
+  mutable std::shared_ptr<Page> spare_;  // the page let go last, its memory to use again
   size_t settled_ = 0;  // pages before this one have been given to the file
 };
 

@@ -670,10 +670,7 @@ bool DecodePage(const QByteArray& bytes, const std::vector<Picture>& pictures, P
   const auto* begin = reinterpret_cast<const uchar*>(bytes.constData());
   FieldReader r(begin, begin + bytes.size());
   PageScratch scratch;
-  Page read;
-  if (!ReadPage(r, pictures, read, scratch) || r.left() != 0) return false;
-  *page = std::move(read);
-  return true;
+  return ReadPage(r, pictures, *page, scratch) && r.left() == 0;
 }
 
 }  // namespace print

@@ -26,7 +26,9 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error,
 
 // One page in the document file's own encoding, its pictures given as the
 // indexes pictureIndex holds for their keys, and read back against the
-// list of those pictures; false when the bytes are no such page.
+// list of those pictures; false when the bytes are no such page. The page
+// read into is overwritten, its memory used again; after a false it
+// holds nothing to keep.
 QByteArray EncodePage(const Page& page, const QHash<QByteArray, quint32>& pictureIndex);
 bool DecodePage(const QByteArray& bytes, const std::vector<Picture>& pictures, Page* page);
 

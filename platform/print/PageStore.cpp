@@ -50,6 +50,7 @@ PageStore::PageStore(PageStore&& other) noexcept
       file_(std::move(other.file_)),
       error_(std::move(other.error_)),
       settled_(std::exchange(other.settled_, 0)) {
+  other.spare_.reset();
   other.slots_.clear();
   other.recent_.clear();
   other.error_.clear();
@@ -67,6 +68,8 @@ PageStore& PageStore::operator=(PageStore&& other) noexcept {
     file_ = std::move(other.file_);
     error_ = std::exchange(other.error_, {});
     settled_ = std::exchange(other.settled_, 0);
+    spare_.reset();
+    other.spare_.reset();
   }
   return *this;
 }
@@ -79,7 +82,10 @@ QString PageStore::FileName() const { return file_ && file_->file.isOpen() ? fil
 const Page& PageStore::At(size_t i) const {
   Slot& slot = slots_[i];
   if (!slot.page) {
-    auto page = std::make_shared<Page>();
+    // The memory of the page let go last is used again: a long pass over
+    // the pages then allocates little more than their texts.
+    std::shared_ptr<Page> page = spare_ && spare_.use_count() == 1 ? std::move(spare_) : std::make_shared<Page>();
+    spare_.reset();
     bool read = false;
     if (file_ && file_->file.seek(slot.offset)) {
       const QByteArray bytes = file_->file.read(slot.length);
@@ -141,6 +147,7 @@ void PageStore::resize(size_t n) {
     slots_.clear();
     recent_.clear();
     file_.reset();  // the temporary file goes with it
+    spare_.reset();
     error_.clear();
     settled_ = 0;
     return;
@@ -162,7 +169,7 @@ void PageStore::Spill(size_t i) const {
   Slot& slot = slots_[i];
   if (!slot.page) return;
   if ((slot.dirty || slot.offset < 0) && !WriteOut(i)) return;  // kept in memory
-  slot.page.reset();
+  spare_ = std::move(slot.page);
 }
 
 void PageStore::AdoptPictures(const std::vector<Picture>& pictures) {
