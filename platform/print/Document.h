@@ -16,6 +16,7 @@
 #include <vector>
 
 class QColor;
+class QFile;
 
 namespace print {
 
@@ -138,21 +139,19 @@ class PageStore {
   // An earlier page to change (a header stamped on it).
   Page& Edit(size_t i);
   void push_back(Page page);
-  // A page read from a document file, with its bytes there: they are what
-  // goes to the temporary file, as long as the page is not changed. Their
-  // pictures are the places in the list AdoptPictures was given.
-  void push_back(Page page, QByteArray encoded);
-  // The pictures of a document file, by their places in it, for the pages
-  // pushed with their bytes; given to an empty store.
-  void AdoptPictures(const std::vector<Picture>& pictures);
+  // A page of the document file given to AdoptSource, with its place
+  // there: while it is unchanged, the store reads it back from that file
+  // and writes it nowhere.
+  void push_back(Page page, qint64 offset, qint64 length);
+  // The document file the pages are loaded from, open, and its pictures
+  // by their places in it; given to an empty store.
+  void AdoptSource(std::unique_ptr<QFile> file, const std::vector<Picture>& pictures);
   // Each picture that pages from to to - 1 show, once by content, in the
   // order they first show it. Nothing is read back from the file.
   std::vector<Picture> Pictures(size_t from, size_t to) const;
   // Keeps the first n pages.
   void resize(size_t n);
   void clear() { resize(0); }
-  // Gives back what the store holds beyond its pages (a loaded page's
-  // bytes among them).
   void shrink_to_fit();
 
   class const_iterator {
@@ -196,7 +195,7 @@ class PageStore {
     // The file's places of the pictures the page shows, each once, kept
     // while the page is only in the file.
     std::vector<quint32> pictures;
-    QByteArray encoded;  // the page's bytes, while it is unchanged and not yet in the file
+    bool inSource = false;  // offset is in the document file the store was loaded from
   };
   struct File;
   const Page& At(size_t i) const;

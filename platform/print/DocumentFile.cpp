@@ -18,6 +18,8 @@
 
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -492,22 +494,27 @@ bool ReadPage(FieldReader& r, const std::vector<Picture>& images, Page& page, Pa
   return r.ok();
 }
 
-bool ReadPages(FieldReader& r, const std::vector<Picture>& images, Document& doc, const Progress& progress) {
+// The pages, each told to the store with its place in the file (from
+// begin), where the store may read it back.
+bool ReadPages(FieldReader& r, const uchar* begin, const std::vector<Picture>& images, Document& doc,
+               const Progress& progress) {
   quint32 pageCount = 0;
   if (!r.Count(&pageCount, 16)) return false;
-  // A page is kept in the store's encoding, which is this file's: a page
-  // the store gives to its temporary file goes as the bytes read here.
-  doc.pages.AdoptPictures(images);
   PageScratch scratch;
   for (quint32 i = 0; i < pageCount; ++i) {
     if (progress) progress(static_cast<long long>(i) + 1, static_cast<long long>(pageCount));
     Page page;
     const uchar* start = r.at();
     if (!ReadPage(r, images, page, scratch)) return false;
-    doc.pages.push_back(std::move(page), QByteArray(reinterpret_cast<const char*>(start), r.at() - start));
+    doc.pages.push_back(std::move(page), start - begin, r.at() - start);
   }
-  doc.pages.shrink_to_fit();
   return r.ok();
+}
+
+bool SameFile(const QFile& a, const QFile& b) {
+  struct stat sa, sb;
+  return ::fstat(a.handle(), &sa) == 0 && ::fstat(b.handle(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
 }
 
 // The CRC-32 of PNG chunks (ISO 3309), to tell a damaged picture of an
@@ -655,7 +662,13 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
       return false;
   }
   Document doc;
-  if (!ReadPages(r, pictures, doc, progress)) return fail();
+  // A long document's pages are read back from the document itself, not
+  // copied to a temporary file: through a handle of its own on the file
+  // just read, kept open, so that a file saved in its place later leaves
+  // it reading what was loaded.
+  auto source = std::make_unique<QFile>(f.fileName());
+  if (source->open(QIODevice::ReadOnly) && SameFile(f, *source)) doc.pages.AdoptSource(std::move(source), pictures);
+  if (!ReadPages(r, begin, pictures, doc, progress)) return fail();
   *out = std::move(doc);
   return true;
 }

@@ -1,6 +1,7 @@
 // The pages of a document, held in memory up to a number of pages and past
 // it in one temporary file (see Document.h).
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QTemporaryFile>
 
@@ -35,6 +36,8 @@ struct PageStore::File {
   std::vector<Picture> pictures;
   QHash<QByteArray, quint32> index;
   qint64 end = 0;  // where the next page goes
+  // The document file loaded pages are read back from; it is never written.
+  std::unique_ptr<QFile> source;
 };
 
 PageStore::PageStore() = default;
@@ -87,18 +90,24 @@ const Page& PageStore::At(size_t i) const {
     std::shared_ptr<Page> page = spare_ && spare_.use_count() == 1 ? std::move(spare_) : std::make_shared<Page>();
     spare_.reset();
     bool read = false;
-    if (file_ && file_->file.seek(slot.offset)) {
-      const QByteArray bytes = file_->file.read(slot.length);
+    QFileDevice* from = !file_ ? nullptr : slot.inSource ? static_cast<QFileDevice*>(file_->source.get()) : &file_->file;
+    if (from && from->seek(slot.offset)) {
+      const QByteArray bytes = from->read(slot.length);
       read = bytes.size() == slot.length && DecodePage(bytes, file_->pictures, page.get());
     }
     if (!read) {
       // The file was changed or cut behind the program's back: the page
       // shows blank rather than anything made up, and the user is told.
       *page = Page{};
+      const bool fromSource = slot.inSource && file_;
       slot.offset = -1;
+      slot.inSource = false;
       if (error_.empty())
-        error_ = "A page of the report cannot be read back from the temporary folder \"" +
-                 QDir::toNativeSeparators(file_ ? file_->folder : QDir::tempPath()).toStdString() + "\".";
+        error_ = fromSource
+                     ? "A page of the report cannot be read back from the report document \"" +
+                           QDir::toNativeSeparators(file_->source->fileName()).toStdString() + "\"."
+                     : "A page of the report cannot be read back from the temporary folder \"" +
+                           QDir::toNativeSeparators(file_ ? file_->folder : QDir::tempPath()).toStdString() + "\".";
     }
     slot.page = std::move(page);
   }
@@ -123,18 +132,23 @@ Page& PageStore::back() { return Edit(slots_.size() - 1); }
 Page& PageStore::Edit(size_t i) {
   At(i);
   slots_[i].dirty = true;
-  slots_[i].encoded.clear();
   return *slots_[i].page;
 }
 
-void PageStore::push_back(Page page) { push_back(std::move(page), QByteArray()); }
+void PageStore::push_back(Page page) { push_back(std::move(page), -1, 0); }
 
-void PageStore::push_back(Page page, QByteArray encoded) {
+void PageStore::push_back(Page page, qint64 offset, qint64 length) {
   Slot slot;
   slot.page = std::make_shared<Page>(std::move(page));
-  // Kept until the page goes to the file; the pages of a store that
-  // never makes one let them go in shrink_to_fit.
-  if (file_ && error_.empty()) slot.encoded = std::move(encoded);
+  if (offset >= 0 && file_ && file_->source) {
+    slot.offset = offset;
+    slot.length = length;
+    slot.inSource = true;
+    for (const auto& pic : slot.page->pictures) {
+      const quint32 at = file_->index.value(pic.picture.Key());
+      if (std::find(slot.pictures.begin(), slot.pictures.end(), at) == slot.pictures.end()) slot.pictures.push_back(at);
+    }
+  }
   slots_.push_back(std::move(slot));
   if (slots_.size() <= gThreshold || !error_.empty()) return;
   const size_t upto = slots_.size() > kTail ? slots_.size() - kTail : 0;
@@ -160,7 +174,6 @@ void PageStore::resize(size_t n) {
 }
 
 void PageStore::shrink_to_fit() {
-  for (Slot& slot : slots_) slot.encoded = QByteArray();
   slots_.shrink_to_fit();
   recent_.shrink_to_fit();
 }
@@ -172,9 +185,10 @@ void PageStore::Spill(size_t i) const {
   spare_ = std::move(slot.page);
 }
 
-void PageStore::AdoptPictures(const std::vector<Picture>& pictures) {
+void PageStore::AdoptSource(std::unique_ptr<QFile> file, const std::vector<Picture>& pictures) {
   if (!slots_.empty()) return;
   MakeFile();
+  file_->source = std::move(file);
   file_->pictures = pictures;
   file_->index.clear();
   for (size_t i = 0; i < pictures.size(); ++i) file_->index.insert(pictures[i].Key(), static_cast<quint32>(i));
@@ -230,7 +244,7 @@ bool PageStore::WriteOut(size_t i) const {
     }
     if (std::find(shown.begin(), shown.end(), *at) == shown.end()) shown.push_back(*at);
   }
-  const QByteArray bytes = !slot.dirty && !slot.encoded.isEmpty() ? slot.encoded : EncodePage(*slot.page, file_->index);
+  const QByteArray bytes = EncodePage(*slot.page, file_->index);
   // Pages go to the end of the file one after another: the file stands
   // at its end but after a failed write.
   if (file.pos() != file_->end && !file.seek(file_->end)) return fail();
@@ -239,7 +253,7 @@ bool PageStore::WriteOut(size_t i) const {
   slot.length = bytes.size();
   file_->end += bytes.size();
   slot.dirty = false;
-  slot.encoded = QByteArray();
+  slot.inSource = false;
   slot.pictures = std::move(shown);
   return true;
 }

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QColor>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -139,16 +140,47 @@ TEST(PageStore, EachPageGoesToTheFileOnceWhetherLaidOutOrLoaded) {
   ASSERT_FALSE(laid.isEmpty());
   EXPECT_LE(QFileInfo(laid).size(), EncodedSize(paged.document())) << "headers stamped after the pages went";
 
+  // A loaded document's pages are read back from the document itself.
   ASSERT_TRUE(paged.LoadDoc(saved.toStdString())) << paged.LastError();
   const print::Document& doc = paged.document();
-  const QString loaded = doc.pages.FileName();
-  ASSERT_FALSE(loaded.isEmpty());
+  EXPECT_TRUE(doc.pages.FileName().isEmpty());
   EXPECT_FALSE(QFile::exists(laid));
-  EXPECT_LE(QFileInfo(loaded).size(), EncodedSize(doc));
   ASSERT_EQ(paged.PageCount(), inMemory.PageCount());
   for (size_t i = 0; i < doc.pages.size(); ++i) EXPECT_EQ(doc.pages[i], inMemory.document().pages[i]) << "page " << i + 1;
   EXPECT_EQ(paged.Html(), inMemory.Html());
   EXPECT_EQ(Saved(doc, dir.filePath("again.vsr")), Saved(inMemory.document(), dir.filePath("memory2.vsr")));
+
+  // Saved over with other pages, by this program or another, the document
+  // shown stays the one loaded.
+  Printer other;
+  LayOut(other, "Other||%d");
+  Saved(other.document(), saved);
+  EXPECT_TRUE(paged.SaveDoc(saved.toStdString(), 3, 5)) << paged.LastError();
+  for (size_t i = doc.pages.size(); i-- > 0;) EXPECT_EQ(doc.pages[i], inMemory.document().pages[i]) << "page " << i + 1;
+  EXPECT_TRUE(doc.pages.Error().empty()) << doc.pages.Error();
+}
+
+TEST(PageStore, ALoadedDocumentCutBehindTheProgramsBackShowsBlankPagesAndIsNamed) {
+  QTemporaryDir dir;
+  Printer inMemory;
+  LayOut(inMemory);
+  const QString saved = dir.filePath("cut.vsr");
+  Saved(inMemory.document(), saved);
+
+  Threshold tiny(2);
+  Printer paged;
+  ASSERT_TRUE(paged.LoadDoc(saved.toStdString())) << paged.LastError();
+  const print::Document& doc = paged.document();
+  {
+    QFile f(saved);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() / 2));
+  }
+  EXPECT_EQ(doc.pages[0], inMemory.document().pages[0]);
+  EXPECT_EQ(doc.pages[doc.pages.size() - 8], print::Page{});
+  EXPECT_EQ(doc.pages[doc.pages.size() - 1], inMemory.document().pages.back()) << "held in memory";
+  const std::string& error = doc.pages.Error();
+  EXPECT_NE(error.find(QDir::toNativeSeparators(saved).toStdString()), std::string::npos) << error;
 }
 
 // The header in force when the document ends is the one of every page,
