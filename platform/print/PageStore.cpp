@@ -38,6 +38,7 @@ struct PageStore::File {
   qint64 end = 0;  // where the next page goes
   // The document file loaded pages are read back from; it is never written.
   std::unique_ptr<QFile> source;
+  QByteArray buffer;
 };
 
 PageStore::PageStore() = default;
@@ -92,8 +93,9 @@ const Page& PageStore::At(size_t i) const {
     bool read = false;
     QFileDevice* from = !file_ ? nullptr : slot.inSource ? static_cast<QFileDevice*>(file_->source.get()) : &file_->file;
     if (from && from->seek(slot.offset)) {
-      const QByteArray bytes = from->read(slot.length);
-      read = bytes.size() == slot.length && DecodePage(bytes, file_->pictures, page.get());
+      QByteArray& bytes = file_->buffer;  // one buffer for every page read
+      bytes.resize(slot.length);
+      read = from->read(bytes.data(), slot.length) == slot.length && DecodePage(bytes, file_->pictures, page.get());
     }
     if (!read) {
       // The file was changed or cut behind the program's back: the page
