@@ -116,9 +116,11 @@ struct Page {
 // more pages than memory should hold, so past a number of pages the store
 // keeps in memory only the last pages being laid out and the pages recently
 // read; the others are written, in the document file's page encoding, to
-// one temporary file and read back when asked for. The file goes with the
-// store (or when it is cleared). A page reference stays good until several
-// other pages have been read; take a copy to keep a page longer.
+// one temporary file and read back when asked for. The pages of a loaded
+// document are read back from the document file itself, and go to the
+// temporary file only once changed. The file goes with the store (or when
+// it is cleared). A page reference stays good until several other pages
+// have been read; take a copy to keep a page longer.
 class PageStore {
  public:
   PageStore();

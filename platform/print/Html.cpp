@@ -12,6 +12,8 @@
 #include <map>
 #include <string_view>
 
+#include <fcntl.h>
+
 #include "platform/print/Printer.h"
 #include "platform/print/PrinterState.h"
 
@@ -128,17 +130,30 @@ namespace {
 // Where the markup goes: into one string, or through a buffer of a fixed
 // size into a file, so that a long report is written while the buffer is
 // still in the cache and never needs memory in proportion to its length.
+// The file's bytes are sent on to the disk as they are written, a stretch
+// at a time, so that the sync of the finished file (taken before it is put
+// in place) has little left to wait for: a long report's export would
+// otherwise hold the window still at its very end.
 struct HtmlSink {
   static constexpr size_t kChunk = 1 << 17;
+  static constexpr qint64 kSendOn = 8 << 20;
   std::string out;
   QFileDevice* file = nullptr;
   bool ok = true;
+  qint64 written = 0, sent = 0;
   HtmlSink() { out.reserve(kChunk + 4096); }
   void Spill(bool last = false) {
     if (!file || (!last && out.size() < kChunk)) return;
     if (ok && file->write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size()))
       ok = false;
+    written += static_cast<qint64>(out.size());
     out.clear();
+#ifdef __linux__
+    if (ok && written - sent >= kSendOn && file->handle() >= 0) {
+      ::sync_file_range(file->handle(), sent, written - sent, SYNC_FILE_RANGE_WRITE);
+      sent = written;
+    }
+#endif
   }
 };
 
