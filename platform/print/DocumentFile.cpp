@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
 #include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
@@ -146,10 +148,12 @@ class DocumentOut {
     if (Link(target)) return true;
     if (errno != EEXIST) return Failed(errno);
     // Over an existing file: a name of its own first, then moved over the
-    // old document in one step.
+    // old document in one step. Only a kill between the two leaves that
+    // name; the next save beside it removes it.
+    RemoveStaleLinks();
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const QByteArray beside = target + "." + QByteArray::number(random() % 1000000000u);
+      const QByteArray beside = QFile::encodeName(LinkPrefix()) + QByteArray::number(random() % 1000000000u);
       if (!Link(beside)) {
         if (errno == EEXIST) continue;
         return Failed(errno);
@@ -168,6 +172,27 @@ class DocumentOut {
     if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) return true;
     if (errno == EEXIST) return false;
     return ::linkat(fd_, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0;
+  }
+  // The hidden name a document has for a moment before it is moved over
+  // the one it replaces.
+  QString LinkPrefix() const {
+    const QFileInfo info(target_);
+    return info.absolutePath() + "/." + info.fileName() + ".tvn-save-";
+  }
+  // Such names left by a save that was killed; one younger than a minute
+  // may be another save's, in the moment between its two steps.
+  void RemoveStaleLinks() const {
+    const QFileInfo prefix(LinkPrefix());
+    const QDir folder(prefix.absolutePath());
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& entry :
+         folder.entryInfoList({prefix.fileName() + "*"}, QDir::Files | QDir::Hidden | QDir::System)) {
+      if (entry.isSymLink() || entry.lastModified().toUTC() > old) continue;
+      const QString rest = entry.fileName().mid(prefix.fileName().size());
+      bool digits = !rest.isEmpty();
+      for (const QChar c : rest) digits = digits && c.isDigit();
+      if (digits) QFile::remove(entry.filePath());
+    }
   }
   bool Failed(int error) {
     error_ = QString::fromLocal8Bit(std::strerror(error));
