@@ -114,7 +114,7 @@ class RowWriter {
       }
       committed_ = n;
       // One row at a time, as a person's tool or a script adds them.
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
   sqlite3* db_ = nullptr;
