@@ -9,8 +9,6 @@
 #include "core/Splash_Form.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
-#include "platform/dao/Dao.h"
-#include "platform/runtime/Files.h"
 
 namespace tvn {
 
@@ -26,10 +24,6 @@ MenuHooks Defaults() {
   h.showAbout = [](QWidget*) { win::Splash_Form->ShowModal(); };
   h.showQuickDisplay = [](QWidget* owner) { ShowQuickDisplay(owner); };
   h.openWithShell = [](const std::string& target) { OpenWithShell(target); };
-  h.compactDatabase = [](const std::string& source, const std::string& target) {
-    dao::DBEngine::CompactDatabase(source, target);
-  };
-  h.replaceFile = [](const std::string& from, const std::string& to) { vb::Name(from, to); };
   h.conversionProgress = [](QWidget*, long) {};
   return h;
 }

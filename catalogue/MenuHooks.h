@@ -24,10 +24,6 @@ struct MenuHooks {
   std::function<void(QWidget* owner)> showQuickDisplay;
   // A file, web or mail address opened with the desktop's program for it.
   std::function<void(const std::string& target)> openWithShell;
-  // Compacts source into a new file target.
-  std::function<void(const std::string& source, const std::string& target)> compactDatabase;
-  // Puts from in place of to in one step.
-  std::function<void(const std::string& from, const std::string& to)> replaceFile;
   // Told, after the progress dialog has been updated, the number of rows
   // copied so far while an earlier-layout collection is converted (the
   // default does nothing more).

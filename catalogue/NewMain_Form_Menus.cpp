@@ -294,21 +294,22 @@ void NewMain_Form::Compact_Menu_Click() {
   CloseWindowRecordsets();
   if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
   vb::ChDir(vb::ProgramFolder());
-  // The collection keeps its name throughout: the compacted copy is made
-  // beside it and moved over it in one rename.
-  const bool compacted =
-      CompactInPlace(vb::ResolvePath(lastDB), MenuHooks::Get().compactDatabase, MenuHooks::Get().replaceFile);
+  // The engine rewrites the file itself: another program that has it open
+  // keeps working on it.
+  const CompactionResult result = CompactInPlace(vb::ResolvePath(lastDB));
+  const bool failed = result == CompactionResult::Failed;
 
   try {
     app.CollectionDB = AppWorkspace().OpenDatabase(lastDB);
   } catch (const vb::RuntimeError& e) {
     busy.Done();
-    if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
-    vb::ShowError(e.Number(), e.Description());
+    if (failed) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+    vb::MsgBox(CannotUseText("collection", fullPath, DescribeOpenFailure(e)), vb::vbOKOnly | vb::vbExclamation,
+               vb::AppTitle());
     return;
   }
   busy.Done();
-  if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
+  if (failed) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
   // The window starts afresh on the section it was on, as if it had been
   // closed and opened again.
   if (AVData()->SectionNumber() != 0)

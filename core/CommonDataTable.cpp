@@ -167,14 +167,15 @@ bool IsUpgradeWorkCopy(const std::string& file) {
 }
 
 NotACollectionError::NotACollectionError(const std::string& file, const std::string& noun, const std::string& table,
-                                         const std::string& field)
+                                         const std::string& field, bool earlierLayout)
     : vb::RuntimeError(dao::errTableNotFound,
                        "'" + file + "' is a database, but not a " + noun + ": " +
                            (field.empty() ? "it has no table '" + table + "'."
                                           : "its table '" + table + "' has no field '" + field + "'.")),
       noun_(noun),
       table_(table),
-      field_(field) {}
+      field_(field),
+      earlierLayout_(earlierLayout) {}
 
 namespace {
 
@@ -193,17 +194,40 @@ std::vector<dao::TableDef> WithoutWorkTables(std::vector<dao::TableDef> layout) 
 }  // namespace
 
 const CollectionKind& MediaCollectionKind() {
-  // The earlier layout as older versions left it: what the upgrade adds
-  // (the mini-disc and MP3 tables, admin, some fields) is not asked for.
+  // An earlier-layout file is asked only for what its conversion cannot
+  // do without; the upgrade makes everything else it lacks, empty.
   static const CollectionKind kind{"collection", WithoutWorkTables(schema::CollectionTables()),
-                                   WithoutWorkTables(schema::OriginalEarlierCollectionTables()), "mediadata"};
+                                   schema::EarlierCollectionNeeds(), "mediadata"};
   return kind;
 }
 
 namespace {
 
-bool HoldsEarlierLayout(const dao::DatabasePtr& db) {
-  return schema::MissingFrom(*db, MediaCollectionKind().earlierTables).None();
+// An earlier-layout file may lack tables and fields that older versions
+// did not have or that another program dropped: each is made, empty (a
+// caption table with the captions a new one gets), so that the upgrade
+// and the conversion find every table and field they read.
+void CompleteEarlierLayout(const dao::DatabasePtr& db) {
+  std::set<std::string> tables;
+  for (const auto& n : db->TableDefNames()) tables.insert(vb::UCase(n));
+  const auto& captions = schema::CaptionTableNames();
+  for (const auto& def : WithoutWorkTables(schema::OriginalEarlierCollectionTables())) {
+    if (!tables.count(vb::UCase(def.Name))) {
+      db->AppendTableDef(def);
+      if (std::find(captions.begin(), captions.end(), def.Name) == captions.end()) continue;
+      auto rs = db->OpenRecordset(def.Name);
+      rs->AddNew();
+      for (int n = 1; n <= 10; ++n) rs->SetField("f" + std::to_string(n), "My Field " + std::to_string(n));
+      rs->Update();
+      rs->Close();
+      continue;
+    }
+    const dao::TableDefPtr stored = db->TableDefs(def.Name);
+    std::set<std::string> fields;
+    for (const auto& f : stored->Fields) fields.insert(vb::UCase(f.Name));
+    for (const auto& f : def.Fields)
+      if (!fields.count(vb::UCase(f.Name))) stored->AppendField(f);
+  }
 }
 
 // The work tables of the reports hold no user data: a file that lost them
@@ -229,14 +253,15 @@ void CommonDataTable::CheckTable() {
   }
   // A database of another kind is no collection: it is neither copied nor
   // changed, and the caller says so.
-  if (!HoldsEarlierLayout(app.CollectionDB)) throw NotACollectionError(file);
+  if (const schema::MissingPart lacking = schema::MissingFromAny(*app.CollectionDB, MediaCollectionKind().earlierTables);
+      !lacking.None())
+    throw lacking.field.empty() ? NotACollectionError(file)
+                                : NotACollectionError(file, "collection", lacking.table, lacking.field, true);
 
-  // The backup is taken once, from the file as the user left it; a later
-  // attempt after an interrupted one keeps that first copy.
-  std::string backup = CollectionBackupName(file);
-  if (backup.empty()) backup = file + ".30";
+  // The backup is taken from the file as the user left it, under a name of
+  // its own; a later attempt after an interrupted one finds that copy.
   app.CollectionDB->Close();
-  vb::FileCopy(file, backup, false);
+  MakeCollectionBackup(file);
 
   // The upgrade changes a copy only: the user's file is never written
   // until the converted file replaces it in one rename, so an interruption
@@ -262,6 +287,7 @@ void CommonDataTable::UpgradeOpenCollection() {
   auto& app = App();
   app.CollectionDB->BeginTrans();
   try {
+    CompleteEarlierLayout(app.CollectionDB);
     EnsureWorkTables(app.CollectionDB, schema::EarlierCollectionTables());
     EnsureAdminRecord();
     EnsureSectionTable("MiniDisc", "MDCaption", true, false);

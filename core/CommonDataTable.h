@@ -38,16 +38,21 @@ const CollectionKind& MediaCollectionKind();
 // missing, or the table that lacks field.
 class NotACollectionError : public vb::RuntimeError {
  public:
+  // earlierLayout: the file is a collection of the earlier layout that
+  // lacks what its conversion cannot do without.
   explicit NotACollectionError(const std::string& file, const std::string& noun = "collection",
-                               const std::string& table = "mediadata", const std::string& field = "");
+                               const std::string& table = "mediadata", const std::string& field = "",
+                               bool earlierLayout = false);
   const std::string& Noun() const { return noun_; }
   const std::string& Table() const { return table_; }
   const std::string& Field() const { return field_; }
+  bool EarlierLayout() const { return earlierLayout_; }
 
  private:
   std::string noun_;
   std::string table_;
   std::string field_;
+  bool earlierLayout_ = false;
 };
 
 class CommonDataTable {

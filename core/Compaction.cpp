@@ -24,19 +24,6 @@
 
 namespace tvn {
 
-std::string CompactionTarget(const std::string& file) {
-  static unsigned counter = 0;
-  const auto slash = file.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-  // The name carries this process's number: the clean-up of leftovers can
-  // tell it from any collection, and leaves it alone while this program runs.
-  std::string target;
-  do {
-    target = folder + "/.tvn-" + std::to_string(::getpid()) + "-compact" + std::to_string(++counter) + ".tmp";
-  } while (vb::FileExists(target) || vb::FolderExists(target));
-  return target;
-}
-
 std::string LinkedFileProblem(const std::string& path, const std::string& done) {
   std::error_code error;
   const std::filesystem::path link(path);
@@ -57,11 +44,6 @@ std::string LinkedFileProblem(const std::string& path, const std::string& done) 
 }
 
 bool AskCompaction(const std::string& fileShown) {
-  if (const std::string problem = LinkedFileProblem(fileShown, "compacted"); !problem.empty()) {
-    vb::MsgBox("The collection file\n" + fileShown + "\n" + problem, vb::vbOKOnly + vb::vbExclamation,
-               "Compact Warning");
-    return false;
-  }
   return vb::MsgBox("Please make a copy of the file " + fileShown + " before compacting database" + "\n" +
                         "Compact database now??",
                     vb::vbYesNo, "Compact Warning") == vb::vbYes;
@@ -69,7 +51,7 @@ bool AskCompaction(const std::string& fileShown) {
 
 namespace {
 
-// Runs the engine's copy on a thread of its own (it opens its own
+// Runs the engine's compaction on a thread of its own (it opens its own
 // connection) while this thread keeps the windows painted; input made
 // meanwhile is dropped by the scope.
 void RunKeepingWindowsPainted(const std::function<void()>& work) {
@@ -79,35 +61,35 @@ void RunKeepingWindowsPainted(const std::function<void()>& work) {
 
 }  // namespace
 
-bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace) {
-  std::string target;
-  // A link would be replaced by the copy, and the file it names left as it was.
-  if (!LinkedFileProblem(file, "compacted").empty()) return false;
+CompactionResult CompactInPlace(const std::string& file, const FileStep& compact) {
   try {
-    // What an earlier, interrupted compaction left goes first.
+    // What an earlier version's interrupted compaction left goes first.
     const auto slash = file.find_last_of('/');
     RemoveLeftoverFiles(slash == std::string::npos ? std::string(".") : file.substr(0, slash));
-    target = CompactionTarget(file);
-    RunKeepingWindowsPainted([&] { compact(file, target); });
-    replace(target, file);
-    return true;
+    // Reads this program still holds on the file would keep the engine
+    // from finishing the rewrite.
+    dao::DBEngine::ReleaseReads();
+    RunKeepingWindowsPainted([&] { compact(file); });
+    return CompactionResult::Compacted;
+  } catch (const vb::RuntimeError& e) {
+    if (e.Number() != dao::errFileLocked) return CompactionResult::Failed;
+    const std::string shown = std::filesystem::absolute(file).lexically_normal().string();
+    vb::MsgBox("The collection file\n" + shown +
+                   "\nis in use by another program. It was not compacted and is as it was. Compact it once that "
+                   "program has let it go.",
+               vb::vbOKOnly + vb::vbExclamation, "Compact Warning");
+    return CompactionResult::InUse;
   } catch (const std::exception&) {
-    if (!target.empty() && vb::FileExists(target)) std::remove(target.c_str());
-    return false;
+    return CompactionResult::Failed;
   }
 }
 
 FileStep& CompactionStep() {
-  static FileStep step = [](const std::string& from, const std::string& to) {
-    dao::DBEngine::CompactDatabase(from, to);
-  };
+  static FileStep step = [](const std::string& file) { dao::DBEngine::CompactInPlace(file); };
   return step;
 }
 
-bool CompactInPlace(const std::string& file) {
-  return CompactInPlace(file, CompactionStep(),
-                        [](const std::string& from, const std::string& to) { vb::Name(from, to); });
-}
+CompactionResult CompactInPlace(const std::string& file) { return CompactInPlace(file, CompactionStep()); }
 
 BusyWindow::BusyWindow(QWidget* window) : window_(window), scope_(window) {
   if (window_) window_->setEnabled(false);

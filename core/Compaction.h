@@ -1,8 +1,9 @@
 #pragma once
 // Compacting a collection file, as both catalogue windows do it: the
-// question names the file, the compacted copy is made beside the file and
-// moved over it in one rename, so the collection keeps its name and is
-// never half-written; any failure leaves the file as it was.
+// question names the file, and the engine rewrites the file in place
+// through its own journal. The file is never replaced by another one, so a
+// program that has it open goes on working on the same file and nothing it
+// commits meanwhile is lost; any failure leaves the file as it was.
 #include <QPointer>
 #include <functional>
 #include <string>
@@ -14,23 +15,18 @@ class QWidget;
 
 namespace tvn {
 
-using FileStep = std::function<void(const std::string& from, const std::string& to)>;
-
-// A name for the compacted copy beside the file that nothing has yet; it
-// carries the mark by which the clean-up of leftovers knows it.
-std::string CompactionTarget(const std::string& file);
+using FileStep = std::function<void(const std::string& file)>;
 
 // Asks "Please make a copy of the file ... Compact database now??"; true on
-// Yes. A file that cannot be compacted in place (a symbolic link, see
-// LinkedFileProblem) is refused with a message instead, and gives false.
+// Yes.
 bool AskCompaction(const std::string& fileShown);
 
-// A collection or list file is rewritten by moving a new file over its
-// name. Where that name is a symbolic link, the move would put a plain file
-// in the place of the link and leave the file the link names as it was.
-// For such a path: what is wrong, as a sentence after the file's name that
-// names the link's target and says the file was not `done` ("compacted",
-// "converted"); "" when path is no symbolic link.
+// A list or a collection being converted is rewritten by moving a new file
+// over its name. Where that name is a symbolic link, the move would put a
+// plain file in the place of the link and leave the file the link names as
+// it was. For such a path: what is wrong, as a sentence after the file's
+// name that names the link's target and says the file was not `done`
+// ("converted"); "" when path is no symbolic link.
 std::string LinkedFileProblem(const std::string& path, const std::string& done);
 
 // Raised instead of rewriting a file whose name is a symbolic link: the
@@ -46,16 +42,22 @@ class LinkedFileError : public vb::RuntimeError {
   std::string problem_;
 };
 
-// Removes the leftovers of earlier work beside file, compacts file into a
-// new copy beside it (compact, run on a worker thread while the windows keep
-// painting) and puts the copy in its place (replace). False when a step
-// failed or file is a symbolic link: the file is then untouched and no copy
-// is left behind.
-bool CompactInPlace(const std::string& file, const FileStep& compact, const FileStep& replace);
-// The same with the engine's compaction (CompactionStep()) and a rename.
-bool CompactInPlace(const std::string& file);
-// The compaction step the one-argument CompactInPlace uses: the engine's,
-// unless a test put another in.
+enum class CompactionResult {
+  Compacted,
+  Failed,  // the caller says so in its own words
+  InUse,   // another program held a write too long; the user has been told, naming the file
+};
+
+// Removes the leftovers of earlier work beside file and compacts file in
+// place (compact, run on a worker thread while the windows keep painting).
+// Anything but Compacted leaves the file as it was. A name that is a
+// symbolic link compacts the file it names (the engine follows the link,
+// journal and all).
+CompactionResult CompactInPlace(const std::string& file, const FileStep& compact);
+// The same with CompactionStep().
+CompactionResult CompactInPlace(const std::string& file);
+// The compaction step both windows use: the engine's, unless a test put
+// another in.
 FileStep& CompactionStep();
 
 // The busy state over a window while a long step runs: the hourglass, the

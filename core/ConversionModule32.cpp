@@ -8,6 +8,9 @@
 // any step loses nothing. The ".30" backup is kept as well.
 #include "core/ConversionModule32.h"
 
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -127,16 +130,38 @@ long NumberTwiceFiledNames(dao::Database& db) {
   return renamed;
 }
 
+// One spelling for one file, whatever the path it is reached by.
+std::string FileKey(const std::string& file) {
+  std::error_code error;
+  const auto canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(file, error), error);
+  return error ? file : canonical.string();
+}
+
+std::map<std::string, std::string>& BackupsMade() {
+  static std::map<std::string, std::string> made;
+  return made;
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error) return false;
+  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+  std::vector<char> bx(1 << 16), by(1 << 16);
+  while (x && y) {
+    x.read(bx.data(), std::streamsize(bx.size()));
+    y.read(by.data(), std::streamsize(by.size()));
+    if (x.gcount() != y.gcount() || !std::equal(bx.begin(), bx.begin() + x.gcount(), by.begin())) return false;
+  }
+  return x.eof() && y.eof();
+}
+
 // The backup as the message names it: under the folder the setting gives,
-// with the name the file gets on disk. The copy is named after the
-// collection's file as it is found (any letter case matches), so a setting
-// "av30.mdb" for the file "AV30.mdb" gives "AV30.30".
-std::string BackupAsWritten(const std::string& file, const std::string& found) {
-  const std::string written = vb::ResolvePath(CollectionBackupName(found));
+// with the name the copy has on disk.
+std::string BackupAsWritten(const std::string& file, const std::string& made) {
   const auto folderEnd = file.find_last_of("/\\");
-  const auto nameStart = written.find_last_of('/');
+  const auto nameStart = made.find_last_of('/');
   return file.substr(0, folderEnd == std::string::npos ? 0 : folderEnd + 1) +
-         written.substr(nameStart == std::string::npos ? 0 : nameStart + 1);
+         made.substr(nameStart == std::string::npos ? 0 : nameStart + 1);
 }
 
 }  // namespace
@@ -146,9 +171,32 @@ void SetConversionProgress(std::function<void(long rowsCopied)> progress) { Prog
 std::string CollectionBackupName(const std::string& file) {
   const auto sep = file.find_last_of("/\\");
   const auto start = sep == std::string::npos ? 0 : sep + 1;
-  const auto dot = file.find('.', start);
-  if (dot == std::string::npos) return "";
+  const auto dot = file.rfind('.');
+  if (dot == std::string::npos || dot < start) return "";
   return file.substr(0, dot) + ".30";
+}
+
+std::string MakeCollectionBackup(const std::string& file) {
+  const std::string source = vb::ResolvePath(file);
+  std::string first = CollectionBackupName(source);
+  if (first.empty()) first = source + ".30";
+  const std::string stem = first.substr(0, first.size() - 3);
+  for (int n = 1;; ++n) {
+    const std::string candidate = n == 1 ? first : stem + " (" + std::to_string(n) + ").30";
+    std::error_code error;
+    // The file itself (a collection named "x.30") is no backup of itself.
+    if (std::filesystem::equivalent(candidate, source, error)) continue;
+    if (vb::FileCopy(source, candidate, false) || SameBytes(candidate, source)) {
+      const std::string made = vb::ResolvePath(candidate);
+      BackupsMade()[FileKey(source)] = made;
+      return made;
+    }
+  }
+}
+
+std::string BackupMadeFor(const std::string& file) {
+  const auto it = BackupsMade().find(FileKey(vb::ResolvePath(file)));
+  return it == BackupsMade().end() ? std::string() : it->second;
 }
 
 bool IsCurrentLayout(const dao::DatabasePtr& db) {
@@ -227,9 +275,20 @@ void ConvertCollection() {
     throw LinkedFileError(target, problem);
   }
 
+  // The upgrade made the backup; a work copy left by an earlier run was
+  // upgraded without one, and gets it now from the untouched file.
+  std::string made = BackupMadeFor(target);
+  if (made.empty()) {
+    try {
+      made = MakeCollectionBackup(target);
+    } catch (...) {
+      dropWorkCopy();
+      throw;
+    }
+  }
   vb::MsgBox(std::string("The Collection being opened has not been converted") + "\n" +
                  "to version 6.x. The Collection will now be converted." + "\n\n" +
-                 "The old version file will be saved as: " + BackupAsWritten(file, target),
+                 "The old version file will be saved as: " + BackupAsWritten(file, made),
              vb::vbInformation);
 
   rowsCopied = 0;

@@ -66,6 +66,9 @@ std::string FileShapeProblem(const std::string& path) {
 std::string DescribeOpenFailure(const std::exception& error) {
   if (dynamic_cast<const FileShapeError*>(&error)) return error.what();
   if (const auto* link = dynamic_cast<const LinkedFileError*>(&error)) return link->Problem();
+  if (const auto* e = dynamic_cast<const NotACollectionError*>(&error); e && e->EarlierLayout())
+    return "is a " + e->Noun() + " of the earlier layout that cannot be converted: its table \"" + e->Table() +
+           "\" has no field \"" + e->Field() + "\".";
   if (const auto* e = dynamic_cast<const NotACollectionError*>(&error))
     return "is a database, but not a " + e->Noun() + ": " +
            (e->Field().empty() ? "it has no table \"" + e->Table() + "\""
@@ -154,11 +157,11 @@ dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string
     }
     const std::vector<std::string> names = db->TableDefNames();
     if (!kind.earlierTables.empty() && !HasTable(names, kind.itemTable)) {
-      const schema::MissingPart earlier = schema::MissingFrom(*db, kind.earlierTables);
+      const schema::MissingPart earlier = schema::MissingFromAny(*db, kind.earlierTables);
       if (earlier.None()) return db;
-      // Told by what an earlier-layout file lacks when it has the first
-      // table of that layout; otherwise by the item table.
-      if (HasTable(names, kind.earlierTables.front().Name)) missing = earlier;
+      // An earlier-layout file is told by what its conversion lacks;
+      // without any table of that layout, by the item table.
+      if (!earlier.field.empty()) throw NotACollectionError(path, kind.noun, earlier.table, earlier.field, true);
     }
     throw NotACollectionError(path, kind.noun, missing.table, missing.field);
   } catch (...) {

@@ -571,6 +571,29 @@ MissingPart MissingFrom(dao::Database& db, const std::vector<TableDef>& layout,
   return {};
 }
 
+MissingPart MissingFromAny(dao::Database& db, const std::vector<TableDef>& layout) {
+  std::vector<TableDef> held;
+  std::vector<std::string> optional;
+  const std::vector<std::string> names = db.TableDefNames();
+  for (const TableDef& t : layout) {
+    optional.push_back(t.Name);
+    for (const auto& n : names)
+      if (vb::UCase(n) == vb::UCase(t.Name)) held.push_back(t);
+  }
+  if (held.empty()) return layout.empty() ? MissingPart{} : MissingPart{layout.front().Name, ""};
+  return MissingFrom(db, held, optional);
+}
+
+std::vector<dao::TableDef> EarlierCollectionNeeds() {
+  std::vector<TableDef> out;
+  for (const auto& name : SectionTableNames()) {
+    TableDef t(name);
+    Add(t, "name", dao::dbText, 50);
+    out.push_back(std::move(t));
+  }
+  return out;
+}
+
 namespace {
 
 // True when the file opens and holds every table and field of its layout.

@@ -34,6 +34,14 @@ struct MissingPart {
 };
 MissingPart MissingFrom(dao::Database& db, const std::vector<dao::TableDef>& layout,
                         const std::vector<std::string>& optional = {});
+// As MissingFrom, for a layout whose tables stand in for one another: the
+// database must hold at least one of them ({first table, ""} when it holds
+// none), and each one it holds must hold that table's fields.
+MissingPart MissingFromAny(dao::Database& db, const std::vector<dao::TableDef>& layout);
+// What a collection of the earlier layout cannot be converted without: its
+// item tables stand in for one another, and each holds "name". Everything
+// else it may lack is made empty by the upgrade.
+std::vector<dao::TableDef> EarlierCollectionNeeds();
 
 // Writes any missing or damaged template (one that does not open or lacks
 // a table or a field) into the folder: "av32e.mdb", "admine.sys", "tips.sys" and

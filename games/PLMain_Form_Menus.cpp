@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "core/Compaction.h"
+#include "core/OpenFailure.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
 #include "games/PLCollection_Form.h"
@@ -205,20 +206,21 @@ void PLMain_Form::CompactGameDatabase() {
   PLGlobals& g = PL();
   if (g.GameDB && g.GameDB->IsOpen()) g.GameDB->Close();
   g.GameDB.reset();
-  const bool compacted = tvn::CompactInPlace(file);
+  const bool failed = tvn::CompactInPlace(file) == tvn::CompactionResult::Failed;
 
   // The collection is opened again whatever happened: compacted, or as it was.
   try {
     OpenLastGameDatabase();
   } catch (const vb::RuntimeError& e) {
     busy.Done();
-    if (!compacted) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
-    vb::ShowError(e.Number(), e.Description());
+    if (failed) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
+    vb::MsgBox(tvn::CannotUseText("game collection", shown, tvn::DescribeOpenFailure(e)),
+               vb::vbOKOnly | vb::vbExclamation);
     EnableWindowControls(false);
     return;
   }
   busy.Done();
-  if (!compacted) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
+  if (failed) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
   // The window starts afresh on the section it was on, as the media window
   // does after its compaction.
   if (PLData().SectionNumber != 0)

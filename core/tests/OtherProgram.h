@@ -8,9 +8,16 @@
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace tvn::testing {
 
@@ -57,12 +64,83 @@ inline std::unique_ptr<QProcess> HoldWrite(const std::string& file, const std::s
   return tool;
 }
 
+// Another program's connection that commits rows one at a time, each in a
+// transaction of its own, from a thread of its own, until stopped; it waits
+// for a lock up to ten seconds, as a patient writer would. insert is a
+// statement whose ?1 takes the row's number (1, 2, ...).
+class RowWriter {
+ public:
+  RowWriter(const std::string& file, const std::string& insert) {
+    if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db_, insert.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
+      error_ = sqlite3_errmsg(db_);
+      return;
+    }
+    sqlite3_busy_timeout(db_, 10000);
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~RowWriter() {
+    Stop();
+    sqlite3_finalize(insert_);
+    sqlite3_close(db_);
+  }
+  // Waits until more than `rows` rows have been committed (or 20 s passed).
+  void WaitBeyond(int rows) const {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (committed_ <= rows && Error().empty() && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  int Committed() const { return committed_; }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  // The engine's message of the first write that failed; "" when none did.
+  std::string Error() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
+  }
+
+ private:
+  void Run() {
+    for (int n = 1; !stop_; ++n) {
+      sqlite3_bind_int(insert_, 1, n);
+      const int rc = sqlite3_step(insert_);
+      sqlite3_reset(insert_);
+      if (rc != SQLITE_DONE) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        error_ = std::to_string(n) + ": " + sqlite3_errmsg(db_);
+        return;
+      }
+      committed_ = n;
+      // One row at a time, as a person's tool or a script adds them.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* insert_ = nullptr;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> committed_{0};
+  mutable std::mutex mutex_;
+  std::string error_;
+};
+
 // The event loop runs until it would wait for the user, as after every
 // click, and a moment more.
 inline void BackToUser() {
   QEventLoop loop;
   QTimer::singleShot(20, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+// The program waits for the user (its reads let go) while the writer
+// commits `rows` rows more, or fails.
+inline void UserWaitsWhileWriting(const RowWriter& writer, int rows) {
+  const int until = writer.Committed() + rows;
+  QElapsedTimer waited;
+  waited.start();
+  while (writer.Committed() < until && writer.Error().empty() && waited.elapsed() < 20000) BackToUser();
 }
 
 }  // namespace tvn::testing

@@ -5,14 +5,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sqlite3.h>
+
 #include <fstream>
+#include <map>
 #include <random>
 
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
 #include "core/ConversionModule32.h"
+#include "core/OpenFailure.h"
 #include "core/Schema.h"
 #include "core/tests/CoreTestSupport.h"
+#include "core/tests/DamagedFiles.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -167,7 +172,10 @@ TEST_F(ConversionTest, FailureHalfWayLosesNothing) {
 TEST_F(ConversionTest, BackupIsWrittenOnceFromTheUntouchedFileAndMiniDiscsGetTheirSection) {
   tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
   tvntest::FillEarlierCollection(Path("old.mdb"), 2);
-  // A backup left by an earlier, interrupted attempt stays as it is.
+  Open("old.mdb")->Close();
+  const std::string untouched = tvntest::ReadBytes(Path("old.mdb"));
+  // A file of that name that is not this file's copy stays as it is, and
+  // the file gets a backup of its own, which the message names.
   {
     std::ofstream out(Path("old.30"), std::ios::binary);
     out << "first backup";
@@ -175,6 +183,9 @@ TEST_F(ConversionTest, BackupIsWrittenOnceFromTheUntouchedFileAndMiniDiscsGetThe
   OpenCollection("old.mdb");
   EXPECT_TRUE(tvn::IsCurrentLayout(db()));
   EXPECT_EQ(tvntest::ReadBytes(Path("old.30")), "first backup");
+  EXPECT_TRUE(tvntest::ReadBytes(Path("old (2).30")) == untouched);
+  ASSERT_FALSE(vb::PromptScript::Records().empty());
+  EXPECT_EQ(vb::PromptScript::Records()[0].text, std::string(kFirstMessage) + "old (2).30");
   EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7 and section = 'MiniDisc'"), 4);
   EXPECT_EQ(CountRows(db(), "select * from mediadata where SectionNumber = 7"), 4);
   db()->Close();
@@ -371,11 +382,116 @@ TEST_F(ConversionTest, ALinkedFileIsRefusedWithTheLinkAndItsTargetNamed) {
   EXPECT_FALSE(std::filesystem::exists(Path("Admin.30")));
 }
 
-TEST(BackupName, UpToTheFirstPointOfTheFileName) {
+TEST(BackupName, TheWholeNameBeforeItsExtension) {
   EXPECT_EQ(tvn::CollectionBackupName("av30.mdb"), "av30.30");
-  EXPECT_EQ(tvn::CollectionBackupName("My.Music.mdb"), "My.30");
+  EXPECT_EQ(tvn::CollectionBackupName("My.Music.mdb"), "My.Music.30");
+  EXPECT_EQ(tvn::CollectionBackupName("/data/v1.2/nodot"), "");
   EXPECT_EQ(tvn::CollectionBackupName("/data/v1.2/old.mdb"), "/data/v1.2/old.30");
   EXPECT_EQ(tvn::CollectionBackupName("nodot"), "");
+}
+
+// Two collections whose names are alike up to their first "." each get a
+// backup of their own, byte for byte, and each message names its own.
+TEST_F(ConversionTest, NamesAlikeUpToAPointGetABackupEach) {
+  std::map<std::string, std::string> before;
+  for (const char* name : {"My.Songs.mdb", "My.Tunes.mdb"}) {
+    tvn::schema::CreateOriginalEarlierCollectionFile(Path(name));
+    tvntest::FillEarlierCollection(Path(name), std::string(name) == "My.Songs.mdb" ? 1 : 2);
+    Open(name)->Close();
+    before[name] = tvntest::ReadBytes(Path(name));
+  }
+  for (const auto& [name, backup] : {std::pair<std::string, std::string>{"My.Songs.mdb", "My.Songs.30"},
+                                     {"My.Tunes.mdb", "My.Tunes.30"}}) {
+    vb::PromptScript::Clear();
+    OpenCollection(name);
+    EXPECT_TRUE(tvn::IsCurrentLayout(db()));
+    db()->Close();
+    ASSERT_FALSE(vb::PromptScript::Records().empty());
+    EXPECT_EQ(vb::PromptScript::Records()[0].text, std::string(kFirstMessage) + backup);
+    EXPECT_TRUE(tvntest::ReadBytes(Path(backup)) == before[name]) << backup;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Path("My.30")));
+}
+
+void Alter(const std::string& file, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+  sqlite3_free(error);
+  sqlite3_close(raw);
+}
+
+// What an earlier file lacks besides a section table with its names does
+// not stop its conversion: a missing field is empty in every row, a missing
+// table adds no rows, and every row the file holds is converted.
+TEST_F(ConversionTest, WhatAnEarlierFileLacksBesidesItsNamesConvertsAsEmpty) {
+  for (const char* lack :
+       {"ALTER TABLE cassette DROP COLUMN GrpNum", "ALTER TABLE cassette DROP COLUMN Player; ALTER TABLE lp DROP COLUMN serial",
+        "ALTER TABLE cassette DROP COLUMN Format_Type", "ALTER TABLE Compact_Disk DROP COLUMN notes",
+        "ALTER TABLE vt DROP COLUMN slot", "DROP TABLE lp", "DROP TABLE vt", "DROP TABLE artists",
+        "DROP TABLE cdcaption; DROP TABLE category"}) {
+    SCOPED_TRACE(lack);
+    std::filesystem::remove(Path("old.mdb"));
+    std::filesystem::remove(Path("old.30"));
+    tvn::schema::CreateOriginalEarlierCollectionFile(Path("old.mdb"));
+    tvntest::FillEarlierCollection(Path("old.mdb"), 3);
+    Alter(Path("old.mdb"), lack);
+    long items = 0;
+    {
+      auto d = Open("old.mdb");
+      for (const auto& t : tvn::schema::SectionTableNames())
+        if (HasTable(d, t)) items += CountRows(d, "select * from " + t);
+      d->Close();
+    }
+    tvn::OpenCollectionFile(dao::DBEngine::Workspaces(0), Path("old.mdb"), tvn::MediaCollectionKind())->Close();
+    vb::PromptScript::Clear();
+    ASSERT_NO_THROW(OpenCollection("old.mdb"));
+    ASSERT_TRUE(tvn::IsCurrentLayout(db()));
+    EXPECT_EQ(CountRows(db(), "select * from mediadata"), items);
+    EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'md tape' and SectionNumber = 7"),
+              std::string(lack).find("Format_Type") == std::string::npos ? 1 : 0);
+    EXPECT_EQ(vb::PromptScript::Texts().back(), kDoneMessage);
+    db()->Close();
+  }
+  // A file of one section table with names only converts with its rows.
+  std::filesystem::remove(Path("lp.mdb"));
+  tvn::testing::MakeLookAlike(Path("lp.mdb"), "CREATE TABLE lp (name TEXT); INSERT INTO lp VALUES ('Blue Train');");
+  OpenCollection("lp.mdb");
+  EXPECT_EQ(CountRows(db(), "select * from mediadata where name = 'Blue Train' and SectionNumber = 5"), 1);
+  db()->Close();
+}
+
+// Only what makes the conversion impossible refuses an earlier file, and
+// it is told as such, the file left as it was; a database with no table of
+// either layout is no collection.
+TEST_F(ConversionTest, AnEarlierFileIsRefusedOnlyWithoutASectionTableOrItsNames) {
+  struct Case {
+    const char* sql;
+    std::string told;
+  };
+  for (const Case& c : {Case{"CREATE TABLE lp (name TEXT); CREATE TABLE cassette (title1 TEXT);",
+                             "is a collection of the earlier layout that cannot be converted: its table \"cassette\" "
+                             "has no field \"name\"."},
+                        Case{"CREATE TABLE artists (artist_name TEXT);",
+                             "is a database, but not a collection: it has no table \"mediadata\", which every "
+                             "collection holds."}}) {
+    SCOPED_TRACE(c.sql);
+    tvn::testing::MakeLookAlike(Path("odd.mdb"), c.sql);
+    const std::string before = tvntest::ReadBytes(Path("odd.mdb"));
+    try {
+      tvn::OpenCollectionFile(dao::DBEngine::Workspaces(0), Path("odd.mdb"), tvn::MediaCollectionKind());
+      ADD_FAILURE() << "opened";
+    } catch (const std::exception& e) {
+      EXPECT_EQ(tvn::DescribeOpenFailure(e), c.told);
+    }
+    tvn::AVData()->LastDB("odd.mdb");
+    tvn::App().CollectionDB = Open("odd.mdb");
+    EXPECT_THROW(tvn::CommonDataTable().CheckTable(), tvn::NotACollectionError);
+    tvn::App().CollectionDB->Close();
+    EXPECT_EQ(tvntest::ReadBytes(Path("odd.mdb")), before);
+    EXPECT_FALSE(std::filesystem::exists(Path("odd.30")));
+  }
 }
 
 class MasterListTest : public ConversionTest {

@@ -609,6 +609,31 @@ TEST_F(StartupTest, ALookAlikeCollectionIsRefusedUnchangedNamingWhatItLacks) {
   }
 }
 
+// A list of collections of an older version, without the game catalogue's
+// table: converted at the start (its old file kept as "Admin.30"), its
+// collections still listed, and nothing refused or told.
+TEST_F(StartupTest, AnOlderListOfCollectionsWithoutTheGamesTableIsConverted) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  MakeLookAlike(InHome("Admin.sys"),
+                "CREATE TABLE avcollections (dbname VARCHAR(255), AVCollection VARCHAR(255));"
+                "CREATE INDEX \"avcollections.dbname\" ON avcollections (dbname);"
+                "CREATE INDEX \"avcollections.master\" ON avcollections (AVCollection);"
+                "INSERT INTO avcollections VALUES ('av30.mdb', 'My Collection');"
+                "INSERT INTO avcollections VALUES ('Jazz.mdb', 'Jazz');");
+  const std::string before = Content(InHome("Admin.sys"));
+  ResetGlobals();
+  Start_Form& start = RunStartup();
+  EXPECT_TRUE(vb::PromptScript::Records().empty()) << ::testing::PrintToString(vb::PromptScript::Texts());
+  EXPECT_TRUE(endings_.empty());
+  EXPECT_FALSE(start.Continue_but->isHidden());
+  EXPECT_FALSE(std::filesystem::exists(InHome("Admin.sys.damaged")));
+  EXPECT_EQ(Content(InHome("Admin.30")), before);
+  EXPECT_EQ(ListedName("av30.mdb"), "My Collection");
+  EXPECT_EQ(ListedName("Jazz.mdb"), "Jazz");
+  EXPECT_EQ(AskTheTool(InHome("Admin.sys"), "select count(*) from plcollections where 0"), std::vector<std::string>{"0"});
+}
+
 // A master list with the list tables' names but not their fields: kept as
 // it came, byte for byte, and made anew, the message naming what it lacks.
 TEST_F(StartupTest, ALookAlikeMasterListIsKeptUnchangedNamingWhatItLacks) {

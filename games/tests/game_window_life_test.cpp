@@ -10,6 +10,7 @@
 #include "core/AppState.h"
 #include "core/Compaction.h"
 #include "core/Schema.h"
+#include "core/tests/OtherProgram.h"
 #include "games/PLQDForm.h"
 #include "games/tests/GameWindowFixture.h"
 #include "platform/runtime/Prompter.h"
@@ -269,10 +270,7 @@ TEST_F(GameCompaction, AFailureOpensTheOriginalAgainAndSaysSo) {
   const auto size = std::filesystem::file_size(file_);
   // The copy is cut short by a full disk.
   const tvn::FileStep engine = tvn::CompactionStep();
-  tvn::CompactionStep() = [](const std::string&, const std::string& to) {
-    std::ofstream(to) << "half a copy";
-    throw vb::RuntimeError(3026, "Not enough space on disk.");
-  };
+  tvn::CompactionStep() = [](const std::string&) { throw vb::RuntimeError(3026, "Not enough space on disk."); };
   PromptScript::Answer(vb::vbYes);
   W().Compact_Menu->trigger();
   tvn::CompactionStep() = engine;
@@ -289,6 +287,36 @@ TEST_F(GameCompaction, AFailureOpensTheOriginalAgainAndSaysSo) {
   Choose("Nintendo");
   EXPECT_EQ(Name(), "Game 1000");
   EXPECT_TRUE(W().SSListBar1->isEnabled());
+}
+
+// Another program commits games one by one all through the compaction of
+// the game collection: every game it committed is in the file afterwards,
+// the file is sound, and its writes never fail.
+TEST_F(GameCompaction, EveryGameAnotherProgramCommitsMeanwhileIsKept) {
+  Open(2);
+  tvn::testing::RowWriter writer(file_, "insert into mediadata (name, SectionNumber) values ('Other ' || ?1, 2)");
+  const tvn::FileStep engine = tvn::CompactionStep();
+  int beforeCompaction = 0;
+  tvn::CompactionStep() = [&](const std::string& compacted) {
+    writer.WaitBeyond(5);
+    beforeCompaction = writer.Committed();
+    engine(compacted);
+  };
+  PromptScript::Answer(vb::vbYes);
+  W().Compact_Menu->trigger();
+  tvn::CompactionStep() = engine;
+  tvn::testing::UserWaitsWhileWriting(writer, 20);
+  writer.Stop();
+
+  EXPECT_EQ(writer.Error(), "");
+  EXPECT_EQ(PromptScript::Texts(), Strings{Question()});
+  EXPECT_GT(beforeCompaction, 0);
+  const tvn::testing::ToolRun run = tvn::testing::RunTool(
+      file_, "select count(distinct name) from mediadata where name like 'Other %';\npragma integrity_check;\n");
+  EXPECT_EQ(run.out, std::to_string(writer.Committed()) + "\nok\n") << run.err;
+  EXPECT_TRUE(WorkFiles().empty());
+  ASSERT_TRUE(PL().GameDB && PL().GameDB->IsOpen());
+  EXPECT_EQ(MediaItems(), 1);
 }
 
 }  // namespace

@@ -307,6 +307,13 @@ class DBEngine {
   static void ReleaseReads();
   // Copies source into a new, compacted file target; target must not exist.
   static void CompactDatabase(const std::string& source, const std::string& target);
+  // Rewrites file in place, compacted, through the engine's own journal:
+  // other programs may keep it open and go on writing to it. A write another
+  // program holds is waited for as long as a write of this layer waits;
+  // longer, and the file is left as it was (errFileLocked naming it). Run
+  // it on a connection of its own: every statement of this process on the
+  // file must have let go of its reads.
+  static void CompactInPlace(const std::string& file);
 };
 
 // Ending a recordset's work on the way out of a failure, where a second

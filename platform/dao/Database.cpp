@@ -1071,4 +1071,38 @@ void DBEngine::CompactDatabase(const std::string& source, const std::string& tar
   }
 }
 
+void DBEngine::CompactInPlace(const std::string& file) {
+  const std::string path = detail::Absolute(vb::ResolvePath(file));
+  detail::CheckFile(path);
+  sqlite3* db = detail::OpenConnection(path, SQLITE_OPEN_READWRITE);
+  detail::Probe(db, path);
+  // The engine rebuilds the file inside one transaction of its journal, so
+  // an interruption at any moment is rolled back at the next open and a
+  // writer of another program only waits. This runs aside from the
+  // windows, so the whole wait is one engine call.
+  sqlite3_busy_timeout(db, detail::kWriteWaitMs);
+  const int rc = sqlite3_exec(db, "VACUUM", nullptr, nullptr, nullptr);
+  const std::string msg = sqlite3_errmsg(db);
+  const int ext = sqlite3_extended_errcode(db);
+  const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+  sqlite3_close(db);
+  if (rc == SQLITE_OK) return;
+  switch (ext & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: detail::Fail(errFileLocked, detail::FileLockedText(path));
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      detail::Fail(detail::errCorrupt, "Cannot open database '" + path +
+                                           "'. It may not be a database that your application recognizes, or "
+                                           "the file may be corrupt.");
+    case SQLITE_FULL: detail::Fail(detail::errDiskFull, "Disk full: there is no room to compact '" + path + "'.");
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+      detail::Fail(errReadOnly, "'" + path + "' cannot be compacted: " +
+                                    (readOnly ? "the file is read-only." : "its folder is read-only."));
+    default: detail::Fail(errGeneral, "Could not compact '" + path + "': " + msg);
+  }
+}
+
 }  // namespace dao

@@ -10,7 +10,10 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
 #include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
@@ -18,12 +21,17 @@
 
 #include <QtEndian>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstring>
+#include <random>
 
 namespace print {
 
@@ -173,6 +181,111 @@ void WritePage(QByteArray& out, const Page& page, const QHash<QByteArray, quint3
   }
 }
 
+// Where a document written under a name ends: a symbolic link at the end
+// of the name is followed, link by link, to the file it names.
+QString WrittenName(const std::string& file) {
+  QFileInfo info(QString::fromStdString(file));
+  for (int depth = 0; depth < 128 && info.isSymLink(); ++depth) info.setFile(info.symLinkTarget());
+  return info.filePath();
+}
+
+// A document is written into a file without a name in the folder of its
+// target, and given the name only once it is whole: a write cut short, by
+// an error or by the program being killed, leaves no file behind, and a
+// document it replaces stays whole until then. Where the file system has
+// no such files, a named one beside the target is used (QSaveFile).
+class DocumentOut {
+ public:
+  explicit DocumentOut(const QString& target) : target_(target), named_(target) {}
+  ~DocumentOut() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  DocumentOut(const DocumentOut&) = delete;
+  DocumentOut& operator=(const DocumentOut&) = delete;
+
+  bool Open() {
+    const QByteArray folder = QFile::encodeName(QFileInfo(target_).absolutePath());
+    fd_ = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ < 0) return named_.open(QIODevice::WriteOnly);
+    // A document written over keeps the permissions of the one it replaces.
+    struct stat old {};
+    if (::stat(QFile::encodeName(target_).constData(), &old) == 0 && S_ISREG(old.st_mode))
+      (void)::fchmod(fd_, old.st_mode & 07777);
+    return unnamed_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+  }
+  QIODevice* Device() { return fd_ >= 0 ? static_cast<QIODevice*>(&unnamed_) : &named_; }
+  void Cancel() {
+    if (fd_ < 0) named_.cancelWriting();
+  }
+  QString ErrorString() const { return error_.isEmpty() ? (fd_ >= 0 ? unnamed_.errorString() : named_.errorString()) : error_; }
+
+  bool Commit() {
+    if (fd_ < 0) return named_.commit();
+    if (!unnamed_.flush() || unnamed_.error() != QFileDevice::NoError) return false;
+    unnamed_.close();
+    if (::fsync(fd_) != 0) return Failed(errno);
+    const QByteArray target = QFile::encodeName(target_);
+    if (Link(target)) return true;
+    if (errno != EEXIST) return Failed(errno);
+    // Over an existing file: a name of its own first, then moved over the
+    // old document in one step. Only a kill between the two leaves that
+    // name; the next save beside it removes it.
+    RemoveStaleLinks();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const QByteArray beside = QFile::encodeName(LinkPrefix()) + QByteArray::number(random() % 1000000000u);
+      if (!Link(beside)) {
+        if (errno == EEXIST) continue;
+        return Failed(errno);
+      }
+      if (::rename(beside.constData(), target.constData()) == 0) return true;
+      const int error = errno;
+      ::unlink(beside.constData());
+      return Failed(error);
+    }
+    return Failed(EEXIST);
+  }
+
+ private:
+  bool Link(const QByteArray& name) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno == EEXIST) return false;
+    return ::linkat(fd_, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0;
+  }
+  // The hidden name a document has for a moment before it is moved over
+  // the one it replaces.
+  QString LinkPrefix() const {
+    const QFileInfo info(target_);
+    return info.absolutePath() + "/." + info.fileName() + ".tvn-save-";
+  }
+  // Such names left by a save that was killed; one younger than a minute
+  // may be another save's, in the moment between its two steps.
+  void RemoveStaleLinks() const {
+    const QFileInfo prefix(LinkPrefix());
+    const QDir folder(prefix.absolutePath());
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& entry :
+         folder.entryInfoList({prefix.fileName() + "*"}, QDir::Files | QDir::Hidden | QDir::System)) {
+      if (entry.isSymLink() || entry.lastModified().toUTC() > old) continue;
+      const QString rest = entry.fileName().mid(prefix.fileName().size());
+      bool digits = !rest.isEmpty();
+      for (const QChar c : rest) digits = digits && c.isDigit();
+      if (digits) QFile::remove(entry.filePath());
+    }
+  }
+  bool Failed(int error) {
+    error_ = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+  }
+
+  QString target_;
+  QSaveFile named_;
+  QFile unnamed_;
+  int fd_ = -1;
+  QString error_;
+};
+
 }  // namespace
 
 bool SaveDocument(const Document& document, const std::string& file, int from, int to,
@@ -187,12 +300,12 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
                         " are not in the report; it has " + std::to_string(n) + " pages.";
     return false;
   }
-  QSaveFile out(QString::fromStdString(file));
-  if (!out.open(QIODevice::WriteOnly)) {
-    if (error) *error = UnwrittenExportMessage("report document", file, out.errorString());
+  DocumentOut out(WrittenName(file));
+  if (!out.Open()) {
+    if (error) *error = UnwrittenExportMessage("report document", file, out.ErrorString());
     return false;
   }
-  QDataStream s(&out);
+  QDataStream s(out.Device());
   s.setVersion(kStreamVersion);
   s << kMagic << kVersion;
 
@@ -210,7 +323,7 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
     const std::string refusal = PictureRefusal(static_cast<quint64>(size.width()),
                                                static_cast<quint64>(size.height()), static_cast<quint64>(bytes.size()));
     if (!refusal.empty() || bytes.isEmpty()) {
-      out.cancelWriting();
+      out.Cancel();
       if (error)
         *error = UnwrittenExportMessage(
             "report document", file,
@@ -236,8 +349,8 @@ bool SaveDocument(const Document& document, const std::string& file, int from, i
     WritePage(bytes, page, index);
     s.writeRawData(bytes.constData(), static_cast<int>(bytes.size()));
   }
-  if (s.status() != QDataStream::Ok || !out.commit()) {
-    if (error) *error = UnwrittenExportMessage("report document", file, out.errorString());
+  if (s.status() != QDataStream::Ok || !out.Commit()) {
+    if (error) *error = UnwrittenExportMessage("report document", file, out.ErrorString());
     return false;
   }
   return true;
@@ -374,6 +487,10 @@ struct PageScratch {
   std::vector<std::vector<CellRef>> tableCells;
 };
 
+// A page side the program can show and print: more than nothing, and at
+// most about 17 metres (pages are a sheet of paper, in twips).
+bool PlausiblePageSide(double twips) { return std::isfinite(twips) && twips >= 1.0 && twips <= 1.0e6; }
+
 bool ReadPage(FieldReader& r, const std::vector<Picture>& images, Page& page, PageScratch& k) {
   quint32 n = 0;
   FontNames& fonts = k.fonts;
@@ -381,6 +498,7 @@ bool ReadPage(FieldReader& r, const std::vector<Picture>& images, Page& page, Pa
   auto& tableCells = k.tableCells;
   page.width = r.F64();
   page.height = r.F64();
+  if (!PlausiblePageSide(page.width) || !PlausiblePageSide(page.height)) return false;
   if (!r.Count(&n, 40)) return false;
   page.texts.resize(n);
   textRaw.resize(n);
@@ -615,8 +733,24 @@ PictureFault ReadPictures(FieldReader& r, quint16 version, std::vector<Picture>&
 }  // namespace
 
 bool LoadDocument(const std::string& file, Document* out, std::string* error, const Progress& progress) {
-  QFile f(QString::fromStdString(file));
-  if (!f.open(QIODevice::ReadOnly)) {
+  // Only a plain file is read: opening a pipe or a device would wait for a
+  // writer, or never end. It is opened without waiting and judged by what
+  // was opened, so nothing can take its place in between.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = "The report document \"" + file + "\" cannot be opened.";
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (error) *error = "The file \"" + file + "\" is not a report document: it is not a plain file.";
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  QFile f;
+  if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
     if (error) *error = "The report document \"" + file + "\" cannot be opened.";
     return false;
   }

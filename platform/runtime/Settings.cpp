@@ -1,5 +1,6 @@
 #include "platform/runtime/Settings.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -72,5 +73,10 @@ void DeleteSetting(const std::string& appName, const std::string& section, const
 }
 
 void SetSettingsFile(const std::string& iniPath) { RedirectPath() = iniPath; }
+
+std::string SettingsFolder() {
+  const QString file = Open("TVN")->fileName();
+  return QFileInfo(file).absolutePath().toStdString();
+}
 
 }  // namespace vb

@@ -14,5 +14,8 @@ void DeleteSetting(const std::string& appName, const std::string& section,
 // Tests point the store at a file of their own (an empty path restores
 // the user's store).
 void SetSettingsFile(const std::string& iniPath);
+// The folder that holds the stores' files ("<name>.ini", one per
+// application; a test's own file when one is set), made or not.
+std::string SettingsFolder();
 
 }  // namespace vb

@@ -9,6 +9,8 @@
 #include <deque>
 #include <filesystem>
 
+#include "platform/runtime/Settings.h"
+
 namespace tvn::reports {
 
 std::string DialogFilter(const std::string& filter) {
@@ -124,12 +126,25 @@ QString SavedFileName(const std::string& file) {
   return depth > 0 ? info.filePath() : QString::fromStdString(file);
 }
 
+// The folders whose files are the program's own besides the data folder,
+// links followed: the settings stores' folder, and the data folder's
+// picture folder ("PICS", any letter case), whose files the records name.
+struct OwnFolders {
+  QString data, settings, pictures;
+};
+
 // The check of one place, links already followed.
-bool IsProgramPlace(const QString& path, const QString& folder) {
+bool IsProgramPlace(const QString& path, const OwnFolders& own) {
   const QFileInfo info(path);
   if (IsDatabase(path)) return true;
+  const QString& folder = own.data;
   const bool inDataFolder = !folder.isEmpty() && info.path() == folder;
   if (inDataFolder && IsKeptName(info.fileName())) return true;
+  if (!own.settings.isEmpty() && info.path() == own.settings &&
+      (info.fileName().endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) ||
+       info.fileName().endsWith(QLatin1String(".ini.lock"), Qt::CaseInsensitive)))
+    return true;
+  if (!own.pictures.isEmpty() && info.path().compare(own.pictures, Qt::CaseInsensitive) == 0) return true;
   // A companion file of a database, wherever the database lies, and in the
   // data folder also of a name the program keeps there before it exists.
   const QString database = DatabaseOfCompanion(path);
@@ -144,13 +159,26 @@ std::string ExportRefusal(const std::string& file, const std::string& dataFolder
   if (reached.endless || written.endless)
     return "The file\n" + file + "\nis a symbolic link that leads round in a circle and is not written.";
   const WritePath data = Follow(dataFolder);
-  const QString folder = data.endless ? QString() : data.target;
+  OwnFolders own;
+  if (!data.endless) {
+    own.data = data.target;
+    own.pictures = own.data + "/PICS";
+    // The picture folder as it is spelt on disk, and where a link leads.
+    const QDir dir(own.data);
+    for (const QString& entry : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+      if (entry.compare(QLatin1String("pics"), Qt::CaseInsensitive) == 0) {
+        const WritePath pictures = Follow(dir.filePath(entry).toStdString());
+        own.pictures = pictures.endless ? dir.filePath(entry) : pictures.target;
+      }
+  }
+  const WritePath settings = Follow(vb::SettingsFolder());
+  if (!settings.endless) own.settings = settings.target;
   // A link named like a file of the program would show the export under
   // that name, so every name on the way is judged, not only the ends.
   QStringList places{written.target, reached.target};
   places << reached.links << written.links;
   for (const QString& place : places) {
-    if (!IsProgramPlace(place, folder)) continue;
+    if (!IsProgramPlace(place, own)) continue;
     if (reached.links.isEmpty())
       return "The file\n" + file + "\nbelongs to the program itself and is not written over.";
     if (place == written.target || place == reached.target)

@@ -18,7 +18,9 @@ std::string DialogFilter(const std::string& filter);
 // templates are all SQLite files, wherever they lie) with SQLite's own
 // files beside it, and a name the program keeps in its data folder
 // ("admin.sys", "tips.sys", a template, a collection, a damaged copy, a
-// conversion's backup) even before it exists. Links that lead round in a
+// conversion's backup) even before it exists; the settings stores ("*.ini"
+// in their folder) and every file of the data folder's picture folder
+// ("PICS"), whose pictures the records name. Links that lead round in a
 // circle are refused too: there is no file at their end to judge.
 std::string ExportRefusal(const std::string& file, const std::string& dataFolder);
 

@@ -21,6 +21,7 @@
 #include "platform/print/PreviewWidget.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Prompter.h"
+#include "platform/runtime/Settings.h"
 #include "reports/ReportModule.h"
 #include "reports/output/FileFilter.h"
 #include "reports/output/PrintPageForm.h"
@@ -401,6 +402,60 @@ std::string Sha256(const std::string& file) {
   if (!std::filesystem::exists(file, error)) return "absent";
   const auto out = printtest::RunTool("sha256sum", {QString::fromStdString(file)});
   return out ? out->section(' ', 0, 0).toStdString() : "sha256sum failed";
+}
+
+// The settings stores, the pictures the records name, and a link in the
+// data folder that bears the name of one of the program's files and leads
+// to a folder: none of them is written through an export's name.
+TEST_F(ReportWindow, ExportsNeverWriteOverTheSettingsAPictureOrThroughAProgramsName) {
+  namespace fs = std::filesystem;
+  AddArtist("Abba", {"cas"});
+  vb::SaveSetting("TVN", "Startup", "LG", "2");
+  vb::SaveSetting("PL", "Startup", "LPL", "1");
+  // The stores as they lie (one file for every application in a test).
+  std::vector<std::string> stores;
+  for (const auto& e : fs::directory_iterator(vb::SettingsFolder()))
+    if (e.path().extension() == ".ini") stores.push_back(e.path().string());
+  ASSERT_FALSE(stores.empty());
+  fs::create_directories(Path("PICS"));
+  {
+    QFile picture(QString::fromStdString(Path("PICS/cover.jpg")));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("a picture a record names");
+  }
+  fs::create_directories(Path("elsewhere"));
+  fs::create_directory_symlink(Path("elsewhere"), Path("admin.sys"));
+  fs::create_directory_symlink(Path("elsewhere"), Path("Old.mdb"));
+
+  RptForm& w = OpenWindow(8);
+  w.CreateButton->click();
+  struct Case {
+    std::string typed, reached;
+  };
+  std::vector<Case> cases{Case{Path("PICS/cover.jpg"), Path("PICS/cover.jpg")},
+                          Case{Path("pics/cover.jpg"), Path("PICS/cover.jpg")},
+                          Case{Path("admin.sys/out.pdf"), Path("elsewhere/out.pdf")},
+                          Case{Path("Old.mdb/out.pdf"), Path("elsewhere/out.pdf")}};
+  for (const std::string& store : stores) cases.push_back(Case{store, store});
+  for (const Case& c : cases) {
+    const std::string before = Sha256(c.reached);
+    vb::PromptScript::Clear();
+    vb::PromptScript::AnswerText(c.typed);
+    vb::PromptScript::AnswerText(Path("plain.pdf"));
+    w.btnPDF->click();
+    const auto texts = Messages();
+    ASSERT_EQ(texts.size(), 1u) << c.typed;
+    EXPECT_NE(texts[0].find(c.typed), std::string::npos) << texts[0];
+    EXPECT_NE(texts[0].find("Choose another name."), std::string::npos) << texts[0];
+    EXPECT_EQ(Sha256(c.reached), before) << c.typed;
+    EXPECT_EQ(tvntest::ReadBytes(Path("plain.pdf")).substr(0, 5), "%PDF-") << "the second name is written";
+    fs::remove(Path("plain.pdf"));
+  }
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "LG"), "2");
+  // Other names in those folders stay free.
+  EXPECT_FALSE(tvn::reports::IsProgramFile(vb::SettingsFolder() + "/report.pdf", Path("")));
+  EXPECT_FALSE(tvn::reports::IsProgramFile(Path("elsewhere/out.pdf"), Path("")));
+  EXPECT_FALSE(tvn::reports::IsProgramFile(Path("PICS.pdf"), Path("")));
 }
 
 // A link carries a write to wherever it leads: the export is judged by the

@@ -10,6 +10,19 @@
 #include <QtEndian>
 #include <QTemporaryDir>
 
+#include <bit>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <limits>
+#include <random>
+#include <thread>
 #include <tuple>
 
 #include "platform/print/DocumentFile.h"
@@ -711,6 +724,114 @@ TEST(PngPages, APageRendersAtTheAskedResolution) {
   const QImage img = print::RenderPageImage(p.document(), 2, 72);
   EXPECT_EQ(img.size(), QSize(612, 792));
   EXPECT_TRUE(print::RenderPageImage(p.document(), 3, 72).isNull());
+}
+
+// The page size stands at the start of each page: a document of pages
+// without pictures has its first page's width at byte 14, its height at 22.
+TEST(ReportDocuments, APageSizeNoPageCanHaveIsRefusedAsDamaged) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  p.Text("Only text\n");
+  p.EndDoc();
+  const std::string good = PathIn(dir, "good.vsr");
+  ASSERT_TRUE(p.SaveDoc(good));
+  const QByteArray bytes = ReadAll(good);
+  auto withSize = [&](double width, double height) {
+    QByteArray b = bytes;
+    qToBigEndian(std::bit_cast<quint64>(width), reinterpret_cast<uchar*>(b.data()) + 14);
+    qToBigEndian(std::bit_cast<quint64>(height), reinterpret_cast<uchar*>(b.data()) + 22);
+    const std::string file = PathIn(dir, "sized.vsr");
+    QFile f(QString::fromStdString(file));
+    f.open(QIODevice::WriteOnly);
+    f.write(b);
+    return file;
+  };
+  {
+    // The offsets are right: the sizes as written read back.
+    print::Document doc;
+    std::string error;
+    ASSERT_TRUE(print::LoadDocument(withSize(15840, 12240), &doc, &error)) << error;
+    EXPECT_EQ(doc.pages[0].width, 15840);
+    EXPECT_EQ(doc.pages[0].height, 12240);
+  }
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  for (auto [w, h] : std::vector<std::pair<double, double>>{
+           {-3.2e307, 5e-315}, {12240, 5e-315}, {1e300, 15840}, {nan, 15840}, {12240, inf}, {0, 0}, {12240, -15840}}) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    const std::string file = withSize(w, h);
+    print::Document doc;
+    std::string error;
+    EXPECT_FALSE(print::LoadDocument(file, &doc, &error));
+    EXPECT_EQ(error, "The report document \"" + file + "\" is damaged or incomplete.");
+  }
+}
+
+// A named pipe under a document's name is not waited on: it is refused at
+// once, naming it.
+TEST(ReportDocuments, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
+  QTemporaryDir dir;
+  const std::string pipe = PathIn(dir, "pipe.vsr");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  auto load = std::async(std::launch::async, [&] {
+    print::Document doc;
+    std::string error;
+    const bool loaded = print::LoadDocument(pipe, &doc, &error);
+    return std::make_pair(loaded, error);
+  });
+  if (load.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    ADD_FAILURE() << "the load waits on the pipe";
+    QFile writer(QString::fromStdString(pipe));  // lets the load go on
+    writer.open(QIODevice::WriteOnly);
+  }
+  const auto [loaded, error] = load.get();
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(error, "The file \"" + pipe + "\" is not a report document: it is not a plain file.");
+}
+
+// A save killed at any moment leaves the folder as it was or with the new
+// document whole under its name, never a part-written file beside it; the
+// name a save killed in its last step left is removed by the next save
+// there; a document written over keeps its permissions.
+TEST(ReportDocuments, AKilledSaveLeavesNothingBesideTheDocument) {
+  QTemporaryDir dir;
+  Printer p;
+  Fill(p, 4000);
+  const std::string file = PathIn(dir, "report.vsr");
+  ASSERT_TRUE(p.SaveDoc(file));
+  ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+  const std::string left = PathIn(dir, ".report.vsr.tvn-save-123456");
+  std::filesystem::copy_file(file, left);
+  std::filesystem::last_write_time(left, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+  ASSERT_TRUE(p.SaveDoc(file));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  std::mt19937 random(77);
+  int killed = 0;
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::string error;
+      for (;;) print::SaveDocument(p.document(), file, 0, 0, &error, {});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 150));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    killed += WIFSIGNALED(status);
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path().toStdString()))
+      names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"report.vsr"});
+    Printer q;
+    ASSERT_TRUE(q.LoadDoc(file)) << q.LastError();
+    EXPECT_EQ(q.PageCount(), 4000);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+  }
+  EXPECT_EQ(killed, 5);
 }
 
 }  // namespace
