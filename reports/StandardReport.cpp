@@ -185,10 +185,6 @@ class StandardReportWriter {
   void Value(const std::string& text) {
     if (!text.empty()) p_.Text(text);
   }
-  // A bold label and its plain value, as one column's text.
-  static std::vector<ColumnRun> Field(const std::string& label, const std::string& value) {
-    return {{label, true}, {value, false}};
-  }
   // The width of runs set one after the other on a line.
   double Width(const std::vector<ColumnRun>& runs) {
     const bool bold = p_.FontBold();
@@ -240,7 +236,8 @@ class StandardReportWriter {
     p_.SetFontSize(8);
     std::vector<Column> nameLine{Column{kLeft, {{rs.Text(kName), true}}, 10}};
     const vb::Variant released = rs.Get(kRYear);
-    if (vb::IsDate(released)) nameLine.push_back({8400, Field("Release Year: ", vb::Format(released, "mm/dd/yyyy"))});
+    if (vb::IsDate(released))
+      nameLine.push_back({8400, LabelAndValue("Release Year: ", vb::Format(released, "mm/dd/yyyy"))});
     Columns(nameLine, 50);
     p_.SetFontBold(true);
 
@@ -251,12 +248,12 @@ class StandardReportWriter {
     }
 
     // Catalogue line: a column left out gives its room to the one before.
-    std::vector<Column> catalogue{Column{kLeft, Field("Catalog #: ", rs.Text(kCatNumber))}};
+    std::vector<Column> catalogue{Column{kLeft, LabelAndValue("Catalog #: ", rs.Text(kCatNumber))}};
     const std::string quality = rs.Text(kQRating);
-    if (Filled(quality)) catalogue.push_back({3500, Field("Quality Rating: ", quality)});
+    if (Filled(quality)) catalogue.push_back({3500, LabelAndValue("Quality Rating: ", quality)});
     const std::string rating = rs.Text(kRating);
-    if (Filled(rating)) catalogue.push_back({6200, Field("Rating: ", rating)});
-    catalogue.push_back({8500, Field("Media Type: ", section)});
+    if (Filled(rating)) catalogue.push_back({6200, LabelAndValue("Rating: ", rating)});
+    catalogue.push_back({8500, LabelAndValue("Media Type: ", section)});
     Columns(catalogue);
 
     // Artists line.
@@ -272,9 +269,10 @@ class StandardReportWriter {
     const std::string label = rs.Text(kLabelStudio);
     const vb::Variant acquired = rs.Get(kAcquired);
     if (options_.include[3] && (Filled(category + label) || vb::IsDate(acquired))) {
-      Columns({{kLeft, Field("Category: ", category)},
-               {4600, Field("Label/Studio: ", label)},
-               {8600, Field("Date Aquired: ", vb::IsDate(acquired) ? vb::Format(acquired, "mm/dd/yyyy") : "")}});
+      Columns({{kLeft, LabelAndValue("Category: ", category)},
+               {4600, LabelAndValue("Label/Studio: ", label)},
+               {8600, LabelAndValue("Date Aquired: ",
+                                    vb::IsDate(acquired) ? vb::Format(acquired, "mm/dd/yyyy") : "")}});
     }
 
     // Data section 2: format, sound format, time.
@@ -282,8 +280,8 @@ class StandardReportWriter {
     const std::string sound = rs.Text(kSound);
     const std::string time = rs.Text(kTime);
     if (options_.include[4] && Filled(format + sound + time)) {
-      Columns({{kLeft, Field("Format: ", format)}, {3800, Field("Sound Format: ", sound)},
-               {6800, Field("Total Time:", time)}});
+      Columns({{kLeft, LabelAndValue("Format: ", format)}, {3800, LabelAndValue("Sound Format: ", sound)},
+               {6800, LabelAndValue("Total Time:", time)}});
     }
 
     // Data section 3: ratios and sides, then tape index and speed, on one line.
@@ -295,18 +293,18 @@ class StandardReportWriter {
     if (options_.include[5] && (Filled(screen + pictureRatio + speed + index) || sides.positive)) {
       const bool ratios = Filled(screen + pictureRatio) || sides.positive;
       const bool tape = Filled(speed + index);
-      const std::vector<ColumnRun> speedRuns = Field("Tape Speed: ", speed);
+      const std::vector<ColumnRun> speedRuns = LabelAndValue("Tape Speed: ", speed);
       std::vector<Column> line;
       std::optional<Column> speedBelow;
       if (ratios) {
-        line = {{kLeft, Field("Screen Aspect Ratio: ", screen)},
-                {5000, Field("Picture Aspect Ratio: ", pictureRatio)},
-                {8000, Field("# Sides: ", sides.positive ? sides.text : "")}};
+        line = {{kLeft, LabelAndValue("Screen Aspect Ratio: ", screen)},
+                {5000, LabelAndValue("Picture Aspect Ratio: ", pictureRatio)},
+                {8000, LabelAndValue("# Sides: ", sides.positive ? sides.text : "")}};
         if (tape) {
           // The index follows the sides. Behind it the speed's own column
           // lies under the picture ratio: the speed follows the index, or
           // starts the next line at its column when the line has no room.
-          for (const ColumnRun& run : Field("Tape Index#: ", index)) line.back().runs.push_back(run);
+          for (const ColumnRun& run : LabelAndValue("Tape Index#: ", index)) line.back().runs.push_back(run);
           const double speedX = 8000 + Width(line.back().runs) + kGap;
           const double rightLimit = p_.PageWidth() - p_.MarginRight() - p_.IndentRight();
           if (speedX + Width(speedRuns) <= rightLimit)
@@ -315,7 +313,7 @@ class StandardReportWriter {
             speedBelow = Column{4000, speedRuns};
         }
       } else {
-        line = {{kLeft, Field("Tape Index#: ", index)}, {4000, speedRuns}};
+        line = {{kLeft, LabelAndValue("Tape Index#: ", index)}, {4000, speedRuns}};
       }
       Columns(line);
       if (speedBelow) Columns({*speedBelow});
@@ -325,15 +323,15 @@ class StandardReportWriter {
     const CountText slot = CountOf(rs.Get(kSlot));
     const std::string serial = rs.Text(kSerial);
     if (options_.include[5] && (Filled(serial) || slot.positive)) {
-      Columns({{kLeft, Field("CD Serial #: ", serial)},
-               {4000, Field("CD Changer Slot #: ", slot.positive ? slot.text : "")}});
+      Columns({{kLeft, LabelAndValue("CD Serial #: ", serial)},
+               {4000, LabelAndValue("CD Changer Slot #: ", slot.positive ? slot.text : "")}});
     }
 
     // Web line: no option governs it.
     const std::string mail = rs.Text(kMail);
     const std::string homepage = rs.Text(kHomepage);
     if (Filled(mail + homepage)) {
-      Columns({{kLeft, Field("EMail ID: ", mail)}, {6000, Field("Homepage: ", homepage)}});
+      Columns({{kLeft, LabelAndValue("EMail ID: ", mail)}, {6000, LabelAndValue("Homepage: ", homepage)}});
     }
 
     // User-defined fields in pairs, with the captions the record carries.
@@ -342,8 +340,8 @@ class StandardReportWriter {
         const std::string valueA = rs.Text(kUser1 + n - 1);
         const std::string valueB = rs.Text(kUser1 + n);
         if (!Filled(valueA + valueB)) continue;
-        Columns({{kLeft, Field(rs.Text(kUserCaption1 + n - 1) + ": ", valueA)},
-                 {6000, Field(rs.Text(kUserCaption1 + n) + ": ", valueB)}});
+        Columns({{kLeft, LabelAndValue(rs.Text(kUserCaption1 + n - 1) + ": ", valueA)},
+                 {6000, LabelAndValue(rs.Text(kUserCaption1 + n) + ": ", valueB)}});
       }
     }
 

@@ -19,6 +19,11 @@ struct ColumnRun {
   bool bold = false;
 };
 
+// A bold label and its plain value, as the writers print a field.
+inline std::vector<ColumnRun> LabelAndValue(const std::string& label, const std::string& value) {
+  return {{label, true}, {value, false}};
+}
+
 struct Column {
   double left = 0;  // twips from the page's left edge
   std::vector<ColumnRun> runs;

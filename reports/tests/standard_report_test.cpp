@@ -461,7 +461,8 @@ TEST_F(StandardReport, CompleteRecordValuesAsLongAsTheirFieldsWrapInTheirColumns
   std::size_t printed = 0;
   for (const auto& page : doc.pages) {
     for (const auto& t : Texts(page)) {
-      printed += static_cast<std::size_t>(t.text.count('W'));
+      // The values' pieces: the heading's date may hold a W of its own.
+      if (t.text.count('W') == t.text.size()) printed += static_cast<std::size_t>(t.text.size());
       EXPECT_LE(t.x + t.width, 12240 - 1440 + 0.5) << t.text.toStdString();
     }
     for (const std::string& pair : printtest::OverlappingTexts(page)) ADD_FAILURE() << "overprinted: " << pair;
