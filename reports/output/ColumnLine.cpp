@@ -33,8 +33,16 @@ std::vector<Line> LayOut(print::Printer& p, const Column& column, double width) 
         lines.emplace_back();
         x = column.indent;
       }
-      const std::vector<std::string> wrapped =
-          p.WrapLines(paragraphs[k].toStdString(), std::max(0.0, width - x), lineWidth);
+      std::string text = paragraphs[k].toStdString();
+      // Most values fit where they start: they are measured once, not
+      // word by word.
+      const double whole = p.TextWidth(text);
+      if (whole <= width - x) {
+        if (!text.empty()) lines.back().push_back({x, std::move(text), run.bold});
+        x += whole;
+        continue;
+      }
+      const std::vector<std::string> wrapped = p.WrapLines(text, std::max(0.0, width - x), lineWidth);
       for (std::size_t i = 0; i < wrapped.size(); ++i) {
         if (i > 0) {
           lines.emplace_back();
