@@ -160,9 +160,10 @@ TEST_F(ChangerReport, WideValuesWrapInsideTheirColumns) {
   const std::string whole[] = {name, "CD Player: " + player, "Group #: 200", "Slot #: -32768"};
   for (int grouping = 0; grouping < 3; ++grouping) {
     const print::Document& doc = Create(grouping);
+    const std::vector<print::TextItem> body = Body(doc);
     const print::TextItem* first = nullptr;
     const print::TextItem* next = nullptr;
-    for (const auto& t : Body(doc)) {
+    for (const auto& t : body) {
       if (!first && t.x == 1440 && t.text.startsWith("W") && !t.font.bold) first = &t;
       if (t.text == "Zulu") next = &t;
     }
@@ -170,7 +171,7 @@ TEST_F(ChangerReport, WideValuesWrapInsideTheirColumns) {
     // Each column's pieces from the wide disc's line down to the next disc's.
     QString read[4];
     double lowest = first->y;
-    for (const auto& t : Body(doc)) {
+    for (const auto& t : body) {
       if (t.y < first->y || t.y >= next->y || t.font.bold) continue;
       for (int c = 0; c < 4; ++c) {
         if (t.x < columns[c] || t.x >= columns[c + 1]) continue;
