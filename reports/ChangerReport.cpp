@@ -7,6 +7,7 @@
 #include "platform/print/Printer.h"
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
+#include "reports/output/ColumnLine.h"
 #include "reports/output/PageFrame.h"
 
 namespace tvn::reports {
@@ -16,18 +17,13 @@ constexpr double kGroupGap = 400;
 constexpr double kLineGap = 30;
 
 // The columns of a disc's line: its name from the left edge, then the
-// changer, the group number and the slot.
+// changer, the group number and the slot. A value longer than its column
+// (a changer's name of all ten characters the field holds) wraps inside it.
 constexpr double kPlayerColumn = 6300;
 constexpr double kGroupColumn = 8300;
 constexpr double kSlotColumn = 9800;
 // What is left free before the next column.
 constexpr double kColumnGap = 100;
-
-// Prints text at the cursor, cut to end before `end` (a longer value would
-// run into the next column or, in the last, wrap onto a line of its own).
-void Cell(print::Printer& p, const std::string& text, double end) {
-  p.Text(p.FitText(text, end - p.CurrentX()));
-}
 
 // A numeric field as trimmed text, anything else as nothing.
 std::string NumberText(const dao::Variant& value) {
@@ -85,14 +81,12 @@ void PrintChangerRecords(dao::Recordset& records) {
   if (!p || (records.BOF() && records.Eof())) return;
   records.MoveFirst();
   while (!records.Eof()) {
-    Cell(*p, vb::NzStr(records.GetField("name")), kPlayerColumn - kColumnGap);
-    p->SetCurrentX(kPlayerColumn);
-    Cell(*p, "CD Player: " + vb::NzStr(records.GetField("player")), kGroupColumn - kColumnGap);
-    p->SetCurrentX(kGroupColumn);
-    Cell(*p, "Group #: " + NumberText(records.GetField("grpnum")), kSlotColumn - kColumnGap);
-    p->SetCurrentX(kSlotColumn);
-    Cell(*p, "Slot #: " + NumberText(records.GetField("slot")), p->PageWidth() - p->MarginRight() - p->IndentRight());
-    p->Text("\n");
+    PrintColumns(*p,
+                 {Column{p->CurrentX(), {{vb::NzStr(records.GetField("name"))}}},
+                  Column{kPlayerColumn, {{"CD Player: " + vb::NzStr(records.GetField("player"))}}},
+                  Column{kGroupColumn, {{"Group #: " + NumberText(records.GetField("grpnum"))}}},
+                  Column{kSlotColumn, {{"Slot #: " + NumberText(records.GetField("slot"))}}}},
+                 kColumnGap);
     p->SetCurrentY(p->CurrentY() + kLineGap);
     records.MoveNext();
   }

@@ -12,6 +12,7 @@
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
 #include "reports/RptForm.h"
+#include "reports/output/ColumnLine.h"
 #include "reports/output/PageFrame.h"
 
 namespace tvn::reports {
@@ -80,75 +81,21 @@ Card ReadCard(dao::Recordset& rs, const CardLayout& layout) {
 
 // One card's part of a row: runs printed one after the other, every line
 // starting `indent` twips into the card's column.
-struct Run {
-  std::string text;
-  bool bold;
-};
 struct Cell {
-  std::vector<Run> runs;
+  std::vector<ColumnRun> runs;
   double indent = 0;
   bool Empty() const { return runs.empty(); }
 };
-
-// A cell laid out in its column: each line's pieces with their offsets.
-struct Piece {
-  double x;
-  std::string text;
-  bool bold;
-};
-using Line = std::vector<Piece>;
-
-std::vector<Line> LayOut(print::Printer& p, const Cell& cell, double width) {
-  std::vector<Line> lines(1);
-  double x = cell.indent;
-  const double lineWidth = width - cell.indent;
-  for (const Run& run : cell.runs) {
-    p.SetFontBold(run.bold);
-    // Line breaks typed into a text start new lines.
-    const QStringList paragraphs = QString::fromStdString(run.text).remove('\r').split('\n');
-    for (qsizetype k = 0; k < paragraphs.size(); ++k) {
-      if (k > 0) {
-        lines.emplace_back();
-        x = cell.indent;
-      }
-      const std::vector<std::string> wrapped = p.WrapLines(paragraphs[k].toStdString(), width - x, lineWidth);
-      for (std::size_t i = 0; i < wrapped.size(); ++i) {
-        if (i > 0) {
-          lines.emplace_back();
-          x = cell.indent;
-        }
-        if (wrapped[i].empty()) continue;
-        lines.back().push_back({x, wrapped[i], run.bold});
-        x += p.TextWidth(wrapped[i]);
-      }
-    }
-  }
-  return lines;
-}
 
 // Prints one row of a card pair: each card's part wrapped inside its own
 // column and set line beside line, so a long text never runs into or
 // under the other card and both cards of a line are on one page. Ends
 // with a line feed and `gap` twips more.
 void PrintRow(print::Printer& p, const Cell& left, const Cell* right, double gap) {
-  const double leftWidth = kRightCard - kColumnGap - kLeftCard;
-  const double rightWidth = p.PageWidth() - p.MarginRight() - kRightCard;
-  const std::vector<Line> leftLines = LayOut(p, left, leftWidth);
-  const std::vector<Line> rightLines = right ? LayOut(p, *right, rightWidth) : std::vector<Line>{};
-  const std::size_t count = std::max(leftLines.size(), rightLines.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    if (p.CurrentY() + p.TextHeight() > p.PageHeight() - p.MarginBottom() && p.CurrentY() > p.MarginTop())
-      p.NewPage();
-    for (const auto& [column, lines] : {std::pair{kLeftCard, &leftLines}, std::pair{kRightCard, &rightLines}}) {
-      if (i >= lines->size()) continue;
-      for (const Piece& piece : (*lines)[i]) {
-        p.SetCurrentX(column + piece.x);
-        p.SetFontBold(piece.bold);
-        p.Text(piece.text);
-      }
-    }
-    p.Text("\n");
-  }
+  PrintColumns(p,
+               {Column{kLeftCard, left.runs, 0, left.indent},
+                Column{kRightCard, right ? right->runs : std::vector<ColumnRun>{}, 0, right ? right->indent : 0}},
+               kColumnGap);
   p.SetCurrentY(p.CurrentY() + gap);
   p.SetCurrentX(kLeftCard);
   p.SetFontBold(false);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
 #include "reports/RptForm.h"
+#include "reports/output/ColumnLine.h"
 #include "reports/output/PageFrame.h"
 
 namespace tvn::reports {
@@ -180,17 +182,24 @@ class StandardReportWriter {
     }
   }
 
-  void Label(const std::string& label) {
-    p_.SetFontBold(true);
-    p_.Text(label);
-    p_.SetFontBold(false);
-  }
   void Value(const std::string& text) {
     if (!text.empty()) p_.Text(text);
   }
-  void LabelAt(double x, const std::string& label) {
-    p_.SetCurrentX(x);
-    Label(label);
+  // The width of runs set one after the other on a line.
+  double Width(const std::vector<ColumnRun>& runs) {
+    const bool bold = p_.FontBold();
+    double width = 0;
+    for (const ColumnRun& run : runs) {
+      p_.SetFontBold(run.bold);
+      width += p_.TextWidth(run.text);
+    }
+    p_.SetFontBold(bold);
+    return width;
+  }
+  // A line of labelled values side by side, each wrapped in its column.
+  void Columns(const std::vector<Column>& columns, double gap = 25) {
+    PrintColumns(p_, columns);
+    p_.SetCurrentY(p_.CurrentY() + gap);
   }
   void EndLine(double gap = 25) {
     p_.Text("\n");
@@ -222,20 +231,15 @@ class StandardReportWriter {
     }
     first_ = false;
 
-    // Name line.
+    // Name line: the name in the larger type.
     p_.SetCurrentX(kLeft);
-    p_.SetFontBold(true);
-    p_.SetFontSize(10);
-    Value(rs.Text(kName));
     p_.SetFontSize(8);
+    std::vector<Column> nameLine{Column{kLeft, {{rs.Text(kName), true}}, 10}};
     const vb::Variant released = rs.Get(kRYear);
-    if (vb::IsDate(released)) {
-      LabelAt(8400, "Release Year: ");
-      Value(vb::Format(released, "mm/dd/yyyy"));
-    }
-    p_.Text("\n");
+    if (vb::IsDate(released))
+      nameLine.push_back({8400, LabelAndValue("Release Year: ", vb::Format(released, "mm/dd/yyyy"))});
+    Columns(nameLine, 50);
     p_.SetFontBold(true);
-    p_.SetCurrentY(p_.CurrentY() + 50);
 
     if (loaded) {
       DrawReportPicture(ctx_);
@@ -243,45 +247,32 @@ class StandardReportWriter {
       p_.SetCurrentY(p_.CurrentY() + pictureHeight + 75);
     }
 
-    // Catalogue line.
-    Label("Catalog #: ");
-    Value(rs.Text(kCatNumber));
+    // Catalogue line: a column left out gives its room to the one before.
+    std::vector<Column> catalogue{Column{kLeft, LabelAndValue("Catalog #: ", rs.Text(kCatNumber))}};
     const std::string quality = rs.Text(kQRating);
-    if (Filled(quality)) {
-      LabelAt(3500, "Quality Rating: ");
-      Value(quality);
-    }
+    if (Filled(quality)) catalogue.push_back({3500, LabelAndValue("Quality Rating: ", quality)});
     const std::string rating = rs.Text(kRating);
-    if (Filled(rating)) {
-      LabelAt(6200, "Rating: ");
-      Value(rating);
-    }
-    LabelAt(8500, "Media Type: ");
-    p_.Text(section + "\n");
-    p_.SetCurrentY(p_.CurrentY() + 25);
+    if (Filled(rating)) catalogue.push_back({6200, LabelAndValue("Rating: ", rating)});
+    catalogue.push_back({8500, LabelAndValue("Media Type: ", section)});
+    Columns(catalogue);
 
     // Artists line.
-    Label("Artists:");
-    p_.SetCurrentX(2140);
-    Value(rs.Text(kArtist1));
+    std::vector<ColumnRun> artists{{rs.Text(kArtist1), false}};
     for (int id : {kArtist2, kArtist3, kArtist4}) {
       const std::string artist = rs.Text(id);
-      if (Filled(artist)) p_.Text(",   " + artist);
+      if (Filled(artist)) artists.push_back({",   " + artist, false});
     }
-    EndLine();
+    Columns({{kLeft, {{"Artists:", true}}}, {2140, artists}});
 
     // Data section 1: category, label/studio, date acquired.
     const std::string category = rs.Text(kCategory);
     const std::string label = rs.Text(kLabelStudio);
     const vb::Variant acquired = rs.Get(kAcquired);
     if (options_.include[3] && (Filled(category + label) || vb::IsDate(acquired))) {
-      Label("Category: ");
-      Value(category);
-      LabelAt(4600, "Label/Studio: ");
-      Value(label);
-      LabelAt(8600, "Date Aquired: ");
-      if (vb::IsDate(acquired)) Value(vb::Format(acquired, "mm/dd/yyyy"));
-      EndLine();
+      Columns({{kLeft, LabelAndValue("Category: ", category)},
+               {4600, LabelAndValue("Label/Studio: ", label)},
+               {8600, LabelAndValue("Date Aquired: ",
+                                    vb::IsDate(acquired) ? vb::Format(acquired, "mm/dd/yyyy") : "")}});
     }
 
     // Data section 2: format, sound format, time.
@@ -289,13 +280,8 @@ class StandardReportWriter {
     const std::string sound = rs.Text(kSound);
     const std::string time = rs.Text(kTime);
     if (options_.include[4] && Filled(format + sound + time)) {
-      Label("Format: ");
-      Value(format);
-      LabelAt(3800, "Sound Format: ");
-      Value(sound);
-      LabelAt(6800, "Total Time:");
-      Value(time);
-      EndLine();
+      Columns({{kLeft, LabelAndValue("Format: ", format)}, {3800, LabelAndValue("Sound Format: ", sound)},
+               {6800, LabelAndValue("Total Time:", time)}});
     }
 
     // Data section 3: ratios and sides, then tape index and speed, on one line.
@@ -306,58 +292,46 @@ class StandardReportWriter {
     const std::string index = rs.Text(kTapeIndex);
     if (options_.include[5] && (Filled(screen + pictureRatio + speed + index) || sides.positive)) {
       const bool ratios = Filled(screen + pictureRatio) || sides.positive;
+      const bool tape = Filled(speed + index);
+      const std::vector<ColumnRun> speedRuns = LabelAndValue("Tape Speed: ", speed);
+      std::vector<Column> line;
+      std::optional<Column> speedBelow;
       if (ratios) {
-        Label("Screen Aspect Ratio: ");
-        Value(screen);
-        LabelAt(5000, "Picture Aspect Ratio: ");
-        Value(pictureRatio);
-        LabelAt(8000, "# Sides: ");
-        if (sides.positive) Value(sides.text);
-      }
-      if (Filled(speed + index)) {
-        Label("Tape Index#: ");
-        Value(index);
-        double speedX = 4000;
-        if (ratios && p_.CurrentX() + kGap > speedX) {
-          // Behind the ratios the speed's own column lies under the picture
-          // ratio: the speed follows the index, or starts the next line at
-          // its column when the line has no room left for it.
-          p_.SetFontBold(true);
-          double width = p_.TextWidth("Tape Speed: ");
-          p_.SetFontBold(false);
-          width += p_.TextWidth(speed);
+        line = {{kLeft, LabelAndValue("Screen Aspect Ratio: ", screen)},
+                {5000, LabelAndValue("Picture Aspect Ratio: ", pictureRatio)},
+                {8000, LabelAndValue("# Sides: ", sides.positive ? sides.text : "")}};
+        if (tape) {
+          // The index follows the sides. Behind it the speed's own column
+          // lies under the picture ratio: the speed follows the index, or
+          // starts the next line at its column when the line has no room.
+          for (const ColumnRun& run : LabelAndValue("Tape Index#: ", index)) line.back().runs.push_back(run);
+          const double speedX = 8000 + Width(line.back().runs) + kGap;
           const double rightLimit = p_.PageWidth() - p_.MarginRight() - p_.IndentRight();
-          if (p_.CurrentX() + kGap + width <= rightLimit)
-            speedX = p_.CurrentX() + kGap;
+          if (speedX + Width(speedRuns) <= rightLimit)
+            line.push_back({speedX, speedRuns});
           else
-            EndLine();
+            speedBelow = Column{4000, speedRuns};
         }
-        LabelAt(speedX, "Tape Speed: ");
-        Value(speed);
+      } else {
+        line = {{kLeft, LabelAndValue("Tape Index#: ", index)}, {4000, speedRuns}};
       }
-      EndLine();
+      Columns(line);
+      if (speedBelow) Columns({*speedBelow});
     }
 
     // Compact disc serial and changer slot.
     const CountText slot = CountOf(rs.Get(kSlot));
     const std::string serial = rs.Text(kSerial);
     if (options_.include[5] && (Filled(serial) || slot.positive)) {
-      Label("CD Serial #: ");
-      Value(serial);
-      LabelAt(4000, "CD Changer Slot #: ");
-      if (slot.positive) Value(slot.text);
-      EndLine();
+      Columns({{kLeft, LabelAndValue("CD Serial #: ", serial)},
+               {4000, LabelAndValue("CD Changer Slot #: ", slot.positive ? slot.text : "")}});
     }
 
     // Web line: no option governs it.
     const std::string mail = rs.Text(kMail);
     const std::string homepage = rs.Text(kHomepage);
     if (Filled(mail + homepage)) {
-      Label("EMail ID: ");
-      Value(mail);
-      LabelAt(6000, "Homepage: ");
-      p_.Text(homepage + "\n");
-      p_.SetCurrentY(p_.CurrentY() + 25);
+      Columns({{kLeft, LabelAndValue("EMail ID: ", mail)}, {6000, LabelAndValue("Homepage: ", homepage)}});
     }
 
     // User-defined fields in pairs, with the captions the record carries.
@@ -366,11 +340,8 @@ class StandardReportWriter {
         const std::string valueA = rs.Text(kUser1 + n - 1);
         const std::string valueB = rs.Text(kUser1 + n);
         if (!Filled(valueA + valueB)) continue;
-        Label(rs.Text(kUserCaption1 + n - 1) + ": ");
-        Value(valueA);
-        LabelAt(6000, rs.Text(kUserCaption1 + n) + ": ");
-        p_.Text(valueB + "\n");
-        p_.SetCurrentY(p_.CurrentY() + 25);
+        Columns({{kLeft, LabelAndValue(rs.Text(kUserCaption1 + n - 1) + ": ", valueA)},
+                 {6000, LabelAndValue(rs.Text(kUserCaption1 + n) + ": ", valueB)}});
       }
     }
 

@@ -16,8 +16,8 @@ packages=(build-essential cmake ninja-build pkg-config
 packages+=(python3-fonttools)
 # Reports print the other scripts collectors type (Arabic, Hebrew, Thai,
 # the Indic scripts, Greek, Cyrillic, Armenian, Georgian, Ethiopic) with
-# Noto's core fonts; PDFs are rewritten with zlib.
-packages+=(fonts-noto-core zlib1g-dev)
+# Noto's core fonts, emoji with Symbola; PDFs are rewritten with zlib.
+packages+=(fonts-noto-core fonts-symbola zlib1g-dev)
 # The desktop tests, built with the others, ask the X server directly.
 packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).

@@ -9,6 +9,7 @@
 #include "platform/dao/Dao.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Functions.h"
+#include "reports/output/ColumnLine.h"
 #include "reports/output/PageFrame.h"
 
 namespace pl {
@@ -104,20 +105,21 @@ class Captions {
 
 void PrintCompleteEntry(print::Printer& p, dao::Database& db, const dao::Recordset& rs,
                         const FullGameReportOptions& options, Captions& captions) {
+  using tvn::reports::Column;
+  using tvn::reports::LabelAndValue;
+  using tvn::reports::PrintColumns;
   const std::string number = vb::Trim(vb::NzStr(rs.GetField("systemnumber")));
-  p.SetFontBold(true);
-  p.SetFontSize(10);
-  p.Text(FieldText(rs, "name"));
+  // The values that stand side by side wrap inside their columns, so that
+  // one as long as its field never runs into the next.
   p.SetFontSize(8);
-  p.SetCurrentX(8400);
-  Labelled(p, "Date Released: ", DateText(rs, "date_released"));
+  const double left = p.CurrentX();
+  // The lines under the name are indented: the name's line ends there.
   p.SetIndentLeft(200);
-  p.Text("\n");
+  PrintColumns(p, {Column{left, {{FieldText(rs, "name"), true}}, 10},
+                   Column{8400, LabelAndValue("Date Released: ", DateText(rs, "date_released"))}});
   p.SetCurrentY(p.CurrentY() + 50);
-  Labelled(p, "Section: ", FieldText(rs, "sections.name"));
-  p.SetCurrentX(8400);
-  Labelled(p, "Date Aquired: ", DateText(rs, "date_aquired"));
-  p.Text("\n");
+  PrintColumns(p, {Column{p.CurrentX(), LabelAndValue("Section: ", FieldText(rs, "sections.name"))},
+                   Column{8400, LabelAndValue("Date Aquired: ", DateText(rs, "date_aquired"))}});
   Labelled(p, "Publisher: ", FieldText(rs, "labelstudio_name"));
   p.Text("\n");
   Labelled(p, "Developer: ", FieldText(rs, "artist_name"));
@@ -132,12 +134,10 @@ void PrintCompleteEntry(print::Printer& p, dao::Database& db, const dao::Records
     p.Text("\n" + FieldText(rs, "worstfeature") + "\n\n");
   }
   if (parts[1]) {
-    Labelled(p, "Rating: ", FieldText(rs, "rating"));
-    p.SetCurrentX(4000);
-    Labelled(p, "Format: ", FieldText(rs, "Format"));
-    p.SetCurrentX(8000);
-    Labelled(p, "# Players: ", FieldText(rs, "players"));
-    p.Text("\n\n");
+    PrintColumns(p, {Column{p.CurrentX(), LabelAndValue("Rating: ", FieldText(rs, "rating"))},
+                     Column{4000, LabelAndValue("Format: ", FieldText(rs, "Format"))},
+                     Column{8000, LabelAndValue("# Players: ", FieldText(rs, "players"))}});
+    p.Text("\n");
   }
   if (parts[2]) {
     Bold(p, "System Types");
@@ -161,10 +161,11 @@ void PrintCompleteEntry(print::Printer& p, dao::Database& db, const dao::Records
     const auto& names = captions.For(static_cast<int>(vb::CLng(rs.GetField("sectionnumber"))));
     if (!names.empty()) {
       for (int i = 1; i <= 9; i += 2) {
-        Labelled(p, names[static_cast<size_t>(i - 1)] + ": ", FieldText(rs, "f" + std::to_string(i)));
-        p.SetCurrentX(6000);
-        Labelled(p, names[static_cast<size_t>(i)] + ": ", FieldText(rs, "f" + std::to_string(i + 1)));
-        p.Text("\n");
+        PrintColumns(
+            p, {Column{p.CurrentX(), LabelAndValue(names[static_cast<size_t>(i - 1)] + ": ",
+                                                   FieldText(rs, "f" + std::to_string(i)))},
+                Column{6000, LabelAndValue(names[static_cast<size_t>(i)] + ": ",
+                                           FieldText(rs, "f" + std::to_string(i + 1)))}});
       }
       p.Text("\n");
     }

@@ -31,6 +31,14 @@ struct FontEntry {
   mutable std::vector<std::int32_t> kerning;
 };
 
+// The text as its glyphs are chosen: composed (NFC), so that a letter
+// typed with a combining accent (names copied from files made on other
+// systems often come so) prints as the accented letter typed as one,
+// rather than with the accent taken from another face and set beside it.
+// Text with no combining sequence is returned as it is, without a copy.
+// The text behind the glyphs stays as typed.
+QString DrawnText(const QString& text);
+
 // The entry of a font: one twip a pixel, no hinting.
 const FontEntry& FontFor(const FontSpec& spec);
 

@@ -86,7 +86,7 @@ const QStringList& HanTextFamilies() {
 
 // The faces of the other scripts a collector types, tried after the Han
 // text faces for what neither the asked font nor they have: Noto's core
-// set (fonts-noto-core). Listed rather than left to the system's choice,
+// set (fonts-noto-core), then the faces of symbols. Listed rather than left to the system's choice,
 // which may be a font without the shaping a script needs, or none. Those
 // missing on the machine are left out.
 const QStringList& ScriptFamilies() {
@@ -97,7 +97,11 @@ const QStringList& ScriptFamilies() {
         "Noto Sans Gurmukhi",  "Noto Sans Gujarati",  "Noto Sans Oriya",     "Noto Sans Tamil",
         "Noto Sans Telugu",    "Noto Sans Kannada",   "Noto Sans Malayalam", "Noto Sans Sinhala",
         "Noto Sans Armenian",  "Noto Sans Georgian",  "Noto Sans Ethiopic",  "Noto Sans Tibetan",
-        "Noto Sans Mongolian", "Noto Sans Syriac",    "Noto Sans Thaana",    "Noto Sans"};
+        "Noto Sans Mongolian", "Noto Sans Syriac",    "Noto Sans Thaana",    "Noto Sans",
+        // Musical symbols, then emoji and the other pictographs in black
+        // and white as the rest of the page (fonts-symbola): without it
+        // they print as the box of a missing glyph, their text behind it.
+        "Noto Music", "Symbola"};
     QStringList out;
     for (const QString& family : wanted)
       if (QFontDatabase::hasFamily(family)) out.push_back(family);
@@ -199,7 +203,20 @@ std::int32_t KerningOf(const FontEntry& e, char16_t a, char16_t b, std::int32_t 
 }
 }  // namespace
 
-double TextAdvance(const FontEntry& e, const QString& text) {
+QString DrawnText(const QString& text) {
+  // Nothing below the combining diacritical marks composes with what
+  // comes before it: most text is passed over in one scan.
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+  const qsizetype n = text.size();
+  qsizetype i = 0;
+  while (i < n && s[i] < 0x0300) ++i;
+  if (i == n) return text;
+  return text.normalized(QString::NormalizationForm_C);
+}
+
+double TextAdvance(const FontEntry& e, const QString& typed) {
+  // Measured as drawn, so that a line's width is the width it prints.
+  const QString text = DrawnText(typed);
   // The shaper cuts text of some thousands of characters into pieces and
   // does not kern across the cuts: long text is shaped as it is.
   constexpr qsizetype kLongestSummed = 1000;

@@ -91,12 +91,13 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter)
   QList<QTextLayout::FormatRange> formats;
   for (size_t i = 0; i < count; ++i) {
     QTextLayout::FormatRange range;
+    const QString drawn = DrawnText(runs[i]->text);
     range.start = static_cast<int>(text.size());
-    range.length = static_cast<int>(runs[i]->text.size());
+    range.length = static_cast<int>(drawn.size());
     range.format.setFont(FontFor(runs[i]->font).font);
     range.format.setForeground(ColorFromBgr(runs[i]->color));
     formats.append(range);
-    text += runs[i]->text;
+    text += drawn;
   }
   QTextLayout layout(text, FontFor(runs[0]->font).font);
   QTextOption option;
@@ -193,7 +194,7 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
       painter->setPen(ColorFromBgr(t.color));
       lastColour = t.color;
     }
-    painter->drawText(QPointF(t.x, t.baseline), t.text);
+    painter->drawText(QPointF(t.x, t.baseline), DrawnText(t.text));
   }
   if (painter) painter->restore();
 }

@@ -147,31 +147,45 @@ TEST_F(ChangerReport, ManyDiscsRunOnToFurtherPages) {
     for (const auto& t : Texts(page)) EXPECT_LE(t.y, 15840 - 770) << t.text.toStdString();
 }
 
-// Values as wide as their fields allow are cut inside their own column
-// in every grouping: nothing runs into the next column or wraps, and the
-// columns stay where they are.
-TEST_F(ChangerReport, WideValuesAreCutInsideTheirColumns) {
+// Values as wide as their fields allow are printed whole in every
+// grouping, wrapped inside their own column: nothing is cut, nothing runs
+// into the next column, the columns stay where they are, and the next
+// disc's line starts below the wrapped lines.
+TEST_F(ChangerReport, WideValuesWrapInsideTheirColumns) {
   const std::string name(50, 'W');  // the field's whole width
-  Disc(name, "Wide", "WWWWWWWWWW", 200, 32767);
-  Disc("Short", "Wide", "Rack", 1, 2);
+  const std::string player(10, 'W');
+  Disc(name, "Wide", player, 200, -32768);
+  Disc("Zulu", "Wide", "Zack", 255, 2);  // after the wide disc in every grouping
+  const double columns[] = {1440, 6300, 8300, 9800, 12240 - 1440};
+  const std::string whole[] = {name, "CD Player: " + player, "Group #: 200", "Slot #: -32768"};
   for (int grouping = 0; grouping < 3; ++grouping) {
     const print::Document& doc = Create(grouping);
-    std::vector<print::TextItem> line;
-    for (const auto& t : Body(doc))
-      if (t.x == 1440 && QString::fromStdString(name).startsWith(t.text) && !t.font.bold) {
-        for (const auto& u : Body(doc))
-          if (u.y == t.y) line.push_back(u);
-      }
-    ASSERT_EQ(line.size(), 4u) << "grouping " << grouping << ": the wide disc on one line";
-    const double columns[] = {1440, 6300, 8300, 9800, 12240 - 1440};
-    const char* starts[] = {"W", "CD Player: W", "Group #: 2", "Slot #: 3"};
-    for (int c = 0; c < 4; ++c) {
-      EXPECT_EQ(line[c].x, columns[c]) << grouping;
-      EXPECT_LE(line[c].x + line[c].width, columns[c + 1]) << grouping << ": " << line[c].text.toStdString();
-      EXPECT_TRUE(line[c].text.startsWith(starts[c])) << line[c].text.toStdString();
+    const std::vector<print::TextItem> body = Body(doc);
+    const print::TextItem* first = nullptr;
+    const print::TextItem* next = nullptr;
+    for (const auto& t : body) {
+      if (!first && t.x == 1440 && t.text.startsWith("W") && !t.font.bold) first = &t;
+      if (t.text == "Zulu") next = &t;
     }
-    EXPECT_NE(Beside(doc, "Short", 6300), "(nothing)");
-    EXPECT_EQ(Beside(doc, "Short", 6300), "CD Player: Rack") << "a value that fits is whole";
+    ASSERT_TRUE(first && next && next->y > first->y) << grouping;
+    // Each column's pieces from the wide disc's line down to the next disc's.
+    QString read[4];
+    double lowest = first->y;
+    for (const auto& t : body) {
+      if (t.y < first->y || t.y >= next->y || t.font.bold) continue;
+      for (int c = 0; c < 4; ++c) {
+        if (t.x < columns[c] || t.x >= columns[c + 1]) continue;
+        EXPECT_LE(t.x + t.width, columns[c + 1]) << grouping << ": " << t.text.toStdString();
+        read[c] += t.text;
+        lowest = std::max(lowest, t.y);
+      }
+    }
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(read[c].remove(' ').toStdString(), QString::fromStdString(whole[c]).remove(' ').toStdString())
+          << "grouping " << grouping << ", column " << c;
+    EXPECT_GT(lowest, first->y) << grouping << ": the wide values wrap";
+    EXPECT_GE(next->y, lowest + Line8()) << grouping << ": the next disc's line overprints the wrapped one";
+    EXPECT_EQ(Beside(doc, "Zulu", 6300), "CD Player: Zack") << "a value that fits is whole";
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/print/Printer.h"
 #include "platform/print/tests/OutsideTools.h"
+#include "platform/print/tests/Overlaps.h"
 #include "platform/runtime/Functions.h"
 #include "reports/ReportModule.h"
 #include "reports/ReportSelection.h"
@@ -429,6 +430,44 @@ TEST_F(StandardReport, FromTheSelectorWithTheSectionsCaptions) {
   ASSERT_TRUE(first && second);
   EXPECT_EQ(second->x, 6000);
   EXPECT_TRUE(Find(doc.pages[0], "Abbey Road"));
+}
+
+// Every field of a record as long as the field allows, in the widest
+// letter: each value is printed whole (no letter cut), wraps inside its own
+// column, and no text prints over another or past the right margin.
+TEST_F(StandardReport, CompleteRecordValuesAsLongAsTheirFieldsWrapInTheirColumns) {
+  std::map<std::string, dao::Variant> values;
+  std::size_t letters = 50;  // the name
+  const auto wide = [&](const std::string& field, std::size_t size) {
+    values[field] = std::string(size, 'W');
+    letters += size;
+  };
+  for (const char* field : {"artist1", "artist2", "artist3", "artist4", "cat_number", "category", "labelstudio",
+                            "format_type", "format_type2", "serial", "emailid", "homepage", "f1", "f2", "f3"})
+    wide(field, 50);
+  wide("QRating", 10);
+  wide("rating", 4);
+  wide("Total_Time", 10);
+  for (const char* field : {"SRatio", "PRatio", "TapeIndex"}) wide(field, 10);
+  wide("Tape_Speed", 2);
+  values["sides"] = 2.0;
+  values["RYear"] = vb::DateSerial(1999, 3, 4);
+  values["date_aquired"] = vb::DateSerial(2001, 12, 25);
+  values["slot"] = 32767;
+  values["f1c"] = std::string(50, 'x');  // a caption as long as it may be
+  values["f2c"] = "Second";
+  AddItem(std::string(50, 'W'), "Compact Disc", values);
+  const print::Document& doc = Create(false);
+  std::size_t printed = 0;
+  for (const auto& page : doc.pages) {
+    for (const auto& t : Texts(page)) {
+      // The values' pieces: the heading's date may hold a W of its own.
+      if (t.text.count('W') == t.text.size()) printed += static_cast<std::size_t>(t.text.size());
+      EXPECT_LE(t.x + t.width, 12240 - 1440 + 0.5) << t.text.toStdString();
+    }
+    for (const std::string& pair : printtest::OverlappingTexts(page)) ADD_FAILURE() << "overprinted: " << pair;
+  }
+  EXPECT_EQ(printed, letters) << "a value is cut";
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class TapeLabels : public tvntest::ReportTest {
   static std::vector<std::tuple<QString, double, double>> Headings(const print::Page& page) {
     std::vector<std::tuple<QString, double, double>> out;
     for (const auto& t : Texts(page))
-      if (t.font.bold && t.font.size == 10) out.emplace_back(t.text, t.x, t.y);
+      if (t.font.bold && t.font.size <= 10) out.emplace_back(t.text, t.x, t.y);
     return out;
   }
   static double Line(double size) { return print::LineHeight(print::FontSpec{"arial", size}); }
@@ -147,14 +147,17 @@ TEST_F(TapeLabels, WizardVersionsMakeTheLabelsFromTheTapes) {
 
 namespace {
 
-// A label has its fixed place on the sheet: a long recording name is cut
-// inside it instead of running into the label beside it, and the label
-// keeps its height.
-TEST_F(TapeLabels, LongTextsAreCutInsideTheirLabel) {
+// A label has its fixed place on the sheet: a recording name or title as
+// long as its field is printed whole inside the label, smaller, instead of
+// running into the label beside it or being cut, and the label keeps its
+// lines where they are.
+TEST_F(TapeLabels, LongTextsPrintWholeInsideTheirLabel) {
   const std::string longName = "A Very Long Recording Name Of Fifty Characters!!!!";
   ASSERT_EQ(longName.size(), 50u);
-  Label(std::string(longName), {{"title1", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}});
-  Label(std::string("B éèà " + longName).substr(0, 48), {{"title1", "right title"}});
+  const std::string widest = "A" + std::string(49, 'W');  // first in the order
+  const std::string longTitle(60, 'W');  // the title fields' whole width
+  Label(widest, {{"title1", longTitle}});
+  Label(std::string("B éèà " + longName).substr(0, 48), {{"title1", "right title"}, {"title2", longTitle}});
   Label(std::string("C Next"), {{"title1", "next title"}});
   const print::Document& doc = Create(17);
   ASSERT_EQ(doc.PageCount(), 1);
@@ -165,12 +168,20 @@ TEST_F(TapeLabels, LongTextsAreCutInsideTheirLabel) {
   }
   auto headings = Headings(page);
   ASSERT_EQ(headings.size(), 3u);
-  EXPECT_TRUE(QString::fromStdString(longName).startsWith(std::get<0>(headings[0])));
-  EXPECT_GT(std::get<0>(headings[0]).size(), 10) << "as much as fits is kept";
-  EXPECT_TRUE(std::get<0>(headings[1]).startsWith(QString::fromUtf8("B éèà")));
-  EXPECT_NEAR(Find(page, "right title")->y, 1550 + Line(10), 1) << "the cut heading takes one line";
+  EXPECT_EQ(std::get<0>(headings[0]).toStdString(), widest);
+  EXPECT_EQ(std::get<0>(headings[1]).toStdString(), std::string("B éèà " + longName).substr(0, 48));
+  int whole = 0;
+  for (const auto& t : Texts(page)) whole += t.text.toStdString() == longTitle;
+  EXPECT_EQ(whole, 2) << "a title as long as its field is cut";
+  // The label's lines stay where short texts put them.
+  EXPECT_NEAR(Find(page, "right title")->y, 1550 + Line(10), 1);
   EXPECT_EQ(std::get<2>(headings[2]), 4170);
   EXPECT_NEAR(Find(page, "next title")->y, 4170 + Line(10), 1);
+  for (const auto& t : Texts(page)) {
+    if (t.text.toStdString() == longTitle && t.x >= 6500) {
+      EXPECT_NEAR(t.y, 1550 + Line(10) + Line(8), 1);
+    }
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "games/reports/R00Module.h"
 #include "games/reports/tests/GameReportSupport.h"
 #include "platform/print/Printer.h"
+#include "platform/print/tests/Overlaps.h"
 #include "platform/runtime/Functions.h"
 
 namespace {
@@ -137,6 +138,39 @@ TEST_F(GameWriters, CompleteEntryPrintsTheTickedPartsOnly) {
     EXPECT_TRUE(hasAll(text)) << text;
   EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const QString& t) { return t.startsWith("Handheld"); }));
   EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const QString& t) { return t.startsWith("Link cable"); }));
+}
+
+// A game whose every field is as long as the field allows, in the widest
+// letter: each value is printed whole (no letter cut), wraps inside its own
+// column, and no text prints over another or past the right margin.
+TEST_F(GameWriters, CompleteEntryValuesAsLongAsTheirFieldsWrapInTheirColumns) {
+  const std::string wide(50, 'W');
+  std::size_t letters = 0;
+  std::map<std::string, dao::Variant> values{{"date_released", vb::DateSerial(1999, 3, 4)},
+                                             {"date_aquired", vb::DateSerial(2001, 12, 25)}};
+  for (const char* field : {"rating", "Format", "bestfeature", "worstfeature"}) values[field] = wide;
+  values["players"] = std::string(10, 'W');
+  for (int i = 1; i <= 10; ++i) values["f" + std::to_string(i)] = wide;
+  letters += 4 * 50 + 10 + 10 * 50;
+  db_->Execute("update gbcaption set f1 = '" + std::string(50, 'x') + "', f2 = 'Second'");
+  const long publisher = AddLookup("publisher", wide);
+  const long developer = AddLookup("developer", wide);
+  const long genre = AddLookup("genre", wide);
+  letters += 3 * 50;
+  AddGame(wide, 1, publisher, developer, genre, values);
+  letters += 50;
+  db_->Execute("update mediadata set printrecord = (name = '" + wide + "')");
+  const print::Document& doc = Full({});
+  std::size_t printed = 0;
+  for (const auto& page : doc.pages) {
+    for (const auto& t : page.texts) {
+      // The values' pieces: the heading's date may hold a W of its own.
+      if (t.text.count('W') == t.text.size()) printed += static_cast<std::size_t>(t.text.size());
+      EXPECT_LE(t.x + t.width, 12240 - 1440 + 0.5) << t.text.toStdString();
+    }
+    for (const std::string& pair : printtest::OverlappingTexts(page)) ADD_FAILURE() << "overprinted: " << pair;
+  }
+  EXPECT_EQ(printed, letters) << "a value is cut";
 }
 
 TEST_F(GameWriters, PersonalFieldCaptionsOutsideTheSixSectionsAndWithoutACaptionRow) {
