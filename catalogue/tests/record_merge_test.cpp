@@ -159,6 +159,9 @@ TEST_F(RecordMergeTest, EveryColumnAnotherProgramChangedKeepsItsValueWhenTheUser
     File(w, vb::vbYes);
     EXPECT_TRUE(BoxSays("was changed")) << Boxes();
     EXPECT_EQ(Row(FiledColumnList()), expected);
+    // The artist lists offer the names the record holds, not those it showed.
+    EXPECT_EQ(Tool("select group_concat(artist_name, ',') from (select artist_name from artists order by 1);"),
+              "Tool A1,Tool A2,Tool A3,Tool A4\n");
     EXPECT_EQ(Tool("select count(*) from mediadata where sectionnumber = " + std::to_string(section) + ";"), "3\n");
   }
 }

@@ -143,7 +143,9 @@ TEST_F(GameMergeTest, ATickTheUserTookOffUnlinksOnlyThatEntry) {
 
 TEST_F(GameMergeTest, EveryColumnAnotherProgramChangedKeepsItsValueWhenTheUserFilesOneField) {
   ShowBravo();
+  // The entry the publisher box shows is renamed, and the game names another.
   const long toolPublisher = Add("publisher", {{"labelstudio_name", vb::Variant("Tool Pub")}}, "publisher");
+  Tool("update publisher set labelstudio_name = 'Renamed Pub' where labelstudio_name = 'Shown Pub';");
   std::string sql = "update mediadata set name = 'Bravo Two', hintstips = 'Tool hints', notes = 'Tool notes', "
                     "instructions = 'Tool instructions', date_aquired = '2001-02-03 00:00:00', "
                     "date_released = '1999-09-09 00:00:00', publisher = " + std::to_string(toolPublisher) +
@@ -159,8 +161,9 @@ TEST_F(GameMergeTest, EveryColumnAnotherProgramChangedKeepsItsValueWhenTheUserFi
   File(vb::vbYes);
   EXPECT_TRUE(BoxSays("\"Bravo\" was changed")) << Boxes();
   EXPECT_EQ(Row(kFiledColumns), expected);
-  // The publisher the box showed is not named anew.
+  // The name the publisher box showed is not listed anew.
   EXPECT_EQ(Tool("select count(*) from publisher;"), publishers);
+  EXPECT_EQ(Tool("select count(*) from publisher where labelstudio_name = 'Shown Pub';"), "0\n");
   Reveal(W().txtName);
   EXPECT_ON_SCREEN(W().txtName);
   EXPECT_EQ(Name(), "Bravo Two");
