@@ -175,6 +175,7 @@ TEST_F(GameMergeTest, AGameAnotherProgramRenamedShowsUnderItsNewNameAfterNo) {
   Tool("update mediadata set name = 'Bravado' where name = 'Bravo';");
   Type(W().txtPlayers, "4");
   File(vb::vbNo);
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
   EXPECT_TRUE(BoxSays("\"Bravo\" was changed")) << Boxes();
   Reveal(W().txtName);
   EXPECT_ON_SCREEN(W().txtName);
