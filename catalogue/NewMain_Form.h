@@ -364,7 +364,7 @@ class NewMain_Form : public RecordWindow {
   // The name the record is stored under: the given name when the section
   // has no other record of it, else the name with "- 2", "- 3" ... and the
   // base shortened so that the whole fits the column.
-  std::string UniqueSectionName(const std::string& name, const std::string& ownName);
+  std::string UniqueSectionName(const std::string& name, const std::string& ownName, int section);
 
   // ---- record commands (Toolbar1 and the editor's buttons)
   void AddRecord();

@@ -92,9 +92,9 @@ bool NewMain_Form::ValidateNameEntered() {
   return CheckDateToFile(date);
 }
 
-std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName) {
+std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName, int section) {
   // A record renamed in letter case only does not stand in its own way.
-  return UniqueNameInSection(CollectionDatabase(), AVData()->SectionNumber(), name, ownName, kNameWidth);
+  return UniqueNameInSection(CollectionDatabase(), section, name, ownName, kNameWidth);
 }
 
 void NewMain_Form::SaveRecordFromForm() {
@@ -129,7 +129,16 @@ void NewMain_Form::SaveRecordFromForm() {
 
   std::string ownName;
   bool changed = false;
+  // Another program may have moved the record to another section since it
+  // was shown: it stays there, and its name is unique there.
+  int rowSection = d->SectionNumber();
+  bool moved = false;
   if (!adding) {
+    const vb::Variant stored = RecordRow->GetField("SectionNumber");
+    if (vb::IsNumeric(stored) && vb::CLng(stored) != rowSection) {
+      moved = true;
+      rowSection = int(vb::CLng(stored));
+    }
     ownName = vb::NzStr(RecordRow->GetField("Name"));
     if (nameBox && !typed(nameBox)) name = ownName;
     // The name box holds 48 characters, so a longer stored name (one with
@@ -137,7 +146,7 @@ void NewMain_Form::SaveRecordFromForm() {
     if (vb::Len(ownName) > kTypedNameWidth && vb::Trim(vb::Left(ownName, kTypedNameWidth)) == name) name = ownName;
     changed = ownName != name;
   }
-  if (changed || adding) name = UniqueSectionName(name, ownName);
+  if (changed || adding) name = UniqueSectionName(name, ownName, rowSection);
 
   // What the editor says, as it goes into the row.
   auto text = [](const QWidget* w) { return TextOf(w); };
@@ -145,6 +154,9 @@ void NewMain_Form::SaveRecordFromForm() {
   auto trimCut = [&text](const QWidget* w, long n) { return vb::Left(vb::Trim(text(w)), n); };
   const std::string labelStudio = trimCut(CD_Record_Company, 50);
   const std::string category = trimCut(CD_Category_List, 50);
+  // The names the filed row holds, which the lookup lists then offer.
+  std::array<std::string, 4> filedArtists;
+  std::string filedCategory, filedLabel, filedEmail, filedHomepage;
 
   // The year box takes a bare four-character year as the first of January.
   vb::Variant releaseYear;
@@ -175,10 +187,33 @@ void NewMain_Form::SaveRecordFromForm() {
       RecordRow->AddNew();
     else
       RecordRow->Edit();
-    if (typed(TGrid) || std::any_of(Artist.begin(), Artist.end(), typed)) WriteArtistsAndTitles();
-
     dao::Recordset& row = *RecordRow;
     auto set = [&row](const char* field, const vb::Variant& value) { row.SetField(field, value); };
+    if (adding) {
+      WriteArtistsAndTitles();
+    } else {
+      // Each artist box and each title row the user changed goes in; the
+      // others keep what is stored now, whoever wrote it.
+      auto merge = [&row](const std::string& prefix, int count, long width, auto shownAt, auto touchedAt) {
+        std::vector<std::string> shown, now;
+        std::vector<bool> touched;
+        for (int i = 1; i <= count; ++i) {
+          shown.push_back(vb::Trim(shownAt(i)));
+          touched.push_back(touchedAt(i));
+          now.push_back(vb::NzStr(row.GetField(prefix + std::to_string(i))));
+        }
+        const std::vector<std::string> merged = MergeTypedList(shown, touched, now);
+        for (int i = 1; i <= count; ++i)
+          if (merged[size_t(i - 1)] != now[size_t(i - 1)])
+            row.SetField(prefix + std::to_string(i), vb::Left(merged[size_t(i - 1)], width));
+      };
+      merge(
+          "artist", 4, 50, [this](int i) { return TextOf(Artist[size_t(i - 1)]); },
+          [this](int i) { return FieldTouched(Artist[size_t(i - 1)]); });
+      merge(
+          "title", kTitleRows, 60, [this](int r) { return TGrid->TextMatrix(r, 1).toStdString(); },
+          [this](int r) { return GridRowTouched(TGrid, r); });
+    }
     // The column of a field, when the field is to be written.
     auto setFrom = [&set, &typed](const QWidget* w, const char* field, const vb::Variant& value) {
       if (typed(w)) set(field, value);
@@ -187,9 +222,11 @@ void NewMain_Form::SaveRecordFromForm() {
     auto setDate = [&set, &typed](const DateBox* box) {
       if (typed(box) && box->Fileable()) set("date_aquired", box->FiledValue());
     };
-    const std::string displayName = SectionDisplayName(d);
-    if (!displayName.empty()) set("section", displayName);
-    set("SectionNumber", vb::Variant::Byte(d->SectionNumber()));
+    if (!moved) {
+      const std::string displayName = SectionDisplayName(d);
+      if (!displayName.empty()) set("section", displayName);
+      set("SectionNumber", vb::Variant::Byte(d->SectionNumber()));
+    }
     setFrom(CD_Record_Company, "labelstudio", labelStudio);
     setFrom(CD_Category_List, "Category", category);
     setFrom(CD_Notes_Text, "Notes", vb::Trim(text(CD_Notes_Text)));
@@ -241,6 +278,12 @@ void NewMain_Form::SaveRecordFromForm() {
     row.Update();
     row.MoveFirst();
     filedMark = row.Bookmark();
+    auto filed = [&row](const std::string& field) { return vb::Left(vb::Trim(vb::NzStr(row.GetField(field))), 50); };
+    for (int i = 0; i < 4; ++i) filedArtists[size_t(i)] = filed("artist" + std::to_string(i + 1));
+    filedCategory = filed("Category");
+    filedLabel = filed("labelstudio");
+    filedEmail = filed("emailid");
+    filedHomepage = filed("homepage");
 
     // Every artist, category and label/studio the record names is offered
     // in this section from now on.
@@ -262,43 +305,40 @@ void NewMain_Form::SaveRecordFromForm() {
     };
     lookup = db.OpenRecordset("artists");
     lookup->SetIndex("artist_name");
-    for (QComboBox* artist : Artist) {
-      // Stored as the record stores it, so the list and the record agree.
-      const std::string key = trimCut(artist, 50);
+    for (const std::string& key : filedArtists)
       if (!key.empty()) keep(key, "artist_name");
-    }
     dao::CloseQuietly(lookup);
-    if (!category.empty()) {
+    if (!filedCategory.empty()) {
       lookup = db.OpenRecordset("category");
       lookup->SetIndex("category");
-      keep(category, "Category");
+      keep(filedCategory, "Category");
       dao::CloseQuietly(lookup);
     }
-    if (!labelStudio.empty()) {
+    if (!filedLabel.empty()) {
       lookup = db.OpenRecordset("LabelStudio");
       lookup->SetIndex("name");
-      keep(labelStudio, "LabelStudio_Name");
+      keep(filedLabel, "LabelStudio_Name");
       dao::CloseQuietly(lookup);
     }
 
     // A software publisher keeps its addresses.
-    if (software && !labelStudio.empty()) {
+    if (software && !filedLabel.empty()) {
       if (!PublisherRecords || !PublisherRecords->IsOpen()) {
         PublisherRecords = db.OpenRecordset("LabelStudio");
         PublisherRecords->SetIndex("Name");
       }
       dao::Recordset& publishers = *PublisherRecords;
-      publishers.Seek("=", vb::Variant(labelStudio));
+      publishers.Seek("=", vb::Variant(filedLabel));
       if (publishers.NoMatch()) {
         publishers.AddNew();
-        publishers.SetField("LabelStudio_Name", labelStudio);
+        publishers.SetField("LabelStudio_Name", filedLabel);
         listsChanged = true;
       } else {
         publishers.Edit();
       }
       publishers.SetField("scd", true);
-      publishers.SetField("LSEmail", trimCut(Email_Text, 50));
-      publishers.SetField("lswww", trimCut(Homepage_text, 50));
+      publishers.SetField("LSEmail", filedEmail);
+      publishers.SetField("lswww", filedHomepage);
       publishers.Update();
     }
     db.CommitTrans();
@@ -331,6 +371,15 @@ void NewMain_Form::SaveRecordFromForm() {
   // What the editor shows is filed now: the refreshes below and the
   // record shown again ask nothing.
   LeaveScope filed(*this);
+
+  if (moved) {
+    // Filed where another program put it, out of this section: the
+    // section is read again and the record after it shown.
+    if (listsChanged) FillArtistCombos(true);
+    if (On(d->QDOpen())) FillQuickDisplayGrid();
+    MoveOnFromGoneRecord(name, 1);
+    return;
+  }
 
   // The title list and the letter bar follow the stored name. The section
   // is not read again: the one row takes its place among the rows read, and

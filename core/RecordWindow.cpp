@@ -135,6 +135,18 @@ class FieldInputFilter : public QObject {
   unsigned behaviour_;
 };
 
+// One grid row's cells and their ticks, as the snapshot keeps it.
+std::string GridRowState(const forms::FlexGrid* grid, int row) {
+  std::string cells;
+  for (int c = 0; c < grid->Cols(); ++c) {
+    cells += grid->TextMatrix(row, c).toStdString();
+    cells += char(0x1F);
+    cells += std::to_string(grid->CellCheckedAt(row, c));
+    cells += char(0x1E);
+  }
+  return cells;
+}
+
 QColor FromBgr(std::uint32_t colour) {
   return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
@@ -395,33 +407,65 @@ void RecordWindow::SetBackColourOf(QWidget* control, std::uint32_t colour) {
 
 // ---------------------------------------------------------------- typed changes
 
-std::string RecordWindow::FieldState(const QWidget* w) {
+RecordWindow::FieldParts RecordWindow::FieldState(const QWidget* w) {
   if (const auto* grid = qobject_cast<const forms::FlexGrid*>(w)) {
-    // The cells and their ticks; where the grid stands is no change.
-    std::string cells;
-    for (int r = grid->FixedRows(); r < grid->Rows(); ++r)
-      for (int c = 0; c < grid->Cols(); ++c) {
-        cells += grid->TextMatrix(r, c).toStdString();
-        cells += char(0x1F);
-        cells += std::to_string(grid->CellCheckedAt(r, c));
-        cells += char(0x1E);
-      }
-    return cells;
+    // Each row's cells and their ticks; where the grid stands is no change.
+    FieldParts rows;
+    for (int r = grid->FixedRows(); r < grid->Rows(); ++r) rows.push_back(GridRowState(grid, r));
+    return rows;
   }
-  return TextOf(w);
+  return {TextOf(w)};
 }
 
-std::vector<std::string> RecordWindow::Snapshot() const {
-  std::vector<std::string> out;
+std::vector<RecordWindow::FieldParts> RecordWindow::Snapshot() const {
+  std::vector<FieldParts> out;
   for (const QWidget* w : RecordFields())
     if (w) out.push_back(FieldState(w));
   return out;
 }
 
-bool RecordWindow::FieldTouched(const QWidget* control) const {
+const RecordWindow::FieldParts* RecordWindow::ShownState(const QWidget* control) const {
   for (size_t i = 0; i < snapshotFields_.size() && i < snapshot_.size(); ++i)
-    if (snapshotFields_[i] == control) return FieldState(control) != snapshot_[i];
-  return true;
+    if (snapshotFields_[i] == control) return &snapshot_[i];
+  return nullptr;
+}
+
+bool RecordWindow::FieldTouched(const QWidget* control) const {
+  const FieldParts* shown = ShownState(control);
+  return !shown || FieldState(control) != *shown;
+}
+
+bool RecordWindow::GridRowTouched(const forms::FlexGrid* grid, int row) const {
+  const FieldParts* shown = ShownState(grid);
+  const int part = row - grid->FixedRows();
+  if (!shown || part < 0 || size_t(part) >= shown->size() || row >= grid->Rows()) return true;
+  return GridRowState(grid, row) != (*shown)[size_t(part)];
+}
+
+std::vector<std::string> RecordWindow::MergeTypedList(const std::vector<std::string>& shown,
+                                                      const std::vector<bool>& touched,
+                                                      const std::vector<std::string>& storedNow) {
+  const size_t n = shown.size();
+  auto typed = [&](size_t i) { return i >= touched.size() || touched[i] || i >= storedNow.size(); };
+  std::vector<std::string> merged;
+  for (size_t i = 0; i < n; ++i) merged.push_back(typed(i) ? shown[i] : storedNow[i]);
+  // The editor files a list without gaps. A gap the user made (a value
+  // emptied, or one typed after an empty place) is closed up; a gap another
+  // program left between values the user did not touch stays where it is.
+  auto empty = [&](size_t i) { return vb::Trim(merged[i]).empty(); };
+  bool closeUp = false;
+  for (size_t i = 0; i < n && !closeUp; ++i) {
+    if (!empty(i)) continue;
+    for (size_t j = i + 1; j < n && !closeUp; ++j) closeUp = !empty(j) && (typed(i) || typed(j));
+  }
+  if (closeUp) {
+    std::vector<std::string> closed;
+    for (size_t i = 0; i < n; ++i)
+      if (!empty(i)) closed.push_back(merged[i]);
+    closed.resize(n);
+    merged = std::move(closed);
+  }
+  return merged;
 }
 
 void RecordWindow::TakeRecordSnapshot() {
@@ -490,6 +534,7 @@ void RecordWindow::KeepStoredRow(const dao::Recordset& row) {
   ForgetStoredRow();
   storedKey_ = row.Bookmark();
   storedName_ = vb::NzStr(row.GetField("Name"));
+  storedSection_ = vb::NzStr(row.GetField("SectionNumber"));
   for (const std::string& column : FiledColumns())
     storedValues_.push_back(row.HasField(column) ? row.GetField(column) : vb::Variant::Null());
   storedKept_ = true;
@@ -499,15 +544,19 @@ void RecordWindow::ForgetStoredRow() {
   storedKept_ = false;
   storedKey_ = 0;
   storedName_.clear();
+  storedSection_.clear();
   storedValues_.clear();
 }
 
-std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found, std::string& name) const {
+std::vector<vb::Variant> RecordWindow::ReadStoredRow(bool& found, std::string& name, std::string& section) const {
   std::vector<vb::Variant> values;
   dao::RecordsetPtr row =
       RecordDatabase().OpenRecordset("select * from mediadata where _rowid_ = " + std::to_string(storedKey_));
   found = !row->Eof();
-  if (found) name = vb::NzStr(row->GetField("Name"));
+  if (found) {
+    name = vb::NzStr(row->GetField("Name"));
+    section = vb::NzStr(row->GetField("SectionNumber"));
+  }
   if (found)
     for (const std::string& column : FiledColumns())
       values.push_back(row->HasField(column) ? row->GetField(column) : vb::Variant::Null());
@@ -531,11 +580,15 @@ bool RecordWindow::StepOverGoneRow(const dao::RecordsetPtr& set, const std::stri
 bool RecordWindow::ConfirmStoredRecord() {
   if (AddingNewRecord() || !storedKept_) return true;
   bool found = false;
-  std::string nameNow;
-  const std::vector<vb::Variant> now = ReadStoredRow(found, nameNow);
+  std::string nameNow, sectionNow;
+  const std::vector<vb::Variant> now = ReadStoredRow(found, nameNow, sectionNow);
   const std::string name = storedName_;
   const std::string file = RecordDatabase().Name();
-  if (!found) {
+  const bool moved = sectionNow != storedSection_;
+  // A row under the key whose name and section both differ is another
+  // record (the one shown was removed and its key given to a new row): the
+  // typing never goes into a row the user was not shown.
+  if (!found || (moved && nameNow != name)) {
     const int answer =
         vb::MsgBox("\"" + name + "\" was removed from the collection \"" + file +
                        "\" by another program.\n\nFile what is on screen as a new record?",
@@ -560,8 +613,11 @@ bool RecordWindow::ConfirmStoredRecord() {
   if (answer == vb::vbYes) return true;
   if (answer == vb::vbNo) {
     LeaveScope dropped(*this);
-    // Renamed by the other program: the titles are read again as well.
-    if (nameNow == name)
+    // Moved to another section: the section is read again and the record
+    // after it shown. Renamed: the titles are read again as well.
+    if (moved)
+      MoveOnFromGoneRecord(name, 1);
+    else if (nameNow == name)
       ShowStoredRecord(name);
     else
       MoveOnFromGoneRecord(nameNow, 0);

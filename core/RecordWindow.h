@@ -330,9 +330,20 @@ class RecordWindow : public QMainWindow {
   // BeginFilingAsNew) or drops it, and the window moves on to a record that
   // exists (false).
   bool ConfirmStoredRecord();
-  // A field the user left as it was shown (by the last load, clearing or
-  // filing); true for a field the window does not track.
+  // A field the user changed from what was shown (by the last load,
+  // clearing or filing); true for a field the window does not track.
   bool FieldTouched(const QWidget* control) const;
+  // One row of a grid field (a title, a tick of a list) the user changed
+  // from what was shown; true for a row the window does not track.
+  bool GridRowTouched(const forms::FlexGrid* grid, int row) const;
+  // A list of values filed into numbered columns (the artist boxes, the
+  // title rows): each value the user changed goes in, each other one keeps
+  // what is stored now. shown[i] is the value on screen, touched[i]
+  // whether the user changed it, storedNow[i] the column's value now. The
+  // user's gaps are closed up (empty values go to the end).
+  static std::vector<std::string> MergeTypedList(const std::vector<std::string>& shown,
+                                                 const std::vector<bool>& touched,
+                                                 const std::vector<std::string>& storedNow);
   // The record of that name, which the window was asked to show, was
   // removed by another program: the user is told, and the window moves on
   // to the record after it that exists.
@@ -377,18 +388,22 @@ class RecordWindow : public QMainWindow {
 
  private:
   void RenameCaption(int field);
-  std::vector<std::string> Snapshot() const;
-  static std::string FieldState(const QWidget* control);
-  std::vector<std::string> snapshot_;
+  // What a field shows, in parts: one for a box, one per row for a grid.
+  using FieldParts = std::vector<std::string>;
+  std::vector<FieldParts> Snapshot() const;
+  static FieldParts FieldState(const QWidget* control);
+  const FieldParts* ShownState(const QWidget* control) const;
+  std::vector<FieldParts> snapshot_;
   std::vector<const QWidget*> snapshotFields_;
   // The stored row of the record on show.
   std::int64_t storedKey_ = 0;
   bool storedKept_ = false;
   std::string storedName_;
+  std::string storedSection_;
   std::vector<vb::Variant> storedValues_;
   // The stored row of the record on show now, in one query by its key;
-  // found false when it is gone. name: its name now.
-  std::vector<vb::Variant> ReadStoredRow(bool& found, std::string& name) const;
+  // found false when it is gone. name, section: its name and section now.
+  std::vector<vb::Variant> ReadStoredRow(bool& found, std::string& name, std::string& section) const;
   bool keepRecord_ = false;
   vb::BusyScope* busy_ = nullptr;
   unsigned ticks_ = 0;

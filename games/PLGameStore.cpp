@@ -132,6 +132,45 @@ void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std
   });
 }
 
+void MergeLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& ticked,
+                const std::vector<long>& unticked) {
+  if (systemnumber < 1 || (ticked.empty() && unticked.empty())) return;
+  const LinkTableNames& t = NamesOf(list);
+  const std::string where = std::string(" where systemnumber = ") + Number(systemnumber);
+  auto inList = [](const std::vector<long>& keys) {
+    std::string text;
+    for (long key : keys) text += (text.empty() ? "" : ", ") + Number(key);
+    return text;
+  };
+  InTransaction(db, [&] {
+    // Both lists in one statement each: a game may have many ticks changed.
+    if (!unticked.empty())
+      db.Execute(std::string("delete * from ") + t.Table + where + " and " + t.EntryField + " in (" +
+                 inList(unticked) + ")");
+    if (ticked.empty()) return;
+    std::vector<long> linked = LinkedKeys(db, list, systemnumber);
+    std::sort(linked.begin(), linked.end());
+    std::vector<long> add = ticked;
+    std::sort(add.begin(), add.end());
+    add.erase(std::unique(add.begin(), add.end()), add.end());
+    dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
+    try {
+      for (long key : add) {
+        if (std::binary_search(linked.begin(), linked.end(), key)) continue;
+        rs->AddNew();
+        rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
+        rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
+        rs->Update();
+      }
+    } catch (...) {
+      dao::CancelPending(rs);
+      dao::CloseQuietly(rs);
+      throw;
+    }
+    dao::CloseQuietly(rs);
+  });
+}
+
 std::vector<long> LinkedKeys(dao::Database& db, LinkList list, long systemnumber) {
   std::vector<long> keys;
   if (systemnumber < 1) return keys;
@@ -161,9 +200,13 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
                                           " and sectionnumber = " + section
                                     : "select * from mediadata where systemnumber = " + Number(systemnumber));
       std::string ownName;
+      int rowSection = state.SectionNumber;
       if (!adding) {
         if (row->Eof()) throw dao::Error(dao::errNoCurrentRecord, "No current record.");
         ownName = vb::NzStr(row->GetField("Name"));
+        const vb::Variant storedSection = row->GetField("SectionNumber");
+        if (vb::IsNumeric(storedSection)) rowSection = int(vb::CLng(storedSection));
+        stored.InSection = rowSection == state.SectionNumber;
         // The name box holds 48 characters, so a longer stored name (one
         // with its number) shows cut: left as shown, the game keeps it.
         if (vb::Len(ownName) > kTypedGameNameWidth && vb::Trim(vb::Left(ownName, kTypedGameNameWidth)) == name)
@@ -172,24 +215,33 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
       }
       // A game edited under its own name is not tested; a case-only
       // rename does not collide with the game itself.
-      if (adding || ownName != name) name = UniqueGameName(db, state.SectionNumber, name, ownName);
+      if (adding || ownName != name) name = UniqueGameName(db, rowSection, name, ownName);
 
-      const LookupEntry publisher = KeepLookupEntry(db, LookupList::Publisher, fields.Publisher, state);
-      const LookupEntry developer = KeepLookupEntry(db, LookupList::Developer, fields.Developer, state);
-      const LookupEntry genre = KeepLookupEntry(db, LookupList::Genre, fields.Genre, state);
+      auto kept = [&fields, adding](const char* field) {
+        return !adding && std::find(fields.Kept.begin(), fields.Kept.end(), field) != fields.Kept.end();
+      };
+      // A lookup box left as shown may show a name its list no longer has
+      // (another program renamed the entry): nothing is added for it.
+      auto keepEntry = [&](LookupList list, const std::string& text, const char* field) {
+        return kept(field) ? LookupEntry{} : KeepLookupEntry(db, list, text, state);
+      };
+      const LookupEntry publisher = keepEntry(LookupList::Publisher, fields.Publisher, "publisher");
+      const LookupEntry developer = keepEntry(LookupList::Developer, fields.Developer, "developer");
+      const LookupEntry genre = keepEntry(LookupList::Genre, fields.Genre, "genre");
 
       if (adding)
         row->AddNew();
       else
         row->Edit();
-      auto set = [&row, &fields, adding](const char* field, const vb::Variant& value) {
-        if (!adding && std::find(fields.Kept.begin(), fields.Kept.end(), field) != fields.Kept.end()) return;
-        row->SetField(field, value);
+      auto set = [&row, &kept](const char* field, const vb::Variant& value) {
+        if (!kept(field)) row->SetField(field, value);
       };
       auto cut = [](const std::string& s, long n) { return vb::Left(s, n); };
       auto date = [](const vb::Variant& v) { return v.isEmpty() ? vb::Variant::Null() : v; };
       auto key = [](long k) { return vb::Variant::Long(static_cast<std::int32_t>(k)); };
-      set("SectionNumber", vb::Variant::Byte(state.SectionNumber));
+      // The editor has no section of its own to file: an edited game stays
+      // where it is stored, also where another program moved it.
+      if (adding) set("SectionNumber", vb::Variant::Byte(state.SectionNumber));
       set("Name", name);
       set("hintstips", fields.Hints);
       set("notes", fields.Notes);

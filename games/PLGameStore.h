@@ -56,6 +56,10 @@ const LinkTableNames& NamesOf(LinkList list);
 // The game's links become exactly `keys` (duplicates count once). A game
 // number below 1 has no links.
 void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& keys);
+// The links of a game the user changed: each key of `ticked` is linked
+// (once), each key of `unticked` is not; every other link stays as stored.
+void MergeLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& ticked,
+                const std::vector<long>& unticked);
 // The entry keys linked to a game, in the order stored.
 std::vector<long> LinkedKeys(dao::Database& db, LinkList list, long systemnumber);
 
@@ -83,13 +87,18 @@ std::string UniqueGameName(dao::Database& db, int section, const std::string& na
 struct StoredGame {
   long SystemNumber = 0;
   std::string Name;  // as stored, with its number when the name was taken
+  // The game is in the section the state shows (another program may have
+  // moved an edited game elsewhere; it stays there).
+  bool InSection = true;
   bool PublisherAdded = false, DeveloperAdded = false, GenreAdded = false;
 };
 
 // Stores a new game (systemnumber 0) or the game of that number in the
 // section the state shows, with its lookup rows. `links` then writes the
 // game's links within the same transaction; without it the game's links
-// stay as they are. Pictures and the print mark are never written here.
+// stay as they are. An edited game keeps its section as stored, and a kept
+// lookup column names no entry of its list anew. Pictures and the print
+// mark are never written here.
 StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFields& fields, long systemnumber,
                      const std::function<void(long systemnumber)>& links = {});
 

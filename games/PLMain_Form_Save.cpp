@@ -13,6 +13,7 @@
 #include "games/PLGameStore.h"
 #include "games/PLMain_Form.h"
 #include "games/PLModule.h"
+#include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Functions.h"
 
 namespace pl {
@@ -68,7 +69,10 @@ void PLMain_Form::SaveRecord() {
 
   long number = 0;
   std::string loadedName;
-  bool linksTyped = true;
+  std::function<void(long)> links = [this](long systemnumber) {
+    SaveSysTypeMedia(systemnumber);
+    SaveSupportsMedia(systemnumber);
+  };
   if (!AddMode) {
     // An edit needs the game on show; the toolbar offers it only then.
     if (!HoldsRow(rsRecord)) throw vb::RuntimeError(dao::errNoCurrentRecord, "No current record.");
@@ -91,15 +95,29 @@ void PLMain_Form::SaveRecord() {
       if (!FieldTouched(field)) f.Kept.push_back(column);
     for (size_t i = 0; i < fText.size(); ++i)
       if (!FieldTouched(fText[i])) f.Kept.push_back("f" + std::to_string(i + 1));
-    linksTyped = FieldTouched(tGrid) || FieldTouched(sGrid);
+    // Each tick the user changed links or unlinks its entry; every other
+    // link stays as stored, also one another program added meanwhile.
+    struct Ticks {
+      std::vector<long> ticked, unticked;
+    };
+    auto changedTicks = [this](const forms::FlexGrid* grid) {
+      Ticks t;
+      for (int r = 1; r < grid->Rows(); ++r) {
+        bool numeric = false;
+        const long key = grid->TextMatrix(r, 0).trimmed().toLong(&numeric);
+        if (!numeric) break;
+        if (!GridRowTouched(grid, r)) continue;
+        (grid->CellCheckedAt(r, 1) == forms::FlexGrid::flexChecked ? t.ticked : t.unticked).push_back(key);
+      }
+      return t;
+    };
+    const Ticks types = changedTicks(tGrid), supports = changedTicks(sGrid);
+    links = [types, supports](long systemnumber) {
+      MergeLinks(GameDatabase(), LinkList::SystemTypes, systemnumber, types.ticked, types.unticked);
+      MergeLinks(GameDatabase(), LinkList::Supports, systemnumber, supports.ticked, supports.unticked);
+    };
   }
 
-  std::function<void(long)> links;
-  if (linksTyped)
-    links = [this](long systemnumber) {
-      SaveSysTypeMedia(systemnumber);
-      SaveSupportsMedia(systemnumber);
-    };
   const StoredGame stored = StoreGame(db, d, f, number, links);
   const std::string& name = stored.Name;
   // What the editor shows is filed now: the refreshes below and the game
@@ -109,6 +127,14 @@ void PLMain_Form::SaveRecord() {
   if (stored.PublisherAdded) Refill(*this, &PLMain_Form::FillPublisherCombo);
   if (stored.DeveloperAdded) Refill(*this, &PLMain_Form::FillDeveloperCombo);
   if (stored.GenreAdded) Refill(*this, &PLMain_Form::FillGenreCombo);
+
+  if (!stored.InSection) {
+    // Filed where another program put it, out of this section: the section
+    // is read again and the game after it shown.
+    AddMode = false;
+    MoveOnFromGoneRecord(name, 1);
+    return;
+  }
 
   // The letter the title list and the letter bar file the name under.
   const std::string letter = FiledTitleLetter(name);
