@@ -351,7 +351,17 @@ void SpannedContent(const QByteArray& content, const std::vector<TextLine>& line
     out += "/Span <</ActualText ";
     out += HexText(VisualOrder(lines[line].text));
     out += ">> BDC\n";
-    out.append(content.constData() + begin, end - begin);
+    // Qt's empty span around the copy of bold glyphs in a face without
+    // bold would end the line's span for some readers: inside the line's
+    // span, which stands for all its glyphs, it is a plain marked content.
+    for (qsizetype at = begin; at < end;) {
+      qsizetype copy = content.indexOf(kBoldCopy, at);
+      if (copy < 0 || copy >= end) copy = end;
+      out.append(content.constData() + at, copy - at);
+      if (copy == end) break;
+      out += "/Span BMC";
+      at = copy + kBoldCopy.size();
+    }
     out += LastTextState(content, begin, end);
     out += "EMC\n";
     copied = end;
@@ -691,6 +701,26 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
         }
       }
     }
+    // A character drawn as the glyphs of the parts it decomposes into (a
+    // Thai or Lao AM as NIKHAHIT and AA) gives each glyph its part.
+    for (size_t k = 0; k < chars.size(); ++k) {
+      if (given[k]) continue;
+      const QString parts = charText(chars[k]).normalized(QString::NormalizationForm_KD);
+      if (parts.size() < 2) continue;
+      std::vector<size_t> to;
+      for (QChar part : parts)
+        for (size_t c : cluster) {
+          const QList<quint32> own = drawn[c].raw.glyphIndexesForString(QString(part));
+          if (texts[c].isEmpty() && own.size() == 1 && own[0] == drawn[c].glyph &&
+              std::find(to.begin(), to.end(), c) == to.end()) {
+            to.push_back(c);
+            break;
+          }
+        }
+      if (to.size() != static_cast<size_t>(parts.size())) continue;
+      for (qsizetype p = 0; p < parts.size(); ++p) texts[to[static_cast<size_t>(p)]] = parts[p];
+      given[k] = true;
+    }
     size_t to = cluster.front();
     for (size_t c : cluster)
       if (texts[c].isEmpty()) {
@@ -701,6 +731,11 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     for (size_t k = 0; k < given.size(); ++k)
       if (!given[k]) rest += charText(chars[k]);
     texts[to] += rest;
+    // A glyph left with none (the second part of a split vowel) reads as
+    // a joiner: nothing a reader shows, where no text would read as a
+    // replacement character.
+    for (size_t c : cluster)
+      if (texts[c].isEmpty()) texts[c] = QChar(0x200D);
   }
   // The line lists the parts of a right-to-left item that different faces
   // draw left to right, each part's glyphs in the order typed; the painter
