@@ -3,8 +3,11 @@
 // distinct characters, comes back as typed.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -13,6 +16,9 @@
 #include <random>
 #include <set>
 
+#include <sys/resource.h>
+
+#include "platform/print/PdfText.h"
 #include "platform/print/Printer.h"
 #include "platform/print/tests/OutsideTools.h"
 
@@ -286,6 +292,9 @@ Printer& SpannedReport(Printer& p) {
     for (char16_t c = 0x5000 + page * 7; ideographs.size() < 240; c += 3) ideographs += QChar(c);
     for (qsizetype i = 0; i < ideographs.size(); i += 30) p.Text(ideographs.mid(i, 30).toStdString() + "\n");
     p.Text("क्षत्रिय राग\n");
+    p.SetFontBold(true);
+    p.Text("Shelf 4\n");
+    p.SetFontBold(false);
     p.SetTextColor(0x0000C0);
     p.Text("Artist: ");
     p.SetTextColor(0);
@@ -407,6 +416,49 @@ TEST(PdfTextLayer, BoldTextInAFaceWithoutBoldReadsBackAsTyped) {
   const QStringList lines = ReadLines(text);
   EXPECT_TRUE(lines.contains(QString::fromUtf8("Cat 𝄞 Clef and more"))) << text->toStdString();
   EXPECT_TRUE(lines.contains(QString::fromUtf8("क्षत्रिय 𝄞 राग"))) << text->toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A one-page PDF as Qt's writer writes it.
+QByteArray QtPdf() {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    QPainter painter(&writer);
+    painter.drawText(QPointF(100, 100), "Some text");
+  }
+  return buffer.data();
+}
+
+// The copy reads only what the file holds: a table that puts an object
+// gigabytes past the end is refused before room is taken for it (in a
+// process allowed far less), and so is one that puts it past the table.
+TEST(PdfTextLayerDeathTest, ADamagedTableIsRefusedWithoutReadingPastTheFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const QByteArray pdf = QtPdf();
+  const qsizetype xref = pdf.lastIndexOf("\nxref\n") + 1;
+  ASSERT_GT(xref, 0);
+  const qsizetype entries = pdf.indexOf('\n', xref + 5) + 1;
+  for (const QByteArray& offset : {QByteArray("8000000000"), QByteArray::number(xref + 2).rightJustified(10, '0')}) {
+    QByteArray damaged = pdf;
+    damaged.replace(entries + 2 * 20, 10, offset);  // the second object's entry
+    const auto copyIsRefused = [&damaged] {
+      const rlimit limit{rlim_t{3} << 30, rlim_t{3} << 30};
+      setrlimit(RLIMIT_AS, &limit);
+      QBuffer in(&damaged), out;
+      in.open(QIODevice::ReadOnly);
+      out.open(QIODevice::WriteOnly);
+      QString error;
+      const auto none = [](int) { return std::vector<print::TextLine>{}; };
+      const bool copied = print::WritePdfText(in, out, none, {}, &error);
+      std::exit(!copied && !error.isEmpty() ? 0 : 1);
+    };
+    EXPECT_EXIT(copyIsRefused(), ::testing::ExitedWithCode(0), "") << offset.constData();
+  }
 }
 
 }  // namespace
