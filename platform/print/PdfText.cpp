@@ -282,7 +282,7 @@ bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at,
     const Shown& s = shown[at + i];
     learnt.fontOfFace.insert(g.face, s.font);
     learnt.known.insert(g.glyph);
-    if (s.code != 0 && !IsNotdef(g) && !g.text.isEmpty()) learnt.texts[s.font].emplace(s.code, g.text);
+    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) learnt.texts[s.font].emplace(s.code, g.Text());
   }
   return true;
 }
@@ -580,9 +580,16 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   if (text.isEmpty()) return;
   if (IsPlainText(text)) {
     line.text += text;
-    const int face = FaceOf(font);
+    // The face of the font last met, kept: a line's runs mostly share it.
+    static QFont lastFont;
+    static int lastFace = 0;
+    if (!lastFace || !(font == lastFont)) {
+      lastFont = font;
+      lastFace = FaceOf(font);
+    }
+    const int face = lastFace;
     line.glyphs.reserve(line.glyphs.size() + static_cast<size_t>(text.size()));
-    for (QChar c : text) line.glyphs.push_back({GlyphKey(face, kPlainGlyph | c.unicode()), face, QString(c)});
+    for (QChar c : text) line.glyphs.push_back({GlyphKey(face, kPlainGlyph | c.unicode()), face, c.unicode(), {}});
     return;
   }
   // Shaped as QPainter::drawText shapes it: one line, left to right.
@@ -775,7 +782,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     p = q;
   }
   line.glyphs.reserve(line.glyphs.size() + drawn.size());
-  for (size_t g : order) line.glyphs.push_back({GlyphKey(drawn[g].face, drawn[g].glyph), drawn[g].face, texts[g]});
+  for (size_t g : order) line.glyphs.push_back({GlyphKey(drawn[g].face, drawn[g].glyph), drawn[g].face, 0, texts[g]});
 }
 
 void FinishLine(TextLine& line) {
@@ -783,6 +790,10 @@ void FinishLine(TextLine& line) {
   drawn.reserve(line.text.size());
   bool one = true;
   for (const GlyphText& g : line.glyphs) {
+    if (g.single) {
+      drawn += QChar(g.single);
+      continue;
+    }
     if (IsNotdef(g) || CodePoints(g.text) != 1) one = false;
     drawn += g.text;
   }

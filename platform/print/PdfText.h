@@ -26,7 +26,9 @@ namespace print {
 struct GlyphText {
   quint64 glyph = 0;  // the glyph in a key of its face, the same wherever it is drawn
   int face = 0;       // the face it is drawn in
+  char16_t single = 0;  // the one character of plain text, which text then leaves empty
   QString text;
+  QString Text() const { return text.isEmpty() && single ? QString(QChar(single)) : text; }
 };
 
 // The text behind a line of the page: its glyphs in the order the painter
