@@ -797,7 +797,14 @@ void FinishLine(TextLine& line) {
     if (IsNotdef(g) || CodePoints(g.text) != 1) one = false;
     drawn += g.text;
   }
-  line.span = !one || drawn != line.text;
+  // Readers rebuild the order of right-to-left text from where its glyphs
+  // stand, and not all of them alike: its line keeps a span.
+  bool rightToLeft = false;
+  for (qsizetype i = 0; i < line.text.size() && !rightToLeft; ++i) {
+    const QChar::Direction d = line.text[i].direction();
+    rightToLeft = d == QChar::DirR || d == QChar::DirAL;
+  }
+  line.span = !one || drawn != line.text || rightToLeft;
 }
 
 bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<TextLine>(int page)>& lines,
