@@ -565,15 +565,17 @@ QString VisualOrder(const QString& text) {
 }
 
 bool IsPlainText(const QString& text) {
-  for (QChar ch : text) {
-    const char16_t c = ch.unicode();
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = s[i];
     const bool plain = (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x250 && c != 0xAD) || (c >= 0x370 && c < 0x483) ||
                        (c >= 0x48A && c < 0x530);
     if (!plain) return false;
+    // Pairs some faces join into one glyph: "fi", "fl", "ff".
+    if (c == 'f' && i + 1 < n && (s[i + 1] == 'i' || s[i + 1] == 'l' || s[i + 1] == 'f')) return false;
   }
-  // Pairs some faces join into one glyph.
-  return !text.contains(QLatin1String("fi")) && !text.contains(QLatin1String("fl")) &&
-         !text.contains(QLatin1String("ff"));
+  return true;
 }
 
 void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
@@ -786,6 +788,12 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
 }
 
 void FinishLine(TextLine& line) {
+  // Plain text draws its characters one glyph each, in order.
+  if (std::all_of(line.glyphs.begin(), line.glyphs.end(), [](const GlyphText& g) { return g.single != 0; }) &&
+      static_cast<qsizetype>(line.glyphs.size()) == line.text.size()) {
+    line.span = false;
+    return;
+  }
   QString drawn;
   drawn.reserve(line.text.size());
   bool one = true;

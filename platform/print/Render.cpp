@@ -261,9 +261,9 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
   // The texts of a page are walked again as its content is copied, rather
   // than kept for every page of a long report.
   const auto linesOf = [&](int page) {
-    lines.clear();
-    PaintPage(document, page + 1, nullptr, &lines);
-    return lines;
+    std::vector<TextLine> drawn;
+    PaintPage(document, page + 1, nullptr, &drawn);
+    return drawn;
   };
   if (!WritePdfText(drawn, out, linesOf, tick, &why) || !out.commit()) {
     if (error) *error = UnwrittenExportMessage("PDF", file, out.error() != QFileDevice::NoError ? out.errorString() : why);
