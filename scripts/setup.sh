@@ -18,9 +18,11 @@ packages+=(python3-fonttools)
 # the Indic scripts, Greek, Cyrillic, Armenian, Georgian, Ethiopic) with
 # Noto's core fonts; PDFs are rewritten with zlib.
 packages+=(fonts-noto-core zlib1g-dev)
-# PDF text is read back in the tests as other readers read it: MuPDF and
-# pdf.js (from the npm registry, into the build folder, below).
-packages+=(mupdf-tools nodejs npm)
+# PDF text is read back in the tests as other readers read it: MuPDF,
+# Ghostscript and pdf.js (from the npm registry, into the build folder).
+packages+=(mupdf-tools ghostscript nodejs)
+# A nodejs of its own brings npm; Debian's comes without.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 # The desktop tests, built with the others, ask the X server directly.
 packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).
