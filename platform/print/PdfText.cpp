@@ -806,13 +806,16 @@ void FinishLine(TextLine& line) {
     drawn += g.text;
   }
   // Readers rebuild the order of right-to-left text from where its glyphs
-  // stand, and not all of them alike: its line keeps a span.
-  bool rightToLeft = false;
-  for (qsizetype i = 0; i < line.text.size() && !rightToLeft; ++i) {
-    const QChar::Direction d = line.text[i].direction();
-    rightToLeft = d == QChar::DirR || d == QChar::DirAL;
+  // stand, and not all of them alike; marks stacked over a letter can
+  // stand high enough to read as a line of their own: such a line keeps a
+  // span.
+  bool placed = false;
+  for (qsizetype i = 0; i < line.text.size() && !placed; ++i) {
+    const QChar c = line.text[i];
+    const QChar::Direction d = c.direction();
+    placed = d == QChar::DirR || d == QChar::DirAL || c.category() == QChar::Mark_NonSpacing;
   }
-  line.span = !one || drawn != line.text || rightToLeft;
+  line.span = !one || drawn != line.text || placed;
 }
 
 bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<TextLine>(int page)>& lines,
