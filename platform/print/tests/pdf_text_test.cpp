@@ -462,3 +462,27 @@ TEST(PdfTextLayerDeathTest, ADamagedTableIsRefusedWithoutReadingPastTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A glyph drawn for two characters (the space a face also draws for a
+// no-break space) keeps the text it was first drawn for: the plain space
+// of the first line stays one in every line the glyph stands in.
+TEST(PdfTextLayer, AGlyphDrawnForTwoCharactersKeepsTheFirst) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  p.Text("Tom Waits\n");
+  p.Text("Nina\u00A0Simone\n");
+  p.EndDoc();
+  const QString pdf = Pdf(p, dir, "shared.pdf");
+  // Both lines draw the face's one space glyph: its text is the space.
+  const QByteArray inflated = Inflated(pdf, dir);
+  EXPECT_TRUE(inflated.contains("> <0020>\n"));
+  EXPECT_FALSE(inflated.contains("<00A0>"));
+  const auto text = MutoolText(pdf);
+  ASSERT_TRUE(text) << "mutool could not be run";
+  EXPECT_TRUE(ReadLines(text).contains("Tom Waits")) << text->toStdString();
+}
+
+}  // namespace
