@@ -583,10 +583,11 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   if (IsPlainText(text)) {
     line.text += text;
     // The face of the font last met, kept: a line's runs mostly share it.
-    static QFont lastFont;
+    // Held for the life of the process, never destroyed after the fonts.
+    static QFont* lastFont = new QFont;
     static int lastFace = 0;
-    if (!lastFace || !(font == lastFont)) {
-      lastFont = font;
+    if (!lastFace || !(font == *lastFont)) {
+      *lastFont = font;
       lastFace = FaceOf(font);
     }
     const int face = lastFace;
