@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/PlainPdf.h"
 #include "platform/print/DocumentFile.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Busy.h"
@@ -131,10 +132,17 @@ void BM_PrintPdf(benchmark::State& state) {
   if (Skipped(state, rows)) return;
   const auto& p = Laid(rows);
   Timed(state, "pdf" + Suffix(rows), [&] {
-    if (!p.WritePdf(FileIn("bench.pdf"))) state.SkipWithError("PDF not written");
+    if (!p.WritePdf(FileIn(("bench" + Suffix(rows) + ".pdf").c_str()))) state.SkipWithError("PDF not written");
   });
 }
 BENCHMARK(BM_PrintPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same pages written by Qt's writer alone, without the text layer.
+void BM_PrintPdfWithoutTextLayer(benchmark::State& state) {
+  const auto& doc = Laid(10000).document();
+  Timed(state, "pdf_plain", [&] { bench::WritePdfWithoutTextLayer(doc, FileIn("plain.pdf")); });
+}
+BENCHMARK(BM_PrintPdfWithoutTextLayer)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PrintPdf)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_PrintPdf)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -350,6 +358,13 @@ void BM_PrintSummary(benchmark::State& state) {
   std::printf("  %-26s %8.3f s  (target < 0.5 s)\n", "layout", get("layout"));
   std::printf("  %-26s %8.3f s  floor %.3f s  ratio %.2f (target <= 1.5)\n", "PDF", get("pdf"),
               get("pdf_floor"), get("pdf_floor") > 0 ? get("pdf") / get("pdf_floor") : 0);
+  {
+    const double layer = bench::FileMegabytes(FileIn("bench.pdf")), plain = bench::FileMegabytes(FileIn("plain.pdf"));
+    std::printf("  %-26s %8.3f s  without %.3f s  ratio %.2f (target <= 1.15)\n", "PDF text layer", get("pdf"),
+                get("pdf_plain"), get("pdf_plain") > 0 ? get("pdf") / get("pdf_plain") : 0);
+    std::printf("  %-26s %8.2f MB without %.2f MB ratio %.2f (target <= 1.10)\n", "PDF size", layer, plain,
+                plain > 0 ? layer / plain : 0);
+  }
   std::printf("  %-26s %8.3f s  floor %.3f s  ratio %.2f (target <= 3)\n", "HTML", get("html"),
               get("html_floor"), get("html_floor") > 0 ? get("html") / get("html_floor") : 0);
   std::printf("  %-26s %8.3f s  (target < 0.3 s)\n", "save document", get("save"));

@@ -35,6 +35,7 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
+#include "bench/PlainPdf.h"
 #include "core/Schema.h"
 #include "platform/print/Printer.h"
 #include "platform/runtime/Busy.h"
@@ -284,6 +285,10 @@ void BM_CompleteReport(benchmark::State& state) {
   }
   const std::string file = (F().dir / "complete.pdf").string();
   Once("complete_pdf" + Suffix(items), [&] { p->WritePdf(file); });
+  const std::string plain = (F().dir / "complete-plain.pdf").string();
+  Once("complete_pdf_plain" + Suffix(items), [&] { bench::WritePdfWithoutTextLayer(p->document(), plain); });
+  Megabytes()["complete_pdf_size" + Suffix(items)] = bench::FileMegabytes(file);
+  Megabytes()["complete_pdf_plain_size" + Suffix(items)] = bench::FileMegabytes(plain);
   // The floor: each page's texts in one font at their places.
   QFont font("Liberation Sans");
   font.setPixelSize(160);
@@ -374,6 +379,14 @@ void BM_ReportSummary(benchmark::State& state) {
     auto it = mb.find(k);
     return it == mb.end() ? 0.0 : it->second;
   };
+  for (const char* at : {"", "@100000"}) {
+    const double layer = get(std::string("complete_pdf_size") + at), plain = get(std::string("complete_pdf_plain_size") + at);
+    const double time = t.Get(std::string("complete_pdf") + at), without = t.Get(std::string("complete_pdf_plain") + at);
+    std::printf("  %-34s %8.1f MB without the text layer %.1f MB ratio %.2f (target <= 1.10); %.2f s without %.2f s "
+                "ratio %.2f (target <= 1.15)\n",
+                *at ? "complete report PDF, 100k" : "complete report PDF, 10k", layer, plain,
+                plain > 0 ? layer / plain : 0, time, without, without > 0 ? time / without : 0);
+  }
   std::printf("  %-34s %8.0f MB peak (%0.f MB held) | 100k %6.0f MB peak (%.0f MB held)  (target < 500 MB)\n",
               "complete report memory", get("complete"), get("complete_held"), get("complete@100000"),
               get("complete_held@100000"));

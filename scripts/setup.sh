@@ -18,6 +18,11 @@ packages+=(python3-fonttools)
 # the Indic scripts, Greek, Cyrillic, Armenian, Georgian, Ethiopic) with
 # Noto's core fonts, emoji with Symbola; PDFs are rewritten with zlib.
 packages+=(fonts-noto-core fonts-symbola zlib1g-dev)
+# PDF text is read back in the tests as other readers read it: MuPDF,
+# Ghostscript and pdf.js (from the npm registry, into the build folder).
+packages+=(mupdf-tools ghostscript nodejs)
+# A nodejs of its own brings npm; Debian's comes without.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 # The desktop tests, built with the others, ask the X server directly.
 packages+=(libxcb1-dev)
 # Callers add what only their path needs (the desktop tests' X server).
@@ -33,6 +38,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# pdf.js for the tests, beside the build (build/pdfjs/node_modules/pdfjs-dist).
+if [ ! -f "$build/pdfjs/node_modules/pdfjs-dist/legacy/build/pdf.mjs" ]; then
+  mkdir -p "$build/pdfjs"
+  npm install --prefix "$build/pdfjs" --no-audit --no-fund --loglevel=error pdfjs-dist@4 >/dev/null
 fi
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${TVN_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null

@@ -7,16 +7,24 @@
 #include "platform/print/PdfText.h"
 
 #include <QByteArray>
+#include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QIODevice>
 #include <QPainter>
+#include <QRawFont>
+#include <QSet>
+#include <QTextLayout>
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 namespace print {
@@ -55,24 +63,20 @@ bool Inflate(const char* data, qsizetype size, QByteArray* out) {
   return rc == Z_STREAM_END;
 }
 
-// The fastest level: the streams are copied page by page as the export
-// runs, and most of their bytes are the same few operators.
-bool Deflate(const QByteArray& data, QByteArray* out) {
+bool Deflate(const QByteArray& data, QByteArray* out, int level) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   if (out->size() < static_cast<qsizetype>(size)) out->resize(static_cast<qsizetype>(size));
   if (compress2(reinterpret_cast<Bytef*>(out->data()), &size, reinterpret_cast<const Bytef*>(data.constData()),
-                static_cast<uLong>(data.size()), Z_BEST_SPEED) != Z_OK)
+                static_cast<uLong>(data.size()), level) != Z_OK)
     return false;
   out->resize(static_cast<qsizetype>(size));
   return true;
 }
 
-// A PDF text string of any text: UTF-16BE behind a byte order mark, so
-// that characters beyond U+FFFF keep their surrogate pairs.
-QByteArray HexText(const QString& text) {
+// The UTF-16BE of text in hex digits: surrogate pairs stay pairs.
+QByteArray HexUtf16(const QString& text) {
   QByteArray out;
-  out.reserve(6 + text.size() * 4);
-  out += "<FEFF";
+  out.reserve(text.size() * 4);
   static const char digits[] = "0123456789ABCDEF";
   for (QChar c : text) {
     const char16_t u = c.unicode();
@@ -81,34 +85,40 @@ QByteArray HexText(const QString& text) {
     out += digits[(u >> 4) & 15];
     out += digits[u & 15];
   }
-  out += '>';
   return out;
 }
 
+// A PDF text string of any text: UTF-16BE behind a byte order mark, so
+// that characters beyond U+FFFF keep their surrogate pairs.
+QByteArray HexText(const QString& text) { return "<FEFF" + HexUtf16(text) + '>'; }
+
 bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
-// Where the span that starts at from ends: before the first "Q" that
-// closes a state saved before from, so that the span and the saved states
-// nest; else at to, or before a state saved and not yet closed there (the
-// one the next mark is drawn in).
-qsizetype SpanEnd(const QByteArray& content, qsizetype from, qsizetype to) {
-  int depth = 0;
-  qsizetype opened = to;  // where the outermost state still open was saved
+// Where the span of glyphs drawn from `from` to `to` begins and ends so
+// that it and the saved states nest: it ends before the first "Q" that
+// closes a state saved before from; else at to, past the "Q"s right after
+// it that close states saved in the span. A state saved in the span and
+// still open there (the pen the next line is drawn with) is left out by
+// beginning the span after it. Nothing past limit is taken.
+std::pair<qsizetype, qsizetype> SpanBounds(const QByteArray& content, qsizetype from, qsizetype to, qsizetype limit) {
+  std::vector<qsizetype> open;  // just past each "q" still open
   const char* s = content.constData();
   qsizetype i = from;
-  while (i < to) {
-    while (i < to && IsSpace(s[i])) ++i;
+  while (i < limit) {
+    while (i < limit && IsSpace(s[i])) ++i;
     const qsizetype start = i;
-    while (i < to && !IsSpace(s[i])) ++i;
+    while (i < limit && !IsSpace(s[i])) ++i;
+    if (start >= to && (open.empty() || i - start != 1 || s[start] != 'Q'))
+      return {open.empty() ? from : open.back(), start};
     if (i - start != 1) continue;
     if (s[start] == 'q') {
-      if (depth++ == 0) opened = start;
+      open.push_back(i);
     } else if (s[start] == 'Q') {
-      if (depth == 0) return start;
-      --depth;
+      if (open.empty()) return {from, start};
+      open.pop_back();
     }
   }
-  return depth > 0 ? opened : to;
+  return {open.empty() ? from : open.back(), limit};
 }
 
 // The font and text matrix the last glyphs of a span were drawn with,
@@ -126,18 +136,196 @@ QByteArray LastTextState(const QByteArray& content, qsizetype from, qsizetype to
   return "BT\n" + line + "\nET\n";
 }
 
+// ---- the glyphs of a line
+
+// A number for each face and size text is drawn in, the same for every
+// line: Qt writes one PDF font for a face, and names its size where the
+// glyphs are shown, so that a face's glyphs are found again by both.
+int FaceOf(const QRawFont& raw) {
+  static QHash<QString, int> faces;
+  const QString key = raw.familyName() + QLatin1Char('\n') + raw.styleName() + QLatin1Char('\n') +
+                      QString::number(raw.pixelSize());
+  const auto found = faces.constFind(key);
+  if (found != faces.constEnd()) return found.value();
+  const int face = static_cast<int>(faces.size()) + 1;
+  faces.insert(key, face);
+  return face;
+}
+
+int FaceOf(const QFont& font) {
+  static QHash<QString, int> byFont;
+  const QString key = font.key();
+  const auto found = byFont.constFind(key);
+  if (found != byFont.constEnd()) return found.value();
+  const int face = FaceOf(QRawFont::fromFont(font));
+  byFont.insert(key, face);
+  return face;
+}
+
+constexpr quint64 kPlainGlyph = quint64{1} << 31;  // a glyph known by its character
+
+quint64 GlyphKey(int face, quint32 glyph) { return (quint64(static_cast<quint32>(face)) << 32) | glyph; }
+
+bool IsNotdef(const GlyphText& g) { return (g.glyph & 0xFFFFFFFFu) == 0; }
+
+qsizetype CodePoints(const QString& text) {
+  qsizetype n = 0;
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (!text[i].isLowSurrogate() || i == 0 || !text[i - 1].isHighSurrogate()) ++n;
+  return n;
+}
+
+// ---- the glyphs of a page's content
+
+// A glyph a page's content shows: "<code> Tj" in the font and size of the
+// last "/F<object> <size> Tf".
+struct Shown {
+  int font = 0;
+  QByteArray size;
+  unsigned code = 0;
+  qsizetype end = 0;  // just past its "Tj"
+};
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+const QByteArray kBoldCopy = QByteArrayLiteral("/Span << /ActualText <> >> BDC");
+
+// The glyphs the content shows, in order, but for the copy Qt draws a
+// hair aside, in an empty span, to make a face without bold look bold.
+std::vector<Shown> ShownGlyphs(const QByteArray& content) {
+  std::vector<Shown> shown;
+  const char* s = content.constData();
+  const qsizetype n = content.size();
+  int font = 0;
+  QByteArray size;
+  bool copy = false;
+  for (qsizetype at = 0; at < n;) {
+    const char* nl = static_cast<const char*>(std::memchr(s + at, '\n', static_cast<size_t>(n - at)));
+    const qsizetype end = nl ? nl - s : n;
+    const qsizetype length = end - at;
+    if (length > 6 && s[end - 1] == 'j' && s[end - 2] == 'T' && s[end - 3] == ' ' && s[end - 4] == '>') {
+      if (!copy) {
+        qsizetype open = end - 5;
+        while (open > at && s[open] != '<') --open;
+        unsigned code = 0;
+        bool ok = s[open] == '<' && end - 4 - open - 1 > 0;
+        for (qsizetype i = open + 1; ok && i < end - 4; ++i) {
+          const int digit = HexDigit(s[i]);
+          ok = digit >= 0 && code < 0x1000000;
+          code = code * 16 + static_cast<unsigned>(digit);
+        }
+        if (ok) shown.push_back({font, size, code, end});
+      }
+    } else if (length > 4 && s[at] == '/' && s[at + 1] == 'F') {
+      const QList<QByteArray> words = QByteArray::fromRawData(s + at, length).split(' ');
+      const qsizetype tf = words.indexOf("Tf");
+      if (tf == 2) {
+        font = words[0].mid(2).toInt();
+        size = words[1];
+      }
+    } else if (length == kBoldCopy.size() && std::memcmp(s + at, kBoldCopy.constData(), length) == 0) {
+      copy = true;
+    } else if (length == 3 && copy && std::memcmp(s + at, "EMC", 3) == 0) {
+      copy = false;
+    }
+    at = end + 1;
+  }
+  return shown;
+}
+
+// What the copy has learnt of the fonts' glyphs from the lines drawn with
+// them: the text of each code of each font (the first a code is drawn
+// with), the glyphs whose code is known, and the font each face was
+// written as.
+struct Learnt {
+  std::unordered_map<int, std::map<unsigned, QString>> texts;
+  QSet<quint64> known;
+  QHash<int, int> fontOfFace;
+};
+
+// Pairs a line's glyphs with the glyphs shown from at on: the faces and
+// the fonts (with their sizes) take turns alike, a glyph always shows as
+// the same code and a code always stands for the same glyph, and a face
+// keeps the font it was written as. Then each code gets its glyph's text.
+bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at, Learnt& learnt) {
+  const size_t n = line.glyphs.size();
+  std::vector<int> faces;
+  std::vector<std::pair<int, QByteArray>> fonts;
+  QHash<quint64, unsigned> codeOf;
+  QHash<quint64, quint64> glyphOf;
+  for (size_t i = 0; i < n; ++i) {
+    const GlyphText& g = line.glyphs[i];
+    const Shown& s = shown[at + i];
+    auto face = std::find(faces.begin(), faces.end(), g.face);
+    auto font = std::find(fonts.begin(), fonts.end(), std::make_pair(s.font, s.size));
+    if ((face == faces.end()) != (font == fonts.end())) return false;
+    if (face == faces.end()) {
+      faces.push_back(g.face);
+      fonts.emplace_back(s.font, s.size);
+    } else if (face - faces.begin() != font - fonts.begin()) {
+      return false;
+    }
+    const auto wrote = learnt.fontOfFace.constFind(g.face);
+    if (wrote != learnt.fontOfFace.constEnd() && wrote.value() != s.font) return false;
+    const quint64 code = (quint64(static_cast<quint32>(s.font)) << 32) | s.code;
+    if (codeOf.value(g.glyph, s.code) != s.code || glyphOf.value(code, g.glyph) != g.glyph) return false;
+    codeOf.insert(g.glyph, s.code);
+    glyphOf.insert(code, g.glyph);
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const GlyphText& g = line.glyphs[i];
+    const Shown& s = shown[at + i];
+    learnt.fontOfFace.insert(g.face, s.font);
+    learnt.known.insert(g.glyph);
+    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) learnt.texts[s.font].emplace(s.code, g.Text());
+  }
+  return true;
+}
+
+// Where the glyphs of each line end in the content (-1: not known), after
+// learning what the lines say of them. The lines must account for every
+// glyph shown, or none is learnt.
+std::vector<qsizetype> LearnPage(const std::vector<TextLine>& lines, const QByteArray& content, Learnt& learnt) {
+  std::vector<qsizetype> ends(lines.size(), -1);
+  const std::vector<Shown> shown = ShownGlyphs(content);
+  size_t total = 0;
+  for (const TextLine& line : lines) total += line.glyphs.size();
+  if (total != shown.size()) return ends;
+  size_t at = 0;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    const size_t n = lines[k].glyphs.size();
+    LearnLine(lines[k], shown, at, learnt);
+    if (n > 0) {
+      // After the text object the line's last glyph is shown in.
+      const qsizetype et = content.indexOf("\nET\n", shown[at + n - 1].end);
+      ends[k] = et < 0 ? -1 : et + 4;
+    }
+    at += n;
+  }
+  return ends;
+}
+
 // The page's content with each mark replaced by the start of a span
-// holding the text of its run. With a count of marks other than of texts
-// (which the layer never draws) the marks go and the glyphs keep the text
-// the fonts give them.
-void SpannedContent(const QByteArray& content, const std::vector<QString>& texts, QByteArray& out) {
+// holding the text of its line, the span ending after the line's glyphs.
+// With a count of marks other than of marked lines (which the layer never
+// draws) the marks go and the glyphs keep the text the fonts give them.
+void SpannedContent(const QByteArray& content, const std::vector<TextLine>& lines, const std::vector<qsizetype>& ends,
+                    QByteArray& out) {
   struct Mark {
     qsizetype start, end;
   };
   std::vector<Mark> marks;
   for (qsizetype at = content.indexOf(kMarkRect); at >= 0; at = content.indexOf(kMarkRect, at + 1))
     marks.push_back({at + 1, at + kMarkRect.size() - kMarkClose});
-  const bool spans = marks.size() == texts.size();
+  std::vector<size_t> marked;
+  for (size_t k = 0; k < lines.size(); ++k)
+    if (lines[k].span) marked.push_back(k);
+  const bool spans = marks.size() == marked.size();
   out.resize(0);
   if (out.capacity() < content.size() + content.size() / 4) out.reserve(content.size() + content.size() / 4);
   qsizetype copied = 0;
@@ -147,20 +335,39 @@ void SpannedContent(const QByteArray& content, const std::vector<QString>& texts
     // stays before the span.
     out.append(content.constData() + marks[k].end, kMarkClose);
     copied = marks[k].end + kMarkClose;
+    // So do the states closed right after it, as the next line's font or
+    // pen is set.
+    while (copied + 2 <= content.size() && content[copied] == 'Q' && content[copied + 1] == '\n') {
+      out.append("Q\n");
+      copied += 2;
+    }
     if (!spans) continue;
-    out += "/Span <</ActualText ";
-    out += HexText(texts[k]);
-    out += ">> BDC\n";
+    const size_t line = marked[k];
     const qsizetype limit = k + 1 < marks.size() ? marks[k + 1].start : content.size();
-    const qsizetype end = SpanEnd(content, copied, limit);
-    out.append(content.constData() + copied, end - copied);
-    out += LastTextState(content, copied, end);
+    const qsizetype glyphsEnd = ends[line] >= copied && ends[line] < limit ? ends[line] : limit;
+    const auto [begin, end] = SpanBounds(content, copied, glyphsEnd, limit);
+    out.append(content.constData() + copied, begin - copied);
+    if (!out.isEmpty() && !IsSpace(out.back())) out += '\n';
+    out += "/Span <</ActualText ";
+    out += HexText(VisualOrder(lines[line].text));
+    out += ">> BDC\n";
+    // Qt's empty span around the copy of bold glyphs in a face without
+    // bold would end the line's span for some readers: inside the line's
+    // span, which stands for all its glyphs, it is a plain marked content.
+    for (qsizetype at = begin; at < end;) {
+      qsizetype copy = content.indexOf(kBoldCopy, at);
+      if (copy < 0 || copy >= end) copy = end;
+      out.append(content.constData() + at, copy - at);
+      if (copy == end) break;
+      out += "/Span BMC";
+      at = copy + kBoldCopy.size();
+    }
+    out += LastTextState(content, begin, end);
     out += "EMC\n";
     copied = end;
   }
   out.append(content.constData() + copied, content.size() - copied);
 }
-
 // ---- /ToUnicode maps
 
 // The entries of a map Qt wrote: code -> text, read from every
@@ -255,11 +462,22 @@ struct XrefEntry {
 
 QByteArray ObjectHeader(int number) { return QByteArray::number(number) + " 0 obj\n"; }
 
-// Into the room out already has when it is enough.
+// Into the room out already has when it is enough. Only what the file
+// holds is read: a place or length from a damaged table is refused before
+// any room is taken for it.
 bool ReadAt(QIODevice& in, qint64 at, qint64 size, QByteArray* out) {
+  const qint64 total = in.size();
+  if (at < 0 || size < 0 || at > total || size > total - at) return false;
   if (!in.seek(at)) return false;
   out->resize(static_cast<qsizetype>(size));
   return in.read(out->data(), size) == size;
+}
+
+// The number in "/ToUnicode <n> 0 R" of an object's dictionary, or 0.
+int ToUnicodeOf(const QByteArray& object) {
+  const qsizetype at = object.indexOf("/ToUnicode ");
+  if (at < 0) return 0;
+  return object.mid(at + 11, 12).split(' ').value(0).toInt();
 }
 
 }  // namespace
@@ -346,7 +564,262 @@ QString VisualOrder(const QString& text) {
   return out;
 }
 
-bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<QString>(int page)>& spans,
+bool IsPlainText(const QString& text) {
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.utf16());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = s[i];
+    const bool plain = (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x250 && c != 0xAD) || (c >= 0x370 && c < 0x483) ||
+                       (c >= 0x48A && c < 0x530);
+    if (!plain) return false;
+    // Pairs some faces join into one glyph: "fi", "fl", "ff".
+    if (c == 'f' && i + 1 < n && (s[i + 1] == 'i' || s[i + 1] == 'l' || s[i + 1] == 'f')) return false;
+  }
+  return true;
+}
+
+void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
+  if (text.isEmpty()) return;
+  if (IsPlainText(text)) {
+    line.text += text;
+    // The face of the font last met, kept: a line's runs mostly share it.
+    // Held for the life of the process, never destroyed after the fonts.
+    static QFont* lastFont = new QFont;
+    static int lastFace = 0;
+    if (!lastFace || !(font == *lastFont)) {
+      *lastFont = font;
+      lastFace = FaceOf(font);
+    }
+    const int face = lastFace;
+    line.glyphs.reserve(line.glyphs.size() + static_cast<size_t>(text.size()));
+    for (QChar c : text) line.glyphs.push_back({GlyphKey(face, kPlainGlyph | c.unicode()), face, c.unicode(), {}});
+    return;
+  }
+  // Shaped as QPainter::drawText shapes it: one line, left to right.
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  AddLaidOutText(layout, line);
+}
+
+void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
+  const QString text = layout.text();
+  line.text += text;
+  if (layout.lineCount() < 1) return;
+  const QTextLine l = layout.lineAt(0);
+  // Which characters each glyph drawn comes from: the glyphs the line
+  // draws for each character on its own, a glyph known by its face, index
+  // and place.
+  struct Place {
+    int face;
+    quint32 glyph;
+    qint64 x, y;
+    bool operator==(const Place&) const = default;
+  };
+  struct PlaceHash {
+    size_t operator()(const Place& p) const {
+      return qHashMulti(0, p.face, p.glyph, p.x, p.y);
+    }
+  };
+  auto placeOf = [](int face, quint32 glyph, QPointF at) {
+    return Place{face, glyph, qRound64(at.x() * 64), qRound64(at.y() * 64)};
+  };
+  std::unordered_map<Place, std::vector<qsizetype>, PlaceHash> charsOf;
+  QHash<QRawFont, int> faces;
+  auto faceOf = [&](const QRawFont& raw) {
+    auto found = faces.find(raw);
+    if (found == faces.end()) found = faces.insert(raw, FaceOf(raw));
+    return found.value();
+  };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const int length = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    for (const QGlyphRun& run : l.glyphRuns(static_cast<int>(i), length)) {
+      const int face = faceOf(run.rawFont());
+      const QList<quint32> glyphs = run.glyphIndexes();
+      const QList<QPointF> places = run.positions();
+      for (qsizetype g = 0; g < glyphs.size(); ++g) charsOf[placeOf(face, glyphs[g], places[g])].push_back(i);
+    }
+    i += length - 1;
+  }
+  // The glyphs as the line draws them, each with its cluster's characters.
+  struct Drawn {
+    int face;
+    quint32 glyph;
+    std::vector<qsizetype> chars;
+    QRawFont raw;
+    int run;
+    bool rightToLeft;
+  };
+  std::vector<Drawn> drawn;
+  const QList<QGlyphRun> runs = l.glyphRuns();
+  for (qsizetype r = 0; r < runs.size(); ++r) {
+    const QGlyphRun& run = runs[r];
+    const int face = faceOf(run.rawFont());
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> places = run.positions();
+    const bool rightToLeft = run.flags().testFlag(QGlyphRun::RightToLeft);
+    for (qsizetype g = 0; g < glyphs.size(); ++g) {
+      const auto found = charsOf.find(placeOf(face, glyphs[g], places[g]));
+      drawn.push_back({face, glyphs[g], found == charsOf.end() ? std::vector<qsizetype>{} : found->second,
+                       run.rawFont(), static_cast<int>(r), rightToLeft});
+    }
+  }
+  // Where a cluster draws several glyphs (a vowel before its consonant, a
+  // conjunct's parts), each glyph that is a character's own glyph gives
+  // that character, and the characters drawn by no glyph of their own go
+  // to the first glyph that has none, else to the cluster's first glyph.
+  auto charText = [&](qsizetype i) {
+    const int length = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    return text.mid(i, length);
+  };
+  // A character's glyphs, as Qt gives them, run from its cluster's first
+  // glyph: glyphs next to each other that share a character are one
+  // cluster, of all their characters.
+  std::vector<QString> texts(drawn.size());
+  for (size_t g = 0; g < drawn.size();) {
+    std::vector<size_t> cluster{g};
+    std::vector<qsizetype> chars = drawn[g].chars;
+    size_t h = g + 1;
+    for (; h < drawn.size(); ++h) {
+      const auto& next = drawn[h].chars;
+      if (std::none_of(next.begin(), next.end(),
+                       [&](qsizetype i) { return std::find(chars.begin(), chars.end(), i) != chars.end(); }))
+        break;
+      cluster.push_back(h);
+      chars.insert(chars.end(), next.begin(), next.end());
+    }
+    g = h;
+    std::sort(chars.begin(), chars.end());
+    chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
+    if (cluster.size() == 1) {
+      for (qsizetype i : chars) texts[cluster.front()] += charText(i);
+      continue;
+    }
+    std::vector<bool> given(chars.size());
+    for (size_t c : cluster) {
+      for (size_t k = 0; k < chars.size(); ++k) {
+        if (given[k] || !texts[c].isEmpty()) continue;
+        const QList<quint32> own = drawn[c].raw.glyphIndexesForString(charText(chars[k]));
+        if (own.size() == 1 && own[0] == drawn[c].glyph) {
+          texts[c] = charText(chars[k]);
+          given[k] = true;
+        }
+      }
+    }
+    // A character drawn as the glyphs of the parts it decomposes into (a
+    // Thai or Lao AM as NIKHAHIT and AA) gives each glyph its part.
+    for (size_t k = 0; k < chars.size(); ++k) {
+      if (given[k]) continue;
+      const QString parts = charText(chars[k]).normalized(QString::NormalizationForm_KD);
+      if (parts.size() < 2) continue;
+      std::vector<size_t> to;
+      for (QChar part : parts)
+        for (size_t c : cluster) {
+          const QList<quint32> own = drawn[c].raw.glyphIndexesForString(QString(part));
+          if (texts[c].isEmpty() && own.size() == 1 && own[0] == drawn[c].glyph &&
+              std::find(to.begin(), to.end(), c) == to.end()) {
+            to.push_back(c);
+            break;
+          }
+        }
+      if (to.size() != static_cast<size_t>(parts.size())) continue;
+      for (qsizetype p = 0; p < parts.size(); ++p) texts[to[static_cast<size_t>(p)]] = parts[p];
+      given[k] = true;
+    }
+    size_t to = cluster.front();
+    for (size_t c : cluster)
+      if (texts[c].isEmpty()) {
+        to = c;
+        break;
+      }
+    QString rest;
+    for (size_t k = 0; k < given.size(); ++k)
+      if (!given[k]) rest += charText(chars[k]);
+    texts[to] += rest;
+    // A glyph left with none (the second part of a split vowel) reads as
+    // a joiner: nothing a reader shows, where no text would read as a
+    // replacement character.
+    for (size_t c : cluster)
+      if (texts[c].isEmpty()) texts[c] = QChar(0x200D);
+  }
+  // The line lists the parts of a right-to-left item that different faces
+  // draw left to right, each part's glyphs in the order typed; the painter
+  // draws the parts in the order typed too. The parts of one item follow
+  // each other, right to left, in one format.
+  const QList<QTextLayout::FormatRange> formats = layout.formats();
+  struct Part {
+    size_t from, to;  // glyphs of drawn
+    qsizetype first, last;  // characters
+    int format;
+    bool rightToLeft;
+  };
+  std::vector<Part> parts;
+  for (size_t g = 0; g < drawn.size(); ++g) {
+    if (parts.empty() || drawn[g].run != drawn[parts.back().from].run)
+      parts.push_back({g, g, std::numeric_limits<qsizetype>::max(), -1, -1, drawn[g].rightToLeft});
+    Part& part = parts.back();
+    part.to = g + 1;
+    for (qsizetype i : drawn[g].chars) {
+      part.first = std::min(part.first, i);
+      part.last = std::max(part.last, i);
+    }
+  }
+  for (Part& part : parts)
+    for (qsizetype f = 0; f < formats.size(); ++f)
+      if (part.first >= formats[f].start && part.first < formats[f].start + formats[f].length) part.format = static_cast<int>(f);
+  std::vector<size_t> order;
+  order.reserve(drawn.size());
+  for (size_t p = 0; p < parts.size();) {
+    size_t q = p + 1;
+    if (parts[p].rightToLeft)
+      while (q < parts.size() && parts[q].rightToLeft && parts[q].format == parts[p].format &&
+             parts[q].last >= 0 && parts[q].last < parts[q - 1].first)
+        ++q;
+    for (size_t k = q; k-- > p;)
+      for (size_t g = parts[k].from; g < parts[k].to; ++g) order.push_back(g);
+    p = q;
+  }
+  line.glyphs.reserve(line.glyphs.size() + drawn.size());
+  for (size_t g : order) line.glyphs.push_back({GlyphKey(drawn[g].face, drawn[g].glyph), drawn[g].face, 0, texts[g]});
+}
+
+void FinishLine(TextLine& line) {
+  // Plain text draws its characters one glyph each, in order.
+  if (std::all_of(line.glyphs.begin(), line.glyphs.end(), [](const GlyphText& g) { return g.single != 0; }) &&
+      static_cast<qsizetype>(line.glyphs.size()) == line.text.size()) {
+    line.span = false;
+    return;
+  }
+  QString drawn;
+  drawn.reserve(line.text.size());
+  bool one = true;
+  for (const GlyphText& g : line.glyphs) {
+    if (g.single) {
+      drawn += QChar(g.single);
+      continue;
+    }
+    if (IsNotdef(g) || CodePoints(g.text) != 1) one = false;
+    drawn += g.text;
+  }
+  // Readers rebuild the order of right-to-left text from where its glyphs
+  // stand, and not all of them alike; marks stacked over a letter can
+  // stand high enough to read as a line of their own: such a line keeps a
+  // span.
+  bool placed = false;
+  for (qsizetype i = 0; i < line.text.size() && !placed; ++i) {
+    const QChar c = line.text[i];
+    const QChar::Direction d = c.direction();
+    placed = d == QChar::DirR || d == QChar::DirAL || c.category() == QChar::Mark_NonSpacing;
+  }
+  line.span = !one || drawn != line.text || placed;
+}
+
+bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<TextLine>(int page)>& lines,
                   const std::function<void()>& tick, QString* error) {
   auto fail = [&](const QString& why) {
     if (error) *error = why;
@@ -364,18 +837,23 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   if (!ReadAt(in, xrefAt, size - xrefAt, &xref) || !xref.startsWith("xref\n")) return fail(unknown);
   // "xref\n0 N\n" then N entries of 20 bytes, then the trailer.
   const qsizetype countEnd = xref.indexOf('\n', 5);
+  if (countEnd < 0) return fail(unknown);
   const QList<QByteArray> head = xref.mid(5, countEnd - 5).trimmed().split(' ');
   if (head.size() != 2 || head[0] != "0") return fail(unknown);
   const int count = head[1].toInt();
   const qsizetype entriesAt = countEnd + 1;
-  if (count <= 0 || entriesAt + qsizetype{count} * 20 > xref.size()) return fail(unknown);
+  if (count <= 0 || count > (xref.size() - entriesAt) / 20) return fail(unknown);
   std::vector<XrefEntry> entries(static_cast<size_t>(count));
   std::vector<std::pair<qint64, int>> order;  // offset, object number
   for (int i = 0; i < count; ++i) {
     XrefEntry& e = entries[static_cast<size_t>(i)];
     e.line = xref.mid(entriesAt + qsizetype{i} * 20, 20);
     e.offset = e.line.left(10).toLongLong();
-    if (e.line.size() == 20 && e.line[17] == 'n' && e.offset > 0) order.emplace_back(e.offset, i);
+    e.used = e.line.size() == 20 && e.line[17] == 'n' && e.offset > 0;
+    if (!e.used) continue;
+    // Every object lies between the header and the table.
+    if (e.offset >= xrefAt) return fail(unknown);
+    order.emplace_back(e.offset, i);
   }
   const QByteArray trailer = xref.mid(entriesAt + qsizetype{count} * 20);
   const qsizetype trailerEnd = trailer.indexOf("startxref");
@@ -393,6 +871,24 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   };
   QByteArray bytes;
   if (!ReadAt(in, 0, order.front().first, &bytes) || !put(bytes)) return fail(unwritten);
+
+  Learnt learnt;
+  // The fonts' text maps come before the fonts that name them: each is
+  // held until its font is met, and written after it with what the pages
+  // taught of that font.
+  QHash<int, QByteArray> heldMaps;
+  auto putMap = [&](int number, const QByteArray& qtMap, int font) {
+    std::map<unsigned, QByteArray> map = MapEntries(qtMap);
+    const auto texts = learnt.texts.find(font);
+    if (texts != learnt.texts.end())
+      for (const auto& [code, text] : texts->second) map[code] = HexUtf16(text);
+    QByteArray packed;
+    if (!Deflate(SoundMap(map), &packed, Z_DEFAULT_COMPRESSION)) return false;
+    entries[static_cast<size_t>(number)].offset = written;
+    return put(ObjectHeader(number) + "<<\n/Length " + QByteArray::number(packed.size()) +
+               "\n/Filter /FlateDecode\n>>\nstream\n") &&
+           put(packed) && put("\nendstream\nendobj\n");
+  };
 
   QHash<int, int> pageOfContent;  // content stream object -> page index
   QByteArray content, spanned, packed;  // kept from page to page, with their room
@@ -416,6 +912,12 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
     const qsizetype streamEnd = bytes.lastIndexOf("endstream");
     if (streamAt < 0 || streamEnd < streamAt) {
       if (!put(bytes)) return fail(unwritten);
+      const int map = ToUnicodeOf(bytes);
+      const auto held = heldMaps.find(map);
+      if (held != heldMaps.end()) {
+        if (!putMap(map, held.value(), number)) return fail(unwritten);
+        heldMaps.erase(held);
+      }
       continue;
     }
     const qsizetype dataAt = streamAt + 10;
@@ -423,30 +925,44 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
     if (dataEnd > dataAt && bytes[dataEnd - 1] == '\n') --dataEnd;
     const QByteArray dict = bytes.mid(bodyAt, streamAt + 2 - bodyAt);
     const auto page = pageOfContent.constFind(number);
-    if (page != pageOfContent.constEnd() && dict.contains("/Filter /FlateDecode") &&
-        Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
-      SpannedContent(content, spans(page.value()), spanned);
-      if (!Deflate(spanned, &packed)) return fail(unknown);
-      if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) + "\n/Filter /FlateDecode\n>>\nstream\n") ||
-          !put(packed) || !put("\nendstream\nendobj\n"))
-        return fail(unwritten);
+    if (page != pageOfContent.constEnd() && dict.contains("/Filter /FlateDecode")) {
+      // A page whose lines are all plain and whose glyphs are all known
+      // is copied as Qt wrote it.
+      const std::vector<TextLine> drawn = lines(page.value());
+      bool read = false;
+      for (const TextLine& line : drawn) {
+        read = read || line.span;
+        for (const GlyphText& g : line.glyphs) read = read || !learnt.known.contains(g.glyph);
+        if (read) break;
+      }
+      if (read && Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
+        const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
+        if (content.contains(kMarkRect)) {
+          SpannedContent(content, drawn, ends, spanned);
+          if (!Deflate(spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
+          if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) +
+                   "\n/Filter /FlateDecode\n>>\nstream\n") ||
+              !put(packed) || !put("\nendstream\nendobj\n"))
+            return fail(unwritten);
+          continue;
+        }
+      }
+      if (!put(bytes)) return fail(unwritten);
       continue;
     }
     if (!dict.contains("/Filter") && bytes.mid(dataAt, 40).startsWith("/CIDInit /ProcSet findresource begin")) {
-      QByteArray map;
-      if (!Deflate(SoundMap(MapEntries(bytes.mid(dataAt, dataEnd - dataAt))), &map)) return fail(unknown);
-      if (!put(header + "<<\n/Length " + QByteArray::number(map.size()) + "\n/Filter /FlateDecode\n>>\nstream\n") ||
-          !put(map) ||
-          !put("\nendstream\nendobj\n"))
-        return fail(unwritten);
+      heldMaps.insert(number, bytes.mid(dataAt, dataEnd - dataAt));
       continue;
     }
     if (!put(bytes)) return fail(unwritten);
   }
+  // A map no font named (which Qt does not write) keeps Qt's entries.
+  for (auto held = heldMaps.cbegin(); held != heldMaps.cend(); ++held)
+    if (!putMap(held.key(), held.value(), 0)) return fail(unwritten);
 
   QByteArray table = "xref\n0 " + QByteArray::number(count) + "\n";
   for (const XrefEntry& e : entries) {
-    if (e.line.size() == 20 && e.line[17] == 'n' && e.offset > 0) {
+    if (e.used) {
       char line[32];
       std::snprintf(line, sizeof line, "%010lld 00000 n \n", static_cast<long long>(e.offset));
       table += QByteArray(line, 20);
@@ -459,5 +975,4 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   if (!put(table)) return fail(unwritten);
   return true;
 }
-
 }  // namespace print

@@ -1,36 +1,75 @@
 #pragma once
 // Inside the layer: the text a PDF reader gets back from the glyphs of a
-// page. Qt's PDF writer gives each glyph one character through the font's
-// /ToUnicode map, which cannot say what a shaped Arabic letter, a Thai or
-// Devanagari cluster or a character beyond U+FFFF was typed as, and breaks
-// past a hundred ranges. So each run of text a page draws is marked as it
-// is painted, and the file Qt wrote is copied with every mark replaced by
-// a span whose /ActualText is the run's text, and with every /ToUnicode
-// map rewritten as a sound one.
+// page. Qt's PDF writer gives each glyph the one character the font's own
+// map leads to it from: a shaped Arabic letter comes back as a
+// presentation form, a conjunct or a ligature as one letter or none, a
+// character beyond U+FFFF as a control character, and a space as a tab.
+// So the page layer says, for each line it draws, which characters each
+// glyph was shaped from, and the file Qt wrote is copied with every font's
+// /ToUnicode map rebuilt from them. Where a glyph stands for several
+// characters or the glyphs do not run in the order typed, the line is also
+// marked as it is painted, and the copy puts its glyphs in a span whose
+// /ActualText is the line as typed, for the readers that honour it.
 #include <QString>
 
 #include <functional>
 #include <vector>
 
+class QFont;
 class QIODevice;
 class QPainter;
+class QTextLayout;
 
 namespace print {
 
-// Draws the mark that starts a run's span: a speck off the page, which
+// One glyph a line draws and the characters it was shaped from.
+struct GlyphText {
+  quint64 glyph = 0;  // the glyph in a key of its face, the same wherever it is drawn
+  int face = 0;       // the face it is drawn in
+  char16_t single = 0;  // the one character of plain text, which text then leaves empty
+  QString text;
+  QString Text() const { return text.isEmpty() && single ? QString(QChar(single)) : text; }
+};
+
+// The text behind a line of the page: its glyphs in the order the painter
+// draws them, and whether the line is marked for a span.
+struct TextLine {
+  QString text;  // as typed
+  std::vector<GlyphText> glyphs;
+  bool span = false;
+};
+
+// Whether text draws one glyph for each character, in the order typed, in
+// any face the layer prints with: plain Latin, Greek and Cyrillic without
+// marks, ligatures or right-to-left text. Such text is not shaped again to
+// learn its glyphs.
+bool IsPlainText(const QString& text);
+
+// Adds to line text and its glyphs, drawn with painter.drawText in font.
+void AddDrawnText(const QString& text, const QFont& font, TextLine& line);
+
+// Adds to line the text and glyphs of the first line of layout (laid out,
+// drawn with QTextLayout::draw).
+void AddLaidOutText(const QTextLayout& layout, TextLine& line);
+
+// Decides whether the line needs a span: a glyph standing for other than
+// one character, a glyph for no character, or glyphs out of typed order.
+void FinishLine(TextLine& line);
+
+// The characters of text in the order a line of it shows them left to
+// right: what a right-to-left line's span gives, as the readers that
+// honour spans place the text over the glyphs and turn it back.
+QString VisualOrder(const QString& text);
+
+// Draws the mark that starts a line's span: a speck off the page, which
 // the copy takes out again.
 void MarkTextSpan(QPainter& painter);
 
-// The characters of text in the order a line of it shows them left to
-// right: the order a reader of the PDF expects the text behind the glyphs
-// in, and turns back into the order typed.
-QString VisualOrder(const QString& text);
-
-// Copies the PDF in `in`, as Qt's writer wrote it, to `out`: spans(i) gives
-// the texts of the marked runs of page i + 1 in the order they were drawn.
-// tick is called now and then while the copy runs. False with *error set
-// when the file is not one this layer understands or a write fails.
-bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<QString>(int page)>& spans,
+// Copies the PDF in `in`, as Qt's writer wrote it, to `out`: lines(i)
+// gives the lines page i + 1 drew, in the order drawn. tick is called now
+// and then while the copy runs. False with *error set when the file is not
+// one this layer understands or a write fails.
+bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<TextLine>(int page)>& lines,
                   const std::function<void()>& tick, QString* error);
 
 }  // namespace print

@@ -86,7 +86,7 @@ bool Continues(const TextItem& a, const TextItem& b) {
 // printed as its own run stays between the two titles it separates,
 // instead of each run being turned on its own. The paragraph reads left to
 // right as the page does and starts where the first run starts.
-void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter) {
+void LayOutParagraph(const TextItem* const* runs, size_t count, QTextLayout& layout) {
   QString text;
   QList<QTextLayout::FormatRange> formats;
   for (size_t i = 0; i < count; ++i) {
@@ -99,24 +99,23 @@ void DrawParagraph(const TextItem* const* runs, size_t count, QPainter& painter)
     formats.append(range);
     text += drawn;
   }
-  QTextLayout layout(text, FontFor(runs[0]->font).font);
+  layout.setText(text);
+  layout.setFont(FontFor(runs[0]->font).font);
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
   layout.setTextOption(option);
   layout.setFormats(formats);
   layout.beginLayout();
-  QTextLine line = layout.createLine();
+  layout.createLine();
   layout.endLayout();
-  if (!line.isValid()) return;
-  layout.draw(&painter, QPointF(runs[0]->x, runs[0]->baseline - line.ascent()));
 }
 
 // Paints the page on painter, or only walks its text with none. With
-// spans (a PDF being written), the runs printed one after the other on a
-// line are marked before they are drawn, and their text, in the order the
-// line shows it, goes to spans: the text behind the PDF's glyphs.
-void PaintPage(const Document& document, int page, QPainter* painter, std::vector<QString>* spans) {
+// lines (a PDF being written), the text behind the glyphs of each line
+// goes to lines, and a line whose glyphs a reader cannot read as typed on
+// their own is marked before it is drawn (PdfText.h).
+void PaintPage(const Document& document, int page, QPainter* painter, std::vector<TextLine>* lines) {
   if (page < 1 || page > document.PageCount()) return;
   const Page& p = document.pages[static_cast<size_t>(page - 1)];
   if (painter) {
@@ -155,16 +154,17 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
         rightToLeft = HasRightToLeft(p.texts[++last].text) || rightToLeft;
       if (rightToLeft) {
         paragraph.clear();
-        QString text;
-        for (size_t k = i; k <= last; ++k) {
-          paragraph.push_back(&p.texts[k]);
-          text += p.texts[k].text;
+        for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
+        QTextLayout layout;
+        LayOutParagraph(paragraph.data(), paragraph.size(), layout);
+        if (lines) {
+          TextLine& line = lines->emplace_back();
+          AddLaidOutText(layout, line);
+          FinishLine(line);
+          if (painter && line.span) MarkTextSpan(*painter);
         }
-        if (spans) {
-          if (painter) MarkTextSpan(*painter);
-          spans->push_back(VisualOrder(text));
-        }
-        if (painter) DrawParagraph(paragraph.data(), paragraph.size(), *painter);
+        if (painter && layout.lineCount() > 0)
+          layout.draw(painter, QPointF(t.x, t.baseline - layout.lineAt(0).ascent()));
         lastFont = nullptr;
         lastColour = -2;
         i = last;
@@ -172,17 +172,11 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
         continue;
       }
       plainTo = last + 1;
-      // One span for the runs of the line: fewer marks for the writer to
-      // draw and the copy to find.
-      if (spans) {
-        if (painter) MarkTextSpan(*painter);
-        if (last == i) {
-          spans->push_back(t.text);
-        } else {
-          QString text;
-          for (size_t k = i; k <= last; ++k) text += p.texts[k].text;
-          spans->push_back(text);
-        }
+      if (lines) {
+        TextLine& line = lines->emplace_back();
+        for (size_t k = i; k <= last; ++k) AddDrawnText(p.texts[k].text, FontFor(p.texts[k].font).font, line);
+        FinishLine(line);
+        if (painter && line.span) MarkTextSpan(*painter);
       }
     }
     if (!painter) continue;
@@ -226,7 +220,7 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
     if (error) *error = UnwrittenExportMessage("PDF", file, drawn.errorString());
     return false;
   }
-  std::vector<QString> spans;
+  std::vector<TextLine> lines;
   QPdfWriter writer(&drawn);
   writer.setResolution(static_cast<int>(kTwipsPerInch));
   writer.setCreator(QStringLiteral("Tavolin"));
@@ -252,8 +246,8 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
       writer.newPage();
     }
     if (progress) progress(i, document.PageCount());
-    spans.clear();
-    PaintPage(document, i, &painter, &spans);
+    lines.clear();
+    PaintPage(document, i, &painter, &lines);
   }
   // The writer does not report a failed write; the files do.
   if (!painter.end() || !drawn.flush()) {
@@ -267,12 +261,12 @@ bool WritePdf(const Document& document, const std::string& file, std::string* er
   };
   // The texts of a page are walked again as its content is copied, rather
   // than kept for every page of a long report.
-  const auto spansOf = [&](int page) {
-    spans.clear();
-    PaintPage(document, page + 1, nullptr, &spans);
-    return spans;
+  const auto linesOf = [&](int page) {
+    std::vector<TextLine> drawn;
+    PaintPage(document, page + 1, nullptr, &drawn);
+    return drawn;
   };
-  if (!WritePdfText(drawn, out, spansOf, tick, &why) || !out.commit()) {
+  if (!WritePdfText(drawn, out, linesOf, tick, &why) || !out.commit()) {
     if (error) *error = UnwrittenExportMessage("PDF", file, out.error() != QFileDevice::NoError ? out.errorString() : why);
     return false;
   }

@@ -1,6 +1,7 @@
 #pragma once
 // Output read back with tools nobody here wrote: pdftotext and pdffonts
-// (poppler-utils), qpdf and Python's html5lib, all installed by the set-up.
+// (poppler-utils), MuPDF's mutool, pdf.js (the reader in Firefox), qpdf and
+// Python's html5lib, all installed by the set-up.
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -23,6 +24,18 @@ inline std::optional<QString> RunTool(const QString& program, const QStringList&
 inline std::optional<QString> PdfText(const QString& pdf) {
   return RunTool("pdftotext", {"-enc", "UTF-8", pdf, "-"});
 }
+
+// The text of a PDF as MuPDF reads it.
+inline std::optional<QString> MutoolText(const QString& pdf) {
+  return RunTool("mutool", {"draw", "-q", "-F", "txt", "-o", "-", pdf});
+}
+
+#ifdef TVN_PDFJS_DIR
+// The text of a PDF as pdf.js reads it (pdfjs_text.mjs).
+inline std::optional<QString> PdfJsText(const QString& pdf) {
+  return RunTool("node", {TVN_PDFJS_SCRIPT, TVN_PDFJS_DIR, pdf});
+}
+#endif
 
 // The errors an HTML5 parser reports on a file, one a line (empty: none),
 // or nothing when the parser cannot be run. Debian's html5lib belongs to

@@ -3,8 +3,11 @@
 // distinct characters, comes back as typed.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -13,6 +16,9 @@
 #include <random>
 #include <set>
 
+#include <sys/resource.h>
+
+#include "platform/print/PdfText.h"
 #include "platform/print/Printer.h"
 #include "platform/print/tests/OutsideTools.h"
 
@@ -230,6 +236,253 @@ TEST(PdfTextLayer, WhatIsDrawnJustBeforeTheTextStaysOnThePage) {
   ASSERT_TRUE(text);
   EXPECT_TRUE(text->contains("Record text"));
   EXPECT_TRUE(text->contains("Boxed text"));
+}
+
+}  // namespace
+
+namespace {
+
+using printtest::MutoolText;
+using printtest::PdfJsText;
+
+// The PDF with its streams inflated and nothing else changed (qpdf).
+QByteArray Inflated(const QString& pdf, const QTemporaryDir& dir) {
+  const QString out = dir.filePath("inflated.pdf");
+  EXPECT_TRUE(RunTool("qpdf", {"--qdf", "--normalize-content=n", "--object-streams=disable", pdf, out}))
+      << "qpdf could not be run";
+  QFile f(out);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::vector<QByteArray> Streams(const QByteArray& pdf) {
+  std::vector<QByteArray> streams;
+  for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
+    if (at > 0 && pdf[at - 1] == 'd') continue;  // "endstream"
+    const qsizetype end = pdf.indexOf("endstream", at);
+    if (end < 0) break;
+    streams.push_back(pdf.mid(at + 7, end - at - 7));
+    at = end;
+  }
+  return streams;
+}
+
+// Lines of text as one reader reads them; false when it cannot be run.
+QStringList ReadLines(const std::optional<QString>& text) {
+  return text ? text->split(QRegularExpression("[\n\f]"), Qt::SkipEmptyParts) : QStringList{};
+}
+
+// Characters no reader should give for typed text: the replacement
+// character, Arabic presentation forms, controls.
+bool HasStrayCharacters(const QString& text) {
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u == 0xFFFD || (u >= 0xFB50 && u <= 0xFDFF) || (u >= 0xFE70 && u <= 0xFEFF) || u < 0x20) return true;
+  }
+  return false;
+}
+
+// A report with many distinct glyphs in one face, conjuncts and a
+// right-to-left title (each in a span), and bold text in a face without
+// bold (which Qt draws twice, the copy in an empty span of its own).
+Printer& SpannedReport(Printer& p) {
+  p.StartDoc();
+  for (int page = 0; page < 2; ++page) {
+    if (page) p.NewPage();
+    QString ideographs;
+    for (char16_t c = 0x5000 + page * 7; ideographs.size() < 240; c += 3) ideographs += QChar(c);
+    for (qsizetype i = 0; i < ideographs.size(); i += 30) p.Text(ideographs.mid(i, 30).toStdString() + "\n");
+    p.Text("क्षत्रिय राग\n");
+    p.SetFontBold(true);
+    p.Text("Shelf 4\n");
+    p.SetFontBold(false);
+    p.SetTextColor(0x0000C0);
+    p.Text("Artist: ");
+    p.SetTextColor(0);
+    p.Text("ضوء القمر\n");
+    p.SetFontBold(true);
+    p.Text("Cat 𝄞 Clef\n");
+    p.SetFontBold(false);
+  }
+  p.EndDoc();
+  return p;
+}
+
+// Every /ToUnicode block holds at most the hundred entries a block may,
+// the map of a font of many glyphs in several blocks; the spans and the
+// saved states of every page's content nest.
+TEST(PdfTextLayer, TextMapsAreInBlocksOfAHundredAndSpansNestWithSavedStates) {
+  QTemporaryDir dir;
+  Printer p;
+  const QString pdf = Pdf(SpannedReport(p), dir, "spanned.pdf");
+  ExpectSoundWithEmbeddedFonts(pdf);
+  const QByteArray inflated = Inflated(pdf, dir);
+  int maps = 0, manyBlocks = 0, contents = 0, spans = 0;
+  const QRegularExpression blockStart("(\\d+) begin(bfchar|bfrange)\n");
+  for (const QByteArray& stream : Streams(inflated)) {
+    const QString text = QString::fromLatin1(stream);
+    if (text.contains("begincmap")) {
+      ++maps;
+      int blocks = 0;
+      for (auto m = blockStart.globalMatch(text); m.hasNext();) {
+        const auto block = m.next();
+        ++blocks;
+        const int declared = block.captured(1).toInt();
+        const qsizetype end = text.indexOf("endbf", block.capturedEnd());
+        const int lines = static_cast<int>(text.mid(block.capturedEnd(), end - block.capturedEnd()).count('\n'));
+        EXPECT_LE(declared, 100);
+        EXPECT_EQ(lines, declared) << "a block declares other than it holds";
+      }
+      if (blocks > 1) ++manyBlocks;
+      continue;
+    }
+    if (!text.contains(" Tj")) continue;
+    ++contents;
+    std::vector<QString> open;  // "q", or a marked content's operator
+    for (const QString& token : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+      if (token == "q" || token == "BDC" || token == "BMC") {
+        open.push_back(token == "q" ? "q" : "BDC");
+        if (token == "BDC") ++spans;
+      } else if (token == "Q" || token == "EMC") {
+        ASSERT_FALSE(open.empty()) << token.toStdString() << " closes nothing";
+        ASSERT_EQ(open.back(), token == "Q" ? "q" : "BDC") << token.toStdString() << " closes across another";
+        open.pop_back();
+      }
+    }
+    EXPECT_TRUE(open.empty());
+  }
+  EXPECT_GT(maps, 2);
+  EXPECT_GE(manyBlocks, 1);
+  EXPECT_EQ(contents, 2);
+  EXPECT_GE(spans, 4);
+}
+
+// Each glyph's text is the characters it was shaped from, for the readers
+// that do not read spans: Arabic letters as the letters typed (not their
+// presentation forms), conjuncts with all their letters, characters
+// beyond U+FFFF as themselves, spaces as spaces.
+TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
+  const QStringList exact{QString::fromUtf8("فيروز"), QString::fromUtf8("𠮷野家"), QString::fromUtf8("Café Amélie 1975"),
+                          QString::fromUtf8("ქართული მუსიკა"), QString::fromUtf8("한국 음악")};
+  const QStringList letters{QString::fromUtf8("क्षत्रिय"), QString::fromUtf8("ক্ষিতিশ"), QString::fromUtf8("சங்கீதம்")};
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  for (const QString& s : exact + letters) p.Text(s.toStdString() + "\n");
+  p.EndDoc();
+  const QString pdf = Pdf(p, dir, "glyphs.pdf");
+#ifdef TVN_PDFJS_DIR
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{
+      {"pdftotext", PdfText(pdf)}, {"mutool", MutoolText(pdf)}, {"pdf.js", PdfJsText(pdf)}};
+#else
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{{"pdftotext", PdfText(pdf)},
+                                                                            {"mutool", MutoolText(pdf)}};
+#endif
+  for (const auto& [reader, text] : readers) {
+    ASSERT_TRUE(text) << reader << " could not be run";
+    const QStringList lines = ReadLines(text);
+    for (const QString& s : exact)
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(s); }))
+          << reader << ": " << s.toStdString() << " not in\n" << text->toStdString();
+    // Every letter of the scripts whose order a reader rebuilds, in
+    // whatever order and on whatever lines it rebuilds them.
+    QString rest = *text;
+    for (const QString& s : letters)
+      for (QChar c : s) {
+        const qsizetype at = rest.indexOf(c);
+        EXPECT_GE(at, 0) << reader << ": a letter of " << s.toStdString() << " missing in\n" << text->toStdString();
+        if (at >= 0) rest.remove(at, 1);
+      }
+    EXPECT_FALSE(HasStrayCharacters(QString(*text).remove('\n').remove('\f'))) << reader << ":\n" << text->toStdString();
+  }
+  // Ghostscript reads the space of a face that draws a tab with the same
+  // glyph as a space.
+  const auto gs = RunTool("gs", {"-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=txtwrite", "-sOutputFile=-", pdf});
+  ASSERT_TRUE(gs) << "ghostscript could not be run";
+  EXPECT_TRUE(gs->contains(QString::fromUtf8("Café Amélie"))) << gs->toStdString();
+}
+
+// Bold text in a face that has no bold (Qt draws it twice, a hair apart)
+// reads back once, as typed, with the rest of its line.
+TEST(PdfTextLayer, BoldTextInAFaceWithoutBoldReadsBackAsTyped) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  p.SetFontBold(true);
+  p.Text("Cat 𝄞 Clef and more\n");
+  p.Text("क्षत्रिय 𝄞 राग\n");
+  p.EndDoc();
+  const auto text = PdfText(Pdf(p, dir, "bold.pdf"));
+  ASSERT_TRUE(text);
+  const QStringList lines = ReadLines(text);
+  EXPECT_TRUE(lines.contains(QString::fromUtf8("Cat 𝄞 Clef and more"))) << text->toStdString();
+  EXPECT_TRUE(lines.contains(QString::fromUtf8("क्षत्रिय 𝄞 राग"))) << text->toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A one-page PDF as Qt's writer writes it.
+QByteArray QtPdf() {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    QPainter painter(&writer);
+    painter.drawText(QPointF(100, 100), "Some text");
+  }
+  return buffer.data();
+}
+
+// The copy reads only what the file holds: a table that puts an object
+// gigabytes past the end is refused before room is taken for it (in a
+// process allowed far less), and so is one that puts it past the table.
+TEST(PdfTextLayerDeathTest, ADamagedTableIsRefusedWithoutReadingPastTheFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const QByteArray pdf = QtPdf();
+  const qsizetype xref = pdf.lastIndexOf("\nxref\n") + 1;
+  ASSERT_GT(xref, 0);
+  const qsizetype entries = pdf.indexOf('\n', xref + 5) + 1;
+  for (const QByteArray& offset : {QByteArray("8000000000"), QByteArray::number(xref + 2).rightJustified(10, '0')}) {
+    QByteArray damaged = pdf;
+    damaged.replace(entries + 2 * 20, 10, offset);  // the second object's entry
+    const auto copyIsRefused = [&damaged] {
+      const rlimit limit{rlim_t{3} << 30, rlim_t{3} << 30};
+      setrlimit(RLIMIT_AS, &limit);
+      QBuffer in(&damaged), out;
+      in.open(QIODevice::ReadOnly);
+      out.open(QIODevice::WriteOnly);
+      QString error;
+      const auto none = [](int) { return std::vector<print::TextLine>{}; };
+      const bool copied = print::WritePdfText(in, out, none, {}, &error);
+      std::exit(!copied && !error.isEmpty() ? 0 : 1);
+    };
+    EXPECT_EXIT(copyIsRefused(), ::testing::ExitedWithCode(0), "") << offset.constData();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A glyph drawn for two characters (the space a face also draws for a
+// no-break space) keeps the text it was first drawn for: the plain space
+// of the first line stays one in every line the glyph stands in.
+TEST(PdfTextLayer, AGlyphDrawnForTwoCharactersKeepsTheFirst) {
+  QTemporaryDir dir;
+  Printer p;
+  p.StartDoc();
+  p.Text("Tom Waits\n");
+  p.Text("Nina\u00A0Simone\n");
+  p.EndDoc();
+  const QString pdf = Pdf(p, dir, "shared.pdf");
+  // Both lines draw the face's one space glyph: its text is the space.
+  const QByteArray inflated = Inflated(pdf, dir);
+  EXPECT_TRUE(inflated.contains("> <0020>\n"));
+  EXPECT_FALSE(inflated.contains("<00A0>"));
+  const auto text = MutoolText(pdf);
+  ASSERT_TRUE(text) << "mutool could not be run";
+  EXPECT_TRUE(ReadLines(text).contains("Tom Waits")) << text->toStdString();
 }
 
 }  // namespace
