@@ -304,7 +304,7 @@ void NewMain_Form::Compact_Menu_Click() {
   } catch (const vb::RuntimeError& e) {
     busy.Done();
     if (!compacted) vb::MsgBox("There was an error compacting Database", vb::vbInformation | vb::vbOKOnly, vb::AppTitle());
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
     return;
   }
   busy.Done();

@@ -213,7 +213,7 @@ void PLMain_Form::CompactGameDatabase() {
   } catch (const vb::RuntimeError& e) {
     busy.Done();
     if (!compacted) CompactAnswer = vb::MsgBox("There was an error compacting Database", vb::vbOKOnly);
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
     EnableWindowControls(false);
     return;
   }
