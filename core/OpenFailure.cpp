@@ -149,11 +149,9 @@ std::vector<std::pair<std::string, std::string>> NameIndexes(dao::Database& db, 
   return indexes;
 }
 
-std::string QuoteName(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
+// A name as the layer's SQL takes it: in brackets (double quotes stand for
+// text there).
+std::string QuoteName(const std::string& name) { return "[" + name + "]"; }
 
 }  // namespace
 
