@@ -248,6 +248,18 @@ std::string CannotUseText(const std::string& noun, const std::string& path, cons
   return "The " + noun + " file\n" + path + "\n" + what;
 }
 
+std::string ReadOnlyText(const std::string& noun, const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const bool fileWritable = ::access(path.c_str(), W_OK) == 0;
+  const bool folderWritable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  if (fileWritable && folderWritable) return {};
+  return CannotUseText(noun, path,
+                       std::string("can be read but not written: ") +
+                           (fileWritable ? "its folder is read-only." : "the file is read-only.") +
+                           "\n\nYou can browse it; filing, deleting and every other change will be refused "
+                           "until the file and its folder can be written.");
+}
+
 std::string FileErrorText(const std::exception& error) {
   const auto* e = dynamic_cast<const dao::FileError*>(&error);
   if (!e) return {};

@@ -87,6 +87,10 @@ OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string
 // file that cannot be used.
 std::string CannotUseText(const std::string& noun, const std::string& path, const std::string& what);
 
+// What a collection that opened but cannot be written is told when it
+// opens (the file or its folder is read-only); "" when it can be written.
+std::string ReadOnlyText(const std::string& noun, const std::string& path);
+
 // The words for an engine error about a whole file (dao::FileError) that
 // a window's command met: the file named, what is wrong, that the typing
 // stays on screen, and the way on. "" for any other error. The windows'

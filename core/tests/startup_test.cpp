@@ -372,6 +372,28 @@ TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
   EXPECT_EQ(Content(InHome("cut.mdb-journal")), journal);
 }
 
+// A collection in a folder that cannot be written opens for browsing and
+// says so at once, naming the file, before any change is refused.
+TEST_F(StartupTest, ACollectionThatCannotBeWrittenSaysSoWhenItOpens) {
+  if (tvntest::RunAsNobodyInstead()) return;
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  ResetGlobals();
+  {
+    tvntest::UnwritableFolder locked(Home());
+    ASSERT_TRUE(locked.Holds()) << locked.How();
+    RunStartup();
+  }
+  const auto texts = vb::PromptScript::Texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back().rfind("The collection file\n" + InHome("AV30.mdb") +
+                                   "\ncan be read but not written: its folder is read-only.",
+                               0),
+            0u)
+      << ::testing::PrintToString(texts);
+  EXPECT_TRUE(endings_.empty());
+}
+
 // TAVOLIN_HOME naming a file: said so, and the program ends having made
 // nothing, the file untouched.
 TEST_F(StartupTest, ADataFolderThatIsAFileIsToldAndNothingIsMade) {
