@@ -14,6 +14,7 @@
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
 namespace tvn {
@@ -96,7 +97,7 @@ void NewMain_Form::ItemClickProcess(Byte section) {
     SwitchSection();
   } catch (const vb::RuntimeError& e) {
     vb::BusyScope::Pause answer;
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
   }
 }
 

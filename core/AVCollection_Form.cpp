@@ -428,11 +428,18 @@ void AVCollection_Form::OpenCurrentCollection(const CollectionManagerConfig& con
     const std::string file = config.lastDB();
     const std::string path = how.path();
     OpenFailure failure{};
+    bool opened = false;
     try {
       how.open();
-      return;
+      opened = true;
     } catch (const std::exception& e) {
       failure = UnderstandOpenFailure(e, path);
+    }
+    if (opened) {
+      // Browsing works; what would write is refused later, so it is said now.
+      if (const std::string readOnly = ReadOnlyText(noun, path); !readOnly.empty())
+        vb::MsgBox(readOnly, vb::vbOKOnly + vb::vbInformation);
+      return;
     }
     if (file == madeNow) {
       // Not even an empty collection opens: the template or the folder is at fault.

@@ -5,6 +5,7 @@
 
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
 namespace tvn {
@@ -89,7 +90,7 @@ void RenameFieldCaption(const dao::RecordsetPtr& captions, const std::string& fi
     }
   } catch (const vb::RuntimeError& e) {
     // The caption stays as it was.
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
     return;
   }
   label->setText(QString::fromStdString(caption));

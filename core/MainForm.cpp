@@ -13,6 +13,7 @@
 #include "core/OpenFailure.h"
 #include "core/Splash_Form.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -133,12 +134,12 @@ void MainForm::btnOpenPellion_Click() {
     return;
   } catch (const vb::RuntimeError& e) {
     // The game catalogue did not open: say why and stay usable.
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
     PLRunning->setValue(0);
     setMousePointer(vbDefault);
     return;
   } catch (const std::exception& e) {
-    vb::ShowError(51, e.what());
+    vb::TellError(e);
     PLRunning->setValue(0);
     setMousePointer(vbDefault);
     return;

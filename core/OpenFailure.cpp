@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "core/CommonDataTable.h"
 #include "core/Compaction.h"
@@ -16,14 +18,16 @@
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 
 namespace tvn {
 
 namespace {
 
-// Engine numbers of a damaged file and of a full disk.
-constexpr int errCorrupt = 3049;
+// Engine numbers of a damaged file, a full disk and a disk that fails.
+constexpr int errCorrupt = dao::errDamaged;
 constexpr int errDiskFull = 3026;
+constexpr int errDiskError = 3043;
 
 std::uint32_t BigEndian(const unsigned char* p, int bytes) {
   std::uint32_t v = 0;
@@ -119,27 +123,75 @@ bool HasTable(const std::vector<std::string>& names, const std::string& table) {
 
 }  // namespace
 
-void ReadThrough(dao::Database& db, const std::string& table) {
-  // Ordered by the row key, the engine walks the table's own pages (not a
-  // smaller index that holds the key too) and reads each row's key. It goes
-  // a stretch of rows at a time, so that the windows keep painting while a
-  // large file is read from the disk.
-  constexpr long long kStretch = 65536;
+namespace {
+
+// The table's long texts (Memo fields, declared TEXT): a note too long for
+// its row's page goes on in pages of its own, which only reading the text
+// itself walks.
+std::vector<std::string> LongTextColumns(dao::Database& db, const std::string& table) {
+  std::vector<std::string> columns;
+  db.ForEachRow("select name, type from pragma_table_info(" + dao::SqlQuote(table) + ")",
+                [&](const std::vector<dao::Variant>& row) {
+                  if (vb::UCase(vb::NzStr(row.at(1))) == "TEXT") columns.push_back(vb::NzStr(row.at(0)));
+                  return true;
+                });
+  return columns;
+}
+
+// The table's indexes that hold the item's name: the windows read a
+// section's titles, and find one by its name, through these.
+std::vector<std::pair<std::string, std::string>> NameIndexes(dao::Database& db, const std::string& table) {
+  std::vector<std::pair<std::string, std::string>> indexes;  // index, its name column
+  db.ForEachRow("select il.name, ii.name from pragma_index_list(" + dao::SqlQuote(table) +
+                    ") il join pragma_index_info(il.name) ii",
+                [&](const std::vector<dao::Variant>& row) {
+                  if (vb::UCase(vb::NzStr(row.at(1))) == "NAME")
+                    indexes.emplace_back(vb::NzStr(row.at(0)), vb::NzStr(row.at(1)));
+                  return true;
+                });
+  return indexes;
+}
+
+// A name as the layer's SQL takes it: in brackets (double quotes stand for
+// text there).
+std::string QuoteName(const std::string& name) { return "[" + name + "]"; }
+
+}  // namespace
+
+void ReadThrough(dao::Database& db, const std::string& table, long long stretch) {
+  // The windows stay painted from the first moment: a stretch can take long
+  // on a cold disk, so each is short, and the ticks go by time.
   vb::BusyScope busy;
+  busy.Tick();
+  // Every page of the name indexes: a section's title list reads them in
+  // order. Each is one pass over the index alone.
+  for (const auto& [index, column] : NameIndexes(db, table)) {
+    db.ForEachRow("select count(" + QuoteName(column) + ") from " + QuoteName(table) + " indexed by " +
+                      QuoteName(index),
+                  [](const std::vector<dao::Variant>&) { return false; });
+    busy.Tick();
+  }
+  // Every row of the table in key order, a stretch at a time, each read as
+  // far as its long texts: the table's own pages (not a smaller index that
+  // holds the key too), the rows' contents and the pages a long note goes
+  // on in.
+  std::string read = "0";
+  for (const std::string& c : LongTextColumns(db, table)) read += " + coalesce(length(" + QuoteName(c) + "), 0)";
   std::string after;  // the first stretch starts at the lowest key, whatever it is
   for (;;) {
     long long count = 0;
     std::string last;
-    db.ForEachRow("select count(*), cast(max(k) as text) from (select _rowid_ as k from " + table + after +
-                      " order by _rowid_ limit " + std::to_string(kStretch) + ")",
+    db.ForEachRow("select count(*), cast(max(k) as text), sum(w) from (select _rowid_ as k, " + read +
+                      " as w from " + QuoteName(table) + after + " order by _rowid_ limit " +
+                      std::to_string(stretch) + ")",
                   [&](const std::vector<dao::Variant>& row) {
                     count = vb::CLng(row.at(0));
                     if (count > 0) last = vb::CStr(row.at(1));  // a key past what a Long holds stays whole
                     return false;
                   });
-    if (count < kStretch) return;
-    after = " where _rowid_ > " + last;
     busy.Tick();
+    if (count < stretch) return;
+    after = " where _rowid_ > " + last;
   }
 }
 
@@ -198,5 +250,61 @@ OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string
 std::string CannotUseText(const std::string& noun, const std::string& path, const std::string& what) {
   return "The " + noun + " file\n" + path + "\n" + what;
 }
+
+std::string ReadOnlyText(const std::string& noun, const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const bool fileWritable = ::access(path.c_str(), W_OK) == 0;
+  const bool folderWritable = ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  if (fileWritable && folderWritable) return {};
+  return CannotUseText(noun, path,
+                       std::string("can be read but not written: ") +
+                           (fileWritable ? "its folder is read-only." : "the file is read-only.") +
+                           "\n\nYou can browse it; filing, deleting and every other change will be refused "
+                           "until the file and its folder can be written.");
+}
+
+std::string FileErrorText(const std::exception& error) {
+  const auto* e = dynamic_cast<const dao::FileError*>(&error);
+  if (!e) return {};
+  const std::string name = std::filesystem::path(e->Path()).filename().string();
+  const std::string noun = vb::UCase(name) == "ADMIN.SYS" ? "list of collections" : "collection";
+  std::string what;
+  std::string wayOn;
+  switch (e->Number()) {
+    case errCorrupt:
+      what = "is damaged: it cannot be read as a database.";
+      wayOn = "The file is left as it is. To go on, open another collection, or make a new one, in the Collection "
+              "Manager (Utilities menu).";
+      break;
+    case dao::errNotUpdatable:
+      what = "cannot be written: the file or its folder is read-only.";
+      wayOn = "Nothing was changed. Give the file and its folder write access, or open another collection in the "
+              "Collection Manager (Utilities menu).";
+      break;
+    case dao::errFileLocked:
+      what = "is in use by another program.";
+      wayOn = "Nothing was changed. Try again once that program has let it go.";
+      break;
+    case errDiskFull:
+      what = "cannot be written: the disk is full.";
+      wayOn = "Nothing was changed. Make room on the disk and try again.";
+      break;
+    case errDiskError:
+      what = "cannot be read or written: the disk or the network failed.";
+      wayOn = "Try again once the disk or the network works.";
+      break;
+    default:
+      what = "cannot be used: " + e->Description();
+      wayOn = "Nothing more was done.";
+      break;
+  }
+  return CannotUseText(noun, e->Path(), what) + "\n\nWhat you typed stays on screen. " + wayOn;
+}
+
+namespace {
+// Every window's error path tells file errors in these words: installed
+// once, when the library that knows the files is loaded.
+[[maybe_unused]] const bool kFileErrorsTold = (vb::SetErrorTeller(FileErrorText), true);
+}  // namespace
 
 }  // namespace tvn

@@ -35,6 +35,9 @@ struct CollectionKind {
   std::string itemTable;                     // the table of the items, which the window reads first
 };
 
+// Rows ReadThrough reads at a time.
+constexpr long long kReadThroughStretch = 8192;
+
 // Opens the collection file at path for writing, once it is known to be a
 // collection of the kind; raises FileShapeError (a folder, a file cut
 // short), the engine's error (not a database, locked, unreadable, damaged
@@ -48,12 +51,15 @@ struct CollectionKind {
 // here.
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind);
 
-// Reads every row of table from the table itself, page after page in one
-// pass, so that a file whose pages of the table are damaged is told now,
-// before anything is written, by the engine's error for a damaged file
-// (3049), and not by the window's first read. Linear in the rows, each
-// read only as far as its key.
-void ReadThrough(dao::Database& db, const std::string& table);
+// Reads table through, so that a file whose pages of the table are damaged
+// is told now, before anything is written, by the engine's error for a
+// damaged file, and not by the window's first read: every row from the
+// table itself, page after page in key order, a stretch of rows at a time,
+// each row as far as its long texts (and the pages they go on in), and
+// every page of the indexes that hold the name. Linear in the rows; the
+// windows are ticked by time throughout. Damage elsewhere (another index)
+// is told by the windows' error path when a command meets it.
+void ReadThrough(dao::Database& db, const std::string& table, long long stretch = kReadThroughStretch);
 
 // The master list "admin.sys", opened by whoever reads it: raises
 // NotACollectionError (noun "list of collections") when it lacks a table
@@ -80,6 +86,16 @@ OpenFailure UnderstandOpenFailure(const std::exception& error, const std::string
 // "The <noun> file\n<path>\n<what>": the opening of every message about a
 // file that cannot be used.
 std::string CannotUseText(const std::string& noun, const std::string& path, const std::string& what);
+
+// What a collection that opened but cannot be written is told when it
+// opens (the file or its folder is read-only); "" when it can be written.
+std::string ReadOnlyText(const std::string& noun, const std::string& path);
+
+// The words for an engine error about a whole file (dao::FileError) that
+// a window's command met: the file named, what is wrong, that the typing
+// stays on screen, and the way on. "" for any other error. The windows'
+// error path (vb::TellError) asks this first.
+std::string FileErrorText(const std::exception& error);
 
 // Raised for a problem FileShapeProblem found.
 class FileShapeError : public std::runtime_error {

@@ -21,6 +21,7 @@
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 #include "platform/runtime/Settings.h"
 
@@ -143,11 +144,11 @@ void Start_Form::Form_Load() {
     EndProgram(1);
     return;
   } catch (const vb::RuntimeError& e) {
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
     EndProgram(1);
     return;
   } catch (const std::exception& e) {
-    vb::ShowError(51, e.what());
+    vb::TellError(e);
     EndProgram(1);
     return;
   }

@@ -71,7 +71,7 @@ void PLMain_Form::Form_Activate() {
   try {
     SetLateBound(PL().Launcher, "MousePointer", 0);
   } catch (const vb::RuntimeError& e) {
-    vb::ShowError(e.Number(), e.Description());
+    vb::TellError(e);
   }
   PLData().SectionNumber = 0;
   int last = tvn::ReadStartupByte("LPL", 1);

@@ -141,6 +141,58 @@ inline long DamageItemPages(const std::string& path, DamagedPage which) {
   return page;
 }
 
+// Where a collection of rows is damaged under a schema that reads well.
+enum class DamagedPart { NameIndex, RowBackHalf, NoteOverflow, LastRowLeaf };
+
+inline const char* PartName(DamagedPart d) {
+  switch (d) {
+    case DamagedPart::NameIndex: return "NameIndex";
+    case DamagedPart::RowBackHalf: return "RowBackHalf";
+    case DamagedPart::NoteOverflow: return "NoteOverflow";
+    case DamagedPart::LastRowLeaf: return "LastRowLeaf";
+  }
+  return "";
+}
+
+// Gives a sound collection (media or game) `rows` items over the sections,
+// one of them with a note longer than a page, then overwrites, found with
+// the sqlite3 tool: a middle leaf of the (section, name) index, the back
+// half of a middle leaf of the item table, a middle page of the long
+// note, or the leaf that holds the highest key.
+inline void DamageCollection(const std::string& path, DamagedPart part, int rows = 5000) {
+  sqlite3* raw = nullptr;
+  sqlite3_open(path.c_str(), &raw);
+  const std::string n = std::to_string(rows);
+  sqlite3_exec(raw,
+               ("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " + n +
+                ") INSERT INTO mediadata (name, sectionnumber, notes) SELECT 'Item ' || i, 1 + i % 6, "
+                "CASE WHEN i = " + std::to_string(rows / 2) + " THEN hex(zeroblob(20000)) ELSE 'Note ' || i END FROM c")
+                   .c_str(),
+               nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  const long pageSize = std::stol(AskTheTool(path, "pragma page_size").at(0));
+  std::string sql;
+  switch (part) {
+    case DamagedPart::NameIndex:
+      sql = "select pageno from dbstat where name = 'mediadata.SectionName' and pagetype = 'leaf' order by pageno";
+      break;
+    case DamagedPart::RowBackHalf:
+    case DamagedPart::LastRowLeaf:
+      sql = "select pageno from dbstat where name = 'mediadata' and pagetype = 'leaf' order by path";
+      break;
+    case DamagedPart::NoteOverflow:
+      sql = "select pageno from dbstat where name = 'mediadata' and pagetype = 'overflow' order by path";
+      break;
+  }
+  const std::vector<std::string> pages = AskTheTool(path, sql);
+  const long page = std::stol(part == DamagedPart::LastRowLeaf ? pages.back() : pages.at(pages.size() / 2));
+  const long from = part == DamagedPart::RowBackHalf ? pageSize / 2 : 0;
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  file.seekp((page - 1) * pageSize + from);
+  const std::string garbage(static_cast<size_t>(pageSize - from), '\x2a');
+  file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
 // What is at path: the bytes of a file, or "<folder>".
 inline std::string Content(const std::string& path) {
   if (std::filesystem::is_directory(path)) return "<folder>";

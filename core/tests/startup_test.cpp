@@ -14,6 +14,8 @@
 #include "core/tests/LaunchFixture.h"
 #include "platform/dao/Dao.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
+#include "platform/runtime/Prompter.h"
 #include "platform/runtime/tests/Unwritable.h"
 
 namespace tvn::testing {
@@ -370,6 +372,28 @@ TEST_F(StartupTest, InterruptedChangeInAReadOnlyFolderIsToldAndItsJournalKept) {
   EXPECT_EQ(Content(InHome("cut.mdb-journal")), journal);
 }
 
+// A collection in a folder that cannot be written opens for browsing and
+// says so at once, naming the file, before any change is refused.
+TEST_F(StartupTest, ACollectionThatCannotBeWrittenSaysSoWhenItOpens) {
+  if (tvntest::RunAsNobodyInstead()) return;
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  ResetGlobals();
+  {
+    tvntest::UnwritableFolder locked(Home());
+    ASSERT_TRUE(locked.Holds()) << locked.How();
+    RunStartup();
+  }
+  const auto texts = vb::PromptScript::Texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back().rfind("The collection file\n" + InHome("AV30.mdb") +
+                                   "\ncan be read but not written: its folder is read-only.",
+                               0),
+            0u)
+      << ::testing::PrintToString(texts);
+  EXPECT_TRUE(endings_.empty());
+}
+
 // TAVOLIN_HOME naming a file: said so, and the program ends having made
 // nothing, the file untouched.
 TEST_F(StartupTest, ADataFolderThatIsAFileIsToldAndNothingIsMade) {
@@ -690,6 +714,74 @@ TEST_P(DamagedItemPages, AreToldBeforeTheWindowReadsThem) {
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedItemPages, ::testing::Values(DamagedPage::Root, DamagedPage::MiddleLeaf),
                          [](const auto& info) { return info.param == DamagedPage::Root ? "Root" : "MiddleLeaf"; });
+
+// Damage where the row-key walk alone does not look (an index, a row's
+// contents, the pages of a long note): told at start as a damaged file,
+// never by an engine number, with the file and the setting unchanged.
+class DamagedCollectionParts : public StartupTest, public ::testing::WithParamInterface<DamagedPart> {};
+
+TEST_P(DamagedCollectionParts, AreToldAtStartAndNothingIsChanged) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  DamageCollection(InHome("AV30.mdb"), GetParam());
+  const std::string before = Content(InHome("AV30.mdb"));
+  const std::string setting = vb::GetSetting("TVN", "Startup", "CurDB");
+  ResetGlobals();
+  vb::PromptScript::Answer(vb::vbNo);
+  RunStartup();
+  ASSERT_EQ(vb::PromptScript::Records().size(), 1u) << ::testing::PrintToString(vb::PromptScript::Texts());
+  const std::string told = vb::PromptScript::Records()[0].text;
+  EXPECT_EQ(told.rfind("The collection file\n" + InHome("AV30.mdb") + "\nis damaged", 0), 0u) << told;
+  EXPECT_EQ(told.find("Error 3"), std::string::npos) << told;
+  EXPECT_EQ(endings_.size(), 1u);
+  EXPECT_EQ(Content(InHome("AV30.mdb")), before);
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB"), setting);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedCollectionParts,
+                         ::testing::Values(DamagedPart::NameIndex, DamagedPart::RowBackHalf,
+                                           DamagedPart::NoteOverflow),
+                         [](const auto& info) { return std::string(PartName(info.param)); });
+
+// The walk goes a stretch at a time: the leaf of the highest key, in the
+// last stretch of a file larger than one, is read too.
+TEST_F(StartupTest, DamageInTheLeafOfTheHighestKeyIsFoundPastTheFirstStretch) {
+  RunStartup();
+  win::Start_Form.Get().Unload();
+  DamageCollection(InHome("AV30.mdb"), DamagedPart::LastRowLeaf, 3000);
+  auto db = dao::DBEngine::Workspaces(0).OpenDatabase(InHome("AV30.mdb"));
+  int number = 0;
+  try {
+    ReadThrough(*db, "mediadata", 1000);
+  } catch (const vb::RuntimeError& e) {
+    number = e.Number();
+  }
+  db->Close();
+  EXPECT_EQ(number, dao::errDamaged);
+}
+
+// The one error path of the windows: an engine error is never shown as a
+// bare number; a file error names the file and says the typing stays.
+TEST_F(StartupTest, EngineErrorsAreToldInWordsNamingTheFile) {
+  vb::TellError(dao::FileError(dao::errDamaged, "engine text", "/data/Tunes.mdb"));
+  vb::TellError(dao::FileError(dao::errNotUpdatable, "engine text", "/data/Tunes.mdb"));
+  vb::TellError(dao::Error(3021, "No current record."));
+  vb::ShowError(3167, "Record is deleted.");
+  const auto texts = vb::PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(texts[0].rfind("The collection file\n/data/Tunes.mdb\nis damaged: it cannot be read as a database.\n\n"
+                           "What you typed stays on screen.",
+                           0),
+            0u)
+      << texts[0];
+  EXPECT_EQ(texts[1].rfind("The collection file\n/data/Tunes.mdb\ncannot be written: the file or its folder is "
+                           "read-only.",
+                           0),
+            0u)
+      << texts[1];
+  for (const std::string& t : texts) EXPECT_EQ(t.find("Error 3"), std::string::npos) << t;
+  EXPECT_NE(texts[3].find("Record is deleted."), std::string::npos);
+}
 
 TEST_F(StartupTest, ContinueLeadsThroughSplashToLauncher) {
   Start_Form& start = RunStartup();

@@ -389,6 +389,47 @@ TEST_F(GameManagerTest, ChosenFilesThatAreNoGameCollectionAreRefusedAndTheOpenOn
   EXPECT_EQ(tvn::testing::Content(InHome("Broken.mdb")), broken);
 }
 
+// A game collection damaged in its name index, in a row's contents or in
+// the pages of a long note: Open refuses it as damaged, never with an
+// engine number; the open collection, the setting and the file stay.
+class DamagedGameCollection : public GameManagerTest,
+                              public ::testing::WithParamInterface<tvn::testing::DamagedPart> {};
+
+TEST_P(DamagedGameCollection, IsRefusedOnOpenAndTheOpenOneStays) {
+  tvn::schema::CreateGameCollectionFile(InHome("Worn.mdb"));
+  tvn::testing::DamageCollection(InHome("Worn.mdb"), GetParam());
+  ListRow("Worn", "Worn.mdb");
+  const std::string before = tvn::testing::Content(InHome("Worn.mdb"));
+  form_.reset();
+  PL().GameDB = PL().Workspace->OpenDatabase(InHome("MyGames.mdb"));
+  vb::SaveSetting("TVN", "Startup", "CurDB_PL", "MyGames.mdb");
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<PLCollection_Form*>(QApplication::activeModalWidget());
+    if (!shown) return;
+    const auto items = shown->CB_List->findItems("Worn", Qt::MatchExactly);
+    if (!items.isEmpty()) {
+      shown->CB_List->setCurrentItem(items.first());
+      items.first()->setSelected(true);
+      shown->OpenCB_Click();
+    }
+    shown->ExitCB_Click();
+  });
+  PromptScript::Clear();
+  EXPECT_TRUE(ShowGameCollectionManager(nullptr));
+  const auto texts = PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 1u) << ::testing::PrintToString(texts);
+  EXPECT_EQ(texts[0].rfind("The game collection file\n" + InHome("Worn.mdb") + "\nis damaged", 0), 0u) << texts[0];
+  EXPECT_EQ(texts[0].find("Error 3"), std::string::npos) << texts[0];
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "MyGames.mdb");
+  EXPECT_EQ(tvn::testing::Content(InHome("Worn.mdb")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedGameCollection,
+                         ::testing::Values(tvn::testing::DamagedPart::NameIndex, tvn::testing::DamagedPart::RowBackHalf,
+                                           tvn::testing::DamagedPart::NoteOverflow),
+                         [](const auto& info) { return std::string(tvn::testing::PartName(info.param)); });
+
 // Files carrying a game collection's table names, not its fields: refused
 // on Open and when kept on Create, naming the field, their bytes unchanged.
 TEST_F(GameManagerTest, ALookAlikeFileIsRefusedUnchangedOnOpenAndWhenKeptOnCreate) {

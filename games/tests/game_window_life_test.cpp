@@ -129,8 +129,10 @@ TEST_F(GameWindowLife, ARefusedNewGameShowsTheErrorWritesNothingAndKeepsTheText)
   Press(3);
 
   ASSERT_EQ(PromptScript::Records().size(), 1u);
-  // The engine's error, with its number.
-  EXPECT_EQ(PromptScript::Records()[0].text.rfind("Error 3", 0), 0u) << PromptScript::Records()[0].text;
+  // The engine's error in its words, never a bare number.
+  EXPECT_EQ(PromptScript::Records()[0].text.rfind("The collection could not be read or written as asked:", 0), 0u)
+      << PromptScript::Records()[0].text;
+  EXPECT_EQ(PromptScript::Records()[0].text.find("Error 3"), std::string::npos) << PromptScript::Records()[0].text;
   EXPECT_EQ(Count("mediadata"), 1);
   EXPECT_EQ(Count("publisher"), 0);
   EXPECT_EQ(Count("genre"), 0);

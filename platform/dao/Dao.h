@@ -63,6 +63,8 @@ enum ErrorNumber : int {
   errReadOnly = 3051,            // "The engine cannot open the file '...'. It is already opened exclusively by another user, or you need permission to view its data."
   errItemNotFound = 3265,        // "Item not found in this collection."
   errFieldTooSmall = 3163,       // "The field is too small to accept the amount of data you attempted to add. ..."
+  errDamaged = 3049,             // the file is damaged (the engine found a page it cannot read)
+  errNotUpdatable = 3027,        // "Cannot update. Database or object is read-only."
   errObjectExists = 3010,        // "Table '...' already exists."
   errIndexExists = 3284,         // "Index already exists."
   errSyntax = 3075,              // syntax error in query expression
@@ -75,6 +77,21 @@ enum ErrorNumber : int {
 class Error : public vb::RuntimeError {
  public:
   using vb::RuntimeError::RuntimeError;
+};
+
+// An engine error about the file as a whole rather than about one
+// statement: damaged, read-only, in use, a full disk. It names the file,
+// so that whoever tells the user can name it too. Every damaged page the
+// engine meets, at opening or at any later read or write, is raised as
+// one of these with number errDamaged.
+class FileError : public Error {
+ public:
+  FileError(int number, const std::string& description, std::string path)
+      : Error(number, description), path_(std::move(path)) {}
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // Quoting of user text for SQL built by concatenation: every single quote

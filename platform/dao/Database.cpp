@@ -180,11 +180,8 @@ void FailOpen(int rc, const std::string& path, const std::string& engine) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED: Fail(errFileLocked, FileLockedText(path));
     case SQLITE_NOTADB: Fail(errNotADatabase, NotADatabaseText(path));
-    case SQLITE_CORRUPT:
-      Fail(errCorrupt, "Cannot open database '" + path +
-                           "'. It may not be a database that your application recognizes, or the file may be "
-                           "corrupt.");
-    case SQLITE_FULL: Fail(errDiskFull, "Disk full: there is no room to write '" + path + "'.");
+    case SQLITE_CORRUPT: FailDamaged(path);
+    case SQLITE_FULL: FailFile(errDiskFull, "Disk full: there is no room to write '" + path + "'.", path);
     case SQLITE_READONLY:
       Fail(errReadOnly, "'" + path +
                             "' cannot be opened: an unfinished change waits in its journal and cannot be undone "
@@ -340,16 +337,16 @@ void DatabaseImpl::Raise(int rc, const std::string& context) const {
   int primary = rc & 0xFF;
   switch (primary) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: Fail(errFileLocked, FileLockedText(path_));
-    case SQLITE_READONLY: Fail(errNotUpdatable, "Cannot update. Database or object is read-only.");
-    case SQLITE_NOTADB: Fail(errNotADatabase, NotADatabaseText(path_));
-    case SQLITE_CORRUPT:
-      Fail(errCorrupt, "Cannot open database '" + path_ +
-                           "'. It may not be a database that your application recognizes, or the file may be "
-                           "corrupt.");
-    case SQLITE_FULL: Fail(errDiskFull, "Not enough space on disk.");
+    case SQLITE_LOCKED: FailFile(errFileLocked, FileLockedText(path_), path_);
+    case SQLITE_READONLY:
+      FailFile(errNotUpdatable, "Cannot update. Database or object is read-only.", path_);
+    // Once the file is open, a header that is no longer a database's is
+    // damage like any other page the engine cannot read.
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT: FailDamaged(path_);
+    case SQLITE_FULL: FailFile(errDiskFull, "Not enough space on disk.", path_);
     case SQLITE_IOERR:
-    case SQLITE_CANTOPEN: Fail(3043, "Disk or network error.");
+    case SQLITE_CANTOPEN: FailFile(3043, "Disk or network error.", path_);
     case SQLITE_CONSTRAINT:
       if (rc == SQLITE_CONSTRAINT_NOTNULL) {
         std::string col = msg.substr(msg.rfind('.') == std::string::npos ? 0 : msg.rfind('.') + 1);
@@ -1064,9 +1061,7 @@ void DBEngine::CompactDatabase(const std::string& source, const std::string& tar
     std::remove(dst.c_str());
     if ((ext & 0xFF) == SQLITE_BUSY) detail::Fail(errFileLocked, detail::FileLockedText(src));
     if ((ext & 0xFF) == SQLITE_CORRUPT || (ext & 0xFF) == SQLITE_NOTADB)
-      detail::Fail(detail::errCorrupt, "Cannot open database '" + src +
-                                           "'. It may not be a database that your application recognizes, or "
-                                           "the file may be corrupt.");
+      detail::FailDamaged(src);
     detail::Fail(errGeneral, "Could not compact '" + src + "': " + msg);
   }
 }

@@ -252,7 +252,17 @@ std::string GetSaveFileName(const std::string& title, const std::string& filter,
   return FileDialog("save", title, filter, folder);
 }
 
+bool IsEngineErrorNumber(int number) { return number >= 3000 && number <= 3999; }
+
 void ShowError(int number, const std::string& description, const std::string& title) {
+  // The data layer's numbers say nothing to the user: its errors are told
+  // in its words alone, whichever window caught them.
+  if (IsEngineErrorNumber(number)) {
+    MsgBox("The collection could not be read or written as asked:\n" + description +
+               "\n\nNothing more was done.",
+           vbOKOnly | vbExclamation, title);
+    return;
+  }
   MsgBox("Error " + std::to_string(number) + ": " + description, vbOKOnly | vbCritical, title);
 }
 

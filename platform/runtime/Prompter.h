@@ -35,8 +35,11 @@ std::string GetOpenFileName(const std::string& title, const std::string& filter,
 std::string GetSaveFileName(const std::string& title, const std::string& filter,
                             const std::string& folder = "");
 
-// Shows a caught error as the runtime does: number and text.
+// Shows a caught error as the runtime does: number and text; an error of
+// the data layer (numbers 3000 to 3999) in words only, never as a bare
+// "Error NNNN".
 void ShowError(int number, const std::string& description, const std::string& title = "");
+bool IsEngineErrorNumber(int number);
 
 // ---- scripting, for tests and automation
 struct PromptRecord {

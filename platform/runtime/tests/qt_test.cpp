@@ -150,8 +150,9 @@ TEST_F(Prompter, GuardShowsNumberAndText) {
   EXPECT_FALSE(vb::Guarded([] { throw vb::Cancelled(); }));
   const auto& r = vb::PromptScript::Records();
   ASSERT_EQ(r.size(), 3u);
-  EXPECT_EQ(r[0].text, "Error 3021: No current record.");
-  EXPECT_EQ(r[0].buttons, vb::vbOKOnly | vb::vbCritical);
+  // The data layer's errors are told in words, never by a bare number.
+  EXPECT_EQ(r[0].text, "The collection could not be read or written as asked:\nNo current record.\n\nNothing more was done.");
+  EXPECT_EQ(r[0].buttons, vb::vbOKOnly | vb::vbExclamation);
   EXPECT_EQ(r[1].text, "Error 51: boom");
   EXPECT_EQ(r[2].text, "Error 51: Internal error");
 }
