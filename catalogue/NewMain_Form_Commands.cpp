@@ -150,7 +150,7 @@ void NewMain_Form::Add_Picture_Click() {
 void NewMain_Form::Delete_Picture_Click() {
   // The row shown, whatever row the title list stands on.
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
-  vb::Guarded([this] {
+  ChangeRowOnShow([this] {
     DeletePictureOfRecord(*RecordRow);
     Picture_Box->clear();
   });

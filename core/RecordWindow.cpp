@@ -569,6 +569,19 @@ bool RecordWindow::ConfirmStoredRecord() {
   return false;
 }
 
+void RecordWindow::ChangeRowOnShow(const std::function<void()>& change) {
+  bool gone = false;
+  vb::Guarded([&] {
+    try {
+      change();
+    } catch (const vb::RuntimeError& e) {
+      if (e.Number() != dao::errRecordDeleted) throw;
+      gone = true;
+    }
+  });
+  if (gone) vb::Guarded([this] { TellRecordGone(StoredNameShown()); });
+}
+
 void RecordWindow::TellRecordGone(const std::string& name) {
   vb::MsgBox("\"" + name + "\" was removed from the collection \"" + RecordDatabase().Name() +
                  "\" by another program.",

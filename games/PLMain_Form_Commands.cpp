@@ -163,7 +163,7 @@ void PLMain_Form::Add_Picture_Click() {
 
 void PLMain_Form::Delete_Picture_Click() {
   if (!HoldsRow(rsRecord)) return;
-  vb::Guarded([this] {
+  ChangeRowOnShow([this] {
     tvn::DeletePictureOfRecord(*rsRecord);
     Picture_Box->clear();
   });

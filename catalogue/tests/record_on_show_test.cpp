@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -268,6 +269,23 @@ TEST_F(RecordOnShowTest, NavigationStepsOverRecordsAnotherProgramDeleted) {
   w.Toolbar1_ButtonClick(3);
   EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
   EXPECT_EQ(Tool("select name, serial from mediadata order by name;"), "Abbey Road|\nZebra|Z-1\n");
+}
+
+TEST_F(RecordOnShowTest, DeletePictureOnARecordAnotherProgramRemovedTellsItAndMovesOn) {
+  for (const char* name : {"Abbey Road", "Blue Train", "Zebra"}) AddItem(2, name);
+  auto& w = Showing(WindowOn(2));
+  w.Toolbar1_ButtonClick(6);
+  BackToUser();
+  ASSERT_EQ(Shown(w), "Blue Train");
+  Tool("delete from mediadata where name = 'Blue Train';");
+  PromptScript::Clear();
+  emit w.Delete_Picture->clicked();
+  BackToUser();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Blue Train\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(Shown(w), "Zebra");
+  EXPECT_EQ(Tool("select name from mediadata order by name;"), "Abbey Road\nZebra\n");
 }
 
 TEST_F(RecordOnShowTest, ATitlePickedFromTheListThatIsGoneIsToldAndSteppedOver) {
