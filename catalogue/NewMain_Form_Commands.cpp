@@ -156,9 +156,9 @@ void NewMain_Form::Delete_Picture_Click() {
   });
 }
 
-void NewMain_Form::btnbdm_Click() { CS_Date_Text->clear(); }
-void NewMain_Form::btnbdv_Click() { Video_Date_Text->clear(); }
-void NewMain_Form::btnBlankADate_Click() { SCD_Date_Text->clear(); }
+void NewMain_Form::btnbdm_Click() { CS_Date_Text->ClearDate(); }
+void NewMain_Form::btnbdv_Click() { Video_Date_Text->ClearDate(); }
+void NewMain_Form::btnBlankADate_Click() { SCD_Date_Text->ClearDate(); }
 
 void NewMain_Form::PlayButton_Click() {
   const std::string file = TextOf(FileLocationText);

@@ -49,10 +49,11 @@ QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength) {
   return e;
 }
 
-QComboBox* MakeCombo(QWidget* parent, const char* name) {
+QComboBox* MakeCombo(QWidget* parent, const char* name, int maxLength) {
   auto* c = new QComboBox(parent);
   c->setObjectName(name);
   c->setEditable(true);
+  if (maxLength > 0) c->lineEdit()->setMaxLength(maxLength);
   c->setInsertPolicy(QComboBox::NoInsert);
   return c;
 }
@@ -408,6 +409,10 @@ std::string RecordWindow::FieldState(const QWidget* w) {
       }
     return cells;
   }
+  // An empty date box over a stored value it could not show differs from
+  // one the user cleared: Clear Date is a change to file.
+  if (const auto* date = qobject_cast<const forms::DateBox*>(w); date && date->HidesStoredValue())
+    return TextOf(w) + char(0x1F) + "hidden";
   return TextOf(w);
 }
 

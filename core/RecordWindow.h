@@ -48,8 +48,9 @@ namespace tvn {
 // the shared routines that find them by name.
 namespace frame {
 QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength = 0);
-// An editable combo that adds nothing to its list by itself.
-QComboBox* MakeCombo(QWidget* parent, const char* name);
+// An editable combo that adds nothing to its list by itself; maxLength
+// above 0 is the most characters its text takes.
+QComboBox* MakeCombo(QWidget* parent, const char* name, int maxLength = 0);
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
 forms::DateBox* MakeDate(QWidget* parent, const char* name);
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);

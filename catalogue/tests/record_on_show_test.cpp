@@ -149,6 +149,12 @@ TEST_F(RecordOnShowTest, AFieldLeftAloneKeepsWhatTheFileHoldsWhenFiled) {
   EXPECT_EQ(Tool("select date_aquired, notes from mediadata where name = 'Blue Train';"),
             "not a date|Typed notes\n");
   EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+  // Clear Date erases what the box could not show.
+  emit w.btnbdm->clicked();
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Tool("select typeof(date_aquired), notes from mediadata where name = 'Blue Train';"),
+            "null|Typed notes\n");
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
   // A date typed in is filed as a date.
   w.CS_Date_Text->setText("3/4/2021");
   w.Toolbar1_ButtonClick(3);
