@@ -150,15 +150,15 @@ void NewMain_Form::Add_Picture_Click() {
 void NewMain_Form::Delete_Picture_Click() {
   // The row shown, whatever row the title list stands on.
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
-  vb::Guarded([this] {
+  ChangeRowOnShow([this] {
     DeletePictureOfRecord(*RecordRow);
     Picture_Box->clear();
   });
 }
 
-void NewMain_Form::btnbdm_Click() { CS_Date_Text->clear(); }
-void NewMain_Form::btnbdv_Click() { Video_Date_Text->clear(); }
-void NewMain_Form::btnBlankADate_Click() { SCD_Date_Text->clear(); }
+void NewMain_Form::btnbdm_Click() { CS_Date_Text->ClearDate(); }
+void NewMain_Form::btnbdv_Click() { Video_Date_Text->ClearDate(); }
+void NewMain_Form::btnBlankADate_Click() { SCD_Date_Text->ClearDate(); }
 
 void NewMain_Form::PlayButton_Click() {
   const std::string file = TextOf(FileLocationText);

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/NewMain_Form.h"
+#include "core/Schema.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/LetterBar.h"
 
@@ -28,6 +29,14 @@ using frame::MakeCombo;
 using frame::MakeDate;
 using frame::MakeLabel;
 using frame::MakeText;
+
+namespace {
+
+// A box takes no more than its column of mediadata holds, so nothing typed
+// or pasted is cut without the user seeing it.
+int Width(const char* column) { return schema::CollectionTextWidth("mediadata", column); }
+
+}  // namespace
 
 void NewMain_Form::BuildWindow() {
   setObjectName("NewMain_Form");
@@ -57,7 +66,7 @@ void NewMain_Form::BuildWindow() {
   SSListBar1->expandAll();
 
   SSTab1->addTab(BuildMainTab(), "Main");
-  SSTab1->addTab(BuildMyFieldsTab(50), "My Fields");
+  SSTab1->addTab(BuildMyFieldsTab(Width("f1")), "My Fields");
   SSTab1->addTab(BuildTitlesTab(), "Titles");
   auto* notes = new QWidget(SSTab1);
   auto* notesLayout = new QVBoxLayout(notes);
@@ -127,13 +136,13 @@ QWidget* NewMain_Form::BuildMainTab() {
   auto* shared = new QGridLayout();
   for (int i = 0; i < 4; ++i) {
     // Control arrays are named "<array>_<index>".
-    Artist[i] = MakeCombo(tab, "");
+    Artist[i] = MakeCombo(tab, "", Width(("artist" + std::to_string(i + 1)).c_str()));
     Artist[i]->setObjectName(QString("Artist_%1").arg(i));
     shared->addWidget(new QLabel(QString("Artist %1").arg(i + 1), tab), i / 2, (i % 2) * 2);
     shared->addWidget(Artist[i], i / 2, (i % 2) * 2 + 1);
   }
-  CD_Record_Company = MakeCombo(tab, "CD_Record_Company");
-  CD_Category_List = MakeCombo(tab, "CD_Category_List");
+  CD_Record_Company = MakeCombo(tab, "CD_Record_Company", Width("labelstudio"));
+  CD_Category_List = MakeCombo(tab, "CD_Category_List", Width("category"));
   shared->addWidget(new QLabel("Label/Studio", tab), 2, 0);
   shared->addWidget(CD_Record_Company, 2, 1);
   shared->addWidget(new QLabel("Category", tab), 2, 2);
@@ -155,10 +164,10 @@ QWidget* NewMain_Form::BuildMusicFrame() {
   auto* g = new QGridLayout(Music_Data_Frame);
   CSLP_Name_Label = MakeLabel(Music_Data_Frame, "CSLP_Name_Label", "Cassette Name");
   CS_Name_Text = MakeText(Music_Data_Frame, "CS_Name_Text", kTypedNameLength);
-  CS_CatNum_Text = MakeText(Music_Data_Frame, "CS_CatNum_Text", 50);
-  CS_TTime_Text = MakeText(Music_Data_Frame, "CS_TTime_Text");
+  CS_CatNum_Text = MakeText(Music_Data_Frame, "CS_CatNum_Text", Width("cat_number"));
+  CS_TTime_Text = MakeText(Music_Data_Frame, "CS_TTime_Text", Width("total_time"));
   Label10 = MakeLabel(Music_Data_Frame, "Label10", "Format");
-  CS_Format_List_Text = MakeCombo(Music_Data_Frame, "CS_Format_List_Text");
+  CS_Format_List_Text = MakeCombo(Music_Data_Frame, "CS_Format_List_Text", Width("format_type"));
   CS_Date_Text = MakeDate(Music_Data_Frame, "CS_Date_Text");
   btnbdm = MakeButton(Music_Data_Frame, "btnbdm", "Clear Date");
   g->addWidget(CSLP_Name_Label, 0, 0);
@@ -182,9 +191,9 @@ QWidget* NewMain_Form::BuildMusicFrame() {
   auto* cd = new QGridLayout(CDFrame);
   cd->setContentsMargins(0, 0, 0, 0);
   CD_Slot_Text = MakeText(CDFrame, "CD_Slot_Text");
-  PlayerCombo = MakeCombo(CDFrame, "PlayerCombo");
+  PlayerCombo = MakeCombo(CDFrame, "PlayerCombo", Width("player"));
   Label5 = MakeLabel(CDFrame, "Label5", "CD Serial #");
-  CD_Serial_Text = MakeText(CDFrame, "CD_Serial_Text", 50);
+  CD_Serial_Text = MakeText(CDFrame, "CD_Serial_Text", Width("serial"));
   Label11 = MakeLabel(CDFrame, "Label11", "Changer Group #");
   CD_Group_Text = MakeText(CDFrame, "CD_Group_Text");
   cd->addWidget(new QLabel("Changer Slot #", CDFrame), 0, 0);
@@ -198,7 +207,7 @@ QWidget* NewMain_Form::BuildMusicFrame() {
   g->addWidget(CDFrame, 3, 0, 1, 4);
 
   // File location of the MP3 section.
-  FileLocationText = MakeText(Music_Data_Frame, "FileLocationText", 100);
+  FileLocationText = MakeText(Music_Data_Frame, "FileLocationText", Width("filelocation"));
   Flocation = MakeButton(Music_Data_Frame, "Flocation", "...");
   PlayButton = MakeButton(Music_Data_Frame, "PlayButton", "Play");
   connect(Flocation, &QPushButton::clicked, this, [this] { Flocation_Click(); });
@@ -219,13 +228,13 @@ QWidget* NewMain_Form::BuildVideoFrame() {
   Video_Name_Label = MakeLabel(Video_Data_Frame, "Video_Name_Label", "Video Tape Name");
   Video_Name_Text = MakeText(Video_Data_Frame, "Video_Name_Text", kTypedNameLength);
   Label7 = MakeLabel(Video_Data_Frame, "Label7", "Tape Number");
-  Video_CatNum_Text = MakeText(Video_Data_Frame, "Video_CatNum_Text", 50);
-  TapeIndex = MakeText(Video_Data_Frame, "TapeIndex", 10);
-  Video_TTime_Text = MakeText(Video_Data_Frame, "Video_TTime_Text", 10);
+  Video_CatNum_Text = MakeText(Video_Data_Frame, "Video_CatNum_Text", Width("cat_number"));
+  TapeIndex = MakeText(Video_Data_Frame, "TapeIndex", Width("TapeIndex"));
+  Video_TTime_Text = MakeText(Video_Data_Frame, "Video_TTime_Text", Width("total_time"));
   Video_RYear_Text = MakeText(Video_Data_Frame, "Video_RYear_Text", 10);
-  Video_Sound_Text = MakeCombo(Video_Data_Frame, "Video_Sound_Text");
-  Video_Rating_Combo = MakeCombo(Video_Data_Frame, "Video_Rating_Combo");
-  QRating = MakeCombo(Video_Data_Frame, "QRating");
+  Video_Sound_Text = MakeCombo(Video_Data_Frame, "Video_Sound_Text", Width("format_type2"));
+  Video_Rating_Combo = MakeCombo(Video_Data_Frame, "Video_Rating_Combo", Width("rating"));
+  QRating = MakeCombo(Video_Data_Frame, "QRating", Width("QRating"));
   Video_Date_Text = MakeDate(Video_Data_Frame, "Video_Date_Text");
   btnbdv = MakeButton(Video_Data_Frame, "btnbdv", "Clear Date");
   g->addWidget(Video_Name_Label, 0, 0);
@@ -257,9 +266,9 @@ QWidget* NewMain_Form::BuildVideoFrame() {
   VT_Frame2->setObjectName("VT_Frame2");
   auto* vt = new QHBoxLayout(VT_Frame2);
   vt->setContentsMargins(0, 0, 0, 0);
-  VT_Format_List_Text = MakeCombo(VT_Frame2, "VT_Format_List_Text");
+  VT_Format_List_Text = MakeCombo(VT_Frame2, "VT_Format_List_Text", Width("format_type"));
   Label20 = MakeLabel(VT_Frame2, "Label20", "Tape Speed");
-  Speed_List = MakeCombo(VT_Frame2, "Speed_List");
+  Speed_List = MakeCombo(VT_Frame2, "Speed_List", Width("Tape_Speed"));
   vt->addWidget(new QLabel("Tape Format", VT_Frame2));
   vt->addWidget(VT_Format_List_Text, 1);
   vt->addWidget(Label20);
@@ -270,8 +279,8 @@ QWidget* NewMain_Form::BuildVideoFrame() {
   DVDLD_Frame2->setObjectName("DVDLD_Frame2");
   auto* disc = new QHBoxLayout(DVDLD_Frame2);
   disc->setContentsMargins(0, 0, 0, 0);
-  Video_PRatio_Text = MakeText(DVDLD_Frame2, "Video_PRatio_Text", 10);
-  Video_SRatio_Text = MakeText(DVDLD_Frame2, "Video_SRatio_Text", 10);
+  Video_PRatio_Text = MakeText(DVDLD_Frame2, "Video_PRatio_Text", Width("PRatio"));
+  Video_SRatio_Text = MakeText(DVDLD_Frame2, "Video_SRatio_Text", Width("SRatio"));
   Video_Sides_Combo = MakeCombo(DVDLD_Frame2, "Video_Sides_Combo");
   disc->addWidget(new QLabel("Picture Ratio", DVDLD_Frame2));
   disc->addWidget(Video_PRatio_Text, 1);
@@ -290,9 +299,9 @@ QWidget* NewMain_Form::BuildSoftwareFrame() {
   SCD_Data_Frame->setObjectName("SCD_Data_Frame");
   auto* g = new QGridLayout(SCD_Data_Frame);
   SCD_Name_Text = MakeText(SCD_Data_Frame, "SCD_Name_Text", kTypedNameLength);
-  SCD_CatNum_Text = MakeText(SCD_Data_Frame, "SCD_CatNum_Text", 50);
-  Homepage_text = MakeText(SCD_Data_Frame, "Homepage_text", 50);
-  Email_Text = MakeText(SCD_Data_Frame, "Email_Text", 50);
+  SCD_CatNum_Text = MakeText(SCD_Data_Frame, "SCD_CatNum_Text", Width("cat_number"));
+  Homepage_text = MakeText(SCD_Data_Frame, "Homepage_text", Width("homepage"));
+  Email_Text = MakeText(SCD_Data_Frame, "Email_Text", Width("emailid"));
   SCD_Date_Text = MakeDate(SCD_Data_Frame, "SCD_Date_Text");
   btnBlankADate = MakeButton(SCD_Data_Frame, "btnBlankADate", "Clear Date");
   g->addWidget(new QLabel("Software Name", SCD_Data_Frame), 0, 0);

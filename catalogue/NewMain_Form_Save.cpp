@@ -222,6 +222,11 @@ void NewMain_Form::SaveRecordFromForm() {
     auto setDate = [&set, &typed](const DateBox* box) {
       if (typed(box) && box->Fileable()) set("date_aquired", box->FiledValue());
     };
+    // A name kept as stored is left alone: another program may have stored
+    // one longer than the column takes, and the record must still file.
+    auto setName = [&] {
+      if (adding || name != ownName) set("Name", name);
+    };
     if (!moved) {
       const std::string displayName = SectionDisplayName(d);
       if (!displayName.empty()) set("section", displayName);
@@ -233,7 +238,7 @@ void NewMain_Form::SaveRecordFromForm() {
     for (int i = 0; i < 10; ++i) setFrom(fText[i], ("f" + std::to_string(i + 1)).c_str(), cut(fText[i], 50));
 
     if (music) {
-      set("Name", name);
+      setName();
       setFrom(CS_CatNum_Text, "cat_number", cut(CS_CatNum_Text, 50));
       setFrom(CS_TTime_Text, "total_time", text(CS_TTime_Text));  // as typed, not cut
       if (On(d->CS_On()) || On(d->LP_On())) setFrom(CS_Format_List_Text, "format_type", cut(CS_Format_List_Text, 50));
@@ -248,7 +253,7 @@ void NewMain_Form::SaveRecordFromForm() {
     }
     if (On(d->MP_On())) setFrom(FileLocationText, "filelocation", cut(FileLocationText, 100));
     if (video) {
-      set("Name", name);
+      setName();
       setFrom(Video_CatNum_Text, "cat_number", cut(Video_CatNum_Text, 50));
       setFrom(Video_TTime_Text, "total_time", cut(Video_TTime_Text, 10));
       if (On(d->DVD_On()) || On(d->LD_On())) {
@@ -269,7 +274,7 @@ void NewMain_Form::SaveRecordFromForm() {
       setDate(Video_Date_Text);
     }
     if (software) {
-      set("Name", name);
+      setName();
       setFrom(SCD_CatNum_Text, "cat_number", cut(SCD_CatNum_Text, 50));
       setFrom(Homepage_text, "homepage", cut(Homepage_text, 50));
       setFrom(Email_Text, "emailid", cut(Email_Text, 50));

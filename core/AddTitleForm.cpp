@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "core/Schema.h"
 #include "core/TavolinModule.h"
 #include "platform/forms/FlexGrid.h"
 
@@ -20,6 +21,9 @@ AddTitleForm::AddTitleForm() {
   Label1->setObjectName("Label1");
   TitleText = new QLineEdit(this);
   TitleText->setObjectName("TitleText");
+  // A title takes no more than its column holds: what the box shows is
+  // what the record files.
+  TitleText->setMaxLength(schema::CollectionTextWidth("mediadata", "title1"));
   ApplyButton = new QPushButton("Apply", this);
   ApplyButton->setObjectName("ApplyButton");
   CancelButton = new QPushButton("Cancel", this);

@@ -49,10 +49,11 @@ QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength) {
   return e;
 }
 
-QComboBox* MakeCombo(QWidget* parent, const char* name) {
+QComboBox* MakeCombo(QWidget* parent, const char* name, int maxLength) {
   auto* c = new QComboBox(parent);
   c->setObjectName(name);
   c->setEditable(true);
+  if (maxLength > 0) c->lineEdit()->setMaxLength(maxLength);
   c->setInsertPolicy(QComboBox::NoInsert);
   return c;
 }
@@ -414,6 +415,10 @@ RecordWindow::FieldParts RecordWindow::FieldState(const QWidget* w) {
     for (int r = grid->FixedRows(); r < grid->Rows(); ++r) rows.push_back(GridRowState(grid, r));
     return rows;
   }
+  // An empty date box over a stored value it could not show differs from
+  // one the user cleared: Clear Date is a change to file.
+  if (const auto* date = qobject_cast<const forms::DateBox*>(w); date && date->HidesStoredValue())
+    return {TextOf(w) + char(0x1F) + "hidden"};
   return {TextOf(w)};
 }
 
@@ -623,6 +628,19 @@ bool RecordWindow::ConfirmStoredRecord() {
       MoveOnFromGoneRecord(nameNow, 0);
   }
   return false;
+}
+
+void RecordWindow::ChangeRowOnShow(const std::function<void()>& change) {
+  bool gone = false;
+  vb::Guarded([&] {
+    try {
+      change();
+    } catch (const vb::RuntimeError& e) {
+      if (e.Number() != dao::errRecordDeleted) throw;
+      gone = true;
+    }
+  });
+  if (gone) vb::Guarded([this] { TellRecordGone(StoredNameShown()); });
 }
 
 void RecordWindow::TellRecordGone(const std::string& name) {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -47,8 +48,9 @@ namespace tvn {
 // the shared routines that find them by name.
 namespace frame {
 QLineEdit* MakeText(QWidget* parent, const char* name, int maxLength = 0);
-// An editable combo that adds nothing to its list by itself.
-QComboBox* MakeCombo(QWidget* parent, const char* name);
+// An editable combo that adds nothing to its list by itself; maxLength
+// above 0 is the most characters its text takes.
+QComboBox* MakeCombo(QWidget* parent, const char* name, int maxLength = 0);
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption);
 forms::DateBox* MakeDate(QWidget* parent, const char* name);
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption);
@@ -348,6 +350,11 @@ class RecordWindow : public QMainWindow {
   // removed by another program: the user is told, and the window moves on
   // to the record after it that exists.
   void TellRecordGone(const std::string& name);
+  // Runs a command that writes to the stored row of the record on show
+  // (the picture buttons): when another program removed the row, the user
+  // is told and the window moves on, as the record commands do. Other
+  // failures are shown as any command's.
+  void ChangeRowOnShow(const std::function<void()>& change);
   // When the row the set stands on was removed by another program (the set
   // still lists it): the window moves on from the record named `from` in
   // the direction (1 on, 2 back), nothing asked, and true.

@@ -648,4 +648,27 @@ int VersionMajor() { return TVN_VERSION_MAJOR; }
 int VersionMinor() { return TVN_VERSION_MINOR; }
 int VersionRevision() { return TVN_VERSION_REVISION; }
 
+namespace {
+
+int TextWidthIn(const std::vector<TableDef>& tables, const std::string& table, const std::string& field) {
+  for (const TableDef& t : tables) {
+    if (vb::CompareText(t.Name, table) != 0) continue;
+    for (const FieldDef& f : t.Fields)
+      if (vb::CompareText(f.Name, field) == 0) return f.Type == dao::dbText ? f.Size : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int CollectionTextWidth(const std::string& table, const std::string& field) {
+  static const std::vector<TableDef> tables = CollectionTables();
+  return TextWidthIn(tables, table, field);
+}
+
+int GameTextWidth(const std::string& table, const std::string& field) {
+  static const std::vector<TableDef> tables = GameCollectionTables();
+  return TextWidthIn(tables, table, field);
+}
+
 }  // namespace tvn::schema

@@ -65,6 +65,12 @@ void CreateTipsFile(const std::string& path);
 void CreateEarlierCollectionFile(const std::string& path);
 void CreateOriginalEarlierCollectionFile(const std::string& path);
 
+// The characters a text field of the current layout holds (0 for a field
+// that is not text, or not in the table): the record windows hold their
+// boxes to it.
+int CollectionTextWidth(const std::string& table, const std::string& field);
+int GameTextWidth(const std::string& table, const std::string& field);
+
 // Table names of the nine sections in section order (1 to 9): the
 // earlier layout's item tables, the caption tables and the display names
 // stored in mediadata.section.

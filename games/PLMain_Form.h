@@ -41,8 +41,6 @@ class PLMain_Form : public tvn::RecordWindow {
 
  public:
   static constexpr int kNameLength = 48;  // what the name field stores
-  static constexpr int kTextLength = 50;  // the other text fields
-  static constexpr int kPlayersLength = 10;
 
   PLMain_Form();
   ~PLMain_Form() override;

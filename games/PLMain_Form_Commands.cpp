@@ -163,14 +163,14 @@ void PLMain_Form::Add_Picture_Click() {
 
 void PLMain_Form::Delete_Picture_Click() {
   if (!HoldsRow(rsRecord)) return;
-  vb::Guarded([this] {
+  ChangeRowOnShow([this] {
     tvn::DeletePictureOfRecord(*rsRecord);
     Picture_Box->clear();
   });
 }
 
-void PLMain_Form::btnBlankADate_Click() { DateAquired->clear(); }
-void PLMain_Form::btnBlankRDate_Click() { DateReleased->clear(); }
+void PLMain_Form::btnBlankADate_Click() { DateAquired->ClearDate(); }
+void PLMain_Form::btnBlankRDate_Click() { DateReleased->ClearDate(); }
 
 void PLMain_Form::ConnectRecordEditing() {
   if (btnBlankADate) connect(btnBlankADate, &QPushButton::clicked, this, [this] { btnBlankADate_Click(); });

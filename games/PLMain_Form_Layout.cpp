@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/Schema.h"
 #include "games/PLMain_Form.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/LetterBar.h"
@@ -32,6 +33,12 @@ using tvn::frame::MakeButton;
 using tvn::frame::MakeCombo;
 using tvn::frame::MakeDate;
 using tvn::frame::MakeText;
+
+// A box takes no more than its column holds (a game's own in mediadata, a
+// lookup's name in its list), so nothing typed or pasted is cut unseen.
+int Width(const char* column, const char* table = "mediadata") {
+  return tvn::schema::GameTextWidth(table, column);
+}
 
 QTextEdit* MakeMemo(QWidget* parent, const char* name) {
   auto* t = new QTextEdit(parent);
@@ -72,7 +79,7 @@ void PLMain_Form::BuildWindow() {
 
   SSTab1->addTab(BuildMainTab(), "Main");
   SSTab1->addTab(BuildPage2Tab(), "Page 2");
-  SSTab1->addTab(BuildMyFieldsTab(kTextLength), "My Fields");
+  SSTab1->addTab(BuildMyFieldsTab(Width("f1")), "My Fields");
   SSTab1->addTab(MemoTab(txtHints, "txtHints"), "Hints/Tips");
   SSTab1->addTab(MemoTab(txtInstructions, "txtInstructions"), "Instructions");
   SSTab1->addTab(MemoTab(txtNotes, "txtNotes"), "Notes");
@@ -119,15 +126,15 @@ QWidget* PLMain_Form::BuildMainTab() {
   DateReleased = MakeDate(tab, "DateReleased");
   btnBlankADate = MakeButton(tab, "btnBlankADate", "Clear Date");
   btnBlankRDate = MakeButton(tab, "btnBlankRDate", "Clear Date");
-  cmbPublisher = MakeCombo(tab, "cmbPublisher");
-  cmbDeveloper = MakeCombo(tab, "cmbDeveloper");
-  cmbGenre = MakeCombo(tab, "cmbGenre");
-  txtBestFeature = MakeText(tab, "txtBestFeature", kTextLength);
-  txtWorstFeature = MakeText(tab, "txtWorstFeature", kTextLength);
-  cmbRating = MakeCombo(tab, "cmbRating");
-  cmbFormat = MakeCombo(tab, "cmbFormat");
-  txtPlayers = MakeText(tab, "txtPlayers", kPlayersLength);
-  txtHomepage = MakeText(tab, "txtHomepage", kTextLength);
+  cmbPublisher = MakeCombo(tab, "cmbPublisher", Width("labelstudio_name", "publisher"));
+  cmbDeveloper = MakeCombo(tab, "cmbDeveloper", Width("artist_name", "developer"));
+  cmbGenre = MakeCombo(tab, "cmbGenre", Width("category", "genre"));
+  txtBestFeature = MakeText(tab, "txtBestFeature", Width("bestfeature"));
+  txtWorstFeature = MakeText(tab, "txtWorstFeature", Width("worstfeature"));
+  cmbRating = MakeCombo(tab, "cmbRating", Width("rating"));
+  cmbFormat = MakeCombo(tab, "cmbFormat", Width("Format"));
+  txtPlayers = MakeText(tab, "txtPlayers", Width("players"));
+  txtHomepage = MakeText(tab, "txtHomepage", Width("homepage"));
   auto dateRow = [tab](forms::DateBox* date, QPushButton* clear) {
     auto* row = new QHBoxLayout();
     row->addWidget(date);

@@ -97,12 +97,12 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   try {
     DateAquired->SetDateValue(r.GetField("date_aquired"));
   } catch (...) {
-    DateAquired->clear();
+    DateAquired->ShowUnreadable();
   }
   try {
     DateReleased->SetDateValue(r.GetField("date_released"));
   } catch (...) {
-    DateReleased->clear();
+    DateReleased->ShowUnreadable();
   }
   const long publisher = KeyOf(r.GetField("publisher"));
   if (publisher >= 0) SetTextOf(cmbPublisher, LookupPublisherName(publisher));

@@ -1,6 +1,8 @@
 // Filing records: unique names per section, the field rules, the lookup
 // rows the record names, text that holds quotes and wildcards, and a save
 // that fails half-way.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -8,7 +10,11 @@
 #include <QTreeWidget>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
+#include "core/AddTitleForm.h"
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "core/tests/OtherProgram.h"
+#include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -436,4 +442,115 @@ TEST_F(CatalogueTest, SoundListFollowsTheSavedValues) {
   w.Toolbar1_ButtonClick(3);
   EXPECT_EQ(Items(w.Video_Sound_Text), std::vector<std::string>{"Stereo"});
   EXPECT_EQ(T(w.Video_Sound_Text), "Stereo");
+}
+
+// ------------------------------------------------ what a box can hold
+
+namespace {
+
+// The characters the open collection's mediadata column holds (0: no text).
+int ColumnWidth(const std::string& column) {
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select * from mediadata where 0 = 1");
+  const int width = tvn::TextFieldWidth(*rs, column);
+  rs->Close();
+  return width;
+}
+
+QLineEdit* LineOf(QWidget* box) {
+  if (auto* combo = qobject_cast<QComboBox*>(box)) return combo->lineEdit();
+  return qobject_cast<QLineEdit*>(box);
+}
+
+// Pastes text over the whole of a box, as the user does with Ctrl+V.
+void Paste(QWidget* box, const std::string& text) {
+  QApplication::clipboard()->setText(QString::fromStdString(text));
+  QLineEdit* line = LineOf(box);
+  line->selectAll();
+  line->paste();
+}
+
+// Text one character longer than the column, every character telling its place.
+std::string OneTooMany(int width) {
+  std::string s;
+  for (int i = 0; i <= width; ++i) s += char('a' + i % 26);
+  return s;
+}
+
+}  // namespace
+
+TEST_F(CatalogueTest, EveryBoxTakesWhatItsColumnHoldsAndFilesWhatItShows) {
+  using Box = std::pair<QWidget*, std::string>;
+  auto& w = Window();
+  // Each section family with the boxes it files.
+  const std::vector<std::pair<int, std::vector<Box>>> sections = {
+      {1, {{w.CS_CatNum_Text, "cat_number"}, {w.CS_TTime_Text, "total_time"},
+           {w.CS_Format_List_Text, "format_type"}}},
+      {2, {{w.CD_Serial_Text, "serial"}, {w.PlayerCombo, "player"}}},
+      {8, {{w.FileLocationText, "filelocation"}}},
+      {3, {{w.Video_CatNum_Text, "cat_number"}, {w.Video_TTime_Text, "total_time"},
+           {w.Video_PRatio_Text, "PRatio"}, {w.Video_SRatio_Text, "SRatio"},
+           {w.Video_Sound_Text, "format_type2"}, {w.Video_Rating_Combo, "rating"}, {w.QRating, "QRating"}}},
+      {6, {{w.VT_Format_List_Text, "format_type"}, {w.Speed_List, "Tape_Speed"}, {w.TapeIndex, "TapeIndex"}}},
+      {9, {{w.SCD_CatNum_Text, "cat_number"}, {w.Homepage_text, "homepage"}, {w.Email_Text, "emailid"}}},
+  };
+  for (const auto& [section, own] : sections) {
+    SCOPED_TRACE(section);
+    AddItem(section, "Rec");
+    WindowOn(section);
+    ASSERT_EQ(T(w.List_Combo), "Rec");
+    std::vector<Box> boxes = own;
+    for (int i = 0; i < 4; ++i) boxes.push_back({w.Artist[size_t(i)], "artist" + std::to_string(i + 1)});
+    boxes.push_back({w.CD_Record_Company, "labelstudio"});
+    boxes.push_back({w.CD_Category_List, "category"});
+    for (int i = 0; i < 10; ++i) boxes.push_back({w.fText[size_t(i)], "f" + std::to_string(i + 1)});
+    for (const auto& [box, column] : boxes) {
+      const int width = ColumnWidth(column);
+      ASSERT_GT(width, 0) << column;
+      const std::string pasted = OneTooMany(width);
+      Paste(box, pasted);
+      EXPECT_EQ(T(box), pasted.substr(0, size_t(width))) << column << ": the box shows what it will file";
+    }
+    vb::PromptScript::Clear();
+    w.Toolbar1_ButtonClick(3);
+    EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+    for (const auto& [box, column] : boxes) {
+      EXPECT_EQ(S(Field(section, "Rec", column)), T(box)) << column;
+      EXPECT_EQ(vb::Len(T(box)), ColumnWidth(column)) << column;
+    }
+  }
+
+  // A typed title takes what its column holds, and files it.
+  w.Toolbar1_ButtonClick(1);
+  w.SCD_Name_Text->setText("Titled");
+  tvn::AddTitleForm title;
+  title.TGrid = w.TGrid;
+  const int width = ColumnWidth("title1");
+  Paste(title.TitleText, OneTooMany(width));
+  title.ApplyButton_Click();
+  EXPECT_EQ(w.TGrid->TextMatrix(1, 1).toStdString(), OneTooMany(width).substr(0, size_t(width)));
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+  EXPECT_EQ(S(Field(9, "Titled", "title1")), OneTooMany(width).substr(0, size_t(width)));
+}
+
+TEST_F(CatalogueTest, ValuesAnotherProgramStoredLongerThanTheirColumnsStayAsStored) {
+  const std::string name(60, 'n'), catalog(70, 'c');
+  const tvn::testing::ToolRun run = tvn::testing::RunTool(
+      tvn::App().CollectionDB->Name(),
+      "insert into mediadata (name, sectionnumber, section, cat_number) values ('" + name + "', 2, 'Compact Disc', '" +
+          catalog + "');\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto& w = WindowOn(2);
+  ASSERT_EQ(T(w.CS_Name_Text), name);
+  // Filed untouched, and with only the notes typed: nothing refused, the
+  // stored values left as they are.
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+  w.CD_Notes_Text->setPlainText("typed");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+  EXPECT_EQ(Names(2), std::vector<std::string>{name});
+  EXPECT_EQ(S(Field(2, name, "cat_number")), catalog);
+  EXPECT_EQ(S(Field(2, name, "notes")), "typed");
+  EXPECT_FALSE(w.AddingRecord);
 }

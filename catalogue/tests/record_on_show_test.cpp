@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -148,6 +149,12 @@ TEST_F(RecordOnShowTest, AFieldLeftAloneKeepsWhatTheFileHoldsWhenFiled) {
   EXPECT_EQ(Tool("select date_aquired, notes from mediadata where name = 'Blue Train';"),
             "not a date|Typed notes\n");
   EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
+  // Clear Date erases what the box could not show.
+  emit w.btnbdm->clicked();
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(Tool("select typeof(date_aquired), notes from mediadata where name = 'Blue Train';"),
+            "null|Typed notes\n");
+  EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
   // A date typed in is filed as a date.
   w.CS_Date_Text->setText("3/4/2021");
   w.Toolbar1_ButtonClick(3);
@@ -268,6 +275,23 @@ TEST_F(RecordOnShowTest, NavigationStepsOverRecordsAnotherProgramDeleted) {
   w.Toolbar1_ButtonClick(3);
   EXPECT_TRUE(PromptScript::Texts().empty()) << Boxes();
   EXPECT_EQ(Tool("select name, serial from mediadata order by name;"), "Abbey Road|\nZebra|Z-1\n");
+}
+
+TEST_F(RecordOnShowTest, DeletePictureOnARecordAnotherProgramRemovedTellsItAndMovesOn) {
+  for (const char* name : {"Abbey Road", "Blue Train", "Zebra"}) AddItem(2, name);
+  auto& w = Showing(WindowOn(2));
+  w.Toolbar1_ButtonClick(6);
+  BackToUser();
+  ASSERT_EQ(Shown(w), "Blue Train");
+  Tool("delete from mediadata where name = 'Blue Train';");
+  PromptScript::Clear();
+  emit w.Delete_Picture->clicked();
+  BackToUser();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Blue Train\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(Shown(w), "Zebra");
+  EXPECT_EQ(Tool("select name from mediadata order by name;"), "Abbey Road\nZebra\n");
 }
 
 TEST_F(RecordOnShowTest, ATitlePickedFromTheListThatIsGoneIsToldAndSteppedOver) {

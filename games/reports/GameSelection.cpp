@@ -1,7 +1,5 @@
 #include "games/reports/GameSelection.h"
 
-#include <QString>
-
 #include "platform/dao/RowBatches.h"
 #include "platform/runtime/Functions.h"
 
@@ -36,8 +34,9 @@ void MarkGameRecords(dao::Database& db, const GameLimits& limits, const std::fun
   Narrow(updates, limits.developers, "developer");
   Narrow(updates, limits.publishers, "publisher");
   if (!limits.name.empty() && limits.name != "***NO LIMITS***") {
-    // Text limits match by prefix.
-    const std::string length = std::to_string(QString::fromStdString(limits.name).size());
+    // Text limits match by prefix, as long as the limit in characters (the
+    // engine's left() counts a character beyond U+FFFF once).
+    const std::string length = std::to_string(vb::Len(limits.name));
     updates.push_back(
         {"printrecord = left(name, " + length + ") = " + dao::SqlQuote(limits.name) + " and printrecord", ""});
   }

@@ -212,6 +212,23 @@ TEST_F(GameOnShowTest, NavigationStepsOverGamesAnotherProgramDeleted) {
 namespace pl::testing {
 namespace {
 
+TEST_F(GameOnShowTest, DeletePictureOnAGameAnotherProgramRemovedTellsItAndMovesOn) {
+  for (const char* n : {"Alpha", "Bravo", "Kilo"}) Game(n, 6);
+  Showing(6);
+  Press(6);
+  BackToUser();
+  ASSERT_EQ(Name(), "Bravo");
+  Tool("delete from mediadata where name = 'Bravo';");
+  PromptScript::Clear();
+  emit W().Delete_Picture->clicked();
+  BackToUser();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Bravo\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(Name(), "Kilo");
+  EXPECT_EQ(Tool("select name from mediadata where sectionnumber = 6 order by name;"), "Alpha\nKilo\n");
+}
+
 TEST_F(GameOnShowTest, QuickDisplayDoubleClickOnAGameAnotherProgramDeletedTellsAndKeepsTheGameShown) {
   for (const char* n : {"Alpha", "Bravo", "Kilo"}) Game(n, 6);
   PLMain_Form& w = Showing(6);

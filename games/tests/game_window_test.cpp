@@ -2,7 +2,11 @@
 // shows, a game loaded into the editor, filing new and edited games with
 // their lookups and links, deleting, and the letter bar and title list
 // that follow.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -10,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/TavolinModule.h"
 #include "games/tests/GameWindowFixture.h"
 #include "platform/runtime/Prompter.h"
 
@@ -327,6 +332,60 @@ TEST_F(GameWindow, NamesAreUniqueWithinASectionAndStoredExactly) {
   EXPECT_EQ(Count("mediadata where name = '" + numbered + "'"), 1);
   EXPECT_EQ(Count("mediadata where name like 'LLL*'"), 2);
   EXPECT_TRUE(PromptScript::Records().empty());
+}
+
+// Every box takes what its column holds: a paste one character too long is
+// cut in the box, and File stores what the box shows, without a message.
+TEST_F(GameWindow, EveryBoxTakesWhatItsColumnHoldsAndFilesWhatItShows) {
+  const long game = Game("Rec", 6);
+  Open(6);
+  ASSERT_EQ(Name(), "Rec");
+  auto width = [this](const std::string& table, const std::string& column) {
+    dao::RecordsetPtr rs = Db().OpenRecordset("select * from " + table + " where 0 = 1");
+    const int n = tvn::TextFieldWidth(*rs, column);
+    rs->Close();
+    return n;
+  };
+  auto oneTooMany = [](int n) {
+    std::string s;
+    for (int i = 0; i <= n; ++i) s += char('a' + i % 26);
+    return s;
+  };
+  struct Box {
+    QWidget* box;
+    std::string table, column, stored;  // stored: the select that reads it back
+  };
+  const std::string row = " where systemnumber = " + std::to_string(game);
+  std::vector<Box> boxes = {
+      {W().txtBestFeature, "mediadata", "bestfeature", ""}, {W().txtWorstFeature, "mediadata", "worstfeature", ""},
+      {W().txtHomepage, "mediadata", "homepage", ""},       {W().cmbFormat, "mediadata", "Format", ""},
+      {W().cmbRating, "mediadata", "rating", ""},           {W().txtPlayers, "mediadata", "players", ""},
+      {W().cmbPublisher, "publisher", "labelstudio_name",
+       "select p.labelstudio_name as v from publisher p, mediadata m where m.publisher = p.publisher and m.systemnumber = "},
+      {W().cmbDeveloper, "developer", "artist_name",
+       "select d.artist_name as v from developer d, mediadata m where m.developer = d.developer and m.systemnumber = "},
+      {W().cmbGenre, "genre", "category",
+       "select g.category as v from genre g, mediadata m where m.genre = g.genre and m.systemnumber = "}};
+  for (int i = 0; i < 10; ++i) boxes.push_back({W().fText[size_t(i)], "mediadata", "f" + std::to_string(i + 1), ""});
+  for (const Box& b : boxes) {
+    const int n = width(b.table, b.column);
+    ASSERT_GT(n, 0) << b.column;
+    QLineEdit* line = qobject_cast<QComboBox*>(b.box) ? qobject_cast<QComboBox*>(b.box)->lineEdit()
+                                                       : qobject_cast<QLineEdit*>(b.box);
+    QApplication::clipboard()->setText(QString::fromStdString(oneTooMany(n)));
+    line->selectAll();
+    line->paste();
+    EXPECT_EQ(PLMain_Form::TextOf(b.box), oneTooMany(n).substr(0, size_t(n))) << b.column;
+  }
+  PromptScript::Clear();
+  Press(3);
+  EXPECT_EQ(PromptScript::Texts(), Strings{});
+  for (const Box& b : boxes) {
+    const std::string sql = b.stored.empty() ? "select " + b.column + " as v from mediadata" + row
+                                             : b.stored + std::to_string(game);
+    EXPECT_EQ(Texts(sql, "v"), Strings{PLMain_Form::TextOf(b.box)}) << b.column;
+    EXPECT_EQ(vb::Len(PLMain_Form::TextOf(b.box)), width(b.table, b.column)) << b.column;
+  }
 }
 
 TEST_F(GameWindow, SystemTypeAndFeatureLinksAreSavedChangedAndRemoved) {

@@ -1,6 +1,7 @@
 // Another program on the open game collection: the standard sqlite3 tool
 // writes to it while the game window shows a game (after Next, after a
 // letter), and the window's File waits while the tool holds a write.
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 
@@ -107,6 +108,19 @@ TEST_F(GameWindowAndTool, ADateStoredFarOutsideTheCalendarShowsNoMadeUpDay) {
   EXPECT_EQ(w.DateReleased->text().toStdString(), "");
   EXPECT_EQ(tvn::testing::RunTool(file, stored).out, before);
   EXPECT_EQ(before, "1.0e+300|-1.0e+300\n");
+
+  // Filed with another field typed, the hidden dates stay; Clear Date on
+  // one of them erases it, and only it.
+  Type(w.txtPlayers, "2");
+  Press(3);
+  BackToUser();
+  EXPECT_EQ(tvn::testing::RunTool(file, stored).out, before);
+  emit w.btnBlankADate->clicked();
+  Press(3);
+  BackToUser();
+  EXPECT_TRUE(PromptScript::Texts().empty()) << PromptScript::Texts().front();
+  EXPECT_EQ(tvn::testing::RunTool(file, stored).out, "NULL|-1.0e+300\n");
+  EXPECT_EQ(w.DateAquired->text().toStdString(), "");
 }
 
 }  // namespace

@@ -15,17 +15,37 @@ DateBox::DateBox(QWidget* parent) : QLineEdit(parent) {
   // Dates keep their size; only the other fields follow the window.
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFixedWidth(fontMetrics().horizontalAdvance("00/00/00000") + 16);
+  // Whatever the box shows or the user types replaces the hidden value.
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!t.isEmpty()) hides_ = false;
+  });
+  connect(this, &QLineEdit::textEdited, this, [this] { hides_ = false; });
+}
+
+void DateBox::ShowUnreadable() {
+  clear();
+  hides_ = true;
+}
+
+void DateBox::ClearDate() {
+  clear();
+  hides_ = false;
 }
 
 void DateBox::SetDateValue(const vb::Variant& value) {
+  hides_ = false;
   try {
-    if (value.isNull() || value.isEmpty() || !vb::IsDate(value)) {
+    if (value.isNull() || value.isEmpty()) {
       clear();
+      return;
+    }
+    if (!vb::IsDate(value)) {
+      ShowUnreadable();
       return;
     }
     setText(QString::fromStdString(vb::Format(vb::CDate(value), "m/d/yyyy")));
   } catch (const vb::RuntimeError&) {
-    clear();
+    ShowUnreadable();
   }
 }
 

@@ -17,6 +17,14 @@ class DateBox : public QLineEdit {
   // Shows a date value as "m/d/yyyy"; anything that is no date (Null,
   // Empty, a text that does not read as a date) empties the box.
   void SetDateValue(const vb::Variant& value);
+  // A stored value the box cannot show: it shows empty, and remembers
+  // that something is stored until the user clears or types.
+  void ShowUnreadable();
+  // The box shows empty over a stored value it could not show.
+  bool HidesStoredValue() const { return hides_; }
+  // Empties the box at the user's word (its Clear Date button): a stored
+  // value it could not show is to be erased too.
+  void ClearDate();
   // True when the text is a date from 100/1/1 to 9999/12/31.
   bool HoldsDate() const;
 
@@ -28,6 +36,9 @@ class DateBox : public QLineEdit {
   // What filing stores: Null for an empty box, else the date. Only after
   // Fileable() returned True.
   vb::Variant FiledValue() const;
+
+ private:
+  bool hides_ = false;
 };
 
 }  // namespace forms

@@ -116,6 +116,11 @@ TEST_F(Selection, CategoryLabelNameAndTapeLimitsMustAllHold) {
   EXPECT_EQ(General(" 2 ", {.name = "Rock "}), (Names{"Rock EMI", "Rock Other"}));
   EXPECT_EQ(General(" 2 ", {.name = "Pop  "}), Names{}) << "the name keeps its blanks and counts them";
   EXPECT_EQ(General(" 2 ", {.artist = "x", .category = "Rock"}), Names{});
+  // A prefix as long as the limit in characters, one beyond U+FFFF too.
+  Item(2, "\xF0\xA0\xAE\xB7\xE9\x87\x8E Live");
+  Item(2, "\xF0\xA0\xAE\xB7 Other");
+  EXPECT_EQ(General(" 2 ", {.name = "\xF0\xA0\xAE\xB7\xE9\x87\x8E"}), (Names{"\xF0\xA0\xAE\xB7\xE9\x87\x8E Live"}));
+  EXPECT_EQ(General(" 2 ", {.name = "\xF0\xA0\xAE\xB7"}).size(), 2u);
 }
 
 TEST_F(Selection, QuotesAndAmpersandsAreSearchedLiterally) {
@@ -449,6 +454,8 @@ TEST_F(StandardSelection, LimitsCompareWholeValuesExceptNameAndTitle) {
   EXPECT_EQ(Standard(1, 4, "Blue"), (Names{"Smith tape"}));
   EXPECT_EQ(Standard(7, 0, "Smith"), (Names{"Smith tape", "Smithers tape", "Smith disc"}));
   EXPECT_EQ(Standard(1, 0, "O'Nei"), (Names{"O'Neil's"}));
+  Item(1, "\xF0\xA0\xAE\xB7\xE9\x87\x8E tape");
+  EXPECT_EQ(Standard(1, 0, "\xF0\xA0\xAE\xB7\xE9\x87\x8E"), (Names{"\xF0\xA0\xAE\xB7\xE9\x87\x8E tape"}));
   EXPECT_EQ(Standard(1, 5, "a"), (Names{"Smithers tape", "O'Neil's"}));
   EXPECT_EQ(NullFlags(), 0);
 }

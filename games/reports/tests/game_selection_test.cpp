@@ -104,8 +104,15 @@ TEST_F(GameSelection, NameLimitMatchesByPrefixAndTakesAnyCharacter) {
   EXPECT_EQ(Mark(limits), (Names{"Tom's Game & Co | 2; 3"}));
   limits.name = "Tom's";
   EXPECT_EQ(Mark(limits), (Names{"Tom's Game & Co | 2; 3", "Tom's Other"}));
+  // The prefix is as long as the limit in characters: one beyond U+FFFF
+  // counts once, as the engine's left() counts it.
+  AddGame("\xF0\xA0\xAE\xB7\xE9\x87\x8E Saga", 1);
+  AddGame("\xF0\xA0\xAE\xB7\xE9\x87\x8E", 1);
+  AddGame("\xF0\xA0\xAE\xB7 Other", 1);
+  limits.name = "\xF0\xA0\xAE\xB7\xE9\x87\x8E";
+  EXPECT_EQ(Mark(limits), (Names{"\xF0\xA0\xAE\xB7\xE9\x87\x8E", "\xF0\xA0\xAE\xB7\xE9\x87\x8E Saga"}));
   limits.name = "***NO LIMITS***";
-  EXPECT_EQ(Mark(limits).size(), 6u);
+  EXPECT_EQ(Mark(limits).size(), 9u);
   // A key list that did not come from a grid cannot carry text into the statement.
   limits.name.clear();
   limits.genres = " 1') or 1=1 or ('";

@@ -253,6 +253,34 @@ TEST(Dates, ConversionsHoldAcrossTheWholeRange) {
   }
 }
 
+// The calendar's ends: the first day past the last date overflows however it
+// is reached, and a serial that is no date reads as the parts of serial 0
+// (the sweep above finds these only by chance).
+TEST(Dates, TheCalendarsEndsOverflowAndNoDateReadsAsSerialZero) {
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(9999, 12, 32); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(10000, 1, 1); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(9999, 13, 1); }), vb::errOverflow);
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(9999, 12, 31); }), 0);
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(100, 1, 1); }), 0);
+  EXPECT_EQ(ErrorOf([] { vb::DateSerial(100, 1, 0); }), vb::errOverflow);
+
+  const vb::DateParts zero = vb::SplitSerial(0);
+  EXPECT_EQ(zero.year, 1899);
+  EXPECT_EQ(zero.month, 12);
+  EXPECT_EQ(zero.day, 30);
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double x : {1e300, -1e300, inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
+    const vb::DateParts p = vb::SplitSerial(x);
+    EXPECT_EQ(p.year, zero.year) << x;
+    EXPECT_EQ(p.month, zero.month) << x;
+    EXPECT_EQ(p.day, zero.day) << x;
+    EXPECT_EQ(p.hour, 0) << x;
+    EXPECT_EQ(p.minute, 0) << x;
+    EXPECT_EQ(p.second, 0) << x;
+    EXPECT_EQ(p.weekday, zero.weekday) << x;
+  }
+}
+
 TEST(Format, Dates) {
   Variant d = vb::DateSerial(1999, 3, 7);
   EXPECT_EQ(vb::Format(d, "mm/dd/yyyy"), "03/07/1999");
