@@ -172,7 +172,8 @@ class TitleSet {
     slots_[at] = static_cast<std::uint32_t>(hashes_.size());
     hashes_.push_back(hash);
     list_.Add(value);
-    if (hashes_.size() * 2 > slots_.size()) Grow();
+    // Kept at most three quarters full: ten million titles fit 64 MB of slots.
+    if (hashes_.size() * 4 > slots_.size() * 3) Grow();
     return true;
   }
 

@@ -3,9 +3,11 @@
 // end of each entry in it: a list of a million titles held as separate
 // strings took over 200 MB. Ten million titles (a million records of ten)
 // still took 80 MB in eight-byte ends alone, and as much again in each
-// copy made to sort the list or to put the no-limit entry before it; so
-// an end takes four bytes, counted from the start of its block of
-// entries, and a sorted list is the same text shown through an order.
+// copy made to sort the list or to put the no-limit entry before it; and
+// growing one block of text copied it whole, holding it twice. So the
+// text is kept in small blocks of entries, an end takes four bytes counted
+// from the start of its block, and a sorted list is the same text shown
+// through an order.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -22,19 +24,20 @@ class LimitList {
   std::string_view At(size_t i) const { return Stored(order_.empty() ? i : order_[i]); }
   // The i-th entry added, whatever the order.
   std::string_view Stored(size_t i) const {
-    const size_t begin = i == 0 ? 0 : End(i - 1);
-    return std::string_view(text_).substr(begin, End(i) - begin);
+    const size_t begin = i % kBlock == 0 ? 0 : ends_[i - 1];
+    return std::string_view(blocks_[i / kBlock]).substr(begin, ends_[i] - begin);
   }
 
-  void Reserve(size_t bytes, size_t entries) {
-    text_.reserve(bytes);
-    ends_.reserve(entries);
-  }
   void Add(std::string_view entry) {
     if (!order_.empty()) throw std::logic_error("LimitList: an entry added to an ordered list");
-    if (ends_.size() % kBlock == 0) bases_.push_back(text_.size());
-    text_.append(entry);
-    const size_t end = text_.size() - bases_.back();
+    if (ends_.size() % kBlock == 0) {
+      // A full block gives back its spare room.
+      if (!blocks_.empty()) blocks_.back().shrink_to_fit();
+      blocks_.emplace_back();
+    }
+    std::string& text = blocks_.back();
+    text.append(entry);
+    const size_t end = text.size();
     // Beyond reach only for entries of megabytes each: refused rather
     // than listed wrongly.
     if (end > UINT32_MAX) throw std::length_error("LimitList: entries too long");
@@ -66,24 +69,22 @@ class LimitList {
   }
   // Gives back what the building left spare.
   void Trim() {
-    text_.shrink_to_fit();
+    if (!blocks_.empty()) blocks_.back().shrink_to_fit();
+    blocks_.shrink_to_fit();
     ends_.shrink_to_fit();
-    bases_.shrink_to_fit();
     order_.shrink_to_fit();
   }
 
  private:
   static constexpr size_t kBlock = 256;
-  size_t End(size_t i) const { return bases_[i / kBlock] + ends_[i]; }
   bool IsIdentity() const {
     for (size_t i = 0; i < order_.size(); ++i)
       if (order_[i] != i) return false;
     return true;
   }
 
-  std::string text_;
-  std::vector<std::uint32_t> ends_;  // from the start of the entry's block
-  std::vector<size_t> bases_;        // where each block of kBlock entries starts in text_
+  std::vector<std::string> blocks_;  // the text of each kBlock entries
+  std::vector<std::uint32_t> ends_;  // in the entry's block
   std::vector<std::uint32_t> order_;  // empty: as added
 };
 
