@@ -76,7 +76,9 @@ class LimitList {
   }
 
  private:
-  static constexpr size_t kBlock = 256;
+  // Blocks of some hundred kilobytes: small ones left the heap in pieces
+  // that took seconds to give back to the system.
+  static constexpr size_t kBlock = 8192;
   bool IsIdentity() const {
     for (size_t i = 0; i < order_.size(); ++i)
       if (order_[i] != i) return false;

@@ -23,7 +23,7 @@ TEST(LimitListTest, EntriesReadBackAcrossBlocksAndThroughAnOrder) {
   LimitList list;
   std::vector<std::string> added;
   // Over several blocks of entries, with empty entries and long ones.
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 20000; ++i) {
     added.push_back(i % 7 == 0 ? std::string() : "Entry " + std::to_string(i) + std::string(size_t(i % 300), 'x'));
     list.Add(added.back());
   }
@@ -37,8 +37,8 @@ TEST(LimitListTest, EntriesReadBackAcrossBlocksAndThroughAnOrder) {
   EXPECT_THROW(list.Add("late"), std::logic_error);
 
   // Taking out shown entries keeps the others in the order shown.
-  list.Erase(1, 998);
-  EXPECT_EQ(Shown(list), (std::vector<std::string>{added[999], added[1], added[0]}));
+  list.Erase(1, 19998);
+  EXPECT_EQ(Shown(list), (std::vector<std::string>{added[19999], added[1], added[0]}));
   list.Erase(0, list.Size());
   EXPECT_EQ(list.Size(), 0u);
   list.Add("again");
