@@ -9,8 +9,9 @@
 //  - Next with the name and title lists (floor: raw SQLite reading the
 //    forty title fields, the names in order and the title list in order),
 //    with what the limit boxes hold and what is left once the wizard
-//    closes; target at 100,000 items of ten titles: under 5 s, at most 5
-//    times the floor, under 100 MB held;
+//    closes; target at 100,000 items of ten titles: under 3 s, at most 4
+//    times the floor, under 100 MB held; at 1,000,000 (ten million
+//    titles) a peak under 400 MB;
 //  - Finish up to the report window on show (floor: raw SQLite clearing
 //    and setting the marks on a copy);
 //  - the game wizard's Next (the name list) and Finish the same way;
@@ -85,9 +86,9 @@ void Painted(QWidget& window) {
 }
 
 // A media collection of `items` items with captions given for every
-// section and carried by no record. Up to 100,000 items every record has
-// ten titles of its own (a title list of ten entries a record); a million
-// items share their ten titles and keep their own names.
+// section and carried by no record. Every record has ten titles of its own
+// (a title list of ten entries a record: ten million at a million items,
+// which is what the limit boxes' memory is measured on).
 struct MediaCollection {
   std::filesystem::path dir, file;
   dao::DatabasePtr db;
@@ -98,10 +99,9 @@ struct MediaCollection {
     tvn::schema::CreateCollectionFile(file.string());
     db = dao::DBEngine::Workspaces(0).OpenDatabase(file.string());
     db->BeginTrans();
-    bench::AddItems(db, items, [items](dao::Recordset& rs, int i) {
-      if (items < kMillion)
-        for (int t = 1; t <= 10; ++t)
-          rs.SetField("title" + std::to_string(t), "Song " + std::to_string(i) + "." + std::to_string(t));
+    bench::AddItems(db, items, [](dao::Recordset& rs, int i) {
+      for (int t = 1; t <= 10; ++t)
+        rs.SetField("title" + std::to_string(t), "Song " + std::to_string(i) + "." + std::to_string(t));
     });
     for (const char* table : {"cassettecaption", "cdcaption", "dvdcaption", "ldcaption", "lpcaption", "vtcaption",
                               "mdcaption", "mpcaption", "scdcaption"})
@@ -383,7 +383,7 @@ void BM_WizardSummary(benchmark::State& state) {
   if (bench::MillionRequested()) sizes.push_back(kMillion);
   for (int n : sizes) {
     line("open, captions written", "open", n, n == kMillion ? 10.0 : 0, 0);
-    line("Next, name and title lists", "next", n, n == 100000 ? 5.0 : 0, n == 100000 ? 5.0 : 0);
+    line("Next, name and title lists", "next", n, n == 100000 ? 3.0 : 0, n == 100000 ? 4.0 : 0);
     line("Finish, to the report window", "finish", n, 0, 0);
     line("game wizard Next", "game_next", n, 0, 0);
     line("game wizard Finish", "game_finish", n, 0, 0);
@@ -408,6 +408,7 @@ void BM_WizardSummary(benchmark::State& state) {
                   mb("finish_held" + At(n)), mb("closed_held" + At(n)));
     if (n == kMillion && mb("open" + At(n)) > 300) missed.push_back("open at 1000000: peak over 300 MB");
     if (n == 100000 && mb("next_held" + At(n)) > 100) missed.push_back("Next at 100000: limit boxes hold over 100 MB");
+    if (n == kMillion && mb("next" + At(n)) > 400) missed.push_back("Next at 1000000: peak over 400 MB");
   }
   if (missed.empty()) {
     std::printf("  every wizard target met\n");

@@ -18,6 +18,7 @@
 
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+#include "platform/dao/RowBatches.h"
 #include "platform/forms/Controls.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
@@ -430,10 +431,13 @@ void LookupEditorForm::CarryIntoRecords(dao::Database& db, const std::string& ol
   }
   const std::string from = dao::SqlEscape(oldName);
   const std::string to = dao::SqlEscape(newName);
-  for (const std::string& column : design_.columns) {
-    db.Execute("UPDATE mediadata set " + column + " = '" + to + "' where " + column + " = '" + from + "'");
+  // A popular name is held by a good share of a large collection: the
+  // records change a batch at a time, the windows painted in between.
+  const std::function<void()> tick = [this] {
     if (busy_) busy_->Tick();
-  }
+  };
+  for (const std::string& column : design_.columns)
+    dao::UpdateMatchingInBatches(db, "mediadata", {column + " = '" + to + "'", column + " = '" + from + "'"}, tick);
 }
 
 }  // namespace tvn

@@ -99,44 +99,48 @@ const char* const kNoLimits = "***NO LIMITS***";
 
 namespace {
 
-// A limit box's entries, read by the list as it shows them.
+// A limit box's entries, read by the list as it shows them; the no-limit
+// entry may stand before them without being one of them, so that a list
+// of millions is not copied to put it first.
 class LimitEntries : public QAbstractListModel {
  public:
   using QAbstractListModel::QAbstractListModel;
 
-  void Reset(LimitList entries) {
+  void Reset(LimitList entries, bool lead) {
     beginResetModel();
     entries_ = std::move(entries);
-    entries_.text.shrink_to_fit();
-    entries_.ends.shrink_to_fit();
+    entries_.Trim();
+    lead_ = lead;
     endResetModel();
   }
   int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.Size());
+    return parent.isValid() ? 0 : static_cast<int>(entries_.Size() + (lead_ ? 1 : 0));
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
       return {};
-    const std::string_view entry = entries_.At(static_cast<size_t>(index.row()));
+    if (lead_ && index.row() == 0) return QString::fromUtf8(kNoLimits);
+    const std::string_view entry = entries_.At(static_cast<size_t>(index.row() - (lead_ ? 1 : 0)));
     return QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
   }
   // The box empties its list through this (QComboBox::clear).
   bool removeRows(int row, int count, const QModelIndex& parent = {}) override {
     if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount()) return false;
-    std::string& text = entries_.text;
-    std::vector<size_t>& ends = entries_.ends;
-    const size_t first = static_cast<size_t>(row), last = first + static_cast<size_t>(count);
-    const size_t begin = first == 0 ? 0 : ends[first - 1], end = ends[last - 1];
     beginRemoveRows(parent, row, row + count - 1);
-    text.erase(begin, end - begin);
-    ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(first), ends.begin() + static_cast<std::ptrdiff_t>(last));
-    for (size_t i = first; i < ends.size(); ++i) ends[i] -= end - begin;
+    size_t first = static_cast<size_t>(row), last = first + static_cast<size_t>(count);
+    if (lead_) {
+      if (first == 0) lead_ = false;
+      first = first == 0 ? 0 : first - 1;
+      last -= 1;
+    }
+    entries_.Erase(first, last);
     endRemoveRows();
     return true;
   }
 
  private:
   LimitList entries_;
+  bool lead_ = false;
 };
 
 }  // namespace
@@ -174,7 +178,7 @@ LimitList ReadEntries(const dao::DatabasePtr& db, const std::string& sql, const 
   return entries;
 }
 
-void ShowEntries(QComboBox* box, LimitList entries) {
+void ShowEntries(QComboBox* box, LimitList entries, bool lead) {
   // The entries go to the box's model at once: a title list can hold a
   // million entries, and adding them one by one took minutes.
   auto* model = dynamic_cast<LimitEntries*>(box->model());
@@ -182,7 +186,7 @@ void ShowEntries(QComboBox* box, LimitList entries) {
     model = new LimitEntries(box);
     box->setModel(model);
   }
-  model->Reset(std::move(entries));
+  model->Reset(std::move(entries), lead);
   box->setCurrentText(kNoLimits);
 }
 
@@ -219,23 +223,15 @@ void FillLimitBox(QComboBox* box, const dao::DatabasePtr& db, const std::string&
                   vb::BusyScope* busy) {
   LimitList entries;
   RunOnOwnConnection(db, true, [&](const dao::DatabasePtr& on) { entries = ReadEntries(on, sql, field); }, busy);
-  ShowEntries(box, std::move(entries));
+  ShowEntries(box, std::move(entries), false);
 }
 
-void FillLimitBox(QComboBox* box, LimitList entries) {
-  LimitList all;
-  all.text.reserve(entries.text.size() + std::string_view(kNoLimits).size());
-  all.ends.reserve(entries.Size() + 1);
-  all.Add(kNoLimits);
-  for (size_t i = 0; i < entries.Size(); ++i) all.Add(entries.At(i));
-  entries = {};
-  ShowEntries(box, std::move(all));
-}
+void FillLimitBox(QComboBox* box, LimitList entries) { ShowEntries(box, std::move(entries), true); }
 
 void ReleaseLimitBox(QComboBox* box) {
   const QString shown = box->currentText();
   QSignalBlocker quiet(box);
-  if (auto* model = dynamic_cast<LimitEntries*>(box->model())) model->Reset({});
+  if (auto* model = dynamic_cast<LimitEntries*>(box->model())) model->Reset({}, false);
   box->setEditText(shown);
 }
 
