@@ -106,6 +106,28 @@ LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::strin
   return entry;
 }
 
+
+// One row for each key, linking it to the game; the caller keeps the
+// transaction, so a failure leaves the game's links as they were.
+static void AddLinkRows(dao::Database& db, const LinkTableNames& t, const std::string& where, long systemnumber,
+                        const std::vector<long>& keys) {
+  if (keys.empty()) return;
+  dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
+  try {
+    for (long key : keys) {
+      rs->AddNew();
+      rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
+      rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
+      rs->Update();
+    }
+  } catch (...) {
+    dao::CancelPending(rs);
+    dao::CloseQuietly(rs);
+    throw;
+  }
+  dao::CloseQuietly(rs);
+}
+
 void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& keys) {
   if (systemnumber < 1) return;
   const LinkTableNames& t = NamesOf(list);
@@ -115,20 +137,7 @@ void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std
   InTransaction(db, [&] {
     const std::string where = std::string(" where systemnumber = ") + Number(systemnumber);
     db.Execute(std::string("delete * from ") + t.Table + where);
-    dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
-    try {
-      for (long key : unique) {
-        rs->AddNew();
-        rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
-        rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
-        rs->Update();
-      }
-    } catch (...) {
-      dao::CancelPending(rs);
-      dao::CloseQuietly(rs);
-      throw;
-    }
-    dao::CloseQuietly(rs);
+    AddLinkRows(db, t, where, systemnumber, unique);
   });
 }
 
@@ -153,21 +162,9 @@ void MergeLinks(dao::Database& db, LinkList list, long systemnumber, const std::
     std::vector<long> add = ticked;
     std::sort(add.begin(), add.end());
     add.erase(std::unique(add.begin(), add.end()), add.end());
-    dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
-    try {
-      for (long key : add) {
-        if (std::binary_search(linked.begin(), linked.end(), key)) continue;
-        rs->AddNew();
-        rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
-        rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
-        rs->Update();
-      }
-    } catch (...) {
-      dao::CancelPending(rs);
-      dao::CloseQuietly(rs);
-      throw;
-    }
-    dao::CloseQuietly(rs);
+    // Links another program made meanwhile are there already: never twice.
+    std::erase_if(add, [&linked](long key) { return std::binary_search(linked.begin(), linked.end(), key); });
+    AddLinkRows(db, t, where, systemnumber, add);
   });
 }
 

@@ -145,9 +145,10 @@ class PageStore {
   // there: while it is unchanged, the store reads it back from that file
   // and writes it nowhere.
   void push_back(Page page, qint64 offset, qint64 length);
-  // The document file the pages are loaded from, open, and its pictures
-  // by their places in it; given to an empty store.
-  void AdoptSource(std::unique_ptr<QFile> file, const std::vector<Picture>& pictures);
+  // The document file the pages are loaded from, open, its name as the
+  // user gave it, and its pictures by their places in it; given to an
+  // empty store.
+  void AdoptSource(std::unique_ptr<QFile> file, const QString& name, const std::vector<Picture>& pictures);
   // Each picture that pages from to to - 1 show, once by content, in the
   // order they first show it. Nothing is read back from the file.
   std::vector<Picture> Pictures(size_t from, size_t to) const;

@@ -800,8 +800,15 @@ bool LoadDocument(const std::string& file, Document* out, std::string* error, co
   // copied to a temporary file: through a handle of its own on the file
   // just read, kept open, so that a file saved in its place later leaves
   // it reading what was loaded.
-  auto source = std::make_unique<QFile>(f.fileName());
-  if (source->open(QIODevice::ReadOnly) && SameFile(f, *source)) doc.pages.AdoptSource(std::move(source), pictures);
+  // The handle is a second one on the file judged above, never the name
+  // opened again: something else may stand under that name by now.
+  if (const int again = ::fcntl(fd, F_DUPFD_CLOEXEC, 0); again >= 0) {
+    auto source = std::make_unique<QFile>();
+    if (source->open(again, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) && SameFile(f, *source))
+      doc.pages.AdoptSource(std::move(source), QString::fromStdString(file), pictures);
+    else if (!source->isOpen())
+      ::close(again);
+  }
   if (!ReadPages(r, begin, pictures, doc, progress)) return fail();
   *out = std::move(doc);
   return true;

@@ -211,7 +211,49 @@ QString DrawnText(const QString& text) {
   qsizetype i = 0;
   while (i < n && s[i] < 0x0300) ++i;
   if (i == n) return text;
-  return text.normalized(QString::NormalizationForm_C);
+  // Only a letter with the marks that follow it is composed. Whole-text
+  // composition would also swap characters that merely have a canonical
+  // twin (the compatibility ideographs, the Ohm and Kelvin signs) for
+  // another character, and the page would no longer show what was typed.
+  auto isMark = [](char32_t c) {
+    const auto cat = QChar::category(c);
+    return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing;
+  };
+  auto codeAt = [&](qsizetype k, qsizetype& width) -> char32_t {
+    if (QChar::isHighSurrogate(s[k]) && k + 1 < n && QChar::isLowSurrogate(s[k + 1])) {
+      width = 2;
+      return QChar::surrogateToUcs4(s[k], s[k + 1]);
+    }
+    width = 1;
+    return s[k];
+  };
+  QString out;
+  out.reserve(n);
+  qsizetype done = 0;  // text before this is in out already
+  qsizetype base = 0;  // where the character the next marks belong to begins
+  for (qsizetype k = 0; k < n;) {
+    qsizetype w = 0;
+    const char32_t c = codeAt(k, w);
+    if (!isMark(c)) {
+      base = k;
+      k += w;
+      continue;
+    }
+    qsizetype end = k + w;
+    while (end < n) {
+      qsizetype w2 = 0;
+      if (!isMark(codeAt(end, w2))) break;
+      end += w2;
+    }
+    out.append(QStringView(text).mid(done, base - done));
+    out.append(text.mid(base, end - base).normalized(QString::NormalizationForm_C));
+    done = end;
+    base = end;
+    k = end;
+  }
+  if (done == 0) return text;
+  out.append(QStringView(text).mid(done));
+  return out;
 }
 
 double TextAdvance(const FontEntry& e, const QString& typed) {

@@ -38,6 +38,7 @@ struct PageStore::File {
   qint64 end = 0;  // where the next page goes
   // The document file loaded pages are read back from; it is never written.
   std::unique_ptr<QFile> source;
+  QString sourceName;  // a handle opened from a descriptor has no name of its own
   QByteArray buffer;
 };
 
@@ -107,7 +108,7 @@ const Page& PageStore::At(size_t i) const {
       if (error_.empty())
         error_ = fromSource
                      ? "A page of the report cannot be read back from the report document \"" +
-                           QDir::toNativeSeparators(file_->source->fileName()).toStdString() + "\"."
+                           QDir::toNativeSeparators(file_->sourceName).toStdString() + "\"."
                      : "A page of the report cannot be read back from the temporary folder \"" +
                            QDir::toNativeSeparators(file_ ? file_->folder : QDir::tempPath()).toStdString() + "\".";
     }
@@ -187,10 +188,11 @@ void PageStore::Spill(size_t i) const {
   spare_ = std::move(slot.page);
 }
 
-void PageStore::AdoptSource(std::unique_ptr<QFile> file, const std::vector<Picture>& pictures) {
+void PageStore::AdoptSource(std::unique_ptr<QFile> file, const QString& name, const std::vector<Picture>& pictures) {
   if (!slots_.empty()) return;
   MakeFile();
   file_->source = std::move(file);
+  file_->sourceName = name;
   file_->pictures = pictures;
   file_->index.clear();
   for (size_t i = 0; i < pictures.size(); ++i) file_->index.insert(pictures[i].Key(), static_cast<quint32>(i));

@@ -816,7 +816,16 @@ void FinishLine(TextLine& line) {
     const QChar::Direction d = c.direction();
     placed = d == QChar::DirR || d == QChar::DirAL || c.category() == QChar::Mark_NonSpacing;
   }
-  line.span = !one || drawn != line.text || placed;
+  // A space between glyphs of two faces is read by some readers from where
+  // the glyphs stand, and lost: a line that mixes faces and holds a space
+  // keeps a span too.
+  bool mixedSpaced = false;
+  if (line.text.contains(QChar(' ')) && !line.glyphs.empty()) {
+    const int first = line.glyphs.front().face;
+    mixedSpaced = std::any_of(line.glyphs.begin(), line.glyphs.end(),
+                              [first](const GlyphText& g) { return g.face != first; });
+  }
+  line.span = !one || drawn != line.text || placed || mixedSpaced;
 }
 
 bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector<TextLine>(int page)>& lines,
