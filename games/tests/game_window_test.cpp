@@ -537,6 +537,41 @@ TEST_F(GameWindow, LetterBarAndTitleListFollowAddsAndLetterChoices) {
   EXPECT_EQ(Name(), "alpha");
 }
 
+// Titles starting with accents, either case, digits, quotes and other
+// scripts: a section chosen lights only its own letters, lists the first
+// letter's titles in the section's order, and shows the first of them.
+TEST_F(GameWindow, ChosenSectionListsOddFirstCharactersUnderTheirLetters) {
+  Game("Quake", 1);
+  Game("Kirby", 1);
+  for (const char* name : {"Zork", "zap", "\u00c9chec", "\u00e9clair", "Ecco", "3D Tetris", "'Round", "\u4e2d\u6587",
+                           "\u03a9mega", "\u00c4rger", "apple"})
+    Game(name, 2);
+  Open(1);
+  EXPECT_EQ(LettersWithFace(1), "K");
+  EXPECT_EQ(LettersWithFace(0), "Q");
+
+  std::uint8_t section = 2;
+  W().ItemClickProcessPL(section);
+  EXPECT_EQ(LettersWithFace(1), "A");
+  EXPECT_EQ(LettersWithFace(0), "EZ");
+  EXPECT_EQ(Items(W().List_Combo),
+            (Strings{"'Round", "3D Tetris", "apple", "\u00c4rger", "\u03a9mega", "\u4e2d\u6587"}));
+  EXPECT_EQ(Name(), "'Round");
+
+  W().LetterButtons[size_t(3 * ('E' - 'A') + 1)]->trigger();
+  EXPECT_EQ(Items(W().List_Combo), (Strings{"Ecco", "\u00c9chec", "\u00e9clair"}));
+  EXPECT_EQ(Name(), "Ecco");
+  W().LetterButtons[size_t(3 * ('Z' - 'A') + 1)]->trigger();
+  EXPECT_EQ(Items(W().List_Combo), (Strings{"zap", "Zork"}));
+
+  section = 1;
+  W().ItemClickProcessPL(section);
+  EXPECT_EQ(LettersWithFace(1), "K");
+  EXPECT_EQ(LettersWithFace(0), "Q");
+  EXPECT_EQ(Items(W().List_Combo), Strings{"Kirby"});
+  EXPECT_EQ(Name(), "Kirby");
+}
+
 TEST_F(GameWindow, PreviousAndNextCrossLettersAndWrapRound) {
   for (const char* n : {"Alpha", "Axe", "Bravo", "Zulu"}) Game(n, 6);
   Open(6);
