@@ -447,8 +447,13 @@ TEST(PdfTextLayerDeathTest, ADamagedTableIsRefusedWithoutReadingPastTheFile) {
     QByteArray damaged = pdf;
     damaged.replace(entries + 2 * 20, 10, offset);  // the second object's entry
     const auto copyIsRefused = [&damaged] {
+#ifndef __SANITIZE_ADDRESS__
+      // Room for the program but not for a table the size of the offset.
+      // The address sanitizer maps more than this for its own books, so
+      // its build checks the refusal alone.
       const rlimit limit{rlim_t{3} << 30, rlim_t{3} << 30};
       setrlimit(RLIMIT_AS, &limit);
+#endif
       QBuffer in(&damaged), out;
       in.open(QIODevice::ReadOnly);
       out.open(QIODevice::WriteOnly);
