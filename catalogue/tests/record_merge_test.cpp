@@ -11,6 +11,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "core/tests/ShownBoxes.h"
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AppState.h"
 #include "core/tests/OtherProgram.h"
@@ -24,6 +25,10 @@ using vb::PromptScript;
 
 namespace {
 
+using tvn::testing::Boxes;
+using tvn::testing::BoxSays;
+using tvn::testing::Reveal;
+
 std::string Text(QWidget* w) { return tvn::RecordWindow::TextOf(w); }
 
 std::string Tool(const std::string& sql) {
@@ -31,26 +36,6 @@ std::string Tool(const std::string& sql) {
   const tvn::testing::ToolRun run = tvn::testing::RunTool(tvn::App().CollectionDB->Name(), sql + "\n");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   return run.out;
-}
-
-std::string Boxes() {
-  std::string out;
-  for (const std::string& t : PromptScript::Texts()) out += "[" + t + "]";
-  return out;
-}
-
-bool BoxSays(const std::string& words) {
-  for (const std::string& t : PromptScript::Texts())
-    if (t.find(words) != std::string::npos) return true;
-  return false;
-}
-
-void Reveal(QWidget* control) {
-  for (QWidget* w = control; w; w = w->parentWidget()) {
-    QWidget* stack = w->parentWidget();
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-    if (tabs && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
-  }
 }
 
 // The columns the media window files, as the tool lists them.

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <algorithm>
 
+#include "core/tests/ShownBoxes.h"
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AVQDForm.h"
 #include "core/AppState.h"
@@ -25,6 +26,9 @@ using tvn::testing::BackToUser;
 using vb::PromptScript;
 
 namespace {
+
+using tvn::testing::Boxes;
+using tvn::testing::Reveal;
 
 std::string Shown(tvn::NewMain_Form& w) { return w.CS_Name_Text->text().toStdString(); }
 std::string Text(QWidget* w) { return tvn::RecordWindow::TextOf(w); }
@@ -45,26 +49,12 @@ std::string Tool(const std::string& sql) {
 }
 
 // Brings the tab holding the control forward, as the user clicks it.
-void Reveal(QWidget* control) {
-  for (QWidget* w = control; w; w = w->parentWidget()) {
-    QWidget* stack = w->parentWidget();
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-    if (tabs && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
-  }
-}
-
 bool AnyEngineError() {
   for (const std::string& t : PromptScript::Texts())
     if (t.find("Error") != std::string::npos || t.find("3167") != std::string::npos ||
         t.find("3021") != std::string::npos)
       return true;
   return false;
-}
-
-std::string Boxes() {
-  std::string out;
-  for (const std::string& t : PromptScript::Texts()) out += "[" + t + "]";
-  return out;
 }
 
 class RecordOnShowTest : public CatalogueTest {

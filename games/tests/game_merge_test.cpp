@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "core/tests/ShownBoxes.h"
 #include "core/tests/OtherProgram.h"
 #include "games/tests/GameWindowFixture.h"
 #include "platform/forms/FlexGrid.h"
@@ -18,28 +19,12 @@
 namespace pl::testing {
 namespace {
 
+using tvn::testing::Boxes;
+using tvn::testing::BoxSays;
+using tvn::testing::Reveal;
+
 using tvn::testing::BackToUser;
 using vb::PromptScript;
-
-std::string Boxes() {
-  std::string out;
-  for (const std::string& t : PromptScript::Texts()) out += "[" + t + "]";
-  return out;
-}
-
-bool BoxSays(const std::string& words) {
-  for (const std::string& t : PromptScript::Texts())
-    if (t.find(words) != std::string::npos) return true;
-  return false;
-}
-
-void Reveal(QWidget* control) {
-  for (QWidget* w = control; w; w = w->parentWidget()) {
-    QWidget* stack = w->parentWidget();
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-    if (tabs && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
-  }
-}
 
 // The columns the game window files, as the tool lists them.
 const char kFiledColumns[] =

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "core/tests/ShownBoxes.h"
 #include "core/tests/OtherProgram.h"
 #include "games/PLQDForm.h"
 #include "games/tests/GameWindowFixture.h"
@@ -17,14 +18,11 @@
 namespace pl::testing {
 namespace {
 
+using tvn::testing::Boxes;
+using tvn::testing::Reveal;
+
 using tvn::testing::BackToUser;
 using vb::PromptScript;
-
-std::string Boxes() {
-  std::string out;
-  for (const std::string& t : PromptScript::Texts()) out += "[" + t + "]";
-  return out;
-}
 
 bool AnyEngineError() {
   for (const std::string& t : PromptScript::Texts())
@@ -32,14 +30,6 @@ bool AnyEngineError() {
         t.find("3021") != std::string::npos)
       return true;
   return false;
-}
-
-void Reveal(QWidget* control) {
-  for (QWidget* w = control; w; w = w->parentWidget()) {
-    QWidget* stack = w->parentWidget();
-    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-    if (tabs && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
-  }
 }
 
 class GameOnShowTest : public GameWindowTest {
