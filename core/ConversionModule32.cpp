@@ -142,19 +142,6 @@ std::map<std::string, std::string>& BackupsMade() {
   return made;
 }
 
-bool SameBytes(const std::string& a, const std::string& b) {
-  std::error_code error;
-  if (std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error) return false;
-  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-  std::vector<char> bx(1 << 16), by(1 << 16);
-  while (x && y) {
-    x.read(bx.data(), std::streamsize(bx.size()));
-    y.read(by.data(), std::streamsize(by.size()));
-    if (x.gcount() != y.gcount() || !std::equal(bx.begin(), bx.begin() + x.gcount(), by.begin())) return false;
-  }
-  return x.eof() && y.eof();
-}
-
 // The backup as the message names it: under the folder the setting gives,
 // with the name the copy has on disk.
 std::string BackupAsWritten(const std::string& file, const std::string& made) {
@@ -180,18 +167,9 @@ std::string MakeCollectionBackup(const std::string& file) {
   const std::string source = vb::ResolvePath(file);
   std::string first = CollectionBackupName(source);
   if (first.empty()) first = source + ".30";
-  const std::string stem = first.substr(0, first.size() - 3);
-  for (int n = 1;; ++n) {
-    const std::string candidate = n == 1 ? first : stem + " (" + std::to_string(n) + ").30";
-    std::error_code error;
-    // The file itself (a collection named "x.30") is no backup of itself.
-    if (std::filesystem::equivalent(candidate, source, error)) continue;
-    if (vb::FileCopy(source, candidate, false) || SameBytes(candidate, source)) {
-      const std::string made = vb::ResolvePath(candidate);
-      BackupsMade()[FileKey(source)] = made;
-      return made;
-    }
-  }
+  const std::string made = CopyToOwnBackup(source, first);
+  BackupsMade()[FileKey(source)] = made;
+  return made;
 }
 
 std::string BackupMadeFor(const std::string& file) {
@@ -340,8 +318,11 @@ void ConvertMasterList(const std::string& backupName) {
   const std::string master = vb::ResolvePath("admin.sys");
   if (const std::string problem = LinkedFileProblem(master, "converted"); !problem.empty())
     throw LinkedFileError(master, problem);
-  const std::string backupPath = vb::ResolvePath(backupName);
-  vb::FileCopy(master, backupPath, true);
+  // Beside the list, under a name no other file has: an older backup (of
+  // another list, or of this one before it changed) stays as it is.
+  const auto folderEnd = master.find_last_of('/');
+  const std::string backupPath =
+      CopyToOwnBackup(master, master.substr(0, folderEnd == std::string::npos ? 0 : folderEnd + 1) + backupName);
   rowsCopied = 0;
 
   // The media collection list is carried over, and the game collection

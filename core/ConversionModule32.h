@@ -17,6 +17,8 @@ void OpenPlCollections();       // ensures "admin.sys" has plcollections with in
 // ConversionModule32.
 void ConvertCollection();
 void CopyTableRows(const std::string& oldTable, std::uint8_t sectionNumber);
+// backupName ("Admin.30", "Admin.30i") is the first choice of name for the
+// old list's copy; a name another file has gets a number (CopyToOwnBackup).
 void ConvertMasterList(const std::string& backupName);
 void CopyMasterRows(const std::string& table);
 

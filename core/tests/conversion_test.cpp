@@ -555,6 +555,36 @@ TEST_F(MasterListTest, WithoutGameListIndexIsRebuiltWithBackupAdmin30i) {
   EXPECT_EQ(CountRows(admin, "select * from plcollections where dbname = 'Chess.mdb' and plCollection = 'Chess'"), 1);
 }
 
+// Backups of the list already in the folder (of another list, or of this
+// one at an earlier conversion) stay as they are: the old list gets a copy
+// of its own under the next free name, byte for byte.
+TEST_F(MasterListTest, ABackupAlreadyThereIsNeverWrittenOver) {
+  for (const char* taken : {"Admin.30", "admin (2).30"}) {
+    std::ofstream(Path(taken), std::ios::binary) << "an older backup: " << taken;
+  }
+  MakeOldMasterList(false);
+  const std::string before = tvntest::ReadBytes(Path("Admin.sys"));
+  tvn::App().AdminDB = Open("admin.sys");
+  tvn::OpenPlCollections();
+  ExpectRebuilt("Admin (3).30");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Admin.30")), "an older backup: Admin.30");
+  EXPECT_EQ(tvntest::ReadBytes(Path("admin (2).30")), "an older backup: admin (2).30");
+  EXPECT_TRUE(tvntest::ReadBytes(Path("Admin (3).30")) == before);
+
+  // The next list without its index keeps its own copy too.
+  tvn::App().AdminDB->Close();
+  std::filesystem::remove(Path("Admin.sys"));
+  std::ofstream(Path("Admin.30i"), std::ios::binary) << "an older backup: Admin.30i";
+  MakeOldMasterList(true);
+  const std::string second = tvntest::ReadBytes(Path("Admin.sys"));
+  tvn::App().AdminDB = Open("admin.sys");
+  tvn::OpenPlCollections();
+  ExpectRebuilt("Admin (2).30i");
+  EXPECT_EQ(tvntest::ReadBytes(Path("Admin.30i")), "an older backup: Admin.30i");
+  EXPECT_TRUE(tvntest::ReadBytes(Path("Admin (2).30i")) == second);
+  EXPECT_TRUE(tvntest::ReadBytes(Path("Admin (3).30")) == before);
+}
+
 TEST_F(MasterListTest, CurrentListIsLeftAloneAndAFailedRebuildLosesNothing) {
   tvn::schema::CreateMasterListFile(Path("admin.sys"));
   Open("admin.sys")->Close();
