@@ -70,6 +70,43 @@ std::string ConsoleFilterWord(const avplDataclass& state) {
   return word;
 }
 
+namespace {
+
+// The entry the set stands on gets the flags of the consoles the state has
+// on; its key is returned.
+long FlagEntry(dao::Recordset& rs, const LookupTableNames& t, const avplDataclass& state) {
+  const auto flags = FlagsOf(state);
+  bool missing = false;
+  for (size_t i = 0; i < flags.size(); ++i) missing = missing || (flags[i] && !IsSet(rs.GetField(kConsoleFlags[i])));
+  if (missing) {
+    rs.Edit();
+    for (size_t i = 0; i < flags.size(); ++i)
+      if (flags[i]) rs.SetField(kConsoleFlags[i], true);
+    rs.Update();
+  }
+  return vb::CLng(rs.GetField(t.KeyField));
+}
+
+// The entry of that key, flagged as KeepLookupEntry flags it; a key no
+// entry has any more gives key 0.
+LookupEntry KeepShownEntry(dao::Database& db, LookupList list, long key, const avplDataclass& state) {
+  const LookupTableNames& t = NamesOf(list);
+  dao::RecordsetPtr rs =
+      db.OpenRecordset(std::string("select * from ") + t.Table + " where " + t.KeyField + " = " + Number(key));
+  LookupEntry entry;
+  try {
+    if (!rs->Eof()) entry.Key = FlagEntry(*rs, t, state);
+  } catch (...) {
+    dao::CancelPending(rs);
+    dao::CloseQuietly(rs);
+    throw;
+  }
+  dao::CloseQuietly(rs);
+  return entry;
+}
+
+}  // namespace
+
 LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::string& name,
                             const avplDataclass& state) {
   // Trimmed, so " Nintendo" and "Nintendo" stay one entry.
@@ -87,16 +124,7 @@ LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::strin
       entry.Added = true;
     }
     rs->MoveFirst();
-    const auto flags = FlagsOf(state);
-    bool missing = false;
-    for (size_t i = 0; i < flags.size(); ++i) missing = missing || (flags[i] && !IsSet(rs->GetField(kConsoleFlags[i])));
-    if (missing) {
-      rs->Edit();
-      for (size_t i = 0; i < flags.size(); ++i)
-        if (flags[i]) rs->SetField(kConsoleFlags[i], true);
-      rs->Update();
-    }
-    entry.Key = vb::CLng(rs->GetField(t.KeyField));
+    entry.Key = FlagEntry(*rs, t, state);
   } catch (...) {
     dao::CancelPending(rs);
     dao::CloseQuietly(rs);
@@ -219,12 +247,19 @@ StoredGame StoreGame(dao::Database& db, const avplDataclass& state, const GameFi
       };
       // A lookup box left as shown may show a name its list no longer has
       // (another program renamed the entry): nothing is added for it.
-      auto keepEntry = [&](LookupList list, const std::string& text, const char* field) {
-        return kept(field) ? LookupEntry{} : KeepLookupEntry(db, list, text, state);
+      // A box left as shown on a game filed anew files the entry it showed,
+      // which may hold a name longer than the box could show whole.
+      auto keepEntry = [&](LookupList list, const std::string& text, const char* field, long shown) {
+        if (kept(field)) return LookupEntry{};
+        if (shown > 0)
+          if (const LookupEntry entry = KeepShownEntry(db, list, shown, state); entry.Key > 0) return entry;
+        return KeepLookupEntry(db, list, text, state);
       };
-      const LookupEntry publisher = keepEntry(LookupList::Publisher, fields.Publisher, "publisher");
-      const LookupEntry developer = keepEntry(LookupList::Developer, fields.Developer, "developer");
-      const LookupEntry genre = keepEntry(LookupList::Genre, fields.Genre, "genre");
+      const LookupEntry publisher =
+          keepEntry(LookupList::Publisher, fields.Publisher, "publisher", fields.PublisherShown);
+      const LookupEntry developer =
+          keepEntry(LookupList::Developer, fields.Developer, "developer", fields.DeveloperShown);
+      const LookupEntry genre = keepEntry(LookupList::Genre, fields.Genre, "genre", fields.GenreShown);
 
       if (adding)
         row->AddNew();

@@ -74,6 +74,10 @@ struct GameFields {
   // Columns of a stored game left as they are (fields the user did not
   // change); "Name" keeps the stored name.
   std::vector<std::string> Kept;
+  // The entry key a lookup box showed when the user left it untouched (0:
+  // typed, or nothing shown). A game filed anew files that entry as it is,
+  // never a name looked up from what the box could show of it.
+  long PublisherShown = 0, DeveloperShown = 0, GenreShown = 0;
 };
 
 // Width of mediadata.name, and what of a typed name is kept.

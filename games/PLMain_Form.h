@@ -229,6 +229,9 @@ class PLMain_Form : public tvn::RecordWindow {
   std::vector<tvn::TitleKey> titles_;
   std::weak_ptr<dao::Recordset> titlesSource_;
   tvn::LetterCounts letterCounts_{};
+  // The entry keys the publisher, developer and genre boxes were loaded
+  // with (0: none); a game filed anew files them for boxes left as shown.
+  long shownPublisher_ = 0, shownDeveloper_ = 0, shownGenre_ = 0;
 };
 
 }  // namespace pl

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <algorithm>
 
 #include "core/FieldCaptions.h"
 #include "core/TavolinModule.h"
@@ -89,7 +90,11 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
     return;
   }
   auto text = [&r](const char* field) { return vb::NzStr(r.GetField(field)); };
-  SetTextOf(txtName, text("Name"));
+  // A stored name may be longer than a typed one (its number added, or
+  // another program's): the box widens its limit so the whole name shows.
+  const QString storedName = QString::fromStdString(text("Name"));
+  txtName->setMaxLength(std::max(kNameLength, int(storedName.size())));
+  txtName->setText(storedName);
   SetTextOf(txtHints, text("hintstips"));
   SetTextOf(txtInstructions, text("instructions"));
   SetTextOf(txtNotes, text("notes"));
@@ -110,6 +115,9 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   if (developer >= 0) SetTextOf(cmbDeveloper, LookupDeveloperName(developer));
   const long genre = KeyOf(r.GetField("genre"));
   if (genre >= 0) SetTextOf(cmbGenre, LookupGenreName(genre));
+  shownPublisher_ = std::max(publisher, 0L);
+  shownDeveloper_ = std::max(developer, 0L);
+  shownGenre_ = std::max(genre, 0L);
   SetTextOf(txtBestFeature, text("bestfeature"));
   SetTextOf(txtWorstFeature, text("worstfeature"));
   SetTextOf(txtHomepage, text("homepage"));
@@ -155,6 +163,8 @@ void PLMain_Form::ClearGameForm() {
                                                     cmbRating, txtPlayers})
     SetTextOf(w, "");
   for (QLineEdit* f : fText) f->clear();
+  txtName->setMaxLength(kNameLength);
+  shownPublisher_ = shownDeveloper_ = shownGenre_ = 0;
   ClearGridChecks(sGrid);
   ClearGridChecks(tGrid);
   TakeRecordSnapshot();

@@ -67,6 +67,11 @@ void PLMain_Form::SaveRecord() {
   f.Players = TextOf(txtPlayers);
   for (size_t i = 0; i < fText.size(); ++i) f.UserFields[i] = TextOf(fText[i]);
 
+  // Boxes left as loaded stand for the entries they showed.
+  if (!FieldTouched(cmbPublisher)) f.PublisherShown = shownPublisher_;
+  if (!FieldTouched(cmbDeveloper)) f.DeveloperShown = shownDeveloper_;
+  if (!FieldTouched(cmbGenre)) f.GenreShown = shownGenre_;
+
   long number = 0;
   std::string loadedName;
   std::function<void(long)> links = [this](long systemnumber) {

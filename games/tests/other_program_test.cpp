@@ -125,3 +125,59 @@ TEST_F(GameWindowAndTool, ADateStoredFarOutsideTheCalendarShowsNoMadeUpDay) {
 
 }  // namespace
 }  // namespace pl::testing
+
+namespace pl::testing {
+namespace {
+
+// Names another program stored longer than their columns: the name box
+// shows the whole stored name; filed with other fields typed, the game
+// keeps its name and publisher; filed anew after the tool removed it, it
+// names the same publisher entry. The publisher list never gets a cut copy.
+TEST_F(GameWindowAndTool, NamesStoredLongerThanTheirColumnsShowWholeAndFileAsStored) {
+  const std::string name = std::string(30, 'N') + "ame stored by the tool, " + std::string(10, 'n');
+  const std::string maker = std::string(55, 'P') + "ublisher";
+  const std::string file = Db().Name();
+  Game("Alpha", 6);
+  const tvn::testing::ToolRun wrote = tvn::testing::RunTool(
+      file, "insert into publisher (labelstudio_name, OtherOn) values ('" + maker + "', 1);\n"
+            "insert into mediadata (name, sectionnumber, publisher) values ('" + name +
+                "', 6, (select publisher from publisher));\n");
+  ASSERT_EQ(wrote.exitCode, 0) << wrote.err;
+  const long key = Long("select publisher from publisher", "publisher");
+  const std::string stored = "select name || '|' || publisher from mediadata where sectionnumber = 6 order by name;\n";
+  PLMain_Form& w = Showing(6);
+  Press(6);
+  BackToUser();
+  EXPECT_ON_SCREEN(w.txtName);
+  ASSERT_EQ(Name(), name);
+
+  Type(w.txtPlayers, "2");
+  PromptScript::Clear();
+  Press(3);
+  BackToUser();
+  EXPECT_TRUE(PromptScript::Texts().empty()) << PromptScript::Texts().front();
+  EXPECT_EQ(tvn::testing::RunTool(file, stored).out, "Alpha|0\n" + name + "|" + std::to_string(key) + "\n");
+  EXPECT_EQ(Name(), name);
+
+  // Removed by the tool while shown, then filed anew: the publisher box was
+  // left as shown, so the game names that entry again.
+  ASSERT_EQ(tvn::testing::RunTool(file, "delete from mediadata where name = '" + name + "';\n").exitCode, 0);
+  Type(w.txtPlayers, "3");
+  PromptScript::Clear();
+  PromptScript::Answer(vb::vbYes);
+  Press(3);
+  BackToUser();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u);
+  EXPECT_NE(PromptScript::Texts().front().find("was removed"), std::string::npos) << PromptScript::Texts().front();
+  EXPECT_EQ(Count("publisher"), 1);
+  EXPECT_EQ(tvn::testing::RunTool(file, stored).out,
+            "Alpha|0\n" + name.substr(0, 48) + "|" + std::to_string(key) + "\n");
+
+  // Typing is held to what a typed name keeps.
+  Press(1);
+  Type(w.txtName, std::string(60, 'T'));
+  EXPECT_EQ(Name(), std::string(48, 'T'));
+}
+
+}  // namespace
+}  // namespace pl::testing
