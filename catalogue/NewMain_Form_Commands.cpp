@@ -144,7 +144,7 @@ void NewMain_Form::DeleteButton_Click() {
 
 void NewMain_Form::Add_Picture_Click() {
   if (!RecordRow || !RecordRow->IsOpen() || RecordRow->Eof() || RecordRow->BOF()) return;
-  LoadPictureForRecord(this, *RecordRow);
+  ChangeRowOnShow([this] { LoadPictureForRecord(this, *RecordRow); });
 }
 
 void NewMain_Form::Delete_Picture_Click() {

@@ -393,8 +393,12 @@ void LoadPictureForRecord(QWidget* window, dao::Recordset& rs) {
     }
     vb::ChDir(program);
     ShowPicture(forms::FindControl<QWidget>(window, QStringLiteral("Picture_Box")), PictureReference(name));
+  } catch (const vb::RuntimeError& e) {
+    // A record another program removed is the caller's to tell, as every
+    // command on the record on show tells it.
+    if (e.Number() == dao::errRecordDeleted) throw;
   } catch (...) {
-    // Every failure ends the choice quietly; what was stored stays stored.
+    // Every other failure ends the choice quietly; what was stored stays stored.
   }
 }
 

@@ -94,8 +94,9 @@ void FillQuickDisplayGrid();
 // consent, under a free name), stores "pics\" and its name in the row's
 // Picture field and shows it in the window's Picture_Box. A name whose
 // reference does not fit the field is refused with a message before
-// anything is copied. Cancel, a refused copy and any other failure end it
-// without a message and without writing.
+// anything is copied. A row another program removed raises
+// dao::errRecordDeleted for the caller to tell; Cancel, a refused copy and
+// any other failure end it without a message and without writing.
 void LoadPictureForRecord(QWidget* window, dao::Recordset& rs);
 // The file types of the picture dialog, JPG first; extensions match in any
 // letter case, and ".jpeg" counts as JPG.

@@ -158,7 +158,7 @@ void PLMain_Form::SetToolbarEmpty() { tvn::ToolbarEmptyMode(Toolbar1); }
 
 void PLMain_Form::Add_Picture_Click() {
   if (!HoldsRow(rsRecord)) return;
-  tvn::LoadPictureForRecord(this, *rsRecord);
+  ChangeRowOnShow([this] { tvn::LoadPictureForRecord(this, *rsRecord); });
 }
 
 void PLMain_Form::Delete_Picture_Click() {

@@ -6,12 +6,14 @@
 // is read back with it too.
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <algorithm>
+#include <filesystem>
 
 #include "core/tests/ShownBoxes.h"
 #include "catalogue/tests/CatalogueTestSupport.h"
@@ -282,6 +284,28 @@ TEST_F(RecordOnShowTest, DeletePictureOnARecordAnotherProgramRemovedTellsItAndMo
   EXPECT_NE(PromptScript::Texts().front().find("\"Blue Train\" was removed from the collection"), std::string::npos);
   EXPECT_EQ(Shown(w), "Zebra");
   EXPECT_EQ(Tool("select name from mediadata order by name;"), "Abbey Road\nZebra\n");
+}
+
+TEST_F(RecordOnShowTest, AddPictureOnARecordAnotherProgramRemovedTellsItAndMovesOn) {
+  std::filesystem::create_directories(Dir() / "pics");
+  QImage dot(2, 2, QImage::Format_RGB32);
+  dot.fill(Qt::red);
+  ASSERT_TRUE(dot.save(QString::fromStdString((Dir() / "pics" / "cover.png").string())));
+  for (const char* name : {"Abbey Road", "Blue Train", "Zebra"}) AddItem(2, name);
+  auto& w = Showing(WindowOn(2));
+  w.Toolbar1_ButtonClick(6);
+  BackToUser();
+  ASSERT_EQ(Shown(w), "Blue Train");
+  Tool("delete from mediadata where name = 'Blue Train';");
+  PromptScript::Clear();
+  PromptScript::AnswerText((Dir() / "pics" / "cover.png").string());
+  emit w.Add_Picture->clicked();
+  BackToUser();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Blue Train\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(Shown(w), "Zebra");
+  EXPECT_EQ(Tool("select name || '|' || ifnull(picture, '') from mediadata order by name;"), "Abbey Road|\nZebra|\n");
 }
 
 TEST_F(RecordOnShowTest, ATitlePickedFromTheListThatIsGoneIsToldAndSteppedOver) {

@@ -3,9 +3,11 @@
 // is offered to be filed anew or dropped, navigation steps over games that
 // are gone, and a field the user left alone keeps what the file holds. The
 // other program is the sqlite3 tool; the file is read back with it too.
+#include <QImage>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <filesystem>
 
 #include "core/tests/ShownBoxes.h"
 #include "core/tests/OtherProgram.h"
@@ -217,6 +219,29 @@ TEST_F(GameOnShowTest, DeletePictureOnAGameAnotherProgramRemovedTellsItAndMovesO
   EXPECT_NE(PromptScript::Texts().front().find("\"Bravo\" was removed from the collection"), std::string::npos);
   EXPECT_EQ(Name(), "Kilo");
   EXPECT_EQ(Tool("select name from mediadata where sectionnumber = 6 order by name;"), "Alpha\nKilo\n");
+}
+
+TEST_F(GameOnShowTest, AddPictureOnAGameAnotherProgramRemovedTellsItAndMovesOn) {
+  std::filesystem::create_directories(Home() + "/pics");
+  QImage dot(2, 2, QImage::Format_RGB32);
+  dot.fill(Qt::red);
+  ASSERT_TRUE(dot.save(QString::fromStdString(Home() + "/pics/cover.png")));
+  for (const char* n : {"Alpha", "Bravo", "Kilo"}) Game(n, 6);
+  Showing(6);
+  Press(6);
+  BackToUser();
+  ASSERT_EQ(Name(), "Bravo");
+  Tool("delete from mediadata where name = 'Bravo';");
+  PromptScript::Clear();
+  PromptScript::AnswerText(Home() + "/pics/cover.png");
+  emit W().Add_Picture->clicked();
+  BackToUser();
+  EXPECT_FALSE(AnyEngineError()) << Boxes();
+  ASSERT_EQ(PromptScript::Texts().size(), 1u) << Boxes();
+  EXPECT_NE(PromptScript::Texts().front().find("\"Bravo\" was removed from the collection"), std::string::npos);
+  EXPECT_EQ(Name(), "Kilo");
+  EXPECT_EQ(Tool("select name || '|' || ifnull(picture, '') from mediadata where sectionnumber = 6 order by name;"),
+            "Alpha|\nKilo|\n");
 }
 
 TEST_F(GameOnShowTest, QuickDisplayDoubleClickOnAGameAnotherProgramDeletedTellsAndKeepsTheGameShown) {
