@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTextEdit>
 #include <algorithm>
+#include <cmath>
 
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"
@@ -54,6 +55,35 @@ std::string NameInSection(const std::string& name, const TVNDATA* d) {
   return " where name = " + dao::SqlQuote(name) + " and sectionnumber = " + SectionText(d);
 }
 
+// The boxes of the section on show that are filed into numeric columns,
+// with what each column can take: changer slots and groups are whole
+// numbers (an Integer and a Byte column), sides any number of 0 or more.
+struct NumberBox {
+  QWidget* box;
+  const char* caption;  // as the window labels it
+  const char* column;
+  int type;  // dao::dbInteger, dbByte or dbDouble
+  double lowest, highest;
+  bool whole;
+};
+
+std::vector<NumberBox> NumberBoxes(const NewMain_Form& w, const TVNDATA* d) {
+  std::vector<NumberBox> boxes;
+  if (On(d->MusicOn()) && On(d->CD_On())) {
+    boxes.push_back({w.CD_Slot_Text, "Changer Slot #", "slot", dao::dbInteger, 0, 32767, true});
+    boxes.push_back({w.CD_Group_Text, "Changer Group #", "GrpNum", dao::dbByte, 0, 255, true});
+  }
+  if (On(d->VideoOn()) && (On(d->DVD_On()) || On(d->LD_On())))
+    boxes.push_back({w.Video_Sides_Combo, "Sides", "sides", dao::dbDouble, 0, HUGE_VAL, false});
+  return boxes;
+}
+
+vb::Variant ColumnValue(const NumberBox& b, double n) {
+  if (b.type == dao::dbInteger) return vb::Variant::Integer(static_cast<std::int16_t>(n));
+  if (b.type == dao::dbByte) return vb::Variant::Byte(static_cast<std::uint8_t>(n));
+  return vb::Variant(n);
+}
+
 dao::Database& CollectionDatabase() {
   const dao::DatabasePtr& db = App().CollectionDB;
   if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
@@ -89,7 +119,15 @@ bool NewMain_Form::ValidateNameEntered() {
   DateBox* date = On(d->MusicOn()) ? CS_Date_Text : On(d->VideoOn()) ? Video_Date_Text
                                                 : On(d->SCD_On())  ? SCD_Date_Text
                                                                    : nullptr;
-  return CheckDateToFile(date);
+  if (!CheckDateToFile(date)) return false;
+  // So is a number its column cannot hold, in a box the user changed; a
+  // box left as shown keeps what is stored, whatever that is.
+  for (const NumberBox& b : NumberBoxes(*this, d)) {
+    if (!AddingRecord && !FieldTouched(b.box)) continue;
+    BringControlForward(b.box);
+    if (!CheckFileableNumber(b.box, b.caption, b.lowest, b.highest, b.whole)) return false;
+  }
+  return true;
 }
 
 std::string NewMain_Form::UniqueSectionName(const std::string& name, const std::string& ownName, int section) {
@@ -227,6 +265,20 @@ void NewMain_Form::SaveRecordFromForm() {
     auto setName = [&] {
       if (adding || name != ownName) set("Name", name);
     };
+    // A number the column holds is filed; an emptied box files no number.
+    // Any other text (refused before the save, or shown as another program
+    // stored it when a removed record is filed anew) keeps what is stored.
+    auto setNumbers = [&] {
+      for (const NumberBox& b : NumberBoxes(*this, d)) {
+        if (!typed(b.box)) continue;
+        const std::string shown = vb::Trim(text(b.box));
+        double n = 0;
+        if (shown.empty())
+          set(b.column, vb::Variant::Null());
+        else if (ReadNumberToFile(shown, b.lowest, b.highest, b.whole, n))
+          set(b.column, ColumnValue(b, n));
+      }
+    };
     if (!moved) {
       const std::string displayName = SectionDisplayName(d);
       if (!displayName.empty()) set("section", displayName);
@@ -243,9 +295,7 @@ void NewMain_Form::SaveRecordFromForm() {
       setFrom(CS_TTime_Text, "total_time", text(CS_TTime_Text));  // as typed, not cut
       if (On(d->CS_On()) || On(d->LP_On())) setFrom(CS_Format_List_Text, "format_type", cut(CS_Format_List_Text, 50));
       if (On(d->CD_On())) {
-        const vb::Variant slot(text(CD_Slot_Text)), group(text(CD_Group_Text));
-        if (vb::IsNumeric(slot)) setFrom(CD_Slot_Text, "slot", vb::Variant::Integer(vb::CInt(slot)));
-        if (vb::IsNumeric(group)) setFrom(CD_Group_Text, "GrpNum", vb::Variant::Byte(vb::CByte(group)));
+        setNumbers();
         setFrom(PlayerCombo, "player", cut(PlayerCombo, 10));
         setFrom(CD_Serial_Text, "serial", cut(CD_Serial_Text, 50));
       }
@@ -259,8 +309,7 @@ void NewMain_Form::SaveRecordFromForm() {
       if (On(d->DVD_On()) || On(d->LD_On())) {
         setFrom(Video_SRatio_Text, "SRatio", cut(Video_SRatio_Text, 10));
         setFrom(Video_PRatio_Text, "PRatio", cut(Video_PRatio_Text, 10));
-        const vb::Variant sides(text(Video_Sides_Combo));
-        if (vb::IsNumeric(sides)) setFrom(Video_Sides_Combo, "sides", vb::CDbl(sides));
+        setNumbers();
       }
       if (On(d->VT_On())) {
         setFrom(VT_Format_List_Text, "format_type", cut(VT_Format_List_Text, 50));

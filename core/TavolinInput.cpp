@@ -82,6 +82,35 @@ bool CheckFileableDate(forms::DateBox* box) {
   return false;
 }
 
+bool ReadNumberToFile(const std::string& text, double lowest, double highest, bool whole, double& value) {
+  // Digits as the runtime reads them: ASCII only, so full-width digits and
+  // other scripts' digits are no number here.
+  const vb::Variant typed(vb::Trim(text));
+  if (!vb::IsNumeric(typed)) return false;
+  const double number = vb::CDbl(typed);
+  if (!(number >= lowest && number <= highest) || (whole && number != std::floor(number))) return false;
+  value = number;
+  return true;
+}
+
+bool CheckFileableNumber(QWidget* box, const std::string& caption, double lowest, double highest, bool whole) {
+  if (!box) return true;
+  const std::string text = vb::Trim(forms::ControlText(box).toStdString());
+  double value = 0;
+  if (text.empty() || ReadNumberToFile(text, lowest, highest, whole, value)) return true;
+  auto show = [](double d) {
+    return d == std::floor(d) && std::fabs(d) < 1e15 ? std::to_string(static_cast<long long>(d))
+                                                      : vb::CStr(vb::Variant(d));
+  };
+  const std::string takes = std::string(whole ? "a whole number" : "a number") + " from " + show(lowest) +
+                            (std::isfinite(highest) ? " to " + show(highest) : std::string(" up"));
+  vb::MsgBox("The " + caption + " box takes " + takes + ": \"" + text +
+                 "\" cannot be filed. Correct it, or empty the box.",
+             vb::vbOKOnly + vb::vbExclamation);
+  box->setFocus();
+  return false;
+}
+
 // ---- shell
 
 void OpenWithShell(const std::string& target) {

@@ -135,6 +135,14 @@ bool ShowPicture(QWidget* pictureBox, const std::string& storedReference);
 // otherwise says so with the text typed, puts the focus in the box and
 // returns false, so nothing is written and the stored date stays.
 bool CheckFileableDate(forms::DateBox* box);
+// A box filed into a numeric column. ReadNumberToFile: the text (blanks
+// around it aside) is a number from lowest to highest, whole where the
+// column holds whole numbers only; value is set then. CheckFileableNumber:
+// an empty box or such a number; otherwise the message names the field
+// (its caption) and what it takes, the focus goes to the box, and false
+// comes back, so nothing is written and the typing stays.
+bool ReadNumberToFile(const std::string& text, double lowest, double highest, bool whole, double& value);
+bool CheckFileableNumber(QWidget* box, const std::string& caption, double lowest, double highest, bool whole);
 
 // Opens a file, web or "mailto:" address with the desktop's program for
 // it; on failure the message "error executing command!".

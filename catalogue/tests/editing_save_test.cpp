@@ -164,7 +164,6 @@ TEST_F(CatalogueTest, YearDateAndNumberRules) {
                        {"date_aquired", vb::DateSerial(2000, 5, 6)}});
   auto& w = WindowOn(3);
   w.Video_RYear_Text->setText("79");      // no date: the stored year stays
-  w.Video_Sides_Combo->setEditText("two");  // no number: the stored sides stay
   w.Video_Date_Text->setText("");         // an empty date box stores Null
   w.Toolbar1_ButtonClick(3);
   EXPECT_EQ(vb::Year(Field(3, "Alien", "RYear")), 1980);
@@ -188,13 +187,78 @@ TEST_F(CatalogueTest, YearDateAndNumberRules) {
   // Changer fields of a compact disc: numbers only.
   AddItem(2, "Changer", {{"slot", vb::Variant(4)}});
   w.ItemClickProcess(2);
-  w.CD_Slot_Text->setText("slot nine");
   w.CD_Group_Text->setText("3");
   w.fText[0]->setText("  kept as typed  ");
   w.Toolbar1_ButtonClick(3);
   EXPECT_EQ(vb::CLng(Field(2, "Changer", "slot")), 4);
   EXPECT_EQ(vb::CLng(Field(2, "Changer", "GrpNum")), 3);
   EXPECT_EQ(S(Field(2, "Changer", "f1")), "  kept as typed  ");
+}
+
+// A box filed as a number takes what its column holds: anything else is
+// told, naming the field, with the typing kept and nothing filed; a number
+// the column holds is filed as typed, and an emptied box files no number.
+TEST_F(CatalogueTest, NumberBoxesFileOnlyWhatTheirColumnsHold) {
+  AddItem(2, "Changer", {{"slot", vb::Variant(4)}, {"GrpNum", vb::Variant(2)}});
+  AddItem(3, "Alien", {{"sides", vb::Variant(1.0)}});
+  auto& w = WindowOn(2);
+  ASSERT_EQ(T(w.CS_Name_Text), "Changer");
+  struct Case {
+    QWidget* box;
+    const char* caption;
+    std::vector<const char*> refused;
+  };
+  const std::vector<const char*> never = {"12abc", "\xEF\xBC\x91\xEF\xBC\x92", "slot nine", "1e400", "-1"};
+  std::vector<const char*> slot = never, group = never, sides = never;
+  for (const char* s : {"99999999999", "1e10", "32768", "2.5"}) slot.push_back(s);
+  for (const char* s : {"256", "1e10", "3.5"}) group.push_back(s);
+  for (const Case& c : {Case{w.CD_Slot_Text, "Changer Slot #", slot}, Case{w.CD_Group_Text, "Changer Group #", group}}) {
+    for (const char* typed : c.refused) {
+      SCOPED_TRACE(std::string(c.caption) + ": " + typed);
+      Set(c.box, typed);
+      vb::PromptScript::Clear();
+      w.Toolbar1_ButtonClick(3);
+      ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+      const std::string said = vb::PromptScript::Texts().front();
+      EXPECT_NE(said.find(std::string("The ") + c.caption + " box takes a whole number"), std::string::npos) << said;
+      EXPECT_NE(said.find(std::string("\"") + typed + "\""), std::string::npos) << said;
+      EXPECT_EQ(T(c.box), typed);
+      EXPECT_EQ(vb::CLng(Field(2, "Changer", "slot")), 4);
+      EXPECT_EQ(vb::CLng(Field(2, "Changer", "GrpNum")), 2);
+    }
+    Set(c.box, "");
+  }
+  Set(w.CD_Slot_Text, " 32767 ");
+  Set(w.CD_Group_Text, "255");
+  vb::PromptScript::Clear();
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+  EXPECT_EQ(vb::CLng(Field(2, "Changer", "slot")), 32767);
+  EXPECT_EQ(vb::CLng(Field(2, "Changer", "GrpNum")), 255);
+  Set(w.CD_Slot_Text, "");
+  Set(w.CD_Group_Text, "0");
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_TRUE(Field(2, "Changer", "slot").isNull());
+  EXPECT_EQ(vb::CLng(Field(2, "Changer", "GrpNum")), 0);
+
+  w.ItemClickProcess(3);
+  ASSERT_EQ(T(w.Video_Name_Text), "Alien");
+  for (const char* typed : {"two", "-1", "1e400", "\xEF\xBC\x92"}) {
+    SCOPED_TRACE(typed);
+    w.Video_Sides_Combo->setEditText(QString::fromUtf8(typed));
+    vb::PromptScript::Clear();
+    w.Toolbar1_ButtonClick(3);
+    ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+    EXPECT_NE(vb::PromptScript::Texts().front().find("The Sides box takes a number from 0 up"), std::string::npos)
+        << vb::PromptScript::Texts().front();
+    EXPECT_EQ(T(w.Video_Sides_Combo), typed);
+    EXPECT_EQ(vb::CDbl(Field(3, "Alien", "sides")), 1.0);
+  }
+  w.Video_Sides_Combo->setEditText("1e10");
+  vb::PromptScript::Clear();
+  w.Toolbar1_ButtonClick(3);
+  EXPECT_EQ(vb::PromptScript::Texts(), std::vector<std::string>{});
+  EXPECT_EQ(vb::CDbl(Field(3, "Alien", "sides")), 1e10);
 }
 
 TEST_F(CatalogueTest, LookupRowsFollowWhatTheRecordNames) {
