@@ -9,7 +9,6 @@
 #include "core/ConversionModule32.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <utility>
