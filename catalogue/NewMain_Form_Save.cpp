@@ -124,6 +124,9 @@ bool NewMain_Form::ValidateNameEntered() {
   // box left as shown keeps what is stored, whatever that is.
   for (const NumberBox& b : NumberBoxes(*this, d)) {
     if (!AddingRecord && !FieldTouched(b.box)) continue;
+    const std::string shown = vb::Trim(TextOf(b.box));
+    double number = 0;
+    if (shown.empty() || ReadNumberToFile(shown, b.lowest, b.highest, b.whole, number)) continue;
     BringControlForward(b.box);
     if (!CheckFileableNumber(b.box, b.caption, b.lowest, b.highest, b.whole)) return false;
   }

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -216,9 +217,11 @@ TEST_F(CatalogueTest, NumberBoxesFileOnlyWhatTheirColumnsHold) {
     for (const char* typed : c.refused) {
       SCOPED_TRACE(std::string(c.caption) + ": " + typed);
       Set(c.box, typed);
+      w.SSTab1->setCurrentIndex(1);  // the box is out of sight, on the Main tab
       vb::PromptScript::Clear();
       w.Toolbar1_ButtonClick(3);
       ASSERT_EQ(vb::PromptScript::Texts().size(), 1u);
+      EXPECT_EQ(w.SSTab1->currentIndex(), 0) << "the box told about is brought forward";
       const std::string said = vb::PromptScript::Texts().front();
       EXPECT_NE(said.find(std::string("The ") + c.caption + " box takes a whole number"), std::string::npos) << said;
       EXPECT_NE(said.find(std::string("\"") + typed + "\""), std::string::npos) << said;
