@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
 #include <QIODevice>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -326,6 +328,7 @@ void SpannedContent(const QByteArray& content, const std::vector<TextLine>& line
   for (size_t k = 0; k < lines.size(); ++k)
     if (lines[k].span) marked.push_back(k);
   const bool spans = marks.size() == marked.size();
+  const bool leftToRight = ReadsLeftToRight(lines);
   out.resize(0);
   if (out.capacity() < content.size() + content.size() / 4) out.reserve(content.size() + content.size() / 4);
   qsizetype copied = 0;
@@ -349,7 +352,7 @@ void SpannedContent(const QByteArray& content, const std::vector<TextLine>& line
     out.append(content.constData() + copied, begin - copied);
     if (!out.isEmpty() && !IsSpace(out.back())) out += '\n';
     out += "/Span <</ActualText ";
-    out += HexText(VisualOrder(lines[line].text));
+    out += HexText(SpanText(lines[line].text, leftToRight));
     out += ">> BDC\n";
     // Qt's empty span around the copy of bold glyphs in a face without
     // bold would end the line's span for some readers: inside the line's
@@ -486,81 +489,140 @@ void MarkTextSpan(QPainter& painter) {
   painter.fillRect(QRectF(kMarkAt, kMarkAt, kMarkSize, kMarkSize), Qt::black);
 }
 
-QString VisualOrder(const QString& text) {
-  // The bidirectional algorithm for one left-to-right line, without
-  // explicit embeddings: each character's level, then the runs of each
-  // level and above turned round, from the highest level down.
-  enum Kind { L, R, AN, EN, N };
-  std::vector<char32_t> chars;
-  chars.reserve(static_cast<size_t>(text.size()));
+namespace {
+
+// The side a character reads to, as readers that rebuild a line's order
+// class it: a letter of a right-to-left script, any other letter, a digit,
+// or neither (spaces, punctuation). A mark goes with its letter.
+enum class Side { Right, Left, Digit, Neutral };
+
+Side SideOf(char32_t c) {
+  switch (QChar::direction(c)) {
+    case QChar::DirR:
+    case QChar::DirAL:
+      return Side::Right;
+    case QChar::DirL:
+      return Side::Left;
+    case QChar::DirEN:
+    case QChar::DirAN:
+    case QChar::DirES:  // signs, separators and currencies read with the digits
+    case QChar::DirET:
+    case QChar::DirCS:
+      return Side::Digit;
+    default:
+      return Side::Neutral;
+  }
+}
+
+struct Sided {
+  char32_t c;
+  Side side;
+};
+
+std::vector<Sided> SidesOf(const QString& text) {
+  std::vector<Sided> out;
+  out.reserve(static_cast<size_t>(text.size()));
   for (qsizetype i = 0; i < text.size(); ++i) {
     char32_t c = text[i].unicode();
     if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
       c = QChar::surrogateToUcs4(text[i], text[i + 1]);
       ++i;
     }
-    chars.push_back(c);
+    Side side = SideOf(c);
+    const auto category = QChar::category(c);
+    if (!out.empty() && (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)) side = out.back().side;
+    out.push_back({c, side});
   }
+  return out;
+}
+
+void Append(QString& out, const std::vector<Sided>& chars, size_t from, size_t to, bool reversed) {
+  for (size_t k = from; k < to; ++k) {
+    const char32_t c = chars[reversed ? to - 1 - (k - from) : k].c;
+    out += QString::fromUcs4(&c, 1);
+  }
+}
+
+constexpr char32_t kLeftMark = 0x200E;   // reads as a letter of the left-to-right scripts
+constexpr char32_t kRightMark = 0x200F;  // reads as a right-to-left letter
+
+}  // namespace
+
+bool ReadsLeftToRight(const std::vector<TextLine>& lines) {
+  qsizetype balance = 0;
+  for (const TextLine& line : lines)
+    for (const Sided& c : SidesOf(line.text)) balance += c.side == Side::Left ? 1 : c.side == Side::Right ? -1 : 0;
+  return balance >= 0;
+}
+
+QString SpanText(const QString& text, bool leftToRight) {
+  // The reader places the span's characters over its glyphs from left to
+  // right, then turns round what it takes for right-to-left stretches: on
+  // a page of mostly left-to-right text, each stretch from a right-to-left
+  // letter to the next letter or digit of another side; else the whole
+  // line, keeping the stretches of letters and digits of the other
+  // scripts as they stand. The span gives the text so that this turning
+  // round yields the order typed, with a mark (which shows nothing) where
+  // a space or punctuation would otherwise be turned with the wrong
+  // stretch.
+  const std::vector<Sided> chars = SidesOf(text);
   const size_t n = chars.size();
-  std::vector<Kind> kind(n);
-  Kind previous = L;          // of the character before, marks following their base
-  Kind strong = L;            // the last strong kind, Arabic letters as AN's cue
-  bool arabic = false;
-  for (size_t i = 0; i < n; ++i) {
-    Kind k = N;
-    switch (QChar::direction(chars[i])) {
-      case QChar::DirL: k = L; break;
-      case QChar::DirR: k = R; break;
-      case QChar::DirAL: k = R; break;
-      case QChar::DirAN: k = AN; break;
-      case QChar::DirEN: k = EN; break;
-      case QChar::DirNSM: k = previous; break;
-      default: k = N; break;
+  auto isRight = [&](size_t k) { return chars[k].side == Side::Right; };
+  auto isStrong = [&](size_t k) { return chars[k].side == Side::Left || chars[k].side == Side::Digit; };
+  QString out;
+  out.reserve(text.size() + 8);
+  if (leftToRight) {
+    // Stretches of the text as typed: one holding no right-to-left letter
+    // kept as it is; one from a right-to-left letter to the last such
+    // letter before a letter or digit of another side, turned round.
+    for (size_t i = 0; i < n;) {
+      size_t j = i;
+      while (j < n && !isRight(j)) ++j;
+      Append(out, chars, i, j, false);
+      if (j == n) break;
+      size_t end = j, k = j;
+      while (k < n && !isStrong(k)) {
+        if (isRight(k)) end = k + 1;
+        ++k;
+      }
+      Append(out, chars, j, end, true);
+      if (end < n && !isStrong(end)) out += QString::fromUcs4(&kLeftMark, 1);
+      i = end;
     }
-    if (QChar::direction(chars[i]) == QChar::DirAL) arabic = true;
-    else if (k == L || (k == R && QChar::direction(chars[i]) == QChar::DirR)) arabic = false;
-    if (k == EN && arabic) k = AN;
-    if (k == EN && strong == L) k = L;
-    if (k == L || k == R) strong = k;
-    kind[i] = k;
-    previous = k;
+    return out;
   }
-  // Neutrals take the direction on both sides of them when it is the
-  // same (numbers count as right to left), else the line's.
+  // Pieces of the text as typed, the reader giving them from the span's
+  // end back: one holding no letter or digit of the other scripts (turned
+  // round), then one holding no right-to-left letter and ending in a
+  // letter or digit (kept as it is), and so on.
+  struct Piece {
+    size_t from, to;
+    bool turned;
+    bool marked;  // a right-to-left piece that must start with a right-to-left letter
+  };
+  std::vector<Piece> pieces;
   for (size_t i = 0; i < n;) {
-    if (kind[i] != N) {
-      ++i;
+    size_t j = i;
+    while (j < n && !isStrong(j)) ++j;
+    if (j > i || pieces.empty()) pieces.push_back({i, j, true, !pieces.empty() && !isRight(i)});
+    if (j == n) break;
+    size_t end = j, k = j;
+    while (k < n && !isRight(k)) {
+      if (isStrong(k)) end = k + 1;
+      ++k;
+    }
+    pieces.push_back({j, end, false, false});
+    i = end;
+  }
+  for (size_t p = pieces.size(); p-- > 0;) {
+    const Piece& piece = pieces[p];
+    if (!piece.turned) {
+      Append(out, chars, piece.from, piece.to, false);
       continue;
     }
-    size_t j = i;
-    while (j < n && kind[j] == N) ++j;
-    const bool before = i > 0 && kind[i - 1] != L;
-    const bool after = j < n && kind[j] != L;
-    for (size_t k = i; k < j; ++k) kind[k] = before && after ? R : L;
-    i = j;
+    Append(out, chars, piece.from, piece.to, true);
+    if (piece.marked) out += QString::fromUcs4(&kRightMark, 1);
   }
-  std::vector<int> level(n);
-  int highest = 0;
-  for (size_t i = 0; i < n; ++i) {
-    level[i] = kind[i] == L ? 0 : kind[i] == R ? 1 : 2;
-    highest = std::max(highest, level[i]);
-  }
-  for (int l = highest; l >= 1; --l) {
-    for (size_t i = 0; i < n;) {
-      if (level[i] < l) {
-        ++i;
-        continue;
-      }
-      size_t j = i;
-      while (j < n && level[j] >= l) ++j;
-      std::reverse(chars.begin() + static_cast<std::ptrdiff_t>(i), chars.begin() + static_cast<std::ptrdiff_t>(j));
-      std::reverse(level.begin() + static_cast<std::ptrdiff_t>(i), level.begin() + static_cast<std::ptrdiff_t>(j));
-      i = j;
-    }
-  }
-  QString out;
-  out.reserve(text.size());
-  for (char32_t c : chars) out += QString::fromUcs4(&c, 1);
   return out;
 }
 
@@ -605,6 +667,119 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   layout.createLine();
   layout.endLayout();
   AddLaidOutText(layout, line);
+}
+
+namespace {
+
+// ---- the order a line's glyphs are drawn in
+
+struct RunGlyph {
+  qsizetype run;
+  qsizetype index;
+};
+
+// The first character each run of a laid out line draws.
+std::vector<qsizetype> FirstCharacters(const QTextLine& line, const QList<QGlyphRun>& runs) {
+  std::vector<qsizetype> first(static_cast<size_t>(runs.size()), std::numeric_limits<qsizetype>::max());
+  QHash<QPair<quint32, QPair<qint64, qint64>>, qsizetype> runOf;  // glyph and place -> run
+  for (qsizetype r = 0; r < runs.size(); ++r) {
+    const QList<quint32> glyphs = runs[r].glyphIndexes();
+    const QList<QPointF> places = runs[r].positions();
+    for (qsizetype g = 0; g < glyphs.size(); ++g)
+      runOf.insert({glyphs[g], {qRound64(places[g].x() * 64), qRound64(places[g].y() * 64)}}, r);
+  }
+  for (qsizetype i = line.textStart(); i < line.textStart() + line.textLength(); ++i)
+    for (const QGlyphRun& part : line.glyphRuns(static_cast<int>(i), 1)) {
+      const QList<quint32> glyphs = part.glyphIndexes();
+      const QList<QPointF> places = part.positions();
+      for (qsizetype g = 0; g < glyphs.size(); ++g) {
+        const auto r = runOf.constFind({glyphs[g], {qRound64(places[g].x() * 64), qRound64(places[g].y() * 64)}});
+        if (r != runOf.constEnd()) first[static_cast<size_t>(r.value())] = std::min(first[static_cast<size_t>(r.value())], i);
+      }
+    }
+  return first;
+}
+
+// Whether the layout draws its line itself, in Qt's order: a line with
+// underlined text, whose underlines Qt's PDF writer misplaces when the
+// glyphs are drawn run by run.
+bool DrawnByLayout(const QTextLayout& layout) {
+  const QList<QTextLayout::FormatRange> formats = layout.formats();
+  return std::any_of(formats.begin(), formats.end(),
+                     [](const QTextLayout::FormatRange& f) { return f.format.font().underline(); });
+}
+
+// The glyphs of a laid out line's runs in the order the line draws them:
+// the order typed. Readers that take the text in the order it is drawn
+// then read a right-to-left title, and what follows it, as typed; Qt
+// itself lists a line's runs as they stand left to right. Each run keeps
+// its glyphs in the order Qt shaped them, which in a right-to-left run is
+// the order typed too.
+std::vector<RunGlyph> DrawingOrder(const QTextLine& line, const QList<QGlyphRun>& runs, bool byLayout) {
+  std::vector<qsizetype> runOrder(static_cast<size_t>(runs.size()));
+  for (qsizetype r = 0; r < runs.size(); ++r) runOrder[static_cast<size_t>(r)] = r;
+  const bool rightToLeft = !byLayout && std::any_of(runs.begin(), runs.end(), [](const QGlyphRun& r) {
+    return r.flags().testFlag(QGlyphRun::RightToLeft);
+  });
+  if (rightToLeft) {
+    const std::vector<qsizetype> first = FirstCharacters(line, runs);
+    std::stable_sort(runOrder.begin(), runOrder.end(), [&](qsizetype a, qsizetype b) {
+      return first[static_cast<size_t>(a)] < first[static_cast<size_t>(b)];
+    });
+  }
+  std::vector<RunGlyph> order;
+  for (qsizetype r : runOrder)
+    for (qsizetype g = 0; g < runs[r].glyphIndexes().size(); ++g) order.push_back({r, g});
+  return order;
+}
+
+}  // namespace
+
+void DrawLaidOutLine(QPainter& painter, const QTextLayout& layout, QPointF at) {
+  if (layout.lineCount() < 1) return;
+  if (DrawnByLayout(layout)) {
+    layout.draw(&painter, at);
+    return;
+  }
+  const QTextLine l = layout.lineAt(0);
+  const QList<QGlyphRun> runs = l.glyphRuns();
+  // The format each glyph is drawn in, for its pen: found by its glyph
+  // and place among the glyphs of each format's characters (the first
+  // format wins where a glyph stands for characters of two).
+  const QList<QTextLayout::FormatRange> formats = layout.formats();
+  QHash<QPair<quint32, QPair<qint64, qint64>>, int> formatAt;
+  for (qsizetype f = formats.size(); f-- > 0;)
+    for (const QGlyphRun& part : l.glyphRuns(formats[f].start, formats[f].length)) {
+      const QList<quint32> glyphs = part.glyphIndexes();
+      const QList<QPointF> places = part.positions();
+      for (qsizetype g = 0; g < glyphs.size(); ++g)
+        formatAt.insert({glyphs[g], {qRound64(places[g].x() * 64), qRound64(places[g].y() * 64)}}, static_cast<int>(f));
+    }
+  auto formatOf = [&](const RunGlyph& at) {
+    const QGlyphRun& run = runs[at.run];
+    const QPointF place = run.positions()[at.index];
+    return formatAt.value({run.glyphIndexes()[at.index], {qRound64(place.x() * 64), qRound64(place.y() * 64)}}, -1);
+  };
+  const std::vector<RunGlyph> order = DrawingOrder(l, runs, false);
+  painter.save();
+  for (size_t i = 0; i < order.size();) {
+    const qsizetype r = order[i].run;
+    const int format = formatOf(order[i]);
+    QList<quint32> glyphs;
+    QList<QPointF> places;
+    size_t j = i;
+    for (; j < order.size() && order[j].run == r && formatOf(order[j]) == format; ++j) {
+      glyphs.push_back(runs[r].glyphIndexes()[order[j].index]);
+      places.push_back(runs[r].positions()[order[j].index]);
+    }
+    QGlyphRun part = runs[r];
+    part.setGlyphIndexes(glyphs);
+    part.setPositions(places);
+    if (format >= 0) painter.setPen(QPen(formats[format].format.foreground().color(), 0));
+    painter.drawGlyphRun(at, part);
+    i = j;
+  }
+  painter.restore();
 }
 
 void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
@@ -657,17 +832,14 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
   };
   std::vector<Drawn> drawn;
   const QList<QGlyphRun> runs = l.glyphRuns();
-  for (qsizetype r = 0; r < runs.size(); ++r) {
-    const QGlyphRun& run = runs[r];
+  const bool byLayout = DrawnByLayout(layout);
+  for (const RunGlyph& at : DrawingOrder(l, runs, byLayout)) {
+    const QGlyphRun& run = runs[at.run];
     const int face = faceOf(run.rawFont());
-    const QList<quint32> glyphs = run.glyphIndexes();
-    const QList<QPointF> places = run.positions();
-    const bool rightToLeft = run.flags().testFlag(QGlyphRun::RightToLeft);
-    for (qsizetype g = 0; g < glyphs.size(); ++g) {
-      const auto found = charsOf.find(placeOf(face, glyphs[g], places[g]));
-      drawn.push_back({face, glyphs[g], found == charsOf.end() ? std::vector<qsizetype>{} : found->second,
-                       run.rawFont(), static_cast<int>(r), rightToLeft});
-    }
+    const quint32 glyph = run.glyphIndexes()[at.index];
+    const auto found = charsOf.find(placeOf(face, glyph, run.positions()[at.index]));
+    drawn.push_back({face, glyph, found == charsOf.end() ? std::vector<qsizetype>{} : found->second, run.rawFont(),
+                     static_cast<int>(at.run), run.flags().testFlag(QGlyphRun::RightToLeft)});
   }
   // Where a cluster draws several glyphs (a vowel before its consonant, a
   // conjunct's parts), each glyph that is a character's own glyph gives
@@ -747,10 +919,11 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     for (size_t c : cluster)
       if (texts[c].isEmpty()) texts[c] = QChar(0x200D);
   }
-  // The line lists the parts of a right-to-left item that different faces
-  // draw left to right, each part's glyphs in the order typed; the painter
-  // draws the parts in the order typed too. The parts of one item follow
-  // each other, right to left, in one format.
+  // A line the layout draws itself lists the parts of a right-to-left item
+  // that different faces draw left to right, each part's glyphs in the
+  // order typed; the painter draws the parts in the order typed too. The
+  // parts of one item follow each other, right to left, in one format.
+  // Any other line is drawn as listed (DrawingOrder).
   const QList<QTextLayout::FormatRange> formats = layout.formats();
   struct Part {
     size_t from, to;  // glyphs of drawn
@@ -774,7 +947,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
       if (part.first >= formats[f].start && part.first < formats[f].start + formats[f].length) part.format = static_cast<int>(f);
   std::vector<size_t> order;
   order.reserve(drawn.size());
-  for (size_t p = 0; p < parts.size();) {
+  for (size_t p = 0; p < parts.size() && byLayout;) {
     size_t q = p + 1;
     if (parts[p].rightToLeft)
       while (q < parts.size() && parts[q].rightToLeft && parts[q].format == parts[p].format &&
@@ -784,6 +957,8 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
       for (size_t g = parts[k].from; g < parts[k].to; ++g) order.push_back(g);
     p = q;
   }
+  if (!byLayout)
+    for (size_t g = 0; g < drawn.size(); ++g) order.push_back(g);
   line.glyphs.reserve(line.glyphs.size() + drawn.size());
   for (size_t g : order) line.glyphs.push_back({GlyphKey(drawn[g].face, drawn[g].glyph), drawn[g].face, 0, texts[g]});
 }

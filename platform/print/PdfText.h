@@ -10,6 +10,7 @@
 // characters or the glyphs do not run in the order typed, the line is also
 // marked as it is painted, and the copy puts its glyphs in a span whose
 // /ActualText is the line as typed, for the readers that honour it.
+#include <QPointF>
 #include <QString>
 
 #include <functional>
@@ -52,14 +53,22 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line);
 // drawn with QTextLayout::draw).
 void AddLaidOutText(const QTextLayout& layout, TextLine& line);
 
+// Draws the first line of layout (laid out) at at, as QTextLayout::draw
+// does, its glyphs in the order AddLaidOutText lists them.
+void DrawLaidOutLine(QPainter& painter, const QTextLayout& layout, QPointF at);
+
 // Decides whether the line needs a span: a glyph standing for other than
 // one character, a glyph for no character, or glyphs out of typed order.
 void FinishLine(TextLine& line);
 
-// The characters of text in the order a line of it shows them left to
-// right: what a right-to-left line's span gives, as the readers that
-// honour spans place the text over the glyphs and turn it back.
-QString VisualOrder(const QString& text);
+// Whether a reader takes the page of these lines to read left to right:
+// it holds no more right-to-left letters than letters of other scripts.
+bool ReadsLeftToRight(const std::vector<TextLine>& lines);
+
+// The text a line's span gives, so that readers that place it over the
+// glyphs left to right, and turn its right-to-left stretches round as the
+// page's direction has them, read the line as typed.
+QString SpanText(const QString& text, bool leftToRight);
 
 // Draws the mark that starts a line's span: a speck off the page, which
 // the copy takes out again.

@@ -164,7 +164,7 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
           if (painter && line.span) MarkTextSpan(*painter);
         }
         if (painter && layout.lineCount() > 0)
-          layout.draw(painter, QPointF(t.x, t.baseline - layout.lineAt(0).ascent()));
+          DrawLaidOutLine(*painter, layout, QPointF(t.x, t.baseline - layout.lineAt(0).ascent()));
         lastFont = nullptr;
         lastColour = -2;
         i = last;
