@@ -128,24 +128,34 @@ namespace {
 // The table's long texts (Memo fields, declared TEXT): a note too long for
 // its row's page goes on in pages of its own, which only reading the text
 // itself walks.
-std::vector<std::string> LongTextColumns(dao::Database& db, const std::string& table) {
+std::vector<std::string> Columns(dao::Database& db, const std::string& table, bool longTextsOnly) {
   std::vector<std::string> columns;
   db.ForEachRow("select name, type from pragma_table_info(" + dao::SqlQuote(table) + ")",
                 [&](const std::vector<dao::Variant>& row) {
-                  if (vb::UCase(vb::NzStr(row.at(1))) == "TEXT") columns.push_back(vb::NzStr(row.at(0)));
+                  if (!longTextsOnly || vb::UCase(vb::NzStr(row.at(1))) == "TEXT")
+                    columns.push_back(vb::NzStr(row.at(0)));
                   return true;
                 });
   return columns;
 }
+std::vector<std::string> LongTextColumns(dao::Database& db, const std::string& table) {
+  return Columns(db, table, true);
+}
+std::vector<std::string> AllColumns(dao::Database& db, const std::string& table) { return Columns(db, table, false); }
 
-// The table's indexes that hold the item's name: the windows read a
-// section's titles, and find one by its name, through these.
-std::vector<std::pair<std::string, std::string>> NameIndexes(dao::Database& db, const std::string& table) {
-  std::vector<std::pair<std::string, std::string>> indexes;  // index, its name column
-  db.ForEachRow("select il.name, ii.name from pragma_index_list(" + dao::SqlQuote(table) +
-                    ") il join pragma_index_info(il.name) ii",
+// The table's indexes with the first column of each ("" for an index on
+// an expression); with nameOnly, only those holding the item's name: the
+// windows read a section's titles, and find one by its name, through
+// these.
+std::vector<std::pair<std::string, std::string>> TableIndexes(dao::Database& db, const std::string& table,
+                                                              bool nameOnly) {
+  std::vector<std::pair<std::string, std::string>> indexes;  // index, its first column
+  db.ForEachRow("select il.name, (select ii.name from pragma_index_info(il.name) ii order by ii.seqno limit 1), "
+                "exists (select 1 from pragma_index_info(il.name) ii where upper(ii.name) = 'NAME') from "
+                "pragma_index_list(" +
+                    dao::SqlQuote(table) + ") il",
                 [&](const std::vector<dao::Variant>& row) {
-                  if (vb::UCase(vb::NzStr(row.at(1))) == "NAME")
+                  if (!nameOnly || vb::CLng(row.at(2)) != 0)
                     indexes.emplace_back(vb::NzStr(row.at(0)), vb::NzStr(row.at(1)));
                   return true;
                 });
@@ -158,16 +168,16 @@ std::string QuoteName(const std::string& name) { return "[" + name + "]"; }
 
 }  // namespace
 
-void ReadThrough(dao::Database& db, const std::string& table, long long stretch) {
+void ReadThrough(dao::Database& db, const std::string& table, long long stretch, Depth depth) {
   // The windows stay painted from the first moment: a stretch can take long
   // on a cold disk, so each is short, and the ticks go by time.
   vb::BusyScope busy;
   busy.Tick();
   // Every page of the name indexes: a section's title list reads them in
   // order. Each is one pass over the index alone.
-  for (const auto& [index, column] : NameIndexes(db, table)) {
-    db.ForEachRow("select count(" + QuoteName(column) + ") from " + QuoteName(table) + " indexed by " +
-                      QuoteName(index),
+  for (const auto& [index, column] : TableIndexes(db, table, depth == Depth::NameIndexes)) {
+    db.ForEachRow("select count(" + (column.empty() ? std::string("*") : QuoteName(column)) + ") from " +
+                      QuoteName(table) + " indexed by " + QuoteName(index),
                   [](const std::vector<dao::Variant>&) { return false; });
     busy.Tick();
   }
@@ -176,7 +186,8 @@ void ReadThrough(dao::Database& db, const std::string& table, long long stretch)
   // holds the key too), the rows' contents and the pages a long note goes
   // on in.
   std::string read = "0";
-  for (const std::string& c : LongTextColumns(db, table)) read += " + coalesce(length(" + QuoteName(c) + "), 0)";
+  for (const std::string& c : depth == Depth::NameIndexes ? LongTextColumns(db, table) : AllColumns(db, table))
+    read += " + coalesce(length(" + QuoteName(c) + "), 0)";
   std::string after;  // the first stretch starts at the lowest key, whatever it is
   for (;;) {
     long long count = 0;
@@ -204,6 +215,11 @@ dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string
     schema::MissingPart missing = schema::MissingFrom(*db, kind.tables);
     if (missing.None()) {
       ReadThrough(*db, kind.itemTable);
+      // The lists, captions, sections and links: the window's first read
+      // takes them whole, through any of their indexes.
+      for (const dao::TableDef& t : kind.tables)
+        if (vb::UCase(t.Name) != vb::UCase(kind.itemTable))
+          ReadThrough(*db, t.Name, kReadThroughStretch, Depth::Whole);
       db->MendIndexes();
       return db;
     }

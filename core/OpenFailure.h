@@ -43,23 +43,32 @@ constexpr long long kReadThroughStretch = 8192;
 // short), the engine's error (not a database, locked, unreadable, damaged
 // pages) or NotACollectionError (a table or field missing). A file that
 // fails is closed again with nothing written to it. A file of the current
-// layout must hold every table and field of kind.tables, and its item
-// table is read through (ReadThrough) before its indexes are mended; one of
-// the earlier layout, holding every table and field of kind.earlierTables,
-// is left untouched for the conversion, which copies it first. Every
-// opening of a collection, at start and in the managers, goes through
-// here.
+// layout must hold every table and field of kind.tables; before its
+// indexes are mended it is read as far as a window reads it when it opens
+// on it: the item table through (ReadThrough), every other table of
+// kind.tables whole with all of its indexes. So a file a window cannot
+// show is refused here, before anything changes. One of the earlier
+// layout, holding every table and field of kind.earlierTables, is left
+// untouched for the conversion, which copies it first. Every opening of a
+// collection, at start and in the managers, goes through here.
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind);
 
 // Reads table through, so that a file whose pages of the table are damaged
 // is told now, before anything is written, by the engine's error for a
 // damaged file, and not by the window's first read: every row from the
 // table itself, page after page in key order, a stretch of rows at a time,
-// each row as far as its long texts (and the pages they go on in), and
-// every page of the indexes that hold the name. Linear in the rows; the
-// windows are ticked by time throughout. Damage elsewhere (another index)
-// is told by the windows' error path when a command meets it.
-void ReadThrough(dao::Database& db, const std::string& table, long long stretch = kReadThroughStretch);
+// and the pages of its indexes. Linear in the rows; the windows are ticked
+// by time throughout. The item table is read as deep as the windows read
+// it first (Depth::NameIndexes): its other indexes are left to the error
+// path of the command that meets them (a filter, a filing), which tells the
+// damaged file and keeps the typing.
+// How deep ReadThrough reads a table.
+enum class Depth {
+  NameIndexes,  // the indexes holding the name, each row as far as its long texts
+  Whole,        // every index, every row whole
+};
+void ReadThrough(dao::Database& db, const std::string& table, long long stretch = kReadThroughStretch,
+                 Depth depth = Depth::NameIndexes);
 
 // The master list "admin.sys", opened by whoever reads it: raises
 // NotACollectionError (noun "list of collections") when it lacks a table

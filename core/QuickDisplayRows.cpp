@@ -1,5 +1,7 @@
 #include "core/QuickDisplayRows.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <algorithm>
 #include <numeric>
 
@@ -8,6 +10,7 @@
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Functions.h"
+#include "platform/runtime/Guard.h"
 #include "platform/runtime/TextFold.h"
 
 namespace tvn {
@@ -123,6 +126,7 @@ void QuickListRows::Refill(const std::function<void()>& busy) {
   mark_ = mark;
   pages_.clear();
   pagesRead_ = 0;
+  fileFailureTold_ = false;
   columnCached_ = -1;
   sortedCol_ = -1;
   column_.Clear();
@@ -239,9 +243,15 @@ const QuickListRows::Page& QuickListRows::PageOf(int row) {
       }
       return true;
     });
-  } catch (const vb::RuntimeError&) {
+  } catch (const vb::RuntimeError& e) {
     // Painting cannot report: the rows show empty and are read again when
     // next shown (the collection may have been closed under the window).
+    // A damaged or failing file is told once the paint is over, on the
+    // windows' one error path, so empty cells never stand for the file.
+    if (const auto* file = dynamic_cast<const dao::FileError*>(&e); file && !fileFailureTold_) {
+      fileFailureTold_ = true;
+      QTimer::singleShot(0, qApp, [error = *file] { vb::TellError(error); });
+    }
     static Page empty;
     empty = Page{-1, std::vector<QString>(size_t(count) * size_t(cols_))};
     return empty;

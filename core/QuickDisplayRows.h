@@ -109,6 +109,8 @@ class QuickListRows : public forms::GridRowSource {
   std::vector<std::int64_t> order_;
   std::list<Page> pages_;  // most recently used first
   long pagesRead_ = 0;
+  // A failure of the file met while painting has been told (once a listing).
+  bool fileFailureTold_ = false;
   std::function<void()> busy_;
   // One column's cells in the rows' present order.
   int columnCached_ = -1;

@@ -56,7 +56,26 @@ void OpenLastGameDatabase() {
   g.GameDB = OpenGameCollectionFile(GameFolder() + "/" + PLData().LastDB);
 }
 
-bool ShowGameCollectionManager(QWidget* parent) {
+namespace {
+
+// Opens LastDB and has the window read it; a collection the window could
+// not read is closed again.
+void OpenAndRead(const std::function<void()>& firstRead) {
+  OpenLastGameDatabase();
+  if (!firstRead) return;
+  try {
+    firstRead();
+  } catch (...) {
+    PLGlobals& g = PL();
+    if (g.GameDB && g.GameDB->IsOpen()) g.GameDB->Close();
+    g.GameDB.reset();
+    throw;
+  }
+}
+
+}  // namespace
+
+bool ShowGameCollectionManager(QWidget* parent, const std::function<void()>& firstRead) {
   PLGlobals& g = PL();
   avplDataclass& d = PLData();
   const std::string previousFile = d.LastDB;
@@ -72,7 +91,7 @@ bool ShowGameCollectionManager(QWidget* parent) {
   // the user is told and the collection that was open stays.
   std::string tried = d.LastDB;
   try {
-    OpenLastGameDatabase();
+    OpenAndRead(firstRead);
     return true;
   } catch (const std::exception& e) {
     const std::string path = GameFolder() + "/" + tried;
@@ -88,7 +107,7 @@ bool ShowGameCollectionManager(QWidget* parent) {
     d.CurCollection = previousName;
     vb::SaveSetting("TVN", "Startup", "CurDB_PL", previousFile);
     try {
-      OpenLastGameDatabase();
+      OpenAndRead(firstRead);
       return true;
     } catch (const std::exception& e) {
       const std::string path = GameFolder() + "/" + previousFile;

@@ -4,6 +4,8 @@
 // "pl33e.mdb" and its setting "CurDB_PL". The game window closes its
 // collection while the manager is shown and opens LastDB afterwards, which
 // ShowGameCollectionManager does for it.
+#include <functional>
+
 #include "core/AVCollection_Form.h"
 
 namespace pl {
@@ -23,11 +25,13 @@ class PLCollection_Form final : public tvn::AVCollection_Form {
 };
 
 // Closes the open game collection, shows the manager modally over parent
-// and then opens the collection named by LastDB. When that cannot be used
-// the user is told and the collection that was open is opened again (LastDB,
-// CurCollection and "CurDB_PL" back as they were). False when no collection
-// could be opened: the caller then reads nothing through PL().GameDB.
-bool ShowGameCollectionManager(QWidget* parent);
+// and then opens the collection named by LastDB and runs firstRead, the
+// window's first read of it. When either fails the user is told and the
+// collection that was open is opened and read again (LastDB,
+// CurCollection and "CurDB_PL" back as they were): switching is all or
+// nothing. False when no collection could be opened and read: the caller
+// then reads nothing through PL().GameDB.
+bool ShowGameCollectionManager(QWidget* parent, const std::function<void()>& firstRead = {});
 
 // Opens LastDB of the program folder as the game collection, checked as
 // every opening is; failures reach the caller and leave no collection open.

@@ -113,20 +113,24 @@ void PLMain_Form::CollectionMenu_Click() {
     if (*rs && (*rs)->IsOpen()) (*rs)->Close();
     rs->reset();
   }
-  if (!ShowGameCollectionManager(this)) {
+  // The window reads the new collection as part of opening it: when that
+  // fails, the collection that was open comes back.
+  const bool opened = ShowGameCollectionManager(this, [this] {
+    ShowWithoutCollection(false, {vmenu, UtilitiesMenu}, CollectionMenu);
+    Form_Load();
+    PLData().SectionNumber = 0;
+    int last = tvn::ReadStartupByte("LPL", 1);
+    if (last < 1 || last > 6) last = 1;
+    std::uint8_t section = std::uint8_t(last);
+    ItemClickProcessPL(section);
+  });
+  if (!opened) {
     // No collection is open: nothing may read through it until the user
     // opens one from the manager again.
     setWindowTitle(QStringLiteral("The Pellion"));
     ShowWithoutCollection(true, {vmenu, UtilitiesMenu}, CollectionMenu);
     return;
   }
-  ShowWithoutCollection(false, {vmenu, UtilitiesMenu}, CollectionMenu);
-  Form_Load();
-  PLData().SectionNumber = 0;
-  int last = tvn::ReadStartupByte("LPL", 1);
-  if (last < 1 || last > 6) last = 1;
-  std::uint8_t section = std::uint8_t(last);
-  ItemClickProcessPL(section);
   // The activation that follows has nothing left to do.
   FirstActivate = false;
   if (GameQuickDisplayWindow()) GameListReport();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -142,7 +143,7 @@ inline long DamageItemPages(const std::string& path, DamagedPage which) {
 }
 
 // Where a collection of rows is damaged under a schema that reads well.
-enum class DamagedPart { NameIndex, RowBackHalf, NoteOverflow, LastRowLeaf };
+enum class DamagedPart { NameIndex, RowBackHalf, NoteOverflow, LastRowLeaf, ListIndex, OtherIndex };
 
 inline const char* PartName(DamagedPart d) {
   switch (d) {
@@ -150,6 +151,8 @@ inline const char* PartName(DamagedPart d) {
     case DamagedPart::RowBackHalf: return "RowBackHalf";
     case DamagedPart::NoteOverflow: return "NoteOverflow";
     case DamagedPart::LastRowLeaf: return "LastRowLeaf";
+    case DamagedPart::ListIndex: return "ListIndex";
+    case DamagedPart::OtherIndex: return "OtherIndex";
   }
   return "";
 }
@@ -158,7 +161,10 @@ inline const char* PartName(DamagedPart d) {
 // one of them with a note longer than a page, then overwrites, found with
 // the sqlite3 tool: a middle leaf of the (section, name) index, the back
 // half of a middle leaf of the item table, a middle page of the long
-// note, or the leaf that holds the highest key.
+// note, the leaf that holds the highest key, a middle leaf of a list's
+// index (the media artists' names, the games' system-type links, each
+// given `rows` entries) or of the item table's index on its first lookup
+// column (artist1, publisher), given values.
 inline void DamageCollection(const std::string& path, DamagedPart part, int rows = 5000) {
   sqlite3* raw = nullptr;
   sqlite3_open(path.c_str(), &raw);
@@ -169,6 +175,18 @@ inline void DamageCollection(const std::string& path, DamagedPart part, int rows
                 "CASE WHEN i = " + std::to_string(rows / 2) + " THEN hex(zeroblob(20000)) ELSE 'Note ' || i END FROM c")
                    .c_str(),
                nullptr, nullptr, nullptr);
+  // Only the statements of the collection's own kind succeed.
+  const std::string count = "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " + n + ") ";
+  if (part == DamagedPart::ListIndex) {
+    sqlite3_exec(raw, (count + "INSERT INTO artists (artist_name) SELECT 'Artist ' || i FROM c").c_str(), nullptr,
+                 nullptr, nullptr);
+    sqlite3_exec(raw, (count + "INSERT INTO systypemedia (systemnumber, systypeid) SELECT i, 1 + i % 3 FROM c").c_str(),
+                 nullptr, nullptr, nullptr);
+  }
+  if (part == DamagedPart::OtherIndex) {
+    sqlite3_exec(raw, "UPDATE mediadata SET artist1 = 'Artist ' || (_rowid_ % 97)", nullptr, nullptr, nullptr);
+    sqlite3_exec(raw, "UPDATE mediadata SET publisher = _rowid_ % 97", nullptr, nullptr, nullptr);
+  }
   sqlite3_close(raw);
   const long pageSize = std::stol(AskTheTool(path, "pragma page_size").at(0));
   std::string sql;
@@ -183,6 +201,14 @@ inline void DamageCollection(const std::string& path, DamagedPart part, int rows
     case DamagedPart::NoteOverflow:
       sql = "select pageno from dbstat where name = 'mediadata' and pagetype = 'overflow' order by path";
       break;
+    case DamagedPart::ListIndex:
+      sql = "select pageno from dbstat where name in ('artists.artist_name', 'systypemedia.systemnumber') and "
+            "pagetype = 'leaf' order by path";
+      break;
+    case DamagedPart::OtherIndex:
+      sql = "select pageno from dbstat where name in ('mediadata.artist1', 'mediadata.publisher') and "
+            "pagetype = 'leaf' order by path";
+      break;
   }
   const std::vector<std::string> pages = AskTheTool(path, sql);
   const long page = std::stol(part == DamagedPart::LastRowLeaf ? pages.back() : pages.at(pages.size() / 2));
@@ -191,6 +217,34 @@ inline void DamageCollection(const std::string& path, DamagedPart part, int rows
   file.seekp((page - 1) * pageSize + from);
   const std::string garbage(static_cast<size_t>(pageSize - from), '\x2a');
   file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
+// Damage that comes while the program has the file open (a failing disk,
+// another program gone wrong): every leaf page of the table (or index) is
+// overwritten, and the file's change counter moved on,
+// as any writer moves it, so that no reader keeps the pages it read
+// before. The schema stays readable.
+inline void DamageLeavesNow(const std::string& path, const std::string& btree) {
+  const long pageSize = std::stol(AskTheTool(path, "pragma page_size").at(0));
+  const std::vector<std::string> pages =
+      AskTheTool(path, "select pageno from dbstat where name = '" + btree + "' and pagetype = 'leaf'");
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  const std::string garbage(static_cast<size_t>(pageSize), '\x2a');
+  for (const std::string& p : pages) {
+    file.seekp((std::stol(p) - 1) * pageSize);
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  }
+  unsigned char header[100] = {};
+  file.seekg(0);
+  file.read(reinterpret_cast<char*>(header), sizeof header);
+  for (int at : {24, 92}) {
+    std::uint32_t v = (std::uint32_t(header[at]) << 24) | (std::uint32_t(header[at + 1]) << 16) |
+                      (std::uint32_t(header[at + 2]) << 8) | header[at + 3];
+    ++v;
+    for (int b = 0; b < 4; ++b) header[at + b] = static_cast<unsigned char>(v >> (24 - 8 * b));
+  }
+  file.seekp(0);
+  file.write(reinterpret_cast<const char*>(header), sizeof header);
 }
 
 // What is at path: the bytes of a file, or "<folder>".

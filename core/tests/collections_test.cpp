@@ -561,4 +561,49 @@ TEST_F(CollectionsTest, AListThatCannotBeReadIsNamedAndDescribed) {
   EXPECT_TRUE(std::filesystem::is_directory(Path("admin.sys")));
 }
 
+// A collection damaged where the catalogue window reads it first (the name
+// index, a row's contents, a long note, a list's index) is refused on Open
+// as damaged, never by an engine number; the current collection, the
+// setting and the file stay. Damage only a later command meets (the item
+// table's artist index) opens, and nothing is written to the file.
+class DamagedMediaCollection : public CollectionsTest,
+                               public ::testing::WithParamInterface<tvn::testing::DamagedPart> {};
+
+TEST_P(DamagedMediaCollection, IsRefusedOnOpenWhenTheWindowWouldReadTheDamage) {
+  tvn::schema::CreateCollectionFile(Path("Worn.mdb"));
+  tvn::testing::DamageCollection(Path("Worn.mdb"), GetParam());
+  {
+    auto admin = tvntest::Open(Path("admin.sys"));
+    admin->Execute("insert into avcollections (dbname, AVCollection) values ('Worn.mdb', 'Worn')");
+    admin->Close();
+  }
+  form_ = std::make_unique<AVCollection_Form>();
+  form_->Form_Load();
+  const std::string before = tvn::testing::Content(Path("Worn.mdb"));
+  Select("Worn");
+  PromptScript::Clear();
+  form_->OpenCB_Click();
+  const auto texts = PromptScript::Texts();
+  if (GetParam() == tvn::testing::DamagedPart::OtherIndex) {
+    EXPECT_TRUE(texts.empty()) << ::testing::PrintToString(texts);
+    EXPECT_EQ(AVData()->LastDB(), "Worn.mdb");
+  } else {
+    ASSERT_EQ(texts.size(), 1u) << ::testing::PrintToString(texts);
+    EXPECT_EQ(texts[0].rfind("The collection file\n" + Path("Worn.mdb") + "\nis damaged", 0), 0u) << texts[0];
+    EXPECT_NE(texts[0].find("the collection \"My Collection\" stays open"), std::string::npos) << texts[0];
+    EXPECT_EQ(texts[0].find("Error 3"), std::string::npos) << texts[0];
+    EXPECT_EQ(AVData()->LastDB(), "av30.mdb");
+    EXPECT_EQ(AVData()->CurCollection(), "My Collection");
+    EXPECT_EQ(Setting(), "av30.mdb");
+  }
+  EXPECT_EQ(tvn::testing::Content(Path("Worn.mdb")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DamagedMediaCollection,
+                         ::testing::Values(tvn::testing::DamagedPart::NameIndex, tvn::testing::DamagedPart::RowBackHalf,
+                                           tvn::testing::DamagedPart::NoteOverflow,
+                                           tvn::testing::DamagedPart::ListIndex,
+                                           tvn::testing::DamagedPart::OtherIndex),
+                         [](const auto& info) { return std::string(tvn::testing::PartName(info.param)); });
+
 }  // namespace

@@ -716,7 +716,7 @@ INSTANTIATE_TEST_SUITE_P(Each, DamagedItemPages, ::testing::Values(DamagedPage::
                          [](const auto& info) { return info.param == DamagedPage::Root ? "Root" : "MiddleLeaf"; });
 
 // Damage where the row-key walk alone does not look (an index, a row's
-// contents, the pages of a long note): told at start as a damaged file,
+// contents, the pages of a long note, a list's index): told at start as a damaged file,
 // never by an engine number, with the file and the setting unchanged.
 class DamagedCollectionParts : public StartupTest, public ::testing::WithParamInterface<DamagedPart> {};
 
@@ -740,7 +740,7 @@ TEST_P(DamagedCollectionParts, AreToldAtStartAndNothingIsChanged) {
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedCollectionParts,
                          ::testing::Values(DamagedPart::NameIndex, DamagedPart::RowBackHalf,
-                                           DamagedPart::NoteOverflow),
+                                           DamagedPart::NoteOverflow, DamagedPart::ListIndex),
                          [](const auto& info) { return std::string(PartName(info.param)); });
 
 // The walk goes a stretch at a time: the leaf of the highest key, in the

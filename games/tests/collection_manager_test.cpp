@@ -389,8 +389,8 @@ TEST_F(GameManagerTest, ChosenFilesThatAreNoGameCollectionAreRefusedAndTheOpenOn
   EXPECT_EQ(tvn::testing::Content(InHome("Broken.mdb")), broken);
 }
 
-// A game collection damaged in its name index, in a row's contents or in
-// the pages of a long note: Open refuses it as damaged, never with an
+// A game collection damaged in its name index, in a row's contents, in
+// the pages of a long note or in a link table's index: Open refuses it as damaged, never with an
 // engine number; the open collection, the setting and the file stay.
 class DamagedGameCollection : public GameManagerTest,
                               public ::testing::WithParamInterface<tvn::testing::DamagedPart> {};
@@ -427,11 +427,57 @@ TEST_P(DamagedGameCollection, IsRefusedOnOpenAndTheOpenOneStays) {
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedGameCollection,
                          ::testing::Values(tvn::testing::DamagedPart::NameIndex, tvn::testing::DamagedPart::RowBackHalf,
-                                           tvn::testing::DamagedPart::NoteOverflow),
+                                           tvn::testing::DamagedPart::NoteOverflow,
+                                           tvn::testing::DamagedPart::ListIndex),
                          [](const auto& info) { return std::string(tvn::testing::PartName(info.param)); });
 
 // Files carrying a game collection's table names, not its fields: refused
 // on Open and when kept on Create, naming the field, their bytes unchanged.
+// Opening is all or nothing: when the window's first read of the chosen
+// collection meets damage the check at opening did not read, the user is
+// told in words naming the file, and the collection that was open is
+// opened and read again, under its name and in "CurDB_PL"; the file is
+// left as it is.
+TEST_F(GameManagerTest, AFirstReadThatFailsBringsBackTheCollectionThatWasOpen) {
+  tvn::schema::CreateGameCollectionFile(InHome("Worn.mdb"));
+  ListRow("Worn", "Worn.mdb");
+  const std::string before = tvn::testing::Content(InHome("Worn.mdb"));
+  form_.reset();
+  PL().GameDB = PL().Workspace->OpenDatabase(InHome("MyGames.mdb"));
+  vb::SaveSetting("TVN", "Startup", "CurDB_PL", "MyGames.mdb");
+  QTimer::singleShot(0, [&] {
+    auto* shown = qobject_cast<PLCollection_Form*>(QApplication::activeModalWidget());
+    if (!shown) return;
+    const auto items = shown->CB_List->findItems("Worn", Qt::MatchExactly);
+    if (!items.isEmpty()) {
+      shown->CB_List->setCurrentItem(items.first());
+      items.first()->setSelected(true);
+      shown->OpenCB_Click();
+    }
+  });
+  std::vector<std::string> read;  // the collections the window read
+  auto firstRead = [&] {
+    const std::string name = PL().GameDB->Name();
+    read.push_back(name.substr(name.rfind('/') + 1));
+    if (read.back() == "Worn.mdb")
+      throw dao::FileError(dao::errDamaged, "database disk image is malformed", InHome("Worn.mdb"));
+  };
+  PromptScript::Clear();
+  EXPECT_TRUE(ShowGameCollectionManager(nullptr, firstRead));
+  EXPECT_EQ(read, (std::vector<std::string>{"Worn.mdb", "MyGames.mdb"}));
+  const auto texts = PromptScript::Texts();
+  ASSERT_EQ(texts.size(), 1u) << ::testing::PrintToString(texts);
+  EXPECT_EQ(texts[0].rfind("The game collection file\n" + InHome("Worn.mdb") + "\nis damaged", 0), 0u) << texts[0];
+  EXPECT_NE(texts[0].find("stays open"), std::string::npos) << texts[0];
+  EXPECT_EQ(texts[0].find("Error 3"), std::string::npos) << texts[0];
+  EXPECT_EQ(PLData().LastDB, "MyGames.mdb");
+  EXPECT_EQ(PLData().CurCollection, "My Collection");
+  EXPECT_EQ(vb::GetSetting("TVN", "Startup", "CurDB_PL", ""), "MyGames.mdb");
+  ASSERT_TRUE(PL().GameDB && PL().GameDB->IsOpen());
+  EXPECT_EQ(PL().GameDB->Name(), InHome("MyGames.mdb"));
+  EXPECT_EQ(tvn::testing::Content(InHome("Worn.mdb")), before);
+}
+
 TEST_F(GameManagerTest, ALookAlikeFileIsRefusedUnchangedOnOpenAndWhenKeptOnCreate) {
   std::string sql;
   for (const dao::TableDef& t : tvn::schema::GameCollectionTables()) sql += "CREATE TABLE " + t.Name + " (x);";
