@@ -17,6 +17,7 @@
 //   PLMain_Form_Save.cpp     record save and lookup upkeep
 //   PLMain_Form_Commands.cpp toolbar, navigation, picture and date buttons
 #include "core/RecordWindow.h"
+#include "core/SectionTitles.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
 
@@ -229,6 +230,15 @@ class PLMain_Form : public tvn::RecordWindow {
   std::vector<tvn::TitleKey> titles_;
   std::weak_ptr<dao::Recordset> titlesSource_;
   tvn::LetterCounts letterCounts_{};
+  // The letter bar and one letter's titles of rsSection, read through the
+  // name index while Titles() has not been read for the set.
+  tvn::SectionTitles& SectionIndex();
+  // Titles() has been read for the set now open.
+  bool TitlesRead() const;
+  // The titles among which a game of that name is looked for in rsSection.
+  const std::vector<tvn::TitleKey>& TitlesNamed(const std::string& name);
+  std::unique_ptr<tvn::SectionTitles> sectionIndex_;
+  std::weak_ptr<dao::Recordset> sectionIndexSource_;
 };
 
 }  // namespace pl
