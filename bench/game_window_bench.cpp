@@ -6,6 +6,7 @@
 // the window waits for the user again, with the longest time the event
 // loop stood still.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -88,6 +89,38 @@ void BM_GameSectionChoice(benchmark::State& state) {
 }
 BENCHMARK(BM_GameSectionChoice)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// The floor of choosing a section: what the window shows of it, read
+// straight from the file through its (section, name) index: whether each
+// letter has a game, the titles beginning with anything but a letter, the
+// names of the first letter's games and the first game's row.
+void BM_GameSectionChoiceRawSQLite(benchmark::State& state) {
+  auto& f = F();
+  sqlite3* raw = nullptr;
+  sqlite3_open_v2((f.dir / "MyGames.mdb").c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+  auto read = [raw](const std::string& sql, bool all) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(raw, sql.c_str(), -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      for (int c = 0; c < sqlite3_column_count(st); ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+      if (!all) break;
+    }
+    sqlite3_finalize(st);
+  };
+  int section = 3;
+  Times().Timed(state, "section floor", [&] {
+    section = section == 3 ? 5 : 3;
+    const std::string where = " from mediadata where sectionnumber = " + std::to_string(section);
+    for (char l = 'A'; l <= 'Z'; ++l)
+      read("select 1" + where + " and name >= '" + l + "' and name < '" + (l == 'Z' ? '{' : char(l + 1)) + "'",
+           false);
+    read("select name, _rowid_" + where + " and (name < 'A' or name >= '{' or name is null)", true);
+    read("select name, _rowid_" + where + " and name >= 'A' and name < 'B'", true);
+    read("select *" + where + " order by name limit 1", false);
+  });
+  sqlite3_close(raw);
+}
+BENCHMARK(BM_GameSectionChoiceRawSQLite)->Unit(benchmark::kMillisecond);
+
 void BM_GameLetterChoice(benchmark::State& state) {
   auto& f = F();
   const std::string name = Variant(state, "letter");
@@ -144,6 +177,7 @@ void BM_GameWindowSummary(benchmark::State& state) {
   const auto& t = Times();
   std::printf("\nGame window on %d games (best of each):\n", kGames);
   const char* rows[][2] = {{"section", "choosing a section"},
+                           {"section floor", "a section's letters, first titles, raw"},
                            {"letter", "choosing a letter"},
                            {"next", "next game"},
                            {"section held", "choosing a section, reads held"},

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/RecordWindow.h"
+#include "core/SectionTitles.h"
 #include "platform/forms/DateBox.h"
 #include "core/TVNDATA.h"
 #include "platform/dao/Dao.h"
@@ -279,6 +280,16 @@ class NewMain_Form : public RecordWindow {
   void MoveSectionToEnd();
   std::vector<TitleRow> titleRows_;
   std::weak_ptr<dao::Recordset> titleSource_;
+  // The whole section in name order, as OpenSectionRecordset opens it: its
+  // letter bar and letter lists are read through the name index (while no
+  // selection is in force and TitleRows() is not read for it).
+  std::weak_ptr<dao::Recordset> nameOrderedSet_;
+  std::unique_ptr<SectionTitles> sectionIndex_;
+  std::weak_ptr<dao::Recordset> sectionIndexSource_;
+  // The reader of the index, or null when the rows are to be walked.
+  SectionTitles* SectionIndex();
+  // Puts SectionRecords on the row of that name (FindTitleRow).
+  bool FindNamedRow(const std::string& name);
   void ShowDate(DateBox* box, const vb::Variant& value);
   // The editor's fields but the artists, the user fields and the titles.
   const std::vector<QWidget*>& EditFields() const;

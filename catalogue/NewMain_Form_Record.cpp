@@ -80,7 +80,7 @@ void NewMain_Form::CS_Load_Data(const std::string& name) {
   // next or previous record is found at once. One round at most: a name the
   // set does not hold (filtered out, deleted meanwhile) ends the search.
   if (SectionHasRows()) {
-    if (!FindTitleRow(TitleRows(), *SectionRecords, name)) SectionRecords->MoveFirst();
+    if (!FindNamedRow(name)) SectionRecords->MoveFirst();
   }
 
   RecordRow = App().CollectionDB->OpenRecordset(

@@ -126,6 +126,7 @@ void NewMain_Form::OpenSectionRecordset() {
   SectionRecords = App().CollectionDB->OpenRecordset(
       "select * from mediadata where sectionnumber = " + std::to_string(int(AVData()->SectionNumber())) +
       " order by name");
+  nameOrderedSet_ = SectionRecords;
 }
 
 void NewMain_Form::OpenCaptionRecords(const std::string& table) {

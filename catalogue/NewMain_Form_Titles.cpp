@@ -82,6 +82,26 @@ bool NewMain_Form::PlaceFiledTitleRow(dao::Recordset::BookmarkType mark, std::st
   return true;
 }
 
+SectionTitles* NewMain_Form::SectionIndex() {
+  // A selection filters by fields the index does not hold; rows read in
+  // full are the ones kept in step with a record filed.
+  const bool current = SectionRecords && !titleSource_.expired() && titleSource_.lock() == SectionRecords;
+  if (SelectionMode != 0 || current || !SectionRecords || nameOrderedSet_.lock() != SectionRecords) return nullptr;
+  if (!sectionIndex_ || sectionIndexSource_.lock() != SectionRecords) {
+    sectionIndex_ = std::make_unique<SectionTitles>(App().CollectionDB, "mediadata",
+                                                    "sectionnumber = " + std::to_string(int(AVData()->SectionNumber())),
+                                                    [this] { TickLongWork(); });
+    sectionIndexSource_ = SectionRecords;
+  }
+  return sectionIndex_.get();
+}
+
+bool NewMain_Form::FindNamedRow(const std::string& name) {
+  if (SectionTitles* index = SectionIndex())
+    return FindTitleRow(index->OfLetter(TitleLetter(name)), *SectionRecords, name);
+  return FindTitleRow(TitleRows(), *SectionRecords, name);
+}
+
 void NewMain_Form::InvalidateTitleRows() {
   titleRows_.clear();
   titleSource_.reset();
@@ -111,6 +131,13 @@ void NewMain_Form::ResetLetterBar() { forms::ResetLetterButtons(LetterButtons); 
 void NewMain_Form::MarkLettersWithTitles(int mode, const std::string& value) {
   ResetLetterBar();
   if (!SectionHasRows()) return;
+  if (SectionTitles* index = mode == 0 ? SectionIndex() : nullptr) {
+    const std::array<bool, 26>& letters = index->Letters();
+    for (size_t k = 0; k < letters.size(); ++k)
+      if (letters[k]) forms::ShowLetterWithTitles(LetterButtons, 3 * int(k) + 1);
+    MoveSectionToEnd();
+    return;
+  }
   std::string last;
   for (const TitleRow& row : TitleRows()) {
     if (!RowPassesSelection(row, mode, value)) continue;
@@ -153,8 +180,12 @@ void NewMain_Form::FillTitleListForLetter(std::string& letter, int mode, const s
   if (!SectionHasRows()) return;
   const bool onRow = !SectionRecords->BOF() && !SectionRecords->Eof();
   QStringList names;
-  for (const TitleRow& row : TitleRows())
-    if (row.letter == letter && RowPassesSelection(row, mode, value)) names << QString::fromStdString(row.name);
+  if (SectionTitles* index = mode == 0 ? SectionIndex() : nullptr) {
+    for (const TitleKey& title : index->OfLetter(letter)) names << QString::fromStdString(title.name);
+  } else {
+    for (const TitleRow& row : TitleRows())
+      if (row.letter == letter && RowPassesSelection(row, mode, value)) names << QString::fromStdString(row.name);
+  }
   List_Combo->addItems(names);
   if (!names.isEmpty()) {
     List_Combo->setCurrentIndex(0);
@@ -171,12 +202,18 @@ void NewMain_Form::RefreshTitleList() {
     MarkLettersWithTitles(SelectionMode, SelectionValue);
     // The first title the selection lets through (a tape selection keeps
     // every row of the section in SectionRecords).
-    const std::vector<TitleRow>& rows = TitleRows();
-    std::string first = rows.empty() ? std::string() : rows.front().name;
-    for (const TitleRow& row : rows) {
-      if (RowPassesSelection(row, SelectionMode, SelectionValue)) {
-        first = row.name;
-        break;
+    std::string first;
+    if (SelectionMode == 0 && SectionIndex()) {
+      SectionRecords->MoveFirst();
+      first = vb::NzStr(SectionRecords->GetField("Name"));
+    } else {
+      const std::vector<TitleRow>& rows = TitleRows();
+      first = rows.empty() ? std::string() : rows.front().name;
+      for (const TitleRow& row : rows) {
+        if (RowPassesSelection(row, SelectionMode, SelectionValue)) {
+          first = row.name;
+          break;
+        }
       }
     }
     SectionRecords->MoveFirst();

@@ -17,6 +17,7 @@
 //   PLMain_Form_Save.cpp     record save and lookup upkeep
 //   PLMain_Form_Commands.cpp toolbar, navigation, picture and date buttons
 #include "core/RecordWindow.h"
+#include "core/SectionTitles.h"
 #include "platform/forms/DateBox.h"
 #include "platform/forms/FlexGrid.h"
 
@@ -232,6 +233,15 @@ class PLMain_Form : public tvn::RecordWindow {
   // The entry keys the publisher, developer and genre boxes were loaded
   // with (0: none); a game filed anew files them for boxes left as shown.
   long shownPublisher_ = 0, shownDeveloper_ = 0, shownGenre_ = 0;
+  // The letter bar and one letter's titles of rsSection, read through the
+  // name index while Titles() has not been read for the set.
+  tvn::SectionTitles& SectionIndex();
+  // Titles() has been read for the set now open.
+  bool TitlesRead() const;
+  // The titles among which a game of that name is looked for in rsSection.
+  const std::vector<tvn::TitleKey>& TitlesNamed(const std::string& name);
+  std::unique_ptr<tvn::SectionTitles> sectionIndex_;
+  std::weak_ptr<dao::Recordset> sectionIndexSource_;
 };
 
 }  // namespace pl

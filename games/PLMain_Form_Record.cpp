@@ -76,7 +76,7 @@ void PLMain_Form::LoadData_PL(const std::string& name) {
   // The section's position follows the shown game: the walk starts at the
   // current row, goes on from the first row after the last, and visits
   // every row once at most.
-  if (SectionHasRows() && !tvn::FindTitleRow(Titles(), *rsSection, name) && (rsSection->Eof() || rsSection->BOF()))
+  if (SectionHasRows() && !tvn::FindTitleRow(TitlesNamed(name), *rsSection, name) && (rsSection->Eof() || rsSection->BOF()))
     rsSection->MoveFirst();
 
   rsRecord = PL().GameDB->OpenRecordset("select * from mediadata where sectionnumber = " +

@@ -78,13 +78,36 @@ const std::vector<tvn::TitleKey>& PLMain_Form::Titles() {
   return titles_;
 }
 
+bool PLMain_Form::TitlesRead() const { return rsSection && titlesSource_.lock() == rsSection; }
+
+tvn::SectionTitles& PLMain_Form::SectionIndex() {
+  if (!sectionIndex_ || sectionIndexSource_.lock() != rsSection) {
+    sectionIndex_ = std::make_unique<tvn::SectionTitles>(
+        PL().GameDB, "mediadata", "sectionnumber = " + std::to_string(int(PLData().SectionNumber)),
+        [this] { TickLongWork(); });
+    sectionIndexSource_ = rsSection;
+  }
+  return *sectionIndex_;
+}
+
+const std::vector<tvn::TitleKey>& PLMain_Form::TitlesNamed(const std::string& name) {
+  // Once every title is read (a game gone, a game filed) the list of them
+  // is the one kept in step with the set.
+  if (TitlesRead()) return titles_;
+  return SectionIndex().OfLetter(forms::TitleLetter(name));
+}
+
 void PLMain_Form::FillTitleListByLetter(const std::string& wanted) {
   const std::string letter = forms::IsBarLetter(wanted) ? wanted : std::string("A");
   List_Combo->clear();
   if (!SectionHasRows()) return;
   QStringList names;
-  for (const tvn::TitleKey& title : Titles())
-    if (title.letter == letter) names << QString::fromStdString(title.name);
+  if (TitlesRead()) {
+    for (const tvn::TitleKey& title : titles_)
+      if (title.letter == letter) names << QString::fromStdString(title.name);
+  } else {
+    for (const tvn::TitleKey& title : SectionIndex().OfLetter(letter)) names << QString::fromStdString(title.name);
+  }
   List_Combo->addItems(names);
   if (!names.isEmpty()) {
     List_Combo->setCurrentIndex(0);
@@ -95,9 +118,11 @@ void PLMain_Form::FillTitleListByLetter(const std::string& wanted) {
 void PLMain_Form::MarkLettersWithTitles() {
   ResetLetterButtons();
   if (!SectionHasRows()) return;
-  Titles();
+  const bool read = TitlesRead();
+  const std::array<bool, 26>* letters = read ? nullptr : &SectionIndex().Letters();
   for (int k = 0; k < 26; ++k)
-    if (letterCounts_[size_t(k)] > 0) forms::ShowLetterWithTitles(LetterButtons, 3 * k + 1);
+    if (read ? letterCounts_[size_t(k)] > 0 : (*letters)[size_t(k)])
+      forms::ShowLetterWithTitles(LetterButtons, 3 * k + 1);
 }
 
 void PLMain_Form::RefreshTitleList() {

@@ -5,9 +5,12 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <map>
 
 #include "catalogue/tests/CatalogueTestSupport.h"
 #include "core/AppState.h"
+#include "core/TavolinModule.h"
+#include "platform/forms/LetterBar.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
@@ -260,4 +263,32 @@ TEST_F(CatalogueTest, ANewlyOpenedSetIsListedAfresh) {
   // Stepping never leaves the set.
   w.Toolbar1_ButtonClick(6);
   EXPECT_EQ(Shown(w), "Avalon");
+}
+
+// Whatever the titles begin with, the letters lit and each letter's list
+// are those of the section's records read in full, in the set's order.
+TEST_F(CatalogueTest, LettersAndListsAreThoseOfTheWholeSectionRead) {
+  const Strings names = {"Zork", "zap", "\u00c9chec", "\u00e9clair", "Ecco", "3D Tetris", "'Round", "\u4e2d\u6587",
+                         "\u03a9mega", "\u00c4rger", "apple", "Apple", "", "[Bracket]", "_under", "{brace}", "~tilde",
+                         "\xF0\x9F\x98\x80 Smile", "\u00d8resund", "Z", "z", "1942", "Caf\u00e9 B", "Cafe A", "caf\u00e9 a"};
+  for (const std::string& name : names) AddItem(2, name);
+  AddItem(1, "Quake");
+  std::map<char, Strings> expected;
+  auto rs = tvn::App().CollectionDB->OpenRecordset("select * from mediadata where sectionnumber = 2 order by name");
+  for (; !rs->Eof(); rs->MoveNext()) {
+    const std::string name = vb::NzStr(rs->GetField("Name"));
+    expected[forms::TitleLetter(name)[0]].push_back(name);
+  }
+  rs->Close();
+
+  auto& w = WindowOn(2);
+  for (char letter = 'A'; letter <= 'Z'; ++letter)
+    EXPECT_EQ(Face(letter), letter == 'A' ? 1 : expected.count(letter) ? 0 : 2) << letter;
+  EXPECT_EQ(Shown(w), expected['A'].front());
+  for (const auto& [letter, titles] : expected) {
+    SCOPED_TRACE(std::string(1, letter));
+    w.Toolbar2_ButtonClick(3 * (letter - 'A') + 1);
+    EXPECT_EQ(Items(w.List_Combo), titles);
+    EXPECT_EQ(Shown(w), titles.front());
+  }
 }

@@ -13,9 +13,12 @@
 #include <QTextEdit>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "core/TavolinModule.h"
 #include "games/tests/GameWindowFixture.h"
+#include "platform/forms/LetterBar.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 
 namespace pl::testing {
@@ -570,6 +573,37 @@ TEST_F(GameWindow, ChosenSectionListsOddFirstCharactersUnderTheirLetters) {
   EXPECT_EQ(LettersWithFace(0), "Q");
   EXPECT_EQ(Items(W().List_Combo), Strings{"Kirby"});
   EXPECT_EQ(Name(), "Kirby");
+}
+
+// Whatever the titles begin with, the letters lit and each letter's list
+// are those of the section's games read in full, in the set's order.
+TEST_F(GameWindow, LettersAndListsAreThoseOfTheWholeSectionRead) {
+  const Strings names = {"Zork", "zap", "\u00c9chec", "\u00e9clair", "Ecco", "3D Tetris", "'Round", "\u4e2d\u6587",
+                         "\u03a9mega", "\u00c4rger", "apple", "Apple", "", "[Bracket]", "_under", "{brace}", "~tilde",
+                         "\xF0\x9F\x98\x80 Smile", "\u00d8resund", "Z", "z", "1942", "Caf\u00e9 B", "Cafe A", "caf\u00e9 a"};
+  for (const std::string& name : names) Game(name, 2);
+  Game("Quake", 1);
+  std::map<char, Strings> expected;
+  auto rs = PL().GameDB->OpenRecordset("select * from mediadata where sectionnumber = 2 order by name");
+  for (; !rs->Eof(); rs->MoveNext()) {
+    const std::string name = vb::NzStr(rs->GetField("Name"));
+    expected[forms::TitleLetter(name)[0]].push_back(name);
+  }
+  rs->Close();
+  const std::string first = expected['A'].front();
+
+  Open(2);
+  std::string lit;
+  for (const auto& [letter, titles] : expected) lit += letter;
+  EXPECT_EQ(LettersWithFace(1), "A");
+  EXPECT_EQ(LettersWithFace(0) + LettersWithFace(1), lit.substr(1) + "A");
+  EXPECT_EQ(Name(), first);
+  for (const auto& [letter, titles] : expected) {
+    SCOPED_TRACE(std::string(1, letter));
+    W().LetterButtons[size_t(3 * (letter - 'A') + 1)]->trigger();
+    EXPECT_EQ(Items(W().List_Combo), titles);
+    EXPECT_EQ(Name(), titles.front());
+  }
 }
 
 TEST_F(GameWindow, PreviousAndNextCrossLettersAndWrapRound) {
