@@ -100,17 +100,10 @@ void BM_GameQuickDisplayFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_GameQuickDisplayFloor)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Opening: the window loaded, shown and its first screen of rows painted.
 void BM_GameQuickDisplayOpen(benchmark::State& state) {
   Lists(int(state.range(0)));
-  for (auto _ : state) {
-    auto form = std::make_unique<pl::PLQDForm>();
-    form->Form_Load();
-    for (int r = 1; r <= 30 && r < form->QDGrid->Rows(); ++r) benchmark::DoNotOptimize(form->QDGrid->TextMatrix(r, 2));
-    state.PauseTiming();
-    form.reset();
-    state.ResumeTiming();
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  bench::TimeOpening<pl::PLQDForm>(state, "game open " + std::to_string(state.range(0)));
 }
 BENCHMARK(BM_GameQuickDisplayOpen)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -409,6 +409,7 @@ void AVQDForm::SortRows(int order, bool fit, vb::BusyScope* outer) {
   // marking clears the row that carries it.
   if (MarkedRow <= 0) return;
   for (int r = 1; r < QDGrid->Rows(); ++r) {
+    busy.Tick();
     if (QDGrid->CellFloodPercent(r, kFirstMarkedCol) == 100) {
       MarkedRow = r;
       return;

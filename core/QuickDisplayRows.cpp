@@ -56,12 +56,19 @@ std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout&
     } else {
       // The index gave the plain names in the letter order already; the
       // others go between them where the letter order puts them.
-      std::stable_sort(wide.begin(), wide.end(),
-                       [&](const Entry& a, const Entry& b) { return vb::CompareLetters(name(a), name(b)) < 0; });
+      // Many of them are sorted aside while the windows are painted.
+      constexpr size_t kManyWide = 4096;
+      vb::RunAside(
+          [&] {
+            std::stable_sort(wide.begin(), wide.end(),
+                             [&](const Entry& a, const Entry& b) { return vb::CompareLetters(name(a), name(b)) < 0; });
+          },
+          wide.size() > kManyWide ? busy : std::function<void()>());
       size_t w = 0;
       for (const Entry& e : plain) {
         while (w < wide.size() && !e.null && vb::CompareLetters(name(wide[w]), name(e)) < 0) order.push_back(wide[w++].id);
         order.push_back(e.id);
+        if (busy) busy();
       }
       for (; w < wide.size(); ++w) order.push_back(wide[w].id);
     }
@@ -72,22 +79,27 @@ std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout&
   };
   // The names of plain ASCII come in the index's order; "collate binary"
   // and "collate nocase" are the index's own, so that it serves the order.
-  db.ForEachRow("select _rowid_, sectionnumber, name from " + layout.table +
-                    " order by sectionnumber collate binary, name collate nocase",
-                [&](const std::vector<vb::Variant>& row) {
-                  if (groups.empty() || !SameSection(groups.back().section, row[1])) {
-                    endSection();
-                    groups.push_back({row[1], order.size(), order.size()});
-                  }
-                  Entry e{std::int64_t(vb::CDbl(row[0])), 0, 0, row[2].isNull()};
-                  const std::string text = e.null ? std::string() : vb::CStr(row[2]);
-                  e.off = std::uint32_t(names.size());
-                  e.len = std::uint32_t(text.size());
-                  names += text;
-                  (Wide(text) ? wide : plain).push_back(e);
-                  if (busy) busy();
-                  return true;
-                });
+  // The engine's steps run aside while the windows are painted: one step
+  // may wait long on a cold disk or a loaded machine.
+  dao::RowStream rows(db.shared_from_this(),
+                      "select _rowid_, sectionnumber, name from " + layout.table +
+                          " order by sectionnumber collate binary, name collate nocase",
+                      busy, false);
+  while (rows.Next()) {
+    const vb::Variant section = rows.Field(1);
+    if (groups.empty() || !SameSection(groups.back().section, section)) {
+      endSection();
+      groups.push_back({section, order.size(), order.size()});
+    }
+    const vb::Variant value = rows.Field(2);
+    Entry e{std::int64_t(vb::CDbl(rows.Field(0))), 0, 0, value.isNull()};
+    const std::string text = e.null ? std::string() : vb::CStr(value);
+    e.off = std::uint32_t(names.size());
+    e.len = std::uint32_t(text.size());
+    names += text;
+    (Wide(text) ? wide : plain).push_back(e);
+    if (busy) busy();
+  }
   endSection();
   if (!layout.sectionOrder || groups.size() < 2) return order;
   const auto before = layout.sectionOrder(db);
@@ -327,9 +339,8 @@ void QuickListRows::ReadColumn(int col) {
     // aside while the windows are painted.
     const std::uint64_t generation = generation_;
     dao::RowStream rows(db_().shared_from_this(), ColumnSelect(field), busy_, false);
-    size_t seen = 0;
     while (rows.Next()) {
-      if (busy_ && ++seen % 4096 == 0) busy_();
+      if (busy_) busy_();
       // Rows listed again while the windows were painted (a record saved):
       // this read is void.
       if (generation != generation_) return;
@@ -388,7 +399,7 @@ int QuickListRows::FindRowUtf8(int col, int from, const std::function<bool(std::
   if (col < 0 || col >= cols_) return -1;
   ReadColumn(col);
   for (size_t i = size_t(std::max(0, from)); i < column_.Size(); ++i) {
-    if (busy_ && i % 1024 == 0) busy_();
+    if (busy_) busy_();
     if (match(column_.Text(i))) return int(i);
   }
   return -1;

@@ -45,7 +45,8 @@ const QuickListLayout& MediaQuickList();
 // name letter by letter as titles are read ("Éclair" among the E). The
 // section-and-name index serves the order of names of plain ASCII, on
 // which it agrees with the letter order; names beyond ASCII are put in
-// their places among them here. busy, when given, runs once per row.
+// their places among them here. busy, when given, runs once per row and
+// while the engine reads (the rows are then read aside).
 std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout& layout,
                                        const std::function<void()>& busy = {});
 

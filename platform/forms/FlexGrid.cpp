@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <numeric>
 
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include "platform/runtime/ParallelSort.h"
 #include "platform/runtime/TextFold.h"
 
 namespace forms {
@@ -467,11 +467,32 @@ void GenericColumn::Permute(const std::vector<std::uint32_t>& by) {
 
 std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool ascending) {
   const size_t n = column.Size();
+  const auto numbers = std::count_if(column.numbers_.begin(), column.numbers_.end(), [](const auto& x) { return x.number; });
+  const bool unordered = std::any_of(column.numbers_.begin(), column.numbers_.end(),
+                                     [](const auto& x) { return x.number && std::isnan(x.value); });
+  if (size_t(numbers) == n && !unordered) {
+    // Numbers alone: their values and positions sorted as plain pairs, the
+    // position breaking ties (which makes the sort stable).
+    std::vector<std::pair<double, std::uint32_t>> values(n);
+    for (size_t i = 0; i < n; ++i) values[i] = {column.numbers_[i].value, std::uint32_t(i)};
+    if (ascending)
+      std::sort(values.begin(), values.end());
+    else
+      std::sort(values.begin(), values.end(), [](const auto& x, const auto& y) {
+        return x.first != y.first ? x.first > y.first : x.second < y.second;
+      });
+    std::vector<std::uint32_t> by(n);
+    for (size_t i = 0; i < n; ++i) by[i] = values[i].second;
+    return by;
+  }
   // Each cell's letter key at hand, so that texts are not decoded at every
   // comparison.
   const vb::LetterSortKeys keys(n, [&column](size_t i) { return column.Text(i); });
+  // Texts alone sort on their keys' first bytes.
+  if (numbers == 0) return keys.StableOrder(ascending);
   // CompareGeneric, pair by pair: the same answers, so the same order even
-  // where numbers and texts mixed in one column make the order circular.
+  // where numbers and texts mixed in one column make the order circular;
+  // such a column is sorted in one piece, so that it keeps the order it had.
   auto compare = [&](std::uint32_t a, std::uint32_t b) {
     const auto& x = column.numbers_[a];
     const auto& y = column.numbers_[b];
@@ -480,18 +501,10 @@ std::vector<std::uint32_t> GenericStableOrder(const GenericColumn& column, bool 
   };
   std::vector<std::uint32_t> by(n);
   for (size_t i = 0; i < n; ++i) by[i] = std::uint32_t(i);
-  // Only numbers and texts mixed can make the order go in circles; such a
-  // column is sorted in one piece, so that it keeps the order it had.
-  const auto numbers = std::count_if(column.numbers_.begin(), column.numbers_.end(), [](const auto& x) { return x.number; });
-  const bool mixed = numbers > 0 && size_t(numbers) < n;
-  auto sort = [&](auto less) {
-    if (mixed) std::stable_sort(by.begin(), by.end(), less);
-    else vb::ParallelStableSort(by, less);
-  };
   if (ascending)
-    sort([&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
   else
-    sort([&](std::uint32_t a, std::uint32_t b) { return compare(a, b) > 0; });
+    std::stable_sort(by.begin(), by.end(), [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) > 0; });
   return by;
 }
 

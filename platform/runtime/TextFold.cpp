@@ -158,6 +158,53 @@ int LetterSortKeys::Compare(std::uint32_t a, std::uint32_t b) const {
   return s == t ? 0 : CompareLetters(s, t);
 }
 
+std::vector<std::uint32_t> LetterSortKeys::StableOrder(bool ascending) const {
+  // The first sixteen bytes of the keys and the texts' positions sorted as
+  // plain numbers, the position breaking ties (which makes the sort
+  // stable); only texts whose first sixteen key bytes agree are then
+  // compared whole, in their positions' order.
+  struct Entry {
+    std::uint64_t high, low;
+    std::uint32_t at;
+  };
+  std::vector<Entry> entries(heads_.size());
+  for (size_t i = 0; i < heads_.size(); ++i) entries[i] = Entry{heads_[i].high, heads_[i].low, std::uint32_t(i)};
+  if (ascending)
+    std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
+      if (x.high != y.high) return x.high < y.high;
+      if (x.low != y.low) return x.low < y.low;
+      return x.at < y.at;
+    });
+  else
+    std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
+      if (x.high != y.high) return x.high > y.high;
+      if (x.low != y.low) return x.low > y.low;
+      return x.at < y.at;
+    });
+  std::vector<std::uint32_t> by(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) by[i] = entries[i].at;
+  for (size_t first = 0; first < entries.size();) {
+    size_t last = first + 1;
+    while (last < entries.size() && entries[last].high == entries[first].high && entries[last].low == entries[first].low)
+      ++last;
+    // A run of equal heads is already in order when its texts are all the
+    // same (the usual case of a repeated name).
+    const std::string_view text = text_(by[first]);
+    bool same = true;
+    for (size_t i = first + 1; i < last && same; ++i) same = text_(by[i]) == text;
+    if (!same) {
+      if (ascending)
+        std::stable_sort(by.begin() + std::ptrdiff_t(first), by.begin() + std::ptrdiff_t(last),
+                         [this](std::uint32_t a, std::uint32_t b) { return Compare(a, b) < 0; });
+      else
+        std::stable_sort(by.begin() + std::ptrdiff_t(first), by.begin() + std::ptrdiff_t(last),
+                         [this](std::uint32_t a, std::uint32_t b) { return Compare(a, b) > 0; });
+    }
+    first = last;
+  }
+  return by;
+}
+
 std::vector<std::uint32_t> LetterOrder(size_t count, const std::function<std::string_view(size_t)>& text) {
   const LetterSortKeys keys(count, text);
   std::vector<std::uint32_t> by(count);

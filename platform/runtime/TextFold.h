@@ -44,6 +44,11 @@ class LetterSortKeys {
  public:
   LetterSortKeys(size_t count, std::function<std::string_view(size_t)> text);
   int Compare(std::uint32_t a, std::uint32_t b) const;
+  // Where each text goes in a stable sort by Compare, ascending or
+  // descending (the text that comes i-th is by[i]). On one core and
+  // mostly on the keys' first bytes, so that a loaded machine takes no
+  // longer than an idle one gives or takes its own share.
+  std::vector<std::uint32_t> StableOrder(bool ascending) const;
 
  private:
   std::function<std::string_view(size_t)> text_;

@@ -181,6 +181,40 @@ TEST(FlexGrid, AColumnSortedAtOnceOrdersAsPairByPairComparison) {
   EXPECT_EQ(QString::fromUtf8(column.Text(size_t(cells.size() - 1))), cells.first());
 }
 
+// A column of texts alone and one of numbers alone are sorted without
+// comparing cell by cell: the order is still exactly the pair-by-pair
+// one, ties (the same text, another case or accent, texts alike in their
+// first sixteen letters, equal numbers) in the order they came.
+TEST(FlexGrid, ColumnsOfTextsOnlyOrNumbersOnlyOrderAsPairByPairComparison) {
+  const QStringList words = {"a", "A", "é", "É", "e", "ß", "ss", "S", "_", "~", "ж", "中", "😀", "Ø", "o", " ", "x",
+                             "Collected Recordings Volume ", "COLLECTED RECORDINGS VOLUME ", "Collected Récordings Volume "};
+  const QStringList numbers = {"9", "10", " 42 ", "1e3", "-7", "0.5", "-0", "0", "+3", ".5", "1e-3", "42", "-7.0", "9"};
+  std::uint32_t seed = 11;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+  for (const QStringList* pieces : {&words, &numbers}) {
+    QStringList cells;
+    for (int i = 0; i < 4000; ++i) {
+      QString cell = (*pieces)[int(next() % pieces->size())];
+      if (pieces == &words)
+        for (int n = int(next() % 3); n > 0; --n) cell += (*pieces)[int(next() % pieces->size())];
+      cells << cell;
+    }
+    forms::GenericColumn column;
+    column.Reset(size_t(cells.size()));
+    for (int i = 0; i < cells.size(); ++i) column.Set(size_t(i), cells[i]);
+    for (bool ascending : {true, false}) {
+      std::vector<std::uint32_t> plain(size_t(cells.size()));
+      for (size_t i = 0; i < plain.size(); ++i) plain[i] = std::uint32_t(i);
+      std::stable_sort(plain.begin(), plain.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int c =
+            forms::CompareGeneric(forms::MakeGenericSortKey(cells[int(a)]), forms::MakeGenericSortKey(cells[int(b)]));
+        return ascending ? c < 0 : c > 0;
+      });
+      EXPECT_EQ(forms::GenericStableOrder(column, ascending), plain) << cells.first().toStdString() << ascending;
+    }
+  }
+}
+
 TEST(FlexGrid, TopRowSetWhileRedrawIsOffHoldsAfterwards) {
   TestApp();
   forms::FlexGrid g;
