@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -368,6 +369,78 @@ void SpannedContent(const QByteArray& content, const std::vector<TextLine>& line
   }
   out.append(content.constData() + copied, content.size() - copied);
 }
+// ---- bold in a face without bold
+
+// Qt makes a face without bold look bold by drawing each run of its glyphs
+// a second time, a hair aside, in an empty span: readers that take the
+// text from the glyphs alone read the run twice. The copy is taken out and
+// the run itself is stroked as well as filled, with a pen as wide as the
+// copy was aside, in the colour it is filled with: as bold to the eye, and
+// drawn once. In content (the copy in Qt's span, or in the plain marked
+// content a line's span turns it into), each run is
+//   q <fill colour> scn ... BT /F.. Tf <matrix> Tm
+//   <x> <y> Td <glyph> Tj ...
+//   <matrix> Tm <span> <x'> <y> Td <glyph> Tj ... EMC ET Q
+// A copy not found in that form is left as Qt wrote it. Out holds the
+// content with the copies replaced; false when there were none.
+bool BoldByStroke(const QByteArray& content, QByteArray& out) {
+  static const QByteArray spans[] = {kBoldCopy + '\n', QByteArrayLiteral("/Span BMC\n")};
+  auto nextCopy = [&](qsizetype from, qsizetype* markerSize) {
+    qsizetype best = -1;
+    for (const QByteArray& span : spans) {
+      const qsizetype at = content.indexOf("Tm\n" + span, from);
+      if (at >= 0 && (best < 0 || at < best)) {
+        best = at;
+        *markerSize = span.size();
+      }
+    }
+    return best;
+  };
+  // The x of the first "<x> <y> Td" from at on, in its line.
+  auto firstX = [&](qsizetype at, double* x) {
+    const qsizetype end = content.indexOf('\n', at);
+    if (end < 0) return false;
+    const QList<QByteArray> words = content.mid(at, end - at).split(' ');
+    bool ok = words.size() >= 3 && words[2] == "Td";
+    if (ok) *x = words[0].toDouble(&ok);
+    return ok;
+  };
+  out.resize(0);
+  qsizetype copied = 0;
+  qsizetype markerSize = 0;
+  for (qsizetype tm = nextCopy(0, &markerSize); tm >= 0; tm = nextCopy(tm + 1, &markerSize)) {
+    const qsizetype copyStart = content.lastIndexOf('\n', tm) + 1;  // its matrix line
+    const qsizetype copyEnd = content.indexOf("\nEMC\n", tm);
+    const qsizetype bt = content.lastIndexOf("\nBT\n", tm);
+    if (copyStart <= 0 || copyEnd < 0 || bt < copied) continue;
+    // The run's first glyph, on the line after its font and matrix.
+    const qsizetype runAt = content.indexOf('\n', bt + 4) + 1;
+    double x = 0, copyX = 0;
+    if (runAt <= 0 || runAt >= copyStart || !firstX(runAt, &x) || !firstX(tm + 3 + markerSize, &copyX)) continue;
+    const double aside = std::abs(x - copyX);
+    // The fill colour the run's own saved state sets, just before it.
+    const qsizetype q = content.lastIndexOf("\nq\n", bt);
+    const qsizetype fill = content.indexOf("\n/CSp cs ", q);
+    if (q < copied || fill < 0 || fill > bt || content.indexOf("\nQ\n", q) < bt || aside <= 0 || aside > 1000)
+      continue;
+    const qsizetype fillEnd = content.indexOf('\n', fill + 1);
+    QByteArray stroke = content.mid(fill + 1, fillEnd - fill - 1);
+    if (!stroke.endsWith(" scn")) continue;
+    stroke.replace(0, 8, "/CSp CS ");
+    stroke.chop(4);
+    // The stroke widens the glyph on every side, the copy on one.
+    stroke += " SCN\n" + QByteArray::number(aside / 2, 'g', 6) + " w 1 j 2 Tr";
+    out.append(content.constData() + copied, bt + 1 - copied);
+    out += stroke;
+    out.append(content.constData() + bt, copyStart - bt);
+    copied = copyEnd + 5;  // past "\nEMC\n"
+    tm = copyEnd;
+  }
+  if (copied == 0) return false;
+  out.append(content.constData() + copied, content.size() - copied);
+  return true;
+}
+
 // ---- /ToUnicode maps
 
 // The entries of a map Qt wrote: code -> text, read from every
@@ -900,7 +973,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   };
 
   QHash<int, int> pageOfContent;  // content stream object -> page index
-  QByteArray content, spanned, packed;  // kept from page to page, with their room
+  QByteArray content, spanned, bolder, packed;  // kept from page to page, with their room
   int pages = 0;
   for (size_t k = 0; k < order.size(); ++k) {
     if (tick && k % 512 == 511) tick();
@@ -944,11 +1017,17 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
         for (const GlyphText& g : line.glyphs) read = read || !learnt.known.contains(g.glyph);
         if (read) break;
       }
-      if (read && Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
-        const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
-        if (content.contains(kMarkRect)) {
-          SpannedContent(content, drawn, ends, spanned);
-          if (!Deflate(spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
+      // Bold in a face without bold is drawn twice by Qt, which readers of
+      // glyphs read twice: such a page is rewritten too.
+      if (Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
+        const bool spans = read && content.contains(kMarkRect);
+        if (read) {
+          const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
+          if (spans) SpannedContent(content, drawn, ends, spanned);
+        }
+        const bool bold = BoldByStroke(spans ? spanned : content, bolder);
+        if (spans || bold) {
+          if (!Deflate(bold ? bolder : spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
           if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) +
                    "\n/Filter /FlateDecode\n>>\nstream\n") ||
               !put(packed) || !put("\nendstream\nendobj\n"))
