@@ -6,6 +6,8 @@
 // object at a time, and writes a new table for the objects' new places.
 #include "platform/print/PdfText.h"
 
+#include "platform/print/Fonts.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QGlyphRun>
@@ -668,8 +670,11 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
     for (QChar c : text) line.glyphs.push_back({GlyphKey(face, kPlainGlyph | c.unicode()), face, c.unicode(), {}});
     return;
   }
-  // Shaped as QPainter::drawText shapes it: one line, left to right.
-  QTextLayout layout(text, font);
+  // Shaped as QPainter::drawText shapes it: one line, left to right, with
+  // letters and their marks composed, the glyphs standing for the text typed.
+  std::vector<qsizetype> typedOf;
+  const QString drawn = DrawnText(text, &typedOf);
+  QTextLayout layout(drawn, font);
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
@@ -677,12 +682,14 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   layout.beginLayout();
   layout.createLine();
   layout.endLayout();
-  AddLaidOutText(layout, line);
+  AddLaidOutText(layout, line, &text, &typedOf);
 }
 
-void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
+void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* typed,
+                    const std::vector<qsizetype>* typedOf) {
   const QString text = layout.text();
-  line.text += text;
+  const bool retyped = typed && typedOf && static_cast<qsizetype>(typedOf->size()) == text.size() + 1;
+  line.text += retyped ? *typed : text;
   if (layout.lineCount() < 1) return;
   const QTextLine l = layout.lineAt(0);
   // Which characters each glyph drawn comes from: the glyphs the line
@@ -750,6 +757,16 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     const int length = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
     return text.mid(i, length);
   };
+  // What a character drawn stands for: itself, or the letter and marks
+  // typed that it was composed from (and nothing for the rest of them).
+  auto typedText = [&](qsizetype i) {
+    if (!retyped) return charText(i);
+    const qsizetype from = (*typedOf)[static_cast<size_t>(i)];
+    if (from < 0) return QString();
+    qsizetype next = i + charText(i).size();
+    while ((*typedOf)[static_cast<size_t>(next)] < 0) ++next;
+    return typed->mid(from, (*typedOf)[static_cast<size_t>(next)] - from);
+  };
   // A character's glyphs, as Qt gives them, run from its cluster's first
   // glyph: glyphs next to each other that share a character are one
   // cluster, of all their characters.
@@ -770,7 +787,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     std::sort(chars.begin(), chars.end());
     chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
     if (cluster.size() == 1) {
-      for (qsizetype i : chars) texts[cluster.front()] += charText(i);
+      for (qsizetype i : chars) texts[cluster.front()] += typedText(i);
       continue;
     }
     std::vector<bool> given(chars.size());
@@ -779,7 +796,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
         if (given[k] || !texts[c].isEmpty()) continue;
         const QList<quint32> own = drawn[c].raw.glyphIndexesForString(charText(chars[k]));
         if (own.size() == 1 && own[0] == drawn[c].glyph) {
-          texts[c] = charText(chars[k]);
+          texts[c] = typedText(chars[k]);
           given[k] = true;
         }
       }
@@ -812,7 +829,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
       }
     QString rest;
     for (size_t k = 0; k < given.size(); ++k)
-      if (!given[k]) rest += charText(chars[k]);
+      if (!given[k]) rest += typedText(chars[k]);
     texts[to] += rest;
     // A glyph left with none (the second part of a split vowel) reads as
     // a joiner: nothing a reader shows, where no text would read as a

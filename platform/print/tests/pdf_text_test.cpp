@@ -357,12 +357,15 @@ TEST(PdfTextLayer, TextMapsAreInBlocksOfAHundredAndSpansNestWithSavedStates) {
 }
 
 // Each glyph's text is the characters it was shaped from, for the readers
-// that do not read spans: Arabic letters as the letters typed (not their
+// that do not read spans: letters typed with combining accents as typed,
+// Arabic letters as the letters typed (not their
 // presentation forms), conjuncts with all their letters, characters
 // beyond U+FFFF as themselves, spaces as spaces.
 TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
   const QStringList exact{QString::fromUtf8("فيروز"), QString::fromUtf8("𠮷野家"), QString::fromUtf8("Café Amélie 1975"),
-                          QString::fromUtf8("ქართული მუსიკა"), QString::fromUtf8("한국 음악")};
+                          QString::fromUtf8("ქართული მუსიკა"), QString::fromUtf8("한국 음악"),
+                          QString::fromUtf8("Dvor\u030Ca\u0301k Bjo\u0308rk"),
+                          QString::fromUtf8("Clef \U0001D158\U0001D165\U0001D16E")};
   const QStringList letters{QString::fromUtf8("क्षत्रिय"), QString::fromUtf8("ক্ষিতিশ"), QString::fromUtf8("சங்கீதம்")};
   QTemporaryDir dir;
   Printer p;
@@ -380,9 +383,15 @@ TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
   for (const auto& [reader, text] : readers) {
     ASSERT_TRUE(text) << reader << " could not be run";
     const QStringList lines = ReadLines(text);
-    for (const QString& s : exact)
-      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(s); }))
+    for (const QString& s : exact) {
+      // pdf.js puts a space of its own after some accented letters of the
+      // Latin face, typed composed or not ("Dvořá k"): its letters only.
+      const bool spaced = QString(reader) == "pdf.js" && s.startsWith("Dvor");
+      const QString want = spaced ? QString(s).remove(' ') : s;
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                              [&](const QString& l) { return (spaced ? QString(l).remove(' ') : l).contains(want); }))
           << reader << ": " << s.toStdString() << " not in\n" << text->toStdString();
+    }
     // Every letter of the scripts whose order a reader rebuilds, in
     // whatever order and on whatever lines it rebuilds them.
     QString rest = *text;

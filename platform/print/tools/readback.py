@@ -96,7 +96,8 @@ def main():
         pdf = args.keep or os.path.join(work, "titles.pdf")
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         subprocess.run([os.path.join(args.build, "bin", "tvntextpdf"), pdf] + (["--bold"] if args.bold else []),
-                       input="\n".join(t for _, t in rows).encode("utf-8"), check=True, env=env)
+                       input="\n".join(t for _, t in rows).encode("utf-8"), check=True, env=env,
+                       stderr=subprocess.DEVNULL)
         results = {}
         for reader in READERS:
             try:
