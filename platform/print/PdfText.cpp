@@ -990,6 +990,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   };
 
   QHash<int, int> pageOfContent;  // content stream object -> page index
+  QSet<int> boldCopied;  // the faces of pages where Qt drew bold twice
   QByteArray content, spanned, bolder, packed;  // kept from page to page, with their room
   int pages = 0;
   for (size_t k = 0; k < order.size(); ++k) {
@@ -1028,15 +1029,21 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
       // A page whose lines are all plain and whose glyphs are all known
       // is copied as Qt wrote it.
       const std::vector<TextLine> drawn = lines(page.value());
+      // Bold in a face without bold is drawn twice by Qt, which readers of
+      // glyphs read twice: a page with glyphs of a face that was drawn so
+      // on a page before is rewritten too.
       bool read = false;
       for (const TextLine& line : drawn) {
         read = read || line.span;
-        for (const GlyphText& g : line.glyphs) read = read || !learnt.known.contains(g.glyph);
+        for (const GlyphText& g : line.glyphs)
+          read = read || !learnt.known.contains(g.glyph) || (!g.single && boldCopied.contains(g.face));
         if (read) break;
       }
-      // Bold in a face without bold is drawn twice by Qt, which readers of
-      // glyphs read twice: such a page is rewritten too.
-      if (Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
+      if (read && Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
+        if (content.contains(kBoldCopy))
+          for (const TextLine& line : drawn)
+            for (const GlyphText& g : line.glyphs)
+              if (!g.single) boldCopied.insert(g.face);
         const bool spans = read && content.contains(kMarkRect);
         if (read) {
           const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
