@@ -36,8 +36,22 @@ struct FontEntry {
 // systems often come so) prints as the accented letter typed as one,
 // rather than with the accent taken from another face and set beside it.
 // Text with no combining sequence is returned as it is, without a copy.
-// The text behind the glyphs stays as typed.
-QString DrawnText(const QString& text);
+// The text behind the glyphs stays as typed: with typedOf, where the text
+// changes, typedOf gets for each character of the result the place in text
+// its piece starts at (-1 for the rest of a composed letter), then the
+// size of text; it is left empty where nothing changes.
+QString DrawnText(const QString& text, std::vector<qsizetype>* typedOf = nullptr);
+
+// A letter with marks that do not compose into one character and that the
+// face of its run lacks (such as "q" with an acute): the letter and its
+// marks are drawn in the first face of the other scripts that has them
+// all, which sets the marks on the letter. The pieces of drawn text (as
+// DrawnText gives it) that are, in the order of the text.
+struct MarkFace {
+  qsizetype start = 0, length = 0;
+  FontSpec font;
+};
+std::vector<MarkFace> MarkFaces(const QString& drawn, const FontSpec& font);
 
 // The entry of a font: one twip a pixel, no hinting.
 const FontEntry& FontFor(const FontSpec& spec);

@@ -203,38 +203,56 @@ std::int32_t KerningOf(const FontEntry& e, char16_t a, char16_t b, std::int32_t 
 }
 }  // namespace
 
-QString DrawnText(const QString& text) {
-  // Nothing below the combining diacritical marks composes with what
-  // comes before it: most text is passed over in one scan.
+namespace {
+bool IsMark(char32_t c) {
+  const auto cat = QChar::category(c);
+  return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing;
+}
+
+char32_t CodeAt(const char16_t* s, qsizetype n, qsizetype k, qsizetype& width) {
+  if (QChar::isHighSurrogate(s[k]) && k + 1 < n && QChar::isLowSurrogate(s[k + 1])) {
+    width = 2;
+    return QChar::surrogateToUcs4(s[k], s[k + 1]);
+  }
+  width = 1;
+  return s[k];
+}
+
+// Where the first character at or after from that composes with what
+// comes before it begins: nothing below the combining diacritical marks
+// does, so most text is passed over in one scan.
+qsizetype FirstPossibleMark(const QString& text) {
+  const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+  qsizetype i = 0;
+  while (i < text.size() && s[i] < 0x0300) ++i;
+  return i;
+}
+}  // namespace
+
+QString DrawnText(const QString& text, std::vector<qsizetype>* typedOf) {
+  if (typedOf) typedOf->clear();
   const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
   const qsizetype n = text.size();
-  qsizetype i = 0;
-  while (i < n && s[i] < 0x0300) ++i;
-  if (i == n) return text;
+  if (FirstPossibleMark(text) == n) return text;
   // Only a letter with the marks that follow it is composed. Whole-text
   // composition would also swap characters that merely have a canonical
   // twin (the compatibility ideographs, the Ohm and Kelvin signs) for
   // another character, and the page would no longer show what was typed.
-  auto isMark = [](char32_t c) {
-    const auto cat = QChar::category(c);
-    return cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining || cat == QChar::Mark_Enclosing;
-  };
-  auto codeAt = [&](qsizetype k, qsizetype& width) -> char32_t {
-    if (QChar::isHighSurrogate(s[k]) && k + 1 < n && QChar::isLowSurrogate(s[k + 1])) {
-      width = 2;
-      return QChar::surrogateToUcs4(s[k], s[k + 1]);
-    }
-    width = 1;
-    return s[k];
-  };
   QString out;
   out.reserve(n);
+  // Each character of out from the typed text as it is, or the start of a
+  // letter with its marks composed.
+  auto copied = [&](qsizetype from, qsizetype to) {
+    out.append(QStringView(text).mid(from, to - from));
+    if (typedOf)
+      for (qsizetype i = from; i < to; ++i) typedOf->push_back(i);
+  };
   qsizetype done = 0;  // text before this is in out already
   qsizetype base = 0;  // where the character the next marks belong to begins
   for (qsizetype k = 0; k < n;) {
     qsizetype w = 0;
-    const char32_t c = codeAt(k, w);
-    if (!isMark(c)) {
+    const char32_t c = CodeAt(s, n, k, w);
+    if (!IsMark(c)) {
       base = k;
       k += w;
       continue;
@@ -242,23 +260,117 @@ QString DrawnText(const QString& text) {
     qsizetype end = k + w;
     while (end < n) {
       qsizetype w2 = 0;
-      if (!isMark(codeAt(end, w2))) break;
+      if (!IsMark(CodeAt(s, n, end, w2))) break;
       end += w2;
     }
-    out.append(QStringView(text).mid(done, base - done));
-    out.append(text.mid(base, end - base).normalized(QString::NormalizationForm_C));
+    copied(done, base);
+    const QString composed = text.mid(base, end - base).normalized(QString::NormalizationForm_C);
+    // A letter whose marks do not all compose into it stays as typed: its
+    // marks are then set on it by a face that has them all (MarkFaces).
+    const bool whole = composed.size() == 1 || (composed.size() == 2 && composed[0].isHighSurrogate());
+    if (!whole) {
+      copied(base, end);
+    } else {
+      out.append(composed);
+    }
+    if (typedOf && out.size() > static_cast<qsizetype>(typedOf->size())) {
+      typedOf->push_back(base);
+      for (qsizetype i = 1; i < composed.size(); ++i) typedOf->push_back(-1);
+    }
     done = end;
     base = end;
     k = end;
   }
-  if (done == 0) return text;
-  out.append(QStringView(text).mid(done));
+  if (done == 0) {
+    if (typedOf) typedOf->clear();
+    return text;
+  }
+  copied(done, n);
+  if (typedOf) typedOf->push_back(n);
+  return out;
+}
+
+namespace {
+// The families a piece of text is looked for in, each face once.
+bool FamilyHas(const QString& family, const QString& piece) {
+  static QHash<QString, std::shared_ptr<QFontMetricsF>> metrics;
+  auto& m = metrics[family];
+  if (!m) {
+    QFont f(family);
+    f.setStyleStrategy(QFont::NoFontMerging);
+    m = std::make_shared<QFontMetricsF>(f, &MeasureDevice());
+  }
+  for (qsizetype i = 0; i < piece.size(); ++i) {
+    qsizetype w = 0;
+    const char32_t c = CodeAt(reinterpret_cast<const char16_t*>(piece.constData()), piece.size(), i, w);
+    if (!m->inFontUcs4(c)) return false;
+    i += w - 1;
+  }
+  return true;
+}
+}  // namespace
+
+std::vector<MarkFace> MarkFaces(const QString& drawn, const FontSpec& font) {
+  std::vector<MarkFace> out;
+  const qsizetype n = drawn.size();
+  if (FirstPossibleMark(drawn) == n) return out;
+  const char16_t* s = reinterpret_cast<const char16_t*>(drawn.constData());
+  const QString family = FamilyFor(font.name);
+  qsizetype base = -1;
+  for (qsizetype k = 0; k < n;) {
+    qsizetype w = 0;
+    const char32_t c = CodeAt(s, n, k, w);
+    if (!IsMark(c)) {
+      base = k;
+      k += w;
+      continue;
+    }
+    qsizetype end = k + w;
+    while (end < n) {
+      qsizetype w2 = 0;
+      if (!IsMark(CodeAt(s, n, end, w2))) break;
+      end += w2;
+    }
+    k = end;
+    if (base < 0) continue;
+    // A letter of the run's face with a mark it lacks: the mark would come
+    // from another face and stand beside the letter instead of over it.
+    // The letter goes with its marks to the first face that has them all,
+    // which places them on it. Marks of scripts the run's face has none of
+    // are drawn with their letters' face already.
+    const QString piece = drawn.mid(base, end - base);
+    const QString letter = drawn.mid(base, QChar::isHighSurrogate(s[base]) && base + 1 < n ? 2 : 1);
+    if (FamilyHas(family, piece) || !FamilyHas(family, letter))
+      continue;
+    for (const QString& other : ScriptFamilies())
+      if (FamilyHas(other, piece)) {
+        FontSpec face = font;
+        face.name = other.toStdString();
+        out.push_back({base, end - base, face});
+        break;
+      }
+    base = -1;
+  }
   return out;
 }
 
 double TextAdvance(const FontEntry& e, const QString& typed) {
   // Measured as drawn, so that a line's width is the width it prints.
   const QString text = DrawnText(typed);
+  // A letter and its marks drawn in a face of their own are shaped apart
+  // from the text around them, as the layout of the line shapes them.
+  const std::vector<MarkFace> faces = MarkFaces(text, e.spec);
+  if (!faces.empty()) {
+    double width = 0;
+    qsizetype at = 0;
+    for (const MarkFace& f : faces) {
+      if (f.start > at) width += e.metrics.horizontalAdvance(text.mid(at, f.start - at));
+      width += FontFor(f.font).metrics.horizontalAdvance(text.mid(f.start, f.length));
+      at = f.start + f.length;
+    }
+    if (at < text.size()) width += e.metrics.horizontalAdvance(text.mid(at));
+    return width;
+  }
   // The shaper cuts text of some thousands of characters into pieces and
   // does not kern across the cuts: long text is shaped as it is.
   constexpr qsizetype kLongestSummed = 1000;

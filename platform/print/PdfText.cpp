@@ -6,6 +6,8 @@
 // object at a time, and writes a new table for the objects' new places.
 #include "platform/print/PdfText.h"
 
+#include "platform/print/Fonts.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
@@ -371,6 +373,78 @@ void SpannedContent(const QByteArray& content, const std::vector<TextLine>& line
   }
   out.append(content.constData() + copied, content.size() - copied);
 }
+// ---- bold in a face without bold
+
+// Qt makes a face without bold look bold by drawing each run of its glyphs
+// a second time, a hair aside, in an empty span: readers that take the
+// text from the glyphs alone read the run twice. The copy is taken out and
+// the run itself is stroked as well as filled, with a pen as wide as the
+// copy was aside, in the colour it is filled with: as bold to the eye, and
+// drawn once. In content (the copy in Qt's span, or in the plain marked
+// content a line's span turns it into), each run is
+//   q <fill colour> scn ... BT /F.. Tf <matrix> Tm
+//   <x> <y> Td <glyph> Tj ...
+//   <matrix> Tm <span> <x'> <y> Td <glyph> Tj ... EMC ET Q
+// A copy not found in that form is left as Qt wrote it. Out holds the
+// content with the copies replaced; false when there were none.
+bool BoldByStroke(const QByteArray& content, QByteArray& out) {
+  static const QByteArray spans[] = {kBoldCopy + '\n', QByteArrayLiteral("/Span BMC\n")};
+  auto nextCopy = [&](qsizetype from, qsizetype* markerSize) {
+    qsizetype best = -1;
+    for (const QByteArray& span : spans) {
+      const qsizetype at = content.indexOf("Tm\n" + span, from);
+      if (at >= 0 && (best < 0 || at < best)) {
+        best = at;
+        *markerSize = span.size();
+      }
+    }
+    return best;
+  };
+  // The x of the first "<x> <y> Td" from at on, in its line.
+  auto firstX = [&](qsizetype at, double* x) {
+    const qsizetype end = content.indexOf('\n', at);
+    if (end < 0) return false;
+    const QList<QByteArray> words = content.mid(at, end - at).split(' ');
+    bool ok = words.size() >= 3 && words[2] == "Td";
+    if (ok) *x = words[0].toDouble(&ok);
+    return ok;
+  };
+  out.resize(0);
+  qsizetype copied = 0;
+  qsizetype markerSize = 0;
+  for (qsizetype tm = nextCopy(0, &markerSize); tm >= 0; tm = nextCopy(tm + 1, &markerSize)) {
+    const qsizetype copyStart = content.lastIndexOf('\n', tm) + 1;  // its matrix line
+    const qsizetype copyEnd = content.indexOf("\nEMC\n", tm);
+    const qsizetype bt = content.lastIndexOf("\nBT\n", tm);
+    if (copyStart <= 0 || copyEnd < 0 || bt < copied) continue;
+    // The run's first glyph, on the line after its font and matrix.
+    const qsizetype runAt = content.indexOf('\n', bt + 4) + 1;
+    double x = 0, copyX = 0;
+    if (runAt <= 0 || runAt >= copyStart || !firstX(runAt, &x) || !firstX(tm + 3 + markerSize, &copyX)) continue;
+    const double aside = std::abs(x - copyX);
+    // The fill colour the run's own saved state sets, just before it.
+    const qsizetype q = content.lastIndexOf("\nq\n", bt);
+    const qsizetype fill = content.indexOf("\n/CSp cs ", q);
+    if (q < copied || fill < 0 || fill > bt || content.indexOf("\nQ\n", q) < bt || aside <= 0 || aside > 1000)
+      continue;
+    const qsizetype fillEnd = content.indexOf('\n', fill + 1);
+    QByteArray stroke = content.mid(fill + 1, fillEnd - fill - 1);
+    if (!stroke.endsWith(" scn")) continue;
+    stroke.replace(0, 8, "/CSp CS ");
+    stroke.chop(4);
+    // The stroke widens the glyph on every side, the copy on one.
+    stroke += " SCN\n" + QByteArray::number(aside / 2, 'g', 6) + " w 1 j 2 Tr";
+    out.append(content.constData() + copied, bt + 1 - copied);
+    out += stroke;
+    out.append(content.constData() + bt, copyStart - bt);
+    copied = copyEnd + 5;  // past "\nEMC\n"
+    tm = copyEnd;
+  }
+  if (copied == 0) return false;
+  out.append(content.constData() + copied, content.size() - copied);
+  return true;
+}
+
 // ---- /ToUnicode maps
 
 // The entries of a map Qt wrote: code -> text, read from every
@@ -657,8 +731,11 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
     for (QChar c : text) line.glyphs.push_back({GlyphKey(face, kPlainGlyph | c.unicode()), face, c.unicode(), {}});
     return;
   }
-  // Shaped as QPainter::drawText shapes it: one line, left to right.
-  QTextLayout layout(text, font);
+  // Shaped as QPainter::drawText shapes it: one line, left to right, with
+  // letters and their marks composed, the glyphs standing for the text typed.
+  std::vector<qsizetype> typedOf;
+  const QString drawn = DrawnText(text, &typedOf);
+  QTextLayout layout(drawn, font);
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
@@ -666,7 +743,7 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   layout.beginLayout();
   layout.createLine();
   layout.endLayout();
-  AddLaidOutText(layout, line);
+  AddLaidOutText(layout, line, &text, &typedOf);
 }
 
 namespace {
@@ -782,9 +859,11 @@ void DrawLaidOutLine(QPainter& painter, const QTextLayout& layout, QPointF at) {
   painter.restore();
 }
 
-void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
+void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* typed,
+                    const std::vector<qsizetype>* typedOf) {
   const QString text = layout.text();
-  line.text += text;
+  const bool retyped = typed && typedOf && static_cast<qsizetype>(typedOf->size()) == text.size() + 1;
+  line.text += retyped ? *typed : text;
   if (layout.lineCount() < 1) return;
   const QTextLine l = layout.lineAt(0);
   // Which characters each glyph drawn comes from: the glyphs the line
@@ -849,6 +928,16 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     const int length = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
     return text.mid(i, length);
   };
+  // What a character drawn stands for: itself, or the letter and marks
+  // typed that it was composed from (and nothing for the rest of them).
+  auto typedText = [&](qsizetype i) {
+    if (!retyped) return charText(i);
+    const qsizetype from = (*typedOf)[static_cast<size_t>(i)];
+    if (from < 0) return QString();
+    qsizetype next = i + charText(i).size();
+    while ((*typedOf)[static_cast<size_t>(next)] < 0) ++next;
+    return typed->mid(from, (*typedOf)[static_cast<size_t>(next)] - from);
+  };
   // A character's glyphs, as Qt gives them, run from its cluster's first
   // glyph: glyphs next to each other that share a character are one
   // cluster, of all their characters.
@@ -869,7 +958,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
     std::sort(chars.begin(), chars.end());
     chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
     if (cluster.size() == 1) {
-      for (qsizetype i : chars) texts[cluster.front()] += charText(i);
+      for (qsizetype i : chars) texts[cluster.front()] += typedText(i);
       continue;
     }
     std::vector<bool> given(chars.size());
@@ -878,7 +967,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
         if (given[k] || !texts[c].isEmpty()) continue;
         const QList<quint32> own = drawn[c].raw.glyphIndexesForString(charText(chars[k]));
         if (own.size() == 1 && own[0] == drawn[c].glyph) {
-          texts[c] = charText(chars[k]);
+          texts[c] = typedText(chars[k]);
           given[k] = true;
         }
       }
@@ -911,7 +1000,7 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line) {
       }
     QString rest;
     for (size_t k = 0; k < given.size(); ++k)
-      if (!given[k]) rest += charText(chars[k]);
+      if (!given[k]) rest += typedText(chars[k]);
     texts[to] += rest;
     // A glyph left with none (the second part of a split vowel) reads as
     // a joiner: nothing a reader shows, where no text would read as a
@@ -1075,7 +1164,8 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   };
 
   QHash<int, int> pageOfContent;  // content stream object -> page index
-  QByteArray content, spanned, packed;  // kept from page to page, with their room
+  QSet<int> boldCopied;  // the faces of pages where Qt drew bold twice
+  QByteArray content, spanned, bolder, packed;  // kept from page to page, with their room
   int pages = 0;
   for (size_t k = 0; k < order.size(); ++k) {
     if (tick && k % 512 == 511) tick();
@@ -1113,17 +1203,29 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
       // A page whose lines are all plain and whose glyphs are all known
       // is copied as Qt wrote it.
       const std::vector<TextLine> drawn = lines(page.value());
+      // Bold in a face without bold is drawn twice by Qt, which readers of
+      // glyphs read twice: a page with glyphs of a face that was drawn so
+      // on a page before is rewritten too.
       bool read = false;
       for (const TextLine& line : drawn) {
         read = read || line.span;
-        for (const GlyphText& g : line.glyphs) read = read || !learnt.known.contains(g.glyph);
+        for (const GlyphText& g : line.glyphs)
+          read = read || !learnt.known.contains(g.glyph) || (!g.single && boldCopied.contains(g.face));
         if (read) break;
       }
       if (read && Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
-        const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
-        if (content.contains(kMarkRect)) {
-          SpannedContent(content, drawn, ends, spanned);
-          if (!Deflate(spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
+        if (content.contains(kBoldCopy))
+          for (const TextLine& line : drawn)
+            for (const GlyphText& g : line.glyphs)
+              if (!g.single) boldCopied.insert(g.face);
+        const bool spans = read && content.contains(kMarkRect);
+        if (read) {
+          const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
+          if (spans) SpannedContent(content, drawn, ends, spanned);
+        }
+        const bool bold = BoldByStroke(spans ? spanned : content, bolder);
+        if (spans || bold) {
+          if (!Deflate(bold ? bolder : spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
           if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) +
                    "\n/Filter /FlateDecode\n>>\nstream\n") ||
               !put(packed) || !put("\nendstream\nendobj\n"))

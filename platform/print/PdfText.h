@@ -50,8 +50,11 @@ bool IsPlainText(const QString& text);
 void AddDrawnText(const QString& text, const QFont& font, TextLine& line);
 
 // Adds to line the text and glyphs of the first line of layout (laid out,
-// drawn with QTextLayout::draw).
-void AddLaidOutText(const QTextLayout& layout, TextLine& line);
+// drawn with QTextLayout::draw). Where the layout's text is the typed text
+// with letters and their marks composed, typed and typedOf (DrawnText)
+// give the text as typed, which the glyphs then stand for.
+void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* typed = nullptr,
+                    const std::vector<qsizetype>* typedOf = nullptr);
 
 // Draws the first line of layout (laid out) at at, as QTextLayout::draw
 // does, its glyphs in the order AddLaidOutText lists them.

@@ -3,9 +3,11 @@
 #include "platform/print/Printer.h"
 
 #include <QFile>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/print/DocumentFile.h"
 #include "platform/print/Fonts.h"
@@ -98,13 +100,19 @@ std::vector<std::string> Printer::WrapLines(const std::string& text, double firs
 std::string Printer::FitText(const std::string& text, double width) const {
   if (TextWidth(text) <= width) return text;
   const QString all = QString::fromStdString(text);
-  qsizetype keep = 0, over = all.size();  // the first `keep` characters fit, the first `over` do not
+  // Only whole graphemes are kept: a cut between a letter and its accent
+  // would print the letter bare (and a cut inside a pair of surrogates or
+  // a conjunct, half a character).
+  std::vector<qsizetype> ends;  // where each grapheme ends
+  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, all);
+  for (qsizetype at = graphemes.toNextBoundary(); at > 0; at = graphemes.toNextBoundary()) ends.push_back(at);
+  // The first `keep` graphemes fit, the first `over` do not.
+  size_t keep = 0, over = ends.size();
   while (over - keep > 1) {
-    const qsizetype mid = (keep + over) / 2;
-    (MeasureText(d_->font, all.left(mid)) <= width ? keep : over) = mid;
+    const size_t mid = (keep + over) / 2;
+    (MeasureText(d_->font, all.left(ends[mid - 1])) <= width ? keep : over) = mid;
   }
-  if (keep > 0 && all.at(keep - 1).isHighSurrogate()) --keep;
-  return all.left(keep).toStdString();
+  return keep ? all.left(ends[keep - 1]).toStdString() : std::string();
 }
 
 // ---- fonts and colour

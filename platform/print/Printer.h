@@ -118,7 +118,8 @@ class Printer : public QObject {
   // side by side in columns lay them out line by line with it.
   std::vector<std::string> WrapLines(const std::string& text, double firstWidth, double width) const;
   // The longest start of text that is at most width twips wide in the
-  // current font, never ending inside a surrogate pair: writers that give
+  // current font, ending only between graphemes (never between a letter
+  // and its accent, nor inside a surrogate pair or a cluster): writers that give
   // a value a fixed place cut a longer one rather than run into the next.
   std::string FitText(const std::string& text, double width) const;
 

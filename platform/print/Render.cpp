@@ -81,6 +81,46 @@ bool Continues(const TextItem& a, const TextItem& b) {
          std::abs(b.x - (a.x + a.width)) < 0.5;
 }
 
+// The format of a run as ranges that draw each letter with marks its face
+// lacks in a face that has them (MarkFaces), the rest in the run's font.
+void AppendMarkFaces(const QString& drawn, const FontSpec& font, const QTextLayout::FormatRange& range,
+                     QList<QTextLayout::FormatRange>& formats) {
+  int at = range.start;
+  for (const MarkFace& face : MarkFaces(drawn, font)) {
+    QTextLayout::FormatRange part = range;
+    part.start = at;
+    part.length = range.start + static_cast<int>(face.start) - at;
+    if (part.length > 0) formats.append(part);
+    part.start = range.start + static_cast<int>(face.start);
+    part.length = static_cast<int>(face.length);
+    part.format.setFont(FontFor(face.font).font);
+    formats.append(part);
+    at = part.start + part.length;
+  }
+  QTextLayout::FormatRange rest = range;
+  rest.start = at;
+  rest.length = range.start + range.length - at;
+  if (rest.length > 0 || at == range.start) formats.append(rest);
+}
+
+// The typed text of runs laid out together, and where each character of
+// the layout's text comes from in it (DrawnText).
+QString TypedParagraph(const TextItem* const* runs, size_t count, std::vector<qsizetype>& typedOf) {
+  QString typed;
+  typedOf.clear();
+  std::vector<qsizetype> piece;
+  for (size_t i = 0; i < count; ++i) {
+    const QString drawn = DrawnText(runs[i]->text, &piece);
+    if (piece.empty())
+      for (qsizetype k = 0; k < drawn.size(); ++k) typedOf.push_back(typed.size() + k);
+    else
+      for (size_t k = 0; k + 1 < piece.size(); ++k) typedOf.push_back(piece[k] < 0 ? -1 : typed.size() + piece[k]);
+    typed += runs[i]->text;
+  }
+  typedOf.push_back(typed.size());
+  return typed;
+}
+
 // Runs that follow each other on a line and hold right-to-left text are
 // laid out as one paragraph, as a reader of the line sees it: a separator
 // printed as its own run stays between the two titles it separates,
@@ -96,7 +136,7 @@ void LayOutParagraph(const TextItem* const* runs, size_t count, QTextLayout& lay
     range.length = static_cast<int>(drawn.size());
     range.format.setFont(FontFor(runs[i]->font).font);
     range.format.setForeground(ColorFromBgr(runs[i]->color));
-    formats.append(range);
+    AppendMarkFaces(drawn, runs[i]->font, range, formats);
     text += drawn;
   }
   layout.setText(text);
@@ -150,16 +190,24 @@ void PaintPage(const Document& document, int page, QPainter* painter, std::vecto
       // right-to-left text, else each on its own (the common case).
       size_t last = i;
       bool rightToLeft = HasRightToLeft(t.text);
-      while (last + 1 < p.texts.size() && Continues(p.texts[last], p.texts[last + 1]))
+      // So is a line with a letter whose marks its face lacks, drawn in
+      // another face.
+      auto marksApart = [](const TextItem& run) { return !MarkFaces(DrawnText(run.text), run.font).empty(); };
+      bool faces = marksApart(t);
+      while (last + 1 < p.texts.size() && Continues(p.texts[last], p.texts[last + 1])) {
         rightToLeft = HasRightToLeft(p.texts[++last].text) || rightToLeft;
-      if (rightToLeft) {
+        faces = faces || marksApart(p.texts[last]);
+      }
+      if (rightToLeft || faces) {
         paragraph.clear();
         for (size_t k = i; k <= last; ++k) paragraph.push_back(&p.texts[k]);
         QTextLayout layout;
         LayOutParagraph(paragraph.data(), paragraph.size(), layout);
         if (lines) {
           TextLine& line = lines->emplace_back();
-          AddLaidOutText(layout, line);
+          std::vector<qsizetype> typedOf;
+          const QString typed = TypedParagraph(paragraph.data(), paragraph.size(), typedOf);
+          AddLaidOutText(layout, line, &typed, &typedOf);
           FinishLine(line);
           if (painter && line.span) MarkTextSpan(*painter);
         }

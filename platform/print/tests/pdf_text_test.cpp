@@ -357,12 +357,15 @@ TEST(PdfTextLayer, TextMapsAreInBlocksOfAHundredAndSpansNestWithSavedStates) {
 }
 
 // Each glyph's text is the characters it was shaped from, for the readers
-// that do not read spans: Arabic letters as the letters typed (not their
+// that do not read spans: letters typed with combining accents as typed,
+// Arabic letters as the letters typed (not their
 // presentation forms), conjuncts with all their letters, characters
 // beyond U+FFFF as themselves, spaces as spaces.
 TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
   const QStringList exact{QString::fromUtf8("فيروز"), QString::fromUtf8("𠮷野家"), QString::fromUtf8("Café Amélie 1975"),
-                          QString::fromUtf8("ქართული მუსიკა"), QString::fromUtf8("한국 음악")};
+                          QString::fromUtf8("ქართული მუსიკა"), QString::fromUtf8("한국 음악"),
+                          QString::fromUtf8("Dvor\u030Ca\u0301k Bjo\u0308rk"),
+                          QString::fromUtf8("Clef \U0001D158\U0001D165\U0001D16E")};
   const QStringList letters{QString::fromUtf8("क्षत्रिय"), QString::fromUtf8("ক্ষিতিশ"), QString::fromUtf8("சங்கீதம்")};
   QTemporaryDir dir;
   Printer p;
@@ -380,9 +383,15 @@ TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
   for (const auto& [reader, text] : readers) {
     ASSERT_TRUE(text) << reader << " could not be run";
     const QStringList lines = ReadLines(text);
-    for (const QString& s : exact)
-      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(s); }))
+    for (const QString& s : exact) {
+      // pdf.js puts a space of its own after some accented letters of the
+      // Latin face, typed composed or not ("Dvořá k"): its letters only.
+      const bool spaced = QString(reader) == "pdf.js" && s.startsWith("Dvor");
+      const QString want = spaced ? QString(s).remove(' ') : s;
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                              [&](const QString& l) { return (spaced ? QString(l).remove(' ') : l).contains(want); }))
           << reader << ": " << s.toStdString() << " not in\n" << text->toStdString();
+    }
     // Every letter of the scripts whose order a reader rebuilds, in
     // whatever order and on whatever lines it rebuilds them.
     QString rest = *text;
@@ -402,7 +411,8 @@ TEST(PdfTextLayer, ReadersOfGlyphsAloneGetTheCharactersTyped) {
 }
 
 // Bold text in a face that has no bold (Qt draws it twice, a hair apart)
-// reads back once, as typed, with the rest of its line.
+// reads back once, as typed, with the rest of its line, in every reader,
+// and still prints bold: darker than the same text not bold.
 TEST(PdfTextLayer, BoldTextInAFaceWithoutBoldReadsBackAsTyped) {
   QTemporaryDir dir;
   Printer p;
@@ -410,12 +420,46 @@ TEST(PdfTextLayer, BoldTextInAFaceWithoutBoldReadsBackAsTyped) {
   p.SetFontBold(true);
   p.Text("Cat 𝄞 Clef and more\n");
   p.Text("क्षत्रिय 𝄞 राग\n");
+  p.SetTextColor(0x0000C0);
+  p.Text("Red 𝄞𝄞 bold\n");
+  p.NewPage();
+  p.SetTextColor(0);
+  p.Text("𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞\n");
+  p.NewPage();
+  p.SetFontBold(false);
+  p.Text("𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞\n");
   p.EndDoc();
-  const auto text = PdfText(Pdf(p, dir, "bold.pdf"));
-  ASSERT_TRUE(text);
-  const QStringList lines = ReadLines(text);
-  EXPECT_TRUE(lines.contains(QString::fromUtf8("Cat 𝄞 Clef and more"))) << text->toStdString();
-  EXPECT_TRUE(lines.contains(QString::fromUtf8("क्षत्रिय 𝄞 राग"))) << text->toStdString();
+  const QString pdf = Pdf(p, dir, "bold.pdf");
+  ExpectSoundWithEmbeddedFonts(pdf);
+#ifdef TVN_PDFJS_DIR
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{
+      {"pdftotext", PdfText(pdf)}, {"mutool", MutoolText(pdf)}, {"pdf.js", PdfJsText(pdf)}};
+#else
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{{"pdftotext", PdfText(pdf)},
+                                                                            {"mutool", MutoolText(pdf)}};
+#endif
+  for (const auto& [reader, text] : readers) {
+    ASSERT_TRUE(text) << reader << " could not be run";
+    const QStringList lines = ReadLines(text);
+    for (const char* typed : {"Cat 𝄞 Clef and more", "Red 𝄞𝄞 bold", "𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞"})
+      EXPECT_TRUE(lines.contains(QString::fromUtf8(typed))) << reader << ": " << typed << " not in\n" << text->toStdString();
+    EXPECT_EQ(text->count(QString::fromUtf8("𝄞")), 1 + 1 + 2 + 8 + 8) << reader << ":\n" << text->toStdString();
+  }
+  EXPECT_TRUE(ReadLines(PdfText(pdf)).contains(QString::fromUtf8("क्षत्रिय 𝄞 राग")));
+  // The bold symbols take more ink than the plain ones.
+  auto ink = [&](int page) {
+    const QString png = dir.filePath(QStringLiteral("ink%1").arg(page));
+    EXPECT_TRUE(RunTool("pdftoppm", {"-r", "150", "-gray", "-f", QString::number(page), "-l", QString::number(page),
+                                     "-singlefile", "-png", pdf, png}));
+    const QImage image(png + ".png");
+    qint64 dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) dark += image.pixelColor(x, y).value() < 128;
+    return dark;
+  };
+  const qint64 bold = ink(2), plain = ink(3);
+  EXPECT_GT(plain, 0);
+  EXPECT_GT(bold, plain + plain / 10) << "bold " << bold << ", plain " << plain;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QTextBoundaryFinder>
 
 #include "platform/print/Printer.h"
 
@@ -347,6 +348,34 @@ TEST(PrinterFlow, ArialMeasuresAsLiberationSans) {
   f.size = 10;
   // Liberation Sans has Arial's advance widths: "0" is 0.556 em.
   EXPECT_NEAR(print::MeasureText(f, "0000000000"), 10 * 0.556 * 200, 15);
+}
+
+// A value cut to its place keeps whole graphemes: never a letter without
+// the accent typed after it, half a surrogate pair, or a consonant without
+// its vowel sign or the rest of its conjunct. At every width the cut is the
+// longest start that ends between graphemes and fits.
+TEST(PrinterFlow, TextCutToAWidthKeepsWholeGraphemes) {
+  Printer p;
+  for (const char* typed : {"Ame\u0301lie q\u0301\u0323 Bjo\u0308rk", "ab\u0915\u093F cd \u0915\u094D\u0937 ef",
+                            "\U0001D11E\U0001D11E x \U00020BB7\U0001F44D\U0001F3FD"}) {
+    const QString text = QString::fromUtf8(typed);
+    std::vector<qsizetype> bounds{0};
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype at = graphemes.toNextBoundary(); at > 0; at = graphemes.toNextBoundary()) bounds.push_back(at);
+    const double full = p.TextWidth(typed);
+    for (double width = 0; width <= full + 20; width += 7) {
+      const QString cut = QString::fromStdString(p.FitText(typed, width));
+      ASSERT_TRUE(text.startsWith(cut)) << typed;
+      EXPECT_NE(std::find(bounds.begin(), bounds.end(), cut.size()), bounds.end())
+          << typed << " cut inside a grapheme at " << cut.size() << " for width " << width;
+      EXPECT_LE(p.TextWidth(cut.toStdString()), width) << typed;
+      // The next grapheme would not have fitted.
+      const auto next = std::upper_bound(bounds.begin(), bounds.end(), cut.size());
+      if (next != bounds.end()) {
+        EXPECT_GT(p.TextWidth(text.left(*next).toStdString()), width) << typed;
+      }
+    }
+  }
 }
 
 }  // namespace
