@@ -96,7 +96,7 @@ void NewMain_Form::ConnectMenuCommands() {
       // A checkable entry has toggled itself already; its command sets the
       // mark as it needs.
       if (action->isCheckable()) action->setChecked(!checked);
-      vb::Guarded([this, handler] { (this->*handler)(); });
+      RunCommand([this, handler] { (this->*handler)(); });
     });
   };
   wire(SmartComboMenu, &NewMain_Form::SmartComboMenu_Click);

@@ -309,6 +309,12 @@ void NewMain_Form::Toolbar2_ButtonClick(int index) {
   SelectedLetter = d->SLetterW();
   std::string letter = d->SLetterW();
   FillTitleListForLetter(letter, SelectionMode, SelectionValue);
+  // The letter showed titles that another program has removed since: the
+  // window moves on as from a removed record, never to an empty editor.
+  if (List_Combo->count() == 0) {
+    MoveOnFromGoneRecord(letter, 1);
+    return;
+  }
   ShowActiveLetter(ActiveLetterButton, PreviousLetterButton);
   CS_Load_Data(List_Combo->currentText().toStdString());
 }

@@ -202,7 +202,7 @@ void RecordWindow::BuildRecordToolbars(int letterBarHeight) {
     QAction* a = i == 7 ? Toolbar1->addSeparator() : Toolbar1->addAction(QString::fromUtf8(captions[i]));
     if (i != 7) {
       a->setToolTip(QString::fromUtf8(tips[i]));
-      connect(a, &QAction::triggered, this, [this, i] { vb::Guarded([this, i] { Toolbar1_ButtonClick(i); }); });
+      connect(a, &QAction::triggered, this, [this, i] { RunCommand([this, i] { Toolbar1_ButtonClick(i); }); });
     }
     a->setObjectName(QString("Toolbar1_%1").arg(i));
     Toolbar1Buttons[size_t(i)] = a;
@@ -214,7 +214,7 @@ void RecordWindow::BuildRecordToolbars(int letterBarHeight) {
   Toolbar2->setMovable(false);
   if (letterBarHeight > 0) Toolbar2->setFixedHeight(letterBarHeight);
   forms::BuildLetterBar(Toolbar2, LetterButtons,
-                        [this](int index) { vb::Guarded([this, index] { Toolbar2_ButtonClick(index); }); });
+                        [this](int index) { RunCommand([this, index] { Toolbar2_ButtonClick(index); }); });
 }
 
 void RecordWindow::BuildFrame(int sectionBarMin, int sectionBarMax) {
@@ -291,11 +291,11 @@ QWidget* RecordWindow::BuildPictureTab(QScrollArea** scroll) {
 void RecordWindow::ConnectFrame() {
   connect(SSListBar1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
     const std::string caption = item->text(0).toStdString();
-    vb::Guarded([this, &caption] { SSListBar1_ItemClick(caption); });
+    RunCommand([this, &caption] { SSListBar1_ItemClick(caption); });
   });
-  connect(List_Combo, &QComboBox::activated, this, [this](int) { vb::Guarded([this] { List_Combo_Click(); }); });
-  connect(Add_Picture, &QPushButton::clicked, this, [this] { vb::Guarded([this] { Add_Picture_Click(); }); });
-  connect(Delete_Picture, &QPushButton::clicked, this, [this] { vb::Guarded([this] { Delete_Picture_Click(); }); });
+  connect(List_Combo, &QComboBox::activated, this, [this](int) { RunCommand([this] { List_Combo_Click(); }); });
+  connect(Add_Picture, &QPushButton::clicked, this, [this] { RunCommand([this] { Add_Picture_Click(); }); });
+  connect(Delete_Picture, &QPushButton::clicked, this, [this] { RunCommand([this] { Delete_Picture_Click(); }); });
   const std::array<void (RecordWindow::*)(), 10> captionHandlers = {
       &RecordWindow::f1Cap_DblClick, &RecordWindow::F2Cap_DblClick, &RecordWindow::f3Cap_DblClick,
       &RecordWindow::f4Cap_DblClick, &RecordWindow::f5Cap_DblClick, &RecordWindow::f6Cap_DblClick,
@@ -630,11 +630,11 @@ bool RecordWindow::ConfirmStoredRecord() {
   return false;
 }
 
-void RecordWindow::ChangeRowOnShow(const std::function<void()>& change) {
+void RecordWindow::RunCommand(const std::function<void()>& command) {
   bool gone = false;
   vb::Guarded([&] {
     try {
-      change();
+      command();
     } catch (const vb::RuntimeError& e) {
       if (e.Number() != dao::errRecordDeleted) throw;
       gone = true;
@@ -644,8 +644,8 @@ void RecordWindow::ChangeRowOnShow(const std::function<void()>& change) {
 }
 
 void RecordWindow::TellRecordGone(const std::string& name) {
-  vb::MsgBox("\"" + name + "\" was removed from the collection \"" + RecordDatabase().Name() +
-                 "\" by another program.",
+  const std::string which = name.empty() ? std::string("A record") : "\"" + name + "\"";
+  vb::MsgBox(which + " was removed from the collection \"" + RecordDatabase().Name() + "\" by another program.",
              vb::vbOKOnly + vb::vbInformation, "Record Removed");
   LeaveScope gone(*this);
   MoveOnFromGoneRecord(name, 1);

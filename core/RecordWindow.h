@@ -350,11 +350,17 @@ class RecordWindow : public QMainWindow {
   // removed by another program: the user is told, and the window moves on
   // to the record after it that exists.
   void TellRecordGone(const std::string& name);
-  // Runs a command that writes to the stored row of the record on show
-  // (the picture buttons): when another program removed the row, the user
-  // is told and the window moves on, as the record commands do. Other
-  // failures are shown as any command's.
-  void ChangeRowOnShow(const std::function<void()>& change);
+  // The one path every command of the window takes (the toolbars, the
+  // letters, the menus, the section bar, the title list, the picture
+  // buttons): when a row it reads or writes was removed by another program
+  // meanwhile, the user is told that the record is gone and the window
+  // moves on to one that exists; any other failure is told in words by the
+  // error path (vb::TellError). The window never shows the engine's own
+  // words for a removed row.
+  void RunCommand(const std::function<void()>& command);
+  // A command that writes to the stored row of the record on show (the
+  // picture buttons), on the same path.
+  void ChangeRowOnShow(const std::function<void()>& change) { RunCommand(change); }
   // When the row the set stands on was removed by another program (the set
   // still lists it): the window moves on from the record named `from` in
   // the direction (1 on, 2 back), nothing asked, and true.

@@ -40,7 +40,7 @@ void PLMain_Form::ConnectMenuCommands() {
       // A checkable entry has toggled itself already; its command sets the
       // mark as it needs.
       if (action->isCheckable()) action->setChecked(!checked);
-      vb::Guarded([this, handler] { (this->*handler)(); });
+      RunCommand([this, handler] { (this->*handler)(); });
     });
   };
   wire(SmartComboMenu, &PLMain_Form::SmartComboMenu_Click);

@@ -51,6 +51,12 @@ void PLMain_Form::Toolbar2_ButtonClick(int index) {
   ActiveLetterButton = d.A_Button;
   CurrentLetter = d.SLetterW;
   FillTitleListByLetter(CurrentLetter);
+  // The letter showed titles that another program has removed since: the
+  // window moves on as from a removed game, never to an empty editor.
+  if (List_Combo->count() == 0) {
+    MoveOnFromGoneRecord(CurrentLetter, 1);
+    return;
+  }
   SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
   LoadData_PL(List_Combo->currentText().toStdString());
 }

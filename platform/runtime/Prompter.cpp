@@ -254,13 +254,24 @@ std::string GetSaveFileName(const std::string& title, const std::string& filter,
 
 bool IsEngineErrorNumber(int number) { return number >= 3000 && number <= 3999; }
 
+std::string EngineErrorText(int number, const std::string& description) {
+  // A row gone under the window is another program's doing, and is said
+  // so: the data layer's own words for it mean nothing to the user.
+  constexpr int kRowRemoved = 3167;      // the row was deleted since it was read
+  constexpr int kNoCurrentRow = 3021;    // the set no longer stands on a row
+  if (number == kRowRemoved)
+    return "The record is no longer in the collection: another program removed it.\n\nNothing more was done.";
+  if (number == kNoCurrentRow)
+    return "The record asked for is no longer in the collection: another program may have removed it.\n\n"
+           "Nothing more was done.";
+  return "The collection could not be read or written as asked:\n" + description + "\n\nNothing more was done.";
+}
+
 void ShowError(int number, const std::string& description, const std::string& title) {
   // The data layer's numbers say nothing to the user: its errors are told
   // in its words alone, whichever window caught them.
   if (IsEngineErrorNumber(number)) {
-    MsgBox("The collection could not be read or written as asked:\n" + description +
-               "\n\nNothing more was done.",
-           vbOKOnly | vbExclamation, title);
+    MsgBox(EngineErrorText(number, description), vbOKOnly | vbExclamation, title);
     return;
   }
   MsgBox("Error " + std::to_string(number) + ": " + description, vbOKOnly | vbCritical, title);

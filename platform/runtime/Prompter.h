@@ -40,6 +40,8 @@ std::string GetSaveFileName(const std::string& title, const std::string& filter,
 // "Error NNNN".
 void ShowError(int number, const std::string& description, const std::string& title = "");
 bool IsEngineErrorNumber(int number);
+// The words ShowError gives an error of the data layer.
+std::string EngineErrorText(int number, const std::string& description);
 
 // ---- scripting, for tests and automation
 struct PromptRecord {

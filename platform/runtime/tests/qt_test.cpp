@@ -151,7 +151,9 @@ TEST_F(Prompter, GuardShowsNumberAndText) {
   const auto& r = vb::PromptScript::Records();
   ASSERT_EQ(r.size(), 3u);
   // The data layer's errors are told in words, never by a bare number.
-  EXPECT_EQ(r[0].text, "The collection could not be read or written as asked:\nNo current record.\n\nNothing more was done.");
+  EXPECT_EQ(r[0].text,
+            "The record asked for is no longer in the collection: another program may have removed it.\n\n"
+            "Nothing more was done.");
   EXPECT_EQ(r[0].buttons, vb::vbOKOnly | vb::vbExclamation);
   EXPECT_EQ(r[1].text, "Error 51: boom");
   EXPECT_EQ(r[2].text, "Error 51: Internal error");
