@@ -415,7 +415,10 @@ void LookupEditorForm::ChangeRecords(dao::Database& db, const std::function<void
   db.BeginTrans();
   try {
     work();
-    db.CommitTrans();
+    // Writing a million records' changes into the file is one step of the
+    // engine that took about a second: it runs aside while the windows are
+    // painted.
+    db.CommitTransAside([&busy](const std::function<void()>& write) { vb::RunAside(write, [&busy] { busy.Tick(); }); });
   } catch (...) {
     if (undo) undo();
     db.Rollback();

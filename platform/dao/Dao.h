@@ -280,6 +280,18 @@ class Database : public std::enable_shared_from_this<Database> {
   virtual void BeginTrans() = 0;
   virtual void CommitTrans() = 0;
   virtual void Rollback() = 0;
+  // Commits like CommitTrans, but the engine's writing of the file, which
+  // for a transaction that changed much of a large file is one long step,
+  // is handed to `aside` to run (on a thread of its own while the caller's
+  // windows are kept painted). Nothing else may use this connection until
+  // aside returns. A nested transaction is released here, as by
+  // CommitTrans. Should the commit fail, the transaction stays open for
+  // Rollback when the engine kept it open.
+  using Aside = std::function<void(const std::function<void()>& work)>;
+  virtual void CommitTransAside(const Aside& aside) {
+    (void)aside;
+    CommitTrans();
+  }
 
   // Rebuilds, once, the NOCASE indexes of a file written before they were
   // kept on SQLite's own collation, and marks the file so. Opening a file

@@ -119,6 +119,7 @@ class DatabaseImpl : public Database {
   void DeleteTableDef(const std::string& name) override;
   void BeginTrans() override;
   void CommitTrans() override;
+  void CommitTransAside(const Aside& aside) override;
   void Rollback() override;
   void Close() override;
   bool IsOpen() const override { return db_ != nullptr; }
@@ -172,6 +173,7 @@ class DatabaseImpl : public Database {
   long affected_ = 0;
   std::uint64_t generation_ = 0;
   int transDepth_ = 0;
+  bool lent_ = false;  // committing on another thread (CommitTransAside)
   int siblings_ = 0;  // other open connections to the same file in this process
   bool listed_ = true;
   std::vector<RecordsetBase*> recordsets_;

@@ -325,6 +325,7 @@ bool DatabaseImpl::ChangedRowsSince(std::uint64_t mark, const std::string& table
 
 void DatabaseImpl::ThrowIfClosed() const {
   if (!db_) Fail(3420, "Object invalid or no longer set.");
+  if (lent_) Fail(errGeneral, "The collection is being written; the change was not made.");
 }
 
 sqlite3* DatabaseImpl::Handle() const {
@@ -513,6 +514,7 @@ void DatabaseImpl::Unregister(RecordsetBase* rs) {
 }
 
 void DatabaseImpl::ReleaseAll() {
+  if (lent_) return;
   for (RecordsetBase* rs : recordsets_) rs->ReleaseStatements();
   stmts_.ResetAll();
 }
@@ -841,7 +843,45 @@ void DatabaseImpl::CommitTrans() {
   if (transDepth_ == 0)
     Fail(errNoTransaction, "You tried to commit or rollback a transaction without first beginning a transaction.");
   --transDepth_;
-  Run(transDepth_ == 0 ? "COMMIT" : "RELEASE tvn_t" + std::to_string(transDepth_), "");
+  try {
+    Run(transDepth_ == 0 ? "COMMIT" : "RELEASE tvn_t" + std::to_string(transDepth_), "");
+  } catch (...) {
+    // A commit the engine refused (another program reading, a full disk)
+    // leaves the transaction open: it stays ours to roll back, and the
+    // next BeginTrans is not refused as nested.
+    if (transDepth_ == 0 && !sqlite3_get_autocommit(db_)) transDepth_ = 1;
+    throw;
+  }
+}
+
+void DatabaseImpl::CommitTransAside(const Aside& aside) {
+  ThrowIfClosed();
+  if (transDepth_ != 1 || !aside) {
+    CommitTrans();
+    return;
+  }
+  int rc = SQLITE_OK;
+  {
+    // The window thread must not reach the connection while the other
+    // thread commits on it (it is opened without the engine's locking):
+    // ReleaseReads passes it by, and any other use fails instead of
+    // racing.
+    struct Lent {
+      bool& lent;
+      explicit Lent(bool& l) : lent(l) { lent = true; }
+      ~Lent() { lent = false; }
+    } lent(lent_);
+    aside([this, &rc] {
+      // The engine waits for a reader of another program by itself here:
+      // the caller's windows are painted meanwhile.
+      sqlite3_busy_timeout(db_, kWriteWaitMs);
+      rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+      if (rc != SQLITE_OK) rc = sqlite3_extended_errcode(db_);
+      sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    });
+  }
+  if (sqlite3_get_autocommit(db_)) transDepth_ = 0;
+  if (rc != SQLITE_OK) Raise(rc, "");
 }
 
 void DatabaseImpl::Rollback() {

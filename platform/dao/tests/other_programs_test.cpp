@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -331,4 +332,71 @@ TEST_F(OtherProgramTest, ANumberOutsideTheCalendarInADateColumnIsKeptAsItIs) {
   // 9999 is a date and is written as one.
   EXPECT_EQ(before.substr(0, before.rfind("real")), after.substr(0, after.rfind("text")));
   EXPECT_NE(after.find("text '9999-12-31 12:00:00'"), std::string::npos) << after;
+}
+
+namespace {
+
+// Runs the commit it is handed on a thread of its own, as a window does,
+// noting what the caller could do with the connection meanwhile.
+struct CommitOnAThread {
+  dao::DatabasePtr db;
+  std::thread::id ranOn;
+  int useMeanwhile = -1;
+  void operator()(const std::function<void()>& work) {
+    // The connection is lent: a use from this thread fails rather than
+    // racing the commit, and letting go of reads passes it by.
+    useMeanwhile = ErrorOf([&] { db->Execute("delete * from t"); });
+    DBEngine::ReleaseReads();
+    std::thread worker([&] {
+      ranOn = std::this_thread::get_id();
+      work();
+    });
+    worker.join();
+  }
+};
+
+}  // namespace
+
+TEST_F(OtherProgramTest, ACommitAsideWritesOnItsThreadAndARefusedOneStaysOursToRollBack) {
+  CommitOnAThread aside{db_, {}, -1};
+  db_->BeginTrans();
+  db_->Execute("update t set n = n + 1000 where n < 100");
+  db_->CommitTransAside(std::ref(aside));
+  EXPECT_NE(aside.ranOn, std::thread::id());
+  EXPECT_NE(aside.ranOn, std::this_thread::get_id());
+  EXPECT_NE(aside.useMeanwhile, 0) << "the lent connection was used during the commit";
+  EXPECT_EQ(Count("n >= 1000"), 100);
+  // Committed and let go: another program writes at once, and the
+  // connection is ours again.
+  EXPECT_EQ(OtherWrite("after"), SQLITE_OK);
+  db_->Execute("delete * from t where name = 'after'");
+
+  // A commit another program's read holds off until the engine gives up:
+  // the transaction is still open, so the caller's rollback undoes the
+  // change and the next transaction begins.
+  sqlite3* other = nullptr;
+  sqlite3_open(Path("t.mdb").c_str(), &other);
+  sqlite3_stmt* read = nullptr;
+  sqlite3_prepare_v2(other, "SELECT name FROM t", -1, &read, nullptr);
+  db_->BeginTrans();
+  db_->Execute("delete * from t where n < 200");
+  ASSERT_EQ(sqlite3_step(read), SQLITE_ROW);
+  EXPECT_EQ(ErrorOf([&] { db_->CommitTransAside(std::ref(aside)); }), errFileLocked);
+  sqlite3_finalize(read);
+  sqlite3_close(other);
+  db_->Rollback();
+  EXPECT_EQ(Count("n >= 0"), 300);
+  db_->BeginTrans();
+  db_->Execute("delete * from t where n = 299");
+  db_->CommitTransAside(std::ref(aside));
+  EXPECT_EQ(Count("n >= 0"), 299);
+  // Nested, the commit releases the inner transaction where it stands.
+  db_->BeginTrans();
+  db_->BeginTrans();
+  db_->Execute("delete * from t where n = 298");
+  aside.ranOn = {};
+  db_->CommitTransAside(std::ref(aside));
+  EXPECT_EQ(aside.ranOn, std::thread::id());
+  db_->CommitTrans();
+  EXPECT_EQ(Count("n >= 0"), 298);
 }
