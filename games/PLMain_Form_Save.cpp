@@ -31,7 +31,8 @@ bool HasRows(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !(rs->E
 
 // The bookmark of a game's row, as the section's set marks it.
 dao::Recordset::BookmarkType RowOfGame(dao::Database& db, long systemnumber) {
-  dao::RecordsetPtr row = db.OpenRecordset("select * from mediadata where systemnumber = " + std::to_string(systemnumber));
+  dao::RecordsetPtr row =
+      db.OpenRecordset("select * from mediadata where systemnumber = " + std::to_string(systemnumber));
   const auto mark = row->Bookmark();
   row->Close();
   return mark;
@@ -181,6 +182,7 @@ void PLMain_Form::SaveRecord() {
   ActiveLetterButton = d.A_Button;
   CurrentLetter = d.SLetterW;
   SwapLetterButtons(ActiveLetterButton, PreviousLetterButton);
+
   LoadData_PL(name);
 }
 
