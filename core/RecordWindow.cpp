@@ -38,6 +38,13 @@
 
 namespace tvn {
 
+void PlaceRowByName(dao::Recordset& set, const std::string& name, dao::Recordset::BookmarkType mark) {
+  set.PlaceRowInOrder(mark, [&name, mark](const dao::Recordset& row) {
+    const int c = vb::CompareLetters(vb::NzStr(row.GetField("Name")), name);
+    return c < 0 || (c == 0 && row.Bookmark() < mark);
+  });
+}
+
 // ---------------------------------------------------------------- controls
 
 namespace frame {

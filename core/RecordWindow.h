@@ -96,6 +96,12 @@ std::string PlaceTitleRow(std::vector<Row>& rows, LetterCounts& counts, Row row,
   return emptied;
 }
 
+// After a record was filed, when only some of the section's rows were read:
+// its row (by its mark) takes its place by name in the section's set, which
+// is not run again, as PlaceTitleRow places it; rows of equal names keep
+// the order of their rows, as the section's query orders them.
+void PlaceRowByName(dao::Recordset& set, const std::string& name, dao::Recordset::BookmarkType mark);
+
 // Puts the set on the row of that name among its rows (in the set's order):
 // the search starts at the row the set stands on, so the next or previous
 // record is found at once, and goes round once; off a row it starts at

@@ -27,6 +27,16 @@ dao::Database& GameDatabase() {
 }
 
 bool HoldsRow(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !rs->Eof() && !rs->BOF(); }
+bool HasRows(const dao::RecordsetPtr& rs) { return rs && rs->IsOpen() && !(rs->Eof() && rs->BOF()); }
+
+// The bookmark of a game's row, as the section's set marks it.
+dao::Recordset::BookmarkType RowOfGame(dao::Database& db, long systemnumber) {
+  dao::RecordsetPtr row =
+      db.OpenRecordset("select * from mediadata where systemnumber = " + std::to_string(systemnumber));
+  const auto mark = row->Bookmark();
+  row->Close();
+  return mark;
+}
 
 // What a date box files: its date, Null when empty. The toolbar lets no
 // other text through; should one reach here it files Null.
@@ -150,11 +160,15 @@ void PLMain_Form::SaveRecord() {
   const bool moved = AddMode || name != loadedName;
   const bool titlesKept = rsSection && rsSection->IsOpen() && titlesSource_.lock() == rsSection;
   if (moved && titlesKept) {
-    dao::RecordsetPtr row =
-        db.OpenRecordset("select * from mediadata where systemnumber = " + std::to_string(stored.SystemNumber));
-    const tvn::TitleKey title{name, letter, row->Bookmark()};
-    row->Close();
+    const tvn::TitleKey title{name, letter, RowOfGame(db, stored.SystemNumber)};
     ShowMovedTitleLetters(tvn::PlaceTitleRow(titles_, letterCounts_, title, *rsSection), letter);
+  } else if (moved && HasRows(rsSection)) {
+    // Only the letters and lists shown were read: the set finds the game's
+    // place by its name, and the letters and lists are read again by the
+    // index, with the game filed among them.
+    tvn::PlaceRowByName(*rsSection, name, RowOfGame(db, stored.SystemNumber));
+    sectionIndex_.reset();
+    MarkLettersWithTitles();
   } else if (!HoldsRow(rsSection) || moved) {
     OpenSectionRecordset();
     MarkLettersWithTitles();

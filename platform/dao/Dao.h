@@ -210,6 +210,10 @@ class Recordset {
   // caller that knows where a write it made puts the row in the set's order.
   // Other sets raise 3251.
   virtual void PlaceRow(BookmarkType row, BookmarkType before);
+  // The same for a caller that does not know the row after it: the place
+  // is found by halving over the set, which stands on each row compared;
+  // goesAfter says whether the row placed sorts after the current one.
+  virtual void PlaceRowInOrder(BookmarkType row, const std::function<bool(const Recordset&)>& goesAfter);
 
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

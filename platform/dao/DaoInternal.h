@@ -371,6 +371,7 @@ class QueryRecordset : public RecordsetBase {
   BookmarkType Bookmark() const override;
   void SetBookmark(BookmarkType bookmark) override;
   void PlaceRow(BookmarkType row, BookmarkType before) override;
+  void PlaceRowInOrder(BookmarkType row, const std::function<bool(const Recordset&)>& goesAfter) override;
   void BeforeOwnWrite() override {
     Drain();
     StopFollowing();
@@ -396,6 +397,10 @@ class QueryRecordset : public RecordsetBase {
   // false (nothing changed) when the order cannot be reproduced so.
   bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
   bool FetchMore();  // one more row from the scan; false at its end
+  // PlaceRow's halves: every rowid read and the row taken out of the set;
+  // the row put back at an index and made current.
+  void TakeRowOut(BookmarkType row);
+  void PutRowAt(BookmarkType row, size_t at);
   void Drain();
   bool DrainByRowids();
   void Follow(long target);

@@ -1479,7 +1479,7 @@ void QueryRecordset::SetBookmark(BookmarkType bookmark) {
   bof_ = eof_ = false;
 }
 
-void QueryRecordset::PlaceRow(BookmarkType row, BookmarkType before) {
+void QueryRecordset::TakeRowOut(BookmarkType row) {
   CheckOpen();
   CheckUpdatable();
   editMode_ = dbEditNone;
@@ -1495,13 +1495,13 @@ void QueryRecordset::PlaceRow(BookmarkType row, BookmarkType before) {
     deleted_.erase(deleted_.begin() + static_cast<long>(i));
     break;
   }
-  size_t at = rowids_.size();
-  if (before != 0)
-    for (size_t i = 0; i < rowids_.size(); ++i)
-      if (rowids_[i] == before && !Deleted(i)) {
-        at = i;
-        break;
-      }
+}
+
+void QueryRecordset::PutRowAt(BookmarkType row, size_t at) {
+  // The rows after it move up one: a row read at an index is read again.
+  if (point_) sqlite3_reset(point_);
+  point_ = nullptr;
+  pointAt_ = -1;
   rowids_.insert(rowids_.begin() + static_cast<long>(at), row);
   deleted_.insert(deleted_.begin() + static_cast<long>(at), 0);
   ++live_;
@@ -1510,12 +1510,59 @@ void QueryRecordset::PlaceRow(BookmarkType row, BookmarkType before) {
   bof_ = eof_ = false;
 }
 
+void QueryRecordset::PlaceRow(BookmarkType row, BookmarkType before) {
+  TakeRowOut(row);
+  size_t at = rowids_.size();
+  if (before != 0)
+    for (size_t i = 0; i < rowids_.size(); ++i)
+      if (rowids_[i] == before && !Deleted(i)) {
+        at = i;
+        break;
+      }
+  PutRowAt(row, at);
+}
+
+void QueryRecordset::PlaceRowInOrder(BookmarkType row, const std::function<bool(const Recordset&)>& goesAfter) {
+  TakeRowOut(row);
+  // Halving over the rows in the set's order: a few rows read, however
+  // many the set holds. Rows this set deleted and rows another program
+  // removed (no name to compare) are stepped over to the next row read.
+  size_t lo = 0, hi = rowids_.size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    size_t probe = mid;
+    int after = -1;
+    for (; probe < hi && after < 0; ++probe) {
+      if (Deleted(probe)) continue;
+      pos_ = static_cast<long>(probe);
+      bof_ = eof_ = false;
+      try {
+        after = goesAfter(*this) ? 1 : 0;
+      } catch (const Error& e) {
+        if (e.Number() != errRecordDeleted) throw;
+      }
+    }
+    if (after < 0) {
+      hi = mid;  // nothing to compare from mid on
+    } else if (after == 1) {
+      lo = probe;  // probe is one past the row compared
+    } else {
+      hi = probe - 1;
+    }
+  }
+  PutRowAt(row, lo);
+}
+
 }  // namespace dao::detail
 
 namespace dao {
 
 // For recordsets of other makes (fakes in tests): field by field.
 void Recordset::PlaceRow(BookmarkType, BookmarkType) {
+  detail::Fail(3251, "Operation is not supported for this type of object.");
+}
+
+void Recordset::PlaceRowInOrder(BookmarkType, const std::function<bool(const Recordset&)>&) {
   detail::Fail(3251, "Operation is not supported for this type of object.");
 }
 

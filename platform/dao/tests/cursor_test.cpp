@@ -1,5 +1,7 @@
 // Table-type recordsets with Index and Seek, query recordsets, and cursor
 // movement at both ends.
+#include <algorithm>
+
 #include "platform/dao/tests/DaoTestUtil.h"
 #include "platform/runtime/Functions.h"
 
@@ -467,6 +469,53 @@ TEST_F(CursorTest, APlacedRowTakesItsPlaceWithoutTheQueryRunningAgain) {
   // Table-type sets keep their index's order: nothing to place there.
   auto table = db_->OpenRecordset("people");
   EXPECT_EQ(ErrorOf([&] { table->PlaceRow(mark("Delta"), 0); }), 3251);
+}
+
+TEST_F(CursorTest, ARowPlacedByComparingFindsItsPlaceAmongRowsGoneFromTheSet) {
+  for (const char* n : {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Golf", "Hotel", "India"}) Add(n, 1);
+  auto rs = db_->OpenRecordset("select * from people where section = 1 order by name");
+  auto mark = [this](const std::string& name) {
+    auto one = db_->OpenRecordset("select * from people where name = '" + name + "'");
+    return one->Bookmark();
+  };
+  auto place = [&rs, &mark](const std::string& name) {
+    rs->PlaceRowInOrder(mark(name), [name](const Recordset& row) { return Str(row.GetField("name")) < name; });
+    EXPECT_EQ(Str(rs->GetField("name")), name);
+  };
+  // One row deleted through the set, two by another writer: the halving
+  // meets them and still places the row between its neighbours.
+  rs->MoveFirst();
+  rs->MoveNext();
+  rs->Delete();
+  db_->Execute("delete from people where name in ('Echo', 'Delta')");
+  Add("Foxtrot", 1);
+  place("Foxtrot");
+  // The rows still there, in the set's order (a gone row reads as "-").
+  auto rows = [&rs] {
+    std::vector<std::string> names;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+      try {
+        names.push_back(Str(rs->GetField("name")));
+      } catch (const Error&) {
+        names.push_back("-");
+      }
+    }
+    return names;
+  };
+  std::vector<std::string> seen = rows();
+  seen.erase(std::remove(seen.begin(), seen.end(), "-"), seen.end());
+  EXPECT_EQ(seen, (std::vector<std::string>{"Alpha", "Charlie", "Foxtrot", "Golf", "Hotel", "India"}));
+  // First and last of the set.
+  Add("Aardvark", 1);
+  place("Aardvark");
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->BOF());
+  Add("Zulu", 1);
+  place("Zulu");
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(rows().size(), 10u);  // with the two gone rows
+  EXPECT_EQ(ErrorOf([&] { db_->OpenRecordset("people")->PlaceRowInOrder(mark("Zulu"), {}); }), 3251);
 }
 
 }  // namespace
