@@ -227,6 +227,29 @@ qsizetype FirstPossibleMark(const QString& text) {
   while (i < text.size() && s[i] < 0x0300) ++i;
   return i;
 }
+
+// Calls f(letter, end) for each run of marks in s: letter is where the
+// character they follow begins (-1 for marks that begin the text), end
+// where the marks end.
+template <class F>
+void ForEachMarkRun(const char16_t* s, qsizetype n, F&& f) {
+  for (qsizetype k = 0, letter = -1; k < n;) {
+    qsizetype w = 0;
+    if (!IsMark(CodeAt(s, n, k, w))) {
+      letter = k;
+      k += w;
+      continue;
+    }
+    qsizetype end = k + w;
+    while (end < n) {
+      qsizetype w2 = 0;
+      if (!IsMark(CodeAt(s, n, end, w2))) break;
+      end += w2;
+    }
+    f(letter, end);
+    k = end;
+  }
+}
 }  // namespace
 
 QString DrawnText(const QString& text, std::vector<qsizetype>* typedOf) {
@@ -248,21 +271,9 @@ QString DrawnText(const QString& text, std::vector<qsizetype>* typedOf) {
       for (qsizetype i = from; i < to; ++i) typedOf->push_back(i);
   };
   qsizetype done = 0;  // text before this is in out already
-  qsizetype base = 0;  // where the character the next marks belong to begins
-  for (qsizetype k = 0; k < n;) {
-    qsizetype w = 0;
-    const char32_t c = CodeAt(s, n, k, w);
-    if (!IsMark(c)) {
-      base = k;
-      k += w;
-      continue;
-    }
-    qsizetype end = k + w;
-    while (end < n) {
-      qsizetype w2 = 0;
-      if (!IsMark(CodeAt(s, n, end, w2))) break;
-      end += w2;
-    }
+  ForEachMarkRun(s, n, [&](qsizetype letter, qsizetype end) {
+    // Marks that begin the text are composed among themselves.
+    const qsizetype base = std::max<qsizetype>(letter, 0);
     copied(done, base);
     const QString composed = text.mid(base, end - base).normalized(QString::NormalizationForm_C);
     // A letter whose marks do not all compose into it stays as typed: its
@@ -278,9 +289,7 @@ QString DrawnText(const QString& text, std::vector<qsizetype>* typedOf) {
       for (qsizetype i = 1; i < composed.size(); ++i) typedOf->push_back(-1);
     }
     done = end;
-    base = end;
-    k = end;
-  }
+  });
   if (done == 0) {
     if (typedOf) typedOf->clear();
     return text;
@@ -316,23 +325,8 @@ std::vector<MarkFace> MarkFaces(const QString& drawn, const FontSpec& font) {
   if (FirstPossibleMark(drawn) == n) return out;
   const char16_t* s = reinterpret_cast<const char16_t*>(drawn.constData());
   const QString family = FamilyFor(font.name);
-  qsizetype base = -1;
-  for (qsizetype k = 0; k < n;) {
-    qsizetype w = 0;
-    const char32_t c = CodeAt(s, n, k, w);
-    if (!IsMark(c)) {
-      base = k;
-      k += w;
-      continue;
-    }
-    qsizetype end = k + w;
-    while (end < n) {
-      qsizetype w2 = 0;
-      if (!IsMark(CodeAt(s, n, end, w2))) break;
-      end += w2;
-    }
-    k = end;
-    if (base < 0) continue;
+  ForEachMarkRun(s, n, [&](qsizetype base, qsizetype end) {
+    if (base < 0) return;
     // A letter of the run's face with a mark it lacks: the mark would come
     // from another face and stand beside the letter instead of over it.
     // The letter goes with its marks to the first face that has them all,
@@ -340,17 +334,15 @@ std::vector<MarkFace> MarkFaces(const QString& drawn, const FontSpec& font) {
     // are drawn with their letters' face already.
     const QString piece = drawn.mid(base, end - base);
     const QString letter = drawn.mid(base, QChar::isHighSurrogate(s[base]) && base + 1 < n ? 2 : 1);
-    if (FamilyHas(family, piece) || !FamilyHas(family, letter))
-      continue;
+    if (FamilyHas(family, piece) || !FamilyHas(family, letter)) return;
     for (const QString& other : ScriptFamilies())
       if (FamilyHas(other, piece)) {
         FontSpec face = font;
         face.name = other.toStdString();
         out.push_back({base, end - base, face});
-        break;
+        return;
       }
-    base = -1;
-  }
+  });
   return out;
 }
 
