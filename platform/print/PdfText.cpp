@@ -736,6 +736,11 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   std::vector<qsizetype> typedOf;
   const QString drawn = DrawnText(text, &typedOf);
   QTextLayout layout(drawn, font);
+  LayOutOneLine(layout);
+  AddLaidOutText(layout, line, &text, &typedOf);
+}
+
+void LayOutOneLine(QTextLayout& layout) {
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setWrapMode(QTextOption::NoWrap);
@@ -743,7 +748,6 @@ void AddDrawnText(const QString& text, const QFont& font, TextLine& line) {
   layout.beginLayout();
   layout.createLine();
   layout.endLayout();
-  AddLaidOutText(layout, line, &text, &typedOf);
 }
 
 namespace {

@@ -49,6 +49,10 @@ bool IsPlainText(const QString& text);
 // Adds to line text and its glyphs, drawn with painter.drawText in font.
 void AddDrawnText(const QString& text, const QFont& font, TextLine& line);
 
+// Lays out layout's text (and formats, set before) as one line, left to
+// right, unwrapped: as QPainter::drawText shapes a line.
+void LayOutOneLine(QTextLayout& layout);
+
 // Adds to line the text and glyphs of the first line of layout (laid out,
 // drawn with QTextLayout::draw). Where the layout's text is the typed text
 // with letters and their marks composed, typed and typedOf (DrawnText)

@@ -141,14 +141,8 @@ void LayOutParagraph(const TextItem* const* runs, size_t count, QTextLayout& lay
   }
   layout.setText(text);
   layout.setFont(FontFor(runs[0]->font).font);
-  QTextOption option;
-  option.setTextDirection(Qt::LeftToRight);
-  option.setWrapMode(QTextOption::NoWrap);
-  layout.setTextOption(option);
   layout.setFormats(formats);
-  layout.beginLayout();
-  layout.createLine();
-  layout.endLayout();
+  LayOutOneLine(layout);
 }
 
 // Paints the page on painter, or only walks its text with none. With

@@ -142,14 +142,8 @@ void LayOut(QTextLayout& layout) {
   }
   layout.setText(text);
   layout.setFont(formats.front().format.font());
-  QTextOption option;
-  option.setTextDirection(Qt::LeftToRight);
-  option.setWrapMode(QTextOption::NoWrap);
-  layout.setTextOption(option);
   layout.setFormats(formats);
-  layout.beginLayout();
-  layout.createLine();
-  layout.endLayout();
+  print::LayOutOneLine(layout);
 }
 
 // Drawing a line's glyphs in the order typed rather than as Qt draws them
