@@ -130,10 +130,7 @@ void NewMain_Form::Form_Activate() {
       ShowHelp(2);
       vb::SaveSetting(kApp, kSection, "NF", "2");
     }
-    AVData()->SectionNumber(0);
-    int last = ReadByte("LG", 6);
-    if (last < 1 || last > 9) last = 6;  // a damaged setting must still open a section
-    ItemClickProcess(Byte(last));
+    ReadCollectionFirst();
     QCoreApplication::processEvents();
   }
   unsetCursor();

@@ -364,6 +364,13 @@ class NewMain_Form : public RecordWindow {
   void CloseWindowRecordsets();
   // Opens TVNDATA.LastDB as the collection, brought to the current layout.
   void OpenCollectionAtLastDB();
+  // ItemClickProcess for the window's first read of a collection: what
+  // fails is raised to the caller instead of told.
+  void ReadFirstSection(Byte section);
+  bool raiseSectionErrors_ = false;
+  // The first activation's read of the collection the start opened, with
+  // the way on when it meets a damaged file.
+  void ReadCollectionFirst();
 
   // Record editing: save, record commands, lookup combos, field input
  public:

@@ -17,6 +17,7 @@
 #include "catalogue/NewMain_Form.h"
 #include "catalogue/SectionRules.h"
 #include "core/AVCollection_Form.h"
+#include "core/Start_Form.h"
 #include "core/AppState.h"
 #include "core/CommonDataTable.h"
 #include "core/Compaction.h"
@@ -170,6 +171,63 @@ void NewMain_Form::OpenCollectionAtLastDB() {
   OpenMediaData();
 }
 
+void NewMain_Form::ReadFirstSection(Byte section) {
+  raiseSectionErrors_ = true;
+  try {
+    ItemClickProcess(section);
+  } catch (...) {
+    raiseSectionErrors_ = false;
+    throw;
+  }
+  raiseSectionErrors_ = false;
+}
+
+void NewMain_Form::ReadCollectionFirst() {
+  auto readLastSection = [this] {
+    AVData()->SectionNumber(0);
+    int last = ReadStartupByte("LG", 6);
+    if (last < 1 || last > 9) last = 6;  // a damaged setting must still open a section
+    ReadFirstSection(Byte(last));
+  };
+  auto close = [this] {
+    CloseWindowRecordsets();
+    auto& app = App();
+    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+    app.CollectionDB.reset();
+  };
+  // The check at opening reads the collection's keys and indexes, not every
+  // row: a damaged row the window shows first is met here, and then the
+  // user chooses the way on as at the start, with nothing of the damaged
+  // file on screen.
+  const CollectionManagerConfig& config = AVCollection_Form::MediaCollections();
+  TVNDATA* d = AVData();
+  CurrentCollectionOpening how;
+  how.giveUp = "go on without a collection and open one in the Collection Manager (Utilities menu).";
+  how.gaveUp = "The window goes on without a collection; open one in the Collection Manager (Utilities menu).";
+  how.defaultFile = DefaultCollectionFile;
+  how.defaultPath = CollectionPath(DefaultCollectionFile);
+  how.path = [d] { return CollectionPath(d->LastDB()); };
+  how.open = [&] {
+    try {
+      OpenCollectionAtLastDB();
+      Form_Load();
+      readLastSection();
+    } catch (...) {
+      close();
+      throw;
+    }
+  };
+  how.canUseDefault = [] { return vb::FileExists(CollectionPath(DefaultCollectionFile)); };
+  how.useDefault = [&config, d] {
+    d->LastDB(DefaultCollectionFile);
+    vb::SaveSetting("TVN", "Startup", config.settingKey, DefaultCollectionFile);
+    d->CurCollection(AVCollection_Form::ListedName(config, DefaultCollectionFile));
+  };
+  if (AVCollection_Form::FirstReadOrWayOn(config, readLastSection, close, how)) return;
+  setWindowTitle(QStringLiteral("Tavolin"));
+  ShowWithoutCollection(true, {View_Menu, UtilitiesMenu}, CollectionMenu);
+}
+
 void NewMain_Form::CollectionMenu_Click() {
   // The record on show belongs to the collection that is about to close.
   if (!ConfirmLeaveRecord()) return;
@@ -183,54 +241,30 @@ void NewMain_Form::CollectionMenu_Click() {
   if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
   MenuHooks::Get().showCollectionManager(this);
 
-  BusyWindow busy(this);
-  auto reopen = [this] {
-    OpenCollectionAtLastDB();
-    Form_Load();
-    AVData()->SectionNumber(0);
-    int last = int(vb::Val(vb::GetSetting("TVN", "Startup", "LG", "6")));
-    if (last < 1 || last > 9) last = 6;
-    ItemClickProcess(Byte(last));
-    if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
+  // The window reads the new collection as part of opening it: when that
+  // fails, the collection that was open comes back. A damaged file met by
+  // the section's first read is raised here, not told and passed over.
+  auto openAndRead = [this, &app] {
+    try {
+      BusyWindow busy(this);
+      OpenCollectionAtLastDB();
+      Form_Load();
+      AVData()->SectionNumber(0);
+      int last = int(vb::Val(vb::GetSetting("TVN", "Startup", "LG", "6")));
+      if (last < 1 || last > 9) last = 6;
+      ReadFirstSection(Byte(last));
+      if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
+    } catch (...) {
+      CloseWindowRecordsets();
+      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+      app.CollectionDB.reset();
+      throw;
+    }
   };
-  // The chosen collection cannot be used: say why, and go back to the one
-  // that was open, so the window keeps a collection to work on. When even
-  // that fails, the window goes on without one and reads nothing.
-  auto tell = [](const std::exception& e, const std::string& file, const std::string& after) {
-    const std::string path = CollectionPath(file);
-    vb::MsgBox(CannotUseText("collection", path, UnderstandOpenFailure(e, path).what) + after,
-               vb::vbOKOnly + vb::vbExclamation);
-  };
-  auto closeCollection = [&app] {
-    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-    app.CollectionDB.reset();
-  };
-  const std::string tried = d->LastDB();
-  const bool canGoBack = !previousFile.empty() && vb::UCase(previousFile) != vb::UCase(tried);
-  try {
-    reopen();
+  if (AVCollection_Form::TakeChosenCollection(AVCollection_Form::MediaCollections(), previousFile, previousName,
+                                              openAndRead)) {
     ShowWithoutCollection(false, {View_Menu, UtilitiesMenu}, CollectionMenu);
     return;
-  } catch (const std::exception& e) {
-    busy.Done();
-    closeCollection();
-    tell(e, tried,
-         canGoBack ? "\n\nThe file is left as it is; the collection \"" + previousName + "\" stays open."
-                   : std::string("\n\nThe file is left as it is."));
-  }
-  if (canGoBack) {
-    d->LastDB(previousFile);
-    d->CurCollection(previousName);
-    vb::SaveSetting("TVN", "Startup", "CurDB", previousFile);
-    try {
-      BusyWindow again(this);
-      reopen();
-      ShowWithoutCollection(false, {View_Menu, UtilitiesMenu}, CollectionMenu);
-      return;
-    } catch (const std::exception& e) {
-      closeCollection();
-      tell(e, previousFile, "");
-    }
   }
   setWindowTitle(QStringLiteral("Tavolin"));
   ShowWithoutCollection(true, {View_Menu, UtilitiesMenu}, CollectionMenu);

@@ -96,6 +96,7 @@ void NewMain_Form::ItemClickProcess(Byte section) {
   try {
     SwitchSection();
   } catch (const vb::RuntimeError& e) {
+    if (raiseSectionErrors_) throw;
     vb::BusyScope::Pause answer;
     vb::TellError(e);
   }

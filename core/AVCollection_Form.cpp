@@ -475,6 +475,85 @@ void AVCollection_Form::OpenCurrentCollection(const CollectionManagerConfig& con
   }
 }
 
+bool AVCollection_Form::TakeChosenCollection(const CollectionManagerConfig& config, const std::string& previousFile,
+                                              const std::string& previousName,
+                                              const std::function<void()>& openAndRead) {
+  const std::string& noun = config.kind ? config.kind->noun : MediaCollectionKind().noun;
+  const std::string folder = config.folder ? config.folder() : vb::ProgramFolder();
+  auto tell = [&](const std::exception& e, const std::string& file, const std::string& after) {
+    const std::string path = folder + "/" + file;
+    vb::MsgBox(CannotUseText(noun, path, UnderstandOpenFailure(e, path).what) + after,
+               vb::vbOKOnly + vb::vbExclamation);
+  };
+  // The manager makes only a collection current that it has checked; what
+  // the check does not read (or another program spoiled since) shows when
+  // the window reads it, and then the collection that was open stays.
+  const std::string tried = config.lastDB();
+  const bool canGoBack = !previousFile.empty() && vb::UCase(previousFile) != vb::UCase(tried);
+  try {
+    openAndRead();
+    return true;
+  } catch (const std::exception& e) {
+    tell(e, tried,
+         canGoBack ? "\n\nThe file is left as it is; the " + noun + " \"" + previousName + "\" stays open."
+                   : std::string("\n\nThe file is left as it is."));
+  }
+  if (!canGoBack) return false;
+  config.setLastDB(previousFile);
+  config.setCurCollection(previousName);
+  vb::SaveSetting("TVN", "Startup", config.settingKey, previousFile);
+  try {
+    openAndRead();
+    return true;
+  } catch (const std::exception& e) {
+    tell(e, previousFile, "");
+  }
+  return false;
+}
+
+bool AVCollection_Form::FirstReadOrWayOn(const CollectionManagerConfig& config, const std::function<void()>& firstRead,
+                                         const std::function<void()>& close, const CurrentCollectionOpening& how) {
+  try {
+    firstRead();
+    return true;
+  } catch (const dao::FileError& e) {
+    if (e.Number() != dao::errDamaged && e.Number() != dao::errNotADatabase) {
+      vb::TellError(e);
+      return true;
+    }
+  } catch (const std::exception& e) {
+    vb::TellError(e);
+    return true;
+  }
+  close();
+  try {
+    OpenCurrentCollection(config, how);
+    return true;
+  } catch (const OpenDeclined&) {
+    return false;
+  }
+}
+
+std::string AVCollection_Form::ListedName(const CollectionManagerConfig& config, const std::string& file) {
+  const std::string folder = config.folder ? config.folder() : vb::ProgramFolder();
+  dao::Workspace& ws = config.workspace ? config.workspace()
+                                        : (App().AppWorkspace ? *App().AppWorkspace : dao::DBEngine::Workspaces(0));
+  std::string name;
+  try {
+    dao::DatabasePtr db = ws.OpenDatabase(folder + "/admin.sys", false, true);
+    try {
+      auto rs = db->OpenRecordset(std::string("select ") + config.nameField + " from " + config.list +
+                                  " where upper(dbname) = " + dao::SqlQuote(vb::UCase(file)));
+      if (!rs->Eof()) name = vb::NzStr(rs->GetField(config.nameField));
+      rs->Close();
+    } catch (const std::exception&) {
+    }
+    db->Close();
+  } catch (const std::exception&) {
+  }
+  return name;
+}
+
 bool AVCollection_Form::CheckExistingDatabase() {
   const int answer = vb::MsgBox(
       "The system found a database using this collection name.\nDo you wish to use this database???\n"

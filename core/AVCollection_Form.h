@@ -113,6 +113,31 @@ class AVCollection_Form : public QDialog {
   // nothing is offered that could not work there.
   static void OpenCurrentCollection(const CollectionManagerConfig& config, const CurrentCollectionOpening& how);
 
+  // Makes the collection the manager left current (config.lastDB()) the
+  // window's, all or nothing. openAndRead opens it and has the window read
+  // it first, raising what fails with nothing left open. When it fails the
+  // user is told in words naming the file, and the collection that was
+  // open (previousFile, previousName) becomes current again (LastDB,
+  // CurCollection and the setting) and is opened and read again. The
+  // failing file is left as it is. False when no collection could be
+  // opened and read: the window then reads nothing.
+  static bool TakeChosenCollection(const CollectionManagerConfig& config, const std::string& previousFile,
+                                   const std::string& previousName, const std::function<void()>& openAndRead);
+
+  // The window's first read (firstRead) of the collection opened when the
+  // catalogue started. A damaged file met there (what the check at opening
+  // does not read) is closed (close) and left as it is, and the user gets
+  // the way on of OpenCurrentCollection with how, whose open opens
+  // config.lastDB() again and has the window read it. Any other failure is
+  // told in words and the window goes on. False when the user chose to go
+  // on without a collection: the window then reads nothing.
+  static bool FirstReadOrWayOn(const CollectionManagerConfig& config, const std::function<void()>& firstRead,
+                               const std::function<void()>& close, const CurrentCollectionOpening& how);
+
+  // The display name the master list of folder gives file in config's
+  // list; "" when it has none or cannot be read.
+  static std::string ListedName(const CollectionManagerConfig& config, const std::string& file);
+
   // The collection file of this catalogue at path, opened as every
   // opening does (OpenCollectionFile).
   static dao::DatabasePtr OpenCollection(const CollectionManagerConfig& config, dao::Workspace& workspace,

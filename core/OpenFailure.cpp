@@ -175,19 +175,19 @@ void ReadThrough(dao::Database& db, const std::string& table, long long stretch,
   busy.Tick();
   // Every page of the name indexes: a section's title list reads them in
   // order. Each is one pass over the index alone.
-  for (const auto& [index, column] : TableIndexes(db, table, depth == Depth::NameIndexes)) {
+  for (const auto& [index, column] : TableIndexes(db, table, depth != Depth::Whole)) {
     db.ForEachRow("select count(" + (column.empty() ? std::string("*") : QuoteName(column)) + ") from " +
                       QuoteName(table) + " indexed by " + QuoteName(index),
                   [](const std::vector<dao::Variant>&) { return false; });
     busy.Tick();
   }
-  // Every row of the table in key order, a stretch at a time, each read as
-  // far as its long texts: the table's own pages (not a smaller index that
-  // holds the key too), the rows' contents and the pages a long note goes
-  // on in.
+  // Every row of the table in key order, a stretch at a time: the table's
+  // own pages (not a smaller index that holds the key too), and as deep as
+  // asked the rows' contents and the pages a long note goes on in.
   std::string read = "0";
-  for (const std::string& c : depth == Depth::NameIndexes ? LongTextColumns(db, table) : AllColumns(db, table))
-    read += " + coalesce(length(" + QuoteName(c) + "), 0)";
+  if (depth != Depth::Keys)
+    for (const std::string& c : depth == Depth::NameIndexes ? LongTextColumns(db, table) : AllColumns(db, table))
+      read += " + coalesce(length(" + QuoteName(c) + "), 0)";
   std::string after;  // the first stretch starts at the lowest key, whatever it is
   for (;;) {
     long long count = 0;

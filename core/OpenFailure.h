@@ -44,31 +44,33 @@ constexpr long long kReadThroughStretch = 8192;
 // pages) or NotACollectionError (a table or field missing). A file that
 // fails is closed again with nothing written to it. A file of the current
 // layout must hold every table and field of kind.tables; before its
-// indexes are mended it is read as far as a window reads it when it opens
-// on it: the item table through (ReadThrough), every other table of
-// kind.tables whole with all of its indexes. So a file a window cannot
-// show is refused here, before anything changes. One of the earlier
-// layout, holding every table and field of kind.earlierTables, is left
-// untouched for the conversion, which copies it first. Every opening of a
-// collection, at start and in the managers, goes through here.
+// indexes are mended it is read as far as it can be cheaply: the item
+// table's keys and name indexes (ReadThrough, Depth::Keys), every other
+// table of kind.tables whole with all of its indexes. Damage elsewhere is
+// met by the window's first read, which gives way to the collection that
+// was open (or to the choices at start), or by a later command, which
+// tells the damaged file. One of the earlier layout, holding every table
+// and field of kind.earlierTables, is left untouched for the conversion,
+// which copies it first. Every opening of a collection, at start and in
+// the managers, goes through here.
 dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string& path, const CollectionKind& kind);
 
 // Reads table through, so that a file whose pages of the table are damaged
 // is told now, before anything is written, by the engine's error for a
-// damaged file, and not by the window's first read: every row from the
-// table itself, page after page in key order, a stretch of rows at a time,
-// and the pages of its indexes. Linear in the rows; the windows are ticked
-// by time throughout. The item table is read as deep as the windows read
-// it first (Depth::NameIndexes): its other indexes are left to the error
-// path of the command that meets them (a filter, a filing), which tells the
-// damaged file and keeps the typing.
+// damaged file, and not by the window's first read: the table's own pages
+// in key order, a stretch of rows at a time, and the pages of its indexes.
+// Linear in the rows; the windows are ticked by time throughout.
 // How deep ReadThrough reads a table.
 enum class Depth {
+  Keys,         // the indexes holding the name, and every row's key: what a
+                // section's title list and a search by name walk. The rows'
+                // contents, long notes and other indexes are left to the
+                // read that meets them, which tells the damaged file.
   NameIndexes,  // the indexes holding the name, each row as far as its long texts
   Whole,        // every index, every row whole
 };
 void ReadThrough(dao::Database& db, const std::string& table, long long stretch = kReadThroughStretch,
-                 Depth depth = Depth::NameIndexes);
+                 Depth depth = Depth::Keys);
 
 // The master list "admin.sys", opened by whoever reads it: raises
 // NotACollectionError (noun "list of collections") when it lacks a table

@@ -86,36 +86,9 @@ bool ShowGameCollectionManager(QWidget* parent, const std::function<void()>& fir
     PLCollection_Form form(parent);
     if (vb::Guarded([&] { form.Form_Load(); })) form.exec();
   }
-  // The manager makes only a collection current that it has checked. Should
-  // it have become unusable all the same (taken by another program since),
-  // the user is told and the collection that was open stays.
-  std::string tried = d.LastDB;
-  try {
-    OpenAndRead(firstRead);
-    return true;
-  } catch (const std::exception& e) {
-    const std::string path = GameFolder() + "/" + tried;
-    const bool same = vb::UCase(tried) == vb::UCase(previousFile);
-    vb::MsgBox(tvn::CannotUseText("game collection", path, tvn::UnderstandOpenFailure(e, path).what) +
-                   (same || previousFile.empty() ? std::string("\n\nThe file is left as it is.")
-                                                 : "\n\nThe file is left as it is; the game collection \"" +
-                                                       previousName + "\" stays open."),
-               vb::vbOKOnly + vb::vbExclamation);
-  }
-  if (vb::UCase(tried) != vb::UCase(previousFile) && !previousFile.empty()) {
-    d.LastDB = previousFile;
-    d.CurCollection = previousName;
-    vb::SaveSetting("TVN", "Startup", "CurDB_PL", previousFile);
-    try {
-      OpenAndRead(firstRead);
-      return true;
-    } catch (const std::exception& e) {
-      const std::string path = GameFolder() + "/" + previousFile;
-      vb::MsgBox(tvn::CannotUseText("game collection", path, tvn::UnderstandOpenFailure(e, path).what),
-                 vb::vbOKOnly + vb::vbExclamation);
-    }
-  }
-  return false;
+  // Switching is all or nothing: the window's first read is part of it.
+  return tvn::AVCollection_Form::TakeChosenCollection(PLCollection_Form::GameCollections(), previousFile,
+                                                      previousName, [&] { OpenAndRead(firstRead); });
 }
 
 }  // namespace pl
