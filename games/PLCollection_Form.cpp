@@ -75,6 +75,30 @@ void OpenAndRead(const std::function<void()>& firstRead) {
 
 }  // namespace
 
+bool ReadGameCollectionFirst(const std::function<void()>& firstRead, const std::function<void()>& readAgain) {
+  avplDataclass& d = PLData();
+  const std::string folder = GameFolder();
+  auto close = [] {
+    PLGlobals& g = PL();
+    if (g.GameDB && g.GameDB->IsOpen()) g.GameDB->Close();
+    g.GameDB.reset();
+  };
+  tvn::CurrentCollectionOpening how;
+  how.giveUp = "go on without a game collection and open one in the Collection Manager (Utilities menu).";
+  how.gaveUp = "The window goes on without a game collection; open one in the Collection Manager (Utilities menu).";
+  how.defaultFile = DefaultGameDB;
+  how.defaultPath = folder + "/" + DefaultGameDB;
+  how.path = [&] { return folder + "/" + d.LastDB; };
+  how.open = [&] { OpenAndRead(readAgain); };
+  how.canUseDefault = [&] { return vb::FileExists(folder + "/" + DefaultGameDB); };
+  how.useDefault = [&] {
+    d.LastDB = DefaultGameDB;
+    d.CurCollection = tvn::AVCollection_Form::ListedName(PLCollection_Form::GameCollections(), DefaultGameDB);
+    vb::SaveSetting("TVN", "Startup", "CurDB_PL", DefaultGameDB);
+  };
+  return tvn::AVCollection_Form::FirstReadOrWayOn(PLCollection_Form::GameCollections(), firstRead, close, how);
+}
+
 bool ShowGameCollectionManager(QWidget* parent, const std::function<void()>& firstRead) {
   PLGlobals& g = PL();
   avplDataclass& d = PLData();

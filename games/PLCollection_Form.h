@@ -33,6 +33,14 @@ class PLCollection_Form final : public tvn::AVCollection_Form {
 // then reads nothing through PL().GameDB.
 bool ShowGameCollectionManager(QWidget* parent, const std::function<void()>& firstRead = {});
 
+// The game window's first read (firstRead) of the collection the catalogue
+// opened on. When it meets a damaged file (what the check at opening does
+// not read) the file is closed and left as it is, and the user chooses the
+// way on as when the catalogue opens: a new collection, the default one
+// (each opened and read by readAgain), or the window without a
+// collection. False in that last case: nothing reads through PL().GameDB.
+bool ReadGameCollectionFirst(const std::function<void()>& firstRead, const std::function<void()>& readAgain);
+
 // Opens LastDB of the program folder as the game collection, checked as
 // every opening is; failures reach the caller and leave no collection open.
 void OpenLastGameDatabase();

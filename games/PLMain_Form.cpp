@@ -14,6 +14,7 @@
 #include "core/FieldCaptions.h"
 #include "core/TavolinModule.h"
 #include "core/Windows.h"
+#include "games/PLCollection_Form.h"
 #include "games/PLModule.h"
 #include "games/PLQDForm.h"
 #include "platform/forms/Controls.h"
@@ -73,11 +74,24 @@ void PLMain_Form::Form_Activate() {
   } catch (const vb::RuntimeError& e) {
     vb::TellError(e);
   }
-  PLData().SectionNumber = 0;
-  int last = tvn::ReadStartupByte("LPL", 1);
-  if (last < 1 || last > 6) last = 1;  // a damaged setting must still show a section
-  std::uint8_t section = std::uint8_t(last);
-  ItemClickProcessPL(section);
+  auto readLastSection = [this] {
+    PLData().SectionNumber = 0;
+    int last = tvn::ReadStartupByte("LPL", 1);
+    if (last < 1 || last > 6) last = 1;  // a damaged setting must still show a section
+    std::uint8_t section = std::uint8_t(last);
+    ItemClickProcessPL(section);
+  };
+  // A damaged row the window shows first (the check at opening reads keys
+  // and name indexes only) leaves nothing of that file on screen.
+  const bool read = ReadGameCollectionFirst(readLastSection, [&] {
+    Form_Load();
+    FirstActivate = false;
+    readLastSection();
+  });
+  if (!read) {
+    setWindowTitle(QStringLiteral("The Pellion"));
+    ShowWithoutCollection(true, {vmenu, UtilitiesMenu}, CollectionMenu);
+  }
   QCoreApplication::processEvents();
 }
 
