@@ -3,6 +3,7 @@
 // damage says so in words naming the file, never by an engine number,
 // and keeps what is on screen; the file is not written.
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
@@ -82,5 +83,30 @@ TEST_F(CatalogueTest, DamageMetWhileBrowsingFilingOrInTheQuickDisplayIsToldAndTh
   ExpectToldDamaged(file, "file");
   EXPECT_EQ(Shown(w), "Item 0001");
   EXPECT_EQ(w.CD_Notes_Text->toPlainText().toStdString(), "Typed before the disk failed");
+  EXPECT_EQ(tvn::testing::Content(file), damaged);
+}
+
+// Damage in one of the item table's other indexes (the first artist's),
+// which the check at opening does not read: filing a record whose artist
+// changed meets it, and it is told as the damaged file, the typing kept,
+// the record on show staying and nothing written.
+TEST_F(CatalogueTest, DamageInTheArtistIndexIsToldWhenFilingMeetsIt) {
+  const std::string file = tvn::App().CollectionDB->Name();
+  FillSection(file);
+  tvn::NewMain_Form& w = WindowOn(2);
+  w.FirstActivate = false;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_EQ(Shown(w), "Item 0001");
+  PromptScript::Clear();
+  tvn::testing::BackToUser();
+  tvn::testing::DamageLeavesNow(file, "mediadata.artist1");
+  const std::string damaged = tvn::testing::Content(file);
+
+  w.Artist[0]->setEditText(QStringLiteral("Typed Artist"));
+  w.Toolbar1Buttons[3]->trigger();
+  ExpectToldDamaged(file, "file");
+  EXPECT_EQ(Shown(w), "Item 0001");
+  EXPECT_EQ(w.Artist[0]->currentText().toStdString(), "Typed Artist");
   EXPECT_EQ(tvn::testing::Content(file), damaged);
 }

@@ -2,6 +2,7 @@
 // browsing, filing and the quick display say so in words naming the file,
 // never by an engine number, and keep the game on show and the typing;
 // the file is not written.
+#include <QComboBox>
 #include <QTest>
 #include <QTextEdit>
 #include <sqlite3.h>
@@ -68,6 +69,37 @@ TEST_F(DamagedGameLater, DamageMetWhileBrowsingFilingOrInTheQuickDisplayIsToldAn
   ExpectToldDamaged(file, "file");
   EXPECT_EQ(Name(), "Game 0001");
   EXPECT_EQ(W().txtNotes->toPlainText().toStdString(), "Typed before the disk failed");
+  EXPECT_EQ(tvn::testing::Content(file), damaged);
+}
+
+// Damage in one of the game table's other indexes (the publisher's),
+// which the check at opening does not read: filing a game whose publisher
+// changed meets it, and it is told as the damaged file, the typing kept,
+// the game on show staying and nothing written.
+TEST_F(DamagedGameLater, DamageInThePublisherIndexIsToldWhenFilingMeetsIt) {
+  const std::string file = Db().Name();
+  {
+    sqlite3* raw = nullptr;
+    sqlite3_open(file.c_str(), &raw);
+    sqlite3_exec(raw,
+                 "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 3000) "
+                 "INSERT INTO mediadata (name, sectionnumber, publisher) "
+                 "SELECT printf('Game %04d', i), 6, i % 50 FROM c",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+  }
+  Showing(6);
+  ASSERT_EQ(Name(), "Game 0001");
+  PromptScript::Clear();
+  tvn::testing::BackToUser();
+  tvn::testing::DamageLeavesNow(file, "mediadata.publisher");
+  const std::string damaged = tvn::testing::Content(file);
+
+  W().cmbPublisher->setEditText(QStringLiteral("Typed Publisher"));
+  Press(3);
+  ExpectToldDamaged(file, "file");
+  EXPECT_EQ(Name(), "Game 0001");
+  EXPECT_EQ(W().cmbPublisher->currentText().toStdString(), "Typed Publisher");
   EXPECT_EQ(tvn::testing::Content(file), damaged);
 }
 
