@@ -175,19 +175,52 @@ void ReadThrough(dao::Database& db, const std::string& table, long long stretch,
   busy.Tick();
   // Every page of the name indexes: a section's title list reads them in
   // order. Each is one pass over the index alone.
-  for (const auto& [index, column] : TableIndexes(db, table, depth != Depth::Whole)) {
+  auto indexes = TableIndexes(db, table, depth != Depth::Whole);
+  if (depth == Depth::Keys) {
+    // Only the one a section's title list is read through (the section,
+    // then the name), when the table has it: each index read costs about
+    // as much again as the walk of the keys.
+    std::vector<std::pair<std::string, std::string>> titles;
+    for (const auto& index : indexes)
+      if (vb::UCase(index.second) == "SECTIONNUMBER") titles.push_back(index);
+    if (!titles.empty()) indexes = titles;
+  }
+  for (const auto& [index, column] : indexes) {
     db.ForEachRow("select count(" + (column.empty() ? std::string("*") : QuoteName(column)) + ") from " +
                       QuoteName(table) + " indexed by " + QuoteName(index),
                   [](const std::vector<dao::Variant>&) { return false; });
     busy.Tick();
   }
+  if (depth == Depth::Keys) {
+    // The keys alone, in key order through the table's own pages: each
+    // stretch ends at the key a stretch of rows further on, which the
+    // engine finds stepping from key to key without reading a row.
+    std::string after = "_rowid_ >= -9223372036854775808";  // every key, through the table itself
+    for (;;) {
+      std::string end;
+      db.ForEachRow("select cast(_rowid_ as text) from " + QuoteName(table) + " where " + after +
+                        " order by _rowid_ limit 1 offset " + std::to_string(stretch - 1),
+                    [&](const std::vector<dao::Variant>& row) {
+                      end = vb::CStr(row.at(0));  // a key past what a Long holds stays whole
+                      return false;
+                    });
+      busy.Tick();
+      if (end.empty()) {
+        // Fewer rows than a stretch are left: walked by the count.
+        db.ForEachRow("select count(*) from " + QuoteName(table) + " where " + after,
+                      [](const std::vector<dao::Variant>&) { return false; });
+        busy.Tick();
+        return;
+      }
+      after = "_rowid_ > " + end;
+    }
+  }
   // Every row of the table in key order, a stretch at a time: the table's
-  // own pages (not a smaller index that holds the key too), and as deep as
-  // asked the rows' contents and the pages a long note goes on in.
+  // own pages (not a smaller index that holds the key too), the rows'
+  // contents as deep as asked and the pages a long note goes on in.
   std::string read = "0";
-  if (depth != Depth::Keys)
-    for (const std::string& c : depth == Depth::NameIndexes ? LongTextColumns(db, table) : AllColumns(db, table))
-      read += " + coalesce(length(" + QuoteName(c) + "), 0)";
+  for (const std::string& c : depth == Depth::NameIndexes ? LongTextColumns(db, table) : AllColumns(db, table))
+    read += " + coalesce(length(" + QuoteName(c) + "), 0)";
   std::string after;  // the first stretch starts at the lowest key, whatever it is
   for (;;) {
     long long count = 0;
