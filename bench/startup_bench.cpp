@@ -21,6 +21,7 @@
 #include <string>
 
 #include "core/AppState.h"
+#include "core/CommonDataTable.h"
 #include "core/MainForm.h"
 #include "core/OpenFailure.h"
 #include "core/Schema.h"
@@ -164,6 +165,16 @@ void BM_StartupToLauncher(benchmark::State& state) {
     }
     db->Close();
   }
+  // The whole check at opening (every table), as the start runs it.
+  double checkAll = 0;
+  for (int i = 0; i < 3; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    tvn::OpenCollectionFile(dao::DBEngine::Workspaces(0), (folder.dir / "big.mdb").string(), tvn::MediaCollectionKind())
+        ->Close();
+    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (checkAll == 0 || t < checkAll) checkAll = t;
+  }
+  state.counters["check_at_opening_s"] = checkAll;
   state.counters["check_keys_and_names_s"] = checkKeys;
   state.counters["check_rows_to_long_texts_s"] = checkRows;
   state.counters["start_s"] = best;

@@ -368,6 +368,12 @@ class NewMain_Form : public RecordWindow {
   // fails is raised to the caller instead of told.
   void ReadFirstSection(Byte section);
   bool raiseSectionErrors_ = false;
+  // The window's first read of a collection: the section it showed last
+  // ("LG"), from its first title, with what fails raised.
+  void ReadLastSection();
+  // Closes the window's recordsets and the collection, as after a failed
+  // first read.
+  void CloseCollection();
   // The first activation's read of the collection the start opened, with
   // the way on when it meets a damaged file.
   void ReadCollectionFirst();

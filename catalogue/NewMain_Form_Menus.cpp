@@ -182,19 +182,21 @@ void NewMain_Form::ReadFirstSection(Byte section) {
   raiseSectionErrors_ = false;
 }
 
+void NewMain_Form::ReadLastSection() {
+  AVData()->SectionNumber(0);
+  int last = ReadStartupByte("LG", 6);
+  if (last < 1 || last > 9) last = 6;  // a damaged setting must still open a section
+  ReadFirstSection(Byte(last));
+}
+
+void NewMain_Form::CloseCollection() {
+  CloseWindowRecordsets();
+  auto& app = App();
+  if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
+  app.CollectionDB.reset();
+}
+
 void NewMain_Form::ReadCollectionFirst() {
-  auto readLastSection = [this] {
-    AVData()->SectionNumber(0);
-    int last = ReadStartupByte("LG", 6);
-    if (last < 1 || last > 9) last = 6;  // a damaged setting must still open a section
-    ReadFirstSection(Byte(last));
-  };
-  auto close = [this] {
-    CloseWindowRecordsets();
-    auto& app = App();
-    if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-    app.CollectionDB.reset();
-  };
   // The check at opening reads the collection's keys and indexes, not every
   // row: a damaged row the window shows first is met here, and then the
   // user chooses the way on as at the start, with nothing of the damaged
@@ -207,13 +209,13 @@ void NewMain_Form::ReadCollectionFirst() {
   how.defaultFile = DefaultCollectionFile;
   how.defaultPath = CollectionPath(DefaultCollectionFile);
   how.path = [d] { return CollectionPath(d->LastDB()); };
-  how.open = [&] {
+  how.open = [this] {
     try {
       OpenCollectionAtLastDB();
       Form_Load();
-      readLastSection();
+      ReadLastSection();
     } catch (...) {
-      close();
+      CloseCollection();
       throw;
     }
   };
@@ -223,7 +225,9 @@ void NewMain_Form::ReadCollectionFirst() {
     vb::SaveSetting("TVN", "Startup", config.settingKey, DefaultCollectionFile);
     d->CurCollection(AVCollection_Form::ListedName(config, DefaultCollectionFile));
   };
-  if (AVCollection_Form::FirstReadOrWayOn(config, readLastSection, close, how)) return;
+  if (AVCollection_Form::FirstReadOrWayOn(config, [this] { ReadLastSection(); }, [this] { CloseCollection(); },
+                                          how))
+    return;
   setWindowTitle(QStringLiteral("Tavolin"));
   ShowWithoutCollection(true, {View_Menu, UtilitiesMenu}, CollectionMenu);
 }
@@ -244,20 +248,15 @@ void NewMain_Form::CollectionMenu_Click() {
   // The window reads the new collection as part of opening it: when that
   // fails, the collection that was open comes back. A damaged file met by
   // the section's first read is raised here, not told and passed over.
-  auto openAndRead = [this, &app] {
+  auto openAndRead = [this] {
     try {
       BusyWindow busy(this);
       OpenCollectionAtLastDB();
       Form_Load();
-      AVData()->SectionNumber(0);
-      int last = int(vb::Val(vb::GetSetting("TVN", "Startup", "LG", "6")));
-      if (last < 1 || last > 9) last = 6;
-      ReadFirstSection(Byte(last));
+      ReadLastSection();
       if (On(AVData()->QDOpen())) FillQuickDisplayGrid();
     } catch (...) {
-      CloseWindowRecordsets();
-      if (app.CollectionDB && app.CollectionDB->IsOpen()) app.CollectionDB->Close();
-      app.CollectionDB.reset();
+      CloseCollection();
       throw;
     }
   };
