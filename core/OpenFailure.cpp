@@ -247,12 +247,15 @@ dao::DatabasePtr OpenCollectionFile(dao::Workspace& workspace, const std::string
     // to be a collection of the kind and sound where the window reads first.
     schema::MissingPart missing = schema::MissingFrom(*db, kind.tables);
     if (missing.None()) {
-      ReadThrough(*db, kind.itemTable);
-      // The lists, captions, sections and links: the window's first read
-      // takes them whole, through any of their indexes.
-      for (const dao::TableDef& t : kind.tables)
-        if (vb::UCase(t.Name) != vb::UCase(kind.itemTable))
-          ReadThrough(*db, t.Name, kReadThroughStretch, Depth::Whole);
+      {
+        const dao::Database::WalkCache walk(*db);
+        ReadThrough(*db, kind.itemTable);
+        // The lists, captions, sections and links: the window's first read
+        // takes them whole, through any of their indexes.
+        for (const dao::TableDef& t : kind.tables)
+          if (vb::UCase(t.Name) != vb::UCase(kind.itemTable))
+            ReadThrough(*db, t.Name, kReadThroughStretch, Depth::Whole);
+      }
       db->MendIndexes();
       return db;
     }

@@ -124,6 +124,7 @@ class DatabaseImpl : public Database {
   void Close() override;
   bool IsOpen() const override { return db_ != nullptr; }
   void MendIndexes() override;
+  void UsePageCacheForWalk(bool walk) override;
 
   // For the recordsets and table definitions.
   sqlite3* Handle() const;

@@ -285,7 +285,7 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name, bool
   // reads the file again. A larger cache keeps both in memory; it grows
   // only as far as it is used. (Set here, once the file passed its probe,
   // as the setting reads the schema.)
-  sqlite3_exec(db_, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+  UsePageCacheForWalk(false);
   sqlite3_update_hook(db_, &DatabaseImpl::OnRowChanged, this);
   if (!listed_) return;
   std::lock_guard<std::mutex> lock(RegistryMutex());
@@ -298,6 +298,11 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name, bool
 }
 
 DatabaseImpl::~DatabaseImpl() { Close(); }
+
+void DatabaseImpl::UsePageCacheForWalk(bool walk) {
+  if (!db_) return;
+  sqlite3_exec(db_, walk ? "PRAGMA cache_size = -2000" : "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+}
 
 namespace {
 // Enough for the saves and lookup renames between two refreshes of a list;
