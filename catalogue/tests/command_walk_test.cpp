@@ -21,6 +21,7 @@
 #include <set>
 
 #include "catalogue/MenuHooks.h"
+#include "catalogue/NewMain_Form.h"
 #include "catalogue/tests/MenuTestSupport.h"
 #include "core/AVCollection_Form.h"
 #include "core/AVQDForm.h"
@@ -48,6 +49,7 @@ class MediaCommandWalk : public cattest::MenuTest {
     // manager (which needs the master list) and the desktop's programs
     // stay recorders, and the chooser picks an artist.
     tvn::MenuHooks::Reset();
+    tvn::RegisterCatalogueWindow();
     auto& h = tvn::MenuHooks::Get();
     h.showCollectionManager = [](QWidget*) {};
     h.openWithShell = [](const std::string&) {};
@@ -95,9 +97,10 @@ class MediaCommandWalk : public cattest::MenuTest {
     tvn::testing::Pump();
     SetSetting("LG", "2");
     SetSetting("NF", "2");
-    w_ = new tvn::NewMain_Form();
+    // As the program opens it: the quick display reaches this window.
+    tvn::ShowCatalogueWindow(launcher_);
+    w_ = tvn::CatalogueWindow();
     w_->Form_Activate();
-    w_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(w_.data()));
     return *w_;
   }
@@ -357,7 +360,7 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
     }
 
     // The quick display, sorted, then a jump to a name that is gone.
-    for (int jump = 0; jump < 2; ++jump) {
+    for (int jump = 0; jump < 3; ++jump) {
       OtherProgramChanges(other, k);
       ++k;
       walk.Step("step " + std::to_string(k) + " quick display", answers,
@@ -381,10 +384,16 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
           target = name;
       }
       if (target.empty()) continue;
+      // The third time the name stays: the other program changes that
+      // record and the one on show, where the user has typed.
+      const bool stays = jump == 2;
       other.Change(jump == 0 ? "delete from mediadata where name = " + Quoted(target) + ";"
-                             : "update mediadata set name = 'Jumped " + std::to_string(k) + "' where name = " +
-                                   Quoted(target) + ";");
-      if (k % 2 == 1 && w->CS_CatNum_Text->isEnabled()) w->CS_CatNum_Text->setText("Typed");
+                   : jump == 1
+                       ? "update mediadata set name = 'Jumped " + std::to_string(k) + "' where name = " +
+                             Quoted(target) + ";"
+                       : "update mediadata set notes = 'Notes of the other program' where name = " + Quoted(target) +
+                             " or name = " + Quoted(w->StoredNameShown()) + ";");
+      if ((stays || k % 2 == 1) && w->CS_CatNum_Text->isEnabled()) w->CS_CatNum_Text->setText("Typed");
       ++k;
       walk.Step("step " + std::to_string(k) + " quick jump to " + target, answers, [qd, target] {
         qd->srchOption[2]->click();
@@ -396,12 +405,17 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
       ++k;
       const size_t boxesBefore = walk.boxes.size();
       walk.Step("step " + std::to_string(k) + " quick open", answers, [qd] { emit qd->QDGrid->DblClick(); });
-      // The gone record is told, never shown; the window shows a record
-      // that is there.
-      EXPECT_GT(walk.boxes.size(), boxesBefore) << target;
-      ++jumpsToGone;
       if (!w_ || !w_->isVisible()) w = &Open();
-      EXPECT_NE(w->StoredNameShown(), target);
+      if (!stays) {
+        // The gone record is told, never shown.
+        EXPECT_GT(walk.boxes.size(), boxesBefore) << target;
+        EXPECT_NE(w->StoredNameShown(), target);
+        ++jumpsToGone;
+      } else if (answers == Answers::Yes || answers == Answers::No) {
+        // Past the question on the typing, the record opens as stored now.
+        EXPECT_EQ(w->StoredNameShown(), target) << tvn::testing::Lines(walk.boxes);
+        EXPECT_EQ(w->CD_Notes_Text->toPlainText().toStdString(), "Notes of the other program");
+      }
       walk.Step("step " + std::to_string(k) + " quick close", answers, [qd] { qd->btnClose->click(); });
     }
   }
@@ -486,6 +500,28 @@ TEST_F(MediaCommandWalk, SwitchingToAndCompactingACollectionAnotherProgramWrites
   EXPECT_EQ(w->StoredNameShown().rfind("Other ", 0), 0u) << w->StoredNameShown();
   EXPECT_TRUE(w->isEnabled());
   EXPECT_EQ(endings_, 0);
+}
+
+// A record another program added after the window read its section,
+// opened from the quick display: it is shown, without a box.
+TEST_F(MediaCommandWalk, ARecordAnotherProgramAddedOpensFromTheList) {
+  tvn::NewMain_Form& w = Open();
+  OtherConnection other(file_);
+  other.Change("insert into mediadata (name, sectionnumber, section, notes) values ('Bonus', 2, 'Compact Disc', "
+               "'Added elsewhere');");
+  ASSERT_TRUE(tvn::testing::GiveCommand(w, "menuQD"));
+  tvn::AVQDForm* qd = tvn::QuickDisplayWindow();
+  ASSERT_NE(qd, nullptr);
+  vb::PromptScript::Clear();
+  qd->srchOption[2]->click();
+  qd->txtSearch->setText("Bonus");
+  qd->btnSearch->click();
+  ASSERT_EQ(qd->QDGrid->TextMatrix(qd->QDGrid->Row(), 2).toStdString(), "Bonus");
+  emit qd->QDGrid->DblClick();
+  tvn::testing::Pump();
+  EXPECT_TRUE(vb::PromptScript::Texts().empty()) << tvn::testing::Lines(vb::PromptScript::Texts());
+  EXPECT_EQ(w.StoredNameShown(), "Bonus");
+  EXPECT_EQ(w.CD_Notes_Text->toPlainText().toStdString(), "Added elsewhere");
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ class OtherConnection {
   // held the file so long that another program could not write).
   void Change(const std::string& sql) {
     BackToUser();  // the program waits for the user: its reads are let go
+    if (std::getenv("TVN_WALK_TRACE")) std::fprintf(stderr, "other program: %s\n", sql.c_str());
     char* error = nullptr;
     if (sqlite3_exec(db_, ("begin immediate;\n" + sql + "\ncommit;").c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
       failures_.push_back(sql + ": " + (error ? error : "?"));
@@ -92,7 +93,7 @@ inline std::string RawEngineText(const std::string& box) {
                                     "Record is deleted", "No current record", "Object invalid",
                                     "Too few parameters", "Syntax error", "Item not found", "Invalid operation",
                                     "Update or CancelUpdate", "Data type conversion", "database is locked",
-                                    "Internal error"};
+                                    "Internal error", "Not a valid bookmark"};
   for (const char* words : raw)
     if (box.find(words) != std::string::npos) return words;
   return {};

@@ -306,7 +306,7 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
               {pdf, pdf, pdf}, drive);
     if (!window_ || !window_->isVisible()) w = &Reopen();
 
-    for (int jump = 0; jump < 2; ++jump) {
+    for (int jump = 0; jump < 3; ++jump) {
       OtherProgramChanges(other, k);
       ++k;
       walk.Step("step " + std::to_string(k) + " quick display", answers,
@@ -329,10 +329,16 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
           target = name;
       }
       if (target.empty()) continue;
+      // The third time the name stays: the other program changes that
+      // record and the one on show, where the user has typed.
+      const bool stays = jump == 2;
       other.Change(jump == 0 ? "delete from mediadata where name = " + Quoted(target) + ";"
-                             : "update mediadata set name = 'Jumped " + std::to_string(k) + "' where name = " +
-                                   Quoted(target) + ";");
-      if (k % 2 == 1 && w->txtBestFeature->isEnabled()) w->txtBestFeature->setText("Typed");
+                   : jump == 1
+                       ? "update mediadata set name = 'Jumped " + std::to_string(k) + "' where name = " +
+                             Quoted(target) + ";"
+                       : "update mediadata set notes = 'Notes of the other program' where name = " + Quoted(target) +
+                             " or name = " + Quoted(w->StoredNameShown()) + ";");
+      if ((stays || k % 2 == 1) && w->txtBestFeature->isEnabled()) w->txtBestFeature->setText("Typed");
       ++k;
       walk.Step("step " + std::to_string(k) + " quick jump to " + target, answers, [qd, target] {
         qd->srchOption[2]->click();
@@ -344,10 +350,17 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
       ++k;
       const size_t boxesBefore = walk.boxes.size();
       walk.Step("step " + std::to_string(k) + " quick open", answers, [qd] { emit qd->QDGrid->DblClick(); });
-      EXPECT_GT(walk.boxes.size(), boxesBefore) << target;
-      ++jumpsToGone;
       if (!window_ || !window_->isVisible()) w = &Reopen();
-      EXPECT_NE(w->StoredNameShown(), target);
+      if (!stays) {
+        // The gone record is told, never shown.
+        EXPECT_GT(walk.boxes.size(), boxesBefore) << target;
+        EXPECT_NE(w->StoredNameShown(), target);
+        ++jumpsToGone;
+      } else if (answers == Answers::Yes || answers == Answers::No) {
+        // Past the question on the typing, the record opens as stored now.
+        EXPECT_EQ(w->StoredNameShown(), target) << tvn::testing::Lines(walk.boxes);
+        EXPECT_EQ(w->txtNotes->toPlainText().toStdString(), "Notes of the other program");
+      }
       walk.Step("step " + std::to_string(k) + " quick close", answers, [qd] { qd->btnClose->click(); });
     }
   }
@@ -361,6 +374,69 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
   EXPECT_EQ(other.Column("pragma integrity_check"), std::vector<std::string>{"ok"});
   for (const std::string& witness : witnesses_)
     EXPECT_EQ(other.Column("select name from mediadata where name = " + Quoted(witness)).size(), 1u) << witness;
+}
+
+// A game opened from the quick display, removed by another program, typed
+// into, then another game opened from the list: the user's Yes to saving
+// offers to file the typing anew, as File does, and the window moves on
+// to the game asked for. Twice: the second time over a game opened just
+// after such a filing anew.
+TEST_F(GameCommandWalk, OpeningFromTheListOverAGameAnotherProgramRemovedOffersToFileItAnew) {
+  PLMain_Form& w = Reopen();
+  PLQDForm* qd = ShowGameQuickDisplay(&w);
+  ASSERT_NE(qd, nullptr);
+  auto open = [qd](const std::string& name) {
+    for (int r = 1; r < qd->QDGrid->Rows(); ++r)
+      if (qd->QDGrid->TextMatrix(r, 2).toStdString() == name) {
+        qd->QDGrid->SetRow(r);
+        emit qd->QDGrid->DblClick();
+        tvn::testing::Pump();
+        return true;
+      }
+    return false;
+  };
+  ASSERT_TRUE(open("Castle"));
+  ASSERT_EQ(w.StoredNameShown(), "Castle");
+  OtherConnection other(file_);
+  const std::pair<std::string, std::string> steps[] = {{"Castle", "Dig"}, {"Dig", "Frogs"}};
+  for (const auto& [gone, next] : steps) {
+    // The first time the game is moved and renamed, the second deleted.
+    other.Change(gone == "Castle" ? "update mediadata set sectionnumber = 6, name = 'Moved' where name = 'Castle';"
+                                  : "delete from mediadata where name = " + Quoted(gone) + ";");
+    w.txtBestFeature->setText(QString::fromStdString("Typed for " + gone));
+    vb::PromptScript::Clear();
+    vb::PromptScript::Answer(vb::vbYes);  // save the changes
+    vb::PromptScript::Answer(vb::vbYes);  // file the removed game anew
+    ASSERT_TRUE(open(next));
+    const Strings boxes = vb::PromptScript::Texts();
+    ASSERT_EQ(boxes.size(), 2u) << tvn::testing::Lines(boxes);
+    EXPECT_EQ(boxes[0], "Save the changes to \"" + gone + "\"?");
+    EXPECT_EQ(boxes[1].rfind("\"" + gone + "\" was removed from the collection", 0), 0u) << boxes[1];
+    EXPECT_EQ(other.Column("select bestfeature from mediadata where name = " + Quoted(gone) + " and sectionnumber = 2"),
+              Strings{"Typed for " + gone});
+    EXPECT_EQ(w.StoredNameShown(), next);
+    EXPECT_EQ(Name(), next);
+  }
+}
+
+// A game another program added after the window read its section, opened
+// from the quick display: it is shown, without a box.
+TEST_F(GameCommandWalk, AGameAnotherProgramAddedOpensFromTheList) {
+  PLMain_Form& w = Reopen();
+  OtherConnection other(file_);
+  other.Change("insert into mediadata (name, sectionnumber, notes) values ('Bonus', 2, 'Added elsewhere');");
+  PLQDForm* qd = ShowGameQuickDisplay(&w);
+  ASSERT_NE(qd, nullptr);
+  vb::PromptScript::Clear();
+  qd->srchOption[2]->click();
+  qd->txtSearch->setText("Bonus");
+  qd->QuickJumpSearch();
+  ASSERT_EQ(qd->QDGrid->TextMatrix(qd->QDGrid->Row(), 2).toStdString(), "Bonus");
+  emit qd->QDGrid->DblClick();
+  tvn::testing::Pump();
+  EXPECT_TRUE(vb::PromptScript::Texts().empty()) << tvn::testing::Lines(vb::PromptScript::Texts());
+  EXPECT_EQ(w.StoredNameShown(), "Bonus");
+  EXPECT_EQ(w.txtNotes->toPlainText().toStdString(), "Added elsewhere");
 }
 
 }  // namespace
