@@ -475,7 +475,18 @@ TEST_F(MediaCommandWalk, SwitchingToAndCompactingACollectionAnotherProgramWrites
                                  "insert into mediadata (name, SectionNumber, section) values ('Other ' || ?1, 2, "
                                  "'Compact Disc')");
   writer.WaitBeyond(3);
-  walk.Step("open Second", Answers::Defaults, collection(), {}, manage(choose("Second")));
+  // Met at the very moment the other program commits (on a busy machine a
+  // commit may outlast the wait of a read), the file is told in use and
+  // nothing changes; the user tries again, as the message says.
+  size_t inUse = 0;
+  for (int attempt = 0; attempt < 5 && tvn::AVData()->LastDB() != "Second.mdb"; ++attempt) {
+    const size_t before = walk.boxes.size();
+    walk.Step("open Second", Answers::Defaults, collection(), {}, manage(choose("Second")));
+    for (size_t i = before; i < walk.boxes.size(); ++i) {
+      EXPECT_NE(walk.boxes[i].find("is in use by another program"), std::string::npos) << walk.boxes[i];
+      ++inUse;
+    }
+  }
   EXPECT_EQ(tvn::AVData()->LastDB(), "Second.mdb");
   EXPECT_TRUE(w->windowTitle().contains("Second"));
   EXPECT_EQ(w->StoredNameShown().rfind("Other ", 0), 0u) << w->StoredNameShown();
@@ -490,7 +501,8 @@ TEST_F(MediaCommandWalk, SwitchingToAndCompactingACollectionAnotherProgramWrites
 
   EXPECT_TRUE(walk.faults.empty()) << tvn::testing::Lines(walk.faults);
   EXPECT_EQ(writer.Error(), "");
-  EXPECT_EQ(walk.boxes.size(), 2u) << tvn::testing::Lines(walk.boxes);  // the name typed, the compaction question
+  // The name typed, the compaction question, and the tries told in use.
+  EXPECT_EQ(walk.boxes.size(), 2u + inUse) << tvn::testing::Lines(walk.boxes);
   ASSERT_TRUE(tvn::App().CollectionDB && tvn::App().CollectionDB->IsOpen());
   EXPECT_EQ(tvn::App().CollectionDB->Name(), second);
   OtherConnection after(second);
