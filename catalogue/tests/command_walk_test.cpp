@@ -297,6 +297,7 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
   int k = 0;
   int printed = 0;
   int jumpsToGone = 0;
+  int printsRead = 0;
   int round = 0;
   for (const Answers answers : {Answers::Defaults, Answers::Yes, Answers::No, Answers::Cancel}) {
     const int choice = choices[round++];
@@ -356,6 +357,7 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
         const std::string text = pdftotext.readAllStandardOutput().toStdString();
         EXPECT_NE(text.find(renamed), std::string::npos) << text;
         EXPECT_EQ(text.find(deleted + "\n"), std::string::npos) << deleted << "\n" << text;
+        ++printsRead;
       }
     }
 
@@ -425,6 +427,7 @@ TEST_F(MediaCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChange
   EXPECT_TRUE(other.Failures().empty()) << "the other program could not write:\n"
                                         << tvn::testing::Lines(other.Failures());
   EXPECT_GE(printed, 4);
+  EXPECT_EQ(printsRead, 1);
   EXPECT_GE(jumpsToGone, 6);
   EXPECT_EQ(endings_, 0);
   EXPECT_EQ(other.Column("pragma integrity_check"), std::vector<std::string>{"ok"});

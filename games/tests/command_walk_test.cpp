@@ -255,6 +255,7 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
   int k = 0;
   int printed = 0;
   int jumpsToGone = 0;
+  int printsRead = 0;
   for (const Answers answers : {Answers::Defaults, Answers::Yes, Answers::No, Answers::Cancel}) {
     std::string renamed, deleted;
     const auto drive = [&](QWidget* window) {
@@ -296,6 +297,7 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
         if (!renamed.empty()) {
           EXPECT_NE(text.find(renamed), std::string::npos) << text;
           EXPECT_EQ(text.find(deleted + "\n"), std::string::npos) << deleted << "\n" << text;
+          ++printsRead;
         }
       }
     };
@@ -370,6 +372,7 @@ TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged
   EXPECT_TRUE(other.Failures().empty()) << "the other program could not write:\n"
                                         << tvn::testing::Lines(other.Failures());
   EXPECT_GE(printed, 4);
+  EXPECT_GE(printsRead, 2);
   EXPECT_GE(jumpsToGone, 6);
   EXPECT_EQ(other.Column("pragma integrity_check"), std::vector<std::string>{"ok"});
   for (const std::string& witness : witnesses_)
