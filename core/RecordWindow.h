@@ -102,10 +102,15 @@ std::string PlaceTitleRow(std::vector<Row>& rows, LetterCounts& counts, Row row,
 // the order of their rows, as the section's query orders them.
 void PlaceRowByName(dao::Recordset& set, const std::string& name, dao::Recordset::BookmarkType mark);
 
+// The data layer's number for a bookmark the set does not hold.
+constexpr int kNotValidBookmark = 3159;
+
 // Puts the set on the row of that name among its rows (in the set's order):
 // the search starts at the row the set stands on, so the next or previous
 // record is found at once, and goes round once; off a row it starts at
-// the first without moving the set. False when no row has the name.
+// the first without moving the set. False when no row has the name, or
+// when the set does not hold the named row: another program added or
+// removed it since the set was read, and the caller reads it by name.
 template <class Row>
 bool FindTitleRow(const std::vector<Row>& rows, dao::Recordset& set, const std::string& name) {
   const size_t n = rows.size();
@@ -117,9 +122,12 @@ bool FindTitleRow(const std::vector<Row>& rows, dao::Recordset& set, const std::
   }
   for (size_t k = 0; k < n; ++k) {
     const Row& row = rows[(from + k) % n];
-    if (row.name == name) {
+    if (row.name != name) continue;
+    try {
       set.SetBookmark(row.mark);
       return true;
+    } catch (const vb::RuntimeError& e) {
+      if (e.Number() != kNotValidBookmark) throw;
     }
   }
   return false;

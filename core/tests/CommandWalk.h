@@ -5,6 +5,9 @@
 // steps of the walk with the boxes each one showed, and the words a box
 // must never hold (a bare engine number or the engine's own text).
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -43,6 +46,7 @@ class OtherConnection {
   // held the file so long that another program could not write).
   void Change(const std::string& sql) {
     BackToUser();  // the program waits for the user: its reads are let go
+    if (std::getenv("TVN_WALK_TRACE")) std::fprintf(stderr, "other program: %s\n", sql.c_str());
     char* error = nullptr;
     if (sqlite3_exec(db_, ("begin immediate;\n" + sql + "\ncommit;").c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
       failures_.push_back(sql + ": " + (error ? error : "?"));
@@ -89,11 +93,42 @@ inline std::string RawEngineText(const std::string& box) {
                                     "Record is deleted", "No current record", "Object invalid",
                                     "Too few parameters", "Syntax error", "Item not found", "Invalid operation",
                                     "Update or CancelUpdate", "Data type conversion", "database is locked",
-                                    "Internal error"};
+                                    "Internal error", "Not a valid bookmark"};
   for (const char* words : raw)
     if (box.find(words) != std::string::npos) return words;
   return {};
 }
+
+// While it lives, every modal window that comes up is handed once to
+// `drive`, which works it as the user would (and may open further modal
+// windows, which are handed on in turn); a window still open when drive
+// returns is closed. Each window is worked from a timer of its own, so a
+// window waiting on the one above it never stops the next from being seen.
+class ModalWindowsDriven {
+ public:
+  explicit ModalWindowsDriven(std::function<void(QWidget*)> drive) : drive_(std::move(drive)) {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* top = QApplication::activeModalWidget();
+      if (!top || !top->isVisible()) return;
+      for (const QPointer<QWidget>& s : seen_)
+        if (s == top) return;
+      seen_.push_back(top);
+      ++driven;
+      QTimer::singleShot(0, [drive = drive_, window = QPointer<QWidget>(top)] {
+        if (window) vb::Guarded([&] { drive(window); });
+        if (window && window->isVisible()) window->close();
+      });
+    });
+    timer_.start();
+  }
+  int driven = 0;
+
+ private:
+  std::function<void(QWidget*)> drive_;
+  std::vector<QPointer<QWidget>> seen_;
+  QTimer timer_;
+};
 
 // How the boxes of a round of the walk are answered.
 enum class Answers { Defaults, Yes, No, Cancel };
@@ -114,8 +149,10 @@ inline const char* AnswersName(Answers a) {
 class CommandWalk {
  public:
   // texts: answers for the input boxes and file dialogs of this step.
+  // drive: works the modal windows the step opens (see ModalWindowsDriven);
+  // without it they are closed at once.
   void Step(const std::string& what, Answers answers, const std::function<void()>& act,
-            const std::vector<std::string>& texts = {}) {
+            const std::vector<std::string>& texts = {}, const std::function<void(QWidget*)>& drive = {}) {
     vb::PromptScript::Clear();
     if (std::getenv("TVN_WALK_TRACE")) std::fprintf(stderr, "%s\n", what.c_str());
     const int button = answers == Answers::Yes ? vb::vbYes
@@ -125,7 +162,11 @@ class CommandWalk {
     if (button)
       for (int i = 0; i < 8; ++i) vb::PromptScript::Answer(button);
     for (const std::string& t : texts) vb::PromptScript::AnswerText(t);
-    {
+    if (drive) {
+      ModalWindowsDriven driver(drive);
+      vb::Guarded(act);
+      Pump();
+    } else {
       ModalWindowsClosed closer;
       vb::Guarded(act);
       Pump();

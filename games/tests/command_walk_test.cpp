@@ -8,7 +8,10 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -17,6 +20,8 @@
 
 #include "core/tests/CommandWalk.h"
 #include "games/PLQDForm.h"
+#include "games/reports/RptForm.h"
+#include "games/reports/frmWizard.h"
 #include "games/tests/GameWindowFixture.h"
 
 namespace pl::testing {
@@ -234,6 +239,207 @@ TEST_F(GameCommandWalk, AnEditorClosedOverAGameAnotherProgramRemovedTellsItAndMo
     EXPECT_EQ(Name(), next[i]);
     EXPECT_EQ(w.StoredNameShown(), next[i]);
   }
+}
+
+// The games a report marked, changed by another program between the
+// wizard's Finish and Create Report (one renamed, one deleted, one
+// unmarked, one of another section marked), and the limit entries the
+// user ticked and unticked changed under the wizard. The quick display:
+// sorted, then a game the other program just removed or renamed is jumped
+// to and opened from the list.
+TEST_F(GameCommandWalk, ReportMarksAndQuickJumpMeetWhatAnotherProgramJustChanged) {
+  PLMain_Form* w = &Reopen();
+  OtherConnection other(file_);
+  CommandWalk walk;
+  const std::string pdf = Home() + "/walk.pdf";
+  int k = 0;
+  int printed = 0;
+  int jumpsToGone = 0;
+  int printsRead = 0;
+  for (const Answers answers : {Answers::Defaults, Answers::Yes, Answers::No, Answers::Cancel}) {
+    std::string renamed, deleted;
+    const auto drive = [&](QWidget* window) {
+      if (auto* wizard = qobject_cast<pl::frmWizard*>(window)) {
+        wizard->C_Button[3]->click();
+        wizard->ReportGrid_Click(1);  // all sections
+        wizard->C_Button[3]->click();
+        // Limits ticked and unticked, then changed by the other program.
+        for (QTableWidget* grid : {wizard->PublisherGrid, wizard->SupportsGrid, wizard->SysTypesGrid})
+          for (int row = 1; row < std::min(grid->rowCount(), 3); ++row) wizard->ToggleFilterCheck(grid, row);
+        if (wizard->SupportsGrid->rowCount() > 2) wizard->ToggleFilterCheck(wizard->SupportsGrid, 2);
+        other.Change("update publisher set labelstudio_name = 'Publisher " + std::to_string(k) +
+                     "' where publisher = 1;\n"
+                     "delete from supports where supports = (select max(supports) from supports);\n"
+                     "delete from systype where systypeid = (select max(systypeid) from systype);");
+        for (int i = 0; i < 8 && !wizard->C_Button[4]->isEnabled(); ++i) wizard->C_Button[3]->click();
+        wizard->C_Button[4]->click();
+      } else if (auto* report = qobject_cast<pl::RptForm*>(window)) {
+        const std::vector<std::string> marked =
+            other.Column("select name from mediadata where printrecord and name not like 'Witness%' order by name");
+        if (marked.size() >= 3) {
+          renamed = "Printed " + std::to_string(k);
+          deleted = marked[1];
+          other.Change("update mediadata set name = " + Quoted(renamed) + " where name = " + Quoted(marked[0]) +
+                       ";\ndelete from mediadata where name = " + Quoted(marked[1]) +
+                       ";\nupdate mediadata set printrecord = 0 where name = " + Quoted(marked[2]) +
+                       ";\nupdate mediadata set printrecord = 1 where name = 'Other One';");
+        }
+        report->CreateButton->click();
+        std::filesystem::remove(pdf);
+        report->btnPDF->click();
+        if (!std::filesystem::exists(pdf)) return;
+        ++printed;
+        // The games marked now are printed, as they are now.
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {QString::fromStdString(pdf), "-"});
+        ASSERT_TRUE(pdftotext.waitForFinished(30000));
+        const std::string text = pdftotext.readAllStandardOutput().toStdString();
+        if (!renamed.empty()) {
+          EXPECT_NE(text.find(renamed), std::string::npos) << text;
+          EXPECT_EQ(text.find(deleted + "\n"), std::string::npos) << deleted << "\n" << text;
+          ++printsRead;
+        }
+      }
+    };
+    OtherProgramChanges(other, k);
+    if (k % 2 == 1 && w->txtBestFeature->isEnabled()) w->txtBestFeature->setText("Typed");
+    ++k;
+    walk.Step("step " + std::to_string(k) + " report", answers, [w] { tvn::testing::GiveCommand(*w, "ReportMenu"); },
+              {pdf, pdf, pdf}, drive);
+    if (!window_ || !window_->isVisible()) w = &Reopen();
+
+    for (int jump = 0; jump < 3; ++jump) {
+      OtherProgramChanges(other, k);
+      ++k;
+      walk.Step("step " + std::to_string(k) + " quick display", answers,
+                [w] { tvn::testing::GiveCommand(*w, "qdmenu"); });
+      PLQDForm* qd = GameQuickDisplayWindow();
+      if (!qd) continue;
+      ++k;
+      walk.Step("step " + std::to_string(k) + " quick sort", answers, [qd] {
+        qd->QDGrid->SetRow(1);
+        qd->QDGrid->SetCol(3);
+        qd->menuD->trigger();
+        qd->QDGrid->SetCol(2);
+        qd->menuA->trigger();
+      });
+      std::string target;
+      for (int r = 1; r < qd->QDGrid->Rows() && target.empty(); ++r) {
+        const std::string name = qd->QDGrid->TextMatrix(r, 2).toStdString();
+        if (qd->QDGrid->TextMatrix(r, 0) == "2" && name.rfind("Witness", 0) != 0 && name != w->StoredNameShown() &&
+            !other.Column("select name from mediadata where name = " + Quoted(name)).empty())
+          target = name;
+      }
+      if (target.empty()) continue;
+      // The third time the name stays: the other program changes that
+      // record and the one on show, where the user has typed.
+      const bool stays = jump == 2;
+      other.Change(jump == 0 ? "delete from mediadata where name = " + Quoted(target) + ";"
+                   : jump == 1
+                       ? "update mediadata set name = 'Jumped " + std::to_string(k) + "' where name = " +
+                             Quoted(target) + ";"
+                       : "update mediadata set notes = 'Notes of the other program' where name = " + Quoted(target) +
+                             " or name = " + Quoted(w->StoredNameShown()) + ";");
+      if ((stays || k % 2 == 1) && w->txtBestFeature->isEnabled()) w->txtBestFeature->setText("Typed");
+      ++k;
+      walk.Step("step " + std::to_string(k) + " quick jump to " + target, answers, [qd, target] {
+        qd->srchOption[2]->click();
+        qd->txtSearch->setText(QString::fromStdString(target));
+        qd->QuickJumpSearch();
+      });
+      ASSERT_EQ(GameQuickDisplayWindow(), qd);
+      EXPECT_EQ(qd->QDGrid->TextMatrix(qd->QDGrid->Row(), 2).toStdString(), target);
+      ++k;
+      const size_t boxesBefore = walk.boxes.size();
+      walk.Step("step " + std::to_string(k) + " quick open", answers, [qd] { emit qd->QDGrid->DblClick(); });
+      if (!window_ || !window_->isVisible()) w = &Reopen();
+      if (!stays) {
+        // The gone record is told, never shown.
+        EXPECT_GT(walk.boxes.size(), boxesBefore) << target;
+        EXPECT_NE(w->StoredNameShown(), target);
+        ++jumpsToGone;
+      } else if (answers == Answers::Yes || answers == Answers::No) {
+        // Past the question on the typing, the record opens as stored now.
+        EXPECT_EQ(w->StoredNameShown(), target) << tvn::testing::Lines(walk.boxes);
+        EXPECT_EQ(w->txtNotes->toPlainText().toStdString(), "Notes of the other program");
+      }
+      walk.Step("step " + std::to_string(k) + " quick close", answers, [qd] { qd->btnClose->click(); });
+    }
+  }
+
+  EXPECT_TRUE(walk.faults.empty()) << walk.faults.size() << " boxes showed engine errors:\n"
+                                   << tvn::testing::Lines(walk.faults);
+  EXPECT_TRUE(other.Failures().empty()) << "the other program could not write:\n"
+                                        << tvn::testing::Lines(other.Failures());
+  EXPECT_GE(printed, 4);
+  EXPECT_GE(printsRead, 2);
+  EXPECT_GE(jumpsToGone, 6);
+  EXPECT_EQ(other.Column("pragma integrity_check"), std::vector<std::string>{"ok"});
+  for (const std::string& witness : witnesses_)
+    EXPECT_EQ(other.Column("select name from mediadata where name = " + Quoted(witness)).size(), 1u) << witness;
+}
+
+// A game opened from the quick display, removed by another program, typed
+// into, then another game opened from the list: the user's Yes to saving
+// offers to file the typing anew, as File does, and the window moves on
+// to the game asked for. Twice: the second time over a game opened just
+// after such a filing anew.
+TEST_F(GameCommandWalk, OpeningFromTheListOverAGameAnotherProgramRemovedOffersToFileItAnew) {
+  PLMain_Form& w = Reopen();
+  PLQDForm* qd = ShowGameQuickDisplay(&w);
+  ASSERT_NE(qd, nullptr);
+  auto open = [qd](const std::string& name) {
+    for (int r = 1; r < qd->QDGrid->Rows(); ++r)
+      if (qd->QDGrid->TextMatrix(r, 2).toStdString() == name) {
+        qd->QDGrid->SetRow(r);
+        emit qd->QDGrid->DblClick();
+        tvn::testing::Pump();
+        return true;
+      }
+    return false;
+  };
+  ASSERT_TRUE(open("Castle"));
+  ASSERT_EQ(w.StoredNameShown(), "Castle");
+  OtherConnection other(file_);
+  const std::pair<std::string, std::string> steps[] = {{"Castle", "Dig"}, {"Dig", "Frogs"}};
+  for (const auto& [gone, next] : steps) {
+    // The first time the game is moved and renamed, the second deleted.
+    other.Change(gone == "Castle" ? "update mediadata set sectionnumber = 6, name = 'Moved' where name = 'Castle';"
+                                  : "delete from mediadata where name = " + Quoted(gone) + ";");
+    w.txtBestFeature->setText(QString::fromStdString("Typed for " + gone));
+    vb::PromptScript::Clear();
+    vb::PromptScript::Answer(vb::vbYes);  // save the changes
+    vb::PromptScript::Answer(vb::vbYes);  // file the removed game anew
+    ASSERT_TRUE(open(next));
+    const Strings boxes = vb::PromptScript::Texts();
+    ASSERT_EQ(boxes.size(), 2u) << tvn::testing::Lines(boxes);
+    EXPECT_EQ(boxes[0], "Save the changes to \"" + gone + "\"?");
+    EXPECT_EQ(boxes[1].rfind("\"" + gone + "\" was removed from the collection", 0), 0u) << boxes[1];
+    EXPECT_EQ(other.Column("select bestfeature from mediadata where name = " + Quoted(gone) + " and sectionnumber = 2"),
+              Strings{"Typed for " + gone});
+    EXPECT_EQ(w.StoredNameShown(), next);
+    EXPECT_EQ(Name(), next);
+  }
+}
+
+// A game another program added after the window read its section, opened
+// from the quick display: it is shown, without a box.
+TEST_F(GameCommandWalk, AGameAnotherProgramAddedOpensFromTheList) {
+  PLMain_Form& w = Reopen();
+  OtherConnection other(file_);
+  other.Change("insert into mediadata (name, sectionnumber, notes) values ('Bonus', 2, 'Added elsewhere');");
+  PLQDForm* qd = ShowGameQuickDisplay(&w);
+  ASSERT_NE(qd, nullptr);
+  vb::PromptScript::Clear();
+  qd->srchOption[2]->click();
+  qd->txtSearch->setText("Bonus");
+  qd->QuickJumpSearch();
+  ASSERT_EQ(qd->QDGrid->TextMatrix(qd->QDGrid->Row(), 2).toStdString(), "Bonus");
+  emit qd->QDGrid->DblClick();
+  tvn::testing::Pump();
+  EXPECT_TRUE(vb::PromptScript::Texts().empty()) << tvn::testing::Lines(vb::PromptScript::Texts());
+  EXPECT_EQ(w.StoredNameShown(), "Bonus");
+  EXPECT_EQ(w.txtNotes->toPlainText().toStdString(), "Added elsewhere");
 }
 
 }  // namespace
