@@ -132,6 +132,8 @@ const std::vector<const char*> kHardNames = {
     "\xF0\x9F\x8E\xB8",               // 🎸
     "",           nullptr,    "Zappa", "zappa", "\xC3\x85" "ngstr\xC3\xB6m",  // Ångström
     "Angstrom",   "\xC3\x98resund",   "Oresund", "\xC3\x9E" "orn",  // Øresund, Þorn
+    // One name in two cases, the later row first in the file's index.
+    "\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89",  // été, ÉTÉ
 };
 
 TEST_F(KeyedOrderTest, NamesBeyondAsciiComeInTheEnginesOrderWithTiesByRow) {
