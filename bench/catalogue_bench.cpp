@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -225,11 +226,10 @@ OpenFolder& OpenFolderOf(int items) {
   static char name[] = "catalogue_bench";
   static char* argv[] = {name, nullptr};
   if (!qApp) new QApplication(argc, argv);
-  static std::unique_ptr<OpenFolder> folder;
-  if (!folder || folder->items != items) {
-    folder.reset();  // one large folder on disk at a time
-    folder = std::make_unique<OpenFolder>(items);
-  }
+  // Both sizes stay (1,000,000 items take minutes to make).
+  static std::map<int, std::unique_ptr<OpenFolder>> folders;
+  auto& folder = folders[items];
+  if (!folder) folder = std::make_unique<OpenFolder>(items);
   tvn::App().CollectionDB = folder->db;
   return *folder;
 }
