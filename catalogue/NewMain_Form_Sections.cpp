@@ -13,6 +13,7 @@
 #include "catalogue/SectionRules.h"
 #include "core/AppState.h"
 #include "core/TavolinModule.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
@@ -124,9 +125,14 @@ void NewMain_Form::OpenSectionRecordset() {
   const dao::DatabasePtr& db = App().CollectionDB;
   if (!db || !db->IsOpen()) throw vb::RuntimeError(91, "Object variable or With block variable not set");
   if (SectionRecords) SectionRecords->Close();
-  SectionRecords = App().CollectionDB->OpenRecordset(
+  // A large section with names beyond ASCII is sorted in the program's
+  // letter order while the windows stay painted.
+  vb::BusyScope busy;
+  const auto tick = [&busy] { busy.Tick(); };
+  SectionRecords = App().CollectionDB->OpenRecordsetAside(
       "select * from mediadata where sectionnumber = " + std::to_string(int(AVData()->SectionNumber())) +
-      " order by name");
+          " order by name",
+      tick, [&tick](const std::function<void()>& work) { vb::RunAside(work, tick); });
   nameOrderedSet_ = SectionRecords;
 }
 

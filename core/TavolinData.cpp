@@ -21,8 +21,10 @@
 #include "core/TavolinModule.h"
 
 #include "core/AVQDForm.h"
+#include "platform/dao/RowStream.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/FlexGrid.h"
+#include "platform/runtime/Busy.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
@@ -181,17 +183,14 @@ void FillDistinctCombo(QComboBox* combo, const std::string& fieldName, std::stri
   } else {
     filter += " and (sectionnumber = " + n + " and " + fieldName + " <> '') ";
   }
-  dao::RecordsetPtr rs =
-      App().CollectionDB->OpenRecordset("select distinct " + fieldName + " from mediadata " + filter + "order by " + fieldName);
+  // The values of a large section lie all over the file: they are read on
+  // a connection of their own while the windows stay painted.
+  vb::BusyScope busy;
+  dao::RowStream rows(App().CollectionDB,
+                      "select distinct " + fieldName + " from mediadata " + filter + "order by " + fieldName,
+                      [&busy] { busy.Tick(); }, false);
   QStringList items;
-  if (rs->RecordCount() != 0) {
-    rs->MoveFirst();
-    while (!rs->Eof()) {
-      items << CellText(rs->GetField(fieldName));
-      rs->MoveNext();
-    }
-  }
-  rs->Close();
+  while (rows.Next()) items << CellText(rows.Field(fieldName));
   combo->addItems(items);
 }
 

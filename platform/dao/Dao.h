@@ -296,6 +296,18 @@ class Database : public std::enable_shared_from_this<Database> {
     (void)aside;
     CommitTrans();
   }
+  // Opens a dynaset as OpenRecordset does, for a set whose opening may take
+  // long: a large set ordered by one text field holding names beyond ASCII,
+  // which the engine would sort in one long step before the first row.
+  // Here only the order's keys are read, with tick called every few
+  // milliseconds meanwhile, and their sort is handed to aside; the rows
+  // are then read by their keys as they are reached. The order is the one
+  // OpenRecordset gives.
+  virtual RecordsetPtr OpenRecordsetAside(const std::string& sql, const std::function<void()>& tick,
+                                          const Aside& aside) {
+    (void)tick, (void)aside;
+    return OpenRecordset(sql);
+  }
 
   // Rebuilds, once, the NOCASE indexes of a file written before they were
   // kept on SQLite's own collation, and marks the file so. Opening a file

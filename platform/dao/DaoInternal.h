@@ -94,6 +94,8 @@ class DatabaseImpl : public Database {
 
   std::string Name() const override { return name_; }
   RecordsetPtr OpenRecordset(const std::string& source, int type = dbOpenDefault) override;
+  RecordsetPtr OpenRecordsetAside(const std::string& sql, const std::function<void()>& tick,
+                                  const Aside& aside) override;
   void Execute(const std::string& sql) override;
   void ForEachRow(const std::string& sql, const std::function<bool(const std::vector<Variant>&)>& row) override;
   // The same, with the select's field names given to names before the
@@ -350,7 +352,10 @@ class TableRecordset : public RecordsetBase {
 // select is read whole into memory and cannot be changed.
 class QueryRecordset : public RecordsetBase {
  public:
-  QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type);
+  // tick and aside given: a set the engine would sort whole in the
+  // program's collation is ordered here instead (OrderByKeys).
+  QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type, const std::function<void()>& tick = {},
+                 const Database::Aside& aside = {});
   ~QueryRecordset() override;
 
   bool BOF() const override;
@@ -397,6 +402,11 @@ class QueryRecordset : public RecordsetBase {
   // Every row of a fresh recordset read in stored order and sorted here;
   // false (nothing changed) when the order cannot be reproduced so.
   bool ReadAllSorted(std::vector<std::vector<Variant>>& columns);
+  // Orders the set by reading only its rowids and order keys, a stretch at
+  // a time with tick between, and sorting them through aside, as the
+  // engine would in the program's collation; false (nothing changed) when
+  // the order is not one this can reproduce.
+  bool OrderByKeys(const std::function<void()>& tick, const Database::Aside& aside);
   bool FetchMore();  // one more row from the scan; false at its end
   // PlaceRow's halves: every rowid read and the row taken out of the set;
   // the row put back at an index and made current.

@@ -576,6 +576,18 @@ RecordsetPtr DatabaseImpl::OpenRecordset(const std::string& source, int type) {
   return std::make_shared<QueryRecordset>(self, tr, type == dbOpenDefault ? dbOpenDynaset : type);
 }
 
+RecordsetPtr DatabaseImpl::OpenRecordsetAside(const std::string& sql, const std::function<void()>& tick,
+                                              const Aside& aside) {
+  ThrowIfClosed();
+  std::string s = sql;
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.erase(0, 1);
+  if (!tick || !aside || !StartsWithWord(s, "select")) return OpenRecordset(sql);
+  const Translation& tr = Translate(s);
+  if (!tr.isSelect) Fail(3219, "Invalid operation.");
+  auto self = std::static_pointer_cast<DatabaseImpl>(shared_from_this());
+  return std::make_shared<QueryRecordset>(self, tr, dbOpenDynaset, tick, aside);
+}
+
 void DatabaseImpl::Execute(const std::string& sql) {
   ThrowIfClosed();
   Translation tr = Translate(sql);

@@ -1,6 +1,7 @@
 // Table-type and query recordsets.
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -822,11 +823,13 @@ void TableRecordset::SetBookmark(BookmarkType bookmark) {
 
 // ---------------------------------------------------------------- query
 
-QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type)
+QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int type, const std::function<void()>& tick,
+                               const Database::Aside& aside)
     : RecordsetBase(std::move(db)), type_(type), keyed_(tr.keyed), tr_(tr) {
   sqlite3* h = db_->Handle();
   sqlite3_stmt* st = nullptr;
-  if (keyed_ && db_->PlainOrderHolds(tr_)) tr_.fromRest = tr_.fromRestPlain;
+  const bool plain = keyed_ && db_->PlainOrderHolds(tr_);
+  if (plain) tr_.fromRest = tr_.fromRestPlain;
   if (keyed_) {
     std::string sql = "SELECT " + tr_.selectList + ", _rowid_ " + tr_.fromRest;
     if (sqlite3_prepare_v3(h, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
@@ -887,7 +890,10 @@ QueryRecordset::QueryRecordset(DatabaseImplPtr db, const Translation& tr, int ty
     complete_ = true;
     live_ = static_cast<long>(rows_.size());
   }
-  if (keyed_) FetchMore();
+  // The engine sorts in the program's collation in one step before its
+  // first row, which for a large set holds the window; the keys are
+  // ordered here instead where the caller can keep the window turning.
+  if (keyed_ && !(tick && aside && !plain && OrderByKeys(tick, aside))) FetchMore();
   if (Known() > 0) {
     pos_ = 0;
     bof_ = eof_ = false;
@@ -1393,6 +1399,148 @@ bool QueryRecordset::ReadAllSorted(std::vector<std::vector<Variant>>& columns) {
   pos_ = static_cast<long>(rows);
   eof_ = true;
   bof_ = rows == 0;
+  return true;
+}
+
+namespace {
+
+// A row's order key as read for OrderByKeys: its kind (0 Null, 1 integer,
+// 2 real, 3 text, 4 blob) and its value, a number in place (a real's
+// bits), text and blobs by their place in one buffer.
+struct RowKey {
+  std::int64_t id;
+  std::uint64_t value;
+  std::uint32_t size;
+  std::uint8_t kind;
+};
+
+double RealOf(const RowKey& k) {
+  double d;
+  std::memcpy(&d, &k.value, sizeof d);
+  return d;
+}
+
+int CompareNumberKeys(const RowKey& a, const RowKey& b) {
+  SortKey x, y;
+  x.integer = a.kind == 1;
+  y.integer = b.kind == 1;
+  if (x.integer) x.i = static_cast<std::int64_t>(a.value);
+  else x.d = RealOf(a);
+  if (y.integer) y.i = static_cast<std::int64_t>(b.value);
+  else y.d = RealOf(b);
+  return CompareNumbers(x, y);
+}
+
+// The rowids of the rows in the order SQLite gives for one order column
+// under the TVNTEXT collation: Null, numbers, text in the program's
+// letter order, blobs by their bytes (all reversed when descending), rows
+// with equal keys in the order of their rowids. Pure work on the keys,
+// which may run on a thread of its own.
+std::vector<std::int64_t> OrderOfKeys(std::vector<RowKey>& keys, const std::string& texts, bool desc) {
+  auto byId = [](const RowKey& a, const RowKey& b) { return a.id < b.id; };
+  if (!std::is_sorted(keys.begin(), keys.end(), byId)) std::sort(keys.begin(), keys.end(), byId);
+  std::vector<std::uint32_t> nulls, numbers, words, blobs;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::uint8_t kind = keys[i].kind;
+    (kind == 0 ? nulls : kind <= 2 ? numbers : kind == 3 ? words : blobs).push_back(static_cast<std::uint32_t>(i));
+  }
+  std::stable_sort(numbers.begin(), numbers.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = CompareNumberKeys(keys[a], keys[b]);
+    return desc ? c > 0 : c < 0;
+  });
+  auto text = [&](std::uint32_t i) { return std::string_view(texts.data() + keys[i].value, keys[i].size); };
+  std::stable_sort(blobs.begin(), blobs.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = text(a).compare(text(b));
+    return desc ? c > 0 : c < 0;
+  });
+  {
+    const vb::LetterSortKeys letters(words.size(), [&](size_t i) { return text(words[i]); });
+    const std::vector<std::uint32_t> by = letters.StableOrder(!desc);
+    std::vector<std::uint32_t> sorted(by.size());
+    for (size_t i = 0; i < by.size(); ++i) sorted[i] = words[by[i]];
+    words = std::move(sorted);
+  }
+  std::vector<std::int64_t> ids;
+  ids.reserve(keys.size());
+  auto add = [&](const std::vector<std::uint32_t>& group) {
+    for (std::uint32_t i : group) ids.push_back(keys[i].id);
+  };
+  if (desc) {
+    add(blobs), add(words), add(numbers), add(nulls);
+  } else {
+    add(nulls), add(numbers), add(words), add(blobs);
+  }
+  return ids;
+}
+
+}  // namespace
+
+bool QueryRecordset::OrderByKeys(const std::function<void()>& tick, const Database::Aside& aside) {
+  if (tr_.orderBy.size() != 1 || tr_.unordered.empty()) return false;
+  sqlite3* h = db_->Handle();
+  const Translation::OrderTerm& term = tr_.orderBy[0];
+  if (sqlite3_table_column_metadata(h, nullptr, tr_.table.c_str(), term.column.c_str(), nullptr, nullptr, nullptr,
+                                    nullptr, nullptr) != SQLITE_OK)
+    return false;
+  const std::string sql = "SELECT _rowid_, " + QuoteIdent(term.column) + " " + tr_.unordered;
+  struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+  } stmt;
+  if (sqlite3_prepare_v2(h, sql.c_str(), -1, &stmt.s, nullptr) != SQLITE_OK) return false;
+  sqlite3_stmt* st = stmt.s;
+  // The set is ordered here from now on: the engine's sorted scan is not
+  // run, and nothing (a write meanwhile, say) may start it.
+  sqlite3_finalize(scan_);
+  scan_ = nullptr;
+  complete_ = true;
+  scanAt_ = -1;
+
+  // Only the keys are kept, and the window turns between two rows read
+  // whenever a few milliseconds have gone, however slow the reading.
+  constexpr auto kTickEvery = std::chrono::milliseconds(10);
+  std::vector<RowKey> keys;
+  std::string texts;
+  auto ticked = std::chrono::steady_clock::now();
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    RowKey& k = keys.emplace_back(RowKey{sqlite3_column_int64(st, 0), 0, 0, 0});
+    switch (sqlite3_column_type(st, 1)) {
+      case SQLITE_NULL: break;
+      case SQLITE_INTEGER:
+        k.kind = 1;
+        k.value = static_cast<std::uint64_t>(sqlite3_column_int64(st, 1));
+        break;
+      case SQLITE_FLOAT: {
+        k.kind = 2;
+        double d = sqlite3_column_double(st, 1);
+        if (d == 0) d = 0;  // -0 sorts with 0
+        std::memcpy(&k.value, &d, sizeof d);
+        break;
+      }
+      default: {
+        k.kind = sqlite3_column_type(st, 1) == SQLITE_TEXT ? 3 : 4;
+        const void* p = k.kind == 3 ? static_cast<const void*>(sqlite3_column_text(st, 1)) : sqlite3_column_blob(st, 1);
+        k.value = texts.size();
+        k.size = static_cast<std::uint32_t>(sqlite3_column_bytes(st, 1));
+        if (p) texts.append(static_cast<const char*>(p), k.size);
+        break;
+      }
+    }
+    if ((keys.size() & 63) == 0 && std::chrono::steady_clock::now() - ticked >= kTickEvery) {
+      tick();
+      ticked = std::chrono::steady_clock::now();
+    }
+  }
+  if (rc != SQLITE_DONE) db_->Raise(sqlite3_extended_errcode(h), tr_.sql);
+  sqlite3_reset(st);  // no read held while the keys are sorted
+
+  std::vector<std::int64_t> ordered;
+  aside([&] { ordered = OrderOfKeys(keys, texts, term.desc); });
+  rowids_ = std::move(ordered);
+  deleted_.assign(rowids_.size(), 0);
+  live_ = static_cast<long>(rowids_.size());
+  count_.reset();
   return true;
 }
 
