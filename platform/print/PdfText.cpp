@@ -1276,10 +1276,15 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
     // glyph's width. Every code Qt gave lies below the first added.
     const qsizetype w = out.indexOf("/W [");
     if (w >= 0) {
-      const qsizetype close = out.indexOf("]\n]", w);
-      if (close < 0) return false;
+      qsizetype close = w + 3;  // the array's closing bracket
+      for (int depth = 0; close < out.size(); ++close) {
+        depth += out[close] == '[' ? 1 : out[close] == ']' ? -1 : 0;
+        if (depth == 0) break;
+      }
+      if (close >= out.size()) return false;
       std::map<unsigned, QByteArray> widths;
-      const QList<QByteArray> words = out.mid(w + 4, close + 1 - w - 4).replace('[', " [ ").replace(']', " ] ").simplified().split(' ');
+      const QByteArray inner = out.mid(w + 4, close - w - 4).replace('[', " [ ").replace(']', " ] ").simplified();
+      const QList<QByteArray> words = inner.isEmpty() ? QList<QByteArray>{} : inner.split(' ');
       for (qsizetype i = 0; i < words.size();) {
         bool ok = false;
         const unsigned first = words[i].toUInt(&ok);
@@ -1303,7 +1308,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
         if (width == widths.end()) continue;
         added += ' ' + QByteArray::number(code) + " [" + width->second + ']';
       }
-      out.insert(close + 1, added);
+      out.insert(close, added + ' ');
     }
     const int descriptor = ReferenceAfter(out, "/FontDescriptor ");
     if (cidSetOfDescriptor.contains(descriptor)) cidSetOwner.insert(cidSetOfDescriptor.value(descriptor), font);
