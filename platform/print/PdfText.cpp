@@ -1047,9 +1047,12 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* ty
       for (qsizetype i : chars) texts[cluster.front()] += typedText(i);
       continue;
     }
+    // A glyph that is a character's own takes it; of the same character
+    // typed twice (the signs that join a conjunct and end it), the last,
+    // so that the glyphs drawn first keep the letters typed first.
     std::vector<bool> given(chars.size());
     for (size_t c : cluster) {
-      for (size_t k = 0; k < chars.size(); ++k) {
+      for (size_t k = chars.size(); k-- > 0;) {
         if (given[k] || !texts[c].isEmpty()) continue;
         const QList<quint32> own = drawn[c].raw.glyphIndexesForString(charText(chars[k]));
         if (own.size() == 1 && own[0] == drawn[c].glyph) {

@@ -622,7 +622,8 @@ TEST(PdfTextLayer, AGlyphDrawnForDifferentTextsReadsBackAsEachAndPrintsTheSame) 
   const std::vector<std::pair<QFont, QString>> indic{{latin, QString::fromUtf8("क्षत्रिय राग")},
                                                      {latin, QString::fromUtf8("हिन्दी संगीत")},
                                                      {latin, QString::fromUtf8("கொண்டாட்டம் தமிழ்")},
-                                                     {latin, QString::fromUtf8("කොළඹ අමරදේව")}};
+                                                     {latin, QString::fromUtf8("කොළඹ අමරදේව")},
+                                                     {latin, QString::fromUtf8("മലയാളം പാട്ട്")}};
   const std::vector<std::pair<QFont, QString>> thai{{latin, QString::fromUtf8("ลูกทุ่งคำปัน")},
                                                     {latin, QString::fromUtf8("น้ำตาแสงไต้ ตา")}};
   std::vector<std::pair<QFont, QString>> ideographs{{han, QString::fromUtf8("一 ⼀")}, {han, QString::fromUtf8("二 ⼆")}};
@@ -666,6 +667,8 @@ TEST(PdfTextLayer, AGlyphDrawnForDifferentTextsReadsBackAsEachAndPrintsTheSame) 
           if (at >= 0) rest.remove(at, 1);
         }
     }
+    // The signs that join a conjunct and end it stay in the order typed.
+    EXPECT_TRUE(read[2].contains(QString::fromUtf8("പാട്ട്"))) << reader << ":\n" << read[2].toStdString();
     const QStringList han = ReadLines(read[4]);
     ASSERT_GE(han.size(), 2) << reader;
     EXPECT_EQ(QString(han[0]).remove(' '), QString::fromUtf8("一⼀")) << reader;
