@@ -142,9 +142,6 @@ QByteArray LastTextState(const QByteArray& content, qsizetype from, qsizetype to
 
 // ---- the glyphs of a line
 
-// A number for each face and size text is drawn in, the same for every
-// line: Qt writes one PDF font for a face, and names its size where the
-// glyphs are shown, so that a face's glyphs are found again by both.
 // The number of glyphs of each face's font file, where it says (its
 // "maxp" table): no code Qt gives a glyph of it in a PDF font reaches it.
 QHash<int, unsigned>& GlyphCounts() {
@@ -152,6 +149,9 @@ QHash<int, unsigned>& GlyphCounts() {
   return counts;
 }
 
+// A number for each face and size text is drawn in, the same for every
+// line: Qt writes one PDF font for a face, and names its size where the
+// glyphs are shown, so that a face's glyphs are found again by both.
 int FaceOf(const QRawFont& raw) {
   static QHash<QString, int> faces;
   const QString key = raw.familyName() + QLatin1Char('\n') + raw.styleName() + QLatin1Char('\n') +
