@@ -142,6 +142,13 @@ QByteArray LastTextState(const QByteArray& content, qsizetype from, qsizetype to
 
 // ---- the glyphs of a line
 
+// The number of glyphs of each face's font file, where it says (its
+// "maxp" table): no code Qt gives a glyph of it in a PDF font reaches it.
+QHash<int, unsigned>& GlyphCounts() {
+  static QHash<int, unsigned> counts;
+  return counts;
+}
+
 // A number for each face and size text is drawn in, the same for every
 // line: Qt writes one PDF font for a face, and names its size where the
 // glyphs are shown, so that a face's glyphs are found again by both.
@@ -153,6 +160,9 @@ int FaceOf(const QRawFont& raw) {
   if (found != faces.constEnd()) return found.value();
   const int face = static_cast<int>(faces.size()) + 1;
   faces.insert(key, face);
+  const QByteArray maxp = raw.fontTable("maxp");
+  if (maxp.size() >= 6)
+    GlyphCounts().insert(face, (static_cast<unsigned>(static_cast<uchar>(maxp[4])) << 8) | static_cast<uchar>(maxp[5]));
   return face;
 }
 
@@ -188,6 +198,7 @@ struct Shown {
   QByteArray size;
   unsigned code = 0;
   qsizetype end = 0;  // just past its "Tj"
+  qsizetype hex = 0;  // where the code's hex digits start
 };
 
 int HexDigit(char c) {
@@ -223,7 +234,7 @@ std::vector<Shown> ShownGlyphs(const QByteArray& content) {
           ok = digit >= 0 && code < 0x1000000;
           code = code * 16 + static_cast<unsigned>(digit);
         }
-        if (ok) shown.push_back({font, size, code, end});
+        if (ok) shown.push_back({font, size, code, end, open + 1});
       }
     } else if (length > 4 && s[at] == '/' && s[at + 1] == 'F') {
       const QList<QByteArray> words = QByteArray::fromRawData(s + at, length).split(' ');
@@ -242,21 +253,56 @@ std::vector<Shown> ShownGlyphs(const QByteArray& content) {
   return shown;
 }
 
+// The codes of one PDF font that the copy adds: a glyph drawn standing for
+// other text than its code already has is shown under a code of its own,
+// which the font maps to the same glyph. Qt gives the glyphs of a font the
+// codes from 0 on, fewer than the glyphs of its font file, so the codes
+// from that count up to the last a font may have are free.
+struct OwnCodes {
+  unsigned next = 0;  // the next free code
+  unsigned first = 0;  // the first code added
+  QHash<QPair<unsigned, QString>, unsigned> of;  // Qt's code and a text -> the code of its own
+  std::map<unsigned, unsigned> glyphCode;  // a code added -> Qt's code of its glyph
+};
+
+constexpr unsigned kCodes = 0x10000;  // a font's two-byte codes
+
 // What the copy has learnt of the fonts' glyphs from the lines drawn with
 // them: the text of each code of each font (the first a code is drawn
-// with), the glyphs whose code is known, and the font each face was
-// written as.
+// with; a glyph drawn for another text gets a code of its own), the
+// glyphs known with each text, and the font each face was written as.
 struct Learnt {
   std::unordered_map<int, std::map<unsigned, QString>> texts;
-  QSet<quint64> known;
+  std::unordered_map<int, OwnCodes> own;
+  QSet<QPair<quint64, QString>> known;
   QHash<int, int> fontOfFace;
+
+  // The code of its own that glyph `code` of `font` (drawn in `face`)
+  // shows under for `text`, or 0 when the font has no code free.
+  unsigned OwnCode(int font, int face, unsigned code, const QString& text) {
+    OwnCodes& codes = own[font];
+    const auto found = codes.of.constFind({code, text});
+    if (found != codes.of.constEnd()) return found.value();
+    if (codes.next == 0) {
+      const auto count = GlyphCounts().constFind(face);
+      codes.next = codes.first = count == GlyphCounts().constEnd() ? kCodes : std::max(count.value(), 1u);
+    }
+    if (codes.next >= kCodes) return 0;
+    const unsigned added = codes.next++;
+    codes.of.insert({code, text}, added);
+    codes.glyphCode.emplace(added, code);
+    return added;
+  }
 };
 
 // Pairs a line's glyphs with the glyphs shown from at on: the faces and
 // the fonts (with their sizes) take turns alike, a glyph always shows as
 // the same code and a code always stands for the same glyph, and a face
-// keeps the font it was written as. Then each code gets its glyph's text.
-bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at, Learnt& learnt) {
+// keeps the font it was written as. Then each code gets its glyph's text;
+// a glyph whose code stands for another text already is shown under a
+// code of its own, written into content (whose length stays).
+bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at, Learnt& learnt,
+               QByteArray& content, bool* recoded) {
   const size_t n = line.glyphs.size();
   std::vector<int> faces;
   std::vector<std::pair<int, QByteArray>> fonts;
@@ -285,16 +331,39 @@ bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at,
     const GlyphText& g = line.glyphs[i];
     const Shown& s = shown[at + i];
     learnt.fontOfFace.insert(g.face, s.font);
-    learnt.known.insert(g.glyph);
-    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) learnt.texts[s.font].emplace(s.code, g.Text());
+    // A page whose glyphs are all known is copied as Qt wrote it: a glyph
+    // shown under a code of its own is never known.
+    const auto known = [&] { learnt.known.insert({g.glyph, g.text}); };
+    if (s.code == 0 || IsNotdef(g) || (!g.single && g.text.isEmpty())) {
+      known();
+      continue;
+    }
+    const QString text = g.Text();
+    std::map<unsigned, QString>& texts = learnt.texts[s.font];
+    const auto [first, added] = texts.emplace(s.code, text);
+    // A glyph known by its character always stands for it; one written
+    // with other than four digits keeps its code.
+    const unsigned own = added || first->second == text || g.single || s.end - 4 - s.hex != 4
+                             ? 0
+                             : learnt.OwnCode(s.font, g.face, s.code, text);
+    if (own == 0) {
+      known();
+      continue;
+    }
+    texts.emplace(own, text);
+    static const char digits[] = "0123456789ABCDEF";
+    for (int d = 0; d < 4; ++d) content[s.hex + d] = digits[(own >> (12 - 4 * d)) & 15];
+    *recoded = true;
   }
   return true;
 }
 
 // Where the glyphs of each line end in the content (-1: not known), after
-// learning what the lines say of them. The lines must account for every
-// glyph shown, or none is learnt.
-std::vector<qsizetype> LearnPage(const std::vector<TextLine>& lines, const QByteArray& content, Learnt& learnt) {
+// learning what the lines say of them (recoded: a glyph's code in content
+// was changed). The lines must account for every glyph shown, or none is
+// learnt.
+std::vector<qsizetype> LearnPage(const std::vector<TextLine>& lines, QByteArray& content, Learnt& learnt,
+                                 bool* recoded) {
   std::vector<qsizetype> ends(lines.size(), -1);
   const std::vector<Shown> shown = ShownGlyphs(content);
   size_t total = 0;
@@ -303,7 +372,7 @@ std::vector<qsizetype> LearnPage(const std::vector<TextLine>& lines, const QByte
   size_t at = 0;
   for (size_t k = 0; k < lines.size(); ++k) {
     const size_t n = lines[k].glyphs.size();
-    LearnLine(lines[k], shown, at, learnt);
+    LearnLine(lines[k], shown, at, learnt, content, recoded);
     if (n > 0) {
       // After the text object the line's last glyph is shown in.
       const qsizetype et = content.indexOf("\nET\n", shown[at + n - 1].end);
@@ -548,6 +617,19 @@ bool ReadAt(QIODevice& in, qint64 at, qint64 size, QByteArray* out) {
   if (!in.seek(at)) return false;
   out->resize(static_cast<qsizetype>(size));
   return in.read(out->data(), size) == size;
+}
+
+// The number after key in an object ("/CIDSet <n> 0 R"), or 0.
+int ReferenceAfter(const QByteArray& object, const char* key, bool* ok = nullptr) {
+  const qsizetype at = object.indexOf(key);
+  if (at < 0) {
+    if (ok) *ok = false;
+    return 0;
+  }
+  const qsizetype from = at + static_cast<qsizetype>(std::strlen(key));
+  qsizetype end = from;
+  while (end < object.size() && std::isdigit(static_cast<unsigned char>(object[end]))) ++end;
+  return object.mid(from, end - from).toInt(ok);
 }
 
 // The number in "/ToUnicode <n> 0 R" of an object's dictionary, or 0.
@@ -965,9 +1047,12 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* ty
       for (qsizetype i : chars) texts[cluster.front()] += typedText(i);
       continue;
     }
+    // A glyph that is a character's own takes it; of the same character
+    // typed twice (the signs that join a conjunct and end it), the last,
+    // so that the glyphs drawn first keep the letters typed first.
     std::vector<bool> given(chars.size());
     for (size_t c : cluster) {
-      for (size_t k = 0; k < chars.size(); ++k) {
+      for (size_t k = chars.size(); k-- > 0;) {
         if (given[k] || !texts[c].isEmpty()) continue;
         const QList<quint32> own = drawn[c].raw.glyphIndexesForString(charText(chars[k]));
         if (own.size() == 1 && own[0] == drawn[c].glyph) {
@@ -977,7 +1062,10 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* ty
       }
     }
     // A character drawn as the glyphs of the parts it decomposes into (a
-    // Thai or Lao AM as NIKHAHIT and AA) gives each glyph its part.
+    // Thai or Lao AM as NIKHAHIT and AA, a Tamil O as a sign before its
+    // letter and one after) is the text of the part drawn last, and the
+    // others read as a joiner: a reader of glyphs then gets the character
+    // itself, where it is typed, and not its parts in the order drawn.
     for (size_t k = 0; k < chars.size(); ++k) {
       if (given[k]) continue;
       const QString parts = charText(chars[k]).normalized(QString::NormalizationForm_KD);
@@ -993,7 +1081,8 @@ void AddLaidOutText(const QTextLayout& layout, TextLine& line, const QString* ty
           }
         }
       if (to.size() != static_cast<size_t>(parts.size())) continue;
-      for (qsizetype p = 0; p < parts.size(); ++p) texts[to[static_cast<size_t>(p)]] = parts[p];
+      const size_t last = *std::max_element(to.begin(), to.end());
+      for (size_t c : to) texts[c] = c == last ? typedText(chars[k]) : QString(QChar(0x200D));
       given[k] = true;
     }
     size_t to = cluster.front();
@@ -1167,6 +1256,84 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
            put(packed) && put("\nendstream\nendobj\n");
   };
 
+  // A font's glyph widths and the map of its codes to its glyphs (Qt's:
+  // each code is its glyph) come before the font object that names them,
+  // and after the pages: each is held until its font is met, and written
+  // with the codes the pages added to that font.
+  QHash<int, QByteArray> heldCids;
+  QHash<int, int> fontOfCid, cidSetOfDescriptor, cidSetOwner;
+  QSet<int> recodedFonts;
+  auto putCidFont = [&](int number, const QByteArray& object, int font) {
+    entries[static_cast<size_t>(number)].offset = written;
+    const auto found = learnt.own.find(font);
+    if (found == learnt.own.end() || found->second.glyphCode.empty()) return put(object);
+    const OwnCodes& codes = found->second;
+    QByteArray out = object;
+    static const QByteArray identity = QByteArrayLiteral("/CIDToGIDMap /Identity");
+    const qsizetype at = out.indexOf(identity);
+    if (at < 0) return false;
+    const int mapNumber = static_cast<int>(entries.size());
+    entries.push_back({0, true, {}});
+    out.replace(at, identity.size(), "/CIDToGIDMap " + QByteArray::number(mapNumber) + " 0 R");
+    // The widths: "/W [c [w ...] c1 c2 w ...]"; a code added takes its
+    // glyph's width. Every code Qt gave lies below the first added.
+    const qsizetype w = out.indexOf("/W [");
+    if (w >= 0) {
+      qsizetype close = w + 3;  // the array's closing bracket
+      for (int depth = 0; close < out.size(); ++close) {
+        depth += out[close] == '[' ? 1 : out[close] == ']' ? -1 : 0;
+        if (depth == 0) break;
+      }
+      if (close >= out.size()) return false;
+      std::map<unsigned, QByteArray> widths;
+      const QByteArray inner = out.mid(w + 4, close - w - 4).replace('[', " [ ").replace(']', " ] ").simplified();
+      const QList<QByteArray> words = inner.isEmpty() ? QList<QByteArray>{} : inner.split(' ');
+      for (qsizetype i = 0; i < words.size();) {
+        bool ok = false;
+        const unsigned first = words[i].toUInt(&ok);
+        if (!ok || i + 1 >= words.size()) return false;
+        if (words[i + 1] == "[") {
+          i += 2;
+          for (unsigned code = first; i < words.size() && words[i] != "]"; ++i) widths[code++] = words[i];
+          ++i;
+        } else {
+          const unsigned last = words[i + 1].toUInt(&ok);
+          if (!ok || i + 2 >= words.size() || last < first) return false;
+          if (last >= kCodes) return false;
+          for (unsigned code = first; code <= last; ++code) widths[code] = words[i + 2];
+          i += 3;
+        }
+      }
+      if (!widths.empty() && widths.rbegin()->first >= codes.first) return false;
+      QByteArray added;
+      for (const auto& [code, glyph] : codes.glyphCode) {
+        auto width = widths.find(glyph);
+        if (width == widths.end()) continue;
+        added += ' ' + QByteArray::number(code) + " [" + width->second + ']';
+      }
+      out.insert(close, added + ' ');
+    }
+    const int descriptor = ReferenceAfter(out, "/FontDescriptor ");
+    if (cidSetOfDescriptor.contains(descriptor)) cidSetOwner.insert(cidSetOfDescriptor.value(descriptor), font);
+    if (!put(out)) return false;
+    // The map: two bytes for each code up to the last added.
+    const unsigned last = codes.glyphCode.rbegin()->first;
+    QByteArray gids(static_cast<qsizetype>(last + 1) * 2, '\0');
+    for (unsigned code = 0; code <= last; ++code) {
+      const auto added = codes.glyphCode.find(code);
+      const unsigned glyph = code < codes.first ? code : added != codes.glyphCode.end() ? added->second : 0;
+      gids[code * 2] = static_cast<char>(glyph >> 8);
+      gids[code * 2 + 1] = static_cast<char>(glyph & 0xFF);
+    }
+    QByteArray packedMap;
+    if (!Deflate(gids, &packedMap, Z_DEFAULT_COMPRESSION)) return false;
+    entries[static_cast<size_t>(mapNumber)].offset = written;
+    recodedFonts.insert(font);
+    return put(ObjectHeader(mapNumber) + "<<\n/Length " + QByteArray::number(packedMap.size()) +
+               "\n/Filter /FlateDecode\n>>\nstream\n") &&
+           put(packedMap) && put("\nendstream\nendobj\n");
+  };
+
   QHash<int, int> pageOfContent;  // content stream object -> page index
   QSet<int> boldCopied;  // the faces of pages where Qt drew bold twice
   QByteArray content, spanned, bolder, packed;  // kept from page to page, with their room
@@ -1189,7 +1356,27 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
     const qsizetype streamAt = bytes.indexOf(">>\nstream\n", bodyAt);
     const qsizetype streamEnd = bytes.lastIndexOf("endstream");
     if (streamAt < 0 || streamEnd < streamAt) {
+      if (bytes.mid(bodyAt, 60).contains("/Subtype /CIDFontType2")) {
+        const int font = fontOfCid.value(number);
+        if (font == 0) {
+          heldCids.insert(number, bytes);
+        } else if (!putCidFont(number, bytes, font)) {
+          return fail(unknown);
+        }
+        continue;
+      }
       if (!put(bytes)) return fail(unwritten);
+      const int cidSet = ReferenceAfter(bytes, "/CIDSet ");
+      if (cidSet) cidSetOfDescriptor.insert(number, cidSet);
+      const int cid = ReferenceAfter(bytes, "/DescendantFonts [");
+      if (cid) {
+        fontOfCid.insert(cid, number);
+        const auto held = heldCids.find(cid);
+        if (held != heldCids.end()) {
+          if (!putCidFont(cid, held.value(), number)) return fail(unknown);
+          heldCids.erase(held);
+        }
+      }
       const int map = ToUnicodeOf(bytes);
       const auto held = heldMaps.find(map);
       if (held != heldMaps.end()) {
@@ -1214,7 +1401,7 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
       for (const TextLine& line : drawn) {
         read = read || line.span;
         for (const GlyphText& g : line.glyphs)
-          read = read || !learnt.known.contains(g.glyph) || (!g.single && boldCopied.contains(g.face));
+          read = read || !learnt.known.contains({g.glyph, g.text}) || (!g.single && boldCopied.contains(g.face));
         if (read) break;
       }
       if (read && Inflate(bytes.constData() + dataAt, dataEnd - dataAt, &content)) {
@@ -1223,13 +1410,12 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
             for (const GlyphText& g : line.glyphs)
               if (!g.single) boldCopied.insert(g.face);
         const bool spans = read && content.contains(kMarkRect);
-        if (read) {
-          const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt);
-          if (spans) SpannedContent(content, drawn, ends, spanned);
-        }
+        bool recoded = false;
+        const std::vector<qsizetype> ends = LearnPage(drawn, content, learnt, &recoded);
+        if (spans) SpannedContent(content, drawn, ends, spanned);
         const bool bold = BoldByStroke(spans ? spanned : content, bolder);
-        if (spans || bold) {
-          if (!Deflate(bold ? bolder : spanned, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
+        if (spans || bold || recoded) {
+          if (!Deflate(bold ? bolder : spans ? spanned : content, &packed, Z_DEFAULT_COMPRESSION)) return fail(unknown);
           if (!put(header + "<<\n/Length " + QByteArray::number(packed.size()) +
                    "\n/Filter /FlateDecode\n>>\nstream\n") ||
               !put(packed) || !put("\nendstream\nendobj\n"))
@@ -1238,6 +1424,23 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
         }
       }
       if (!put(bytes)) return fail(unwritten);
+      continue;
+    }
+    const auto cidSetFont = cidSetOwner.constFind(number);
+    if (cidSetFont != cidSetOwner.constEnd() && !dict.contains("/Filter")) {
+      // The glyphs the font file holds, a bit for each code from the
+      // first byte's highest on: the codes added hold glyphs too.
+      bool ok = false;
+      const qsizetype length = ReferenceAfter(dict, "/Length ", &ok);
+      if (!ok || length < 0 || dataAt + length > bytes.size()) return fail(unknown);
+      QByteArray bits = bytes.mid(dataAt, length);
+      const OwnCodes& codes = learnt.own[cidSetFont.value()];
+      const qsizetype need = static_cast<qsizetype>(codes.glyphCode.rbegin()->first / 8 + 1);
+      if (bits.size() < need) bits.append(need - bits.size(), '\0');
+      for (const auto& [code, glyph] : codes.glyphCode) bits[code / 8] = static_cast<char>(bits[code / 8] | (0x80 >> (code % 8)));
+      if (!put(header + "<<\n/Length " + QByteArray::number(bits.size()) + "\n>>\nstream\n") || !put(bits) ||
+          !put("\nendstream\nendobj\n"))
+        return fail(unwritten);
       continue;
     }
     if (!dict.contains("/Filter") && bytes.mid(dataAt, 40).startsWith("/CIDInit /ProcSet findresource begin")) {
@@ -1249,8 +1452,16 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
   // A map no font named (which Qt does not write) keeps Qt's entries.
   for (auto held = heldMaps.cbegin(); held != heldMaps.cend(); ++held)
     if (!putMap(held.key(), held.value(), 0)) return fail(unwritten);
+  for (auto held = heldCids.cbegin(); held != heldCids.cend(); ++held) {
+    entries[static_cast<size_t>(held.key())].offset = written;
+    if (!put(held.value())) return fail(unwritten);
+  }
+  // The pages show codes added to a font: a font that could not take them
+  // would print them as nothing.
+  for (const auto& [font, codes] : learnt.own)
+    if (!codes.glyphCode.empty() && !recodedFonts.contains(font)) return fail(unknown);
 
-  QByteArray table = "xref\n0 " + QByteArray::number(count) + "\n";
+  QByteArray table = "xref\n0 " + QByteArray::number(static_cast<qulonglong>(entries.size())) + "\n";
   for (const XrefEntry& e : entries) {
     if (e.used) {
       char line[32];
@@ -1260,7 +1471,15 @@ bool WritePdfText(QIODevice& in, QIODevice& out, const std::function<std::vector
       table += e.line;
     }
   }
-  table += trailer.left(trailerEnd);
+  // The objects added count in the trailer's size.
+  QByteArray closing = trailer.left(trailerEnd);
+  const qsizetype sizeAt = closing.indexOf("/Size ");
+  if (sizeAt >= 0 && static_cast<size_t>(count) != entries.size()) {
+    qsizetype sizeEnd = sizeAt + 6;
+    while (sizeEnd < closing.size() && std::isdigit(static_cast<unsigned char>(closing[sizeEnd]))) ++sizeEnd;
+    closing.replace(sizeAt + 6, sizeEnd - sizeAt - 6, QByteArray::number(static_cast<qulonglong>(entries.size())));
+  }
+  table += closing;
   table += "startxref\n" + QByteArray::number(written) + "\n%%EOF\n";
   if (!put(table)) return fail(unwritten);
   return true;

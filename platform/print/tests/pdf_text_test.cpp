@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,6 +21,7 @@
 
 #include <sys/resource.h>
 
+#include "platform/print/Fonts.h"
 #include "platform/print/PdfText.h"
 #include "platform/print/Printer.h"
 #include "platform/print/tests/OutsideTools.h"
@@ -532,6 +536,147 @@ TEST(PdfTextLayer, AGlyphDrawnForTwoCharactersKeepsTheFirst) {
   const auto text = MutoolText(pdf);
   ASSERT_TRUE(text) << "mutool could not be run";
   EXPECT_TRUE(ReadLines(text).contains("Tom Waits")) << text->toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// Pages of lines drawn as the page layer draws plain runs (each line
+// marked for a span where it needs one), as Qt's writer writes them, and
+// the same file copied with the text behind its glyphs.
+struct DrawnPdf {
+  QString raw, copied;
+};
+
+DrawnPdf DrawPages(const std::vector<std::vector<std::pair<QFont, QString>>>& pages, const QTemporaryDir& dir) {
+  QBuffer raw;
+  raw.open(QIODevice::WriteOnly);
+  std::vector<std::vector<print::TextLine>> lines(pages.size());
+  {
+    QPdfWriter writer(&raw);
+    writer.setResolution(1440);
+    QPainter painter(&writer);
+    for (size_t page = 0; page < pages.size(); ++page) {
+      if (page) writer.newPage();
+      double y = 400;
+      for (const auto& [font, text] : pages[page]) {
+        print::TextLine& line = lines[page].emplace_back();
+        print::AddDrawnText(text, font, line);
+        print::FinishLine(line);
+        if (line.span) print::MarkTextSpan(painter);
+        painter.setFont(font);
+        painter.drawText(QPointF(400, y), print::DrawnText(text));
+        y += QFontMetricsF(font, &writer).height() * 1.3;
+      }
+    }
+  }
+  DrawnPdf out{dir.filePath("raw.pdf"), dir.filePath("copied.pdf")};
+  QFile rawFile(out.raw);
+  EXPECT_TRUE(rawFile.open(QIODevice::WriteOnly) && rawFile.write(raw.data()) == raw.data().size());
+  rawFile.close();
+  QBuffer in(&raw.buffer());
+  in.open(QIODevice::ReadOnly);
+  QFile copied(out.copied);
+  EXPECT_TRUE(copied.open(QIODevice::WriteOnly));
+  QString error;
+  EXPECT_TRUE(print::WritePdfText(in, copied, [&](int page) { return lines[static_cast<size_t>(page)]; }, {}, &error))
+      << error.toStdString();
+  return out;
+}
+
+// The pages as poppler draws them.
+std::vector<QImage> PageImages(const QString& pdf, const QString& prefix) {
+  std::vector<QImage> images;
+  if (!RunTool("pdftoppm", {"-r", "40", "-png", pdf, prefix})) return images;
+  const QDir dir = QFileInfo(prefix).dir();
+  for (const QString& name : dir.entryList({QFileInfo(prefix).fileName() + "-*.png"}, QDir::Files, QDir::Name))
+    images.push_back(QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32));
+  return images;
+}
+
+// The faces a file uses: pdffonts' name, type and embedding of each.
+QStringList Faces(const QString& pdf) {
+  QStringList faces;
+  const auto listed = RunTool("pdffonts", {pdf});
+  if (!listed) return faces;
+  for (const QString& font : listed->split('\n', Qt::SkipEmptyParts).mid(2))
+    faces << font.section(' ', 0, 0, QString::SectionSkipEmpty) + ' ' + font.mid(37, 30).simplified();
+  faces.sort();
+  return faces;
+}
+
+// A glyph a face draws for different characters (a Khmer vowel sign
+// under one letter and a sign over another; a split vowel's part and the
+// vowel it stands in for; a Han ideograph and its radical twin) reads
+// back, in readers of glyphs alone, as the character it was drawn for
+// each time: every letter of a line on its page, nothing in place of
+// one. The pages print exactly as Qt drew them, with the same faces. A
+// face with one code left gives it to the first twin, and the next keeps
+// the text its glyph had first.
+TEST(PdfTextLayer, AGlyphDrawnForDifferentTextsReadsBackAsEachAndPrintsTheSame) {
+  const QFont latin("Liberation Sans", 12), han("Noto Sans CJK JP", 9);
+  const std::vector<std::pair<QFont, QString>> khmer{{latin, QString::fromUtf8("ស៊ិន ស៊ីសាមុត")},
+                                                     {latin, QString::fromUtf8("កោះកុង")},
+                                                     {latin, QString::fromUtf8("ចម្រៀងខ្មែរ")}};
+  const std::vector<std::pair<QFont, QString>> indic{{latin, QString::fromUtf8("क्षत्रिय राग")},
+                                                     {latin, QString::fromUtf8("हिन्दी संगीत")},
+                                                     {latin, QString::fromUtf8("கொண்டாட்டம் தமிழ்")},
+                                                     {latin, QString::fromUtf8("කොළඹ අමරදේව")},
+                                                     {latin, QString::fromUtf8("മലയാളം പാട്ട്")}};
+  const std::vector<std::pair<QFont, QString>> thai{{latin, QString::fromUtf8("ลูกทุ่งคำปัน")},
+                                                    {latin, QString::fromUtf8("น้ำตาแสงไต้ ตา")}};
+  std::vector<std::pair<QFont, QString>> ideographs{{han, QString::fromUtf8("一 ⼀")}, {han, QString::fromUtf8("二 ⼆")}};
+  for (char16_t c = 0x4E10; c < 0x4E10 + 3000; c += 75) {
+    QString row;
+    for (char16_t k = 0; k < 75; ++k) row += QChar(static_cast<char16_t>(c + k));
+    ideographs.emplace_back(han, row);
+  }
+  const std::vector<std::vector<std::pair<QFont, QString>>> pages{
+      {{latin, "Tom Waits"}, {latin, QString::fromUtf8("Café Amélie 1975")}}, khmer, indic, thai, ideographs};
+  QTemporaryDir dir;
+  const DrawnPdf pdf = DrawPages(pages, dir);
+  ExpectSoundWithEmbeddedFonts(pdf.copied);
+  EXPECT_EQ(Faces(pdf.copied), Faces(pdf.raw));
+  EXPECT_GE(Faces(pdf.raw).size(), 6);
+  const std::vector<QImage> drawn = PageImages(pdf.raw, dir.filePath("raw"));
+  const std::vector<QImage> copied = PageImages(pdf.copied, dir.filePath("copied"));
+  ASSERT_EQ(drawn.size(), pages.size()) << "pdftoppm (poppler-utils) could not be run";
+  ASSERT_EQ(copied.size(), pages.size());
+  for (size_t page = 0; page < pages.size(); ++page) EXPECT_TRUE(drawn[page] == copied[page]) << "page " << page + 1;
+
+#ifdef TVN_PDFJS_DIR
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{{"mutool", MutoolText(pdf.copied)},
+                                                                            {"pdf.js", PdfJsText(pdf.copied)}};
+#else
+  const std::vector<std::pair<const char*, std::optional<QString>>> readers{{"mutool", MutoolText(pdf.copied)}};
+#endif
+  for (const auto& [reader, text] : readers) {
+    ASSERT_TRUE(text) << reader << " could not be run";
+    const QStringList read = text->split('\f');
+    ASSERT_GE(read.size(), static_cast<qsizetype>(pages.size())) << reader;
+    for (size_t page = 1; page < 4; ++page) {
+      QString rest = read[static_cast<qsizetype>(page)];
+      EXPECT_FALSE(HasStrayCharacters(QString(rest).remove('\n'))) << reader << ":\n" << rest.toStdString();
+      for (const auto& [font, typed] : pages[page])
+        for (QChar c : typed) {
+          if (c == ' ') continue;
+          const qsizetype at = rest.indexOf(c);
+          EXPECT_GE(at, 0) << reader << ": a letter of " << typed.toStdString() << " missing in\n"
+                           << read[static_cast<qsizetype>(page)].toStdString();
+          if (at >= 0) rest.remove(at, 1);
+        }
+    }
+    // The signs that join a conjunct and end it stay in the order typed.
+    EXPECT_TRUE(read[2].contains(QString::fromUtf8("പാട്ട്"))) << reader << ":\n" << read[2].toStdString();
+    const QStringList han = ReadLines(read[4]);
+    ASSERT_GE(han.size(), 2) << reader;
+    EXPECT_EQ(QString(han[0]).remove(' '), QString::fromUtf8("一⼀")) << reader;
+    EXPECT_EQ(QString(han[1]).remove(' '), QString::fromUtf8("二二")) << reader;
+  }
+  const auto poppler = PdfText(pdf.copied);
+  ASSERT_TRUE(poppler) << "pdftotext could not be run";
+  EXPECT_TRUE(poppler->contains(QString::fromUtf8("ស៊ិន ស៊ីសាមុត"))) << poppler->toStdString();
 }
 
 }  // namespace
