@@ -252,6 +252,20 @@ struct Learnt {
   QHash<int, int> fontOfFace;
 };
 
+// Keeps text as the text of code, unless the code already has one. A
+// letter drawn as one glyph may be typed composed in one title and as a
+// letter and combining accent in another: the glyph then keeps the
+// composed form, whichever came first. With the accent typed apart, a
+// composed title elsewhere in the file would read back decomposed, and
+// readers that take a glyph whose text holds a combining accent for a
+// mark without width put a space after it ("Dvořá k").
+void KeepText(std::map<unsigned, QString>& texts, unsigned code, QString text) {
+  const auto [at, added] = texts.try_emplace(code, std::move(text));
+  if (added || at->second == text) return;
+  const QString composed = at->second.normalized(QString::NormalizationForm_C);
+  if (composed != at->second && composed == text) at->second = text;
+}
+
 // Pairs a line's glyphs with the glyphs shown from at on: the faces and
 // the fonts (with their sizes) take turns alike, a glyph always shows as
 // the same code and a code always stands for the same glyph, and a face
@@ -286,7 +300,7 @@ bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at,
     const Shown& s = shown[at + i];
     learnt.fontOfFace.insert(g.face, s.font);
     learnt.known.insert(g.glyph);
-    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) learnt.texts[s.font].emplace(s.code, g.Text());
+    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) KeepText(learnt.texts[s.font], s.code, g.Text());
   }
   return true;
 }
