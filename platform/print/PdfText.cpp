@@ -300,7 +300,8 @@ bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at,
     const Shown& s = shown[at + i];
     learnt.fontOfFace.insert(g.face, s.font);
     learnt.known.insert(g.glyph);
-    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty())) KeepText(learnt.texts[s.font], s.code, g.Text());
+    if (s.code != 0 && !IsNotdef(g) && (g.single || !g.text.isEmpty()))
+      KeepText(learnt.texts[s.font], s.code, g.Text());
   }
   return true;
 }

@@ -115,7 +115,8 @@ TEST(DrawnText, ComposedTitlesReadAsTypedBesideTitlesWithAccentsTypedApart) {
     }
     const QStringList poppler = PdfPageTexts(pdf.toStdString());
     ASSERT_GE(poppler.size(), 2);
-    EXPECT_EQ(poppler[1 - composedPage].count(QString::fromStdString(apart)), 2) << poppler[1 - composedPage].toStdString();
+    const QString& apartPage = poppler[1 - composedPage];
+    EXPECT_EQ(apartPage.count(QString::fromStdString(apart)), 2) << apartPage.toStdString();
   }
 }
 
