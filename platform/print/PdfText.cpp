@@ -295,6 +295,21 @@ struct Learnt {
   }
 };
 
+// Whether text is the text a code already keeps. A letter drawn as one
+// glyph may be typed composed in one title and as a letter and combining
+// accent in another: that is one text, and the glyph keeps the composed
+// form, whichever came first. With the accent typed apart, a composed
+// title elsewhere in the file would read back decomposed, and readers that
+// take a glyph whose text holds a combining accent for a mark without
+// width put a space after it ("Dvořá k").
+bool OneText(QString& kept, const QString& text) {
+  if (kept == text) return true;
+  const QString composed = kept.normalized(QString::NormalizationForm_C);
+  if (composed != text.normalized(QString::NormalizationForm_C)) return false;
+  if (composed == text) kept = text;
+  return true;
+}
+
 // Pairs a line's glyphs with the glyphs shown from at on: the faces and
 // the fonts (with their sizes) take turns alike, a glyph always shows as
 // the same code and a code always stands for the same glyph, and a face
@@ -343,7 +358,7 @@ bool LearnLine(const TextLine& line, const std::vector<Shown>& shown, size_t at,
     const auto [first, added] = texts.emplace(s.code, text);
     // A glyph known by its character always stands for it; one written
     // with other than four digits keeps its code.
-    const unsigned own = added || first->second == text || g.single || s.end - 4 - s.hex != 4
+    const unsigned own = added || OneText(first->second, text) || g.single || s.end - 4 - s.hex != 4
                              ? 0
                              : learnt.OwnCode(s.font, g.face, s.code, text);
     if (own == 0) {

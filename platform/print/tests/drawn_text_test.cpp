@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <QImage>
 #include <QRect>
@@ -78,6 +82,42 @@ TEST(DrawnText, AccentsTypedApartPrintAsTheAccentedLetters) {
   ASSERT_GE(texts.size(), 2);
   EXPECT_TRUE(texts[0].contains(QString::fromStdString(composed))) << texts[0].toStdString();
   EXPECT_TRUE(texts[1].contains(QString::fromStdString(decomposed))) << texts[1].toStdString();
+}
+
+// A letter typed composed in one title and as letter and accent in
+// another, earlier in the file, prints as the same glyph. The readers
+// that take the text from the glyphs read the composed title as typed,
+// with no space after its accented letters, whichever title comes first;
+// pdftotext reads both as typed.
+TEST(DrawnText, ComposedTitlesReadAsTypedBesideTitlesWithAccentsTypedApart) {
+  const std::string apart = "Dvor\u030ca\u0301k Ame\u0301lie Zu\u0308rich";
+  const std::string composed = "Dvo\u0159\u00e1k Am\u00e9lie Z\u00fcrich";
+  for (const bool apartFirst : {true, false}) {
+    SCOPED_TRACE(apartFirst ? "typed apart first" : "typed composed first");
+    Printer p;
+    PagesOf(p, apartFirst ? std::vector{apart, composed} : std::vector{composed, apart});
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("titles.pdf");
+    ASSERT_TRUE(p.WritePdf(pdf.toStdString())) << p.LastError();
+    const int composedPage = apartFirst ? 1 : 0;
+    std::vector<std::pair<const char*, std::optional<QString>>> readers{{"pdftotext", PdfText(pdf)},
+                                                                        {"mutool", printtest::MutoolText(pdf)}};
+#ifdef TVN_PDFJS_DIR
+    readers.emplace_back("pdf.js", printtest::PdfJsText(pdf));
+#endif
+    for (const auto& [reader, text] : readers) {
+      ASSERT_TRUE(text) << reader << " could not be run";
+      const QStringList pages = text->split('\f');
+      ASSERT_GT(pages.size(), composedPage) << reader;
+      // Regular and bold, each a line of its own.
+      EXPECT_EQ(pages[composedPage].count(QString::fromStdString(composed)), 2)
+          << reader << " read\n" << pages[composedPage].toStdString();
+    }
+    const QStringList poppler = PdfPageTexts(pdf.toStdString());
+    ASSERT_GE(poppler.size(), 2);
+    const QString& apartPage = poppler[1 - composedPage];
+    EXPECT_EQ(apartPage.count(QString::fromStdString(apart)), 2) << apartPage.toStdString();
+  }
 }
 
 // The box around the dark pixels of an image (empty when there are none),

@@ -102,7 +102,13 @@ TEST(ReadingOrder, MixedLinesReadBackAsTypedInEveryReader) {
   // pdf.js takes the text in the order it is drawn and finds no gap where
   // the next word stands to the left of the last: it reads the words in
   // the order typed, but the spaces between right-to-left words and
-  // before a number that follows them are not seen.
+  // before a number that follows them are not seen. The space there is
+  // drawn, as the face's space glyph read as a space, but pdf.js passes
+  // over a space glyph and reads a space only where the next glyph
+  // stands further right, which in the order typed it never does; drawn
+  // left to right, the words would get their spaces in pdf.js, and MuPDF,
+  // which reads the glyphs in the order drawn, would read every
+  // right-to-left word backwards.
   const auto js = printtest::PdfJsText(pdf);
   ASSERT_TRUE(js) << "pdf.js could not be run";
   QStringList read;
