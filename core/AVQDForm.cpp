@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <memory>
 #include <optional>
 
 #include "core/AppState.h"
@@ -23,7 +24,6 @@
 #include "platform/forms/FlexGrid.h"
 #include "platform/runtime/Busy.h"
 #include "platform/runtime/Functions.h"
-#include "platform/runtime/TextFold.h"
 #include "platform/runtime/Guard.h"
 #include "platform/runtime/Prompter.h"
 
@@ -292,24 +292,16 @@ void AVQDForm::btnSearch_Click() {
   // The rows were just sorted letter by letter (accents with their letter,
   // without regard to case); the search compares the same way, so that it
   // lands where the text would stand in the order shown.
-  const std::string wanted = text.toStdString();
-  const qsizetype n = text.size();
-  const bool prefixOnly = config_.prefixOnly;
-  std::string head;
-  RowsBusy ticking(*this, busy);
-  const int found = QDGrid->FindRowUtf8(QDGrid->Col(), 1, [&](std::string_view cell) {
-    // The cell's first n characters (as the text typed counts them) as
-    // UTF-8: of plain ASCII, its first n bytes as they stand.
-    const std::string_view ascii = cell.substr(0, size_t(n));
-    std::string_view part = ascii;
-    if (!std::all_of(ascii.begin(), ascii.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-      const QByteArray utf8 = QString::fromUtf8(cell.data(), qsizetype(cell.size())).left(n).toUtf8();
-      head.assign(utf8.constData(), size_t(utf8.size()));
-      part = head;
+  int found = -1;
+  {
+    RowsBusy ticking(*this, busy);
+    // Kept while it searches, should the windows it keeps painted replace it.
+    const std::shared_ptr<forms::GridRowSource> source = QDGrid->SharedRowSource();
+    if (auto* rows = dynamic_cast<QuickListRows*>(source.get())) {
+      const int r = rows->JumpRow(QDGrid->Col(), text, config_.prefixOnly);
+      if (r >= 0) found = r + QDGrid->FixedRows();
     }
-    const int c = vb::CompareLetters(part, wanted);
-    return prefixOnly ? c == 0 : c >= 0;
-  });
+  }
   QDGrid->SetRow(found > 0 ? found : 1);
   QDGrid->SetTopRow(QDGrid->Row());
   QDGrid->SetRedraw(true);

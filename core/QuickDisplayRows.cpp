@@ -30,7 +30,42 @@ bool Wide(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// Whether a text is one character a UTF-16 unit, read alike as a QString
+// and by the letter key: well-formed UTF-8 of the basic plane. A character
+// beyond it is two units to the typed text's count (a cut may fall between
+// them), a malformed sequence is replaced differently by the two readers,
+// and a byte order mark may be dropped by one of them.
+bool OneUnitACharacter(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char c = at(0);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length = 3;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (c >= 0xC2 && c <= 0xDF) length = 2;
+    else if (c == 0xE0) low = 0xA0;     // no overlong form
+    else if (c == 0xED) high = 0x9F;    // no surrogate
+    else if (c < 0xE1 || c > 0xEF) return false;
+    if (i + length > text.size() || at(1) < low || at(1) > high) return false;
+    if (length == 3 && (at(2) & 0xC0) != 0x80) return false;
+    if (c == 0xEF && at(1) == 0xBB && at(2) == 0xBF) return false;
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string_view CellHead(std::string_view cell, qsizetype n, std::string& scratch) {
+  const std::string_view ascii = cell.substr(0, size_t(std::max<qsizetype>(0, n)));
+  if (!Wide(ascii)) return ascii;
+  const QByteArray utf8 = QString::fromUtf8(cell.data(), qsizetype(cell.size())).left(n).toUtf8();
+  scratch.assign(utf8.constData(), size_t(utf8.size()));
+  return scratch;
+}
 
 std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout& layout,
                                        const std::function<void()>& busy) {
@@ -142,6 +177,8 @@ void QuickListRows::Refill(const std::function<void()>& busy) {
   columnCached_ = -1;
   sortedCol_ = -1;
   column_.Clear();
+  columnSorted_ = false;
+  columnHalvable_ = -1;
   ++generation_;
 }
 
@@ -330,29 +367,54 @@ std::string QuickListRows::ColumnSelect(int field) const {
 void QuickListRows::ReadColumn(int col) {
   if (columnCached_ == col) return;
   columnCached_ = -1;
+  columnSorted_ = false;
+  columnHalvable_ = -1;
   column_.Reset(order_.size());
   const int field = FieldOfColumn(col);
   if (field >= 0 && !order_.empty()) {
     const Positions at(order_, busy_);
+    const std::uint64_t generation = generation_;
+    // Each row's value goes to its row's place; rows the listing lacks
+    // (added since) are passed over. A text is shown as it is stored
+    // (QuickListCellText); the date and numbers of other types are
+    // written out.
+    auto take = [&at, field, this](forms::GenericColumn& column, const vb::Variant& key, const vb::Variant& value) {
+      const std::uint32_t i = at.Of(std::int64_t(vb::CDbl(key)));
+      if (i == Positions::kNone) return;
+      if (field != layout_.dateField && value.isString()) column.SetUtf8(i, value.rawString());
+      else column.Set(i, Text(value, field));
+    };
     // Every row's value in the order the engine finds cheapest (an index
     // holding the field serves it without reading the records), read
-    // aside while the windows are painted.
-    const std::uint64_t generation = generation_;
-    dao::RowStream rows(db_().shared_from_this(), ColumnSelect(field), busy_, false);
-    while (rows.Next()) {
-      if (busy_) busy_();
-      // Rows listed again while the windows were painted (a record saved):
-      // this read is void.
-      if (generation != generation_) return;
-      const std::uint32_t i = at.Of(std::int64_t(vb::CDbl(rows.Field(0))));
-      if (i == Positions::kNone) continue;
-      const vb::Variant value = rows.Field(1);
-      // A text is shown as it is stored (QuickListCellText); the date and
-      // numbers of other types are written out.
-      if (field != layout_.dateField && value.isString()) column_.SetUtf8(i, value.rawString());
-      else column_.Set(i, Text(value, field));
-    }
+    // aside while the windows are painted. The cells are taken on the
+    // reading thread itself, into a column of its own: the rows would
+    // otherwise be copied and handed over one by one. (A date is written
+    // out here, as the program's date settings say.)
+    forms::GenericColumn column;
+    column.Reset(order_.size());
+    const bool aside =
+        field != layout_.dateField && busy_ &&
+        dao::ForEachRowAside(
+            db_().shared_from_this(), ColumnSelect(field),
+            [&](const std::vector<vb::Variant>& row) {
+              take(column, row[0], row[1]);
+              return true;
+            },
+            busy_);
+    // Rows listed again while the windows were painted (a record saved):
+    // this read is void.
     if (generation != generation_) return;
+    if (aside) {
+      column_ = std::move(column);
+    } else {
+      dao::RowStream rows(db_().shared_from_this(), ColumnSelect(field), busy_, false);
+      while (rows.Next()) {
+        if (busy_) busy_();
+        if (generation != generation_) return;
+        take(column_, rows.Field(0), rows.Field(1));
+      }
+      if (generation != generation_) return;
+    }
   }
   columnCached_ = col;
 }
@@ -386,6 +448,7 @@ void QuickListRows::Sort(int col, bool ascending) {
   listed_ = false;  // no longer the listing order: a refill reads it again
   sortedCol_ = col;
   sortedAscending_ = ascending;
+  columnSorted_ = ascending;
   ++generation_;
 }
 
@@ -398,9 +461,66 @@ int QuickListRows::FindRow(int col, int from, const std::function<bool(const QSt
 int QuickListRows::FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) {
   if (col < 0 || col >= cols_) return -1;
   ReadColumn(col);
+  const std::uint64_t generation = generation_;
   for (size_t i = size_t(std::max(0, from)); i < column_.Size(); ++i) {
     if (busy_) busy_();
+    // Rows listed again while the windows were painted: no row found in
+    // the rows searched is one of them.
+    if (generation != generation_) return -1;
     if (match(column_.Text(i))) return int(i);
+  }
+  return -1;
+}
+
+bool QuickListRows::ColumnInLetterOrder() {
+  if (!columnSorted_ || columnCached_ < 0 || columnCached_ != sortedCol_) return false;
+  if (columnHalvable_ < 0) {
+    const std::uint64_t generation = generation_;
+    bool halvable = true;
+    for (size_t i = 0; halvable && i < column_.Size(); ++i) {
+      if (busy_) busy_();
+      if (generation != generation_) return false;
+      halvable = !column_.IsNumber(i) && OneUnitACharacter(column_.Text(i));
+    }
+    columnHalvable_ = halvable ? 1 : 0;
+  }
+  return columnHalvable_ == 1;
+}
+
+int QuickListRows::JumpRow(int col, const QString& text, bool prefixOnly) {
+  if (col < 0 || col >= cols_ || text.isEmpty()) return -1;
+  ReadColumn(col);
+  const std::uint64_t generation = generation_;
+  const std::string wanted = text.toStdString();
+  const qsizetype n = text.size();
+  std::string scratch;
+  size_t from = 0, to = column_.Size();
+  if (columnCached_ == col && ColumnInLetterOrder()) {
+    // Sorted on their letters, the cells cut to the text's length have
+    // rising letter keys: every row whose cut key is below the text's
+    // stands before it, every row whose key is above it after it, and
+    // only the rows of the text's own key differ in case and accents,
+    // which the scan below compares.
+    const std::string key = vb::LetterKey(wanted);
+    auto firstFrom = [&](bool equalToo) {
+      size_t low = 0, high = column_.Size();
+      while (low < high) {
+        const size_t mid = low + (high - low) / 2;
+        const int c = vb::LetterKey(CellHead(column_.Text(mid), n, scratch)).compare(key);
+        if (c > 0 || (equalToo && c == 0)) high = mid;
+        else low = mid + 1;
+      }
+      return low;
+    };
+    from = firstFrom(true);
+    // Past the rows of the text's key none begins with it.
+    if (prefixOnly) to = firstFrom(false);
+  }
+  for (size_t i = from; i < to && i < column_.Size(); ++i) {
+    if (busy_) busy_();
+    if (generation != generation_) return -1;
+    const int c = vb::CompareLetters(CellHead(column_.Text(i), n, scratch), wanted);
+    if (prefixOnly ? c == 0 : c >= 0) return int(i);
   }
   return -1;
 }

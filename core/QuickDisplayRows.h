@@ -50,6 +50,11 @@ const QuickListLayout& MediaQuickList();
 std::vector<std::int64_t> ListingOrder(dao::Database& db, const QuickListLayout& layout,
                                        const std::function<void()>& busy = {});
 
+// Quick Jump's view of a cell: its first n characters as the typed text
+// counts them (UTF-16 units), as UTF-8. A cell of plain ASCII is cut as it
+// stands; scratch holds the cut of any other.
+std::string_view CellHead(std::string_view cell, qsizetype n, std::string& scratch);
+
 class QuickListRows : public forms::GridRowSource {
  public:
   QuickListRows(std::function<dao::Database&()> db, const QuickListLayout& layout);
@@ -65,6 +70,13 @@ class QuickListRows : public forms::GridRowSource {
   void Sort(int col, bool ascending) override;
   int FindRow(int col, int from, const std::function<bool(const QString&)>& match) override;
   int FindRowUtf8(int col, int from, const std::function<bool(std::string_view)>& match) override;
+  // Quick Jump on rows just sorted ascending on col: the first row whose
+  // cell, cut to the length of text, stands at or after text in the letter
+  // order (equals it, when prefixOnly); -1 when none does. The rows found
+  // are those a scan from the top finds; where the sort put the cells in
+  // the order of their letters, the rows before the text are passed over
+  // by halving.
+  int JumpRow(int col, const QString& text, bool prefixOnly);
   std::int64_t RowKey(int row) override;
   int RowOfKey(std::int64_t key) override;
 
@@ -91,6 +103,11 @@ class QuickListRows : public forms::GridRowSource {
   // Puts the changed rows in their places in the listing order; false
   // when the order must be read again.
   bool FollowChanges();
+  // Whether the cached column holds the cells the rows were last sorted
+  // on, ascending, each cell's letter key made of one letter a character
+  // (no number among them, and no text the letter key and the typed
+  // text's count of characters could read apart).
+  bool ColumnInLetterOrder();
 
   // The listing order (rows not sorted since the last refill).
   bool listed_ = false;
@@ -116,6 +133,10 @@ class QuickListRows : public forms::GridRowSource {
   // One column's cells in the rows' present order.
   int columnCached_ = -1;
   forms::GenericColumn column_;
+  // The cached column is that of the last ascending sort, in its order;
+  // and whether its cells allow halving (-1 not looked at yet).
+  bool columnSorted_ = false;
+  int columnHalvable_ = -1;
 };
 
 }  // namespace tvn

@@ -178,3 +178,29 @@ TEST_F(Collection, TheRefillEntryReadsNothingWithoutAnOpenQuickDisplay) {
 }
 
 }  // namespace
+
+// The rows listed again while a search or a jump keeps the windows painted
+// (a record saved meanwhile): nothing found in the rows that were searched
+// stands for a row of the new listing.
+TEST_F(Collection, ARefillWhileTheRowsAreSearchedFindsNoRow) {
+  for (const char* name : {"Delta", "Alpha", "Charlie", "Bravo"}) Add(name, 1, vb::Variant::Null());
+  forms::FlexGrid grid;
+  tvn::FillQuickDisplayGrid(grid, *db_);
+  auto* rows = dynamic_cast<tvn::QuickListRows*>(grid.RowSource());
+  ASSERT_NE(rows, nullptr);
+  rows->Sort(2, true);
+  int refills = 0;
+  rows->SetBusy([&] {
+    if (refills++ == 0) rows->Refill();
+  });
+  EXPECT_EQ(rows->FindRowUtf8(2, 0, [](std::string_view) { return true; }), -1);
+  rows->SetBusy({});
+  rows->Sort(2, true);
+  refills = 0;
+  rows->SetBusy([&] {
+    if (refills++ == 0) rows->Refill();
+  });
+  EXPECT_EQ(rows->JumpRow(2, "b", false), -1);
+  rows->SetBusy({});
+  EXPECT_EQ(rows->JumpRow(2, "b", false), 1);
+}

@@ -256,6 +256,84 @@ TEST_F(QuickDisplayTest, QuickJumpFollowsTheLetterOrderOfTheRows) {
   EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 3).toStdString(), "Émile");
 }
 
+// Quick Jump passes over the rows before the text by halving where the
+// sort left the cells in the order of their letters. Where cells differ
+// only in accents the order of their first letters says nothing of which
+// reaches the text, so the jump still lands on the first row a scan from
+// the top lands on, whatever order the rows had before (a descending sort).
+TEST_F(QuickDisplayTest, QuickJumpAmongNamesAlikeButForAccentsLandsWhereAScanDoes) {
+  db_->BeginTrans();
+  for (int i = 0; i < 600; ++i) Item(1 + i % 6, "Item " + std::to_string(i), "");
+  for (const char* name : {"eA", "Éb", "ec", "Éd", "élan", "Elan", "f"}) Item(2, name, "");
+  db_->CommitTrans();
+  AVQDForm& f = Open();
+  auto at = [&f] { return f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(); };
+  // "eA" and "ec" fall short of "É" on their accent; "Éb" is the first to reach it.
+  Jump(2, "É");
+  EXPECT_EQ(at(), "Éb");
+  EXPECT_EQ(f.MarkedRow, f.QDGrid->Row());
+  Jump(2, "ÉL");
+  EXPECT_EQ(at(), "élan");
+  Jump(2, "ÉZ");
+  EXPECT_EQ(at(), "f");
+  f.QDGrid->SetCol(2);
+  f.menuD_Click();
+  tvntest::ExpectSortsAndJumpsAsThePlainWay(f, {{2, false}},
+                                            {{2, "É"}, {2, "e"}, {2, "ÉLAN"}, {2, "élam"}, {2, "item 5"}, {2, "zzz"}},
+                                            false);
+}
+
+// Where the order of the rows is not that of their letters - numbers
+// among the names sort as numbers, a character beyond the basic plane is
+// cut in half by the text's length, a record is gone - the jump still
+// lands on the row a scan from the top lands on.
+TEST_F(QuickDisplayTest, QuickJumpLandsWhereAScanDoesOnNumbersCutCharactersAndGoneRecords) {
+  const QString highHalf(QChar(0xD83D));
+  auto expectAsTheScan = [this](const QString& text, const char* why) {
+    AVQDForm& f = *form_;
+    f.srchOption[2]->setChecked(true);
+    f.srchOption_Click(2);
+    f.txtSearch->setText(text);
+    f.btnSearch_Click();
+    const int found = tvntest::JumpRow(tvntest::ShownRows(*f.QDGrid), 2, text, false);
+    EXPECT_EQ(f.QDGrid->Row(), found < 0 ? 1 : found + 1) << why;
+    EXPECT_EQ(f.MarkedRow, found < 0 ? 0 : found + 1) << why;
+    return found < 0 ? std::string() : f.QDGrid->TextMatrix(found + 1, 2).toStdString();
+  };
+  {
+    // "9" sorts before "10" as a number, yet stands after "5" as a text.
+    for (const char* name : {"9", "10", "Zebra", "1a"}) Item(2, name, "");
+    Open();
+    EXPECT_EQ(expectAsTheScan("5", "numbers"), "9");
+    EXPECT_EQ(expectAsTheScan("1", "numbers"), "9");
+    expectAsTheScan("1b", "numbers");
+    expectAsTheScan("zz", "numbers");
+  }
+  db_->Execute("delete * from mediadata");
+  {
+    // Two characters of text cut "a😀" in the middle of its emoji.
+    for (const char* name : {"aZ", "a😀", "a\xef\xbf\xbf", "b", "a😀x", "ab"}) Item(2, name, "");
+    Open();
+    expectAsTheScan("a[", "cut emoji");
+    expectAsTheScan(QString::fromUtf8("a\xef\xbf\xbe"), "cut emoji");
+    expectAsTheScan(QStringLiteral("a") + highHalf, "cut emoji");
+    EXPECT_EQ(expectAsTheScan(QString::fromUtf8("a😀"), "cut emoji"), "a😀");
+    expectAsTheScan(QString::fromUtf8("a😀y"), "cut emoji");
+  }
+  {
+    // A record another program deleted after the grid was filled shows
+    // empty, and the jump passes over it.
+    for (const char* name : {"Moon", "Mars", "Venus"}) Item(3, name, "");
+    Open();
+    dao::DatabasePtr other = tvntest::Open(Path("av30.mdb"));
+    other->Execute("delete * from mediadata where name = 'Mars'");
+    other->Close();
+    EXPECT_EQ(expectAsTheScan("m", "gone"), "Moon");
+    EXPECT_EQ(expectAsTheScan("ma", "gone"), "Moon");
+    EXPECT_EQ(expectAsTheScan("v", "gone"), "Venus");
+  }
+}
+
 // A large collection: the grid has read only the rows it showed, yet the
 // sort and the jump cover every row.
 // The horizontal scroll bar shows only while the columns do not fit, and

@@ -155,6 +155,34 @@ TEST_F(GameQuickDisplayTest, QuickJumpFollowsTheLetterOrderOfTheRows) {
   EXPECT_EQ(f.QDGrid->TextMatrix(f.QDGrid->Row(), 2).toStdString(), "Éclair Quest");
 }
 
+// Only a game that begins with the text is found: among names that differ
+// from it only in accents, the first that has them all, or none at all
+// (never the next game after them).
+TEST_F(GameQuickDisplayTest, QuickJumpAmongNamesAlikeButForAccentsFindsOnlyABeginning) {
+  for (const char* name : {"eA", "ec", "Éb", "Éd", "f"}) Game(name, 2);
+  PLQDForm& f = Open();
+  auto at = [this] { return form_->QDGrid->TextMatrix(form_->QDGrid->Row(), 2).toStdString(); };
+  Jump(2, "É");
+  EXPECT_EQ(at(), "Éb");
+  EXPECT_EQ(f.MarkedRow, f.QDGrid->Row());
+  Jump(2, "e");
+  EXPECT_EQ(at(), "eA");
+  Jump(2, "éC");
+  EXPECT_EQ(f.QDGrid->Row(), 1);
+  EXPECT_EQ(f.MarkedRow, 0);
+  Db().Execute("delete * from mediadata where name in ('Éb', 'Éd')");
+  PLQDForm& g = Open();
+  Jump(2, "É");
+  EXPECT_EQ(g.QDGrid->Row(), 1);
+  EXPECT_EQ(g.MarkedRow, 0);
+  // Numbers among the names sort as numbers: "9" begins with 9 all the same.
+  for (const char* name : {"9", "10", "1a"}) Game(name, 2);
+  PLQDForm& h = Open();
+  Jump(2, "9");
+  EXPECT_EQ(at(), "9");
+  EXPECT_EQ(h.MarkedRow, h.QDGrid->Row());
+}
+
 // The window opens inside the screen, its headings and the cells of the
 // rows shown not cut.
 TEST_F(GameQuickDisplayTest, OpensOnTheScreenWithColumnsWideEnough) {

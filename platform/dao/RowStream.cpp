@@ -148,13 +148,78 @@ struct RowStream::Impl {
   }
 };
 
-RowStream::RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick, bool counted)
-    : d_(std::make_unique<Impl>()) {
-  d_->counting = counted;
+namespace {
+// The database when its rows can be read on a connection of their own as
+// the caller would see them.
+detail::DatabaseImpl* ReadableAside(const DatabasePtr& db, const std::function<void()>& tick) {
   auto* impl = dynamic_cast<detail::DatabaseImpl*>(db.get());
   const bool aside = tick && impl && impl->IsOpen() && sqlite3_get_autocommit(impl->Handle()) &&
                      sqlite3_db_filename(impl->Handle(), "main") && *sqlite3_db_filename(impl->Handle(), "main");
-  if (!aside) {
+  return aside ? impl : nullptr;
+}
+}  // namespace
+
+bool ForEachRowAside(const DatabasePtr& db, const std::string& sql,
+                     const std::function<bool(const std::vector<Variant>&)>& row, const std::function<void()>& tick) {
+  detail::DatabaseImpl* impl = ReadableAside(db, tick);
+  if (!impl) return false;
+  impl->Translate(sql);  // fails here as it would on the caller's connection
+  std::mutex m;
+  std::condition_variable cv;
+  bool finished = false, stop = false;
+  sqlite3* reading = nullptr;
+  std::exception_ptr error;
+  std::thread worker([&, file = impl->Path()] {
+    DatabasePtr own;
+    try {
+      own = DBEngine::Workspaces(0).OpenAside(file, true);
+      {
+        std::lock_guard<std::mutex> lock(m);
+        if (!stop) reading = static_cast<detail::DatabaseImpl*>(own.get())->Handle();
+      }
+      if (reading) own->ForEachRow(sql, row);
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(m);
+      if (!stop) error = std::current_exception();
+    }
+    {
+      std::lock_guard<std::mutex> lock(m);
+      reading = nullptr;
+    }
+    if (own) own->Close();
+    {
+      std::lock_guard<std::mutex> lock(m);
+      finished = true;
+    }
+    cv.notify_all();
+  });
+  try {
+    std::unique_lock<std::mutex> lock(m);
+    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return finished; })) {
+      lock.unlock();
+      tick();
+      lock.lock();
+    }
+  } catch (...) {
+    // The reading must end before what it uses goes out of scope.
+    {
+      std::lock_guard<std::mutex> lock(m);
+      stop = true;
+      if (reading) sqlite3_interrupt(reading);
+    }
+    worker.join();
+    throw;
+  }
+  worker.join();
+  if (error) std::rethrow_exception(error);
+  return true;
+}
+
+RowStream::RowStream(const DatabasePtr& db, const std::string& sql, std::function<void()> tick, bool counted)
+    : d_(std::make_unique<Impl>()) {
+  d_->counting = counted;
+  detail::DatabaseImpl* impl = ReadableAside(db, tick);
+  if (!impl) {
     d_->rs = db->OpenRecordset(sql);
     return;
   }

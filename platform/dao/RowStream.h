@@ -50,4 +50,14 @@ class RowStream {
   std::unique_ptr<Impl> d_;
 };
 
+// Reads the rows of a select as a RowStream does aside, but hands each row
+// to `row` on the reading thread itself (row must touch nothing this
+// thread uses meanwhile; false from it stops the reading), while this
+// thread calls tick every few milliseconds. Spares a copy and a hand-over
+// of every row where one long read feeds one piece of work. False, with
+// nothing read, where a RowStream would read on the caller's connection.
+// Throws what the reading, row or tick threw, once the reading has ended.
+bool ForEachRowAside(const DatabasePtr& db, const std::string& sql,
+                     const std::function<bool(const std::vector<Variant>&)>& row, const std::function<void()>& tick);
+
 }  // namespace dao

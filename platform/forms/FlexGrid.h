@@ -58,6 +58,8 @@ class GenericColumn {
   // it is, without a QString.
   void SetUtf8(size_t i, std::string_view text);
   std::string_view Text(size_t i) const { return std::string_view(text_).substr(at_[i].first, at_[i].second); }
+  // Whether cell i sorts as a number.
+  bool IsNumber(size_t i) const { return numbers_[i].number; }
   // Puts the cells in the order of `by` (cell i becomes cell by[i]).
   void Permute(const std::vector<std::uint32_t>& by);
 
@@ -184,6 +186,8 @@ class FlexGrid : public QTableView {
   // without rows shows one empty row. Cell colours are cleared.
   void SetRowSource(std::shared_ptr<GridRowSource> source);
   GridRowSource* RowSource() const { return model_->source_.get(); }
+  // The same, to be kept while work that lets the windows paint uses it.
+  std::shared_ptr<GridRowSource> SharedRowSource() const { return model_->source_; }
   // The source's rows changed (it was read again): the grid shows them
   // from the first, without cell colours.
   void SourceReset();

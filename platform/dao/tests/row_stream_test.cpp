@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,37 @@ TEST_F(RowStreamTest, InsideATransactionTheRowsAreReadWhereItsChangesAreSeen) {
     ASSERT_TRUE(rows.Next());
     EXPECT_EQ(vb::NzStr(rows.Field(0)), "only in the transaction");
   }
+  db_->Rollback();
+}
+
+// Rows handed over on the reading thread: the same rows in the same order
+// as the recordset, a failure told as it tells it, a tick that fails ends
+// the reading; inside a transaction nothing is read aside.
+TEST_F(RowStreamTest, RowsReadAsideOnTheReadingThreadAreThoseOfTheSameSelect) {
+  Add(3000);
+  const std::string sql = "select name, n, acquired from t order by name, n";
+  std::vector<std::vector<Variant>> aside;
+  int ticks = 0;
+  ASSERT_TRUE(dao::ForEachRowAside(
+      db_, sql, [&](const std::vector<Variant>& row) { return aside.push_back(row), true; }, [&] { ++ticks; }));
+  const auto expected = ByRecordset(sql);
+  ASSERT_EQ(aside.size(), expected.size());
+  for (size_t i = 0; i < aside.size(); ++i)
+    for (size_t f = 0; f < 3; ++f) ASSERT_EQ(Shown(aside[i][f]), Shown(expected[i][f])) << i;
+  EXPECT_GT(ticks, 0);
+
+  const std::string bad = "select * from t order by no_such_field";
+  const int error = ErrorOf([&] { db_->OpenRecordset(bad); });
+  EXPECT_EQ(ErrorOf([&] { dao::ForEachRowAside(db_, bad, [](const std::vector<Variant>&) { return true; }, [] {}); }),
+            error);
+  EXPECT_THROW(dao::ForEachRowAside(
+                   db_, "select * from t order by artist, name, n desc",
+                   [](const std::vector<Variant>&) { return true; }, [] { throw std::runtime_error("tick"); }),
+               std::runtime_error);
+  db_->Execute("update t set flag = true");  // the file is free again
+
+  db_->BeginTrans();
+  EXPECT_FALSE(dao::ForEachRowAside(db_, sql, [](const std::vector<Variant>&) { return true; }, [] {}));
   db_->Rollback();
 }
 
