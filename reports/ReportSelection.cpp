@@ -1,6 +1,7 @@
 #include "reports/ReportSelection.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <vector>
@@ -197,7 +198,7 @@ class TitleSet {
 
 }  // namespace
 
-LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
+LimitList ReadTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
   // One pass over the records with the titles already listed kept in
   // memory: a look-up in the table per title made the list quadratic in
   // the collection. The key is the text as the database compares it (letter
@@ -206,37 +207,44 @@ LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionL
   std::string columns;
   for (int t = 1; t <= 40; ++t) columns += (t > 1 ? "," : "") + std::string("title") + std::to_string(t);
   LimitList found;
+  TitleSet listed(found);
+  std::string other;
+  auto ticked = std::chrono::steady_clock::now();
+  // The rows stream by without being held as a recordset: a recordset
+  // keeps a key per row and copies every row into blocks of values.
+  db->ForEachRow("select " + columns + " from mediadata where " + SectionCondition(sectionList),
+                 [&](const std::vector<dao::Variant>& row) {
+                   if (tick && std::chrono::steady_clock::now() - ticked > std::chrono::milliseconds(50)) {
+                     tick();
+                     ticked = std::chrono::steady_clock::now();
+                   }
+                   for (const dao::Variant& cell : row) {
+                     if (cell.isNull()) continue;
+                     const std::string_view value =
+                         cell.isString() ? std::string_view(cell.rawString()) : (other = vb::NzStr(cell));
+                     if (!value.empty()) listed.Add(value);
+                   }
+                   return true;
+                 });
+  found.Trim();
+  return found;
+}
+
+void StoreTitleList(const dao::DatabasePtr& db, const LimitList& titles) {
   InOneTransaction(db, [&] {
     db->Execute("delete * from title_list");
-    dao::RecordsetPtr rs =
-        db->OpenRecordset("select " + columns + " from mediadata where " + SectionCondition(sectionList) + " ");
-    TitleSet listed(found);
-    while (!rs->Eof()) {
-      // A block of rows at a time: reading field by field costs a look-up
-      // per value.
-      const auto block = rs->GetRows(2048);
-      if (block.empty() || block.front().empty()) break;
-      const size_t rows = block.front().size();
-      if (tick) tick();
-      for (size_t r = 0; r < rows; ++r) {
-        for (size_t t = 0; t < block.size(); ++t) {
-          const dao::Variant& cell = block[t][r];
-          if (cell.isNull()) continue;
-          std::string other;
-          const std::string_view value = cell.isString() ? std::string_view(cell.rawString()) : (other = vb::NzStr(cell));
-          if (!value.empty()) listed.Add(value);
-        }
-      }
-    }
-    rs->Close();
-    db->AppendTexts("title_list", "longtitle", found.Size(), [&found](size_t i) { return found.At(i); });
+    db->AppendTexts("title_list", "longtitle", titles.Size(), [&titles](size_t i) { return titles.Stored(i); });
   });
+}
+
+LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick) {
+  LimitList titles = ReadTitleList(db, sectionList, tick);
+  StoreTitleList(db, titles);
   // The list as "select * from title_list order by longtitle" reads it: no
   // two titles are equal to the text collation (they were kept once each,
   // letter case aside), so their letter order is the only one.
-  found.Trim();
-  found.SortByLetters();
-  return found;
+  titles.SortByLetters();
+  return titles;
 }
 
 void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick) {

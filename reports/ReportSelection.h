@@ -37,6 +37,13 @@ void AddLongTitle(const dao::DatabasePtr& db, const std::string& title);
 // first spelling met in record order, in that order. Gives the titles in
 // the order the list is read in by title (the letter order).
 LimitList BuildTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick = {});
+// Its steps, for running each where it suits (the reading on a connection
+// that only reads, the letter order worked out while the list is written):
+// the titles in record order (tick, called between rows, must not write
+// to db), and title_list rewritten with them in that order, whatever order
+// they are shown in.
+LimitList ReadTitleList(const dao::DatabasePtr& db, const std::string& sectionList, const Tick& tick = {});
+void StoreTitleList(const dao::DatabasePtr& db, const LimitList& titles);
 // Copies each section's user-field captions into f1c..f10c of all its
 // records, in batches of records inside one transaction.
 void ApplySectionCaptions(const dao::DatabasePtr& db, const Tick& tick = {});

@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include <future>
+
 #include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
@@ -255,13 +257,27 @@ void frmWizard::PrepareWizardLimits() {
   if (!NameBuildCheck->isChecked())
     FillList(NameCombo, "select distinct name from mediadata where " + inList + " order by name", "Name", &busy);
   if (!TitleBuildCheck->isChecked()) {
-    // Built aside, on a connection of its own: the list's commit alone
-    // held the window for half a second at 100,000 records. The box gets
-    // the titles in the order it would read them back in.
+    // Built aside, on connections of their own: the list's commit alone
+    // held the window for half a second at 100,000 records. The titles are
+    // read on a connection that only reads (it needs no large page cache),
+    // then written while their letter order is worked out beside the
+    // writing: the box gets them in the order it would read them back in.
     LimitList titles;
     RunOnOwnConnection(
+        m.ReportDatabase, true, [&](const dao::DatabasePtr& db) { titles = ReadTitleList(db, m.SectionList); }, &busy);
+    std::vector<std::uint32_t> order;
+    RunOnOwnConnection(
         m.ReportDatabase, false,
-        [&](const dao::DatabasePtr& db) { titles = BuildTitleList(db, m.SectionList); }, &busy);
+        [&](const dao::DatabasePtr& db) {
+          // Both only read the list. Should the writing fail, the sort is
+          // waited for (by its future) before the list goes.
+          std::future<std::vector<std::uint32_t>> sorted =
+              std::async(std::launch::async, [&titles] { return titles.LetterOrder(); });
+          StoreTitleList(db, titles);
+          order = sorted.get();
+        },
+        &busy);
+    titles.SetOrder(std::move(order));
     FillLimitBox(TitleCombo, std::move(titles));
   }
 }

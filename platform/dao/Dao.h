@@ -347,8 +347,10 @@ class Workspace {
   // apart from the open databases (ReleaseReads, Workspace transactions and
   // the other connections' writes never reach it), so only the thread
   // that works on it touches it. The caller closes it, and lets go of the
-  // other connections' reads first when it writes.
-  DatabasePtr OpenAside(const std::string& name, bool readOnly = false);
+  // other connections' reads first when it writes. readsOnce: the work
+  // reads the file through once (a scan), so the connection keeps a small
+  // page cache.
+  DatabasePtr OpenAside(const std::string& name, bool readOnly = false, bool readsOnce = false);
   // Creates a new, empty database file (3204 when it exists).
   DatabasePtr CreateDatabase(const std::string& name);
   void BeginTrans();

@@ -48,9 +48,8 @@ std::vector<std::uint32_t> LetterOrderInRuns(const LimitList& list, size_t run) 
 
 }  // namespace
 
-void LimitList::SortByLetters(size_t run) {
-  order_ = {};
-  SetOrder(LetterOrderInRuns(*this, std::max<size_t>(run, 1)));
+std::vector<std::uint32_t> LimitList::LetterOrder(size_t run) const {
+  return LetterOrderInRuns(*this, std::max<size_t>(run, 1));
 }
 
 }  // namespace tvn::reports

@@ -54,7 +54,13 @@ class LimitList {
   // text), stable. The entries are sorted `run` at a time and the runs
   // merged: the sort's keys for ten million titles at once took some
   // 360 MB.
-  void SortByLetters(size_t run = size_t(1) << 20);
+  void SortByLetters(size_t run = size_t(1) << 20) {
+    order_ = {};
+    SetOrder(LetterOrder(run));
+  }
+  // The order SortByLetters shows the entries in, worked out without
+  // changing the list (so that the entries may be read meanwhile).
+  std::vector<std::uint32_t> LetterOrder(size_t run = size_t(1) << 20) const;
   // Takes the shown entries [first, last) out.
   void Erase(size_t first, size_t last) {
     if (first >= last) return;

@@ -202,7 +202,7 @@ void RunOnOwnConnection(const dao::DatabasePtr& db, bool readOnly,
   dao::DBEngine::ReleaseReads();
   vb::RunAside(
       [&] {
-        dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenAside(file, readOnly);
+        dao::DatabasePtr own = dao::DBEngine::Workspaces(0).OpenAside(file, readOnly, readOnly);
         try {
           work(own);
         } catch (...) {

@@ -18,6 +18,7 @@
 #include "platform/forms/tests/OnScreen.h"
 #include "reports/tests/BusyClick.h"
 #include "reports/tests/ModalCloser.h"
+#include "platform/runtime/Functions.h"
 #include "platform/runtime/Prompter.h"
 #include "reports/ReportModule.h"
 #include "reports/frmWizard.h"
@@ -416,6 +417,39 @@ TEST_F(Wizards, LimitBoxesKeepTheirWidthAndListTheirEntriesAsRead) {
   EXPECT_EQ(tvntest::CountRows(db, "select * from mediadata where pr1"), 2) << "Bé and Bé 2";
   EXPECT_EQ(w.NameCombo->count(), 0) << "the entries are let go";
   EXPECT_EQ(w.NameCombo->currentText(), "Bé") << "the text on show stays";
+}
+
+TEST_F(Wizards, TitleBoxListsEachTitleOnceAsReadByTitleAndTheTableKeepsRecordOrder) {
+  // Titles of the ticked section only, each once letter case aside, odd
+  // ones among them: a quote and wildcards, accents, another script and a
+  // letter beyond U+FFFF.
+  tvntest::AddRow(db, "mediadata", {{"name", "A"}, {"section", "Cassette"}, {"SectionNumber", dao::Variant::Byte(1)},
+                                    {"title1", "Zoé"}, {"title2", "It's *Over?"}, {"title3", "\xF0\x9D\x84\x9E Clef"}});
+  tvntest::AddRow(db, "mediadata", {{"name", "B"}, {"section", "Cassette"}, {"SectionNumber", dao::Variant::Byte(1)},
+                                    {"title1", "ZOÉ"}, {"title2", "東京"}, {"title40", "Abc"}, {"title5", "[x]%"}});
+  tvntest::AddRow(db, "mediadata", {{"name", "C"}, {"section", "Video Tape"}, {"SectionNumber", dao::Variant::Byte(6)},
+                                    {"title1", "Elsewhere"}});
+  tvn::reports::frmWizard w;
+  w.show();
+  w.C_Button[3]->click();
+  w.ReportGrid_Click(2);  // Cassette
+  w.C_Button[3]->click();
+  ASSERT_EQ(w.CurrentStep(), 2);
+  auto read = [&](const char* sql) {
+    std::vector<std::string> out;
+    auto rs = db->OpenRecordset(sql);
+    for (; !rs->Eof(); rs->MoveNext()) out.push_back(vb::NzStr(rs->GetField(0)));
+    return out;
+  };
+  EXPECT_EQ(read("select longtitle from title_list order by rowid"),
+            (std::vector<std::string>{"Zoé", "It's *Over?", "\xF0\x9D\x84\x9E Clef", "東京", "[x]%", "Abc"}))
+      << "the first spelling of each, in record order";
+  std::vector<std::string> shown;
+  for (int i = 0; i < w.TitleCombo->count(); ++i) shown.push_back(w.TitleCombo->itemText(i).toStdString());
+  std::vector<std::string> byTitle = read("select longtitle from title_list order by longtitle");
+  byTitle.insert(byTitle.begin(), "***NO LIMITS***");
+  EXPECT_EQ(shown, byTitle);
+  EXPECT_EQ(w.TitleCombo->currentText(), "***NO LIMITS***");
 }
 
 }  // namespace
