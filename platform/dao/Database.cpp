@@ -299,6 +299,8 @@ DatabaseImpl::DatabaseImpl(sqlite3* db, std::string path, std::string name, bool
 
 DatabaseImpl::~DatabaseImpl() { Close(); }
 
+// A new connection fills its large page cache page by page; for a read
+// that meets each page once that costs more than the reading itself.
 void DatabaseImpl::UsePageCacheForWalk(bool walk) {
   if (!db_) return;
   sqlite3_exec(db_, walk ? "PRAGMA cache_size = -2000" : "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
@@ -1034,9 +1036,7 @@ DatabasePtr Workspace::OpenAside(const std::string& name, bool readOnly, bool re
   sqlite3* db = detail::OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   detail::Probe(db, path);
   auto impl = std::make_shared<detail::DatabaseImpl>(db, path, path, false);
-  // A new connection fills its page cache page by page; for a read that
-  // meets each page once that costs more than the reading itself.
-  if (readsOnce) sqlite3_exec(db, "PRAGMA cache_size = -2000", nullptr, nullptr, nullptr);
+  if (readsOnce) impl->UsePageCacheForWalk(true);
   return impl;
 }
 
