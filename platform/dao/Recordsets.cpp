@@ -21,6 +21,11 @@ std::string LowerAscii(std::string_view s) {
 
 namespace {
 
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using OwnStatement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
 std::string ColumnText(sqlite3_stmt* st, int col) {
   const unsigned char* t = sqlite3_column_text(st, col);
   return t ? std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_column_bytes(st, col)))
@@ -1243,12 +1248,10 @@ bool QueryRecordset::ReadAllSorted(std::vector<std::vector<Variant>>& columns) {
     sql += ", " + QuoteIdent(tr_.orderBy[k].column);
   }
   sql += " " + tr_.unordered;
-  struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-  } stmt;
-  if (sqlite3_prepare_v2(h, sql.c_str(), -1, &stmt.s, nullptr) != SQLITE_OK) return false;
-  sqlite3_stmt* st = stmt.s;
+  sqlite3_stmt* st = nullptr;
+  const bool prepared = sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK;
+  const OwnStatement own(st);
+  if (!prepared) return false;
   const size_t n = fields_.size();
   if (sqlite3_column_count(st) != static_cast<int>(n + 1 + terms)) return false;
 
@@ -1483,12 +1486,10 @@ bool QueryRecordset::OrderByKeys(const std::function<void()>& tick, const Databa
                                     nullptr, nullptr) != SQLITE_OK)
     return false;
   const std::string sql = "SELECT _rowid_, " + QuoteIdent(term.column) + " " + tr_.unordered;
-  struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-  } stmt;
-  if (sqlite3_prepare_v2(h, sql.c_str(), -1, &stmt.s, nullptr) != SQLITE_OK) return false;
-  sqlite3_stmt* st = stmt.s;
+  sqlite3_stmt* st = nullptr;
+  const bool prepared = sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK;
+  const OwnStatement own(st);
+  if (!prepared) return false;
   // The set is ordered here from now on: the engine's sorted scan is not
   // run, and nothing (a write meanwhile, say) may start it.
   sqlite3_finalize(scan_);
@@ -1755,10 +1756,6 @@ namespace dao::detail {
 
 namespace {
 
-struct FinalizeStatement {
-  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
-};
-using OwnStatement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
 
 // A statement outside the connection's cache, finalized when it goes;
 // a failure to prepare it is raised naming context.

@@ -27,42 +27,18 @@ constexpr size_t kBatchesQueued = 4;
 using Rows = std::vector<std::vector<Variant>>;
 }  // namespace
 
-struct RowStream::Impl {
-  // Read here, through a recordset.
-  RecordsetPtr rs;
-  bool started = false;
-
-  // Read aside.
-  std::function<void()> tick;
-  std::thread worker;
+// A read on a read-only connection of its own, on the thread that calls
+// Read; the caller's side waits for it and can stop it, interrupting the
+// engine. What the read hands over is guarded by m.
+struct AsideRead {
   std::mutex m;
   std::condition_variable cv;
-  bool counting = true;
-  bool counted = false;
-  long count = 0;
-  bool named = false;
-  std::vector<std::string> names;
-  std::unordered_map<std::string, int> byName;
-  std::deque<Rows> queued;
   bool finished = false;
   bool stop = false;
   std::exception_ptr error;
   sqlite3* reading = nullptr;  // the worker's connection while it reads
-  Rows batch;                  // the batch the current row is in
-  size_t at = 0;
 
-  // Waits for ready, calling tick between short waits.
-  template <class Ready>
-  void Wait(Ready ready) {
-    std::unique_lock<std::mutex> lock(m);
-    while (!cv.wait_for(lock, std::chrono::milliseconds(5), ready)) {
-      lock.unlock();
-      tick();
-      lock.lock();
-    }
-  }
-
-  void Read(const std::string& file, const std::string& sql) {
+  void Read(const std::string& file, const std::function<void(detail::DatabaseImpl&)>& work) {
     DatabasePtr own;
     try {
       own = DBEngine::Workspaces(0).OpenAside(file, true);
@@ -73,7 +49,7 @@ struct RowStream::Impl {
         stopped = stop;
         if (!stopped) reading = impl->Handle();
       }
-      if (!stopped) ReadRows(*impl, sql);
+      if (!stopped) work(*impl);
     } catch (...) {
       std::lock_guard<std::mutex> lock(m);
       // An interrupted read was stopped on purpose.
@@ -89,6 +65,51 @@ struct RowStream::Impl {
       finished = true;
     }
     cv.notify_all();
+  }
+
+  // Waits for ready, calling tick between short waits.
+  template <class Ready>
+  void Wait(const std::function<void()>& tick, Ready ready) {
+    std::unique_lock<std::mutex> lock(m);
+    while (!cv.wait_for(lock, std::chrono::milliseconds(5), ready)) {
+      lock.unlock();
+      tick();
+      lock.lock();
+    }
+  }
+
+  // Tells the read to end, and ends the engine's work at once.
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(m);
+      stop = true;
+      if (reading) sqlite3_interrupt(reading);
+    }
+    cv.notify_all();
+  }
+};
+
+struct RowStream::Impl : AsideRead {
+  // Read here, through a recordset.
+  RecordsetPtr rs;
+  bool started = false;
+
+  // Read aside.
+  std::function<void()> tick;
+  std::thread worker;
+  bool counting = true;
+  bool counted = false;
+  long count = 0;
+  bool named = false;
+  std::vector<std::string> names;
+  std::unordered_map<std::string, int> byName;
+  std::deque<Rows> queued;
+  Rows batch;                  // the batch the current row is in
+  size_t at = 0;
+
+  template <class Ready>
+  void Wait(Ready ready) {
+    AsideRead::Wait(tick, ready);
   }
 
   // Counts the rows on the reading connection, in the read the rows come
@@ -164,54 +185,19 @@ bool ForEachRowAside(const DatabasePtr& db, const std::string& sql,
   detail::DatabaseImpl* impl = ReadableAside(db, tick);
   if (!impl) return false;
   impl->Translate(sql);  // fails here as it would on the caller's connection
-  std::mutex m;
-  std::condition_variable cv;
-  bool finished = false, stop = false;
-  sqlite3* reading = nullptr;
-  std::exception_ptr error;
-  std::thread worker([&, file = impl->Path()] {
-    DatabasePtr own;
-    try {
-      own = DBEngine::Workspaces(0).OpenAside(file, true);
-      {
-        std::lock_guard<std::mutex> lock(m);
-        if (!stop) reading = static_cast<detail::DatabaseImpl*>(own.get())->Handle();
-      }
-      if (reading) own->ForEachRow(sql, row);
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(m);
-      if (!stop) error = std::current_exception();
-    }
-    {
-      std::lock_guard<std::mutex> lock(m);
-      reading = nullptr;
-    }
-    if (own) own->Close();
-    {
-      std::lock_guard<std::mutex> lock(m);
-      finished = true;
-    }
-    cv.notify_all();
-  });
+  AsideRead read;
+  std::thread worker(
+      [&read, &sql, &row, file = impl->Path()] { read.Read(file, [&](detail::DatabaseImpl& own) { own.ForEachRow(sql, row); }); });
   try {
-    std::unique_lock<std::mutex> lock(m);
-    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return finished; })) {
-      lock.unlock();
-      tick();
-      lock.lock();
-    }
+    read.Wait(tick, [&] { return read.finished; });
   } catch (...) {
     // The reading must end before what it uses goes out of scope.
-    {
-      std::lock_guard<std::mutex> lock(m);
-      stop = true;
-      if (reading) sqlite3_interrupt(reading);
-    }
+    read.Stop();
     worker.join();
     throw;
   }
   worker.join();
-  if (error) std::rethrow_exception(error);
+  if (read.error) std::rethrow_exception(read.error);
   return true;
 }
 
@@ -227,17 +213,14 @@ RowStream::RowStream(const DatabasePtr& db, const std::string& sql, std::functio
   // as it would there.
   impl->Translate(sql);
   d_->tick = std::move(tick);
-  d_->worker = std::thread([d = d_.get(), file = impl->Path(), sql] { d->Read(file, sql); });
+  d_->worker = std::thread([d = d_.get(), file = impl->Path(), sql] {
+    d->Read(file, [d, &sql](detail::DatabaseImpl& own) { d->ReadRows(own, sql); });
+  });
 }
 
 RowStream::~RowStream() {
   if (d_->worker.joinable()) {
-    {
-      std::lock_guard<std::mutex> lock(d_->m);
-      d_->stop = true;
-      if (d_->reading) sqlite3_interrupt(d_->reading);
-    }
-    d_->cv.notify_all();
+    d_->Stop();
     d_->worker.join();
   }
   if (d_->rs && d_->rs->IsOpen()) d_->rs->Close();
