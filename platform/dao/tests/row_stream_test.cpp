@@ -5,9 +5,11 @@
 // rows are read where its changes are seen.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dao/RowStream.h"
@@ -145,8 +147,23 @@ TEST_F(RowStreamTest, RowsReadAsideOnTheReadingThreadAreThoseOfTheSameSelect) {
   const std::string sql = "select name, n, acquired from t order by name, n";
   std::vector<std::vector<Variant>> aside;
   int ticks = 0;
+  // Each read holds its first row until the window's side has ticked, so
+  // that it cannot end before that side has waited once.
+  std::atomic<bool> ticked{false};
+  const auto held = [&ticked](size_t rowsSoFar) {
+    for (int i = 0; rowsSoFar == 0 && !ticked && i < 2000; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  };
   ASSERT_TRUE(dao::ForEachRowAside(
-      db_, sql, [&](const std::vector<Variant>& row) { return aside.push_back(row), true; }, [&] { ++ticks; }));
+      db_, sql,
+      [&](const std::vector<Variant>& row) {
+        held(aside.size());
+        return aside.push_back(row), true;
+      },
+      [&] {
+        ++ticks;
+        ticked = true;
+      }));
   const auto expected = ByRecordset(sql);
   ASSERT_EQ(aside.size(), expected.size());
   for (size_t i = 0; i < aside.size(); ++i)
@@ -157,9 +174,17 @@ TEST_F(RowStreamTest, RowsReadAsideOnTheReadingThreadAreThoseOfTheSameSelect) {
   const int error = ErrorOf([&] { db_->OpenRecordset(bad); });
   EXPECT_EQ(ErrorOf([&] { dao::ForEachRowAside(db_, bad, [](const std::vector<Variant>&) { return true; }, [] {}); }),
             error);
+  ticked = false;
   EXPECT_THROW(dao::ForEachRowAside(
                    db_, "select * from t order by artist, name, n desc",
-                   [](const std::vector<Variant>&) { return true; }, [] { throw std::runtime_error("tick"); }),
+                   [&held, rows = size_t(0)](const std::vector<Variant>&) mutable {
+                     held(rows++);
+                     return true;
+                   },
+                   [&ticked] {
+                     ticked = true;
+                     throw std::runtime_error("tick");
+                   }),
                std::runtime_error);
   db_->Execute("update t set flag = true");  // the file is free again
 
