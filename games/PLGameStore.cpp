@@ -72,6 +72,20 @@ std::string ConsoleFilterWord(const avplDataclass& state) {
 
 namespace {
 
+// Runs work on the set and closes it; on a failure a pending AddNew or Edit
+// is dropped first, so the set's own error never hides the first one.
+template <class Work>
+void WorkOnSet(dao::RecordsetPtr& rs, Work work) {
+  try {
+    work(*rs);
+  } catch (...) {
+    dao::CancelPending(rs);
+    dao::CloseQuietly(rs);
+    throw;
+  }
+  dao::CloseQuietly(rs);
+}
+
 // The entry the set stands on gets the flags of the consoles the state has
 // on; its key is returned.
 long FlagEntry(dao::Recordset& rs, const LookupTableNames& t, const avplDataclass& state) {
@@ -94,14 +108,9 @@ LookupEntry KeepShownEntry(dao::Database& db, LookupList list, long key, const a
   dao::RecordsetPtr rs =
       db.OpenRecordset(std::string("select * from ") + t.Table + " where " + t.KeyField + " = " + Number(key));
   LookupEntry entry;
-  try {
-    if (!rs->Eof()) entry.Key = FlagEntry(*rs, t, state);
-  } catch (...) {
-    dao::CancelPending(rs);
-    dao::CloseQuietly(rs);
-    throw;
-  }
-  dao::CloseQuietly(rs);
+  WorkOnSet(rs, [&](dao::Recordset& set) {
+    if (!set.Eof()) entry.Key = FlagEntry(set, t, state);
+  });
   return entry;
 }
 
@@ -116,21 +125,16 @@ LookupEntry KeepLookupEntry(dao::Database& db, LookupList list, const std::strin
   LookupEntry entry;
   dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + " where " + t.NameField +
                                           " = " + dao::SqlQuote(text));
-  try {
-    if (rs->Eof()) {
-      rs->AddNew();
-      rs->SetField(t.NameField, text);
-      rs->Update();
+  WorkOnSet(rs, [&](dao::Recordset& set) {
+    if (set.Eof()) {
+      set.AddNew();
+      set.SetField(t.NameField, text);
+      set.Update();
       entry.Added = true;
     }
-    rs->MoveFirst();
-    entry.Key = FlagEntry(*rs, t, state);
-  } catch (...) {
-    dao::CancelPending(rs);
-    dao::CloseQuietly(rs);
-    throw;
-  }
-  dao::CloseQuietly(rs);
+    set.MoveFirst();
+    entry.Key = FlagEntry(set, t, state);
+  });
   return entry;
 }
 
@@ -141,19 +145,14 @@ static void AddLinkRows(dao::Database& db, const LinkTableNames& t, const std::s
                         const std::vector<long>& keys) {
   if (keys.empty()) return;
   dao::RecordsetPtr rs = db.OpenRecordset(std::string("select * from ") + t.Table + where);
-  try {
+  WorkOnSet(rs, [&](dao::Recordset& set) {
     for (long key : keys) {
-      rs->AddNew();
-      rs->SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
-      rs->SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
-      rs->Update();
+      set.AddNew();
+      set.SetField("systemnumber", vb::Variant::Long(static_cast<std::int32_t>(systemnumber)));
+      set.SetField(t.EntryField, vb::Variant::Long(static_cast<std::int32_t>(key)));
+      set.Update();
     }
-  } catch (...) {
-    dao::CancelPending(rs);
-    dao::CloseQuietly(rs);
-    throw;
-  }
-  dao::CloseQuietly(rs);
+  });
 }
 
 void RewriteLinks(dao::Database& db, LinkList list, long systemnumber, const std::vector<long>& keys) {
